@@ -1,0 +1,87 @@
+#pragma once
+// The one home of the WAV format: the 44-byte header the program writes, the in-place
+// size patch of a finished recording, the chunk-walking header reader every side file is
+// read through, and the format check applied when a side is located.
+// No toolkit headers; any thread may use its own WaveFile.
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+constexpr std::uint32_t kSampleRate = 44100;          ///< frames per second of every side
+constexpr std::uint32_t kCanonicalByteRate = 176400;  ///< written at offset 28, never computed
+constexpr std::uint32_t kBytesPerFrame = 4;           ///< 16-bit left + 16-bit right
+constexpr std::uint32_t kCanonicalHeaderBytes = 44;
+
+/// What a WAV file's format chunk says, as found by the chunk walk.
+struct WaveFormat {
+    std::uint16_t formatTag = 0;  ///< 1 = PCM, 0xFFFE = extensible (see isPcm)
+    bool isPcm = false;           ///< tag 1, or extensible with the PCM sub-format
+    std::uint16_t channels = 0;
+    std::uint32_t sampleRate = 0;
+    std::uint16_t bitsPerSample = 0;
+};
+
+class WaveFile {
+  public:
+    static constexpr std::size_t kReadBufferBytes = 32768;
+
+    WaveFile();
+
+    /// Writes the canonical 44 header bytes at the stream's position (the start of a file
+    /// opened "wb"): PCM, 2 channels, `sampleRate`, byte rate 176400, 4 bytes per frame,
+    /// 16 bits, and `dataBytes` in the data chunk (RIFF size = dataBytes + 36).
+    /// Returns false when the stream reports a write error.
+    bool WriteHeader(std::FILE* out, std::uint32_t dataBytes) const;
+
+    /// Delivers the next `n` bytes of `in` through the 32 KB read buffer. Returns the
+    /// number of bytes delivered: fewer than `n` only at the end of the file or on a read
+    /// error. Never delivers bytes the file does not hold.
+    std::size_t ReadBytes(std::FILE* in, void* dest, std::size_t n);
+
+    /// Parses the header from the start of `in` (just opened "rb") by walking the RIFF
+    /// chunks: "fmt " anywhere before "data", other chunks (LIST, ...) skipped, odd sizes
+    /// padded. Accepts only 16-bit stereo PCM (tag 1, or extensible with PCM sub-format).
+    /// On success sets sampleRate, sampleCount, dataBytes and dataOffset, and the next byte
+    /// ReadBytes delivers is the first byte of sample data. dataBytes is the declared size
+    /// bounded by what the file holds (0 or 0xFFFFFFFF declared: to the end of the file),
+    /// rounded down to whole frames.
+    bool ReadHeader(std::FILE* in);
+
+    /// Moves the reader to byte `offset` of the sample data (after a successful
+    /// ReadHeader) and empties the read buffer. False when the seek fails.
+    bool SeekData(std::FILE* in, std::uint64_t offset);
+
+    /// The format check of the locate commands: true only for a RIFF/WAVE file whose chunk
+    /// walk finds 16-bit PCM, 2 channels, `sampleRate` and a data chunk.
+    static bool IsStereoWave(const std::string& path, std::uint32_t sampleRate);
+
+    /// The format chunk of the file at `path`, or nullopt when it cannot be opened or is
+    /// not a RIFF/WAVE file with a format chunk. For messages that name what a file is.
+    static std::optional<WaveFormat> Probe(const std::string& path);
+
+    /// "48000 Hz, 2 channels, 16 bits", "not a WAV file", "compressed (format 85)", ...
+    static std::string Describe(const std::string& path);
+
+    std::uint32_t sampleRate = kSampleRate;  ///< written at offset 24; replaced by a parse
+    std::int32_t sampleCount = 0;            ///< single-channel samples in the data
+    std::uint32_t dataBytes = 0;             ///< bytes of sample data (whole frames)
+    std::uint64_t dataOffset = 0;            ///< file offset of the first sample byte
+    WaveFormat format;                       ///< what the parse found
+
+  private:
+    enum class Walk { Ok, NotRiff, NoFormat, NoData };
+    Walk WalkChunks(std::FILE* in);
+    bool Skip(std::FILE* in, std::uint64_t n);
+
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::int32_t readPos_ = 0;
+    std::int32_t fill_ = 0;
+    std::uint64_t consumed_ = 0;  ///< file offset of the next byte ReadBytes delivers
+};
+
+/// Patches a finished recording's two size fields: offset 4 = totalBytes + 36, offset 40 =
+/// totalBytes. Leaves the stream positioned at its end. False on a seek or write error.
+bool PatchSizes(std::FILE* out, std::uint32_t totalBytes);

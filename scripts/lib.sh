@@ -1,0 +1,69 @@
+# Shared steps of the set-up scripts: install what is missing, configure and build.
+# Sourced by velvane.sh and test.sh; works as root with no standard input.
+
+VELVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# Debian packages the project builds, runs and tests with.
+VELVANE_PACKAGES=(
+    build-essential cmake pkg-config git
+    libwxgtk3.2-dev portaudio19-dev libasound2-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth fonts-dejavu-core
+    vorbis-tools lame flac espeak-ng sox
+    clang libclang-rt-14-dev
+)
+
+velvane_install_deps() {
+    local missing=()
+    local pkg
+    for pkg in "${VELVANE_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=300 update -q </dev/null
+    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=300 install -y -q --no-install-recommends \
+        "${missing[@]}" </dev/null
+}
+
+# velvane_build DIR [cmake options...]: configure (once) and build.
+velvane_build() {
+    local dir=$1
+    shift
+    cmake -S "$VELVANE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j "$(nproc)"
+}
+
+# Starts Xvfb when no display is set; exports DISPLAY. Stopped by velvane_stop_xvfb.
+velvane_start_xvfb() {
+    [ -n "${DISPLAY:-}" ] && return 0
+    local dispfile
+    dispfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dispfile" 2>/dev/null &
+    VELVANE_XVFB_PID=$!
+    local i
+    for i in $(seq 1 100); do
+        [ -s "$dispfile" ] && break
+        sleep 0.1
+    done
+    export DISPLAY=":$(cat "$dispfile")"
+    rm -f "$dispfile"
+}
+
+velvane_stop_xvfb() {
+    if [ -n "${VELVANE_XVFB_PID:-}" ]; then
+        kill "$VELVANE_XVFB_PID" 2>/dev/null || true
+        wait "$VELVANE_XVFB_PID" 2>/dev/null || true
+    fi
+}
+
+# What GTK and GLib need to run quietly and reproducibly in tests.
+velvane_test_environment() {
+    export LC_ALL=C.UTF-8
+    export NO_AT_BRIDGE=1 GDK_BACKEND=x11 GSETTINGS_BACKEND=memory GTK_OVERLAY_SCROLLING=0
+    export JACK_NO_START_SERVER=1
+}

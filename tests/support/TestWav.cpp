@@ -1,0 +1,98 @@
+#include "tests/support/TestWav.h"
+
+#include <cstring>
+#include <random>
+
+#include "audio/WaveFile.h"
+#include "platform/File.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+void Le16(std::string& s, std::uint16_t v) {
+    s += static_cast<char>(v & 0xFF);
+    s += static_cast<char>(v >> 8);
+}
+void Le32(std::string& s, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+}  // namespace
+
+std::string FramesToBytes(const std::vector<Frame>& frames) {
+    std::string bytes;
+    bytes.reserve(frames.size() * 4);
+    for (const Frame& f : frames) {
+        Le16(bytes, static_cast<std::uint16_t>(f.left));
+        Le16(bytes, static_cast<std::uint16_t>(f.right));
+    }
+    return bytes;
+}
+
+std::string MakeWavBytes(const WavLayout& layout, const std::string& sampleBytes) {
+    std::string fmt;
+    Le16(fmt, layout.formatTag);
+    Le16(fmt, layout.channels);
+    Le32(fmt, layout.sampleRate);
+    const std::uint16_t blockAlign =
+        static_cast<std::uint16_t>(layout.channels * layout.bitsPerSample / 8);
+    Le32(fmt, layout.sampleRate * blockAlign);
+    Le16(fmt, blockAlign);
+    Le16(fmt, layout.bitsPerSample);
+    if (layout.formatChunkBytes >= 18)
+        Le16(fmt, static_cast<std::uint16_t>(layout.formatChunkBytes - 18));
+    if (layout.formatChunkBytes >= 40) {
+        Le16(fmt, layout.bitsPerSample);
+        Le32(fmt, 3);  // front left + right
+        Le16(fmt, layout.extensibleSubFormat);
+        fmt.append("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
+    }
+    fmt.resize(layout.formatChunkBytes, '\0');
+
+    std::string body = "WAVEfmt ";
+    Le32(body, static_cast<std::uint32_t>(fmt.size()));
+    body += fmt;
+    if (fmt.size() & 1) body += '\0';
+    for (const auto& [id, chunk] : layout.chunksBeforeData) {
+        body += id.substr(0, 4);
+        Le32(body, static_cast<std::uint32_t>(chunk.size()));
+        body += chunk;
+        if (chunk.size() & 1) body += '\0';
+    }
+    body += "data";
+    Le32(body, layout.declaredDataBytes.value_or(static_cast<std::uint32_t>(sampleBytes.size())));
+    body += sampleBytes;
+
+    std::string file = "RIFF";
+    Le32(file, static_cast<std::uint32_t>(body.size()));
+    return file + body;
+}
+
+bool WriteWav(const std::string& path, const std::vector<Frame>& frames, const WavLayout& layout) {
+    return WriteFileBytes(path, MakeWavBytes(layout, FramesToBytes(frames)));
+}
+
+std::optional<std::vector<Frame>> ReadWavFrames(const std::string& path) {
+    platform::FilePtr file = platform::OpenFile(path, "rb");
+    WaveFile wave;
+    if (!file || !wave.ReadHeader(file.get())) return std::nullopt;
+    std::vector<Frame> frames(wave.dataBytes / 4);
+    std::vector<std::uint8_t> bytes(wave.dataBytes);
+    bytes.resize(wave.ReadBytes(file.get(), bytes.data(), bytes.size()));
+    frames.resize(bytes.size() / 4);
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const std::uint8_t* p = &bytes[4 * i];
+        frames[i].left = static_cast<std::int16_t>(p[0] | (p[1] << 8));
+        frames[i].right = static_cast<std::int16_t>(p[2] | (p[3] << 8));
+    }
+    return frames;
+}
+
+std::vector<Frame> NoiseFrames(std::size_t count, double amplitude, std::uint32_t seed) {
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> dist(-32768, 32767);
+    std::vector<Frame> frames(count);
+    for (Frame& f : frames) {
+        f.left = static_cast<std::int16_t>(dist(rng) * amplitude);
+        f.right = static_cast<std::int16_t>(dist(rng) * amplitude);
+    }
+    return frames;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// WAV files made in code for tests: canonical ones and every odd layout the reader meets.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct Frame {
+    std::int16_t left = 0;
+    std::int16_t right = 0;
+    bool operator==(const Frame&) const = default;
+};
+
+/// How a test file's header is laid out. The defaults give the canonical 44-byte header.
+struct WavLayout {
+    std::uint16_t formatTag = 1;
+    std::uint16_t channels = 2;
+    std::uint32_t sampleRate = 44100;
+    std::uint16_t bitsPerSample = 16;
+    std::uint32_t formatChunkBytes = 16;  ///< 18 adds cbSize; 40 makes it extensible
+    std::uint16_t extensibleSubFormat = 1;
+    /// Chunks placed between "fmt " and "data" (id, body); odd bodies get a pad byte.
+    std::vector<std::pair<std::string, std::string>> chunksBeforeData;
+    /// Size written in the data chunk; default: the real size.
+    std::optional<std::uint32_t> declaredDataBytes;
+};
+
+std::string FramesToBytes(const std::vector<Frame>& frames);
+std::string MakeWavBytes(const WavLayout& layout, const std::string& sampleBytes);
+bool WriteWav(const std::string& path, const std::vector<Frame>& frames,
+              const WavLayout& layout = {});
+
+/// Frames of a WAV file read through the program's own reader; nullopt when it refuses.
+std::optional<std::vector<Frame>> ReadWavFrames(const std::string& path);
+
+/// Deterministic test signal: `count` frames of a pseudo-random walk scaled by `amplitude`
+/// (0..1), different in each channel; the same seed gives the same frames.
+std::vector<Frame> NoiseFrames(std::size_t count, double amplitude, std::uint32_t seed = 1);
