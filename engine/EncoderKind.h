@@ -1,0 +1,24 @@
+#pragma once
+// The encoder kinds the program can drive, as the window's encoder choice lists them, and
+// the recognition of a kind from the encoder's path.
+
+#include <optional>
+#include <string>
+
+enum class EncoderKind : int {
+    L3Enc = 0,      // "L3Enc (MP3)"
+    BladeEnc = 1,   // "BladeEnc (MP3)"
+    OggVorbis = 2,  // "Ogg Vorbis (Ogg)"
+    FastEnc = 3,    // "FastEnc (MP3)"
+    Lame = 4,       // "LAME (MP3)"
+    Flac = 5,       // "FLAC (lossless)"
+};
+constexpr int kEncoderKindCount = 6;
+
+/// The choice's label of each kind, in selection order.
+extern const char* const kEncoderKindLabels[kEncoderKindCount];
+
+/// The kind named by the path (folders included, case ignored), testing "l3enc", "blade",
+/// "oggenc", "fastenc", "lame", "flac" in that order; nullopt when none matches (the user
+/// then picks the kind by hand).
+std::optional<EncoderKind> RecognizeEncoderKind(const std::string& path);

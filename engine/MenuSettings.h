@@ -1,0 +1,50 @@
+#pragma once
+// The processing settings that live in the window's menus: command ids, their meaning and
+// the fall-backs used when no item of a group is checked. One table for the window, the
+// settings file and the command line.
+
+#include <cstdint>
+
+namespace menu {
+
+// Rate (MP3 bit rate), ids 200..206; default 202.
+constexpr int kRateFirst = 200;
+constexpr int kRateLast = 206;
+constexpr int kRateDefault = 202;
+constexpr int kBitRates[] = {96000, 112000, 128000, 160000, 192000, 256000, 320000};
+constexpr int kBitRateFallback = 128000;
+
+// Fades, ids 300..303; default 300 (no fade).
+constexpr int kFadeFirst = 300;
+constexpr int kFadeLast = 303;
+constexpr int kFadeDefault = 300;
+constexpr std::uint32_t kFadeFrames[] = {0, 4410, 44100, 88200};
+
+// Volume, ids 500 (keep) and 501 (normalize); default 500.
+constexpr int kVolumeKeep = 500;
+constexpr int kVolumeNormalize = 501;
+
+// EQ (treble boost), ids 708..715; default 708 (no EQ).
+constexpr int kEqFirst = 708;
+constexpr int kEqLast = 715;
+constexpr int kEqDefault = 708;
+constexpr float kEqBoostLevels[] = {0, 1, 2, 4, 6, 8, 10, 12};
+
+// Input devices, ids 700..707.
+constexpr int kInputFirst = 700;
+constexpr int kInputLast = 707;
+
+/// Bit rate in bit/s of a Rate id; 128000 for any id outside the group.
+constexpr int BitRateForId(int id) {
+    return id >= kRateFirst && id <= kRateLast ? kBitRates[id - kRateFirst] : kBitRateFallback;
+}
+/// Fade length in frames of a Fades id; 0 for any id outside the group.
+constexpr std::uint32_t FadeFramesForId(int id) {
+    return id >= kFadeFirst && id <= kFadeLast ? kFadeFrames[id - kFadeFirst] : 0;
+}
+/// Treble boost level of an EQ id; 0 for any id outside the group.
+constexpr float BoostLevelForEqId(int id) {
+    return id >= kEqFirst && id <= kEqLast ? kEqBoostLevels[id - kEqFirst] : 0.0f;
+}
+
+}  // namespace menu

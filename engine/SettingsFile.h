@@ -1,0 +1,44 @@
+#pragma once
+// The settings file: 34 fields, each closed by "<>", no header and no escaping. The one
+// codec for the window's File > Open/Save and for velvane-cli --settings.
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+/// The 34 fields in file order. Numbers hold what was read, unvalidated: -1 and other
+/// odd values come from damaged files and are for the caller to apply as the window does.
+struct SettingsFields {
+    std::string lastPath;                    // 1
+    std::string side1Path;                   // 2
+    std::string side2Path;                   // 3
+    int cutsHow = 0;                         // 4: 0 Auto Sense, 1 Typed Times
+    std::string silenceSeconds = "2";        // 5
+    std::array<std::string, 20> typedTimes;  // 6..25: side 1's ten, then side 2's
+    int createEncoded = 1;                   // 26
+    int encoderKind = 2;                     // 27
+    int voiceAfterEncoding = 1;              // 28
+    int deleteSlices = 0;                    // 29
+    int voiceAfterSlicing = 1;               // 30
+    int rateId = 202;                        // 31
+    int fadeId = 300;                        // 32
+    int volumeId = 500;                      // 33
+    int eqId = 708;                          // 34
+};
+
+constexpr int kSettingsFieldCount = 34;
+constexpr int kSettingsFieldMaxChars = 1024;  ///< characters read per field at most
+
+/// The file's bytes for `fields`: text as "%s<>", numbers as "%d<>".
+std::string FormatSettings(const SettingsFields& fields);
+
+/// Reads the 34 fields from the stream's position. Never fails: a field without its "<>"
+/// within 1024 characters is missing; a missing text field repeats the text field before
+/// it (empty for the first), a missing number is the code of the last character read
+/// (-1 at the end of the file). A number is the decimal integer at the start of the field
+/// (white space skipped, optional sign; no digits gives 0).
+SettingsFields ReadSettings(std::FILE* in);
+
+/// Writes the settings to `path` through a temporary file beside it, renamed over the
+/// target, so a failed save leaves the previous file as it was. False on any failure.
+bool SaveSettingsFile(const std::string& path, const SettingsFields& fields);

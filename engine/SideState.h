@@ -1,0 +1,21 @@
+#pragma once
+// What the program knows of one side of the record: its loudness per 0.1 s block, its cut
+// list and its peak. Written by the analysis and by cut editing; read by the slice writer,
+// the waveform canvas and the listen dialog.
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+constexpr std::uint32_t kBlockFrames = 4410;  ///< one level entry: 0.1 s at 44.1 kHz
+constexpr std::uint32_t kMaxLevels = 65535;   ///< about 1 h 49 min per side
+constexpr std::uint32_t kMaxCuts = 512;
+constexpr int kTypedTimesPerSide = 10;
+
+struct SideState {
+    std::vector<float> levels;  ///< peak of each block, 0.0 .. 0.99; levelCount entries
+    std::uint32_t levelCount = 0;
+    std::array<std::int32_t, kMaxCuts> cuts{};  ///< tenths of a second; unused slots 0
+    std::uint32_t cutCount = 0;
+    float peakLevel = 0;  ///< largest level; Normalize divides by it
+};

@@ -1,0 +1,23 @@
+#pragma once
+// The treble-boost filter: one peaking biquad at 15 kHz (Q 3, gain 4 dB per level) whose
+// history carries from frame to frame, slice to slice and side to side until re-tuned.
+// Single-precision float throughout, in the order written, so results are bit-exact.
+
+#include <cstdint>
+
+struct TrebleFilter {
+    // Coefficients as tuned, and their ratios to a0 (what Process multiplies by).
+    float b0 = 1, b1 = 0, b2 = 0, a0 = 1, a1 = 0, a2 = 0;
+    float c0 = 1, c1 = 0, c2 = 0, d1 = 0, d2 = 0;  // b0/a0, b1/a0, b2/a0, a1/a0, a2/a0
+    // History per channel: x[n], x[n-1], x[n-2], y[n], y[n-1], y[n-2].
+    float left[6] = {};
+    float right[6] = {};
+
+    /// Filters one stereo frame in place. `level` > 0 first divides the input by 2.5.
+    /// The result, y * 32767 truncated toward zero, is saturated to 16 bits.
+    /// Safe on any one thread at a time (it changes the history).
+    void Process(std::int16_t& leftSample, std::int16_t& rightSample, float level);
+};
+
+/// Sets the coefficients for a boost level (0, 1, 2, 4, ... 12) and clears the history.
+void TuneTreble(TrebleFilter& filter, float level);
