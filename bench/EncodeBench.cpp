@@ -23,10 +23,10 @@
 #include "engine/Encoder.h"
 #include "engine/JobContext.h"
 #include "engine/MenuSettings.h"
-#include "engine/TrebleFilter.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "tests/encode/FakeJobContext.h"
 
 extern char** environ;
 
@@ -38,47 +38,6 @@ namespace {
 constexpr int kSlices = 4;
 constexpr std::uint32_t kSliceFrames = 60 * kSampleRate;
 constexpr int kRateId128 = 202;
-
-// Only what EncodeSlices asks for; everything shown is dropped.
-class BenchContext : public JobContext {
-  public:
-    BenchContext(int kind) : kind_(kind) {}
-    int SelectedFadeId() override { return 300; }
-    int SelectedVolumeId() override { return 500; }
-    int SelectedEqId() override { return 708; }
-    int SelectedRateId() override { return kRateId128; }
-    TrebleFilter& Treble() override { return treble_; }
-    std::string SidePath(int) override { return {}; }
-    int CutsHow() override { return 0; }
-    std::string SilenceText() override { return "2"; }
-    void SetSilenceText(const std::string&) override {}
-    std::string TypedTimeText(int) override { return {}; }
-    bool CreateEncodedFiles() override { return true; }
-    bool VoiceAfterEncoding() override { return false; }
-    bool DeleteWaveSlices() override { return false; }
-    bool VoiceAfterSlicing() override { return false; }
-    int EncoderKindSelection() override { return kind_; }
-    std::string EncoderPath() override { return {}; }
-    std::string OutputFolder(int) override { return {}; }
-    SideState Side(int) override { return {}; }
-    void PublishSide(int, const SideState&) override {}
-    bool WavesDrawn() override { return false; }
-    void SetWavesDrawn(bool) override {}
-    void SetSlicing(bool) override {}
-    void RefreshCanvas() override {}
-    void PlayVoice(const std::string&) override {}
-    void SetGauge(Gauge, int) override {}
-    void SetStatus(const std::string&) override {}
-    void ShowMessage(const std::string&, const std::string& text) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
-    bool TestDestroy() override { return false; }
-    bool StopRequested() override { return false; }
-
-  private:
-    int kind_;
-    TrebleFilter treble_;
-};
 
 // A minute of two drifting tones with a little noise: music-like work for the encoder.
 bool WriteSlice(const std::string& path, std::uint32_t seed) {
@@ -175,7 +134,9 @@ int main(int argc, char** argv) {
             return 1;
         }
 
-    BenchContext ctx(selection);
+    FakeJobContext ctx;
+    ctx.kind = selection;
+    ctx.rateId = kRateId128;
     const SideSlices slices{1, folder.string(), 1, kSlices, false};
     const auto runDirect = [&] {
         for (int n = 1; n <= kSlices; ++n) {
@@ -193,7 +154,7 @@ int main(int argc, char** argv) {
     const auto runJob = [&] {
         EncodeTally tally;
         const SideEncodeResult result = EncodeSlices(ctx, slices, EncodeNaming::AutoOrTyped, tally);
-        ReportEncodeFailures(ctx, tally);
+        if (tally.failedSlices > 0) std::fprintf(stderr, "%s\n", EncodeFailureText(tally).c_str());
         return static_cast<int>(result.encoded.size()) == kSlices;
     };
     Measure direct, job;

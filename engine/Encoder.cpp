@@ -49,35 +49,46 @@ std::string SideFileName(int side, int index, const char* extension) {
     return (side == 2 ? "B" : "A") + std::to_string(index) + extension;
 }
 
-// What tells this run's output from a file of the same name left by an earlier run.
-struct OutputStamp {
-    bool exists = false;
-    std::uintmax_t size = 0;
-    fs::file_time_type time{};
+// An output file of the same name left by an earlier run. It is moved aside while the
+// encoder runs, so that only a file this run writes counts (times cannot tell: flac gives its
+// output the input's time), and put back unless the run made a usable file.
+class EarlierOutput {
+  public:
+    explicit EarlierOutput(const std::string& output)
+        : output_(output), aside_(output + ".velvane-earlier") {
+        std::error_code ec;
+        present_ = fs::exists(output_, ec);
+        movedAside_ = present_ && std::rename(output_.c_str(), aside_.c_str()) == 0;
+    }
+    ~EarlierOutput() {
+        if (movedAside_) std::rename(aside_.c_str(), output_.c_str());
+    }
+    EarlierOutput(const EarlierOutput&) = delete;
+    EarlierOutput& operator=(const EarlierOutput&) = delete;
+
+    /// It could not be moved: a run's file could not be told from it.
+    bool InTheWay() const { return present_ && !movedAside_; }
+    /// The run made a new file: the earlier one goes.
+    void Discard() {
+        if (movedAside_) std::remove(aside_.c_str());
+        movedAside_ = false;
+    }
+
+  private:
+    std::string output_;
+    std::string aside_;
+    bool present_ = false;
+    bool movedAside_ = false;
 };
 
-OutputStamp StampOf(const std::string& path) {
-    OutputStamp stamp;
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) return stamp;
-    stamp.size = fs::file_size(path, ec);
-    if (ec) return stamp;
-    stamp.time = fs::last_write_time(path, ec);
-    if (ec) return stamp;
-    stamp.exists = true;
-    return stamp;
-}
-
 // Why a run did not produce a usable file; "" when it did.
-std::string RunFailure(const platform::ProcessResult& run, const OutputStamp& before,
-                       const OutputStamp& after) {
+std::string RunFailure(const platform::ProcessResult& run, const std::string& output) {
     if (!run.started) return "cannot start: " + run.error;
     if (!run.exited) return "ended by signal " + std::to_string(run.signal);
     if (run.exitStatus != 0) return "exit status " + std::to_string(run.exitStatus);
-    if (!after.exists) return "no output file";
-    if (after.size == 0) return "empty output file";
-    if (before.exists && after.time == before.time && after.size == before.size)
-        return "no new output file";
+    const auto size = platform::FileSize(output);
+    if (!size) return "no output file";
+    if (*size == 0) return "empty output file";
     return {};
 }
 
@@ -186,14 +197,21 @@ SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeN
         if (!command.argv.empty() && encoder.empty()) {
             NoteFailure(tally, kEncoderKindLabels[kind], command.argv, "no encoder found", {});
         } else if (!command.argv.empty()) {
-            const OutputStamp before = StampOf(command.output);
-            const platform::ProcessResult run =
-                platform::RunProcess(command.argv, platform::SplitDirectory(encoder));
-            const std::string failure = RunFailure(run, before, StampOf(command.output));
-            if (failure.empty())
-                result.encoded.push_back(number);
-            else
-                NoteFailure(tally, encoder, command.argv, failure, run.output);
+            EarlierOutput earlier(command.output);
+            if (earlier.InTheWay()) {
+                NoteFailure(tally, encoder, command.argv,
+                            "cannot move the earlier " + command.output + " aside", {});
+            } else {
+                const platform::ProcessResult run =
+                    platform::RunProcess(command.argv, platform::SplitDirectory(encoder));
+                const std::string failure = RunFailure(run, command.output);
+                if (failure.empty()) {
+                    earlier.Discard();
+                    result.encoded.push_back(number);
+                } else {
+                    NoteFailure(tally, encoder, command.argv, failure, run.output);
+                }
+            }
         }
         if (ctx.TestDestroy()) {
             ctx.SetSlicing(false);

@@ -72,7 +72,8 @@ struct SideEncodeResult {
 /// encoder kind read per slice, the run in the encoder's own folder, the stop check after
 /// each run (on a stop: SetSlicing(false), stopped = true) and the Encoding gauge. A run
 /// counts as encoded only when it exited with status 0 and left a non-empty output file
-/// written by this run; any other run is added to `tally` and its slice is kept.
+/// written by this run (an earlier file of the output's name is moved aside during the run
+/// and put back when the run fails); any other run is added to `tally` and its slice kept.
 SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeNaming naming,
                               EncodeTally& tally);
 

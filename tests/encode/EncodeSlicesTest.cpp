@@ -36,6 +36,11 @@ class EncodeSlicesTest : public ::testing::Test {
         return platform::JoinPath(folder, std::to_string(number) + ".wav");
     }
     std::string In(const std::string& name) const { return platform::JoinPath(folder, name); }
+    /// Makes slices 1..count and encodes them as side 1 of the auto-sense job.
+    SideEncodeResult EncodeSide1(int count) {
+        MakeSlices(1, count);
+        return EncodeSlices(ctx, {1, folder, 1, count, false}, EncodeNaming::AutoOrTyped, tally);
+    }
     /// The test encoder copied to `path` (folders made as needed).
     static void InstallEncoder(const std::string& path) {
         fs::create_directories(fs::path(path).parent_path());
@@ -162,9 +167,7 @@ TEST_F(EncodeSlicesTest, GaugeFollowsTheSideAndTheOtherSidesSlices) {
 TEST_F(EncodeSlicesTest, ReadsTheEncoderKindForEachSlice) {
     ctx.kindsPerRead = {kOgg, -1, kBlade};
     ctx.encoderPath = FAKE_ENCODER_PATH;
-    MakeSlices(1, 3);
-    const SideEncodeResult result =
-        EncodeSlices(ctx, {1, folder, 1, 3, false}, EncodeNaming::AutoOrTyped, tally);
+    const SideEncodeResult result = EncodeSide1(3);
     const std::vector<RecordedRun> runs = ReadRuns(log);
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[0].argv[1], "-b");
@@ -176,9 +179,7 @@ TEST_F(EncodeSlicesTest, StopIsSeenAfterTheRunningEncoderEnds) {
     ctx.kind = kBlade;
     ctx.encoderPath = FAKE_ENCODER_PATH;
     ctx.destroyAfterChecks = 1;
-    MakeSlices(1, 3);
-    const SideEncodeResult result =
-        EncodeSlices(ctx, {1, folder, 1, 3, false}, EncodeNaming::AutoOrTyped, tally);
+    const SideEncodeResult result = EncodeSide1(3);
     EXPECT_TRUE(result.stopped);
     EXPECT_EQ(ReadRuns(log).size(), 1u);
     EXPECT_EQ(result.encoded, std::vector<int>{1});
@@ -189,20 +190,22 @@ TEST_F(EncodeSlicesTest, StopIsSeenAfterTheRunningEncoderEnds) {
 TEST_F(EncodeSlicesTest, FailedRunsAreCountedOnceAndOnlyEncodedSlicesAreDeleted) {
     ctx.kind = kBlade;
     ctx.encoderPath = FAKE_ENCODER_PATH;
-    MakeSlices(1, 5);
-    // 5.wav's output exists from an earlier run: a run that writes nothing must not count.
+    // Outputs left by an earlier run: they count only when this run replaces them.
+    ASSERT_TRUE(WriteFileBytes(In("A1.mp3"), "old"));
     ASSERT_TRUE(WriteFileBytes(In("A5.mp3"), "old"));
-    fs::last_write_time(In("A5.mp3"), fs::file_time_type::clock::now() - std::chrono::hours(1));
     ScopedEnv fail{"FAKE_ENCODER_FAIL", "2.wav"};
     ScopedEnv noOutput{"FAKE_ENCODER_NO_OUTPUT", "3.wav,5.wav"};
     ScopedEnv empty{"FAKE_ENCODER_EMPTY", "4.wav"};
 
-    SideEncodeResult result =
-        EncodeSlices(ctx, {1, folder, 1, 5, false}, EncodeNaming::AutoOrTyped, tally);
+    SideEncodeResult result = EncodeSide1(5);
     EXPECT_EQ(result.encoded, std::vector<int>{1});
     EXPECT_EQ(tally.failedSlices, 4);
     EXPECT_EQ(tally.failureReason, "exit status 3");
     EXPECT_EQ(tally.encoder, FAKE_ENCODER_PATH);
+    EXPECT_EQ(ReadFileBytes(In("A1.mp3")), "encoded " + Slice(1) + "\n");
+    EXPECT_EQ(ReadFileBytes(In("A5.mp3")), "old");  // put back, as this run made none
+    EXPECT_FALSE(fs::exists(In("A1.mp3.velvane-earlier")));
+    EXPECT_FALSE(fs::exists(In("A5.mp3.velvane-earlier")));
 
     // A second side adds to the same tally; the first failure stays the one reported.
     ctx.encoderPath = dir / "no such encoder";
@@ -239,9 +242,7 @@ TEST_F(EncodeSlicesTest, PathsWithSpacesAndQuotesReachTheEncoderUnchanged) {
     InstallEncoder(encoder);
     ctx.kind = kOgg;
     ctx.encoderPath = encoder;
-    MakeSlices(1, 1);
-    const SideEncodeResult result =
-        EncodeSlices(ctx, {1, folder, 1, 1, false}, EncodeNaming::AutoOrTyped, tally);
+    const SideEncodeResult result = EncodeSide1(1);
     const std::vector<RecordedRun> runs = ReadRuns(log);
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].argv, (Args{encoder, "-b", "128", "-o", In("1.ogg"), In("1.wav")}));
@@ -259,14 +260,11 @@ TEST_F(EncodeSlicesTest, EmptyPathFindsTheEncoderInTheInstallFolderThenOnPath) {
     InstallEncoder(platform::JoinPath(bin, "lame"));
     ScopedEnv homeEnv{"VELVANE_HOME", home};
     ScopedEnv pathEnv{"PATH", bin};
-    MakeSlices(1, 1);
 
-    ctx.kind = kOgg;
-    EncodeSlices(ctx, {1, folder, 1, 1, false}, EncodeNaming::AutoOrTyped, tally);
-    ctx.kind = kLame;
-    EncodeSlices(ctx, {1, folder, 1, 1, false}, EncodeNaming::AutoOrTyped, tally);
-    ctx.kind = kL3Enc;  // the MP3 encoders of old have no fall-back
-    EncodeSlices(ctx, {1, folder, 1, 1, false}, EncodeNaming::AutoOrTyped, tally);
+    for (int kind : {kOgg, kLame, kL3Enc}) {  // the MP3 encoders of old have no fall-back
+        ctx.kind = kind;
+        EncodeSide1(1);
+    }
 
     const std::vector<RecordedRun> runs = ReadRuns(log);
     ASSERT_EQ(runs.size(), 2u);

@@ -57,37 +57,40 @@ TEST(RealEncoderTest, EachSliceDecodesToItsOwnLength) {
         ASSERT_TRUE(
             WriteWav(platform::JoinPath(folder, std::to_string(4 + i) + ".wav"), slices[i]));
 
-    for (const auto& c : cases) {
-        FakeJobContext ctx;
-        ctx.kind = static_cast<int>(c.kind);
-        EncodeTally tally;
-        const SideEncodeResult result = EncodeSlices(ctx, {2, folder, 4, 2, true}, c.naming, tally);
-        EXPECT_EQ(tally.failedSlices, 0) << tally.failedCommand << "\n" << tally.failureOutput;
-        EXPECT_EQ(result.encoded, (std::vector<int>{4, 5}));
+    // The second pass meets the first one's files (flac gives them the input's time).
+    for (int pass = 0; pass < 2; ++pass)
+        for (const auto& c : cases) {
+            FakeJobContext ctx;
+            ctx.kind = static_cast<int>(c.kind);
+            EncodeTally tally;
+            const SideEncodeResult result =
+                EncodeSlices(ctx, {2, folder, 4, 2, true}, c.naming, tally);
+            EXPECT_EQ(tally.failedSlices, 0) << tally.failedCommand << "\n" << tally.failureOutput;
+            EXPECT_EQ(result.encoded, (std::vector<int>{4, 5}));
 
-        for (int i = 0; i < 2; ++i) {
-            const std::string encoded = platform::JoinPath(folder, c.outputs[i]);
-            const std::string decoded = dir / "decoded.wav";
-            ASSERT_TRUE(fs::exists(encoded)) << encoded;
-            std::vector<std::string> argv = c.decoder;
-            argv[0] = platform::FindOnPath(argv[0]);
-            if (c.kind == EncoderKind::Lame)
-                argv.insert(argv.end(), {encoded, decoded});
-            else
-                argv.insert(argv.end(), {decoded, encoded});
-            const platform::ProcessResult run = platform::RunProcess(argv, "");
-            ASSERT_TRUE(run.Succeeded()) << platform::DescribeCommand(argv) << run.output;
-            const auto frames = ReadWavFrames(decoded);
-            ASSERT_TRUE(frames) << c.outputs[i];
-            if (c.lossless) {
-                EXPECT_EQ(*frames, slices[i]);
-            } else {
-                const long difference =
-                    static_cast<long>(frames->size()) - static_cast<long>(slices[i].size());
-                EXPECT_LE(std::labs(difference), kLossyToleranceFrames) << c.outputs[i];
+            for (int i = 0; i < 2; ++i) {
+                const std::string encoded = platform::JoinPath(folder, c.outputs[i]);
+                const std::string decoded = dir / "decoded.wav";
+                ASSERT_TRUE(fs::exists(encoded)) << encoded;
+                std::vector<std::string> argv = c.decoder;
+                argv[0] = platform::FindOnPath(argv[0]);
+                if (c.kind == EncoderKind::Lame)
+                    argv.insert(argv.end(), {encoded, decoded});
+                else
+                    argv.insert(argv.end(), {decoded, encoded});
+                const platform::ProcessResult run = platform::RunProcess(argv, "");
+                ASSERT_TRUE(run.Succeeded()) << platform::DescribeCommand(argv) << run.output;
+                const auto frames = ReadWavFrames(decoded);
+                ASSERT_TRUE(frames) << c.outputs[i];
+                if (c.lossless) {
+                    EXPECT_EQ(*frames, slices[i]);
+                } else {
+                    const long difference =
+                        static_cast<long>(frames->size()) - static_cast<long>(slices[i].size());
+                    EXPECT_LE(std::labs(difference), kLossyToleranceFrames) << c.outputs[i];
+                }
             }
         }
-    }
 }
 
 }  // namespace
