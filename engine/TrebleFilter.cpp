@@ -1,5 +1,7 @@
 #include "engine/TrebleFilter.h"
 
+#include "engine/SampleMath.h"
+
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -10,13 +12,6 @@ constexpr float kCentre = 2.1371378898620605f;  // 15 kHz at 44.1 kHz, in radian
 constexpr float kInputScale = 32768.0f;
 constexpr float kOutputScale = 32767.0f;
 constexpr float kBoostHeadroom = 2.5f;  // a boosted input is lowered first to leave room
-
-// y * 32767 truncated toward zero and held to 16 bits. Clamping before the conversion
-// gives the same result as truncating first, and never wraps.
-inline std::int16_t ToSample(float y) {
-    const float v = std::min(std::max(y * kOutputScale, -32768.0f), 32767.0f);
-    return static_cast<std::int16_t>(static_cast<int>(v));
-}
 
 // One channel's history held in locals: x[n], x[n-1], x[n-2], y[n], y[n-1], y[n-2].
 struct Channel {
@@ -31,7 +26,7 @@ struct Channel {
         if (boosted) x = x / kBoostHeadroom;
         y2 = y1, y1 = y0, x2 = x1, x1 = x0, x0 = x;
         y0 = f.c0 * x0 + f.c1 * x1 + f.c2 * x2 - f.d1 * y1 - f.d2 * y2;
-        return ToSample(y0);
+        return TruncateToSample(y0 * kOutputScale);
     }
 };
 

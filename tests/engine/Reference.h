@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,5 +44,17 @@ struct SliceSettings {
 std::vector<std::vector<Frame>> Slices(const std::vector<Frame>& frames,
                                        const std::vector<std::uint64_t>& positions,
                                        const SliceSettings& settings, Filter& f);
+
+struct Stretch {
+    double seconds;
+    double amplitude;  ///< of full scale; songs near 0.5, gaps near 0.003
+};
+
+/// A side made of noise stretches at 44.1 kHz, e.g. song, gap, song.
+std::vector<Frame> MakeSide(const std::vector<Stretch>& stretches, std::uint32_t seed = 1);
+
+/// Frames of a slice file, after checking that its header is the canonical 44 bytes and
+/// states exactly the bytes that follow. nullopt (and a test failure) otherwise.
+std::optional<std::vector<Frame>> ReadSlice(const std::string& path);
 
 }  // namespace ref
