@@ -26,7 +26,7 @@
 #include "platform/File.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
-#include "tests/encode/FakeJobContext.h"
+#include "tests/engine/FakeJobContext.h"
 
 extern char** environ;
 
@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
         }
 
     FakeJobContext ctx;
-    ctx.kind = selection;
+    ctx.encoderKind = selection;
     ctx.rateId = kRateId128;
     const SideSlices slices{1, folder.string(), 1, kSlices, false};
     const auto runDirect = [&] {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "FakeJobContext.h"
+#include "EncodeJobContext.h"
 #include "TestEnv.h"
 #include "engine/Encoder.h"
 #include "platform/Paths.h"
@@ -54,7 +54,7 @@ class EncodeSlicesTest : public ::testing::Test {
     ScopedEnv failEnv{"FAKE_ENCODER_FAIL", nullptr};
     ScopedEnv noOutputEnv{"FAKE_ENCODER_NO_OUTPUT", nullptr};
     ScopedEnv emptyEnv{"FAKE_ENCODER_EMPTY", nullptr};
-    FakeJobContext ctx;
+    EncodeJobContext ctx;
     EncodeTally tally;
 };
 
@@ -108,7 +108,7 @@ TEST_F(EncodeSlicesTest, RunsEachSliceInTheEncodersFolderWithItsArguments) {
     const std::string callerCwd = fs::current_path().string();
     for (const auto& c : cases) {
         fs::remove(log);
-        ctx.kind = c.kind;
+        ctx.encoderKind = c.kind;
         ctx.rateId = c.rateId;
         ctx.encoderPath = encoder;
         SideSlices slices = c.slices;
@@ -137,8 +137,9 @@ TEST_F(EncodeSlicesTest, RunsEachSliceInTheEncodersFolderWithItsArguments) {
         EXPECT_EQ(tally.failedSlices, 0);
         EXPECT_EQ(fs::current_path().string(), callerCwd);
     }
-    EXPECT_EQ(ctx.statuses.front(), "Converting side 2 slices to MP3/Ogg files...");
-    EXPECT_EQ(ctx.statuses[2], "Converting side 1 slices to MP3/Ogg files...");
+    const std::vector<std::string> statuses = ctx.Events("status:");
+    EXPECT_EQ(statuses.front(), "Converting side 2 slices to MP3/Ogg files...");
+    EXPECT_EQ(statuses[2], "Converting side 1 slices to MP3/Ogg files...");
 }
 
 TEST_F(EncodeSlicesTest, GaugeFollowsTheSideAndTheOtherSidesSlices) {
@@ -152,12 +153,12 @@ TEST_F(EncodeSlicesTest, GaugeFollowsTheSideAndTheOtherSidesSlices) {
         {{2, "", 1, 3, false}, {33, 66, 100}}, {{1, "", 1, 0, true}, {}},
     };
     for (const auto& c : cases) {
-        ctx.encodingGauge.clear();
-        ctx.kind = -1;  // no encoder chosen: the loop still runs, without runs
+        ctx.gauges.clear();
+        ctx.encoderKind = -1;  // no encoder chosen: the loop still runs, without runs
         SideSlices slices = c.slices;
         slices.folder = folder;
         const SideEncodeResult result = EncodeSlices(ctx, slices, EncodeNaming::Markers, tally);
-        EXPECT_EQ(ctx.encodingGauge, c.gauge);
+        EXPECT_EQ(ctx.EncodingGauge(), c.gauge);
         EXPECT_TRUE(result.encoded.empty());
     }
     EXPECT_FALSE(fs::exists(log));
@@ -176,19 +177,19 @@ TEST_F(EncodeSlicesTest, ReadsTheEncoderKindForEachSlice) {
 }
 
 TEST_F(EncodeSlicesTest, StopIsSeenAfterTheRunningEncoderEnds) {
-    ctx.kind = kBlade;
+    ctx.encoderKind = kBlade;
     ctx.encoderPath = FAKE_ENCODER_PATH;
-    ctx.destroyAfterChecks = 1;
+    ctx.destroyOnCheck = 1;
     const SideEncodeResult result = EncodeSide1(3);
     EXPECT_TRUE(result.stopped);
     EXPECT_EQ(ReadRuns(log).size(), 1u);
     EXPECT_EQ(result.encoded, std::vector<int>{1});
-    EXPECT_EQ(ctx.slicingSet, std::vector<bool>{false});
-    EXPECT_TRUE(ctx.encodingGauge.empty());
+    EXPECT_EQ(ctx.Events("slicing:"), std::vector<std::string>{"off"});
+    EXPECT_TRUE(ctx.EncodingGauge().empty());
 }
 
 TEST_F(EncodeSlicesTest, FailedRunsAreCountedOnceAndOnlyEncodedSlicesAreDeleted) {
-    ctx.kind = kBlade;
+    ctx.encoderKind = kBlade;
     ctx.encoderPath = FAKE_ENCODER_PATH;
     // Outputs left by an earlier run: they count only when this run replaces them.
     ASSERT_TRUE(WriteFileBytes(In("A1.mp3"), "old"));
@@ -215,13 +216,15 @@ TEST_F(EncodeSlicesTest, FailedRunsAreCountedOnceAndOnlyEncodedSlicesAreDeleted)
     EXPECT_EQ(tally.failedSlices, 5);
 
     ReportEncodeFailures(ctx, tally);
-    ASSERT_EQ(ctx.messages.size(), 1u);
-    EXPECT_EQ(ctx.messages[0].first, "Encoding failed");
-    EXPECT_EQ(ctx.messages[0].second.rfind(
-                  "5 slices could not be encoded by " + std::string(FAKE_ENCODER_PATH), 0),
+    const std::vector<std::string> messages = ctx.Events("message:");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("Encoding failed|5 slices could not be encoded by " +
+                                    std::string(FAKE_ENCODER_PATH),
+                                0),
               0u);
-    ASSERT_EQ(ctx.failures.size(), 1u);
-    EXPECT_NE(ctx.failures[0].first.find(In("2.wav")), std::string::npos);
+    const std::vector<std::string> failures = ctx.Events("encoding failed:");
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_NE(failures[0].find(In("2.wav")), std::string::npos);
 
     EXPECT_EQ(DeleteSlices(folder, {1, 99}), 1);
     EXPECT_FALSE(fs::exists(Slice(1)));
@@ -230,8 +233,7 @@ TEST_F(EncodeSlicesTest, FailedRunsAreCountedOnceAndOnlyEncodedSlicesAreDeleted)
 
 TEST_F(EncodeSlicesTest, NoFailuresNoMessage) {
     ReportEncodeFailures(ctx, tally);
-    EXPECT_TRUE(ctx.messages.empty());
-    EXPECT_TRUE(ctx.failures.empty());
+    EXPECT_TRUE(ctx.events.empty());
 }
 
 TEST_F(EncodeSlicesTest, PathsWithSpacesAndQuotesReachTheEncoderUnchanged) {
@@ -240,7 +242,7 @@ TEST_F(EncodeSlicesTest, PathsWithSpacesAndQuotesReachTheEncoderUnchanged) {
     fs::create_directory(folder);
     const std::string encoder = dir / "my \"tools\"/fake enc";
     InstallEncoder(encoder);
-    ctx.kind = kOgg;
+    ctx.encoderKind = kOgg;
     ctx.encoderPath = encoder;
     const SideEncodeResult result = EncodeSide1(1);
     const std::vector<RecordedRun> runs = ReadRuns(log);
@@ -262,7 +264,7 @@ TEST_F(EncodeSlicesTest, EmptyPathFindsTheEncoderInTheInstallFolderThenOnPath) {
     ScopedEnv pathEnv{"PATH", bin};
 
     for (int kind : {kOgg, kLame, kL3Enc}) {  // the MP3 encoders of old have no fall-back
-        ctx.kind = kind;
+        ctx.encoderKind = kind;
         EncodeSide1(1);
     }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "FakeJobContext.h"
+#include "EncodeJobContext.h"
 #include "engine/Encoder.h"
 #include "engine/EncoderKind.h"
 
@@ -39,7 +39,7 @@ TEST(EncoderCommandTest, SelectedBitRateFollowsTheRateMenu) {
     const std::pair<int, int> cases[] = {{200, 96000},  {201, 112000}, {202, 128000},
                                          {203, 160000}, {204, 192000}, {205, 256000},
                                          {206, 320000}, {199, 128000}, {207, 128000}};
-    FakeJobContext ctx;
+    EncodeJobContext ctx;
     for (const auto& [id, rate] : cases) {
         ctx.rateId = id;
         EXPECT_EQ(SelectedBitRate(ctx), rate) << id;

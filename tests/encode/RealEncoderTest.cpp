@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "FakeJobContext.h"
+#include "EncodeJobContext.h"
 #include "TestEnv.h"
 #include "engine/Encoder.h"
 #include "platform/Paths.h"
@@ -60,8 +60,8 @@ TEST(RealEncoderTest, EachSliceDecodesToItsOwnLength) {
     // The second pass meets the first one's files (flac gives them the input's time).
     for (int pass = 0; pass < 2; ++pass)
         for (const auto& c : cases) {
-            FakeJobContext ctx;
-            ctx.kind = static_cast<int>(c.kind);
+            EncodeJobContext ctx;
+            ctx.encoderKind = static_cast<int>(c.kind);
             EncodeTally tally;
             const SideEncodeResult result =
                 EncodeSlices(ctx, {2, folder, 4, 2, true}, c.naming, tally);
