@@ -63,6 +63,8 @@ class CliContext final : public JobContext {
     int MessageCount() const { return messages_; }
     /// Prints a line on standard error below the progress bar.
     void Error(const std::string& line);
+    /// Removes the progress bar before the results are printed.
+    void ClearProgress() { progress_.Clear(); }
 
   private:
     static int Index(int side) { return side == 2 ? 1 : 0; }
