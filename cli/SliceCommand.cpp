@@ -41,22 +41,9 @@ std::string SummaryLine(int side, const std::string& path, const SideReport& rep
 }  // namespace
 
 int RunSlice(const CliOptions& options) {
-    const ResolvedState resolved = ResolveWindowState(options);
-    if (!resolved.error.empty()) {
-        std::fprintf(stderr, "velvane-cli: %s\n", resolved.error.c_str());
-        return resolved.exitCode;
-    }
-    const WindowState& state = resolved.state;
+    WindowState state;
+    if (const int status = PrepareRun(options, state); status != kExitOk) return status;
     const std::string paths[2] = {state.fields.side1Path, state.fields.side2Path};
-
-    // Every side passes the "Locate..." check before anything is written.
-    for (const std::string& path : paths) {
-        if (path.empty()) continue;
-        if (const std::string why = RefusalReason(path); !why.empty()) {
-            std::fprintf(stderr, "velvane-cli: %s\n", why.c_str());
-            return kExitFileError;
-        }
-    }
     if (!state.outDir.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(state.outDir, ec);
