@@ -221,6 +221,26 @@ TEST_F(EncodeSlicesTest, FailedRunsAreCountedOnceAndOnlyEncodedSlicesAreDeleted)
     for (int n = 2; n <= 6; ++n) EXPECT_TRUE(fs::exists(Slice(n))) << n;
 }
 
+TEST(EncodeFailureTextTest, ShowsTheLastLinesOfWhatTheEncoderSaidAsCleanText) {
+    EncodeTally tally;
+    tally.failedSlices = 1;
+    tally.encoder = "/usr/bin/oggenc";
+    tally.failedCommand = "/usr/bin/oggenc -b 128 -o /r/1.ogg /r/1.wav";
+    tally.failureReason = "exit status 1";
+    // Cut inside "é", progress by carriage returns, a bad byte, a bell, then seven lines.
+    tally.failureOutput =
+        "\xA9t\xC3\xA9\r[ 10%]\r[ 20%]\nbad \xFF byte\x07\nl3\r\nl4\nl5\nl6\nl7\n";
+    EXPECT_EQ(EncodeFailureText(tally),
+              "1 slice could not be encoded by /usr/bin/oggenc.\n"
+              "The wave slices of these have been kept.\n\n"
+              "First failed command:\n/usr/bin/oggenc -b 128 -o /r/1.ogg /r/1.wav\n"
+              "(exit status 1)\n\n"
+              "bad  byte\nl3\nl4\nl5\nl6\nl7");
+    tally.failureOutput = "\xA9t\xC3\xA9\r[ 10%]";
+    EXPECT_NE(EncodeFailureText(tally).find("(exit status 1)\n\nt\xC3\xA9\n[ 10%]"),
+              std::string::npos);
+}
+
 TEST_F(EncodeSlicesTest, PathsWithSpacesAndQuotesReachTheEncoderUnchanged) {
     const std::string odd = "rec \"one\" it's";
     folder = dir / odd;
