@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/Analysis.h"
+#include "engine/Encoder.h"
 #include "engine/FinishSide.h"
 #include "engine/JobContext.h"
 #include "engine/SideState.h"
@@ -153,7 +154,7 @@ bool FinishSide(JobContext& ctx, SliceJob job, int side, const JobReport& report
     batch.side1Count = report.sides[0].slices;
     batch.bothSides = report.sides[0].present && report.sides[1].present;
     batches.push_back(batch);
-    return FinishSideSlices(ctx, batch);
+    return FinishSideSlices(ctx, batches.back());
 }
 
 // Writes one side's slices in a slicing job, shows a writer's message, finishes the side.
@@ -252,6 +253,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
     }
     if (ctx.CreateEncodedFiles()) ctx.SetGauge(Gauge::Encoding, 100);
     ctx.SetGauge(Gauge::Slicing, 100);
+    FinishSlicingJob(ctx, batches);
     ReportSidesWithoutSlices(ctx, report);
     ctx.SetStatus("Finished.");
     ctx.SetSlicing(false);
@@ -269,7 +271,8 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
         report.refused = true;
         return report;
     }
-    if (ctx.CreateEncodedFiles() && ctx.EncoderPath().empty()) {
+    if (ctx.CreateEncodedFiles() &&
+        !EncoderAvailable(ctx.EncoderKindSelection(), ctx.EncoderPath())) {
         ctx.ShowMessage("Missing encoder!",
                         "You have selected MP3 or Ogg encoding but haven't located an encoder. \n"
                         "Please click on Locate encoder... or deselect MP3/Ogg creation.\n");
@@ -296,7 +299,7 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
                        useTyped ? "no typed times" : "no markers", report, batches))
             return EndStopped(ctx, report);
     }
-    FinishMarkerJob(ctx, batches);
+    FinishSlicingJob(ctx, batches);
     ReportSidesWithoutSlices(ctx, report);
     ctx.SetStatus("Finished.");
     ctx.SetSlicing(false);
