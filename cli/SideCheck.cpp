@@ -10,8 +10,6 @@ int PrepareRun(const CliOptions& options, WindowState& state) {
         std::fprintf(stderr, "velvane-cli: %s\n", resolved.error.c_str());
         return resolved.exitCode;
     }
-    if (!resolved.notice.empty() && !options.quiet)
-        std::fprintf(stderr, "velvane-cli: %s\n", resolved.notice.c_str());
     state = std::move(resolved.state);
     for (const std::string& path : {state.fields.side1Path, state.fields.side2Path}) {
         if (path.empty() || WaveFile::IsStereoWave(path, kSampleRate)) continue;

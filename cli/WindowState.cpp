@@ -76,13 +76,6 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
         f.voiceAfterSlicing = f.voiceAfterEncoding = 1;
     }
 
-    if (s.encoderPath.empty() && (f.createEncoded != 0 || f.deleteSlices != 0)) {
-        result.notice =
-            "no encoder is given: the settings file's MP3/Ogg encoding and "
-            "deletion of wave slices are off, the WAV slices are kept";
-        f.createEncoded = 0;
-        f.deleteSlices = 0;
-    }
     if (f.side1Path.empty() && f.side2Path.empty()) {
         result.error = "no side to work on: the settings file names no side file";
         result.exitCode = kExitUsage;

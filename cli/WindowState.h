@@ -28,13 +28,10 @@ struct ResolvedState {
     WindowState state;
     std::string error;  ///< non-empty: one line naming the file; exit status `exitCode`
     int exitCode = kExitOk;
-    std::string notice;  ///< non-empty: a line to show before the run goes on
 };
 
 /// Applies the settings file named by the options (if any), then the options. Every path
 /// (sides, --out, the settings file, and paths read from it) is made absolute against
 /// the current folder. Fails when the settings file cannot be opened, or when no side
-/// is left to work on. Without an encoder (never stored in a settings file) a file's
-/// "create MP3/Ogg files" and "delete wave slices" are turned off, with a notice: the
-/// slices must not be deleted when nothing could encode them.
+/// is left to work on.
 ResolvedState ResolveWindowState(const CliOptions& options);

@@ -246,8 +246,8 @@ TEST_F(CliEndToEnd, MarkersAndSettingsFile) {
     SettingsFields settings;
     settings.side1Path = dir_ / "side one.wav";
     settings.side2Path = dir_ / "side two.wav";
-    settings.fadeId = 303;      // overridden below
-    settings.deleteSlices = 1;  // without an encoder the slices stay
+    settings.fadeId = 303;       // overridden below
+    settings.createEncoded = 0;  // no encoder is given
     ASSERT_TRUE(SaveSettingsFile(dir_ / "s.lpx", settings));
 
     const CliRun run = RunCli(

@@ -137,19 +137,12 @@ TEST_F(WindowStateTest, SettingsFileAppliesThenOptionsWin) {
     saved.fadeId = 303;
     saved.volumeId = 501;
     saved.eqId = 710;
-    saved.createEncoded = 1;
-    saved.deleteSlices = 1;
     const std::string path = SaveSettings(saved);
 
-    // Sides come from the file when none are given. Without an encoder nothing is encoded
-    // and the slices are kept.
+    // Sides come from the file when none are given.
     ResolvedState r = ResolveWindowState(Parse({"slice", "--settings", path}).options);
     ASSERT_EQ(r.error, "");
-    EXPECT_NE(r.notice, "");
-    SettingsFields expected = saved;
-    expected.createEncoded = 0;
-    expected.deleteSlices = 0;
-    EXPECT_EQ(r.state.fields, expected);
+    EXPECT_EQ(r.state.fields, saved);
 
     r = ResolveWindowState(Parse({"slice", "--settings", path, "--auto", "--fade", "0", "--eq", "0",
                                   "--times2", "9.00", "--silence", "5", "x/new.wav"})
