@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "tests/engine/FakeJobContext.h"
@@ -141,11 +143,36 @@ TEST_F(AnalyzeSideTest, GaugeCoversItsRangeOncePerBlock) {
 }
 
 // The optimised analysis against the plain per-frame reference: levels, peak, cuts and
-// the filter history it leaves for the slice writer.
+// the filter history it leaves for the slice writer, whichever way the work is shared.
+enum class Sharing { OneThread, SecondHalfAhead, AgreesLater, NeverAgrees };
+
 struct ExactCase {
     int eqId;
     bool listChunk;
+    Sharing sharing;
 };
+
+AnalysisSplit SplitFor(Sharing sharing) {
+    AnalysisSplit split;
+    switch (sharing) {
+        case Sharing::OneThread:
+            split.minFrames = UINT64_MAX;
+            break;
+        case Sharing::SecondHalfAhead:
+            break;
+        // Without a warm-up the second half starts from a cleared history: its state agrees
+        // only some blocks later, or (with one checkpoint) never.
+        case Sharing::AgreesLater:
+            split.warmUpFrames = 0;
+            break;
+        case Sharing::NeverAgrees:
+            split.warmUpFrames = 0;
+            split.checkpoints = 1;
+            break;
+    }
+    return split;
+}
+
 class AnalyzeSideExact : public ::testing::TestWithParam<ExactCase> {};
 
 TEST_P(AnalyzeSideExact, MatchesPlainReferenceToTheBit) {
@@ -167,7 +194,8 @@ TEST_P(AnalyzeSideExact, MatchesPlainReferenceToTheBit) {
     ref::Filter filter;
     ref::Tune(filter, level);
     const ref::Analysis want = ref::Analyze(side, 2, filter, level);
-    const AnalysisResult got = AnalyzeSide(ctx, dir / "side.wav", 2, 0, 100);
+    const AnalysisResult got =
+        AnalyzeSide(ctx, dir / "side.wav", 2, 0, 100, SplitFor(GetParam().sharing));
     ASSERT_TRUE(got.ok);
     ASSERT_EQ(got.levelCount, want.levels.size());
     EXPECT_EQ(got.levels, want.levels);
@@ -177,14 +205,34 @@ TEST_P(AnalyzeSideExact, MatchesPlainReferenceToTheBit) {
     EXPECT_NE(got.cuts[0], 0);  // the side is built to be cut
     EXPECT_EQ(std::memcmp(ctx.treble.left, filter.hl, sizeof filter.hl), 0);
     EXPECT_EQ(std::memcmp(ctx.treble.right, filter.hr, sizeof filter.hr), 0);
+    // One gauge step per level entry, in order.
+    ASSERT_EQ(ctx.gauges.size(), got.levelCount);
+    EXPECT_TRUE(std::is_sorted(ctx.gauges.begin(), ctx.gauges.end()));
+}
+
+std::string ExactCaseName(const ::testing::TestParamInfo<ExactCase>& info) {
+    static const char* const kSharing[] = {"OneThread", "SecondHalfAhead", "AgreesLater",
+                                           "NeverAgrees"};
+    return "Eq" + std::to_string(info.param.eqId) + (info.param.listChunk ? "List" : "") +
+           kSharing[static_cast<int>(info.param.sharing)];
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, AnalyzeSideExact,
-                         ::testing::Values(ExactCase{708, false}, ExactCase{708, true},
-                                           ExactCase{712, false}, ExactCase{715, true}),
-                         [](const ::testing::TestParamInfo<ExactCase>& info) {
-                             return "Eq" + std::to_string(info.param.eqId) +
-                                    (info.param.listChunk ? "List" : "");
-                         });
+                         ::testing::Values(ExactCase{708, false, Sharing::OneThread},
+                                           ExactCase{708, true, Sharing::SecondHalfAhead},
+                                           ExactCase{712, false, Sharing::SecondHalfAhead},
+                                           ExactCase{715, true, Sharing::OneThread},
+                                           ExactCase{715, false, Sharing::AgreesLater},
+                                           ExactCase{708, false, Sharing::AgreesLater},
+                                           ExactCase{712, true, Sharing::NeverAgrees}),
+                         ExactCaseName);
+
+TEST_F(AnalyzeSideTest, StopWhileTheSecondHalfRuns) {
+    ASSERT_TRUE(WriteWav(dir / "a.wav", NoiseFrames(44100 * 70, 0.5)));
+    ctx.onGauge = [](FakeJobContext& c, Gauge, int value) {
+        if (value >= 60) c.destroy = true;
+    };
+    EXPECT_FALSE(AnalyzeSide(ctx, dir / "a.wav", 2, 0, 100).ok);
+}
 
 }  // namespace
