@@ -173,6 +173,11 @@ AnalysisSplit SplitFor(Sharing sharing) {
     return split;
 }
 
+void PrintTo(const ExactCase& c, std::ostream* os) {
+    *os << "EQ " << c.eqId << ", sharing " << static_cast<int>(c.sharing)
+        << (c.listChunk ? ", LIST chunk" : "");
+}
+
 class AnalyzeSideExact : public ::testing::TestWithParam<ExactCase> {};
 
 TEST_P(AnalyzeSideExact, MatchesPlainReferenceToTheBit) {
