@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+
+#include "audio/WaveFile.h"
+#include "platform/File.h"
 
 #include "tests/engine/FakeJobContext.h"
 #include "tests/engine/Reference.h"
@@ -122,6 +126,23 @@ TEST_F(AnalyzeSideTest, EntryZeroIsFrameZeroAlone) {
     r = AnalyzeSide(ctx, dir / "b.wav", 2, 0, 100);
     ASSERT_EQ(r.levelCount, 2u);
     EXPECT_EQ(r.levels[1], 0.99f);  // frames 1 .. 4410, capped
+    EXPECT_EQ(r.cuts, CutList{});
+}
+
+TEST_F(AnalyzeSideTest, LevelListStopsAt65535Entries) {
+    // 1 h 49 min 15 s of silence, as a sparse file: the list covers the first 6553.5 s.
+    const std::uint64_t frames = std::uint64_t{4410} * 65535 + 5000;
+    {
+        platform::FilePtr out = platform::OpenFile(dir / "long.wav", "wb");
+        ASSERT_TRUE(out);
+        WaveFile header;
+        ASSERT_TRUE(header.WriteHeader(out.get(), static_cast<std::uint32_t>(frames * 4)));
+    }
+    std::filesystem::resize_file(dir / "long.wav", 44 + frames * 4);
+    const AnalysisResult r = AnalyzeSide(ctx, dir / "long.wav", 2, 0, 100);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.levelCount, 65535u);
+    EXPECT_EQ(r.peak, 0.0f);
     EXPECT_EQ(r.cuts, CutList{});
 }
 
