@@ -1,0 +1,1 @@
+#include "tests/app/GuiTestSupport.h"
