@@ -31,7 +31,10 @@ wxString MyFrame::LastFolder() const {
     std::error_code ec;
     if (m_lastPath.empty() || std::filesystem::is_directory(m_lastPath, ec))
         return FromUtf8(m_lastPath);
-    return FromUtf8(platform::SplitDirectory(m_lastPath));
+    const std::string folder = platform::SplitDirectory(m_lastPath);
+    if (folder.empty() && m_lastPath[0] == platform::kPathSeparator)
+        return wxString(platform::kPathSeparator);  // a file in the root folder
+    return FromUtf8(folder);
 }
 
 std::optional<wxString> MyFrame::LocateSide(int side, const std::string& path) {

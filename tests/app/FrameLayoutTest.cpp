@@ -77,11 +77,14 @@ TEST_F(LayoutTest, EveryControlSitsInItsDialogUnitBoxInCreationOrder) {
         wxWindow* control = *child++;
         EXPECT_EQ(control->GetName(), spec.name);
         EXPECT_EQ(control->GetPosition(), Du(spec.x, spec.y));
-        if (spec.w > 0) EXPECT_EQ(control->GetSize(), DuSize(spec.w, spec.h));
-        if (spec.id >= 0)
+        if (spec.w > 0) {
+            EXPECT_EQ(control->GetSize(), DuSize(spec.w, spec.h));
+        }
+        if (spec.id >= 0) {
             EXPECT_EQ(control->GetId(), spec.id);
-        else
+        } else {
             EXPECT_LT(control->GetId(), 0) << "toolkit-assigned ids are negative";
+        }
         switch (spec.kind) {
             case Kind::Button: {
                 auto* button = dynamic_cast<wxButton*>(control);
@@ -178,13 +181,17 @@ TEST_F(LayoutTest, ControlsFitTheirBoxesAndNeverOverlap) {
     for (wxWindow* control : controls) {
         SCOPED_TRACE(control->GetName());
         if (dynamic_cast<wxTextCtrl*>(control) || dynamic_cast<wxChoice*>(control) ||
-            dynamic_cast<wxButton*>(control))
+            dynamic_cast<wxButton*>(control)) {
             EXPECT_LE(control->GetBestSize().y, control->GetSize().y);
-        if (auto* button = dynamic_cast<wxButton*>(control))
+        }
+        if (auto* button = dynamic_cast<wxButton*>(control)) {
             EXPECT_LE(button->GetTextExtent(button->GetLabel()).x + 8, button->GetSize().x);
-        for (wxWindow* other : controls)
-            if (other != control)
+        }
+        for (wxWindow* other : controls) {
+            if (other != control) {
                 EXPECT_FALSE(control->GetRect().Intersects(other->GetRect())) << other->GetName();
+            }
+        }
     }
 }
 
