@@ -249,6 +249,10 @@ class PaintedTest : public LayoutTest {
 // in it: each is painted in white where it belongs, on a dark ground, clear of the controls.
 TEST_F(PaintedTest, CaptionsAreWhiteOnADarkGroundClearOfTheControls) {
     frame->m_cutsHow->SetSelection(1);  // the longest item, to see it is not cut
+    // Text in the shortest boxes, to see it is not cut either.
+    frame->i_textCtrl1->ChangeValue("/home/user/Records/side 1.wav");
+    frame->c_textCtrlTime[0]->ChangeValue("3.25.5");
+    frame->c_textCtrlTime[10]->ChangeValue("12.07.9");
     ASSERT_TRUE(frame->m_panel->HasBackgroundPicture()) << "mainback.jpg not built?";
     const wxImage image = CapturePainted();
     SaveScreenshot(image, "main-window.png");
