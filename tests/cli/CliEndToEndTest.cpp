@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -311,11 +312,22 @@ TEST_F(CliEndToEnd, SliceThatWouldReplaceASideIsRefused) {
     EXPECT_EQ(ReadFileBytes(dir_ / "2.wav"), ReadFileBytes(dir_ / "side two.wav"));
 }
 
-TEST_F(CliEndToEnd, UnwritableOutputFolderExitsOne) {
+TEST_F(CliEndToEnd, UnwritableOutputExitsOneNamingIt) {
     ASSERT_TRUE(WriteFileBytes(dir_ / "file", "x"));
-    const CliRun run = RunCli({"slice", "--out", "file/sub", "side one.wav"}, dir_.path());
+    CliRun run = RunCli({"slice", "--out", "file/sub", "side one.wav"}, dir_.path());
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("file/sub"), std::string::npos) << run.err;
+
+    // The second slice cannot be created: the first stays, complete.
+    fs::create_directories(dir_ / "out/2.wav");
+    run = RunCli({"slice", "--out", "out", "side one.wav"}, dir_.path());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(dir_ / "out/2.wav"), std::string::npos) << run.err;
+    EXPECT_NE(run.out.find("1 slice, 1.wav in"), std::string::npos) << run.out;
+    const auto first = ReadSlices(dir_ / "out", 1, 1);
+    ASSERT_EQ(first.size(), 1u);
+    ASSERT_GT(first[0].size(), 0u);
+    EXPECT_TRUE(std::equal(first[0].begin(), first[0].end(), side1_.begin()));
 }
 
 // Ctrl+C while slicing: exit status 130, and every file left is a valid WAV.
