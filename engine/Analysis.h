@@ -32,9 +32,10 @@ struct AnalysisSplit {
 /// no cut). Every frame goes through ctx.Treble() (taken at each block) at the EQ level
 /// read once at the start. Entry 0 is frame 0 alone; entry j >= 1 the peak of frames
 /// 4410(j-1)+1 .. 4410j. The Slicing gauge moves from progressStart to progressEnd once
-/// per block; ctx.TestDestroy() is asked every 100 frames and ends the analysis (ok false).
-/// Call on the job's thread.
-/// The results are the same, to the bit, whichever way the work is shared.
+/// per block; ctx.TestDestroy() is asked every 100 frames (every millisecond while this
+/// thread waits for the second half) and ends the analysis (ok false). The results are the
+/// same, to the bit, whichever way the work is shared. Every ctx call is made on the
+/// calling thread: call on the job's thread.
 AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_t silenceSeconds,
                            int progressStart, int progressEnd,
                            const AnalysisSplit& split = AnalysisSplit{});
