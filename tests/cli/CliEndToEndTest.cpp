@@ -158,8 +158,7 @@ TEST_F(CliEndToEnd, AutoSenseSlicesBothSidesAtTheirGapsWithContinuingNumbers) {
     EXPECT_EQ(run.err.find('\r'), std::string::npos);  // no progress bar off a terminal
 
     const int total = CountSlices(dir_.path());
-    const std::size_t line2 = run.out.find("side 2 (");
-    ASSERT_NE(line2, std::string::npos) << run.out;
+    ASSERT_NE(run.out.find("side 2 ("), std::string::npos) << run.out;
     // "side 1 (<abs path>): N slices, 1.wav to N.wav in <folder>"
     const std::string expected1 = "side 1 (" + dir_.path() + "/side one.wav): ";
     ASSERT_EQ(run.out.rfind(expected1, 0), 0u) << run.out;
@@ -188,12 +187,16 @@ TEST_F(CliEndToEnd, AnalyzeJsonMatchesTheEngineAndTheSlices) {
     const float peak = std::strtof(end + 10, &end);
     ASSERT_EQ(std::string(end, 11), ", \"cuts\": [");
     std::vector<long> cuts;
-    for (p = end + 11; *p != ']'; p = end + (*end == ',' ? 2 : 0))
+    for (p = end + 11; *p != ']'; p = end + (*end == ',' ? 2 : 0)) {
         cuts.push_back(std::strtol(p, &end, 10));
+        ASSERT_NE(end, p) << "not a number: " << std::string(p, 20);
+    }
     ASSERT_EQ(std::string(p, 14), "], \"levels\": [");
     std::vector<float> levels;
-    for (p += 14; *p != ']'; p = end + (*end == ',' ? 2 : 0))
+    for (p += 14; *p != ']'; p = end + (*end == ',' ? 2 : 0)) {
         levels.push_back(std::strtof(p, &end));
+        ASSERT_NE(end, p) << "not a number: " << std::string(p, 20);
+    }
     ASSERT_EQ(cuts.size(), 10u);
     ASSERT_EQ(levels.size(), levelCount);
 
