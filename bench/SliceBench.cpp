@@ -173,27 +173,30 @@ int main(int argc, char** argv) {
 
     double load[1] = {0};
     getloadavg(load, 1);
-    std::printf("\nmedian of %d runs, page cache warm, load average %.1f on %ld cores (%s):\n",
-                runs, load[0], sysconf(_SC_NPROCESSORS_ONLN), side.c_str());
-    std::printf("  %-28s %9s %9s\n", "", "wall", "cpu");
+    std::printf("\n%d runs each, page cache warm, load average %.1f on %ld cores (%s):\n", runs,
+                load[0], sysconf(_SC_NPROCESSORS_ONLN), side.c_str());
+    std::printf("  %-28s %9s %9s %9s\n", "", "median", "best", "cpu");
     for (const Contender& c : contenders) {
         if (c.failures < 0) {
             std::printf("  %-28s not installed\n", c.name.c_str());
             continue;
         }
-        std::printf("  %-28s %7.3f s %7.3f s%s\n", c.name.c_str(), Median(c.times),
-                    Median(c.cpuTimes), c.failures ? "  (FAILED in some runs)" : "");
+        std::printf("  %-28s %7.3f s %7.3f s %7.3f s%s\n", c.name.c_str(), Median(c.times),
+                    *std::min_element(c.times.begin(), c.times.end()), Median(c.cpuTimes),
+                    c.failures ? "  (FAILED in some runs)" : "");
     }
     const auto verdict = [](bool met) { return met ? "met" : "MISSED"; };
-    // Wall time is what the targets mean; CPU time tells how much of it the machine's
-    // other load took.
-    for (const bool cpu : {false, true}) {
-        const auto median = [&](const Contender& c) { return Median(cpu ? c.cpuTimes : c.times); };
+    // The targets are about the median wall time; on a machine busy with other work the
+    // best run shows what the program does when it gets the cores.
+    for (const bool best : {false, true}) {
+        const auto median = [&](const Contender& c) {
+            return best ? *std::min_element(c.times.begin(), c.times.end()) : Median(c.times);
+        };
         const double velvane = median(contenders[0]);
         const double velvaneEq = median(contenders[2]);
         const double sox = median(soxSplit);
         const double dd = median(contenders[4]);
-        std::printf("\nratios of %s time:\n", cpu ? "cpu" : "wall");
+        std::printf("\nratios of the %s wall times:\n", best ? "best" : "median");
         if (haveSox) {
             std::printf("  sox / velvane (EQ 0)      %6.2f   target >= 3    %s\n", sox / velvane,
                         verdict(sox / velvane >= 3));

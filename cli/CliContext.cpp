@@ -83,7 +83,8 @@ void CliContext::SetStatus(const std::string& text) {
 }
 
 void CliContext::ShowMessage(const std::string& caption, const std::string& text) {
-    std::string line = caption + " " + text;
+    // One line: "caption: text", or the text alone when it already begins with the caption.
+    std::string line = text.rfind(caption, 0) == 0 ? text : caption + ": " + text;
     for (char& c : line)
         if (c == '\n') c = ' ';
     while (!line.empty() && line.back() == ' ') line.pop_back();

@@ -63,6 +63,20 @@ std::string SetMarkers(CliOptions& o, int side, const std::string& value) {
     return "";
 }
 
+// A flag: sets `Field` to `Value`.
+template <auto Field, auto Value>
+std::string SetFlag(CliOptions& o, const std::string&) {
+    o.*Field = Value;
+    return "";
+}
+
+// A text value taken as given.
+template <auto Field>
+std::string SetText(CliOptions& o, const std::string& value) {
+    o.*Field = value;
+    return "";
+}
+
 std::string SetFade(CliOptions& o, const std::string& value) {
     struct Choice {
         const char* text;
@@ -119,10 +133,7 @@ const OptionSpec kOptions[] = {
     {"--settings", "FILE.lpx", kSlice,
      "apply a settings file saved by the window, as File > Open does; its side paths are "
      "used when no side is given; options given here win",
-     [](CliOptions& o, const std::string& v) {
-         o.settingsFile = v;
-         return std::string();
-     }},
+     SetText<&CliOptions::settingsFile>},
     {"--out", "DIR", kSlice,
      "write the slices of both sides into DIR (created if missing) instead of each side's "
      "folder",
@@ -132,16 +143,10 @@ const OptionSpec kOptions[] = {
          return std::string();
      }},
     {"--typed", nullptr, kSlice, "cut at the typed times (--times1, --times2) instead of sensing",
-     [](CliOptions& o, const std::string&) {
-         o.cutsHow = 1;
-         return std::string();
-     }},
+     SetFlag<&CliOptions::cutsHow, 1>},
     {"--auto", nullptr, kSlice,
      "cut where silence is sensed (the default; overrides a settings file)",
-     [](CliOptions& o, const std::string&) {
-         o.cutsHow = 0;
-         return std::string();
-     }},
+     SetFlag<&CliOptions::cutsHow, 0>},
     {"--times1", "T,T,...", kSlice,
      "side 1's typed times, up to ten min.sec.dsec fields (empty fields allowed)",
      [](CliOptions& o, const std::string& v) { return SetTypedTimes(o, 0, v); }},
@@ -150,10 +155,7 @@ const OptionSpec kOptions[] = {
     {"--silence", "S", kBoth,
      "seconds of silence that separate songs when sensing (the leading integer counts; "
      "default 2)",
-     [](CliOptions& o, const std::string& v) {
-         o.silenceText = v;
-         return std::string();
-     }},
+     SetText<&CliOptions::silenceText>},
     {"--markers1", "C,C,...", kSlice,
      "slice side 1 at these cuts (tenths of a second) like \"Slice using waveform markers\"; "
      "a side without markers gets no slices",
@@ -165,23 +167,14 @@ const OptionSpec kOptions[] = {
     {"--normalize", nullptr, kSlice,
      "boost each side to full volume (draws the waveforms of both sides first, as the window "
      "needs)",
-     [](CliOptions& o, const std::string&) {
-         o.volumeId = menu::kVolumeNormalize;
-         return std::string();
-     }},
+     SetFlag<&CliOptions::volumeId, menu::kVolumeNormalize>},
     {"--eq", "LEVEL", kBoth, "treble boost: 0 (off), 1, 2, 4, 6, 8, 10 or 12",
      [](CliOptions& o, const std::string& v) { return SetEq(o, v); }},
     {"--json", nullptr, kAnalyze,
      "print one JSON object {\"levelCount\", \"peak\", \"cuts\", \"levels\"}",
-     [](CliOptions& o, const std::string&) {
-         o.json = true;
-         return std::string();
-     }},
+     SetFlag<&CliOptions::json, true>},
     {"--quiet", nullptr, kBoth, "no progress bar and no summary lines; errors are still shown",
-     [](CliOptions& o, const std::string&) {
-         o.quiet = true;
-         return std::string();
-     }},
+     SetFlag<&CliOptions::quiet, true>},
     {"--encode", "KIND", kSlice,
      "encode each slice with an external encoder: l3enc, blade, fastenc (MP3 files A1.mp3, "
      "B1.mp3, ...), ogg, flac or lame; oggenc, flac and lame are found on PATH unless "

@@ -34,7 +34,10 @@ std::string SummaryLine(int side, const std::string& path, const SideReport& rep
             std::to_string(report.firstNumber) + ".wav";
     if (last != report.firstNumber) line += " to " + std::to_string(last) + ".wav";
     line += " in " + report.folder;
-    if (!report.reason.empty()) line += " (" + report.reason + ")";
+    if (!report.reason.empty())
+        line += " (" + report.reason + ")";
+    else if (FailedOutcome(report.outcome))
+        line += " (incomplete: see the message above)";
     return line;
 }
 

@@ -22,7 +22,8 @@ sanitize=(-fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined)
 library=("$root/audio/WaveFile.cpp" "$root/platform/Paths.cpp" "$root/engine/SettingsFile.cpp")
 # The slice target runs the engine with velvane-cli's context.
 engine=("$root"/engine/*.cpp "$root"/cli/{CliContext,ProgressBar,Interrupt,WindowState,CliOptions}.cpp
-        "$root/audio/WaveFile.cpp" "$root/platform/Paths.cpp")
+        "$root/audio/WaveFile.cpp" "$root"/platform/*.cpp)
+read -r -a audio_libs <<<"$(pkg-config --cflags --libs portaudio-2.0 alsa jack)"
 
 build_target() {
     local name=$1
@@ -71,7 +72,9 @@ for t in "${targets[@]}"; do
         wave_header) build_target wave_header "$root/tests/fuzz/WaveHeaderFuzz.cpp" "${library[@]}" ;;
         settings_reader)
             build_target settings_reader "$root/tests/fuzz/SettingsReaderFuzz.cpp" "${library[@]}" ;;
-        slice_side) build_target slice_side "$root/tests/fuzz/SliceSideFuzz.cpp" "${engine[@]}" ;;
+        slice_side)
+            build_target slice_side "$root/tests/fuzz/SliceSideFuzz.cpp" "${engine[@]}" \
+                "${audio_libs[@]}" ;;
     esac
 done
 for t in "${targets[@]}"; do run_target "$t"; done
