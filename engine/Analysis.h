@@ -1,0 +1,30 @@
+#pragma once
+// The volume analysis of a side: one pass over its WAV file giving the level list the
+// waveform display draws, the peak Normalize divides by, and the auto-sense cuts.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/AutoSense.h"
+
+class JobContext;
+
+struct AnalysisResult {
+    /// True when the file was read to its end (or to the 65535-level limit) and the cuts
+    /// were chosen; false when it cannot be opened, its header is refused, or a stop came.
+    bool ok = false;
+    std::vector<float> levels;  ///< levelCount entries, each 0.0 .. 0.99
+    std::uint32_t levelCount = 0;
+    float peak = 0;  ///< the largest level
+    CutList cuts{};  ///< tenths of a second, ascending, then zeros
+};
+
+/// Analyses the side at `path` with a silence window of `silenceSeconds` (0 or less finds
+/// no cut). Every frame goes through ctx.Treble() (taken at each block) at the EQ level
+/// read once at the start. Entry 0 is frame 0 alone; entry j >= 1 the peak of frames
+/// 4410(j-1)+1 .. 4410j. The Slicing gauge moves from progressStart to progressEnd once
+/// per block; ctx.TestDestroy() is asked every 100 frames and ends the analysis (ok false).
+/// Call on the job's thread.
+AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_t silenceSeconds,
+                           int progressStart, int progressEnd);

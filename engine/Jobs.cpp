@@ -1,0 +1,324 @@
+#include "engine/Jobs.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "engine/Analysis.h"
+#include "engine/Encoder.h"
+#include "engine/FinishSide.h"
+#include "engine/JobContext.h"
+#include "engine/SideState.h"
+#include "engine/TypedTimes.h"
+
+namespace {
+
+constexpr int kTypedTimesSelection = 1;  // m_cutsHow: "Typed Times (Below)"
+constexpr const char* kDefaultSilence = "2";
+
+struct Range {
+    int start;
+    int end;
+};
+
+std::string SideText(int side) {
+    return std::to_string(side);
+}
+
+bool Present(JobContext& ctx, int side) {
+    return !ctx.SidePath(side).empty();
+}
+
+// The silence length in seconds, after putting the default into an empty field.
+std::int64_t EnsureSilenceLength(JobContext& ctx) {
+    std::string text = ctx.SilenceText();
+    if (text.empty()) {
+        text = kDefaultSilence;
+        ctx.SetSilenceText(text);
+    }
+    return LeadingInteger(text);
+}
+
+// cutCount = the nonzero entries among the first ten; every entry after them 0.
+void SettleCutTable(SideState& state) {
+    const auto first = state.cuts.begin();
+    state.cutCount = static_cast<std::uint32_t>(
+        std::count_if(first, first + kTypedTimesPerSide, [](std::int32_t c) { return c != 0; }));
+    std::fill(first + state.cutCount, state.cuts.end(), 0);
+}
+
+// Status, analysis and one publication of the side's new state. A failed or stopped
+// analysis leaves no levels, no peak and the previous cuts.
+AnalysisResult AnalyseSide(JobContext& ctx, int side, Range range, SideReport& report) {
+    ctx.SetStatus("Analyzing volume on side " + SideText(side) + "...");
+    const std::int64_t silence = EnsureSilenceLength(ctx);
+    AnalysisResult result = AnalyzeSide(ctx, ctx.SidePath(side), silence, range.start, range.end);
+    SideState state = ctx.Side(side);
+    if (result.ok) {
+        state.levels = result.levels;
+        state.levelCount = result.levelCount;
+        state.peakLevel = result.peak;
+        std::copy(result.cuts.begin(), result.cuts.end(), state.cuts.begin());
+        SettleCutTable(state);
+    } else {
+        state.levels.clear();
+        state.levelCount = 0;
+        state.peakLevel = 0;
+    }
+    ctx.PublishSide(side, state);
+    report.analysed = result.ok;
+    return result;
+}
+
+SliceResult WriteSideSlices(JobContext& ctx, int side, std::span<const std::int32_t> cuts,
+                            int firstNumber, Range range, SideReport& report) {
+    SliceRequest request;
+    request.sidePath = ctx.SidePath(side);
+    request.cuts = cuts;
+    request.folder = ctx.OutputFolder(side);
+    request.firstNumber = firstNumber;
+    request.progressStart = range.start;
+    request.progressEnd = range.end;
+    request.peakLevel = ctx.Side(side).peakLevel;
+    request.normalizeAllowed = ctx.WavesDrawn();
+    for (int s = 1; s <= 2; ++s)
+        if (Present(ctx, s)) request.protectedPaths.push_back(ctx.SidePath(s));
+    SliceResult result = WriteSlices(ctx, request);
+    report.folder = request.folder;
+    report.firstNumber = firstNumber;
+    report.slices = result.written;
+    report.outcome = result.outcome;
+    return result;
+}
+
+std::string Reason(SliceOutcome outcome, const char* noCuts) {
+    switch (outcome) {
+        case SliceOutcome::Written:
+            return "";
+        case SliceOutcome::NoCuts:
+            return noCuts;
+        case SliceOutcome::Unreadable:
+            return "unreadable file";
+        case SliceOutcome::NoAudio:
+            return "the file holds no audio";
+        case SliceOutcome::ReadFailed:
+            return "the file could not be read to its end";
+        case SliceOutcome::Stopped:
+            return "stopped";
+        case SliceOutcome::CannotWrite:
+            return "a slice file could not be written";
+        case SliceOutcome::WouldOverwriteSide:
+            return "a slice would replace a side recording";
+    }
+    return "";
+}
+
+// The one message at the end of a slicing job that names the sides left without slices
+// (for reasons no earlier message gave).
+void ReportSidesWithoutSlices(JobContext& ctx, const JobReport& report) {
+    std::vector<std::string> parts;
+    for (int s = 0; s < 2; ++s) {
+        const SideReport& side = report.sides[s];
+        if (!side.present || side.slices > 0 || side.outcome == SliceOutcome::CannotWrite ||
+            side.outcome == SliceOutcome::WouldOverwriteSide)
+            continue;
+        parts.push_back("side " + SideText(s + 1) + " (" + side.reason + ")");
+    }
+    if (parts.empty()) return;
+    std::string text = "No slices were made for " + parts[0];
+    if (parts.size() > 1) text += " and " + parts[1];
+    ctx.ShowMessage("No slices", text + ".");
+}
+
+bool SlicingStopped(JobContext& ctx) {
+    return ctx.StopRequested() || ctx.TestDestroy();
+}
+
+JobReport EndStopped(JobContext& ctx, JobReport report) {
+    report.stopped = true;
+    ctx.SetSlicing(false);
+    return report;
+}
+
+// The side's slices are done: voice message, encoding and deletion as the job says.
+// False when the job must end (a stop during encoding).
+bool FinishSide(JobContext& ctx, SliceJob job, int side, const JobReport& report,
+                std::vector<SliceBatch>& batches) {
+    const SideReport& me = report.sides[side - 1];
+    SliceBatch batch;
+    batch.job = job;
+    batch.side = side;
+    batch.folder = me.folder;
+    batch.firstNumber = me.firstNumber;
+    batch.count = me.slices;
+    batch.side1Count = report.sides[0].slices;
+    batch.bothSides = report.sides[0].present && report.sides[1].present;
+    batches.push_back(batch);
+    return FinishSideSlices(ctx, batches.back());
+}
+
+// Writes one side's slices in a slicing job, shows a writer's message, finishes the side.
+// False when the job must end (a stop).
+bool SliceSide(JobContext& ctx, SliceJob job, int side, std::span<const std::int32_t> cuts,
+               Range range, const char* noCuts, JobReport& report,
+               std::vector<SliceBatch>& batches) {
+    SideReport& me = report.sides[side - 1];
+    const int firstNumber = side == 2 ? static_cast<int>(report.sides[0].slices) + 1 : 1;
+    const SliceResult result = WriteSideSlices(ctx, side, cuts, firstNumber, range, me);
+    me.reason = result.written > 0 ? "" : Reason(result.outcome, noCuts);
+    if (result.outcome == SliceOutcome::Stopped || SlicingStopped(ctx)) return false;
+    if (!result.message.empty()) ctx.ShowMessage("Slicing side " + SideText(side), result.message);
+    return FinishSide(ctx, job, side, report, batches);
+}
+
+}  // namespace
+
+JobReport DrawWaveformsJob(JobContext& ctx) {
+    JobReport report;
+    for (int s = 1; s <= 2; ++s) report.sides[s - 1].present = Present(ctx, s);
+    const bool one = report.sides[0].present, two = report.sides[1].present;
+    if (!one && !two) {
+        ctx.ShowMessage("Missing files!",
+                        "You need to record or locate at least one file before drawing.\n"
+                        "Please click on the Rec.. or Locate... buttons for side 1 or 2.\n");
+        report.refused = true;
+        return report;
+    }
+    ctx.SetGauge(Gauge::Slicing, 0);
+    ctx.SetGauge(Gauge::Encoding, 0);
+    if (one) {
+        AnalyseSide(ctx, 1, two ? Range{0, 50} : Range{0, 100}, report.sides[0]);
+        if (ctx.TestDestroy()) return report.stopped = true, report;
+    }
+    if (two) {
+        AnalyseSide(ctx, 2, one ? Range{50, 100} : Range{0, 100}, report.sides[1]);
+        if (ctx.TestDestroy()) return report.stopped = true, report;
+    }
+    for (int s = 1; s <= 2; ++s) {
+        SideState state = ctx.Side(s);
+        if (report.sides[s - 1].present)
+            SettleCutTable(state);
+        else
+            state.cutCount = 0;
+        ctx.PublishSide(s, state);
+    }
+    for (SideReport& side : report.sides)
+        if (side.present && !side.analysed) side.reason = "unreadable file";
+    ctx.SetWavesDrawn(true);
+    ctx.SetStatus("Finished.");
+    return report;
+}
+
+JobReport SliceAutoOrTypedJob(JobContext& ctx) {
+    JobReport report;
+    for (int s = 1; s <= 2; ++s) report.sides[s - 1].present = Present(ctx, s);
+    const bool both = report.sides[0].present && report.sides[1].present;
+    if (!report.sides[0].present && !report.sides[1].present) return report;
+
+    ctx.SetSlicing(true);
+    ctx.SetGauge(Gauge::Slicing, 0);
+    ctx.SetGauge(Gauge::Encoding, 0);
+    std::vector<SliceBatch> batches;
+    for (int side = 1; side <= 2; ++side) {
+        SideReport& me = report.sides[side - 1];
+        if (!me.present) continue;
+        const TypedCutList typed = ReadTypedCutList(ctx, side);
+        // Side 1 takes the first half of the gauge when side 2 follows, side 2 the second.
+        const int base = both && side == 2 ? 50 : 0;
+        const int share = both ? 50 : 100;
+        if (ctx.CutsHow() == kTypedTimesSelection) {
+            ctx.SetStatus("Slicing side " + SideText(side) + " according to entered values...");
+            if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, typed, {base, base + share},
+                           "no typed times", report, batches))
+                return EndStopped(ctx, report);
+            continue;
+        }
+        const AnalysisResult analysis = AnalyseSide(ctx, side, {base, base + share / 2}, me);
+        if (!analysis.ok) {
+            if (SlicingStopped(ctx)) return EndStopped(ctx, report);
+            me.outcome = SliceOutcome::Unreadable;
+            me.reason = "unreadable file";
+            me.folder = ctx.OutputFolder(side);
+            me.firstNumber = side == 2 ? static_cast<int>(report.sides[0].slices) + 1 : 1;
+            if (!FinishSide(ctx, SliceJob::SliceAutoOrTyped, side, report, batches))
+                return EndStopped(ctx, report);
+            continue;
+        }
+        ctx.RefreshCanvas();
+        ctx.SetStatus("Slicing side " + SideText(side) + " according to volume...");
+        if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, analysis.cuts,
+                       {base + share / 2, base + share}, "no silent passage found", report,
+                       batches))
+            return EndStopped(ctx, report);
+    }
+    if (ctx.CreateEncodedFiles()) ctx.SetGauge(Gauge::Encoding, 100);
+    ctx.SetGauge(Gauge::Slicing, 100);
+    FinishSlicingJob(ctx, batches);
+    ReportSidesWithoutSlices(ctx, report);
+    ctx.SetStatus("Finished.");
+    ctx.SetSlicing(false);
+    return report;
+}
+
+JobReport SliceByMarkersJob(JobContext& ctx) {
+    JobReport report;
+    for (int s = 1; s <= 2; ++s) report.sides[s - 1].present = Present(ctx, s);
+    const bool both = report.sides[0].present && report.sides[1].present;
+    if (!report.sides[0].present && !report.sides[1].present) {
+        ctx.ShowMessage("Missing files!",
+                        "You need to record or locate at least one file before slicing.\n"
+                        "Please click on some of the Rec.. or Locate... buttons.\n");
+        report.refused = true;
+        return report;
+    }
+    if (ctx.CreateEncodedFiles() &&
+        !EncoderAvailable(ctx.EncoderKindSelection(), ctx.EncoderPath())) {
+        ctx.ShowMessage("Missing encoder!",
+                        "You have selected MP3 or Ogg encoding but haven't located an encoder. \n"
+                        "Please click on Locate encoder... or deselect MP3/Ogg creation.\n");
+        report.refused = true;
+        return report;
+    }
+
+    ctx.SetSlicing(true);
+    ctx.SetGauge(Gauge::Slicing, 0);
+    ctx.SetGauge(Gauge::Encoding, 0);
+    std::vector<SliceBatch> batches;
+    for (int side = 1; side <= 2; ++side) {
+        if (!report.sides[side - 1].present) continue;
+        const TypedCutList typed = ReadTypedCutList(ctx, side);
+        const bool useTyped = ctx.CutsHow() == kTypedTimesSelection;
+        if (!useTyped) EnsureSilenceLength(ctx);
+        ctx.SetStatus("Slicing side " + SideText(side) + "...");
+        const SideState state = ctx.Side(side);
+        const std::span<const std::int32_t> cuts = useTyped
+                                                       ? std::span<const std::int32_t>(typed)
+                                                       : std::span<const std::int32_t>(state.cuts);
+        const Range range = !both ? Range{0, 100} : side == 1 ? Range{0, 50} : Range{50, 100};
+        if (!SliceSide(ctx, SliceJob::SliceByMarkers, side, cuts, range,
+                       useTyped ? "no typed times" : "no markers", report, batches))
+            return EndStopped(ctx, report);
+    }
+    FinishSlicingJob(ctx, batches);
+    ReportSidesWithoutSlices(ctx, report);
+    ctx.SetStatus("Finished.");
+    ctx.SetSlicing(false);
+    return report;
+}
+
+JobReport RunJob(SliceJob kind, JobContext& ctx) {
+    JobReport report;
+    switch (kind) {
+        case SliceJob::DrawWaveforms:
+            report = DrawWaveformsJob(ctx);
+            break;
+        case SliceJob::SliceByMarkers:
+            report = SliceByMarkersJob(ctx);
+            break;
+        case SliceJob::SliceAutoOrTyped:
+            report = SliceAutoOrTypedJob(ctx);
+            break;
+    }
+    ctx.RefreshCanvas();
+    return report;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The slice writer: cuts one side's WAV file into numbered WAV files, one per song, and
+// treats every frame on the way (treble filter, Normalize, fade in and out).
+// Runs on the job's thread; reaches settings, progress and stops through JobContext.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+class JobContext;
+
+/// Fade length in frames (at 44.1 kHz whatever the file's rate) of the checked Fades item.
+std::uint32_t SelectedFadeLength(JobContext& ctx);
+
+/// Slice boundaries of a cut list: entries 0 to 9 (tenths of a second) without zeros and
+/// negative values, as frame positions sampleRate * cut / 10, sorted, without duplicates
+/// and without positions at or beyond `frames`. Slices are [0, P1), [P1, P2), ... [Plast,
+/// frames).
+std::vector<std::uint64_t> SliceBoundaries(std::span<const std::int32_t> cuts,
+                                           std::uint32_t sampleRate, std::uint64_t frames);
+
+/// Why a side got the slices it got.
+enum class SliceOutcome {
+    Written,             ///< every slice was written
+    NoCuts,              ///< entries 0 to 9 of the cut list are all 0: no slice at all
+    Unreadable,          ///< the side's file cannot be opened, or its header is refused
+    NoAudio,             ///< the file holds no sample frames
+    ReadFailed,          ///< the file could not be read to its end; the slices so far stand
+    Stopped,             ///< a stop was requested; the slice being written is closed valid
+    CannotWrite,         ///< a slice file could not be created or written (see message)
+    WouldOverwriteSide,  ///< a slice name is one of the side recordings: nothing written
+};
+
+struct SliceRequest {
+    std::string sidePath;                ///< the side's WAV file
+    std::span<const std::int32_t> cuts;  ///< tenths of a second; entries 0 to 9 count
+    std::string folder;                  ///< slices go to folder/N.wav
+    int firstNumber = 1;                 ///< number of the first slice file
+    int progressStart = 0;               ///< Slicing gauge range, 0..100
+    int progressEnd = 100;
+    float peakLevel = 0;            ///< the side's peak; Normalize divides by it (0: no change)
+    bool normalizeAllowed = false;  ///< the waves have been drawn, so peakLevel is known
+    /// Files no slice may replace (the job's side recordings); sidePath is always included.
+    std::vector<std::string> protectedPaths;
+};
+
+struct SliceResult {
+    /// Complete slice files written (numbered firstNumber on); 0 after a stop, so that the
+    /// job encodes nothing of a side it was told to stop.
+    unsigned written = 0;
+    SliceOutcome outcome = SliceOutcome::Written;
+    /// For CannotWrite, WouldOverwriteSide and ReadFailed: a sentence naming the file.
+    std::string message;
+};
+
+/// Writes the slices of one side. Per frame: read, treble filter (EQ level above 0), Normalize
+/// (checked, allowed and a peak above 0), fade, write; the EQ level, the filter and Normalize
+/// are taken once per 4410-frame block, the fade length once. The Slicing gauge moves once
+/// per block; StopRequested is checked there too, and a stop closes the slice being written
+/// with its header patched to the frames it holds. Every file left behind is a valid WAV
+/// whose header matches its samples. Call on the job's thread.
+SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request);

@@ -1,0 +1,190 @@
+#include "engine/Analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "tests/engine/FakeJobContext.h"
+#include "tests/engine/Reference.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestWav.h"
+
+namespace {
+
+// A level list: loud (0.5) everywhere except the given quiet stretches.
+struct Gap {
+    int start;
+    int length;
+    float level;
+};
+std::vector<float> Levels(int count, std::vector<Gap> gaps) {
+    std::vector<float> levels(count, 0.5f);
+    for (const Gap& g : gaps)
+        for (int i = g.start; i < g.start + g.length; ++i) levels[i] = g.level;
+    return levels;
+}
+
+TEST(CutCountScore, FavoursFourToSixSongs) {
+    const int want[] = {0, 1, 2, 0, 5, 5, 5, 4, 3, 3, 3};
+    for (int n = 0; n <= 10; ++n) EXPECT_EQ(CutCountScore(n), want[n]) << n;
+}
+
+TEST(KeepSpacedCuts, DropsCutsWithinTwentySecondsOfTheLast) {
+    EXPECT_EQ(KeepSpacedCuts({150, 1500, 1650, 3000}), (CutList{1500, 3000}));
+    // The unsigned difference keeps a cut that lies before the previous one.
+    EXPECT_EQ(KeepSpacedCuts({900, 500}), (CutList{900, 500}));
+}
+
+TEST(ChooseAutoSenseCuts, FourCutsBeatThreeAtTheLowestThreshold) {
+    const auto levels = Levels(
+        5000, {{1000, 30, 0.005f}, {2000, 30, 0.005f}, {3000, 30, 0.005f}, {4000, 30, 0.03f}});
+    EXPECT_EQ(ChooseAutoSenseCuts(levels, 5000, 20), (CutList{1010, 2010, 3010, 4010}));
+}
+
+TEST(ChooseAutoSenseCuts, TieGoesToTheLowerThreshold) {
+    // 0.06: four cuts (score 5); 0.11: five (5); 0.16: six (5).
+    const auto levels = Levels(7000, {{1000, 30, 0.03f},
+                                      {2000, 30, 0.03f},
+                                      {3000, 30, 0.03f},
+                                      {4000, 30, 0.03f},
+                                      {5000, 30, 0.08f},
+                                      {6000, 30, 0.13f}});
+    EXPECT_EQ(ChooseAutoSenseCuts(levels, 7000, 20), (CutList{1010, 2010, 3010, 4010}));
+}
+
+TEST(ChooseAutoSenseCuts, NothingToFind) {
+    const std::vector<float> hiss(3000, 0.01f);
+    EXPECT_EQ(ChooseAutoSenseCuts(hiss, 3000, 20), CutList{});
+    const auto songs = Levels(5000, {{1000, 30, 0.0f}, {2000, 30, 0.0f}});
+    EXPECT_EQ(ChooseAutoSenseCuts(songs, 5000, 0), CutList{});    // D = 0
+    EXPECT_EQ(ChooseAutoSenseCuts(songs, 5000, -20), CutList{});  // negative silence length
+    EXPECT_EQ(ChooseAutoSenseCuts({}, 0, 20), CutList{});
+}
+
+TEST(FindQuietCuts, LeadInScanAndLimits) {
+    // Quiet lead-in, then gaps; the scan jumps 101 blocks after a cut.
+    auto levels = Levels(3000, {{0, 50, 0.0f}, {500, 130, 0.0f}, {2985, 15, 0.0f}});
+    EXPECT_EQ(FindQuietCuts(levels, 3000, 20, 0.01f), (CutList{510, 611}));
+
+    // A quiet tail shorter than the window ends the scan instead of reading past the end.
+    EXPECT_EQ(FindQuietCuts(Levels(100, {{90, 10, 0.0f}}), 100, 20, 0.01f), CutList{});
+
+    // Near the end the cut is the window start itself.
+    EXPECT_EQ(FindQuietCuts(Levels(100, {{75, 25, 0.0f}}), 84, 20, 0.01f), (CutList{75}));
+
+    // Twelve gaps: the first ten finds are kept.
+    std::vector<Gap> gaps;
+    for (int g = 0; g < 12; ++g) gaps.push_back({200 + 200 * g, 30, 0.0f});
+    EXPECT_EQ(FindQuietCuts(Levels(3000, gaps), 3000, 20, 0.01f),
+              (CutList{210, 410, 610, 810, 1010, 1210, 1410, 1610, 1810, 2010}));
+}
+
+TEST(CleanCandidates, LongGapsEndAndStart) {
+    CutList c = {500, 5000, 5300};
+    CleanCandidates(c, 10000, 20);
+    EXPECT_EQ(c, (CutList{500, 1720, 5000, 5300}));  // 500 + 61 * 20
+
+    // Each inserted cut is examined against the old next one: inserts until the gap is short.
+    CutList gaps = {500, 9000};
+    CleanCandidates(gaps, 10000, 20);
+    EXPECT_EQ(gaps, (CutList{500, 1720, 2940, 4160, 5380, 6600, 9000}));
+
+    CutList none = {500, 5000};
+    CleanCandidates(none, 10000, 0);
+    EXPECT_EQ(none, (CutList{500, 5000}));
+
+    CutList ends = {20, 300, 961, 3961};  // 3961 + 40 > 4000; 20 < 30
+    CleanCandidates(ends, 4000, 20);
+    EXPECT_EQ(ends, (CutList{300, 961}));
+}
+
+class AnalyzeSideTest : public ::testing::Test {
+  protected:
+    TempDir dir;
+    FakeJobContext ctx;
+};
+
+TEST_F(AnalyzeSideTest, EntryZeroIsFrameZeroAlone) {
+    std::vector<Frame> frames(4409, Frame{3, -3});
+    frames[0] = {16384, 0};
+    ASSERT_TRUE(WriteWav(dir / "a.wav", frames));
+    AnalysisResult r = AnalyzeSide(ctx, dir / "a.wav", 2, 0, 100);
+    ASSERT_TRUE(r.ok);
+    ASSERT_EQ(r.levelCount, 1u);
+    EXPECT_EQ(r.levels[0], 16383 / 32768.0f);  // 0.5 * 32767, truncated
+    EXPECT_EQ(r.peak, r.levels[0]);
+
+    frames.push_back({-32768, 0});
+    frames.push_back({0, 0});
+    ASSERT_TRUE(WriteWav(dir / "b.wav", frames));
+    r = AnalyzeSide(ctx, dir / "b.wav", 2, 0, 100);
+    ASSERT_EQ(r.levelCount, 2u);
+    EXPECT_EQ(r.levels[1], 0.99f);  // frames 1 .. 4410, capped
+    EXPECT_EQ(r.cuts, CutList{});
+}
+
+TEST_F(AnalyzeSideTest, FailsOnUnreadableFileAndOnStop) {
+    EXPECT_FALSE(AnalyzeSide(ctx, dir / "missing.wav", 2, 0, 100).ok);
+    ASSERT_TRUE(WriteWav(dir / "a.wav", NoiseFrames(44100, 0.5)));
+    ctx.destroy = true;
+    const AnalysisResult r = AnalyzeSide(ctx, dir / "a.wav", 2, 0, 100);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.levelCount, 0u);
+}
+
+TEST_F(AnalyzeSideTest, GaugeCoversItsRangeOncePerBlock) {
+    ASSERT_TRUE(WriteWav(dir / "a.wav", NoiseFrames(44100 * 4, 0.5)));
+    ASSERT_TRUE(AnalyzeSide(ctx, dir / "a.wav", 2, 25, 50).ok);
+    ASSERT_EQ(ctx.gauges.size(), 40u);
+    EXPECT_EQ(ctx.gauges.front().second, 25);
+    EXPECT_EQ(ctx.gauges.back().second, 25 + 24);  // 39 / 40 of the way
+}
+
+// The optimised analysis against the plain per-frame reference: levels, peak, cuts and
+// the filter history it leaves for the slice writer.
+struct ExactCase {
+    int eqId;
+    bool listChunk;
+};
+class AnalyzeSideExact : public ::testing::TestWithParam<ExactCase> {};
+
+TEST_P(AnalyzeSideExact, MatchesPlainReferenceToTheBit) {
+    TempDir dir;
+    FakeJobContext ctx;
+    ctx.SetEq(GetParam().eqId);
+    const float level = menu::BoostLevelForEqId(GetParam().eqId);
+    std::vector<ref::Stretch> stretches = {{1.5, 0.002}};
+    for (int song = 0; song < 5; ++song) {
+        stretches.push_back({25.0 + song, 0.3 + 0.1 * song});
+        stretches.push_back({2.5, 0.002 + 0.02 * song});
+    }
+    stretches.push_back({0.3, 0.001});
+    const std::vector<Frame> side = ref::MakeSide(stretches, 21);
+    WavLayout layout;
+    if (GetParam().listChunk) layout.chunksBeforeData = {{"LIST", "INFOIART\x03\0\0\0ab\0"}};
+    ASSERT_TRUE(WriteWav(dir / "side.wav", side, layout));
+
+    ref::Filter filter;
+    ref::Tune(filter, level);
+    const ref::Analysis want = ref::Analyze(side, 2, filter, level);
+    const AnalysisResult got = AnalyzeSide(ctx, dir / "side.wav", 2, 0, 100);
+    ASSERT_TRUE(got.ok);
+    ASSERT_EQ(got.levelCount, want.levels.size());
+    EXPECT_EQ(got.levels, want.levels);
+    EXPECT_EQ(got.peak, want.peak);
+    EXPECT_EQ(std::vector<std::int32_t>(got.cuts.begin(), got.cuts.end()),
+              std::vector<std::int32_t>(want.cuts.begin(), want.cuts.end()));
+    EXPECT_NE(got.cuts[0], 0);  // the side is built to be cut
+    EXPECT_EQ(std::memcmp(ctx.treble.left, filter.hl, sizeof filter.hl), 0);
+    EXPECT_EQ(std::memcmp(ctx.treble.right, filter.hr, sizeof filter.hr), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, AnalyzeSideExact,
+                         ::testing::Values(ExactCase{708, false}, ExactCase{708, true},
+                                           ExactCase{712, false}, ExactCase{715, true}),
+                         [](const ::testing::TestParamInfo<ExactCase>& info) {
+                             return "Eq" + std::to_string(info.param.eqId) +
+                                    (info.param.listChunk ? "List" : "");
+                         });
+
+}  // namespace
