@@ -124,6 +124,15 @@ wxImage Splash() {
             Put(image, x, y, c);
         }
     }
+    // A thin light frame, so the splash stands off the window behind it.
+    for (int x = 0; x < width; ++x) {
+        Put(image, x, 0, Rgb{110, 100, 190});
+        Put(image, x, height - 1, Rgb{110, 100, 190});
+    }
+    for (int y = 0; y < height; ++y) {
+        Put(image, 0, y, Rgb{110, 100, 190});
+        Put(image, width - 1, y, Rgb{110, 100, 190});
+    }
     DrawText(image, "VELVANE", 258, 100, 5, Rgb{255, 255, 255});
     DrawText(image, "2.0", 258, 150, 3, Rgb{170, 160, 230});
     return image;
