@@ -20,7 +20,8 @@ namespace {
 struct StopCase {
     const char* name;
     SliceJob job;
-    int cutsHow;  // m_cutsHow selection
+    int cutsHow;     // m_cutsHow selection
+    int fullSlices;  // side 1's slices had the job run to its end
 };
 
 class StopInTheMiddle : public JobWindowTest, public testing::WithParamInterface<StopCase> {
@@ -62,6 +63,7 @@ TEST_P(StopInTheMiddle, EndsTheJobAtOnceAndLeavesValidFiles) {
     EXPECT_EQ(CountSlices(dir / "two", 1) + CountSlices(dir / "two", 2), 0);
     for (const auto& entry : fs::directory_iterator(dir / "two"))
         EXPECT_EQ(entry.path().filename(), "side.wav");
+    EXPECT_LT(CountSlices(dir / "one"), c.fullSlices);
     for (const auto& entry : fs::directory_iterator(dir / "one")) {
         EXPECT_NE(entry.path().extension(), ".ogg");
         if (entry.path().filename() != "side.wav") {
@@ -77,11 +79,11 @@ TEST_P(StopInTheMiddle, EndsTheJobAtOnceAndLeavesValidFiles) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, StopInTheMiddle,
-                         testing::Values(StopCase{"DrawWaveforms", SliceJob::DrawWaveforms, 0},
+                         testing::Values(StopCase{"DrawWaveforms", SliceJob::DrawWaveforms, 0, 1},
                                          StopCase{"AutoSenseAnalysis", SliceJob::SliceAutoOrTyped,
-                                                  0},
-                                         StopCase{"TypedTimes", SliceJob::SliceAutoOrTyped, 1},
-                                         StopCase{"Markers", SliceJob::SliceByMarkers, 0}),
+                                                  0, 1},
+                                         StopCase{"TypedTimes", SliceJob::SliceAutoOrTyped, 1, 7},
+                                         StopCase{"Markers", SliceJob::SliceByMarkers, 0, 3}),
                          [](const auto& info) { return info.param.name; });
 
 // Side 1 is named 1.wav, so its first slice would replace it: the job says so and goes on
@@ -147,8 +149,8 @@ TEST_P(CloseDuringAJob, StopsTheJobAndWaitsForItBeforeTheWindowGoes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, CloseDuringAJob,
-                         testing::Values(StopCase{"DrawWaveforms", SliceJob::DrawWaveforms, 0},
-                                         StopCase{"TypedTimes", SliceJob::SliceAutoOrTyped, 1}),
+                         testing::Values(StopCase{"DrawWaveforms", SliceJob::DrawWaveforms, 0, 0},
+                                         StopCase{"TypedTimes", SliceJob::SliceAutoOrTyped, 1, 0}),
                          [](const auto& info) { return info.param.name; });
 
 }  // namespace
