@@ -24,6 +24,10 @@ struct StopCase {
     int fullSlices;  // side 1's slices had the job run to its end
 };
 
+void PrintTo(const StopCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class StopInTheMiddle : public JobWindowTest, public testing::WithParamInterface<StopCase> {
   protected:
     wxButton* ButtonOf(SliceJob job) {
