@@ -252,6 +252,8 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
             continue;
         }
         ctx.RefreshCanvas();
+        // The analysis notices only the thread's end; Stop may have come meanwhile.
+        if (SlicingStopped(ctx)) return EndStopped(ctx, report);
         ctx.SetStatus("Slicing side " + SideText(side) + " according to volume...");
         if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, analysis.cuts,
                        {base + share / 2, base + share}, "no silent passage found", report,

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "app/MyWorkerThread.h"
+#include "engine/MenuSettings.h"
 #include "tests/app/JobTestSupport.h"
 #include "tests/support/TestWav.h"
 
@@ -52,6 +53,7 @@ TEST_P(StopInTheMiddle, EndsTheJobAtOnceAndLeavesValidFiles) {
     const std::array<std::int32_t, kMaxCuts> cutsBefore = side1.cuts;
     frame->m_wavesDrawn = c.job == SliceJob::SliceByMarkers;
     frame->m_checkBox1->SetValue(true);  // encoding would follow each side's slices
+    Menu(menu::kEqLast);                 // the filter on every frame: time to press Stop
 
     wxButton* button = ButtonOf(c.job);
     Press(button);
@@ -141,6 +143,7 @@ TEST_P(CloseDuringAJob, StopsTheJobAndWaitsForItBeforeTheWindowGoes) {
     Locate(1, PlaceSide("side.wav", LongSide()));
     frame->m_cutsHow->SetSelection(c.cutsHow);
     frame->c_textCtrlTime[0]->ChangeValue("5.00.0");
+    Menu(menu::kEqLast);
     Press(c.job == SliceJob::DrawWaveforms ? frame->e_button2 : frame->e_button1);
     ASSERT_TRUE(WaitForProgress(8));
     frame->Close();
