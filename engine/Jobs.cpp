@@ -168,6 +168,8 @@ bool SliceSide(JobContext& ctx, SliceJob job, int side, std::span<const std::int
     me.reason = result.written > 0 ? "" : Reason(result.outcome, noCuts);
     if (result.outcome == SliceOutcome::Stopped || SlicingStopped(ctx)) return false;
     if (!result.message.empty()) ctx.ShowMessage("Slicing side " + SideText(side), result.message);
+    // Stop pressed while the message was open: no voice message, no encoding.
+    if (SlicingStopped(ctx)) return false;
     return FinishSide(ctx, job, side, report, batches);
 }
 
@@ -225,6 +227,8 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
     for (int side = 1; side <= 2; ++side) {
         SideReport& me = report.sides[side - 1];
         if (!me.present) continue;
+        // A stop seen after side 1's last step must not begin side 2's first slice file.
+        if (SlicingStopped(ctx)) return EndStopped(ctx, report);
         const TypedCutList typed = ReadTypedCutList(ctx, side);
         // Side 1 takes the first half of the gauge when side 2 follows, side 2 the second.
         const int base = both && side == 2 ? 50 : 0;
@@ -248,12 +252,15 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
             continue;
         }
         ctx.RefreshCanvas();
+        // The analysis notices only the thread's end; Stop may have come meanwhile.
+        if (SlicingStopped(ctx)) return EndStopped(ctx, report);
         ctx.SetStatus("Slicing side " + SideText(side) + " according to volume...");
         if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, analysis.cuts,
                        {base + share / 2, base + share}, "no silent passage found", report,
                        batches))
             return EndStopped(ctx, report);
     }
+    if (SlicingStopped(ctx)) return EndStopped(ctx, report);
     if (ctx.CreateEncodedFiles()) ctx.SetGauge(Gauge::Encoding, 100);
     ctx.SetGauge(Gauge::Slicing, 100);
     FinishSlicingJob(ctx, batches);
@@ -289,6 +296,7 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
     std::vector<SliceBatch> batches;
     for (int side = 1; side <= 2; ++side) {
         if (!report.sides[side - 1].present) continue;
+        if (SlicingStopped(ctx)) return EndStopped(ctx, report);
         const TypedCutList typed = ReadTypedCutList(ctx, side);
         const bool useTyped = ctx.CutsHow() == kTypedTimesSelection;
         if (!useTyped) EnsureSilenceLength(ctx);
@@ -302,6 +310,7 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
                        useTyped ? "no typed times" : "no markers", report, batches))
             return EndStopped(ctx, report);
     }
+    if (SlicingStopped(ctx)) return EndStopped(ctx, report);
     FinishSlicingJob(ctx, batches);
     ReportSidesWithoutSlices(ctx, report);
     ctx.SetStatus("Finished.");

@@ -38,6 +38,21 @@ velvane_build() {
     cmake --build "$dir" -j "$(nproc)"
 }
 
+# velvane_build_targets DIR "TARGET..." [cmake options...]: configure (once) and build only
+# the named targets that this tree defines.
+velvane_build_targets() {
+    local dir=$1 wanted=$2
+    shift 2
+    cmake -S "$VELVANE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    local known targets=() t
+    known=$(cmake --build "$dir" --target help | sed -n 's/^\.\.\. \([^ ]*\).*/\1/p')
+    for t in $wanted; do
+        grep -qx "$t" <<<"$known" && targets+=("$t")
+    done
+    cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}"
+    VELVANE_BUILT_TARGETS="${targets[*]}"
+}
+
 # Starts Xvfb when no display is set; exports DISPLAY. Stopped by velvane_stop_xvfb.
 velvane_start_xvfb() {
     [ -n "${DISPLAY:-}" ] && return 0
