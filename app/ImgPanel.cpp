@@ -7,6 +7,7 @@
 
 #include "app/ResourceFiles.h"
 #include "app/WxText.h"
+#include "waveview/MyCanvas.h"
 
 const Caption kCaptions[] = {
     {"Input", 11, 10, 7},
@@ -40,6 +41,7 @@ imgPanel::imgPanel(wxWindow* parent, wxWindowID id, const wxPoint& position, con
     if (wxFileExists(path) && picture.LoadFile(path, wxBITMAP_TYPE_JPEG))
         m_background = wxBitmap(picture);
     Bind(wxEVT_ERASE_BACKGROUND, &imgPanel::OnEraseBackground, this);
+    for (const auto& type : kMouseEventTypes) Bind(type, &imgPanel::OnMouse, this);
 }
 
 void imgPanel::PaintBackground(wxDC& dc) {
