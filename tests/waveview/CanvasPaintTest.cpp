@@ -110,13 +110,15 @@ TEST_F(CanvasPaintTest, WithoutLevelsOnlyBackgroundBandsCaptionsAndDividerAreDra
 
 TEST_F(CanvasPaintTest, EnvelopesReachTheHeightOfTheirBucketsAndNoHigher) {
     const int W = g.width, H = g.height, half = g.half;
-    // Side 1: fewer blocks than columns, quiet with one loud stretch (blocks 40..59).
-    frame->m_sides[0] =
-        Levels(100, [](std::uint32_t i) { return i >= 40 && i < 60 ? 0.9f : 0.1f; });
+    // Side 1: fewer blocks than columns, quiet with one loud stretch (blocks 40..59); the
+    // first block sets where the envelope starts.
+    frame->m_sides[0] = Levels(100, [](std::uint32_t i) {
+        return i == 0 ? 0.5f : i >= 40 && i < 60 ? 0.9f : 0.1f;
+    });
     // Side 2: four blocks per column, alternately 0 and 0.8 (a bucket's average is 0.4),
     // with a silent stretch (blocks 2000..2399).
     frame->m_sides[1] = Levels(4 * W, [](std::uint32_t i) {
-        return i >= 2000 && i < 2400 ? 0.0f : (i % 2 ? 0.8f : 0.0f);
+        return i == 0 ? 0.8f : i >= 2000 && i < 2400 ? 0.0f : (i % 2 ? 0.8f : 0.0f);
     });
     const wxImage image = Paint();
 
@@ -148,7 +150,10 @@ TEST_F(CanvasPaintTest, EnvelopesReachTheHeightOfTheirBucketsAndNoHigher) {
     const int silent = 2200 / 4;
     EXPECT_EQ(CountInColumn(image, silent, half + 1, H, kSide2Envelope), 0);
 
-    // The first bucket is not drawn: column 1 keeps the background.
+    // The first bucket is not drawn: column 1 keeps the background, and the first column
+    // drawn starts from the height of the first block alone.
+    EXPECT_EQ(TopOf(image, 2, 17, half, kSide1Envelope), half - static_cast<int>(half * 0.5f));
+    EXPECT_EQ(TopOf(image, 2, half + 17, H, kSide2Envelope), H - static_cast<int>(half * 0.8f) - 2);
     EXPECT_EQ(CountInColumn(image, 1, 1, H, kSide1Envelope), 0);
     EXPECT_EQ(CountInColumn(image, 1, 1, H, kSide2Envelope), 0);
     // Bands and their closing lines stay on top of nothing but the background.
