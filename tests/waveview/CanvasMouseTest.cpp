@@ -64,6 +64,10 @@ class CanvasMouseTest : public FrameTest {
         for (int i = 0; i < 10; ++i) wxTheApp->Yield(true);
         frame->m_panel->Bind(wxEVT_LEFT_DOWN, &CanvasMouseTest::Count, this);
         frame->m_panel->Bind(wxEVT_RIGHT_DOWN, &CanvasMouseTest::Count, this);
+        frame->m_canvas->Bind(wxEVT_PAINT, [this](wxPaintEvent& e) {
+            ++canvasPaints;
+            e.Skip();
+        });
     }
 
     void TearDown() override {
@@ -108,6 +112,7 @@ class CanvasMouseTest : public FrameTest {
 
     CanvasGeometry g;
     int panelDowns = 0;
+    int canvasPaints = 0;
     wxPoint lastPanelPoint;
 };
 
@@ -285,16 +290,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, MouseCaseTest,
 
 TEST_F(CanvasMouseTest, EveryEditRepaintsTheCanvas) {
     Apply(frame->m_sides[0], {1000, {}});
-    int paints = 0;
-    frame->m_canvas->Bind(wxEVT_PAINT, [&](wxPaintEvent& e) {
-        ++paints;
-        e.Skip();
-    });
     for (int i = 0; i < 10; ++i) wxTheApp->Yield(true);
     for (const wxMouseButton button : {wxMOUSE_BTN_LEFT, wxMOUSE_BTN_RIGHT}) {
-        const int before = paints;
+        const int before = canvasPaints;
         Click(Wave1(g, 400), button, Via::Pointer);
-        EXPECT_TRUE(RunUntil([&] { return paints > before; }));
+        EXPECT_TRUE(RunUntil([&] { return canvasPaints > before; }));
     }
     EXPECT_EQ(frame->m_sides[0].cutCount, 0u);
 }
