@@ -11,6 +11,7 @@
 
 #include "app/ImgPanel.h"
 #include "tests/app/GuiTestSupport.h"
+#include "tests/waveview/CanvasTestSupport.h"
 
 namespace {
 
@@ -64,10 +65,7 @@ class CanvasMouseTest : public FrameTest {
         for (int i = 0; i < 10; ++i) wxTheApp->Yield(true);
         frame->m_panel->Bind(wxEVT_LEFT_DOWN, &CanvasMouseTest::Count, this);
         frame->m_panel->Bind(wxEVT_RIGHT_DOWN, &CanvasMouseTest::Count, this);
-        frame->m_canvas->Bind(wxEVT_PAINT, [this](wxPaintEvent& e) {
-            ++canvasPaints;
-            e.Skip();
-        });
+        CountCanvasPaints(*frame, canvasPaints);
     }
 
     void TearDown() override {

@@ -7,15 +7,12 @@
 #include <functional>
 
 #include "tests/app/GuiTestSupport.h"
+#include "tests/waveview/CanvasTestSupport.h"
 #include "waveview/Envelopes.h"
 
 namespace {
 
 const wxColour kYellow(255, 255, 160);
-
-wxColour At(const wxImage& image, int x, int y) {
-    return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
-}
 
 SideState Levels(std::uint32_t count, const std::function<float(std::uint32_t)>& level) {
     SideState side;
@@ -29,10 +26,7 @@ class CanvasPaintTest : public FrameTest {
     void SetUp() override {
         FrameTest::SetUp();
         g = MeasureCanvas(*frame);
-        frame->m_canvas->Bind(wxEVT_PAINT, [this](wxPaintEvent& e) {
-            ++canvasPaints;
-            e.Skip();
-        });
+        CountCanvasPaints(*frame, canvasPaints);
     }
 
     wxImage Paint() {
@@ -68,14 +62,14 @@ class CanvasPaintTest : public FrameTest {
     // Rows of column x in [top, bottom) that have `colour`.
     int CountInColumn(const wxImage& image, int x, int top, int bottom, const wxColour& colour) {
         int count = 0;
-        for (int y = top; y < bottom; ++y) count += At(image, x, y) == colour;
+        for (int y = top; y < bottom; ++y) count += PixelAt(image, x, y) == colour;
         return count;
     }
 
     // The topmost row of column x in [top, bottom) with `colour`; bottom when none.
     int TopOf(const wxImage& image, int x, int top, int bottom, const wxColour& colour) {
         for (int y = top; y < bottom; ++y)
-            if (At(image, x, y) == colour) return y;
+            if (PixelAt(image, x, y) == colour) return y;
         return bottom;
     }
 
@@ -101,10 +95,10 @@ TEST_F(CanvasPaintTest, WithoutLevelsOnlyBackgroundBandsCaptionsAndDividerAreDra
         for (int x = 0; x < g.width; ++x) {
             const wxColour expected = Background(x, y);
             if (!expected.IsOk()) {
-                textPixels += At(image, x, y) != kYellow;
-            } else if (At(image, x, y) != expected && ++wrong <= 5) {
+                textPixels += PixelAt(image, x, y) != kYellow;
+            } else if (PixelAt(image, x, y) != expected && ++wrong <= 5) {
                 ADD_FAILURE() << "pixel " << x << "," << y << " is "
-                              << At(image, x, y).GetAsString() << ", not "
+                              << PixelAt(image, x, y).GetAsString() << ", not "
                               << expected.GetAsString();
             }
         }
@@ -162,10 +156,10 @@ TEST_F(CanvasPaintTest, EnvelopesReachTheHeightOfTheirBucketsAndNoHigher) {
     EXPECT_EQ(CountInColumn(image, 1, 1, H, kSide1Envelope), 0);
     EXPECT_EQ(CountInColumn(image, 1, 1, H, kSide2Envelope), 0);
     // Bands and their closing lines stay on top of nothing but the background.
-    EXPECT_EQ(At(image, W / 2, 8), kYellow);
-    EXPECT_EQ(At(image, W / 2, half + 8), kYellow);
-    EXPECT_EQ(At(image, W / 2, 16), *wxBLACK);
-    EXPECT_EQ(At(image, W / 2, half), *wxBLACK) << "the divider is drawn last";
+    EXPECT_EQ(PixelAt(image, W / 2, 8), kYellow);
+    EXPECT_EQ(PixelAt(image, W / 2, half + 8), kYellow);
+    EXPECT_EQ(PixelAt(image, W / 2, 16), *wxBLACK);
+    EXPECT_EQ(PixelAt(image, W / 2, half), *wxBLACK) << "the divider is drawn last";
 }
 
 TEST_F(CanvasPaintTest, MarkersAreBlackColumnsBelowTheBandsForCutsInsideTheSide) {
@@ -185,18 +179,18 @@ TEST_F(CanvasPaintTest, MarkersAreBlackColumnsBelowTheBandsForCutsInsideTheSide)
     for (const int x : {x1, x2}) {
         SCOPED_TRACE(x);
         EXPECT_EQ(CountInColumn(image, x, 17, half, *wxBLACK), half - 17);
-        EXPECT_EQ(At(image, x, 15), kYellow) << "markers stop below the band";
+        EXPECT_EQ(PixelAt(image, x, 15), kYellow) << "markers stop below the band";
         EXPECT_EQ(CountInColumn(image, x, half + 17, H - 1, *wxBLACK), 0);
     }
     EXPECT_EQ(CountInColumn(image, x3, half + 16, 2 * half - 1, *wxBLACK),
               2 * half - 1 - (half + 16));
     EXPECT_EQ(CountInColumn(image, x3, 17, half, *wxBLACK), 0);
-    EXPECT_EQ(At(image, x3, half + 15), kYellow);
+    EXPECT_EQ(PixelAt(image, x3, half + 15), kYellow);
     // Nowhere else is a black column: one row across each half.
     for (int x = 1; x < W - 1; ++x) {
         const bool marker1 = x == x1 || x == x2;
-        EXPECT_EQ(At(image, x, 60) == *wxBLACK, marker1) << x;
-        EXPECT_EQ(At(image, x, half + 60) == *wxBLACK, x == x3) << x;
+        EXPECT_EQ(PixelAt(image, x, 60) == *wxBLACK, marker1) << x;
+        EXPECT_EQ(PixelAt(image, x, half + 60) == *wxBLACK, x == x3) << x;
     }
 }
 
@@ -222,7 +216,7 @@ TEST_F(CanvasPaintTest, TheScreenShowsThePaintedPicture) {
         const bool captionRow = (y >= 1 && y <= 15) || (y >= g.half + 1 && y <= g.half + 15);
         for (int x = 0; x < g.width; ++x) {
             if (!captionRow) {
-                differing += At(screen, x, y) != At(painted_, x, y);
+                differing += PixelAt(screen, x, y) != PixelAt(painted_, x, y);
             } else {
                 screenText += screen.GetRed(x, y) < 128;
                 paintedText += painted_.GetRed(x, y) < 128;

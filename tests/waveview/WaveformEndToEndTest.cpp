@@ -12,6 +12,7 @@
 #include "app/ImgPanel.h"
 #include "tests/app/JobTestSupport.h"
 #include "tests/support/TestWav.h"
+#include "tests/waveview/CanvasTestSupport.h"
 #include "waveview/Envelopes.h"
 
 namespace {
@@ -24,10 +25,7 @@ class WaveformEndToEnd : public JobWindowTest {
         JobWindowTest::SetUp();
         g = MeasureCanvas(*frame);
         ASSERT_TRUE(RunUntil([this] { return frame->IsShownOnScreen(); }));
-        frame->m_canvas->Bind(wxEVT_PAINT, [this](wxPaintEvent& e) {
-            ++canvasPaints;
-            e.Skip();
-        });
+        CountCanvasPaints(*frame, canvasPaints);
     }
 
     void PointerClick(wxPoint at, wxMouseButton button) {
