@@ -9,5 +9,6 @@ void MyFrame::DrawEnvelopes(wxDC& dc, int W, int H, int half) {
 }
 
 int MyFrame::FindNearestCut(int side, float r) const {
+    if (side < 0 || side >= static_cast<int>(m_sides.size())) return 0;
     return ::FindNearestCut(m_sides[side], r);
 }

@@ -98,7 +98,7 @@ class MyFrame : public wxFrame {
     /// halves meet at row `half`.
     void DrawEnvelopes(wxDC& dc, int W, int H, int half);
     /// Index of the cut of `side` (0 or 1) nearest to the fraction r of its length; a tie
-    /// goes to the later cut; 0 when the side has no cuts.
+    /// goes to the later cut; 0 when the side has no cuts (or is neither 0 nor 1).
     int FindNearestCut(int side, float r) const;
 
     /// The window's prompter (for dialogs of other parts of the program).

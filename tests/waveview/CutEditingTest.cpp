@@ -173,11 +173,4 @@ INSTANTIATE_TEST_SUITE_P(
                     ClickCase{"BelowTheCanvas", 100, 213, Area::None, 0}),
     [](const testing::TestParamInfo<ClickCase>& info) { return std::string(info.param.name); });
 
-TEST(CanvasFraction, IsTheShiftedOffsetOverTheWidth) {
-    EXPECT_FLOAT_EQ(CanvasFraction(kGeometry, 20), 0.0f);
-    EXPECT_FLOAT_EQ(CanvasFraction(kGeometry, 20 + 540), 0.5f);
-    EXPECT_FLOAT_EQ(CanvasFraction(kGeometry, 20 + 1076, 4), 1.0f);
-    EXPECT_LT(CanvasFraction(kGeometry, 0), 0.0f);
-}
-
 }  // namespace
