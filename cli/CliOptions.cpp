@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "engine/EncoderKind.h"
 #include "engine/MenuSettings.h"
 
 namespace {
@@ -88,6 +89,32 @@ std::string SetEq(CliOptions& o, const std::string& value) {
     return "--eq: \"" + value + "\" is not one of 0, 1, 2, 4, 6, 8, 10, 12";
 }
 
+std::string SetEncoderKind(CliOptions& o, const std::string& value) {
+    struct Choice {
+        const char* text;
+        EncoderKind kind;
+    };
+    static constexpr Choice kChoices[] = {
+        {"l3enc", EncoderKind::L3Enc},   {"blade", EncoderKind::BladeEnc},
+        {"ogg", EncoderKind::OggVorbis}, {"fastenc", EncoderKind::FastEnc},
+        {"lame", EncoderKind::Lame},     {"flac", EncoderKind::Flac}};
+    for (const Choice& c : kChoices)
+        if (value == c.text) {
+            o.encoderKind = static_cast<int>(c.kind);
+            return "";
+        }
+    return "--encode: \"" + value + "\" is not one of l3enc, blade, ogg, fastenc, lame, flac";
+}
+
+std::string SetRate(CliOptions& o, const std::string& value) {
+    for (int id = menu::kRateFirst; id <= menu::kRateLast; ++id)
+        if (value == std::to_string(menu::BitRateForId(id) / 1000)) {
+            o.rateId = id;
+            return "";
+        }
+    return "--rate: \"" + value + "\" is not one of 96, 112, 128, 160, 192, 256, 320";
+}
+
 const OptionSpec kOptions[] = {
     {"--settings", "FILE.lpx", kSlice,
      "apply a settings file saved by the window, as File > Open does; its side paths are "
@@ -155,7 +182,35 @@ const OptionSpec kOptions[] = {
          o.quiet = true;
          return std::string();
      }},
-    // Encoding options go here.
+    {"--encode", "KIND", kSlice,
+     "encode each slice with an external encoder: l3enc, blade, fastenc (MP3 files A1.mp3, "
+     "B1.mp3, ...), ogg, flac or lame; oggenc, flac and lame are found on PATH unless "
+     "--encoder names one",
+     [](CliOptions& o, const std::string& v) { return SetEncoderKind(o, v); }},
+    {"--encoder", "PATH", kSlice,
+     "the encoder program; turns encoding on, its kind recognised from the path as "
+     "\"Locate encoder...\" does unless --encode names it",
+     [](CliOptions& o, const std::string& v) {
+         if (v.empty()) return std::string("--encoder: empty path");
+         o.encoderPath = v;
+         return std::string();
+     }},
+    {"--rate", "KBITS", kSlice, "bit rate: 96, 112, 128 (default), 160, 192, 256 or 320",
+     [](CliOptions& o, const std::string& v) { return SetRate(o, v); }},
+    {"--delete-slices", nullptr, kSlice,
+     "delete each WAV slice once it has been encoded (a slice whose encoder run failed is "
+     "kept)",
+     [](CliOptions& o, const std::string&) {
+         o.deleteSlices = true;
+         return std::string();
+     }},
+    {"--voice", nullptr, kSlice,
+     "speak the voice messages after slicing and encoding each side, and wait for the last "
+     "one before ending",
+     [](CliOptions& o, const std::string&) {
+         o.voice = true;
+         return std::string();
+     }},
 };
 
 const OptionSpec* FindOption(const std::string& name) {
@@ -294,12 +349,14 @@ std::string HelpText() {
         "on standard error when it is a terminal; one summary line per side is printed.\n"
         "\n"
         "Exit status: 0 success (also when nothing had to be written), 1 a file could not be\n"
-        "read or written or was refused, 2 usage error, 130 interrupted by Ctrl+C (every\n"
-        "file written until then is complete and valid).\n"
+        "read or written or was refused, or an encoder run failed (its command is printed),\n"
+        "2 usage error (also: encoding asked for and no encoder found), 130 interrupted by\n"
+        "Ctrl+C (every file written until then is complete and valid).\n"
         "\n"
         "Examples:\n"
         "  velvane-cli slice --fade 1 side1.wav side2.wav\n"
         "  velvane-cli slice --typed --times1 \"3.20.5,,7.02\" --out songs side1.wav\n"
+        "  velvane-cli slice --encode ogg --rate 192 --delete-slices side1.wav side2.wav\n"
         "  velvane-cli analyze --json side1.wav\n";
     return text;
 }

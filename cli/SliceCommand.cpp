@@ -7,6 +7,7 @@
 #include "cli/Interrupt.h"
 #include "engine/Jobs.h"
 #include "engine/MenuSettings.h"
+#include "platform/VoiceMessage.h"
 
 namespace {
 
@@ -40,22 +41,9 @@ std::string SummaryLine(int side, const std::string& path, const SideReport& rep
 }  // namespace
 
 int RunSlice(const CliOptions& options) {
-    const ResolvedState resolved = ResolveWindowState(options);
-    if (!resolved.error.empty()) {
-        std::fprintf(stderr, "velvane-cli: %s\n", resolved.error.c_str());
-        return resolved.exitCode;
-    }
-    const WindowState& state = resolved.state;
+    WindowState state;
+    if (const int status = PrepareRun(options, state); status != kExitOk) return status;
     const std::string paths[2] = {state.fields.side1Path, state.fields.side2Path};
-
-    // Every side passes the "Locate..." check before anything is written.
-    for (const std::string& path : paths) {
-        if (path.empty()) continue;
-        if (const std::string why = RefusalReason(path); !why.empty()) {
-            std::fprintf(stderr, "velvane-cli: %s\n", why.c_str());
-            return kExitFileError;
-        }
-    }
     if (!state.outDir.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(state.outDir, ec);
@@ -80,6 +68,9 @@ int RunSlice(const CliOptions& options) {
         report = RunJob(SliceJob::SliceAutoOrTyped, ctx);
     }
     ctx.ClearProgress();
+    // The last voice message is heard to its end, unless the user interrupted.
+    if (state.voice && !report.stopped && !Interrupted()) platform::WaitForVoiceMessages();
+    platform::StopVoiceMessages();
     // A precondition message ended the job (encoding asked for without an encoder).
     if (report.refused) return kExitUsage;
 
@@ -94,5 +85,5 @@ int RunSlice(const CliOptions& options) {
     }
     std::fflush(stdout);
     if (report.stopped || Interrupted()) return kExitInterrupted;
-    return failed ? kExitFileError : kExitOk;
+    return failed || ctx.EncoderFailed() ? kExitFileError : kExitOk;
 }

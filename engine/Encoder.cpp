@@ -100,6 +100,47 @@ int EncodingGauge(const SideSlices& slices, int index) {
     return 50 + (50 * side1Count + 50 * index) / (side1Count + slices.count);
 }
 
+// Length of the valid UTF-8 sequence at `at`, or 0 when the bytes there are not one.
+std::size_t Utf8SequenceLength(const std::string& text, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4
+                               : lead >= 0xE0               ? 3
+                               : lead >= 0xC2               ? 2
+                                                            : 0;
+    if (length == 0 || at + length > text.size()) return 0;
+    for (std::size_t i = 1; i < length; ++i)
+        if ((byte(at + i) & 0xC0) != 0x80) return 0;
+    return length;
+}
+
+// The last lines an encoder wrote, fit for a message: progress carriage returns end lines,
+// other control characters and broken UTF-8 (the kept output may start mid-character) go.
+std::string LastLines(const std::string& output) {
+    constexpr int kLines = 6;
+    std::string clean;
+    for (std::size_t at = 0; at < output.size();) {
+        const unsigned char c = static_cast<unsigned char>(output[at]);
+        if (c >= 0x80) {
+            const std::size_t length = Utf8SequenceLength(output, at);
+            if (length > 0) clean.append(output, at, length);
+            at += length > 0 ? length : 1;
+            continue;
+        }
+        if (c == '\r' || c == '\n') {
+            if (!clean.empty() && clean.back() != '\n') clean += '\n';
+        } else if (c >= 0x20 || c == '\t') {
+            clean += static_cast<char>(c);
+        }
+        ++at;
+    }
+    while (!clean.empty() && clean.back() == '\n') clean.pop_back();
+    std::size_t start = clean.size();
+    for (int lines = 0; lines < kLines && start != std::string::npos && start > 0; ++lines)
+        start = clean.rfind('\n', start - 1);
+    return start == std::string::npos || start == 0 ? clean : clean.substr(start + 1);
+}
+
 void NoteFailure(EncodeTally& tally, const std::string& encoder,
                  const std::vector<std::string>& argv, const std::string& reason,
                  const std::string& output) {
@@ -232,18 +273,13 @@ int DeleteSlices(const std::string& folder, const std::vector<int>& numbers) {
 }
 
 std::string EncodeFailureText(const EncodeTally& tally) {
-    constexpr std::size_t kShownOutputBytes = 400;
     std::string text = std::to_string(tally.failedSlices) +
                        (tally.failedSlices == 1 ? " slice" : " slices") +
                        " could not be encoded by " + tally.encoder +
                        ".\nThe wave slices of these have been kept.\n\nFirst failed command:\n" +
                        tally.failedCommand + "\n(" + tally.failureReason + ")";
-    if (!tally.failureOutput.empty()) {
-        const std::string& out = tally.failureOutput;
-        text += "\n\n" + (out.size() > kShownOutputBytes
-                              ? "..." + out.substr(out.size() - kShownOutputBytes)
-                              : out);
-    }
+    const std::string said = LastLines(tally.failureOutput);
+    if (!said.empty()) text += "\n\n" + said;
     return text;
 }
 

@@ -188,13 +188,16 @@ JobReport DrawWaveformsJob(JobContext& ctx) {
     }
     ctx.SetGauge(Gauge::Slicing, 0);
     ctx.SetGauge(Gauge::Encoding, 0);
-    if (one) {
-        AnalyseSide(ctx, 1, two ? Range{0, 50} : Range{0, 100}, report.sides[0]);
-        if (ctx.TestDestroy()) return report.stopped = true, report;
-    }
-    if (two) {
-        AnalyseSide(ctx, 2, one ? Range{50, 100} : Range{0, 100}, report.sides[1]);
-        if (ctx.TestDestroy()) return report.stopped = true, report;
+    for (int side = 1; side <= 2; ++side) {
+        if (!report.sides[side - 1].present) continue;
+        const Range range = !(one && two) ? Range{0, 100}
+                            : side == 1   ? Range{0, 50}
+                                          : Range{50, 100};
+        AnalyseSide(ctx, side, range, report.sides[side - 1]);
+        if (ctx.TestDestroy()) {  // a stop ends the job here: the waves are not drawn
+            report.stopped = true;
+            return report;
+        }
     }
     for (int s = 1; s <= 2; ++s) {
         SideState state = ctx.Side(s);
@@ -249,6 +252,8 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
             continue;
         }
         ctx.RefreshCanvas();
+        // The analysis notices only the thread's end; Stop may have come meanwhile.
+        if (SlicingStopped(ctx)) return EndStopped(ctx, report);
         ctx.SetStatus("Slicing side " + SideText(side) + " according to volume...");
         if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, analysis.cuts,
                        {base + share / 2, base + share}, "no silent passage found", report,

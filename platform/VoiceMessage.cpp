@@ -1,5 +1,7 @@
 #include "platform/VoiceMessage.h"
 
+#include <alsa/asoundlib.h>
+#include <jack/jack.h>
 #include <portaudio.h>
 
 #include <algorithm>
@@ -19,6 +21,20 @@ namespace {
 
 constexpr unsigned long kFramesPerWrite = 1024;
 constexpr int kChannels = 2;
+
+// The sound libraries print to standard error when they find no device or server; a voice
+// message that cannot be heard is to pass unnoticed. Process-wide, so set once.
+void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
+void QuietJack(const char*) {}
+void QuietenSoundLibraries() {
+    static const bool done = [] {
+        snd_lib_error_set_handler(QuietAlsa);
+        jack_set_error_function(QuietJack);
+        jack_set_info_function(QuietJack);
+        return true;
+    }();
+    (void)done;
+}
 
 struct VoiceSamples {
     std::vector<std::int16_t> samples;  // interleaved left, right
@@ -87,7 +103,10 @@ class VoicePlayer {
             lock.unlock();
             VoiceSamples voice;
             if (LoadVoice(path, voice)) {
-                if (!audioReady) audioReady = Pa_Initialize() == paNoError;
+                if (!audioReady) {
+                    QuietenSoundLibraries();
+                    audioReady = Pa_Initialize() == paNoError;
+                }
                 if (audioReady) Speak(voice);
             }
             lock.lock();

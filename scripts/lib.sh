@@ -6,7 +6,7 @@ VELVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Debian packages the project builds, runs and tests with.
 VELVANE_PACKAGES=(
     build-essential cmake pkg-config git
-    libwxgtk3.2-dev libgtk-3-dev portaudio19-dev libasound2-dev
+    libwxgtk3.2-dev libgtk-3-dev portaudio19-dev libasound2-dev libjack-jackd2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core
     vorbis-tools lame flac espeak-ng sox
@@ -36,6 +36,21 @@ velvane_build() {
     shift
     cmake -S "$VELVANE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
+}
+
+# velvane_build_targets DIR "TARGET..." [cmake options...]: configure (once) and build only
+# the named targets that this tree defines.
+velvane_build_targets() {
+    local dir=$1 wanted=$2
+    shift 2
+    cmake -S "$VELVANE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    local known targets=() t
+    known=$(cmake --build "$dir" --target help | sed -n 's/^\.\.\. \([^ ]*\).*/\1/p')
+    for t in $wanted; do
+        grep -qx "$t" <<<"$known" && targets+=("$t")
+    done
+    cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}"
+    VELVANE_BUILT_TARGETS="${targets[*]}"
 }
 
 # Starts Xvfb when no display is set; exports DISPLAY. Stopped by velvane_stop_xvfb.

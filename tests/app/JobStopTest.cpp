@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "app/MyWorkerThread.h"
+#include "engine/MenuSettings.h"
 #include "tests/app/JobTestSupport.h"
 #include "tests/support/TestWav.h"
 
@@ -20,8 +21,13 @@ namespace {
 struct StopCase {
     const char* name;
     SliceJob job;
-    int cutsHow;  // m_cutsHow selection
+    int cutsHow;     // m_cutsHow selection
+    int fullSlices;  // side 1's slices had the job run to its end
 };
+
+void PrintTo(const StopCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class StopInTheMiddle : public JobWindowTest, public testing::WithParamInterface<StopCase> {
   protected:
@@ -47,6 +53,7 @@ TEST_P(StopInTheMiddle, EndsTheJobAtOnceAndLeavesValidFiles) {
     const std::array<std::int32_t, kMaxCuts> cutsBefore = side1.cuts;
     frame->m_wavesDrawn = c.job == SliceJob::SliceByMarkers;
     frame->m_checkBox1->SetValue(true);  // encoding would follow each side's slices
+    Menu(menu::kEqLast);                 // the filter on every frame: time to press Stop
 
     wxButton* button = ButtonOf(c.job);
     Press(button);
@@ -62,6 +69,7 @@ TEST_P(StopInTheMiddle, EndsTheJobAtOnceAndLeavesValidFiles) {
     EXPECT_EQ(CountSlices(dir / "two", 1) + CountSlices(dir / "two", 2), 0);
     for (const auto& entry : fs::directory_iterator(dir / "two"))
         EXPECT_EQ(entry.path().filename(), "side.wav");
+    EXPECT_LT(CountSlices(dir / "one"), c.fullSlices);
     for (const auto& entry : fs::directory_iterator(dir / "one")) {
         EXPECT_NE(entry.path().extension(), ".ogg");
         if (entry.path().filename() != "side.wav") {
@@ -77,11 +85,11 @@ TEST_P(StopInTheMiddle, EndsTheJobAtOnceAndLeavesValidFiles) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, StopInTheMiddle,
-                         testing::Values(StopCase{"DrawWaveforms", SliceJob::DrawWaveforms, 0},
+                         testing::Values(StopCase{"DrawWaveforms", SliceJob::DrawWaveforms, 0, 1},
                                          StopCase{"AutoSenseAnalysis", SliceJob::SliceAutoOrTyped,
-                                                  0},
-                                         StopCase{"TypedTimes", SliceJob::SliceAutoOrTyped, 1},
-                                         StopCase{"Markers", SliceJob::SliceByMarkers, 0}),
+                                                  0, 1},
+                                         StopCase{"TypedTimes", SliceJob::SliceAutoOrTyped, 1, 7},
+                                         StopCase{"Markers", SliceJob::SliceByMarkers, 0, 3}),
                          [](const auto& info) { return info.param.name; });
 
 // Side 1 is named 1.wav, so its first slice would replace it: the job says so and goes on
@@ -135,6 +143,7 @@ TEST_P(CloseDuringAJob, StopsTheJobAndWaitsForItBeforeTheWindowGoes) {
     Locate(1, PlaceSide("side.wav", LongSide()));
     frame->m_cutsHow->SetSelection(c.cutsHow);
     frame->c_textCtrlTime[0]->ChangeValue("5.00.0");
+    Menu(menu::kEqLast);
     Press(c.job == SliceJob::DrawWaveforms ? frame->e_button2 : frame->e_button1);
     ASSERT_TRUE(WaitForProgress(8));
     frame->Close();
@@ -147,8 +156,8 @@ TEST_P(CloseDuringAJob, StopsTheJobAndWaitsForItBeforeTheWindowGoes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, CloseDuringAJob,
-                         testing::Values(StopCase{"DrawWaveforms", SliceJob::DrawWaveforms, 0},
-                                         StopCase{"TypedTimes", SliceJob::SliceAutoOrTyped, 1}),
+                         testing::Values(StopCase{"DrawWaveforms", SliceJob::DrawWaveforms, 0, 0},
+                                         StopCase{"TypedTimes", SliceJob::SliceAutoOrTyped, 1, 0}),
                          [](const auto& info) { return info.param.name; });
 
 }  // namespace

@@ -26,6 +26,10 @@ struct SidesCase {
     bool side2;
 };
 
+void PrintTo(const SidesCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class DrawWaveforms : public JobWindowTest, public testing::WithParamInterface<SidesCase> {};
 
 TEST_P(DrawWaveforms, FillsThePresentSidesAndSettlesTheirCutTables) {
@@ -120,6 +124,24 @@ TEST_F(JobWindowTest, TypedTimesCutOneSideWhereTyped) {
     EXPECT_EQ(frame->c_textCtrl1->GetValue(), "");  // typed times need no silence length
 }
 
+// A side that got no slices is named in one message, shown before "Finished.".
+TEST_F(JobWindowTest, ASideWithoutSlicesIsReportedBeforeFinished) {
+    Locate(2, PlaceSide("side.wav", SmallSide(3)));
+    frame->m_cutsHow->SetSelection(1);  // and no time typed
+    wxString statusAtMessage;
+    prompts->onMessage = [&](const ShownMessage&) { statusAtMessage = Status(); };
+    Press(frame->e_button1);
+    ASSERT_TRUE(WaitForJobEnd());
+
+    ExpectWindowRestored();
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].caption, "No slices");
+    EXPECT_EQ(prompts->messages[0].text, "No slices were made for side 2 (no typed times).");
+    EXPECT_EQ(statusAtMessage, "Slicing side 2 according to entered values...");
+    EXPECT_EQ(Status(), "Finished.");
+    EXPECT_EQ(CountSlices(dir.path()), 0);
+}
+
 TEST_F(JobWindowTest, MarkersSliceOnlyAfterDrawWaveforms) {
     Locate(1, PlaceSide("one/side.wav", SmallSide(1)));
     Locate(2, PlaceSide("two/side.wav", SmallSide(2)));
@@ -158,6 +180,10 @@ struct PreconditionCase {
     const char* caption;  // "" = no message
     const char* text;
 };
+
+void PrintTo(const PreconditionCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class Preconditions : public JobWindowTest, public testing::WithParamInterface<PreconditionCase> {};
 

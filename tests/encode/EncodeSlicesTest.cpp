@@ -22,6 +22,7 @@ using Args = std::vector<std::string>;
 constexpr int kL3Enc = static_cast<int>(EncoderKind::L3Enc);
 constexpr int kBlade = static_cast<int>(EncoderKind::BladeEnc);
 constexpr int kOgg = static_cast<int>(EncoderKind::OggVorbis);
+constexpr int kFastEnc = static_cast<int>(EncoderKind::FastEnc);
 constexpr int kLame = static_cast<int>(EncoderKind::Lame);
 constexpr int kFlac = static_cast<int>(EncoderKind::Flac);
 
@@ -60,6 +61,8 @@ class EncodeSlicesTest : public ::testing::Test {
 
 TEST_F(EncodeSlicesTest, RunsEachSliceInTheEncodersFolderWithItsArguments) {
     const std::string encoder = FAKE_ENCODER_PATH;
+    constexpr auto kAuto = EncodeNaming::AutoOrTyped;
+    constexpr auto kMarkers = EncodeNaming::Markers;
     const struct {
         int kind;
         EncodeNaming naming;
@@ -67,43 +70,27 @@ TEST_F(EncodeSlicesTest, RunsEachSliceInTheEncodersFolderWithItsArguments) {
         SideSlices slices;        // folder filled in below
         std::vector<Args> tails;  // each run's argv after argv[0], "@" = the folder
     } cases[] = {
-        {kBlade,
-         EncodeNaming::AutoOrTyped,
-         204,
-         {2, "", 6, 3, true},
-         {{"@6.wav", "@B1.mp3", "-br", "192000"},
-          {"@7.wav", "@B2.mp3", "-br", "192000"},
-          {"@8.wav", "@B3.mp3", "-br", "192000"}}},
-        {kOgg,
-         EncodeNaming::AutoOrTyped,
-         202,
-         {2, "", 6, 2, true},
-         {{"-b", "128", "-o", "@6.ogg", "@6.wav"}, {"-b", "128", "-o", "@7.ogg", "@7.wav"}}},
-        {kOgg,
-         EncodeNaming::Markers,
-         200,
-         {1, "", 1, 1, true},
-         {{"-b", "96", "-o", "@A1.ogg", "@1.wav"}}},
-        {kOgg,
-         EncodeNaming::Markers,
-         206,
-         {2, "", 4, 1, true},
-         {{"-b", "320", "-o", "@B1.ogg", "@4.wav"}}},
-        {kL3Enc,
-         EncodeNaming::Markers,
-         203,
-         {1, "", 1, 1, false},
+        // clang-format off
+        // Side 2 with three slices after five on side 1, at 192 kbit/s.
+        {kBlade, kAuto, 204, {2, "", 6, 3, true}, {{"@6.wav", "@B1.mp3", "-br", "192000"},
+                                                   {"@7.wav", "@B2.mp3", "-br", "192000"},
+                                                   {"@8.wav", "@B3.mp3", "-br", "192000"}}},
+        {kBlade, kMarkers, 202, {1, "", 1, 1, true}, {{"@1.wav", "@A1.mp3", "-br", "128000"}}},
+        {kL3Enc, kMarkers, 203, {1, "", 1, 1, false},
          {{"@1.wav", "@A1.mp3", "-br", "160000", "-hq", "-sr", "44100"}}},
-        {kLame,
-         EncodeNaming::AutoOrTyped,
-         201,
-         {2, "", 3, 1, true},
-         {{"-b", "112", "@3.wav", "@B1.mp3"}}},
-        {kFlac,
-         EncodeNaming::Markers,
-         205,
-         {2, "", 3, 1, true},
+        {kFastEnc, kAuto, 202, {2, "", 7, 1, true},
+         {{"@7.wav", "@B1.mp3", "-br", "128000", "-hq", "-sr", "44100"}}},
+        // Ogg files by slice number in the auto-sense job, by side and index with markers.
+        {kOgg, kAuto, 202, {2, "", 6, 2, true}, {{"-b", "128", "-o", "@6.ogg", "@6.wav"},
+                                                 {"-b", "128", "-o", "@7.ogg", "@7.wav"}}},
+        {kOgg, kMarkers, 200, {1, "", 1, 1, true}, {{"-b", "96", "-o", "@A1.ogg", "@1.wav"}}},
+        {kOgg, kMarkers, 206, {2, "", 4, 1, true}, {{"-b", "320", "-o", "@B1.ogg", "@4.wav"}}},
+        {kLame, kAuto, 201, {2, "", 3, 1, true}, {{"-b", "112", "@3.wav", "@B1.mp3"}}},
+        {kLame, kMarkers, 202, {1, "", 1, 1, false}, {{"-b", "128", "@1.wav", "@A1.mp3"}}},
+        {kFlac, kAuto, 202, {1, "", 1, 1, false}, {{"--silent", "-f", "-o", "@1.flac", "@1.wav"}}},
+        {kFlac, kMarkers, 205, {2, "", 3, 1, true},
          {{"--silent", "-f", "-o", "@B1.flac", "@3.wav"}}},
+        // clang-format on
     };
     const std::string callerCwd = fs::current_path().string();
     for (const auto& c : cases) {
@@ -215,6 +202,9 @@ TEST_F(EncodeSlicesTest, FailedRunsAreCountedOnceAndOnlyEncodedSlicesAreDeleted)
     EXPECT_TRUE(result.encoded.empty());
     EXPECT_EQ(tally.failedSlices, 5);
 
+    EncodeTally none;
+    ReportEncodeFailures(ctx, none);
+    EXPECT_TRUE(ctx.Events("message:").empty());
     ReportEncodeFailures(ctx, tally);
     const std::vector<std::string> messages = ctx.Events("message:");
     ASSERT_EQ(messages.size(), 1u);
@@ -231,9 +221,24 @@ TEST_F(EncodeSlicesTest, FailedRunsAreCountedOnceAndOnlyEncodedSlicesAreDeleted)
     for (int n = 2; n <= 6; ++n) EXPECT_TRUE(fs::exists(Slice(n))) << n;
 }
 
-TEST_F(EncodeSlicesTest, NoFailuresNoMessage) {
-    ReportEncodeFailures(ctx, tally);
-    EXPECT_TRUE(ctx.events.empty());
+TEST(EncodeFailureTextTest, ShowsTheLastLinesOfWhatTheEncoderSaidAsCleanText) {
+    EncodeTally tally;
+    tally.failedSlices = 1;
+    tally.encoder = "/usr/bin/oggenc";
+    tally.failedCommand = "/usr/bin/oggenc -b 128 -o /r/1.ogg /r/1.wav";
+    tally.failureReason = "exit status 1";
+    // Cut inside "é", progress by carriage returns, a bad byte, a bell, then seven lines.
+    tally.failureOutput =
+        "\xA9t\xC3\xA9\r[ 10%]\r[ 20%]\nbad \xFF byte\x07\nl3\r\nl4\nl5\nl6\nl7\n";
+    EXPECT_EQ(EncodeFailureText(tally),
+              "1 slice could not be encoded by /usr/bin/oggenc.\n"
+              "The wave slices of these have been kept.\n\n"
+              "First failed command:\n/usr/bin/oggenc -b 128 -o /r/1.ogg /r/1.wav\n"
+              "(exit status 1)\n\n"
+              "bad  byte\nl3\nl4\nl5\nl6\nl7");
+    tally.failureOutput = "\xA9t\xC3\xA9\r[ 10%]";
+    EXPECT_NE(EncodeFailureText(tally).find("(exit status 1)\n\nt\xC3\xA9\n[ 10%]"),
+              std::string::npos);
 }
 
 TEST_F(EncodeSlicesTest, PathsWithSpacesAndQuotesReachTheEncoderUnchanged) {

@@ -196,6 +196,33 @@ TEST_F(JobsTest, StopDuringSlicingEndsTheJobWithValidFiles) {
     EXPECT_FALSE(fs::exists(dir / ("b/" + std::string("3.wav"))));
 }
 
+// Stop pressed while side 1's slices are encoded: the encoder loop ends only once the
+// thread itself is asked to end, but nothing after it may begin meanwhile (side 2's first
+// slice file, the message about failed runs, "Finished.").
+TEST_F(JobsTest, StopDuringEncodingBeginsNothingAfterIt) {
+    for (const SliceJob job : {SliceJob::SliceAutoOrTyped, SliceJob::SliceByMarkers}) {
+        SCOPED_TRACE(static_cast<int>(job));
+        Side(1, dir / "a/side.wav", NoiseFrames(44100 * 2, 0.3));
+        Side(2, dir / "b/side.wav", NoiseFrames(44100 * 2, 0.3));
+        Typed(1, {"0.1"});
+        ctx.cutsHow = 1;
+        ctx.createEncoded = true;
+        ctx.encoderKind = 2;
+        ctx.encoderPath = "/bin/true";  // runs, but makes no file: a failed run
+        ctx.events.clear();
+        ctx.stopRequested = false;
+        ctx.onGauge = [](FakeJobContext& c, Gauge gauge, int value) {
+            if (gauge == Gauge::Encoding && value > 0) c.stopRequested = true;
+        };
+        const JobReport report = RunJob(job, ctx);
+        EXPECT_TRUE(report.stopped);
+        EXPECT_EQ(report.sides[0].slices, 2u);
+        EXPECT_EQ(ctx.Events("message:"), Strings{});
+        EXPECT_EQ(ctx.Events("status:").back(), "Converting side 1 slices to MP3/Ogg files...");
+        EXPECT_FALSE(fs::exists(dir / "b/3.wav"));
+    }
+}
+
 TEST_F(JobsTest, StoppedOrFailedAnalysisKeepsPreviousCuts) {
     Side(1, dir / ("a/" + std::string("side.wav")), SongSide());
     ctx.sides[1].cuts[0] = 1234;

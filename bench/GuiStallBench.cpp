@@ -1,0 +1,157 @@
+// How long a job keeps the window's GUI thread from its events, on a long side: runs
+// "Draw waveforms" and "Slice using auto sense or typed times" in the real frame and
+// measures the delay of probe events posted every 5 ms from another thread (the longest
+// delay is the longest stall a user could feel), and the longest single event-loop pass.
+// Prints figures; asserts nothing.
+//
+// gui_stall_bench [MINUTES [SIDE.wav]]   (default 60 minutes; the side is generated once)
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/log.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/GuiChannel.h"
+#include "app/MyFrame.h"
+#include "app/MyWorkerThread.h"
+#include "bench/SideGenerator.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+class QuietPrompter : public Prompter {
+  public:
+    wxString ChooseFile(wxWindow*, const FileRequest&) override { return wxString(); }
+    int Message(wxWindow*, const wxString& text, const wxString&, long) override {
+        std::fprintf(stderr, "message: %s\n", text.utf8_str().data());
+        return wxOK;
+    }
+    int RunModal(wxDialog&) override { return wxID_CANCEL; }
+    void OpenUrl(const wxString&) override {}
+};
+
+class BenchApp : public wxApp {
+  public:
+    bool OnInit() override {
+        SetExitOnFrameDelete(false);
+        delete wxLog::SetActiveTarget(new wxLogStderr);
+        return true;
+    }
+};
+
+struct Figures {
+    double seconds = 0;
+    double longestProbeDelayMs = 0;
+    double p99ProbeDelayMs = 0;
+    double longestPassMs = 0;
+    double longestChannelRunMs = 0;  ///< the job's own updates in one go
+    std::size_t probes = 0;
+};
+
+// With `button` null: the same loop for `idle` without a job (the machine's own noise).
+Figures RunJob(MyFrame& frame, wxButton* button, Clock::duration idle = {}) {
+    Figures f;
+    std::vector<double> delays;  // GUI thread only
+    std::atomic<bool> running{true};
+    std::thread prober([&] {
+        while (running) {
+            const Clock::time_point posted = Clock::now();
+            frame.CallAfter([&delays, posted] { delays.push_back(Ms(Clock::now() - posted)); });
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    const Clock::time_point start = Clock::now();
+    std::shared_ptr<GuiChannel> channel;
+    if (button) {
+        wxCommandEvent press(wxEVT_BUTTON, button->GetId());
+        press.SetEventObject(button);
+        button->GetEventHandler()->ProcessEvent(press);
+        if (frame.m_worker) channel = frame.m_worker->Channel();
+    }
+    while (button ? frame.m_worker != nullptr : Clock::now() - start < idle) {
+        const Clock::time_point pass = Clock::now();
+        wxTheApp->Yield(true);
+        f.longestPassMs = std::max(f.longestPassMs, Ms(Clock::now() - pass));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    f.seconds = Ms(Clock::now() - start) / 1000;
+    running = false;
+    prober.join();
+    wxTheApp->Yield(true);
+    std::sort(delays.begin(), delays.end());
+    f.probes = delays.size();
+    if (channel) f.longestChannelRunMs = Ms(channel->LongestRun());
+    if (!delays.empty()) {
+        f.longestProbeDelayMs = delays.back();
+        f.p99ProbeDelayMs = delays[delays.size() * 99 / 100];
+    }
+    return f;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const double minutes = argc > 1 ? std::atof(argv[1]) : 60;
+    // Slices are written beside the side: give it a folder of its own.
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        ("velvane-stall-" + std::to_string(static_cast<int>(minutes)) + "min");
+    std::filesystem::create_directories(folder);
+    const std::string side = argc > 2 ? argv[2] : (folder / "side.wav").string();
+    if (!std::filesystem::exists(side)) {
+        sidegen::SideSpec spec;
+        spec.minutes = minutes;
+        spec.songs = std::max(1, static_cast<int>(minutes / 4));
+        std::fprintf(stderr, "generating %s\n", side.c_str());
+        if (!sidegen::WriteSideFile(side, spec)) return 1;
+    }
+    int wxArgc = 1;
+    wxApp::SetInstance(new BenchApp);
+    if (!wxEntryStart(wxArgc, argv)) {
+        std::fprintf(stderr, "cannot start wxWidgets: is DISPLAY set?\n");
+        return 2;
+    }
+    wxTheApp->CallOnInit();
+    auto* frame = new MyFrame(kProgramTitle, wxPoint(20, 40), wxSize(902, 340),
+                              std::make_unique<QuietPrompter>());
+    frame->Show();
+    frame->w_checkBox1->SetValue(false);
+    frame->m_checkBox2->SetValue(false);
+    frame->m_checkBox1->SetValue(false);
+    if (frame->LocateSide(1, side)) return 1;
+
+    std::printf("side: %.0f minutes (%s)\n", minutes, side.c_str());
+    std::printf("%-18s %8s %7s %17s %13s %16s %15s\n", "job", "seconds", "probes",
+                "longest delay ms", "p99 delay ms", "longest pass ms", "job updates ms");
+    auto print = [](const char* name, const Figures& f) {
+        std::printf("%-18s %8.1f %7zu %17.1f %13.1f %16.1f %15.2f\n", name, f.seconds, f.probes,
+                    f.longestProbeDelayMs, f.p99ProbeDelayMs, f.longestPassMs,
+                    f.longestChannelRunMs);
+    };
+    print("no job (baseline)", RunJob(*frame, nullptr, std::chrono::seconds(5)));
+    const std::pair<const char*, wxButton*> jobs[] = {{"Draw waveforms", frame->e_button2},
+                                                      {"Slice auto sense", frame->e_button1}};
+    for (const auto& [name, button] : jobs) print(name, RunJob(*frame, button));
+    const std::filesystem::path slices = std::filesystem::path(side).parent_path();
+    for (int n = 1; std::filesystem::remove(slices / (std::to_string(n) + ".wav")); ++n) {
+    }
+    frame->Destroy();
+    wxTheApp->Yield(true);
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    return 0;
+}
