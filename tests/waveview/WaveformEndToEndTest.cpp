@@ -59,7 +59,8 @@ class WaveformEndToEnd : public JobWindowTest {
         frame->m_canvas->Refresh(true);
         frame->m_panel->Refresh(true);
         EXPECT_TRUE(RunUntil([&] { return canvasPaints > before; }));
-        for (int i = 0; i < 20; ++i) wxTheApp->Yield(true);
+        // GTK fades a button that was just enabled back in: let it settle for the picture.
+        RunUntil([] { return false; }, std::chrono::milliseconds(600));
         return CaptureClientArea(frame);
     }
 
