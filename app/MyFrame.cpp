@@ -12,7 +12,6 @@
 #include "app/MyWorkerThread.h"
 #include "app/Prompter.h"
 #include "engine/EncoderKind.h"
-#include "waveview/MyCanvas.h"
 
 MyFrame* g_frame = nullptr;
 
