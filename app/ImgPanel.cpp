@@ -7,6 +7,7 @@
 
 #include "app/ImageFile.h"
 #include "app/ResourceFiles.h"
+#include "waveview/MyCanvas.h"
 
 const Caption kCaptions[] = {
     {"Input", 11, 10, 7},
@@ -39,6 +40,7 @@ imgPanel::imgPanel(wxWindow* parent, wxWindowID id, const wxPoint& position, con
         LoadImageFile(resource::Path(resource::kBackground), wxBITMAP_TYPE_JPEG);
     if (picture.IsOk()) m_background = wxBitmap(picture);
     Bind(wxEVT_ERASE_BACKGROUND, &imgPanel::OnEraseBackground, this);
+    for (const auto& type : kMouseEventTypes) Bind(type, &imgPanel::OnMouse, this);
 }
 
 void imgPanel::PaintBackground(wxDC& dc) {

@@ -36,6 +36,8 @@ class imgPanel : public wxPanel {
 
   private:
     void OnEraseBackground(wxEraseEvent& event);
+    /// Clicks over the waveform canvas: listen, add a cut (left), remove one (right).
+    void OnMouse(wxMouseEvent& event);
 
     wxBitmap m_background;
 };

@@ -18,8 +18,6 @@ MyFrame* g_frame = nullptr;
 namespace {
 
 const wxColour kButtonColour(222, 222, 222);
-// The waveform canvas's place until it paints itself: a dark well below the controls.
-const wxColour kCanvasColour(10, 8, 28);
 
 constexpr long kFixedFrameStyle =
     wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX | wxSUNKEN_BORDER;
@@ -37,10 +35,10 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
     const wxSize client = ConvertDialogToPixels(wxSize(559, 306));
     m_panel = new imgPanel(this, wxID_ANY, wxPoint(0, 0), client, wxRAISED_BORDER, "VELVANE");
     BuildControls();
-    m_canvas =
-        new wxWindow(this, wxID_ANY, m_panel->ConvertDialogToPixels(wxPoint(10, 199)),
-                     m_panel->ConvertDialogToPixels(wxSize(540, 100)), wxBORDER_SUNKEN, "canvas");
-    m_canvas->SetBackgroundColour(kCanvasColour);
+    m_canvas = new MyCanvas(
+        this, [this](wxDC& dc, int W, int H, int half) { DrawEnvelopes(dc, W, H, half); });
+    // The canvas lies over the panel: clicks on it are the panel's to handle.
+    m_canvas->ForwardMouseTo(m_panel);
 
     CreateStatusBar(1, wxSTB_DEFAULT_STYLE, wxID_ANY, "status_line");
     SetStatusText(kProgramTitle);

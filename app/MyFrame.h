@@ -21,12 +21,14 @@
 #include "engine/SideState.h"
 #include "engine/SliceJob.h"
 #include "engine/TrebleFilter.h"
+#include "waveview/MyCanvas.h"
 
 class imgPanel;
 class MyWorkerThread;
 class wxButton;
 class wxCheckBox;
 class wxChoice;
+class wxDC;
 class wxGauge;
 class wxMenu;
 class wxMenuBar;
@@ -91,6 +93,14 @@ class MyFrame : public wxFrame {
     /// playback). The close handler runs them in registration order, once.
     void AddStopHook(std::function<void()> stop);
 
+    // --- Waveforms and cuts (GUI thread) ---
+    /// Draws both sides' envelopes and cut markers onto a canvas of W x H pixels whose
+    /// halves meet at row `half`.
+    void DrawEnvelopes(wxDC& dc, int W, int H, int half);
+    /// Index of the cut of `side` (0 or 1) nearest to the fraction r of its length; a tie
+    /// goes to the later cut; 0 when the side has no cuts (or is neither 0 nor 1).
+    int FindNearestCut(int side, float r) const;
+
     /// The window's prompter (for dialogs of other parts of the program).
     Prompter& Prompts() { return *m_prompter; }
 
@@ -131,8 +141,8 @@ class MyFrame : public wxFrame {
     wxButton* e_button2 = nullptr;      ///< "Draw waveforms"
     wxButton* e_button3 = nullptr;      ///< "Slice using waveform markers"
     wxButton* e_button1 = nullptr;      ///< "Slice using auto sense or typed times"
-    /// The waveform canvas's place (10,199 540x100 DU), a child of the frame.
-    wxWindow* m_canvas = nullptr;
+    /// The waveform canvas (10,199 540x100 DU), a child of the frame over the panel.
+    MyCanvas* m_canvas = nullptr;
 
     // --- Menus ---
     wxMenuBar* m_menuBar = nullptr;

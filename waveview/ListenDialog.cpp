@@ -1,0 +1,5 @@
+#include "waveview/ListenDialog.h"
+
+bool OpenListenDialog(int, float) {
+    return false;
+}
