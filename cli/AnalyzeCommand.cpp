@@ -29,18 +29,11 @@ void PrintText(const AnalysisResult& r) {
 }  // namespace
 
 int RunAnalyze(const CliOptions& options) {
-    const ResolvedState resolved = ResolveWindowState(options);
-    if (!resolved.error.empty()) {
-        std::fprintf(stderr, "velvane-cli: %s\n", resolved.error.c_str());
-        return resolved.exitCode;
-    }
-    const std::string path = resolved.state.fields.side1Path;
-    if (const std::string why = RefusalReason(path); !why.empty()) {
-        std::fprintf(stderr, "velvane-cli: %s\n", why.c_str());
-        return kExitFileError;
-    }
+    WindowState state;
+    if (const int status = PrepareRun(options, state); status != kExitOk) return status;
+    const std::string path = state.fields.side1Path;
 
-    CliContext ctx(resolved.state, !options.quiet && ProgressBar::StderrIsTerminal());
+    CliContext ctx(state, !options.quiet && ProgressBar::StderrIsTerminal());
     // As the jobs do: an empty silence field becomes "2", then its leading integer counts.
     if (ctx.SilenceText().empty()) ctx.SetSilenceText("2");
     ctx.SetStatus("Analyzing volume on side 1...");

@@ -81,7 +81,6 @@ void CliContext::SetStatus(const std::string& text) {
 }
 
 void CliContext::ShowMessage(const std::string& caption, const std::string& text) {
-    ++messages_;
     std::string line = caption + " " + text;
     for (char& c : line)
         if (c == '\n') c = ' ';

@@ -59,8 +59,6 @@ class CliContext final : public JobContext {
     /// Places the markers of the run into the sides' cut tables, as the user does with
     /// the mouse after "Draw waveforms".
     void PlaceMarkers();
-    /// Number of messages shown (each is a failure the user must learn of).
-    int MessageCount() const { return messages_; }
     /// Prints a line on standard error below the progress bar.
     void Error(const std::string& line);
     /// Removes the progress bar before the results are printed.
@@ -76,5 +74,4 @@ class CliContext final : public JobContext {
     ProgressBar progress_;
     int gauge_ = 0;
     std::string status_;
-    int messages_ = 0;
 };

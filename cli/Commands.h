@@ -13,9 +13,13 @@ int RunAnalyze(const CliOptions& options);
 /// Normalize is on; one summary line per side.
 int RunSlice(const CliOptions& options);
 
-/// Empty when `path` passes the window's "Locate..." check; otherwise why not, naming the
-/// file ("side.wav: not a 44.1 kHz stereo wave file (48000 Hz, 2 channels, 16 bits)").
-std::string RefusalReason(const std::string& path);
+struct WindowState;
+
+/// Resolves the run's window state (ResolveWindowState) and puts every present side through
+/// the window's "Locate..." check, before anything is written. On failure prints the
+/// reason, naming the file ("side.wav: not a 44.1 kHz stereo wave file (48000 Hz, 2
+/// channels, 16 bits)"), and returns the exit status; kExitOk when the run may go on.
+int PrepareRun(const CliOptions& options, WindowState& state);
 
 /// `value` with 9 significant digits, which reads back to the same float.
 std::string FormatFloat(float value);
