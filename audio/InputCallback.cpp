@@ -1,5 +1,6 @@
 #include "audio/InputCallback.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "audio/LevelMeter.h"
@@ -50,8 +51,12 @@ void TrackRecentPeaks(const std::int16_t* block, RecordingState& s) {
 }
 
 int Record(const std::int16_t* input, RecordingState& s, bool inputOverflow) {
-    if (s.bytesCaptured + std::uint64_t{kBlockBytes} > s.maxDataBytes) {
-        s.stopRequest.store(StopRequest::SizeLimit, std::memory_order_release);
+    // Whole frames up to the limit: the last block may be taken in part.
+    const std::uint64_t room =
+        s.maxDataBytes - std::min<std::uint64_t>(s.bytesCaptured, s.maxDataBytes);
+    const auto take = static_cast<std::uint32_t>(std::min<std::uint64_t>(kBlockBytes, room));
+    if (take == 0) {
+        s.stopRequest.store(s.limitRequest, std::memory_order_release);
         return kCallbackStop;
     }
     if (inputOverflow) s.inputOverflows.fetch_add(1, std::memory_order_relaxed);
@@ -61,14 +66,18 @@ int Record(const std::int16_t* input, RecordingState& s, bool inputOverflow) {
     for (std::uint32_t i = 0; i < 2 * kCallbackFrames; ++i)
         block[i] = input ? ApplyGain(input[i], gain) : 0;
 
-    s.bytesCaptured += kBlockBytes;
+    s.bytesCaptured += take;
     const bool tick = s.bytesCaptured % kBlinkDivisor == 0;
     if (tick) s.blinks.fetch_add(1, std::memory_order_release);
 
     // Little-endian in memory, as in the file.
-    if (s.writer) s.writer->Append(reinterpret_cast<const std::uint8_t*>(block), kBlockBytes);
+    if (s.writer) s.writer->Append(reinterpret_cast<const std::uint8_t*>(block), take);
     TrackRecentPeaks(block, s);
 
+    if (s.bytesCaptured >= s.maxDataBytes) {
+        s.stopRequest.store(s.limitRequest, std::memory_order_release);
+        return kCallbackStop;
+    }
     if (tick && s.autoStop.load(std::memory_order_relaxed)) {
         if (Loudness(block) >= kLoudProbe) {
             s.quietChecks = 0;

@@ -15,7 +15,8 @@ enum class RecordingMode : std::int32_t { Stopped = 0, Recording = 1, Monitoring
 enum class StopRequest : std::int32_t {
     None = 0,
     Quiet = 1,      ///< the automatic stop: 20 quiet probes in a row
-    SizeLimit = 2,  ///< one more block would pass the largest size a WAV header can state
+    SizeLimit = 2,  ///< the largest size a WAV header can state was reached
+    Length = 3,     ///< the length the owner asked for was recorded (velvane-cli --seconds)
 };
 
 constexpr std::uint32_t kCallbackFrames = 64;               ///< frames per callback
@@ -43,8 +44,10 @@ struct RecordingState {
     std::atomic<float> gain{1.0f};
     /// Where the recorded blocks go; set before the mode becomes Recording.
     SampleWriter* writer = nullptr;
-    /// Recording stops by itself before passing this many sample bytes.
+    /// Recording stops by itself once this many sample bytes (whole frames) were captured,
+    /// raising `limitRequest`: the format's limit, or a length the owner asked for.
     std::uint64_t maxDataBytes = kMaxRecordingDataBytes;
+    StopRequest limitRequest = StopRequest::SizeLimit;
 
     // --- Written by the callback, read by the owner at any time ---
     /// Once-a-second ticks of this recording; odd: the status text is shown, even: blanks.

@@ -14,6 +14,16 @@ Recorder::~Recorder() {
 }
 
 OpenResult Recorder::Open(int side, const std::string& path, int device) {
+    return Start(side, path, device, nullptr);
+}
+
+OpenResult Recorder::OpenRecording(int side, const std::string& path, int device,
+                                   const RecordSettings& settings) {
+    return Start(side, path, device, &settings);
+}
+
+OpenResult Recorder::Start(int side, const std::string& path, int device,
+                           const RecordSettings* recordAtOnce) {
     if (active_) Stop();
     side_ = side;
     recording_ = false;
@@ -30,6 +40,7 @@ OpenResult Recorder::Open(int side, const std::string& path, int device) {
     writer_ = std::make_unique<SampleWriter>(*file_, bufferBytes_);
     state_.writer = writer_.get();
     state_.mode.store(RecordingMode::Monitoring);
+    if (recordAtOnce) Arm(*recordAtOnce);
     const OpenResult result = stream_->OpenRecording(device, state_);
     if (result != OpenResult::Ok) {
         state_.mode.store(RecordingMode::Stopped);
@@ -37,17 +48,26 @@ OpenResult Recorder::Open(int side, const std::string& path, int device) {
         return result;
     }
     active_ = true;
+    if (recordAtOnce) host_.SetStatus(kRecordingStatusText);
     return OpenResult::Ok;
 }
 
-void Recorder::Record(float gain, bool autoStop, bool autoSlice) {
+void Recorder::Record(const RecordSettings& settings) {
     if (!active_) return;
-    state_.gain.store(gain);
-    state_.autoStop.store(autoStop);
-    autoSlice_ = autoSlice;
+    Arm(settings);
+    host_.SetStatus(kRecordingStatusText);
+}
+
+void Recorder::Arm(const RecordSettings& settings) {
+    const std::uint64_t maxBytes = settings.maxFrames * kBytesPerFrame;
+    const bool byLength = settings.maxFrames > 0 && maxBytes < kMaxRecordingDataBytes;
+    state_.maxDataBytes = byLength ? maxBytes : kMaxRecordingDataBytes;
+    state_.limitRequest = byLength ? StopRequest::Length : StopRequest::SizeLimit;
+    state_.gain.store(settings.gain);
+    state_.autoStop.store(settings.autoStop);
+    autoSlice_ = settings.autoSlice;
     recording_ = true;
     state_.mode.store(RecordingMode::Recording);
-    host_.SetStatus(kRecordingStatusText);
 }
 
 void Recorder::Cancel() {
@@ -80,6 +100,9 @@ void Recorder::Poll() {
             return;
         case StopRequest::SizeLimit:
             Finish(StopCause::SizeLimit);
+            return;
+        case StopRequest::Length:
+            Finish(StopCause::Length);
             return;
         case StopRequest::None:
             break;
@@ -131,6 +154,7 @@ void Recorder::Finish(StopCause cause) {
 
     switch (cause) {
         case StopCause::Button:
+        case StopCause::Length:
         case StopCause::Quiet:
             if (!autoSlice_)
                 host_.ShowMessage(kAudioRecordedCaption, kAudioRecordedText + Notes(),

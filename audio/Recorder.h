@@ -20,7 +20,7 @@
 enum class MessageIcon { Information, Exclamation };
 
 /// How a recording ended.
-enum class StopCause { Button, Quiet, SizeLimit, WriteError };
+enum class StopCause { Button, Quiet, SizeLimit, Length, WriteError };
 
 /// What the recorder asks of its front end.
 class RecorderHost {
@@ -38,6 +38,14 @@ class RecorderHost {
     virtual bool JobRunning() = 0;
     /// Runs the slicing command ("Slice using auto sense or typed times").
     virtual void StartSlicing() = 0;
+};
+
+/// The choices a recording starts with.
+struct RecordSettings {
+    float gain = 1.0f;            ///< factor applied to every sample, 0..51
+    bool autoStop = false;        ///< stop after 20 quiet probes
+    bool autoSlice = false;       ///< then start the slicing command
+    std::uint64_t maxFrames = 0;  ///< > 0: stop by itself after exactly this many frames
 };
 
 /// The outcome of the last recording.
@@ -63,8 +71,12 @@ class Recorder {
     /// in Monitoring. On failure nothing stays open; the file, once created, stays on disk
     /// with its 44-byte header. The front end reports InvalidInput.
     OpenResult Open(int side, const std::string& path, int device);
-    /// The levels dialog ended with "Record": recording starts with `gain` applied.
-    void Record(float gain, bool autoStop, bool autoSlice);
+    /// The same without monitoring (no levels dialog): the recording holds the stream's
+    /// frames from the first one.
+    OpenResult OpenRecording(int side, const std::string& path, int device,
+                             const RecordSettings& settings);
+    /// The levels dialog ended with "Record": the recording starts.
+    void Record(const RecordSettings& settings);
     /// The levels dialog was cancelled: the stream closes; the file keeps no samples.
     void Cancel();
     /// The Stop button (also a closing window, Ctrl+C): the stop sequence.
@@ -81,6 +93,9 @@ class Recorder {
     void SetQuiet(bool quiet) { quiet_ = quiet; }
 
   private:
+    OpenResult Start(int side, const std::string& path, int device,
+                     const RecordSettings* recordAtOnce);
+    void Arm(const RecordSettings& settings);
     void Finish(StopCause cause);
     void CloseEverything();
     std::string Notes() const;

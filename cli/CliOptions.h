@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Help, Analyze, Slice };
+enum class CliCommand { Help, Analyze, Slice, Record };
 
 /// The typed-time fields of one side, as typed into the window (unparsed, "" = empty).
 using TypedTimeFields = std::array<std::string, 10>;
@@ -29,6 +29,13 @@ struct CliOptions {
     std::optional<int> eqId;                              ///< --eq: 708..715
     bool json = false;                                    ///< --json (analyze)
     bool quiet = false;                                   ///< --quiet
+
+    // Recording (record OUT.wav): each set only when given.
+    std::optional<int> device;      ///< --device: Input menu item, from 1
+    std::optional<float> gain;      ///< --gain: 0..51, the levels dialog's factor
+    std::optional<double> seconds;  ///< --seconds: stop after round(S x 44100) frames
+    bool autoStop = false;          ///< --auto-stop
+    bool listDevices = false;       ///< --list-devices
 
     // Encoding options (--encode, --encoder, --rate, --delete-slices, --voice) are added
     // beside these fields and as rows of the option table in CliOptions.cpp.

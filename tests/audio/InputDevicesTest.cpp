@@ -13,6 +13,10 @@ struct ListCase {
     std::vector<int> expected;         // device indices listed
 };
 
+void PrintTo(const ListCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class StereoInputs : public ::testing::TestWithParam<ListCase> {};
 
 TEST_P(StereoInputs, Listed) {

@@ -23,6 +23,10 @@ struct MeterCase {
     const char* headroom;
 };
 
+void PrintTo(const MeterCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 std::vector<Frame> Sine(double left, double right, std::size_t frames) {
     std::vector<Frame> out(frames);
     for (std::size_t i = 0; i < frames; ++i) {

@@ -24,7 +24,7 @@ struct RecordingFixture : ::testing::Test {
     RecordingState& State() { return recorder.State(); }
     void Start(bool autoStop = false, bool autoSlice = false, float gain = 1.0f) {
         ASSERT_EQ(recorder.Open(1, path, 3), OpenResult::Ok);
-        recorder.Record(gain, autoStop, autoSlice);
+        recorder.Record({gain, autoStop, autoSlice});
     }
     void ExpectFile(const std::vector<Frame>& expected) {
         const RecordedFile file = ReadRecordedFile(path);
@@ -49,6 +49,10 @@ struct StopCase {
     std::size_t calls;
     bool autoStop;
 };
+
+void PrintTo(const StopCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class StopByButton : public RecordingFixture, public ::testing::WithParamInterface<StopCase> {};
 
@@ -118,6 +122,10 @@ struct ProbeCase {
     std::size_t expectCalls;  // calls until the callback stops
 };
 
+void PrintTo(const ProbeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class AutoStop : public RecordingFixture, public ::testing::WithParamInterface<ProbeCase> {};
 
 TEST_P(AutoStop, StopsAfterTwentyQuietProbes) {
@@ -177,15 +185,26 @@ TEST_F(RecordingFixture, StopButtonNeverStartsSlicing) {
 }
 
 TEST_F(RecordingFixture, SizeLimitStopsWithAValidFileAndAMessage) {
-    State().maxDataBytes = 1000 * kBlockBytes;
     const auto input = NoiseFrames(2000 * 64, 0.5);
     Start();
-    EXPECT_EQ(Feed(State(), input, 2000), 1001u);
+    State().maxDataBytes = 1000 * kBlockBytes;
+    EXPECT_EQ(Feed(State(), input, 2000), 1000u);
     recorder.Poll();
     EXPECT_EQ(recorder.Summary().cause, StopCause::SizeLimit);
     ExpectFile(Prefix(input, 1000));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].text.find("largest size"), std::string::npos);
+}
+
+TEST_F(RecordingFixture, RequestedLengthEndsOnTheExactFrame) {
+    for (const std::uint64_t frames : {1, 63, 64, 65, 44100}) {
+        const auto input = NoiseFrames(frames + 200, 0.5);
+        ASSERT_EQ(recorder.OpenRecording(1, path, 0, {1.0f, false, false, frames}), OpenResult::Ok);
+        EXPECT_EQ(Feed(State(), input, frames / 64 + 3), (frames + 63) / 64);
+        recorder.Poll();
+        EXPECT_EQ(recorder.Summary().cause, StopCause::Length);
+        ExpectFile(std::vector<Frame>(input.begin(), input.begin() + frames));
+    }
 }
 
 TEST_F(RecordingFixture, GainSaturatesAndZeroGainRecordsSilence) {

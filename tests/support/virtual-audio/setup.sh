@@ -10,13 +10,15 @@
 #          "Virtual Line In 2" (2 in), "Virtual Quad In" (4 in), "default" (2 out):
 #          the stereo inputs are devices 1 and 3
 #   many   "Virtual Line 1".."Virtual Line 10" (2 in), "Virtual Quad In" (4 in),
-#          "default" (4 in, 2 out, like a sound server's device)
-# Exported: ALSA_CONFIG_PATH (basic), VELVANE_VA_BASIC, VELVANE_VA_MIXED, VELVANE_VA_MANY
-# (a test points ALSA_CONFIG_PATH at one of them before PortAudio starts),
+#          "default" (4 in, 4 out, like a sound server's device)
+#   none   "default" (2 out): no input at all
+# Exported: ALSA_CONFIG_PATH (basic), VELVANE_VA_BASIC, VELVANE_VA_MIXED, VELVANE_VA_MANY,
+# VELVANE_VA_NONE (a test points ALSA_CONFIG_PATH at one of them before PortAudio starts),
 # JACK_NO_START_SERVER=1.
 # Read by the devices each time a stream opens:
-#   VELVANE_VA_CAPTURE   what every input delivers: raw S16_LE frames or a WAV file;
-#                        unset or empty: silence
+#   VELVANE_VA_CAPTURE   what every input delivers (but "Virtual Line In 2"): raw S16_LE
+#                        frames or a WAV file; unset or empty: silence
+#   VELVANE_VA_CAPTURE_2 what "Virtual Line In 2" delivers
 #   VELVANE_VA_PLAYBACK  where "default" (and "Virtual Speakers") write: raw S16_LE
 #   VELVANE_VA_REALTIME  1 (default): the pace of the clock; 0: as fast as the program
 #                        reads (stop such recordings after a number of frames, never after
@@ -24,15 +26,15 @@
 # Keep a pcm named "default" in every configuration: without one, PortAudio 19.6 aborts
 # in Pa_Initialize when all other devices open.
 
-_velvane_va_device() {  # NAME CHANNELS DIRECTIONS(in|out|both)
-    local name=$1 channels=$2 directions=$3 key=$1
+_velvane_va_device() {  # NAME CHANNELS DIRECTIONS(in|out|both) [CAPTURE-VARIABLE]
+    local name=$1 channels=$2 directions=$3 source=${4:-VELVANE_VA_CAPTURE} key
     [ "$name" = default ] && key='!default' || key="\"$name\""
     echo "pcm.$key {"
     echo "    type velvane_virtual"
     echo "    channels $channels"
     echo "    rate 44100"
     if [ "$directions" != out ]; then
-        echo '    infile { @func getenv vars [ VELVANE_VA_CAPTURE ] default "" }'
+        echo "    infile { @func getenv vars [ $source ] default \"\" }"
     fi
     if [ "$directions" != in ]; then
         echo '    outfile { @func getenv vars [ VELVANE_VA_PLAYBACK ] default "" }'
@@ -53,13 +55,15 @@ _velvane_va_profile() {  # PROFILE PLUGIN
             _velvane_va_device "Virtual Mic Mono" 1 in
             _velvane_va_device "Virtual Line In" 2 in
             _velvane_va_device "Virtual Speakers" 2 out
-            _velvane_va_device "Virtual Line In 2" 2 in
+            _velvane_va_device "Virtual Line In 2" 2 in VELVANE_VA_CAPTURE_2
             _velvane_va_device "Virtual Quad In" 4 in
             _velvane_va_device default 2 out ;;
         many)
             for i in 1 2 3 4 5 6 7 8 9 10; do _velvane_va_device "Virtual Line $i" 2 in; done
             _velvane_va_device "Virtual Quad In" 4 in
             _velvane_va_device default 4 both ;;
+        none)
+            _velvane_va_device default 2 out ;;
     esac
 }
 
@@ -74,12 +78,13 @@ _velvane_va_setup() {
             -lasound && mv -f "$lib.tmp.$$" "$lib" && cp -f "$here/virtual_pcm.c" "$lib.source" ||
             { rm -f "$lib.tmp.$$"; echo "virtual audio: cannot build the plugin" >&2; return 1; }
     fi
-    for profile in basic mixed many; do
+    for profile in basic mixed many none; do
         _velvane_va_profile "$profile" "$lib" >"$dir/asound-$profile.conf" || return 1
     done
     export VELVANE_VA_BASIC=$dir/asound-basic.conf
     export VELVANE_VA_MIXED=$dir/asound-mixed.conf
     export VELVANE_VA_MANY=$dir/asound-many.conf
+    export VELVANE_VA_NONE=$dir/asound-none.conf
     export ALSA_CONFIG_PATH=$VELVANE_VA_BASIC
     export JACK_NO_START_SERVER=1
 }
