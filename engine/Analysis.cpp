@@ -18,13 +18,6 @@ constexpr std::uint64_t kStopCheckFrames = 100;
 constexpr float kLevelCap = 0.99f;
 constexpr std::int64_t kBlocksPerSecond = 10;
 
-// The largest |sample| of `frames` interleaved frames (32768 for -32768).
-int PeakOf(const std::int16_t* s, std::size_t frames) {
-    int peak = 0;
-    for (std::size_t i = 0; i < frames * 2; ++i) peak = std::max(peak, std::abs(int{s[i]}));
-    return peak;
-}
-
 float LevelOf(int peak) {
     return std::min(static_cast<float>(peak) / 32768.0f, kLevelCap);
 }
@@ -54,34 +47,31 @@ AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_
         std::int16_t* s = chunk.data();
         const std::uint64_t chunkEnd = i + chunk.size() / 2;
         while (i < chunkEnd) {
-            // Whole blocks, cut where the 100-frame stop checks fall.
             TrebleFilter& filter = ctx.Treble();
+            if (i % kBlockFrames == 0) {
+                // The block's first frame closes the entry before it.
+                const float entry = LevelOf(std::max(blockPeak, filter.ProcessFrames(s, 1, level)));
+                result.levels.push_back(entry);
+                result.peak = std::max(result.peak, entry);
+                blockPeak = 0;
+                const double fraction =
+                    (static_cast<double>(i) / 100000.0) / framesInHundredThousands;
+                ctx.SetGauge(Gauge::Slicing, progressStart + static_cast<int>(fraction * span));
+                s += 2;
+                ++i;
+                if (i % kStopCheckFrames == 0 && ctx.TestDestroy()) return AnalysisResult{};
+            }
+            // The rest of the block, cut where the 100-frame stop checks fall.
             const std::uint64_t blockEnd =
                 std::min(chunkEnd, (i / kBlockFrames + 1) * kBlockFrames);
-            const bool storesEntry = i % kBlockFrames == 0;
-            std::int16_t* blockStart = s;
             while (i < blockEnd) {
                 const std::uint64_t stopAt = (i / kStopCheckFrames + 1) * kStopCheckFrames;
                 const std::size_t n = static_cast<std::size_t>(std::min(blockEnd, stopAt) - i);
-                filter.ProcessFrames(s, n, level);
+                blockPeak = std::max(blockPeak, filter.ProcessFrames(s, n, level));
                 s += 2 * n;
                 i += n;
                 if (i % kStopCheckFrames == 0 && ctx.TestDestroy()) return AnalysisResult{};
             }
-            std::int16_t* rest = blockStart;
-            if (storesEntry) {
-                // The block's first frame closes the entry before it.
-                const float entry = LevelOf(std::max(blockPeak, PeakOf(blockStart, 1)));
-                result.levels.push_back(entry);
-                result.peak = std::max(result.peak, entry);
-                blockPeak = 0;
-                rest += 2;
-                const std::uint64_t at = i - (s - blockStart) / 2;
-                const double fraction =
-                    (static_cast<double>(at) / 100000.0) / framesInHundredThousands;
-                ctx.SetGauge(Gauge::Slicing, progressStart + static_cast<int>(fraction * span));
-            }
-            blockPeak = std::max(blockPeak, PeakOf(rest, static_cast<std::size_t>(s - rest) / 2));
         }
     }
     result.levelCount = static_cast<std::uint32_t>(result.levels.size());

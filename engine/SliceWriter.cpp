@@ -205,7 +205,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
             pos += n;
 
             if (pos % kBlockFrames == 0) {
-                if (ctx.StopRequested()) {
+                if (ctx.StopRequested() || ctx.TestDestroy()) {
                     if (out.Write(pending, (s - pending) / 2)) out.CloseEarly();
                     return {0, SliceOutcome::Stopped, {}};
                 }

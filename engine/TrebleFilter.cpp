@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <iterator>
 
 namespace {
@@ -39,26 +40,30 @@ void TrebleFilter::Process(std::int16_t& leftSample, std::int16_t& rightSample, 
     rightSample = frame[1];
 }
 
-void TrebleFilter::ProcessFrames(std::int16_t* samples, std::size_t frames, float level) {
-    if (frames == 0) return;
+int TrebleFilter::ProcessFrames(std::int16_t* samples, std::size_t frames, float level) {
     Channel l, r;
     l.Load(left);
     r.Load(right);
     const TrebleFilter f = *this;  // local copy: the stores below cannot alias it
+    int peak = 0;
     std::int16_t* p = samples;
+    // Two loops so that the level test stays out of the per-frame path.
     if (level > 0) {
         for (std::size_t i = 0; i < frames; ++i, p += 2) {
             p[0] = l.Step(f, p[0], true);
             p[1] = r.Step(f, p[1], true);
+            peak = std::max(peak, std::max(std::abs(int{p[0]}), std::abs(int{p[1]})));
         }
     } else {
         for (std::size_t i = 0; i < frames; ++i, p += 2) {
             p[0] = l.Step(f, p[0], false);
             p[1] = r.Step(f, p[1], false);
+            peak = std::max(peak, std::max(std::abs(int{p[0]}), std::abs(int{p[1]})));
         }
     }
     l.Store(left);
     r.Store(right);
+    return peak;
 }
 
 void TuneTreble(TrebleFilter& filter, float level) {

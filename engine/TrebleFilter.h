@@ -20,9 +20,10 @@ struct TrebleFilter {
     void Process(std::int16_t& leftSample, std::int16_t& rightSample, float level);
 
     /// Filters `frames` interleaved stereo frames (left, right, ...) in place, giving exactly
-    /// what Process gives frame by frame. The history lives in registers meanwhile, which is
-    /// what makes the analysis and the slice writer fast.
-    void ProcessFrames(std::int16_t* samples, std::size_t frames, float level);
+    /// what Process gives frame by frame. Returns the largest |sample| of the output (32768
+    /// for -32768), which the analysis needs and gets here almost free: the loop waits on
+    /// the recurrence anyway. Keeps the history in registers meanwhile.
+    int ProcessFrames(std::int16_t* samples, std::size_t frames, float level);
 };
 
 /// Sets the coefficients for a boost level (0, 1, 2, 4, ... 12) and clears the history.

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "tests/engine/Reference.h"
 #include "tests/support/TestWav.h"
 
@@ -36,7 +39,12 @@ TEST_P(TrebleFilterLevels, ProcessFramesMatchesProcessAcrossCalls) {
     // Uneven pieces: the history must carry between calls exactly as between frames.
     std::size_t at = 0;
     for (std::size_t piece : {1u, 99u, 4410u, 7u, 4483u}) {
-        many.ProcessFrames(&batched[at].left, piece, level);
+        const int peak = many.ProcessFrames(&batched[at].left, piece, level);
+        int want = 0;
+        for (std::size_t i = at; i < at + piece; ++i)
+            want =
+                std::max({want, std::abs(int{batched[i].left}), std::abs(int{batched[i].right})});
+        EXPECT_EQ(peak, want);
         at += piece;
     }
     ASSERT_EQ(at, input.size());

@@ -1,0 +1,148 @@
+// The menu bar, the exclusive check groups and the settings queries that read them.
+
+#include <wx/menu.h>
+
+#include "app/MyFrame.h"
+#include "engine/MenuSettings.h"
+
+namespace {
+
+struct MenuEntry {
+    int id;
+    const char* label;
+    const char* help;
+};
+
+constexpr MenuEntry kRateItems[] = {
+    {200, "96  kbit/sec (speech - decent quality)", "Set MP3 rate to 96  kbit/sec."},
+    {201, "112 kbit/sec (speech - good quality)", "Set MP3 rate to 112 kbit/sec."},
+    {202, "128 kbit/sec (music - decent quality)", "Set MP3 rate to 128 kbit/sec."},
+    {203, "160 kbit/sec (music - good quality)", "Set MP3 rate to 160 kbit/sec."},
+    {204, "192 kbit/sec (music - very good quality)", "Set MP3 rate to 192 kbit/sec."},
+    {205, "256 kbit/sec (music - excellent quality)", "Set MP3 rate to 256 kbit/sec."},
+    {206, "320 kbit/sec (music - pro quality)", "Set MP3 rate to 320 kbit/sec."},
+};
+constexpr MenuEntry kFadeItems[] = {
+    {300, "0.0 seconds - don't fade in and out", "Don't fade in/out."},
+    {301, "0.1 seconds - fade in and out each song", "Fade in/out 0.1 second."},
+    {302, "1.0 seconds - fade in and out each song", "Fade in/out 1 second."},
+    {303, "2.0 seconds - fade in and out each song", "Fade in/out 2 seconds."},
+};
+constexpr MenuEntry kVolumeItems[] = {
+    {500, "Don't Change - Keep the volume as it was recorded", "Don't change the volume."},
+    {501, "Normalize - Boost the volume to the maximum level", "Maximize the volume."},
+};
+constexpr MenuEntry kEqItems[] = {
+    {708, "Don't apply any EQ at all", ""}, {709, "Boost Treble - Barely noticable", ""},
+    {710, "Boost Treble - Tiny", ""},       {711, "Boost Treble - Subtle", ""},
+    {712, "Boost Treble - Medium", ""},     {713, "Boost Treble - Noticable", ""},
+    {714, "Boost Treble - High boost", ""}, {715, "Boost Treble - Very high boost", ""},
+};
+constexpr MenuEntry kHelpItems[] = {
+    {401, "Basic Help...", "Basic help"},
+    {402, "Read Manual...", "Read the manual"},
+    {400, "Velvane on the web...", "Velvane on the web"},
+    {404, "Download an MP3 or Ogg encoder...", "Download an MP3 or Ogg encoder"},
+};
+
+template <std::size_t N>
+wxMenu* CheckMenu(const MenuEntry (&items)[N]) {
+    auto* menu = new wxMenu;
+    for (const MenuEntry& item : items) menu->AppendCheckItem(item.id, item.label, item.help);
+    return menu;
+}
+
+int CheckedOr(const CheckGroup& group, int fallback) {
+    const int id = group.checked.load();
+    return id != 0 ? id : fallback;
+}
+
+}  // namespace
+
+void MyFrame::BuildMenus() {
+    m_fileMenu = new wxMenu;
+    m_fileMenu->Append(100, "About...", "Show about dialog");
+    m_fileMenu->Append(101, "Open...", "Open settings");
+    m_fileMenu->Append(102, "Save...", "Save settings");
+    m_fileMenu->AppendSeparator();
+    m_fileMenu->Append(103, "Exit\tAlt-X", "Quit this program");
+    m_rateMenu = CheckMenu(kRateItems);
+    m_fadesMenu = CheckMenu(kFadeItems);
+    m_volumeMenu = CheckMenu(kVolumeItems);
+    m_inputMenu = new wxMenu;
+    m_eqMenu = CheckMenu(kEqItems);
+    m_helpMenu = new wxMenu;
+    for (const MenuEntry& item : kHelpItems) m_helpMenu->Append(item.id, item.label, item.help);
+
+    CheckInGroup(m_rateMenu, m_rateGroup, menu::kRateDefault);
+    CheckInGroup(m_fadesMenu, m_fadeGroup, menu::kFadeDefault);
+    CheckInGroup(m_volumeMenu, m_volumeGroup, menu::kVolumeKeep);
+    CheckInGroup(m_eqMenu, m_eqGroup, menu::kEqDefault);
+
+    m_menuBar = new wxMenuBar;
+    m_menuBar->Append(m_fileMenu, "File");
+    m_menuBar->Append(m_rateMenu, "Rate");
+    m_menuBar->Append(m_fadesMenu, "Fades");
+    m_menuBar->Append(m_volumeMenu, "Volume");
+    m_menuBar->Append(m_inputMenu, "Input");
+    m_menuBar->Append(m_eqMenu, "EQ");
+    m_menuBar->Append(m_helpMenu, "Help");
+    SetMenuBar(m_menuBar);
+
+    Bind(wxEVT_MENU, &MyFrame::OnAbout, this, 100);
+    Bind(wxEVT_MENU, &MyFrame::OnOpenSettings, this, 101);
+    Bind(wxEVT_MENU, &MyFrame::OnSaveSettings, this, 102);
+    Bind(wxEVT_MENU, &MyFrame::OnExit, this, 103);
+    Bind(wxEVT_MENU, &MyFrame::OnGroupItem, this, menu::kRateFirst, menu::kRateLast);
+    Bind(wxEVT_MENU, &MyFrame::OnGroupItem, this, menu::kFadeFirst, menu::kFadeLast);
+    Bind(wxEVT_MENU, &MyFrame::OnGroupItem, this, menu::kVolumeKeep, menu::kVolumeNormalize);
+    Bind(wxEVT_MENU, &MyFrame::OnGroupItem, this, menu::kEqFirst, menu::kEqLast);
+    Bind(wxEVT_MENU, &MyFrame::OnHomePage, this, 400);
+    Bind(wxEVT_MENU, &MyFrame::OnBasicHelp, this, 401);
+    Bind(wxEVT_MENU, &MyFrame::OnManual, this, 402);
+    Bind(wxEVT_MENU, &MyFrame::OnDownload, this, 404);
+}
+
+void MyFrame::CheckInGroup(wxMenu* menu, CheckGroup& group, int id) {
+    for (int item = group.first; item <= group.last; ++item) menu->Check(item, item == id);
+    group.checked.store(group.Contains(id) ? id : 0);
+}
+
+void MyFrame::OnGroupItem(wxCommandEvent& event) {
+    // Plain check items: a click may have just unchecked the chosen one, so the whole
+    // group is set again with exactly the chosen item checked.
+    const int id = event.GetId();
+    if (m_rateGroup.Contains(id)) CheckInGroup(m_rateMenu, m_rateGroup, id);
+    if (m_fadeGroup.Contains(id)) CheckInGroup(m_fadesMenu, m_fadeGroup, id);
+    if (m_volumeGroup.Contains(id)) CheckInGroup(m_volumeMenu, m_volumeGroup, id);
+    if (m_eqGroup.Contains(id)) {
+        CheckInGroup(m_eqMenu, m_eqGroup, id);
+        RetuneTreble();
+    }
+}
+
+void MyFrame::RetuneTreble() {
+    TuneTreble(m_treble, TrebleBoostLevel());
+}
+
+int MyFrame::SelectedBitRate(int* rateId) const {
+    const int id = CheckedOr(m_rateGroup, menu::kRateDefault);
+    if (rateId) *rateId = id;
+    return menu::BitRateForId(id);
+}
+
+int MyFrame::SelectedFadeId() const {
+    return CheckedOr(m_fadeGroup, menu::kFadeDefault);
+}
+
+int MyFrame::SelectedVolumeId() const {
+    return CheckedOr(m_volumeGroup, menu::kVolumeKeep);
+}
+
+int MyFrame::SelectedEqId() const {
+    return CheckedOr(m_eqGroup, menu::kEqDefault);
+}
+
+float MyFrame::TrebleBoostLevel() const {
+    return menu::BoostLevelForEqId(m_eqGroup.checked.load());
+}

@@ -1,0 +1,42 @@
+#pragma once
+// Every question the window asks the user goes through this seam: file dialogs, message
+// boxes, modal dialogs and web pages. The program uses WxPrompter; tests script answers.
+// GUI thread only.
+
+#include <wx/string.h>
+
+class wxDialog;
+class wxWindow;
+
+/// What an open or save dialog shows.
+struct FileRequest {
+    wxString message;     ///< the dialog's title
+    wxString defaultDir;  ///< "" = the toolkit's choice
+    wxString wildcard;    ///< "Desc (*.x)|*.x|..." or a bare pattern
+    int filterIndex = 0;  ///< the wildcard entry selected at first
+    bool save = false;    ///< save dialog (no overwrite prompt) instead of open
+};
+
+class Prompter {
+  public:
+    virtual ~Prompter() = default;
+    /// The chosen full path, or "" when the user cancelled.
+    virtual wxString ChooseFile(wxWindow* parent, const FileRequest& request) = 0;
+    /// A message box as wxMessageBox shows it; returns wxOK, wxYES, wxNO or wxCANCEL.
+    virtual int Message(wxWindow* parent, const wxString& text, const wxString& caption,
+                        long style) = 0;
+    /// Shows `dialog` modally; returns its modal result.
+    virtual int RunModal(wxDialog& dialog) = 0;
+    /// Shows a web page or a local file:// page in the default browser. Failures are silent.
+    virtual void OpenUrl(const wxString& url) = 0;
+};
+
+/// The real dialogs and the default browser.
+class WxPrompter : public Prompter {
+  public:
+    wxString ChooseFile(wxWindow* parent, const FileRequest& request) override;
+    int Message(wxWindow* parent, const wxString& text, const wxString& caption,
+                long style) override;
+    int RunModal(wxDialog& dialog) override;
+    void OpenUrl(const wxString& url) override;
+};

@@ -1,0 +1,25 @@
+// velvane: the window. The command line is checked before the toolkit starts.
+
+#include <wx/app.h>
+
+#include <iostream>
+
+#include "app/CommandLine.h"
+#include "app/MyApp.h"
+
+int main(int argc, char** argv) {
+    std::string error;
+    const std::optional<CommandLine> options =
+        ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!options) {
+        std::cerr << "velvane: " << error << "\n" << kCommandLineUsage;
+        return 2;
+    }
+    if (options->help) {
+        std::cout << kCommandLineUsage;
+        return 0;
+    }
+    wxApp::SetInstance(new MyApp(*options));
+    int toolkitArgc = 1;
+    return wxEntry(toolkitArgc, argv);
+}

@@ -1,0 +1,116 @@
+// "Locate..." for the sides and "Locate encoder...".
+
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/msgdlg.h>
+#include <wx/textctrl.h>
+
+#include "app/WxText.h"
+#include "tests/app/GuiTestSupport.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestWav.h"
+
+namespace {
+
+class LocateTest : public FrameTest {
+  protected:
+    std::string MakeWav(const std::string& name, const WavLayout& layout = {}) {
+        const std::string path = dir / name;
+        EXPECT_TRUE(WriteWav(path, NoiseFrames(100, 0.5), layout));
+        return path;
+    }
+    wxButton* LocateButton(int side) { return side == 1 ? frame->i_button1 : frame->i_button2; }
+    wxTextCtrl* PathControl(int side) {
+        return side == 1 ? frame->i_textCtrl1 : frame->i_textCtrl2;
+    }
+    TempDir dir;
+};
+
+TEST_F(LocateTest, AcceptedSideFileBecomesTheSidesPathAndTheLastPath) {
+    for (int side : {1, 2}) {
+        SCOPED_TRACE(side);
+        const std::string path = MakeWav("side " + std::to_string(side) + " é.wav");
+        frame->m_wavesDrawn = true;
+        prompts->files.push_back(FromUtf8(path));
+        Click(LocateButton(side));
+        EXPECT_EQ(ToUtf8(PathControl(side)->GetValue()), path);
+        EXPECT_EQ(frame->m_lastPath, path);
+        EXPECT_FALSE(frame->m_wavesDrawn);
+        const FileRequest& request = prompts->fileRequests.back();
+        EXPECT_EQ(request.message, wxString::Format("Locate the wave file for side %d.", side));
+        EXPECT_EQ(request.wildcard, "Wave Files (*.wav)|*.wav|All Files (*)|*");
+        EXPECT_FALSE(request.save);
+    }
+    EXPECT_EQ(prompts->fileRequests[0].defaultDir, "");
+    EXPECT_EQ(ToUtf8(prompts->fileRequests[1].defaultDir), dir.path());
+    EXPECT_TRUE(prompts->messages.empty());
+}
+
+TEST_F(LocateTest, RefusedSideFileShowsWhatItIsAndChangesNothing) {
+    WavLayout rate48k;
+    rate48k.sampleRate = 48000;
+    WavLayout mono;
+    mono.channels = 1;
+    const std::pair<std::string, std::string> cases[] = {
+        {MakeWav("48k.wav", rate48k), "(48000 Hz, 2 channels, 16 bits)"},
+        {MakeWav("mono.wav", mono), "(44100 Hz, 1 channel, 16 bits)"},
+        {dir / "missing.wav", "(the file cannot be opened)"},
+    };
+    frame->i_textCtrl2->ChangeValue("/old/side2.wav");
+    frame->m_lastPath = "/old/side2.wav";
+    frame->m_wavesDrawn = true;
+    for (const auto& [path, format] : cases) {
+        SCOPED_TRACE(path);
+        prompts->files.push_back(FromUtf8(path));
+        Click(frame->i_button2);
+        ASSERT_FALSE(prompts->messages.empty());
+        const ShownMessage& message = prompts->messages.back();
+        EXPECT_EQ(message.text, "This is not a 44.1 kHz stereo wave file!\n" + format);
+        EXPECT_EQ(message.caption, "Wrong format");
+        EXPECT_EQ(message.style, wxOK | wxICON_INFORMATION);
+        EXPECT_EQ(frame->i_textCtrl2->GetValue(), "/old/side2.wav");
+        EXPECT_EQ(frame->m_lastPath, "/old/side2.wav");
+        EXPECT_TRUE(frame->m_wavesDrawn);
+    }
+    prompts->files.push_back("");  // cancelled
+    Click(frame->i_button1);
+    EXPECT_EQ(prompts->messages.size(), 3u);
+    EXPECT_EQ(frame->i_textCtrl1->GetValue(), "");
+}
+
+TEST_F(LocateTest, EncoderKindIsRecognisedFromItsPath) {
+    struct Case {
+        const char* path;
+        int before;
+        int after;
+    };
+    const Case cases[] = {
+        {"/opt/Tools/OggEnc2.exe", 0, 2},
+        {"/opt/blade/l3enc.exe", 2, 0},  // "l3enc" is tested before "blade"
+        {"/opt/BladeEnc/bladeenc", 2, 1},
+        {"/opt/fastenc/fastenc.exe", 2, 3},
+        {"/usr/bin/lame", 2, 4},
+        {"/usr/bin/flac", 2, 5},
+        {"/usr/local/bin/encoder", 3, 3},  // none of the words: the choice stays
+    };
+    frame->m_lastPath = "/music/a.wav";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        frame->m_choice1->SetSelection(c.before);
+        prompts->files.push_back(c.path);
+        Click(frame->m_button1);
+        EXPECT_EQ(frame->m_textCtrl1->GetValue(), c.path);
+        EXPECT_EQ(frame->m_choice1->GetSelection(), c.after);
+        const FileRequest& request = prompts->fileRequests.back();
+        EXPECT_EQ(request.message, "Locate the MP3 (or Ogg) encoder.");
+        EXPECT_EQ(request.defaultDir, "");
+        EXPECT_EQ(request.wildcard, "Executable (*.exe)|*.exe|All Files (*)|*");
+        EXPECT_EQ(request.filterIndex, 1) << "encoders here have no .exe";
+    }
+    EXPECT_EQ(frame->m_lastPath, "/music/a.wav");
+    prompts->files.push_back("");
+    Click(frame->m_button1);
+    EXPECT_EQ(frame->m_textCtrl1->GetValue(), "/usr/local/bin/encoder");
+}
+
+}  // namespace

@@ -1,0 +1,196 @@
+// The menu bar: every item, the exclusive check groups, the queries' fall-backs and the
+// treble filter re-tune.
+
+#include <wx/menu.h>
+
+#include <vector>
+
+#include "tests/app/GuiTestSupport.h"
+
+namespace {
+
+struct ItemSpec {
+    int menu;  // position in the menu bar
+    int id;
+    const char* label;
+    const char* help;
+    bool checkable;
+    bool checked;
+};
+
+const ItemSpec kItems[] = {
+    {0, 100, "About...", "Show about dialog", false, false},
+    {0, 101, "Open...", "Open settings", false, false},
+    {0, 102, "Save...", "Save settings", false, false},
+    {0, 103, "Exit", "Quit this program", false, false},
+    {1, 200, "96  kbit/sec (speech - decent quality)", "Set MP3 rate to 96  kbit/sec.", true,
+     false},
+    {1, 201, "112 kbit/sec (speech - good quality)", "Set MP3 rate to 112 kbit/sec.", true, false},
+    {1, 202, "128 kbit/sec (music - decent quality)", "Set MP3 rate to 128 kbit/sec.", true, true},
+    {1, 203, "160 kbit/sec (music - good quality)", "Set MP3 rate to 160 kbit/sec.", true, false},
+    {1, 204, "192 kbit/sec (music - very good quality)", "Set MP3 rate to 192 kbit/sec.", true,
+     false},
+    {1, 205, "256 kbit/sec (music - excellent quality)", "Set MP3 rate to 256 kbit/sec.", true,
+     false},
+    {1, 206, "320 kbit/sec (music - pro quality)", "Set MP3 rate to 320 kbit/sec.", true, false},
+    {2, 300, "0.0 seconds - don't fade in and out", "Don't fade in/out.", true, true},
+    {2, 301, "0.1 seconds - fade in and out each song", "Fade in/out 0.1 second.", true, false},
+    {2, 302, "1.0 seconds - fade in and out each song", "Fade in/out 1 second.", true, false},
+    {2, 303, "2.0 seconds - fade in and out each song", "Fade in/out 2 seconds.", true, false},
+    {3, 500, "Don't Change - Keep the volume as it was recorded", "Don't change the volume.", true,
+     true},
+    {3, 501, "Normalize - Boost the volume to the maximum level", "Maximize the volume.", true,
+     false},
+    {5, 708, "Don't apply any EQ at all", "", true, true},
+    {5, 709, "Boost Treble - Barely noticable", "", true, false},
+    {5, 710, "Boost Treble - Tiny", "", true, false},
+    {5, 711, "Boost Treble - Subtle", "", true, false},
+    {5, 712, "Boost Treble - Medium", "", true, false},
+    {5, 713, "Boost Treble - Noticable", "", true, false},
+    {5, 714, "Boost Treble - High boost", "", true, false},
+    {5, 715, "Boost Treble - Very high boost", "", true, false},
+    {6, 401, "Basic Help...", "Basic help", false, false},
+    {6, 402, "Read Manual...", "Read the manual", false, false},
+    {6, 400, "Velvane on the web...", "Velvane on the web", false, false},
+    {6, 404, "Download an MP3 or Ogg encoder...", "Download an MP3 or Ogg encoder", false, false},
+};
+
+using MenuTest = FrameTest;
+
+TEST_F(MenuTest, MenuBarHoldsEveryItemInOrderWithItsDefaults) {
+    const char* const titles[] = {"File", "Rate", "Fades", "Volume", "Input", "EQ", "Help"};
+    wxMenu* const menus[] = {frame->m_fileMenu,   frame->m_rateMenu,  frame->m_fadesMenu,
+                             frame->m_volumeMenu, frame->m_inputMenu, frame->m_eqMenu,
+                             frame->m_helpMenu};
+    ASSERT_EQ(frame->GetMenuBar(), frame->m_menuBar);
+    ASSERT_EQ(frame->m_menuBar->GetMenuCount(), 7u);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(frame->m_menuBar->GetMenuLabelText(i), titles[i]);
+        EXPECT_EQ(frame->m_menuBar->GetMenu(i), menus[i]);
+    }
+    EXPECT_EQ(frame->m_inputMenu->GetMenuItemCount(), 0u) << "filled by the audio devices";
+
+    std::vector<int> position(7, 0);
+    for (const ItemSpec& spec : kItems) {
+        SCOPED_TRACE(spec.id);
+        wxMenu* menu = menus[spec.menu];
+        if (spec.id == 103) {
+            wxMenuItem* separator = menu->FindItemByPosition(position[spec.menu]++);
+            EXPECT_TRUE(separator->IsSeparator());
+        }
+        wxMenuItem* item = menu->FindItemByPosition(position[spec.menu]++);
+        EXPECT_EQ(item->GetId(), spec.id);
+        EXPECT_EQ(item->GetItemLabelText(), spec.label);
+        EXPECT_EQ(item->GetHelp(), spec.help);
+        EXPECT_EQ(item->IsCheckable(), spec.checkable);
+        if (spec.checkable) {
+            EXPECT_EQ(item->IsChecked(), spec.checked);
+        }
+    }
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(menus[i]->GetMenuItemCount(), size_t(position[i]));
+
+    std::unique_ptr<wxAcceleratorEntry> exit(frame->m_fileMenu->FindItem(103)->GetAccel());
+    ASSERT_NE(exit, nullptr);
+    EXPECT_EQ(exit->GetFlags(), wxACCEL_ALT);
+    EXPECT_EQ(exit->GetKeyCode(), 'X');
+}
+
+struct GroupCase {
+    int first;
+    int last;
+};
+
+const GroupCase kGroups[] = {{200, 206}, {300, 303}, {500, 501}, {708, 715}};
+
+std::vector<int> CheckedIds(wxMenuBar* bar, const GroupCase& group) {
+    std::vector<int> checked;
+    for (int id = group.first; id <= group.last; ++id)
+        if (bar->IsChecked(id)) checked.push_back(id);
+    return checked;
+}
+
+TEST_F(MenuTest, ChoosingAnItemChecksOnlyItAndTheQueriesReportIt) {
+    for (const GroupCase& group : kGroups) {
+        for (int id = group.first; id <= group.last; ++id) {
+            SCOPED_TRACE(id);
+            Menu(id);
+            EXPECT_EQ(CheckedIds(frame->m_menuBar, group), std::vector<int>{id});
+            // A real click on the checked item unchecks it first; the handler checks it again.
+            frame->m_menuBar->Check(id, false);
+            Menu(id);
+            EXPECT_EQ(CheckedIds(frame->m_menuBar, group), std::vector<int>{id});
+        }
+    }
+    // The last item of each group is now the setting.
+    int rateId = 0;
+    EXPECT_EQ(frame->SelectedBitRate(&rateId), 320000);
+    EXPECT_EQ(rateId, 206);
+    EXPECT_EQ(frame->SelectedFadeId(), 303);
+    EXPECT_EQ(frame->SelectedVolumeId(), 501);
+    EXPECT_EQ(frame->SelectedEqId(), 715);
+    EXPECT_EQ(frame->TrebleBoostLevel(), 12.0f);
+
+    const std::pair<int, int> rates[] = {{200, 96000},  {201, 112000}, {202, 128000},
+                                         {203, 160000}, {204, 192000}, {205, 256000}};
+    for (const auto& [id, bitsPerSecond] : rates) {
+        Menu(id);
+        EXPECT_EQ(frame->SelectedBitRate(), bitsPerSecond) << id;
+    }
+}
+
+TEST_F(MenuTest, EqChoicesRetuneTheTrebleFilter) {
+    const std::pair<int, float> levels[] = {{710, 2}, {708, 0}, {709, 1},  {711, 4},
+                                            {712, 6}, {713, 8}, {714, 10}, {715, 12}};
+    for (const auto& [id, level] : levels) {
+        SCOPED_TRACE(id);
+        // History from earlier frames must go: a re-tune starts the filter afresh.
+        frame->m_treble.left[3] = 0.5f;
+        Menu(id);
+        EXPECT_EQ(frame->TrebleBoostLevel(), level);
+        TrebleFilter expected;
+        TuneTreble(expected, level);
+        const TrebleFilter& actual = frame->m_treble;
+        EXPECT_EQ(std::vector<float>({actual.b0, actual.b1, actual.b2, actual.a0, actual.a1,
+                                      actual.a2, actual.c0, actual.c1, actual.c2, actual.d1,
+                                      actual.d2, actual.left[3]}),
+                  std::vector<float>({expected.b0, expected.b1, expected.b2, expected.a0,
+                                      expected.a1, expected.a2, expected.c0, expected.c1,
+                                      expected.c2, expected.d1, expected.d2, expected.left[3]}));
+    }
+}
+
+TEST_F(MenuTest, GroupsWithNothingCheckedFallBack) {
+    SettingsFields fields = frame->CollectSettings();
+    for (int stray : {199, 0, -1, 716}) {
+        SCOPED_TRACE(stray);
+        Menu(715);
+        fields.rateId = fields.fadeId = fields.volumeId = fields.eqId = stray;
+        frame->ApplySettings(fields);
+        for (const GroupCase& group : kGroups)
+            EXPECT_TRUE(CheckedIds(frame->m_menuBar, group).empty());
+        int rateId = 0;
+        EXPECT_EQ(frame->SelectedBitRate(&rateId), 128000);
+        EXPECT_EQ(rateId, 202);
+        EXPECT_EQ(frame->SelectedFadeId(), 300);
+        EXPECT_EQ(frame->SelectedVolumeId(), 500);
+        EXPECT_EQ(frame->SelectedEqId(), 708);
+        EXPECT_EQ(frame->TrebleBoostLevel(), 0.0f);
+        TrebleFilter flat;
+        TuneTreble(flat, 0);
+        EXPECT_EQ(frame->m_treble.c0, flat.c0);
+    }
+}
+
+TEST_F(MenuTest, ExitRunsTheStopHooksOnceAndClosesTheWindow) {
+    std::vector<int> stopped;
+    frame->AddStopHook([&] { stopped.push_back(1); });
+    frame->AddStopHook([&] {
+        EXPECT_EQ(g_frame, frame) << "hooks run while the frame still exists";
+        stopped.push_back(2);
+    });
+    Menu(103);
+    EXPECT_TRUE(RunUntil([] { return g_frame == nullptr; }));
+    EXPECT_EQ(stopped, (std::vector<int>{1, 2}));
+}
+
+}  // namespace

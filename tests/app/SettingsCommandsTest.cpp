@@ -1,0 +1,230 @@
+// File > Open... and File > Save...: what the window writes, what it restores, and how it
+// takes damaged files.
+
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/textctrl.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <string>
+
+#include "app/WxText.h"
+#include "tests/app/GuiTestSupport.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+}
+
+class SettingsTest : public FrameTest {
+  protected:
+    void Save(const std::string& path) {
+        prompts->files.push_back(FromUtf8(path));
+        Menu(102);
+    }
+    void Open(const std::string& path) {
+        prompts->files.push_back(FromUtf8(path));
+        Menu(101);
+    }
+    /// Loads a file holding `bytes`.
+    void OpenBytes(const std::string& bytes) {
+        ASSERT_TRUE(WriteFileBytes(dir / "in.lpx", bytes));
+        Open(dir / "in.lpx");
+    }
+    std::vector<int> CheckedMenuIds() {
+        std::vector<int> ids;
+        for (int id : {200, 201, 202, 203, 204, 205, 206, 300, 301, 302, 303,
+                       500, 501, 708, 709, 710, 711, 712, 713, 714, 715})
+            if (frame->m_menuBar->IsChecked(id)) ids.push_back(id);
+        return ids;
+    }
+    std::vector<bool> Boxes() {
+        return {frame->m_checkBox1->GetValue(), frame->m_checkBox2->GetValue(),
+                frame->m_checkBox3->GetValue(), frame->w_checkBox1->GetValue()};
+    }
+    TempDir dir;
+};
+
+TEST_F(SettingsTest, SavedRightAfterStartUpIsTheDefaultFile) {
+    Save(dir / "fresh.lpx");
+    EXPECT_EQ(ReadFileBytes(dir / "fresh.lpx"),
+              "<><><>0<>2<>" + Repeat("<>", 20) + "1<>2<>1<>0<>1<>202<>300<>500<>708<>");
+    ASSERT_EQ(prompts->fileRequests.size(), 1u);
+    const FileRequest& request = prompts->fileRequests[0];
+    EXPECT_EQ(request.message, "Save Settings");
+    EXPECT_EQ(request.wildcard, "*.lpx");
+    EXPECT_EQ(request.defaultDir, "");
+    EXPECT_TRUE(request.save);
+    EXPECT_TRUE(prompts->messages.empty());
+}
+
+TEST_F(SettingsTest, WriteThenReadRestoresEveryValue) {
+    frame->m_lastPath = dir / "side1.wav";
+    frame->i_textCtrl1->ChangeValue(FromUtf8(dir / "Bände/side1.wav"));
+    frame->i_textCtrl2->ChangeValue("/music/side 2.wav");
+    frame->m_cutsHow->SetSelection(1);
+    frame->c_textCtrl1->ChangeValue("3");
+    for (int n = 0; n < 20; ++n)
+        frame->c_textCtrlTime[n]->ChangeValue(wxString::Format("%d.%02d.%d", n, n + 10, n % 10));
+    frame->m_checkBox1->SetValue(false);
+    frame->m_checkBox2->SetValue(false);
+    frame->m_checkBox3->SetValue(true);
+    frame->w_checkBox1->SetValue(false);
+    frame->m_choice1->SetSelection(5);
+    for (int id : {206, 303, 501, 713}) Menu(id);
+    const SettingsFields saved = frame->CollectSettings();
+    Save(dir / "all.lpx");
+
+    // Everything else, then back.
+    for (int id : {200, 300, 500, 708}) Menu(id);
+    SettingsFields other;
+    other.typedTimes.fill("9.9.9");
+    frame->ApplySettings(other);
+    frame->m_lastPath = "/elsewhere";
+    Open(dir / "all.lpx");
+
+    const SettingsFields restored = frame->CollectSettings();
+    EXPECT_EQ(FormatSettings(restored), FormatSettings(saved));
+    EXPECT_EQ(frame->m_lastPath, dir / "side1.wav");
+    EXPECT_EQ(ToUtf8(frame->i_textCtrl1->GetValue()), dir / "Bände/side1.wav");
+    EXPECT_EQ(frame->c_textCtrlTime[19]->GetValue(), "19.29.9");
+    EXPECT_EQ(frame->m_choice1->GetSelection(), 5);
+    EXPECT_EQ(Boxes(), (std::vector<bool>{false, false, true, false}));
+    EXPECT_EQ(CheckedMenuIds(), (std::vector<int>{206, 303, 501, 713}));
+    EXPECT_EQ(frame->TrebleBoostLevel(), 8.0f);
+    TrebleFilter expected;
+    TuneTreble(expected, 8);
+    EXPECT_EQ(frame->m_treble.c0, expected.c0);
+    // The dialogs start in the folder of the last chosen path.
+    EXPECT_EQ(prompts->fileRequests.back().message, "Open Settings");
+    EXPECT_EQ(prompts->fileRequests.back().defaultDir, "/");
+    EXPECT_FALSE(prompts->fileRequests.back().save);
+    EXPECT_EQ(prompts->fileRequests.front().defaultDir, FromUtf8(dir.path()));
+}
+
+TEST_F(SettingsTest, LoadingKeepsTheEncoderPathAndTheWaveformState) {
+    frame->m_textCtrl1->ChangeValue("/usr/bin/lame");
+    frame->m_wavesDrawn = true;
+    OpenBytes("/x<>/a.wav<>/b.wav<>1<>2<>" + Repeat("<>", 20) +
+              "1<>0<>1<>0<>1<>202<>300<>500<>708<>");
+    EXPECT_EQ(frame->m_textCtrl1->GetValue(), "/usr/bin/lame");
+    EXPECT_TRUE(frame->m_wavesDrawn);
+    EXPECT_EQ(frame->i_textCtrl1->GetValue(), "/a.wav");
+    EXPECT_EQ(frame->m_lastPath, "/x");
+}
+
+TEST_F(SettingsTest, EmptyFileClearsChoicesChecksBoxesAndEmptiesGroups) {
+    Menu(709);
+    OpenBytes("");
+    EXPECT_EQ(frame->m_lastPath, "");
+    EXPECT_EQ(frame->c_textCtrl1->GetValue(), "");
+    EXPECT_EQ(frame->m_cutsHow->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(frame->m_choice1->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(Boxes(), (std::vector<bool>{true, true, true, true}));
+    EXPECT_TRUE(CheckedMenuIds().empty());
+    EXPECT_EQ(frame->SelectedBitRate(), 128000);
+    EXPECT_EQ(frame->TrebleBoostLevel(), 0.0f);
+    // Saved again, the groups give their fall-backs and the choices -1.
+    Save(dir / "again.lpx");
+    EXPECT_EQ(ReadFileBytes(dir / "again.lpx"), Repeat("<>", 3) + "-1<><>" + Repeat("<>", 20) +
+                                                    "1<>-1<>1<>1<>1<>202<>300<>500<>708<>");
+}
+
+TEST_F(SettingsTest, DelimiterInsideATextValueShiftsTheLaterFields) {
+    SettingsFields fields;
+    fields.side1Path = "/music/a<>b.wav";
+    fields.side2Path = "/music/c.wav";
+    fields.volumeId = 501;
+    OpenBytes(FormatSettings(fields));
+    EXPECT_EQ(frame->i_textCtrl1->GetValue(), "/music/a");
+    EXPECT_EQ(frame->i_textCtrl2->GetValue(), "b.wav");
+    EXPECT_EQ(frame->m_cutsHow->GetSelection(), 0) << "\"/music/c.wav\" reads as 0";
+    EXPECT_EQ(frame->c_textCtrl1->GetValue(), "0");
+    // Each menu field now holds the one before it: Rate gets 1 (voice after slicing),
+    // Fades 202, Volume 300, EQ 501; none names an item of its group.
+    EXPECT_TRUE(CheckedMenuIds().empty());
+}
+
+TEST_F(SettingsTest, OneFieldPerLineStillReadsNumbers) {
+    SettingsFields fields;
+    fields.lastPath = "/music";
+    fields.side1Path = "/music/a.wav";
+    fields.cutsHow = 1;
+    fields.encoderKind = 4;
+    fields.rateId = 204;
+    fields.eqId = 711;
+    std::string perLine;
+    for (char c : FormatSettings(fields)) {
+        perLine += c;
+        if (c == '>' && perLine.size() >= 2 && perLine[perLine.size() - 2] == '<') perLine += '\n';
+    }
+    OpenBytes(perLine);
+    EXPECT_EQ(frame->m_lastPath, "/music");
+    EXPECT_EQ(frame->i_textCtrl1->GetValue(), "\n/music/a.wav");
+    EXPECT_EQ(frame->c_textCtrl1->GetValue(), "\n2");
+    EXPECT_EQ(frame->m_cutsHow->GetSelection(), 1);
+    EXPECT_EQ(frame->m_choice1->GetSelection(), 4);
+    EXPECT_EQ(CheckedMenuIds(), (std::vector<int>{204, 300, 500, 711}));
+    EXPECT_EQ(frame->TrebleBoostLevel(), 4.0f);
+}
+
+TEST_F(SettingsTest, UnknownRateIdLeavesTheGroupUncheckedAndFallsBack) {
+    SettingsFields fields;
+    fields.rateId = 199;
+    fields.fadeId = 302;
+    OpenBytes(FormatSettings(fields));
+    EXPECT_EQ(CheckedMenuIds(), (std::vector<int>{302, 500, 708}));
+    int rateId = 0;
+    EXPECT_EQ(frame->SelectedBitRate(&rateId), 128000);
+    EXPECT_EQ(rateId, 202);
+}
+
+TEST_F(SettingsTest, FailuresShowTheirMessagesAndChangeNothing) {
+    const std::string before = FormatSettings(frame->CollectSettings());
+    Open(dir / "missing.lpx");
+    Save(dir / "no-such-folder/out.lpx");
+    ASSERT_EQ(prompts->messages.size(), 2u);
+    EXPECT_EQ(prompts->messages[0].caption, "Couldn't open!");
+    EXPECT_EQ(prompts->messages[0].text,
+              "Couldn't open the settings. Please check that the folder/file isn't read "
+              "protected!");
+    EXPECT_EQ(prompts->messages[1].caption, "Couldn't save!");
+    EXPECT_EQ(prompts->messages[1].text,
+              "Couldn't save the settings. Please check that the folder/file isn't write "
+              "protected!");
+    for (const ShownMessage& message : prompts->messages)
+        EXPECT_EQ(message.style, wxOK | wxICON_WARNING);
+    EXPECT_EQ(FormatSettings(frame->CollectSettings()), before);
+
+    // Cancelled dialogs do nothing at all.
+    Open("");
+    Save("");
+    EXPECT_EQ(prompts->messages.size(), 2u);
+}
+
+TEST_F(SettingsTest, FailedSaveKeepsThePreviousFile) {
+    const std::string path = dir / "kept.lpx";
+    ASSERT_TRUE(WriteFileBytes(path, "previous"));
+    // A file size limit below the settings' size makes the write fail, even for root.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const rlimit tiny{20, saved.rlim_max};
+    void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    Save(path);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, oldHandler);
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].caption, "Couldn't save!");
+    EXPECT_EQ(ReadFileBytes(path), "previous");
+}
+
+}  // namespace
