@@ -8,6 +8,7 @@
 #include <wx/textctrl.h>
 
 #include "app/CompactStyle.h"
+#include "app/FrameRecording.h"
 #include "app/ImgPanel.h"
 #include "app/Prompter.h"
 #include "engine/EncoderKind.h"
@@ -52,11 +53,13 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
     Bind(wxEVT_BUTTON, &MyFrame::OnLocateSide, this, kIdLocateSide1, kIdLocateSide2);
     Bind(wxEVT_BUTTON, &MyFrame::OnLocateEncoder, this, kIdLocateEncoder);
 
+    m_recording = std::make_unique<FrameRecording>(*this);
     g_frame = this;
     RetuneTreble();
 }
 
 MyFrame::~MyFrame() {
+    m_recording.reset();  // a recording still running ends while everything it shows exists
     if (g_frame == this) g_frame = nullptr;
 }
 

@@ -21,6 +21,7 @@
 #include "engine/SideState.h"
 #include "engine/TrebleFilter.h"
 
+class FrameRecording;
 class imgPanel;
 class wxButton;
 class wxCheckBox;
@@ -150,7 +151,11 @@ class MyFrame : public wxFrame {
     CheckGroup m_volumeGroup{500, 501};
     CheckGroup m_eqGroup{708, 715};
 
+    /// Recording sides: the Input menu, the Rec buttons, m_stereoInputs and m_recorder.
+    std::unique_ptr<FrameRecording> m_recording;
+
   private:
+    friend class FrameRecording;  // sets the last path and reads its folder
     void BuildMenus();
     void BuildControls();
     /// Checks `id` in `group` and unchecks the rest; an id outside the group leaves the
