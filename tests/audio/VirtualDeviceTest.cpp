@@ -15,10 +15,6 @@
 
 namespace {
 
-#define REQUIRE_VIRTUAL_AUDIO(profile) \
-    if (!UseVirtualAudio(profile))     \
-    GTEST_SKIP() << "no virtual sound card: source tests/support/virtual-audio/setup.sh"
-
 std::vector<std::string> Names(const std::vector<StereoInput>& inputs) {
     std::vector<std::string> names;
     for (const StereoInput& input : inputs) names.push_back(input.name);

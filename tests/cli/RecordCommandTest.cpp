@@ -15,10 +15,6 @@
 
 namespace {
 
-#define REQUIRE_VIRTUAL_AUDIO(profile) \
-    if (!UseVirtualAudio(profile))     \
-    GTEST_SKIP() << "no virtual sound card: source tests/support/virtual-audio/setup.sh"
-
 ProgramRun Record(const std::vector<std::string>& args, const TempDir& dir) {
     std::vector<std::string> argv = {VELVANE_CLI, "record"};
     argv.insert(argv.end(), args.begin(), args.end());

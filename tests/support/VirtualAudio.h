@@ -5,6 +5,11 @@
 
 #include <string>
 
+/// In a test body: chooses `profile`, or skips the test when the card is not set up.
+#define REQUIRE_VIRTUAL_AUDIO(profile) \
+    if (!UseVirtualAudio(profile))     \
+    GTEST_SKIP() << "no virtual sound card: source tests/support/virtual-audio/setup.sh"
+
 /// Points ALSA at `profile` ("basic", "mixed", "many", "none"). False when setup.sh has
 /// not run in this environment (the caller skips).
 bool UseVirtualAudio(const std::string& profile);
