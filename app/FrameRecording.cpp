@@ -99,6 +99,11 @@ void FrameRecording::StartRecording(int side) {
         if (opened == OpenResult::InvalidInput)
             m_frame.Prompts().Message(&m_frame, kInvalidInputText, kInvalidInputCaption,
                                       wxOK | wxICON_EXCLAMATION);
+        // A click that silently does nothing would leave the user guessing.
+        if (opened == OpenResult::FileFailed)
+            m_frame.Prompts().Message(
+                &m_frame, wxString(kCannotCreateText) + pathField->GetValue() + kCannotCreateAdvice,
+                kCannotCreateCaption, wxOK | wxICON_EXCLAMATION);
         return;
     }
 

@@ -16,3 +16,8 @@ constexpr const char* kInvalidInputText =
     "kHz.\n\nMaybe you selected a mono input (e.g. a mic input) or the \ninput cannot record at "
     "44.1 kHz.";
 constexpr const char* kRecordingStoppedCaption = "Recording Stopped";
+constexpr const char* kCannotCreateCaption = "Couldn't create the file!";
+/// Followed by the path and kCannotCreateAdvice.
+constexpr const char* kCannotCreateText = "The file for the recording couldn't be created:\n";
+constexpr const char* kCannotCreateAdvice =
+    "\n\nPlease choose a folder where files can be written.";

@@ -374,6 +374,18 @@ TEST_F(RecordingWindow, NoInputShowsInvalidInput) {
     EXPECT_EQ(ReadFileBytes(dir / "i.wav").size(), 44u);
 }
 
+TEST_F(RecordingWindow, FileThatCannotBeCreatedIsReported) {
+    BUILD_OR_SKIP("basic", "", false);
+    const wxString path = wxString::FromUTF8(dir / "missing folder/x.wav");
+    prompts->files.push_back(path);
+    ClickButton(frame->i_button3);
+    EXPECT_EQ(frame->i_button3->GetLabel(), "Rec...");
+    EXPECT_TRUE(frame->i_button4->IsEnabled());
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].caption, "Couldn't create the file!");
+    EXPECT_NE(prompts->messages[0].text.find(path), wxString::npos);
+}
+
 TEST_F(RecordingWindow, ClosingTheWindowCompletesTheRecording) {
     ASSERT_TRUE(WriteWav(dir / "signal.wav", signal));
     BUILD_OR_SKIP("basic", dir / "signal.wav", false);
