@@ -22,7 +22,8 @@ namespace fs = std::filesystem;
 namespace {
 
 struct RunResult {
-    double seconds = 0;
+    double seconds = 0;     ///< wall time
+    double cpuSeconds = 0;  ///< the child's user + system time
     long peakRssKb = 0;
     int status = -1;
 };
@@ -33,6 +34,7 @@ RunResult Run(const std::vector<std::string>& args, const std::string& folder) {
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     RunResult result;
+    std::fflush(stdout);  // the child must not inherit (and write again) buffered output
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
@@ -48,6 +50,8 @@ RunResult Run(const std::vector<std::string>& args, const std::string& folder) {
         result.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         result.peakRssKb = usage.ru_maxrss;
+        const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+        result.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     return result;
@@ -75,9 +79,10 @@ double Median(std::vector<double> values) {
 }
 
 struct Contender {
+    Contender(std::string n, std::vector<std::string> a) : name(std::move(n)), args(std::move(a)) {}
     std::string name;
     std::vector<std::string> args;
-    std::vector<double> times;
+    std::vector<double> times, cpuTimes;
     int failures = 0;
 };
 
@@ -161,33 +166,46 @@ int main(int argc, char** argv) {
             const RunResult r = Run(c.args, out);
             if (r.status != 0) ++c.failures;
             c.times.push_back(r.seconds);
+            c.cpuTimes.push_back(r.cpuSeconds);
         }
     }
     EmptyFolder(out);
 
-    std::printf("\nmedian of %d runs, page cache warm (%s):\n", runs, side.c_str());
+    double load[1] = {0};
+    getloadavg(load, 1);
+    std::printf("\n%d runs each, page cache warm, load average %.1f on %ld cores (%s):\n", runs,
+                load[0], sysconf(_SC_NPROCESSORS_ONLN), side.c_str());
+    std::printf("  %-28s %9s %9s %9s\n", "", "median", "best", "cpu");
     for (const Contender& c : contenders) {
         if (c.failures < 0) {
             std::printf("  %-28s not installed\n", c.name.c_str());
             continue;
         }
-        std::printf("  %-28s %7.3f s%s\n", c.name.c_str(), Median(c.times),
+        std::printf("  %-28s %7.3f s %7.3f s %7.3f s%s\n", c.name.c_str(), Median(c.times),
+                    *std::min_element(c.times.begin(), c.times.end()), Median(c.cpuTimes),
                     c.failures ? "  (FAILED in some runs)" : "");
     }
-    const double velvane = Median(contenders[0].times);
-    const double velvaneEq = Median(contenders[2].times);
-    const double sox = Median(soxSplit.times);
-    const double dd = Median(contenders[4].times);
     const auto verdict = [](bool met) { return met ? "met" : "MISSED"; };
-    std::printf("\nratios:\n");
-    if (haveSox) {
-        std::printf("  sox / velvane (EQ 0)      %6.2f   target >= 3    %s\n", sox / velvane,
-                    verdict(sox / velvane >= 3));
-        std::printf("  sox / velvane (--eq 6)    %6.2f   target >= 2    %s\n", sox / velvaneEq,
-                    verdict(sox / velvaneEq >= 2));
+    // The targets are about the median wall time; on a machine busy with other work the
+    // best run shows what the program does when it gets the cores.
+    for (const bool best : {false, true}) {
+        const auto median = [&](const Contender& c) {
+            return best ? *std::min_element(c.times.begin(), c.times.end()) : Median(c.times);
+        };
+        const double velvane = median(contenders[0]);
+        const double velvaneEq = median(contenders[2]);
+        const double sox = median(soxSplit);
+        const double dd = median(contenders[4]);
+        std::printf("\nratios of the %s wall times:\n", best ? "best" : "median");
+        if (haveSox) {
+            std::printf("  sox / velvane (EQ 0)      %6.2f   target >= 3    %s\n", sox / velvane,
+                        verdict(sox / velvane >= 3));
+            std::printf("  sox / velvane (--eq 6)    %6.2f   target >= 2    %s\n", sox / velvaneEq,
+                        verdict(sox / velvaneEq >= 2));
+        }
+        std::printf("  velvane (EQ 0) / dd       %6.2f   target <= 5    %s\n", velvane / dd,
+                    verdict(velvane / dd <= 5));
     }
-    std::printf("  velvane (EQ 0) / dd       %6.2f   target <= 5    %s\n", velvane / dd,
-                verdict(velvane / dd <= 5));
 
     if (rssMinutes > 0) {
         std::printf("\ngenerating a %.0f-minute side for the memory figure ...\n", rssMinutes);

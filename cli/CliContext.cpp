@@ -6,6 +6,7 @@
 #include "cli/Interrupt.h"
 #include "engine/MenuSettings.h"
 #include "platform/Paths.h"
+#include "platform/VoiceMessage.h"
 
 namespace {
 int InGroup(int id, int first, int last, int fallback) {
@@ -65,12 +66,13 @@ void CliContext::PlaceMarkers() {
     }
 }
 
-void CliContext::PlayVoice(const std::string&) {
-    // Voice messages are the window's; a batch run stays silent.
+void CliContext::PlayVoice(const std::string& fileName) {
+    // A batch run stays silent unless --voice asked for the messages.
+    if (state_.voice) platform::PlayVoiceMessage(fileName);
 }
 
-void CliContext::SetGauge(Gauge gauge, int value) {
-    if (gauge != Gauge::Slicing) return;
+void CliContext::SetGauge(Gauge, int value) {
+    // One bar: slicing and encoding take turns, each gauge giving the job's progress.
     gauge_ = value;
     progress_.Update(gauge_, status_);
 }
@@ -81,11 +83,17 @@ void CliContext::SetStatus(const std::string& text) {
 }
 
 void CliContext::ShowMessage(const std::string& caption, const std::string& text) {
-    std::string line = caption + " " + text;
+    // One line: "caption: text", or the text alone when it already begins with the caption.
+    std::string line = text.rfind(caption, 0) == 0 ? text : caption + ": " + text;
     for (char& c : line)
         if (c == '\n') c = ' ';
     while (!line.empty() && line.back() == ' ') line.pop_back();
     Error(line);
+}
+
+void CliContext::EncodingFailed(const std::string& command, const std::string& reason) {
+    encoderFailed_ = true;
+    Error("encoder failed (" + reason + "): " + command);
 }
 
 void CliContext::Error(const std::string& line) {

@@ -48,6 +48,7 @@ class CliContext final : public JobContext {
     void SetGauge(Gauge gauge, int value) override;
     void SetStatus(const std::string& text) override;
     void ShowMessage(const std::string& caption, const std::string& text) override;
+    void EncodingFailed(const std::string& command, const std::string& reason) override;
 
     bool TestDestroy() override;
     bool StopRequested() override;
@@ -61,6 +62,8 @@ class CliContext final : public JobContext {
     void PlaceMarkers();
     /// Prints a line on standard error below the progress bar.
     void Error(const std::string& line);
+    /// An encoder run of the job failed (the command has been printed).
+    bool EncoderFailed() const { return encoderFailed_; }
     /// Removes the progress bar before the results are printed.
     void ClearProgress() { progress_.Clear(); }
 
@@ -74,4 +77,5 @@ class CliContext final : public JobContext {
     ProgressBar progress_;
     int gauge_ = 0;
     std::string status_;
+    bool encoderFailed_ = false;
 };

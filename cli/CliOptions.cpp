@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "engine/EncoderKind.h"
 #include "engine/MenuSettings.h"
 
 namespace {
@@ -63,6 +64,20 @@ std::string SetMarkers(CliOptions& o, int side, const std::string& value) {
     return "";
 }
 
+// A flag: sets `Field` to `Value`.
+template <auto Field, auto Value>
+std::string SetFlag(CliOptions& o, const std::string&) {
+    o.*Field = Value;
+    return "";
+}
+
+// A text value taken as given.
+template <auto Field>
+std::string SetText(CliOptions& o, const std::string& value) {
+    o.*Field = value;
+    return "";
+}
+
 std::string SetFade(CliOptions& o, const std::string& value) {
     struct Choice {
         const char* text;
@@ -98,14 +113,37 @@ bool ParseNumber(const std::string& text, T& out) {
     return ec == std::errc() && ptr == end;
 }
 
+std::string SetEncoderKind(CliOptions& o, const std::string& value) {
+    struct Choice {
+        const char* text;
+        EncoderKind kind;
+    };
+    static constexpr Choice kChoices[] = {
+        {"l3enc", EncoderKind::L3Enc},   {"blade", EncoderKind::BladeEnc},
+        {"ogg", EncoderKind::OggVorbis}, {"fastenc", EncoderKind::FastEnc},
+        {"lame", EncoderKind::Lame},     {"flac", EncoderKind::Flac}};
+    for (const Choice& c : kChoices)
+        if (value == c.text) {
+            o.encoderKind = static_cast<int>(c.kind);
+            return "";
+        }
+    return "--encode: \"" + value + "\" is not one of l3enc, blade, ogg, fastenc, lame, flac";
+}
+
+std::string SetRate(CliOptions& o, const std::string& value) {
+    for (int id = menu::kRateFirst; id <= menu::kRateLast; ++id)
+        if (value == std::to_string(menu::BitRateForId(id) / 1000)) {
+            o.rateId = id;
+            return "";
+        }
+    return "--rate: \"" + value + "\" is not one of 96, 112, 128, 160, 192, 256, 320";
+}
+
 const OptionSpec kOptions[] = {
     {"--settings", "FILE.lpx", kSlice,
      "apply a settings file saved by the window, as File > Open does; its side paths are "
      "used when no side is given; options given here win",
-     [](CliOptions& o, const std::string& v) {
-         o.settingsFile = v;
-         return std::string();
-     }},
+     SetText<&CliOptions::settingsFile>},
     {"--out", "DIR", kSlice,
      "write the slices of both sides into DIR (created if missing) instead of each side's "
      "folder",
@@ -115,16 +153,10 @@ const OptionSpec kOptions[] = {
          return std::string();
      }},
     {"--typed", nullptr, kSlice, "cut at the typed times (--times1, --times2) instead of sensing",
-     [](CliOptions& o, const std::string&) {
-         o.cutsHow = 1;
-         return std::string();
-     }},
+     SetFlag<&CliOptions::cutsHow, 1>},
     {"--auto", nullptr, kSlice,
      "cut where silence is sensed (the default; overrides a settings file)",
-     [](CliOptions& o, const std::string&) {
-         o.cutsHow = 0;
-         return std::string();
-     }},
+     SetFlag<&CliOptions::cutsHow, 0>},
     {"--times1", "T,T,...", kSlice,
      "side 1's typed times, up to ten min.sec.dsec fields (empty fields allowed)",
      [](CliOptions& o, const std::string& v) { return SetTypedTimes(o, 0, v); }},
@@ -133,10 +165,7 @@ const OptionSpec kOptions[] = {
     {"--silence", "S", kBoth,
      "seconds of silence that separate songs when sensing (the leading integer counts; "
      "default 2)",
-     [](CliOptions& o, const std::string& v) {
-         o.silenceText = v;
-         return std::string();
-     }},
+     SetText<&CliOptions::silenceText>},
     {"--markers1", "C,C,...", kSlice,
      "slice side 1 at these cuts (tenths of a second) like \"Slice using waveform markers\"; "
      "a side without markers gets no slices",
@@ -148,31 +177,47 @@ const OptionSpec kOptions[] = {
     {"--normalize", nullptr, kSlice,
      "boost each side to full volume (draws the waveforms of both sides first, as the window "
      "needs)",
-     [](CliOptions& o, const std::string&) {
-         o.volumeId = menu::kVolumeNormalize;
-         return std::string();
-     }},
+     SetFlag<&CliOptions::volumeId, menu::kVolumeNormalize>},
     {"--eq", "LEVEL", kBoth, "treble boost: 0 (off), 1, 2, 4, 6, 8, 10 or 12",
      [](CliOptions& o, const std::string& v) { return SetEq(o, v); }},
     {"--json", nullptr, kAnalyze,
      "print one JSON object {\"levelCount\", \"peak\", \"cuts\", \"levels\"}",
-     [](CliOptions& o, const std::string&) {
-         o.json = true;
-         return std::string();
-     }},
+     SetFlag<&CliOptions::json, true>},
     {"--quiet", nullptr, kBoth | kRecord,
      "no progress bar or level line and no summary lines; errors are still shown",
-     [](CliOptions& o, const std::string&) {
-         o.quiet = true;
+     SetFlag<&CliOptions::quiet, true>},
+    {"--encode", "KIND", kSlice,
+     "encode each slice with an external encoder: l3enc, blade, fastenc (MP3 files A1.mp3, "
+     "B1.mp3, ...), ogg, flac or lame; oggenc, flac and lame are found on PATH unless "
+     "--encoder names one",
+     [](CliOptions& o, const std::string& v) { return SetEncoderKind(o, v); }},
+    {"--encoder", "PATH", kSlice,
+     "the encoder program; turns encoding on, its kind recognised from the path as "
+     "\"Locate encoder...\" does unless --encode names it",
+     [](CliOptions& o, const std::string& v) {
+         if (v.empty()) return std::string("--encoder: empty path");
+         o.encoderPath = v;
          return std::string();
      }},
-    // Encoding options go here.
+    {"--rate", "KBITS", kSlice, "bit rate: 96, 112, 128 (default), 160, 192, 256 or 320",
+     [](CliOptions& o, const std::string& v) { return SetRate(o, v); }},
+    {"--delete-slices", nullptr, kSlice,
+     "delete each WAV slice once it has been encoded (a slice whose encoder run failed is "
+     "kept)",
+     [](CliOptions& o, const std::string&) {
+         o.deleteSlices = true;
+         return std::string();
+     }},
+    {"--voice", nullptr, kSlice,
+     "speak the voice messages after slicing and encoding each side, and wait for the last "
+     "one before ending",
+     [](CliOptions& o, const std::string&) {
+         o.voice = true;
+         return std::string();
+     }},
     {"--list-devices", nullptr, kRecord,
      "print the stereo inputs as the window's Input menu lists them, \"N: NAME (stereo in)\"",
-     [](CliOptions& o, const std::string&) {
-         o.listDevices = true;
-         return std::string();
-     }},
+     SetFlag<&CliOptions::listDevices, true>},
     {"--device", "N", kRecord, "record from input N of --list-devices (default 1)",
      [](CliOptions& o, const std::string& v) {
          int n = 0;
@@ -199,10 +244,7 @@ const OptionSpec kOptions[] = {
      }},
     {"--auto-stop", nullptr, kRecord,
      "stop by itself after about 20 s of near-silence, as the window's automatic stop does",
-     [](CliOptions& o, const std::string&) {
-         o.autoStop = true;
-         return std::string();
-     }},
+     SetFlag<&CliOptions::autoStop, true>},
 };
 
 const OptionSpec* FindOption(const std::string& name) {
@@ -354,14 +396,17 @@ std::string HelpText() {
         "on standard error when it is a terminal; one summary line per side is printed.\n"
         "\n"
         "Exit status: 0 success (also when nothing had to be written), 1 a file could not be\n"
-        "read or written or was refused, 2 usage error, 130 interrupted by Ctrl+C (every\n"
-        "file written until then is complete and valid). record: 0 when a valid file was\n"
-        "written (Ctrl+C and SIGTERM end a recording normally), 1 when there is no stereo\n"
-        "input, the input cannot record stereo at 44.1 kHz, or the file cannot be written.\n"
+        "read or written or was refused, or an encoder run failed (its command is printed),\n"
+        "2 usage error (also: encoding asked for and no encoder found), 130 interrupted by\n"
+        "Ctrl+C (every file written until then is complete and valid). record: 0 when a\n"
+        "valid file was written (Ctrl+C and SIGTERM end a recording normally), 1 when there\n"
+        "is no stereo input, the input cannot record stereo at 44.1 kHz, or the file cannot\n"
+        "be written.\n"
         "\n"
         "Examples:\n"
         "  velvane-cli slice --fade 1 side1.wav side2.wav\n"
         "  velvane-cli slice --typed --times1 \"3.20.5,,7.02\" --out songs side1.wav\n"
+        "  velvane-cli slice --encode ogg --rate 192 --delete-slices side1.wav side2.wav\n"
         "  velvane-cli analyze --json side1.wav\n"
         "  velvane-cli record --auto-stop side1.wav\n";
     return text;

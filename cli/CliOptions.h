@@ -30,6 +30,12 @@ struct CliOptions {
     bool json = false;                                    ///< --json (analyze)
     bool quiet = false;                                   ///< --quiet
 
+    std::optional<int> encoderKind;          ///< --encode: an EncoderKind value
+    std::optional<std::string> encoderPath;  ///< --encoder, as given
+    std::optional<int> rateId;               ///< --rate: 200..206
+    bool deleteSlices = false;               ///< --delete-slices
+    bool voice = false;                      ///< --voice
+
     // Recording (record OUT.wav): each set only when given.
     std::optional<int> device;      ///< --device: Input menu item, from 1
     std::optional<float> gain;      ///< --gain: 0..51, the levels dialog's factor
@@ -37,15 +43,12 @@ struct CliOptions {
     bool autoStop = false;          ///< --auto-stop
     bool listDevices = false;       ///< --list-devices
 
-    // Encoding options (--encode, --encoder, --rate, --delete-slices, --voice) are added
-    // beside these fields and as rows of the option table in CliOptions.cpp.
-
     bool MarkerJob() const { return markers[0].has_value() || markers[1].has_value(); }
 };
 
 /// Exit statuses of every subcommand.
 constexpr int kExitOk = 0;
-constexpr int kExitFileError = 1;  ///< unreadable/unwritable file, refused format
+constexpr int kExitFileError = 1;  ///< unreadable/unwritable file, refused format, failed encoder
 constexpr int kExitUsage = 2;
 constexpr int kExitInterrupted = 130;  ///< Ctrl+C
 

@@ -7,6 +7,7 @@
 #include "cli/Interrupt.h"
 #include "engine/Jobs.h"
 #include "engine/MenuSettings.h"
+#include "platform/VoiceMessage.h"
 
 namespace {
 
@@ -33,7 +34,10 @@ std::string SummaryLine(int side, const std::string& path, const SideReport& rep
             std::to_string(report.firstNumber) + ".wav";
     if (last != report.firstNumber) line += " to " + std::to_string(last) + ".wav";
     line += " in " + report.folder;
-    if (!report.reason.empty()) line += " (" + report.reason + ")";
+    if (!report.reason.empty())
+        line += " (" + report.reason + ")";
+    else if (FailedOutcome(report.outcome))
+        line += " (incomplete: see the message above)";
     return line;
 }
 
@@ -67,6 +71,9 @@ int RunSlice(const CliOptions& options) {
         report = RunJob(SliceJob::SliceAutoOrTyped, ctx);
     }
     ctx.ClearProgress();
+    // The last voice message is heard to its end, unless the user interrupted.
+    if (state.voice && !report.stopped && !Interrupted()) platform::WaitForVoiceMessages();
+    platform::StopVoiceMessages();
     // A precondition message ended the job (encoding asked for without an encoder).
     if (report.refused) return kExitUsage;
 
@@ -81,5 +88,5 @@ int RunSlice(const CliOptions& options) {
     }
     std::fflush(stdout);
     if (report.stopped || Interrupted()) return kExitInterrupted;
-    return failed ? kExitFileError : kExitOk;
+    return failed || ctx.EncoderFailed() ? kExitFileError : kExitOk;
 }

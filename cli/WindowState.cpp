@@ -1,5 +1,6 @@
 #include "cli/WindowState.h"
 
+#include "engine/EncoderKind.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
 
@@ -49,6 +50,31 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
     if (o.fadeId) f.fadeId = *o.fadeId;
     if (o.volumeId) f.volumeId = *o.volumeId;
     if (o.eqId) f.eqId = *o.eqId;
+    if (o.encoderPath) {
+        // A bare name is looked up on PATH when the encoder runs.
+        const bool bareName = o.encoderPath->find(platform::kPathSeparator) == std::string::npos;
+        s.encoderPath = bareName ? *o.encoderPath : platform::MakeAbsolute(*o.encoderPath);
+        const auto kind = RecognizeEncoderKind(s.encoderPath);
+        if (kind) {
+            f.encoderKind = static_cast<int>(*kind);
+        } else if (!o.encoderKind) {
+            result.error = s.encoderPath + ": cannot tell the encoder's kind from its name; " +
+                           "give it with --encode";
+            result.exitCode = kExitUsage;
+            return result;
+        }
+        f.createEncoded = 1;
+    }
+    if (o.encoderKind) {
+        f.encoderKind = *o.encoderKind;
+        f.createEncoded = 1;
+    }
+    if (o.rateId) f.rateId = *o.rateId;
+    if (o.deleteSlices) f.deleteSlices = 1;
+    if (o.voice) {
+        s.voice = true;
+        f.voiceAfterSlicing = f.voiceAfterEncoding = 1;
+    }
 
     if (f.side1Path.empty() && f.side2Path.empty()) {
         result.error = "no side to work on: the settings file names no side file";

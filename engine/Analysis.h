@@ -20,11 +20,22 @@ struct AnalysisResult {
     CutList cuts{};  ///< tenths of a second, ascending, then zeros
 };
 
+/// How a long analysis shares its work with a second thread (see SpeculativeScan.h). The
+/// defaults suit every caller; tests vary them to reach each path.
+struct AnalysisSplit {
+    std::uint64_t minFrames = 60 * 44100;   ///< shorter sides are filtered in one pass
+    std::uint64_t warmUpFrames = 4 * 4410;  ///< filtered before the second half's start
+    int checkpoints = 16;                   ///< block boundaries at which states are compared
+};
+
 /// Analyses the side at `path` with a silence window of `silenceSeconds` (0 or less finds
 /// no cut). Every frame goes through ctx.Treble() (taken at each block) at the EQ level
 /// read once at the start. Entry 0 is frame 0 alone; entry j >= 1 the peak of frames
 /// 4410(j-1)+1 .. 4410j. The Slicing gauge moves from progressStart to progressEnd once
-/// per block; ctx.TestDestroy() is asked every 100 frames and ends the analysis (ok false).
-/// Call on the job's thread.
+/// per block; ctx.TestDestroy() is asked every 100 frames (every millisecond while this
+/// thread waits for the second half) and ends the analysis (ok false). The results are the
+/// same, to the bit, whichever way the work is shared. Every ctx call is made on the
+/// calling thread: call on the job's thread.
 AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_t silenceSeconds,
-                           int progressStart, int progressEnd);
+                           int progressStart, int progressEnd,
+                           const AnalysisSplit& split = AnalysisSplit{});

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/Analysis.h"
+#include "engine/Encoder.h"
 #include "engine/FinishSide.h"
 #include "engine/JobContext.h"
 #include "engine/SideState.h"
@@ -153,7 +154,7 @@ bool FinishSide(JobContext& ctx, SliceJob job, int side, const JobReport& report
     batch.side1Count = report.sides[0].slices;
     batch.bothSides = report.sides[0].present && report.sides[1].present;
     batches.push_back(batch);
-    return FinishSideSlices(ctx, batch);
+    return FinishSideSlices(ctx, batches.back());
 }
 
 // Writes one side's slices in a slicing job, shows a writer's message, finishes the side.
@@ -185,13 +186,16 @@ JobReport DrawWaveformsJob(JobContext& ctx) {
     }
     ctx.SetGauge(Gauge::Slicing, 0);
     ctx.SetGauge(Gauge::Encoding, 0);
-    if (one) {
-        AnalyseSide(ctx, 1, two ? Range{0, 50} : Range{0, 100}, report.sides[0]);
-        if (ctx.TestDestroy()) return report.stopped = true, report;
-    }
-    if (two) {
-        AnalyseSide(ctx, 2, one ? Range{50, 100} : Range{0, 100}, report.sides[1]);
-        if (ctx.TestDestroy()) return report.stopped = true, report;
+    for (int side = 1; side <= 2; ++side) {
+        if (!report.sides[side - 1].present) continue;
+        const Range range = !(one && two) ? Range{0, 100}
+                            : side == 1   ? Range{0, 50}
+                                          : Range{50, 100};
+        AnalyseSide(ctx, side, range, report.sides[side - 1]);
+        if (ctx.TestDestroy()) {  // a stop ends the job here: the waves are not drawn
+            report.stopped = true;
+            return report;
+        }
     }
     for (int s = 1; s <= 2; ++s) {
         SideState state = ctx.Side(s);
@@ -252,6 +256,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
     }
     if (ctx.CreateEncodedFiles()) ctx.SetGauge(Gauge::Encoding, 100);
     ctx.SetGauge(Gauge::Slicing, 100);
+    FinishSlicingJob(ctx, batches);
     ReportSidesWithoutSlices(ctx, report);
     ctx.SetStatus("Finished.");
     ctx.SetSlicing(false);
@@ -269,7 +274,8 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
         report.refused = true;
         return report;
     }
-    if (ctx.CreateEncodedFiles() && ctx.EncoderPath().empty()) {
+    if (ctx.CreateEncodedFiles() &&
+        !EncoderAvailable(ctx.EncoderKindSelection(), ctx.EncoderPath())) {
         ctx.ShowMessage("Missing encoder!",
                         "You have selected MP3 or Ogg encoding but haven't located an encoder. \n"
                         "Please click on Locate encoder... or deselect MP3/Ogg creation.\n");
@@ -296,7 +302,7 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
                        useTyped ? "no typed times" : "no markers", report, batches))
             return EndStopped(ctx, report);
     }
-    FinishMarkerJob(ctx, batches);
+    FinishSlicingJob(ctx, batches);
     ReportSidesWithoutSlices(ctx, report);
     ctx.SetStatus("Finished.");
     ctx.SetSlicing(false);

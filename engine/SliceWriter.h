@@ -58,6 +58,6 @@ struct SliceResult {
 /// (checked, allowed and a peak above 0), fade, write; the EQ level, the filter and Normalize
 /// are taken once per 4410-frame block, the fade length once. The Slicing gauge moves once
 /// per block; StopRequested and TestDestroy are checked there too, and a stop closes the
-/// slice being written with its header patched to the frames it holds. Every file left behind is a valid WAV
-/// whose header matches its samples. Call on the job's thread.
+/// slice being written with its header patched to the frames it holds. Every file left behind is a
+/// valid WAV whose header matches its samples. Call on the job's thread.
 SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request);

@@ -6,7 +6,7 @@ VELVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Debian packages the project builds, runs and tests with.
 VELVANE_PACKAGES=(
     build-essential cmake pkg-config git
-    libwxgtk3.2-dev libgtk-3-dev portaudio19-dev libasound2-dev
+    libwxgtk3.2-dev libgtk-3-dev portaudio19-dev libasound2-dev libjack-jackd2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core
     vorbis-tools lame flac espeak-ng sox

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -157,8 +158,7 @@ TEST_F(CliEndToEnd, AutoSenseSlicesBothSidesAtTheirGapsWithContinuingNumbers) {
     EXPECT_EQ(run.err.find('\r'), std::string::npos);  // no progress bar off a terminal
 
     const int total = CountSlices(dir_.path());
-    const std::size_t line2 = run.out.find("side 2 (");
-    ASSERT_NE(line2, std::string::npos) << run.out;
+    ASSERT_NE(run.out.find("side 2 ("), std::string::npos) << run.out;
     // "side 1 (<abs path>): N slices, 1.wav to N.wav in <folder>"
     const std::string expected1 = "side 1 (" + dir_.path() + "/side one.wav): ";
     ASSERT_EQ(run.out.rfind(expected1, 0), 0u) << run.out;
@@ -187,12 +187,16 @@ TEST_F(CliEndToEnd, AnalyzeJsonMatchesTheEngineAndTheSlices) {
     const float peak = std::strtof(end + 10, &end);
     ASSERT_EQ(std::string(end, 11), ", \"cuts\": [");
     std::vector<long> cuts;
-    for (p = end + 11; *p != ']'; p = end + (*end == ',' ? 2 : 0))
+    for (p = end + 11; *p != ']'; p = end + (*end == ',' ? 2 : 0)) {
         cuts.push_back(std::strtol(p, &end, 10));
+        ASSERT_NE(end, p) << "not a number: " << std::string(p, 20);
+    }
     ASSERT_EQ(std::string(p, 14), "], \"levels\": [");
     std::vector<float> levels;
-    for (p += 14; *p != ']'; p = end + (*end == ',' ? 2 : 0))
+    for (p += 14; *p != ']'; p = end + (*end == ',' ? 2 : 0)) {
         levels.push_back(std::strtof(p, &end));
+        ASSERT_NE(end, p) << "not a number: " << std::string(p, 20);
+    }
     ASSERT_EQ(cuts.size(), 10u);
     ASSERT_EQ(levels.size(), levelCount);
 
@@ -311,11 +315,22 @@ TEST_F(CliEndToEnd, SliceThatWouldReplaceASideIsRefused) {
     EXPECT_EQ(ReadFileBytes(dir_ / "2.wav"), ReadFileBytes(dir_ / "side two.wav"));
 }
 
-TEST_F(CliEndToEnd, UnwritableOutputFolderExitsOne) {
+TEST_F(CliEndToEnd, UnwritableOutputExitsOneNamingIt) {
     ASSERT_TRUE(WriteFileBytes(dir_ / "file", "x"));
-    const CliRun run = RunCli({"slice", "--out", "file/sub", "side one.wav"}, dir_.path());
+    CliRun run = RunCli({"slice", "--out", "file/sub", "side one.wav"}, dir_.path());
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("file/sub"), std::string::npos) << run.err;
+
+    // The second slice cannot be created: the first stays, complete.
+    fs::create_directories(dir_ / "out/2.wav");
+    run = RunCli({"slice", "--out", "out", "side one.wav"}, dir_.path());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(dir_ / "out/2.wav"), std::string::npos) << run.err;
+    EXPECT_NE(run.out.find("1 slice, 1.wav in"), std::string::npos) << run.out;
+    const auto first = ReadSlices(dir_ / "out", 1, 1);
+    ASSERT_EQ(first.size(), 1u);
+    ASSERT_GT(first[0].size(), 0u);
+    EXPECT_TRUE(std::equal(first[0].begin(), first[0].end(), side1_.begin()));
 }
 
 // Ctrl+C while slicing: exit status 130, and every file left is a valid WAV.

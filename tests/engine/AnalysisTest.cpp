@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
+
+#include "audio/WaveFile.h"
+#include "platform/File.h"
 
 #include "tests/engine/FakeJobContext.h"
 #include "tests/engine/Reference.h"
@@ -123,6 +129,23 @@ TEST_F(AnalyzeSideTest, EntryZeroIsFrameZeroAlone) {
     EXPECT_EQ(r.cuts, CutList{});
 }
 
+TEST_F(AnalyzeSideTest, LevelListStopsAt65535Entries) {
+    // 1 h 49 min 15 s of silence, as a sparse file: the list covers the first 6553.5 s.
+    const std::uint64_t frames = std::uint64_t{4410} * 65535 + 5000;
+    {
+        platform::FilePtr out = platform::OpenFile(dir / "long.wav", "wb");
+        ASSERT_TRUE(out);
+        WaveFile header;
+        ASSERT_TRUE(header.WriteHeader(out.get(), static_cast<std::uint32_t>(frames * 4)));
+    }
+    std::filesystem::resize_file(dir / "long.wav", 44 + frames * 4);
+    const AnalysisResult r = AnalyzeSide(ctx, dir / "long.wav", 2, 0, 100);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.levelCount, 65535u);
+    EXPECT_EQ(r.peak, 0.0f);
+    EXPECT_EQ(r.cuts, CutList{});
+}
+
 TEST_F(AnalyzeSideTest, FailsOnUnreadableFileAndOnStop) {
     EXPECT_FALSE(AnalyzeSide(ctx, dir / "missing.wav", 2, 0, 100).ok);
     ASSERT_TRUE(WriteWav(dir / "a.wav", NoiseFrames(44100, 0.5)));
@@ -141,11 +164,41 @@ TEST_F(AnalyzeSideTest, GaugeCoversItsRangeOncePerBlock) {
 }
 
 // The optimised analysis against the plain per-frame reference: levels, peak, cuts and
-// the filter history it leaves for the slice writer.
+// the filter history it leaves for the slice writer, whichever way the work is shared.
+enum class Sharing { OneThread, SecondHalfAhead, AgreesLater, NeverAgrees };
+
 struct ExactCase {
     int eqId;
     bool listChunk;
+    Sharing sharing;
 };
+
+AnalysisSplit SplitFor(Sharing sharing) {
+    AnalysisSplit split;
+    switch (sharing) {
+        case Sharing::OneThread:
+            split.minFrames = UINT64_MAX;
+            break;
+        case Sharing::SecondHalfAhead:
+            break;
+        // Without a warm-up the second half starts from a cleared history: its state agrees
+        // only some blocks later, or (with one checkpoint) never.
+        case Sharing::AgreesLater:
+            split.warmUpFrames = 0;
+            break;
+        case Sharing::NeverAgrees:
+            split.warmUpFrames = 0;
+            split.checkpoints = 1;
+            break;
+    }
+    return split;
+}
+
+void PrintTo(const ExactCase& c, std::ostream* os) {
+    *os << "EQ " << c.eqId << ", sharing " << static_cast<int>(c.sharing)
+        << (c.listChunk ? ", LIST chunk" : "");
+}
+
 class AnalyzeSideExact : public ::testing::TestWithParam<ExactCase> {};
 
 TEST_P(AnalyzeSideExact, MatchesPlainReferenceToTheBit) {
@@ -167,7 +220,8 @@ TEST_P(AnalyzeSideExact, MatchesPlainReferenceToTheBit) {
     ref::Filter filter;
     ref::Tune(filter, level);
     const ref::Analysis want = ref::Analyze(side, 2, filter, level);
-    const AnalysisResult got = AnalyzeSide(ctx, dir / "side.wav", 2, 0, 100);
+    const AnalysisResult got =
+        AnalyzeSide(ctx, dir / "side.wav", 2, 0, 100, SplitFor(GetParam().sharing));
     ASSERT_TRUE(got.ok);
     ASSERT_EQ(got.levelCount, want.levels.size());
     EXPECT_EQ(got.levels, want.levels);
@@ -177,14 +231,34 @@ TEST_P(AnalyzeSideExact, MatchesPlainReferenceToTheBit) {
     EXPECT_NE(got.cuts[0], 0);  // the side is built to be cut
     EXPECT_EQ(std::memcmp(ctx.treble.left, filter.hl, sizeof filter.hl), 0);
     EXPECT_EQ(std::memcmp(ctx.treble.right, filter.hr, sizeof filter.hr), 0);
+    // One gauge step per level entry, in order.
+    ASSERT_EQ(ctx.gauges.size(), got.levelCount);
+    EXPECT_TRUE(std::is_sorted(ctx.gauges.begin(), ctx.gauges.end()));
+}
+
+std::string ExactCaseName(const ::testing::TestParamInfo<ExactCase>& info) {
+    static const char* const kSharing[] = {"OneThread", "SecondHalfAhead", "AgreesLater",
+                                           "NeverAgrees"};
+    return "Eq" + std::to_string(info.param.eqId) + (info.param.listChunk ? "List" : "") +
+           kSharing[static_cast<int>(info.param.sharing)];
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, AnalyzeSideExact,
-                         ::testing::Values(ExactCase{708, false}, ExactCase{708, true},
-                                           ExactCase{712, false}, ExactCase{715, true}),
-                         [](const ::testing::TestParamInfo<ExactCase>& info) {
-                             return "Eq" + std::to_string(info.param.eqId) +
-                                    (info.param.listChunk ? "List" : "");
-                         });
+                         ::testing::Values(ExactCase{708, false, Sharing::OneThread},
+                                           ExactCase{708, true, Sharing::SecondHalfAhead},
+                                           ExactCase{712, false, Sharing::SecondHalfAhead},
+                                           ExactCase{715, true, Sharing::OneThread},
+                                           ExactCase{715, false, Sharing::AgreesLater},
+                                           ExactCase{708, false, Sharing::AgreesLater},
+                                           ExactCase{712, true, Sharing::NeverAgrees}),
+                         ExactCaseName);
+
+TEST_F(AnalyzeSideTest, StopWhileTheSecondHalfRuns) {
+    ASSERT_TRUE(WriteWav(dir / "a.wav", NoiseFrames(44100 * 70, 0.5)));
+    ctx.onGauge = [](FakeJobContext& c, Gauge, int value) {
+        if (value >= 60) c.destroy = true;
+    };
+    EXPECT_FALSE(AnalyzeSide(ctx, dir / "a.wav", 2, 0, 100).ok);
+}
 
 }  // namespace

@@ -42,6 +42,10 @@ struct BoundaryCase {
     std::vector<std::uint64_t> positions;
 };
 
+void PrintTo(const BoundaryCase& c, std::ostream* os) {
+    *os << ::testing::PrintToString(c.cuts) << " over " << c.frames << " frames";
+}
+
 class SliceBoundaryCases : public ::testing::TestWithParam<BoundaryCase> {};
 
 TEST_P(SliceBoundaryCases, CleanListOfFramePositions) {
@@ -205,6 +209,11 @@ struct ExactCase {
     float peak;  ///< normalize when above 0
     bool listChunk;
 };
+
+void PrintTo(const ExactCase& c, std::ostream* os) {
+    *os << "EQ " << c.eqId << ", fade " << c.fadeId << ", peak " << c.peak
+        << (c.listChunk ? ", LIST chunk" : "");
+}
 
 class SliceWriterExact : public ::testing::TestWithParam<ExactCase> {};
 

@@ -11,6 +11,10 @@ struct TypedCase {
     std::int32_t tenths;
 };
 
+void PrintTo(const TypedCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
+
 class ParseTypedTimeCases : public ::testing::TestWithParam<TypedCase> {};
 
 TEST_P(ParseTypedTimeCases, GivesTenthsOfASecond) {

@@ -52,6 +52,9 @@ int main(int argc, char** argv) {
     wav(layout, samples);
     layout.declaredDataBytes = 1u << 30;
     wav(layout, samples.substr(0, 101));
+    layout = {};
+    layout.sampleRate = 100;  // a tenth of a second is 10 frames: cuts fall inside the data
+    wav(layout, samples);
     for (const WavLayout& odd :
          {WavLayout{.channels = 1}, WavLayout{.sampleRate = 48000}, WavLayout{.bitsPerSample = 24},
           WavLayout{.bitsPerSample = 8}, WavLayout{.formatTag = 3}})

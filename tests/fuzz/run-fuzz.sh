@@ -2,7 +2,7 @@
 # Builds the fuzz targets with clang (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer)
 # and runs each for SECONDS (default 600). Not part of CI.
 #
-#   tests/fuzz/run-fuzz.sh [SECONDS] [wave_header|settings_reader|all]
+#   tests/fuzz/run-fuzz.sh [SECONDS] [wave_header|settings_reader|slice_side|all]
 #
 # Build and corpora go to $VELVANE_FUZZ_BUILD (default /tmp/velvane-fuzz). The corpora start
 # from generated seeds and from tests/fuzz/regressions/TARGET/. A finding is written to
@@ -20,26 +20,42 @@ flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -ffp-contract=off -I"$root"
        -DVELVANE_DATA_DIR='"share/velvane"')
 sanitize=(-fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined)
 library=("$root/audio/WaveFile.cpp" "$root/platform/Paths.cpp" "$root/engine/SettingsFile.cpp")
+# The slice target runs the engine with velvane-cli's context.
+engine=("$root"/engine/*.cpp "$root"/cli/{CliContext,ProgressBar,Interrupt,WindowState,CliOptions}.cpp
+        "$root/audio/WaveFile.cpp" "$root"/platform/*.cpp)
+read -r -a audio_libs <<<"$(pkg-config --cflags --libs portaudio-2.0 alsa jack)"
 
 build_target() {
-    local name=$1 source=$2
+    local name=$1
+    shift
     echo "building $name"
-    clang++ "${flags[@]}" "${sanitize[@]}" "$source" "${library[@]}" -o "$build/${name}_fuzz"
+    clang++ "${flags[@]}" "${sanitize[@]}" "$@" -lpthread -o "$build/${name}_fuzz"
 }
 
 make_seeds() {
     clang++ "${flags[@]}" "$root/tests/fuzz/MakeSeeds.cpp" "$root/tests/support/TestWav.cpp" \
         "$root/tests/support/TempDir.cpp" "${library[@]}" -o "$build/make-seeds"
-    mkdir -p "$build/seeds/wave_header" "$build/seeds/settings_reader"
+    mkdir -p "$build/seeds/wave_header" "$build/seeds/settings_reader" "$build/seeds/slice_side"
     "$build/make-seeds" "$build/seeds/wave_header" "$build/seeds/settings_reader"
+    # A slice input is 22 setting bytes, then a WAV file.
+    local seed settings
+    for seed in "$build"/seeds/wave_header/*; do
+        for settings in 00000000000000000000000000000000000000000000 \
+                        8001e803d007b80b0000000000000000000000000000 \
+                        3f0210002000300000000000000000000000000000ff; do
+            { printf "$(echo "$settings" | sed 's/../\\x&/g')"; cat "$seed"; } \
+                >"$build/seeds/slice_side/${settings:0:4}-$(basename "$seed")"
+        done
+    done
 }
 
 run_target() {
-    local name=$1
-    mkdir -p "$build/corpus/$name"
+    local name=$1 dict=$1
+    [ "$name" = slice_side ] && dict=wave_header
+    mkdir -p "$build/corpus/$name" "$root/tests/fuzz/regressions/$name"
     echo "running $name for $seconds s"
     "$build/${name}_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=1 -dict="$root/tests/fuzz/$name.dict" \
+        -print_final_stats=1 -dict="$root/tests/fuzz/$dict.dict" \
         -artifact_prefix="$build/artifacts/$name-" \
         "$build/corpus/$name" "$build/seeds/$name" "$root/tests/fuzz/regressions/$name"
 }
@@ -47,14 +63,18 @@ run_target() {
 make_seeds
 targets=()
 case $which in
-    wave_header | settings_reader) targets=("$which") ;;
-    all) targets=(wave_header settings_reader) ;;
-    *) echo "unknown target $which (wave_header, settings_reader or all)" >&2; exit 2 ;;
+    wave_header | settings_reader | slice_side) targets=("$which") ;;
+    all) targets=(wave_header settings_reader slice_side) ;;
+    *) echo "unknown target $which (wave_header, settings_reader, slice_side or all)" >&2; exit 2 ;;
 esac
 for t in "${targets[@]}"; do
     case $t in
-        wave_header) build_target wave_header "$root/tests/fuzz/WaveHeaderFuzz.cpp" ;;
-        settings_reader) build_target settings_reader "$root/tests/fuzz/SettingsReaderFuzz.cpp" ;;
+        wave_header) build_target wave_header "$root/tests/fuzz/WaveHeaderFuzz.cpp" "${library[@]}" ;;
+        settings_reader)
+            build_target settings_reader "$root/tests/fuzz/SettingsReaderFuzz.cpp" "${library[@]}" ;;
+        slice_side)
+            build_target slice_side "$root/tests/fuzz/SliceSideFuzz.cpp" "${engine[@]}" \
+                "${audio_libs[@]}" ;;
     esac
 done
 for t in "${targets[@]}"; do run_target "$t"; done
