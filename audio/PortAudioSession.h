@@ -1,7 +1,7 @@
 #pragma once
 // Keeps PortAudio initialised for the owner's lifetime (it counts its initialisations, so
 // sessions nest). The window holds one from construction to exit, each open stream one.
-// The first session also keeps the sound libraries' probing chatter off standard error.
+// Each session first keeps the sound libraries' probing chatter off standard error.
 // Thread: the owner's (GUI or main thread).
 
 class PortAudioSession {
