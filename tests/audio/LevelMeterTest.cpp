@@ -88,10 +88,4 @@ TEST(SliderGain, Curve) {
     EXPECT_EQ(SliderGain(50), 1.0f);
 }
 
-TEST(MeterReading, PacksIntoOneWord) {
-    for (const MeterReading r : {MeterReading{0, 0, 0, false}, MeterReading{100, 37, 99, true},
-                                 MeterReading{5, 100, 0, true}})
-        EXPECT_EQ(UnpackMeterReading(PackMeterReading(r)), r);
-}
-
 }  // namespace
