@@ -8,6 +8,7 @@
 #include <wx/textctrl.h>
 
 #include "app/CompactStyle.h"
+#include "app/FrameRecording.h"
 #include "app/ImgPanel.h"
 #include "app/MyWorkerThread.h"
 #include "app/Prompter.h"
@@ -52,6 +53,7 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
     Bind(wxEVT_BUTTON, &MyFrame::OnLocateEncoder, this, kIdLocateEncoder);
     BindJobs();
 
+    m_recording = std::make_unique<FrameRecording>(*this);
     g_frame = this;
     RetuneTreble();
 }
@@ -59,6 +61,7 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
 MyFrame::~MyFrame() {
     // Destroy() without a close event skips the stop hooks; a job must not outlive us.
     EndJobAndWait();
+    m_recording.reset();  // a recording still running ends while everything it shows exists
     if (g_frame == this) g_frame = nullptr;
 }
 

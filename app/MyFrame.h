@@ -23,6 +23,7 @@
 #include "engine/TrebleFilter.h"
 #include "waveview/MyCanvas.h"
 
+class FrameRecording;
 class imgPanel;
 class MyWorkerThread;
 class wxButton;
@@ -176,7 +177,11 @@ class MyFrame : public wxFrame {
     CheckGroup m_volumeGroup{500, 501};
     CheckGroup m_eqGroup{708, 715};
 
+    /// Recording sides: the Input menu, the Rec buttons, m_stereoInputs and m_recorder.
+    std::unique_ptr<FrameRecording> m_recording;
+
   private:
+    friend class FrameRecording;  // sets the last path and reads its folder
     void BuildMenus();
     void BindJobs();
     void StartOrStopJob(SliceJob job);

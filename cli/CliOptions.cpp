@@ -12,6 +12,7 @@ namespace {
 constexpr unsigned kAnalyze = 1u << static_cast<int>(CliCommand::Analyze);
 constexpr unsigned kSlice = 1u << static_cast<int>(CliCommand::Slice);
 constexpr unsigned kBoth = kAnalyze | kSlice;
+constexpr unsigned kRecord = 1u << static_cast<int>(CliCommand::Record);
 
 constexpr std::size_t kMaxMarkers = 512;  // the side's cut table
 
@@ -103,6 +104,15 @@ std::string SetEq(CliOptions& o, const std::string& value) {
     return "--eq: \"" + value + "\" is not one of 0, 1, 2, 4, 6, 8, 10, 12";
 }
 
+/// The whole of `text` as a number (no sign for ints, no blanks); false otherwise.
+template <typename T>
+bool ParseNumber(const std::string& text, T& out) {
+    if (text.empty()) return false;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, out);
+    return ec == std::errc() && ptr == end;
+}
+
 std::string SetEncoderKind(CliOptions& o, const std::string& value) {
     struct Choice {
         const char* text;
@@ -173,7 +183,8 @@ const OptionSpec kOptions[] = {
     {"--json", nullptr, kAnalyze,
      "print one JSON object {\"levelCount\", \"peak\", \"cuts\", \"levels\"}",
      SetFlag<&CliOptions::json, true>},
-    {"--quiet", nullptr, kBoth, "no progress bar and no summary lines; errors are still shown",
+    {"--quiet", nullptr, kBoth | kRecord,
+     "no progress bar or level line and no summary lines; errors are still shown",
      SetFlag<&CliOptions::quiet, true>},
     {"--encode", "KIND", kSlice,
      "encode each slice with an external encoder: l3enc, blade, fastenc (MP3 files A1.mp3, "
@@ -204,6 +215,36 @@ const OptionSpec kOptions[] = {
          o.voice = true;
          return std::string();
      }},
+    {"--list-devices", nullptr, kRecord,
+     "print the stereo inputs as the window's Input menu lists them, \"N: NAME (stereo in)\"",
+     SetFlag<&CliOptions::listDevices, true>},
+    {"--device", "N", kRecord, "record from input N of --list-devices (default 1)",
+     [](CliOptions& o, const std::string& v) {
+         int n = 0;
+         if (!ParseNumber(v, n) || n < 1) return "--device: \"" + v + "\" is not an input number";
+         o.device = n;
+         return std::string();
+     }},
+    {"--gain", "G", kRecord,
+     "multiply every sample by G, 0 to 51, as the levels dialog's slider does (default 1); "
+     "louder samples are held at full scale",
+     [](CliOptions& o, const std::string& v) {
+         double g = 0;
+         if (!ParseNumber(v, g) || g < 0 || g > 51) return "--gain: \"" + v + "\" is not 0 to 51";
+         o.gain = static_cast<float>(g);
+         return std::string();
+     }},
+    {"--seconds", "S", kRecord, "stop after exactly round(S x 44100) frames",
+     [](CliOptions& o, const std::string& v) {
+         double s = 0;
+         if (!ParseNumber(v, s) || !(s > 0) || s > 24 * 3600.0)
+             return "--seconds: \"" + v + "\" is not a length in seconds";
+         o.seconds = s;
+         return std::string();
+     }},
+    {"--auto-stop", nullptr, kRecord,
+     "stop by itself after about 20 s of near-silence, as the window's automatic stop does",
+     SetFlag<&CliOptions::autoStop, true>},
 };
 
 const OptionSpec* FindOption(const std::string& name) {
@@ -253,8 +294,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         o.command = CliCommand::Analyze;
     } else if (args[0] == "slice") {
         o.command = CliCommand::Slice;
+    } else if (args[0] == "record") {
+        o.command = CliCommand::Record;
     } else {
-        result.error = "unknown command \"" + args[0] + "\" (expected analyze or slice)";
+        result.error = "unknown command \"" + args[0] + "\" (expected analyze, slice or record)";
         return result;
     }
     const unsigned commandBit = 1u << static_cast<int>(o.command);
@@ -299,8 +342,13 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         if (!result.error.empty()) return result;
     }
 
-    const std::size_t maxSides = o.command == CliCommand::Analyze ? 1 : 2;
-    if (o.sides.size() > maxSides) {
+    const std::size_t maxSides = o.command == CliCommand::Slice ? 2 : 1;
+    if (o.command == CliCommand::Record) {
+        if (o.listDevices && !o.sides.empty())
+            result.error = "record --list-devices takes no file";
+        else if (!o.listDevices && o.sides.size() != 1)
+            result.error = "record needs one file to record into (or --list-devices)";
+    } else if (o.sides.size() > maxSides) {
         result.error = "too many files: " + args[0] + " takes at most " + std::to_string(maxSides) +
                        (maxSides == 1 ? " side" : " sides");
     } else if (o.command == CliCommand::Analyze && o.sides.empty()) {
@@ -315,6 +363,8 @@ std::string HelpText() {
     std::string text =
         "Usage: velvane-cli analyze SIDE.wav [--silence S] [--eq LEVEL] [--json] [--quiet]\n"
         "       velvane-cli slice [options] SIDE1.wav [SIDE2.wav]\n"
+        "       velvane-cli record OUT.wav [--device N] [--gain G] [--auto-stop] [--seconds S]\n"
+        "       velvane-cli record --list-devices\n"
         "       velvane-cli --help\n"
         "\n"
         "Slices 44.1 kHz 16-bit stereo WAV recordings of record sides into one WAV file per\n"
@@ -326,12 +376,16 @@ std::string HelpText() {
         "slice    writes the slices 1.wav, 2.wav, ... into each side's folder (or --out);\n"
         "         side 2's numbers continue side 1's. Cuts are sensed, typed (--typed) or\n"
         "         given as markers (--markers1/--markers2).\n"
+        "record   records a side from a stereo input into OUT.wav (44.1 kHz, 16 bits), as the\n"
+        "         window's Rec button does, until --seconds, --auto-stop, Ctrl+C or SIGTERM\n"
+        "         ends it; a level line is shown on standard error when it is a terminal.\n"
         "\n"
         "Options:\n";
     for (const OptionSpec& spec : kOptions) {
         std::string left = std::string("  ") + spec.name;
         if (spec.valueName) left += std::string(" ") + spec.valueName;
         if (spec.commands == kAnalyze) left += "  (analyze)";
+        if (spec.commands == kRecord) left += "  (record)";
         text += WrapHelp(left, spec.help);
     }
     text +=
@@ -344,12 +398,16 @@ std::string HelpText() {
         "Exit status: 0 success (also when nothing had to be written), 1 a file could not be\n"
         "read or written or was refused, or an encoder run failed (its command is printed),\n"
         "2 usage error (also: encoding asked for and no encoder found), 130 interrupted by\n"
-        "Ctrl+C (every file written until then is complete and valid).\n"
+        "Ctrl+C (every file written until then is complete and valid). record: 0 when a\n"
+        "valid file was written (Ctrl+C and SIGTERM end a recording normally), 1 when there\n"
+        "is no stereo input, the input cannot record stereo at 44.1 kHz, or the file cannot\n"
+        "be written.\n"
         "\n"
         "Examples:\n"
         "  velvane-cli slice --fade 1 side1.wav side2.wav\n"
         "  velvane-cli slice --typed --times1 \"3.20.5,,7.02\" --out songs side1.wav\n"
         "  velvane-cli slice --encode ogg --rate 192 --delete-slices side1.wav side2.wav\n"
-        "  velvane-cli analyze --json side1.wav\n";
+        "  velvane-cli analyze --json side1.wav\n"
+        "  velvane-cli record --auto-stop side1.wav\n";
     return text;
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Help, Analyze, Slice };
+enum class CliCommand { Help, Analyze, Slice, Record };
 
 /// The typed-time fields of one side, as typed into the window (unparsed, "" = empty).
 using TypedTimeFields = std::array<std::string, 10>;
@@ -35,6 +35,13 @@ struct CliOptions {
     std::optional<int> rateId;               ///< --rate: 200..206
     bool deleteSlices = false;               ///< --delete-slices
     bool voice = false;                      ///< --voice
+
+    // Recording (record OUT.wav): each set only when given.
+    std::optional<int> device;      ///< --device: Input menu item, from 1
+    std::optional<float> gain;      ///< --gain: 0..51, the levels dialog's factor
+    std::optional<double> seconds;  ///< --seconds: stop after round(S x 44100) frames
+    bool autoStop = false;          ///< --auto-stop
+    bool listDevices = false;       ///< --list-devices
 
     bool MarkerJob() const { return markers[0].has_value() || markers[1].has_value(); }
 };

@@ -13,6 +13,10 @@ int RunAnalyze(const CliOptions& options);
 /// Normalize is on; one summary line per side.
 int RunSlice(const CliOptions& options);
 
+/// `record`: records OUT.wav from a stereo input until --seconds, --auto-stop or a
+/// signal ends it; or lists the inputs (--list-devices).
+int RunRecord(const CliOptions& options);
+
 struct WindowState;
 
 /// Resolves the run's window state (ResolveWindowState) and puts every present side through

@@ -16,6 +16,7 @@ void InstallInterruptHandler() {
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESETHAND;  // the second Ctrl+C takes the default way out
     sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);  // a service manager's stop ends a recording cleanly
 }
 
 bool Interrupted() {

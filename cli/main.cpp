@@ -1,4 +1,4 @@
-// velvane-cli: analyse and slice record sides from the command line.
+// velvane-cli: record, analyse and slice record sides from the command line.
 
 #include <cstdio>
 #include <string>
@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
             return RunAnalyze(parsed.options);
         case CliCommand::Slice:
             return RunSlice(parsed.options);
+        case CliCommand::Record:
+            return RunRecord(parsed.options);
         case CliCommand::Help:
             break;
     }

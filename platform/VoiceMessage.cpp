@@ -1,7 +1,5 @@
 #include "platform/VoiceMessage.h"
 
-#include <alsa/asoundlib.h>
-#include <jack/jack.h>
 #include <portaudio.h>
 
 #include <algorithm>
@@ -15,26 +13,13 @@
 #include "audio/WaveFile.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
+#include "platform/SoundLibraries.h"
 
 namespace platform {
 namespace {
 
 constexpr unsigned long kFramesPerWrite = 1024;
 constexpr int kChannels = 2;
-
-// The sound libraries print to standard error when they find no device or server; a voice
-// message that cannot be heard is to pass unnoticed. Process-wide, so set once.
-void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
-void QuietJack(const char*) {}
-void QuietenSoundLibraries() {
-    static const bool done = [] {
-        snd_lib_error_set_handler(QuietAlsa);
-        jack_set_error_function(QuietJack);
-        jack_set_info_function(QuietJack);
-        return true;
-    }();
-    (void)done;
-}
 
 struct VoiceSamples {
     std::vector<std::int16_t> samples;  // interleaved left, right

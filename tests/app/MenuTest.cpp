@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "app/FrameRecording.h"
 #include "tests/app/GuiTestSupport.h"
 
 namespace {
@@ -68,7 +69,9 @@ TEST_F(MenuTest, MenuBarHoldsEveryItemInOrderWithItsDefaults) {
         EXPECT_EQ(frame->m_menuBar->GetMenuLabelText(i), titles[i]);
         EXPECT_EQ(frame->m_menuBar->GetMenu(i), menus[i]);
     }
-    EXPECT_EQ(frame->m_inputMenu->GetMenuItemCount(), 0u) << "filled by the audio devices";
+    // Filled by the audio devices (tests/app/RecordingWindowTest.cpp checks its items).
+    EXPECT_EQ(frame->m_inputMenu->GetMenuItemCount(),
+              std::min<std::size_t>(8, frame->m_recording->StereoInputs().size()));
 
     std::vector<int> position(7, 0);
     for (const ItemSpec& spec : kItems) {
@@ -87,7 +90,11 @@ TEST_F(MenuTest, MenuBarHoldsEveryItemInOrderWithItsDefaults) {
             EXPECT_EQ(item->IsChecked(), spec.checked);
         }
     }
-    for (int i = 0; i < 7; ++i) EXPECT_EQ(menus[i]->GetMenuItemCount(), size_t(position[i]));
+    for (int i = 0; i < 7; ++i) {
+        if (menus[i] != frame->m_inputMenu) {
+            EXPECT_EQ(menus[i]->GetMenuItemCount(), size_t(position[i]));
+        }
+    }
 
     std::unique_ptr<wxAcceleratorEntry> exit(frame->m_fileMenu->FindItem(103)->GetAccel());
     ASSERT_NE(exit, nullptr);

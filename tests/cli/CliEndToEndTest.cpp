@@ -16,6 +16,7 @@
 #include "cli/CliContext.h"
 #include "engine/Analysis.h"
 #include "engine/SettingsFile.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
 
@@ -23,42 +24,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
+using CliRun = ProgramRun;
 
 // Starts velvane-cli in `folder` with stdout and stderr going to files there.
 pid_t Start(const std::vector<std::string>& args, const std::string& folder) {
     std::vector<std::string> all = {VELVANE_CLI};
     all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const std::string out = folder + "/.stdout", err = folder + "/.stderr";
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (o < 0 || e < 0 || chdir(folder.c_str()) != 0) _exit(126);
-        dup2(o, 1);
-        dup2(e, 2);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    return pid;
+    return StartProgram(all, folder);
 }
 
 CliRun Finish(pid_t pid, const std::string& folder) {
-    CliRun run;
-    int status = 0;
-    if (waitpid(pid, &status, 0) == pid)
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.out = ReadFileBytes(folder + "/.stdout");
-    run.err = ReadFileBytes(folder + "/.stderr");
-    fs::remove(folder + "/.stdout");
-    fs::remove(folder + "/.stderr");
-    return run;
+    return WaitProgram(pid, folder);
 }
 
 CliRun RunCli(const std::vector<std::string>& args, const std::string& folder) {

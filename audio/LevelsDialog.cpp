@@ -1,0 +1,114 @@
+#include "audio/LevelsDialog.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/gauge.h>
+#include <wx/msgdlg.h>
+#include <wx/slider.h>
+#include <wx/stattext.h>
+
+#include "audio/InputCallback.h"
+#include "audio/LevelMeter.h"
+
+namespace {
+
+constexpr int kIdRecord = 1;
+constexpr int kIdCancel = 2;
+constexpr int kMeterPollMs = 40;  // faster than the meter's 0.1 s updates
+
+const char* const kIntroText =
+    "Please adjust the input level on your sound card or sound card\ndrivers. It doesn't "
+    "matter if the levels are a bit too low, because\nthe software can boost them when "
+    "they're split.";
+
+}  // namespace
+
+wxString CutMethodName(int cutsHowSelection) {
+    return cutsHowSelection == 0 ? "Auto Sense" : "Typed Times";
+}
+
+LevelsDialog::LevelsDialog(wxWindow* parent, RecordingState& state, int cutsHowSelection, Asker ask)
+    : wxDialog(parent, wxID_ANY, "Adjust Levels", wxDefaultPosition, wxSize(340, 310),
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX, "dialog"),
+      m_state(state),
+      m_cutsHow(cutsHowSelection),
+      m_ask(ask ? std::move(ask)
+                : Asker([](wxWindow* p, const wxString& text, const wxString& caption, long style) {
+                      return wxMessageBox(text, caption, style, p);
+                  })),
+      m_meterTimer(this) {
+    const auto label = [this](const wxString& text, wxPoint at, wxSize size) {
+        return new wxStaticText(this, wxID_ANY, text, at, size, 0, "staticText");
+    };
+    const auto gauge = [this](const char* name, wxPoint at) {
+        return new wxGauge(this, wxID_ANY, kGaugeRange, at, wxSize(290, 10), wxGA_HORIZONTAL,
+                           wxDefaultValidator, name);
+    };
+    label(kIntroText, {10, 7}, {480, 60});
+    label("Left", {10, 60}, {90, 15});
+    m_leftGauge = gauge("p_wxGauge3", {10, 80});
+    label("Right", {10, 95}, {90, 15});
+    m_rightGauge = gauge("p_wxGauge4", {10, 115});
+    label("Gain", {10, 130}, {90, 15});
+    m_gainSlider =
+        new wxSlider(this, wxID_ANY, kGainSliderDefault, kGainSliderMin, kGainSliderMax, {10, 150},
+                     {290, 20}, wxSL_HORIZONTAL | wxSL_VALUE_LABEL, wxDefaultValidator, "slider");
+    m_headroomLabel = label(kHeadroomInitialText, {10, 180}, {80, 15});
+    m_autoStop = new wxCheckBox(this, wxID_ANY, "Automatically stop recording.", {10, 210},
+                                wxDefaultSize, 0, wxDefaultValidator, "autoStop");
+    m_record = new wxButton(this, kIdRecord, "Record", {10, 240}, {75, 24}, 0, wxDefaultValidator,
+                            "button");
+    m_cancel = new wxButton(this, kIdCancel, "Cancel", {95, 240}, {75, 24}, 0, wxDefaultValidator,
+                            "button");
+
+    Bind(wxEVT_BUTTON, &LevelsDialog::OnButton, this, kIdRecord, kIdCancel);
+    Bind(wxEVT_SLIDER, &LevelsDialog::OnSlider, this);
+    Bind(wxEVT_TIMER, &LevelsDialog::OnMeterTimer, this);
+
+    m_state.sliderValue.store(kGainSliderDefault);
+    m_shownUpdates = m_state.meterUpdates.load();
+    m_state.meterShown.store(true, std::memory_order_release);
+    m_meterTimer.Start(kMeterPollMs);
+}
+
+LevelsDialog::~LevelsDialog() {
+    m_state.meterShown.store(false, std::memory_order_release);
+    m_meterTimer.Stop();
+}
+
+float LevelsDialog::Gain() const {
+    return SliderGain(m_gainSlider->GetValue());
+}
+
+void LevelsDialog::OnSlider(wxCommandEvent&) {
+    m_state.sliderValue.store(m_gainSlider->GetValue(), std::memory_order_relaxed);
+}
+
+void LevelsDialog::OnMeterTimer(wxTimerEvent&) {
+    const std::uint32_t updates = m_state.meterUpdates.load(std::memory_order_acquire);
+    if (updates == m_shownUpdates) return;
+    m_shownUpdates = updates;
+    const MeterReading reading =
+        UnpackMeterReading(m_state.meterReading.load(std::memory_order_relaxed));
+    m_leftGauge->SetValue(reading.left);
+    m_rightGauge->SetValue(reading.right);
+    m_headroomLabel->SetLabel(HeadroomText(reading));
+}
+
+void LevelsDialog::OnButton(wxCommandEvent& event) {
+    m_autoStopChosen = m_autoStop->GetValue();
+    if (event.GetId() != kIdRecord) {
+        EndModal(kCancelResult);
+        return;
+    }
+    m_autoSliceChosen = false;
+    if (m_autoStopChosen) {
+        const wxString text =
+            "You selected \"Automatically Stop Recording\".\n Should the software start "
+            "slicing using " +
+            CutMethodName(m_cutsHow) + " when the recording has stopped?";
+        m_autoSliceChosen = m_ask(this, text, "Automatic or Manual Slicing?",
+                                  wxYES_NO | wxICON_INFORMATION) == wxYES;
+    }
+    EndModal(kRecordResult);
+}

@@ -1,0 +1,67 @@
+#pragma once
+// "Adjust Levels": shown while a side's input is monitored, before it is recorded. Two
+// gauges show each channel's peak ten times a second, a slider sets the gain, a label
+// shows the headroom; a check box asks for the automatic stop, and with it the question
+// whether slicing should start once the recording has stopped.
+//
+// GUI thread only. The meter itself runs in the audio callback (InputCallback, Monitoring)
+// and publishes its readings in RecordingState; a timer of the dialog polls them, so no
+// control is ever touched from the callback.
+
+#include <wx/dialog.h>
+#include <wx/timer.h>
+
+#include <functional>
+
+struct RecordingState;
+class wxButton;
+class wxCheckBox;
+class wxGauge;
+class wxSlider;
+class wxStaticText;
+
+/// The cut method's name in the question: "Auto Sense" for selection 0, else "Typed Times".
+wxString CutMethodName(int cutsHowSelection);
+
+class LevelsDialog : public wxDialog {
+  public:
+    /// Asks a Yes/No question as wxMessageBox does; returns wxYES or wxNO.
+    using Asker = std::function<int(wxWindow* parent, const wxString& text, const wxString& caption,
+                                    long style)>;
+    static constexpr int kRecordResult = 1;  ///< modal result of "Record"
+    static constexpr int kCancelResult = 0;  ///< modal result of "Cancel"
+
+    /// Builds the dialog and starts the meter on `state` (which must outlive the dialog).
+    /// `cutsHowSelection`: the main window's cut method, named in the question. `ask`:
+    /// null uses wxMessageBox.
+    LevelsDialog(wxWindow* parent, RecordingState& state, int cutsHowSelection,
+                 Asker ask = nullptr);
+    /// Stops the meter before any control goes.
+    ~LevelsDialog() override;
+
+    bool AutoStop() const { return m_autoStopChosen; }    ///< after the dialog ended
+    bool AutoSlice() const { return m_autoSliceChosen; }  ///< after the dialog ended
+    /// The gain the slider sets now (the recording applies it).
+    float Gain() const;
+
+    wxButton* m_record = nullptr;
+    wxButton* m_cancel = nullptr;
+    wxCheckBox* m_autoStop = nullptr;
+    wxGauge* m_leftGauge = nullptr;   ///< "p_wxGauge3"
+    wxGauge* m_rightGauge = nullptr;  ///< "p_wxGauge4"
+    wxSlider* m_gainSlider = nullptr;
+    wxStaticText* m_headroomLabel = nullptr;
+
+  private:
+    void OnButton(wxCommandEvent& event);
+    void OnSlider(wxCommandEvent& event);
+    void OnMeterTimer(wxTimerEvent& event);
+
+    RecordingState& m_state;
+    int m_cutsHow;
+    Asker m_ask;
+    wxTimer m_meterTimer;
+    std::uint32_t m_shownUpdates = 0;
+    bool m_autoStopChosen = false;
+    bool m_autoSliceChosen = false;
+};

@@ -1,0 +1,406 @@
+// Recording a side through the window on the virtual sound card: the Input menu, the Rec
+// buttons with the real levels dialog driven by the test, the messages, the automatic
+// stop with slicing, and closing the window during a recording.
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/gauge.h>
+#include <wx/menu.h>
+#include <wx/slider.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+
+#include <chrono>
+#include <thread>
+
+#include "app/FrameRecording.h"
+#include "audio/InputCallback.h"
+#include "audio/LevelsDialog.h"
+#include "audio/RecordingTexts.h"
+#include "tests/app/GuiTestSupport.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestWav.h"
+#include "tests/support/VirtualAudio.h"
+
+namespace {
+
+/// Yes/No answers from a queue, and the levels dialog really shown when `runLevels` is set.
+class RecordingPrompter : public ScriptedPrompter {
+  public:
+    int Message(wxWindow* parent, const wxString& text, const wxString& caption,
+                long style) override {
+        ScriptedPrompter::Message(parent, text, caption, style);
+        if (!(style & wxYES_NO)) return wxOK;
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << caption;
+            return wxNO;
+        }
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    int RunModal(wxDialog& dialog) override {
+        if (!runLevels) return ScriptedPrompter::RunModal(dialog);
+        dialogTitles.push_back(dialog.GetTitle());
+        return runLevels(dynamic_cast<LevelsDialog&>(dialog));
+    }
+
+    std::deque<int> answers;
+    std::function<int(LevelsDialog&)> runLevels;
+};
+
+/// Calls `step` every 20 ms until it returns true.
+class StepTimer : public wxTimer {
+  public:
+    explicit StepTimer(std::function<bool()> step) : m_step(std::move(step)) {}
+    void Notify() override {
+        if (m_step()) Stop();
+    }
+
+  private:
+    std::function<bool()> m_step;
+};
+
+void ClickButton(wxButton* button) {
+    wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+    event.SetEventObject(button);
+    button->GetEventHandler()->ProcessEvent(event);
+}
+
+/// Shows the levels dialog for real; `step` acts on it (from a timer) until it is done.
+int ShowLevels(LevelsDialog& levels, const std::function<bool(LevelsDialog&)>& step) {
+    AllowRealDialogs allow;
+    StepTimer timer([&] { return step(levels); });
+    timer.Start(20);
+    return levels.ShowModal();
+}
+
+class RecordingWindow : public testing::Test {
+  protected:
+    /// Builds the frame on the virtual card's `profile`; false (skip) when it is missing.
+    bool Build(const std::string& profile, const std::string& capture, bool fast) {
+        if (!UseVirtualAudio(profile)) return false;
+        SetVirtualCapture(capture, fast);
+        auto prompter = std::make_unique<RecordingPrompter>();
+        prompts = prompter.get();
+        frame = new MyFrame(kProgramTitle, wxPoint(20, 40), wxSize(902, 340), std::move(prompter));
+        frame->Show();
+        return true;
+    }
+    void TearDown() override {
+        if (!frame) return;
+        EXPECT_TRUE(prompts->files.empty()) << "file answers left over";
+        EXPECT_TRUE(prompts->answers.empty()) << "answers left over";
+        frame->Destroy();
+        RunUntil([] { return g_frame == nullptr; });
+    }
+    wxString Status() { return frame->GetStatusBar()->GetStatusText(0); }
+
+    TempDir dir;
+    std::vector<Frame> signal = NoiseFrames(8 * 44100, 0.7, 31);
+    MyFrame* frame = nullptr;
+    RecordingPrompter* prompts = nullptr;
+};
+
+// --- The levels dialog on its own, its meter fed by InputCallback from the test ---
+
+struct LevelsFixture : testing::Test {
+    RecordingState state;
+    std::vector<wxString> questions;
+    int answer = wxNO;
+    wxFrame* parent = new wxFrame(nullptr, wxID_ANY, "parent");
+
+    LevelsFixture() { state.mode = RecordingMode::Monitoring; }
+    ~LevelsFixture() override { parent->Destroy(); }
+    LevelsDialog::Asker Ask() {
+        return [this](wxWindow*, const wxString& text, const wxString& caption, long) {
+            questions.push_back(caption + "|" + text);
+            return answer;
+        };
+    }
+    void FeedMeter(std::int16_t sample) {
+        std::vector<std::int16_t> block(128, sample);
+        for (int call = 0; call < 69; ++call) InputCallback(block.data(), state, false);
+    }
+};
+
+TEST_F(LevelsFixture, LayoutAndStartingValues) {
+    LevelsDialog levels(parent, state, 0, Ask());
+    EXPECT_EQ(levels.GetTitle(), "Adjust Levels");
+    EXPECT_EQ(levels.GetName(), "dialog");
+    EXPECT_EQ(levels.GetSize(), wxSize(340, 310));
+    struct Place {
+        wxWindow* control;
+        const char* name;
+        wxRect rect;
+    } places[] = {{levels.m_leftGauge, "p_wxGauge3", {10, 80, 290, 10}},
+                  {levels.m_rightGauge, "p_wxGauge4", {10, 115, 290, 10}},
+                  {levels.m_gainSlider, "slider", {10, 150, 290, 20}},
+                  {levels.m_headroomLabel, "staticText", {10, 180, 80, 15}},
+                  {levels.m_record, "button", {10, 240, 75, 24}},
+                  {levels.m_cancel, "button", {95, 240, 75, 24}}};
+    for (const Place& p : places) {
+        EXPECT_EQ(p.control->GetName(), p.name);
+        EXPECT_EQ(p.control->GetPosition(), p.rect.GetPosition()) << p.name;
+    }
+    EXPECT_EQ(levels.m_autoStop->GetName(), "autoStop");
+    EXPECT_EQ(levels.m_autoStop->GetLabel(), "Automatically stop recording.");
+    EXPECT_FALSE(levels.m_autoStop->GetValue());
+    EXPECT_EQ(levels.m_gainSlider->GetValue(), 50);
+    EXPECT_EQ(levels.m_leftGauge->GetRange(), 100);
+    EXPECT_EQ(levels.m_leftGauge->GetValue(), 0);
+    EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: ");
+    EXPECT_TRUE(state.meterShown);
+}
+
+TEST_F(LevelsFixture, MeterReadingsReachTheControlsOnTheGuiThread) {
+    {
+        LevelsDialog levels(parent, state, 0, Ask());
+        levels.Show();
+        FeedMeter(16384);  // half scale, slider at 50
+        ASSERT_TRUE(RunUntil([&] { return levels.m_leftGauge->GetValue() == 49; }));
+        EXPECT_EQ(levels.m_rightGauge->GetValue(), 49);
+        EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: 49%    ");
+
+        levels.m_gainSlider->SetValue(100);
+        wxCommandEvent moved(wxEVT_SLIDER, levels.m_gainSlider->GetId());
+        levels.m_gainSlider->GetEventHandler()->ProcessEvent(moved);
+        FeedMeter(16384);
+        ASSERT_TRUE(RunUntil([&] { return levels.m_leftGauge->GetValue() == 100; }));
+        EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: CLIP      ");
+        EXPECT_EQ(levels.Gain(), 51.0f);
+        EXPECT_EQ(state.gain.load(), 51.0f);
+    }
+    EXPECT_FALSE(state.meterShown);  // the meter stops with the dialog
+    const std::uint32_t updates = state.meterUpdates;
+    FeedMeter(16384);
+    EXPECT_EQ(state.meterUpdates, updates);
+}
+
+struct ButtonCase {
+    const char* name;
+    bool check;
+    bool record;
+    int answer;
+    int result;
+    bool autoStop;
+    bool autoSlice;
+    std::size_t questions;
+};
+
+void PrintTo(const ButtonCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LevelsButtons : public LevelsFixture, public testing::WithParamInterface<ButtonCase> {};
+
+TEST_P(LevelsButtons, ResultAndChoices) {
+    const ButtonCase& c = GetParam();
+    answer = c.answer;
+    LevelsDialog levels(parent, state, 0, Ask());
+    const int result = ShowLevels(levels, [&](LevelsDialog& l) {
+        l.m_autoStop->SetValue(c.check);
+        ClickButton(c.record ? l.m_record : l.m_cancel);
+        return true;
+    });
+    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(levels.AutoStop(), c.autoStop);
+    EXPECT_EQ(levels.AutoSlice(), c.autoSlice);
+    ASSERT_EQ(questions.size(), c.questions);
+    if (c.questions) {
+        EXPECT_EQ(questions[0],
+                  "Automatic or Manual Slicing?|You selected \"Automatically Stop Recording\".\n "
+                  "Should the software start slicing using Auto Sense when the recording has "
+                  "stopped?");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, LevelsButtons,
+    testing::Values(ButtonCase{"RecordUnchecked", false, true, wxYES, 1, false, false, 0},
+                    ButtonCase{"RecordCheckedYes", true, true, wxYES, 1, true, true, 1},
+                    ButtonCase{"RecordCheckedNo", true, true, wxNO, 1, true, false, 1},
+                    ButtonCase{"CancelChecked", true, false, wxYES, 0, true, false, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CutMethodName, Names) {
+    EXPECT_EQ(CutMethodName(0), "Auto Sense");
+    EXPECT_EQ(CutMethodName(1), "Typed Times");
+}
+
+// --- The window ---
+
+#define BUILD_OR_SKIP(profile, capture, fast) \
+    if (!Build(profile, capture, fast))       \
+    GTEST_SKIP() << "no virtual sound card: source tests/support/virtual-audio/setup.sh"
+
+TEST_F(RecordingWindow, InputMenuListsStereoInputsAndChoosesOne) {
+    BUILD_OR_SKIP("mixed", "", true);
+    wxMenu* input = frame->m_inputMenu;
+    ASSERT_EQ(input->GetMenuItemCount(), 2u);
+    EXPECT_EQ(input->FindItem(700)->GetItemLabelText(), "Virtual Line In (stereo in)");
+    EXPECT_EQ(input->FindItem(700)->GetHelp(), " Audio Device 1");
+    EXPECT_EQ(input->FindItem(701)->GetItemLabelText(), "Virtual Line In 2 (stereo in)");
+    EXPECT_EQ(input->FindItem(701)->GetHelp(), " Audio Device 2");
+    EXPECT_TRUE(input->IsChecked(700));
+    EXPECT_EQ(frame->m_recording->SelectedInputDevice(), 1);
+
+    wxCommandEvent choose(wxEVT_MENU, 701);
+    frame->GetEventHandler()->ProcessEvent(choose);
+    EXPECT_FALSE(input->IsChecked(700));
+    EXPECT_TRUE(input->IsChecked(701));
+    EXPECT_EQ(frame->m_recording->SelectedInputDevice(), 3);
+}
+
+TEST_F(RecordingWindow, EightOfTenStereoInputsInTheMenu) {
+    BUILD_OR_SKIP("many", "", true);
+    EXPECT_EQ(frame->m_recording->StereoInputs().size(), 11u);
+    ASSERT_EQ(frame->m_inputMenu->GetMenuItemCount(), 8u);
+    EXPECT_EQ(frame->m_inputMenu->FindItem(707)->GetItemLabelText(), "Virtual Line 8 (stereo in)");
+}
+
+TEST_F(RecordingWindow, RecordedThroughTheLevelsDialogSampleForSample) {
+    ASSERT_TRUE(WriteWav(dir / "signal.wav", signal));
+    BUILD_OR_SKIP("basic", dir / "signal.wav", false);
+    prompts->files.push_back(wxString::FromUTF8(dir / "side one.wav"));
+    wxString headroom;
+    prompts->runLevels = [&](LevelsDialog& levels) {
+        EXPECT_EQ(levels.GetTitle(), "Adjust Levels");
+        EXPECT_EQ(frame->i_button3->GetLabel(), "Stop");
+        EXPECT_FALSE(frame->i_button4->IsEnabled());
+        return ShowLevels(levels, [&](LevelsDialog& l) {
+            if (l.m_leftGauge->GetValue() == 0) return false;  // the meter's first update
+            headroom = l.m_headroomLabel->GetLabel();
+            ClickButton(l.m_record);
+            return true;
+        });
+    };
+    ClickButton(frame->i_button3);
+    EXPECT_EQ(headroom.substr(0, 10), "Headroom: ");
+    EXPECT_NE(headroom, "Headroom: ");
+    EXPECT_EQ(prompts->fileRequests.at(0).message, "Choose folder and file name for side 1.");
+    EXPECT_EQ(frame->i_textCtrl1->GetValue(), wxString::FromUTF8(dir / "side one.wav"));
+    EXPECT_EQ(Status(), kRecordingStatusText);
+    EXPECT_FALSE(frame->i_button4->IsEnabled());
+
+    RunUntil([] { return false; }, std::chrono::milliseconds(1500));  // records 1.5 s
+    ClickButton(frame->i_button3);
+    EXPECT_EQ(frame->i_button3->GetLabel(), "Rec...");
+    EXPECT_TRUE(frame->i_button4->IsEnabled());
+    EXPECT_EQ(Status(), kFinishedRecordingText);
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].caption, kAudioRecordedCaption);
+    EXPECT_EQ(prompts->messages[0].text, kAudioRecordedText);
+    EXPECT_EQ(prompts->messages[0].style, wxOK | wxICON_INFORMATION);
+
+    // Monitoring ran before Record: the file starts somewhere in the signal, then follows it.
+    const auto recorded = ReadWavFrames(dir / "side one.wav");
+    ASSERT_TRUE(recorded.has_value());
+    ASSERT_GT(recorded->size(), 44100u);
+    const auto start =
+        std::search(signal.begin(), signal.end(), recorded->begin(), recorded->begin() + 64);
+    ASSERT_NE(start, signal.end());
+    ASSERT_GE(static_cast<std::size_t>(signal.end() - start), recorded->size());
+    EXPECT_TRUE(std::equal(recorded->begin(), recorded->end(), start));
+}
+
+TEST_F(RecordingWindow, AutomaticStopStartsSlicingOnceTheFileIsComplete) {
+    BUILD_OR_SKIP("basic", "", true);  // silence, as fast as it is read
+    for (const bool jobRunning : {false, true}) {
+        SCOPED_TRACE(jobRunning);
+        prompts->files.push_back(wxString::FromUTF8(dir / "side 2.wav"));
+        prompts->answers.push_back(wxYES);
+        int slicingStarts = 0;
+        std::optional<std::vector<Frame>> atSlicing;
+        frame->m_recording->jobRunning = [&] { return jobRunning; };
+        frame->m_recording->startSlicing = [&] {
+            ++slicingStarts;
+            atSlicing = ReadWavFrames(dir / "side 2.wav");
+        };
+        frame->m_cutsHow->SetSelection(1);
+        prompts->runLevels = [&](LevelsDialog& levels) {
+            return ShowLevels(levels, [&](LevelsDialog& l) {
+                l.m_autoStop->SetValue(true);
+                ClickButton(l.m_record);
+                return true;
+            });
+        };
+        ClickButton(frame->i_button4);
+        ASSERT_TRUE(RunUntil([&] { return frame->i_button4->GetLabel() == "Rec..."; },
+                             std::chrono::seconds(30)));
+        const ShownMessage& question = prompts->messages.back();
+        EXPECT_EQ(question.caption, "Automatic or Manual Slicing?");
+        EXPECT_EQ(question.text,
+                  "You selected \"Automatically Stop Recording\".\n Should the software start "
+                  "slicing using Typed Times when the recording has stopped?");
+        EXPECT_EQ(question.style, wxYES_NO | wxICON_INFORMATION);
+        EXPECT_EQ(slicingStarts, jobRunning ? 0 : 1);
+        if (!jobRunning) {
+            ASSERT_TRUE(atSlicing.has_value());
+            EXPECT_EQ(atSlicing->size(), 20u * 689 * 64);  // all of it, 20 quiet probes
+        }
+        prompts->messages.clear();
+    }
+}
+
+TEST_F(RecordingWindow, CancelledLevelsDialogLeavesAnEmptyFile) {
+    BUILD_OR_SKIP("basic", "", false);
+    prompts->files.push_back(wxString::FromUTF8(dir / "c.wav"));
+    prompts->modalResults.push_back(LevelsDialog::kCancelResult);
+    ClickButton(frame->i_button3);
+    EXPECT_EQ(frame->i_button3->GetLabel(), "Rec...");
+    EXPECT_TRUE(frame->i_button4->IsEnabled());
+    EXPECT_EQ(ReadFileBytes(dir / "c.wav").size(), 44u);
+    EXPECT_TRUE(prompts->messages.empty());
+}
+
+TEST_F(RecordingWindow, NoInputShowsInvalidInput) {
+    BUILD_OR_SKIP("none", "", false);
+    EXPECT_EQ(frame->m_inputMenu->GetMenuItemCount(), 0u);
+    EXPECT_EQ(frame->m_recording->SelectedInputDevice(), 0);
+    prompts->files.push_back(wxString::FromUTF8(dir / "i.wav"));
+    ClickButton(frame->i_button3);
+    EXPECT_EQ(frame->i_button3->GetLabel(), "Rec...");
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].caption, "Invalid Input!");
+    EXPECT_EQ(prompts->messages[0].text,
+              "Couldn't open the input as a stereo input for recording\nat 44.1 kHz. You may "
+              "change the input in the menu. \n\nPlease choose an input stream which can record "
+              "in stereo\nat 44.1 kHz.\n\nMaybe you selected a mono input (e.g. a mic input) or "
+              "the \ninput cannot record at 44.1 kHz.");
+    EXPECT_EQ(prompts->messages[0].style, wxOK | wxICON_EXCLAMATION);
+    EXPECT_EQ(ReadFileBytes(dir / "i.wav").size(), 44u);
+}
+
+TEST_F(RecordingWindow, FileThatCannotBeCreatedIsReported) {
+    BUILD_OR_SKIP("basic", "", false);
+    const wxString path = wxString::FromUTF8(dir / "missing folder/x.wav");
+    prompts->files.push_back(path);
+    ClickButton(frame->i_button3);
+    EXPECT_EQ(frame->i_button3->GetLabel(), "Rec...");
+    EXPECT_TRUE(frame->i_button4->IsEnabled());
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].caption, "Couldn't create the file!");
+    EXPECT_NE(prompts->messages[0].text.find(path), wxString::npos);
+}
+
+TEST_F(RecordingWindow, ClosingTheWindowCompletesTheRecording) {
+    ASSERT_TRUE(WriteWav(dir / "signal.wav", signal));
+    BUILD_OR_SKIP("basic", dir / "signal.wav", false);
+    prompts->files.push_back(wxString::FromUTF8(dir / "closed.wav"));
+    prompts->modalResults.push_back(LevelsDialog::kRecordResult);
+    ClickButton(frame->i_button3);
+    RunUntil([] { return false; }, std::chrono::milliseconds(500));
+    frame->Close(true);
+    ASSERT_TRUE(RunUntil([] { return g_frame == nullptr; }));
+    frame = nullptr;
+    const auto recorded = ReadWavFrames(dir / "closed.wav");
+    ASSERT_TRUE(recorded.has_value());
+    EXPECT_GT(recorded->size(), 0u);
+    const std::string bytes = ReadFileBytes(dir / "closed.wav");
+    EXPECT_EQ(bytes.size(), 44 + recorded->size() * 4);
+}
+
+}  // namespace
