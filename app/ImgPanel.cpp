@@ -5,8 +5,8 @@
 
 #include <memory>
 
+#include "app/ImageFile.h"
 #include "app/ResourceFiles.h"
-#include "app/WxText.h"
 #include "waveview/MyCanvas.h"
 
 const Caption kCaptions[] = {
@@ -36,10 +36,9 @@ imgPanel::imgPanel(wxWindow* parent, wxWindowID id, const wxPoint& position, con
                    long style, const wxString& name)
     : wxPanel(parent, id, position, size, style, name) {
     if (!wxImage::FindHandler(wxBITMAP_TYPE_JPEG)) wxImage::AddHandler(new wxJPEGHandler);
-    const wxString path = FromUtf8(resource::Path(resource::kBackground));
-    wxImage picture;
-    if (wxFileExists(path) && picture.LoadFile(path, wxBITMAP_TYPE_JPEG))
-        m_background = wxBitmap(picture);
+    const wxImage picture =
+        LoadImageFile(resource::Path(resource::kBackground), wxBITMAP_TYPE_JPEG);
+    if (picture.IsOk()) m_background = wxBitmap(picture);
     Bind(wxEVT_ERASE_BACKGROUND, &imgPanel::OnEraseBackground, this);
     for (const auto& type : kMouseEventTypes) Bind(type, &imgPanel::OnMouse, this);
 }

@@ -4,6 +4,7 @@
 #include <wx/log.h>
 #include <wx/splash.h>
 
+#include "app/ImageFile.h"
 #include "app/MyFrame.h"
 #include "app/ResourceFiles.h"
 #include "app/WxText.h"
@@ -15,13 +16,11 @@ namespace {
 constexpr int kSplashMilliseconds = 5500;
 
 void ShowSplash(MyFrame* frame) {
-    const wxString path = FromUtf8(resource::Path(resource::kSplash));
-    if (!wxFileExists(path)) return;
-    wxBitmap picture;
-    if (!picture.LoadFile(path, wxBITMAP_TYPE_BMP)) return;
-    auto* splash = new wxSplashScreen(picture, wxSPLASH_CENTRE_ON_PARENT | wxSPLASH_TIMEOUT,
-                                      kSplashMilliseconds, frame, wxID_ANY, wxDefaultPosition,
-                                      wxDefaultSize, wxSIMPLE_BORDER | wxSTAY_ON_TOP);
+    const wxImage picture = LoadImageFile(resource::Path(resource::kSplash), wxBITMAP_TYPE_BMP);
+    if (!picture.IsOk()) return;
+    auto* splash = new wxSplashScreen(
+        wxBitmap(picture), wxSPLASH_CENTRE_ON_PARENT | wxSPLASH_TIMEOUT, kSplashMilliseconds, frame,
+        wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSIMPLE_BORDER | wxSTAY_ON_TOP);
     SetProgramIcon(*splash);
 }
 

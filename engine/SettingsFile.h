@@ -24,6 +24,8 @@ struct SettingsFields {
     int fadeId = 300;                        // 32
     int volumeId = 500;                      // 33
     int eqId = 708;                          // 34
+
+    bool operator==(const SettingsFields&) const = default;
 };
 
 constexpr int kSettingsFieldCount = 34;

@@ -10,9 +10,12 @@
 #include <wx/textctrl.h>
 
 #include <cstdlib>
+#include <set>
 #include <vector>
 
+#include "app/ImageFile.h"
 #include "app/ImgPanel.h"
+#include "app/ResourceFiles.h"
 #include "tests/app/GuiTestSupport.h"
 #include "tests/support/TempDir.h"
 
@@ -249,6 +252,10 @@ class PaintedTest : public LayoutTest {
 // in it: each is painted in white where it belongs, on a dark ground, clear of the controls.
 TEST_F(PaintedTest, CaptionsAreWhiteOnADarkGroundClearOfTheControls) {
     frame->m_cutsHow->SetSelection(1);  // the longest item, to see it is not cut
+    // Text in the shortest boxes, to see it is not cut either.
+    frame->i_textCtrl1->ChangeValue("/home/user/Records/side 1.wav");
+    frame->c_textCtrlTime[0]->ChangeValue("3.25.5");
+    frame->c_textCtrlTime[10]->ChangeValue("12.07.9");
     ASSERT_TRUE(frame->m_panel->HasBackgroundPicture()) << "mainback.jpg not built?";
     const wxImage image = CapturePainted();
     SaveScreenshot(image, "main-window.png");
@@ -295,6 +302,39 @@ TEST_F(PaintedTest, MissingBackgroundPictureLeavesADarkFill) {
     for (int x = input.x; x < input.x + 40; ++x)
         for (int y = input.y; y < input.y + 16; ++y) white += IsCaptionWhite(image, x, y);
     EXPECT_GT(white, 10);
+}
+
+// The pictures the build draws: the background covers the whole client area and is dark
+// enough for white captions; the icon has the program's three colours.
+TEST_F(LayoutTest, PicturesAreBuiltToFitTheWindow) {
+    const wxImage background =
+        LoadImageFile(resource::Path(resource::kBackground), wxBITMAP_TYPE_JPEG);
+    ASSERT_TRUE(background.IsOk());
+    EXPECT_GE(background.GetWidth(), frame->GetClientSize().x);
+    EXPECT_GE(background.GetHeight(), frame->GetClientSize().y);
+    double brightness = 0;
+    const unsigned char* rgb = background.GetData();
+    const int pixels = background.GetWidth() * background.GetHeight();
+    for (int i = 0; i < 3 * pixels; ++i) brightness += rgb[i];
+    EXPECT_LT(brightness / (3.0 * pixels), 60.0);
+
+    EXPECT_TRUE(LoadImageFile(resource::Path(resource::kSplash), wxBITMAP_TYPE_BMP).IsOk());
+    const wxImage icon = LoadImageFile(resource::Path("velvane.png"), wxBITMAP_TYPE_PNG);
+    ASSERT_TRUE(icon.IsOk());
+    EXPECT_EQ(icon.GetSize(), wxSize(32, 32));
+    std::set<std::string> colours;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            if (icon.IsTransparent(x, y)) {
+                colours.insert("transparent");
+            } else {
+                colours.insert(wxColour(icon.GetRed(x, y), icon.GetGreen(x, y), icon.GetBlue(x, y))
+                                   .GetAsString(wxC2S_HTML_SYNTAX)
+                                   .ToStdString());
+            }
+        }
+    }
+    EXPECT_EQ(colours, (std::set<std::string>{"transparent", "#030000", "#231A74"}));
 }
 
 }  // namespace

@@ -1,0 +1,90 @@
+#include "audio/AudioStream.h"
+
+#include <portaudio.h>
+
+#include "audio/PortAudioSession.h"
+#include "audio/WaveFile.h"
+
+namespace {
+
+constexpr int kChannels = 2;
+
+}  // namespace
+
+AudioStream::AudioStream() = default;
+
+AudioStream::~AudioStream() {
+    Close();
+}
+
+int AudioStream::RecordingTrampoline(const void* input, void*, unsigned long,
+                                     const PaStreamCallbackTimeInfo*, unsigned long statusFlags,
+                                     void* user) {
+    auto* self = static_cast<AudioStream*>(user);
+    return InputCallback(static_cast<const std::int16_t*>(input), *self->recording_,
+                         (statusFlags & paInputOverflow) != 0);
+}
+
+int AudioStream::PlaybackTrampoline(const void*, void* output, unsigned long,
+                                    const PaStreamCallbackTimeInfo*, unsigned long, void* user) {
+    auto* self = static_cast<AudioStream*>(user);
+    return self->playback_(static_cast<std::int16_t*>(output), self->playbackUser_);
+}
+
+OpenResult AudioStream::OpenRecording(int device, RecordingState& state) {
+    Close();
+    session_ = std::make_unique<PortAudioSession>();
+    if (!session_->Ok()) {
+        session_.reset();
+        return OpenResult::LibraryFailed;
+    }
+    recording_ = &state;
+    PaStreamParameters input{};
+    input.device = device;
+    input.channelCount = kChannels;
+    input.sampleFormat = paInt16;
+    const PaDeviceInfo* info =
+        device >= 0 && device < Pa_GetDeviceCount() ? Pa_GetDeviceInfo(device) : nullptr;
+    input.suggestedLatency = info ? info->defaultLowInputLatency : 0;
+    PaStream* stream = nullptr;
+    if (!info || Pa_OpenStream(&stream, &input, nullptr, kSampleRate, kCallbackFrames, paClipOff,
+                               &AudioStream::RecordingTrampoline, this) != paNoError) {
+        session_.reset();
+        return OpenResult::InvalidInput;
+    }
+    stream_ = stream;
+    if (Pa_StartStream(stream) != paNoError) {
+        Close();
+        return OpenResult::InvalidInput;
+    }
+    return OpenResult::Ok;
+}
+
+bool AudioStream::Play(PlaybackCallback callback, void* user) {
+    Close();
+    session_ = std::make_unique<PortAudioSession>();
+    if (!session_->Ok()) {
+        session_.reset();
+        return false;
+    }
+    playback_ = callback;
+    playbackUser_ = user;
+    PaStream* stream = nullptr;
+    if (Pa_OpenDefaultStream(&stream, 0, kChannels, paInt16, kSampleRate, kCallbackFrames,
+                             &AudioStream::PlaybackTrampoline, this) != paNoError) {
+        session_.reset();
+        return false;
+    }
+    stream_ = stream;
+    Pa_StartStream(stream);
+    return true;
+}
+
+void AudioStream::Close() {
+    if (stream_) {
+        Pa_StopStream(static_cast<PaStream*>(stream_));
+        Pa_CloseStream(static_cast<PaStream*>(stream_));
+        stream_ = nullptr;
+    }
+    session_.reset();
+}

@@ -1,0 +1,211 @@
+// slice_bench: times velvane-cli's "Slice using auto sense" job on a generated 25-minute
+// side against a sox split at silences and a plain dd copy, all in the same run with the
+// page cache warm, and measures velvane-cli's peak resident size on a 60-minute side.
+// Prints the figures, the ratios and the targets. Not a test: it asserts nothing.
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench/SideGenerator.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct RunResult {
+    double seconds = 0;
+    long peakRssKb = 0;
+    int status = -1;
+};
+
+// Runs `args` in `folder` with its output discarded; wall time and the child's peak RSS.
+RunResult Run(const std::vector<std::string>& args, const std::string& folder) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    RunResult result;
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(folder.c_str()) != 0) _exit(127);
+        std::freopen("/dev/null", "w", stdout);
+        std::freopen("/dev/null", "w", stderr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
+        result.seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        result.peakRssKb = usage.ru_maxrss;
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    return result;
+}
+
+void EmptyFolder(const std::string& folder) {
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+    fs::create_directories(folder);
+}
+
+// Reads the whole file so that every timed run finds it in the page cache.
+void WarmPageCache(const std::string& path) {
+    std::vector<char> buffer(1 << 20);
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        while (std::fread(buffer.data(), 1, buffer.size(), f) == buffer.size()) {
+        }
+        std::fclose(f);
+    }
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+struct Contender {
+    std::string name;
+    std::vector<std::string> args;
+    std::vector<double> times;
+    int failures = 0;
+};
+
+bool HasProgram(const std::string& name) {
+    return Run({"sh", "-c", "command -v " + name}, "/").status == 0;
+}
+
+void Usage() {
+    std::fputs(
+        "Usage: slice_bench [--cli PATH] [--runs N] [--minutes M] [--rss-minutes M] [--dir DIR]\n"
+        "Defaults: the velvane-cli built beside this program, 5 runs, a 25-minute side, a\n"
+        "60-minute side for the memory figure (0 skips it), a fresh folder under /tmp.\n",
+        stderr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string cli = VELVANE_CLI_PATH;
+    int runs = 5;
+    double minutes = 25, rssMinutes = 60;
+    std::string parent = fs::temp_directory_path().string();
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (i + 1 >= argc) {
+            Usage();
+            return 2;
+        }
+        const std::string value = argv[++i];
+        if (arg == "--cli")
+            cli = value;
+        else if (arg == "--runs")
+            runs = std::max(1, std::atoi(value.c_str()));
+        else if (arg == "--minutes")
+            minutes = std::atof(value.c_str());
+        else if (arg == "--rss-minutes")
+            rssMinutes = std::atof(value.c_str());
+        else if (arg == "--dir")
+            parent = value;
+        else {
+            Usage();
+            return 2;
+        }
+    }
+    cli = fs::absolute(cli).string();
+    std::string dir = parent + "/velvane-bench-XXXXXX";
+    if (!mkdtemp(dir.data())) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    const std::string side = dir + "/side.wav";
+    const std::string out = dir + "/out";
+
+    std::printf("generating a %.0f-minute side in %s ...\n", minutes, dir.c_str());
+    sidegen::SideSpec spec;
+    spec.minutes = minutes;
+    spec.songs = 8;
+    if (!sidegen::WriteSideFile(side, spec)) {
+        std::fprintf(stderr, "cannot write %s\n", side.c_str());
+        return 1;
+    }
+    const bool haveSox = HasProgram("sox");
+
+    std::vector<Contender> contenders = {
+        {"velvane-cli slice, EQ 0", {cli, "slice", "--quiet", "--out", out, side}},
+        {"velvane-cli analyze, EQ 0", {cli, "analyze", "--quiet", side}},
+        {"velvane-cli slice, --eq 6", {cli, "slice", "--quiet", "--eq", "6", "--out", out, side}},
+        {"sox split at silences",
+         {"sox", side, "out.wav", "silence", "1", "0.1", "0.5%", "1", "2.0", "0.5%", ":", "newfile",
+          ":", "restart"}},
+        {"dd bs=32k copy", {"dd", "if=" + side, "of=" + out + "/copy.wav", "bs=32k"}},
+    };
+    Contender& soxSplit = contenders[3];
+    if (!haveSox) soxSplit.failures = -1;
+
+    for (int run = 0; run < runs; ++run) {
+        for (Contender& c : contenders) {
+            if (c.failures < 0) continue;
+            EmptyFolder(out);
+            WarmPageCache(side);
+            const RunResult r = Run(c.args, out);
+            if (r.status != 0) ++c.failures;
+            c.times.push_back(r.seconds);
+        }
+    }
+    EmptyFolder(out);
+
+    std::printf("\nmedian of %d runs, page cache warm (%s):\n", runs, side.c_str());
+    for (const Contender& c : contenders) {
+        if (c.failures < 0) {
+            std::printf("  %-28s not installed\n", c.name.c_str());
+            continue;
+        }
+        std::printf("  %-28s %7.3f s%s\n", c.name.c_str(), Median(c.times),
+                    c.failures ? "  (FAILED in some runs)" : "");
+    }
+    const double velvane = Median(contenders[0].times);
+    const double velvaneEq = Median(contenders[2].times);
+    const double sox = Median(soxSplit.times);
+    const double dd = Median(contenders[4].times);
+    const auto verdict = [](bool met) { return met ? "met" : "MISSED"; };
+    std::printf("\nratios:\n");
+    if (haveSox) {
+        std::printf("  sox / velvane (EQ 0)      %6.2f   target >= 3    %s\n", sox / velvane,
+                    verdict(sox / velvane >= 3));
+        std::printf("  sox / velvane (--eq 6)    %6.2f   target >= 2    %s\n", sox / velvaneEq,
+                    verdict(sox / velvaneEq >= 2));
+    }
+    std::printf("  velvane (EQ 0) / dd       %6.2f   target <= 5    %s\n", velvane / dd,
+                verdict(velvane / dd <= 5));
+
+    if (rssMinutes > 0) {
+        std::printf("\ngenerating a %.0f-minute side for the memory figure ...\n", rssMinutes);
+        const std::string longSide = dir + "/long.wav";
+        spec.minutes = rssMinutes;
+        spec.songs = 10;
+        if (sidegen::WriteSideFile(longSide, spec)) {
+            EmptyFolder(out);
+            const RunResult r = Run({cli, "slice", "--quiet", "--out", out, longSide}, out);
+            std::printf("  velvane-cli slice peak RSS  %6.1f MB   target < 64 MB  %s%s\n",
+                        r.peakRssKb / 1024.0, verdict(r.peakRssKb < 64 * 1024),
+                        r.status ? "  (the run FAILED)" : "");
+        } else {
+            std::printf("  cannot write %s\n", longSide.c_str());
+        }
+    }
+
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+    return 0;
+}

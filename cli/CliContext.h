@@ -1,0 +1,77 @@
+#pragma once
+// velvane-cli's side of the jobs: the window state of the run stands in for the controls
+// and menus, progress goes to a terminal progress bar, messages to standard error, and
+// Ctrl+C is the Stop button. The jobs run on the main thread, which is the only caller.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "cli/ProgressBar.h"
+#include "cli/WindowState.h"
+#include "engine/JobContext.h"
+#include "engine/SideState.h"
+#include "engine/TrebleFilter.h"
+
+class CliContext final : public JobContext {
+  public:
+    /// Tunes the treble filter for the state's EQ id, as File > Open does.
+    CliContext(WindowState state, bool showProgress);
+
+    int SelectedFadeId() override;
+    int SelectedVolumeId() override;
+    int SelectedEqId() override;
+    int SelectedRateId() override;
+    TrebleFilter& Treble() override { return treble_; }
+
+    std::string SidePath(int side) override;
+    int CutsHow() override { return state_.fields.cutsHow; }
+    std::string SilenceText() override { return state_.fields.silenceSeconds; }
+    void SetSilenceText(const std::string& text) override { state_.fields.silenceSeconds = text; }
+    std::string TypedTimeText(int field) override;
+    bool CreateEncodedFiles() override { return state_.fields.createEncoded != 0; }
+    bool VoiceAfterEncoding() override { return state_.fields.voiceAfterEncoding != 0; }
+    bool DeleteWaveSlices() override { return state_.fields.deleteSlices != 0; }
+    bool VoiceAfterSlicing() override { return state_.fields.voiceAfterSlicing != 0; }
+    int EncoderKindSelection() override { return state_.fields.encoderKind; }
+    std::string EncoderPath() override { return state_.encoderPath; }
+    std::string OutputFolder(int side) override;
+
+    SideState Side(int side) override;
+    void PublishSide(int side, const SideState& state) override;
+    bool WavesDrawn() override { return wavesDrawn_; }
+    void SetWavesDrawn(bool drawn) override { wavesDrawn_ = drawn; }
+    void SetSlicing(bool) override {}
+    void RefreshCanvas() override {}
+    void PlayVoice(const std::string& fileName) override;
+
+    void SetGauge(Gauge gauge, int value) override;
+    void SetStatus(const std::string& text) override;
+    void ShowMessage(const std::string& caption, const std::string& text) override;
+
+    bool TestDestroy() override;
+    bool StopRequested() override;
+
+    // --- For the commands ---
+    const WindowState& State() const { return state_; }
+    /// The side's state as the last job left it (levels, peak, cuts).
+    const SideState& SideData(int side) const { return sides_[Index(side)]; }
+    /// Places the markers of the run into the sides' cut tables, as the user does with
+    /// the mouse after "Draw waveforms".
+    void PlaceMarkers();
+    /// Prints a line on standard error below the progress bar.
+    void Error(const std::string& line);
+    /// Removes the progress bar before the results are printed.
+    void ClearProgress() { progress_.Clear(); }
+
+  private:
+    static int Index(int side) { return side == 2 ? 1 : 0; }
+
+    WindowState state_;
+    TrebleFilter treble_;
+    std::array<SideState, 2> sides_;
+    bool wavesDrawn_ = false;
+    ProgressBar progress_;
+    int gauge_ = 0;
+    std::string status_;
+};

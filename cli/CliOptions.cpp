@@ -1,0 +1,368 @@
+#include "cli/CliOptions.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+#include "engine/MenuSettings.h"
+
+namespace {
+
+constexpr unsigned kAnalyze = 1u << static_cast<int>(CliCommand::Analyze);
+constexpr unsigned kSlice = 1u << static_cast<int>(CliCommand::Slice);
+constexpr unsigned kBoth = kAnalyze | kSlice;
+constexpr unsigned kRecord = 1u << static_cast<int>(CliCommand::Record);
+
+constexpr std::size_t kMaxMarkers = 512;  // the side's cut table
+
+/// One option: its name, the value it takes (nullptr for a flag), the commands that
+/// accept it, its help line and how it changes the options ("" or an error text).
+struct OptionSpec {
+    const char* name;
+    const char* valueName;
+    unsigned commands;
+    const char* help;
+    std::string (*apply)(CliOptions&, const std::string& value);
+};
+
+std::vector<std::string> SplitCommas(const std::string& text) {
+    std::vector<std::string> parts;
+    std::size_t at = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', at);
+        parts.push_back(text.substr(at, comma - at));
+        if (comma == std::string::npos) return parts;
+        at = comma + 1;
+    }
+}
+
+std::string SetTypedTimes(CliOptions& o, int side, const std::string& value) {
+    const std::vector<std::string> parts = SplitCommas(value);
+    if (parts.size() > 10) return "--times" + std::to_string(side + 1) + ": at most ten times";
+    TypedTimeFields fields;
+    for (std::size_t i = 0; i < parts.size(); ++i) fields[i] = parts[i];
+    o.typedTimes[side] = fields;
+    return "";
+}
+
+std::string SetMarkers(CliOptions& o, int side, const std::string& value) {
+    const std::string name = "--markers" + std::to_string(side + 1);
+    std::vector<std::int32_t> markers;
+    if (!value.empty()) {
+        for (const std::string& part : SplitCommas(value)) {
+            std::int32_t tenths = 0;
+            const char* end = part.data() + part.size();
+            const auto [ptr, ec] = std::from_chars(part.data(), end, tenths);
+            if (part.empty() || ec != std::errc() || ptr != end || tenths < 0)
+                return name + ": \"" + part + "\" is not a cut in tenths of a second";
+            markers.push_back(tenths);
+        }
+    }
+    if (markers.size() > kMaxMarkers) return name + ": at most 512 markers";
+    o.markers[side] = std::move(markers);
+    return "";
+}
+
+std::string SetFade(CliOptions& o, const std::string& value) {
+    struct Choice {
+        const char* text;
+        int id;
+    };
+    static constexpr Choice kChoices[] = {{"0", 300},   {"0.0", 300}, {"0.1", 301}, {"1", 302},
+                                          {"1.0", 302}, {"2", 303},   {"2.0", 303}};
+    for (const Choice& c : kChoices)
+        if (value == c.text) {
+            o.fadeId = c.id;
+            return "";
+        }
+    return "--fade: \"" + value + "\" is not one of 0, 0.1, 1, 2";
+}
+
+std::string SetEq(CliOptions& o, const std::string& value) {
+    for (int id = menu::kEqFirst; id <= menu::kEqLast; ++id) {
+        const int level = static_cast<int>(menu::BoostLevelForEqId(id));
+        if (value == std::to_string(level)) {
+            o.eqId = id;
+            return "";
+        }
+    }
+    return "--eq: \"" + value + "\" is not one of 0, 1, 2, 4, 6, 8, 10, 12";
+}
+
+/// The whole of `text` as a number (no sign for ints, no blanks); false otherwise.
+template <typename T>
+bool ParseNumber(const std::string& text, T& out) {
+    if (text.empty()) return false;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, out);
+    return ec == std::errc() && ptr == end;
+}
+
+const OptionSpec kOptions[] = {
+    {"--settings", "FILE.lpx", kSlice,
+     "apply a settings file saved by the window, as File > Open does; its side paths are "
+     "used when no side is given; options given here win",
+     [](CliOptions& o, const std::string& v) {
+         o.settingsFile = v;
+         return std::string();
+     }},
+    {"--out", "DIR", kSlice,
+     "write the slices of both sides into DIR (created if missing) instead of each side's "
+     "folder",
+     [](CliOptions& o, const std::string& v) {
+         if (v.empty()) return std::string("--out: empty folder name");
+         o.outDir = v;
+         return std::string();
+     }},
+    {"--typed", nullptr, kSlice, "cut at the typed times (--times1, --times2) instead of sensing",
+     [](CliOptions& o, const std::string&) {
+         o.cutsHow = 1;
+         return std::string();
+     }},
+    {"--auto", nullptr, kSlice,
+     "cut where silence is sensed (the default; overrides a settings file)",
+     [](CliOptions& o, const std::string&) {
+         o.cutsHow = 0;
+         return std::string();
+     }},
+    {"--times1", "T,T,...", kSlice,
+     "side 1's typed times, up to ten min.sec.dsec fields (empty fields allowed)",
+     [](CliOptions& o, const std::string& v) { return SetTypedTimes(o, 0, v); }},
+    {"--times2", "T,T,...", kSlice, "side 2's typed times",
+     [](CliOptions& o, const std::string& v) { return SetTypedTimes(o, 1, v); }},
+    {"--silence", "S", kBoth,
+     "seconds of silence that separate songs when sensing (the leading integer counts; "
+     "default 2)",
+     [](CliOptions& o, const std::string& v) {
+         o.silenceText = v;
+         return std::string();
+     }},
+    {"--markers1", "C,C,...", kSlice,
+     "slice side 1 at these cuts (tenths of a second) like \"Slice using waveform markers\"; "
+     "a side without markers gets no slices",
+     [](CliOptions& o, const std::string& v) { return SetMarkers(o, 0, v); }},
+    {"--markers2", "C,C,...", kSlice, "side 2's markers",
+     [](CliOptions& o, const std::string& v) { return SetMarkers(o, 1, v); }},
+    {"--fade", "SECONDS", kSlice, "fade each slice in and out: 0, 0.1, 1 or 2 seconds",
+     [](CliOptions& o, const std::string& v) { return SetFade(o, v); }},
+    {"--normalize", nullptr, kSlice,
+     "boost each side to full volume (draws the waveforms of both sides first, as the window "
+     "needs)",
+     [](CliOptions& o, const std::string&) {
+         o.volumeId = menu::kVolumeNormalize;
+         return std::string();
+     }},
+    {"--eq", "LEVEL", kBoth, "treble boost: 0 (off), 1, 2, 4, 6, 8, 10 or 12",
+     [](CliOptions& o, const std::string& v) { return SetEq(o, v); }},
+    {"--json", nullptr, kAnalyze,
+     "print one JSON object {\"levelCount\", \"peak\", \"cuts\", \"levels\"}",
+     [](CliOptions& o, const std::string&) {
+         o.json = true;
+         return std::string();
+     }},
+    {"--quiet", nullptr, kBoth | kRecord,
+     "no progress bar or level line and no summary lines; errors are still shown",
+     [](CliOptions& o, const std::string&) {
+         o.quiet = true;
+         return std::string();
+     }},
+    // Encoding options go here.
+    {"--list-devices", nullptr, kRecord,
+     "print the stereo inputs as the window's Input menu lists them, \"N: NAME (stereo in)\"",
+     [](CliOptions& o, const std::string&) {
+         o.listDevices = true;
+         return std::string();
+     }},
+    {"--device", "N", kRecord, "record from input N of --list-devices (default 1)",
+     [](CliOptions& o, const std::string& v) {
+         int n = 0;
+         if (!ParseNumber(v, n) || n < 1) return "--device: \"" + v + "\" is not an input number";
+         o.device = n;
+         return std::string();
+     }},
+    {"--gain", "G", kRecord,
+     "multiply every sample by G, 0 to 51, as the levels dialog's slider does (default 1); "
+     "louder samples are held at full scale",
+     [](CliOptions& o, const std::string& v) {
+         double g = 0;
+         if (!ParseNumber(v, g) || g < 0 || g > 51) return "--gain: \"" + v + "\" is not 0 to 51";
+         o.gain = static_cast<float>(g);
+         return std::string();
+     }},
+    {"--seconds", "S", kRecord, "stop after exactly round(S x 44100) frames",
+     [](CliOptions& o, const std::string& v) {
+         double s = 0;
+         if (!ParseNumber(v, s) || !(s > 0) || s > 24 * 3600.0)
+             return "--seconds: \"" + v + "\" is not a length in seconds";
+         o.seconds = s;
+         return std::string();
+     }},
+    {"--auto-stop", nullptr, kRecord,
+     "stop by itself after about 20 s of near-silence, as the window's automatic stop does",
+     [](CliOptions& o, const std::string&) {
+         o.autoStop = true;
+         return std::string();
+     }},
+};
+
+const OptionSpec* FindOption(const std::string& name) {
+    for (const OptionSpec& spec : kOptions)
+        if (name == spec.name) return &spec;
+    return nullptr;
+}
+
+// "  --name VALUE          help text..." wrapped to 80 columns, continued under the text.
+std::string WrapHelp(std::string left, const std::string& help) {
+    constexpr std::size_t kIndent = 24;
+    constexpr std::size_t kWidth = 80;
+    std::string out;
+    if (left.size() + 2 > kIndent) {
+        out += left + "\n";
+        left.clear();
+    }
+    left.resize(kIndent, ' ');
+    std::string line = left;
+    std::size_t at = 0;
+    while (at < help.size()) {
+        std::size_t next = help.find(' ', at);
+        if (next == std::string::npos) next = help.size();
+        const std::string word = help.substr(at, next - at);
+        if (line.size() > kIndent && line.size() + 1 + word.size() > kWidth) {
+            out += line + "\n";
+            line = std::string(kIndent, ' ');
+        }
+        if (line.size() > kIndent) line += ' ';
+        line += word;
+        at = next + 1;
+    }
+    return out + line + "\n";
+}
+
+bool IsHelp(const std::string& arg) {
+    return arg == "--help" || arg == "-h" || arg == "help";
+}
+
+}  // namespace
+
+ParseResult ParseCommandLine(const std::vector<std::string>& args) {
+    ParseResult result;
+    CliOptions& o = result.options;
+    if (args.empty() || IsHelp(args[0])) return result;
+    if (args[0] == "analyze") {
+        o.command = CliCommand::Analyze;
+    } else if (args[0] == "slice") {
+        o.command = CliCommand::Slice;
+    } else if (args[0] == "record") {
+        o.command = CliCommand::Record;
+    } else {
+        result.error = "unknown command \"" + args[0] + "\" (expected analyze, slice or record)";
+        return result;
+    }
+    const unsigned commandBit = 1u << static_cast<int>(o.command);
+
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            o.sides.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            o = CliOptions{};
+            return result;
+        }
+        const std::size_t equals = arg.find('=');
+        const std::string name = arg.substr(0, equals);
+        const OptionSpec* spec = FindOption(name);
+        if (!spec || !(spec->commands & commandBit)) {
+            result.error = "unknown option " + name + " for " + args[0];
+            return result;
+        }
+        std::string value;
+        if (spec->valueName) {
+            if (equals != std::string::npos) {
+                value = arg.substr(equals + 1);
+            } else if (i + 1 < args.size()) {
+                value = args[++i];
+            } else {
+                result.error = name + " needs a value (" + spec->valueName + ")";
+                return result;
+            }
+        } else if (equals != std::string::npos) {
+            result.error = name + " takes no value";
+            return result;
+        }
+        result.error = spec->apply(o, value);
+        if (!result.error.empty()) return result;
+    }
+
+    const std::size_t maxSides = o.command == CliCommand::Slice ? 2 : 1;
+    if (o.command == CliCommand::Record) {
+        if (o.listDevices && !o.sides.empty())
+            result.error = "record --list-devices takes no file";
+        else if (!o.listDevices && o.sides.size() != 1)
+            result.error = "record needs one file to record into (or --list-devices)";
+    } else if (o.sides.size() > maxSides) {
+        result.error = "too many files: " + args[0] + " takes at most " + std::to_string(maxSides) +
+                       (maxSides == 1 ? " side" : " sides");
+    } else if (o.command == CliCommand::Analyze && o.sides.empty()) {
+        result.error = "analyze needs a side file";
+    } else if (o.command == CliCommand::Slice && o.sides.empty() && !o.settingsFile) {
+        result.error = "slice needs one or two side files (or --settings naming them)";
+    }
+    return result;
+}
+
+std::string HelpText() {
+    std::string text =
+        "Usage: velvane-cli analyze SIDE.wav [--silence S] [--eq LEVEL] [--json] [--quiet]\n"
+        "       velvane-cli slice [options] SIDE1.wav [SIDE2.wav]\n"
+        "       velvane-cli record OUT.wav [--device N] [--gain G] [--auto-stop] [--seconds S]\n"
+        "       velvane-cli record --list-devices\n"
+        "       velvane-cli --help\n"
+        "\n"
+        "Slices 44.1 kHz 16-bit stereo WAV recordings of record sides into one WAV file per\n"
+        "song, as the window's \"Slice using auto sense or typed times\" does.\n"
+        "\n"
+        "analyze  measures the side's level every 0.1 s and finds up to ten cuts in silent\n"
+        "         passages; prints the level count, the peak and the cuts (tenths of a\n"
+        "         second).\n"
+        "slice    writes the slices 1.wav, 2.wav, ... into each side's folder (or --out);\n"
+        "         side 2's numbers continue side 1's. Cuts are sensed, typed (--typed) or\n"
+        "         given as markers (--markers1/--markers2).\n"
+        "record   records a side from a stereo input into OUT.wav (44.1 kHz, 16 bits), as the\n"
+        "         window's Rec button does, until --seconds, --auto-stop, Ctrl+C or SIGTERM\n"
+        "         ends it; a level line is shown on standard error when it is a terminal.\n"
+        "\n"
+        "Options:\n";
+    for (const OptionSpec& spec : kOptions) {
+        std::string left = std::string("  ") + spec.name;
+        if (spec.valueName) left += std::string(" ") + spec.valueName;
+        if (spec.commands == kAnalyze) left += "  (analyze)";
+        if (spec.commands == kRecord) left += "  (record)";
+        text += WrapHelp(left, spec.help);
+    }
+    text +=
+        "  -h, --help            show this text\n"
+        "\n"
+        "Sides are checked like the window's \"Locate...\": mono, 48 kHz or 24-bit files are\n"
+        "refused. Relative paths are taken from the current folder. A progress bar is shown\n"
+        "on standard error when it is a terminal; one summary line per side is printed.\n"
+        "\n"
+        "Exit status: 0 success (also when nothing had to be written), 1 a file could not be\n"
+        "read or written or was refused, 2 usage error, 130 interrupted by Ctrl+C (every\n"
+        "file written until then is complete and valid). record: 0 when a valid file was\n"
+        "written (Ctrl+C and SIGTERM end a recording normally), 1 when there is no stereo\n"
+        "input, the input cannot record stereo at 44.1 kHz, or the file cannot be written.\n"
+        "\n"
+        "Examples:\n"
+        "  velvane-cli slice --fade 1 side1.wav side2.wav\n"
+        "  velvane-cli slice --typed --times1 \"3.20.5,,7.02\" --out songs side1.wav\n"
+        "  velvane-cli analyze --json side1.wav\n"
+        "  velvane-cli record --auto-stop side1.wav\n";
+    return text;
+}

@@ -1,0 +1,62 @@
+#pragma once
+// velvane-cli's command line: what the user asked for, as given, before any file is read.
+// Parsing never touches the file system, so every rule here is testable on its own.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class CliCommand { Help, Analyze, Slice, Record };
+
+/// The typed-time fields of one side, as typed into the window (unparsed, "" = empty).
+using TypedTimeFields = std::array<std::string, 10>;
+
+struct CliOptions {
+    CliCommand command = CliCommand::Help;
+    std::vector<std::string> sides;  ///< SIDE1 [SIDE2] as given
+
+    // Each option is set only when given, so that it can win over a settings file.
+    std::optional<std::string> settingsFile;              ///< --settings
+    std::optional<std::string> outDir;                    ///< --out
+    std::optional<int> cutsHow;                           ///< --typed 1, --auto 0
+    std::optional<TypedTimeFields> typedTimes[2];         ///< --times1, --times2
+    std::optional<std::string> silenceText;               ///< --silence, as typed
+    std::optional<std::vector<std::int32_t>> markers[2];  ///< --markers1/2, tenths of a second
+    std::optional<int> fadeId;                            ///< --fade: 300..303
+    std::optional<int> volumeId;                          ///< --normalize: 501
+    std::optional<int> eqId;                              ///< --eq: 708..715
+    bool json = false;                                    ///< --json (analyze)
+    bool quiet = false;                                   ///< --quiet
+
+    // Recording (record OUT.wav): each set only when given.
+    std::optional<int> device;      ///< --device: Input menu item, from 1
+    std::optional<float> gain;      ///< --gain: 0..51, the levels dialog's factor
+    std::optional<double> seconds;  ///< --seconds: stop after round(S x 44100) frames
+    bool autoStop = false;          ///< --auto-stop
+    bool listDevices = false;       ///< --list-devices
+
+    // Encoding options (--encode, --encoder, --rate, --delete-slices, --voice) are added
+    // beside these fields and as rows of the option table in CliOptions.cpp.
+
+    bool MarkerJob() const { return markers[0].has_value() || markers[1].has_value(); }
+};
+
+/// Exit statuses of every subcommand.
+constexpr int kExitOk = 0;
+constexpr int kExitFileError = 1;  ///< unreadable/unwritable file, refused format
+constexpr int kExitUsage = 2;
+constexpr int kExitInterrupted = 130;  ///< Ctrl+C
+
+struct ParseResult {
+    CliOptions options;
+    std::string error;  ///< non-empty: a usage error, one line, for exit status 2
+};
+
+/// Parses argv[1..]. "--opt VALUE" and "--opt=VALUE" are both accepted; "--" ends the
+/// options. --help (or "help", or no arguments) gives CliCommand::Help.
+ParseResult ParseCommandLine(const std::vector<std::string>& args);
+
+/// The --help text, generated from the same option table the parser uses.
+std::string HelpText();

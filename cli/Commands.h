@@ -1,0 +1,29 @@
+#pragma once
+// The subcommands of velvane-cli. Each returns the program's exit status (kExit...).
+// Called on the main thread after the interrupt handler is installed.
+
+#include <string>
+
+#include "cli/CliOptions.h"
+
+/// `analyze`: levels, peak and auto-sense cuts of one side, as text or one JSON object.
+int RunAnalyze(const CliOptions& options);
+
+/// `slice`: the auto-sense/typed job (or the marker job), after "Draw waveforms" when
+/// Normalize is on; one summary line per side.
+int RunSlice(const CliOptions& options);
+
+/// `record`: records OUT.wav from a stereo input until --seconds, --auto-stop or a
+/// signal ends it; or lists the inputs (--list-devices).
+int RunRecord(const CliOptions& options);
+
+struct WindowState;
+
+/// Resolves the run's window state (ResolveWindowState) and puts every present side through
+/// the window's "Locate..." check, before anything is written. On failure prints the
+/// reason, naming the file ("side.wav: not a 44.1 kHz stereo wave file (48000 Hz, 2
+/// channels, 16 bits)"), and returns the exit status; kExitOk when the run may go on.
+int PrepareRun(const CliOptions& options, WindowState& state);
+
+/// `value` with 9 significant digits, which reads back to the same float.
+std::string FormatFloat(float value);

@@ -1,0 +1,156 @@
+// velvane-cli record: the window's recording without a screen. The same Recorder, callback,
+// buffering, automatic stop and file handling; the terminal shows a level line instead of
+// the levels dialog, and a summary line instead of the "Audio Recorded" message.
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "audio/AudioStream.h"
+#include "audio/InputDevices.h"
+#include "audio/PortAudioSession.h"
+#include "audio/Recorder.h"
+#include "audio/WaveFile.h"
+#include "cli/Commands.h"
+#include "cli/Interrupt.h"
+
+namespace {
+
+constexpr auto kPollInterval = std::chrono::milliseconds(20);
+constexpr int kLevelBarWidth = 20;
+
+/// Messages of the recorder go to standard error; the rest has no terminal counterpart.
+class TerminalRecorderHost : public RecorderHost {
+  public:
+    void SetStatus(const std::string&) override {}
+    void ShowMessage(const std::string& caption, const std::string& text, MessageIcon) override {
+        std::fprintf(stderr, "velvane-cli: %s: %s\n", caption.c_str(), text.c_str());
+    }
+    void RecordingEnded(int) override {}
+    bool JobRunning() override { return false; }
+    void StartSlicing() override {}
+};
+
+std::string LevelBar(std::uint32_t peak) {
+    const int filled = static_cast<int>(peak * kLevelBarWidth / 32767);
+    return std::string(filled, '#') + std::string(kLevelBarWidth - filled, '-');
+}
+
+void ShowLevelLine(const RecordingState& state) {
+    const std::uint32_t peaks = state.recentPeaks.load(std::memory_order_relaxed);
+    std::fprintf(stderr, "\rL %s  R %s", LevelBar(peaks >> 16).c_str(),
+                 LevelBar(peaks & 0xFFFF).c_str());
+    std::fflush(stderr);
+}
+
+std::string Reason(const RecordingSummary& summary) {
+    switch (summary.cause) {
+        case StopCause::Quiet:
+            return "stopped after about 20 s of near-silence";
+        case StopCause::SizeLimit:
+            return "stopped at the largest size a wave file can hold";
+        case StopCause::WriteError:
+            return "stopped: the file could not be written";
+        case StopCause::Length:
+        case StopCause::Button:
+            break;
+    }
+    return "";
+}
+
+void PrintSummary(const std::string& path, const RecordingSummary& summary) {
+    const std::uint64_t frames = summary.dataBytes / kBytesPerFrame;
+    std::string line = path + ": " + std::to_string(frames) + " frames (" +
+                       std::to_string(frames / kSampleRate) + "." +
+                       std::to_string(frames % kSampleRate * 10 / kSampleRate) + " s) recorded";
+    const std::string reason = Reason(summary);
+    if (!reason.empty()) line += ", " + reason;
+    if (summary.inputOverflows > 0)
+        line += ", " + std::to_string(summary.inputOverflows) + " input overflows";
+    if (summary.droppedBytes > 0)
+        line += ", " + std::to_string(summary.droppedBytes / kBytesPerFrame) +
+                " frames lost (disk too slow)";
+    std::printf("%s\n", line.c_str());
+}
+
+}  // namespace
+
+int RunRecord(const CliOptions& options) {
+    PortAudioSession session;
+    if (!session.Ok()) {
+        std::fprintf(stderr, "velvane-cli: the sound system cannot be started\n");
+        return kExitFileError;
+    }
+    // The Input menu's items: the first eight stereo inputs.
+    std::vector<StereoInput> inputs = ListStereoInputs();
+    if (inputs.size() > kMaxInputMenuItems) inputs.resize(kMaxInputMenuItems);
+    if (options.listDevices) {
+        for (std::size_t k = 0; k < inputs.size(); ++k)
+            std::printf("%zu: %s\n", k + 1, InputMenuLabel(inputs[k].name).c_str());
+        return kExitOk;
+    }
+    if (inputs.empty()) {
+        std::fprintf(stderr, "velvane-cli: there is no stereo input to record from\n");
+        return kExitFileError;
+    }
+    const int item = options.device.value_or(1);
+    if (item > static_cast<int>(inputs.size())) {
+        std::fprintf(stderr, "velvane-cli: --device %d: there %s only %zu stereo input%s\n", item,
+                     inputs.size() == 1 ? "is" : "are", inputs.size(),
+                     inputs.size() == 1 ? "" : "s");
+        return kExitUsage;
+    }
+    const StereoInput& input = inputs[item - 1];
+    const std::string& path = options.sides.front();
+
+    TerminalRecorderHost host;
+    Recorder recorder(host, std::make_unique<AudioStream>());
+    recorder.SetQuiet(true);
+    RecordSettings settings;
+    settings.gain = options.gain.value_or(1.0f);
+    settings.autoStop = options.autoStop;
+    if (options.seconds)
+        settings.maxFrames =
+            static_cast<std::uint64_t>(std::llround(*options.seconds * kSampleRate));
+    switch (recorder.OpenRecording(1, path, input.device, settings)) {
+        case OpenResult::Ok:
+            break;
+        case OpenResult::LibraryFailed:
+            std::fprintf(stderr, "velvane-cli: the sound system cannot be started\n");
+            return kExitFileError;
+        case OpenResult::FileFailed:
+            std::fprintf(stderr, "velvane-cli: %s: cannot create the file (%s)\n", path.c_str(),
+                         std::strerror(errno));
+            return kExitFileError;
+        case OpenResult::InvalidInput:
+            std::fprintf(stderr, "velvane-cli: %s cannot record stereo at 44.1 kHz\n",
+                         InputMenuLabel(input.name).c_str());
+            return kExitFileError;
+    }
+    const bool levelLine = !options.quiet && isatty(STDERR_FILENO);
+    while (recorder.IsRecording()) {
+        recorder.Poll();
+        if (!recorder.IsRecording()) break;
+        if (Interrupted()) {
+            recorder.Stop();
+            break;
+        }
+        if (levelLine) ShowLevelLine(recorder.State());
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    if (levelLine) std::fputc('\n', stderr);
+
+    const RecordingSummary& summary = recorder.Summary();
+    if (!options.quiet) PrintSummary(path, summary);
+    if (!summary.fileOk) {
+        std::fprintf(stderr, "velvane-cli: %s: the file could not be written completely\n",
+                     path.c_str());
+        return kExitFileError;
+    }
+    return kExitOk;
+}

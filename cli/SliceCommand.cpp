@@ -1,0 +1,85 @@
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "cli/CliContext.h"
+#include "cli/Commands.h"
+#include "cli/Interrupt.h"
+#include "engine/Jobs.h"
+#include "engine/MenuSettings.h"
+
+namespace {
+
+bool FailedOutcome(SliceOutcome outcome) {
+    switch (outcome) {
+        case SliceOutcome::Unreadable:
+        case SliceOutcome::ReadFailed:
+        case SliceOutcome::CannotWrite:
+        case SliceOutcome::WouldOverwriteSide:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// "side 1 (/rec/a.wav): 3 slices, 1.wav to 3.wav in /rec" or "...: no slices (why)".
+std::string SummaryLine(int side, const std::string& path, const SideReport& report) {
+    std::string line = "side " + std::to_string(side) + " (" + path + "): ";
+    if (report.slices == 0)
+        return line + "no slices (" + (report.reason.empty() ? "nothing to cut" : report.reason) +
+               ")";
+    const int last = report.firstNumber + static_cast<int>(report.slices) - 1;
+    line += std::to_string(report.slices) + (report.slices == 1 ? " slice, " : " slices, ") +
+            std::to_string(report.firstNumber) + ".wav";
+    if (last != report.firstNumber) line += " to " + std::to_string(last) + ".wav";
+    line += " in " + report.folder;
+    if (!report.reason.empty()) line += " (" + report.reason + ")";
+    return line;
+}
+
+}  // namespace
+
+int RunSlice(const CliOptions& options) {
+    WindowState state;
+    if (const int status = PrepareRun(options, state); status != kExitOk) return status;
+    const std::string paths[2] = {state.fields.side1Path, state.fields.side2Path};
+    if (!state.outDir.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(state.outDir, ec);
+        if (!std::filesystem::is_directory(state.outDir)) {
+            std::fprintf(stderr, "velvane-cli: %s: cannot create the folder\n",
+                         state.outDir.c_str());
+            return kExitFileError;
+        }
+    }
+
+    CliContext ctx(state, !options.quiet && ProgressBar::StderrIsTerminal());
+    // Normalize needs each side's peak: the user presses "Draw waveforms" first.
+    if (ctx.SelectedVolumeId() == menu::kVolumeNormalize) {
+        const JobReport drawn = RunJob(SliceJob::DrawWaveforms, ctx);
+        if (drawn.stopped || Interrupted()) return kExitInterrupted;
+    }
+    JobReport report;
+    if (state.markers[0] || state.markers[1]) {
+        ctx.PlaceMarkers();
+        report = RunJob(SliceJob::SliceByMarkers, ctx);
+    } else {
+        report = RunJob(SliceJob::SliceAutoOrTyped, ctx);
+    }
+    ctx.ClearProgress();
+    // A precondition message ended the job (encoding asked for without an encoder).
+    if (report.refused) return kExitUsage;
+
+    // Messages were shown on standard error as they came; the status follows the outcomes
+    // (a side without slices for want of cuts is not a failure).
+    bool failed = false;
+    for (int i = 0; i < 2; ++i) {
+        const SideReport& side = report.sides[static_cast<std::size_t>(i)];
+        if (!side.present) continue;
+        failed |= FailedOutcome(side.outcome);
+        if (!options.quiet) std::printf("%s\n", SummaryLine(i + 1, paths[i], side).c_str());
+    }
+    std::fflush(stdout);
+    if (report.stopped || Interrupted()) return kExitInterrupted;
+    return failed ? kExitFileError : kExitOk;
+}

@@ -1,0 +1,58 @@
+#include "cli/WindowState.h"
+
+#include "platform/File.h"
+#include "platform/Paths.h"
+
+WindowState BatchDefaults() {
+    WindowState state;
+    state.fields.createEncoded = 0;
+    state.fields.voiceAfterEncoding = 0;
+    state.fields.voiceAfterSlicing = 0;
+    return state;
+}
+
+ResolvedState ResolveWindowState(const CliOptions& o) {
+    ResolvedState result;
+    WindowState& s = result.state;
+    s = BatchDefaults();
+    SettingsFields& f = s.fields;
+
+    if (o.settingsFile) {
+        const std::string path = platform::MakeAbsolute(*o.settingsFile);
+        platform::FilePtr file = platform::OpenFile(path, "r");
+        if (!file) {
+            result.error = path + ": cannot open the settings file";
+            result.exitCode = kExitFileError;
+            return result;
+        }
+        f = ReadSettings(file.get());
+    }
+
+    if (!o.sides.empty()) {
+        f.side1Path = o.sides[0];
+        f.side2Path = o.sides.size() > 1 ? o.sides[1] : "";
+    }
+    f.side1Path = platform::MakeAbsolute(f.side1Path);
+    f.side2Path = platform::MakeAbsolute(f.side2Path);
+    if (o.outDir) s.outDir = platform::MakeAbsolute(*o.outDir);
+    if (o.cutsHow) f.cutsHow = *o.cutsHow;
+    if (o.silenceText) f.silenceSeconds = *o.silenceText;
+    for (int side = 0; side < 2; ++side) {
+        if (o.typedTimes[side])
+            for (int i = 0; i < 10; ++i) f.typedTimes[side * 10 + i] = (*o.typedTimes[side])[i];
+        s.markers[side] = o.markers[side];
+    }
+    // A marker run gives every side a table; a side without --markersN has no markers.
+    if (o.MarkerJob())
+        for (auto& markers : s.markers)
+            if (!markers) markers.emplace();
+    if (o.fadeId) f.fadeId = *o.fadeId;
+    if (o.volumeId) f.volumeId = *o.volumeId;
+    if (o.eqId) f.eqId = *o.eqId;
+
+    if (f.side1Path.empty() && f.side2Path.empty()) {
+        result.error = "no side to work on: the settings file names no side file";
+        result.exitCode = kExitUsage;
+    }
+    return result;
+}

@@ -1,0 +1,30 @@
+// velvane-cli: record, analyse and slice record sides from the command line.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/CliOptions.h"
+#include "cli/Commands.h"
+#include "cli/Interrupt.h"
+
+int main(int argc, char** argv) {
+    const ParseResult parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "velvane-cli: %s\nTry 'velvane-cli --help'.\n", parsed.error.c_str());
+        return kExitUsage;
+    }
+    InstallInterruptHandler();
+    switch (parsed.options.command) {
+        case CliCommand::Analyze:
+            return RunAnalyze(parsed.options);
+        case CliCommand::Slice:
+            return RunSlice(parsed.options);
+        case CliCommand::Record:
+            return RunRecord(parsed.options);
+        case CliCommand::Help:
+            break;
+    }
+    std::fputs(HelpText().c_str(), stdout);
+    return kExitOk;
+}

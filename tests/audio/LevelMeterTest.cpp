@@ -1,0 +1,97 @@
+// The level meter as the levels dialog sees it: InputCallback in Monitoring mode fed with
+// generated blocks, and the texts made from its readings.
+
+#include "audio/LevelMeter.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "audio/InputCallback.h"
+#include "tests/audio/RecordingHarness.h"
+
+namespace {
+
+constexpr std::size_t kCallsPerUpdate = 69;  // 69 x 64 = 4416 > 4410 frames
+
+struct MeterCase {
+    const char* name;
+    double leftAmplitude;  // of a sine, 1.0 = full scale
+    double rightAmplitude;
+    int slider;
+    MeterReading expected;
+    const char* headroom;
+};
+
+void PrintTo(const MeterCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+std::vector<Frame> Sine(double left, double right, std::size_t frames) {
+    std::vector<Frame> out(frames);
+    for (std::size_t i = 0; i < frames; ++i) {
+        const double s = std::sin(2 * M_PI * 441.0 * static_cast<double>(i) / 44100.0);
+        out[i] = {static_cast<std::int16_t>(std::lround(std::min(32767.0, 32768 * left * s))),
+                  static_cast<std::int16_t>(std::lround(std::min(32767.0, 32768 * right * s)))};
+    }
+    return out;
+}
+
+class Meter : public ::testing::TestWithParam<MeterCase> {};
+
+TEST_P(Meter, ReadingAndGainAfterOneUpdate) {
+    const MeterCase& c = GetParam();
+    RecordingState state;
+    state.mode = RecordingMode::Monitoring;
+    state.meterShown = true;
+    state.sliderValue = c.slider;
+    const auto input = Sine(c.leftAmplitude, c.rightAmplitude, kCallsPerUpdate * 64);
+    Feed(state, input, kCallsPerUpdate - 1);
+    EXPECT_EQ(state.meterUpdates.load(), 0u);
+    Feed(state, std::vector<Frame>(input.end() - 64, input.end()), 1);
+    ASSERT_EQ(state.meterUpdates.load(), 1u);
+    const MeterReading reading = UnpackMeterReading(state.meterReading.load());
+    EXPECT_EQ(reading, c.expected);
+    EXPECT_EQ(HeadroomText(reading), c.headroom);
+    EXPECT_EQ(state.gain.load(), SliderGain(c.slider));
+    EXPECT_EQ(state.leftPeak, 0);  // the next update starts afresh
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, Meter,
+    ::testing::Values(
+        MeterCase{"Silence", 0, 0, 50, {0, 0, 0, false}, "Headroom: 0%    "},
+        MeterCase{"FullScaleLeftOnly", 1.0, 0, 50, {99, 0, 0, false}, "Headroom: 0%    "},
+        MeterCase{"HalfScaleSlider50", 0.5, 0.5, 50, {49, 49, 49, false}, "Headroom: 49%    "},
+        MeterCase{
+            "HalfScaleSlider100", 0.5, 0.5, 100, {100, 100, 49, true}, "Headroom: CLIP      "},
+        MeterCase{
+            "HalfScaleLeftSlider100", 0.5, 0.005, 100, {100, 0, 0, true}, "Headroom: CLIP      "},
+        MeterCase{"Slider0", 1.0, 0.5, 0, {0, 0, 49, false}, "Headroom: 49%    "},
+        MeterCase{
+            "QuarterScaleSlider75", 0.25, 0.125, 75, {100, 100, 12, true}, "Headroom: CLIP      "}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Meter, DoesNothingOnceTheDialogIsGone) {
+    RecordingState state;
+    state.mode = RecordingMode::Monitoring;
+    Feed(state, Sine(1, 1, 200 * 64), 200);
+    EXPECT_EQ(state.meterUpdates.load(), 0u);
+    EXPECT_EQ(state.gain.load(), 1.0f);
+}
+
+TEST(SliderGain, Curve) {
+    const std::pair<int, float> cases[] = {{0, 0.0f},       {25, 0.5f},  {50, 1.0f},
+                                           {51, 1.999999f}, {75, 26.0f}, {100, 51.0f}};
+    for (const auto& [slider, gain] : cases) EXPECT_FLOAT_EQ(SliderGain(slider), gain) << slider;
+    EXPECT_EQ(SliderGain(100), kMaxGain);
+    EXPECT_EQ(SliderGain(50), 1.0f);
+}
+
+TEST(MeterReading, PacksIntoOneWord) {
+    for (const MeterReading r : {MeterReading{0, 0, 0, false}, MeterReading{100, 37, 99, true},
+                                 MeterReading{5, 100, 0, true}})
+        EXPECT_EQ(UnpackMeterReading(PackMeterReading(r)), r);
+}
+
+}  // namespace

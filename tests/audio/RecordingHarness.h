@@ -1,0 +1,67 @@
+#pragma once
+// A Recorder without PortAudio: the test plays the audio thread by calling InputCallback
+// itself, and a host that remembers what it was asked to show.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "audio/Recorder.h"
+#include "tests/support/TestWav.h"
+
+class FakeCaptureStream : public CaptureStream {
+  public:
+    OpenResult OpenRecording(int device, RecordingState& state) override {
+        openedDevice = device;
+        this->state = &state;
+        return result;
+    }
+    void Close() override { state = nullptr; }
+
+    OpenResult result = OpenResult::Ok;
+    int openedDevice = -1;
+    RecordingState* state = nullptr;
+};
+
+struct ShownMessage {
+    std::string caption;
+    std::string text;
+    MessageIcon icon;
+};
+
+class FakeRecorderHost : public RecorderHost {
+  public:
+    void SetStatus(const std::string& text) override { statuses.push_back(text); }
+    void ShowMessage(const std::string& caption, const std::string& text,
+                     MessageIcon icon) override {
+        messages.push_back({caption, text, icon});
+    }
+    void RecordingEnded(int side) override { ended.push_back(side); }
+    bool JobRunning() override { return jobRunning; }
+    void StartSlicing() override {
+        ++slicingStarts;
+        if (onStartSlicing) onStartSlicing();
+    }
+
+    std::vector<std::string> statuses;
+    std::vector<ShownMessage> messages;
+    std::vector<int> ended;
+    bool jobRunning = false;
+    int slicingStarts = 0;
+    void (*onStartSlicing)() = nullptr;
+};
+
+/// One callback's 64 frames of `frames` from `first`, zeros past the end.
+std::vector<std::int16_t> CallbackBlock(const std::vector<Frame>& frames, std::size_t first);
+
+/// Calls InputCallback once per 64 frames of `frames` (padded with zeros) until it asks to
+/// stop or `calls` calls were made. Returns the number of calls made.
+std::size_t Feed(RecordingState& state, const std::vector<Frame>& frames, std::size_t calls);
+
+/// The file's two header sizes (offsets 4 and 40) and its sample frames after byte 44.
+struct RecordedFile {
+    std::uint32_t riffSize = 0;
+    std::uint32_t dataSize = 0;
+    std::vector<Frame> frames;
+};
+RecordedFile ReadRecordedFile(const std::string& path);

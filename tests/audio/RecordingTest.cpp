@@ -1,0 +1,255 @@
+// Recording through InputCallback with generated blocks: what reaches the file and its
+// header on every way a recording ends, the blinking status, the automatic stop.
+
+#include <gtest/gtest.h>
+
+#include "audio/LevelMeter.h"
+#include "audio/RecordingTexts.h"
+#include "audio/WaveFile.h"
+#include "tests/audio/RecordingHarness.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+constexpr std::size_t kCallsPerSecond = kBlinkDivisor;  // one probe per 689 calls
+constexpr std::size_t kBufferCalls = kSampleBufferBytes / kBlockBytes;
+
+struct RecordingFixture : ::testing::Test {
+    TempDir dir;
+    std::string path = dir / "side 1.wav";
+    FakeRecorderHost host;
+    FakeCaptureStream* stream = new FakeCaptureStream;  // owned by recorder
+    Recorder recorder{host, std::unique_ptr<CaptureStream>(stream)};
+
+    RecordingState& State() { return recorder.State(); }
+    void Start(bool autoStop = false, bool autoSlice = false, float gain = 1.0f) {
+        ASSERT_EQ(recorder.Open(1, path, 3), OpenResult::Ok);
+        recorder.Record({gain, autoStop, autoSlice});
+    }
+    void ExpectFile(const std::vector<Frame>& expected) {
+        const RecordedFile file = ReadRecordedFile(path);
+        EXPECT_EQ(file.dataSize, expected.size() * 4);
+        EXPECT_EQ(file.riffSize, expected.size() * 4 + 36);
+        ASSERT_EQ(file.frames.size(), expected.size());
+        EXPECT_TRUE(file.frames == expected);
+        EXPECT_TRUE(WaveFile::IsStereoWave(path, 44100));
+    }
+};
+
+std::vector<Frame> Prefix(const std::vector<Frame>& frames, std::size_t calls) {
+    std::vector<Frame> out(calls * kCallbackFrames);
+    for (std::size_t i = 0; i < out.size() && i < frames.size(); ++i) out[i] = frames[i];
+    return out;
+}
+
+// Stops by the button at several points: every captured sample reaches the file, with or
+// without the automatic stop chosen, and the sizes count exactly those samples.
+struct StopCase {
+    const char* name;
+    std::size_t calls;
+    bool autoStop;
+};
+
+void PrintTo(const StopCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class StopByButton : public RecordingFixture, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(StopByButton, FileHoldsEverySampleCaptured) {
+    const StopCase& c = GetParam();
+    const auto input = NoiseFrames(c.calls * kCallbackFrames, 0.8, 7);
+    Start(c.autoStop);
+    ASSERT_EQ(Feed(State(), input, c.calls), c.calls);
+    recorder.Stop();
+    ExpectFile(Prefix(input, c.calls));
+    EXPECT_EQ(recorder.Summary().dataBytes, c.calls * kBlockBytes);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].caption, kAudioRecordedCaption);
+    EXPECT_EQ(host.messages[0].text, kAudioRecordedText);
+    EXPECT_EQ(host.statuses.back(), kFinishedRecordingText);
+    EXPECT_EQ(host.ended, std::vector<int>{1});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, StopByButton,
+    ::testing::Values(StopCase{"BeforeAnySample", 0, false}, StopCase{"OneBlock", 1, false},
+                      StopCase{"ExactlyOneBuffer", kBufferCalls, false},
+                      StopCase{"OneBufferAndABlock", kBufferCalls + 1, false},
+                      StopCase{"ThirtySeconds", 30 * 44100 / 64 + 1, false},
+                      StopCase{"ThirtySecondsAutoStopOn", 30 * 44100 / 64 + 1, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RecordingFixture, CancelledLevelsDialogLeavesHeaderOnly) {
+    ASSERT_EQ(recorder.Open(2, path, 0), OpenResult::Ok);
+    Feed(State(), NoiseFrames(6400, 0.5), 100);  // monitored only
+    recorder.Cancel();
+    ExpectFile({});
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(host.ended, std::vector<int>{2});
+    EXPECT_FALSE(recorder.Active());
+}
+
+TEST_F(RecordingFixture, FailedOpenClosesTheFileWithItsHeader) {
+    stream->result = OpenResult::InvalidInput;
+    EXPECT_EQ(recorder.Open(1, path, 5), OpenResult::InvalidInput);
+    EXPECT_FALSE(recorder.Active());
+    ExpectFile({});
+    EXPECT_EQ(recorder.Open(1, dir / "no such folder/x.wav", 0), OpenResult::FileFailed);
+}
+
+TEST_F(RecordingFixture, StatusTextBlinksOncePerSecond) {
+    Start();
+    const auto input = NoiseFrames(4 * kCallsPerSecond * 64, 0.5);
+    std::vector<std::string> seen;
+    for (std::size_t call = 0; call < 4 * kCallsPerSecond; ++call) {
+        const auto block = CallbackBlock(input, call * 64);
+        InputCallback(block.data(), State(), false);
+        recorder.Poll();
+    }
+    const std::vector<std::string> expected = {kRecordingStatusText, kRecordingStatusText,
+                                               kRecordingBlankText, kRecordingStatusText,
+                                               kRecordingBlankText};
+    EXPECT_EQ(host.statuses, expected);
+    EXPECT_EQ(std::string(kRecordingBlankText).size(), std::string(kRecordingStatusText).size());
+}
+
+// The automatic stop: 20 quiet probes in a row end the recording; one probe at loudness
+// 128 starts the count again, one at 127 does not.
+struct ProbeCase {
+    const char* name;
+    std::int16_t probe20;     // sample magnitude in the block of the 20th probe
+    std::size_t expectCalls;  // calls until the callback stops
+};
+
+void PrintTo(const ProbeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class AutoStop : public RecordingFixture, public ::testing::WithParamInterface<ProbeCase> {};
+
+TEST_P(AutoStop, StopsAfterTwentyQuietProbes) {
+    const ProbeCase& c = GetParam();
+    const std::size_t limit = 60 * kCallsPerSecond;
+    std::vector<Frame> input(limit * 64, Frame{3, -3});
+    // The probe looks at the whole block of its call: the 20th probe's block.
+    const std::size_t probeCall = 20 * kCallsPerSecond - 1;
+    for (std::size_t i = 0; i < 64; ++i)
+        input[probeCall * 64 + i] = {c.probe20, static_cast<std::int16_t>(-c.probe20)};
+    Start(true);
+    EXPECT_EQ(Feed(State(), input, limit), c.expectCalls);
+    recorder.Poll();
+    EXPECT_FALSE(recorder.Active());
+    EXPECT_EQ(recorder.Summary().cause, StopCause::Quiet);
+    ExpectFile(Prefix(input, c.expectCalls));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].caption, kAudioRecordedCaption);
+}
+
+INSTANTIATE_TEST_SUITE_P(Probes, AutoStop,
+                         ::testing::Values(ProbeCase{"Silence", 3, 20 * kCallsPerSecond},
+                                           ProbeCase{"Loudness127", 127, 20 * kCallsPerSecond},
+                                           ProbeCase{"Loudness128Resets", 128,
+                                                     40 * kCallsPerSecond}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RecordingFixture, AutomaticStopStartsSlicingOnceTheFileIsComplete) {
+    static std::string checkPath;
+    static RecordedFile atSlicing;
+    checkPath = path;
+    host.onStartSlicing = [] { atSlicing = ReadRecordedFile(checkPath); };
+    Start(true, true);
+    const std::size_t calls = Feed(State(), {}, 30 * kCallsPerSecond);
+    recorder.Poll();
+    EXPECT_EQ(host.slicingStarts, 1);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(atSlicing.dataSize, calls * kBlockBytes);
+    EXPECT_EQ(atSlicing.frames.size(), calls * kCallbackFrames);
+}
+
+TEST_F(RecordingFixture, AutomaticStopStartsNothingWhileAJobRuns) {
+    host.jobRunning = true;
+    Start(true, true);
+    Feed(State(), {}, 30 * kCallsPerSecond);
+    recorder.Poll();
+    EXPECT_FALSE(recorder.Active());
+    EXPECT_EQ(host.slicingStarts, 0);
+}
+
+TEST_F(RecordingFixture, StopButtonNeverStartsSlicing) {
+    Start(true, true);
+    Feed(State(), {}, 3 * kCallsPerSecond);
+    recorder.Stop();
+    EXPECT_EQ(host.slicingStarts, 0);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(RecordingFixture, SizeLimitStopsWithAValidFileAndAMessage) {
+    const auto input = NoiseFrames(2000 * 64, 0.5);
+    Start();
+    State().maxDataBytes = 1000 * kBlockBytes;
+    EXPECT_EQ(Feed(State(), input, 2000), 1000u);
+    recorder.Poll();
+    EXPECT_EQ(recorder.Summary().cause, StopCause::SizeLimit);
+    ExpectFile(Prefix(input, 1000));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].text.find("largest size"), std::string::npos);
+}
+
+TEST_F(RecordingFixture, RequestedLengthEndsOnTheExactFrame) {
+    for (const std::uint64_t frames : {1, 63, 64, 65, 44100}) {
+        const auto input = NoiseFrames(frames + 200, 0.5);
+        ASSERT_EQ(recorder.OpenRecording(1, path, 0, {1.0f, false, false, frames}), OpenResult::Ok);
+        EXPECT_EQ(Feed(State(), input, frames / 64 + 3), (frames + 63) / 64);
+        recorder.Poll();
+        EXPECT_EQ(recorder.Summary().cause, StopCause::Length);
+        ExpectFile(std::vector<Frame>(input.begin(), input.begin() + frames));
+    }
+}
+
+TEST_F(RecordingFixture, GainSaturatesAndZeroGainRecordsSilence) {
+    const std::vector<Frame> input(64 * 10, Frame{1000, -1000});
+    Start(false, false, kMaxGain);
+    Feed(State(), input, 10);
+    recorder.Stop();
+    ExpectFile(std::vector<Frame>(640, Frame{32767, -32768}));
+
+    host.messages.clear();
+    Start(false, false, 0.0f);
+    Feed(State(), NoiseFrames(640, 1.0), 10);
+    recorder.Stop();
+    ExpectFile(std::vector<Frame>(640, Frame{0, 0}));
+}
+
+TEST_F(RecordingFixture, InputOverflowsAreCountedInTheMessage) {
+    Start();
+    const auto block = CallbackBlock(NoiseFrames(64, 0.5), 0);
+    for (int call = 0; call < 10; ++call) InputCallback(block.data(), State(), call % 3 == 0);
+    recorder.Stop();
+    EXPECT_EQ(recorder.Summary().inputOverflows, 4u);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].text.find("overflowed 4 times"), std::string::npos);
+}
+
+TEST(ApplyGain, TruncatesTowardZeroAndSaturates) {
+    struct Case {
+        std::int16_t sample;
+        float gain;
+        std::int16_t expected;
+    } cases[] = {{1000, 1.0f, 1000},        {3, 0.5f, 1},           {-3, 0.5f, -1},
+                 {1000, 51.0f, 32767},      {-1000, 51.0f, -32768}, {-32768, 1.0f, -32768},
+                 {32767, 1.999999f, 32767}, {12345, 0.0f, 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(ApplyGain(c.sample, c.gain), c.expected) << c.sample << " x " << c.gain;
+}
+
+TEST(InputCallbackModes, StoppedEndsTheStreamAndMonitoringRecordsNothing) {
+    RecordingState state;
+    const auto block = CallbackBlock(NoiseFrames(64, 0.5), 0);
+    EXPECT_EQ(InputCallback(block.data(), state, false), kCallbackStop);
+    state.mode = RecordingMode::Monitoring;
+    EXPECT_EQ(InputCallback(block.data(), state, false), kCallbackContinue);
+    EXPECT_EQ(state.bytesCaptured, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,343 @@
+// Runs the built velvane-cli on generated sides and checks what it writes and says.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "bench/SideGenerator.h"
+#include "cli/CliContext.h"
+#include "engine/Analysis.h"
+#include "engine/SettingsFile.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestWav.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+};
+
+// Starts velvane-cli in `folder` with stdout and stderr going to files there.
+pid_t Start(const std::vector<std::string>& args, const std::string& folder) {
+    std::vector<std::string> all = {VELVANE_CLI};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const std::string out = folder + "/.stdout", err = folder + "/.stderr";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (o < 0 || e < 0 || chdir(folder.c_str()) != 0) _exit(126);
+        dup2(o, 1);
+        dup2(e, 2);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+CliRun Finish(pid_t pid, const std::string& folder) {
+    CliRun run;
+    int status = 0;
+    if (waitpid(pid, &status, 0) == pid)
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.out = ReadFileBytes(folder + "/.stdout");
+    run.err = ReadFileBytes(folder + "/.stderr");
+    fs::remove(folder + "/.stdout");
+    fs::remove(folder + "/.stderr");
+    return run;
+}
+
+CliRun RunCli(const std::vector<std::string>& args, const std::string& folder) {
+    return Finish(Start(args, folder), folder);
+}
+
+// Five songs of 20 s or more and a short run-out: four cuts, which auto sense prefers.
+sidegen::SideSpec SmallSide(std::uint32_t seed, bool listChunk = false) {
+    sidegen::SideSpec spec;
+    spec.minutes = 2.5;
+    spec.songs = 5;
+    spec.runOutSeconds = 3;
+    spec.seed = seed;
+    spec.listChunk = listChunk;
+    return spec;
+}
+
+// Numbered slices first..last in `folder` read back; fails the test on a bad header.
+std::vector<std::vector<Frame>> ReadSlices(const std::string& folder, int first, int last) {
+    std::vector<std::vector<Frame>> slices;
+    for (int n = first; n <= last; ++n) {
+        const std::string path = folder + "/" + std::to_string(n) + ".wav";
+        const std::string bytes = ReadFileBytes(path);
+        EXPECT_GE(bytes.size(), 44u) << path;
+        if (bytes.size() < 44) return slices;
+        // The canonical header states exactly the frames that follow it.
+        std::uint32_t declared = 0;
+        for (int i = 3; i >= 0; --i) declared = (declared << 8) | std::uint8_t(bytes[40 + i]);
+        EXPECT_EQ(declared, bytes.size() - 44) << path;
+        std::optional<std::vector<Frame>> frames = ReadWavFrames(path);
+        EXPECT_TRUE(frames) << path;
+        slices.push_back(frames.value_or(std::vector<Frame>{}));
+    }
+    return slices;
+}
+
+int CountSlices(const std::string& folder) {
+    int count = 0;
+    while (fs::exists(folder + "/" + std::to_string(count + 1) + ".wav")) ++count;
+    return count;
+}
+
+// A side's slices, put back together, are the side; each boundary lies outside every song.
+void ExpectSlicedInGaps(const std::vector<std::vector<Frame>>& slices,
+                        const std::vector<Frame>& side, const sidegen::SideLayout& layout) {
+    std::vector<Frame> joined;
+    std::uint64_t boundary = 0;
+    for (std::size_t i = 0; i < slices.size(); ++i) {
+        if (i > 0) {
+            for (const sidegen::Song& song : layout.songs)
+                EXPECT_FALSE(boundary > song.startFrame && boundary < song.endFrame)
+                    << "cut at frame " << boundary << " inside a song";
+        }
+        joined.insert(joined.end(), slices[i].begin(), slices[i].end());
+        boundary += slices[i].size();
+    }
+    EXPECT_TRUE(joined == side);
+}
+
+// Two sides made once (one canonical, one with a LIST chunk) and linked into each test's
+// own folder.
+class CliEndToEnd : public ::testing::Test {
+  protected:
+    struct Sides {
+        TempDir dir;
+        sidegen::SideLayout layout1, layout2;
+        std::vector<Frame> frames1, frames2;
+    };
+
+    static void SetUpTestSuite() {
+        sides_ = std::make_unique<Sides>();
+        ASSERT_TRUE(sidegen::WriteSideFile(sides_->dir / "1", SmallSide(3), &sides_->layout1));
+        ASSERT_TRUE(
+            sidegen::WriteSideFile(sides_->dir / "2", SmallSide(4, true), &sides_->layout2));
+        sides_->frames1 = *ReadWavFrames(sides_->dir / "1");
+        sides_->frames2 = *ReadWavFrames(sides_->dir / "2");
+    }
+    static void TearDownTestSuite() { sides_.reset(); }
+
+    void SetUp() override {
+        ASSERT_TRUE(sides_);
+        fs::create_hard_link(sides_->dir / "1", dir_ / "side one.wav");
+        fs::create_hard_link(sides_->dir / "2", dir_ / "side two.wav");
+    }
+
+    static inline std::unique_ptr<Sides> sides_;
+    TempDir dir_;
+    const sidegen::SideLayout& layout1_ = sides_->layout1;
+    const sidegen::SideLayout& layout2_ = sides_->layout2;
+    const std::vector<Frame>& side1_ = sides_->frames1;
+    const std::vector<Frame>& side2_ = sides_->frames2;
+};
+
+TEST_F(CliEndToEnd, AutoSenseSlicesBothSidesAtTheirGapsWithContinuingNumbers) {
+    const CliRun run = RunCli({"slice", "side one.wav", "side two.wav"}, dir_.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err.find('\r'), std::string::npos);  // no progress bar off a terminal
+
+    const int total = CountSlices(dir_.path());
+    const std::size_t line2 = run.out.find("side 2 (");
+    ASSERT_NE(line2, std::string::npos) << run.out;
+    // "side 1 (<abs path>): N slices, 1.wav to N.wav in <folder>"
+    const std::string expected1 = "side 1 (" + dir_.path() + "/side one.wav): ";
+    ASSERT_EQ(run.out.rfind(expected1, 0), 0u) << run.out;
+    const int n1 = std::atoi(run.out.c_str() + expected1.size());
+    ASSERT_EQ(n1, 5);  // the four gaps between five songs
+    ASSERT_GT(total, n1);
+    EXPECT_NE(run.out.find(std::to_string(n1 + 1) + ".wav to " + std::to_string(total) + ".wav"),
+              std::string::npos)
+        << run.out;
+
+    ExpectSlicedInGaps(ReadSlices(dir_.path(), 1, n1), side1_, layout1_);
+    ExpectSlicedInGaps(ReadSlices(dir_.path(), n1 + 1, total), side2_, layout2_);
+}
+
+TEST_F(CliEndToEnd, AnalyzeJsonMatchesTheEngineAndTheSlices) {
+    const CliRun run = RunCli({"analyze", "--json", "side two.wav"}, dir_.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    // Exactly one object: {"levelCount": N, "peak": P, "cuts": [...], "levels": [...]}
+    const std::string& j = run.out;
+    ASSERT_EQ(j.rfind("{\"levelCount\": ", 0), 0u) << j.substr(0, 80);
+    ASSERT_EQ(j.substr(j.size() - 3), "]}\n");
+    const char* p = j.c_str() + 15;
+    char* end = nullptr;
+    const unsigned long levelCount = std::strtoul(p, &end, 10);
+    ASSERT_EQ(std::string(end, 10), ", \"peak\": ");
+    const float peak = std::strtof(end + 10, &end);
+    ASSERT_EQ(std::string(end, 11), ", \"cuts\": [");
+    std::vector<long> cuts;
+    for (p = end + 11; *p != ']'; p = end + (*end == ',' ? 2 : 0))
+        cuts.push_back(std::strtol(p, &end, 10));
+    ASSERT_EQ(std::string(p, 14), "], \"levels\": [");
+    std::vector<float> levels;
+    for (p += 14; *p != ']'; p = end + (*end == ',' ? 2 : 0))
+        levels.push_back(std::strtof(p, &end));
+    ASSERT_EQ(cuts.size(), 10u);
+    ASSERT_EQ(levels.size(), levelCount);
+
+    // Read back, every float is the engine's own, to the bit.
+    WindowState state = BatchDefaults();
+    CliContext ctx(state, false);
+    const AnalysisResult engine = AnalyzeSide(ctx, dir_ / "side two.wav", 2, 0, 100);
+    ASSERT_TRUE(engine.ok);
+    EXPECT_EQ(levelCount, engine.levelCount);
+    EXPECT_EQ(peak, engine.peak);
+    for (std::size_t i = 0; i < levels.size(); ++i) ASSERT_EQ(levels[i], engine.levels[i]) << i;
+    for (std::size_t i = 0; i < 10; ++i) EXPECT_EQ(cuts[i], engine.cuts[i]);
+
+    // Slicing the side alone cuts exactly at the analysed cuts.
+    ASSERT_EQ(RunCli({"slice", "--quiet", "--out", "out", "side two.wav"}, dir_.path()).status, 0);
+    const auto slices = ReadSlices(dir_ / "out", 1, CountSlices(dir_ / "out"));
+    std::uint64_t boundary = 0;
+    for (std::size_t i = 0; i + 1 < slices.size(); ++i) {
+        boundary += slices[i].size();
+        EXPECT_EQ(boundary, static_cast<std::uint64_t>(cuts[i]) * 4410);
+    }
+    EXPECT_EQ(cuts[slices.size() - 1], 0);
+}
+
+TEST_F(CliEndToEnd, TypedTimesWithFadeIntoAnOutputFolder) {
+    const CliRun run =
+        RunCli({"slice", "--typed", "--times1", "0.30,,1.0", "--times2", "0.0.5", "--fade", "0.1",
+                "--out", "songs/new", "side one.wav", "side two.wav"},
+               dir_.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string out = dir_ / "songs/new";
+    ASSERT_EQ(CountSlices(out), 5);
+    const auto slices = ReadSlices(out, 1, 5);
+    ASSERT_EQ(slices.size(), 5u);
+    const std::size_t sizes[] = {1323000, 1323000, side1_.size() - 2646000, 22050,
+                                 side2_.size() - 22050};
+    const std::size_t at[] = {0, 1323000, 2646000, 0, 22050};
+    for (int i = 0; i < 5; ++i) {
+        const std::vector<Frame>& source = i < 3 ? side1_ : side2_;
+        ASSERT_EQ(slices[i].size(), sizes[i]) << "slice " << i + 1;
+        // Fade-in: factor 0 at the first frame; past 0.1 s the samples are untouched.
+        EXPECT_EQ(slices[i][0], Frame{}) << "slice " << i + 1;
+        if (sizes[i] > 2 * 4410) {
+            EXPECT_EQ(slices[i][5000], source[at[i] + 5000]) << "slice " << i + 1;
+        }
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "1.wav"));  // nothing in the sides' own folder
+}
+
+TEST_F(CliEndToEnd, MarkersAndSettingsFile) {
+    SettingsFields settings;
+    settings.side1Path = dir_ / "side one.wav";
+    settings.side2Path = dir_ / "side two.wav";
+    settings.fadeId = 303;       // overridden below
+    settings.createEncoded = 0;  // no encoder is given
+    ASSERT_TRUE(SaveSettingsFile(dir_ / "s.lpx", settings));
+
+    const CliRun run = RunCli(
+        {"slice", "--settings", "s.lpx", "--fade", "0", "--markers1", "600,150", "--out", "m"},
+        dir_.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("side 2 ("), std::string::npos);
+    EXPECT_NE(run.out.find("no slices"), std::string::npos) << run.out;
+    ASSERT_EQ(CountSlices(dir_ / "m"), 3);
+    const auto slices = ReadSlices(dir_ / "m", 1, 3);
+    EXPECT_EQ(slices[0].size(), 150u * 4410);
+    EXPECT_EQ(slices[1].size(), 450u * 4410);
+    EXPECT_TRUE(slices[1].front() == side1_[150 * 4410]);  // no fade
+}
+
+TEST_F(CliEndToEnd, RefusedAndMissingFilesExitOneNamingTheFile) {
+    const std::vector<Frame> frames = NoiseFrames(4410, 0.3);
+    WavLayout mono, wide, deep;
+    mono.channels = 1;
+    wide.sampleRate = 48000;
+    deep.bitsPerSample = 24;
+    ASSERT_TRUE(WriteWav(dir_ / "mono.wav", frames, mono));
+    ASSERT_TRUE(WriteWav(dir_ / "48k.wav", frames, wide));
+    ASSERT_TRUE(WriteWav(dir_ / "24bit.wav", frames, deep));
+    const std::pair<const char*, const char*> cases[] = {{"mono.wav", "1 channel"},
+                                                         {"48k.wav", "48000 Hz"},
+                                                         {"24bit.wav", "24 bits"},
+                                                         {"none.wav", "cannot be opened"}};
+    for (const auto& [name, reason] : cases) {
+        const std::vector<std::vector<std::string>> commands = {{"analyze", name},
+                                                                {"slice", "side one.wav", name}};
+        for (const auto& args : commands) {
+            SCOPED_TRACE(args[0] + " " + name);
+            const CliRun run = RunCli(args, dir_.path());
+            EXPECT_EQ(run.status, 1);
+            EXPECT_NE(run.err.find(dir_ / name), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        }
+    }
+    EXPECT_EQ(CountSlices(dir_.path()), 0);  // refused before anything was written
+}
+
+TEST_F(CliEndToEnd, UsageErrorsExitTwo) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"slice"}, {"cut", "a.wav"}, {"slice", "--eq", "5", "a.wav"}}) {
+        const CliRun run = RunCli(args, dir_.path());
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("velvane-cli --help"), std::string::npos);
+    }
+    const CliRun help = RunCli({"--help"}, dir_.path());
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--markers1"), std::string::npos);
+}
+
+TEST_F(CliEndToEnd, SliceThatWouldReplaceASideIsRefused) {
+    // Side 2 is stored as "2.wav" where side 1's slices go.
+    fs::copy_file(dir_ / "side two.wav", dir_ / "2.wav");
+    const CliRun run = RunCli({"slice", "side one.wav", "2.wav"}, dir_.path());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("2.wav"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFileBytes(dir_ / "2.wav"), ReadFileBytes(dir_ / "side two.wav"));
+}
+
+TEST_F(CliEndToEnd, UnwritableOutputFolderExitsOne) {
+    ASSERT_TRUE(WriteFileBytes(dir_ / "file", "x"));
+    const CliRun run = RunCli({"slice", "--out", "file/sub", "side one.wav"}, dir_.path());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("file/sub"), std::string::npos) << run.err;
+}
+
+// Ctrl+C while slicing: exit status 130, and every file left is a valid WAV.
+TEST_F(CliEndToEnd, InterruptLeavesValidFiles) {
+    sidegen::SideSpec spec = SmallSide(5);
+    spec.minutes = 8;
+    ASSERT_TRUE(sidegen::WriteSideFile(dir_ / "long.wav", spec));
+    const pid_t pid = Start({"slice", "--quiet", "--eq", "12", "--typed", "--times1",
+                             "0.10,0.20,0.30,1.00,2.00,3.00,4.00,5.00,6.00,7.00", "long.wav"},
+                            dir_.path());
+    // Freeze the program as soon as it has begun writing slices, then interrupt it.
+    int status = 0;
+    while (!fs::exists(dir_ / "1.wav") && waitpid(pid, &status, WNOHANG) == 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    kill(pid, SIGSTOP);
+    kill(pid, SIGINT);
+    kill(pid, SIGCONT);
+    const CliRun run = Finish(pid, dir_.path());
+    EXPECT_EQ(run.status, 130) << run.err;
+    const int written = CountSlices(dir_.path());
+    EXPECT_LT(written, 11);
+    ReadSlices(dir_.path(), 1, written);
+}
+
+}  // namespace

@@ -1,0 +1,181 @@
+#include "cli/CliOptions.h"
+
+#include <gtest/gtest.h>
+
+#include "cli/WindowState.h"
+#include "engine/SettingsFile.h"
+#include "platform/Paths.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+ParseResult Parse(std::vector<std::string> args) {
+    return ParseCommandLine(args);
+}
+
+TEST(CliOptions, UsageErrors) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"split", "a.wav"},                                         // unknown command
+        {"analyze"},                                                // no side
+        {"analyze", "a.wav", "b.wav"},                              // one side only
+        {"slice"},                                                  // no side and no settings
+        {"slice", "a.wav", "b.wav", "c.wav"},                       // three sides
+        {"slice", "--fade", "0.5", "a.wav"},                        // not a menu choice
+        {"slice", "--eq", "3", "a.wav"},                            // not a menu choice
+        {"slice", "--eq"},                                          // value missing
+        {"slice", "--typed=1", "a.wav"},                            // flag with a value
+        {"slice", "--times1", "1,2,3,4,5,6,7,8,9,10,11", "a.wav"},  // eleven times
+        {"slice", "--markers1", "600,x", "a.wav"},                  // not a number
+        {"slice", "--markers1", "600,-5", "a.wav"},                 // negative
+        {"slice", "--markers1", "600,,900", "a.wav"},               // empty marker
+        {"slice", "--markers1", "99999999999", "a.wav"},            // beyond 32 bits
+        {"slice", "--json", "a.wav"},                               // analyze only
+        {"analyze", "--out", "x", "a.wav"},                         // slice only
+        {"analyze", "--normalize", "a.wav"},
+        {"slice", "--bogus", "a.wav"},
+        {"slice", "--out", "", "a.wav"},
+    };
+    for (const auto& args : cases) {
+        const ParseResult r = Parse(args);
+        std::string joined;
+        for (const std::string& a : args) joined += a + " ";
+        EXPECT_FALSE(r.error.empty()) << joined;
+    }
+}
+
+TEST(CliOptions, HelpWinsAnywhere) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {}, {"--help"}, {"-h"}, {"help"}, {"slice", "--fade", "0.5", "--help"}}) {
+        const ParseResult r = Parse(args);
+        // An error before --help is reported; after it only help counts.
+        if (args.size() > 2) {
+            EXPECT_FALSE(r.error.empty());
+        } else {
+            EXPECT_TRUE(r.error.empty());
+            EXPECT_EQ(r.options.command, CliCommand::Help);
+        }
+    }
+    EXPECT_EQ(Parse({"slice", "a.wav", "--help"}).options.command, CliCommand::Help);
+}
+
+TEST(CliOptions, SliceOptionsMapToTheWindowsChoices) {
+    const ParseResult r = Parse({"slice", "--fade=0.1", "--eq", "12", "--normalize", "--typed",
+                                 "--times1", "3.20.5,,7.02", "--times2=", "--silence", "4s",
+                                 "--out", "o", "--quiet", "a.wav", "--", "--odd name.wav"});
+    ASSERT_EQ(r.error, "");
+    const CliOptions& o = r.options;
+    EXPECT_EQ(o.command, CliCommand::Slice);
+    EXPECT_EQ(o.sides, (std::vector<std::string>{"a.wav", "--odd name.wav"}));
+    EXPECT_EQ(o.fadeId, 301);
+    EXPECT_EQ(o.eqId, 715);
+    EXPECT_EQ(o.volumeId, 501);
+    EXPECT_EQ(o.cutsHow, 1);
+    ASSERT_TRUE(o.typedTimes[0]);
+    EXPECT_EQ(*o.typedTimes[0], (TypedTimeFields{"3.20.5", "", "7.02"}));
+    ASSERT_TRUE(o.typedTimes[1]);
+    EXPECT_EQ(*o.typedTimes[1], TypedTimeFields{});
+    EXPECT_EQ(o.silenceText, "4s");
+    EXPECT_EQ(o.outDir, "o");
+    EXPECT_TRUE(o.quiet);
+    EXPECT_FALSE(o.MarkerJob());
+}
+
+TEST(CliOptions, EveryMenuLevelIsAccepted) {
+    const std::pair<const char*, int> fades[] = {{"0", 300}, {"0.1", 301}, {"1", 302}, {"2", 303}};
+    for (const auto& [text, id] : fades)
+        EXPECT_EQ(Parse({"slice", "--fade", text, "a.wav"}).options.fadeId, id) << text;
+    const std::pair<const char*, int> eqs[] = {{"0", 708}, {"1", 709}, {"2", 710},  {"4", 711},
+                                               {"6", 712}, {"8", 713}, {"10", 714}, {"12", 715}};
+    for (const auto& [text, id] : eqs)
+        EXPECT_EQ(Parse({"analyze", "--eq", text, "a.wav"}).options.eqId, id) << text;
+}
+
+TEST(CliOptions, MarkersSelectTheMarkerJob) {
+    const ParseResult r = Parse({"slice", "--markers2", "1200,600", "a.wav", "b.wav"});
+    ASSERT_EQ(r.error, "");
+    EXPECT_TRUE(r.options.MarkerJob());
+    EXPECT_FALSE(r.options.markers[0]);
+    EXPECT_EQ(*r.options.markers[1], (std::vector<std::int32_t>{1200, 600}));
+    EXPECT_TRUE(Parse({"slice", "--markers1=", "a.wav"}).options.markers[0]->empty());
+}
+
+class WindowStateTest : public ::testing::Test {
+  protected:
+    std::string SaveSettings(const SettingsFields& fields) {
+        const std::string path = dir_ / "s.lpx";
+        EXPECT_TRUE(SaveSettingsFile(path, fields));
+        return path;
+    }
+    TempDir dir_;
+};
+
+TEST_F(WindowStateTest, DefaultsNeitherEncodeNorSpeak) {
+    const ResolvedState r = ResolveWindowState(Parse({"slice", "a.wav"}).options);
+    ASSERT_EQ(r.error, "");
+    const SettingsFields& f = r.state.fields;
+    EXPECT_EQ(f.side1Path, platform::MakeAbsolute("a.wav"));
+    EXPECT_EQ(f.side2Path, "");
+    EXPECT_EQ(f.createEncoded, 0);
+    EXPECT_EQ(f.voiceAfterSlicing, 0);
+    EXPECT_EQ(f.voiceAfterEncoding, 0);
+    EXPECT_EQ(f.cutsHow, 0);
+    EXPECT_EQ(f.silenceSeconds, "2");
+    EXPECT_EQ(f.fadeId, 300);
+    EXPECT_EQ(f.volumeId, 500);
+    EXPECT_EQ(f.eqId, 708);
+    EXPECT_EQ(r.state.outDir, "");
+}
+
+TEST_F(WindowStateTest, SettingsFileAppliesThenOptionsWin) {
+    SettingsFields saved;
+    saved.side1Path = "/rec/one.wav";
+    saved.side2Path = "/rec/two.wav";
+    saved.cutsHow = 1;
+    saved.silenceSeconds = "3";
+    saved.typedTimes[0] = "1.00";
+    saved.typedTimes[10] = "2.00";
+    saved.fadeId = 303;
+    saved.volumeId = 501;
+    saved.eqId = 710;
+    const std::string path = SaveSettings(saved);
+
+    // Sides come from the file when none are given.
+    ResolvedState r = ResolveWindowState(Parse({"slice", "--settings", path}).options);
+    ASSERT_EQ(r.error, "");
+    EXPECT_EQ(r.state.fields, saved);
+
+    r = ResolveWindowState(Parse({"slice", "--settings", path, "--auto", "--fade", "0", "--eq", "0",
+                                  "--times2", "9.00", "--silence", "5", "x/new.wav"})
+                               .options);
+    ASSERT_EQ(r.error, "");
+    const SettingsFields& f = r.state.fields;
+    EXPECT_EQ(f.side1Path, platform::MakeAbsolute("x/new.wav"));
+    EXPECT_EQ(f.side2Path, "");  // sides given: the file's sides are not mixed in
+    EXPECT_EQ(f.cutsHow, 0);
+    EXPECT_EQ(f.silenceSeconds, "5");
+    EXPECT_EQ(f.typedTimes[0], "1.00");
+    EXPECT_EQ(f.typedTimes[10], "9.00");
+    EXPECT_EQ(f.fadeId, 300);
+    EXPECT_EQ(f.volumeId, 501);
+    EXPECT_EQ(f.eqId, 708);
+}
+
+TEST_F(WindowStateTest, Failures) {
+    ResolvedState r = ResolveWindowState(Parse({"slice", "--settings", dir_ / "none.lpx"}).options);
+    EXPECT_EQ(r.exitCode, kExitFileError);
+    EXPECT_NE(r.error.find("none.lpx"), std::string::npos);
+
+    // A settings file that names no side, and none given.
+    r = ResolveWindowState(Parse({"slice", "--settings", SaveSettings({})}).options);
+    EXPECT_EQ(r.exitCode, kExitUsage);
+}
+
+TEST_F(WindowStateTest, MarkerRunGivesEverySideATable) {
+    const ResolvedState r =
+        ResolveWindowState(Parse({"slice", "--markers2", "50", "a.wav", "b.wav"}).options);
+    ASSERT_TRUE(r.state.markers[0]);
+    EXPECT_TRUE(r.state.markers[0]->empty());
+    EXPECT_EQ(*r.state.markers[1], std::vector<std::int32_t>{50});
+}
+
+}  // namespace
