@@ -21,7 +21,9 @@
 #include "engine/SideState.h"
 #include "engine/TrebleFilter.h"
 #include "waveview/MyCanvas.h"
+#include "waveview/PlaybackCallback.h"
 
+class ListenDialog;
 class imgPanel;
 class wxButton;
 class wxCheckBox;
@@ -98,6 +100,9 @@ class MyFrame : public wxFrame {
     /// Index of the cut of `side` (0 or 1) nearest to the fraction r of its length; a tie
     /// goes to the later cut; 0 when the side has no cuts.
     int FindNearestCut(int side, float r) const;
+    /// Shows the listen dialog modally for `side` around the fraction r of the canvas's
+    /// width. True when it closed with OK, which may have moved a cut.
+    bool OpenListenDialog(int side, float r);
 
     /// The window's prompter (for dialogs of other parts of the program).
     Prompter& Prompts() { return *m_prompter; }
@@ -160,6 +165,9 @@ class MyFrame : public wxFrame {
     CheckGroup m_volumeGroup{500, 501};
     CheckGroup m_eqGroup{708, 715};
 
+    /// The listen dialog while it is shown, else null. GUI thread.
+    ListenDialog* m_listenDialog = nullptr;
+
   private:
     void BuildMenus();
     void BuildControls();
@@ -186,6 +194,8 @@ class MyFrame : public wxFrame {
 
     std::unique_ptr<Prompter> m_prompter;
     std::vector<std::function<void()>> m_stopHooks;
+    /// What the listen dialog's playback reads; made with the first dialog.
+    std::unique_ptr<PlaybackSettings> m_playbackSettings;
 };
 
 /// The one main window; null before it is built and after it is gone.
