@@ -52,6 +52,7 @@ ListenDialog::ListenDialog(wxWindow* parent, const ListenTarget& target, float r
     m_canvas = new ListenCanvas(this, kCanvasAt, std::move(view));
 
     Bind(wxEVT_BUTTON, &ListenDialog::OnButton, this);
+    Bind(wxEVT_CLOSE_WINDOW, &ListenDialog::OnClose, this);
 }
 
 ListenDialog::~ListenDialog() {
@@ -75,9 +76,15 @@ void ListenDialog::OnButton(wxCommandEvent& event) {
     } else if (source == m_cancelButton) {
         Finish(kListenCancel);
     } else if (source != m_stopButton) {
-        // The close box and Escape: the toolkit's own cancel handling ends the dialog.
+        // A cancel command from the dialog itself: the toolkit's own handling ends it.
         event.Skip();
     }
+}
+
+void ListenDialog::OnClose(wxCloseEvent& event) {
+    // The close box: the toolkit ends the dialog with its cancel code, silent first.
+    m_player.Stop();
+    event.Skip();
 }
 
 void ListenDialog::Finish(int result) {

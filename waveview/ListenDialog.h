@@ -50,6 +50,7 @@ class ListenDialog : public wxDialog {
 
   private:
     void OnButton(wxCommandEvent& event);
+    void OnClose(wxCloseEvent& event);
     void Finish(int result);
 
     ListenTarget m_target;
