@@ -3,6 +3,7 @@
 #include <wx/menu.h>
 
 #include "app/MyFrame.h"
+#include "app/MyWorkerThread.h"
 #include "engine/MenuSettings.h"
 
 namespace {
@@ -122,6 +123,11 @@ void MyFrame::OnGroupItem(wxCommandEvent& event) {
 }
 
 void MyFrame::RetuneTreble() {
+    // A running job owns the filter; it takes the new tuning at its next block.
+    if (m_worker) {
+        m_worker->DeferRetune(TrebleBoostLevel());
+        return;
+    }
     TuneTreble(m_treble, TrebleBoostLevel());
 }
 

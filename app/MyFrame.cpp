@@ -9,6 +9,7 @@
 
 #include "app/CompactStyle.h"
 #include "app/ImgPanel.h"
+#include "app/MyWorkerThread.h"
 #include "app/Prompter.h"
 #include "engine/EncoderKind.h"
 #include "waveview/MyCanvas.h"
@@ -50,12 +51,15 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
     Bind(wxEVT_CLOSE_WINDOW, &MyFrame::OnClose, this);
     Bind(wxEVT_BUTTON, &MyFrame::OnLocateSide, this, kIdLocateSide1, kIdLocateSide2);
     Bind(wxEVT_BUTTON, &MyFrame::OnLocateEncoder, this, kIdLocateEncoder);
+    BindJobs();
 
     g_frame = this;
     RetuneTreble();
 }
 
 MyFrame::~MyFrame() {
+    // Destroy() without a close event skips the stop hooks; a job must not outlive us.
+    EndJobAndWait();
     if (g_frame == this) g_frame = nullptr;
 }
 

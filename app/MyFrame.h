@@ -19,12 +19,14 @@
 #include "app/Prompter.h"
 #include "engine/SettingsFile.h"
 #include "engine/SideState.h"
+#include "engine/SliceJob.h"
 #include "engine/TrebleFilter.h"
 #include "waveview/MyCanvas.h"
 #include "waveview/PlaybackCallback.h"
 
 class ListenDialog;
 class imgPanel;
+class MyWorkerThread;
 class wxButton;
 class wxCheckBox;
 class wxDC;
@@ -107,6 +109,20 @@ class MyFrame : public wxFrame {
     /// The window's prompter (for dialogs of other parts of the program).
     Prompter& Prompts() { return *m_prompter; }
 
+    // --- Jobs (FrameJobs.cpp), GUI thread ---
+    /// The three job buttons: start the job while none runs, else stop it. The recording
+    /// calls OnSliceAutoOrTyped too when it was set to slice by itself.
+    void OnSliceAutoOrTyped(wxCommandEvent& event);
+    void OnDrawWaveforms(wxCommandEvent& event);
+    void OnSliceByMarkers(wxCommandEvent& event);
+    /// Stops a running job and waits for it; its last updates reach the window, its
+    /// messages do not. For closing the window.
+    void EndJobAndWait();
+    /// The worker's last step, run on the GUI thread: joins it and restores the buttons.
+    void JobEnded();
+    /// The thread of the running job; null while none runs.
+    std::unique_ptr<MyWorkerThread> m_worker;
+
     // --- Controls, children of the background panel ---
     imgPanel* m_panel = nullptr;
     wxButton* i_button3 = nullptr;      ///< "Rec..." side 1
@@ -170,6 +186,8 @@ class MyFrame : public wxFrame {
 
   private:
     void BuildMenus();
+    void BindJobs();
+    void StartOrStopJob(SliceJob job);
     void BuildControls();
     /// Checks `id` in `group` and unchecks the rest; an id outside the group leaves the
     /// whole group unchecked. Updates the group's mirror.

@@ -23,8 +23,11 @@ void imgPanel::OnMouse(wxMouseEvent& event) {
     if (!frame || !frame->m_canvas || frame->m_slicing) return;
 
     const CanvasGeometry geometry = MeasureCanvas(*frame);
-    const int x = event.GetX();
-    const CanvasClick click = ClassifyClick(geometry, x, event.GetY());
+    // The canvas's place is in the frame's client pixels; the panel's own border moves its
+    // client origin away from the frame's.
+    const wxPoint at = frame->ScreenToClient(ClientToScreen(event.GetPosition()));
+    const int x = at.x;
+    const CanvasClick click = ClassifyClick(geometry, x, at.y);
     if (click.area == CanvasClick::Area::None) return;
     SideState& side = frame->m_sides[click.side];
 

@@ -65,6 +65,10 @@ class JobContext {
     virtual void SetStatus(const std::string& text) = 0;
     /// A modal message with an OK button and the exclamation icon; returns when closed.
     virtual void ShowMessage(const std::string& caption, const std::string& text) = 0;
+    /// Encoder runs of the job failed: called once at the end of the job, before the
+    /// message that says so, with the first failing run as one line and why it failed.
+    /// velvane-cli prints them and ends with status 1; the window needs only the message.
+    virtual void EncodingFailed(const std::string& /*command*/, const std::string& /*reason*/) {}
 
     // --- Stops ---
     /// The thread was asked to end (checked by the analysis and the encoder loop).

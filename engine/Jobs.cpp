@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/Analysis.h"
+#include "engine/Encoder.h"
 #include "engine/FinishSide.h"
 #include "engine/JobContext.h"
 #include "engine/SideState.h"
@@ -153,7 +154,7 @@ bool FinishSide(JobContext& ctx, SliceJob job, int side, const JobReport& report
     batch.side1Count = report.sides[0].slices;
     batch.bothSides = report.sides[0].present && report.sides[1].present;
     batches.push_back(batch);
-    return FinishSideSlices(ctx, batch);
+    return FinishSideSlices(ctx, batches.back());
 }
 
 // Writes one side's slices in a slicing job, shows a writer's message, finishes the side.
@@ -167,6 +168,8 @@ bool SliceSide(JobContext& ctx, SliceJob job, int side, std::span<const std::int
     me.reason = result.written > 0 ? "" : Reason(result.outcome, noCuts);
     if (result.outcome == SliceOutcome::Stopped || SlicingStopped(ctx)) return false;
     if (!result.message.empty()) ctx.ShowMessage("Slicing side " + SideText(side), result.message);
+    // Stop pressed while the message was open: no voice message, no encoding.
+    if (SlicingStopped(ctx)) return false;
     return FinishSide(ctx, job, side, report, batches);
 }
 
@@ -221,6 +224,8 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
     for (int side = 1; side <= 2; ++side) {
         SideReport& me = report.sides[side - 1];
         if (!me.present) continue;
+        // A stop seen after side 1's last step must not begin side 2's first slice file.
+        if (SlicingStopped(ctx)) return EndStopped(ctx, report);
         const TypedCutList typed = ReadTypedCutList(ctx, side);
         // Side 1 takes the first half of the gauge when side 2 follows, side 2 the second.
         const int base = both && side == 2 ? 50 : 0;
@@ -250,8 +255,10 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
                        batches))
             return EndStopped(ctx, report);
     }
+    if (SlicingStopped(ctx)) return EndStopped(ctx, report);
     if (ctx.CreateEncodedFiles()) ctx.SetGauge(Gauge::Encoding, 100);
     ctx.SetGauge(Gauge::Slicing, 100);
+    FinishSlicingJob(ctx, batches);
     ReportSidesWithoutSlices(ctx, report);
     ctx.SetStatus("Finished.");
     ctx.SetSlicing(false);
@@ -269,7 +276,8 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
         report.refused = true;
         return report;
     }
-    if (ctx.CreateEncodedFiles() && ctx.EncoderPath().empty()) {
+    if (ctx.CreateEncodedFiles() &&
+        !EncoderAvailable(ctx.EncoderKindSelection(), ctx.EncoderPath())) {
         ctx.ShowMessage("Missing encoder!",
                         "You have selected MP3 or Ogg encoding but haven't located an encoder. \n"
                         "Please click on Locate encoder... or deselect MP3/Ogg creation.\n");
@@ -283,6 +291,7 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
     std::vector<SliceBatch> batches;
     for (int side = 1; side <= 2; ++side) {
         if (!report.sides[side - 1].present) continue;
+        if (SlicingStopped(ctx)) return EndStopped(ctx, report);
         const TypedCutList typed = ReadTypedCutList(ctx, side);
         const bool useTyped = ctx.CutsHow() == kTypedTimesSelection;
         if (!useTyped) EnsureSilenceLength(ctx);
@@ -296,7 +305,8 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
                        useTyped ? "no typed times" : "no markers", report, batches))
             return EndStopped(ctx, report);
     }
-    FinishMarkerJob(ctx, batches);
+    if (SlicingStopped(ctx)) return EndStopped(ctx, report);
+    FinishSlicingJob(ctx, batches);
     ReportSidesWithoutSlices(ctx, report);
     ctx.SetStatus("Finished.");
     ctx.SetSlicing(false);

@@ -1,7 +1,7 @@
 #pragma once
 // Where the waveform canvas lies on the main window and what a click there means. All
-// values are pixels of the main panel (its origin is the frame's client origin); they come
-// from the frame's dialog-unit conversion (see MeasureCanvas in MyCanvas.h).
+// values are pixels of the frame's client area (the main panel covers it from its origin);
+// they come from the frame's dialog-unit conversion (see MeasureCanvas in MyCanvas.h).
 
 namespace canvas_du {
 constexpr int kLeft = 10;  ///< top-left corner of the canvas, dialog units

@@ -44,6 +44,7 @@ wxString ScriptedPrompter::ChooseFile(wxWindow*, const FileRequest& request) {
 int ScriptedPrompter::Message(wxWindow*, const wxString& text, const wxString& caption,
                               long style) {
     messages.push_back({text, caption, style});
+    if (onMessage) onMessage(messages.back());
     return wxOK;
 }
 

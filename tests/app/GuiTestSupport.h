@@ -49,6 +49,8 @@ class ScriptedPrompter : public Prompter {
     std::deque<int> modalResults;
     std::vector<FileRequest> fileRequests;
     std::vector<ShownMessage> messages;
+    /// Called while a message is "open", after it was recorded (e.g. to press Stop).
+    std::function<void(const ShownMessage&)> onMessage;
     std::vector<wxString> dialogTitles;
     std::vector<wxString> urls;
 };

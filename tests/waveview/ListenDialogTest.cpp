@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <functional>
 
-#include "app/ImgPanel.h"
 #include "tests/app/GuiTestSupport.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
@@ -92,7 +91,7 @@ class ListenDialogTest : public FrameTest {
             script(*dialog);
         });
         poll.Start(20);
-        ClickAt(frame->m_panel->ClientToScreen(inBand));
+        ClickAt(frame->ClientToScreen(inBand));
         // The script may close the main window: once it is going, it is not touched.
         MyFrame* const owner = frame;
         RunUntil([&] { return ran && (g_frame != owner || !owner->m_listenDialog); },

@@ -1,0 +1,190 @@
+#include "app/FrameJobContext.h"
+
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/gauge.h>
+#include <wx/msgdlg.h>
+#include <wx/textctrl.h>
+
+#include "app/GuiChannel.h"
+#include "app/MyFrame.h"
+#include "app/MyWorkerThread.h"
+#include "app/WxText.h"
+#include "platform/Paths.h"
+#include "platform/VoiceMessage.h"
+
+namespace {
+
+int Index(int side) {
+    return side == 2 ? 1 : 0;
+}
+
+}  // namespace
+
+FrameJobContext::FrameJobContext(MyFrame& frame, MyWorkerThread& thread,
+                                 std::shared_ptr<GuiChannel> channel)
+    : frame_(frame), thread_(thread), channel_(std::move(channel)), sides_(frame.m_sides) {}
+
+template <class R>
+R FrameJobContext::Read(std::function<R()> read, R fallback) {
+    std::optional<R> value = channel_->Ask<R>(std::move(read));
+    return value ? std::move(*value) : std::move(fallback);
+}
+
+// --- Menu settings: mirrored into atomics by the GUI thread ---
+
+int FrameJobContext::SelectedFadeId() {
+    return frame_.SelectedFadeId();
+}
+int FrameJobContext::SelectedVolumeId() {
+    return frame_.SelectedVolumeId();
+}
+int FrameJobContext::SelectedEqId() {
+    return frame_.SelectedEqId();
+}
+int FrameJobContext::SelectedRateId() {
+    int id = 0;
+    frame_.SelectedBitRate(&id);
+    return id;
+}
+
+TrebleFilter& FrameJobContext::Treble() {
+    // Called at block boundaries: the place where an EQ change made meanwhile takes hold.
+    thread_.ApplyPendingRetune(frame_.m_treble);
+    return frame_.m_treble;
+}
+
+// --- Controls, read on the GUI thread ---
+
+std::string FrameJobContext::SidePath(int side) {
+    MyFrame* f = &frame_;
+    return Read<std::string>(
+        [f, side] { return ToUtf8((side == 2 ? f->i_textCtrl2 : f->i_textCtrl1)->GetValue()); },
+        "");
+}
+
+int FrameJobContext::CutsHow() {
+    MyFrame* f = &frame_;
+    return Read<int>([f] { return f->m_cutsHow->GetSelection(); }, 0);
+}
+
+std::string FrameJobContext::SilenceText() {
+    MyFrame* f = &frame_;
+    return Read<std::string>([f] { return ToUtf8(f->c_textCtrl1->GetValue()); }, "2");
+}
+
+void FrameJobContext::SetSilenceText(const std::string& text) {
+    MyFrame* f = &frame_;
+    channel_->Post([f, text] { f->c_textCtrl1->ChangeValue(FromUtf8(text)); });
+}
+
+std::string FrameJobContext::TypedTimeText(int field) {
+    if (field < 0 || field >= kTypedTimeFields) return "";
+    MyFrame* f = &frame_;
+    return Read<std::string>([f, field] { return ToUtf8(f->c_textCtrlTime[field]->GetValue()); },
+                             "");
+}
+
+bool FrameJobContext::Checked(wxCheckBox* MyFrame::*box) {
+    MyFrame* f = &frame_;
+    return Read<bool>([f, box] { return (f->*box)->GetValue(); }, false);
+}
+
+bool FrameJobContext::CreateEncodedFiles() {
+    return Checked(&MyFrame::m_checkBox1);
+}
+bool FrameJobContext::VoiceAfterEncoding() {
+    return Checked(&MyFrame::m_checkBox2);
+}
+bool FrameJobContext::DeleteWaveSlices() {
+    return Checked(&MyFrame::m_checkBox3);
+}
+bool FrameJobContext::VoiceAfterSlicing() {
+    return Checked(&MyFrame::w_checkBox1);
+}
+
+int FrameJobContext::EncoderKindSelection() {
+    MyFrame* f = &frame_;
+    return Read<int>([f] { return f->m_choice1->GetSelection(); }, -1);
+}
+
+std::string FrameJobContext::EncoderPath() {
+    MyFrame* f = &frame_;
+    return Read<std::string>([f] { return ToUtf8(f->m_textCtrl1->GetValue()); }, "");
+}
+
+std::string FrameJobContext::OutputFolder(int side) {
+    return platform::SplitDirectory(SidePath(side));
+}
+
+// --- Side states and flags ---
+
+SideState FrameJobContext::Side(int side) {
+    MyFrame* f = &frame_;
+    const int i = Index(side);
+    if (std::optional<SideState> now = channel_->Ask<SideState>([f, i] { return f->m_sides[i]; }))
+        sides_[i] = std::move(*now);
+    return sides_[i];
+}
+
+void FrameJobContext::PublishSide(int side, const SideState& state) {
+    const int i = Index(side);
+    sides_[i] = state;
+    MyFrame* f = &frame_;
+    // One assignment on the GUI thread: a paint sees the old state or the new one.
+    channel_->Post([f, i, state] { f->m_sides[i] = state; });
+}
+
+bool FrameJobContext::WavesDrawn() {
+    return frame_.m_wavesDrawn;
+}
+void FrameJobContext::SetWavesDrawn(bool drawn) {
+    frame_.m_wavesDrawn = drawn;
+}
+void FrameJobContext::SetSlicing(bool slicing) {
+    frame_.m_slicing = slicing;
+}
+
+void FrameJobContext::RefreshCanvas() {
+    MyFrame* f = &frame_;
+    channel_->Post([f] { f->m_canvas->Refresh(true); });
+}
+
+void FrameJobContext::PlayVoice(const std::string& fileName) {
+    platform::PlayVoiceMessage(fileName);
+}
+
+// --- Progress and messages ---
+
+void FrameJobContext::SetGauge(Gauge gauge, int value) {
+    // The analysis reports every block; only a change of the shown value is worth a post.
+    int& shown = shownGauge_[static_cast<int>(gauge)];
+    if (shown == value) return;
+    shown = value;
+    MyFrame* f = &frame_;
+    channel_->Post([f, gauge, value] {
+        (gauge == Gauge::Encoding ? f->p_wxGauge2 : f->p_wxGauge1)->SetValue(value);
+    });
+}
+
+void FrameJobContext::SetStatus(const std::string& text) {
+    MyFrame* f = &frame_;
+    channel_->Post([f, text] { f->SetStatusText(FromUtf8(text)); });
+}
+
+void FrameJobContext::ShowMessage(const std::string& caption, const std::string& text) {
+    MyFrame* f = &frame_;
+    channel_->Prompt([f, caption, text] {
+        f->Prompts().Message(f, FromUtf8(text), FromUtf8(caption),
+                             wxOK | wxICON_EXCLAMATION | wxCENTRE);
+    });
+}
+
+// --- Stops ---
+
+bool FrameJobContext::TestDestroy() {
+    return thread_.TestDestroy();
+}
+bool FrameJobContext::StopRequested() {
+    return frame_.m_stopRequested;
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The window as a job's JobContext. Menu settings come from the atomics the frame mirrors;
+// controls are read on the GUI thread on the worker's behalf when the job reaches them;
+// gauges, status texts, repaints and the side states are posted to the GUI thread in the
+// order the job issues them; a message holds the job until it is closed or a stop comes.
+//
+// Every member is called on the worker thread (constructor: GUI thread).
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/JobContext.h"
+#include "engine/SideState.h"
+
+class GuiChannel;
+class MyFrame;
+class MyWorkerThread;
+class wxCheckBox;
+
+class FrameJobContext final : public JobContext {
+  public:
+    FrameJobContext(MyFrame& frame, MyWorkerThread& thread, std::shared_ptr<GuiChannel> channel);
+
+    int SelectedFadeId() override;
+    int SelectedVolumeId() override;
+    int SelectedEqId() override;
+    int SelectedRateId() override;
+    TrebleFilter& Treble() override;
+
+    std::string SidePath(int side) override;
+    int CutsHow() override;
+    std::string SilenceText() override;
+    void SetSilenceText(const std::string& text) override;
+    std::string TypedTimeText(int field) override;
+    bool CreateEncodedFiles() override;
+    bool VoiceAfterEncoding() override;
+    bool DeleteWaveSlices() override;
+    bool VoiceAfterSlicing() override;
+    int EncoderKindSelection() override;
+    std::string EncoderPath() override;
+    std::string OutputFolder(int side) override;
+
+    SideState Side(int side) override;
+    void PublishSide(int side, const SideState& state) override;
+    bool WavesDrawn() override;
+    void SetWavesDrawn(bool drawn) override;
+    void SetSlicing(bool slicing) override;
+    void RefreshCanvas() override;
+    void PlayVoice(const std::string& fileName) override;
+
+    void SetGauge(Gauge gauge, int value) override;
+    void SetStatus(const std::string& text) override;
+    void ShowMessage(const std::string& caption, const std::string& text) override;
+
+    bool TestDestroy() override;
+    bool StopRequested() override;
+
+  private:
+    /// `read` run on the GUI thread; `fallback` when the job was asked to end first (the
+    /// job then ends at its next check, so the fallback only has to do no harm).
+    template <class R>
+    R Read(std::function<R()> read, R fallback);
+    /// A check box of the frame, read on the GUI thread; unchecked after an end request.
+    bool Checked(wxCheckBox* MyFrame::*box);
+
+    MyFrame& frame_;
+    MyWorkerThread& thread_;
+    std::shared_ptr<GuiChannel> channel_;
+    /// The sides as last seen or published, for reads a stop cuts short.
+    std::array<SideState, 2> sides_;
+    std::array<int, 2> shownGauge_{-1, -1};  ///< last value posted per gauge
+};

@@ -1,0 +1,254 @@
+#include "engine/Encoder.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "audio/WaveFile.h"
+#include "engine/JobContext.h"
+#include "engine/MenuSettings.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+#ifdef _WIN32
+constexpr const char* kProgramSuffix = ".exe";
+#else
+constexpr const char* kProgramSuffix = "";
+#endif
+
+bool IsEncoderKind(int selection) {
+    return selection >= 0 && selection < kEncoderKindCount;
+}
+
+bool MakesMp3(EncoderKind kind) {
+    return kind == EncoderKind::L3Enc || kind == EncoderKind::BladeEnc ||
+           kind == EncoderKind::FastEnc || kind == EncoderKind::Lame;
+}
+
+// Program name searched for when the encoder path is empty; nullptr for the kinds the user
+// must always locate.
+const char* FallbackProgram(EncoderKind kind) {
+    switch (kind) {
+        case EncoderKind::OggVorbis:
+            return "oggenc";
+        case EncoderKind::Lame:
+            return "lame";
+        case EncoderKind::Flac:
+            return "flac";
+        default:
+            return nullptr;
+    }
+}
+
+// A1.mp3, B3.ogg, ...
+std::string SideFileName(int side, int index, const char* extension) {
+    return (side == 2 ? "B" : "A") + std::to_string(index) + extension;
+}
+
+// An output file of the same name left by an earlier run. It is moved aside while the
+// encoder runs, so that only a file this run writes counts (times cannot tell: flac gives its
+// output the input's time), and put back unless the run made a usable file.
+class EarlierOutput {
+  public:
+    explicit EarlierOutput(const std::string& output)
+        : output_(output), aside_(output + ".velvane-earlier") {
+        std::error_code ec;
+        present_ = fs::exists(output_, ec);
+        movedAside_ = present_ && std::rename(output_.c_str(), aside_.c_str()) == 0;
+    }
+    ~EarlierOutput() {
+        if (movedAside_) std::rename(aside_.c_str(), output_.c_str());
+    }
+    EarlierOutput(const EarlierOutput&) = delete;
+    EarlierOutput& operator=(const EarlierOutput&) = delete;
+
+    /// It could not be moved: a run's file could not be told from it.
+    bool InTheWay() const { return present_ && !movedAside_; }
+    /// The run made a new file: the earlier one goes.
+    void Discard() {
+        if (movedAside_) std::remove(aside_.c_str());
+        movedAside_ = false;
+    }
+
+  private:
+    std::string output_;
+    std::string aside_;
+    bool present_ = false;
+    bool movedAside_ = false;
+};
+
+// Why a run did not produce a usable file; "" when it did.
+std::string RunFailure(const platform::ProcessResult& run, const std::string& output) {
+    if (!run.started) return "cannot start: " + run.error;
+    if (!run.exited) return "ended by signal " + std::to_string(run.signal);
+    if (run.exitStatus != 0) return "exit status " + std::to_string(run.exitStatus);
+    const auto size = platform::FileSize(output);
+    if (!size) return "no output file";
+    if (*size == 0) return "empty output file";
+    return {};
+}
+
+// The Encoding gauge after the index-th run of a side (1-based).
+int EncodingGauge(const SideSlices& slices, int index) {
+    if (slices.side != 2) return (slices.bothSides ? 50 : 100) * index / slices.count;
+    if (!slices.bothSides) return 100 * index / slices.count;
+    const int side1Count = slices.firstNumber - 1;
+    return 50 + (50 * side1Count + 50 * index) / (side1Count + slices.count);
+}
+
+void NoteFailure(EncodeTally& tally, const std::string& encoder,
+                 const std::vector<std::string>& argv, const std::string& reason,
+                 const std::string& output) {
+    if (tally.failedSlices++ > 0) return;  // the first failure is the one reported
+    tally.encoder = encoder;
+    tally.failedCommand = platform::DescribeCommand(argv);
+    tally.failureReason = reason;
+    tally.failureOutput = output;
+}
+
+}  // namespace
+
+EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming, int side,
+                                   const std::string& encoderPath, const std::string& folder,
+                                   int sliceNumber, int index, int bitRate) {
+    EncoderCommand command;
+    if (!IsEncoderKind(kindSelection)) return command;
+    const auto kind = static_cast<EncoderKind>(kindSelection);
+    const bool mp3 = MakesMp3(kind);
+    const char* extension = mp3 ? ".mp3" : kind == EncoderKind::Flac ? ".flac" : ".ogg";
+    const std::string name = mp3 || naming == EncodeNaming::Markers
+                                 ? SideFileName(side, index, extension)
+                                 : std::to_string(sliceNumber) + extension;
+    command.input = platform::JoinPath(folder, std::to_string(sliceNumber) + ".wav");
+    command.output = platform::JoinPath(folder, name);
+    const std::string& in = command.input;
+    const std::string& out = command.output;
+    const std::string bitsPerSecond = std::to_string(bitRate);
+    const std::string kbitsPerSecond = std::to_string(bitRate / 1000);
+    switch (kind) {
+        case EncoderKind::L3Enc:
+        case EncoderKind::FastEnc:
+            command.argv = {encoderPath,   in,    out,   "-br",
+                            bitsPerSecond, "-hq", "-sr", std::to_string(kSampleRate)};
+            break;
+        case EncoderKind::BladeEnc:
+            command.argv = {encoderPath, in, out, "-br", bitsPerSecond};
+            break;
+        case EncoderKind::OggVorbis:
+            command.argv = {encoderPath, "-b", kbitsPerSecond, "-o", out, in};
+            break;
+        case EncoderKind::Lame:
+            command.argv = {encoderPath, "-b", kbitsPerSecond, in, out};
+            break;
+        case EncoderKind::Flac:
+            // -f: a second run over the same slices would otherwise refuse to overwrite.
+            command.argv = {encoderPath, "--silent", "-f", "-o", out, in};
+            break;
+    }
+    return command;
+}
+
+std::string ResolveEncoderPath(int kindSelection, const std::string& path) {
+    if (!path.empty()) {
+        if (path.find(platform::kPathSeparator) == std::string::npos) {
+            const std::string found = platform::FindOnPath(path);
+            if (!found.empty()) return found;
+        }
+        // The run happens in the encoder's folder, so a relative path must not stay one.
+        return platform::MakeAbsolute(path);
+    }
+    if (!IsEncoderKind(kindSelection)) return {};
+    const char* program = FallbackProgram(static_cast<EncoderKind>(kindSelection));
+    if (!program) return {};
+    const std::string name = std::string(program) + kProgramSuffix;
+    const std::string installFolder = platform::InstallFolder();
+    if (!installFolder.empty()) {
+        const std::string installed = platform::JoinPath(installFolder, name);
+        if (platform::IsExecutableFile(installed)) return installed;
+    }
+    return platform::FindOnPath(name);
+}
+
+bool EncoderAvailable(int kindSelection, const std::string& path) {
+    return !ResolveEncoderPath(kindSelection, path).empty();
+}
+
+int SelectedBitRate(JobContext& ctx) {
+    return menu::BitRateForId(ctx.SelectedRateId());
+}
+
+SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeNaming naming,
+                              EncodeTally& tally) {
+    SideEncodeResult result;
+    const int bitRate = SelectedBitRate(ctx);
+    ctx.SetStatus(slices.side == 2 ? "Converting side 2 slices to MP3/Ogg files..."
+                                   : "Converting side 1 slices to MP3/Ogg files...");
+    for (int index = 1; index <= slices.count; ++index) {
+        // The choice and the path are read per slice: the user may change them meanwhile.
+        const int kind = ctx.EncoderKindSelection();
+        const std::string encoder = ResolveEncoderPath(kind, ctx.EncoderPath());
+        const int number = slices.firstNumber + index - 1;
+        const EncoderCommand command = BuildEncoderCommand(kind, naming, slices.side, encoder,
+                                                           slices.folder, number, index, bitRate);
+        if (!command.argv.empty() && encoder.empty()) {
+            NoteFailure(tally, kEncoderKindLabels[kind], command.argv, "no encoder found", {});
+        } else if (!command.argv.empty()) {
+            EarlierOutput earlier(command.output);
+            if (earlier.InTheWay()) {
+                NoteFailure(tally, encoder, command.argv,
+                            "cannot move the earlier " + command.output + " aside", {});
+            } else {
+                const platform::ProcessResult run =
+                    platform::RunProcess(command.argv, platform::SplitDirectory(encoder));
+                const std::string failure = RunFailure(run, command.output);
+                if (failure.empty()) {
+                    earlier.Discard();
+                    result.encoded.push_back(number);
+                } else {
+                    NoteFailure(tally, encoder, command.argv, failure, run.output);
+                }
+            }
+        }
+        if (ctx.TestDestroy()) {
+            ctx.SetSlicing(false);
+            result.stopped = true;
+            return result;
+        }
+        ctx.SetGauge(Gauge::Encoding, EncodingGauge(slices, index));
+    }
+    return result;
+}
+
+int DeleteSlices(const std::string& folder, const std::vector<int>& numbers) {
+    int removed = 0;
+    for (int number : numbers)
+        if (std::remove(platform::JoinPath(folder, std::to_string(number) + ".wav").c_str()) == 0)
+            ++removed;
+    return removed;
+}
+
+std::string EncodeFailureText(const EncodeTally& tally) {
+    constexpr std::size_t kShownOutputBytes = 400;
+    std::string text = std::to_string(tally.failedSlices) +
+                       (tally.failedSlices == 1 ? " slice" : " slices") +
+                       " could not be encoded by " + tally.encoder +
+                       ".\nThe wave slices of these have been kept.\n\nFirst failed command:\n" +
+                       tally.failedCommand + "\n(" + tally.failureReason + ")";
+    if (!tally.failureOutput.empty()) {
+        const std::string& out = tally.failureOutput;
+        text += "\n\n" + (out.size() > kShownOutputBytes
+                              ? "..." + out.substr(out.size() - kShownOutputBytes)
+                              : out);
+    }
+    return text;
+}
+
+void ReportEncodeFailures(JobContext& ctx, const EncodeTally& tally) {
+    if (tally.failedSlices == 0) return;
+    ctx.EncodingFailed(tally.failedCommand, tally.failureReason);
+    ctx.ShowMessage(kEncodeFailedCaption, EncodeFailureText(tally));
+}

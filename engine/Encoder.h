@@ -1,0 +1,89 @@
+#pragma once
+// The encoder runs of the slicing jobs: one external encoder run per WAV slice, the
+// command line of each run, the bit rate of the Rate menu, and the deletion of the slices
+// that were encoded. Runs on the job's thread; no toolkit headers.
+
+#include <string>
+#include <vector>
+
+#include "engine/EncoderKind.h"
+
+class JobContext;
+
+/// Which job's file naming a run follows: the auto-sense/typed-times job names Ogg and FLAC
+/// files by slice number (7.ogg from 7.wav), the marker job by side and per-side index
+/// (A1.ogg, B1.ogg). MP3 files are named A1.mp3, B1.mp3, ... in both.
+enum class EncodeNaming { AutoOrTyped, Markers };
+
+/// One encoder run: the argument vector (argv[0] = the encoder) and the files it reads and
+/// writes.
+struct EncoderCommand {
+    std::vector<std::string> argv;
+    std::string input;   ///< folder/N.wav
+    std::string output;  ///< folder/A1.mp3, folder/7.ogg, ...
+};
+
+/// Builds the run of one slice. `kindSelection` is the encoder choice (EncoderKind value);
+/// `side` 1 or 2; `sliceNumber` the WAV file's number; `index` the slice's 1-based index
+/// within its side; `bitRate` in bit/s (given to MP3 encoders in bit/s, to oggenc and lame
+/// in kbit/s). Returns an empty argv for a selection that is no encoder kind (-1: none).
+EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming, int side,
+                                   const std::string& encoderPath, const std::string& folder,
+                                   int sliceNumber, int index, int bitRate);
+
+/// The encoder program to run: `path` when not empty (made absolute; a bare name is looked
+/// up on PATH). Empty `path` for Ogg Vorbis, LAME or FLAC: "oggenc", "lame" or "flac" in the
+/// install folder, else found on PATH. Returns "" when nothing is found. Any thread.
+std::string ResolveEncoderPath(int kindSelection, const std::string& path);
+
+/// Whether the chosen encoder can be run at all (the marker job's precondition): a path is
+/// given, or the fall-back of an empty path finds the program.
+bool EncoderAvailable(int kindSelection, const std::string& path);
+
+/// Bit rate in bit/s of the checked Rate item (ctx.SelectedRateId()); 128000 by default.
+int SelectedBitRate(JobContext& ctx);
+
+/// One side's slices to encode.
+struct SideSlices {
+    int side = 1;            ///< 1 or 2
+    std::string folder;      ///< where the slices lie; the encoded files go there too
+    int firstNumber = 1;     ///< WAV number of the side's first slice (N1 + 1 on side 2)
+    int count = 0;           ///< slices of this side
+    bool bothSides = false;  ///< the other side is part of the job too (gauge range)
+};
+
+/// What the encoder runs of one job came to, carried from side to side and reported once at
+/// the end of the job.
+struct EncodeTally {
+    int failedSlices = 0;
+    std::string encoder;        ///< the encoder of the first failed run
+    std::string failedCommand;  ///< that run, as one line
+    std::string failureReason;  ///< "exit status 2", "no output file", "cannot start: ..."
+    std::string failureOutput;  ///< the last of what it wrote
+};
+
+/// Result of encoding one side.
+struct SideEncodeResult {
+    std::vector<int> encoded;  ///< slice numbers whose run succeeded and made a new file
+    bool stopped = false;      ///< a stop was seen: the job must end at once
+};
+
+/// Encodes a side's slices one after the other, waiting for each run: status text, the
+/// encoder kind read per slice, the run in the encoder's own folder, the stop check after
+/// each run (on a stop: SetSlicing(false), stopped = true) and the Encoding gauge. A run
+/// counts as encoded only when it exited with status 0 and left a non-empty output file
+/// written by this run (an earlier file of the output's name is moved aside during the run
+/// and put back when the run fails); any other run is added to `tally` and its slice kept.
+SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeNaming naming,
+                              EncodeTally& tally);
+
+/// Removes folder/N.wav for each number; failures are ignored. Returns how many went.
+int DeleteSlices(const std::string& folder, const std::vector<int>& numbers);
+
+/// The one message of a job whose encoder runs failed (nothing when none failed): the
+/// count, the encoder and the first failing command with its reason.
+void ReportEncodeFailures(JobContext& ctx, const EncodeTally& tally);
+
+/// Caption and text of that message.
+constexpr const char* kEncodeFailedCaption = "Encoding failed";
+std::string EncodeFailureText(const EncodeTally& tally);

@@ -1,0 +1,154 @@
+// Stopping the window's jobs: with the Stop button in the middle of each job, while a
+// message is open, by a second press before the thread runs, and by closing the window.
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/gauge.h>
+#include <wx/textctrl.h>
+
+#include <filesystem>
+
+#include "app/MyWorkerThread.h"
+#include "tests/app/JobTestSupport.h"
+#include "tests/support/TestWav.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct StopCase {
+    const char* name;
+    SliceJob job;
+    int cutsHow;  // m_cutsHow selection
+};
+
+class StopInTheMiddle : public JobWindowTest, public testing::WithParamInterface<StopCase> {
+  protected:
+    wxButton* ButtonOf(SliceJob job) {
+        return job == SliceJob::DrawWaveforms    ? frame->e_button2
+               : job == SliceJob::SliceByMarkers ? frame->e_button3
+                                                 : frame->e_button1;
+    }
+};
+
+TEST_P(StopInTheMiddle, EndsTheJobAtOnceAndLeavesValidFiles) {
+    const StopCase c = GetParam();
+    Locate(1, PlaceSide("one/side.wav", LongSide()));
+    Locate(2, PlaceSide("two/side.wav", SmallSide(2)));
+    frame->m_cutsHow->SetSelection(c.cutsHow);
+    const char* typed[] = {"0.30.0", "1.00.0", "2.00.0", "4.00.0", "6.00.0", "8.00.0"};
+    for (int i = 0; i < 6; ++i) frame->c_textCtrlTime[i]->ChangeValue(typed[i]);
+    // Cuts placed earlier; a stopped analysis must keep them.
+    SideState& side1 = frame->m_sides[0];
+    side1.cuts[0] = 600;
+    side1.cuts[1] = 3000;
+    side1.cutCount = 2;
+    const std::array<std::int32_t, kMaxCuts> cutsBefore = side1.cuts;
+    frame->m_wavesDrawn = c.job == SliceJob::SliceByMarkers;
+    frame->m_checkBox1->SetValue(true);  // encoding would follow each side's slices
+
+    wxButton* button = ButtonOf(c.job);
+    Press(button);
+    ASSERT_TRUE(WaitForProgress(8));
+    const wxString statusAtStop = Status();
+    Press(button);
+    EXPECT_EQ(frame->m_stopRequested.load(), c.job != SliceJob::DrawWaveforms);
+    ASSERT_TRUE(WaitForJobEnd());
+
+    ExpectWindowRestored();
+    EXPECT_EQ(Status(), statusAtStop);  // nothing after the step it was in
+    EXPECT_TRUE(prompts->messages.empty());
+    EXPECT_EQ(CountSlices(dir / "two", 1) + CountSlices(dir / "two", 2), 0);
+    for (const auto& entry : fs::directory_iterator(dir / "two"))
+        EXPECT_EQ(entry.path().filename(), "side.wav");
+    for (const auto& entry : fs::directory_iterator(dir / "one")) {
+        EXPECT_NE(entry.path().extension(), ".ogg");
+        if (entry.path().filename() != "side.wav") {
+            EXPECT_TRUE(IsCompleteWave(entry.path()));
+        }
+    }
+    if (c.job == SliceJob::DrawWaveforms) {
+        EXPECT_FALSE(frame->m_wavesDrawn);
+        EXPECT_EQ(frame->m_sides[0].levelCount, 0u);
+        EXPECT_EQ(frame->m_sides[0].cutCount, 2u);
+        EXPECT_EQ(frame->m_sides[0].cuts, cutsBefore);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Jobs, StopInTheMiddle,
+                         testing::Values(StopCase{"DrawWaveforms", SliceJob::DrawWaveforms, 0},
+                                         StopCase{"AutoSenseAnalysis", SliceJob::SliceAutoOrTyped,
+                                                  0},
+                                         StopCase{"TypedTimes", SliceJob::SliceAutoOrTyped, 1},
+                                         StopCase{"Markers", SliceJob::SliceByMarkers, 0}),
+                         [](const auto& info) { return info.param.name; });
+
+// Side 1 is named 1.wav, so its first slice would replace it: the job says so and goes on
+// with side 2, unless Stop is pressed while the message is open.
+TEST_F(JobWindowTest, StopWhileAMessageIsOpenEndsTheJobWithNoFurtherMessage) {
+    Locate(1, PlaceSide("one/1.wav", SmallSide(1)));
+    Locate(2, PlaceSide("two/side.wav", SmallSide(2)));
+    frame->m_cutsHow->SetSelection(1);
+    frame->c_textCtrlTime[0]->ChangeValue("0.30.0");
+    frame->c_textCtrlTime[10]->ChangeValue("0.30.0");
+    prompts->onMessage = [this](const ShownMessage&) { Click(frame->e_button1); };
+    Press(frame->e_button1);
+    ASSERT_TRUE(WaitForJobEnd());
+
+    ExpectWindowRestored();
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].caption, "Slicing side 1");
+    EXPECT_NE(Status(), "Finished.");
+    EXPECT_EQ(CountSlices(dir / "two", 1), 0);
+    EXPECT_FALSE(fs::exists(dir / "two/1.wav"));
+    EXPECT_TRUE(ReadWavFrames(dir / "one/1.wav").has_value());
+
+    // Without the Stop the same job goes on with side 2.
+    prompts->onMessage = nullptr;
+    prompts->messages.clear();
+    Press(frame->e_button1);
+    ASSERT_TRUE(WaitForJobEnd());
+    EXPECT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(CountSlices(dir / "two", 1), 2);
+    EXPECT_EQ(Status(), "Finished.");
+}
+
+TEST_F(JobWindowTest, ASecondPressBeforeTheThreadRunsStopsTheOneJob) {
+    Locate(1, PlaceSide("side.wav", LongSide()));
+    Press(frame->e_button2);
+    Press(frame->e_button2);
+    // The other jobs' commands (their buttons are disabled) start nothing meanwhile.
+    Press(frame->e_button1);
+    frame->m_wavesDrawn = true;
+    Press(frame->e_button3);
+    ASSERT_TRUE(WaitForJobEnd());
+    ExpectWindowRestored();
+    EXPECT_EQ(CountSlices(dir.path()), 0);
+    EXPECT_NE(Status(), "Finished.");
+}
+
+class CloseDuringAJob : public JobWindowTest, public testing::WithParamInterface<StopCase> {};
+
+TEST_P(CloseDuringAJob, StopsTheJobAndWaitsForItBeforeTheWindowGoes) {
+    const StopCase c = GetParam();
+    Locate(1, PlaceSide("side.wav", LongSide()));
+    frame->m_cutsHow->SetSelection(c.cutsHow);
+    frame->c_textCtrlTime[0]->ChangeValue("5.00.0");
+    Press(c.job == SliceJob::DrawWaveforms ? frame->e_button2 : frame->e_button1);
+    ASSERT_TRUE(WaitForProgress(8));
+    frame->Close();
+    ASSERT_TRUE(RunUntil([] { return g_frame == nullptr; }));
+    frame = nullptr;  // gone; the fixture has nothing left to destroy
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        if (entry.path().filename() != "side.wav") {
+            EXPECT_TRUE(IsCompleteWave(entry.path()));
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(Jobs, CloseDuringAJob,
+                         testing::Values(StopCase{"DrawWaveforms", SliceJob::DrawWaveforms, 0},
+                                         StopCase{"TypedTimes", SliceJob::SliceAutoOrTyped, 1}),
+                         [](const auto& info) { return info.param.name; });
+
+}  // namespace

@@ -1,0 +1,257 @@
+// The three jobs driven through the window's buttons on generated sides: what they leave
+// in the window, the side states and the slice folders.
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/gauge.h>
+#include <wx/textctrl.h>
+
+#include <filesystem>
+
+#include "app/MyWorkerThread.h"
+#include "engine/EncoderKind.h"
+#include "engine/MenuSettings.h"
+#include "platform/Process.h"
+#include "tests/app/JobTestSupport.h"
+#include "tests/support/TestWav.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct SidesCase {
+    const char* name;
+    bool side1;
+    bool side2;
+};
+
+class DrawWaveforms : public JobWindowTest, public testing::WithParamInterface<SidesCase> {};
+
+TEST_P(DrawWaveforms, FillsThePresentSidesAndSettlesTheirCutTables) {
+    const SidesCase c = GetParam();
+    if (c.side1) Locate(1, PlaceSide("one/side.wav", SmallSide(1)));
+    if (c.side2) Locate(2, PlaceSide("two/side.wav", SmallSide(2)));
+    // Leftovers of earlier editing that the job must clear.
+    for (SideState& side : frame->m_sides) {
+        side.cuts[10] = 77;
+        side.cuts[511] = 99;
+        side.cutCount = 12;
+    }
+
+    Press(frame->e_button2);
+    EXPECT_EQ(frame->e_button2->GetLabel(), "Stop");
+    EXPECT_FALSE(frame->e_button1->IsEnabled());
+    EXPECT_FALSE(frame->e_button3->IsEnabled());
+    EXPECT_FALSE(frame->m_idle);
+    ASSERT_TRUE(WaitForJobEnd());
+
+    ExpectWindowRestored();
+    EXPECT_EQ(Status(), "Finished.");
+    EXPECT_TRUE(frame->m_wavesDrawn);
+    EXPECT_TRUE(prompts->messages.empty());
+    const bool present[2] = {c.side1, c.side2};
+    for (int s = 0; s < 2; ++s) {
+        SCOPED_TRACE(s + 1);
+        const SideState& side = frame->m_sides[s];
+        if (!present[s]) {
+            EXPECT_EQ(side.cutCount, 0u);
+            EXPECT_EQ(side.levelCount, 0u);
+            continue;
+        }
+        EXPECT_EQ(side.levelCount, 1500u);  // 150 s in tenths
+        EXPECT_GT(side.peakLevel, 0.1f);
+        EXPECT_EQ(side.cutCount, 4u);  // the gaps between five songs
+        for (std::uint32_t i = 0; i < side.cutCount; ++i) EXPECT_NE(side.cuts[i], 0) << i;
+        for (std::uint32_t i = side.cutCount; i < kMaxCuts; ++i) ASSERT_EQ(side.cuts[i], 0) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sides, DrawWaveforms,
+                         testing::Values(SidesCase{"Side1", true, false},
+                                         SidesCase{"Side2", false, true},
+                                         SidesCase{"Both", true, true}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST_F(JobWindowTest, AutoSenseSlicesBothSidesInOneNumbering) {
+    const std::string one = PlaceSide("one/side.wav", SmallSide(1));
+    const std::string two = PlaceSide("two/side.wav", SmallSide(2));
+    Locate(1, one);
+    Locate(2, two);
+    Press(frame->e_button1);
+    EXPECT_EQ(frame->e_button1->GetLabel(), "Stop");
+    EXPECT_FALSE(frame->e_button2->IsEnabled());
+    ASSERT_TRUE(WaitForJobEnd());
+
+    ExpectWindowRestored();
+    EXPECT_EQ(Status(), "Finished.");
+    EXPECT_TRUE(prompts->messages.empty());
+    EXPECT_EQ(CountSlices(dir / "one"), 5);
+    EXPECT_FALSE(fs::exists(dir / "one/6.wav"));
+    EXPECT_EQ(CountSlices(dir / "two", 6), 5);
+    EXPECT_FALSE(fs::exists(dir / "two/1.wav"));
+    for (int n = 1; n <= 10; ++n)
+        EXPECT_TRUE(
+            IsCompleteWave((n <= 5 ? dir / "one/" : dir / "two/") + std::to_string(n) + ".wav"));
+    // The analysis left each side's table as "Draw waveforms" does.
+    for (const SideState& side : frame->m_sides) {
+        EXPECT_EQ(side.cutCount, 4u);
+        EXPECT_EQ(side.cuts[4], 0);
+    }
+}
+
+TEST_F(JobWindowTest, TypedTimesCutOneSideWhereTyped) {
+    Locate(1, PlaceSide("side.wav", SmallSide(3)));
+    frame->m_cutsHow->SetSelection(1);
+    frame->c_textCtrlTime[0]->ChangeValue("0.30.0");
+    frame->c_textCtrlTime[1]->ChangeValue("1.00.5");
+    frame->c_textCtrl1->ChangeValue("");
+    Press(frame->e_button1);
+    ASSERT_TRUE(WaitForJobEnd());
+
+    ExpectWindowRestored();
+    EXPECT_EQ(Status(), "Finished.");
+    ASSERT_EQ(CountSlices(dir.path()), 3);
+    const auto first = ReadWavFrames(dir / "1.wav");
+    const auto second = ReadWavFrames(dir / "2.wav");
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->size(), 30u * 44100);
+    EXPECT_EQ(second->size(), 305u * 4410);
+    EXPECT_EQ(frame->c_textCtrl1->GetValue(), "");  // typed times need no silence length
+}
+
+TEST_F(JobWindowTest, MarkersSliceOnlyAfterDrawWaveforms) {
+    Locate(1, PlaceSide("one/side.wav", SmallSide(1)));
+    Locate(2, PlaceSide("two/side.wav", SmallSide(2)));
+
+    Press(frame->e_button3);  // before "Draw waveforms": nothing at all
+    EXPECT_FALSE(frame->m_worker);
+    EXPECT_EQ(frame->e_button3->GetLabel(), "Slice using waveform markers");
+    EXPECT_TRUE(frame->e_button1->IsEnabled());
+
+    Press(frame->e_button2);
+    ASSERT_TRUE(WaitForJobEnd());
+    // The user drags the first marker of side 2 and removes the others.
+    frame->m_sides[1].cuts.fill(0);
+    frame->m_sides[1].cuts[0] = 300;
+    frame->m_sides[1].cutCount = 1;
+
+    Press(frame->e_button3);
+    EXPECT_EQ(frame->e_button3->GetLabel(), "Stop");
+    ASSERT_TRUE(WaitForJobEnd());
+    ExpectWindowRestored();
+    EXPECT_EQ(Status(), "Finished.");
+    EXPECT_TRUE(prompts->messages.empty());
+    EXPECT_EQ(CountSlices(dir / "one"), 5);
+    EXPECT_EQ(CountSlices(dir / "two", 6), 2);
+    const auto first = ReadWavFrames(dir / "two/6.wav");
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->size(), 300u * 4410);
+}
+
+struct PreconditionCase {
+    const char* name;
+    SliceJob job;
+    bool side;            // a side is located
+    bool wavesDrawn;      // as after "Draw waveforms"
+    int encoderKind;      // m_choice1, with "Create MP3" checked and no encoder path
+    const char* caption;  // "" = no message
+    const char* text;
+};
+
+class Preconditions : public JobWindowTest, public testing::WithParamInterface<PreconditionCase> {};
+
+TEST_P(Preconditions, RefuseWithTheirMessageAndGiveTheButtonsBack) {
+    const PreconditionCase c = GetParam();
+    if (c.side) Locate(1, PlaceSide("side.wav", SmallSide(1)));
+    frame->m_wavesDrawn = c.wavesDrawn;
+    if (c.encoderKind >= 0) {
+        frame->m_checkBox1->SetValue(true);
+        frame->m_choice1->SetSelection(c.encoderKind);
+    }
+    wxButton* button = c.job == SliceJob::DrawWaveforms    ? frame->e_button2
+                       : c.job == SliceJob::SliceByMarkers ? frame->e_button3
+                                                           : frame->e_button1;
+    Press(button);
+    EXPECT_EQ(button->GetLabel(), "Stop");
+    ASSERT_TRUE(WaitForJobEnd());
+
+    ExpectWindowRestored();
+    EXPECT_EQ(Status(), kProgramTitle);
+    if (*c.caption == '\0') {
+        EXPECT_TRUE(prompts->messages.empty());
+    } else {
+        ASSERT_EQ(prompts->messages.size(), 1u);
+        EXPECT_EQ(prompts->messages[0].caption, c.caption);
+        EXPECT_EQ(prompts->messages[0].text, c.text);
+        EXPECT_EQ(prompts->messages[0].style & (wxOK | wxICON_EXCLAMATION),
+                  wxOK | wxICON_EXCLAMATION);
+    }
+    EXPECT_EQ(CountSlices(dir.path()), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Jobs, Preconditions,
+    testing::Values(
+        PreconditionCase{"DrawWithoutSides", SliceJob::DrawWaveforms, false, false, -1,
+                         "Missing files!",
+                         "You need to record or locate at least one file before drawing.\n"
+                         "Please click on the Rec.. or Locate... buttons for side 1 or 2.\n"},
+        PreconditionCase{"MarkersWithoutSides", SliceJob::SliceByMarkers, false, true, -1,
+                         "Missing files!",
+                         "You need to record or locate at least one file before slicing.\n"
+                         "Please click on some of the Rec.. or Locate... buttons.\n"},
+        PreconditionCase{"MarkersWithoutEncoder", SliceJob::SliceByMarkers, true, true,
+                         static_cast<int>(EncoderKind::L3Enc), "Missing encoder!",
+                         "You have selected MP3 or Ogg encoding but haven't located an "
+                         "encoder. \nPlease click on Locate encoder... or deselect MP3/Ogg "
+                         "creation.\n"},
+        PreconditionCase{"AutoSenseWithoutSidesIsSilent", SliceJob::SliceAutoOrTyped, false, false,
+                         -1, "", ""}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(JobWindowTest, EncodesWithOggencAndDeletesTheEncodedSlices) {
+    const std::string oggenc = platform::FindOnPath("oggenc");
+    if (oggenc.empty()) GTEST_SKIP() << "oggenc not installed";
+    Locate(1, PlaceSide("side.wav", SmallSide(4)));
+    frame->m_cutsHow->SetSelection(1);
+    frame->c_textCtrlTime[0]->ChangeValue("0.05.0");
+    frame->c_textCtrlTime[1]->ChangeValue("0.08.0");
+    frame->m_checkBox1->SetValue(true);
+    frame->m_checkBox3->SetValue(true);
+    frame->LocateEncoder(oggenc);
+    EXPECT_EQ(frame->m_choice1->GetSelection(), static_cast<int>(EncoderKind::OggVorbis));
+    // Only the first two slices are short; the third runs to the end of the side.
+    frame->c_textCtrlTime[2]->ChangeValue("0.10.0");
+    frame->c_textCtrlTime[3]->ChangeValue("0.12.0");
+    Press(frame->e_button1);
+    ASSERT_TRUE(RunUntil([&] { return Status().StartsWith("Converting side 1"); },
+                         std::chrono::seconds(60)));
+    ASSERT_TRUE(WaitForJobEnd());
+
+    ExpectWindowRestored();
+    EXPECT_EQ(Status(), "Finished.");
+    EXPECT_TRUE(prompts->messages.empty()) << prompts->messages[0].text;
+    for (int n = 1; n <= 5; ++n) {
+        SCOPED_TRACE(n);
+        EXPECT_GT(fs::file_size(dir / (std::to_string(n) + ".ogg")), 1000u);
+        EXPECT_FALSE(fs::exists(dir / (std::to_string(n) + ".wav")));
+    }
+}
+
+TEST_F(JobWindowTest, AnEqChangeDuringAJobReachesTheFilter) {
+    Locate(1, PlaceSide("side.wav", LongSide()));
+    Press(frame->e_button2);
+    ASSERT_TRUE(WaitForProgress(2));
+    Menu(menu::kEqFirst + 4);
+    ASSERT_TRUE(WaitForJobEnd());
+    TrebleFilter expected;
+    TuneTreble(expected, menu::BoostLevelForEqId(menu::kEqFirst + 4));
+    const TrebleFilter& now = frame->m_treble;
+    EXPECT_EQ(now.c0, expected.c0);
+    EXPECT_EQ(now.c1, expected.c1);
+    EXPECT_EQ(now.d1, expected.d1);
+    EXPECT_EQ(now.d2, expected.d2);
+}
+
+}  // namespace
