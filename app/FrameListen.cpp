@@ -11,8 +11,8 @@
 
 namespace {
 
-// The menus' settings and the sides' peaks for the audio callback: atomics and plain
-// reads only.
+// The menus' settings (atomics, read by the audio callback) and the sides' peaks (read on
+// the GUI thread when playback starts).
 class FramePlaybackSettings : public PlaybackSettings {
   public:
     explicit FramePlaybackSettings(const MyFrame& frame) : m_frame(frame) {}

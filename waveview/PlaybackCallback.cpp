@@ -34,8 +34,7 @@ int PlaybackCallback(std::int16_t* out, void* user) {
 
     const PlaybackSettings& settings = *s.settings;
     const float level = settings.TrebleLevel();
-    const float peak = settings.PeakLevel(s.playSide);
-    const float gain = settings.Normalize() && peak > 0 ? 1.0f / peak : 1.0f;
+    const float gain = settings.Normalize() && s.peakLevel > 0 ? 1.0f / s.peakLevel : 1.0f;
     const std::uint32_t fade = menu::FadeFramesForId(settings.FadeId());
     const bool fading = fade > 0;
     const float factor = fading ? FadeFactor(s, fade) : 1.0f;

@@ -17,6 +17,7 @@ bool PreviewPlayer::Play(const std::int16_t* left, const std::int16_t* right, st
     m_state.position = 0;
     m_state.endMode = endMode;
     m_state.playSide = side;
+    m_state.peakLevel = m_state.settings->PeakLevel(side);
     m_state.tunedLevel = -1;
     return m_stream.Play(&PlaybackCallback, &m_state);
 }

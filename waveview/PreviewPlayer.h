@@ -22,9 +22,9 @@ class PreviewPlayer {
 
     /// Stops any playback, then plays `frames` frames from `left` and `right` (which must
     /// stay unchanged until the next Stop) through the default output, processed for the
-    /// end (`endMode`) or the beginning of a song of `side`. The treble filter starts from
-    /// a clean history. False when no output stream could be opened: nothing plays, and
-    /// nothing is reported to the user.
+    /// end (`endMode`) or the beginning of a song of `side`, whose peak (for Normalize) is
+    /// taken now. The treble filter starts from a clean history. False when no output stream could
+    /// be opened: nothing plays, and nothing is reported to the user.
     bool Play(const std::int16_t* left, const std::int16_t* right, std::uint32_t frames,
               bool endMode, int side);
 

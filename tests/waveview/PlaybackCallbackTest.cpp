@@ -55,6 +55,7 @@ class PlaybackCallbackTest : public testing::Test {
         state.size = static_cast<std::uint32_t>(stretch.left.size());
         state.endMode = endMode;
         state.playSide = side;
+        state.peakLevel = settings.PeakLevel(side);  // as PreviewPlayer takes it
         state.settings = &settings;
     }
 

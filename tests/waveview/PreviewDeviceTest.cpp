@@ -32,6 +32,7 @@ std::vector<std::int16_t> Expected(const std::vector<std::int16_t>& left,
     state.right = right.data();
     state.size = static_cast<std::uint32_t>(left.size());
     state.playSide = 1;
+    state.peakLevel = settings.PeakLevel(1);
     state.settings = &settings;
     std::vector<std::int16_t> out;
     std::int16_t call[128];
