@@ -164,6 +164,7 @@ TEST_F(ListenDialogTest, ShowsTenSecondsAroundTheNearestCutWithTheSongNumbers) {
             const int lastFilled = static_cast<int>((kSideFrames - c.start) / kColumnFrames);
             for (int column = lastFilled + 1; column < kListenColumns; ++column)
                 ASSERT_EQ(audio.columnPeaks[column], 0) << column;
+            if (c.songA == 2) SaveScreenshot(CaptureClientArea(&dialog), "listen-dialog.png");
             Press(dialog.m_cancelButton);
         });
         EXPECT_TRUE(ran);
