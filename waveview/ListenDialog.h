@@ -25,7 +25,7 @@ struct ListenTarget {
 
 /// The dialog's modal result when OK moved the cut (the caller repaints the waveforms).
 constexpr int kListenOk = 1;
-/// The result of Cancel; the close box and Escape give the toolkit's cancel code instead.
+/// The result of Cancel; the close box gives the toolkit's cancel code instead.
 constexpr int kListenCancel = 0;
 
 class ListenDialog : public wxDialog {
