@@ -22,8 +22,10 @@
 #include "engine/SliceJob.h"
 #include "engine/TrebleFilter.h"
 #include "waveview/MyCanvas.h"
+#include "waveview/PlaybackCallback.h"
 
 class FrameRecording;
+class ListenDialog;
 class imgPanel;
 class MyWorkerThread;
 class wxButton;
@@ -101,6 +103,9 @@ class MyFrame : public wxFrame {
     /// Index of the cut of `side` (0 or 1) nearest to the fraction r of its length; a tie
     /// goes to the later cut; 0 when the side has no cuts (or is neither 0 nor 1).
     int FindNearestCut(int side, float r) const;
+    /// Shows the listen dialog modally for `side` around the fraction r of the canvas's
+    /// width. True when it closed with OK, which may have moved a cut.
+    bool OpenListenDialog(int side, float r);
 
     /// The window's prompter (for dialogs of other parts of the program).
     Prompter& Prompts() { return *m_prompter; }
@@ -180,6 +185,9 @@ class MyFrame : public wxFrame {
     /// Recording sides: the Input menu, the Rec buttons, m_stereoInputs and m_recorder.
     std::unique_ptr<FrameRecording> m_recording;
 
+    /// The listen dialog while it is shown, else null. GUI thread.
+    ListenDialog* m_listenDialog = nullptr;
+
   private:
     friend class FrameRecording;  // sets the last path and reads its folder
     void BuildMenus();
@@ -209,6 +217,8 @@ class MyFrame : public wxFrame {
 
     std::unique_ptr<Prompter> m_prompter;
     std::vector<std::function<void()>> m_stopHooks;
+    /// What the listen dialog's playback reads; made with the first dialog.
+    std::unique_ptr<PlaybackSettings> m_playbackSettings;
 };
 
 /// The one main window; null before it is built and after it is gone.

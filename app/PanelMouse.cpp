@@ -6,7 +6,6 @@
 #include "app/ImgPanel.h"
 #include "app/MyFrame.h"
 #include "waveview/CutEditing.h"
-#include "waveview/ListenDialog.h"
 #include "waveview/MyCanvas.h"
 
 namespace {
@@ -34,7 +33,7 @@ void imgPanel::OnMouse(wxMouseEvent& event) {
 
     if (click.area == CanvasClick::Area::ListenBand) {
         if (side.cutCount == 0) return;
-        if (OpenListenDialog(click.side, CanvasFraction(geometry, x)))
+        if (frame->OpenListenDialog(click.side, CanvasFraction(geometry, x)))
             frame->m_canvas->Refresh(true);
         return;
     }

@@ -60,7 +60,7 @@ OpenResult AudioStream::OpenRecording(int device, RecordingState& state) {
     return OpenResult::Ok;
 }
 
-bool AudioStream::Play(PlaybackCallback callback, void* user) {
+bool AudioStream::Play(PlaybackFunction callback, void* user) {
     Close();
     session_ = std::make_unique<PortAudioSession>();
     if (!session_->Ok()) {

@@ -35,7 +35,7 @@ class CaptureStream {
 
 /// Fills `out` with 64 interleaved stereo frames; returns kCallbackContinue or
 /// kCallbackStop. Runs on PortAudio's thread, with the `user` given to Play.
-using PlaybackCallback = int (*)(std::int16_t* out, void* user);
+using PlaybackFunction = int (*)(std::int16_t* out, void* user);
 
 class AudioStream : public CaptureStream {
   public:
@@ -47,7 +47,7 @@ class AudioStream : public CaptureStream {
     OpenResult OpenRecording(int device, RecordingState& state) override;
     /// Closes any open stream, then opens and starts the default output with `callback`.
     /// False when it cannot be opened (nothing plays then).
-    bool Play(PlaybackCallback callback, void* user);
+    bool Play(PlaybackFunction callback, void* user);
     void Close() override;
     bool IsOpen() const { return stream_ != nullptr; }
 
@@ -62,6 +62,6 @@ class AudioStream : public CaptureStream {
     void* stream_ = nullptr;  ///< PaStream*
     std::unique_ptr<PortAudioSession> session_;
     RecordingState* recording_ = nullptr;
-    PlaybackCallback playback_ = nullptr;
+    PlaybackFunction playback_ = nullptr;
     void* playbackUser_ = nullptr;
 };

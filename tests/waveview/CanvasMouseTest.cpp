@@ -225,13 +225,14 @@ std::vector<MouseCase> Cases() {
          {300},
          {300}},
         // The row where the halves meet belongs to side 2's listen band: no cut is added.
+        // (Side 2 has no cuts, so the band opens no listen dialog.)
         {"DividerRowIsSide2ListenBand",
          {1000, {}},
-         {1000, {500}},
+         {1000, {}},
          [](auto& g) { return wxPoint(g.cx + 300, g.cy + g.half); },
          wxMOUSE_BTN_LEFT,
          {},
-         {500}},
+         {}},
         {"RowAboveDividerIsSide1Waveform",
          {1000, {}},
          {1000, {500}},

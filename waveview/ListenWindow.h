@@ -1,0 +1,65 @@
+#pragma once
+// The ten seconds of a side that the listen dialog shows around a cut: which cut, where
+// the window starts, loading its samples with a peak per display column, the stretches
+// the listen buttons play and the shift that OK applies to the cut. Plain functions, no
+// toolkit headers; GUI thread in the program.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/SideState.h"
+
+constexpr std::uint32_t kListenFrames = 441000;      ///< 10 s at 44.1 kHz
+constexpr std::uint32_t kListenHalfFrames = 220500;  ///< 5 s: the cut, unless clipped
+constexpr int kListenColumns = 620;                  ///< display columns of the window
+constexpr int kListenCentreColumn = 310;             ///< where the marker starts
+constexpr std::uint32_t kColumnFrames = kListenFrames / kListenColumns;  ///< 711
+constexpr float kListenMarginSeconds = 5;
+constexpr int kMaxCutShift = 50;  ///< tenths of a second, at the window's edge
+
+/// Index of the cut of `side` the dialog edits for a click at fraction `r` of the canvas:
+/// the cut nearest to r x T seconds held to 5 .. T - 5 (T = the side's length); 0 when the
+/// side has no cuts.
+int ListenCutIndex(const SideState& side, float r);
+
+/// First frame of the window around `cut` (tenths of a second): 5 s before it, or frame 0
+/// for a cut in the first 5 s (or a negative one).
+std::uint32_t ListenStartFrame(std::int32_t cut);
+
+/// The samples of one window. Frames never read (past the end of the file, after a read
+/// failure, or all of them when the file could not be opened) are silence, and so are the
+/// peaks of columns not reached.
+struct ListenAudio {
+    std::vector<std::int16_t> left;                          ///< kListenFrames samples once loaded
+    std::vector<std::int16_t> right;                         ///< kListenFrames samples once loaded
+    std::array<std::int16_t, kListenColumns> columnPeaks{};  ///< 0 .. 32767
+};
+
+/// Allocates `audio` and reads the window that starts at `startFrame` of the WAV file at
+/// `path`, from the data chunk the header walk found (LIST chunks and longer format chunks
+/// are skipped) and never past its end. Each column's peak is the largest |(L + R) / 2| of
+/// its 711 frames, 32768 held to 32767. False when the file cannot be opened, is not 16-bit
+/// stereo PCM, or cannot be positioned: `audio` then holds silence.
+bool LoadListenWindow(const std::string& path, std::uint32_t startFrame, ListenAudio& audio);
+
+/// A stretch of the window that a listen button plays.
+struct ListenStretch {
+    std::uint32_t first = 0;  ///< window frame
+    std::uint32_t frames = 0;
+};
+
+/// From the window's start up to the marker (the end of song A).
+ListenStretch EndOfSongStretch(int markerX);
+/// From the marker to the window's end (the beginning of song B).
+ListenStretch BeginningOfSongStretch(int markerX);
+
+/// Tenths of a second that OK adds to the cut for a marker at column `markerX`: -50 at
+/// column 0 to +49 at column 619, 0 within 6 columns of the centre.
+int CutShiftForMarker(int markerX);
+
+/// Moves cut `index` of `side` by `shift` tenths of a second, held to 1 .. levelCount - 1
+/// (only to 1 or more when the side's length is unknown), then keeps the list ascending
+/// without duplicates (cutCount shrinks when the moved cut lands on a neighbour).
+void ShiftCut(SideState& side, int index, int shift);

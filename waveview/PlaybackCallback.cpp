@@ -1,0 +1,57 @@
+#include "waveview/PlaybackCallback.h"
+
+#include <algorithm>
+
+#include "audio/InputCallback.h"
+#include "engine/MenuSettings.h"
+#include "engine/SampleMath.h"
+
+namespace {
+
+constexpr float kInputScale = 1.0f / 32768.0f;  // 2^-15
+constexpr float kOutputScale = 32767.0f;
+
+// The fade factor for the whole call at position p; c > 0 frames of fade.
+float FadeFactor(const PlaybackState& s, std::uint32_t c) {
+    const float p = static_cast<float>(s.position);
+    const float length = static_cast<float>(c);
+    const float fadeOutStart = static_cast<float>(kFadeOutEndFrame - c);
+    if (p <= length) return s.endMode ? 1.0f : p / length;
+    if (p < fadeOutStart) return 1.0f;
+    if (!s.endMode) return 1.0f;
+    // Past the fade-out's end the formula turns negative: silence instead.
+    return std::max(0.0f, 1.0f - (p - fadeOutStart) / length);
+}
+
+}  // namespace
+
+int PlaybackCallback(std::int16_t* out, void* user) {
+    auto& s = *static_cast<PlaybackState*>(user);
+    if (s.size < kCallbackFrames || s.position >= s.size - kCallbackFrames) {
+        std::fill(out, out + 2 * kCallbackFrames, std::int16_t{0});
+        return 0;
+    }
+
+    const PlaybackSettings& settings = *s.settings;
+    const float level = settings.TrebleLevel();
+    const float gain = settings.Normalize() && s.peakLevel > 0 ? 1.0f / s.peakLevel : 1.0f;
+    const std::uint32_t fade = menu::FadeFramesForId(settings.FadeId());
+    const bool fading = fade > 0;
+    const float factor = fading ? FadeFactor(s, fade) : 1.0f;
+
+    if (level != s.tunedLevel) {
+        TuneTreble(s.treble, level);
+        s.tunedLevel = level;
+    }
+    const bool boost = level > 0.01f;
+    for (std::uint32_t i = 0; i < kCallbackFrames; ++i, ++s.position) {
+        std::int16_t frame[2] = {s.left[s.position], s.right[s.position]};
+        if (boost) s.treble.Process(frame[0], frame[1], level);
+        for (const std::int16_t sample : frame) {
+            float v = gain * (static_cast<float>(sample) * kInputScale);
+            if (fading) v = factor * v;
+            *out++ = TruncateToSample(kOutputScale * v);
+        }
+    }
+    return 0;
+}

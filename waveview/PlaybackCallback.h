@@ -1,0 +1,51 @@
+#pragma once
+// Preview playback: a stretch of a side, played 64 frames per audio callback and processed
+// on the way as the slice writer processes slices: treble boost, Normalize gain, fade in
+// (beginning of a song) or fade out (end of a song). No toolkit headers.
+
+#include <cstdint>
+
+#include "engine/TrebleFilter.h"
+
+/// The window's settings the preview reads. The menu settings are read at every callback
+/// on the audio callback's thread, so implementations read atomics only (no locks, no
+/// allocation); a side's peak is read on the GUI thread when playback starts.
+class PlaybackSettings {
+  public:
+    virtual ~PlaybackSettings() = default;
+    virtual int FadeId() const = 0;         ///< the checked Fades item, 300..303
+    virtual bool Normalize() const = 0;     ///< the Volume menu's normalize item is checked
+    virtual float TrebleLevel() const = 0;  ///< boost level of the checked EQ item, 0..12
+    /// The side's peak (0 = side 1). GUI thread only: the side's record is the GUI's.
+    virtual float PeakLevel(int side) const = 0;
+};
+
+/// The fade-out of end mode ends here: the frame of the listen window where the cut was
+/// when the dialog opened.
+constexpr std::uint32_t kFadeOutEndFrame = 220500;
+
+/// What a playback stream plays. The GUI thread fills it while no stream runs; the audio
+/// callback then owns it until the stream is stopped.
+struct PlaybackState {
+    const std::int16_t* left = nullptr;   ///< first left sample; owned by the caller
+    const std::int16_t* right = nullptr;  ///< first right sample; owned by the caller
+    std::uint32_t size = 0;               ///< frames in the stretch
+    std::uint32_t position = 0;           ///< frames played so far
+    bool endMode = false;       ///< true: end of a song (fade out); false: beginning (fade in)
+    std::int32_t playSide = 0;  ///< whose peak gives the Normalize gain (0 = side 1)
+    float peakLevel = 0;        ///< playSide's peak when playback started; 0: gain 1
+    const PlaybackSettings* settings = nullptr;
+
+    /// The preview's own treble filter, so that listening never disturbs the history of
+    /// the filter a running job uses. Tuned like the window's whenever the EQ level
+    /// differs from `tunedLevel` (negative: not tuned yet).
+    TrebleFilter treble;
+    float tunedLevel = -1;
+};
+
+/// Writes 64 interleaved stereo frames of the PlaybackState `user` into `out` and returns
+/// 0 (go on). Once position + 64 reaches size it writes silence and leaves position where
+/// it is, so the stream runs on silently until stopped. Output is saturated to 16 bits;
+/// the fade-out never goes below silence; a peak of 0 plays at gain 1.
+/// Audio callback thread: no allocation, no locks, no file access.
+int PlaybackCallback(std::int16_t* out, void* user);

@@ -1,0 +1,23 @@
+#include "waveview/PreviewPlayer.h"
+
+PreviewPlayer::PreviewPlayer(const PlaybackSettings& settings) {
+    m_state.settings = &settings;
+}
+
+void PreviewPlayer::Stop() {
+    m_stream.Close();
+}
+
+bool PreviewPlayer::Play(const std::int16_t* left, const std::int16_t* right, std::uint32_t frames,
+                         bool endMode, int side) {
+    Stop();
+    m_state.left = left;
+    m_state.right = right;
+    m_state.size = frames;
+    m_state.position = 0;
+    m_state.endMode = endMode;
+    m_state.playSide = side;
+    m_state.peakLevel = m_state.settings->PeakLevel(side);
+    m_state.tunedLevel = -1;
+    return m_stream.Play(&PlaybackCallback, &m_state);
+}
