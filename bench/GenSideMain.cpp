@@ -30,27 +30,27 @@ bool ReadNumber(const char* text, double& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    sidegen::SideSpec spec;
+    sidegen::SideRecipe recipe;
     std::string out;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         double value = 0;
         if (arg == "--list") {
-            spec.listChunk = true;
+            recipe.listChunk = true;
         } else if (arg.rfind("--", 0) == 0) {
             if (i + 1 >= argc || !ReadNumber(argv[++i], value)) return Usage();
             if (arg == "--minutes")
-                spec.minutes = value;
+                recipe.minutes = value;
             else if (arg == "--songs")
-                spec.songs = static_cast<int>(value);
+                recipe.songs = static_cast<int>(value);
             else if (arg == "--seed")
-                spec.seed = static_cast<std::uint32_t>(value);
+                recipe.seed = static_cast<std::uint32_t>(value);
             else if (arg == "--lead-in")
-                spec.leadInSeconds = value;
+                recipe.leadInSeconds = value;
             else if (arg == "--run-out")
-                spec.runOutSeconds = value;
+                recipe.runOutSeconds = value;
             else if (arg == "--gap")
-                spec.gapSeconds = value;
+                recipe.gapSeconds = value;
             else
                 return Usage();
         } else if (out.empty()) {
@@ -59,10 +59,10 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
-    if (out.empty() || spec.songs < 1 || spec.minutes <= 0) return Usage();
+    if (out.empty() || recipe.songs < 1 || recipe.minutes <= 0) return Usage();
 
     sidegen::SideLayout layout;
-    if (!sidegen::WriteSideFile(out, spec, &layout)) {
+    if (!sidegen::WriteSideFile(out, recipe, &layout)) {
         std::fprintf(stderr, "velvane-gen-side: cannot write %s (or the songs do not fit)\n",
                      out.c_str());
         return 1;

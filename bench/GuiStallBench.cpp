@@ -113,11 +113,11 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     const std::string side = argc > 2 ? argv[2] : (folder / "side.wav").string();
     if (!std::filesystem::exists(side)) {
-        sidegen::SideSpec spec;
-        spec.minutes = minutes;
-        spec.songs = std::max(1, static_cast<int>(minutes / 4));
+        sidegen::SideRecipe recipe;
+        recipe.minutes = minutes;
+        recipe.songs = std::max(1, static_cast<int>(minutes / 4));
         std::fprintf(stderr, "generating %s\n", side.c_str());
-        if (!sidegen::WriteSideFile(side, spec)) return 1;
+        if (!sidegen::WriteSideFile(side, recipe)) return 1;
     }
     int wxArgc = 1;
     wxApp::SetInstance(new BenchApp);

@@ -64,40 +64,40 @@ constexpr int kScale[] = {0, 2, 4, 5, 7, 9, 11, 12};  // a major scale, in semit
 
 }  // namespace
 
-SideLayout PlanSide(const SideSpec& spec) {
+SideLayout PlanSide(const SideRecipe& recipe) {
     SideLayout layout;
-    const int songs = std::max(spec.songs, 1);
+    const int songs = std::max(recipe.songs, 1);
     const auto frames = [](double seconds) {
         return static_cast<std::uint64_t>(std::llround(std::max(seconds, 0.0) * kRate));
     };
-    const std::uint64_t total = frames(spec.minutes * 60);
-    const std::uint64_t fixed = frames(spec.leadInSeconds) + frames(spec.runOutSeconds) +
-                                static_cast<std::uint64_t>(songs - 1) * frames(spec.gapSeconds);
+    const std::uint64_t total = frames(recipe.minutes * 60);
+    const std::uint64_t fixed = frames(recipe.leadInSeconds) + frames(recipe.runOutSeconds) +
+                                static_cast<std::uint64_t>(songs - 1) * frames(recipe.gapSeconds);
     if (total <= fixed + static_cast<std::uint64_t>(songs) * kRate) return layout;
     const std::uint64_t music = total - fixed;
 
-    Random random(spec.seed * 0x100000001B3ull + 17);
+    Random random(recipe.seed * 0x100000001B3ull + 17);
     std::vector<double> weights(static_cast<std::size_t>(songs));
     double sum = 0;
     for (double& w : weights) sum += (w = 0.8 + 0.4 * random.Unit());
 
     layout.frames = total;
-    std::uint64_t at = frames(spec.leadInSeconds);
+    std::uint64_t at = frames(recipe.leadInSeconds);
     double done = 0;
     for (int i = 0; i < songs; ++i) {
         const std::uint64_t start = at;
         done += weights[static_cast<std::size_t>(i)];
-        const std::uint64_t end = frames(spec.leadInSeconds) +
-                                  static_cast<std::uint64_t>(i) * frames(spec.gapSeconds) +
+        const std::uint64_t end = frames(recipe.leadInSeconds) +
+                                  static_cast<std::uint64_t>(i) * frames(recipe.gapSeconds) +
                                   static_cast<std::uint64_t>(std::llround(music * done / sum));
         layout.songs.push_back({start, end});
-        at = end + frames(spec.gapSeconds);
+        at = end + frames(recipe.gapSeconds);
     }
     return layout;
 }
 
 struct SideSynth::State {
-    SideSpec spec;
+    SideRecipe recipe;
     SideLayout layout;
     std::uint64_t pos = 0;
     Random noise;
@@ -116,10 +116,10 @@ struct SideSynth::State {
     std::uint64_t noteEnd = 0;
     double noteEnv = 0, noteDecay = 1, sustain = 0.5, pan = 0.5;
 
-    State(const SideSpec& s, const SideLayout& l) : spec(s), layout(l), noise(s.seed) {}
+    State(const SideRecipe& s, const SideLayout& l) : recipe(s), layout(l), noise(s.seed) {}
 
     void StartSong() {
-        songRandom = Random(spec.seed * 1000003ull + song * 7919ull + 1);
+        songRandom = Random(recipe.seed * 1000003ull + song * 7919ull + 1);
         songAmp = 0.35 + 0.25 * songRandom.Unit();
         baseHertz = 110.0 * std::pow(2.0, static_cast<int>(songRandom.Unit() * 24) / 12.0);
         droneInc = SineTable::Increment(baseHertz / 2);
@@ -171,8 +171,8 @@ struct SideSynth::State {
     }
 };
 
-SideSynth::SideSynth(const SideSpec& spec, const SideLayout& layout)
-    : state_(std::make_unique<State>(spec, layout)) {
+SideSynth::SideSynth(const SideRecipe& recipe, const SideLayout& layout)
+    : state_(std::make_unique<State>(recipe, layout)) {
     if (!state_->layout.songs.empty()) state_->StartSong();
 }
 
@@ -180,7 +180,7 @@ SideSynth::~SideSynth() = default;
 
 void SideSynth::Next(std::int16_t* out, std::size_t frames) {
     State& s = *state_;
-    const double clickChance = s.spec.clicksPerSecond / kRate;
+    const double clickChance = s.recipe.clicksPerSecond / kRate;
     for (std::size_t i = 0; i < frames; ++i, ++s.pos) {
         if (s.pos >= s.layout.frames) {
             out[2 * i] = out[2 * i + 1] = 0;
@@ -191,14 +191,14 @@ void SideSynth::Next(std::int16_t* out, std::size_t frames) {
         s.hissRight = 0.6 * s.hissRight + 0.4 * s.noise.Signed();
         // Crackle: sparse clicks that ring for a few samples.
         if (s.noise.Unit() < clickChance)
-            s.click = s.spec.crackleLevel * (0.3 + 0.7 * s.noise.Unit()) *
+            s.click = s.recipe.crackleLevel * (0.3 + 0.7 * s.noise.Unit()) *
                       (s.noise.Unit() < 0.5 ? -1 : 1);
         else
             s.click *= -0.7;
         double pan = 0.5;
         const double music = s.Music(pan);
-        const double left = s.spec.hissLevel * s.hissLeft + s.click + music * (1.5 - pan);
-        const double right = s.spec.hissLevel * s.hissRight + 0.8 * s.click + music * (0.5 + pan);
+        const double left = s.recipe.hissLevel * s.hissLeft + s.click + music * (1.5 - pan);
+        const double right = s.recipe.hissLevel * s.hissRight + 0.8 * s.click + music * (0.5 + pan);
         const auto toSample = [](double x) {
             return static_cast<std::int16_t>(std::clamp(x * 32767.0, -32768.0, 32767.0));
         };
@@ -207,8 +207,8 @@ void SideSynth::Next(std::int16_t* out, std::size_t frames) {
     }
 }
 
-bool WriteSideFile(const std::string& path, const SideSpec& spec, SideLayout* layoutOut) {
-    const SideLayout layout = PlanSide(spec);
+bool WriteSideFile(const std::string& path, const SideRecipe& recipe, SideLayout* layoutOut) {
+    const SideLayout layout = PlanSide(recipe);
     if (layoutOut) *layoutOut = layout;
     if (layout.frames == 0 || layout.frames * kBytesPerFrame > 0xFFFFFFFFull - 1024) return false;
     const auto dataBytes = static_cast<std::uint32_t>(layout.frames * kBytesPerFrame);
@@ -216,7 +216,7 @@ bool WriteSideFile(const std::string& path, const SideSpec& spec, SideLayout* la
     platform::FilePtr file = platform::OpenFile(path, "wb");
     if (!file) return false;
     bool ok = true;
-    if (!spec.listChunk) {
+    if (!recipe.listChunk) {
         ok = WaveFile().WriteHeader(file.get(), dataBytes);
     } else {
         const auto le32 = [](std::string& s, std::uint32_t v) {
@@ -241,7 +241,7 @@ bool WriteSideFile(const std::string& path, const SideSpec& spec, SideLayout* la
         ok = std::fwrite(head.data(), 1, head.size(), file.get()) == head.size();
     }
 
-    SideSynth synth(spec, layout);
+    SideSynth synth(recipe, layout);
     constexpr std::size_t kChunkFrames = 1 << 18;  // 1 MB of samples
     std::vector<std::int16_t> samples(2 * kChunkFrames);
     std::vector<std::uint8_t> bytes(4 * kChunkFrames);

@@ -1,7 +1,7 @@
 #pragma once
 // Deterministic test sides: songs (a few notes with harmonics, a drone, envelopes and a
 // little noise) separated by gaps of low-level hiss with crackle, after a lead-in and
-// before a run-out, as a digitised record side sounds. The same spec gives the same bytes
+// before a run-out, as a digitised record side sounds. The same recipe gives the same bytes
 // on every run. Used by velvane-gen-side, the benchmarks and the end-to-end tests.
 // No shared state: any thread may generate its own side.
 
@@ -14,7 +14,7 @@ namespace sidegen {
 
 constexpr std::uint32_t kRate = 44100;
 
-struct SideSpec {
+struct SideRecipe {
     double minutes = 25;          ///< whole side, lead-in and run-out included
     int songs = 8;                ///< at least 1
     std::uint32_t seed = 1;       ///< the same seed gives the same side
@@ -38,14 +38,14 @@ struct SideLayout {
 };
 
 /// Where the songs lie. Song lengths vary by up to +-20 % around the mean (seeded), the
-/// gaps, lead-in and run-out are as given. Empty (frames 0) when the spec leaves no room
+/// gaps, lead-in and run-out are as given. Empty (frames 0) when the recipe leaves no room
 /// for the songs.
-SideLayout PlanSide(const SideSpec& spec);
+SideLayout PlanSide(const SideRecipe& recipe);
 
 /// Produces the side's frames in order, a block at a time, without holding the side.
 class SideSynth {
   public:
-    SideSynth(const SideSpec& spec, const SideLayout& layout);
+    SideSynth(const SideRecipe& recipe, const SideLayout& layout);
     ~SideSynth();
     SideSynth(const SideSynth&) = delete;
     SideSynth& operator=(const SideSynth&) = delete;
@@ -59,9 +59,9 @@ class SideSynth {
     std::unique_ptr<State> state_;
 };
 
-/// The side as a WAV file: the canonical 44-byte header, or with `spec.listChunk` a LIST
+/// The side as a WAV file: the canonical 44-byte header, or with `recipe.listChunk` a LIST
 /// chunk before the data. Writes through a 1 MB buffer. False when the file cannot be
 /// written (a partly written file is removed). `layout` receives the plan when not null.
-bool WriteSideFile(const std::string& path, const SideSpec& spec, SideLayout* layout = nullptr);
+bool WriteSideFile(const std::string& path, const SideRecipe& recipe, SideLayout* layout = nullptr);
 
 }  // namespace sidegen

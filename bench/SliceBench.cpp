@@ -137,10 +137,10 @@ int main(int argc, char** argv) {
     const std::string out = dir + "/out";
 
     std::printf("generating a %.0f-minute side in %s ...\n", minutes, dir.c_str());
-    sidegen::SideSpec spec;
-    spec.minutes = minutes;
-    spec.songs = 8;
-    if (!sidegen::WriteSideFile(side, spec)) {
+    sidegen::SideRecipe recipe;
+    recipe.minutes = minutes;
+    recipe.songs = 8;
+    if (!sidegen::WriteSideFile(side, recipe)) {
         std::fprintf(stderr, "cannot write %s\n", side.c_str());
         return 1;
     }
@@ -210,9 +210,9 @@ int main(int argc, char** argv) {
     if (rssMinutes > 0) {
         std::printf("\ngenerating a %.0f-minute side for the memory figure ...\n", rssMinutes);
         const std::string longSide = dir + "/long.wav";
-        spec.minutes = rssMinutes;
-        spec.songs = 10;
-        if (sidegen::WriteSideFile(longSide, spec)) {
+        recipe.minutes = rssMinutes;
+        recipe.songs = 10;
+        if (sidegen::WriteSideFile(longSide, recipe)) {
             EmptyFolder(out);
             const RunResult r = Run({cli, "slice", "--quiet", "--out", out, longSide}, out);
             std::printf("  velvane-cli slice peak RSS  %6.1f MB   target < 64 MB  %s%s\n",

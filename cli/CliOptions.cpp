@@ -18,7 +18,7 @@ constexpr std::size_t kMaxMarkers = 512;  // the side's cut table
 
 /// One option: its name, the value it takes (nullptr for a flag), the commands that
 /// accept it, its help line and how it changes the options ("" or an error text).
-struct OptionSpec {
+struct OptionRow {
     const char* name;
     const char* valueName;
     unsigned commands;
@@ -139,7 +139,7 @@ std::string SetRate(CliOptions& o, const std::string& value) {
     return "--rate: \"" + value + "\" is not one of 96, 112, 128, 160, 192, 256, 320";
 }
 
-const OptionSpec kOptions[] = {
+const OptionRow kOptions[] = {
     {"--settings", "FILE.lpx", kSlice,
      "apply a settings file saved by the window, as File > Open does; its side paths are "
      "used when no side is given; options given here win",
@@ -247,9 +247,9 @@ const OptionSpec kOptions[] = {
      SetFlag<&CliOptions::autoStop, true>},
 };
 
-const OptionSpec* FindOption(const std::string& name) {
-    for (const OptionSpec& spec : kOptions)
-        if (name == spec.name) return &spec;
+const OptionRow* FindOption(const std::string& name) {
+    for (const OptionRow& row : kOptions)
+        if (name == row.name) return &row;
     return nullptr;
 }
 
@@ -319,26 +319,26 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        const OptionSpec* spec = FindOption(name);
-        if (!spec || !(spec->commands & commandBit)) {
+        const OptionRow* row = FindOption(name);
+        if (!row || !(row->commands & commandBit)) {
             result.error = "unknown option " + name + " for " + args[0];
             return result;
         }
         std::string value;
-        if (spec->valueName) {
+        if (row->valueName) {
             if (equals != std::string::npos) {
                 value = arg.substr(equals + 1);
             } else if (i + 1 < args.size()) {
                 value = args[++i];
             } else {
-                result.error = name + " needs a value (" + spec->valueName + ")";
+                result.error = name + " needs a value (" + row->valueName + ")";
                 return result;
             }
         } else if (equals != std::string::npos) {
             result.error = name + " takes no value";
             return result;
         }
-        result.error = spec->apply(o, value);
+        result.error = row->apply(o, value);
         if (!result.error.empty()) return result;
     }
 
@@ -381,12 +381,12 @@ std::string HelpText() {
         "         ends it; a level line is shown on standard error when it is a terminal.\n"
         "\n"
         "Options:\n";
-    for (const OptionSpec& spec : kOptions) {
-        std::string left = std::string("  ") + spec.name;
-        if (spec.valueName) left += std::string(" ") + spec.valueName;
-        if (spec.commands == kAnalyze) left += "  (analyze)";
-        if (spec.commands == kRecord) left += "  (record)";
-        text += WrapHelp(left, spec.help);
+    for (const OptionRow& row : kOptions) {
+        std::string left = std::string("  ") + row.name;
+        if (row.valueName) left += std::string(" ") + row.valueName;
+        if (row.commands == kAnalyze) left += "  (analyze)";
+        if (row.commands == kRecord) left += "  (record)";
+        text += WrapHelp(left, row.help);
     }
     text +=
         "  -h, --help            show this text\n"

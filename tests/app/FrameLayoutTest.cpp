@@ -23,7 +23,7 @@ namespace {
 
 enum class Kind { Button, Text, ReadOnlyText, Choice, CheckBox, Gauge };
 
-struct ControlSpec {
+struct ControlRow {
     std::string name;
     Kind kind;
     int id;  // -1: assigned by the toolkit
@@ -31,8 +31,8 @@ struct ControlSpec {
     int x, y, w, h;  // dialog units; w = h = 0: the default size
 };
 
-std::vector<ControlSpec> MainWindowControls() {
-    std::vector<ControlSpec> rows = {
+std::vector<ControlRow> MainWindowControls() {
+    std::vector<ControlRow> rows = {
         {"i_button3", Kind::Button, 728, "Rec...", 212, 21, 42, 13},
         {"i_button4", Kind::Button, 729, "Rec...", 212, 38, 42, 13},
         {"i_textCtrl1", Kind::ReadOnlyText, -1, "", 10, 21, 196, 13},
@@ -45,7 +45,7 @@ std::vector<ControlSpec> MainWindowControls() {
     for (int n = 0; n < 20; ++n)
         rows.push_back({"c_textCtrlTime" + std::to_string(n), Kind::Text, -1, "",
                         n < 10 ? 400 : 477, 55 + 13 * (n % 10), 71, 10});
-    const std::vector<ControlSpec> rest = {
+    const std::vector<ControlRow> rest = {
         {"m_checkBox3", Kind::CheckBox, -1, "", 232, 78, 0, 0},
         {"w_checkBox1", Kind::CheckBox, -1, "", 232, 89, 0, 0},
         {"m_checkBox1", Kind::CheckBox, -1, "", 10, 78, 0, 0},
@@ -71,28 +71,28 @@ class LayoutTest : public FrameTest {
 };
 
 TEST_F(LayoutTest, EveryControlSitsInItsDialogUnitBoxInCreationOrder) {
-    const std::vector<ControlSpec> specs = MainWindowControls();
+    const std::vector<ControlRow> rows = MainWindowControls();
     const wxWindowList& children = frame->m_panel->GetChildren();
-    ASSERT_EQ(children.size(), specs.size());
+    ASSERT_EQ(children.size(), rows.size());
     auto child = children.begin();
-    for (const ControlSpec& spec : specs) {
-        SCOPED_TRACE(spec.name);
+    for (const ControlRow& row : rows) {
+        SCOPED_TRACE(row.name);
         wxWindow* control = *child++;
-        EXPECT_EQ(control->GetName(), spec.name);
-        EXPECT_EQ(control->GetPosition(), Du(spec.x, spec.y));
-        if (spec.w > 0) {
-            EXPECT_EQ(control->GetSize(), DuSize(spec.w, spec.h));
+        EXPECT_EQ(control->GetName(), row.name);
+        EXPECT_EQ(control->GetPosition(), Du(row.x, row.y));
+        if (row.w > 0) {
+            EXPECT_EQ(control->GetSize(), DuSize(row.w, row.h));
         }
-        if (spec.id >= 0) {
-            EXPECT_EQ(control->GetId(), spec.id);
+        if (row.id >= 0) {
+            EXPECT_EQ(control->GetId(), row.id);
         } else {
             EXPECT_LT(control->GetId(), 0) << "toolkit-assigned ids are negative";
         }
-        switch (spec.kind) {
+        switch (row.kind) {
             case Kind::Button: {
                 auto* button = dynamic_cast<wxButton*>(control);
                 ASSERT_NE(button, nullptr);
-                EXPECT_EQ(button->GetLabel(), spec.label);
+                EXPECT_EQ(button->GetLabel(), row.label);
                 EXPECT_EQ(button->GetBackgroundColour(), wxColour(222, 222, 222));
                 EXPECT_TRUE(button->IsEnabled());
                 break;
@@ -101,8 +101,8 @@ TEST_F(LayoutTest, EveryControlSitsInItsDialogUnitBoxInCreationOrder) {
             case Kind::ReadOnlyText: {
                 auto* text = dynamic_cast<wxTextCtrl*>(control);
                 ASSERT_NE(text, nullptr);
-                EXPECT_EQ(text->IsEditable(), spec.kind == Kind::Text);
-                EXPECT_EQ(text->GetValue(), spec.name == "c_textCtrl1" ? "2" : "");
+                EXPECT_EQ(text->IsEditable(), row.kind == Kind::Text);
+                EXPECT_EQ(text->GetValue(), row.name == "c_textCtrl1" ? "2" : "");
                 break;
             }
             case Kind::Choice:
@@ -112,7 +112,7 @@ TEST_F(LayoutTest, EveryControlSitsInItsDialogUnitBoxInCreationOrder) {
                 auto* box = dynamic_cast<wxCheckBox*>(control);
                 ASSERT_NE(box, nullptr);
                 EXPECT_EQ(box->GetLabel(), "");
-                EXPECT_EQ(box->GetValue(), spec.name != "m_checkBox3");
+                EXPECT_EQ(box->GetValue(), row.name != "m_checkBox3");
                 break;
             }
             case Kind::Gauge: {
@@ -198,13 +198,13 @@ TEST_F(LayoutTest, ControlsFitTheirBoxesAndNeverOverlap) {
     }
 }
 
-struct CaptionSpec {
+struct CaptionRow {
     const char* text;
     int points;
     int x, y;
 };
 
-const CaptionSpec kExpectedCaptions[] = {
+const CaptionRow kExpectedCaptions[] = {
     {"Input", 11, 10, 7},
     {"or", 8, 259, 22},
     {"or", 8, 259, 39},
@@ -262,7 +262,7 @@ TEST_F(PaintedTest, CaptionsAreWhiteOnADarkGroundClearOfTheControls) {
     SaveScreenshot(CaptureScreenRect(frame), "main-window-with-menus.png");
 
     wxClientDC dc(frame->m_panel);
-    for (const CaptionSpec& caption : kExpectedCaptions) {
+    for (const CaptionRow& caption : kExpectedCaptions) {
         SCOPED_TRACE(caption.text);
         dc.SetFont(
             wxFont(caption.points, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL));

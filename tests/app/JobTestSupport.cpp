@@ -18,18 +18,18 @@ namespace fs = std::filesystem;
 namespace {
 
 // Generated sides are deterministic, so one copy serves every run of the tests.
-std::string CachedSide(const std::string& key, const sidegen::SideSpec& spec) {
+std::string CachedSide(const std::string& key, const sidegen::SideRecipe& recipe) {
     const fs::path folder = VELVANE_TEST_SIDES_DIR;
     fs::create_directories(folder);
     const fs::path path = folder / (key + ".wav");
     if (fs::exists(path)) return path.string();
     const fs::path part = folder / (key + ".part" + std::to_string(::getpid()));
-    if (!sidegen::WriteSideFile(part.string(), spec)) return "";
+    if (!sidegen::WriteSideFile(part.string(), recipe)) return "";
     fs::rename(part, path);
     return path.string();
 }
 
-std::string KeyOf(const sidegen::SideSpec& s) {
+std::string KeyOf(const sidegen::SideRecipe& s) {
     return "side-" + std::to_string(static_cast<int>(s.minutes * 60)) + "s-" +
            std::to_string(s.songs) + "songs-seed" + std::to_string(s.seed) + "-runout" +
            std::to_string(static_cast<int>(s.runOutSeconds));
@@ -44,25 +44,25 @@ void JobWindowTest::SetUp() {
     frame->m_checkBox1->SetValue(false);
 }
 
-sidegen::SideSpec JobWindowTest::SmallSide(std::uint32_t seed) {
-    sidegen::SideSpec spec;
-    spec.minutes = 2.5;
-    spec.songs = 5;
-    spec.runOutSeconds = 3;
-    spec.seed = seed;
-    return spec;
+sidegen::SideRecipe JobWindowTest::SmallSide(std::uint32_t seed) {
+    sidegen::SideRecipe recipe;
+    recipe.minutes = 2.5;
+    recipe.songs = 5;
+    recipe.runOutSeconds = 3;
+    recipe.seed = seed;
+    return recipe;
 }
 
-sidegen::SideSpec JobWindowTest::LongSide() {
-    sidegen::SideSpec spec;
-    spec.minutes = 10;
-    spec.songs = 6;
-    spec.seed = 9;
-    return spec;
+sidegen::SideRecipe JobWindowTest::LongSide() {
+    sidegen::SideRecipe recipe;
+    recipe.minutes = 10;
+    recipe.songs = 6;
+    recipe.seed = 9;
+    return recipe;
 }
 
-std::string JobWindowTest::PlaceSide(const std::string& name, const sidegen::SideSpec& spec) {
-    const std::string cached = CachedSide(KeyOf(spec), spec);
+std::string JobWindowTest::PlaceSide(const std::string& name, const sidegen::SideRecipe& recipe) {
+    const std::string cached = CachedSide(KeyOf(recipe), recipe);
     EXPECT_FALSE(cached.empty());
     const fs::path target = fs::path(dir.path()) / name;
     fs::create_directories(target.parent_path());

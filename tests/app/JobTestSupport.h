@@ -17,12 +17,12 @@ class JobWindowTest : public FrameTest {
     void SetUp() override;
 
     /// Five songs in 2.5 minutes: auto sense finds four cuts.
-    static sidegen::SideSpec SmallSide(std::uint32_t seed);
+    static sidegen::SideRecipe SmallSide(std::uint32_t seed);
     /// Ten minutes: long enough to press Stop while a job works on it.
-    static sidegen::SideSpec LongSide();
+    static sidegen::SideRecipe LongSide();
 
-    /// The side of `spec` as `folder`/`name` in this test's folder (made when missing).
-    std::string PlaceSide(const std::string& name, const sidegen::SideSpec& spec);
+    /// The side of `recipe` as `folder`/`name` in this test's folder (made when missing).
+    std::string PlaceSide(const std::string& name, const sidegen::SideRecipe& recipe);
     /// Makes `path` side 1's or 2's file, as "Locate..." does.
     void Locate(int side, const std::string& path);
 

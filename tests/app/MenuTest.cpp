@@ -10,7 +10,7 @@
 
 namespace {
 
-struct ItemSpec {
+struct MenuItemRow {
     int menu;  // position in the menu bar
     int id;
     const char* label;
@@ -19,7 +19,7 @@ struct ItemSpec {
     bool checked;
 };
 
-const ItemSpec kItems[] = {
+const MenuItemRow kItems[] = {
     {0, 100, "About...", "Show about dialog", false, false},
     {0, 101, "Open...", "Open settings", false, false},
     {0, 102, "Save...", "Save settings", false, false},
@@ -74,20 +74,20 @@ TEST_F(MenuTest, MenuBarHoldsEveryItemInOrderWithItsDefaults) {
               std::min<std::size_t>(8, frame->m_recording->StereoInputs().size()));
 
     std::vector<int> position(7, 0);
-    for (const ItemSpec& spec : kItems) {
-        SCOPED_TRACE(spec.id);
-        wxMenu* menu = menus[spec.menu];
-        if (spec.id == 103) {
-            wxMenuItem* separator = menu->FindItemByPosition(position[spec.menu]++);
+    for (const MenuItemRow& row : kItems) {
+        SCOPED_TRACE(row.id);
+        wxMenu* menu = menus[row.menu];
+        if (row.id == 103) {
+            wxMenuItem* separator = menu->FindItemByPosition(position[row.menu]++);
             EXPECT_TRUE(separator->IsSeparator());
         }
-        wxMenuItem* item = menu->FindItemByPosition(position[spec.menu]++);
-        EXPECT_EQ(item->GetId(), spec.id);
-        EXPECT_EQ(item->GetItemLabelText(), spec.label);
-        EXPECT_EQ(item->GetHelp(), spec.help);
-        EXPECT_EQ(item->IsCheckable(), spec.checkable);
-        if (spec.checkable) {
-            EXPECT_EQ(item->IsChecked(), spec.checked);
+        wxMenuItem* item = menu->FindItemByPosition(position[row.menu]++);
+        EXPECT_EQ(item->GetId(), row.id);
+        EXPECT_EQ(item->GetItemLabelText(), row.label);
+        EXPECT_EQ(item->GetHelp(), row.help);
+        EXPECT_EQ(item->IsCheckable(), row.checkable);
+        if (row.checkable) {
+            EXPECT_EQ(item->IsChecked(), row.checked);
         }
     }
     for (int i = 0; i < 7; ++i) {

@@ -10,17 +10,17 @@
 
 namespace {
 
-sidegen::SideSpec SmallSide(std::uint32_t seed = 7) {
-    sidegen::SideSpec spec;
-    spec.minutes = 1.5;
-    spec.songs = 3;
-    spec.seed = seed;
-    return spec;
+sidegen::SideRecipe SmallSide(std::uint32_t seed = 7) {
+    sidegen::SideRecipe recipe;
+    recipe.minutes = 1.5;
+    recipe.songs = 3;
+    recipe.seed = seed;
+    return recipe;
 }
 
 TEST(SideGenerator, LayoutPlacesSongsBetweenLeadInGapsAndRunOut) {
-    const sidegen::SideSpec spec = SmallSide();
-    const sidegen::SideLayout layout = sidegen::PlanSide(spec);
+    const sidegen::SideRecipe recipe = SmallSide();
+    const sidegen::SideLayout layout = sidegen::PlanSide(recipe);
     ASSERT_EQ(layout.frames, 90u * 44100);
     ASSERT_EQ(layout.songs.size(), 3u);
     EXPECT_EQ(layout.songs[0].startFrame, 3u * 44100);
@@ -28,7 +28,7 @@ TEST(SideGenerator, LayoutPlacesSongsBetweenLeadInGapsAndRunOut) {
     for (std::size_t i = 0; i + 1 < layout.songs.size(); ++i)
         EXPECT_EQ(layout.songs[i + 1].startFrame - layout.songs[i].endFrame, 4u * 44100);
     // No room for the songs: nothing planned.
-    sidegen::SideSpec crowded = spec;
+    sidegen::SideRecipe crowded = recipe;
     crowded.songs = 30;
     EXPECT_EQ(sidegen::PlanSide(crowded).frames, 0u);
 }
@@ -37,9 +37,9 @@ TEST(SideGenerator, LayoutPlacesSongsBetweenLeadInGapsAndRunOut) {
 // highest auto-sense threshold, every block of a gap quieter than the second lowest,
 // and the crackle makes gaps louder than the lowest.
 TEST(SideGenerator, SongsAreLoudGapsHoldOnlyHissAndCrackle) {
-    const sidegen::SideSpec spec = SmallSide();
-    const sidegen::SideLayout layout = sidegen::PlanSide(spec);
-    sidegen::SideSynth synth(spec, layout);
+    const sidegen::SideRecipe recipe = SmallSide();
+    const sidegen::SideLayout layout = sidegen::PlanSide(recipe);
+    sidegen::SideSynth synth(recipe, layout);
     std::vector<std::int16_t> block(2 * 4410);
     double loudestGap = 0;
     for (std::uint64_t start = 0; start + 4410 <= layout.frames; start += 4410) {
@@ -68,7 +68,7 @@ TEST(SideGenerator, SameSeedSameBytesListChunkSameSamples) {
     ASSERT_TRUE(sidegen::WriteSideFile(dir / "a.wav", SmallSide()));
     ASSERT_TRUE(sidegen::WriteSideFile(dir / "b.wav", SmallSide()));
     ASSERT_TRUE(sidegen::WriteSideFile(dir / "c.wav", SmallSide(8)));
-    sidegen::SideSpec withList = SmallSide();
+    sidegen::SideRecipe withList = SmallSide();
     withList.listChunk = true;
     ASSERT_TRUE(sidegen::WriteSideFile(dir / "list.wav", withList));
 

@@ -42,14 +42,14 @@ CliRun RunCli(const std::vector<std::string>& args, const std::string& folder) {
 }
 
 // Five songs of 20 s or more and a short run-out: four cuts, which auto sense prefers.
-sidegen::SideSpec SmallSide(std::uint32_t seed, bool listChunk = false) {
-    sidegen::SideSpec spec;
-    spec.minutes = 2.5;
-    spec.songs = 5;
-    spec.runOutSeconds = 3;
-    spec.seed = seed;
-    spec.listChunk = listChunk;
-    return spec;
+sidegen::SideRecipe SmallSide(std::uint32_t seed, bool listChunk = false) {
+    sidegen::SideRecipe recipe;
+    recipe.minutes = 2.5;
+    recipe.songs = 5;
+    recipe.runOutSeconds = 3;
+    recipe.seed = seed;
+    recipe.listChunk = listChunk;
+    return recipe;
 }
 
 // Numbered slices first..last in `folder` read back; fails the test on a bad header.
@@ -311,9 +311,9 @@ TEST_F(CliEndToEnd, UnwritableOutputExitsOneNamingIt) {
 
 // Ctrl+C while slicing: exit status 130, and every file left is a valid WAV.
 TEST_F(CliEndToEnd, InterruptLeavesValidFiles) {
-    sidegen::SideSpec spec = SmallSide(5);
-    spec.minutes = 8;
-    ASSERT_TRUE(sidegen::WriteSideFile(dir_ / "long.wav", spec));
+    sidegen::SideRecipe recipe = SmallSide(5);
+    recipe.minutes = 8;
+    ASSERT_TRUE(sidegen::WriteSideFile(dir_ / "long.wav", recipe));
     const pid_t pid = Start({"slice", "--quiet", "--eq", "12", "--typed", "--times1",
                              "0.10,0.20,0.30,1.00,2.00,3.00,4.00,5.00,6.00,7.00", "long.wav"},
                             dir_.path());

@@ -85,20 +85,20 @@ static uint64_t advance(struct virtual_pcm *v)
 
 static int set_timer(struct virtual_pcm *v, int running)
 {
-    struct itimerspec spec;
-    memset(&spec, 0, sizeof spec);
+    struct itimerspec timer;
+    memset(&timer, 0, sizeof timer);
     if (running && v->realtime) {
         long period_ns = (long)(1e9 * (double)v->io.period_size / v->rate);
         if (period_ns < 100000)
             period_ns = 100000;
-        spec.it_interval.tv_sec = period_ns / 1000000000L;
-        spec.it_interval.tv_nsec = period_ns % 1000000000L;
-        spec.it_value = spec.it_interval;
+        timer.it_interval.tv_sec = period_ns / 1000000000L;
+        timer.it_interval.tv_nsec = period_ns % 1000000000L;
+        timer.it_value = timer.it_interval;
     } else if (running) {
         /* Expires once and is never read: the descriptor stays ready, poll never waits. */
-        spec.it_value.tv_nsec = 1;
+        timer.it_value.tv_nsec = 1;
     }
-    return timerfd_settime(v->timer_fd, 0, &spec, NULL) < 0 ? -errno : 0;
+    return timerfd_settime(v->timer_fd, 0, &timer, NULL) < 0 ? -errno : 0;
 }
 
 static void close_data_files(struct virtual_pcm *v)
