@@ -12,6 +12,7 @@ const wxSize kDialogSize(640, 400);
 const wxPoint kCanvasAt(7, 140);
 constexpr int kButtonY = 340;
 constexpr int kButtonHeight = 24;
+constexpr int kSmallestButtonPoints = 7;
 
 }  // namespace
 
@@ -41,8 +42,16 @@ ListenDialog::ListenDialog(wxWindow* parent, const ListenTarget& target, float r
                          "permanent by clicking on OK.",
                      wxPoint(7, 50), wxDefaultSize, 0, "staticText");
     auto button = [this](const wxString& label, int x, int width) {
-        return new wxButton(this, wxID_ANY, label, wxPoint(x, kButtonY),
-                            wxSize(width, kButtonHeight), 0, wxDefaultValidator, "button");
+        auto* b = new wxButton(this, wxID_ANY, label, wxPoint(x, kButtonY),
+                               wxSize(width, kButtonHeight), 0, wxDefaultValidator, "button");
+        // The boxes were sized for a smaller system font: shrink a label that would be cut.
+        wxFont font = b->GetFont();
+        while (b->GetBestSize().x > width && font.GetPointSize() > kSmallestButtonPoints) {
+            font.SetPointSize(font.GetPointSize() - 1);
+            b->SetFont(font);
+            b->InvalidateBestSize();
+        }
+        return b;
     };
     m_okButton = button("OK", 7, 60);
     m_cancelButton = button("Cancel", 77, 60);
