@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Velvane twice (plain, and with Address- and
-# UndefinedBehaviorSanitizer) and runs every test in both builds; then builds the programs
+# UndefinedBehaviorSanitizer) and runs every test in both builds; also builds the programs
 # that run threads of their own (the window's jobs, the engine, recording) with
 # ThreadSanitizer and runs them.
 set -euo pipefail
@@ -26,8 +26,6 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
 echo "== tests (sanitizers) =="
 ctest --test-dir "$VELVANE_ROOT/build-asan" --output-on-failure -j "$(nproc)" || status=$?
-echo "== tests =="
-ctest --test-dir "$VELVANE_ROOT/build" --output-on-failure -j "$(nproc)" || status=$?
 
 # gcc 12's ThreadSanitizer cannot map its shadow memory under the kernel's full address
 # randomisation: run without it. Each program runs all its cases in one process.
@@ -37,4 +35,8 @@ for t in $tsan_tests; do
     echo "-- $t"
     setarch "$(uname -m)" -R "$VELVANE_ROOT/build-tsan/bin/$t" --gtest_brief=1 || status=$?
 done
+
+# Last, so that ctest's summary closes the output.
+echo "== tests =="
+ctest --test-dir "$VELVANE_ROOT/build" --output-on-failure -j "$(nproc)" || status=$?
 exit $status
