@@ -41,6 +41,10 @@ std::string CliContext::TypedTimeText(int field) {
     return field >= 0 && field < 20 ? state_.fields.typedTimes[field] : std::string();
 }
 
+int CliContext::EncoderRunsAtOnce() {
+    return state_.encoderRuns > 0 ? state_.encoderRuns : JobContext::EncoderRunsAtOnce();
+}
+
 std::string CliContext::OutputFolder(int side) {
     if (!state_.outDir.empty()) return state_.outDir;
     return platform::SplitDirectory(SidePath(side));

@@ -35,6 +35,7 @@ class CliContext final : public JobContext {
     bool VoiceAfterSlicing() override { return state_.fields.voiceAfterSlicing != 0; }
     int EncoderKindSelection() override { return state_.fields.encoderKind; }
     std::string EncoderPath() override { return state_.encoderPath; }
+    int EncoderRunsAtOnce() override;
     std::string OutputFolder(int side) override;
 
     SideState Side(int side) override;

@@ -215,6 +215,16 @@ const OptionRow kOptions[] = {
          o.voice = true;
          return std::string();
      }},
+    {"--jobs", "N", kSlice,
+     "run up to N encoders at once, each slice's as soon as it is written (default: one per "
+     "processor); 1 encodes a side's slices one after the other once all are written",
+     [](CliOptions& o, const std::string& v) {
+         int n = 0;
+         if (!ParseNumber(v, n) || n < 1 || n > kMaxJobs)
+             return "--jobs: \"" + v + "\" is not a number from 1 to " + std::to_string(kMaxJobs);
+         o.jobs = n;
+         return std::string();
+     }},
     {"--list-devices", nullptr, kRecord,
      "print the stereo inputs as the window's Input menu lists them, \"N: NAME (stereo in)\"",
      SetFlag<&CliOptions::listDevices, true>},

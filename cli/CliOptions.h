@@ -35,6 +35,7 @@ struct CliOptions {
     std::optional<int> rateId;               ///< --rate: 200..206
     bool deleteSlices = false;               ///< --delete-slices
     bool voice = false;                      ///< --voice
+    std::optional<int> jobs;                 ///< --jobs: encoder runs at once, 1..kMaxJobs
 
     // Recording (record OUT.wav): each set only when given.
     std::optional<int> device;      ///< --device: Input menu item, from 1
@@ -45,6 +46,9 @@ struct CliOptions {
 
     bool MarkerJob() const { return markers[0].has_value() || markers[1].has_value(); }
 };
+
+/// The most encoder runs --jobs accepts at once.
+constexpr int kMaxJobs = 64;
 
 /// Exit statuses of every subcommand.
 constexpr int kExitOk = 0;

@@ -70,6 +70,7 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
         f.createEncoded = 1;
     }
     if (o.rateId) f.rateId = *o.rateId;
+    if (o.jobs) s.encoderRuns = *o.jobs;
     if (o.deleteSlices) f.deleteSlices = 1;
     if (o.voice) {
         s.voice = true;

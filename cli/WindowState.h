@@ -16,6 +16,7 @@ struct WindowState {
     std::string encoderPath;  ///< m_textCtrl1; never stored in a settings file
     std::string outDir;       ///< absolute; "" = each side's own folder
     bool voice = false;       ///< voice messages are heard (--voice); the check boxes alone do not
+    int encoderRuns = 0;      ///< --jobs; 0 = one per usable processor
     /// The marker job's cut tables (tenths of a second); set for the marker job only.
     std::optional<std::vector<std::int32_t>> markers[2];
 };

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "audio/WaveFile.h"
+#include "engine/EncodingQueue.h"
 #include "engine/JobContext.h"
 #include "engine/MenuSettings.h"
 #include "platform/Paths.h"
@@ -49,57 +50,6 @@ std::string SideFileName(int side, int index, const char* extension) {
     return (side == 2 ? "B" : "A") + std::to_string(index) + extension;
 }
 
-// An output file of the same name left by an earlier run. It is moved aside while the
-// encoder runs, so that only a file this run writes counts (times cannot tell: flac gives its
-// output the input's time), and put back unless the run made a usable file.
-class EarlierOutput {
-  public:
-    explicit EarlierOutput(const std::string& output)
-        : output_(output), aside_(output + ".velvane-earlier") {
-        std::error_code ec;
-        present_ = fs::exists(output_, ec);
-        movedAside_ = present_ && std::rename(output_.c_str(), aside_.c_str()) == 0;
-    }
-    ~EarlierOutput() {
-        if (movedAside_) std::rename(aside_.c_str(), output_.c_str());
-    }
-    EarlierOutput(const EarlierOutput&) = delete;
-    EarlierOutput& operator=(const EarlierOutput&) = delete;
-
-    /// It could not be moved: a run's file could not be told from it.
-    bool InTheWay() const { return present_ && !movedAside_; }
-    /// The run made a new file: the earlier one goes.
-    void Discard() {
-        if (movedAside_) std::remove(aside_.c_str());
-        movedAside_ = false;
-    }
-
-  private:
-    std::string output_;
-    std::string aside_;
-    bool present_ = false;
-    bool movedAside_ = false;
-};
-
-// Why a run did not produce a usable file; "" when it did.
-std::string RunFailure(const platform::ProcessResult& run, const std::string& output) {
-    if (!run.started) return "cannot start: " + run.error;
-    if (!run.exited) return "ended by signal " + std::to_string(run.signal);
-    if (run.exitStatus != 0) return "exit status " + std::to_string(run.exitStatus);
-    const auto size = platform::FileSize(output);
-    if (!size) return "no output file";
-    if (*size == 0) return "empty output file";
-    return {};
-}
-
-// The Encoding gauge after the index-th run of a side (1-based).
-int EncodingGauge(const SideSlices& slices, int index) {
-    if (slices.side != 2) return (slices.bothSides ? 50 : 100) * index / slices.count;
-    if (!slices.bothSides) return 100 * index / slices.count;
-    const int side1Count = slices.firstNumber - 1;
-    return 50 + (50 * side1Count + 50 * index) / (side1Count + slices.count);
-}
-
 // Length of the valid UTF-8 sequence at `at`, or 0 when the bytes there are not one.
 std::size_t Utf8SequenceLength(const std::string& text, std::size_t at) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
@@ -139,16 +89,6 @@ std::string LastLines(const std::string& output) {
     for (int lines = 0; lines < kLines && start != std::string::npos && start > 0; ++lines)
         start = clean.rfind('\n', start - 1);
     return start == std::string::npos || start == 0 ? clean : clean.substr(start + 1);
-}
-
-void NoteFailure(EncodeTally& tally, const std::string& encoder,
-                 const std::vector<std::string>& argv, const std::string& reason,
-                 const std::string& output) {
-    if (tally.failedSlices++ > 0) return;  // the first failure is the one reported
-    tally.encoder = encoder;
-    tally.failedCommand = platform::DescribeCommand(argv);
-    tally.failureReason = reason;
-    tally.failureOutput = output;
 }
 
 }  // namespace
@@ -222,45 +162,64 @@ int SelectedBitRate(JobContext& ctx) {
     return menu::BitRateForId(ctx.SelectedRateId());
 }
 
+EarlierOutput::EarlierOutput(const std::string& output)
+    : output_(output), aside_(output + ".velvane-earlier") {
+    std::error_code ec;
+    present_ = fs::exists(output_, ec);
+    movedAside_ = present_ && std::rename(output_.c_str(), aside_.c_str()) == 0;
+}
+
+EarlierOutput::~EarlierOutput() {
+    if (movedAside_) std::rename(aside_.c_str(), output_.c_str());
+}
+
+EarlierOutput::EarlierOutput(EarlierOutput&& other) noexcept
+    : output_(std::move(other.output_)),
+      aside_(std::move(other.aside_)),
+      present_(other.present_),
+      movedAside_(other.movedAside_) {
+    other.movedAside_ = false;
+}
+
+void EarlierOutput::Discard() {
+    if (movedAside_) std::remove(aside_.c_str());
+    movedAside_ = false;
+}
+
+std::string RunFailure(const platform::ProcessResult& run, const std::string& output) {
+    if (!run.started) return "cannot start: " + run.error;
+    if (!run.exited) return "ended by signal " + std::to_string(run.signal);
+    if (run.exitStatus != 0) return "exit status " + std::to_string(run.exitStatus);
+    const auto size = platform::FileSize(output);
+    if (!size) return "no output file";
+    if (*size == 0) return "empty output file";
+    return {};
+}
+
+void NoteFailure(EncodeTally& tally, int number, const std::string& encoder,
+                 const std::vector<std::string>& argv, const std::string& reason,
+                 const std::string& output) {
+    const bool first = tally.failedSlices++ == 0 || number < tally.failedNumber;
+    if (!first) return;
+    tally.failedNumber = number;
+    tally.encoder = encoder;
+    tally.failedCommand = platform::DescribeCommand(argv);
+    tally.failureReason = reason;
+    tally.failureOutput = output;
+}
+
 SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeNaming naming,
                               EncodeTally& tally) {
-    SideEncodeResult result;
-    const int bitRate = SelectedBitRate(ctx);
+    EncodingQueue queue(ctx, naming, ctx.EncoderRunsAtOnce(), tally);
+    const int handle = queue.OpenSide(slices);
     ctx.SetStatus(slices.side == 2 ? "Converting side 2 slices to MP3/Ogg files..."
                                    : "Converting side 1 slices to MP3/Ogg files...");
-    for (int index = 1; index <= slices.count; ++index) {
-        // The choice and the path are read per slice: the user may change them meanwhile.
-        const int kind = ctx.EncoderKindSelection();
-        const std::string encoder = ResolveEncoderPath(kind, ctx.EncoderPath());
-        const int number = slices.firstNumber + index - 1;
-        const EncoderCommand command = BuildEncoderCommand(kind, naming, slices.side, encoder,
-                                                           slices.folder, number, index, bitRate);
-        if (!command.argv.empty() && encoder.empty()) {
-            NoteFailure(tally, kEncoderKindLabels[kind], command.argv, "no encoder found", {});
-        } else if (!command.argv.empty()) {
-            EarlierOutput earlier(command.output);
-            if (earlier.InTheWay()) {
-                NoteFailure(tally, encoder, command.argv,
-                            "cannot move the earlier " + command.output + " aside", {});
-            } else {
-                const platform::ProcessResult run =
-                    platform::RunProcess(command.argv, platform::SplitDirectory(encoder));
-                const std::string failure = RunFailure(run, command.output);
-                if (failure.empty()) {
-                    earlier.Discard();
-                    result.encoded.push_back(number);
-                } else {
-                    NoteFailure(tally, encoder, command.argv, failure, run.output);
-                }
-            }
-        }
-        if (ctx.TestDestroy()) {
-            ctx.SetSlicing(false);
-            result.stopped = true;
-            return result;
-        }
-        ctx.SetGauge(Gauge::Encoding, EncodingGauge(slices, index));
-    }
+    for (int index = 1; index <= slices.count; ++index)
+        queue.Add(handle, slices.firstNumber + index - 1);
+    SideEncodeResult result;
+    result.stopped = !queue.WaitForAll();
+    result.encoded = queue.Encoded(handle);
+    if (result.stopped) ctx.SetSlicing(false);
     return result;
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 // The encoder runs of the slicing jobs: one external encoder run per WAV slice, the
-// command line of each run, the bit rate of the Rate menu, and the deletion of the slices
-// that were encoded. Runs on the job's thread; no toolkit headers.
+// command line of each run, how a run is judged, the bit rate of the Rate menu, and the
+// deletion of the slices that were encoded. Runs on the job's thread; no toolkit headers.
 
 #include <string>
 #include <vector>
 
 #include "engine/EncoderKind.h"
+#include "platform/Process.h"
 
 class JobContext;
 
@@ -56,6 +57,7 @@ struct SideSlices {
 /// the end of the job.
 struct EncodeTally {
     int failedSlices = 0;
+    int failedNumber = 0;       ///< slice number of the run reported (the lowest that failed)
     std::string encoder;        ///< the encoder of the first failed run
     std::string failedCommand;  ///< that run, as one line
     std::string failureReason;  ///< "exit status 2", "no output file", "cannot start: ..."
@@ -68,14 +70,50 @@ struct SideEncodeResult {
     bool stopped = false;      ///< a stop was seen: the job must end at once
 };
 
-/// Encodes a side's slices one after the other, waiting for each run: status text, the
-/// encoder kind read per slice, the run in the encoder's own folder, the stop check after
-/// each run (on a stop: SetSlicing(false), stopped = true) and the Encoding gauge. A run
-/// counts as encoded only when it exited with status 0 and left a non-empty output file
-/// written by this run (an earlier file of the output's name is moved aside during the run
-/// and put back when the run fails); any other run is added to `tally` and its slice kept.
+/// Encodes a side's slices, up to ctx.EncoderRunsAtOnce() runs at once (see EncodingQueue):
+/// status text, the encoder kind read as each run starts, the run in the encoder's own
+/// folder, the stop check after each run (on a stop: no further run, the running ones
+/// waited for, SetSlicing(false), stopped = true) and the Encoding gauge per ended run. A
+/// run counts as encoded only when it exited with status 0 and left a non-empty output
+/// file written by this run (an earlier file of the output's name is moved aside during the
+/// run and put back when the run fails, and a failed run's own file is removed); any other
+/// run is added to `tally` and its slice kept.
 SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeNaming naming,
                               EncodeTally& tally);
+
+/// An output file of the same name left by an earlier run. It is moved aside while the
+/// encoder runs, so that only a file this run writes counts (times cannot tell: flac gives
+/// its output the input's time), and put back when the owner goes unless Discard was called.
+class EarlierOutput {
+  public:
+    explicit EarlierOutput(const std::string& output);
+    ~EarlierOutput();
+    EarlierOutput(EarlierOutput&& other) noexcept;
+    EarlierOutput& operator=(EarlierOutput&&) = delete;
+    EarlierOutput(const EarlierOutput&) = delete;
+    EarlierOutput& operator=(const EarlierOutput&) = delete;
+
+    /// It could not be moved: a run's file could not be told from it.
+    bool InTheWay() const { return present_ && !movedAside_; }
+    /// The run made a new file: the earlier one goes.
+    void Discard();
+
+  private:
+    std::string output_;
+    std::string aside_;
+    bool present_ = false;
+    bool movedAside_ = false;
+};
+
+/// Why a run did not produce a usable file at `output`: "cannot start: ...", "ended by
+/// signal 9", "exit status 2", "no output file", "empty output file"; "" when it did.
+std::string RunFailure(const platform::ProcessResult& run, const std::string& output);
+
+/// Counts a failed run of slice `number` in `tally`; the lowest number's failure is the one
+/// reported, whatever order the runs ended in.
+void NoteFailure(EncodeTally& tally, int number, const std::string& encoder,
+                 const std::vector<std::string>& argv, const std::string& reason,
+                 const std::string& output);
 
 /// Removes folder/N.wav for each number; failures are ignored. Returns how many went.
 int DeleteSlices(const std::string& folder, const std::vector<int>& numbers);

@@ -10,32 +10,72 @@ std::string SideText(int side) {
 
 }  // namespace
 
-bool FinishSideSlices(JobContext& ctx, SliceBatch& batch) {
-    if (ctx.VoiceAfterSlicing()) ctx.PlayVoice("wavside" + SideText(batch.side) + ".wav");
-    if (!ctx.CreateEncodedFiles()) return true;
-    const SideSlices slices{batch.side, batch.folder, batch.firstNumber,
-                            static_cast<int>(batch.count), batch.bothSides};
-    const EncodeNaming naming =
-        batch.job == SliceJob::SliceByMarkers ? EncodeNaming::Markers : EncodeNaming::AutoOrTyped;
-    // Sets the converting status itself.
-    SideEncodeResult result = EncodeSlices(ctx, slices, naming, batch.failures);
-    batch.encoded = std::move(result.encoded);
-    if (result.stopped) return false;
-    if (ctx.VoiceAfterEncoding()) ctx.PlayVoice("mp3side" + SideText(batch.side) + ".wav");
-    if (batch.job == SliceJob::SliceAutoOrTyped && ctx.DeleteWaveSlices())
-        DeleteSlices(batch.folder, batch.encoded);
-    return true;
+SliceFinisher::SliceFinisher(JobContext& ctx, SliceJob job)
+    : ctx_(ctx),
+      job_(job),
+      runsAtOnce_(ctx.EncoderRunsAtOnce()),
+      overlap_(runsAtOnce_ > 1),
+      queue_(ctx,
+             job == SliceJob::SliceByMarkers ? EncodeNaming::Markers : EncodeNaming::AutoOrTyped,
+             runsAtOnce_, tally_, [this](int handle) { SideEncoded(handle); }) {}
+
+void SliceFinisher::BeginSide(int side, const std::string& folder, int firstNumber,
+                              bool bothSides) {
+    SideSteps steps{side, folder, firstNumber, bothSides};
+    // Runs that start while the side is written must know now whether to start at all.
+    if (overlap_) {
+        steps.encode = ctx_.CreateEncodedFiles();
+        if (steps.encode) OpenInQueue(steps, -1);
+    }
+    sides_.push_back(std::move(steps));
 }
 
-void FinishSlicingJob(JobContext& ctx, std::span<const SliceBatch> batches) {
-    EncodeTally failures;
-    for (const SliceBatch& batch : batches) {
-        if (batch.job == SliceJob::SliceByMarkers && ctx.DeleteWaveSlices())
-            DeleteSlices(batch.folder, batch.encoded);
-        if (failures.failedSlices == 0)
-            failures = batch.failures;
-        else
-            failures.failedSlices += batch.failures.failedSlices;
+void SliceFinisher::SliceWritten(int number) {
+    const SideSteps& steps = sides_.back();
+    if (overlap_ && steps.encode) queue_.Add(steps.handle, number);
+}
+
+bool SliceFinisher::SideWritten(unsigned count) {
+    SideSteps& steps = sides_.back();
+    if (ctx_.VoiceAfterSlicing()) ctx_.PlayVoice("wavside" + SideText(steps.side) + ".wav");
+    if (!overlap_) {
+        steps.encode = ctx_.CreateEncodedFiles();
+        if (!steps.encode) return true;
+        OpenInQueue(steps, static_cast<int>(count));
+        ctx_.SetStatus("Converting side " + SideText(steps.side) + " slices to MP3/Ogg files...");
+        for (unsigned i = 0; i < count; ++i)
+            queue_.Add(steps.handle, steps.firstNumber + static_cast<int>(i));
+        return queue_.WaitForAll();
     }
-    ReportEncodeFailures(ctx, failures);
+    if (!steps.encode) return true;
+    ctx_.SetStatus("Converting side " + SideText(steps.side) + " slices to MP3/Ogg files...");
+    queue_.CloseSide(steps.handle, static_cast<int>(count));
+    queue_.Poll();
+    return !queue_.Stopped();
+}
+
+bool SliceFinisher::Finish() {
+    return queue_.WaitForAll();
+}
+
+void SliceFinisher::Report() {
+    if (job_ == SliceJob::SliceByMarkers && ctx_.DeleteWaveSlices())
+        for (const SideSteps& steps : sides_)
+            if (steps.encode) DeleteSlices(steps.folder, queue_.Encoded(steps.handle));
+    ReportEncodeFailures(ctx_, tally_);
+}
+
+void SliceFinisher::OpenInQueue(SideSteps& steps, int count) {
+    steps.handle =
+        queue_.OpenSide({steps.side, steps.folder, steps.firstNumber, count, steps.bothSides});
+}
+
+// All of a side's runs have ended.
+void SliceFinisher::SideEncoded(int handle) {
+    for (const SideSteps& steps : sides_) {
+        if (steps.handle != handle) continue;
+        if (ctx_.VoiceAfterEncoding()) ctx_.PlayVoice("mp3side" + SideText(steps.side) + ".wav");
+        if (job_ == SliceJob::SliceAutoOrTyped && ctx_.DeleteWaveSlices())
+            DeleteSlices(steps.folder, queue_.Encoded(handle));
+    }
 }

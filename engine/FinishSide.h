@@ -1,41 +1,63 @@
 #pragma once
-// What happens to a side's slices once they are written: the voice message, the encoder
-// runs and the deletion of the WAV slices. Called by the slicing jobs on the job's thread.
+// What happens to a slicing job's slices once written, side by side: the "wavsideN.wav"
+// voice message, the encoder runs, the "mp3sideN.wav" voice message and, in the
+// auto-sense/typed job, the deletion of the side's encoded slices; at the end of the job the
+// marker job's deletion and one message for all failed runs. Job's thread only.
+//
+// With one encoder run at a time (JobContext::EncoderRunsAtOnce() 1) a side's slices are
+// encoded after all of them are written and the job goes on to the next side once the last
+// run has ended. With more, each slice's run starts as soon as the slice is complete, while
+// later slices and the next side are being written; a side's gauge steps, its
+// "mp3sideN.wav" message and its deletion follow once all its runs have ended, side 1's
+// before side 2's.
 
-#include <span>
 #include <string>
 #include <vector>
 
 #include "engine/Encoder.h"
+#include "engine/EncodingQueue.h"
 #include "engine/SliceJob.h"
 
 class JobContext;
 
-/// One side's slices as a job wrote them: folder/firstNumber.wav ... in number order.
-struct SliceBatch {
-    SliceJob job = SliceJob::SliceAutoOrTyped;
-    int side = 1;  ///< 1 or 2
-    std::string folder;
-    int firstNumber = 1;
-    unsigned count = 0;       ///< slices written for this side (N1 or N2)
-    unsigned side1Count = 0;  ///< slices side 1 got in this job (N1), for side 2's progress
-    bool bothSides = false;   ///< both sides take part in this job
+class SliceFinisher {
+  public:
+    SliceFinisher(JobContext& ctx, SliceJob job);
 
-    // Filled in by FinishSideSlices.
-    std::vector<int> encoded;  ///< numbers of the slices this job's runs encoded
-    EncodeTally failures;      ///< this side's failed encoder runs
+    /// Before a side's slices are written: they go to folder/firstNumber.wav on.
+    /// `bothSides`: both sides take part in the job (the Encoding gauge's split).
+    void BeginSide(int side, const std::string& folder, int firstNumber, bool bothSides);
+    /// A slice of the side begun last is complete and closed (the slice writer's hook).
+    void SliceWritten(int number);
+    /// The side's slices are written, `count` of them: the voice message and, with "Create
+    /// MP3 (or Ogg) files" checked, the converting status; with one run at a time, the
+    /// side's runs and the steps after them. False when the job must end (a stop).
+    bool SideWritten(unsigned count);
+    /// After the last side: waits for every run still going. False on a stop.
+    bool Finish();
+    /// The job's last step: in the marker job with "Delete all wave slices" checked, removes
+    /// the slices that were encoded (none when encoding is off: a failed or absent encoder
+    /// never costs a slice); then one message for all the job's failed runs, if any.
+    void Report();
+
+  private:
+    struct SideSteps {
+        int side = 1;
+        std::string folder;
+        int firstNumber = 1;
+        bool bothSides = false;
+        bool encode = false;  ///< "Create MP3 (or Ogg) files" as read for this side
+        int handle = -1;      ///< in the queue, when encoding
+    };
+
+    void OpenInQueue(SideSteps& steps, int count);
+    void SideEncoded(int handle);
+
+    JobContext& ctx_;
+    SliceJob job_;
+    int runsAtOnce_;
+    bool overlap_;  ///< runs start while slices are written
+    std::vector<SideSteps> sides_;
+    EncodeTally tally_;
+    EncodingQueue queue_;  ///< after tally_, which it fills until it is gone
 };
-
-/// In this order: the "wavsideN.wav" voice message (voice after slicing checked); then, only
-/// with "Create MP3 (or Ogg) files" checked: the converting status, the encoder runs, the
-/// "mp3sideN.wav" voice message (voice after encoding checked) and, in the auto-sense/typed
-/// job, the deletion of this side's slices that were encoded (delete checked). Records the
-/// encoded slices and the failed runs in the batch.
-/// Returns false when the job was asked to end meanwhile: the job then ends at once.
-bool FinishSideSlices(JobContext& ctx, SliceBatch& batch);
-
-/// The last step of both slicing jobs: in the marker job with "Delete all wave slices"
-/// checked, removes the slices of every batch that were encoded (none when encoding is off:
-/// a failed or absent encoder never costs a slice); then one message for all the job's
-/// failed encoder runs, if any.
-void FinishSlicingJob(JobContext& ctx, std::span<const SliceBatch> batches);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/SideState.h"
+#include "platform/Process.h"
 
 struct TrebleFilter;
 
@@ -42,6 +43,11 @@ class JobContext {
     virtual bool VoiceAfterSlicing() = 0;              ///< w_checkBox1
     virtual int EncoderKindSelection() = 0;            ///< m_choice1; -1 = none
     virtual std::string EncoderPath() = 0;             ///< m_textCtrl1
+    /// Encoder runs a slicing job may have going at once. 1: one after the other, a side's
+    /// slices encoded after all of them are written and the next side begun after the last
+    /// run. More: each slice's run starts as soon as the slice is complete. Read once per
+    /// job; by default the processors this process may use.
+    virtual int EncoderRunsAtOnce() { return platform::UsableProcessors(); }
 
     /// Folder the slices (and encoded files) of a side go to: the side file's folder in
     /// the window; velvane-cli's --out may name another.

@@ -71,11 +71,12 @@ AnalysisResult AnalyseSide(JobContext& ctx, int side, Range range, SideReport& r
 }
 
 SliceResult WriteSideSlices(JobContext& ctx, int side, std::span<const std::int32_t> cuts,
-                            int firstNumber, Range range, SideReport& report) {
+                            const std::string& folder, int firstNumber, Range range,
+                            SliceFinisher& finisher, SideReport& report) {
     SliceRequest request;
     request.sidePath = ctx.SidePath(side);
     request.cuts = cuts;
-    request.folder = ctx.OutputFolder(side);
+    request.folder = folder;
     request.firstNumber = firstNumber;
     request.progressStart = range.start;
     request.progressEnd = range.end;
@@ -83,8 +84,9 @@ SliceResult WriteSideSlices(JobContext& ctx, int side, std::span<const std::int3
     request.normalizeAllowed = ctx.WavesDrawn();
     for (int s = 1; s <= 2; ++s)
         if (Present(ctx, s)) request.protectedPaths.push_back(ctx.SidePath(s));
+    request.sliceWritten = [&finisher](int number) { finisher.SliceWritten(number); };
     SliceResult result = WriteSlices(ctx, request);
-    report.folder = request.folder;
+    report.folder = folder;
     report.firstNumber = firstNumber;
     report.slices = result.written;
     report.outcome = result.outcome;
@@ -140,37 +142,46 @@ JobReport EndStopped(JobContext& ctx, JobReport report) {
     return report;
 }
 
-// The side's slices are done: voice message, encoding and deletion as the job says.
-// False when the job must end (a stop during encoding).
-bool FinishSide(JobContext& ctx, SliceJob job, int side, const JobReport& report,
-                std::vector<SliceBatch>& batches) {
-    const SideReport& me = report.sides[side - 1];
-    SliceBatch batch;
-    batch.job = job;
-    batch.side = side;
-    batch.folder = me.folder;
-    batch.firstNumber = me.firstNumber;
-    batch.count = me.slices;
-    batch.side1Count = report.sides[0].slices;
-    batch.bothSides = report.sides[0].present && report.sides[1].present;
-    batches.push_back(batch);
-    return FinishSideSlices(ctx, batches.back());
+int FirstNumber(const JobReport& report, int side) {
+    return side == 2 ? static_cast<int>(report.sides[0].slices) + 1 : 1;
 }
 
-// Writes one side's slices in a slicing job, shows a writer's message, finishes the side.
-// False when the job must end (a stop).
-bool SliceSide(JobContext& ctx, SliceJob job, int side, std::span<const std::int32_t> cuts,
-               Range range, const char* noCuts, JobReport& report,
-               std::vector<SliceBatch>& batches) {
+bool BothSides(const JobReport& report) {
+    return report.sides[0].present && report.sides[1].present;
+}
+
+// Writes one side's slices in a slicing job (each handed to the finisher as it is complete),
+// shows a writer's message, finishes the side. False when the job must end (a stop).
+bool SliceSide(JobContext& ctx, int side, std::span<const std::int32_t> cuts, Range range,
+               const char* noCuts, JobReport& report, SliceFinisher& finisher) {
     SideReport& me = report.sides[side - 1];
-    const int firstNumber = side == 2 ? static_cast<int>(report.sides[0].slices) + 1 : 1;
-    const SliceResult result = WriteSideSlices(ctx, side, cuts, firstNumber, range, me);
+    const int firstNumber = FirstNumber(report, side);
+    const std::string folder = ctx.OutputFolder(side);
+    finisher.BeginSide(side, folder, firstNumber, BothSides(report));
+    const SliceResult result =
+        WriteSideSlices(ctx, side, cuts, folder, firstNumber, range, finisher, me);
     me.reason = result.written > 0 ? "" : Reason(result.outcome, noCuts);
     if (result.outcome == SliceOutcome::Stopped || SlicingStopped(ctx)) return false;
     if (!result.message.empty()) ctx.ShowMessage("Slicing side " + SideText(side), result.message);
     // Stop pressed while the message was open: no voice message, no encoding.
     if (SlicingStopped(ctx)) return false;
-    return FinishSide(ctx, job, side, report, batches);
+    return finisher.SideWritten(me.slices);
+}
+
+// The end of a slicing job that was not stopped: the last runs, then the job's last steps.
+// False when a stop came while the runs ended.
+bool EndSlicingJob(JobContext& ctx, const JobReport& report, SliceFinisher& finisher,
+                   bool fillGauges) {
+    if (!finisher.Finish() || SlicingStopped(ctx)) return false;
+    if (fillGauges) {
+        if (ctx.CreateEncodedFiles()) ctx.SetGauge(Gauge::Encoding, 100);
+        ctx.SetGauge(Gauge::Slicing, 100);
+    }
+    finisher.Report();
+    ReportSidesWithoutSlices(ctx, report);
+    ctx.SetStatus("Finished.");
+    ctx.SetSlicing(false);
+    return true;
 }
 
 }  // namespace
@@ -223,7 +234,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
     ctx.SetSlicing(true);
     ctx.SetGauge(Gauge::Slicing, 0);
     ctx.SetGauge(Gauge::Encoding, 0);
-    std::vector<SliceBatch> batches;
+    SliceFinisher finisher(ctx, SliceJob::SliceAutoOrTyped);
     for (int side = 1; side <= 2; ++side) {
         SideReport& me = report.sides[side - 1];
         if (!me.present) continue;
@@ -235,8 +246,8 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
         const int share = both ? 50 : 100;
         if (ctx.CutsHow() == kTypedTimesSelection) {
             ctx.SetStatus("Slicing side " + SideText(side) + " according to entered values...");
-            if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, typed, {base, base + share},
-                           "no typed times", report, batches))
+            if (!SliceSide(ctx, side, typed, {base, base + share}, "no typed times", report,
+                           finisher))
                 return EndStopped(ctx, report);
             continue;
         }
@@ -246,27 +257,20 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
             me.outcome = SliceOutcome::Unreadable;
             me.reason = "unreadable file";
             me.folder = ctx.OutputFolder(side);
-            me.firstNumber = side == 2 ? static_cast<int>(report.sides[0].slices) + 1 : 1;
-            if (!FinishSide(ctx, SliceJob::SliceAutoOrTyped, side, report, batches))
-                return EndStopped(ctx, report);
+            me.firstNumber = FirstNumber(report, side);
+            finisher.BeginSide(side, me.folder, me.firstNumber, both);
+            if (!finisher.SideWritten(0)) return EndStopped(ctx, report);
             continue;
         }
         ctx.RefreshCanvas();
         // The analysis notices only the thread's end; Stop may have come meanwhile.
         if (SlicingStopped(ctx)) return EndStopped(ctx, report);
         ctx.SetStatus("Slicing side " + SideText(side) + " according to volume...");
-        if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, analysis.cuts,
-                       {base + share / 2, base + share}, "no silent passage found", report,
-                       batches))
+        if (!SliceSide(ctx, side, analysis.cuts, {base + share / 2, base + share},
+                       "no silent passage found", report, finisher))
             return EndStopped(ctx, report);
     }
-    if (SlicingStopped(ctx)) return EndStopped(ctx, report);
-    if (ctx.CreateEncodedFiles()) ctx.SetGauge(Gauge::Encoding, 100);
-    ctx.SetGauge(Gauge::Slicing, 100);
-    FinishSlicingJob(ctx, batches);
-    ReportSidesWithoutSlices(ctx, report);
-    ctx.SetStatus("Finished.");
-    ctx.SetSlicing(false);
+    if (!EndSlicingJob(ctx, report, finisher, true)) return EndStopped(ctx, report);
     return report;
 }
 
@@ -293,7 +297,7 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
     ctx.SetSlicing(true);
     ctx.SetGauge(Gauge::Slicing, 0);
     ctx.SetGauge(Gauge::Encoding, 0);
-    std::vector<SliceBatch> batches;
+    SliceFinisher finisher(ctx, SliceJob::SliceByMarkers);
     for (int side = 1; side <= 2; ++side) {
         if (!report.sides[side - 1].present) continue;
         if (SlicingStopped(ctx)) return EndStopped(ctx, report);
@@ -306,15 +310,11 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
                                                        ? std::span<const std::int32_t>(typed)
                                                        : std::span<const std::int32_t>(state.cuts);
         const Range range = !both ? Range{0, 100} : side == 1 ? Range{0, 50} : Range{50, 100};
-        if (!SliceSide(ctx, SliceJob::SliceByMarkers, side, cuts, range,
-                       useTyped ? "no typed times" : "no markers", report, batches))
+        if (!SliceSide(ctx, side, cuts, range, useTyped ? "no typed times" : "no markers", report,
+                       finisher))
             return EndStopped(ctx, report);
     }
-    if (SlicingStopped(ctx)) return EndStopped(ctx, report);
-    FinishSlicingJob(ctx, batches);
-    ReportSidesWithoutSlices(ctx, report);
-    ctx.SetStatus("Finished.");
-    ctx.SetSlicing(false);
+    if (!EndSlicingJob(ctx, report, finisher, false)) return EndStopped(ctx, report);
     return report;
 }
 

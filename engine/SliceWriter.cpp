@@ -218,6 +218,8 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
                 if (!out.Write(pending, (s - pending) / 2) || !out.Close())
                     return {result.written, SliceOutcome::CannotWrite, CannotWrite(out)};
                 pending = s;
+                if (request.sliceWritten)
+                    request.sliceWritten(request.firstNumber + static_cast<int>(result.written));
                 ++result.written;
                 if (++slice == ends.size()) break;
                 start = pos;

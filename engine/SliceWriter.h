@@ -4,6 +4,7 @@
 // Runs on the job's thread; reaches settings, progress and stops through JobContext.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -43,6 +44,9 @@ struct SliceRequest {
     bool normalizeAllowed = false;  ///< the waves have been drawn, so peakLevel is known
     /// Files no slice may replace (the job's side recordings); sidePath is always included.
     std::vector<std::string> protectedPaths;
+    /// Called with a slice's number as soon as its file is complete and closed (on the
+    /// calling thread, before the next slice is begun); may be empty.
+    std::function<void(int number)> sliceWritten;
 };
 
 struct SliceResult {

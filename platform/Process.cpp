@@ -1,14 +1,17 @@
 #include "platform/Process.h"
 
 #include <fcntl.h>
+#include <sched.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "platform/Paths.h"
 
@@ -58,6 +61,14 @@ void KeepTail(std::string& output, const char* data, std::size_t n) {
 }
 
 }  // namespace
+
+int UsableProcessors() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return CPU_COUNT(&set);
+    return std::max(1u, std::thread::hardware_concurrency());
+}
 
 bool IsExecutableFile(const std::string& path) {
     struct stat info;

@@ -32,6 +32,10 @@ struct ProcessResult {
 /// never changes. An empty argv gives started = false.
 ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& workingDirectory);
 
+/// The processors this process may run on (its CPU affinity: a `taskset` or a container's
+/// CPU set counts), at least 1. Any thread.
+int UsableProcessors();
+
 /// A regular file the caller may execute.
 bool IsExecutableFile(const std::string& path);
 

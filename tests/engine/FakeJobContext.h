@@ -39,6 +39,7 @@ class FakeJobContext : public JobContext {
     bool voiceAfterSlicing = false;
     int encoderKind = -1;
     std::string encoderPath;
+    int encoderRuns = 1;  ///< EncoderRunsAtOnce: one after the other unless a test asks
     std::array<SideState, 3> sides;
     bool wavesDrawn = false;
     bool slicing = false;
@@ -81,6 +82,7 @@ class FakeJobContext : public JobContext {
     bool VoiceAfterSlicing() override { return voiceAfterSlicing; }
     int EncoderKindSelection() override { return encoderKind; }
     std::string EncoderPath() override { return encoderPath; }
+    int EncoderRunsAtOnce() override { return encoderRuns; }
     std::string OutputFolder(int side) override {
         const std::string& folder = outputFolders.at(side);
         return folder.empty() ? platform::SplitDirectory(sidePaths.at(side)) : folder;

@@ -1,0 +1,167 @@
+#include "engine/EncodingQueue.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "engine/JobContext.h"
+#include "platform/Paths.h"
+
+namespace {
+
+// The Encoding gauge after the index-th ended run of a side (1-based).
+int EncodingGauge(const SideSlices& slices, int index) {
+    if (slices.side != 2) return (slices.bothSides ? 50 : 100) * index / slices.count;
+    if (!slices.bothSides) return 100 * index / slices.count;
+    const int side1Count = slices.firstNumber - 1;
+    return 50 + (50 * side1Count + 50 * index) / (side1Count + slices.count);
+}
+
+}  // namespace
+
+EncodingQueue::EncodingQueue(JobContext& ctx, EncodeNaming naming, int runsAtOnce,
+                             EncodeTally& tally, SideEnded sideEnded)
+    : ctx_(ctx),
+      naming_(naming),
+      tally_(tally),
+      sideEnded_(std::move(sideEnded)),
+      pool_(runsAtOnce) {}
+
+EncodingQueue::~EncodingQueue() {
+    stopped_ = true;
+    queue_.clear();
+    while (std::optional<EncoderPool::Finished> done = pool_.Wait()) {
+        const auto at = running_.find(done->id);
+        Settle(at->second, &done->result, {});
+        running_.erase(at);
+    }
+}
+
+int EncodingQueue::OpenSide(const SideSlices& slices) {
+    Side side;
+    side.slices = slices;
+    side.bitRate = SelectedBitRate(ctx_);
+    sides_.push_back(std::move(side));
+    return static_cast<int>(sides_.size()) - 1;
+}
+
+void EncodingQueue::Add(int handle, int number) {
+    if (ctx_.StopRequested()) stopped_ = true;
+    Run run;
+    run.side = handle;
+    run.number = number;
+    queue_.push_back(std::move(run));
+    Poll();
+}
+
+void EncodingQueue::CloseSide(int handle, int count) {
+    sides_[handle].slices.count = count;
+    if (!stopped_) ShowProgress();
+}
+
+void EncodingQueue::Poll() {
+    TakeEnded();
+    StartWhatFits();
+}
+
+bool EncodingQueue::WaitForAll() {
+    StartWhatFits();
+    while (!stopped_ && !AllEnded()) {
+        std::optional<EncoderPool::Finished> done = pool_.Wait();
+        if (!done) break;  // nothing runs and nothing can start: a side was never closed
+        const auto at = running_.find(done->id);
+        Ended(at->second, &done->result, {});
+        running_.erase(at);
+        StartWhatFits();
+    }
+    return !stopped_;
+}
+
+bool EncodingQueue::AllEnded() const {
+    return queue_.empty() && running_.empty() &&
+           std::all_of(sides_.begin(), sides_.end(),
+                       [](const Side& side) { return side.slices.count >= 0; });
+}
+
+void EncodingQueue::TakeEnded() {
+    while (std::optional<EncoderPool::Finished> done = pool_.Take()) {
+        const auto at = running_.find(done->id);
+        Ended(at->second, &done->result, {});
+        running_.erase(at);
+    }
+}
+
+void EncodingQueue::StartWhatFits() {
+    while (!stopped_ && !queue_.empty() && !pool_.Full()) {
+        Run run = std::move(queue_.front());
+        queue_.pop_front();
+        const Side& side = sides_[run.side];
+        // The choice and the path are read as each run starts: the user may change them.
+        run.kind = ctx_.EncoderKindSelection();
+        run.encoder = ResolveEncoderPath(run.kind, ctx_.EncoderPath());
+        run.command = BuildEncoderCommand(run.kind, naming_, side.slices.side, run.encoder,
+                                          side.slices.folder, run.number,
+                                          run.number - side.slices.firstNumber + 1, side.bitRate);
+        if (run.command.argv.empty()) {  // no encoder chosen: nothing to run for this slice
+            Ended(run, nullptr, {});
+            continue;
+        }
+        if (run.encoder.empty()) {
+            Ended(run, nullptr, "no encoder found");
+            continue;
+        }
+        run.earlier.emplace(run.command.output);
+        if (run.earlier->InTheWay()) {
+            Ended(run, nullptr, "cannot move the earlier " + run.command.output + " aside");
+            continue;
+        }
+        const std::uint64_t id = nextId_++;
+        pool_.Start(id, run.command.argv, platform::SplitDirectory(run.encoder));
+        running_.emplace(id, std::move(run));
+    }
+}
+
+void EncodingQueue::Ended(Run& run, const platform::ProcessResult* process,
+                          const std::string& noRunReason) {
+    Settle(run, process, noRunReason);
+    if (stopped_) return;
+    if (ctx_.StopRequested() || ctx_.TestDestroy()) {
+        stopped_ = true;
+        return;
+    }
+    ShowProgress();
+}
+
+// The one place where a run's outcome is decided: its file kept (the earlier one dropped)
+// or removed (the earlier one put back as `run.earlier` goes), and the slice recorded as
+// encoded or its failure counted.
+void EncodingQueue::Settle(Run& run, const platform::ProcessResult* process,
+                           const std::string& noRunReason) {
+    Side& side = sides_[run.side];
+    ++side.ended;
+    if (run.command.argv.empty()) return;
+    const std::string failure = process ? RunFailure(*process, run.command.output) : noRunReason;
+    if (failure.empty()) {
+        run.earlier->Discard();
+        side.encoded.insert(std::upper_bound(side.encoded.begin(), side.encoded.end(), run.number),
+                            run.number);
+        return;
+    }
+    // A run that failed (or was ended by a signal) may have left part of a file.
+    if (process) std::remove(run.command.output.c_str());
+    const std::string encoder = run.encoder.empty() ? kEncoderKindLabels[run.kind] : run.encoder;
+    NoteFailure(tally_, run.number, encoder, run.command.argv, failure,
+                process ? process->output : std::string());
+    run.earlier.reset();
+}
+
+void EncodingQueue::ShowProgress() {
+    while (nextToShow_ < sides_.size()) {
+        Side& side = sides_[nextToShow_];
+        if (side.slices.count < 0) return;
+        while (side.shown < side.ended)
+            ctx_.SetGauge(Gauge::Encoding, EncodingGauge(side.slices, ++side.shown));
+        if (side.ended < side.slices.count) return;
+        const int handle = static_cast<int>(nextToShow_++);
+        if (sideEnded_) sideEnded_(handle);
+    }
+}

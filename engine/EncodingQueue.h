@@ -1,0 +1,96 @@
+#pragma once
+// The encoder runs of one slicing job: one run per WAV slice, queued in slice order and
+// started up to N at once on an EncoderPool, each judged when it ends. It counts each
+// side's ended runs for the Encoding gauge, shows them side by side in order (side 2's
+// steps only after side 1's last one), and tells when all of a side's runs have ended.
+//
+// Job's thread only: every JobContext call is made there (the pool's threads only wait for
+// the processes). Stops: after each ended run StopRequested and TestDestroy are asked, and
+// when a slice is queued StopRequested; once a stop is seen no further run starts.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/Encoder.h"
+#include "engine/EncoderPool.h"
+
+class JobContext;
+
+class EncodingQueue {
+  public:
+    /// Called with a side's handle once all its runs have ended, sides in the order opened;
+    /// never after a stop.
+    using SideEnded = std::function<void(int handle)>;
+
+    /// `runsAtOnce` runs at most at a time (at least 1); failed runs are counted in `tally`,
+    /// which must outlive the queue.
+    EncodingQueue(JobContext& ctx, EncodeNaming naming, int runsAtOnce, EncodeTally& tally,
+                  SideEnded sideEnded = {});
+    /// Starts nothing more and waits for the encoders still running; their files are settled
+    /// as after any run (kept, or removed with the earlier file put back). No JobContext call.
+    ~EncodingQueue();
+    EncodingQueue(const EncodingQueue&) = delete;
+    EncodingQueue& operator=(const EncodingQueue&) = delete;
+
+    /// A side whose slices are queued next; reads the bit rate. `slices.count` < 0: not yet
+    /// known (CloseSide gives it; the side's gauge steps wait for it). Returns its handle.
+    int OpenSide(const SideSlices& slices);
+    /// Queues slice `number` of the side (numbers in order from its first), takes the runs
+    /// that ended meanwhile and starts what fits.
+    void Add(int handle, int number);
+    /// All the side's slices are queued: `count` of them.
+    void CloseSide(int handle, int count);
+
+    /// Takes the runs that ended meanwhile, without waiting, and starts queued ones.
+    void Poll();
+    /// Waits until every run has ended (every side closed). False when a stop came first.
+    bool WaitForAll();
+    bool Stopped() const { return stopped_; }
+
+    /// Slice numbers of the side whose runs succeeded, ascending.
+    const std::vector<int>& Encoded(int handle) const { return sides_[handle].encoded; }
+
+  private:
+    struct Side {
+        SideSlices slices;  ///< count < 0 until closed
+        int bitRate = 0;
+        int ended = 0;  ///< runs ended (or settled without a process)
+        int shown = 0;  ///< gauge steps shown
+        std::vector<int> encoded;
+    };
+    /// One slice's run, from its place in the queue until it is judged.
+    struct Run {
+        int side = 0;
+        int number = 0;
+        int kind = -1;        ///< the encoder choice read when it started
+        std::string encoder;  ///< the resolved program; "" when none was found
+        EncoderCommand command;
+        std::optional<EarlierOutput> earlier;
+    };
+
+    void StartWhatFits();
+    void TakeEnded();
+    /// The run has ended (`process` null: no process was started): judged, then the stop
+    /// check and the gauge.
+    void Ended(Run& run, const platform::ProcessResult* process, const std::string& noRunReason);
+    void Settle(Run& run, const platform::ProcessResult* process, const std::string& noRunReason);
+    void ShowProgress();
+    bool AllEnded() const;
+
+    JobContext& ctx_;
+    EncodeNaming naming_;
+    EncodeTally& tally_;
+    SideEnded sideEnded_;
+    std::vector<Side> sides_;
+    std::deque<Run> queue_;
+    std::map<std::uint64_t, Run> running_;
+    std::uint64_t nextId_ = 1;
+    std::size_t nextToShow_ = 0;  ///< the first side whose runs have not all been shown
+    bool stopped_ = false;
+    EncoderPool pool_;
+};
