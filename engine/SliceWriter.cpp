@@ -4,10 +4,12 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "audio/WaveFile.h"
 #include "engine/ChunkReader.h"
+#include "engine/FilterAhead.h"
 #include "engine/JobContext.h"
 #include "engine/MenuSettings.h"
 #include "engine/SampleMath.h"
@@ -15,6 +17,7 @@
 #include "engine/TrebleFilter.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
+#include "platform/Process.h"
 
 namespace {
 
@@ -39,6 +42,8 @@ struct BlockSettings {
     TrebleFilter* filter = nullptr;
     float level = 0;
     bool normalize = false;
+    std::uint64_t start = 0;                 ///< side frame of the block's first frame
+    const std::int16_t* filtered = nullptr;  ///< the block as the second thread filtered it
 };
 
 // The frame treatments after the filter, on `frames` interleaved frames in place.
@@ -181,6 +186,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
     if (!out.Create(SlicePath(request.folder, request.firstNumber), format, ends[0]))
         return {0, SliceOutcome::CannotWrite, CannotWrite(out)};
 
+    std::unique_ptr<FilterAhead> ahead;
     ChunkReader reader(wave, in.get(), totalFrames * kBytesPerFrame);
     BlockSettings block;
     for (std::span<std::int16_t> chunk = reader.Next(); !chunk.empty(); chunk = reader.Next()) {
@@ -193,11 +199,29 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
                 block.level = menu::BoostLevelForEqId(ctx.SelectedEqId());
                 block.normalize = request.normalizeAllowed && request.peakLevel > 0 &&
                                   ctx.SelectedVolumeId() == menu::kVolumeNormalize;
+                block.start = pos;
+                if (pos == 0 && block.level > 0 && totalFrames >= request.filterAhead.minFrames &&
+                    platform::UsableProcessors() >= 2)
+                    ahead =
+                        std::make_unique<FilterAhead>(request.sidePath, *block.filter, block.level,
+                                                      totalFrames, ends, request.filterAhead);
+                // The second thread's frames, when its filter was in this one's state here
+                // (and the chunk holds the whole block: a short read ends the taking over).
+                block.filtered = nullptr;
+                if (ahead && block.level > 0 &&
+                    frames >= std::min<std::uint64_t>(kBlockFrames, totalFrames - pos))
+                    block.filtered = ahead->Block(pos / kBlockFrames, *block.filter, block.level);
             }
             const std::uint64_t blockEnd = (pos / kBlockFrames + 1) * kBlockFrames;
             const std::size_t n = static_cast<std::size_t>(
                 std::min<std::uint64_t>({frames, blockEnd - pos, ends[slice] - pos}));
-            if (block.level > 0) block.filter->ProcessFrames(s, n, block.level);
+            if (block.filtered) {
+                std::memcpy(s, block.filtered + 2 * (pos - block.start), n * kBytesPerFrame);
+                ahead->HistoryAt(pos + n, *block.filter);
+                result.framesFilteredAhead += n;
+            } else if (block.level > 0) {
+                block.filter->ProcessFrames(s, n, block.level);
+            }
             if (block.normalize) Normalize(s, n, gain);
             Fade(s, n, pos, start, ends[slice], fade);
             s += 2 * n;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/FilterAhead.h"
+
 class JobContext;
 
 /// Fade length in frames (at 44.1 kHz whatever the file's rate) of the checked Fades item.
@@ -47,6 +49,8 @@ struct SliceRequest {
     /// Called with a slice's number as soon as its file is complete and closed (on the
     /// calling thread, before the next slice is begun); may be empty.
     std::function<void(int number)> sliceWritten;
+    /// How the treble filter's work is shared with a second thread (see FilterAhead.h).
+    FilterAheadSplit filterAhead;
 };
 
 struct SliceResult {
@@ -56,12 +60,15 @@ struct SliceResult {
     SliceOutcome outcome = SliceOutcome::Written;
     /// For CannotWrite, WouldOverwriteSide and ReadFailed: a sentence naming the file.
     std::string message;
+    /// Frames whose filtering the second thread did (for tests and benchmarks).
+    std::uint64_t framesFilteredAhead = 0;
 };
 
 /// Writes the slices of one side. Per frame: read, treble filter (EQ level above 0), Normalize
 /// (checked, allowed and a peak above 0), fade, write; the EQ level, the filter and Normalize
-/// are taken once per 4410-frame block, the fade length once. The Slicing gauge moves once
-/// per block; StopRequested and TestDestroy are checked there too, and a stop closes the
-/// slice being written with its header patched to the frames it holds. Every file left behind is a
-/// valid WAV whose header matches its samples. Call on the job's thread.
+/// are taken once per 4410-frame block, the fade length once. On a long side with the EQ on
+/// from its start, a second thread filters ahead (FilterAhead); the bytes are the same. The Slicing
+/// gauge moves once per block; StopRequested and TestDestroy are checked there too, and a stop
+/// closes the slice being written with its header patched to the frames it holds. Every file left
+/// behind is a valid WAV whose header matches its samples. Call on the job's thread.
 SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request);

@@ -1,24 +1,12 @@
 #include "engine/SpeculativeScan.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 
 #include "audio/WaveFile.h"
 #include "engine/ChunkReader.h"
 #include "engine/SideState.h"
 #include "platform/File.h"
-
-namespace {
-
-bool SameState(const TrebleFilter& a, const TrebleFilter& b) {
-    const float ca[] = {a.c0, a.c1, a.c2, a.d1, a.d2};
-    const float cb[] = {b.c0, b.c1, b.c2, b.d1, b.d2};
-    return std::memcmp(ca, cb, sizeof ca) == 0 && std::memcmp(a.left, b.left, sizeof a.left) == 0 &&
-           std::memcmp(a.right, b.right, sizeof a.right) == 0;
-}
-
-}  // namespace
 
 SpeculativeScan::SpeculativeScan(const std::string& path, const TrebleFilter& tuned, float level,
                                  std::uint64_t startBlock, std::uint64_t endFrame,
@@ -39,7 +27,7 @@ SpeculativeScan::~SpeculativeScan() {
 }
 
 bool SpeculativeScan::Matches(std::uint64_t k, const TrebleFilter& filter) const {
-    return k < checkpoints_.size() && SameState(checkpoints_[k], filter);
+    return k < checkpoints_.size() && SameFilterState(checkpoints_[k], filter);
 }
 
 void SpeculativeScan::Run(std::string path, float level, std::uint64_t endFrame,

@@ -28,3 +28,18 @@ struct TrebleFilter {
 
 /// Sets the coefficients for a boost level (0, 1, 2, 4, ... 12) and clears the history.
 void TuneTreble(TrebleFilter& filter, float level);
+
+/// Whether two filters are in the same state to the bit (coefficients and history), so
+/// that from here on they give the same samples for the same input.
+bool SameFilterState(const TrebleFilter& a, const TrebleFilter& b);
+
+/// How many stretches ProcessStreams filters in about the time of one on this processor:
+/// 4 with AVX2, else 2. Any thread.
+int TrebleStreamsAtOnce();
+
+/// Filters `count` independent stretches of `frames` interleaved stereo frames each, in
+/// place: stretch i with the history of filters[i], all with filters[0]'s coefficients.
+/// Each gets exactly what filters[i]->ProcessFrames would give it (the filter's recurrence
+/// waits on each frame, and the stretches share that wait). `count` 1..4.
+void ProcessStreams(TrebleFilter* const filters[], std::int16_t* const samples[], int count,
+                    std::size_t frames, float level);

@@ -52,6 +52,35 @@ TEST_P(TrebleFilterLevels, ProcessFramesMatchesProcessAcrossCalls) {
     EXPECT_EQ(batched, input);
 }
 
+// Several stretches filtered side by side, each from its own history (one of them the
+// tuned filter's, the others mid-signal), against each filtered alone.
+TEST_P(TrebleFilterLevels, StreamsMatchEachStretchFilteredAlone) {
+    const float level = GetParam();
+    for (int count = 1; count <= 4; ++count) {
+        std::vector<TrebleFilter> alone(count), together(count);
+        std::vector<std::vector<Frame>> want(count), got(count);
+        for (int i = 0; i < count; ++i) {
+            TuneTreble(alone[i], level);
+            std::vector<Frame> lead = NoiseFrames(50 * i, 1.0, 20 + i);
+            for (Frame& f : lead) alone[i].Process(f.left, f.right, level);
+            together[i] = alone[i];
+            want[i] = got[i] = NoiseFrames(3000, 1.0, 30 + i);
+            alone[i].ProcessFrames(&want[i][0].left, want[i].size(), level);
+        }
+        std::vector<TrebleFilter*> filters;
+        std::vector<std::int16_t*> samples;
+        for (int i = 0; i < count; ++i) {
+            filters.push_back(&together[i]);
+            samples.push_back(&got[i][0].left);
+        }
+        ProcessStreams(filters.data(), samples.data(), count, 3000, level);
+        for (int i = 0; i < count; ++i) {
+            EXPECT_EQ(got[i], want[i]) << count << " streams, stream " << i;
+            EXPECT_TRUE(SameFilterState(together[i], alone[i])) << count << " streams, " << i;
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(AllBoostLevels, TrebleFilterLevels,
                          ::testing::Values(0.0f, 1.0f, 2.0f, 4.0f, 6.0f, 8.0f, 10.0f, 12.0f));
 
