@@ -34,6 +34,9 @@ TEST(CliOptions, UsageErrors) {
         {"analyze", "--normalize", "a.wav"},
         {"slice", "--bogus", "a.wav"},
         {"slice", "--out", "", "a.wav"},
+        {"slice", "--jobs", "0", "a.wav"},    // at least one run
+        {"slice", "--jobs", "65", "a.wav"},   // at most 64
+        {"analyze", "--jobs", "2", "a.wav"},  // slice only
     };
     for (const auto& args : cases) {
         const ParseResult r = Parse(args);

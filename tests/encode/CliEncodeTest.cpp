@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,49 @@ TEST_F(CliEncodeRun, NoEncoderFailsTheRunsOrRefusesTheMarkerJob) {
     run = Slice({"--encode", "fastenc", "--markers1", "10"});
     EXPECT_EQ(run.exitStatus, kExitUsage) << run.output;
     EXPECT_NE(run.output.find("Missing encoder!"), std::string::npos) << run.output;
+}
+
+// A short record encoded one run at a time and four at once: the same files. Ogg files are
+// compared as decoded audio, as oggenc numbers every stream at random, even in two runs of
+// the same command.
+TEST(CliEncodeJobs, FourAtOnceMakeTheFilesOfOneAtATime) {
+    TempDir dir;
+    ASSERT_TRUE(WriteWav(dir / "side1.wav", NoiseFrames(8 * 44100, 0.3, 1)));
+    ASSERT_TRUE(WriteWav(dir / "side2.wav", NoiseFrames(7 * 44100, 0.3, 2)));
+    for (const std::string kind : {"flac", "lame", "ogg"}) {
+        std::map<std::string, std::string> made[2];
+        for (int run = 0; run < 2; ++run) {
+            const std::string out = dir / (kind + std::to_string(run));
+            const Args argv = {VELVANE_CLI,       "slice",
+                               "--quiet",         "--typed",
+                               "--times1",        "0.2,0.4.5,0.6",
+                               "--times2",        "0.3.3,0.5",
+                               "--encode",        kind,
+                               "--rate",          "192",
+                               "--jobs",          run == 0 ? "1" : "4",
+                               "--out",           out,
+                               dir / "side1.wav", dir / "side2.wav"};
+            const platform::ProcessResult slice = platform::RunProcess(argv, dir.path());
+            ASSERT_EQ(slice.exitStatus, 0) << slice.output;
+            for (const auto& entry : fs::directory_iterator(out)) {
+                const std::string path = entry.path().string();
+                if (entry.path().extension() == ".wav") continue;
+                std::string bytes = ReadFileBytes(path);
+                if (kind == "ogg") {
+                    const std::string decoded = path + ".decoded.wav";
+                    ASSERT_TRUE(
+                        platform::RunProcess(
+                            {platform::FindOnPath("oggdec"), "--quiet", "-o", decoded, path}, "")
+                            .Succeeded());
+                    bytes = ReadFileBytes(decoded);
+                    fs::remove(decoded);
+                }
+                made[run][entry.path().filename().string()] = bytes;
+            }
+        }
+        EXPECT_EQ(made[0].size(), 7u) << kind;  // 4 + 3 slices
+        EXPECT_TRUE(made[0] == made[1]) << kind;
+    }
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 // message for failed runs, the encoder precondition and a stop during encoding.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -96,6 +99,64 @@ TEST_F(EncodeJobsTest, StopDuringEncodingEndsTheJobWithoutDeletingOrReporting) {
     EXPECT_TRUE(Exists("a/1.wav"));
     EXPECT_TRUE(ctx.Events("message:").empty());
     EXPECT_EQ(ctx.Events("voice:"), Strings{"wavside1.wav"});
+    EXPECT_FALSE(ctx.slicing);
+}
+
+// Four runs at once, ending out of order (the first slice's run is slow): the files, the one
+// message and the gauge are those of one run at a time; each side's gauge reaches its end
+// once, and its voice message comes after all its runs.
+TEST_F(EncodeJobsTest, RunsAtOnceEndLikeOneAfterTheOther) {
+    ctx.encoderRuns = 4;
+    ScopedEnv slow{"FAKE_ENCODER_SLOW", "1.wav"};
+    const JobReport report = RunJob(SliceJob::SliceByMarkers, ctx);
+    ASSERT_FALSE(report.stopped);
+    for (const char* name : {"a/A1.ogg", "a/A3.ogg", "b/B1.ogg", "b/B2.ogg", "a/2.wav"})
+        EXPECT_TRUE(Exists(name)) << name;
+    for (const char* name : {"a/1.wav", "a/3.wav", "b/4.wav", "b/5.wav", "a/A2.ogg"})
+        EXPECT_FALSE(Exists(name)) << name;
+    const Strings messages = ctx.Events("message:");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("1 slice could not be encoded"), std::string::npos);
+    EXPECT_NE(messages[0].find(dir / "a/2.wav"), std::string::npos);
+    EXPECT_EQ(ctx.EncodingGauge(), (std::vector<int>{0, 16, 33, 50, 90, 100}));
+    const Strings voices = ctx.Events("voice:");
+    const auto at = [&](const char* name) {
+        return std::find(voices.begin(), voices.end(), name) - voices.begin();
+    };
+    EXPECT_EQ(voices.size(), 4u);
+    EXPECT_LT(at("wavside1.wav"), at("mp3side1.wav"));
+    EXPECT_LT(at("mp3side1.wav"), at("mp3side2.wav"));
+    EXPECT_LT(at("wavside2.wav"), at("mp3side2.wav"));
+}
+
+// Stop while four encoders run: no run starts after the stop is seen, the running ones are
+// waited for, so every file they write is whole and no encoder process is left.
+TEST_F(EncodeJobsTest, StopWhileRunsAtOnceLeavesWholeFilesAndNoEncoder) {
+    ctx.encoderRuns = 4;
+    ctx.sidePaths[2].clear();
+    for (int k = 0; k < 5; ++k) ctx.sides[1].cuts[k] = 10 * (k + 1);  // six slices
+    ctx.sides[1].cutCount = 5;
+    ScopedEnv noFailure{"FAKE_ENCODER_FAIL", nullptr};
+    ScopedEnv slow{"FAKE_ENCODER_SLOW", "*"};
+    // Stop after the first gauge step: runs 1 to 4 were going, one more starts in the place
+    // of the one that ended, and the next end shows the stop.
+    ctx.onGauge = [](FakeJobContext& c, Gauge gauge, int value) {
+        if (gauge == Gauge::Encoding && value > 0) c.destroy = true;
+    };
+    const JobReport report = RunJob(SliceJob::SliceByMarkers, ctx);
+    EXPECT_TRUE(report.stopped);
+    const std::vector<RecordedRun> runs = ReadRuns(dir / "runs.log");
+    EXPECT_EQ(runs.size(), 5u);
+    for (const RecordedRun& run : runs) {
+        const std::string input = run.argv.back();
+        const std::string output = run.argv[run.argv.size() - 2];
+        EXPECT_EQ(ReadFileBytes(output), "encoded " + input + "\n") << output;
+    }
+    errno = 0;
+    EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);  // no child process, running or ended
+    EXPECT_EQ(errno, ECHILD);
+    for (int n = 1; n <= 6; ++n) EXPECT_TRUE(Exists("a/" + std::to_string(n) + ".wav")) << n;
+    EXPECT_TRUE(ctx.Events("message:").empty());
     EXPECT_FALSE(ctx.slicing);
 }
 

@@ -5,6 +5,7 @@
 //   $FAKE_ENCODER_FAIL      names that end with status 3 and write nothing
 //   $FAKE_ENCODER_NO_OUTPUT names that end with status 0 and write nothing
 //   $FAKE_ENCODER_EMPTY     names that end with status 0 and leave an empty output file
+//   $FAKE_ENCODER_SLOW      names that write half their output, wait 0.3 s, then the rest
 // (comma-separated lists such as "2.wav,5.wav"; "*" means every input).
 // $FAKE_ENCODER_CHATTER: bytes to write to standard output and error before ending.
 
@@ -61,6 +62,13 @@ int main(int argc, char** argv) {
     if (Listed("FAKE_ENCODER_NO_OUTPUT", input) || output.empty()) return 0;
     std::FILE* out = std::fopen(output.c_str(), "w");
     if (!out) return 4;
-    if (!Listed("FAKE_ENCODER_EMPTY", input)) std::fprintf(out, "encoded %s\n", input.c_str());
+    if (!Listed("FAKE_ENCODER_EMPTY", input)) {
+        std::fputs("encoded ", out);
+        if (Listed("FAKE_ENCODER_SLOW", input)) {
+            std::fflush(out);
+            usleep(300000);
+        }
+        std::fprintf(out, "%s\n", input.c_str());
+    }
     return std::fclose(out) == 0 ? 0 : 4;
 }

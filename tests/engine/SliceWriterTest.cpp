@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "platform/Process.h"
+
 #include "tests/engine/FakeJobContext.h"
 #include "tests/engine/Reference.h"
 #include "tests/support/TempDir.h"
@@ -263,3 +265,85 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 }  // namespace
+
+// The second thread's share of the treble filter: taken over where its state agrees, given
+// up where it does not (a fresh start without warm-up, an EQ change or re-tune mid-side), and
+// every byte as the one-thread writer makes it. The side's rate puts the cuts inside blocks.
+enum class MidSide { Nothing, OtherLevel, Retuned, EqOffAndOn };
+
+struct AheadCase {
+    const char* name;
+    std::uint32_t warmUpBlocks;
+    MidSide change;                    ///< after the 30th block
+    int minBlocksHere, maxBlocksHere;  ///< of the side's 142 blocks, not taken over
+};
+
+void PrintTo(const AheadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SliceWriterAhead : public ::testing::TestWithParam<AheadCase> {};
+
+TEST_P(SliceWriterAhead, SameBytesAsOneThread) {
+    if (platform::UsableProcessors() < 2) GTEST_SKIP() << "one processor: no second thread";
+    const AheadCase& c = GetParam();
+    TempDir dir;
+    const std::vector<Frame> side =
+        ref::MakeSide({{5.2, 0.6}, {0.8, 0.003}, {4.4, 0.9}, {0.5, 0.003}, {3.3, 0.7}}, 13);
+    WavLayout layout;
+    layout.sampleRate = 48000;
+    ASSERT_TRUE(WriteWav(dir / "side.wav", side, layout));
+    const Cuts cuts = {23, 61, 95};
+
+    std::uint64_t ahead[2] = {};
+    TrebleFilter after[2];
+    for (int run = 0; run < 2; ++run) {
+        FakeJobContext ctx;
+        ctx.SetEq(712);
+        int blocks = 0;  // the gauge moves once per block
+        ctx.onGauge = [&c, &blocks](FakeJobContext& x, Gauge, int) {
+            ++blocks;
+            if (blocks == 30 && c.change == MidSide::OtherLevel) x.SetEq(714);
+            if (blocks == 30 && c.change == MidSide::Retuned) x.SetEq(712);
+            if (blocks == 30 && c.change == MidSide::EqOffAndOn) x.eqId = 708;
+            if (blocks == 60 && c.change == MidSide::EqOffAndOn) x.eqId = 712;
+        };
+        SliceRequest request;
+        request.sidePath = dir / "side.wav";
+        request.cuts = cuts;
+        request.folder = dir / std::to_string(run);
+        std::filesystem::create_directory(request.folder);
+        request.filterAhead.minFrames = run == 0 ? UINT64_MAX : 0;  // run 0: one thread
+        request.filterAhead.segmentBlocks = 8;
+        request.filterAhead.warmUpBlocks = c.warmUpBlocks;
+        const SliceResult r = WriteSlices(ctx, request);
+        ASSERT_EQ(r.written, 4u);
+        ahead[run] = r.framesFilteredAhead;
+        after[run] = ctx.treble;
+    }
+    for (int n = 1; n <= 4; ++n) {
+        const std::string name = std::to_string(n) + ".wav";
+        EXPECT_EQ(ReadFileBytes(dir / ("1/" + name)), ReadFileBytes(dir / ("0/" + name))) << name;
+    }
+    EXPECT_TRUE(SameFilterState(after[1], after[0]));  // side 2 would go on from here
+    EXPECT_EQ(ahead[0], 0u);
+    ASSERT_EQ(side.size(), 142u * 4410);
+    const std::uint64_t here = (side.size() - ahead[1]) / 4410;
+    EXPECT_GE(here, static_cast<std::uint64_t>(c.minBlocksHere));
+    EXPECT_LE(here, static_cast<std::uint64_t>(c.maxBlocksHere));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, SliceWriterAhead,
+    ::testing::Values(AheadCase{"TakenOver", 4, MidSide::Nothing, 0, 0},
+                      // From a cleared history at a segment's first frame: agreement comes
+                      // some blocks in, so the start of each of the 17 later segments of 8
+                      // blocks is filtered here.
+                      AheadCase{"AgreesLater", 0, MidSide::Nothing, 17, 17 * 7},
+                      // The thread's level is no longer the writer's: the rest is here.
+                      AheadCase{"OtherLevel", 4, MidSide::OtherLevel, 112, 112},
+                      // A cleared history mid-side: here until the states meet again.
+                      AheadCase{"Retuned", 4, MidSide::Retuned, 1, 8},
+                      // 30 blocks unfiltered, then here until the states meet again.
+                      AheadCase{"EqOffAndOn", 4, MidSide::EqOffAndOn, 31, 38}),
+    [](const ::testing::TestParamInfo<AheadCase>& info) { return info.param.name; });
