@@ -11,6 +11,7 @@
 
 #include "app/MyWorkerThread.h"
 #include "engine/MenuSettings.h"
+#include "platform/Process.h"
 #include "tests/app/JobTestSupport.h"
 #include "tests/support/TestWav.h"
 
@@ -73,8 +74,12 @@ TEST_P(StopInTheMiddle, EndsTheJobAtOnceAndLeavesValidFiles) {
         EXPECT_EQ(entry.path().filename(), "side.wav");
     EXPECT_LT(CountSlices(dir / "one"), c.fullSlices);
     for (const auto& entry : fs::directory_iterator(dir / "one")) {
-        EXPECT_NE(entry.path().extension(), ".ogg");
-        if (entry.path().filename() != "side.wav") {
+        if (entry.path().extension() == ".ogg") {
+            // A slice complete before the stop may have been encoded meanwhile, only whole.
+            const std::vector<std::string> check = {platform::FindOnPath("ogginfo"),
+                                                    entry.path().string()};
+            EXPECT_TRUE(platform::RunProcess(check, "").Succeeded()) << entry.path();
+        } else if (entry.path().filename() != "side.wav") {
             EXPECT_TRUE(IsCompleteWave(entry.path()));
         }
     }
