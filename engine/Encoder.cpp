@@ -158,6 +158,11 @@ bool EncoderAvailable(int kindSelection, const std::string& path) {
     return !ResolveEncoderPath(kindSelection, path).empty();
 }
 
+std::string ConvertingStatus(int side) {
+    return side == 2 ? "Converting side 2 slices to MP3/Ogg files..."
+                     : "Converting side 1 slices to MP3/Ogg files...";
+}
+
 int SelectedBitRate(JobContext& ctx) {
     return menu::BitRateForId(ctx.SelectedRateId());
 }
@@ -212,8 +217,7 @@ SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeN
                               EncodeTally& tally) {
     EncodingQueue queue(ctx, naming, ctx.EncoderRunsAtOnce(), tally);
     const int handle = queue.OpenSide(slices);
-    ctx.SetStatus(slices.side == 2 ? "Converting side 2 slices to MP3/Ogg files..."
-                                   : "Converting side 1 slices to MP3/Ogg files...");
+    ctx.SetStatus(ConvertingStatus(slices.side));
     for (int index = 1; index <= slices.count; ++index)
         queue.Add(handle, slices.firstNumber + index - 1);
     SideEncodeResult result;

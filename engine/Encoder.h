@@ -41,6 +41,9 @@ std::string ResolveEncoderPath(int kindSelection, const std::string& path);
 /// given, or the fall-back of an empty path finds the program.
 bool EncoderAvailable(int kindSelection, const std::string& path);
 
+/// "Converting side N slices to MP3/Ogg files..." for side 1 or 2.
+std::string ConvertingStatus(int side);
+
 /// Bit rate in bit/s of the checked Rate item (ctx.SelectedRateId()); 128000 by default.
 int SelectedBitRate(JobContext& ctx);
 

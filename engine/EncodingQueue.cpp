@@ -65,6 +65,7 @@ void EncodingQueue::Poll() {
 
 bool EncodingQueue::WaitForAll() {
     StartWhatFits();
+    if (!stopped_) ShowProgress();  // a side without slices has ended already
     while (!stopped_ && !AllEnded()) {
         std::optional<EncoderPool::Finished> done = pool_.Wait();
         if (!done) break;  // nothing runs and nothing can start: a side was never closed

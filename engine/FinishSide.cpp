@@ -42,13 +42,13 @@ bool SliceFinisher::SideWritten(unsigned count) {
         steps.encode = ctx_.CreateEncodedFiles();
         if (!steps.encode) return true;
         OpenInQueue(steps, static_cast<int>(count));
-        ctx_.SetStatus("Converting side " + SideText(steps.side) + " slices to MP3/Ogg files...");
+        ctx_.SetStatus(ConvertingStatus(steps.side));
         for (unsigned i = 0; i < count; ++i)
             queue_.Add(steps.handle, steps.firstNumber + static_cast<int>(i));
         return queue_.WaitForAll();
     }
     if (!steps.encode) return true;
-    ctx_.SetStatus("Converting side " + SideText(steps.side) + " slices to MP3/Ogg files...");
+    ctx_.SetStatus(ConvertingStatus(steps.side));
     queue_.CloseSide(steps.handle, static_cast<int>(count));
     queue_.Poll();
     return !queue_.Stopped();

@@ -1,0 +1,39 @@
+#pragma once
+// What the command-line benchmarks share: running a program with its output discarded,
+// timed, and the small helpers around it. Not a test: nothing here asserts.
+
+#include <string>
+#include <vector>
+
+namespace bench {
+
+struct RunResult {
+    double seconds = 0;     ///< wall time
+    double cpuSeconds = 0;  ///< the child's user + system time (its children included)
+    long peakRssKb = 0;
+    int status = -1;  ///< exit status, 128 + signal, or -1 when it could not be run
+};
+
+/// Runs `args` (argv[0] searched on PATH) in `folder` with standard output and error
+/// discarded; its wall time, CPU time and peak resident size.
+RunResult Run(const std::vector<std::string>& args, const std::string& folder);
+
+/// Removes the folder with everything in it and makes it again, empty.
+void EmptyFolder(const std::string& folder);
+
+/// Reads the whole file so that the timed runs find it in the page cache.
+void WarmPageCache(const std::string& path);
+
+double Median(std::vector<double> values);
+double Best(const std::vector<double>& values);
+
+/// Whether `name` is a program on PATH.
+bool HasProgram(const std::string& name);
+
+/// The one-minute load average.
+double LoadAverage();
+
+/// A fresh folder under `parent` named prefix-XXXXXX; "" when it cannot be made.
+std::string MakeTempFolder(const std::string& parent, const std::string& prefix);
+
+}  // namespace bench
