@@ -22,44 +22,48 @@ constexpr float kBoostHeadroom = 2.5f;  // a boosted input is lowered first to l
 
 #if defined(__SSE2__) || defined(_M_X64)
 
-// Both channels in the two low lanes of SSE registers (left in lane 0, right in lane 1):
-// each packed operation rounds every lane exactly as the scalar one would, so the bits are
-// those of the formula, and one instruction stream serves both channels.
+// Both channels in the two low lanes of SSE registers (left in lane 0, right in lane 1),
+// and a second stretch's in lanes 2 and 3: each packed operation rounds every lane exactly
+// as the scalar one would, so the bits are those of the formula, and one instruction stream
+// serves both channels (of both stretches).
 struct Stereo {
     __m128 x0, x1, x2, y0, y1, y2;
 
-    void Load(const float* l, const float* r) {
-        x0 = _mm_setr_ps(l[0], r[0], 0, 0), x1 = _mm_setr_ps(l[1], r[1], 0, 0);
-        x2 = _mm_setr_ps(l[2], r[2], 0, 0), y0 = _mm_setr_ps(l[3], r[3], 0, 0);
-        y1 = _mm_setr_ps(l[4], r[4], 0, 0), y2 = _mm_setr_ps(l[5], r[5], 0, 0);
+    /// `a` into lanes 0 and 1, `b` (when given) into lanes 2 and 3.
+    void Load(const TrebleFilter& a, const TrebleFilter* b = nullptr) {
+        __m128* const all[] = {&x0, &x1, &x2, &y0, &y1, &y2};
+        for (int i = 0; i < 6; ++i)
+            *all[i] = _mm_setr_ps(a.left[i], a.right[i], b ? b->left[i] : 0, b ? b->right[i] : 0);
     }
-    void Store(float* l, float* r) const {
+    void Store(TrebleFilter& a, TrebleFilter* b = nullptr) const {
         const __m128 all[] = {x0, x1, x2, y0, y1, y2};
         for (int i = 0; i < 6; ++i) {
             alignas(16) float lanes[4];
             _mm_store_ps(lanes, all[i]);
-            l[i] = lanes[0];
-            r[i] = lanes[1];
+            a.left[i] = lanes[0], a.right[i] = lanes[1];
+            if (b) b->left[i] = lanes[2], b->right[i] = lanes[3];
         }
     }
 };
 
-template <bool kBoosted>
-int FilterFrames(const TrebleFilter& f, float* left, float* right, std::int16_t* p,
-                 std::size_t frames) {
-    Stereo h;
-    h.Load(left, right);
-    const __m128 c0 = _mm_set1_ps(f.c0), c1 = _mm_set1_ps(f.c1), c2 = _mm_set1_ps(f.c2);
-    const __m128 d1 = _mm_set1_ps(f.d1), d2 = _mm_set1_ps(f.d2);
-    const __m128 inScale = _mm_set1_ps(kInputScale), headroom = _mm_set1_ps(kBoostHeadroom);
-    const __m128 outScale = _mm_set1_ps(kOutputScale);
-    const __m128 lowest = _mm_set1_ps(-32768.0f), highest = _mm_set1_ps(32767.0f);
-    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
-    __m128 peak = _mm_setzero_ps();
-    for (std::size_t i = 0; i < frames; ++i, p += 2) {
-        std::int32_t pair;
-        std::memcpy(&pair, p, sizeof pair);
-        const __m128i in = _mm_cvtsi32_si128(pair);
+// The filter's constants in every lane, and one step of the recurrence.
+struct Kernel {
+    __m128 c0, c1, c2, d1, d2;
+    __m128 inScale = _mm_set1_ps(kInputScale), headroom = _mm_set1_ps(kBoostHeadroom);
+    __m128 outScale = _mm_set1_ps(kOutputScale);
+    __m128 lowest = _mm_set1_ps(-32768.0f), highest = _mm_set1_ps(32767.0f);
+
+    explicit Kernel(const TrebleFilter& f)
+        : c0(_mm_set1_ps(f.c0)),
+          c1(_mm_set1_ps(f.c1)),
+          c2(_mm_set1_ps(f.c2)),
+          d1(_mm_set1_ps(f.d1)),
+          d2(_mm_set1_ps(f.d2)) {}
+
+    /// Filters the 16-bit samples in the low half of `in` (lane order); returns the output
+    /// times 32767, clamped to the 16-bit range before its truncation, as TruncateToSample.
+    template <bool kBoosted>
+    __m128 Step(Stereo& h, __m128i in) const {
         __m128 x = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpacklo_epi16(in, in), 16));
         x = _mm_div_ps(x, inScale);
         if (kBoosted) x = _mm_div_ps(x, headroom);
@@ -68,65 +72,53 @@ int FilterFrames(const TrebleFilter& f, float* left, float* right, std::int16_t*
         y = _mm_add_ps(y, _mm_mul_ps(c2, h.x2));
         y = _mm_sub_ps(y, _mm_mul_ps(d1, h.y1));
         h.y0 = _mm_sub_ps(y, _mm_mul_ps(d2, h.y2));
-        // Clamped before the conversion, as TruncateToSample does.
-        const __m128 v = _mm_min_ps(_mm_max_ps(_mm_mul_ps(h.y0, outScale), lowest), highest);
+        return _mm_min_ps(_mm_max_ps(_mm_mul_ps(h.y0, outScale), lowest), highest);
+    }
+};
+
+template <bool kBoosted>
+int FilterFrames(TrebleFilter& f, std::int16_t* p, std::size_t frames) {
+    Stereo h;
+    h.Load(f);
+    const Kernel k(f);
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+    __m128 peak = _mm_setzero_ps();
+    for (std::size_t i = 0; i < frames; ++i, p += 2) {
+        std::int32_t pair;
+        std::memcpy(&pair, p, sizeof pair);
+        const __m128 v = k.Step<kBoosted>(h, _mm_cvtsi32_si128(pair));
         const __m128i out = _mm_cvttps_epi32(v);
         pair = _mm_cvtsi128_si32(_mm_packs_epi32(out, out));
         std::memcpy(p, &pair, sizeof pair);
         // |trunc(v)| = trunc(|v|), and truncation keeps order: the largest |v| gives the peak.
         peak = _mm_max_ps(peak, _mm_and_ps(v, magnitude));
     }
-    h.Store(left, right);
+    h.Store(f);
     alignas(16) float lanes[4];
     _mm_store_ps(lanes, peak);
     return static_cast<int>(std::max(lanes[0], lanes[1]));
 }
 
-// Two stretches at once: the first in lanes 0 and 1, the second in lanes 2 and 3. The
-// same operations in the same order as FilterFrames, so each lane's bits are the same.
+// Two stretches at once, each with its own history and `f`'s coefficients.
 template <bool kBoosted>
 void FilterTwo(const TrebleFilter& f, TrebleFilter& a, TrebleFilter& b, std::int16_t* pa,
                std::int16_t* pb, std::size_t frames) {
     Stereo h;
-    const float* const history[] = {a.left, a.right, b.left, b.right};
-    h.x0 = _mm_setr_ps(history[0][0], history[1][0], history[2][0], history[3][0]);
-    h.x1 = _mm_setr_ps(history[0][1], history[1][1], history[2][1], history[3][1]);
-    h.x2 = _mm_setr_ps(history[0][2], history[1][2], history[2][2], history[3][2]);
-    h.y0 = _mm_setr_ps(history[0][3], history[1][3], history[2][3], history[3][3]);
-    h.y1 = _mm_setr_ps(history[0][4], history[1][4], history[2][4], history[3][4]);
-    h.y2 = _mm_setr_ps(history[0][5], history[1][5], history[2][5], history[3][5]);
-    const __m128 c0 = _mm_set1_ps(f.c0), c1 = _mm_set1_ps(f.c1), c2 = _mm_set1_ps(f.c2);
-    const __m128 d1 = _mm_set1_ps(f.d1), d2 = _mm_set1_ps(f.d2);
-    const __m128 inScale = _mm_set1_ps(kInputScale), headroom = _mm_set1_ps(kBoostHeadroom);
-    const __m128 outScale = _mm_set1_ps(kOutputScale);
-    const __m128 lowest = _mm_set1_ps(-32768.0f), highest = _mm_set1_ps(32767.0f);
+    h.Load(a, &b);
+    const Kernel k(f);
     for (std::size_t i = 0; i < frames; ++i, pa += 2, pb += 2) {
         std::int32_t pairA, pairB;
         std::memcpy(&pairA, pa, sizeof pairA);
         std::memcpy(&pairB, pb, sizeof pairB);
         const __m128i in = _mm_unpacklo_epi32(_mm_cvtsi32_si128(pairA), _mm_cvtsi32_si128(pairB));
-        __m128 x = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpacklo_epi16(in, in), 16));
-        x = _mm_div_ps(x, inScale);
-        if (kBoosted) x = _mm_div_ps(x, headroom);
-        h.y2 = h.y1, h.y1 = h.y0, h.x2 = h.x1, h.x1 = h.x0, h.x0 = x;
-        __m128 y = _mm_add_ps(_mm_mul_ps(c0, h.x0), _mm_mul_ps(c1, h.x1));
-        y = _mm_add_ps(y, _mm_mul_ps(c2, h.x2));
-        y = _mm_sub_ps(y, _mm_mul_ps(d1, h.y1));
-        h.y0 = _mm_sub_ps(y, _mm_mul_ps(d2, h.y2));
-        const __m128 v = _mm_min_ps(_mm_max_ps(_mm_mul_ps(h.y0, outScale), lowest), highest);
-        const __m128i out = _mm_cvttps_epi32(v);
+        const __m128i out = _mm_cvttps_epi32(k.Step<kBoosted>(h, in));
         const __m128i packed = _mm_packs_epi32(out, out);
         pairA = _mm_cvtsi128_si32(packed);
         pairB = _mm_cvtsi128_si32(_mm_srli_si128(packed, 4));
         std::memcpy(pa, &pairA, sizeof pairA);
         std::memcpy(pb, &pairB, sizeof pairB);
     }
-    const __m128 all[] = {h.x0, h.x1, h.x2, h.y0, h.y1, h.y2};
-    for (int k = 0; k < 6; ++k) {
-        alignas(16) float lanes[4];
-        _mm_store_ps(lanes, all[k]);
-        a.left[k] = lanes[0], a.right[k] = lanes[1], b.left[k] = lanes[2], b.right[k] = lanes[3];
-    }
+    h.Store(a, &b);
 }
 
 #if defined(__GNUC__)
@@ -211,19 +203,18 @@ struct Channel {
 };
 
 template <bool kBoosted>
-int FilterFrames(const TrebleFilter& f, float* left, float* right, std::int16_t* p,
-                 std::size_t frames) {
+int FilterFrames(TrebleFilter& f, std::int16_t* p, std::size_t frames) {
     Channel l, r;
-    l.Load(left);
-    r.Load(right);
+    l.Load(f.left);
+    r.Load(f.right);
     int peak = 0;
     for (std::size_t i = 0; i < frames; ++i, p += 2) {
         p[0] = l.Step(f, p[0], kBoosted);
         p[1] = r.Step(f, p[1], kBoosted);
         peak = std::max(peak, std::max(std::abs(int{p[0]}), std::abs(int{p[1]})));
     }
-    l.Store(left);
-    r.Store(right);
+    l.Store(f.left);
+    r.Store(f.right);
     return peak;
 }
 
@@ -239,10 +230,13 @@ void TrebleFilter::Process(std::int16_t& leftSample, std::int16_t& rightSample, 
 }
 
 int TrebleFilter::ProcessFrames(std::int16_t* samples, std::size_t frames, float level) {
-    const TrebleFilter f = *this;  // a local copy: the sample stores cannot alias it
+    TrebleFilter f = *this;  // a local copy: the sample stores cannot alias it
     // Two instances so that the level test stays out of the per-frame path.
-    return level > 0 ? FilterFrames<true>(f, left, right, samples, frames)
-                     : FilterFrames<false>(f, left, right, samples, frames);
+    const int peak = level > 0 ? FilterFrames<true>(f, samples, frames)
+                               : FilterFrames<false>(f, samples, frames);
+    std::copy(std::begin(f.left), std::end(f.left), left);
+    std::copy(std::begin(f.right), std::end(f.right), right);
+    return peak;
 }
 
 bool SameFilterState(const TrebleFilter& a, const TrebleFilter& b) {
