@@ -5,10 +5,10 @@
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 
+#include "app/LevelsDialog.h"
 #include "app/MyFrame.h"
 #include "app/WxText.h"
 #include "audio/AudioStream.h"
-#include "audio/LevelsDialog.h"
 #include "audio/RecordingTexts.h"
 #include "engine/MenuSettings.h"
 

@@ -1,7 +1,7 @@
 #include "audio/Recorder.h"
 
 #include "audio/RecordingTexts.h"
-#include "audio/WaveFile.h"
+#include "wav/WaveFile.h"
 
 Recorder::Recorder(RecorderHost& host, std::unique_ptr<CaptureStream> stream,
                    std::size_t bufferBytes)

@@ -1,6 +1,6 @@
 #include "audio/RecordingFile.h"
 
-#include "audio/WaveFile.h"
+#include "wav/WaveFile.h"
 
 bool RecordingFile::Create(const std::string& path) {
     path_ = path;

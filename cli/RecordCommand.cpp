@@ -15,9 +15,9 @@
 #include "audio/InputDevices.h"
 #include "audio/PortAudioSession.h"
 #include "audio/Recorder.h"
-#include "audio/WaveFile.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
+#include "wav/WaveFile.h"
 
 namespace {
 

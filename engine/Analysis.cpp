@@ -6,7 +6,6 @@
 #include <memory>
 #include <thread>
 
-#include "audio/WaveFile.h"
 #include "engine/ChunkReader.h"
 #include "engine/JobContext.h"
 #include "engine/MenuSettings.h"
@@ -14,6 +13,7 @@
 #include "engine/SpeculativeScan.h"
 #include "engine/TrebleFilter.h"
 #include "platform/File.h"
+#include "wav/WaveFile.h"
 
 namespace {
 
@@ -72,7 +72,8 @@ AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_
     peaks.head.resize(blocks);
     peaks.tail.resize(blocks);
     std::uint64_t joinBlock = blocks;  // where the second-half results take over
-    auto reader = std::make_unique<ChunkReader>(wave, in.get(), frames * kBytesPerFrame);
+    WaveReader samples(in.get(), wave);
+    auto reader = std::make_unique<ChunkReader>(samples, frames * kBytesPerFrame);
     std::uint64_t i = 0;  // side frame of the next frame
     while (joinBlock == blocks) {
         const std::span<std::int16_t> chunk = reader->Next();

@@ -16,8 +16,8 @@
 #include <thread>
 
 #include "app/FrameRecording.h"
+#include "app/LevelsDialog.h"
 #include "audio/InputCallback.h"
-#include "audio/LevelsDialog.h"
 #include "audio/RecordingTexts.h"
 #include "tests/app/GuiTestSupport.h"
 #include "tests/support/TempDir.h"

@@ -5,9 +5,9 @@
 
 #include "audio/LevelMeter.h"
 #include "audio/RecordingTexts.h"
-#include "audio/WaveFile.h"
 #include "tests/audio/RecordingHarness.h"
 #include "tests/support/TempDir.h"
+#include "wav/WaveFile.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "audio/WaveFile.h"
 #include "platform/File.h"
+#include "wav/WaveFile.h"
 
 #include "tests/engine/FakeJobContext.h"
 #include "tests/engine/Reference.h"
