@@ -10,8 +10,8 @@
 #include "app/MyFrame.h"
 #include "app/MyWorkerThread.h"
 #include "app/WxText.h"
+#include "audio/VoiceMessage.h"
 #include "platform/Paths.h"
-#include "platform/VoiceMessage.h"
 
 namespace {
 
@@ -151,7 +151,7 @@ void FrameJobContext::RefreshCanvas() {
 }
 
 void FrameJobContext::PlayVoice(const std::string& fileName) {
-    platform::PlayVoiceMessage(fileName);
+    PlayVoiceMessage(fileName);
 }
 
 // --- Progress and messages ---

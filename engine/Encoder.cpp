@@ -4,12 +4,12 @@
 #include <filesystem>
 #include <system_error>
 
-#include "audio/WaveFile.h"
 #include "engine/EncodingQueue.h"
 #include "engine/JobContext.h"
 #include "engine/MenuSettings.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "wav/WaveFile.h"
 
 namespace fs = std::filesystem;
 

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 
-#include "audio/WaveFile.h"
 #include "engine/SideState.h"
 #include "platform/File.h"
+#include "wav/WaveFile.h"
+#include "wav/WaveReader.h"
 
 namespace {
 
@@ -83,8 +85,10 @@ void FilterAhead::HistoryAt(std::uint64_t pos, TrebleFilter& filter) const {
 
 void FilterAhead::Run(std::string path) {
     platform::FilePtr in = platform::OpenFile(path, "rb");
-    WaveFile wave;
-    bool ok = in && wave.ReadHeader(in.get());
+    WaveFile header;
+    bool ok = in && header.ReadHeader(in.get());
+    std::optional<WaveReader> samples;
+    if (ok) samples.emplace(in.get(), header);
     const std::uint64_t groups = (segments_ + streams_ - 1) / static_cast<std::uint64_t>(streams_);
     for (std::uint64_t index = 0; ok && index < groups; ++index) {
         Group& group = groups_[index % kGroups];
@@ -95,7 +99,7 @@ void FilterAhead::Run(std::string path) {
             if (cancel_.load()) return;
             group.index = kNone;
         }
-        ok = Fill(group, index, wave, in.get());
+        ok = Fill(group, index, *samples);
         if (!ok) break;
         {
             std::lock_guard lock(mutex_);
@@ -111,7 +115,7 @@ void FilterAhead::Run(std::string path) {
     changed_.notify_all();
 }
 
-bool FilterAhead::Fill(Group& group, std::uint64_t index, WaveFile& wave, std::FILE* in) {
+bool FilterAhead::Fill(Group& group, std::uint64_t index, WaveReader& samples) {
     const std::uint64_t first = index * static_cast<std::uint64_t>(streams_);
     group.used = static_cast<int>(std::min<std::uint64_t>(streams_, segments_ - first));
     for (int i = 0; i < group.used; ++i) {
@@ -127,8 +131,8 @@ bool FilterAhead::Fill(Group& group, std::uint64_t index, WaveFile& wave, std::F
         segment.blocksDone = 0;
         const std::uint64_t from = segment.start - segment.warmUp;
         const std::size_t bytes = static_cast<std::size_t>((segment.end - from) * kBytesPerFrame);
-        if (!wave.SeekData(in, from * kBytesPerFrame) ||
-            wave.ReadBytes(in, segment.samples.get(), bytes) != bytes)
+        if (!samples.SeekData(from * kBytesPerFrame) ||
+            samples.ReadBytes(segment.samples.get(), bytes) != bytes)
             return false;
         segment.marks.clear();
         for (std::uint64_t pos = segment.start; pos < segment.end; pos += kBlockFrames)

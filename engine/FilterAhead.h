@@ -18,7 +18,6 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -27,7 +26,7 @@
 
 #include "engine/TrebleFilter.h"
 
-class WaveFile;
+class WaveReader;
 
 /// How the slice writer shares the filtering with the second thread. The defaults suit
 /// every caller; tests vary them to reach each path.
@@ -87,7 +86,7 @@ class FilterAhead {
 
     void Run(std::string path);
     /// Reads the group's segments and lays out their marks. False on a read failure.
-    bool Fill(Group& group, std::uint64_t index, WaveFile& wave, std::FILE* in);
+    bool Fill(Group& group, std::uint64_t index, WaveReader& samples);
     /// Filters the group's segments side by side, publishing each block as it is done.
     void Filter(Group& group);
 

@@ -7,7 +7,6 @@
 #include <memory>
 #include <system_error>
 
-#include "audio/WaveFile.h"
 #include "engine/ChunkReader.h"
 #include "engine/FilterAhead.h"
 #include "engine/JobContext.h"
@@ -18,6 +17,7 @@
 #include "platform/File.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "wav/WaveFile.h"
 
 namespace {
 
@@ -187,7 +187,8 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
         return {0, SliceOutcome::CannotWrite, CannotWrite(out)};
 
     std::unique_ptr<FilterAhead> ahead;
-    ChunkReader reader(wave, in.get(), totalFrames * kBytesPerFrame);
+    WaveReader samples(in.get(), wave);
+    ChunkReader reader(samples, totalFrames * kBytesPerFrame);
     BlockSettings block;
     for (std::span<std::int16_t> chunk = reader.Next(); !chunk.empty(); chunk = reader.Next()) {
         std::int16_t* s = chunk.data();

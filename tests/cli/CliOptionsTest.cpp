@@ -34,9 +34,14 @@ TEST(CliOptions, UsageErrors) {
         {"analyze", "--normalize", "a.wav"},
         {"slice", "--bogus", "a.wav"},
         {"slice", "--out", "", "a.wav"},
-        {"slice", "--jobs", "0", "a.wav"},    // at least one run
-        {"slice", "--jobs", "65", "a.wav"},   // at most 64
-        {"analyze", "--jobs", "2", "a.wav"},  // slice only
+        {"slice", "--jobs", "0", "a.wav"},     // at least one run
+        {"slice", "--jobs", "65", "a.wav"},    // at most 64
+        {"analyze", "--jobs", "2", "a.wav"},   // slice only
+        {"record", "--gain", "nan", "a.wav"},  // not finite
+        {"record", "--gain", "inf", "a.wav"},
+        {"record", "--gain", "51.5", "a.wav"},
+        {"record", "--seconds", "inf", "a.wav"},
+        {"record", "--seconds", "0.00001", "a.wav"},  // rounds to no frame: no limit at all
     };
     for (const auto& args : cases) {
         const ParseResult r = Parse(args);
