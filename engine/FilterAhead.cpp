@@ -35,7 +35,7 @@ FilterAhead::FilterAhead(const std::string& path, const TrebleFilter& start, flo
     for (Group& group : groups_) {
         group.segments.resize(static_cast<std::size_t>(streams_));
         for (Segment& segment : group.segments)
-            segment.samples = std::make_unique<std::int16_t[]>(samples);
+            segment.samples = std::make_unique_for_overwrite<std::int16_t[]>(samples);
     }
     thread_ = std::thread([this, path] { Run(path); });
 }
