@@ -113,6 +113,22 @@ bool ParseNumber(const std::string& text, T& out) {
     return ec == std::errc() && ptr == end;
 }
 
+std::string SetSongs(CliOptions& o, const std::string& value) {
+    const std::vector<std::string> parts = SplitCommas(value);
+    const std::size_t most = o.command == CliCommand::Analyze ? 1 : 2;
+    if (parts.size() > most)
+        return o.command == CliCommand::Analyze ? "--songs: analyze takes one side's count"
+                                                : "--songs: at most two counts, N1,N2";
+    for (std::size_t side = 0; side < parts.size(); ++side) {
+        int n = 0;
+        if (parts[side].empty() && parts.size() > 1) continue;  // ",8": side 1 not known
+        if (!ParseNumber(parts[side], n) || n < 1 || n > static_cast<int>(kMaxMarkers))
+            return "--songs: \"" + parts[side] + "\" is not a number of songs (1 to 512)";
+        o.songs[side] = n;
+    }
+    return "";
+}
+
 std::string SetEncoderKind(CliOptions& o, const std::string& value) {
     struct Choice {
         const char* text;
@@ -157,6 +173,22 @@ const OptionRow kOptions[] = {
     {"--auto", nullptr, kSlice,
      "cut where silence is sensed (the default; overrides a settings file)",
      SetFlag<&CliOptions::cutsHow, 0>},
+    {"--smart", nullptr, kBoth,
+     "cut with Smart Sense, made for noisy records and tapes: it judges quiet by the side's "
+     "own noise floor, ignores clicks, and takes every song it finds (not only ten)",
+     SetFlag<&CliOptions::cutsHow, 2>},
+    {"--songs", "N1[,N2]", kBoth,
+     "with --smart: the number of songs on side 1 (and side 2) when known; Smart Sense then "
+     "cuts at that many minus one gaps (\",N2\" gives side 2's alone)",
+     [](CliOptions& o, const std::string& v) { return SetSongs(o, v); }},
+    {"--min-song", "SECONDS", kBoth, "with --smart: the shortest song (default 20 seconds)",
+     [](CliOptions& o, const std::string& v) {
+         double s = 0;
+         if (!ParseNumber(v, s) || !(s > 0) || s > 3600)
+             return "--min-song: \"" + v + "\" is not a length in seconds";
+         o.minSongSeconds = s;
+         return std::string();
+     }},
     {"--times1", "T,T,...", kSlice,
      "side 1's typed times, up to ten min.sec.dsec fields (empty fields allowed)",
      [](CliOptions& o, const std::string& v) { return SetTypedTimes(o, 0, v); }},
@@ -353,6 +385,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
                        (maxSides == 1 ? " side" : " sides");
     } else if (o.command == CliCommand::Analyze && o.sides.empty()) {
         result.error = "analyze needs a side file";
+    } else if (o.command == CliCommand::Analyze && (o.songs[0] || o.minSongSeconds) &&
+               o.cutsHow != 2) {
+        result.error = "--songs and --min-song go with --smart";
     } else if (o.command == CliCommand::Slice && o.sides.empty() && !o.settingsFile) {
         result.error = "slice needs one or two side files (or --settings naming them)";
     }
@@ -361,7 +396,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
 
 std::string HelpText() {
     std::string text =
-        "Usage: velvane-cli analyze SIDE.wav [--silence S] [--eq LEVEL] [--json] [--quiet]\n"
+        "Usage: velvane-cli analyze SIDE.wav [--silence S | --smart [--songs N]] [--eq LEVEL]\n"
+        "                           [--json] [--quiet]\n"
         "       velvane-cli slice [options] SIDE1.wav [SIDE2.wav]\n"
         "       velvane-cli record OUT.wav [--device N] [--gain G] [--auto-stop] [--seconds S]\n"
         "       velvane-cli record --list-devices\n"
@@ -371,8 +407,8 @@ std::string HelpText() {
         "song, as the window's \"Slice using auto sense or typed times\" does.\n"
         "\n"
         "analyze  measures the side's level every 0.1 s and finds up to ten cuts in silent\n"
-        "         passages; prints the level count, the peak and the cuts (tenths of a\n"
-        "         second).\n"
+        "         passages (with --smart: every cut Smart Sense finds); prints the level\n"
+        "         count, the peak and the cuts (tenths of a second).\n"
         "slice    writes the slices 1.wav, 2.wav, ... into each side's folder (or --out);\n"
         "         side 2's numbers continue side 1's. Cuts are sensed, typed (--typed) or\n"
         "         given as markers (--markers1/--markers2).\n"
@@ -408,6 +444,7 @@ std::string HelpText() {
         "  velvane-cli slice --typed --times1 \"3.20.5,,7.02\" --out songs side1.wav\n"
         "  velvane-cli slice --encode ogg --rate 192 --delete-slices side1.wav side2.wav\n"
         "  velvane-cli analyze --json side1.wav\n"
+        "  velvane-cli slice --smart --songs 6,5 side1.wav side2.wav\n"
         "  velvane-cli record --auto-stop side1.wav\n";
     return text;
 }

@@ -20,13 +20,15 @@ struct CliOptions {
     // Each option is set only when given, so that it can win over a settings file.
     std::optional<std::string> settingsFile;              ///< --settings
     std::optional<std::string> outDir;                    ///< --out
-    std::optional<int> cutsHow;                           ///< --typed 1, --auto 0
+    std::optional<int> cutsHow;                           ///< --typed 1, --auto 0, --smart 2
     std::optional<TypedTimeFields> typedTimes[2];         ///< --times1, --times2
     std::optional<std::string> silenceText;               ///< --silence, as typed
     std::optional<std::vector<std::int32_t>> markers[2];  ///< --markers1/2, tenths of a second
     std::optional<int> fadeId;                            ///< --fade: 300..303
     std::optional<int> volumeId;                          ///< --normalize: 501
     std::optional<int> eqId;                              ///< --eq: 708..715
+    std::optional<int> songs[2];            ///< --songs N1[,N2]: Smart Sense's song counts
+    std::optional<double> minSongSeconds;   ///< --min-song: Smart Sense's shortest song
     bool json = false;                                    ///< --json (analyze)
     bool quiet = false;                                   ///< --quiet
 

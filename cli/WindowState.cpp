@@ -47,6 +47,15 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
     if (o.MarkerJob())
         for (auto& markers : s.markers)
             if (!markers) markers.emplace();
+    s.songs[0] = o.songs[0];
+    s.songs[1] = o.songs[1];
+    if (o.minSongSeconds) s.minSongSeconds = *o.minSongSeconds;
+    if ((o.songs[0] || o.songs[1] || o.minSongSeconds) &&
+        CutMethodOf(f.cutsHow) != CutMethod::SmartSense) {
+        result.error = "--songs and --min-song go with --smart";
+        result.exitCode = kExitUsage;
+        return result;
+    }
     if (o.fadeId) f.fadeId = *o.fadeId;
     if (o.volumeId) f.volumeId = *o.volumeId;
     if (o.eqId) f.eqId = *o.eqId;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/CliOptions.h"
+#include "engine/CutMethod.h"
 #include "engine/SettingsFile.h"
 
 struct WindowState {
@@ -18,6 +19,10 @@ struct WindowState {
     bool voice = false;       ///< voice messages are heard (--voice); the check boxes alone do not
     /// The marker job's cut tables (tenths of a second); set for the marker job only.
     std::optional<std::vector<std::int32_t>> markers[2];
+    /// Smart Sense's extra choices, which no settings file holds: songs per side when
+    /// known, and the shortest song in seconds.
+    std::optional<int> songs[2];
+    double minSongSeconds = kDefaultMinSongSeconds;
 };
 
 /// The window's start-up state as a batch run begins it: no encoding and no voice

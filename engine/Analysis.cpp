@@ -41,7 +41,8 @@ bool Await(JobContext& ctx, const SpeculativeScan& scan, Until until) {
 }  // namespace
 
 AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_t silenceSeconds,
-                           int progressStart, int progressEnd, const AnalysisSplit& split) {
+                           int progressStart, int progressEnd, const AnalysisSplit& split,
+                           const std::optional<SmartSenseOptions>& smart) {
     platform::FilePtr in = platform::OpenFile(path, "rb");
     WaveFile wave;
     if (!in || !wave.ReadHeader(in.get())) return {};
@@ -66,7 +67,10 @@ AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_
     if (frames >= split.minFrames && splitBlock > 0 && split.checkpoints > 0 &&
         std::thread::hardware_concurrency() >= 2)
         scan = std::make_unique<SpeculativeScan>(path, ctx.Treble(), level, splitBlock, frames,
-                                                 split.warmUpFrames, split.checkpoints);
+                                                 split.warmUpFrames, split.checkpoints,
+                                                 smart.has_value());
+    std::optional<BandEnergy> bands;
+    if (smart) bands.emplace();
 
     BlockPeaks peaks;
     peaks.head.resize(blocks);
@@ -79,6 +83,7 @@ AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_
         if (chunk.empty()) break;
         std::int16_t* s = chunk.data();
         const std::uint64_t chunkEnd = i + chunk.size() / 2;
+        if (bands) bands->Feed(s, chunk.size() / 2);  // before the filter changes them
         while (i < chunkEnd) {
             TrebleFilter& filter = ctx.Treble();
             const std::uint64_t q = i / kBlockFrames;
@@ -132,6 +137,18 @@ AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_
         std::copy(std::begin(scan->Final().left), std::end(scan->Final().left), filter.left);
         std::copy(std::begin(scan->Final().right), std::end(scan->Final().right), filter.right);
     }
+    // This thread measured whole chunks, so at least up to the block after joinBlock's
+    // start; the second thread's blocks from there on are exact.
+    std::vector<float> energies;
+    if (bands) {
+        energies = bands->Blocks();
+        if (joinBlock < blocks) {
+            const BandEnergy& rest = *scan->Bands();
+            for (std::uint64_t q = energies.size(); q < rest.FirstBlock() + rest.Blocks().size();
+                 ++q)
+                energies.push_back(rest.Blocks()[q - rest.FirstBlock()]);
+        }
+    }
 
     // Entry 0 is frame 0 alone; entry q closes with frame 4410q the frames after the last.
     AnalysisResult result;
@@ -148,6 +165,7 @@ AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_
         std::clamp<std::int64_t>(silenceSeconds, 0, INT32_MAX) * kBlocksPerSecond;
     result.cuts = ChooseAutoSenseCuts(
         result.levels, static_cast<std::int64_t>(totalFrames / kBlockFrames), window);
+    if (smart) result.smartCuts = ChooseSmartSenseCuts(energies, *smart);
     result.ok = true;
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "engine/Analysis.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr int kTypedTimesSelection = 1;  // m_cutsHow: "Typed Times (Below)"
 constexpr const char* kDefaultSilence = "2";
 
 struct Range {
@@ -39,27 +39,53 @@ std::int64_t EnsureSilenceLength(JobContext& ctx) {
     return LeadingInteger(text);
 }
 
-// cutCount = the nonzero entries among the first ten; every entry after them 0.
-void SettleCutTable(SideState& state) {
+// Entries of a cut list that count: Auto Sense and typed times fill ten; Smart Sense fills
+// as many as it finds, up to what the cut table holds.
+std::size_t CutsConsidered(CutMethod method) {
+    return method == CutMethod::SmartSense ? kMaxCuts : kTypedTimesPerSide;
+}
+
+// cutCount = the nonzero entries among the entries that count; every entry after them 0.
+void SettleCutTable(SideState& state, CutMethod method) {
     const auto first = state.cuts.begin();
+    const auto considered = static_cast<std::ptrdiff_t>(CutsConsidered(method));
     state.cutCount = static_cast<std::uint32_t>(
-        std::count_if(first, first + kTypedTimesPerSide, [](std::int32_t c) { return c != 0; }));
+        std::count_if(first, first + considered, [](std::int32_t c) { return c != 0; }));
     std::fill(first + state.cutCount, state.cuts.end(), 0);
 }
 
-// Status, analysis and one publication of the side's new state. A failed or stopped
-// analysis leaves no levels, no peak and the previous cuts.
+// Smart Sense's choices for a side, as the front end holds them now.
+std::optional<SmartSenseOptions> SmartOptions(JobContext& ctx, CutMethod method, int side) {
+    if (method != CutMethod::SmartSense) return std::nullopt;
+    SmartSenseOptions options;
+    options.songs = ctx.SongCount(side);
+    options.minSongSeconds = ctx.MinSongSeconds();
+    return options;
+}
+
+// Status, analysis and one publication of the side's new state: its levels, peak and the
+// cuts of the method chosen now. A failed or stopped analysis leaves no levels, no peak
+// and the previous cuts.
 AnalysisResult AnalyseSide(JobContext& ctx, int side, Range range, SideReport& report) {
     ctx.SetStatus("Analyzing volume on side " + SideText(side) + "...");
-    const std::int64_t silence = EnsureSilenceLength(ctx);
-    AnalysisResult result = AnalyzeSide(ctx, ctx.SidePath(side), silence, range.start, range.end);
+    const CutMethod method = ctx.Method();
+    // Smart Sense needs no silence length, so its field is left as the user left it.
+    const std::int64_t silence = method == CutMethod::SmartSense
+                                     ? LeadingInteger(ctx.SilenceText())
+                                     : EnsureSilenceLength(ctx);
+    AnalysisResult result = AnalyzeSide(ctx, ctx.SidePath(side), silence, range.start, range.end,
+                                        AnalysisSplit{}, SmartOptions(ctx, method, side));
     SideState state = ctx.Side(side);
     if (result.ok) {
         state.levels = result.levels;
         state.levelCount = result.levelCount;
         state.peakLevel = result.peak;
-        std::copy(result.cuts.begin(), result.cuts.end(), state.cuts.begin());
-        SettleCutTable(state);
+        std::fill(state.cuts.begin(), state.cuts.end(), 0);
+        if (method == CutMethod::SmartSense)
+            std::copy(result.smartCuts.begin(), result.smartCuts.end(), state.cuts.begin());
+        else
+            std::copy(result.cuts.begin(), result.cuts.end(), state.cuts.begin());
+        SettleCutTable(state, method);
     } else {
         state.levels.clear();
         state.levelCount = 0;
@@ -71,10 +97,12 @@ AnalysisResult AnalyseSide(JobContext& ctx, int side, Range range, SideReport& r
 }
 
 SliceResult WriteSideSlices(JobContext& ctx, int side, std::span<const std::int32_t> cuts,
-                            int firstNumber, Range range, SideReport& report) {
+                            std::size_t considered, int firstNumber, Range range,
+                            SideReport& report) {
     SliceRequest request;
     request.sidePath = ctx.SidePath(side);
     request.cuts = cuts;
+    request.cutsConsidered = considered;
     request.folder = ctx.OutputFolder(side);
     request.firstNumber = firstNumber;
     request.progressStart = range.start;
@@ -160,11 +188,12 @@ bool FinishSide(JobContext& ctx, SliceJob job, int side, const JobReport& report
 // Writes one side's slices in a slicing job, shows a writer's message, finishes the side.
 // False when the job must end (a stop).
 bool SliceSide(JobContext& ctx, SliceJob job, int side, std::span<const std::int32_t> cuts,
-               Range range, const char* noCuts, JobReport& report,
+               std::size_t considered, Range range, const char* noCuts, JobReport& report,
                std::vector<SliceBatch>& batches) {
     SideReport& me = report.sides[side - 1];
     const int firstNumber = side == 2 ? static_cast<int>(report.sides[0].slices) + 1 : 1;
-    const SliceResult result = WriteSideSlices(ctx, side, cuts, firstNumber, range, me);
+    const SliceResult result =
+        WriteSideSlices(ctx, side, cuts, considered, firstNumber, range, me);
     me.reason = result.written > 0 ? "" : Reason(result.outcome, noCuts);
     if (result.outcome == SliceOutcome::Stopped || SlicingStopped(ctx)) return false;
     if (!result.message.empty()) ctx.ShowMessage("Slicing side " + SideText(side), result.message);
@@ -199,10 +228,11 @@ JobReport DrawWaveformsJob(JobContext& ctx) {
             return report;
         }
     }
+    const CutMethod method = ctx.Method();
     for (int s = 1; s <= 2; ++s) {
         SideState state = ctx.Side(s);
         if (report.sides[s - 1].present)
-            SettleCutTable(state);
+            SettleCutTable(state, method);
         else
             state.cutCount = 0;
         ctx.PublishSide(s, state);
@@ -233,10 +263,11 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
         // Side 1 takes the first half of the gauge when side 2 follows, side 2 the second.
         const int base = both && side == 2 ? 50 : 0;
         const int share = both ? 50 : 100;
-        if (ctx.CutsHow() == kTypedTimesSelection) {
+        const CutMethod method = ctx.Method();
+        if (method == CutMethod::TypedTimes) {
             ctx.SetStatus("Slicing side " + SideText(side) + " according to entered values...");
-            if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, typed, {base, base + share},
-                           "no typed times", report, batches))
+            if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, typed, kTypedTimesPerSide,
+                           {base, base + share}, "no typed times", report, batches))
                 return EndStopped(ctx, report);
             continue;
         }
@@ -255,8 +286,13 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
         // The analysis notices only the thread's end; Stop may have come meanwhile.
         if (SlicingStopped(ctx)) return EndStopped(ctx, report);
         ctx.SetStatus("Slicing side " + SideText(side) + " according to volume...");
-        if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, analysis.cuts,
-                       {base + share / 2, base + share}, "no silent passage found", report,
+        const bool smart = method == CutMethod::SmartSense;
+        const std::span<const std::int32_t> cuts =
+            smart ? std::span<const std::int32_t>(analysis.smartCuts)
+                  : std::span<const std::int32_t>(analysis.cuts);
+        if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, cuts, CutsConsidered(method),
+                       {base + share / 2, base + share},
+                       smart ? "no gap between songs found" : "no silent passage found", report,
                        batches))
             return EndStopped(ctx, report);
     }
@@ -298,15 +334,16 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
         if (!report.sides[side - 1].present) continue;
         if (SlicingStopped(ctx)) return EndStopped(ctx, report);
         const TypedCutList typed = ReadTypedCutList(ctx, side);
-        const bool useTyped = ctx.CutsHow() == kTypedTimesSelection;
-        if (!useTyped) EnsureSilenceLength(ctx);
+        const CutMethod method = ctx.Method();
+        const bool useTyped = method == CutMethod::TypedTimes;
+        if (method == CutMethod::AutoSense) EnsureSilenceLength(ctx);
         ctx.SetStatus("Slicing side " + SideText(side) + "...");
         const SideState state = ctx.Side(side);
         const std::span<const std::int32_t> cuts = useTyped
                                                        ? std::span<const std::int32_t>(typed)
                                                        : std::span<const std::int32_t>(state.cuts);
         const Range range = !both ? Range{0, 100} : side == 1 ? Range{0, 50} : Range{50, 100};
-        if (!SliceSide(ctx, SliceJob::SliceByMarkers, side, cuts, range,
+        if (!SliceSide(ctx, SliceJob::SliceByMarkers, side, cuts, CutsConsidered(method), range,
                        useTyped ? "no typed times" : "no markers", report, batches))
             return EndStopped(ctx, report);
     }

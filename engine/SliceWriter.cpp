@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr std::size_t kCutsConsidered = 10;
-
 std::string SlicePath(const std::string& folder, int number) {
     return platform::JoinPath(folder, std::to_string(number) + ".wav");
 }
@@ -127,9 +125,10 @@ std::uint32_t SelectedFadeLength(JobContext& ctx) {
 }
 
 std::vector<std::uint64_t> SliceBoundaries(std::span<const std::int32_t> cuts,
-                                           std::uint32_t sampleRate, std::uint64_t frames) {
+                                           std::uint32_t sampleRate, std::uint64_t frames,
+                                           std::size_t considered) {
     std::vector<std::uint64_t> positions;
-    for (std::size_t k = 0; k < std::min(cuts.size(), kCutsConsidered); ++k) {
+    for (std::size_t k = 0; k < std::min(cuts.size(), considered); ++k) {
         if (cuts[k] <= 0) continue;
         const std::uint64_t p =
             static_cast<std::uint64_t>(sampleRate) * static_cast<std::uint64_t>(cuts[k]) / 10;
@@ -141,7 +140,8 @@ std::vector<std::uint64_t> SliceBoundaries(std::span<const std::int32_t> cuts,
 }
 
 SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
-    const auto considered = request.cuts.first(std::min(request.cuts.size(), kCutsConsidered));
+    const auto considered =
+        request.cuts.first(std::min(request.cuts.size(), request.cutsConsidered));
     if (std::all_of(considered.begin(), considered.end(), [](std::int32_t c) { return c == 0; }))
         return {0, SliceOutcome::NoCuts, {}};
 
@@ -151,7 +151,8 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
     const std::uint64_t totalFrames = wave.dataBytes / kBytesPerFrame;
     if (totalFrames == 0) return {0, SliceOutcome::NoAudio, {}};
 
-    std::vector<std::uint64_t> ends = SliceBoundaries(request.cuts, wave.sampleRate, totalFrames);
+    std::vector<std::uint64_t> ends =
+        SliceBoundaries(request.cuts, wave.sampleRate, totalFrames, request.cutsConsidered);
     ends.push_back(totalFrames);
 
     std::vector<std::string> sides = request.protectedPaths;

@@ -22,8 +22,12 @@ bool SameState(const TrebleFilter& a, const TrebleFilter& b) {
 
 SpeculativeScan::SpeculativeScan(const std::string& path, const TrebleFilter& tuned, float level,
                                  std::uint64_t startBlock, std::uint64_t endFrame,
-                                 std::uint64_t warmUpFrames, int checkpoints)
+                                 std::uint64_t warmUpFrames, int checkpoints, bool measureBands)
     : startBlock_(startBlock), filter_(tuned), checkpoints_(static_cast<std::size_t>(checkpoints)) {
+    if (measureBands) {
+        const std::uint64_t start = startBlock * kBlockFrames;
+        bands_ = std::make_unique<BandEnergy>(start - std::min(start, warmUpFrames));
+    }
     std::fill(std::begin(filter_.left), std::end(filter_.left), 0.0f);
     std::fill(std::begin(filter_.right), std::end(filter_.right), 0.0f);
     const std::uint64_t blocks = (endFrame + kBlockFrames - 1) / kBlockFrames - startBlock;
@@ -60,6 +64,7 @@ void SpeculativeScan::Run(std::string path, float level, std::uint64_t endFrame,
         for (std::span<std::int16_t> chunk = reader.Next(); !chunk.empty(); chunk = reader.Next()) {
             std::int16_t* s = chunk.data();
             const std::uint64_t chunkEnd = i + chunk.size() / 2;
+            if (bands_) bands_->Feed(s, chunk.size() / 2);  // before the filter changes them
             if (i < start) {  // warming up: only the history matters
                 const std::size_t n = static_cast<std::size_t>(std::min(chunkEnd, start) - i);
                 filter_.ProcessFrames(s, n, level);
