@@ -9,6 +9,7 @@
 #include "app/GuiChannel.h"
 #include "app/MyFrame.h"
 #include "app/MyWorkerThread.h"
+#include "app/SmartSenseChoice.h"
 #include "app/WxText.h"
 #include "platform/Paths.h"
 #include "platform/VoiceMessage.h"
@@ -66,6 +67,14 @@ std::string FrameJobContext::SidePath(int side) {
 int FrameJobContext::CutsHow() {
     MyFrame* f = &frame_;
     return Read<int>([f] { return f->m_cutsHow->GetSelection(); }, 0);
+}
+
+std::optional<int> FrameJobContext::SongCount(int side) {
+    return frame_.m_smartSense->SongCount(side);
+}
+
+double FrameJobContext::MinSongSeconds() {
+    return frame_.m_smartSense->MinSongSeconds();
 }
 
 std::string FrameJobContext::SilenceText() {

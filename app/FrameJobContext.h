@@ -31,6 +31,8 @@ class FrameJobContext final : public JobContext {
 
     std::string SidePath(int side) override;
     int CutsHow() override;
+    std::optional<int> SongCount(int side) override;
+    double MinSongSeconds() override;
     std::string SilenceText() override;
     void SetSilenceText(const std::string& text) override;
     std::string TypedTimeText(int field) override;

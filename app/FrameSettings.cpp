@@ -7,6 +7,7 @@
 
 #include "app/MyFrame.h"
 #include "app/Prompter.h"
+#include "app/SmartSenseChoice.h"
 #include "app/WxText.h"
 #include "platform/File.h"
 
@@ -51,7 +52,8 @@ void MyFrame::ApplySettings(const SettingsFields& s) {
     SetLastPath(s.lastPath);
     i_textCtrl1->ChangeValue(FromUtf8(s.side1Path));
     i_textCtrl2->ChangeValue(FromUtf8(s.side2Path));
-    SelectOrClear(m_cutsHow, s.cutsHow);
+    // The item that opens the Smart Sense dialog is no method.
+    SelectOrClear(m_cutsHow, s.cutsHow == SmartSenseChoice::kSettingsItem ? -1 : s.cutsHow);
     c_textCtrl1->ChangeValue(FromUtf8(s.silenceSeconds));
     for (int n = 0; n < kTypedTimeFields; ++n)
         c_textCtrlTime[n]->ChangeValue(FromUtf8(s.typedTimes[n]));

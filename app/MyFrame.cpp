@@ -12,6 +12,7 @@
 #include "app/ImgPanel.h"
 #include "app/MyWorkerThread.h"
 #include "app/Prompter.h"
+#include "app/SmartSenseChoice.h"
 #include "engine/EncoderKind.h"
 
 MyFrame* g_frame = nullptr;
@@ -36,6 +37,7 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
     const wxSize client = ConvertDialogToPixels(wxSize(559, 306));
     m_panel = new imgPanel(this, wxID_ANY, wxPoint(0, 0), client, wxRAISED_BORDER, "VELVANE");
     BuildControls();
+    m_smartSense = std::make_unique<SmartSenseChoice>(*this);
     m_canvas = new MyCanvas(
         this, [this](wxDC& dc, int W, int H, int half) { DrawEnvelopes(dc, W, H, half); });
     // The canvas lies over the panel: clicks on it are the panel's to handle.

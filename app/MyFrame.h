@@ -26,6 +26,7 @@
 
 class FrameRecording;
 class ListenDialog;
+class SmartSenseChoice;
 class imgPanel;
 class MyWorkerThread;
 class wxButton;
@@ -132,7 +133,7 @@ class MyFrame : public wxFrame {
     wxTextCtrl* i_textCtrl2 = nullptr;  ///< side 2's WAV path (read-only)
     wxButton* i_button1 = nullptr;      ///< "Locate..." side 1
     wxButton* i_button2 = nullptr;      ///< "Locate..." side 2
-    wxChoice* m_cutsHow = nullptr;      ///< 0 Auto Sense, 1 Typed Times
+    wxChoice* m_cutsHow = nullptr;      ///< 0 Auto Sense, 1 Typed Times, 2 Smart Sense
     wxTextCtrl* c_textCtrl1 = nullptr;  ///< auto-sense silence length, seconds
     std::array<wxTextCtrl*, kTypedTimeFields> c_textCtrlTime{};  ///< 0..9 side 1, 10..19 side 2
     wxCheckBox* m_checkBox3 = nullptr;  ///< delete wave slices when finished
@@ -184,6 +185,8 @@ class MyFrame : public wxFrame {
 
     /// Recording sides: the Input menu, the Rec buttons, m_stereoInputs and m_recorder.
     std::unique_ptr<FrameRecording> m_recording;
+    /// Smart Sense's items in m_cutsHow and its song counts.
+    std::unique_ptr<SmartSenseChoice> m_smartSense;
 
     /// The listen dialog while it is shown, else null. GUI thread.
     ListenDialog* m_listenDialog = nullptr;

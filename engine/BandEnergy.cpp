@@ -63,7 +63,7 @@ void BandEnergy::Value(std::int32_t x) {
     pieceValues_ = 0;
     if (pieceCount_ < kPiecesPerBlock) return;
     pieceCount_ = 0;
-    std::nth_element(pieces_, pieces_ + kQuantilePiece, pieces_ + kPiecesPerBlock);
+    std::nth_element(pieces_, pieces_ + kMedianPiece, pieces_ + kPiecesPerBlock);
     blocks_.push_back(
-        static_cast<float>(static_cast<double>(pieces_[kQuantilePiece]) * kEnergyScale));
+        static_cast<float>(static_cast<double>(pieces_[kMedianPiece]) * kEnergyScale));
 }

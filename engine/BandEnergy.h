@@ -2,13 +2,15 @@
 // What Smart Sense measures of a side, in one streaming pass over its samples: for every
 // 0.1 s block (4410 frames), the loudness a listener hears with the clicks taken out.
 //
-// Per frame, left + right. Five frames summed into one value (8820 per second), which
-// leaves out the top octave where hiss lives; from that, the value minus the mean of the
-// 45 around it (5 ms), which leaves out rumble, warp and most hum (about 36 dB down at
-// 20 Hz; the band is roughly 90 Hz to 4 kHz). The square of the result summed over 21
-// values gives one energy per 2.4 ms; the block's energy is the median of its 42. A click
-// or a pop fills a few of those 2.4 ms pieces, never half of them, so it does not move the
-// median, while music and noise fill them all.
+// Per frame, left + right. Three frames summed into one value (14700 per second), which
+// leaves out most of the top octave where hiss lives (10 dB down at 11 kHz, more above);
+// from that, the value minus the mean of the 75 around it (5 ms), which leaves out rumble,
+// warp and most hum (about 35 dB down at 20 Hz; the band is roughly 90 Hz to 8 kHz). The
+// square of the result summed over 35 values gives one energy per 2.4 ms; the block's
+// energy is the lower median of its 42. A click or a pop fills a few of those 2.4 ms
+// pieces (a loud one about three, with what the 5 ms mean spreads around it), so even at
+// sixty clicks a second they fill fewer than half and do not move the median, while music
+// and noise fill them all.
 //
 // Integer arithmetic throughout: a block's energy depends only on its own frames and the
 // 225 before it, so a pass that starts a block or more earlier gives the same values to
@@ -41,7 +43,7 @@ class BandEnergy {
     static constexpr int kMeanLength = 75;
     static constexpr int kPieceValues = 35;  // 2.4 ms
     static constexpr int kPiecesPerBlock = 42;
-    static constexpr int kQuantilePiece = 25;  // of 42, from 0: the 60th percentile
+    static constexpr int kMedianPiece = 20;  // of 42 in order, from 0: the lower median
 
     void Value(std::int32_t value);
 

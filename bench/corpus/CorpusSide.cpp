@@ -155,9 +155,10 @@ bool WriteTruth(const SidePlan& plan, const MusicSources& sources, const std::st
     platform::FilePtr out = platform::OpenFile(path, "w");
     if (!out) return false;
     const NoisePlan& n = plan.noise;
-    std::fprintf(out.get(), "# %s: %s, floor %.1f dBFS, %.2f clicks/s (loudest %.1f dB), "
+    std::fprintf(out.get(), "# %s: %s, floor %.1f dBFS (+%.1f dB inward), %.2f clicks/s (loudest %.1f dB), "
                  "%.1f pops/min, rumble %.1f dB, side gain %.1f dB\n",
                  plan.name.c_str(), n.medium == Medium::Vinyl ? "vinyl" : "cassette", n.floorDb,
+                 n.floorDriftDb,
                  n.medium == Medium::Vinyl ? n.clicksPerSecond : 0.0, n.clickLoudestDb,
                  n.popsPerMinute, n.rumbleDb, plan.sideGainDb);
     std::fprintf(out.get(), "frames %llu\n", static_cast<unsigned long long>(l.frames));
@@ -187,7 +188,8 @@ SidePlan PlanSide(const std::string& name, const SideProfile& profile,
     NoisePlan& n = plan.noise;
     n.medium = profile.medium;
     if (profile.medium == Medium::Vinyl) {
-        n.floorDb = random.Uniform(-64, -48);
+        n.floorDb = random.Uniform(-64, -46);
+        n.floorDriftDb = random.Uniform(0, 5);
         n.surfaceCutoffHz = random.Uniform(1500, 6000);
         n.rumbleDb = random.Uniform(-56, -36);
         n.warpDb = random.Uniform(-50, -32);
@@ -228,7 +230,7 @@ SidePlan PlanSide(const std::string& name, const SideProfile& profile,
                 pick.begin +
                 static_cast<std::uint64_t>(random.Unit() * static_cast<double>(pick.end - pick.begin));
             song.gainDb = random.Uniform(-4, 2);
-            if (!HasHiddenGap(sources, song, 0, song.frames, n.floorDb)) break;
+            if (!HasHiddenGap(sources, song, 0, song.frames, n.floorDb + n.floorDriftDb)) break;
         }
         usedTracks.push_back(song.source.track);
         song.fadeInFrames = random.Chance(0.7) ? Frames(random.Uniform(0.005, 0.03))
@@ -254,7 +256,8 @@ SidePlan PlanSide(const std::string& name, const SideProfile& profile,
             for (q.depthDb = random.Uniform(18, 30); q.depthDb >= 10; q.depthDb -= 2) {
                 SongPlan softer = song;
                 softer.gainDb -= q.depthDb;
-                if (!HasHiddenGap(sources, softer, q.offset, q.offset + q.frames, n.floorDb)) {
+                if (!HasHiddenGap(sources, softer, q.offset, q.offset + q.frames,
+                                  n.floorDb + n.floorDriftDb)) {
                     song.quiet = q;
                     break;
                 }

@@ -120,7 +120,9 @@ void RecordNoise::Add(std::uint64_t frame, std::size_t n, double* out) {
         const double shared = Noise();
         if (vinyl) {
             // Surface noise, partly common to both walls, swelling with each turn.
-            const double swell = 1 + 0.25 * std::sin(turn * t);
+            const double inward = t / static_cast<double>(t_.liftFrame - t_.dropFrame);
+            const double swell =
+                (1 + 0.25 * std::sin(turn * t)) * std::pow(10.0, plan_.floorDriftDb * inward / 20);
             const double a = lowA_;
             surface_[0] = a * surface_[0] + (1 - a) * (0.7 * shared + 0.7 * Noise());
             surface_[1] = a * surface_[1] + (1 - a) * (0.7 * shared + 0.7 * Noise());
