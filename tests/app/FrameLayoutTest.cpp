@@ -131,9 +131,10 @@ TEST_F(LayoutTest, EveryControlSitsInItsDialogUnitBoxInCreationOrder) {
 }
 
 TEST_F(LayoutTest, ChoicesListTheirItemsWithTheirDefaults) {
-    EXPECT_EQ(
-        frame->m_cutsHow->GetStrings(),
-        wxArrayString(2, std::vector<wxString>{"Auto Sense -->", "Typed Times (Below)"}.data()));
+    // Smart Sense's two items follow the two methods the settings file always knew.
+    const std::vector<wxString> methods = {"Auto Sense -->", "Typed Times (Below)", "Smart Sense",
+                                           "Smart Sense settings..."};
+    EXPECT_EQ(frame->m_cutsHow->GetStrings(), wxArrayString(methods.size(), methods.data()));
     EXPECT_EQ(frame->m_cutsHow->GetSelection(), 0);
     const std::vector<wxString> kinds = {"L3Enc (MP3)",   "BladeEnc (MP3)", "Ogg Vorbis (Ogg)",
                                          "FastEnc (MP3)", "LAME (MP3)",     "FLAC (lossless)"};

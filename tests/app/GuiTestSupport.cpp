@@ -56,6 +56,7 @@ int ScriptedPrompter::RunModal(wxDialog& dialog) {
     }
     const int result = modalResults.front();
     modalResults.pop_front();
+    if (onModal) onModal(dialog);
     return result;
 }
 

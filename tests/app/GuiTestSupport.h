@@ -52,6 +52,8 @@ class ScriptedPrompter : public Prompter {
     /// Called while a message is "open", after it was recorded (e.g. to press Stop).
     std::function<void(const ShownMessage&)> onMessage;
     std::vector<wxString> dialogTitles;
+    /// Called with a modal dialog before its queued answer is given (e.g. to fill it in).
+    std::function<void(wxDialog&)> onModal;
     std::vector<wxString> urls;
 };
 

@@ -5,11 +5,15 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/gauge.h>
+#include <wx/app.h>
+#include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 
 #include <filesystem>
 
 #include "app/MyWorkerThread.h"
+#include "app/SmartSenseChoice.h"
+#include "app/SmartSenseDialog.h"
 #include "engine/EncoderKind.h"
 #include "engine/MenuSettings.h"
 #include "platform/Process.h"
@@ -102,6 +106,44 @@ TEST_F(JobWindowTest, AutoSenseSlicesBothSidesInOneNumbering) {
         EXPECT_EQ(side.cutCount, 4u);
         EXPECT_EQ(side.cuts[4], 0);
     }
+}
+
+// Smart Sense chosen in the window, with a song count given in its dialog: "Draw waveforms"
+// leaves its cuts in the middles of the clearest gaps (Auto Sense's lie a second into the
+// silence, and it would take all four).
+TEST_F(JobWindowTest, SmartSenseChosenInTheWindowDrawsItsCuts) {
+    const sidegen::SideRecipe recipe = SmallSide(1);
+    Locate(1, PlaceSide("side.wav", recipe));
+    prompts->modalResults.push_back(wxID_OK);
+    prompts->onModal = [](wxDialog& dialog) {
+        static_cast<SmartSenseDialog&>(dialog).m_songs[0]->SetValue(4);
+    };
+    frame->m_cutsHow->SetSelection(SmartSenseChoice::kSettingsItem);
+    wxCommandEvent choose(wxEVT_CHOICE, frame->m_cutsHow->GetId());
+    choose.SetInt(SmartSenseChoice::kSettingsItem);
+    choose.SetEventObject(frame->m_cutsHow);
+    frame->m_cutsHow->GetEventHandler()->ProcessEvent(choose);
+    EXPECT_EQ(prompts->dialogTitles, std::vector<wxString>{"Smart Sense"});
+    EXPECT_EQ(frame->m_cutsHow->GetStringSelection(), "Smart Sense");
+
+    Press(frame->e_button2);
+    ASSERT_TRUE(WaitForJobEnd());
+    const sidegen::SideLayout layout = sidegen::PlanSide(recipe);
+    const SideState& side = frame->m_sides[0];
+    ASSERT_EQ(side.cutCount, 3u);  // four songs asked for
+    for (std::uint32_t k = 0; k < side.cutCount; ++k) {
+        // Each cut near the middle of some gap.
+        double nearest = 1e9;
+        for (std::size_t g = 0; g + 1 < layout.songs.size(); ++g) {
+            const double middle =
+                (layout.songs[g].endFrame + layout.songs[g + 1].startFrame) / 2.0 / 4410;
+            nearest = std::min(nearest, std::abs(side.cuts[k] - middle));
+        }
+        EXPECT_LT(nearest, 4) << k;
+    }
+    frame->m_canvas->Refresh();
+    for (int i = 0; i < 20; ++i) wxTheApp->Yield(true);
+    SaveScreenshot(CaptureClientArea(frame), "smart-sense-waveforms.png");
 }
 
 TEST_F(JobWindowTest, TypedTimesCutOneSideWhereTyped) {

@@ -176,6 +176,18 @@ TEST_F(SettingsTest, OneFieldPerLineStillReadsNumbers) {
     EXPECT_EQ(frame->TrebleBoostLevel(), 4.0f);
 }
 
+// Smart Sense is cut method 2; the item that opens its dialog (3) is no method to store.
+TEST_F(SettingsTest, SmartSenseIsMethodTwo) {
+    SettingsFields fields;
+    fields.cutsHow = 2;
+    OpenBytes(FormatSettings(fields));
+    EXPECT_EQ(frame->m_cutsHow->GetStringSelection(), "Smart Sense");
+    EXPECT_EQ(frame->CollectSettings().cutsHow, 2);
+    fields.cutsHow = 3;
+    OpenBytes(FormatSettings(fields));
+    EXPECT_EQ(frame->m_cutsHow->GetSelection(), wxNOT_FOUND);
+}
+
 TEST_F(SettingsTest, UnknownRateIdLeavesTheGroupUncheckedAndFallsBack) {
     SettingsFields fields;
     fields.rateId = 199;

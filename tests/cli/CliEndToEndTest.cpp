@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "bench/SideGenerator.h"
@@ -195,6 +196,34 @@ TEST_F(CliEndToEnd, AnalyzeJsonMatchesTheEngineAndTheSlices) {
         EXPECT_EQ(boundary, static_cast<std::uint64_t>(cuts[i]) * 4410);
     }
     EXPECT_EQ(cuts[slices.size() - 1], 0);
+}
+
+// With --smart the JSON lists every cut, past ten and without zeros; --songs keeps N - 1.
+TEST_F(CliEndToEnd, SmartSenseJsonListsEveryCut) {
+    sidegen::SideRecipe recipe = SmallSide(5);
+    recipe.songs = 12;  // songs of about 8 s
+    sidegen::SideLayout layout;
+    ASSERT_TRUE(sidegen::WriteSideFile(dir_ / "twelve.wav", recipe, &layout));
+    const auto jsonCuts = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = {"analyze", "--json", "--smart", "--min-song", "5"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.push_back("twelve.wav");
+        const CliRun run = RunCli(args, dir_.path());
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::size_t at = run.out.find("\"cuts\": [");
+        const std::size_t end = run.out.find(']', at);
+        std::vector<long> cuts;
+        std::istringstream list(run.out.substr(at + 9, end - at - 9));
+        for (std::string item; std::getline(list, item, ',');) cuts.push_back(std::stol(item));
+        return cuts;
+    };
+    const std::vector<long> all = jsonCuts({});
+    ASSERT_EQ(all.size(), 11u);
+    for (std::size_t k = 0; k < all.size(); ++k) {  // between song k and song k + 1
+        EXPECT_GT(all[k] * 4410, static_cast<long>(layout.songs[k].endFrame)) << k;
+        EXPECT_LT(all[k] * 4410, static_cast<long>(layout.songs[k + 1].startFrame)) << k;
+    }
+    EXPECT_EQ(jsonCuts({"--songs", "3"}).size(), 2u);
 }
 
 TEST_F(CliEndToEnd, TypedTimesWithFadeIntoAnOutputFolder) {

@@ -34,6 +34,11 @@ TEST(CliOptions, UsageErrors) {
         {"analyze", "--normalize", "a.wav"},
         {"slice", "--bogus", "a.wav"},
         {"slice", "--out", "", "a.wav"},
+        {"analyze", "--smart", "--songs", "3,4", "a.wav"},          // one side's count
+        {"slice", "--smart", "--songs", "0", "a.wav"},              // no songs
+        {"slice", "--smart", "--songs", "1,2,3", "a.wav"},          // three sides
+        {"slice", "--smart", "--min-song", "-3", "a.wav"},
+        {"analyze", "--songs", "3", "a.wav"},                       // without --smart
     };
     for (const auto& args : cases) {
         const ParseResult r = Parse(args);
@@ -88,6 +93,18 @@ TEST(CliOptions, EveryMenuLevelIsAccepted) {
                                                {"6", 712}, {"8", 713}, {"10", 714}, {"12", 715}};
     for (const auto& [text, id] : eqs)
         EXPECT_EQ(Parse({"analyze", "--eq", text, "a.wav"}).options.eqId, id) << text;
+}
+
+TEST(CliOptions, SmartSenseWithItsSongCounts) {
+    const CliOptions o =
+        Parse({"slice", "--smart", "--songs", ",8", "--min-song", "45.5", "a.wav"}).options;
+    EXPECT_EQ(o.cutsHow, 2);
+    EXPECT_FALSE(o.songs[0]);  // side 1 not known
+    EXPECT_EQ(o.songs[1], 8);
+    EXPECT_EQ(o.minSongSeconds, 45.5);
+    // Song counts ask for Smart Sense: alone they are an error, as with a settings file
+    // that chose another method.
+    EXPECT_FALSE(ResolveWindowState(Parse({"slice", "--songs", "4", "a.wav"}).options).error.empty());
 }
 
 TEST(CliOptions, MarkersSelectTheMarkerJob) {
