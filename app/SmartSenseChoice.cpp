@@ -14,6 +14,10 @@ SmartSenseChoice::SmartSenseChoice(MyFrame& frame)
     frame.m_cutsHow->Bind(wxEVT_CHOICE, &SmartSenseChoice::OnChoice, this);
 }
 
+SmartSenseChoice::~SmartSenseChoice() {
+    frame_.m_cutsHow->Unbind(wxEVT_CHOICE, &SmartSenseChoice::OnChoice, this);
+}
+
 std::optional<int> SmartSenseChoice::SongCount(int side) const {
     const int n = songs_[side == 2 ? 1 : 0].load();
     return n > 0 ? std::optional<int>(n) : std::nullopt;

@@ -18,6 +18,10 @@ class SmartSenseChoice {
 
     /// Appends the two items to frame.m_cutsHow and handles its choices. GUI thread.
     explicit SmartSenseChoice(MyFrame& frame);
+    /// Stops handling m_cutsHow's choices (the frame's controls outlive this object).
+    ~SmartSenseChoice();
+    SmartSenseChoice(const SmartSenseChoice&) = delete;
+    SmartSenseChoice& operator=(const SmartSenseChoice&) = delete;
 
     /// Songs on side 1 or 2 when given. Any thread (the worker reads it).
     std::optional<int> SongCount(int side) const;
