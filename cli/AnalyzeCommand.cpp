@@ -11,15 +11,15 @@ namespace {
 
 // Auto Sense's ten entries, zeros included; Smart Sense's cuts, every one and nothing else.
 std::span<const std::int32_t> Cuts(const AnalysisResult& r, bool smart) {
-    return smart ? std::span<const std::int32_t>(r.smartCuts) : std::span<const std::int32_t>(r.cuts);
+    return smart ? std::span<const std::int32_t>(r.smartCuts)
+                 : std::span<const std::int32_t>(r.cuts);
 }
 
 void PrintJson(const AnalysisResult& r, bool smart) {
     std::string out = "{\"levelCount\": " + std::to_string(r.levelCount) +
                       ", \"peak\": " + FormatFloat(r.peak) + ", \"cuts\": [";
     const std::span<const std::int32_t> cuts = Cuts(r, smart);
-    for (std::size_t i = 0; i < cuts.size(); ++i)
-        out += (i ? ", " : "") + std::to_string(cuts[i]);
+    for (std::size_t i = 0; i < cuts.size(); ++i) out += (i ? ", " : "") + std::to_string(cuts[i]);
     out += "], \"levels\": [";
     for (std::uint32_t i = 0; i < r.levelCount; ++i)
         out += (i ? ", " : "") + FormatFloat(r.levels[i]);
@@ -50,8 +50,8 @@ int RunAnalyze(const CliOptions& options) {
         smart->songs = ctx.SongCount(1);
         smart->minSongSeconds = ctx.MinSongSeconds();
     }
-    const AnalysisResult result = AnalyzeSide(ctx, path, LeadingInteger(ctx.SilenceText()), 0,
-                                              100, AnalysisSplit{}, smart);
+    const AnalysisResult result =
+        AnalyzeSide(ctx, path, LeadingInteger(ctx.SilenceText()), 0, 100, AnalysisSplit{}, smart);
     ctx.ClearProgress();
     if (Interrupted()) return kExitInterrupted;
     if (!result.ok) {

@@ -27,10 +27,10 @@ struct CliOptions {
     std::optional<int> fadeId;                            ///< --fade: 300..303
     std::optional<int> volumeId;                          ///< --normalize: 501
     std::optional<int> eqId;                              ///< --eq: 708..715
-    std::optional<int> songs[2];            ///< --songs N1[,N2]: Smart Sense's song counts
-    std::optional<double> minSongSeconds;   ///< --min-song: Smart Sense's shortest song
-    bool json = false;                                    ///< --json (analyze)
-    bool quiet = false;                                   ///< --quiet
+    std::optional<int> songs[2];           ///< --songs N1[,N2]: Smart Sense's song counts
+    std::optional<double> minSongSeconds;  ///< --min-song: Smart Sense's shortest song
+    bool json = false;                     ///< --json (analyze)
+    bool quiet = false;                    ///< --quiet
 
     std::optional<int> encoderKind;          ///< --encode: an EncoderKind value
     std::optional<std::string> encoderPath;  ///< --encoder, as given

@@ -13,8 +13,7 @@ constexpr double kEnergyScale = 1.0 / (kFullScale * kFullScale * 35);
 
 }  // namespace
 
-static_assert(kBlockFrames % 3 == 0 && (kBlockFrames / 3) % 35 == 0 &&
-              kBlockFrames / 3 / 35 == 42);
+static_assert(kBlockFrames % 3 == 0 && (kBlockFrames / 3) % 35 == 0 && kBlockFrames / 3 / 35 == 42);
 
 BandEnergy::BandEnergy(std::uint64_t firstFrame)
     : frame_(firstFrame),

@@ -49,14 +49,14 @@ class BandEnergy {
 
     std::uint64_t frame_;  // side frame of the next frame fed
     std::uint64_t firstBlock_;
-    std::uint32_t skip_ = 0;       // frames to pass before the first whole group of five
-    std::int32_t partSum_ = 0;     // of the frames of the group under way
-    int groupFrames_ = 0;          // frames in it
+    std::uint32_t skip_ = 0;    // frames to pass before the first whole group of five
+    std::int32_t partSum_ = 0;  // of the frames of the group under way
+    int groupFrames_ = 0;       // frames in it
     static constexpr unsigned kRingMask = 127;  // the ring holds the last 128 values
     std::int32_t ring_[kRingMask + 1] = {};
     unsigned ringAt_ = 0;
     std::int64_t ringSum_ = 0;  // of the last kMeanLength values
-    std::int64_t piece_ = 0;  // energy of the 2.4 ms piece under way
+    std::int64_t piece_ = 0;    // energy of the 2.4 ms piece under way
     int pieceValues_ = 0;
     std::int64_t pieces_[kPiecesPerBlock] = {};
     int pieceCount_ = 0;

@@ -40,7 +40,7 @@ class JobContext {
     virtual std::optional<int> SongCount(int /*side*/) { return std::nullopt; }
     /// Smart Sense: the shortest song, in seconds.
     virtual double MinSongSeconds() { return kDefaultMinSongSeconds; }
-    virtual std::string SilenceText() = 0;       ///< c_textCtrl1
+    virtual std::string SilenceText() = 0;  ///< c_textCtrl1
     virtual void SetSilenceText(const std::string& text) = 0;
     virtual std::string TypedTimeText(int field) = 0;  ///< 0..9 side 1, 10..19 side 2
     virtual bool CreateEncodedFiles() = 0;             ///< m_checkBox1

@@ -70,9 +70,8 @@ AnalysisResult AnalyseSide(JobContext& ctx, int side, Range range, SideReport& r
     ctx.SetStatus("Analyzing volume on side " + SideText(side) + "...");
     const CutMethod method = ctx.Method();
     // Smart Sense needs no silence length, so its field is left as the user left it.
-    const std::int64_t silence = method == CutMethod::SmartSense
-                                     ? LeadingInteger(ctx.SilenceText())
-                                     : EnsureSilenceLength(ctx);
+    const std::int64_t silence = method == CutMethod::SmartSense ? LeadingInteger(ctx.SilenceText())
+                                                                 : EnsureSilenceLength(ctx);
     AnalysisResult result = AnalyzeSide(ctx, ctx.SidePath(side), silence, range.start, range.end,
                                         AnalysisSplit{}, SmartOptions(ctx, method, side));
     SideState state = ctx.Side(side);
@@ -192,8 +191,7 @@ bool SliceSide(JobContext& ctx, SliceJob job, int side, std::span<const std::int
                std::vector<SliceBatch>& batches) {
     SideReport& me = report.sides[side - 1];
     const int firstNumber = side == 2 ? static_cast<int>(report.sides[0].slices) + 1 : 1;
-    const SliceResult result =
-        WriteSideSlices(ctx, side, cuts, considered, firstNumber, range, me);
+    const SliceResult result = WriteSideSlices(ctx, side, cuts, considered, firstNumber, range, me);
     me.reason = result.written > 0 ? "" : Reason(result.outcome, noCuts);
     if (result.outcome == SliceOutcome::Stopped || SlicingStopped(ctx)) return false;
     if (!result.message.empty()) ctx.ShowMessage("Slicing side " + SideText(side), result.message);

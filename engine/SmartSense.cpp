@@ -8,16 +8,16 @@
 
 namespace {
 
-constexpr double kSilentDb = -96;           // below: no signal at all, not the groove's noise
-constexpr double kMusicRangeDb = 20;        // music: within this of the side's typical level
-constexpr std::int64_t kFloorReach = 30;    // the floor is looked for up to 3 s beyond the music
-constexpr std::int64_t kHalfSecond = 5;     // blocks the floor is averaged over
-constexpr double kNearFloorDb = 8;          // a gap's blocks lie within this of the floor
-constexpr double kBelowMusicDb = 20;        // and its level this far below the music each side
-constexpr std::int64_t kMusicWindow = 100;  // blocks of music looked at on each side (10 s)
-constexpr double kMusicPercentile = 0.9;    // the music's level there: its loud parts
-constexpr double kQuietestDb = 3;           // the quietest stretch: within this of the lowest
-constexpr std::int64_t kShortestRun = 2;    // blocks: shorter dips are never gaps
+constexpr double kSilentDb = -96;            // below: no signal at all, not the groove's noise
+constexpr double kMusicRangeDb = 20;         // music: within this of the side's typical level
+constexpr std::int64_t kFloorReach = 30;     // the floor is looked for up to 3 s beyond the music
+constexpr std::int64_t kHalfSecond = 5;      // blocks the floor is averaged over
+constexpr double kNearFloorDb = 8;           // a gap's blocks lie within this of the floor
+constexpr double kBelowMusicDb = 20;         // and its level this far below the music each side
+constexpr std::int64_t kMusicWindow = 100;   // blocks of music looked at on each side (10 s)
+constexpr double kMusicPercentile = 0.9;     // the music's level there: its loud parts
+constexpr double kQuietestDb = 3;            // the quietest stretch: within this of the lowest
+constexpr std::int64_t kShortestRun = 2;     // blocks: shorter dips are never gaps
 constexpr std::int64_t kCertainBlocks = 20;  // a stretch this long at the floor is surely a gap
 
 // A stretch of blocks near the floor.
@@ -49,8 +49,8 @@ double PercentileOf(const std::vector<double>& x, std::int64_t from, std::int64_
 // The noise floor: the quietest half second within reach of the music [first, last] that
 // has some signal in all of it (a stretch that takes in a block of nothing, before the
 // needle lands, is no floor). dB.
-double NoiseFloor(std::span<const float> energies, const std::vector<double>& x,
-                  std::int64_t first, std::int64_t last) {
+double NoiseFloor(std::span<const float> energies, const std::vector<double>& x, std::int64_t first,
+                  std::int64_t last) {
     const auto blocks = static_cast<std::int64_t>(x.size());
     const std::int64_t from = std::max<std::int64_t>(0, first - kFloorReach);
     const std::int64_t to = std::min(blocks, last + 1 + kFloorReach) - kHalfSecond;
@@ -134,9 +134,9 @@ std::vector<std::int32_t> ChooseSmartSenseCuts(std::span<const float> energies,
     // Taken in that order while every song stays at least the minimum long.
     const std::size_t most = kMaxCuts - 1;
     const std::size_t wanted =
-        options.songs ? std::min<std::size_t>(most, static_cast<std::size_t>(
-                                                        std::max(0, *options.songs - 1)))
-                      : most;
+        options.songs
+            ? std::min<std::size_t>(most, static_cast<std::size_t>(std::max(0, *options.songs - 1)))
+            : most;
     const std::int64_t minSong = std::llround(options.minSongSeconds * 10);
     std::vector<std::int32_t> cuts;
     for (const Candidate& c : candidates) {

@@ -65,7 +65,7 @@ void SpeculativeScan::Run(std::string path, float level, std::uint64_t endFrame,
             std::int16_t* s = chunk.data();
             const std::uint64_t chunkEnd = i + chunk.size() / 2;
             if (bands_) bands_->Feed(s, chunk.size() / 2);  // before the filter changes them
-            if (i < start) {  // warming up: only the history matters
+            if (i < start) {                                // warming up: only the history matters
                 const std::size_t n = static_cast<std::size_t>(std::min(chunkEnd, start) - i);
                 filter_.ProcessFrames(s, n, level);
                 s += 2 * n;

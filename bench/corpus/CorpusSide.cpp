@@ -12,10 +12,10 @@ namespace corpus {
 namespace {
 
 constexpr std::size_t kChunkFrames = 8192;
-constexpr double kDecayEndDb = -45;          // a decaying ending is cut off this far down
-constexpr double kPassageSeconds = 2.5;      // a quiet passage inside a song
-constexpr double kMusicAboveFloorDb = 12;    // music stays this far above the floor...
-constexpr double kHiddenGapSeconds = 0.4;    // ...in every stretch this long
+constexpr double kDecayEndDb = -45;        // a decaying ending is cut off this far down
+constexpr double kPassageSeconds = 2.5;    // a quiet passage inside a song
+constexpr double kMusicAboveFloorDb = 12;  // music stays this far above the floor...
+constexpr double kHiddenGapSeconds = 0.4;  // ...in every stretch this long
 constexpr double kPassageRampSeconds = 0.2;
 constexpr double kAbruptSeconds = 0.03;
 
@@ -79,8 +79,9 @@ bool HasHiddenGap(const MusicSources& sources, const SongPlan& song, std::uint64
         double ms = sources.MeanSquare(song.source.track, at, end) * static_cast<double>(end - at);
         if (end - at < kWindow) {
             const std::uint64_t rest = kWindow - (end - at);
-            ms += sources.MeanSquare(song.source.track, song.source.begin, song.source.begin + rest) *
-                  static_cast<double>(rest);
+            ms +=
+                sources.MeanSquare(song.source.track, song.source.begin, song.source.begin + rest) *
+                static_cast<double>(rest);
         }
         const double db = 10 * std::log10(ms / kWindow + 1e-20) + song.gainDb;
         run = db < floorDb + kMusicAboveFloorDb ? run + 1 : 0;
@@ -155,34 +156,35 @@ bool WriteTruth(const SidePlan& plan, const MusicSources& sources, const std::st
     platform::FilePtr out = platform::OpenFile(path, "w");
     if (!out) return false;
     const NoisePlan& n = plan.noise;
-    std::fprintf(out.get(), "# %s: %s, floor %.1f dBFS (+%.1f dB inward), %.2f clicks/s (loudest %.1f dB), "
+    std::fprintf(out.get(),
+                 "# %s: %s, floor %.1f dBFS (+%.1f dB inward), %.2f clicks/s (loudest %.1f dB), "
                  "%.1f pops/min, rumble %.1f dB, side gain %.1f dB\n",
                  plan.name.c_str(), n.medium == Medium::Vinyl ? "vinyl" : "cassette", n.floorDb,
-                 n.floorDriftDb,
-                 n.medium == Medium::Vinyl ? n.clicksPerSecond : 0.0, n.clickLoudestDb,
-                 n.popsPerMinute, n.rumbleDb, plan.sideGainDb);
+                 n.floorDriftDb, n.medium == Medium::Vinyl ? n.clicksPerSecond : 0.0,
+                 n.clickLoudestDb, n.popsPerMinute, n.rumbleDb, plan.sideGainDb);
     std::fprintf(out.get(), "frames %llu\n", static_cast<unsigned long long>(l.frames));
     for (std::size_t i = 0; i < plan.songs.size(); ++i) {
         const SongPlan& s = plan.songs[i];
         static const char* const kEndings[] = {"fade", "decay", "abrupt"};
-        std::fprintf(out.get(), "# song %zu: %s from %.1f s, %.1f dB, %s ending %.2f s%s\n",
-                     i + 1, sources.TrackName(s.source.track).c_str(),
-                     static_cast<double>(s.sourceBegin) / kRate, s.gainDb,
-                     kEndings[static_cast<int>(s.ending)],
-                     static_cast<double>(s.endingFrames) / kRate,
-                     s.quiet ? (", quiet passage " + std::to_string(s.quiet->depthDb) + " dB at " +
-                                std::to_string(static_cast<double>(l.songStart[i] + s.quiet->offset) /
-                                               kRate) + " s").c_str()
-                             : "");
-        std::fprintf(out.get(), "song %llu %llu\n",
-                     static_cast<unsigned long long>(l.songStart[i]),
+        std::fprintf(
+            out.get(), "# song %zu: %s from %.1f s, %.1f dB, %s ending %.2f s%s\n", i + 1,
+            sources.TrackName(s.source.track).c_str(), static_cast<double>(s.sourceBegin) / kRate,
+            s.gainDb, kEndings[static_cast<int>(s.ending)],
+            static_cast<double>(s.endingFrames) / kRate,
+            s.quiet
+                ? (", quiet passage " + std::to_string(s.quiet->depthDb) + " dB at " +
+                   std::to_string(static_cast<double>(l.songStart[i] + s.quiet->offset) / kRate) +
+                   " s")
+                      .c_str()
+                : "");
+        std::fprintf(out.get(), "song %llu %llu\n", static_cast<unsigned long long>(l.songStart[i]),
                      static_cast<unsigned long long>(l.songEnd[i]));
     }
     return std::fflush(out.get()) == 0;
 }
 
-SidePlan PlanSide(const std::string& name, const SideProfile& profile,
-                  const MusicSources& sources, Random& random) {
+SidePlan PlanSide(const std::string& name, const SideProfile& profile, const MusicSources& sources,
+                  Random& random) {
     SidePlan plan;
     plan.name = name;
     NoisePlan& n = plan.noise;
@@ -227,8 +229,8 @@ SidePlan PlanSide(const std::string& name, const SideProfile& profile,
             song.source = pick;
             song.frames = Frames(random.Uniform(50, 300));
             song.sourceBegin =
-                pick.begin +
-                static_cast<std::uint64_t>(random.Unit() * static_cast<double>(pick.end - pick.begin));
+                pick.begin + static_cast<std::uint64_t>(random.Unit() *
+                                                        static_cast<double>(pick.end - pick.begin));
             song.gainDb = random.Uniform(-4, 2);
             if (!HasHiddenGap(sources, song, 0, song.frames, n.floorDb + n.floorDriftDb)) break;
         }

@@ -35,12 +35,12 @@ struct SongPlan {
 struct SidePlan {
     std::string name;
     NoisePlan noise;
-    double sideGainDb = 0;       ///< the whole transfer's level (-12: recorded too low)
-    double preDropSeconds = 0;   ///< before the needle lands or the tape runs
-    double leadInSeconds = 4;    ///< from then to the first song
+    double sideGainDb = 0;      ///< the whole transfer's level (-12: recorded too low)
+    double preDropSeconds = 0;  ///< before the needle lands or the tape runs
+    double leadInSeconds = 4;   ///< from then to the first song
     std::vector<SongPlan> songs;
     std::vector<double> gapSeconds;  ///< one fewer than songs
-    double runOutSeconds = 10;   ///< after the last song, until the needle lifts
+    double runOutSeconds = 10;       ///< after the last song, until the needle lifts
     double afterLiftSeconds = 1;
 };
 
@@ -73,7 +73,7 @@ struct SideProfile {
     bool low = false;
 };
 
-SidePlan PlanSide(const std::string& name, const SideProfile& profile,
-                  const MusicSources& sources, Random& random);
+SidePlan PlanSide(const std::string& name, const SideProfile& profile, const MusicSources& sources,
+                  Random& random);
 
 }  // namespace corpus

@@ -14,8 +14,8 @@ namespace corpus {
 namespace {
 
 constexpr std::uint64_t kWindowFrames = kRate / 20;  // 50 ms
-constexpr double kQuietDb = -45;                    // a window below this is near-silence
-constexpr int kQuietRunWindows = 5;                 // 0.25 s of near-silence splits a track
+constexpr double kQuietDb = -45;                     // a window below this is near-silence
+constexpr int kQuietRunWindows = 5;                  // 0.25 s of near-silence splits a track
 
 }  // namespace
 

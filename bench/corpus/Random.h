@@ -19,7 +19,9 @@ class Random {
     double Unit() { return static_cast<double>(Bits() >> 11) * 0x1.0p-53; }  ///< [0, 1)
     double Uniform(double lo, double hi) { return lo + (hi - lo) * Unit(); }
     /// Uniform in dB, returned as a linear factor.
-    double DecibelFactor(double loDb, double hiDb) { return std::pow(10.0, Uniform(loDb, hiDb) / 20); }
+    double DecibelFactor(double loDb, double hiDb) {
+        return std::pow(10.0, Uniform(loDb, hiDb) / 20);
+    }
     int Below(int n) { return static_cast<int>(Unit() * n); }  ///< 0 .. n-1
     bool Chance(double p) { return Unit() < p; }
     /// Standard normal (Box-Muller, one value per call).

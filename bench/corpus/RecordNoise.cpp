@@ -146,8 +146,8 @@ void RecordNoise::Add(std::uint64_t frame, std::size_t n, double* out) {
                 (c ? right : left) += Factor(plan_.floorDb) * tilted;
             }
             const double phase = 2 * kPi * 50 * t / kRate;
-            const double hum = hum_ * (std::sin(phase) + 0.5 * std::sin(3 * phase) +
-                                       0.25 * std::sin(5 * phase));
+            const double hum =
+                hum_ * (std::sin(phase) + 0.5 * std::sin(3 * phase) + 0.25 * std::sin(5 * phase));
             left += hum;
             right += hum;
         }

@@ -17,7 +17,7 @@ enum class Medium { Vinyl, Cassette };
 
 struct NoisePlan {
     Medium medium = Medium::Vinyl;
-    double floorDb = -55;          ///< RMS of surface noise or hiss per channel, dBFS
+    double floorDb = -55;           ///< RMS of surface noise or hiss per channel, dBFS
     double floorDriftDb = 0;        ///< vinyl: the floor rises by this toward the inner grooves
     double surfaceCutoffHz = 3000;  ///< vinyl: the surface noise's one-pole low-pass
     double rumbleDb = -40;          ///< vinyl: RMS of the rumble (below 30 Hz)

@@ -21,8 +21,8 @@ std::optional<Truth> ReadTruth(const std::string& path);
 struct Score {
     int cuts = 0;
     int gaps = 0;
-    int found = 0;             ///< gaps with a cut in them
-    double distanceSum = 0;    ///< seconds from each counted cut to its gap's middle
+    int found = 0;           ///< gaps with a cut in them
+    double distanceSum = 0;  ///< seconds from each counted cut to its gap's middle
     Score& operator+=(const Score& other);
     int Inside() const { return cuts - found; }  ///< cuts inside songs
     double Precision() const { return cuts ? double(found) / cuts : 1; }

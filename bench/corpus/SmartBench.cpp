@@ -119,7 +119,8 @@ std::vector<double> SoxCuts(const std::vector<std::int16_t>& side, const std::st
                std::memcmp(&side[at * 2], head.data(), n * sizeof(std::int16_t)) != 0)
             ++at;
         if (at * 2 + n > side.size()) break;  // not found: give up on this side
-        if (!first) cuts.push_back((static_cast<double>(from) + static_cast<double>(at)) / 2 / 44100);
+        if (!first)
+            cuts.push_back((static_cast<double>(from) + static_cast<double>(at)) / 2 / 44100);
         first = false;
         from = at + frames;
     }
@@ -230,9 +231,9 @@ int main(int argc, char** argv) {
         }
         const std::vector<std::int16_t> samples = ReadSamples(side);
         for (std::size_t t = 0; t < soxThresholds.size(); ++t) {
-            const std::vector<std::string> effect = {"silence", "1",  "0.1", soxThresholds[t], "1",
-                                                     "2.0",     soxThresholds[t], ":", "newfile",
-                                                     ":",       "restart"};
+            const std::vector<std::string> effect = {
+                "silence", "1",       "0.1", soxThresholds[t], "1", "2.0", soxThresholds[t],
+                ":",       "newfile", ":",   "restart"};
             std::vector<std::string> toNull = {"sox", "-D", side, "-n"};
             toNull.insert(toNull.end(), effect.begin(), effect.end());
             methods[3 + t].seconds += timed(toNull);
@@ -256,13 +257,16 @@ int main(int argc, char** argv) {
 
     double load[1] = {0};
     getloadavg(load, 1);
-    std::printf("\n%zu sides, %.0f minutes, %d songs, %d gaps; median of %d runs per side, load "
-                "average %.1f on %ld cores\n\n",
-                sides.size(), totalSeconds / 60, totalSongs, totalGaps, runs, load[0],
-                sysconf(_SC_NPROCESSORS_ONLN));
-    std::printf("| method | gaps found | cuts inside songs | precision | recall | F1 | mean "
-                "distance from gap middle | time | sox (%s) / time |\n|---|---|---|---|---|---|---|---|---|\n",
-                soxThresholds.empty() ? "not run" : soxThresholds.front().c_str());
+    std::printf(
+        "\n%zu sides, %.0f minutes, %d songs, %d gaps; median of %d runs per side, load "
+        "average %.1f on %ld cores\n\n",
+        sides.size(), totalSeconds / 60, totalSongs, totalGaps, runs, load[0],
+        sysconf(_SC_NPROCESSORS_ONLN));
+    std::printf(
+        "| method | gaps found | cuts inside songs | precision | recall | F1 | mean "
+        "distance from gap middle | time | sox (%s) / time "
+        "|\n|---|---|---|---|---|---|---|---|---|\n",
+        soxThresholds.empty() ? "not run" : soxThresholds.front().c_str());
     const double soxSeconds = soxThresholds.empty() ? 0 : methods[3].seconds;
     for (const Method& m : methods)
         std::printf("| %s | %d of %d | %d | %.3f | %.3f | %.3f | %.2f s | %.2f s | %.1f |\n",
@@ -281,12 +285,13 @@ int main(int argc, char** argv) {
         }
         RunResult r;
         const double smart = timed({cli, "analyze", "--quiet", "--smart", longSide}, &r);
-        const double sox = timed({"sox", "-D", longSide, "-n", "silence", "1", "0.1",
-                                  soxThresholds.front(), "1", "2.0", soxThresholds.front(), ":",
-                                  "newfile", ":", "restart"});
-        std::printf("\n%s (%.0f minutes): Smart Sense %.2f s, peak memory %.1f MB; sox %.2f s "
-                    "(%.1f times Smart Sense's)\n",
-                    longSide.c_str(), longMinutes, smart, r.peakRssKb / 1024.0, sox, sox / smart);
+        const double sox =
+            timed({"sox", "-D", longSide, "-n", "silence", "1", "0.1", soxThresholds.front(), "1",
+                   "2.0", soxThresholds.front(), ":", "newfile", ":", "restart"});
+        std::printf(
+            "\n%s (%.0f minutes): Smart Sense %.2f s, peak memory %.1f MB; sox %.2f s "
+            "(%.1f times Smart Sense's)\n",
+            longSide.c_str(), longMinutes, smart, r.peakRssKb / 1024.0, sox, sox / smart);
     }
     return 0;
 }

@@ -1,11 +1,11 @@
 // The three jobs driven through the window's buttons on generated sides: what they leave
 // in the window, the side states and the slice folders.
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/gauge.h>
-#include <wx/app.h>
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 

@@ -34,11 +34,11 @@ TEST(CliOptions, UsageErrors) {
         {"analyze", "--normalize", "a.wav"},
         {"slice", "--bogus", "a.wav"},
         {"slice", "--out", "", "a.wav"},
-        {"analyze", "--smart", "--songs", "3,4", "a.wav"},          // one side's count
-        {"slice", "--smart", "--songs", "0", "a.wav"},              // no songs
-        {"slice", "--smart", "--songs", "1,2,3", "a.wav"},          // three sides
+        {"analyze", "--smart", "--songs", "3,4", "a.wav"},  // one side's count
+        {"slice", "--smart", "--songs", "0", "a.wav"},      // no songs
+        {"slice", "--smart", "--songs", "1,2,3", "a.wav"},  // three sides
         {"slice", "--smart", "--min-song", "-3", "a.wav"},
-        {"analyze", "--songs", "3", "a.wav"},                       // without --smart
+        {"analyze", "--songs", "3", "a.wav"},  // without --smart
     };
     for (const auto& args : cases) {
         const ParseResult r = Parse(args);
@@ -104,7 +104,8 @@ TEST(CliOptions, SmartSenseWithItsSongCounts) {
     EXPECT_EQ(o.minSongSeconds, 45.5);
     // Song counts ask for Smart Sense: alone they are an error, as with a settings file
     // that chose another method.
-    EXPECT_FALSE(ResolveWindowState(Parse({"slice", "--songs", "4", "a.wav"}).options).error.empty());
+    EXPECT_FALSE(
+        ResolveWindowState(Parse({"slice", "--songs", "4", "a.wav"}).options).error.empty());
 }
 
 TEST(CliOptions, MarkersSelectTheMarkerJob) {

@@ -83,8 +83,8 @@ Side MakeSide(const std::vector<Part>& parts, const Transfer& t) {
             }
             const double white = noise * (2 * random.Unit() - 1);
             // Hiss leans to the treble; groove noise is plain.
-            double floor = t.noise == Noise::Hiss ? 0.5 * white + 0.6 * (white - previousWhite)
-                                                  : white;
+            double floor =
+                t.noise == Noise::Hiss ? 0.5 * white + 0.6 * (white - previousWhite) : white;
             previousWhite = white;
             if (t.clicksPerSecond > 0 && random.Unit() < t.clicksPerSecond / kRate)
                 click = (random.Unit() < 0.5 ? -0.5 : 0.5) * (0.1 + random.Unit());
@@ -131,9 +131,9 @@ class OneGap : public ::testing::TestWithParam<GapCase> {};
 
 TEST_P(OneGap, IsFoundAndCutNearItsMiddle) {
     const GapCase& c = GetParam();
-    const Side side = MakeSide({{true, 2}, {false, 1}, {true, 8}, {false, c.gapSeconds},
-                                {true, 8}, {false, 3}},
-                               c.transfer);
+    const Side side =
+        MakeSide({{true, 2}, {false, 1}, {true, 8}, {false, c.gapSeconds}, {true, 8}, {false, 3}},
+                 c.transfer);
     const std::vector<std::int32_t> cuts = Cuts(side);
     // The lead-in and the run-out are no gaps: they have music on one side only.
     ASSERT_EQ(cuts.size(), 1u);
@@ -165,15 +165,23 @@ TEST(SmartSense, TheCutLiesInTheGapsQuietMiddleNotInTheFade) {
     // A 3 s fade-out, then a 1.5 s gap: the middle of the silence, not of fade and gap.
     Part fading{true, 8};
     fading.fade = 3;
-    const Side side = MakeSide({{false, 1}, fading, {false, 1.5}, {true, 6}}, {Noise::Groove, -58, 3});
+    const Side side =
+        MakeSide({{false, 1}, fading, {false, 1.5}, {true, 6}}, {Noise::Groove, -58, 3});
     const std::vector<std::int32_t> cuts = Cuts(side);
     ASSERT_EQ(cuts.size(), 1u);
     EXPECT_NEAR(cuts[0] / 10.0, Middle(side.gaps[1]), 0.25);
 }
 
 TEST(SmartSense, AKnownSongCountTakesThatManyMinusOneClearestGaps) {
-    const Side side = MakeSide({{false, 1}, {true, 5}, {false, 2.5}, {true, 5}, {false, 0.6},
-                                {true, 5}, {false, 1.5}, {true, 5}, {false, 1}},
+    const Side side = MakeSide({{false, 1},
+                                {true, 5},
+                                {false, 2.5},
+                                {true, 5},
+                                {false, 0.6},
+                                {true, 5},
+                                {false, 1.5},
+                                {true, 5},
+                                {false, 1}},
                                {Noise::Groove, -58, 2});
     ASSERT_EQ(side.gaps.size(), 5u);  // lead-in, three gaps, run-out
     EXPECT_EQ(Cuts(side).size(), 3u);
@@ -192,7 +200,8 @@ TEST(SmartSense, SongsShorterThanTheMinimumAreNotCutOff) {
     const Side side = MakeSide({{false, 1}, {true, 5}, {false, 2}, {true, 5}, {false, 1}},
                                {Noise::Groove, -58, 2});
     SmartSenseOptions options;
-    options.minSongSeconds = 7.5;  // each slice is 7 s: a song, a second of lead-in or run-out, half the gap
+    options.minSongSeconds =
+        7.5;  // each slice is 7 s: a song, a second of lead-in or run-out, half the gap
     EXPECT_TRUE(ChooseSmartSenseCuts(Energies(side.frames), options).empty());
     options.minSongSeconds = 6.5;
     EXPECT_EQ(ChooseSmartSenseCuts(Energies(side.frames), options).size(), 1u);
@@ -206,8 +215,7 @@ TEST(BandEnergy, ClicksDoNotRaiseABlock) {
     const std::vector<float> a = Energies(clean.frames), b = Energies(crackled.frames);
     ASSERT_EQ(a.size(), 30u);
     ASSERT_EQ(b.size(), 30u);
-    for (std::size_t q = 1; q < a.size(); ++q)
-        EXPECT_NEAR(10 * std::log10(b[q] / a[q]), 0, 3) << q;
+    for (std::size_t q = 1; q < a.size(); ++q) EXPECT_NEAR(10 * std::log10(b[q] / a[q]), 0, 3) << q;
 }
 
 TEST(BandEnergy, OneBlockOfHistoryMakesTheValuesExact) {
