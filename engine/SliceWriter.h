@@ -35,7 +35,7 @@ enum class SliceOutcome {
 struct SliceRequest {
     std::string sidePath;                ///< the side's WAV file
     std::span<const std::int32_t> cuts;  ///< tenths of a second; entries 0 to 9 count
-    std::string folder;                  ///< slices go to folder/N.wav
+    std::string folder;                  ///< slices go to folder/N.wav; "" is refused
     int firstNumber = 1;                 ///< number of the first slice file
     int progressStart = 0;               ///< Slicing gauge range, 0..100
     int progressEnd = 100;
