@@ -11,8 +11,8 @@
 #include "app/MyWorkerThread.h"
 #include "app/SmartSenseChoice.h"
 #include "app/WxText.h"
+#include "audio/VoiceMessage.h"
 #include "platform/Paths.h"
-#include "platform/VoiceMessage.h"
 
 namespace {
 
@@ -160,7 +160,7 @@ void FrameJobContext::RefreshCanvas() {
 }
 
 void FrameJobContext::PlayVoice(const std::string& fileName) {
-    platform::PlayVoiceMessage(fileName);
+    PlayVoiceMessage(fileName);
 }
 
 // --- Progress and messages ---

@@ -20,7 +20,9 @@ void imgPanel::OnMouse(wxMouseEvent& event) {
     const bool left = event.LeftDown();
     if (!left && !event.RightDown()) return;
     auto* frame = dynamic_cast<MyFrame*>(GetParent());
-    if (!frame || !frame->m_canvas || frame->m_slicing) return;
+    // A running job ("Draw waveforms" too) rewrites the cut lists: no edits meanwhile, and no
+    // listen dialog over cuts that are about to change.
+    if (!frame || !frame->m_canvas || !frame->m_idle) return;
 
     const CanvasGeometry geometry = MeasureCanvas(*frame);
     // The canvas's place is in the frame's client pixels; the panel's own border moves its
@@ -37,8 +39,7 @@ void imgPanel::OnMouse(wxMouseEvent& event) {
             frame->m_canvas->Refresh(true);
         return;
     }
-    // A running job ("Draw waveforms" too) rewrites the cut lists: no edits meanwhile.
-    if (!frame->m_idle || side.levelCount == 0) return;
+    if (side.levelCount == 0) return;
     if (left)
         AddCut(side, CanvasFraction(geometry, x, kAddCutShift));
     else

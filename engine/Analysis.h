@@ -38,10 +38,11 @@ struct AnalysisSplit {
 /// 4410(j-1)+1 .. 4410j. The Slicing gauge moves from progressStart to progressEnd once
 /// per block; ctx.TestDestroy() is asked every 100 frames (every millisecond while this
 /// thread waits for the second half) and ends the analysis (ok false). The results are the
-/// same, to the bit, whichever way the work is shared. With `smart`, the same pass measures
-/// every frame's band energy before the filter (BandEnergy) and Smart Sense chooses its
-/// cuts from it; the rest of the result is the same as without. Every ctx call is made on
-/// the calling thread: call on the job's thread.
+/// same, to the bit, whichever way the work is shared. With `smart`, a second pass on a
+/// thread of its own measures the side's band energy meanwhile (BandScan; a stop is noticed
+/// within a millisecond while the analysis waits for it) and Smart Sense chooses its cuts
+/// from it; the rest of the result is the same as without. Every ctx call is made on the
+/// calling thread: call on the job's thread.
 AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_t silenceSeconds,
                            int progressStart, int progressEnd,
                            const AnalysisSplit& split = AnalysisSplit{},

@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <system_error>
 
-#include "audio/WaveFile.h"
 #include "engine/JobContext.h"
 #include "engine/MenuSettings.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "wav/WaveFile.h"
 
 namespace fs = std::filesystem;
 

@@ -1,13 +1,15 @@
 #include "engine/SettingsFile.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <climits>
 #include <cstdio>
+#include <optional>
 
 #include "platform/File.h"
+#include "platform/Paths.h"
+#include "platform/TempFile.h"
 
 namespace {
 
@@ -113,28 +115,32 @@ SettingsFields ReadSettings(std::FILE* in) {
     return s;
 }
 
+namespace {
+
+bool WriteAll(std::FILE* out, const std::string& bytes) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
+}
+
+}  // namespace
+
 bool SaveSettingsFile(const std::string& path, const SettingsFields& fields) {
-    // Keep the permissions of the file being replaced; a new file gets rw-r--r--
-    // (mkstemp's 0600 would hide it from other users).
-    struct stat old {};
-    const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    std::string temp = path + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) return false;
-    fchmod(fd, mode);
-    platform::FilePtr out(fdopen(fd, "w"));
-    if (!out) {
-        close(fd);
-        std::remove(temp.c_str());
-        return false;
-    }
     const std::string bytes = FormatSettings(fields);
-    // Flush before fsync: the bytes must have left the stdio buffer to reach the disk.
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size() &&
-                         std::fflush(out.get()) == 0 && fsync(fileno(out.get())) == 0;
-    if (!platform::CloseFile(out) || !written || std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
+    const bool exists = platform::FileSize(path).has_value();
+    // A file the user protected against writing stays as it is.
+    if (exists && !platform::CanWriteExisting(path)) return false;
+    if (std::optional<platform::TempFile> temp = platform::CreateTempBeside(path)) {
+        // Synced before the rename: a crash leaves the old file or the new one, whole.
+        const bool written =
+            WriteAll(temp->file.get(), bytes) && fsync(fileno(temp->file.get())) == 0;
+        if (!platform::CloseFile(temp->file) || !written ||
+            std::rename(temp->path.c_str(), path.c_str()) != 0) {
+            std::remove(temp->path.c_str());
+            return false;
+        }
+        return true;
     }
-    return true;
+    // A folder that takes no new file: an existing writable file is written in place.
+    if (!exists) return false;
+    platform::FilePtr out = platform::OpenFile(path, "w");
+    return out && WriteAll(out.get(), bytes) && platform::CloseFile(out);
 }

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "audio/WaveFile.h"
 #include "engine/ChunkReader.h"
 #include "engine/JobContext.h"
 #include "engine/MenuSettings.h"
@@ -15,6 +14,7 @@
 #include "engine/TrebleFilter.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
+#include "wav/WaveFile.h"
 
 namespace {
 
@@ -114,6 +114,10 @@ class SliceFile {
     bool created_ = false;
 };
 
+bool Stopping(JobContext& ctx) {
+    return ctx.StopRequested() || ctx.TestDestroy();
+}
+
 std::string CannotWrite(const SliceFile& slice) {
     return "Cannot write the slice file " + Quoted(slice.path()) + " (" + slice.error() + ").";
 }
@@ -140,6 +144,9 @@ std::vector<std::uint64_t> SliceBoundaries(std::span<const std::int32_t> cuts,
 }
 
 SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
+    // "" is no folder (a front end's answer once it stops answering), never the root.
+    if (request.folder.empty())
+        return {0, SliceOutcome::CannotWrite, "No folder to write the slices to."};
     const auto considered =
         request.cuts.first(std::min(request.cuts.size(), request.cutsConsidered));
     if (std::all_of(considered.begin(), considered.end(), [](std::int32_t c) { return c == 0; }))
@@ -179,10 +186,14 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
     std::size_t slice = 0;
     std::uint64_t start = 0, pos = 0;
     SliceFile out;
+    // No file is begun once a stop is asked: a front end that is going away may no longer
+    // answer the reads that named the folder.
+    if (Stopping(ctx)) return {0, SliceOutcome::Stopped, {}};
     if (!out.Create(SlicePath(request.folder, request.firstNumber), format, ends[0]))
         return {0, SliceOutcome::CannotWrite, CannotWrite(out)};
 
-    ChunkReader reader(wave, in.get(), totalFrames * kBytesPerFrame);
+    WaveReader samples(in.get(), wave);
+    ChunkReader reader(samples, totalFrames * kBytesPerFrame);
     BlockSettings block;
     for (std::span<std::int16_t> chunk = reader.Next(); !chunk.empty(); chunk = reader.Next()) {
         std::int16_t* s = chunk.data();
@@ -206,7 +217,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
             pos += n;
 
             if (pos % kBlockFrames == 0) {
-                if (ctx.StopRequested() || ctx.TestDestroy()) {
+                if (Stopping(ctx)) {
                     if (out.Write(pending, (s - pending) / 2)) out.CloseEarly();
                     return {0, SliceOutcome::Stopped, {}};
                 }
@@ -222,6 +233,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
                 ++result.written;
                 if (++slice == ends.size()) break;
                 start = pos;
+                if (Stopping(ctx)) return {0, SliceOutcome::Stopped, {}};
                 if (!out.Create(
                         SlicePath(request.folder, request.firstNumber + static_cast<int>(slice)),
                         format, ends[slice] - start))

@@ -39,11 +39,11 @@ enum class SliceOutcome {
 struct SliceRequest {
     std::string sidePath;                ///< the side's WAV file
     std::span<const std::int32_t> cuts;  ///< tenths of a second
-    std::size_t cutsConsidered =
-        kTypedTimesPerSide;  ///< entries of `cuts` that count (from the first)
-    std::string folder;      ///< slices go to folder/N.wav
-    int firstNumber = 1;     ///< number of the first slice file
-    int progressStart = 0;   ///< Slicing gauge range, 0..100
+    /// Entries of `cuts` that count, from the first: ten, or every one for Smart Sense.
+    std::size_t cutsConsidered = kTypedTimesPerSide;
+    std::string folder;     ///< slices go to folder/N.wav; "" is refused
+    int firstNumber = 1;    ///< number of the first slice file
+    int progressStart = 0;  ///< Slicing gauge range, 0..100
     int progressEnd = 100;
     float peakLevel = 0;            ///< the side's peak; Normalize divides by it (0: no change)
     bool normalizeAllowed = false;  ///< the waves have been drawn, so peakLevel is known

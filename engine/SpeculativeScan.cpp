@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 
-#include "audio/WaveFile.h"
 #include "engine/ChunkReader.h"
 #include "engine/SideState.h"
 #include "platform/File.h"
+#include "wav/WaveFile.h"
 
 namespace {
 
@@ -22,12 +23,8 @@ bool SameState(const TrebleFilter& a, const TrebleFilter& b) {
 
 SpeculativeScan::SpeculativeScan(const std::string& path, const TrebleFilter& tuned, float level,
                                  std::uint64_t startBlock, std::uint64_t endFrame,
-                                 std::uint64_t warmUpFrames, int checkpoints, bool measureBands)
+                                 std::uint64_t warmUpFrames, int checkpoints)
     : startBlock_(startBlock), filter_(tuned), checkpoints_(static_cast<std::size_t>(checkpoints)) {
-    if (measureBands) {
-        const std::uint64_t start = startBlock * kBlockFrames;
-        bands_ = std::make_unique<BandEnergy>(start - std::min(start, warmUpFrames));
-    }
     std::fill(std::begin(filter_.left), std::end(filter_.left), 0.0f);
     std::fill(std::begin(filter_.right), std::end(filter_.right), 0.0f);
     const std::uint64_t blocks = (endFrame + kBlockFrames - 1) / kBlockFrames - startBlock;
@@ -51,8 +48,10 @@ void SpeculativeScan::Run(std::string path, float level, std::uint64_t endFrame,
     const std::uint64_t start = startBlock_ * kBlockFrames;
     const std::uint64_t from = start - std::min(start, warmUpFrames);
     platform::FilePtr in = platform::OpenFile(path, "rb");
-    WaveFile wave;
-    if (!in || !wave.ReadHeader(in.get()) || !wave.SeekData(in.get(), from * kBytesPerFrame)) {
+    WaveFile header;
+    std::optional<WaveReader> wave;
+    if (in && header.ReadHeader(in.get())) wave.emplace(in.get(), header);
+    if (!wave || !wave->SeekData(from * kBytesPerFrame)) {
         failed_.store(true);
         ended_.store(true, std::memory_order_release);
         return;
@@ -60,12 +59,11 @@ void SpeculativeScan::Run(std::string path, float level, std::uint64_t endFrame,
     std::uint64_t i = from;
     std::uint64_t block = 0;  // counted from startBlock
     {
-        ChunkReader reader(wave, in.get(), (endFrame - from) * kBytesPerFrame);
+        ChunkReader reader(*wave, (endFrame - from) * kBytesPerFrame);
         for (std::span<std::int16_t> chunk = reader.Next(); !chunk.empty(); chunk = reader.Next()) {
             std::int16_t* s = chunk.data();
             const std::uint64_t chunkEnd = i + chunk.size() / 2;
-            if (bands_) bands_->Feed(s, chunk.size() / 2);  // before the filter changes them
-            if (i < start) {                                // warming up: only the history matters
+            if (i < start) {  // warming up: only the history matters
                 const std::size_t n = static_cast<std::size_t>(std::min(chunkEnd, start) - i);
                 filter_.ProcessFrames(s, n, level);
                 s += 2 * n;

@@ -11,12 +11,10 @@
 
 #include <atomic>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "engine/BandEnergy.h"
 #include "engine/TrebleFilter.h"
 
 /// The filter's per-block peaks of a range of blocks: head = |sample| peak of frame 4410q,
@@ -31,11 +29,10 @@ class SpeculativeScan {
     /// Starts filtering blocks startBlock.. up to frame endFrame of the side at `path` with a
     /// copy of `tuned`'s coefficients and a cleared history, after warmUpFrames frames before
     /// the start (fewer when the side has fewer). Records the state at the first
-    /// `checkpoints` block boundaries. With `measureBands`, also measures the raw frames'
-    /// band energy (BandEnergy) from the first frame read.
+    /// `checkpoints` block boundaries.
     SpeculativeScan(const std::string& path, const TrebleFilter& tuned, float level,
                     std::uint64_t startBlock, std::uint64_t endFrame, std::uint64_t warmUpFrames,
-                    int checkpoints, bool measureBands = false);
+                    int checkpoints);
     /// Stops the thread (if still running) and waits for it.
     ~SpeculativeScan();
     SpeculativeScan(const SpeculativeScan&) = delete;
@@ -53,9 +50,6 @@ class SpeculativeScan {
     /// After Ended() without failure: peaks of blocks startBlock.. and the final history.
     const BlockPeaks& Peaks() const { return peaks_; }
     const TrebleFilter& Final() const { return filter_; }
-    /// After Ended() without failure, with measureBands: the band energy measured, exact
-    /// from block startBlock + 1 on.
-    const BandEnergy* Bands() const { return bands_.get(); }
 
   private:
     void Run(std::string path, float level, std::uint64_t endFrame, std::uint64_t warmUpFrames);
@@ -64,7 +58,6 @@ class SpeculativeScan {
     TrebleFilter filter_;
     std::vector<TrebleFilter> checkpoints_;
     BlockPeaks peaks_;
-    std::unique_ptr<BandEnergy> bands_;
     std::atomic<std::uint64_t> done_{0};
     std::atomic<bool> ended_{false};
     std::atomic<bool> failed_{false};

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "audio/WaveFile.h"
 #include "platform/File.h"
+#include "wav/WaveFile.h"
 
 namespace corpus {
 

@@ -23,9 +23,10 @@
 #include <string>
 #include <vector>
 
-#include "audio/WaveFile.h"
 #include "bench/corpus/Score.h"
 #include "platform/File.h"
+#include "wav/WaveFile.h"
+#include "wav/WaveReader.h"
 
 namespace fs = std::filesystem;
 
@@ -93,11 +94,12 @@ std::vector<double> ParseCuts(const std::string& out) {
 std::vector<std::int16_t> ReadSamples(const std::string& path, std::size_t maxFrames = SIZE_MAX) {
     std::vector<std::int16_t> samples;
     platform::FilePtr in = platform::OpenFile(path, "rb");
-    WaveFile wave;
-    if (!in || !wave.ReadHeader(in.get())) return samples;
-    const std::size_t frames = std::min<std::size_t>(wave.dataBytes / 4, maxFrames);
+    WaveFile header;
+    if (!in || !header.ReadHeader(in.get())) return samples;
+    WaveReader wave(in.get(), header);
+    const std::size_t frames = std::min<std::size_t>(header.dataBytes / 4, maxFrames);
     samples.resize(2 * frames);
-    samples.resize(wave.ReadBytes(in.get(), samples.data(), 4 * frames) / 2);
+    samples.resize(wave.ReadBytes(samples.data(), 4 * frames) / 2);
     return samples;
 }
 

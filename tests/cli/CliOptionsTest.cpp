@@ -34,10 +34,15 @@ TEST(CliOptions, UsageErrors) {
         {"analyze", "--normalize", "a.wav"},
         {"slice", "--bogus", "a.wav"},
         {"slice", "--out", "", "a.wav"},
+        {"record", "--gain", "nan", "a.wav"},  // not finite
+        {"record", "--gain", "inf", "a.wav"},
+        {"record", "--gain", "51.5", "a.wav"},
+        {"record", "--seconds", "inf", "a.wav"},
+        {"record", "--seconds", "0.00001", "a.wav"},        // rounds to no frame: no limit at all
         {"analyze", "--smart", "--songs", "3,4", "a.wav"},  // one side's count
         {"slice", "--smart", "--songs", "0", "a.wav"},      // no songs
         {"slice", "--smart", "--songs", "1,2,3", "a.wav"},  // three sides
-        {"slice", "--smart", "--min-song", "-3", "a.wav"},
+        {"slice", "--smart", "--min-song", "nan", "a.wav"},
         {"analyze", "--songs", "3", "a.wav"},  // without --smart
     };
     for (const auto& args : cases) {

@@ -2,6 +2,10 @@
 // real encoder, a failing one and none.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <thread>
 
 #include <filesystem>
 #include <string>
@@ -12,6 +16,7 @@
 #include "cli/WindowState.h"
 #include "engine/SettingsFile.h"
 #include "platform/Process.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
 
@@ -121,6 +126,23 @@ TEST_F(CliEncodeRun, FailingEncoderIsPrintedAndItsSliceKept) {
     EXPECT_TRUE(Exists("A1.mp3"));
     EXPECT_FALSE(Exists("1.wav"));
     EXPECT_TRUE(Exists("2.wav"));
+}
+
+// Ctrl+C in a terminal reaches the whole job: the running encoder is left to finish its
+// file, no further run starts, and the status says the run was interrupted.
+TEST_F(CliEncodeRun, CtrlCLetsTheRunningEncoderFinishItsFile) {
+    ScopedEnv slow{"FAKE_ENCODER_SLOW_MS", "1500"};
+    const pid_t pid =
+        StartProgram({VELVANE_CLI, "slice", "--quiet", "--typed", "--times1", "0.1", "--encoder",
+                      FAKE_ENCODER_PATH, "--encode", "blade", dir / "side.wav"},
+                     dir.path());
+    while (!Exists("A1.mp3")) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    kill(-pid, SIGINT);
+    const ProgramRun run = WaitProgram(pid, dir.path());
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_EQ(ReadFileBytes(dir / "A1.mp3"), "encoded " + (dir / "1.wav") + "\n");
+    EXPECT_FALSE(Exists("A2.mp3"));
+    EXPECT_TRUE(Exists("1.wav") && Exists("2.wav"));
 }
 
 TEST_F(CliEncodeRun, NoEncoderFailsTheRunsOrRefusesTheMarkerJob) {

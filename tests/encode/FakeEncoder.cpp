@@ -7,6 +7,8 @@
 //   $FAKE_ENCODER_EMPTY     names that end with status 0 and leave an empty output file
 // (comma-separated lists such as "2.wav,5.wav"; "*" means every input).
 // $FAKE_ENCODER_CHATTER: bytes to write to standard output and error before ending.
+// $FAKE_ENCODER_SLOW_MS: the output is written in two halves this many milliseconds apart
+// (a run that a signal cuts off leaves a truncated file).
 
 #include <unistd.h>
 
@@ -61,6 +63,15 @@ int main(int argc, char** argv) {
     if (Listed("FAKE_ENCODER_NO_OUTPUT", input) || output.empty()) return 0;
     std::FILE* out = std::fopen(output.c_str(), "w");
     if (!out) return 4;
-    if (!Listed("FAKE_ENCODER_EMPTY", input)) std::fprintf(out, "encoded %s\n", input.c_str());
+    if (!Listed("FAKE_ENCODER_EMPTY", input)) {
+        const std::string text = "encoded " + input + "\n";
+        const std::size_t half = text.size() / 2;
+        std::fwrite(text.data(), 1, half, out);
+        if (const char* slow = std::getenv("FAKE_ENCODER_SLOW_MS")) {
+            std::fflush(out);
+            usleep(static_cast<useconds_t>(std::atol(slow)) * 1000);
+        }
+        std::fwrite(text.data() + half, 1, text.size() - half, out);
+    }
     return std::fclose(out) == 0 ? 0 : 4;
 }

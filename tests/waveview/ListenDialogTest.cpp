@@ -309,12 +309,12 @@ TEST_F(ListenDialogTest, AnUnreadableSideShowsTheMessageAndPlaysSilence) {
     EXPECT_EQ(Cuts(0), (std::vector<std::int32_t>{30, 100, 180}));
 }
 
-TEST_F(ListenDialogTest, BandClicksOpenNothingWhileSlicingOrWithoutCuts) {
+TEST_F(ListenDialogTest, BandClicksOpenNothingWhileAJobRunsOrWithoutCuts) {
     MakeSide(0, {30, 100, 180});
-    frame->m_slicing = true;
+    frame->m_idle = false;  // "Draw waveforms" runs: it replaces the cuts
     EXPECT_FALSE(OpenByClick(
         0, 0.5f, [](ListenDialog& dialog) { dialog.Close(); }, false));
-    frame->m_slicing = false;
+    frame->m_idle = true;
     frame->m_sides[0].cutCount = 0;
     EXPECT_FALSE(OpenByClick(
         0, 0.5f, [](ListenDialog& dialog) { dialog.Close(); }, false));
