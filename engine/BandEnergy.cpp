@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr std::uint32_t kValuesPerBlock = kBlockFrames / 3;
 // y = 75 x - (sum of 75 values) is 75 times the high-passed value; x sums six samples.
 constexpr double kFullScale = 75.0 * 6 * 32768;
 constexpr double kEnergyScale = 1.0 / (kFullScale * kFullScale * 35);
@@ -15,30 +14,19 @@ constexpr double kEnergyScale = 1.0 / (kFullScale * kFullScale * 35);
 
 static_assert(kBlockFrames % 3 == 0 && (kBlockFrames / 3) % 35 == 0 && kBlockFrames / 3 / 35 == 42);
 
-BandEnergy::BandEnergy(std::uint64_t firstFrame)
-    : frame_(firstFrame),
-      firstBlock_((firstFrame + kBlockFrames - 1) / kBlockFrames),
-      value_((firstFrame + kDecimation - 1) / kDecimation) {
-    // A group of five that firstFrame falls into is not measured: skip to the next.
-    skip_ = static_cast<std::uint32_t>((kDecimation - firstFrame % kDecimation) % kDecimation);
-}
-
 void BandEnergy::Feed(const std::int16_t* s, std::size_t frames) {
-    for (; skip_ > 0 && frames > 0; --skip_, --frames, s += 2) ++frame_;
     while (frames > 0) {
         if (groupFrames_ == 0 && frames >= kDecimation) {
-            // Whole groups of five, the common case.
+            // Whole groups of three, the common case.
             const std::size_t groups = frames / kDecimation;
             for (std::size_t g = 0; g < groups; ++g, s += 2 * kDecimation)
                 Value(s[0] + s[1] + s[2] + s[3] + s[4] + s[5]);
             frames -= groups * kDecimation;
-            frame_ += groups * kDecimation;
             continue;
         }
         partSum_ += s[0] + s[1];
         s += 2;
         --frames;
-        ++frame_;
         if (++groupFrames_ == kDecimation) {
             Value(partSum_);
             partSum_ = 0;
@@ -53,8 +41,6 @@ void BandEnergy::Value(std::int32_t x) {
     ringSum_ += x - ring_[(at - kMeanLength) & kRingMask];
     const std::int64_t y =
         std::int64_t{kMeanLength} * ring_[(at - kMeanLength / 2) & kRingMask] - ringSum_;
-    const std::uint64_t index = value_++;
-    if (index < firstBlock_ * kValuesPerBlock) return;  // the part block before the first
     piece_ += y * y;
     if (++pieceValues_ < kPieceValues) return;
     pieces_[pieceCount_++] = piece_;

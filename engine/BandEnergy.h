@@ -12,30 +12,20 @@
 // sixty clicks a second they fill fewer than half and do not move the median, while music
 // and noise fill them all.
 //
-// Integer arithmetic throughout: a block's energy depends only on its own frames and the
-// 225 before it, so a pass that starts a block or more earlier gives the same values to
-// the bit, however the side is shared between threads.
+// Integer arithmetic up to each block's median: no rounding that depends on the order.
 
 #include <cstdint>
 #include <vector>
 
 class BandEnergy {
   public:
-    /// Frames of history a block's energy depends on, before its first frame.
-    static constexpr std::uint32_t kHistoryFrames = 225;  // 75 values of three frames
-
-    /// Measures from side frame `firstFrame` on (the frames before count as silence).
-    explicit BandEnergy(std::uint64_t firstFrame = 0);
-
-    /// Takes the next `frames` interleaved stereo frames (left, right, ...). Call with the
-    /// side's frames in order. Any one thread at a time.
+    /// Takes the next `frames` interleaved stereo frames (left, right, ...), from the side's
+    /// first frame on, in order (what lies before the first counts as silence). Any one
+    /// thread at a time.
     void Feed(const std::int16_t* samples, std::size_t frames);
 
-    /// The first block measured: the block of firstFrame, rounded up.
-    std::uint64_t FirstBlock() const { return firstBlock_; }
-    /// Energies of the complete blocks from FirstBlock() on, as a fraction of a full-scale
-    /// square wave's (0 dB). Blocks that start fewer than kHistoryFrames frames after
-    /// firstFrame (other than block 0) are not exact.
+    /// Energies of the complete blocks so far: mean squares of the band-limited mid signal
+    /// (left + right) / 2 at full scale 1, about 0.46 for a full-scale 1 kHz sine.
     const std::vector<float>& Blocks() const { return blocks_; }
 
   private:
@@ -47,11 +37,8 @@ class BandEnergy {
 
     void Value(std::int32_t value);
 
-    std::uint64_t frame_;  // side frame of the next frame fed
-    std::uint64_t firstBlock_;
-    std::uint32_t skip_ = 0;    // frames to pass before the first whole group of five
-    std::int32_t partSum_ = 0;  // of the frames of the group under way
-    int groupFrames_ = 0;       // frames in it
+    std::int32_t partSum_ = 0;                  // of the frames of the group of three under way
+    int groupFrames_ = 0;                       // frames in it
     static constexpr unsigned kRingMask = 127;  // the ring holds the last 128 values
     std::int32_t ring_[kRingMask + 1] = {};
     unsigned ringAt_ = 0;
@@ -60,6 +47,5 @@ class BandEnergy {
     int pieceValues_ = 0;
     std::int64_t pieces_[kPiecesPerBlock] = {};
     int pieceCount_ = 0;
-    std::uint64_t value_;  // side index of the next five-frame value
     std::vector<float> blocks_;
 };

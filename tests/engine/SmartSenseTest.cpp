@@ -98,9 +98,9 @@ Side MakeSide(const std::vector<Part>& parts, const Transfer& t) {
     return side;
 }
 
-std::vector<float> Energies(const std::vector<Frame>& frames, std::size_t from = 0) {
-    BandEnergy bands(from);
-    bands.Feed(reinterpret_cast<const std::int16_t*>(frames.data() + from), frames.size() - from);
+std::vector<float> Energies(const std::vector<Frame>& frames) {
+    BandEnergy bands;
+    bands.Feed(reinterpret_cast<const std::int16_t*>(frames.data()), frames.size());
     return bands.Blocks();
 }
 
@@ -218,19 +218,7 @@ TEST(BandEnergy, ClicksDoNotRaiseABlock) {
     for (std::size_t q = 1; q < a.size(); ++q) EXPECT_NEAR(10 * std::log10(b[q] / a[q]), 0, 3) << q;
 }
 
-TEST(BandEnergy, OneBlockOfHistoryMakesTheValuesExact) {
-    // What lets the analysis measure the second half of a side on another thread.
-    const Side side = MakeSide({{true, 2}, {false, 1}, {true, 2}}, {Noise::Groove, -55, 20});
-    const std::vector<float> whole = Energies(side.frames);
-    for (const std::size_t from : {std::size_t{4410 * 10}, std::size_t{4410 * 10 - 77}}) {
-        const std::vector<float> part = Energies(side.frames, from);
-        const std::size_t first = (from + 4409) / 4410;
-        ASSERT_EQ(first + part.size(), whole.size());
-        for (std::size_t q = first + 1; q < whole.size(); ++q)
-            ASSERT_EQ(part[q - first], whole[q]) << "from " << from << ", block " << q;
-    }
-}
-
+// The analysis measures in a pass of its own beside however it shares its own work.
 TEST(AnalyzeSide, SmartSenseCutsDoNotDependOnHowTheWorkIsShared) {
     TempDir dir;
     std::vector<Part> parts = {{false, 2}};
