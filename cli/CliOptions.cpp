@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "cli/OptionTable.h"
 #include "engine/EncoderKind.h"
 #include "engine/MenuSettings.h"
 #include "wav/WaveFile.h"
@@ -18,15 +19,7 @@ constexpr unsigned kRecord = 1u << static_cast<int>(CliCommand::Record);
 
 constexpr std::size_t kMaxMarkers = 512;  // the side's cut table
 
-/// One option: its name, the value it takes (nullptr for a flag), the commands that
-/// accept it, its help line and how it changes the options ("" or an error text).
-struct OptionRow {
-    const char* name;
-    const char* valueName;
-    unsigned commands;
-    const char* help;
-    std::string (*apply)(CliOptions&, const std::string& value);
-};
+using Row = OptionRow<CliOptions>;
 
 std::vector<std::string> SplitCommas(const std::string& text) {
     std::vector<std::string> parts;
@@ -146,7 +139,7 @@ std::string SetRate(CliOptions& o, const std::string& value) {
     return "--rate: \"" + value + "\" is not one of 96, 112, 128, 160, 192, 256, 320";
 }
 
-const OptionRow kOptions[] = {
+const Row kOptions[] = {
     {"--settings", "FILE.lpx", kSlice,
      "apply a settings file saved by the window, as File > Open does; its side paths are "
      "used when no side is given; options given here win",
@@ -257,41 +250,15 @@ const OptionRow kOptions[] = {
      SetFlag<&CliOptions::autoStop, true>},
 };
 
-const OptionRow* FindOption(const std::string& name) {
-    for (const OptionRow& row : kOptions)
-        if (name == row.name) return &row;
-    return nullptr;
-}
-
-// "  --name VALUE          help text..." wrapped to 80 columns, continued under the text.
-std::string WrapHelp(std::string left, const std::string& help) {
-    constexpr std::size_t kIndent = 24;
-    constexpr std::size_t kWidth = 80;
-    std::string out;
-    if (left.size() + 2 > kIndent) {
-        out += left + "\n";
-        left.clear();
-    }
-    left.resize(kIndent, ' ');
-    std::string line = left;
-    std::size_t at = 0;
-    while (at < help.size()) {
-        std::size_t next = help.find(' ', at);
-        if (next == std::string::npos) next = help.size();
-        const std::string word = help.substr(at, next - at);
-        if (line.size() > kIndent && line.size() + 1 + word.size() > kWidth) {
-            out += line + "\n";
-            line = std::string(kIndent, ' ');
-        }
-        if (line.size() > kIndent) line += ' ';
-        line += word;
-        at = next + 1;
-    }
-    return out + line + "\n";
-}
-
 bool IsHelp(const std::string& arg) {
     return arg == "--help" || arg == "-h" || arg == "help";
+}
+
+// The command tags of the help text's left column.
+std::string CommandTag(unsigned commands) {
+    if (commands == kAnalyze) return "  (analyze)";
+    if (commands == kRecord) return "  (record)";
+    return "";
 }
 
 }  // namespace
@@ -310,47 +277,18 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         result.error = "unknown command \"" + args[0] + "\" (expected analyze, slice or record)";
         return result;
     }
-    const unsigned commandBit = 1u << static_cast<int>(o.command);
-
-    bool optionsEnded = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            o.sides.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            o = CliOptions{};
-            return result;
-        }
-        const std::size_t equals = arg.find('=');
-        const std::string name = arg.substr(0, equals);
-        const OptionRow* row = FindOption(name);
-        if (!row || !(row->commands & commandBit)) {
-            result.error = "unknown option " + name + " for " + args[0];
-            return result;
-        }
-        std::string value;
-        if (row->valueName) {
-            if (equals != std::string::npos) {
-                value = arg.substr(equals + 1);
-            } else if (i + 1 < args.size()) {
-                value = args[++i];
-            } else {
-                result.error = name + " needs a value (" + row->valueName + ")";
-                return result;
-            }
-        } else if (equals != std::string::npos) {
-            result.error = name + " takes no value";
-            return result;
-        }
-        result.error = row->apply(o, value);
-        if (!result.error.empty()) return result;
+    const ParsedArguments parsed =
+        ParseOptions<CliOptions>(kOptions, 1u << static_cast<int>(o.command),
+                                 {args.begin() + 1, args.end()}, o, " for " + args[0]);
+    if (!parsed.error.empty()) {
+        result.error = parsed.error;
+        return result;
     }
+    if (parsed.help) {
+        o = CliOptions{};
+        return result;
+    }
+    o.sides = parsed.positional;
 
     const std::size_t maxSides = o.command == CliCommand::Slice ? 2 : 1;
     if (o.command == CliCommand::Record) {
@@ -370,12 +308,16 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string HelpText() {
-    std::string text =
-        "Usage: velvane-cli analyze SIDE.wav [--silence S] [--eq LEVEL] [--json] [--quiet]\n"
-        "       velvane-cli slice [options] SIDE1.wav [SIDE2.wav]\n"
-        "       velvane-cli record OUT.wav [--device N] [--gain G] [--auto-stop] [--seconds S]\n"
-        "       velvane-cli record --list-devices\n"
-        "       velvane-cli --help\n"
+    const std::span<const Row> rows = kOptions;
+    std::string text = "Usage:\n";
+    const auto usage = [&](const std::string& command, unsigned bit) {
+        text += WrapUsageLine("  velvane-cli " + command + " " + OptionSynopsis(rows, bit), 6);
+    };
+    usage("analyze SIDE.wav", kAnalyze);
+    usage("slice SIDE1.wav [SIDE2.wav]", kSlice);
+    usage("record OUT.wav", kRecord);
+    text += "  velvane-cli --help\n";
+    text +=
         "\n"
         "Slices 44.1 kHz 16-bit stereo WAV recordings of record sides into one WAV file per\n"
         "song, as the window's \"Slice using auto sense or typed times\" does.\n"
@@ -391,13 +333,7 @@ std::string HelpText() {
         "         ends it; a level line is shown on standard error when it is a terminal.\n"
         "\n"
         "Options:\n";
-    for (const OptionRow& row : kOptions) {
-        std::string left = std::string("  ") + row.name;
-        if (row.valueName) left += std::string(" ") + row.valueName;
-        if (row.commands == kAnalyze) left += "  (analyze)";
-        if (row.commands == kRecord) left += "  (record)";
-        text += WrapHelp(left, row.help);
-    }
+    text += OptionHelp(rows, 0, CommandTag);
     text +=
         "  -h, --help            show this text\n"
         "\n"
