@@ -1,13 +1,11 @@
 #include "engine/SettingsFile.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <climits>
 #include <cstdio>
 
 #include "platform/File.h"
+#include "platform/ReplaceFile.h"
 
 namespace {
 
@@ -114,27 +112,5 @@ SettingsFields ReadSettings(std::FILE* in) {
 }
 
 bool SaveSettingsFile(const std::string& path, const SettingsFields& fields) {
-    // Keep the permissions of the file being replaced; a new file gets rw-r--r--
-    // (mkstemp's 0600 would hide it from other users).
-    struct stat old {};
-    const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    std::string temp = path + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) return false;
-    fchmod(fd, mode);
-    platform::FilePtr out(fdopen(fd, "w"));
-    if (!out) {
-        close(fd);
-        std::remove(temp.c_str());
-        return false;
-    }
-    const std::string bytes = FormatSettings(fields);
-    // Flush before fsync: the bytes must have left the stdio buffer to reach the disk.
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size() &&
-                         std::fflush(out.get()) == 0 && fsync(fileno(out.get())) == 0;
-    if (!platform::CloseFile(out) || !written || std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    return platform::ReplaceFileContents(path, FormatSettings(fields));
 }

@@ -20,8 +20,11 @@ namespace {
 
 constexpr std::size_t kCutsConsidered = 10;
 
-std::string SlicePath(const std::string& folder, int number) {
-    return platform::JoinPath(folder, std::to_string(number) + ".wav");
+// The k-th (from 0) slice file of the request.
+std::string SlicePath(const SliceRequest& request, std::size_t k) {
+    const int index = static_cast<int>(k) + 1;
+    return platform::JoinPath(request.folder,
+                              request.tracks.SliceName(request.firstNumber + index - 1, index));
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -157,8 +160,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
     std::vector<std::string> sides = request.protectedPaths;
     sides.push_back(request.sidePath);
     for (std::size_t k = 0; k < ends.size(); ++k) {
-        const std::string path =
-            SlicePath(request.folder, request.firstNumber + static_cast<int>(k));
+        const std::string path = SlicePath(request, k);
         for (const std::string& side : sides)
             if (SameFile(path, side))
                 return {0, SliceOutcome::WouldOverwriteSide,
@@ -178,7 +180,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
     std::size_t slice = 0;
     std::uint64_t start = 0, pos = 0;
     SliceFile out;
-    if (!out.Create(SlicePath(request.folder, request.firstNumber), format, ends[0]))
+    if (!out.Create(SlicePath(request, 0), format, ends[0]))
         return {0, SliceOutcome::CannotWrite, CannotWrite(out)};
 
     ChunkReader reader(wave, in.get(), totalFrames * kBytesPerFrame);
@@ -221,9 +223,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
                 ++result.written;
                 if (++slice == ends.size()) break;
                 start = pos;
-                if (!out.Create(
-                        SlicePath(request.folder, request.firstNumber + static_cast<int>(slice)),
-                        format, ends[slice] - start))
+                if (!out.Create(SlicePath(request, slice), format, ends[slice] - start))
                     return {result.written, SliceOutcome::CannotWrite, CannotWrite(out)};
             }
         }

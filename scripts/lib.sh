@@ -10,6 +10,7 @@ VELVANE_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core
     vorbis-tools lame flac espeak-ng sox
+    libtag1-dev libcue-dev cuetools python3-mutagen
     clang libclang-rt-14-dev
 )
 
