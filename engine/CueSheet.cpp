@@ -151,7 +151,7 @@ std::string CdText(Cdtext* cdtext, Pti pti) {
 
 }  // namespace
 
-std::string FormatCueSheet(const CutList& list) {
+std::string FormatCueSheet(const CutListData& list) {
     std::string out;
     if (!list.genre.empty()) out += "REM GENRE " + Quoted(list.genre) + "\n";
     if (!list.year.empty())
@@ -190,7 +190,7 @@ CutListResult ParseCueSheet(std::string_view input) {
         return result;
     }
     Cd* cd = parse.cd.get();
-    CutList& list = result.list;
+    CutListData& list = result.list;
     Cdtext* album = cd_get_cdtext(cd);
     list.title = CdText(album, PTI_TITLE);
     list.artist = CdText(album, PTI_PERFORMER);

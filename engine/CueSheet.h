@@ -13,7 +13,7 @@
 /// own artist), INDEX 01 mm:ss:ff at 75 frames a second (the nearest frame). In quoted
 /// texts '"' and '\' are escaped with a backslash and line breaks become spaces; other
 /// bytes are written as they are.
-std::string FormatCueSheet(const CutList& list);
+std::string FormatCueSheet(const CutListData& list);
 
 /// Reads a CUE sheet: one side per FILE, tracks at their INDEX 01 rounded to the nearest
 /// tenth, titles and performers with the escapes above undone, REM DATE and REM GENRE.

@@ -118,7 +118,7 @@ std::string PlacementNotice(int side, const PlacedSide& placed) {
     return text;
 }
 
-std::vector<int> MatchCutListSides(const CutList& list,
+std::vector<int> MatchCutListSides(const CutListData& list,
                                    const std::array<std::string, 2>& sidePaths,
                                    const std::vector<int>& order) {
     std::vector<int> sides(list.sides.size(), -1);

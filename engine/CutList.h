@@ -28,7 +28,7 @@ struct CutListSide {
     std::uint64_t lengthMicroseconds = 0;  ///< the side's length (end of its last track)
 };
 
-struct CutList {
+struct CutListData {
     // Album fields; "" = not given.
     std::string artist;
     std::string title;
@@ -39,7 +39,7 @@ struct CutList {
 
 /// A file read: the list, or an error naming the line ("line 7: ...").
 struct CutListResult {
-    CutList list;
+    CutListData list;
     std::string error;
 };
 
@@ -74,7 +74,7 @@ std::string PlacementNotice(int side, const PlacedSide& placed);
 /// Which side (0 or 1) each block of `list` belongs to, -1 for none: a block whose file
 /// name (folders aside) is the name of a side's recording in `sidePaths` goes to that side;
 /// the other blocks take the sides of `order` not yet taken, in turn.
-std::vector<int> MatchCutListSides(const CutList& list,
+std::vector<int> MatchCutListSides(const CutListData& list,
                                    const std::array<std::string, 2>& sidePaths,
                                    const std::vector<int>& order);
 

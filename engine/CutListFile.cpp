@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include <filesystem>
+
+#include "audio/WaveFile.h"
 #include "engine/CueSheet.h"
 #include "engine/LabelFile.h"
 #include "platform/File.h"
@@ -29,7 +32,7 @@ CutListFormat CutListFormatOf(const std::string& path) {
     return end == ".txt" ? CutListFormat::Labels : CutListFormat::Cue;
 }
 
-CutListResult ReadCutListFile(const std::string& path) {
+CutListResult ReadCutListFile(const std::string& path, CutListFormat format) {
     CutListResult result;
     platform::FilePtr in = platform::OpenFile(path, "rb");
     if (!in) {
@@ -50,19 +53,33 @@ CutListResult ReadCutListFile(const std::string& path) {
         result.error = path + ": cannot be read (" + Reason() + ")";
         return result;
     }
-    result = CutListFormatOf(path) == CutListFormat::Labels ? ParseLabels(text)
-                                                            : ParseCueSheet(text);
+    result = format == CutListFormat::Labels ? ParseLabels(text) : ParseCueSheet(text);
     if (!result.error.empty()) result.error = path + ", " + result.error;
     return result;
 }
 
-std::string WriteCutListFile(const std::string& path, const CutList& list) {
+std::string WriteCutListFile(const std::string& path, const CutListData& list, CutListFormat format) {
     std::string text;
-    if (CutListFormatOf(path) == CutListFormat::Labels)
+    if (format == CutListFormat::Labels)
         text = list.sides.empty() ? std::string() : FormatLabels(list.sides[0]);
     else
         text = FormatCueSheet(list);
     if (!platform::ReplaceFileContents(path, text))
         return "Cannot write the cut list \"" + path + "\" (" + Reason() + ").";
     return {};
+}
+
+std::string RecordingNameFor(const std::string& sidePath, const std::string& cutListPath) {
+    namespace fs = std::filesystem;
+    const fs::path side(sidePath), list(cutListPath);
+    if (!side.is_absolute() || !list.is_absolute()) return sidePath;
+    const fs::path relative = side.lexically_relative(list.parent_path());
+    return relative.empty() ? sidePath : relative.string();
+}
+
+std::optional<SideLength> ReadSideLength(const std::string& sidePath) {
+    platform::FilePtr in = platform::OpenFile(sidePath, "rb");
+    WaveFile wave;
+    if (!in || !wave.ReadHeader(in.get())) return std::nullopt;
+    return SideLength{wave.dataBytes / kBytesPerFrame, wave.sampleRate};
 }

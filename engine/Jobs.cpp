@@ -4,14 +4,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "audio/WaveFile.h"
 #include "engine/Analysis.h"
+#include "engine/CutListFile.h"
 #include "engine/Encoder.h"
 #include "engine/FinishSide.h"
 #include "engine/JobContext.h"
 #include "engine/SideState.h"
 #include "engine/TypedTimes.h"
-#include "platform/File.h"
 
 namespace {
 
@@ -78,11 +77,9 @@ int PlannedSlices(JobContext& ctx, int side, std::span<const std::int32_t> cuts)
     const auto considered = cuts.first(std::min<std::size_t>(cuts.size(), kTypedTimesPerSide));
     if (std::all_of(considered.begin(), considered.end(), [](std::int32_t c) { return c == 0; }))
         return 0;
-    platform::FilePtr in = platform::OpenFile(ctx.SidePath(side), "rb");
-    WaveFile wave;
-    if (!in || !wave.ReadHeader(in.get()) || wave.dataBytes < kBytesPerFrame) return 0;
-    return static_cast<int>(
-        SliceBoundaries(cuts, wave.sampleRate, wave.dataBytes / kBytesPerFrame).size() + 1);
+    const std::optional<SideLength> length = ReadSideLength(ctx.SidePath(side));
+    if (!length || length->frames == 0) return 0;
+    return static_cast<int>(SliceBoundaries(cuts, length->sampleRate, length->frames).size() + 1);
 }
 
 // The number of tracks the job will make, for the tags: known before the job starts when
