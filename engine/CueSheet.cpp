@@ -20,8 +20,11 @@
 namespace {
 
 constexpr int kFramesPerSecond = 75;
-// Closes any sheet prefix cut at a line end, so that a prefix parses when its lines do.
-constexpr std::string_view kClosingTrack = "\nFILE \"x\" WAVE\nTRACK 99 AUDIO\nINDEX 01 00:00:00\n";
+// Close a sheet prefix cut at a line end, so that a prefix parses when its lines do: a
+// track, after a FILE line when the prefix has none yet.
+constexpr std::string_view kClosingTracks[] = {
+    "\nTRACK 99 AUDIO\nINDEX 01 00:00:00\n",
+    "\nFILE \"x\" WAVE\nTRACK 99 AUDIO\nINDEX 01 00:00:00\n"};
 
 std::string Quoted(const std::string& text) {
     std::string out = "\"";
@@ -110,7 +113,7 @@ std::string FirstComplaint(const std::string& said) {
     if (colon != std::string::npos &&
         line.find_first_not_of("0123456789") == colon)
         line.erase(0, colon + 2);
-    return line.empty() ? "not a CUE sheet line" : line;
+    return line.empty() ? "not a CUE sheet line" : "not a CUE sheet line (" + line + ")";
 }
 
 std::vector<std::size_t> LineStarts(std::string_view text) {
@@ -125,9 +128,14 @@ std::string LocateError(const std::string& text) {
     const std::vector<std::size_t> starts = LineStarts(text);
     for (std::size_t line = 1; line <= starts.size(); ++line) {
         const std::size_t end = line < starts.size() ? starts[line] : text.size();
-        Parse parse = ParseCaught(text.substr(0, end) + std::string(kClosingTrack));
-        if (!parse.Ok())
-            return "line " + std::to_string(line) + ": " + FirstComplaint(parse.said);
+        std::string said;
+        bool ok = false;
+        for (std::string_view closing : kClosingTracks) {
+            Parse parse = ParseCaught(text.substr(0, end) + std::string(closing));
+            ok = ok || parse.Ok();
+            if (said.empty()) said = parse.said;
+        }
+        if (!ok) return "line " + std::to_string(line) + ": " + FirstComplaint(said);
     }
     return "line " + std::to_string(starts.size()) + ": the sheet holds no complete track";
 }

@@ -53,7 +53,7 @@ struct SideSlices {
     int count = 0;           ///< slices of this side
     bool bothSides = false;  ///< the other side is part of the job too (gauge range)
     /// Names and tags of the side's files; none: the names without titles, no tags.
-    std::optional<SideTracks> tracks;
+    std::optional<SideTracks> tracks = std::nullopt;
 };
 
 /// What the encoder runs of one job came to, carried from side to side and reported once at
