@@ -13,9 +13,17 @@ namespace {
 
 constexpr int kTitleColumn = 0;
 constexpr int kArtistColumn = 1;
-constexpr int kTitleWidth = 230;   // pixels
-constexpr int kArtistWidth = 140;  // pixels
+constexpr int kTitleWidth = 230;     // pixels, at least
+constexpr int kArtistWidth = 150;    // pixels
+constexpr int kRowLabelWidth = 40;   // pixels
 constexpr int kVisibleRows = 12;
+
+// The title column takes the width the grid has beyond the other columns.
+void FitTitleColumn(wxGrid* grid) {
+    constexpr int kScrollBar = 20;  // pixels
+    const int free = grid->GetClientSize().x - kRowLabelWidth - kArtistWidth - kScrollBar;
+    grid->SetColSize(kTitleColumn, std::max(kTitleWidth, free));
+}
 
 }  // namespace
 
@@ -51,17 +59,21 @@ TrackTitlesDialog::TrackTitlesDialog(wxWindow* parent, const AlbumInfo& album,
         const int count = std::max(rows[s], static_cast<int>(known.size())) + 1;
         grid->CreateGrid(count, 2);
         grid->SetColLabelValue(kTitleColumn, "Title");
-        grid->SetColLabelValue(kArtistColumn, "Artist (if not the album's)");
+        grid->SetColLabelValue(kArtistColumn, "Track artist");
         grid->SetColSize(kTitleColumn, kTitleWidth);
         grid->SetColSize(kArtistColumn, kArtistWidth);
-        grid->SetRowLabelSize(40);
+        grid->SetRowLabelSize(kRowLabelWidth);
         for (std::size_t k = 0; k < known.size(); ++k) {
             grid->SetCellValue(static_cast<int>(k), kTitleColumn, FromUtf8(known[k].title));
             grid->SetCellValue(static_cast<int>(k), kArtistColumn, FromUtf8(known[k].artist));
         }
         const int height = grid->GetColLabelSize() + kVisibleRows * grid->GetDefaultRowSize();
-        grid->SetMinSize(wxSize(40 + kTitleWidth + kArtistWidth + 20, height));
+        grid->SetMinSize(wxSize(kRowLabelWidth + kTitleWidth + kArtistWidth + 20, height));
         grid->Bind(wxEVT_GRID_CELL_CHANGED, &TrackTitlesDialog::OnCellChanged, this);
+        grid->Bind(wxEVT_SIZE, [grid](wxSizeEvent& event) {
+            FitTitleColumn(grid);
+            event.Skip();
+        });
         tracks[s] = grid;
         LabelRows(s);
         column->Add(grid, 1, wxEXPAND);
@@ -70,6 +82,7 @@ TrackTitlesDialog::TrackTitlesDialog(wxWindow* parent, const AlbumInfo& album,
     top->Add(sides, 1, wxEXPAND | wxLEFT | wxRIGHT, 10);
     top->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 10);
     SetSizerAndFit(top);
+    for (wxGrid* grid : tracks) FitTitleColumn(grid);
     CentreOnParent();
 }
 
