@@ -1,9 +1,12 @@
 #include "app/FrameAlbum.h"
 
-#include <wx/choicdlg.h>
+#include <wx/button.h>
 #include <wx/choice.h>
+#include <wx/dialog.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include <algorithm>
@@ -33,6 +36,29 @@ wxString Stem(const std::string& path) {
     return FromUtf8(name);
 }
 
+// "Which side?": the buttons "Side 1" (wxID_YES), "Side 2" (wxID_NO) and "Cancel", in
+// reading order.
+class SideQuestion : public wxDialog {
+  public:
+    SideQuestion(wxWindow* parent, const wxString& question)
+        : wxDialog(parent, wxID_ANY, "Which side?") {
+        auto* top = new wxBoxSizer(wxVERTICAL);
+        top->Add(new wxStaticText(this, wxID_ANY, question), 0, wxALL, 12);
+        auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+        for (const auto& [id, label] : {std::pair<int, const char*>{wxID_YES, "Side 1"},
+                                        {wxID_NO, "Side 2"},
+                                        {wxID_CANCEL, "Cancel"}}) {
+            auto* button = new wxButton(this, id, label);
+            button->Bind(wxEVT_BUTTON, [this, id = id](wxCommandEvent&) { EndModal(id); });
+            buttons->Add(button, 0, wxLEFT, 6);
+        }
+        top->Add(buttons, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 12);
+        SetSizerAndFit(top);
+        SetEscapeId(wxID_CANCEL);
+        CentreOnParent();
+    }
+};
+
 }  // namespace
 
 FrameAlbum::FrameAlbum(MyFrame& frame) : frame_(frame) {
@@ -43,9 +69,12 @@ FrameAlbum::FrameAlbum(MyFrame& frame) : frame_(frame) {
                  "Save a side's cuts and titles as a CUE sheet or label file");
     file->Insert(at, kIdImportCutList, "Import cut list...",
                  "Set a side's cuts and titles from a CUE sheet or label file");
-    frame.Bind(wxEVT_MENU, [this](wxCommandEvent&) { EditTrackTitles(); }, kIdTrackTitles);
-    frame.Bind(wxEVT_MENU, [this](wxCommandEvent&) { ExportCutList(); }, kIdExportCutList);
-    frame.Bind(wxEVT_MENU, [this](wxCommandEvent&) { ImportCutList(); }, kIdImportCutList);
+    frame.Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { EditTrackTitles(); }, kIdTrackTitles);
+    frame.Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { ExportCutList(); }, kIdExportCutList);
+    frame.Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { ImportCutList(); }, kIdImportCutList);
 }
 
 std::array<bool, 2> FrameAlbum::PresentSides() const {
@@ -60,8 +89,8 @@ int FrameAlbum::SliceCount(int side) const {
     const SideState& state = frame_.m_sides[side];
     if (state.levelCount == 0) return 0;
     // The cuts as tenths on a "side" of levelCount tenths: the slices the markers give.
-    return static_cast<int>(
-        SliceBoundaries(state.cuts, kTenthsPerSecond, state.levelCount).size() + 1);
+    return static_cast<int>(SliceBoundaries(state.cuts, kTenthsPerSecond, state.levelCount).size() +
+                            1);
 }
 
 void FrameAlbum::Tell(const wxString& text, const wxString& caption, long icon) {
@@ -69,10 +98,9 @@ void FrameAlbum::Tell(const wxString& text, const wxString& caption, long icon) 
 }
 
 int FrameAlbum::ChooseSide(const wxString& question) {
-    const wxString sides[] = {"Side 1", "Side 2"};
-    wxSingleChoiceDialog dialog(&frame_, question, "Which side?", 2, sides);
-    if (frame_.Prompts().RunModal(dialog) != wxID_OK) return -1;
-    return dialog.GetSelection();
+    SideQuestion dialog(&frame_, question);
+    const int answer = frame_.Prompts().RunModal(dialog);
+    return answer == wxID_YES ? 0 : answer == wxID_NO ? 1 : -1;
 }
 
 void FrameAlbum::EditTrackTitles() {
@@ -124,16 +152,15 @@ void FrameAlbum::ExportCutList() {
     list.title = album_.title;
     list.year = album_.year;
     list.genre = album_.genre;
-    list.sides.push_back(MakeCutListSide(RecordingNameFor(sidePath, path), cuts,
-                                         album_.sides[side], length->frames,
-                                         length->sampleRate));
+    list.sides.push_back(MakeCutListSide(RecordingNameFor(sidePath, path), cuts, album_.sides[side],
+                                         length->frames, length->sampleRate));
     if (const std::string error = WriteCutListFile(path, list, CutListFormatOf(path));
         !error.empty()) {
         Tell(FromUtf8(error), "Couldn't export!", wxICON_WARNING);
         return;
     }
-    frame_.SetStatusText(FromUtf8("Cut list of side " + std::to_string(side + 1) + " saved as " +
-                                  path));
+    frame_.SetStatusText(
+        FromUtf8("Cut list of side " + std::to_string(side + 1) + " saved as " + path));
 }
 
 void FrameAlbum::ImportCutList() {
@@ -142,9 +169,10 @@ void FrameAlbum::ImportCutList() {
         return;
     }
     if (!frame_.m_wavesDrawn) {
-        Tell("Please click on \"Draw waveforms\" first: a cut list's tracks become the markers "
-             "of the waveforms, and drawing them later would replace the markers.",
-             kImportCaption, wxICON_INFORMATION);
+        Tell(
+            "Please click on \"Draw waveforms\" first: a cut list's tracks become the markers "
+            "of the waveforms, and drawing them later would replace the markers.",
+            kImportCaption, wxICON_INFORMATION);
         return;
     }
     FileRequest request;

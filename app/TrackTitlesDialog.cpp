@@ -13,9 +13,9 @@ namespace {
 
 constexpr int kTitleColumn = 0;
 constexpr int kArtistColumn = 1;
-constexpr int kTitleWidth = 230;     // pixels, at least
-constexpr int kArtistWidth = 150;    // pixels
-constexpr int kRowLabelWidth = 40;   // pixels
+constexpr int kTitleWidth = 230;    // pixels, at least
+constexpr int kArtistWidth = 150;   // pixels
+constexpr int kRowLabelWidth = 40;  // pixels
 constexpr int kVisibleRows = 12;
 
 // The title column takes the width the grid has beyond the other columns.
@@ -51,10 +51,9 @@ TrackTitlesDialog::TrackTitlesDialog(wxWindow* parent, const AlbumInfo& album,
     auto* sides = new wxBoxSizer(wxHORIZONTAL);
     for (int s = 0; s < 2; ++s) {
         auto* column = new wxBoxSizer(wxVERTICAL);
-        column->Add(new wxStaticText(this, wxID_ANY, s == 0 ? "Side 1" : "Side 2"), 0,
-                    wxBOTTOM, 4);
-        wxGrid* grid = new wxGrid(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                  wxWANTS_CHARS, s == 0 ? "side1Tracks" : "side2Tracks");
+        column->Add(new wxStaticText(this, wxID_ANY, s == 0 ? "Side 1" : "Side 2"), 0, wxBOTTOM, 4);
+        wxGrid* grid = new wxGrid(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS,
+                                  s == 0 ? "side1Tracks" : "side2Tracks");
         const std::vector<TrackInfo>& known = album.sides[s];
         const int count = std::max(rows[s], static_cast<int>(known.size())) + 1;
         grid->CreateGrid(count, 2);

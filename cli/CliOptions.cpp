@@ -140,8 +140,9 @@ std::string SetRate(CliOptions& o, const std::string& value) {
 }
 
 std::string AddCutList(CliOptions& o, const std::string& value, CutListFormat format) {
-    if (value.empty()) return format == CutListFormat::Cue ? "--cue: empty file name"
-                                                           : "--labels: empty file name";
+    if (value.empty())
+        return format == CutListFormat::Cue ? "--cue: empty file name"
+                                            : "--labels: empty file name";
     o.cutLists.push_back({value, format});
     return "";
 }
@@ -397,7 +398,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         result.error = "--cue and --labels: at most one cut list per side";
     } else if (o.command == CliCommand::Slice && !o.cutLists.empty() &&
                (o.markers[0] || o.markers[1] || o.cutsHow == 1)) {
-        result.error = "--cue and --labels give the cuts: not with --markers1, --markers2 or --typed";
+        result.error =
+            "--cue and --labels give the cuts: not with --markers1, --markers2 or --typed";
     }
     return result;
 }

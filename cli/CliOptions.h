@@ -46,10 +46,10 @@ struct CliOptions {
     bool listDevices = false;       ///< --list-devices
 
     // Album and cut lists: each set only when given.
-    std::optional<std::string> album;                  ///< --album
-    std::optional<std::string> artist;                 ///< --artist
-    std::optional<std::string> year;                   ///< --year
-    std::optional<std::string> genre;                  ///< --genre
+    std::optional<std::string> album;                   ///< --album
+    std::optional<std::string> artist;                  ///< --artist
+    std::optional<std::string> year;                    ///< --year
+    std::optional<std::string> genre;                   ///< --genre
     std::optional<std::vector<std::string>> titles[2];  ///< --titles1, --titles2, split at '|'
     struct CutListFileOption {
         std::string path;

@@ -92,8 +92,7 @@ int WriteCutLists(const CliOptions& options, const WindowState& state,
         list.sides.push_back(MakeCutListSide(RecordingNameFor(side, path), cuts,
                                              state.album.sides[0], length->frames,
                                              length->sampleRate));
-        if (const std::string error = WriteCutListFile(path, list, option.format);
-            !error.empty()) {
+        if (const std::string error = WriteCutListFile(path, list, option.format); !error.empty()) {
             Say(error);
             return kExitFileError;
         }

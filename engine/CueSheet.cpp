@@ -110,8 +110,7 @@ Parse ParseCaught(const std::string& text) {
 std::string FirstComplaint(const std::string& said) {
     std::string line = said.substr(0, said.find('\n'));
     const std::size_t colon = line.find(": ");
-    if (colon != std::string::npos &&
-        line.find_first_not_of("0123456789") == colon)
+    if (colon != std::string::npos && line.find_first_not_of("0123456789") == colon)
         line.erase(0, colon + 2);
     return line.empty() ? "not a CUE sheet line" : "not a CUE sheet line (" + line + ")";
 }

@@ -63,8 +63,9 @@ CutListSide MakeCutListSide(std::string file, std::span<const std::int32_t> cuts
 PlacedSide PlaceCutListSide(const CutListSide& side, std::uint64_t frames,
                             std::uint32_t sampleRate) {
     std::vector<CutListTrack> tracks = side.tracks;
-    std::stable_sort(tracks.begin(), tracks.end(),
-                     [](const CutListTrack& a, const CutListTrack& b) { return a.start < b.start; });
+    std::stable_sort(
+        tracks.begin(), tracks.end(),
+        [](const CutListTrack& a, const CutListTrack& b) { return a.start < b.start; });
     PlacedSide placed;
     bool started = false;  // a slice begins at 0
     for (const CutListTrack& track : tracks) {
@@ -90,8 +91,8 @@ PlacedSide PlaceCutListSide(const CutListSide& side, std::uint64_t frames,
     }
     if (placed.cuts.size() > kMaxSideCuts) {
         placed.error = "The cut list has " + std::to_string(placed.cuts.size()) +
-                       " cuts for one side; a side holds at most " +
-                       std::to_string(kMaxSideCuts) + ".";
+                       " cuts for one side; a side holds at most " + std::to_string(kMaxSideCuts) +
+                       ".";
         placed.cuts.clear();
         placed.tracks.clear();
     }
@@ -109,8 +110,8 @@ std::string PlacementNotice(int side, const PlacedSide& placed) {
     if (!placed.repeated.empty())
         text += name + "the " + (placed.repeated.size() == 1 ? "cut at " : "cuts at ") +
                 JoinTimes(placed.repeated) + " repeat" + (placed.repeated.size() == 1 ? "s" : "") +
-                " an earlier track's start and " +
-                (placed.repeated.size() == 1 ? "was" : "were") + " left out.\n";
+                " an earlier track's start and " + (placed.repeated.size() == 1 ? "was" : "were") +
+                " left out.\n";
     if (placed.cuts.size() > kCutsSliced)
         text += name + std::to_string(placed.cuts.size()) +
                 " cuts were placed; slicing cuts a side at its first ten only.\n";

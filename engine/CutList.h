@@ -23,8 +23,8 @@ struct CutListTrack {
 
 /// One side: the tracks of one recording.
 struct CutListSide {
-    std::string file;                  ///< the recording as a CUE sheet names it; "" in labels
-    std::vector<CutListTrack> tracks;  ///< in file order
+    std::string file;                      ///< the recording as a CUE sheet names it; "" in labels
+    std::vector<CutListTrack> tracks;      ///< in file order
     std::uint64_t lengthMicroseconds = 0;  ///< the side's length (end of its last track)
 };
 
@@ -55,12 +55,12 @@ CutListSide MakeCutListSide(std::string file, std::span<const std::int32_t> cuts
 /// start after 0 had been placed in the waveform view: ascending, without repeats, each
 /// inside the side (at a frame before its end).
 struct PlacedSide {
-    std::vector<std::int32_t> cuts;  ///< tenths of a second, ascending, distinct
-    std::vector<TrackInfo> tracks;   ///< one per slice in slice order (untitled lead-in first
-                                     ///< when the first track does not start at 0)
+    std::vector<std::int32_t> cuts;      ///< tenths of a second, ascending, distinct
+    std::vector<TrackInfo> tracks;       ///< one per slice in slice order (untitled lead-in first
+                                         ///< when the first track does not start at 0)
     std::vector<std::int64_t> outside;   ///< track starts outside the side, left out
     std::vector<std::int64_t> repeated;  ///< track starts at the time of an earlier one
-    std::string error;  ///< more cuts than a side holds: nothing is to be placed
+    std::string error;                   ///< more cuts than a side holds: nothing is to be placed
 };
 
 /// Places the tracks of `side` on a side of `frames` frames at `sampleRate`.

@@ -58,7 +58,8 @@ CutListResult ReadCutListFile(const std::string& path, CutListFormat format) {
     return result;
 }
 
-std::string WriteCutListFile(const std::string& path, const CutListData& list, CutListFormat format) {
+std::string WriteCutListFile(const std::string& path, const CutListData& list,
+                             CutListFormat format) {
     std::string text;
     if (format == CutListFormat::Labels)
         text = list.sides.empty() ? std::string() : FormatLabels(list.sides[0]);

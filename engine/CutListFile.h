@@ -19,7 +19,8 @@ CutListResult ReadCutListFile(const std::string& path, CutListFormat format);
 
 /// Writes `list` to `path` in `format` (a label file holds the list's first side only).
 /// "" on success, else a sentence naming the file.
-std::string WriteCutListFile(const std::string& path, const CutListData& list, CutListFormat format);
+std::string WriteCutListFile(const std::string& path, const CutListData& list,
+                             CutListFormat format);
 
 /// How a cut list at `cutListPath` names the recording at `sidePath`: relative to the cut
 /// list's folder when both paths are absolute, else the path as it is.

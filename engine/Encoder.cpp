@@ -138,10 +138,9 @@ EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming, int s
                                sliceNumber, index, bitRate);
 }
 
-EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming,
-                                   const SideTracks& tracks, const std::string& encoderPath,
-                                   const std::string& folder, int sliceNumber, int index,
-                                   int bitRate) {
+EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming, const SideTracks& tracks,
+                                   const std::string& encoderPath, const std::string& folder,
+                                   int sliceNumber, int index, int bitRate) {
     EncoderCommand command;
     if (!IsEncoderKind(kindSelection)) return command;
     const auto kind = static_cast<EncoderKind>(kindSelection);
@@ -229,7 +228,8 @@ SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeN
                 const platform::ProcessResult run =
                     platform::RunProcess(command.argv, platform::SplitDirectory(encoder));
                 std::string failure = RunFailure(run, command.output);
-                if (failure.empty()) failure = TagEncodedFile(tracks, number, index, command.output);
+                if (failure.empty())
+                    failure = TagEncodedFile(tracks, number, index, command.output);
                 if (failure.empty()) {
                     earlier.Discard();
                     result.encoded.push_back(number);

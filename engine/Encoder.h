@@ -28,10 +28,9 @@ EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming, int s
                                    const std::string& encoderPath, const std::string& folder,
                                    int sliceNumber, int index, int bitRate);
 /// The same with the side's track names (input and output named as `tracks` says).
-EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming,
-                                   const SideTracks& tracks, const std::string& encoderPath,
-                                   const std::string& folder, int sliceNumber, int index,
-                                   int bitRate);
+EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming, const SideTracks& tracks,
+                                   const std::string& encoderPath, const std::string& folder,
+                                   int sliceNumber, int index, int bitRate);
 
 /// The encoder program to run: `path` when not empty (made absolute; a bare name is looked
 /// up on PATH). Empty `path` for Ogg Vorbis, LAME or FLAC: "oggenc", "lame" or "flac" in the

@@ -13,8 +13,9 @@ std::string SideText(int side) {
 bool FinishSideSlices(JobContext& ctx, SliceBatch& batch) {
     if (ctx.VoiceAfterSlicing()) ctx.PlayVoice("wavside" + SideText(batch.side) + ".wav");
     if (!ctx.CreateEncodedFiles()) return true;
-    const SideSlices slices{batch.side,      batch.folder,         batch.firstNumber,
-                            static_cast<int>(batch.count), batch.bothSides, batch.tracks};
+    const SideSlices slices{batch.side,        batch.folder,
+                            batch.firstNumber, static_cast<int>(batch.count),
+                            batch.bothSides,   batch.tracks};
     const EncodeNaming naming =
         batch.job == SliceJob::SliceByMarkers ? EncodeNaming::Markers : EncodeNaming::AutoOrTyped;
     // Sets the converting status itself.

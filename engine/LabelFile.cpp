@@ -9,7 +9,8 @@ constexpr std::uint64_t kMicrosPerTenth = 100000;
 
 std::string Seconds(std::uint64_t micros) {
     char text[48];
-    std::snprintf(text, sizeof text, "%llu.%06llu", static_cast<unsigned long long>(micros / 1000000),
+    std::snprintf(text, sizeof text, "%llu.%06llu",
+                  static_cast<unsigned long long>(micros / 1000000),
                   static_cast<unsigned long long>(micros % 1000000));
     return text;
 }
@@ -65,8 +66,8 @@ std::string FormatLabels(const CutListSide& side) {
     std::string out;
     for (std::size_t k = 0; k < side.tracks.size(); ++k) {
         const std::uint64_t start = Micros(side.tracks[k].start);
-        std::uint64_t end = k + 1 < side.tracks.size() ? Micros(side.tracks[k + 1].start)
-                                                       : side.lengthMicroseconds;
+        std::uint64_t end =
+            k + 1 < side.tracks.size() ? Micros(side.tracks[k + 1].start) : side.lengthMicroseconds;
         if (end < start) end = start;
         std::string title = side.tracks[k].info.title;
         for (char& c : title)
@@ -105,8 +106,8 @@ CutListResult ParseLabels(std::string_view text) {
         side.tracks.push_back(std::move(track));
     }
     if (side.tracks.empty()) {
-        result.error = "line " + std::to_string(lineNumber > 0 ? lineNumber : 1) +
-                       ": the file holds no label";
+        result.error =
+            "line " + std::to_string(lineNumber > 0 ? lineNumber : 1) + ": the file holds no label";
         return result;
     }
     result.list.sides.push_back(std::move(side));

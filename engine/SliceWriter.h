@@ -41,7 +41,7 @@ struct SliceRequest {
     int firstNumber = 1;                 ///< number of the first slice file
     /// Names the slice files (N.wav, or "NN - Title.wav" when the album has titles).
     SideTracks tracks;
-    int progressStart = 0;               ///< Slicing gauge range, 0..100
+    int progressStart = 0;  ///< Slicing gauge range, 0..100
     int progressEnd = 100;
     float peakLevel = 0;            ///< the side's peak; Normalize divides by it (0: no change)
     bool normalizeAllowed = false;  ///< the waves have been drawn, so peakLevel is known

@@ -74,10 +74,7 @@ std::string SafeFileTitle(std::string_view title) {
 }
 
 SideTracks::SideTracks(int side, const AlbumInfo& album, int trackTotal)
-    : side_(side),
-      titled_(album.HasTitles()),
-      tagged_(!album.Empty()),
-      total_(trackTotal) {
+    : side_(side), titled_(album.HasTitles()), tagged_(!album.Empty()), total_(trackTotal) {
     if (tagged_) album_ = album;
 }
 

@@ -9,7 +9,7 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
-    const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4
+    const std::size_t length = lead >= 0xF0 && lead <= 0xF4   ? 4
                                : lead >= 0xE0 && lead <= 0xEF ? 3
                                : lead >= 0xC2 && lead <= 0xDF ? 2
                                                               : 0;

@@ -1,5 +1,6 @@
-// The "Track titles..." command: its dialog shows a row per slice of each side, and what is
-// typed there becomes the window's album, which the jobs read.
+// The album commands of the File menu: the "Track titles..." dialog shows a row per slice of
+// each side and what is typed there becomes the window's album, which the jobs read; an
+// imported cut list sets the markers and titles of the side the user names.
 
 #include <wx/grid.h>
 #include <wx/textctrl.h>
@@ -7,6 +8,8 @@
 #include "app/FrameAlbum.h"
 #include "app/TrackTitlesDialog.h"
 #include "tests/app/GuiTestSupport.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestWav.h"
 
 namespace {
 
@@ -39,8 +42,8 @@ TEST_F(TrackTitlesTest, TypedTitlesBecomeTheWindowsAlbum) {
     const AlbumInfo& album = frame->m_album->Album();
     EXPECT_EQ(album.artist, "The Band");
     EXPECT_EQ(album.year, "1979");
-    EXPECT_EQ(album.sides[0], (std::vector<TrackInfo>{
-                                  {"One", ""}, {"", ""}, {"Thr\xC3\xA9\x65", "Guest"}}));
+    EXPECT_EQ(album.sides[0],
+              (std::vector<TrackInfo>{{"One", ""}, {"", ""}, {"Thr\xC3\xA9\x65", "Guest"}}));
     EXPECT_EQ(album.sides[1], (std::vector<TrackInfo>{{"Four", ""}}));
 
     // Cancel keeps the album as it was.
@@ -50,6 +53,32 @@ TEST_F(TrackTitlesTest, TypedTitlesBecomeTheWindowsAlbum) {
     prompts->modalResults.push_back(wxID_CANCEL);
     Menu(kIdTrackTitles);
     EXPECT_EQ(frame->m_album->Album().artist, "The Band");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TrackTitlesTest, AnImportedLabelFileSetsTheChosenSidesMarkersAndTitles) {
+    TempDir dir;
+    for (const char* name : {"one.wav", "two.wav"})
+        ASSERT_TRUE(WriteWav(dir / name, std::vector<Frame>(60 * 44100)));  // 60 s each
+    ASSERT_FALSE(frame->LocateSide(1, dir / "one.wav"));
+    ASSERT_FALSE(frame->LocateSide(2, dir / "two.wav"));
+    frame->m_wavesDrawn = true;
+    ASSERT_TRUE(WriteFileBytes(dir / "cuts.txt", "0\t10\tA\n20.04\t30\tB\n70\t80\tC\n"));
+    prompts->files.push_back(wxString::FromUTF8((dir / "cuts.txt").c_str()));
+    prompts->modalResults.push_back(wxID_NO);  // "Side 2"
+    Menu(kIdImportCutList);
+
+    const SideState& two = frame->m_sides[1];
+    EXPECT_EQ(two.cutCount, 1u);
+    EXPECT_EQ(two.cuts[0], 200);
+    EXPECT_EQ(frame->m_sides[0].cutCount, 0u);
+    EXPECT_EQ(frame->m_album->Album().sides[1], (std::vector<TrackInfo>{{"A", ""}, {"B", ""}}));
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].text,
+              "Side 2: the cut at 1:10.0 lies outside the side and was left out.");
 }
 
 }  // namespace

@@ -34,9 +34,9 @@ TEST(CliOptions, UsageErrors) {
         {"analyze", "--normalize", "a.wav"},
         {"slice", "--bogus", "a.wav"},
         {"slice", "--out", "", "a.wav"},
-        {"slice", "--cue", "a.cue", "--markers1", "5", "a.wav"},  // two sources of cuts
+        {"slice", "--cue", "a.cue", "--markers1", "5", "a.wav"},             // two sources of cuts
         {"slice", "--labels", "a", "--labels", "b", "--cue", "c", "a.wav"},  // three lists
-        {"analyze", "--titles2", "x", "a.wav"},                            // one side only
+        {"analyze", "--titles2", "x", "a.wav"},                              // one side only
         {"slice", "--cue", "", "a.wav"},
     };
     for (const auto& args : cases) {

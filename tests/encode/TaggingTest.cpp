@@ -62,8 +62,7 @@ TEST(TaggingTest, IndependentReadersSeeEveryTag) {
         ctx.encoderKind = static_cast<int>(c.kind);
         EncodeTally tally;
         SideSlices slices{2, dir.path(), 4, 1, true, SideTracks(2, TestAlbum(), 9)};
-        const SideEncodeResult result =
-            EncodeSlices(ctx, slices, EncodeNaming::AutoOrTyped, tally);
+        const SideEncodeResult result = EncodeSlices(ctx, slices, EncodeNaming::AutoOrTyped, tally);
         ASSERT_EQ(tally.failedSlices, 0) << tally.failedCommand << ": " << tally.failureReason;
         EXPECT_EQ(result.encoded, std::vector<int>{4});
         std::vector<std::string> argv = c.reader;

@@ -22,9 +22,11 @@ std::vector<std::string> Titles(const std::vector<TrackInfo>& tracks) {
 }
 
 // Titles that a careless writer or reader would damage.
-const std::vector<TrackInfo> kTracks = {
-    {"Say \"hi\" \\ back", ""}, {"AC/DC", "Guest"}, {"\xC3\x9Cn\xC3\xAF \xE2\x99\xAB", ""},
-    {"bad \xFF\xFE bytes", ""}, {"", ""}};
+const std::vector<TrackInfo> kTracks = {{"Say \"hi\" \\ back", ""},
+                                        {"AC/DC", "Guest"},
+                                        {"\xC3\x9Cn\xC3\xAF \xE2\x99\xAB", ""},
+                                        {"bad \xFF\xFE bytes", ""},
+                                        {"", ""}};
 const std::vector<std::int32_t> kCuts = {1165, 1, 274, 543};  // as placed, out of order
 
 CutListData ExportedList() {

@@ -54,8 +54,7 @@ TEST(TrackNamesTest, TitledNamesArePaddedContinuedAndDistinct) {
     EXPECT_EQ(two.SliceName(100, 1), "100 - AC_DC.wav");
     EXPECT_EQ(two.EncodedName(4, 1, EncoderKind::Lame, EncodeNaming::AutoOrTyped),
               "04 - AC_DC.mp3");
-    EXPECT_EQ(two.EncodedName(4, 1, EncoderKind::Flac, EncodeNaming::Markers),
-              "04 - AC_DC.flac");
+    EXPECT_EQ(two.EncodedName(4, 1, EncoderKind::Flac, EncodeNaming::Markers), "04 - AC_DC.flac");
 }
 
 TEST(TrackNamesTest, WithoutTitlesNamesStayAndTagsFollowTheAlbum) {
