@@ -11,8 +11,8 @@
 #include "app/MyFrame.h"
 #include "app/MyWorkerThread.h"
 #include "app/WxText.h"
+#include "audio/VoiceMessage.h"
 #include "platform/Paths.h"
-#include "platform/VoiceMessage.h"
 
 namespace {
 
@@ -157,7 +157,7 @@ void FrameJobContext::RefreshCanvas() {
 }
 
 void FrameJobContext::PlayVoice(const std::string& fileName) {
-    platform::PlayVoiceMessage(fileName);
+    PlayVoiceMessage(fileName);
 }
 
 // --- Progress and messages ---

@@ -9,9 +9,9 @@
 #include "app/MyFrame.h"
 #include "app/Prompter.h"
 #include "app/WxText.h"
-#include "audio/WaveFile.h"
 #include "engine/EncoderKind.h"
 #include "platform/Paths.h"
+#include "wav/WaveFile.h"
 
 namespace {
 

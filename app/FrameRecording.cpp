@@ -5,11 +5,11 @@
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 
+#include "app/LevelsDialog.h"
 #include "app/MyFrame.h"
+#include "app/RecordingTexts.h"
 #include "app/WxText.h"
 #include "audio/AudioStream.h"
-#include "audio/LevelsDialog.h"
-#include "audio/RecordingTexts.h"
 #include "engine/MenuSettings.h"
 
 namespace {
@@ -21,12 +21,8 @@ constexpr int kPollMs = 50;
 }  // namespace
 
 FrameRecording::FrameRecording(MyFrame& frame) : m_frame(frame) {
-    jobRunning = [this] { return !m_frame.m_idle.load(); };
-    startSlicing = [this] {
-        wxCommandEvent click(wxEVT_BUTTON, kIdSliceAutoOrTyped);
-        click.SetEventObject(m_frame.e_button1);
-        m_frame.GetEventHandler()->AddPendingEvent(click);
-    };
+    jobRunning = [this] { return m_frame.m_worker != nullptr; };
+    startSlicing = [this] { m_frame.StartOrStopJob(SliceJob::SliceAutoOrTyped); };
     BuildInputMenu();
     m_frame.Bind(wxEVT_MENU, &FrameRecording::OnInput, this, menu::kInputFirst, menu::kInputLast);
     m_frame.Bind(wxEVT_BUTTON, &FrameRecording::OnRecordSide, this, kIdRecordSide1, kIdRecordSide2);
@@ -34,7 +30,10 @@ FrameRecording::FrameRecording(MyFrame& frame) : m_frame(frame) {
 }
 
 FrameRecording::~FrameRecording() {
-    StopForClose();
+    // The close hook has run; should a recording still run, its file is completed without
+    // touching the window's controls, which may be gone.
+    m_poll.Stop();
+    if (m_recorder) m_recorder->Stop();
 }
 
 void FrameRecording::BuildInputMenu() {
@@ -67,7 +66,10 @@ wxButton* FrameRecording::RecButton(int side) const {
 void FrameRecording::OnRecordSide(wxCommandEvent& event) {
     const int side = event.GetId() == kIdRecordSide1 ? 1 : 2;
     if (RecButton(side)->GetLabel() == kStopLabel) {
-        if (m_recorder) m_recorder->Stop();
+        if (m_recorder && m_recorder->IsRecording()) {
+            m_recorder->Stop();
+            RecordingFinished(false);
+        }
         return;
     }
     StartRecording(side);
@@ -86,16 +88,16 @@ void FrameRecording::StartRecording(int side) {
     pathField->SetValue(chosen);
     m_frame.SetLastPath(ToUtf8(chosen));
     m_frame.m_wavesDrawn = false;
+    m_side = side;
     RecButton(side)->SetLabel(kStopLabel);
     // One recording at a time: the other side's Rec waits for this one to end.
     RecButton(3 - side)->Disable();
 
-    if (!m_recorder)
-        m_recorder = std::make_unique<Recorder>(*this, std::make_unique<AudioStream>());
+    if (!m_recorder) m_recorder = std::make_unique<Recorder>(std::make_unique<AudioStream>());
     const OpenResult opened =
-        m_recorder->Open(side, ToUtf8(pathField->GetValue()), SelectedInputDevice());
+        m_recorder->Open(ToUtf8(pathField->GetValue()), SelectedInputDevice());
     if (opened != OpenResult::Ok) {
-        RecordingEnded(side);
+        RestoreRecButtons();
         if (opened == OpenResult::InvalidInput)
             m_frame.Prompts().Message(&m_frame, kInvalidInputText, kInvalidInputCaption,
                                       wxOK | wxICON_EXCLAMATION);
@@ -116,48 +118,79 @@ void FrameRecording::StartRecording(int side) {
         RecordSettings settings;
         settings.gain = levels.Gain();
         settings.autoStop = levels.AutoStop();
-        settings.autoSlice = levels.AutoSlice();
+        m_autoSlice = levels.AutoSlice();
         m_recorder->Record(settings);
+        m_shownBlinks = 0;
+        SetStatus(kRecordingStatusText);
         m_poll.Start(kPollMs);
     } else {
         m_recorder->Cancel();
+        RestoreRecButtons();
     }
 }
 
 void FrameRecording::PollTimer::Notify() {
-    if (m_owner.m_recorder) m_owner.m_recorder->Poll();
+    if (!m_owner.m_recorder) return;
+    if (m_owner.m_recorder->Poll())
+        m_owner.RecordingFinished(false);
+    else
+        m_owner.ShowBlink();
+}
+
+void FrameRecording::ShowBlink() {
+    const std::uint32_t blinks = m_recorder->Blinks();
+    if (blinks == m_shownBlinks) return;
+    m_shownBlinks = blinks;
+    SetStatus(blinks % 2 == 1 ? kRecordingStatusText : kRecordingBlankText);
+}
+
+void FrameRecording::RecordingFinished(bool closing) {
+    RestoreRecButtons();
+    SetStatus(kFinishedRecordingText);
+    if (closing) return;
+    const RecordingSummary& summary = m_recorder->Summary();
+    const bool sliceNext = m_autoSlice && summary.cause == StopCause::Quiet;
+    // With automatic slicing chosen, an ordinary end needs no message to be answered.
+    const bool ordinary = summary.cause == StopCause::Button ||
+                          summary.cause == StopCause::Length || summary.cause == StopCause::Quiet;
+    if (!(m_autoSlice && ordinary)) {
+        const RecordingMessage message = RecordedMessage(summary);
+        m_frame.Prompts().Message(
+            &m_frame, FromUtf8(message.text), FromUtf8(message.caption),
+            wxOK | (message.exclamation ? wxICON_EXCLAMATION : wxICON_INFORMATION));
+    }
+    if (!sliceNext) return;
+    // Decided here, on the GUI thread, when the file is complete: a job that runs now would
+    // take the command as its Stop.
+    if (jobRunning && jobRunning()) {
+        m_frame.Prompts().Message(
+            &m_frame,
+            wxString::Format("The recording of side %d is complete, but it was not sliced "
+                             "automatically because another job was running.\nSlice it once "
+                             "that job has finished.",
+                             m_side),
+            kNotSlicedCaption, wxOK | wxICON_INFORMATION);
+        return;
+    }
+    if (startSlicing) startSlicing();
 }
 
 void FrameRecording::StopForClose() {
     m_poll.Stop();
     if (!m_recorder || !m_recorder->Active()) return;
     // The window is going: the file is completed without a message to answer.
-    m_recorder->SetQuiet(true);
+    const bool recording = m_recorder->IsRecording();
     m_recorder->Stop();
+    if (recording) RecordingFinished(true);
 }
 
 void FrameRecording::SetStatus(const std::string& text) {
     m_frame.SetStatusText(FromUtf8(text), 0);
 }
 
-void FrameRecording::ShowMessage(const std::string& caption, const std::string& text,
-                                 MessageIcon icon) {
-    const long style =
-        wxOK | (icon == MessageIcon::Information ? wxICON_INFORMATION : wxICON_EXCLAMATION);
-    m_frame.Prompts().Message(&m_frame, FromUtf8(text), FromUtf8(caption), style);
-}
-
-void FrameRecording::RecordingEnded(int side) {
+void FrameRecording::RestoreRecButtons() {
     m_poll.Stop();
-    RecButton(side)->SetLabel(kRecLabel);
+    RecButton(m_side)->SetLabel(kRecLabel);
     RecButton(1)->Enable();
     RecButton(2)->Enable();
-}
-
-bool FrameRecording::JobRunning() {
-    return jobRunning && jobRunning();
-}
-
-void FrameRecording::StartSlicing() {
-    if (startSlicing) startSlicing();
 }

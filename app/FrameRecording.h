@@ -1,14 +1,15 @@
 #pragma once
 // The window's part in recording a side: the Input menu of stereo inputs, the two Rec
 // buttons (OnRecordSide), the levels dialog, the blinking status text and the messages
-// of a recording, and stopping a recording when the window closes. The recording itself
-// is the front-end-neutral Recorder; this class is its host in the window.
+// of a recording, the automatic slicing after an automatic stop, and stopping a recording
+// when the window closes. The recording itself is the front-end-neutral Recorder.
 //
 // GUI thread only. The recorder's requests from the audio callback are polled by a timer
-// of this class, so every host call below runs on the GUI thread.
+// of this class, so everything here runs on the GUI thread.
 
 #include <wx/timer.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -21,13 +22,13 @@ class MyFrame;
 class wxButton;
 class wxCommandEvent;
 
-class FrameRecording : public RecorderHost {
+class FrameRecording {
   public:
     /// Lists the stereo inputs into the frame's Input menu (the first checked), binds the
     /// Input commands and the Rec buttons, and registers the close hook.
     explicit FrameRecording(MyFrame& frame);
     /// Ends a recording still running (its file complete) before the frame goes.
-    ~FrameRecording() override;
+    ~FrameRecording();
 
     /// The device of the first checked Input item (700, 701, ... 707), else device 0.
     int SelectedInputDevice() const;
@@ -36,20 +37,12 @@ class FrameRecording : public RecorderHost {
     /// The recording object, made at the first Rec click; null before.
     Recorder* ActiveRecorder() { return m_recorder.get(); }
 
-    /// Whether a job runs (then the automatic slicing does not start). Default: the frame
-    /// is not idle.
+    /// Whether a job runs at this moment (then the automatic slicing does not start and
+    /// the user is told). Default: the frame has a worker.
     std::function<bool()> jobRunning;
-    /// Runs "Slice using auto sense or typed times". Default: queues the click of
-    /// e_button1 (id 731) to the frame.
+    /// Starts "Slice using auto sense or typed times" (only asked while no job runs).
+    /// Default: the frame starts the job.
     std::function<void()> startSlicing;
-
-    // RecorderHost
-    void SetStatus(const std::string& text) override;
-    void ShowMessage(const std::string& caption, const std::string& text,
-                     MessageIcon icon) override;
-    void RecordingEnded(int side) override;
-    bool JobRunning() override;
-    void StartSlicing() override;
 
   private:
     class PollTimer : public wxTimer {
@@ -65,6 +58,13 @@ class FrameRecording : public RecorderHost {
     void OnInput(wxCommandEvent& event);
     void OnRecordSide(wxCommandEvent& event);
     void StartRecording(int side);
+    /// The recording ended (cause in the recorder's summary): buttons, status, message and
+    /// the automatic slicing; no message when the window is closing.
+    void RecordingFinished(bool closing);
+    /// The Rec buttons as they are while no recording runs.
+    void RestoreRecButtons();
+    void ShowBlink();
+    void SetStatus(const std::string& text);
     wxButton* RecButton(int side) const;
     void StopForClose();
 
@@ -72,5 +72,8 @@ class FrameRecording : public RecorderHost {
     PortAudioSession m_session;  ///< keeps the device indices valid for the whole run
     std::vector<StereoInput> m_stereoInputs;
     PollTimer m_poll{*this};
+    int m_side = 1;            ///< side of the recording that runs (or ran last)
+    bool m_autoSlice = false;  ///< slice once an automatic stop has ended it
+    std::uint32_t m_shownBlinks = 0;
     std::unique_ptr<Recorder> m_recorder;  // last: goes first, while its host is whole
 };

@@ -3,7 +3,7 @@
 #include <portaudio.h>
 
 #include "audio/PortAudioSession.h"
-#include "audio/WaveFile.h"
+#include "wav/WaveFile.h"
 
 namespace {
 
@@ -39,6 +39,7 @@ OpenResult AudioStream::OpenRecording(int device, RecordingState& state) {
         return OpenResult::LibraryFailed;
     }
     recording_ = &state;
+    auto lock = PortAudioSession::Lock();
     PaStreamParameters input{};
     input.device = device;
     input.channelCount = kChannels;
@@ -49,18 +50,21 @@ OpenResult AudioStream::OpenRecording(int device, RecordingState& state) {
     PaStream* stream = nullptr;
     if (!info || Pa_OpenStream(&stream, &input, nullptr, kSampleRate, kCallbackFrames, paClipOff,
                                &AudioStream::RecordingTrampoline, this) != paNoError) {
+        lock.unlock();
         session_.reset();
         return OpenResult::InvalidInput;
     }
     stream_ = stream;
-    if (Pa_StartStream(stream) != paNoError) {
+    const bool started = Pa_StartStream(stream) == paNoError;
+    lock.unlock();
+    if (!started) {
         Close();
         return OpenResult::InvalidInput;
     }
     return OpenResult::Ok;
 }
 
-bool AudioStream::Play(PlaybackFunction callback, void* user) {
+bool AudioStream::Play(PlaybackFunction callback, void* user, std::uint32_t sampleRate) {
     Close();
     session_ = std::make_unique<PortAudioSession>();
     if (!session_->Ok()) {
@@ -69,9 +73,11 @@ bool AudioStream::Play(PlaybackFunction callback, void* user) {
     }
     playback_ = callback;
     playbackUser_ = user;
+    auto lock = PortAudioSession::Lock();
     PaStream* stream = nullptr;
-    if (Pa_OpenDefaultStream(&stream, 0, kChannels, paInt16, kSampleRate, kCallbackFrames,
+    if (Pa_OpenDefaultStream(&stream, 0, kChannels, paInt16, sampleRate, kCallbackFrames,
                              &AudioStream::PlaybackTrampoline, this) != paNoError) {
+        lock.unlock();
         session_.reset();
         return false;
     }
@@ -82,6 +88,7 @@ bool AudioStream::Play(PlaybackFunction callback, void* user) {
 
 void AudioStream::Close() {
     if (stream_) {
+        const auto lock = PortAudioSession::Lock();
         Pa_StopStream(static_cast<PaStream*>(stream_));
         Pa_CloseStream(static_cast<PaStream*>(stream_));
         stream_ = nullptr;

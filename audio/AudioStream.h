@@ -1,7 +1,8 @@
 #pragma once
 // One PortAudio stream: the recording's input stream, whose callback is InputCallback, or
 // a playback stream on the default output (the preview's callback plugs in through Play).
-// Every stream is 2 channels of 16-bit integers at 44100 Hz, 64 frames per callback.
+// Every stream is 2 channels of 16-bit integers, 64 frames per callback, at 44100 Hz (a
+// playback may ask for its file's own rate).
 //
 // Thread: all members on the owner's thread (the GUI thread in the window). The callbacks
 // run on PortAudio's thread.
@@ -10,6 +11,7 @@
 #include <memory>
 
 #include "audio/InputCallback.h"
+#include "wav/WaveFile.h"
 
 class PortAudioSession;
 struct PaStreamCallbackTimeInfo;
@@ -45,9 +47,9 @@ class AudioStream : public CaptureStream {
     AudioStream& operator=(const AudioStream&) = delete;
 
     OpenResult OpenRecording(int device, RecordingState& state) override;
-    /// Closes any open stream, then opens and starts the default output with `callback`.
-    /// False when it cannot be opened (nothing plays then).
-    bool Play(PlaybackFunction callback, void* user);
+    /// Closes any open stream, then opens and starts the default output with `callback` at
+    /// `sampleRate`. False when it cannot be opened (nothing plays then).
+    bool Play(PlaybackFunction callback, void* user, std::uint32_t sampleRate = kSampleRate);
     void Close() override;
     bool IsOpen() const { return stream_ != nullptr; }
 

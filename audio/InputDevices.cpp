@@ -6,7 +6,8 @@
 #include <array>
 #include <string_view>
 
-#include "audio/WaveFile.h"
+#include "audio/PortAudioSession.h"
+#include "wav/WaveFile.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ std::vector<StereoInput> ChooseStereoInputs(const std::vector<DeviceInfo>& devic
 }
 
 std::vector<StereoInput> ListStereoInputs() {
+    const auto lock = PortAudioSession::Lock();
     const int count = Pa_GetDeviceCount();
     std::vector<DeviceInfo> devices;
     for (int i = 0; i < count; ++i) {

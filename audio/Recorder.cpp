@@ -1,33 +1,32 @@
 #include "audio/Recorder.h"
 
-#include "audio/RecordingTexts.h"
-#include "audio/WaveFile.h"
+#include "wav/WaveFile.h"
 
-Recorder::Recorder(RecorderHost& host, std::unique_ptr<CaptureStream> stream,
-                   std::size_t bufferBytes)
-    : host_(host), stream_(std::move(stream)), bufferBytes_(bufferBytes) {}
+std::string SecondsText(std::uint64_t frames) {
+    const std::uint64_t tenths = frames * 10 / kSampleRate;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s";
+}
+
+Recorder::Recorder(std::unique_ptr<CaptureStream> stream, std::size_t bufferBytes)
+    : stream_(std::move(stream)), bufferBytes_(bufferBytes) {}
 
 Recorder::~Recorder() {
-    if (!active_) return;
-    quiet_ = true;
-    Finish(StopCause::Button);
+    if (active_) Finish(StopCause::Button);
 }
 
-OpenResult Recorder::Open(int side, const std::string& path, int device) {
-    return Start(side, path, device, nullptr);
+OpenResult Recorder::Open(const std::string& path, int device) {
+    return Start(path, device, nullptr);
 }
 
-OpenResult Recorder::OpenRecording(int side, const std::string& path, int device,
+OpenResult Recorder::OpenRecording(const std::string& path, int device,
                                    const RecordSettings& settings) {
-    return Start(side, path, device, &settings);
+    return Start(path, device, &settings);
 }
 
-OpenResult Recorder::Start(int side, const std::string& path, int device,
+OpenResult Recorder::Start(const std::string& path, int device,
                            const RecordSettings* recordAtOnce) {
     if (active_) Stop();
-    side_ = side;
     recording_ = false;
-    shownBlinks_ = 0;
     summary_ = {};
     state_.mode.store(RecordingMode::Stopped);
     state_.ResetForStream();
@@ -41,21 +40,23 @@ OpenResult Recorder::Start(int side, const std::string& path, int device,
     state_.writer = writer_.get();
     state_.mode.store(RecordingMode::Monitoring);
     if (recordAtOnce) Arm(*recordAtOnce);
-    const OpenResult result = stream_->OpenRecording(device, state_);
+    OpenResult result = stream_->OpenRecording(device, state_);
+    // Only a stream that runs may replace the file the user chose.
+    if (result == OpenResult::Ok && !file_->TakeName()) {
+        result = OpenResult::FileFailed;
+        stream_->Close();
+    }
     if (result != OpenResult::Ok) {
         state_.mode.store(RecordingMode::Stopped);
         CloseEverything();
         return result;
     }
     active_ = true;
-    if (recordAtOnce) host_.SetStatus(kRecordingStatusText);
     return OpenResult::Ok;
 }
 
 void Recorder::Record(const RecordSettings& settings) {
-    if (!active_) return;
-    Arm(settings);
-    host_.SetStatus(kRecordingStatusText);
+    if (active_) Arm(settings);
 }
 
 void Recorder::Arm(const RecordSettings& settings) {
@@ -65,7 +66,6 @@ void Recorder::Arm(const RecordSettings& settings) {
     state_.limitRequest = byLength ? StopRequest::Length : StopRequest::SizeLimit;
     state_.gain.store(settings.gain);
     state_.autoStop.store(settings.autoStop);
-    autoSlice_ = settings.autoSlice;
     recording_ = true;
     state_.mode.store(RecordingMode::Recording);
 }
@@ -75,7 +75,6 @@ void Recorder::Cancel() {
     state_.mode.store(RecordingMode::Stopped);
     CloseEverything();
     active_ = false;
-    host_.RecordingEnded(side_);
 }
 
 void Recorder::Stop() {
@@ -87,27 +86,26 @@ void Recorder::Stop() {
     Finish(StopCause::Button);
 }
 
-void Recorder::Poll() {
-    if (!active_ || !recording_) return;
-    const std::uint32_t blinks = state_.blinks.load(std::memory_order_acquire);
-    if (blinks != shownBlinks_) {
-        shownBlinks_ = blinks;
-        host_.SetStatus(blinks % 2 == 1 ? kRecordingStatusText : kRecordingBlankText);
-    }
+bool Recorder::Poll() {
+    if (!active_ || !recording_) return false;
     switch (state_.stopRequest.load(std::memory_order_acquire)) {
         case StopRequest::Quiet:
             Finish(StopCause::Quiet);
-            return;
+            return true;
         case StopRequest::SizeLimit:
             Finish(StopCause::SizeLimit);
-            return;
+            return true;
         case StopRequest::Length:
             Finish(StopCause::Length);
-            return;
+            return true;
         case StopRequest::None:
             break;
     }
-    if (writer_ && writer_->WriteFailed()) Finish(StopCause::WriteError);
+    if (writer_ && writer_->WriteFailed()) {
+        Finish(StopCause::WriteError);
+        return true;
+    }
+    return false;
 }
 
 void Recorder::CloseEverything() {
@@ -117,64 +115,24 @@ void Recorder::CloseEverything() {
     std::uint64_t written = 0;
     if (writer_) {
         written = writer_->Finish();
-        summary_.droppedBytes = writer_->DroppedBytes();
+        summary_.framesLost = writer_->DroppedBytes() / kBytesPerFrame;
         summary_.fileOk = !writer_->WriteFailed();
         writer_.reset();
     }
     if (file_) {
+        // A failed write may have stopped inside a frame: the file keeps whole frames.
+        written -= written % kBytesPerFrame;
         summary_.fileOk = file_->Close(written) && summary_.fileOk;
         file_.reset();
     }
-    summary_.dataBytes = written;
+    summary_.framesWritten = written / kBytesPerFrame;
     summary_.inputOverflows = state_.inputOverflows.load();
 }
 
-std::string Recorder::Notes() const {
-    std::string notes;
-    if (summary_.inputOverflows > 0)
-        notes += "\n\nThe input overflowed " + std::to_string(summary_.inputOverflows) +
-                 " times: the sound card delivered samples faster than they were taken, and "
-                 "some were lost.";
-    if (summary_.droppedBytes > 0)
-        notes += "\n\nThe disk was too slow: " +
-                 std::to_string(summary_.droppedBytes / kBytesPerFrame / kSampleRate) +
-                 " s of audio could not be saved.";
-    return notes;
-}
-
 void Recorder::Finish(StopCause cause) {
-    host_.RecordingEnded(side_);
-    host_.SetStatus(kFinishedRecordingText);
     state_.mode.store(RecordingMode::Stopped);
     summary_.cause = cause;
     CloseEverything();
     active_ = false;
     recording_ = false;
-    if (quiet_) return;
-
-    switch (cause) {
-        case StopCause::Button:
-        case StopCause::Length:
-        case StopCause::Quiet:
-            if (!autoSlice_)
-                host_.ShowMessage(kAudioRecordedCaption, kAudioRecordedText + Notes(),
-                                  MessageIcon::Information);
-            break;
-        case StopCause::SizeLimit:
-            host_.ShowMessage(kAudioRecordedCaption,
-                              std::string("The recording reached the largest size a wave file "
-                                          "can hold (2 GB, about 3 h 22 min) and was stopped.\n") +
-                                  kAudioRecordedText + Notes(),
-                              MessageIcon::Information);
-            break;
-        case StopCause::WriteError:
-            host_.ShowMessage(kRecordingStoppedCaption,
-                              "The recording could not be written to disk (is it full?) and "
-                              "was stopped.\nThe file holds the audio recorded until then." +
-                                  Notes(),
-                              MessageIcon::Exclamation);
-            break;
-    }
-    // Only now is the file complete. A running job would take the command as its Stop.
-    if (cause == StopCause::Quiet && autoSlice_ && !host_.JobRunning()) host_.StartSlicing();
 }

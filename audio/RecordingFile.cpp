@@ -1,26 +1,56 @@
 #include "audio/RecordingFile.h"
 
-#include "audio/WaveFile.h"
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "platform/Paths.h"
+#include "platform/TempFile.h"
+#include "wav/WaveFile.h"
 
 bool RecordingFile::Create(const std::string& path) {
     path_ = path;
-    file_ = platform::OpenFile(path, "wb");
+    tempPath_.clear();
+    if (platform::FileSize(path) && platform::CanWriteExisting(path)) {
+        if (std::optional<platform::TempFile> temp = platform::CreateTempBeside(path)) {
+            file_ = std::move(temp->file);
+            tempPath_ = temp->path;
+        }
+    }
+    if (!file_) file_ = platform::OpenFile(path, "wb");
     if (!file_) return false;
+    // Unbuffered: what fwrite reports written is on disk, also when the disk fills up.
+    std::setvbuf(file_.get(), nullptr, _IONBF, 0);
     if (!WaveFile().WriteHeader(file_.get(), 0)) {
         file_.reset();
+        if (!tempPath_.empty()) std::remove(tempPath_.c_str());
         return false;
     }
-    return std::fflush(file_.get()) == 0;
+    return true;
+}
+
+bool RecordingFile::TakeName() {
+    if (tempPath_.empty()) return true;
+    if (std::rename(tempPath_.c_str(), path_.c_str()) != 0) return false;
+    tempPath_.clear();
+    return true;
 }
 
 std::size_t RecordingFile::Write(const std::uint8_t* bytes, std::size_t n) {
-    if (!file_) return 0;
-    const std::size_t done = std::fwrite(bytes, 1, n, file_.get());
-    return std::fflush(file_.get()) == 0 ? done : 0;
+    return file_ ? std::fwrite(bytes, 1, n, file_.get()) : 0;
 }
 
 bool RecordingFile::Close(std::uint64_t dataBytes) {
     if (!file_) return false;
+    if (!tempPath_.empty()) {
+        file_.reset();
+        std::remove(tempPath_.c_str());
+        return false;
+    }
+    // Bytes past the samples counted (a write cut short by a full disk) go.
+    std::error_code error;
+    std::filesystem::resize_file(path_, kCanonicalHeaderBytes + dataBytes, error);
     const bool patched = PatchSizes(file_.get(), static_cast<std::uint32_t>(dataBytes));
-    return platform::CloseFile(file_) && patched;
+    return platform::CloseFile(file_) && patched && !error;
 }

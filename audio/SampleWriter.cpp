@@ -42,10 +42,14 @@ void SampleWriter::Run() {
     for (;;) {
         work_.acquire();
         if (handed_.load(std::memory_order_acquire)) {
-            const std::size_t n = handedBytes_;
-            const std::size_t done = sink_.Write(buffers_[handedIndex_].get(), n);
-            written_ += done;
-            if (done != n) failed_.store(true, std::memory_order_release);
+            // After a failed write nothing more is written: the file must end where the
+            // last bytes known to be on disk end.
+            if (!failed_.load(std::memory_order_relaxed)) {
+                const std::size_t n = handedBytes_;
+                const std::size_t done = sink_.Write(buffers_[handedIndex_].get(), n);
+                written_ += done;
+                if (done != n) failed_.store(true, std::memory_order_release);
+            }
             handed_.store(false, std::memory_order_release);
             handed_.notify_all();
         }

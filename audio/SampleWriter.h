@@ -49,7 +49,8 @@ class SampleWriter {
 
     /// True while the writer holds a buffer.
     bool WriterBusy() const { return handed_.load(std::memory_order_acquire); }
-    /// True once the sink wrote fewer bytes than it was given (disk full, ...). Any thread.
+    /// True once the sink wrote fewer bytes than it was given (disk full, ...); nothing is
+    /// written after that. Any thread.
     bool WriteFailed() const { return failed_.load(std::memory_order_acquire); }
     /// Bytes refused by Append (0 unless the disk fell behind).
     std::uint64_t DroppedBytes() const { return dropped_.load(std::memory_order_relaxed); }

@@ -19,7 +19,6 @@
 #include <string>
 #include <vector>
 
-#include "audio/WaveFile.h"
 #include "engine/Encoder.h"
 #include "engine/JobContext.h"
 #include "engine/MenuSettings.h"
@@ -27,6 +26,7 @@
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "tests/engine/FakeJobContext.h"
+#include "wav/WaveFile.h"
 
 extern char** environ;
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "audio/WaveFile.h"
 #include "platform/File.h"
+#include "wav/WaveFile.h"
 
 namespace sidegen {
 

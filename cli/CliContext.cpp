@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "audio/VoiceMessage.h"
 #include "cli/Interrupt.h"
 #include "engine/MenuSettings.h"
 #include "platform/Paths.h"
-#include "platform/VoiceMessage.h"
 
 namespace {
 int InGroup(int id, int first, int last, int fallback) {
@@ -68,7 +68,7 @@ void CliContext::PlaceMarkers() {
 
 void CliContext::PlayVoice(const std::string& fileName) {
     // A batch run stays silent unless --voice asked for the messages.
-    if (state_.voice) platform::PlayVoiceMessage(fileName);
+    if (state_.voice) PlayVoiceMessage(fileName);
 }
 
 void CliContext::SetGauge(Gauge, int value) {

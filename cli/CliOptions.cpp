@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 
 #include "engine/EncoderKind.h"
 #include "engine/MenuSettings.h"
+#include "wav/WaveFile.h"
 
 namespace {
 
@@ -111,6 +113,11 @@ bool ParseNumber(const std::string& text, T& out) {
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, out);
     return ec == std::errc() && ptr == end;
+}
+
+/// A finite number within [low, high]: nan and inf never pass.
+bool ParseInRange(const std::string& text, double low, double high, double& out) {
+    return ParseNumber(text, out) && std::isfinite(out) && out >= low && out <= high;
 }
 
 std::string SetEncoderKind(CliOptions& o, const std::string& value) {
@@ -269,15 +276,18 @@ const OptionRow kOptions[] = {
      "louder samples are held at full scale",
      [](CliOptions& o, const std::string& v) {
          double g = 0;
-         if (!ParseNumber(v, g) || g < 0 || g > 51) return "--gain: \"" + v + "\" is not 0 to 51";
+         if (!ParseInRange(v, 0, 51, g)) return "--gain: \"" + v + "\" is not 0 to 51";
          o.gain = static_cast<float>(g);
          return std::string();
      }},
     {"--seconds", "S", kRecord, "stop after exactly round(S x 44100) frames",
      [](CliOptions& o, const std::string& v) {
          double s = 0;
-         if (!ParseNumber(v, s) || !(s > 0) || s > 24 * 3600.0)
+         if (!ParseInRange(v, 0, 24 * 3600.0, s))
              return "--seconds: \"" + v + "\" is not a length in seconds";
+         // No limit at all would be the opposite of what was asked.
+         if (std::llround(s * kSampleRate) < 1)
+             return "--seconds: \"" + v + "\" is shorter than one frame";
          o.seconds = s;
          return std::string();
      }},

@@ -15,26 +15,14 @@
 #include "audio/InputDevices.h"
 #include "audio/PortAudioSession.h"
 #include "audio/Recorder.h"
-#include "audio/WaveFile.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
+#include "wav/WaveFile.h"
 
 namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(20);
 constexpr int kLevelBarWidth = 20;
-
-/// Messages of the recorder go to standard error; the rest has no terminal counterpart.
-class TerminalRecorderHost : public RecorderHost {
-  public:
-    void SetStatus(const std::string&) override {}
-    void ShowMessage(const std::string& caption, const std::string& text, MessageIcon) override {
-        std::fprintf(stderr, "velvane-cli: %s: %s\n", caption.c_str(), text.c_str());
-    }
-    void RecordingEnded(int) override {}
-    bool JobRunning() override { return false; }
-    void StartSlicing() override {}
-};
 
 std::string LevelBar(std::uint32_t peak) {
     const int filled = static_cast<int>(peak * kLevelBarWidth / 32767);
@@ -64,17 +52,14 @@ std::string Reason(const RecordingSummary& summary) {
 }
 
 void PrintSummary(const std::string& path, const RecordingSummary& summary) {
-    const std::uint64_t frames = summary.dataBytes / kBytesPerFrame;
-    std::string line = path + ": " + std::to_string(frames) + " frames (" +
-                       std::to_string(frames / kSampleRate) + "." +
-                       std::to_string(frames % kSampleRate * 10 / kSampleRate) + " s) recorded";
+    std::string line = path + ": " + std::to_string(summary.framesWritten) + " frames (" +
+                       SecondsText(summary.framesWritten) + ") recorded";
     const std::string reason = Reason(summary);
     if (!reason.empty()) line += ", " + reason;
     if (summary.inputOverflows > 0)
         line += ", " + std::to_string(summary.inputOverflows) + " input overflows";
-    if (summary.droppedBytes > 0)
-        line += ", " + std::to_string(summary.droppedBytes / kBytesPerFrame) +
-                " frames lost (disk too slow)";
+    if (summary.framesLost > 0)
+        line += ", " + std::to_string(summary.framesLost) + " frames lost (disk too slow)";
     std::printf("%s\n", line.c_str());
 }
 
@@ -108,16 +93,14 @@ int RunRecord(const CliOptions& options) {
     const StereoInput& input = inputs[item - 1];
     const std::string& path = options.sides.front();
 
-    TerminalRecorderHost host;
-    Recorder recorder(host, std::make_unique<AudioStream>());
-    recorder.SetQuiet(true);
+    Recorder recorder(std::make_unique<AudioStream>());
     RecordSettings settings;
     settings.gain = options.gain.value_or(1.0f);
     settings.autoStop = options.autoStop;
     if (options.seconds)
         settings.maxFrames =
             static_cast<std::uint64_t>(std::llround(*options.seconds * kSampleRate));
-    switch (recorder.OpenRecording(1, path, input.device, settings)) {
+    switch (recorder.OpenRecording(path, input.device, settings)) {
         case OpenResult::Ok:
             break;
         case OpenResult::LibraryFailed:
@@ -134,8 +117,7 @@ int RunRecord(const CliOptions& options) {
     }
     const bool levelLine = !options.quiet && isatty(STDERR_FILENO);
     while (recorder.IsRecording()) {
-        recorder.Poll();
-        if (!recorder.IsRecording()) break;
+        if (recorder.Poll()) break;
         if (Interrupted()) {
             recorder.Stop();
             break;
@@ -148,8 +130,10 @@ int RunRecord(const CliOptions& options) {
     const RecordingSummary& summary = recorder.Summary();
     if (!options.quiet) PrintSummary(path, summary);
     if (!summary.fileOk) {
-        std::fprintf(stderr, "velvane-cli: %s: the file could not be written completely\n",
-                     path.c_str());
+        std::fprintf(stderr,
+                     "velvane-cli: %s: the file could not be written completely (disk full?); "
+                     "it holds the first %s\n",
+                     path.c_str(), SecondsText(summary.framesWritten).c_str());
         return kExitFileError;
     }
     return kExitOk;

@@ -1,8 +1,8 @@
 #include <cstdio>
 
-#include "audio/WaveFile.h"
 #include "cli/Commands.h"
 #include "cli/WindowState.h"
+#include "wav/WaveFile.h"
 
 int PrepareRun(const CliOptions& options, WindowState& state) {
     ResolvedState resolved = ResolveWindowState(options);

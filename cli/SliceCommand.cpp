@@ -2,13 +2,13 @@
 #include <filesystem>
 #include <system_error>
 
+#include "audio/VoiceMessage.h"
 #include "cli/CliContext.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
 #include "engine/Jobs.h"
 #include "engine/MenuSettings.h"
 #include "engine/TrackNames.h"
-#include "platform/VoiceMessage.h"
 
 namespace {
 
@@ -77,8 +77,8 @@ int RunSlice(const CliOptions& options) {
     }
     ctx.ClearProgress();
     // The last voice message is heard to its end, unless the user interrupted.
-    if (state.voice && !report.stopped && !Interrupted()) platform::WaitForVoiceMessages();
-    platform::StopVoiceMessages();
+    if (state.voice && !report.stopped && !Interrupted()) WaitForVoiceMessages();
+    StopVoiceMessages();
     // A precondition message ended the job (encoding asked for without an encoder).
     if (report.refused) return kExitUsage;
 

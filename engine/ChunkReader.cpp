@@ -5,9 +5,9 @@
 // Samples are handed out as the file stores them: 16-bit little-endian.
 static_assert(std::endian::native == std::endian::little);
 
-ChunkReader::ChunkReader(WaveFile& wave, std::FILE* in, std::uint64_t bytes) {
+ChunkReader::ChunkReader(WaveReader& wave, std::uint64_t bytes) {
     for (auto& buffer : buffers_) buffer.reset(new std::int16_t[kChunkFrames * 2]);
-    thread_ = std::thread([this, &wave, in, bytes] { Run(wave, in, bytes); });
+    thread_ = std::thread([this, &wave, bytes] { Run(wave, bytes); });
 }
 
 ChunkReader::~ChunkReader() {
@@ -19,7 +19,7 @@ ChunkReader::~ChunkReader() {
     thread_.join();
 }
 
-void ChunkReader::Run(WaveFile& wave, std::FILE* in, std::uint64_t bytes) {
+void ChunkReader::Run(WaveReader& wave, std::uint64_t bytes) {
     std::uint64_t left = bytes - bytes % kBytesPerFrame;
     for (;;) {
         int slot;
@@ -35,7 +35,7 @@ void ChunkReader::Run(WaveFile& wave, std::FILE* in, std::uint64_t bytes) {
         }
         const std::size_t want =
             static_cast<std::size_t>(std::min<std::uint64_t>(left, kChunkFrames * kBytesPerFrame));
-        const std::size_t got = wave.ReadBytes(in, buffers_[slot].get(), want);
+        const std::size_t got = wave.ReadBytes(buffers_[slot].get(), want);
         const std::size_t frames = got / kBytesPerFrame;
         left -= want;
         {

@@ -5,22 +5,21 @@
 
 #include <condition_variable>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <span>
 #include <thread>
 
-#include "audio/WaveFile.h"
 #include "engine/SideState.h"
+#include "wav/WaveReader.h"
 
 class ChunkReader {
   public:
     static constexpr std::size_t kChunkFrames = 32 * kBlockFrames;  ///< 3.2 s, about 550 KB
 
-    /// Starts reading `bytes` bytes (whole frames) from `in`, whose header `wave` has parsed,
-    /// through wave.ReadBytes. Both must outlive the reader; neither may be used meanwhile.
-    ChunkReader(WaveFile& wave, std::FILE* in, std::uint64_t bytes);
+    /// Starts reading `bytes` bytes (whole frames) through `wave`, which must outlive this
+    /// reader and may not be used meanwhile.
+    ChunkReader(WaveReader& wave, std::uint64_t bytes);
     /// Stops the reading thread and waits for it.
     ~ChunkReader();
     ChunkReader(const ChunkReader&) = delete;
@@ -38,7 +37,7 @@ class ChunkReader {
   private:
     static constexpr int kSlots = 3;
 
-    void Run(WaveFile& wave, std::FILE* in, std::uint64_t bytes);
+    void Run(WaveReader& wave, std::uint64_t bytes);
 
     std::unique_ptr<std::int16_t[]> buffers_[kSlots];
     std::size_t frames_[kSlots] = {};

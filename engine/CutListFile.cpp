@@ -5,14 +5,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-
 #include <filesystem>
 
-#include "audio/WaveFile.h"
 #include "engine/CueSheet.h"
 #include "engine/LabelFile.h"
 #include "platform/File.h"
 #include "platform/ReplaceFile.h"
+#include "wav/WaveFile.h"
 
 namespace {
 

@@ -4,13 +4,13 @@
 #include <filesystem>
 #include <system_error>
 
-#include "audio/WaveFile.h"
 #include "engine/JobContext.h"
 #include "engine/MenuSettings.h"
 #include "engine/TagWriter.h"
 #include "engine/Utf8Text.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "wav/WaveFile.h"
 
 namespace fs = std::filesystem;
 

@@ -42,5 +42,7 @@ std::string FormatSettings(const SettingsFields& fields);
 SettingsFields ReadSettings(std::FILE* in);
 
 /// Writes the settings to `path` through a temporary file beside it, renamed over the
-/// target, so a failed save leaves the previous file as it was. False on any failure.
+/// target, so a failed save leaves the previous file as it was. An existing file that
+/// cannot be opened for writing is refused; in a folder that takes no new file, an
+/// existing writable file is written in place. False on any failure.
 bool SaveSettingsFile(const std::string& path, const SettingsFields& fields);

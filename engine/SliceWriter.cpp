@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "audio/WaveFile.h"
 #include "engine/ChunkReader.h"
 #include "engine/JobContext.h"
 #include "engine/MenuSettings.h"
@@ -15,6 +14,7 @@
 #include "engine/TrebleFilter.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
+#include "wav/WaveFile.h"
 
 namespace {
 
@@ -183,7 +183,8 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
     if (!out.Create(SlicePath(request, 0), format, ends[0]))
         return {0, SliceOutcome::CannotWrite, CannotWrite(out)};
 
-    ChunkReader reader(wave, in.get(), totalFrames * kBytesPerFrame);
+    WaveReader samples(in.get(), wave);
+    ChunkReader reader(samples, totalFrames * kBytesPerFrame);
     BlockSettings block;
     for (std::span<std::int16_t> chunk = reader.Next(); !chunk.empty(); chunk = reader.Next()) {
         std::int16_t* s = chunk.data();

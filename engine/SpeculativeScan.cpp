@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 
-#include "audio/WaveFile.h"
 #include "engine/ChunkReader.h"
 #include "engine/SideState.h"
 #include "platform/File.h"
+#include "wav/WaveFile.h"
 
 namespace {
 
@@ -47,8 +48,10 @@ void SpeculativeScan::Run(std::string path, float level, std::uint64_t endFrame,
     const std::uint64_t start = startBlock_ * kBlockFrames;
     const std::uint64_t from = start - std::min(start, warmUpFrames);
     platform::FilePtr in = platform::OpenFile(path, "rb");
-    WaveFile wave;
-    if (!in || !wave.ReadHeader(in.get()) || !wave.SeekData(in.get(), from * kBytesPerFrame)) {
+    WaveFile header;
+    std::optional<WaveReader> wave;
+    if (in && header.ReadHeader(in.get())) wave.emplace(in.get(), header);
+    if (!wave || !wave->SeekData(from * kBytesPerFrame)) {
         failed_.store(true);
         ended_.store(true, std::memory_order_release);
         return;
@@ -56,7 +59,7 @@ void SpeculativeScan::Run(std::string path, float level, std::uint64_t endFrame,
     std::uint64_t i = from;
     std::uint64_t block = 0;  // counted from startBlock
     {
-        ChunkReader reader(wave, in.get(), (endFrame - from) * kBytesPerFrame);
+        ChunkReader reader(*wave, (endFrame - from) * kBytesPerFrame);
         for (std::span<std::int16_t> chunk = reader.Next(); !chunk.empty(); chunk = reader.Next()) {
             std::int16_t* s = chunk.data();
             const std::uint64_t chunkEnd = i + chunk.size() / 2;

@@ -154,4 +154,5 @@ void TuneTreble(TrebleFilter& filter, float level) {
     filter.d2 = filter.a2 / filter.a0;
     std::fill(std::begin(filter.left), std::end(filter.left), 0.0f);
     std::fill(std::begin(filter.right), std::end(filter.right), 0.0f);
+    ++filter.tunings;
 }

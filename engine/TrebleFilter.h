@@ -13,6 +13,9 @@ struct TrebleFilter {
     // History per channel: x[n], x[n-1], x[n-2], y[n], y[n-1], y[n-2].
     float left[6] = {};
     float right[6] = {};
+    /// Counts the TuneTreble calls on this filter: tells a re-tune apart from a history
+    /// that happens to look cleared.
+    std::uint32_t tunings = 0;
 
     /// Filters one stereo frame in place. `level` > 0 first divides the input by 2.5.
     /// The result, y * 32767 truncated toward zero, is saturated to 16 bits.
@@ -26,5 +29,6 @@ struct TrebleFilter {
     int ProcessFrames(std::int16_t* samples, std::size_t frames, float level);
 };
 
-/// Sets the coefficients for a boost level (0, 1, 2, 4, ... 12) and clears the history.
+/// Sets the coefficients for a boost level (0, 1, 2, 4, ... 12), clears the history and
+/// counts the tuning.
 void TuneTreble(TrebleFilter& filter, float level);

@@ -1,39 +1,42 @@
 #include "platform/ReplaceFile.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 
-#include "platform/File.h"
+#include "platform/Paths.h"
+#include "platform/TempFile.h"
 
 namespace platform {
 
+namespace {
+
+bool WriteAll(std::FILE* out, std::string_view bytes) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
+}
+
+}  // namespace
+
 bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
-    // mkstemp's 0600 would hide a new file from other users.
-    struct stat old {};
-    const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    std::string temp = path + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) return false;
-    fchmod(fd, mode);
-    FilePtr out(fdopen(fd, "w"));
-    if (!out) {
-        close(fd);
-        std::remove(temp.c_str());
-        return false;
+    const bool exists = FileSize(path).has_value();
+    if (exists && !CanWriteExisting(path)) return false;
+    if (std::optional<TempFile> temp = CreateTempBeside(path)) {
+        const bool written =
+            WriteAll(temp->file.get(), bytes) && fsync(fileno(temp->file.get())) == 0;
+        if (!CloseFile(temp->file) || !written ||
+            std::rename(temp->path.c_str(), path.c_str()) != 0) {
+            const int error = errno;
+            std::remove(temp->path.c_str());
+            errno = error;
+            return false;
+        }
+        return true;
     }
-    // Flush before fsync: the bytes must have left the stdio buffer to reach the disk.
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size() &&
-                         std::fflush(out.get()) == 0 && fsync(fileno(out.get())) == 0;
-    if (!CloseFile(out) || !written || std::rename(temp.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        std::remove(temp.c_str());
-        errno = error;
-        return false;
-    }
-    return true;
+    if (!exists) return false;
+    FilePtr out = OpenFile(path, "w");
+    return out && WriteAll(out.get(), bytes) && CloseFile(out);
 }
 
 }  // namespace platform

@@ -3,16 +3,16 @@
 
 VELVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Debian packages the project builds, runs and tests with.
+# Debian packages the project builds and tests with, then those the program runs with.
 VELVANE_PACKAGES=(
     build-essential cmake pkg-config git
     libwxgtk3.2-dev libgtk-3-dev portaudio19-dev libasound2-dev libjack-jackd2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth fonts-dejavu-core
-    vorbis-tools lame flac espeak-ng sox
+    xvfb xauth espeak-ng sox
     libtag1-dev libcue-dev cuetools python3-mutagen
     clang libclang-rt-14-dev
 )
+mapfile -t -O ${#VELVANE_PACKAGES[@]} VELVANE_PACKAGES < <(grep -v '^#' "$VELVANE_ROOT/scripts/runtime-packages")
 
 velvane_install_deps() {
     local missing=()

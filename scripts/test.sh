@@ -10,7 +10,7 @@ velvane_install_deps
 velvane_build "$VELVANE_ROOT/build" -DVELVANE_TESTS=ON
 velvane_build "$VELVANE_ROOT/build-asan" -DVELVANE_TESTS=ON -DVELVANE_SANITIZE=address,undefined -DVELVANE_BENCH=OFF
 # Test programs of the ThreadSanitizer run (those missing from this tree are left out).
-VELVANE_TSAN_TESTS="gui_channel_tests engine_tests encode_tests job_window_tests recording_tests audio_device_tests"
+VELVANE_TSAN_TESTS="gui_channel_tests engine_tests encode_tests job_window_tests recording_tests audio_device_tests voice_tests"
 velvane_build_targets "$VELVANE_ROOT/build-tsan" "$VELVANE_TSAN_TESTS" -DVELVANE_TESTS=ON -DVELVANE_SANITIZE=thread -DVELVANE_BENCH=OFF
 tsan_tests=$VELVANE_BUILT_TARGETS
 

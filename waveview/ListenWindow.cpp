@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "audio/WaveFile.h"
 #include "platform/File.h"
+#include "wav/WaveReader.h"
 #include "waveview/CutEditing.h"
 
 namespace {
@@ -49,7 +49,8 @@ bool LoadListenWindow(const std::string& path, std::uint32_t startFrame, ListenA
     if (!wave.ReadHeader(file.get())) return false;
     const std::uint64_t dataFrames = wave.dataBytes / kBytesPerFrame;
     if (startFrame >= dataFrames) return true;  // nothing of the side lies in the window
-    if (!wave.SeekData(file.get(), std::uint64_t{startFrame} * kBytesPerFrame)) return false;
+    WaveReader reader(file.get(), wave);
+    if (!reader.SeekData(std::uint64_t{startFrame} * kBytesPerFrame)) return false;
 
     std::uint64_t available = dataFrames - startFrame;
     std::int16_t bytes[2 * kColumnFrames];
@@ -57,7 +58,7 @@ bool LoadListenWindow(const std::string& path, std::uint32_t startFrame, ListenA
     for (int column = 0; column < kListenColumns && available > 0; ++column) {
         const auto wanted =
             static_cast<std::uint32_t>(std::min<std::uint64_t>(kColumnFrames, available));
-        const std::size_t got = wave.ReadBytes(file.get(), bytes, wanted * kBytesPerFrame);
+        const std::size_t got = reader.ReadBytes(bytes, wanted * kBytesPerFrame);
         const auto frames = static_cast<std::uint32_t>(got / kBytesPerFrame);
         int lowest = 0, highest = 0;
         for (std::uint32_t i = 0; i < frames; ++i, ++at) {

@@ -16,9 +16,9 @@
 #include <thread>
 
 #include "app/FrameRecording.h"
+#include "app/LevelsDialog.h"
+#include "app/RecordingTexts.h"
 #include "audio/InputCallback.h"
-#include "audio/LevelsDialog.h"
-#include "audio/RecordingTexts.h"
 #include "tests/app/GuiTestSupport.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
@@ -230,6 +230,27 @@ TEST(CutMethodName, Names) {
     EXPECT_EQ(CutMethodName(1), "Typed Times");
 }
 
+// The message that closes a recording, from the recorder's summary.
+TEST(RecordedMessage, NamesWhatWentWrongAndWhatTheFileHolds) {
+    RecordingSummary summary;
+    summary.framesWritten = 44100 * 123 / 10 + 100;
+    EXPECT_EQ(RecordedMessage(summary).text, kAudioRecordedText);
+    summary.inputOverflows = 4;
+    summary.framesLost = 44100 * 3;
+    RecordingMessage m = RecordedMessage(summary);
+    EXPECT_NE(m.text.find("overflowed 4 times"), std::string::npos);
+    EXPECT_NE(m.text.find("The disk was too slow: 3.0 s of audio"), std::string::npos);
+    summary = {};
+    summary.cause = StopCause::WriteError;
+    summary.framesWritten = 44100 * 123 / 10 + 100;
+    m = RecordedMessage(summary);
+    EXPECT_EQ(m.caption, kRecordingStoppedCaption);
+    EXPECT_TRUE(m.exclamation);
+    EXPECT_NE(m.text.find("holds the first 12.3 s"), std::string::npos);
+    summary.cause = StopCause::SizeLimit;
+    EXPECT_NE(RecordedMessage(summary).text.find("largest size"), std::string::npos);
+}
+
 // --- The window ---
 
 #define BUILD_OR_SKIP(profile, capture, fast) \
@@ -306,7 +327,7 @@ TEST_F(RecordingWindow, RecordedThroughTheLevelsDialogSampleForSample) {
     EXPECT_TRUE(std::equal(recorded->begin(), recorded->end(), start));
 }
 
-TEST_F(RecordingWindow, AutomaticStopStartsSlicingOnceTheFileIsComplete) {
+TEST_F(RecordingWindow, AutomaticStopSlicesOnceTheFileIsCompleteOrSaysWhyNot) {
     BUILD_OR_SKIP("basic", "", true);  // silence, as fast as it is read
     for (const bool jobRunning : {false, true}) {
         SCOPED_TRACE(jobRunning);
@@ -330,14 +351,19 @@ TEST_F(RecordingWindow, AutomaticStopStartsSlicingOnceTheFileIsComplete) {
         ClickButton(frame->i_button4);
         ASSERT_TRUE(RunUntil([&] { return frame->i_button4->GetLabel() == "Rec..."; },
                              std::chrono::seconds(30)));
-        const ShownMessage& question = prompts->messages.back();
+        ASSERT_EQ(prompts->messages.size(), jobRunning ? 2u : 1u);
+        const ShownMessage& question = prompts->messages[0];
         EXPECT_EQ(question.caption, "Automatic or Manual Slicing?");
         EXPECT_EQ(question.text,
                   "You selected \"Automatically Stop Recording\".\n Should the software start "
                   "slicing using Typed Times when the recording has stopped?");
         EXPECT_EQ(question.style, wxYES_NO | wxICON_INFORMATION);
         EXPECT_EQ(slicingStarts, jobRunning ? 0 : 1);
-        if (!jobRunning) {
+        if (jobRunning) {
+            // The user learns why nothing was sliced.
+            EXPECT_EQ(prompts->messages[1].caption, "Not sliced");
+            EXPECT_NE(prompts->messages[1].text.find("another job was running"), wxString::npos);
+        } else {
             ASSERT_TRUE(atSlicing.has_value());
             EXPECT_EQ(atSlicing->size(), 20u * 689 * 64);  // all of it, 20 quiet probes
         }

@@ -1,6 +1,6 @@
 #pragma once
 // A Recorder without PortAudio: the test plays the audio thread by calling InputCallback
-// itself, and a host that remembers what it was asked to show.
+// itself.
 
 #include <cstdint>
 #include <string>
@@ -21,34 +21,6 @@ class FakeCaptureStream : public CaptureStream {
     OpenResult result = OpenResult::Ok;
     int openedDevice = -1;
     RecordingState* state = nullptr;
-};
-
-struct ShownMessage {
-    std::string caption;
-    std::string text;
-    MessageIcon icon;
-};
-
-class FakeRecorderHost : public RecorderHost {
-  public:
-    void SetStatus(const std::string& text) override { statuses.push_back(text); }
-    void ShowMessage(const std::string& caption, const std::string& text,
-                     MessageIcon icon) override {
-        messages.push_back({caption, text, icon});
-    }
-    void RecordingEnded(int side) override { ended.push_back(side); }
-    bool JobRunning() override { return jobRunning; }
-    void StartSlicing() override {
-        ++slicingStarts;
-        if (onStartSlicing) onStartSlicing();
-    }
-
-    std::vector<std::string> statuses;
-    std::vector<ShownMessage> messages;
-    std::vector<int> ended;
-    bool jobRunning = false;
-    int slicingStarts = 0;
-    void (*onStartSlicing)() = nullptr;
 };
 
 /// One callback's 64 frames of `frames` from `first`, zeros past the end.

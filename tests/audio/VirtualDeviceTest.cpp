@@ -50,8 +50,7 @@ TEST(VirtualDevices, NoInputGivesAnEmptyList) {
 
 struct DeviceRecording : ::testing::Test {
     TempDir dir;
-    FakeRecorderHost host;
-    Recorder recorder{host, std::make_unique<AudioStream>()};
+    Recorder recorder{std::make_unique<AudioStream>()};
     std::vector<Frame> signal = NoiseFrames(5 * 44100, 0.9, 11);
     std::vector<Frame> other = NoiseFrames(5 * 44100, 0.9, 12);
 
@@ -68,9 +67,8 @@ TEST_F(DeviceRecording, SecondMenuEntryRecordsDeviceThreeExactly) {
     const auto inputs = ListStereoInputs();
     ASSERT_EQ(inputs.size(), 2u);
     const std::uint64_t frames = 3 * 44100 + 17;
-    ASSERT_EQ(
-        recorder.OpenRecording(1, dir / "side.wav", inputs[1].device, {1.0f, false, false, frames}),
-        OpenResult::Ok);
+    ASSERT_EQ(recorder.OpenRecording(dir / "side.wav", inputs[1].device, {1.0f, false, frames}),
+              OpenResult::Ok);
     while (recorder.Active()) {  // the device's fast mode: a stop after a frame count
         recorder.Poll();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -89,14 +87,14 @@ TEST_F(DeviceRecording, MonitoredThenRecordedInRealTime) {
     PortAudioSession session;
     const auto inputs = ListStereoInputs();
     ASSERT_EQ(inputs.size(), 1u);
-    ASSERT_EQ(recorder.Open(2, dir / "side 2.wav", inputs[0].device), OpenResult::Ok);
+    ASSERT_EQ(recorder.Open(dir / "side 2.wav", inputs[0].device), OpenResult::Ok);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the levels dialog is up
     recorder.Record({});
     std::this_thread::sleep_for(std::chrono::milliseconds(1200));
-    recorder.Poll();
+    EXPECT_FALSE(recorder.Poll());
     recorder.Stop();
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "The audio was recorded and saved to disk.");
+    EXPECT_EQ(recorder.Summary().cause, StopCause::Button);
+    EXPECT_TRUE(recorder.Summary().fileOk);
 
     // The recording starts wherever monitoring had got to: find it, then all must follow.
     const RecordedFile file = ReadRecordedFile(dir / "side 2.wav");
@@ -114,7 +112,7 @@ TEST_F(DeviceRecording, MonoInputIsInvalid) {
     REQUIRE_VIRTUAL_AUDIO("mixed");
     SetVirtualCapture("", true);
     PortAudioSession session;
-    EXPECT_EQ(recorder.Open(1, dir / "mono.wav", 0), OpenResult::InvalidInput);
+    EXPECT_EQ(recorder.Open(dir / "mono.wav", 0), OpenResult::InvalidInput);
     EXPECT_FALSE(recorder.Active());
     const RecordedFile file = ReadRecordedFile(dir / "mono.wav");
     EXPECT_EQ(file.dataSize, 0u);

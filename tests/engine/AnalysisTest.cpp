@@ -7,8 +7,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "audio/WaveFile.h"
 #include "platform/File.h"
+#include "wav/WaveFile.h"
 
 #include "tests/engine/FakeJobContext.h"
 #include "tests/engine/Reference.h"
@@ -201,18 +201,23 @@ void PrintTo(const ExactCase& c, std::ostream* os) {
 
 class AnalyzeSideExact : public ::testing::TestWithParam<ExactCase> {};
 
-TEST_P(AnalyzeSideExact, MatchesPlainReferenceToTheBit) {
-    TempDir dir;
-    FakeJobContext ctx;
-    ctx.SetEq(GetParam().eqId);
-    const float level = menu::BoostLevelForEqId(GetParam().eqId);
+// Five songs and their gaps, 2 min 27 s: long enough to be shared between two threads.
+std::vector<Frame> CuttableSide() {
     std::vector<ref::Stretch> stretches = {{1.5, 0.002}};
     for (int song = 0; song < 5; ++song) {
         stretches.push_back({25.0 + song, 0.3 + 0.1 * song});
         stretches.push_back({2.5, 0.002 + 0.02 * song});
     }
     stretches.push_back({0.3, 0.001});
-    const std::vector<Frame> side = ref::MakeSide(stretches, 21);
+    return ref::MakeSide(stretches, 21);
+}
+
+TEST_P(AnalyzeSideExact, MatchesPlainReferenceToTheBit) {
+    TempDir dir;
+    FakeJobContext ctx;
+    ctx.SetEq(GetParam().eqId);
+    const float level = menu::BoostLevelForEqId(GetParam().eqId);
+    const std::vector<Frame> side = CuttableSide();
     WavLayout layout;
     if (GetParam().listChunk) layout.chunksBeforeData = {{"LIST", "INFOIART\x03\0\0\0ab\0"}};
     ASSERT_TRUE(WriteWav(dir / "side.wav", side, layout));
@@ -252,6 +257,53 @@ INSTANTIATE_TEST_SUITE_P(Settings, AnalyzeSideExact,
                                            ExactCase{708, false, Sharing::AgreesLater},
                                            ExactCase{712, true, Sharing::NeverAgrees}),
                          ExactCaseName);
+
+// An EQ change during the analysis takes hold at the next block whichever way the work is
+// shared: a re-tune injected at one block (before the split, in the blocks where the
+// states are compared, after the second half has taken over, in the last block) gives the
+// same levels, peak, cuts and filter left behind, to the bit, as one pass does.
+TEST(AnalyzeSideRetune, TakesHoldAtTheSameBlockOnEveryPath) {
+    TempDir dir;
+    const std::vector<Frame> side = CuttableSide();
+    ASSERT_TRUE(WriteWav(dir / "side.wav", side));
+    const int blocks = static_cast<int>((side.size() + 4409) / 4410);
+    const int split = blocks / 2;
+    struct Run {
+        AnalysisResult result;
+        TrebleFilter filter;
+    };
+    for (const int at : {100, split + 5, split + 200, blocks - 1}) {
+        const auto run = [&](Sharing sharing) {
+            FakeJobContext ctx;
+            ctx.SetEq(712);
+            int block = 0;
+            ctx.onTreble = [&](FakeJobContext& c) {
+                if (block++ == at) TuneTreble(c.treble, 12);
+            };
+            Run r{AnalyzeSide(ctx, dir / "side.wav", 2, 0, 100, SplitFor(sharing)), ctx.treble};
+            EXPECT_EQ(block, blocks);  // asked once per block
+            return r;
+        };
+        const Run one = run(Sharing::OneThread);
+        ASSERT_TRUE(one.result.ok);
+        for (const Sharing sharing : {Sharing::SecondHalfAhead, Sharing::AgreesLater}) {
+            SCOPED_TRACE("re-tune at block " + std::to_string(at) + ", sharing " +
+                         std::to_string(static_cast<int>(sharing)));
+            const Run two = run(sharing);
+            ASSERT_TRUE(two.result.ok);
+            EXPECT_EQ(two.result.levels, one.result.levels);
+            EXPECT_EQ(two.result.peak, one.result.peak);
+            EXPECT_EQ(two.result.cuts, one.result.cuts);
+            const float coefficients[] = {one.filter.c0, one.filter.c1, one.filter.c2,
+                                          one.filter.d1, one.filter.d2};
+            const float got[] = {two.filter.c0, two.filter.c1, two.filter.c2, two.filter.d1,
+                                 two.filter.d2};
+            EXPECT_EQ(std::memcmp(got, coefficients, sizeof got), 0);
+            EXPECT_EQ(std::memcmp(two.filter.left, one.filter.left, sizeof one.filter.left), 0);
+            EXPECT_EQ(std::memcmp(two.filter.right, one.filter.right, sizeof one.filter.right), 0);
+        }
+    }
+}
 
 TEST_F(AnalyzeSideTest, StopWhileTheSecondHalfRuns) {
     ASSERT_TRUE(WriteWav(dir / "a.wav", NoiseFrames(44100 * 70, 0.5)));

@@ -53,6 +53,9 @@ class FakeJobContext : public JobContext {
     bool stopRequested = false;  ///< what StopRequested answers
     /// Called on every gauge update: a test sets a stop from here at a chosen point.
     std::function<void(FakeJobContext&, Gauge, int)> onGauge;
+    /// Called each time the job asks for the treble filter (once per block): a test
+    /// re-tunes from here, as a front end applies an EQ change.
+    std::function<void(FakeJobContext&)> onTreble;
 
     std::vector<std::string> Events(const std::string& prefix) const {
         std::vector<std::string> out;
@@ -66,7 +69,10 @@ class FakeJobContext : public JobContext {
     int SelectedVolumeId() override { return volumeId; }
     int SelectedEqId() override { return eqId; }
     int SelectedRateId() override { return rateId; }
-    TrebleFilter& Treble() override { return treble; }
+    TrebleFilter& Treble() override {
+        if (onTreble) onTreble(*this);
+        return treble;
+    }
     std::string SidePath(int side) override { return sidePaths.at(side); }
     int CutsHow() override { return cutsHow; }
     std::string SilenceText() override { return silenceText; }

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "audio/WaveFile.h"
 #include "cli/CliContext.h"
 #include "engine/Analysis.h"
 #include "engine/SliceWriter.h"
 #include "platform/File.h"
+#include "wav/WaveReader.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         WaveFile wave;
         Check(in && wave.ReadHeader(in.get()));
         std::string samples(wave.dataBytes, '\0');
-        samples.resize(wave.ReadBytes(in.get(), samples.data(), samples.size()));
+        samples.resize(WaveReader(in.get(), wave).ReadBytes(samples.data(), samples.size()));
         Check(joined == samples);
     }
     return 0;

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "audio/WaveFile.h"
 #include "platform/File.h"
+#include "wav/WaveReader.h"
 
 namespace {
 
@@ -19,19 +19,20 @@ void Check(bool condition) {
 }
 
 // Reads the data in pieces whose sizes come from the input itself.
-void ReadAllData(WaveFile& wave, std::FILE* in, const std::uint8_t* data, std::size_t size) {
-    std::vector<std::uint8_t> buffer(3 * WaveFile::kReadBufferBytes);
+void ReadAllData(const WaveFile& header, WaveReader& wave, const std::uint8_t* data,
+                 std::size_t size) {
+    std::vector<std::uint8_t> buffer(3 * WaveReader::kReadBufferBytes);
     std::uint64_t total = 0;
     for (std::size_t i = 0;; ++i) {
         const std::size_t want =
             size ? 1 + (data[i % size] * 977u + i * 131u) % buffer.size() : 4096;
-        const std::size_t got = wave.ReadBytes(in, buffer.data(), want);
+        const std::size_t got = wave.ReadBytes(buffer.data(), want);
         Check(got <= want);
         total += got;
         if (got < want) break;
     }
     // Everything after the data chunk's header is delivered, and nothing more.
-    Check(total == size - wave.dataOffset);
+    Check(total == size - header.dataOffset);
 }
 
 const std::string& ScratchPath() {
@@ -52,10 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 Check(wave.dataBytes % kBytesPerFrame == 0);
                 Check(wave.sampleCount == static_cast<std::int32_t>(wave.dataBytes / 2));
                 Check(wave.format.channels == 2 && wave.format.bitsPerSample == 16);
-                ReadAllData(wave, in.get(), data, size);
-                Check(wave.SeekData(in.get(), 0));
+                WaveReader reader(in.get(), wave);
+                ReadAllData(wave, reader, data, size);
+                Check(reader.SeekData(0));
                 std::uint8_t first[4];
-                const std::size_t got = wave.ReadBytes(in.get(), first, sizeof first);
+                const std::size_t got = reader.ReadBytes(first, sizeof first);
                 Check(got == std::min<std::uint64_t>(4, size - wave.dataOffset));
             }
         }

@@ -11,6 +11,7 @@
 #include "engine/MenuSettings.h"
 #include "platform/File.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Unprivileged.h"
 
 namespace {
 
@@ -225,6 +226,41 @@ TEST(SettingsFileSave, FailedWriteKeepsThePreviousFile) {
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
         ++entries;
     EXPECT_EQ(entries, 1);
+}
+
+// A save keeps the rules of a plain write: a write-protected file is refused, and a
+// writable file in a folder that takes no new file is written in place.
+TEST(SettingsFileSave, PermissionsDecideAsForAPlainWrite) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const fs::path writable = fs::path(dir.path()) / "writable";
+    const fs::path readOnly = fs::path(dir.path()) / "read-only";
+    for (const fs::path& folder : {fs::path(dir.path()), writable, readOnly}) {
+        fs::create_directories(folder);
+        fs::permissions(folder, fs::perms::all);
+    }
+    const std::string locked = writable / "locked.lpx", open = readOnly / "open.lpx";
+    {
+        Unprivileged user;
+        ASSERT_TRUE(WriteFileBytes(locked, kDefaultsFile));
+        ASSERT_TRUE(WriteFileBytes(open, kDefaultsFile));
+        fs::permissions(locked,
+                        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    }
+    fs::permissions(readOnly,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    bool lockedSaved = true, openSaved = false;
+    {
+        Unprivileged user;
+        lockedSaved = SaveSettingsFile(locked, EveryFieldChanged());
+        openSaved = SaveSettingsFile(open, EveryFieldChanged());
+    }
+    fs::permissions(readOnly, fs::perms::all);  // so that the folder can be removed
+    EXPECT_FALSE(lockedSaved);
+    EXPECT_EQ(ReadFileBytes(locked), kDefaultsFile);
+    EXPECT_TRUE(openSaved);
+    EXPECT_EQ(ReadFileBytes(open), FormatSettings(EveryFieldChanged()));
 }
 
 }  // namespace

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <random>
 
-#include "audio/WaveFile.h"
 #include "platform/File.h"
 #include "tests/support/TempDir.h"
+#include "wav/WaveReader.h"
 
 namespace {
 void Le16(std::string& s, std::uint16_t v) {
@@ -76,7 +76,7 @@ std::optional<std::vector<Frame>> ReadWavFrames(const std::string& path) {
     if (!file || !wave.ReadHeader(file.get())) return std::nullopt;
     std::vector<Frame> frames(wave.dataBytes / 4);
     std::vector<std::uint8_t> bytes(wave.dataBytes);
-    bytes.resize(wave.ReadBytes(file.get(), bytes.data(), bytes.size()));
+    bytes.resize(WaveReader(file.get(), wave).ReadBytes(bytes.data(), bytes.size()));
     frames.resize(bytes.size() / 4);
     for (std::size_t i = 0; i < frames.size(); ++i) {
         const std::uint8_t* p = &bytes[4 * i];

@@ -1,4 +1,4 @@
-#include "audio/LevelsDialog.h"
+#include "app/LevelsDialog.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>

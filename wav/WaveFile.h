@@ -1,12 +1,11 @@
 #pragma once
 // The one home of the WAV format: the 44-byte header the program writes, the in-place
-// size patch of a finished recording, the chunk-walking header reader every side file is
-// read through, and the format check applied when a side is located.
-// No toolkit headers; any thread may use its own WaveFile.
+// size patch of a finished recording, the chunk-walking header parse every side file is
+// read through, and the format check applied when a side is located. WaveReader.h reads
+// the samples. No toolkit headers; any thread may use its own WaveFile.
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -24,35 +23,25 @@ struct WaveFormat {
     std::uint16_t bitsPerSample = 0;
 };
 
+/// A WAV file's header as a value: what the chunk walk found in a file, or what a slice or
+/// recording writes. Holds no buffer; ReadHeader reads through the stream's own buffering.
 class WaveFile {
   public:
-    static constexpr std::size_t kReadBufferBytes = 32768;
-
-    WaveFile();
-
     /// Writes the canonical 44 header bytes at the stream's position (the start of a file
     /// opened "wb"): PCM, 2 channels, `sampleRate`, byte rate 176400, 4 bytes per frame,
     /// 16 bits, and `dataBytes` in the data chunk (RIFF size = dataBytes + 36).
     /// Returns false when the stream reports a write error.
     bool WriteHeader(std::FILE* out, std::uint32_t dataBytes) const;
 
-    /// Delivers the next `n` bytes of `in` through the 32 KB read buffer. Returns the
-    /// number of bytes delivered: fewer than `n` only at the end of the file or on a read
-    /// error. Never delivers bytes the file does not hold.
-    std::size_t ReadBytes(std::FILE* in, void* dest, std::size_t n);
-
     /// Parses the header from the start of `in` (just opened "rb") by walking the RIFF
     /// chunks: "fmt " anywhere before "data", other chunks (LIST, ...) skipped, odd sizes
     /// padded. Accepts only 16-bit stereo PCM (tag 1, or extensible with PCM sub-format).
-    /// On success sets sampleRate, sampleCount, dataBytes and dataOffset, and the next byte
-    /// ReadBytes delivers is the first byte of sample data. dataBytes is the declared size
-    /// bounded by what the file holds (0 or 0xFFFFFFFF declared: to the end of the file),
-    /// rounded down to whole frames.
+    /// On success sets sampleRate, sampleCount, dataBytes and dataOffset, and leaves `in`
+    /// at the first byte of sample data. dataBytes is the declared size bounded by what the
+    /// file holds, rounded down to whole frames; a declared 0xFFFFFFFF, or a declared 0 in a
+    /// data chunk that ends the file (a recording whose header was never patched), means to
+    /// the end of the file.
     bool ReadHeader(std::FILE* in);
-
-    /// Moves the reader to byte `offset` of the sample data (after a successful
-    /// ReadHeader) and empties the read buffer. False when the seek fails.
-    bool SeekData(std::FILE* in, std::uint64_t offset);
 
     /// The format check of the locate commands: true only for a RIFF/WAVE file whose chunk
     /// walk finds 16-bit PCM, 2 channels, `sampleRate` and a data chunk.
@@ -74,12 +63,6 @@ class WaveFile {
   private:
     enum class Walk { Ok, NotRiff, NoFormat, NoData };
     Walk WalkChunks(std::FILE* in);
-    bool Skip(std::FILE* in, std::uint64_t n);
-
-    std::unique_ptr<std::uint8_t[]> buffer_;
-    std::int32_t readPos_ = 0;
-    std::int32_t fill_ = 0;
-    std::uint64_t consumed_ = 0;  ///< file offset of the next byte ReadBytes delivers
 };
 
 /// Patches a finished recording's two size fields: offset 4 = totalBytes + 36, offset 40 =

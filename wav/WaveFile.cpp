@@ -1,7 +1,8 @@
-#include "audio/WaveFile.h"
+#include "wav/WaveFile.h"
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "platform/File.h"
 #include "platform/Paths.h"
@@ -35,6 +36,36 @@ bool IsTag(const std::uint8_t* p, const char* tag) {
     return std::memcmp(p, tag, 4) == 0;
 }
 
+// Reads exactly n bytes; false at the end of the file or on an error.
+bool ReadExactly(std::FILE* in, void* dest, std::size_t n) {
+    return std::fread(dest, 1, n, in) == n;
+}
+
+std::optional<std::uint64_t> StreamSize(std::FILE* in) {
+    if (std::fseek(in, 0, SEEK_END) != 0) return std::nullopt;
+    const long size = std::ftell(in);
+    if (size < 0) return std::nullopt;
+    return static_cast<std::uint64_t>(size);
+}
+
+// True when the bytes from `at` to the end of the file are whole chunks (each a four-
+// character tag of printable ASCII and a size that fits), that is when nothing there can
+// be sample data. Leaves the stream position anywhere.
+bool OnlyChunksFollow(std::FILE* in, std::uint64_t at, std::uint64_t fileSize) {
+    if (at >= fileSize) return false;
+    while (at + 8 <= fileSize) {
+        std::uint8_t chunk[8];
+        if (std::fseek(in, static_cast<long>(at), SEEK_SET) != 0 || !ReadExactly(in, chunk, 8))
+            return false;
+        for (int i = 0; i < 4; ++i)
+            if (chunk[i] < 0x20 || chunk[i] > 0x7E) return false;
+        const std::uint32_t size = Le32(chunk + 4);
+        at += 8 + static_cast<std::uint64_t>(size) + (size & 1u);
+    }
+    // A last chunk may lack its pad byte.
+    return at == fileSize || at == fileSize + 1;
+}
+
 bool WriteLe32At(std::FILE* out, long offset, std::uint32_t value) {
     std::uint8_t bytes[4];
     PutLe32(bytes, value);
@@ -42,8 +73,6 @@ bool WriteLe32At(std::FILE* out, long offset, std::uint32_t value) {
 }
 
 }  // namespace
-
-WaveFile::WaveFile() : buffer_(new std::uint8_t[kReadBufferBytes]) {}
 
 bool WaveFile::WriteHeader(std::FILE* out, std::uint32_t dataBytes) const {
     std::uint8_t h[kCanonicalHeaderBytes];
@@ -68,105 +97,52 @@ bool PatchSizes(std::FILE* out, std::uint32_t totalBytes) {
     return std::fseek(out, 0, SEEK_END) == 0 && ok;
 }
 
-std::size_t WaveFile::ReadBytes(std::FILE* in, void* dest, std::size_t n) {
-    auto* out = static_cast<std::uint8_t*>(dest);
-    std::size_t delivered = 0;
-    while (delivered < n) {
-        if (readPos_ >= fill_) {
-            // Large reads bypass the buffer: same bytes, one copy fewer.
-            if (n - delivered >= kReadBufferBytes) {
-                const std::size_t got = std::fread(out + delivered, 1, n - delivered, in);
-                delivered += got;
-                consumed_ += got;
-                break;
-            }
-            fill_ = static_cast<std::int32_t>(std::fread(buffer_.get(), 1, kReadBufferBytes, in));
-            readPos_ = 0;
-            if (fill_ <= 0) {
-                fill_ = 0;
-                break;
-            }
-        }
-        const std::size_t take =
-            std::min<std::size_t>(n - delivered, static_cast<std::size_t>(fill_ - readPos_));
-        std::memcpy(out + delivered, buffer_.get() + readPos_, take);
-        readPos_ += static_cast<std::int32_t>(take);
-        delivered += take;
-        consumed_ += take;
-    }
-    return delivered;
-}
-
-bool WaveFile::Skip(std::FILE* in, std::uint64_t n) {
-    const std::uint64_t buffered = static_cast<std::uint64_t>(fill_ - readPos_);
-    if (n <= buffered) {
-        readPos_ += static_cast<std::int32_t>(n);
-        consumed_ += n;
-        return true;
-    }
-    const std::uint64_t target = consumed_ + n;
-    readPos_ = fill_ = 0;
-    if (std::fseek(in, static_cast<long>(target), SEEK_SET) != 0) return false;
-    consumed_ = target;
-    return true;
-}
-
-bool WaveFile::SeekData(std::FILE* in, std::uint64_t offset) {
-    readPos_ = fill_ = 0;
-    const std::uint64_t target = dataOffset + offset;
-    if (std::fseek(in, static_cast<long>(target), SEEK_SET) != 0) return false;
-    consumed_ = target;
-    return true;
-}
-
 WaveFile::Walk WaveFile::WalkChunks(std::FILE* in) {
     std::uint8_t riff[12];
-    if (ReadBytes(in, riff, 12) != 12 || !IsTag(riff, "RIFF") || !IsTag(riff + 8, "WAVE"))
+    if (!ReadExactly(in, riff, 12) || !IsTag(riff, "RIFF") || !IsTag(riff + 8, "WAVE"))
         return Walk::NotRiff;
 
     // The file's real size bounds every chunk: a header never makes us read past it.
-    std::uint64_t fileSize = 0;
-    {
-        const long here = std::ftell(in);
-        if (here < 0 || std::fseek(in, 0, SEEK_END) != 0) return Walk::NotRiff;
-        fileSize = static_cast<std::uint64_t>(std::ftell(in));
-        if (std::fseek(in, here, SEEK_SET) != 0) return Walk::NotRiff;
-    }
+    const std::optional<std::uint64_t> fileSize = StreamSize(in);
+    if (!fileSize || std::fseek(in, 12, SEEK_SET) != 0) return Walk::NotRiff;
 
+    std::uint64_t at = 12;  // file offset of the next chunk header
     bool haveFormat = false;
     for (;;) {
         std::uint8_t chunk[8];
-        if (ReadBytes(in, chunk, 8) != 8) return haveFormat ? Walk::NoData : Walk::NoFormat;
+        if (!ReadExactly(in, chunk, 8)) return haveFormat ? Walk::NoData : Walk::NoFormat;
+        at += 8;
         const std::uint32_t size = Le32(chunk + 4);
+        const std::uint64_t padded = static_cast<std::uint64_t>(size) + (size & 1u);
         if (IsTag(chunk, "fmt ")) {
             if (size < kFormatChunkBytes) return Walk::NoFormat;
             std::uint8_t f[kExtensibleFormatBytes] = {};
-            const std::uint32_t want = std::min(size, kExtensibleFormatBytes);
-            if (ReadBytes(in, f, want) != want) return Walk::NoFormat;
+            if (!ReadExactly(in, f, std::min(size, kExtensibleFormatBytes))) return Walk::NoFormat;
             format.formatTag = Le16(f + 0);
             format.channels = Le16(f + 2);
             format.sampleRate = Le32(f + 4);
             format.bitsPerSample = Le16(f + 14);
             format.isPcm = format.formatTag == kTagPcm;
-            if (format.formatTag == kTagExtensible && want >= kExtensibleFormatBytes)
+            if (format.formatTag == kTagExtensible && size >= kExtensibleFormatBytes)
                 format.isPcm = Le16(f + 24) == kTagPcm &&
                                std::memcmp(f + 26, kPcmGuidTail, sizeof kPcmGuidTail) == 0;
             haveFormat = true;
-            if (!Skip(in, size - want + (size & 1u))) return Walk::NoFormat;
         } else if (IsTag(chunk, "data")) {
             if (!haveFormat) return Walk::NoFormat;
-            dataOffset = consumed_;
-            const std::uint64_t available = fileSize > dataOffset ? fileSize - dataOffset : 0;
-            std::uint64_t bytes = (size == 0 || size == 0xFFFFFFFFu)
-                                      ? available
-                                      : std::min<std::uint64_t>(size, available);
+            dataOffset = at;
+            const std::uint64_t available = *fileSize > at ? *fileSize - at : 0;
+            // A recording whose header was never patched declares 0 and runs to the end;
+            // a declared 0 followed by more chunks is an empty data chunk.
+            const bool toTheEnd =
+                size == 0xFFFFFFFFu || (size == 0 && !OnlyChunksFollow(in, at, *fileSize));
+            std::uint64_t bytes = toTheEnd ? available : std::min<std::uint64_t>(size, available);
             bytes = std::min<std::uint64_t>(bytes, 0xFFFFFFFFu);
             dataBytes = static_cast<std::uint32_t>(bytes - bytes % kBytesPerFrame);
-            return Walk::Ok;
-        } else if (!Skip(in, static_cast<std::uint64_t>(size) + (size & 1u)) ||
-                   consumed_ > fileSize) {
-            return haveFormat ? Walk::NoData : Walk::NoFormat;
+            return std::fseek(in, static_cast<long>(at), SEEK_SET) == 0 ? Walk::Ok : Walk::NoData;
         }
+        at += padded;
+        if (at > *fileSize || std::fseek(in, static_cast<long>(at), SEEK_SET) != 0)
+            return haveFormat ? Walk::NoData : Walk::NoFormat;
     }
 }
 

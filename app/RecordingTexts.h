@@ -1,5 +1,10 @@
 #pragma once
-// The texts the recording shows, shared by the window and velvane-cli.
+// What the window tells of a recording: the status texts, and the message that closes a
+// recording, worded from the recorder's summary.
+
+#include <string>
+
+#include "audio/Recorder.h"
 
 constexpr const char* kRecordingStatusText =
     "Recording - Click on the stop button to stop recording!";
@@ -16,8 +21,20 @@ constexpr const char* kInvalidInputText =
     "kHz.\n\nMaybe you selected a mono input (e.g. a mic input) or the \ninput cannot record at "
     "44.1 kHz.";
 constexpr const char* kRecordingStoppedCaption = "Recording Stopped";
+constexpr const char* kNotSlicedCaption = "Not sliced";
 constexpr const char* kCannotCreateCaption = "Couldn't create the file!";
 /// Followed by the path and kCannotCreateAdvice.
 constexpr const char* kCannotCreateText = "The file for the recording couldn't be created:\n";
 constexpr const char* kCannotCreateAdvice =
     "\n\nPlease choose a folder where files can be written.";
+
+/// The message shown when a recording ends (caption, text, exclamation icon or not).
+struct RecordingMessage {
+    std::string caption;
+    std::string text;
+    bool exclamation = false;
+};
+
+/// The message for `summary`: "Audio Recorded" with notes on lost samples, the size limit,
+/// or a failed write with how much of the recording the file holds.
+RecordingMessage RecordedMessage(const RecordingSummary& summary);

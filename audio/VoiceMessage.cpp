@@ -1,43 +1,61 @@
-#include "platform/VoiceMessage.h"
-
-#include <portaudio.h>
+#include "audio/VoiceMessage.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
-#include "audio/WaveFile.h"
+#include "audio/AudioStream.h"
+#include "audio/PortAudioSession.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
-#include "platform/SoundLibraries.h"
+#include "wav/WaveReader.h"
 
-namespace platform {
 namespace {
 
-constexpr unsigned long kFramesPerWrite = 1024;
 constexpr int kChannels = 2;
+constexpr auto kPollInterval = std::chrono::milliseconds(10);
 
-struct VoiceSamples {
+// One message in memory (a few seconds) and how far the callback has played it.
+struct Voice {
     std::vector<std::int16_t> samples;  // interleaved left, right
     std::uint32_t sampleRate = 0;
+    std::size_t position = 0;         // audio callback only, while the stream runs
+    std::atomic<bool> played{false};  // set by the callback after the last frame
 };
 
-// The whole message in memory (a few seconds); false when the file is missing or refused.
-bool LoadVoice(const std::string& path, VoiceSamples& voice) {
-    FilePtr in = OpenFile(path, "rb");
+// False when the file is missing or refused.
+bool LoadVoice(const std::string& path, Voice& voice) {
+    platform::FilePtr in = platform::OpenFile(path, "rb");
     WaveFile wave;
     if (!in || !wave.ReadHeader(in.get())) return false;
     voice.sampleRate = wave.sampleRate;
     voice.samples.resize(wave.dataBytes / sizeof(std::int16_t));
     const std::size_t bytes = voice.samples.size() * sizeof(std::int16_t);
-    const std::size_t got = wave.ReadBytes(in.get(), voice.samples.data(), bytes);
+    const std::size_t got = WaveReader(in.get(), wave).ReadBytes(voice.samples.data(), bytes);
     voice.samples.resize(got / (kChannels * sizeof(std::int16_t)) * kChannels);
     // Samples are little-endian in the file, as on every platform this builds for.
     return !voice.samples.empty() && voice.sampleRate > 0;
+}
+
+// Audio callback: the next 64 frames, silence after the end.
+int PlayVoiceFrames(std::int16_t* out, void* user) {
+    auto& voice = *static_cast<Voice*>(user);
+    const std::size_t want = std::size_t{kCallbackFrames} * kChannels;
+    const std::size_t take = std::min(want, voice.samples.size() - voice.position);
+    std::memcpy(out, voice.samples.data() + voice.position, take * sizeof(std::int16_t));
+    std::memset(out + take, 0, (want - take) * sizeof(std::int16_t));
+    voice.position += take;
+    if (voice.position < voice.samples.size()) return kCallbackContinue;
+    voice.played.store(true, std::memory_order_release);
+    return kCallbackStop;
 }
 
 class VoicePlayer {
@@ -45,7 +63,7 @@ class VoicePlayer {
     ~VoicePlayer() { Stop(); }
 
     void Play(const std::string& fileName) {
-        const std::string folder = InstallFolder();
+        const std::string folder = platform::InstallFolder();
         if (folder.empty()) return;
         std::lock_guard life(lifeMutex_);
         std::lock_guard lock(mutex_);
@@ -54,7 +72,7 @@ class VoicePlayer {
             thread_ = std::thread([this] { Run(); });
         }
         if (static_cast<int>(waiting_.size()) < kMaxWaitingVoiceMessages)
-            waiting_.push_back(JoinPath(folder, fileName));
+            waiting_.push_back(platform::JoinPath(folder, fileName));
         wake_.notify_all();
     }
 
@@ -75,9 +93,10 @@ class VoicePlayer {
     }
 
   private:
-    // Player thread only.
+    // Player thread only. PortAudio stays initialised from the first message to the end of
+    // the thread, as it probes the devices each time it starts.
     void Run() {
-        bool audioReady = false;
+        std::unique_ptr<PortAudioSession> session;
         std::unique_lock lock(mutex_);
         for (;;) {
             wake_.wait(lock, [this] { return quit_ || !waiting_.empty(); });
@@ -86,13 +105,10 @@ class VoicePlayer {
             waiting_.pop_front();
             busy_ = true;
             lock.unlock();
-            VoiceSamples voice;
+            Voice voice;
             if (LoadVoice(path, voice)) {
-                if (!audioReady) {
-                    QuietenSoundLibraries();
-                    audioReady = Pa_Initialize() == paNoError;
-                }
-                if (audioReady) Speak(voice);
+                if (!session) session = std::make_unique<PortAudioSession>();
+                if (session->Ok()) Speak(voice);
             }
             lock.lock();
             busy_ = false;
@@ -101,32 +117,15 @@ class VoicePlayer {
         busy_ = false;
         wake_.notify_all();
         lock.unlock();
-        if (audioReady) Pa_Terminate();
     }
 
     // Player thread only; ends early when a stop is asked.
-    void Speak(const VoiceSamples& voice) {
-        PaStream* stream = nullptr;
-        if (Pa_OpenDefaultStream(&stream, 0, kChannels, paInt16, voice.sampleRate, kFramesPerWrite,
-                                 nullptr, nullptr) != paNoError)
-            return;
-        bool cutOff = false;
-        if (Pa_StartStream(stream) == paNoError) {
-            const std::size_t frames = voice.samples.size() / kChannels;
-            for (std::size_t at = 0; at < frames; at += kFramesPerWrite) {
-                if (Quitting()) {
-                    cutOff = true;
-                    break;
-                }
-                const std::size_t n = std::min<std::size_t>(kFramesPerWrite, frames - at);
-                const PaError err = Pa_WriteStream(stream, &voice.samples[at * kChannels],
-                                                   static_cast<unsigned long>(n));
-                if (err != paNoError && err != paOutputUnderflowed) break;
-            }
-            // Stop lets the last buffers play; abort drops them.
-            cutOff ? Pa_AbortStream(stream) : Pa_StopStream(stream);
-        }
-        Pa_CloseStream(stream);
+    void Speak(Voice& voice) {
+        AudioStream stream;
+        if (!stream.Play(PlayVoiceFrames, &voice, voice.sampleRate)) return;
+        while (!voice.played.load(std::memory_order_acquire) && !Quitting())
+            std::this_thread::sleep_for(kPollInterval);
+        stream.Close();  // lets the last buffers play
     }
 
     bool Quitting() {
@@ -161,5 +160,3 @@ void WaitForVoiceMessages() {
 void StopVoiceMessages() {
     Player().Stop();
 }
-
-}  // namespace platform

@@ -1,12 +1,9 @@
 #pragma once
 // The spoken voice messages ("wavside1.wav", ...): WAV files of the install folder played
-// through the default audio output on a background thread. Lives in its own library
-// (velvane_voice) so that only the front ends link the audio library for it.
-// No toolkit headers. Any thread may call, except the player's own.
+// through the default audio output, one after the other, from a thread of the player's
+// own. No toolkit headers. Any thread may call.
 
 #include <string>
-
-namespace platform {
 
 /// Messages waiting behind the one that plays; more are dropped (a job can finish sides
 /// faster than the messages are spoken).
@@ -23,5 +20,3 @@ void WaitForVoiceMessages();
 /// Cuts off the message that plays, drops the waiting ones, ends the player thread and
 /// releases the audio library. For program exit; a later PlayVoiceMessage starts afresh.
 void StopVoiceMessages();
-
-}  // namespace platform

@@ -1,4 +1,5 @@
-#include "audio/WaveFile.h"
+#include "wav/WaveFile.h"
+#include "wav/WaveReader.h"
 
 #include <gtest/gtest.h>
 
@@ -149,8 +150,21 @@ TEST(WaveFileRead, DeclaredSizeLargerThanFileIsBoundedByTheFile) {
     ASSERT_TRUE(wave.ReadHeader(in.get()));
     EXPECT_EQ(wave.dataBytes, 99u * 4u);
     std::vector<char> buf(4000);
-    EXPECT_EQ(wave.ReadBytes(in.get(), buf.data(), buf.size()), 398u);  // all the file holds
-    EXPECT_EQ(wave.ReadBytes(in.get(), buf.data(), 4), 0u);
+    WaveReader reader(in.get(), wave);
+    EXPECT_EQ(reader.ReadBytes(buf.data(), buf.size()), 398u);  // all the file holds
+    EXPECT_EQ(reader.ReadBytes(buf.data(), 4), 0u);
+}
+
+TEST(WaveFileRead, EmptyDataChunkFollowedByChunksHoldsNoSamples) {
+    TempDir dir;
+    const std::string path = dir / "empty.wav";
+    // Declared 0 with a LIST chunk after it: not an unpatched recording's samples.
+    const std::string list("LIST\x04\0\0\0INFO", 12);
+    ASSERT_TRUE(WriteFileBytes(path, MakeWavBytes(WithDeclared(0), "") + list));
+    platform::FilePtr in = platform::OpenFile(path, "rb");
+    WaveFile wave;
+    ASSERT_TRUE(wave.ReadHeader(in.get()));
+    EXPECT_EQ(wave.dataBytes, 0u);
 }
 
 TEST(WaveFileRead, ReadBytesCrossesBufferBoundaries) {
@@ -160,13 +174,14 @@ TEST(WaveFileRead, ReadBytesCrossesBufferBoundaries) {
     platform::FilePtr in = platform::OpenFile(dir / "big.wav", "rb");
     WaveFile wave;
     ASSERT_TRUE(wave.ReadHeader(in.get()));
+    WaveReader reader(in.get(), wave);
     // Mixed small and large reads must deliver the same bytes in order.
     const std::string expected = FramesToBytes(frames);
     std::string got;
     const std::size_t sizes[] = {1, 3, 4, 32767, 32768, 70000, 5};
     for (std::size_t i = 0; got.size() < expected.size(); ++i) {
         std::string chunk(sizes[i % 7], '\0');
-        chunk.resize(wave.ReadBytes(in.get(), chunk.data(), chunk.size()));
+        chunk.resize(reader.ReadBytes(chunk.data(), chunk.size()));
         if (chunk.empty()) break;
         got += chunk;
     }
@@ -180,9 +195,10 @@ TEST(WaveFileRead, SeekDataPositionsInsideTheSamples) {
     platform::FilePtr in = platform::OpenFile(dir / "l.wav", "rb");
     WaveFile wave;
     ASSERT_TRUE(wave.ReadHeader(in.get()));
-    ASSERT_TRUE(wave.SeekData(in.get(), 4 * 2500));
+    WaveReader reader(in.get(), wave);
+    ASSERT_TRUE(reader.SeekData(4 * 2500));
     std::string bytes(8, '\0');
-    ASSERT_EQ(wave.ReadBytes(in.get(), bytes.data(), 8), 8u);
+    ASSERT_EQ(reader.ReadBytes(bytes.data(), 8), 8u);
     EXPECT_EQ(bytes, FramesToBytes({frames[2500], frames[2501]}));
 }
 
