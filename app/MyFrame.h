@@ -24,6 +24,7 @@
 #include "waveview/MyCanvas.h"
 #include "waveview/PlaybackCallback.h"
 
+class FrameAlbum;
 class FrameRecording;
 class ListenDialog;
 class imgPanel;
@@ -184,12 +185,15 @@ class MyFrame : public wxFrame {
 
     /// Recording sides: the Input menu, the Rec buttons, m_stereoInputs and m_recorder.
     std::unique_ptr<FrameRecording> m_recording;
+    /// Album fields and track titles, and the cut list commands of the File menu.
+    std::unique_ptr<FrameAlbum> m_album;
 
     /// The listen dialog while it is shown, else null. GUI thread.
     ListenDialog* m_listenDialog = nullptr;
 
   private:
     friend class FrameRecording;  // sets the last path and reads its folder
+    friend class FrameAlbum;      // reads the last path's folder
     void BuildMenus();
     void BindJobs();
     void StartOrStopJob(SliceJob job);

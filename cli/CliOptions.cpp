@@ -139,6 +139,26 @@ std::string SetRate(CliOptions& o, const std::string& value) {
     return "--rate: \"" + value + "\" is not one of 96, 112, 128, 160, 192, 256, 320";
 }
 
+std::string AddCutList(CliOptions& o, const std::string& value, CutListFormat format) {
+    if (value.empty())
+        return format == CutListFormat::Cue ? "--cue: empty file name"
+                                            : "--labels: empty file name";
+    o.cutLists.push_back({value, format});
+    return "";
+}
+
+std::string SetTitles(CliOptions& o, int side, const std::string& value) {
+    std::vector<std::string> titles;
+    for (std::size_t at = 0; !value.empty();) {
+        const std::size_t bar = value.find('|', at);
+        titles.push_back(value.substr(at, bar - at));
+        if (bar == std::string::npos) break;
+        at = bar + 1;
+    }
+    o.titles[side] = std::move(titles);
+    return "";
+}
+
 const Row kOptions[] = {
     {"--settings", "FILE.lpx", kSlice,
      "apply a settings file saved by the window, as File > Open does; its side paths are "
@@ -215,6 +235,25 @@ const Row kOptions[] = {
          o.voice = true;
          return std::string();
      }},
+    {"--cue", "FILE", kBoth,
+     "analyze: write the side's cuts as a CUE sheet. slice: cut at the tracks of a CUE sheet "
+     "like \"Slice using waveform markers\", with its titles and album fields; a sheet's FILE "
+     "names its side (else the sheets take the sides in order); give it twice for two sheets",
+     [](CliOptions& o, const std::string& v) { return AddCutList(o, v, CutListFormat::Cue); }},
+    {"--labels", "FILE", kBoth,
+     "the same with an Audacity label file (one side per file: side 1, then side 2)",
+     [](CliOptions& o, const std::string& v) { return AddCutList(o, v, CutListFormat::Labels); }},
+    {"--album", "TEXT", kBoth, "album title, for the tags of the encoded files and cut lists",
+     SetText<&CliOptions::album>},
+    {"--artist", "TEXT", kBoth, "album artist", SetText<&CliOptions::artist>},
+    {"--year", "TEXT", kBoth, "the album's year (DATE tag)", SetText<&CliOptions::year>},
+    {"--genre", "TEXT", kBoth, "the album's genre", SetText<&CliOptions::genre>},
+    {"--titles1", "\"A|B|...\"", kBoth,
+     "side 1's track titles in slice order: files are then named \"01 - A.wav\", "
+     "\"02 - B.flac\", ... (numbers continue on side 2) and tagged; wins over a cut list's",
+     [](CliOptions& o, const std::string& v) { return SetTitles(o, 0, v); }},
+    {"--titles2", "\"A|B|...\"", kSlice, "side 2's track titles",
+     [](CliOptions& o, const std::string& v) { return SetTitles(o, 1, v); }},
     {"--list-devices", nullptr, kRecord,
      "print the stereo inputs as the window's Input menu lists them, \"N: NAME (stereo in)\"",
      SetFlag<&CliOptions::listDevices, true>},
@@ -303,6 +342,12 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         result.error = "analyze needs a side file";
     } else if (o.command == CliCommand::Slice && o.sides.empty() && !o.settingsFile) {
         result.error = "slice needs one or two side files (or --settings naming them)";
+    } else if (o.command == CliCommand::Slice && o.cutLists.size() > 2) {
+        result.error = "--cue and --labels: at most one cut list per side";
+    } else if (o.command == CliCommand::Slice && !o.cutLists.empty() &&
+               (o.markers[0] || o.markers[1] || o.cutsHow == 1)) {
+        result.error =
+            "--cue and --labels give the cuts: not with --markers1, --markers2 or --typed";
     }
     return result;
 }
@@ -354,6 +399,7 @@ std::string HelpText() {
         "  velvane-cli slice --typed --times1 \"3.20.5,,7.02\" --out songs side1.wav\n"
         "  velvane-cli slice --encode ogg --rate 192 --delete-slices side1.wav side2.wav\n"
         "  velvane-cli analyze --json side1.wav\n"
+        "  velvane-cli slice --cue side1.cue --encode flac --artist \"The Band\" side1.wav\n"
         "  velvane-cli record --auto-stop side1.wav\n";
     return text;
 }

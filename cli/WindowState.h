@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/CliOptions.h"
+#include "engine/Album.h"
 #include "engine/SettingsFile.h"
 
 struct WindowState {
@@ -18,7 +19,12 @@ struct WindowState {
     bool voice = false;       ///< voice messages are heard (--voice); the check boxes alone do not
     /// The marker job's cut tables (tenths of a second); set for the marker job only.
     std::optional<std::vector<std::int32_t>> markers[2];
+    /// Album fields and track titles (--album ..., --titles1/2, cut lists).
+    AlbumInfo album;
 };
+
+/// Puts the album options that were given into `album` (over what a cut list said).
+void ApplyAlbumOptions(const CliOptions& options, AlbumInfo& album);
 
 /// The window's start-up state as a batch run begins it: no encoding and no voice
 /// messages unless asked for, everything else as the window starts.

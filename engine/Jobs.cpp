@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/Analysis.h"
+#include "engine/CutListFile.h"
 #include "engine/Encoder.h"
 #include "engine/FinishSide.h"
 #include "engine/JobContext.h"
@@ -70,13 +71,41 @@ AnalysisResult AnalyseSide(JobContext& ctx, int side, Range range, SideReport& r
     return result;
 }
 
+// The slices a side's cut list will give (0 when the file cannot be read or no cut is set),
+// so that tags can count the job's tracks before they are all written.
+int PlannedSlices(JobContext& ctx, int side, std::span<const std::int32_t> cuts) {
+    const auto considered = cuts.first(std::min<std::size_t>(cuts.size(), kTypedTimesPerSide));
+    if (std::all_of(considered.begin(), considered.end(), [](std::int32_t c) { return c == 0; }))
+        return 0;
+    const std::optional<SideLength> length = ReadSideLength(ctx.SidePath(side));
+    if (!length || length->frames == 0) return 0;
+    return static_cast<int>(SliceBoundaries(cuts, length->sampleRate, length->frames).size() + 1);
+}
+
+// The number of tracks the job will make, for the tags: known before the job starts when
+// every side is cut at typed times or at markers, else 0. Also 0 when there is nothing to
+// tag, so that a job without an album reads exactly what it always did.
+int PlannedTrackTotal(JobContext& ctx, const JobReport& report, bool markerJob) {
+    if (ctx.Album().Empty()) return 0;
+    const bool typed = ctx.CutsHow() == kTypedTimesSelection;
+    if (!typed && !markerJob) return 0;
+    int total = 0;
+    for (int side = 1; side <= 2; ++side)
+        if (report.sides[side - 1].present)
+            total += typed ? PlannedSlices(ctx, side, ReadTypedCutList(ctx, side))
+                           : PlannedSlices(ctx, side, ctx.Side(side).cuts);
+    return total;
+}
+
 SliceResult WriteSideSlices(JobContext& ctx, int side, std::span<const std::int32_t> cuts,
-                            int firstNumber, Range range, SideReport& report) {
+                            int firstNumber, const SideTracks& tracks, Range range,
+                            SideReport& report) {
     SliceRequest request;
     request.sidePath = ctx.SidePath(side);
     request.cuts = cuts;
     request.folder = ctx.OutputFolder(side);
     request.firstNumber = firstNumber;
+    request.tracks = tracks;
     request.progressStart = range.start;
     request.progressEnd = range.end;
     request.peakLevel = ctx.Side(side).peakLevel;
@@ -142,8 +171,8 @@ JobReport EndStopped(JobContext& ctx, JobReport report) {
 
 // The side's slices are done: voice message, encoding and deletion as the job says.
 // False when the job must end (a stop during encoding).
-bool FinishSide(JobContext& ctx, SliceJob job, int side, const JobReport& report,
-                std::vector<SliceBatch>& batches) {
+bool FinishSide(JobContext& ctx, SliceJob job, int side, const SideTracks& tracks,
+                const JobReport& report, std::vector<SliceBatch>& batches) {
     const SideReport& me = report.sides[side - 1];
     SliceBatch batch;
     batch.job = job;
@@ -153,24 +182,32 @@ bool FinishSide(JobContext& ctx, SliceJob job, int side, const JobReport& report
     batch.count = me.slices;
     batch.side1Count = report.sides[0].slices;
     batch.bothSides = report.sides[0].present && report.sides[1].present;
+    batch.tracks = tracks;
     batches.push_back(batch);
     return FinishSideSlices(ctx, batches.back());
 }
 
 // Writes one side's slices in a slicing job, shows a writer's message, finishes the side.
+// `trackTotal` is the job's number of tracks when known before the side starts (else 0).
 // False when the job must end (a stop).
 bool SliceSide(JobContext& ctx, SliceJob job, int side, std::span<const std::int32_t> cuts,
-               Range range, const char* noCuts, JobReport& report,
+               int trackTotal, Range range, const char* noCuts, JobReport& report,
                std::vector<SliceBatch>& batches) {
     SideReport& me = report.sides[side - 1];
     const int firstNumber = side == 2 ? static_cast<int>(report.sides[0].slices) + 1 : 1;
-    const SliceResult result = WriteSideSlices(ctx, side, cuts, firstNumber, range, me);
+    // Read once, so that a side's slices and encoded files are named alike.
+    const AlbumInfo album = ctx.Album();
+    const SliceResult result = WriteSideSlices(ctx, side, cuts, firstNumber,
+                                               SideTracks(side, album, trackTotal), range, me);
+    // A job of one side knows its total once the side is written.
+    const bool onlySide = !report.sides[2 - side].present;
+    if (trackTotal == 0 && onlySide) trackTotal = static_cast<int>(result.written);
     me.reason = result.written > 0 ? "" : Reason(result.outcome, noCuts);
     if (result.outcome == SliceOutcome::Stopped || SlicingStopped(ctx)) return false;
     if (!result.message.empty()) ctx.ShowMessage("Slicing side " + SideText(side), result.message);
     // Stop pressed while the message was open: no voice message, no encoding.
     if (SlicingStopped(ctx)) return false;
-    return FinishSide(ctx, job, side, report, batches);
+    return FinishSide(ctx, job, side, SideTracks(side, album, trackTotal), report, batches);
 }
 
 }  // namespace
@@ -224,6 +261,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
     ctx.SetGauge(Gauge::Slicing, 0);
     ctx.SetGauge(Gauge::Encoding, 0);
     std::vector<SliceBatch> batches;
+    const int trackTotal = PlannedTrackTotal(ctx, report, false);
     for (int side = 1; side <= 2; ++side) {
         SideReport& me = report.sides[side - 1];
         if (!me.present) continue;
@@ -235,8 +273,8 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
         const int share = both ? 50 : 100;
         if (ctx.CutsHow() == kTypedTimesSelection) {
             ctx.SetStatus("Slicing side " + SideText(side) + " according to entered values...");
-            if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, typed, {base, base + share},
-                           "no typed times", report, batches))
+            if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, typed, trackTotal,
+                           {base, base + share}, "no typed times", report, batches))
                 return EndStopped(ctx, report);
             continue;
         }
@@ -247,7 +285,8 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
             me.reason = "unreadable file";
             me.folder = ctx.OutputFolder(side);
             me.firstNumber = side == 2 ? static_cast<int>(report.sides[0].slices) + 1 : 1;
-            if (!FinishSide(ctx, SliceJob::SliceAutoOrTyped, side, report, batches))
+            if (!FinishSide(ctx, SliceJob::SliceAutoOrTyped, side, SideTracks(side), report,
+                            batches))
                 return EndStopped(ctx, report);
             continue;
         }
@@ -255,7 +294,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
         // The analysis notices only the thread's end; Stop may have come meanwhile.
         if (SlicingStopped(ctx)) return EndStopped(ctx, report);
         ctx.SetStatus("Slicing side " + SideText(side) + " according to volume...");
-        if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, analysis.cuts,
+        if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, analysis.cuts, 0,
                        {base + share / 2, base + share}, "no silent passage found", report,
                        batches))
             return EndStopped(ctx, report);
@@ -294,6 +333,7 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
     ctx.SetGauge(Gauge::Slicing, 0);
     ctx.SetGauge(Gauge::Encoding, 0);
     std::vector<SliceBatch> batches;
+    const int trackTotal = PlannedTrackTotal(ctx, report, true);
     for (int side = 1; side <= 2; ++side) {
         if (!report.sides[side - 1].present) continue;
         if (SlicingStopped(ctx)) return EndStopped(ctx, report);
@@ -306,7 +346,7 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
                                                        ? std::span<const std::int32_t>(typed)
                                                        : std::span<const std::int32_t>(state.cuts);
         const Range range = !both ? Range{0, 100} : side == 1 ? Range{0, 50} : Range{50, 100};
-        if (!SliceSide(ctx, SliceJob::SliceByMarkers, side, cuts, range,
+        if (!SliceSide(ctx, SliceJob::SliceByMarkers, side, cuts, trackTotal, range,
                        useTyped ? "no typed times" : "no markers", report, batches))
             return EndStopped(ctx, report);
     }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/TrackNames.h"
+
 class JobContext;
 
 /// Fade length in frames (at 44.1 kHz whatever the file's rate) of the checked Fades item.
@@ -37,7 +39,9 @@ struct SliceRequest {
     std::span<const std::int32_t> cuts;  ///< tenths of a second; entries 0 to 9 count
     std::string folder;                  ///< slices go to folder/N.wav; "" is refused
     int firstNumber = 1;                 ///< number of the first slice file
-    int progressStart = 0;               ///< Slicing gauge range, 0..100
+    /// Names the slice files (N.wav, or "NN - Title.wav" when the album has titles).
+    SideTracks tracks;
+    int progressStart = 0;  ///< Slicing gauge range, 0..100
     int progressEnd = 100;
     float peakLevel = 0;            ///< the side's peak; Normalize divides by it (0: no change)
     bool normalizeAllowed = false;  ///< the waves have been drawn, so peakLevel is known

@@ -50,6 +50,7 @@ int ScriptedPrompter::Message(wxWindow*, const wxString& text, const wxString& c
 
 int ScriptedPrompter::RunModal(wxDialog& dialog) {
     dialogTitles.push_back(dialog.GetTitle());
+    if (onModal) onModal(dialog);
     if (modalResults.empty()) {
         ADD_FAILURE() << "unexpected modal dialog: " << dialog.GetTitle();
         return wxID_CANCEL;

@@ -39,6 +39,10 @@ TEST(CliOptions, UsageErrors) {
         {"record", "--gain", "51.5", "a.wav"},
         {"record", "--seconds", "inf", "a.wav"},
         {"record", "--seconds", "0.00001", "a.wav"},  // rounds to no frame: no limit at all
+        {"slice", "--cue", "a.cue", "--markers1", "5", "a.wav"},             // two sources of cuts
+        {"slice", "--labels", "a", "--labels", "b", "--cue", "c", "a.wav"},  // three lists
+        {"analyze", "--titles2", "x", "a.wav"},                              // one side only
+        {"slice", "--cue", "", "a.wav"},
     };
     for (const auto& args : cases) {
         const ParseResult r = Parse(args);
