@@ -48,7 +48,8 @@ velvane_build_targets() {
     cmake --build "$dir" -j "$(nproc)" --target $targets
 }
 
-# Starts Xvfb when no display is set; exports DISPLAY. Stopped by velvane_stop_xvfb.
+# Starts Xvfb when no display is set; exports DISPLAY. Stopped by velvane_stop_xvfb. Fails
+# when the server does not come up within ten seconds.
 velvane_start_xvfb() {
     [ -n "${DISPLAY:-}" ] && return 0
     local dispfile
@@ -58,8 +59,14 @@ velvane_start_xvfb() {
     local i
     for i in $(seq 1 100); do
         [ -s "$dispfile" ] && break
+        kill -0 "$VELVANE_XVFB_PID" 2>/dev/null || break
         sleep 0.1
     done
+    if [ ! -s "$dispfile" ]; then
+        rm -f "$dispfile"
+        echo "Xvfb did not start: the GUI tests need an X server" >&2
+        return 1
+    fi
     export DISPLAY=":$(cat "$dispfile")"
     rm -f "$dispfile"
 }
