@@ -6,6 +6,7 @@
 #include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 
+#include "app/FrameAlbum.h"
 #include "app/GuiChannel.h"
 #include "app/MyFrame.h"
 #include "app/MyWorkerThread.h"
@@ -124,6 +125,11 @@ std::string FrameJobContext::EncoderPath() {
 
 std::string FrameJobContext::OutputFolder(int side) {
     return platform::SplitDirectory(SidePath(side));
+}
+
+AlbumInfo FrameJobContext::Album() {
+    MyFrame* f = &frame_;
+    return Read<AlbumInfo>([f] { return f->m_album->Album(); }, AlbumInfo{});
 }
 
 // --- Side states and flags ---

@@ -43,6 +43,7 @@ class FrameJobContext final : public JobContext {
     int EncoderKindSelection() override;
     std::string EncoderPath() override;
     std::string OutputFolder(int side) override;
+    AlbumInfo Album() override;
 
     SideState Side(int side) override;
     void PublishSide(int side, const SideState& state) override;

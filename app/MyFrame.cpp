@@ -8,6 +8,7 @@
 #include <wx/textctrl.h>
 
 #include "app/CompactStyle.h"
+#include "app/FrameAlbum.h"
 #include "app/FrameRecording.h"
 #include "app/ImgPanel.h"
 #include "app/MyWorkerThread.h"
@@ -32,6 +33,7 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
       m_prompter(prompter ? std::move(prompter) : std::make_unique<WxPrompter>()) {
     SetBackgroundColour(*wxWHITE);
     BuildMenus();
+    m_album = std::make_unique<FrameAlbum>(*this);
     // The client area is 559x306 dialog units whatever the font; the background panel
     // covers all of it.
     const wxSize client = ConvertDialogToPixels(wxSize(559, 306));

@@ -24,6 +24,7 @@
 #include "waveview/MyCanvas.h"
 #include "waveview/PlaybackCallback.h"
 
+class FrameAlbum;
 class FrameRecording;
 class ListenDialog;
 class SmartSenseChoice;
@@ -187,12 +188,15 @@ class MyFrame : public wxFrame {
     std::unique_ptr<FrameRecording> m_recording;
     /// Smart Sense's items in m_cutsHow and its song counts.
     std::unique_ptr<SmartSenseChoice> m_smartSense;
+    /// Album fields and track titles, and the cut list commands of the File menu.
+    std::unique_ptr<FrameAlbum> m_album;
 
     /// The listen dialog while it is shown, else null. GUI thread.
     ListenDialog* m_listenDialog = nullptr;
 
   private:
     friend class FrameRecording;  // sets the last path and reads its folder
+    friend class FrameAlbum;      // reads the last path's folder
     void BuildMenus();
     void BindJobs();
     void StartOrStopJob(SliceJob job);

@@ -17,8 +17,10 @@ constexpr int kAddCutShift = 4;
 
 void imgPanel::OnMouse(wxMouseEvent& event) {
     event.Skip();
-    const bool left = event.LeftDown();
-    if (!left && !event.RightDown()) return;
+    // A quick second click at the same place comes as a double click: it counts all the
+    // same (two quick right clicks remove two cuts).
+    const bool left = event.LeftDown() || event.LeftDClick();
+    if (!left && !event.RightDown() && !event.RightDClick()) return;
     auto* frame = dynamic_cast<MyFrame*>(GetParent());
     // A running job ("Draw waveforms" too) rewrites the cut lists: no edits meanwhile, and no
     // listen dialog over cuts that are about to change.

@@ -58,6 +58,8 @@ int RunAnalyze(const CliOptions& options) {
         ctx.Error(path + ": cannot be read");
         return kExitFileError;
     }
+    if (const int status = WriteCutLists(options, state, result.cuts); status != kExitOk)
+        return status;
     if (options.json)
         PrintJson(result, smart.has_value());
     else

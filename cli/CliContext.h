@@ -38,6 +38,7 @@ class CliContext final : public JobContext {
     int EncoderKindSelection() override { return state_.fields.encoderKind; }
     std::string EncoderPath() override { return state_.encoderPath; }
     std::string OutputFolder(int side) override;
+    AlbumInfo Album() override { return state_.album; }
 
     SideState Side(int side) override;
     void PublishSide(int side, const SideState& state) override;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/CutListFile.h"
+
 enum class CliCommand { Help, Analyze, Slice, Record };
 
 /// The typed-time fields of one side, as typed into the window (unparsed, "" = empty).
@@ -45,7 +47,22 @@ struct CliOptions {
     bool autoStop = false;          ///< --auto-stop
     bool listDevices = false;       ///< --list-devices
 
-    bool MarkerJob() const { return markers[0].has_value() || markers[1].has_value(); }
+    // Album and cut lists: each set only when given.
+    std::optional<std::string> album;                   ///< --album
+    std::optional<std::string> artist;                  ///< --artist
+    std::optional<std::string> year;                    ///< --year
+    std::optional<std::string> genre;                   ///< --genre
+    std::optional<std::vector<std::string>> titles[2];  ///< --titles1, --titles2, split at '|'
+    struct CutListFileOption {
+        std::string path;
+        CutListFormat format;
+    };
+    /// --cue and --labels in the order given: written by analyze, read by slice.
+    std::vector<CutListFileOption> cutLists;
+
+    bool MarkerJob() const {
+        return markers[0].has_value() || markers[1].has_value() || !cutLists.empty();
+    }
 };
 
 /// Exit statuses of every subcommand.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/CliOptions.h"
+#include "engine/Album.h"
 #include "engine/CutMethod.h"
 #include "engine/SettingsFile.h"
 
@@ -23,7 +24,12 @@ struct WindowState {
     /// known, and the shortest song in seconds.
     std::optional<int> songs[2];
     double minSongSeconds = kDefaultMinSongSeconds;
+    /// Album fields and track titles (--album ..., --titles1/2, cut lists).
+    AlbumInfo album;
 };
+
+/// Puts the album options that were given into `album` (over what a cut list said).
+void ApplyAlbumOptions(const CliOptions& options, AlbumInfo& album);
 
 /// The window's start-up state as a batch run begins it: no encoding and no voice
 /// messages unless asked for, everything else as the window starts.

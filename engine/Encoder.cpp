@@ -6,6 +6,8 @@
 
 #include "engine/JobContext.h"
 #include "engine/MenuSettings.h"
+#include "engine/TagWriter.h"
+#include "engine/Utf8Text.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "wav/WaveFile.h"
@@ -24,11 +26,6 @@ bool IsEncoderKind(int selection) {
     return selection >= 0 && selection < kEncoderKindCount;
 }
 
-bool MakesMp3(EncoderKind kind) {
-    return kind == EncoderKind::L3Enc || kind == EncoderKind::BladeEnc ||
-           kind == EncoderKind::FastEnc || kind == EncoderKind::Lame;
-}
-
 // Program name searched for when the encoder path is empty; nullptr for the kinds the user
 // must always locate.
 const char* FallbackProgram(EncoderKind kind) {
@@ -42,11 +39,6 @@ const char* FallbackProgram(EncoderKind kind) {
         default:
             return nullptr;
     }
-}
-
-// A1.mp3, B3.ogg, ...
-std::string SideFileName(int side, int index, const char* extension) {
-    return (side == 2 ? "B" : "A") + std::to_string(index) + extension;
 }
 
 // An output file of the same name left by an earlier run. It is moved aside while the
@@ -100,20 +92,6 @@ int EncodingGauge(const SideSlices& slices, int index) {
     return 50 + (50 * side1Count + 50 * index) / (side1Count + slices.count);
 }
 
-// Length of the valid UTF-8 sequence at `at`, or 0 when the bytes there are not one.
-std::size_t Utf8SequenceLength(const std::string& text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4
-                               : lead >= 0xE0               ? 3
-                               : lead >= 0xC2               ? 2
-                                                            : 0;
-    if (length == 0 || at + length > text.size()) return 0;
-    for (std::size_t i = 1; i < length; ++i)
-        if ((byte(at + i) & 0xC0) != 0x80) return 0;
-    return length;
-}
-
 // The last lines an encoder wrote, fit for a message: progress carriage returns end lines,
 // other control characters and broken UTF-8 (the kept output may start mid-character) go.
 std::string LastLines(const std::string& output) {
@@ -156,16 +134,19 @@ void NoteFailure(EncodeTally& tally, const std::string& encoder,
 EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming, int side,
                                    const std::string& encoderPath, const std::string& folder,
                                    int sliceNumber, int index, int bitRate) {
+    return BuildEncoderCommand(kindSelection, naming, SideTracks(side), encoderPath, folder,
+                               sliceNumber, index, bitRate);
+}
+
+EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming, const SideTracks& tracks,
+                                   const std::string& encoderPath, const std::string& folder,
+                                   int sliceNumber, int index, int bitRate) {
     EncoderCommand command;
     if (!IsEncoderKind(kindSelection)) return command;
     const auto kind = static_cast<EncoderKind>(kindSelection);
-    const bool mp3 = MakesMp3(kind);
-    const char* extension = mp3 ? ".mp3" : kind == EncoderKind::Flac ? ".flac" : ".ogg";
-    const std::string name = mp3 || naming == EncodeNaming::Markers
-                                 ? SideFileName(side, index, extension)
-                                 : std::to_string(sliceNumber) + extension;
-    command.input = platform::JoinPath(folder, std::to_string(sliceNumber) + ".wav");
-    command.output = platform::JoinPath(folder, name);
+    command.input = platform::JoinPath(folder, tracks.SliceName(sliceNumber, index));
+    command.output =
+        platform::JoinPath(folder, tracks.EncodedName(sliceNumber, index, kind, naming));
     const std::string& in = command.input;
     const std::string& out = command.output;
     const std::string bitsPerSecond = std::to_string(bitRate);
@@ -225,6 +206,7 @@ int SelectedBitRate(JobContext& ctx) {
 SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeNaming naming,
                               EncodeTally& tally) {
     SideEncodeResult result;
+    const SideTracks tracks = slices.tracks.value_or(SideTracks(slices.side));
     const int bitRate = SelectedBitRate(ctx);
     ctx.SetStatus(slices.side == 2 ? "Converting side 2 slices to MP3/Ogg files..."
                                    : "Converting side 1 slices to MP3/Ogg files...");
@@ -233,7 +215,7 @@ SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeN
         const int kind = ctx.EncoderKindSelection();
         const std::string encoder = ResolveEncoderPath(kind, ctx.EncoderPath());
         const int number = slices.firstNumber + index - 1;
-        const EncoderCommand command = BuildEncoderCommand(kind, naming, slices.side, encoder,
+        const EncoderCommand command = BuildEncoderCommand(kind, naming, tracks, encoder,
                                                            slices.folder, number, index, bitRate);
         if (!command.argv.empty() && encoder.empty()) {
             NoteFailure(tally, kEncoderKindLabels[kind], command.argv, "no encoder found", {});
@@ -245,7 +227,9 @@ SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeN
             } else {
                 const platform::ProcessResult run =
                     platform::RunProcess(command.argv, platform::SplitDirectory(encoder));
-                const std::string failure = RunFailure(run, command.output);
+                std::string failure = RunFailure(run, command.output);
+                if (failure.empty())
+                    failure = TagEncodedFile(tracks, number, index, command.output);
                 if (failure.empty()) {
                     earlier.Discard();
                     result.encoded.push_back(number);
@@ -265,10 +249,16 @@ SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeN
 }
 
 int DeleteSlices(const std::string& folder, const std::vector<int>& numbers) {
+    return DeleteSlices(folder, numbers, SideTracks(), 1);
+}
+
+int DeleteSlices(const std::string& folder, const std::vector<int>& numbers,
+                 const SideTracks& tracks, int firstNumber) {
     int removed = 0;
-    for (int number : numbers)
-        if (std::remove(platform::JoinPath(folder, std::to_string(number) + ".wav").c_str()) == 0)
-            ++removed;
+    for (int number : numbers) {
+        const std::string name = tracks.SliceName(number, number - firstNumber + 1);
+        if (std::remove(platform::JoinPath(folder, name).c_str()) == 0) ++removed;
+    }
     return removed;
 }
 

@@ -13,8 +13,9 @@ std::string SideText(int side) {
 bool FinishSideSlices(JobContext& ctx, SliceBatch& batch) {
     if (ctx.VoiceAfterSlicing()) ctx.PlayVoice("wavside" + SideText(batch.side) + ".wav");
     if (!ctx.CreateEncodedFiles()) return true;
-    const SideSlices slices{batch.side, batch.folder, batch.firstNumber,
-                            static_cast<int>(batch.count), batch.bothSides};
+    const SideSlices slices{batch.side,        batch.folder,
+                            batch.firstNumber, static_cast<int>(batch.count),
+                            batch.bothSides,   batch.tracks};
     const EncodeNaming naming =
         batch.job == SliceJob::SliceByMarkers ? EncodeNaming::Markers : EncodeNaming::AutoOrTyped;
     // Sets the converting status itself.
@@ -23,7 +24,7 @@ bool FinishSideSlices(JobContext& ctx, SliceBatch& batch) {
     if (result.stopped) return false;
     if (ctx.VoiceAfterEncoding()) ctx.PlayVoice("mp3side" + SideText(batch.side) + ".wav");
     if (batch.job == SliceJob::SliceAutoOrTyped && ctx.DeleteWaveSlices())
-        DeleteSlices(batch.folder, batch.encoded);
+        DeleteSlices(batch.folder, batch.encoded, batch.tracks, batch.firstNumber);
     return true;
 }
 
@@ -31,7 +32,7 @@ void FinishSlicingJob(JobContext& ctx, std::span<const SliceBatch> batches) {
     EncodeTally failures;
     for (const SliceBatch& batch : batches) {
         if (batch.job == SliceJob::SliceByMarkers && ctx.DeleteWaveSlices())
-            DeleteSlices(batch.folder, batch.encoded);
+            DeleteSlices(batch.folder, batch.encoded, batch.tracks, batch.firstNumber);
         if (failures.failedSlices == 0)
             failures = batch.failures;
         else

@@ -20,6 +20,7 @@ struct SliceBatch {
     unsigned count = 0;       ///< slices written for this side (N1 or N2)
     unsigned side1Count = 0;  ///< slices side 1 got in this job (N1), for side 2's progress
     bool bothSides = false;   ///< both sides take part in this job
+    SideTracks tracks;        ///< the names (and tags) of this side's files
 
     // Filled in by FinishSideSlices.
     std::vector<int> encoded;  ///< numbers of the slices this job's runs encoded

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/Album.h"
 #include "engine/CutMethod.h"
 #include "engine/SideState.h"
 
@@ -53,6 +54,11 @@ class JobContext {
     /// Folder the slices (and encoded files) of a side go to: the side file's folder in
     /// the window; velvane-cli's --out may name another.
     virtual std::string OutputFolder(int side) = 0;
+
+    /// The album fields and track titles as the user has them now; the job reads them once
+    /// per side, when it starts writing the side's slices. Empty by default: files are
+    /// named and left exactly as without albums.
+    virtual AlbumInfo Album() { return {}; }
 
     // --- Per-side data and job flags ---
     /// A copy of the side's state as the window holds it now.

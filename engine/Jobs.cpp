@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/Analysis.h"
+#include "engine/CutListFile.h"
 #include "engine/Encoder.h"
 #include "engine/FinishSide.h"
 #include "engine/JobContext.h"
@@ -95,15 +96,46 @@ AnalysisResult AnalyseSide(JobContext& ctx, int side, Range range, SideReport& r
     return result;
 }
 
+// The slices a side's cut list will give (0 when the file cannot be read or no cut is set),
+// so that tags can count the job's tracks before they are all written.
+int PlannedSlices(JobContext& ctx, int side, std::span<const std::int32_t> cuts,
+                  std::size_t considered) {
+    const auto counted = cuts.first(std::min<std::size_t>(cuts.size(), considered));
+    if (std::all_of(counted.begin(), counted.end(), [](std::int32_t c) { return c == 0; }))
+        return 0;
+    const std::optional<SideLength> length = ReadSideLength(ctx.SidePath(side));
+    if (!length || length->frames == 0) return 0;
+    return static_cast<int>(
+        SliceBoundaries(cuts, length->sampleRate, length->frames, considered).size() + 1);
+}
+
+// The number of tracks the job will make, for the tags: known before the job starts when
+// every side is cut at typed times or at markers, else 0. Also 0 when there is nothing to
+// tag, so that a job without an album reads exactly what it always did.
+int PlannedTrackTotal(JobContext& ctx, const JobReport& report, bool markerJob) {
+    if (ctx.Album().Empty()) return 0;
+    const CutMethod method = ctx.Method();
+    const bool typed = method == CutMethod::TypedTimes;
+    if (!typed && !markerJob) return 0;
+    int total = 0;
+    for (int side = 1; side <= 2; ++side)
+        if (report.sides[side - 1].present)
+            total += typed
+                         ? PlannedSlices(ctx, side, ReadTypedCutList(ctx, side), kTypedTimesPerSide)
+                         : PlannedSlices(ctx, side, ctx.Side(side).cuts, CutsConsidered(method));
+    return total;
+}
+
 SliceResult WriteSideSlices(JobContext& ctx, int side, std::span<const std::int32_t> cuts,
-                            std::size_t considered, int firstNumber, Range range,
-                            SideReport& report) {
+                            std::size_t considered, int firstNumber, const SideTracks& tracks,
+                            Range range, SideReport& report) {
     SliceRequest request;
     request.sidePath = ctx.SidePath(side);
     request.cuts = cuts;
     request.cutsConsidered = considered;
     request.folder = ctx.OutputFolder(side);
     request.firstNumber = firstNumber;
+    request.tracks = tracks;
     request.progressStart = range.start;
     request.progressEnd = range.end;
     request.peakLevel = ctx.Side(side).peakLevel;
@@ -169,8 +201,8 @@ JobReport EndStopped(JobContext& ctx, JobReport report) {
 
 // The side's slices are done: voice message, encoding and deletion as the job says.
 // False when the job must end (a stop during encoding).
-bool FinishSide(JobContext& ctx, SliceJob job, int side, const JobReport& report,
-                std::vector<SliceBatch>& batches) {
+bool FinishSide(JobContext& ctx, SliceJob job, int side, const SideTracks& tracks,
+                const JobReport& report, std::vector<SliceBatch>& batches) {
     const SideReport& me = report.sides[side - 1];
     SliceBatch batch;
     batch.job = job;
@@ -180,24 +212,32 @@ bool FinishSide(JobContext& ctx, SliceJob job, int side, const JobReport& report
     batch.count = me.slices;
     batch.side1Count = report.sides[0].slices;
     batch.bothSides = report.sides[0].present && report.sides[1].present;
+    batch.tracks = tracks;
     batches.push_back(batch);
     return FinishSideSlices(ctx, batches.back());
 }
 
 // Writes one side's slices in a slicing job, shows a writer's message, finishes the side.
+// `trackTotal` is the job's number of tracks when known before the side starts (else 0).
 // False when the job must end (a stop).
 bool SliceSide(JobContext& ctx, SliceJob job, int side, std::span<const std::int32_t> cuts,
-               std::size_t considered, Range range, const char* noCuts, JobReport& report,
-               std::vector<SliceBatch>& batches) {
+               std::size_t considered, int trackTotal, Range range, const char* noCuts,
+               JobReport& report, std::vector<SliceBatch>& batches) {
     SideReport& me = report.sides[side - 1];
     const int firstNumber = side == 2 ? static_cast<int>(report.sides[0].slices) + 1 : 1;
-    const SliceResult result = WriteSideSlices(ctx, side, cuts, considered, firstNumber, range, me);
+    // Read once, so that a side's slices and encoded files are named alike.
+    const AlbumInfo album = ctx.Album();
+    const SliceResult result = WriteSideSlices(ctx, side, cuts, considered, firstNumber,
+                                               SideTracks(side, album, trackTotal), range, me);
+    // A job of one side knows its total once the side is written.
+    const bool onlySide = !report.sides[2 - side].present;
+    if (trackTotal == 0 && onlySide) trackTotal = static_cast<int>(result.written);
     me.reason = result.written > 0 ? "" : Reason(result.outcome, noCuts);
     if (result.outcome == SliceOutcome::Stopped || SlicingStopped(ctx)) return false;
     if (!result.message.empty()) ctx.ShowMessage("Slicing side " + SideText(side), result.message);
     // Stop pressed while the message was open: no voice message, no encoding.
     if (SlicingStopped(ctx)) return false;
-    return FinishSide(ctx, job, side, report, batches);
+    return FinishSide(ctx, job, side, SideTracks(side, album, trackTotal), report, batches);
 }
 
 }  // namespace
@@ -252,6 +292,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
     ctx.SetGauge(Gauge::Slicing, 0);
     ctx.SetGauge(Gauge::Encoding, 0);
     std::vector<SliceBatch> batches;
+    const int trackTotal = PlannedTrackTotal(ctx, report, false);
     for (int side = 1; side <= 2; ++side) {
         SideReport& me = report.sides[side - 1];
         if (!me.present) continue;
@@ -265,7 +306,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
         if (method == CutMethod::TypedTimes) {
             ctx.SetStatus("Slicing side " + SideText(side) + " according to entered values...");
             if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, typed, kTypedTimesPerSide,
-                           {base, base + share}, "no typed times", report, batches))
+                           trackTotal, {base, base + share}, "no typed times", report, batches))
                 return EndStopped(ctx, report);
             continue;
         }
@@ -276,7 +317,8 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
             me.reason = "unreadable file";
             me.folder = ctx.OutputFolder(side);
             me.firstNumber = side == 2 ? static_cast<int>(report.sides[0].slices) + 1 : 1;
-            if (!FinishSide(ctx, SliceJob::SliceAutoOrTyped, side, report, batches))
+            if (!FinishSide(ctx, SliceJob::SliceAutoOrTyped, side, SideTracks(side), report,
+                            batches))
                 return EndStopped(ctx, report);
             continue;
         }
@@ -288,7 +330,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
         const std::span<const std::int32_t> cuts =
             smart ? std::span<const std::int32_t>(analysis.smartCuts)
                   : std::span<const std::int32_t>(analysis.cuts);
-        if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, cuts, CutsConsidered(method),
+        if (!SliceSide(ctx, SliceJob::SliceAutoOrTyped, side, cuts, CutsConsidered(method), 0,
                        {base + share / 2, base + share},
                        smart ? "no gap between songs found" : "no silent passage found", report,
                        batches))
@@ -328,6 +370,7 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
     ctx.SetGauge(Gauge::Slicing, 0);
     ctx.SetGauge(Gauge::Encoding, 0);
     std::vector<SliceBatch> batches;
+    const int trackTotal = PlannedTrackTotal(ctx, report, true);
     for (int side = 1; side <= 2; ++side) {
         if (!report.sides[side - 1].present) continue;
         if (SlicingStopped(ctx)) return EndStopped(ctx, report);
@@ -341,8 +384,9 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
                                                        ? std::span<const std::int32_t>(typed)
                                                        : std::span<const std::int32_t>(state.cuts);
         const Range range = !both ? Range{0, 100} : side == 1 ? Range{0, 50} : Range{50, 100};
-        if (!SliceSide(ctx, SliceJob::SliceByMarkers, side, cuts, CutsConsidered(method), range,
-                       useTyped ? "no typed times" : "no markers", report, batches))
+        if (!SliceSide(ctx, SliceJob::SliceByMarkers, side, cuts, CutsConsidered(method),
+                       trackTotal, range, useTyped ? "no typed times" : "no markers", report,
+                       batches))
             return EndStopped(ctx, report);
     }
     if (SlicingStopped(ctx)) return EndStopped(ctx, report);

@@ -18,8 +18,11 @@
 
 namespace {
 
-std::string SlicePath(const std::string& folder, int number) {
-    return platform::JoinPath(folder, std::to_string(number) + ".wav");
+// The k-th (from 0) slice file of the request.
+std::string SlicePath(const SliceRequest& request, std::size_t k) {
+    const int index = static_cast<int>(k) + 1;
+    return platform::JoinPath(request.folder,
+                              request.tracks.SliceName(request.firstNumber + index - 1, index));
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -165,8 +168,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
     std::vector<std::string> sides = request.protectedPaths;
     sides.push_back(request.sidePath);
     for (std::size_t k = 0; k < ends.size(); ++k) {
-        const std::string path =
-            SlicePath(request.folder, request.firstNumber + static_cast<int>(k));
+        const std::string path = SlicePath(request, k);
         for (const std::string& side : sides)
             if (SameFile(path, side))
                 return {0, SliceOutcome::WouldOverwriteSide,
@@ -189,7 +191,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
     // No file is begun once a stop is asked: a front end that is going away may no longer
     // answer the reads that named the folder.
     if (Stopping(ctx)) return {0, SliceOutcome::Stopped, {}};
-    if (!out.Create(SlicePath(request.folder, request.firstNumber), format, ends[0]))
+    if (!out.Create(SlicePath(request, 0), format, ends[0]))
         return {0, SliceOutcome::CannotWrite, CannotWrite(out)};
 
     WaveReader samples(in.get(), wave);
@@ -234,9 +236,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
                 if (++slice == ends.size()) break;
                 start = pos;
                 if (Stopping(ctx)) return {0, SliceOutcome::Stopped, {}};
-                if (!out.Create(
-                        SlicePath(request.folder, request.firstNumber + static_cast<int>(slice)),
-                        format, ends[slice] - start))
+                if (!out.Create(SlicePath(request, slice), format, ends[slice] - start))
                     return {result.written, SliceOutcome::CannotWrite, CannotWrite(out)};
             }
         }

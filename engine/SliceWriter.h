@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/SideState.h"
+#include "engine/TrackNames.h"
 
 class JobContext;
 
@@ -41,8 +42,10 @@ struct SliceRequest {
     std::span<const std::int32_t> cuts;  ///< tenths of a second
     /// Entries of `cuts` that count, from the first: ten, or every one for Smart Sense.
     std::size_t cutsConsidered = kTypedTimesPerSide;
-    std::string folder;     ///< slices go to folder/N.wav; "" is refused
-    int firstNumber = 1;    ///< number of the first slice file
+    std::string folder;   ///< slices go to folder/N.wav; "" is refused
+    int firstNumber = 1;  ///< number of the first slice file
+    /// Names the slice files (N.wav, or "NN - Title.wav" when the album has titles).
+    SideTracks tracks;
     int progressStart = 0;  ///< Slicing gauge range, 0..100
     int progressEnd = 100;
     float peakLevel = 0;            ///< the side's peak; Normalize divides by it (0: no change)

@@ -50,13 +50,13 @@ int ScriptedPrompter::Message(wxWindow*, const wxString& text, const wxString& c
 
 int ScriptedPrompter::RunModal(wxDialog& dialog) {
     dialogTitles.push_back(dialog.GetTitle());
+    if (onModal) onModal(dialog);
     if (modalResults.empty()) {
         ADD_FAILURE() << "unexpected modal dialog: " << dialog.GetTitle();
         return wxID_CANCEL;
     }
     const int result = modalResults.front();
     modalResults.pop_front();
-    if (onModal) onModal(dialog);
     return result;
 }
 

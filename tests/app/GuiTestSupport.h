@@ -47,13 +47,13 @@ class ScriptedPrompter : public Prompter {
 
     std::deque<wxString> files;  ///< "" = the user cancels
     std::deque<int> modalResults;
+    /// Called with a modal dialog before its answer is given (e.g. to fill it in).
+    std::function<void(wxDialog&)> onModal;
     std::vector<FileRequest> fileRequests;
     std::vector<ShownMessage> messages;
     /// Called while a message is "open", after it was recorded (e.g. to press Stop).
     std::function<void(const ShownMessage&)> onMessage;
     std::vector<wxString> dialogTitles;
-    /// Called with a modal dialog before its queued answer is given (e.g. to fill it in).
-    std::function<void(wxDialog&)> onModal;
     std::vector<wxString> urls;
 };
 

@@ -1,5 +1,6 @@
 // File > Open... and File > Save...: what the window writes, what it restores, and how it
-// takes damaged files.
+// applies the odd values of damaged files. (How such files read, and how a save fails
+// safely: tests/settings/SettingsFileTest.cpp.)
 
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -7,9 +8,6 @@
 #include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <string>
 
 #include "app/WxText.h"
@@ -138,44 +136,6 @@ TEST_F(SettingsTest, EmptyFileClearsChoicesChecksBoxesAndEmptiesGroups) {
                                                     "1<>-1<>1<>1<>1<>202<>300<>500<>708<>");
 }
 
-TEST_F(SettingsTest, DelimiterInsideATextValueShiftsTheLaterFields) {
-    SettingsFields fields;
-    fields.side1Path = "/music/a<>b.wav";
-    fields.side2Path = "/music/c.wav";
-    fields.volumeId = 501;
-    OpenBytes(FormatSettings(fields));
-    EXPECT_EQ(frame->i_textCtrl1->GetValue(), "/music/a");
-    EXPECT_EQ(frame->i_textCtrl2->GetValue(), "b.wav");
-    EXPECT_EQ(frame->m_cutsHow->GetSelection(), 0) << "\"/music/c.wav\" reads as 0";
-    EXPECT_EQ(frame->c_textCtrl1->GetValue(), "0");
-    // Each menu field now holds the one before it: Rate gets 1 (voice after slicing),
-    // Fades 202, Volume 300, EQ 501; none names an item of its group.
-    EXPECT_TRUE(CheckedMenuIds().empty());
-}
-
-TEST_F(SettingsTest, OneFieldPerLineStillReadsNumbers) {
-    SettingsFields fields;
-    fields.lastPath = "/music";
-    fields.side1Path = "/music/a.wav";
-    fields.cutsHow = 1;
-    fields.encoderKind = 4;
-    fields.rateId = 204;
-    fields.eqId = 711;
-    std::string perLine;
-    for (char c : FormatSettings(fields)) {
-        perLine += c;
-        if (c == '>' && perLine.size() >= 2 && perLine[perLine.size() - 2] == '<') perLine += '\n';
-    }
-    OpenBytes(perLine);
-    EXPECT_EQ(frame->m_lastPath, "/music");
-    EXPECT_EQ(frame->i_textCtrl1->GetValue(), "\n/music/a.wav");
-    EXPECT_EQ(frame->c_textCtrl1->GetValue(), "\n2");
-    EXPECT_EQ(frame->m_cutsHow->GetSelection(), 1);
-    EXPECT_EQ(frame->m_choice1->GetSelection(), 4);
-    EXPECT_EQ(CheckedMenuIds(), (std::vector<int>{204, 300, 500, 711}));
-    EXPECT_EQ(frame->TrebleBoostLevel(), 4.0f);
-}
-
 // Smart Sense is cut method 2; the item that opens its dialog (3) is no method to store.
 TEST_F(SettingsTest, SmartSenseIsMethodTwo) {
     SettingsFields fields;
@@ -220,23 +180,6 @@ TEST_F(SettingsTest, FailuresShowTheirMessagesAndChangeNothing) {
     Open("");
     Save("");
     EXPECT_EQ(prompts->messages.size(), 2u);
-}
-
-TEST_F(SettingsTest, FailedSaveKeepsThePreviousFile) {
-    const std::string path = dir / "kept.lpx";
-    ASSERT_TRUE(WriteFileBytes(path, "previous"));
-    // A file size limit below the settings' size makes the write fail, even for root.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const rlimit tiny{20, saved.rlim_max};
-    void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-    Save(path);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, oldHandler);
-    ASSERT_EQ(prompts->messages.size(), 1u);
-    EXPECT_EQ(prompts->messages[0].caption, "Couldn't save!");
-    EXPECT_EQ(ReadFileBytes(path), "previous");
 }
 
 }  // namespace

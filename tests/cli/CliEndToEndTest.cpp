@@ -361,3 +361,42 @@ TEST_F(CliEndToEnd, InterruptLeavesValidFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+// A label file exported by analyze, one start moved by hand 1.5 s later and imported by
+// slice: exactly the two slices beside that cut change, by 1.5 s, and the titles name them.
+TEST_F(CliEndToEnd, AMovedLabelMovesExactlyThatCut) {
+    const CliRun analyze = RunCli(
+        {"analyze", "--labels", "cuts.txt", "--titles1", "a|b|c|d|e", "side one.wav"}, dir_.path());
+    ASSERT_EQ(analyze.status, 0) << analyze.err;
+    const std::string labels = ReadFileBytes(dir_ / "cuts.txt");
+    // Third line: the start of track c.
+    std::size_t line = labels.find('\n', labels.find('\n') + 1) + 1;
+    const std::size_t tab = labels.find('\t', line);
+    char moved[32];
+    std::snprintf(moved, sizeof moved, "%.6f", std::stod(labels.substr(line, tab - line)) + 1.5);
+    ASSERT_TRUE(
+        WriteFileBytes(dir_ / "moved.txt", labels.substr(0, line) + moved + labels.substr(tab)));
+
+    std::vector<std::size_t> sizes[2];
+    for (int run = 0; run < 2; ++run) {
+        const std::string out = run == 0 ? "same" : "moved";
+        const CliRun slice = RunCli({"slice", "--labels", run == 0 ? "cuts.txt" : "moved.txt",
+                                     "--out", out, "side one.wav"},
+                                    dir_.path());
+        ASSERT_EQ(slice.status, 0) << slice.err;
+        const char* names[] = {"01 - a.wav", "02 - b.wav", "03 - c.wav", "04 - d.wav",
+                               "05 - e.wav"};
+        for (const char* name : names) {
+            const std::optional<std::vector<Frame>> frames = ReadWavFrames(dir_ / out + "/" + name);
+            ASSERT_TRUE(frames) << out << "/" << name;
+            sizes[run].push_back(frames->size());
+        }
+    }
+    const std::size_t shift = 66150;  // 1.5 s at 44.1 kHz
+    EXPECT_EQ(sizes[1], (std::vector<std::size_t>{sizes[0][0], sizes[0][1] + shift,
+                                                  sizes[0][2] - shift, sizes[0][3], sizes[0][4]}));
+}
+
+}  // namespace

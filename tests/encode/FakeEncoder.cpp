@@ -5,6 +5,7 @@
 //   $FAKE_ENCODER_FAIL      names that end with status 3 and write nothing
 //   $FAKE_ENCODER_NO_OUTPUT names that end with status 0 and write nothing
 //   $FAKE_ENCODER_EMPTY     names that end with status 0 and leave an empty output file
+//   $FAKE_ENCODER_FAIL_LATE names that write their whole output, then end with status 3
 // (comma-separated lists such as "2.wav,5.wav"; "*" means every input).
 // $FAKE_ENCODER_CHATTER: bytes to write to standard output and error before ending.
 // $FAKE_ENCODER_SLOW_MS: the output is written in two halves this many milliseconds apart
@@ -73,5 +74,6 @@ int main(int argc, char** argv) {
         }
         std::fwrite(text.data() + half, 1, text.size() - half, out);
     }
-    return std::fclose(out) == 0 ? 0 : 4;
+    if (std::fclose(out) != 0) return 4;
+    return Listed("FAKE_ENCODER_FAIL_LATE", input) ? 3 : 0;
 }
