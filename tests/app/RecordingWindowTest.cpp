@@ -170,8 +170,7 @@ TEST_F(LevelsFixture, MeterReadingsReachTheControlsOnTheGuiThread) {
         FeedMeter(16384);
         ASSERT_TRUE(RunUntil([&] { return levels.m_leftGauge->GetValue() == 100; }));
         EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: CLIP      ");
-        EXPECT_EQ(levels.Gain(), 51.0f);
-        EXPECT_EQ(state.gain.load(), 51.0f);
+        EXPECT_EQ(levels.Gain(), 51.0f);  // what the recording will start with
     }
     EXPECT_FALSE(state.meterShown);  // the meter stops with the dialog
     const std::uint32_t updates = state.meterUpdates;
