@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/FrameJobs.h"
+#include "app/FrameMenus.h"
 #include "app/MyFrame.h"
 #include "app/Prompter.h"
 #include "app/TrackTitlesDialog.h"
@@ -20,6 +22,7 @@
 #include "engine/SliceWriter.h"
 #include "engine/TypedTimes.h"
 #include "platform/Paths.h"
+#include "waveview/MyCanvas.h"
 
 namespace {
 
@@ -62,7 +65,7 @@ class SideQuestion : public wxDialog {
 }  // namespace
 
 FrameAlbum::FrameAlbum(MyFrame& frame) : frame_(frame) {
-    wxMenu* file = frame.m_fileMenu;
+    wxMenu* file = frame.Menus().m_fileMenu;
     int at = kFileMenuPosition;
     file->Insert(at++, kIdTrackTitles, "Track titles...", "Album and track titles");
     file->Insert(at++, kIdExportCutList, "Export cut list...",
@@ -78,15 +81,17 @@ FrameAlbum::FrameAlbum(MyFrame& frame) : frame_(frame) {
 }
 
 std::array<bool, 2> FrameAlbum::PresentSides() const {
-    return {!frame_.i_textCtrl1->GetValue().empty(), !frame_.i_textCtrl2->GetValue().empty()};
+    return {!frame_.Controls().i_textCtrl1->GetValue().empty(),
+            !frame_.Controls().i_textCtrl2->GetValue().empty()};
 }
 
 std::string FrameAlbum::SidePath(int side) const {
-    return ToUtf8((side == 1 ? frame_.i_textCtrl2 : frame_.i_textCtrl1)->GetValue());
+    return ToUtf8(
+        (side == 1 ? frame_.Controls().i_textCtrl2 : frame_.Controls().i_textCtrl1)->GetValue());
 }
 
 int FrameAlbum::SliceCount(int side) const {
-    const SideState& state = frame_.m_sides[side];
+    const SideState& state = frame_.SideAt(side);
     if (state.levelCount == 0) return 0;
     // The cuts as tenths on a "side" of levelCount tenths: the slices the markers give.
     return static_cast<int>(SliceBoundaries(state.cuts, kTenthsPerSecond, state.levelCount).size() +
@@ -138,12 +143,12 @@ void FrameAlbum::ExportCutList() {
     }
     // The cuts the marker job would use: the typed times with "Typed Times (Below)".
     std::vector<std::int32_t> cuts;
-    if (frame_.m_cutsHow->GetSelection() == kTypedTimesSelection) {
+    if (frame_.Controls().m_cutsHow->GetSelection() == kTypedTimesSelection) {
         for (int n = 0; n < kTypedTimesPerSide; ++n)
-            cuts.push_back(ParseTypedTime(
-                ToUtf8(frame_.c_textCtrlTime[side * kTypedTimesPerSide + n]->GetValue())));
+            cuts.push_back(ParseTypedTime(ToUtf8(
+                frame_.Controls().c_textCtrlTime[side * kTypedTimesPerSide + n]->GetValue())));
     } else {
-        const SideState& state = frame_.m_sides[side];
+        const SideState& state = frame_.SideAt(side);
         const auto inUse = std::min<std::size_t>(state.cutCount, state.cuts.size());
         cuts.assign(state.cuts.begin(), state.cuts.begin() + static_cast<std::ptrdiff_t>(inUse));
     }
@@ -164,11 +169,11 @@ void FrameAlbum::ExportCutList() {
 }
 
 void FrameAlbum::ImportCutList() {
-    if (!frame_.m_idle) {
+    if (frame_.Jobs().Running()) {
         Tell("Please wait until the running job has ended.", kImportCaption, wxICON_INFORMATION);
         return;
     }
-    if (!frame_.m_wavesDrawn) {
+    if (!frame_.WavesDrawn()) {
         Tell(
             "Please click on \"Draw waveforms\" first: a cut list's tracks become the markers "
             "of the waveforms, and drawing them later would replace the markers.",
@@ -231,7 +236,7 @@ void FrameAlbum::ImportCutList() {
         return;
     }
     for (auto& [side, one] : placed) {
-        SideState& state = frame_.m_sides[side];
+        SideState& state = frame_.SideAt(side);
         state.cuts.fill(0);
         std::copy(one.cuts.begin(), one.cuts.end(), state.cuts.begin());
         state.cutCount = static_cast<std::uint32_t>(one.cuts.size());
@@ -241,7 +246,7 @@ void FrameAlbum::ImportCutList() {
     if (!read.list.title.empty()) album_.title = read.list.title;
     if (!read.list.year.empty()) album_.year = read.list.year;
     if (!read.list.genre.empty()) album_.genre = read.list.genre;
-    frame_.m_canvas->Refresh(true);
+    frame_.Controls().m_canvas->Refresh(true);
     frame_.SetStatusText(FromUtf8("Cut list imported from " + path));
     if (!notices.empty()) Tell(FromUtf8(notices), kImportCaption, wxICON_INFORMATION);
 }

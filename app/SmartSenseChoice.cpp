@@ -8,14 +8,14 @@
 
 SmartSenseChoice::SmartSenseChoice(MyFrame& frame)
     : frame_(frame), minSongSeconds_(static_cast<int>(kDefaultMinSongSeconds)) {
-    frame.m_cutsHow->Append("Smart Sense");
-    frame.m_cutsHow->Append("Smart Sense settings...");
-    shown_ = frame.m_cutsHow->GetSelection();
-    frame.m_cutsHow->Bind(wxEVT_CHOICE, &SmartSenseChoice::OnChoice, this);
+    frame.Controls().m_cutsHow->Append("Smart Sense");
+    frame.Controls().m_cutsHow->Append("Smart Sense settings...");
+    shown_ = frame.Controls().m_cutsHow->GetSelection();
+    frame.Controls().m_cutsHow->Bind(wxEVT_CHOICE, &SmartSenseChoice::OnChoice, this);
 }
 
 SmartSenseChoice::~SmartSenseChoice() {
-    frame_.m_cutsHow->Unbind(wxEVT_CHOICE, &SmartSenseChoice::OnChoice, this);
+    frame_.Controls().m_cutsHow->Unbind(wxEVT_CHOICE, &SmartSenseChoice::OnChoice, this);
 }
 
 std::optional<int> SmartSenseChoice::SongCount(int side) const {
@@ -30,7 +30,7 @@ void SmartSenseChoice::Set(int side1Songs, int side2Songs, int minSongSeconds) {
 }
 
 void SmartSenseChoice::OnChoice(wxCommandEvent& event) {
-    wxChoice* choice = frame_.m_cutsHow;
+    wxChoice* choice = frame_.Controls().m_cutsHow;
     if (event.GetSelection() != kSettingsItem) {
         shown_ = event.GetSelection();
         event.Skip();

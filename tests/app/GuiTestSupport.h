@@ -13,8 +13,18 @@
 #include <string>
 #include <vector>
 
+// The window and every part of it, for the tests to reach.
+#include "app/FrameAlbum.h"
+#include "app/FrameJobs.h"
+#include "app/FrameMenus.h"
+#include "app/FrameRecording.h"
+#include "app/FrameWaveforms.h"
+#include "app/LocateCommands.h"
 #include "app/MyFrame.h"
 #include "app/Prompter.h"
+#include "app/SettingsCommands.h"
+#include "app/SmartSenseChoice.h"
+#include "waveview/MyCanvas.h"
 
 class wxButton;
 class wxWindow;

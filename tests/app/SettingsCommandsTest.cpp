@@ -41,12 +41,13 @@ class SettingsTest : public FrameTest {
         std::vector<int> ids;
         for (int id : {200, 201, 202, 203, 204, 205, 206, 300, 301, 302, 303,
                        500, 501, 708, 709, 710, 711, 712, 713, 714, 715})
-            if (frame->m_menuBar->IsChecked(id)) ids.push_back(id);
+            if (frame->Menus().m_menuBar->IsChecked(id)) ids.push_back(id);
         return ids;
     }
     std::vector<bool> Boxes() {
-        return {frame->m_checkBox1->GetValue(), frame->m_checkBox2->GetValue(),
-                frame->m_checkBox3->GetValue(), frame->w_checkBox1->GetValue()};
+        return {
+            frame->Controls().m_checkBox1->GetValue(), frame->Controls().m_checkBox2->GetValue(),
+            frame->Controls().m_checkBox3->GetValue(), frame->Controls().w_checkBox1->GetValue()};
     }
     TempDir dir;
 };
@@ -65,42 +66,43 @@ TEST_F(SettingsTest, SavedRightAfterStartUpIsTheDefaultFile) {
 }
 
 TEST_F(SettingsTest, WriteThenReadRestoresEveryValue) {
-    frame->m_lastPath = dir / "side1.wav";
-    frame->i_textCtrl1->ChangeValue(FromUtf8(dir / "Bände/side1.wav"));
-    frame->i_textCtrl2->ChangeValue("/music/side 2.wav");
-    frame->m_cutsHow->SetSelection(1);
-    frame->c_textCtrl1->ChangeValue("3");
+    frame->SetLastPath(dir / "side1.wav");
+    frame->Controls().i_textCtrl1->ChangeValue(FromUtf8(dir / "Bände/side1.wav"));
+    frame->Controls().i_textCtrl2->ChangeValue("/music/side 2.wav");
+    frame->Controls().m_cutsHow->SetSelection(1);
+    frame->Controls().c_textCtrl1->ChangeValue("3");
     for (int n = 0; n < 20; ++n)
-        frame->c_textCtrlTime[n]->ChangeValue(wxString::Format("%d.%02d.%d", n, n + 10, n % 10));
-    frame->m_checkBox1->SetValue(false);
-    frame->m_checkBox2->SetValue(false);
-    frame->m_checkBox3->SetValue(true);
-    frame->w_checkBox1->SetValue(false);
-    frame->m_choice1->SetSelection(5);
+        frame->Controls().c_textCtrlTime[n]->ChangeValue(
+            wxString::Format("%d.%02d.%d", n, n + 10, n % 10));
+    frame->Controls().m_checkBox1->SetValue(false);
+    frame->Controls().m_checkBox2->SetValue(false);
+    frame->Controls().m_checkBox3->SetValue(true);
+    frame->Controls().w_checkBox1->SetValue(false);
+    frame->Controls().m_choice1->SetSelection(5);
     for (int id : {206, 303, 501, 713}) Menu(id);
-    const SettingsFields saved = frame->CollectSettings();
+    const SettingsFields saved = frame->Settings().Collect();
     Save(dir / "all.lpx");
 
     // Everything else, then back.
     for (int id : {200, 300, 500, 708}) Menu(id);
     SettingsFields other;
     other.typedTimes.fill("9.9.9");
-    frame->ApplySettings(other);
-    frame->m_lastPath = "/elsewhere";
+    frame->Settings().Apply(other);
+    frame->SetLastPath("/elsewhere");
     Open(dir / "all.lpx");
 
-    const SettingsFields restored = frame->CollectSettings();
+    const SettingsFields restored = frame->Settings().Collect();
     EXPECT_EQ(FormatSettings(restored), FormatSettings(saved));
-    EXPECT_EQ(frame->m_lastPath, dir / "side1.wav");
-    EXPECT_EQ(ToUtf8(frame->i_textCtrl1->GetValue()), dir / "Bände/side1.wav");
-    EXPECT_EQ(frame->c_textCtrlTime[19]->GetValue(), "19.29.9");
-    EXPECT_EQ(frame->m_choice1->GetSelection(), 5);
+    EXPECT_EQ(frame->LastPath(), dir / "side1.wav");
+    EXPECT_EQ(ToUtf8(frame->Controls().i_textCtrl1->GetValue()), dir / "Bände/side1.wav");
+    EXPECT_EQ(frame->Controls().c_textCtrlTime[19]->GetValue(), "19.29.9");
+    EXPECT_EQ(frame->Controls().m_choice1->GetSelection(), 5);
     EXPECT_EQ(Boxes(), (std::vector<bool>{false, false, true, false}));
     EXPECT_EQ(CheckedMenuIds(), (std::vector<int>{206, 303, 501, 713}));
-    EXPECT_EQ(frame->TrebleBoostLevel(), 8.0f);
+    EXPECT_EQ(frame->Menus().TrebleBoostLevel(), 8.0f);
     TrebleFilter expected;
     TuneTreble(expected, 8);
-    EXPECT_EQ(frame->m_treble.c0, expected.c0);
+    EXPECT_EQ(frame->Treble().c0, expected.c0);
     // The dialogs start in the folder of the last chosen path.
     EXPECT_EQ(prompts->fileRequests.back().message, "Open Settings");
     EXPECT_EQ(prompts->fileRequests.back().defaultDir, "/");
@@ -109,27 +111,27 @@ TEST_F(SettingsTest, WriteThenReadRestoresEveryValue) {
 }
 
 TEST_F(SettingsTest, LoadingKeepsTheEncoderPathAndTheWaveformState) {
-    frame->m_textCtrl1->ChangeValue("/usr/bin/lame");
-    frame->m_wavesDrawn = true;
+    frame->Controls().m_textCtrl1->ChangeValue("/usr/bin/lame");
+    frame->SetWavesDrawn(true);
     OpenBytes("/x<>/a.wav<>/b.wav<>1<>2<>" + Repeat("<>", 20) +
               "1<>0<>1<>0<>1<>202<>300<>500<>708<>");
-    EXPECT_EQ(frame->m_textCtrl1->GetValue(), "/usr/bin/lame");
-    EXPECT_TRUE(frame->m_wavesDrawn);
-    EXPECT_EQ(frame->i_textCtrl1->GetValue(), "/a.wav");
-    EXPECT_EQ(frame->m_lastPath, "/x");
+    EXPECT_EQ(frame->Controls().m_textCtrl1->GetValue(), "/usr/bin/lame");
+    EXPECT_TRUE(frame->WavesDrawn());
+    EXPECT_EQ(frame->Controls().i_textCtrl1->GetValue(), "/a.wav");
+    EXPECT_EQ(frame->LastPath(), "/x");
 }
 
 TEST_F(SettingsTest, EmptyFileClearsChoicesChecksBoxesAndEmptiesGroups) {
     Menu(709);
     OpenBytes("");
-    EXPECT_EQ(frame->m_lastPath, "");
-    EXPECT_EQ(frame->c_textCtrl1->GetValue(), "");
-    EXPECT_EQ(frame->m_cutsHow->GetSelection(), wxNOT_FOUND);
-    EXPECT_EQ(frame->m_choice1->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(frame->LastPath(), "");
+    EXPECT_EQ(frame->Controls().c_textCtrl1->GetValue(), "");
+    EXPECT_EQ(frame->Controls().m_cutsHow->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(frame->Controls().m_choice1->GetSelection(), wxNOT_FOUND);
     EXPECT_EQ(Boxes(), (std::vector<bool>{true, true, true, true}));
     EXPECT_TRUE(CheckedMenuIds().empty());
-    EXPECT_EQ(frame->SelectedBitRate(), 128000);
-    EXPECT_EQ(frame->TrebleBoostLevel(), 0.0f);
+    EXPECT_EQ(frame->Menus().SelectedBitRate(), 128000);
+    EXPECT_EQ(frame->Menus().TrebleBoostLevel(), 0.0f);
     // Saved again, the groups give their fall-backs and the choices -1.
     Save(dir / "again.lpx");
     EXPECT_EQ(ReadFileBytes(dir / "again.lpx"), Repeat("<>", 3) + "-1<><>" + Repeat("<>", 20) +
@@ -141,11 +143,11 @@ TEST_F(SettingsTest, SmartSenseIsMethodTwo) {
     SettingsFields fields;
     fields.cutsHow = 2;
     OpenBytes(FormatSettings(fields));
-    EXPECT_EQ(frame->m_cutsHow->GetStringSelection(), "Smart Sense");
-    EXPECT_EQ(frame->CollectSettings().cutsHow, 2);
+    EXPECT_EQ(frame->Controls().m_cutsHow->GetStringSelection(), "Smart Sense");
+    EXPECT_EQ(frame->Settings().Collect().cutsHow, 2);
     fields.cutsHow = 3;
     OpenBytes(FormatSettings(fields));
-    EXPECT_EQ(frame->m_cutsHow->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(frame->Controls().m_cutsHow->GetSelection(), wxNOT_FOUND);
 }
 
 TEST_F(SettingsTest, UnknownRateIdLeavesTheGroupUncheckedAndFallsBack) {
@@ -155,12 +157,12 @@ TEST_F(SettingsTest, UnknownRateIdLeavesTheGroupUncheckedAndFallsBack) {
     OpenBytes(FormatSettings(fields));
     EXPECT_EQ(CheckedMenuIds(), (std::vector<int>{302, 500, 708}));
     int rateId = 0;
-    EXPECT_EQ(frame->SelectedBitRate(&rateId), 128000);
+    EXPECT_EQ(frame->Menus().SelectedBitRate(&rateId), 128000);
     EXPECT_EQ(rateId, 202);
 }
 
 TEST_F(SettingsTest, FailuresShowTheirMessagesAndChangeNothing) {
-    const std::string before = FormatSettings(frame->CollectSettings());
+    const std::string before = FormatSettings(frame->Settings().Collect());
     Open(dir / "missing.lpx");
     Save(dir / "no-such-folder/out.lpx");
     ASSERT_EQ(prompts->messages.size(), 2u);
@@ -174,7 +176,7 @@ TEST_F(SettingsTest, FailuresShowTheirMessagesAndChangeNothing) {
               "protected!");
     for (const ShownMessage& message : prompts->messages)
         EXPECT_EQ(message.style, wxOK | wxICON_WARNING);
-    EXPECT_EQ(FormatSettings(frame->CollectSettings()), before);
+    EXPECT_EQ(FormatSettings(frame->Settings().Collect()), before);
 
     // Cancelled dialogs do nothing at all.
     Open("");

@@ -17,7 +17,7 @@ using TrackTitlesTest = FrameTest;
 
 TEST_F(TrackTitlesTest, TypedTitlesBecomeTheWindowsAlbum) {
     // Side 1 drawn with cuts at 10 s and 30 s of 60 s: three slices.
-    SideState& side = frame->m_sides[0];
+    SideState& side = frame->SideAt(0);
     side.levelCount = 600;
     side.cuts[0] = 100;
     side.cuts[1] = 300;
@@ -39,7 +39,7 @@ TEST_F(TrackTitlesTest, TypedTitlesBecomeTheWindowsAlbum) {
 
     EXPECT_EQ(rows[0], 4);  // three slices and a row to type more
     EXPECT_EQ(rows[1], 1);  // nothing known of side 2
-    const AlbumInfo& album = frame->m_album->Album();
+    const AlbumInfo& album = frame->Album().Album();
     EXPECT_EQ(album.artist, "The Band");
     EXPECT_EQ(album.year, "1979");
     EXPECT_EQ(album.sides[0],
@@ -52,7 +52,7 @@ TEST_F(TrackTitlesTest, TypedTitlesBecomeTheWindowsAlbum) {
     };
     prompts->modalResults.push_back(wxID_CANCEL);
     Menu(kIdTrackTitles);
-    EXPECT_EQ(frame->m_album->Album().artist, "The Band");
+    EXPECT_EQ(frame->Album().Album().artist, "The Band");
 }
 
 }  // namespace
@@ -63,19 +63,19 @@ TEST_F(TrackTitlesTest, AnImportedLabelFileSetsTheChosenSidesMarkersAndTitles) {
     TempDir dir;
     for (const char* name : {"one.wav", "two.wav"})
         ASSERT_TRUE(WriteWav(dir / name, std::vector<Frame>(60 * 44100)));  // 60 s each
-    ASSERT_FALSE(frame->LocateSide(1, dir / "one.wav"));
-    ASSERT_FALSE(frame->LocateSide(2, dir / "two.wav"));
-    frame->m_wavesDrawn = true;
+    ASSERT_FALSE(frame->Locate().LocateSide(1, dir / "one.wav"));
+    ASSERT_FALSE(frame->Locate().LocateSide(2, dir / "two.wav"));
+    frame->SetWavesDrawn(true);
     ASSERT_TRUE(WriteFileBytes(dir / "cuts.txt", "0\t10\tA\n20.04\t30\tB\n70\t80\tC\n"));
     prompts->files.push_back(wxString::FromUTF8((dir / "cuts.txt").c_str()));
     prompts->modalResults.push_back(wxID_NO);  // "Side 2"
     Menu(kIdImportCutList);
 
-    const SideState& two = frame->m_sides[1];
+    const SideState& two = frame->SideAt(1);
     EXPECT_EQ(two.cutCount, 1u);
     EXPECT_EQ(two.cuts[0], 200);
-    EXPECT_EQ(frame->m_sides[0].cutCount, 0u);
-    EXPECT_EQ(frame->m_album->Album().sides[1], (std::vector<TrackInfo>{{"A", ""}, {"B", ""}}));
+    EXPECT_EQ(frame->SideAt(0).cutCount, 0u);
+    EXPECT_EQ(frame->Album().Album().sides[1], (std::vector<TrackInfo>{{"A", ""}, {"B", ""}}));
     ASSERT_EQ(prompts->messages.size(), 1u);
     EXPECT_EQ(prompts->messages[0].text,
               "Side 2: the cut at 1:10.0 lies outside the side and was left out.");

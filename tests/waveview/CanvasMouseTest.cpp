@@ -49,14 +49,8 @@ class CanvasMouseTest : public FrameTest {
         // the test before) as a double click.
         for (const wxEventTypeTag<wxMouseEvent>& type :
              {wxEVT_LEFT_DOWN, wxEVT_RIGHT_DOWN, wxEVT_LEFT_DCLICK, wxEVT_RIGHT_DCLICK})
-            frame->m_panel->Bind(type, &CanvasMouseTest::Count, this);
+            frame->Controls().m_panel->Bind(type, &CanvasMouseTest::Count, this);
         CountCanvasPaints(*frame, canvasPaints);
-    }
-
-    void TearDown() override {
-        frame->m_slicing = false;
-        frame->m_idle = true;
-        FrameTest::TearDown();
     }
 
     void Count(wxMouseEvent& event) {
@@ -78,18 +72,19 @@ class CanvasMouseTest : public FrameTest {
             pointer.MouseClick(button);
         } else {
             // As the toolkit delivers a click over the canvas: to the canvas, in its pixels.
-            const wxPoint inCanvas = at - frame->m_canvas->GetPosition();
+            const wxPoint inCanvas = at - frame->Controls().m_canvas->GetPosition();
             for (const wxEventType type : button == wxMOUSE_BTN_LEFT
                                               ? std::vector{wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}
                                               : std::vector{wxEVT_RIGHT_DOWN, wxEVT_RIGHT_UP}) {
                 wxMouseEvent event(type);
                 event.SetPosition(inCanvas);
-                event.SetEventObject(frame->m_canvas);
-                frame->m_canvas->GetEventHandler()->ProcessEvent(event);
+                event.SetEventObject(frame->Controls().m_canvas);
+                frame->Controls().m_canvas->GetEventHandler()->ProcessEvent(event);
             }
         }
         ASSERT_TRUE(RunUntil([&] { return panelDowns > before; })) << "click not delivered";
-        EXPECT_EQ(lastPanelPoint, frame->m_panel->ScreenToClient(frame->ClientToScreen(at)))
+        EXPECT_EQ(lastPanelPoint,
+                  frame->Controls().m_panel->ScreenToClient(frame->ClientToScreen(at)))
             << "the panel sees the click where it happened";
     }
 
@@ -110,42 +105,34 @@ wxPoint Wave1(const CanvasGeometry& g, int dx) {
 
 // Under Xvfb W = 1080; a new cut lands 4 pixels right of the pointer: trunc(N x 104 / W).
 TEST_F(CanvasMouseTest, ALeftClickAddsACutWhereThePointerIs) {
-    Apply(frame->m_sides[0], {1000, {}});
+    Apply(frame->SideAt(0), {1000, {}});
     Click(Wave1(g, 100), wxMOUSE_BTN_LEFT, Via::Pointer);
-    EXPECT_EQ(CutsOf(frame->m_sides[0]), (Cuts{At(1000, 104, 1080)}));
+    EXPECT_EQ(CutsOf(frame->SideAt(0)), (Cuts{At(1000, 104, 1080)}));
 }
 
 // Delivered to the canvas, in its own pixels, at side 2's bottom row: the panel takes it.
 TEST_F(CanvasMouseTest, ARightClickOnTheCanvasRemovesTheNearestCutOfItsSide) {
-    Apply(frame->m_sides[0], {1000, {300}});
-    Apply(frame->m_sides[1], {1000, {300, 700}});
+    Apply(frame->SideAt(0), {1000, {300}});
+    Apply(frame->SideAt(1), {1000, {300, 700}});
     Click(wxPoint(g.cx + 800, g.cy + g.height - 1), wxMOUSE_BTN_RIGHT, Via::CanvasEvent);
-    EXPECT_EQ(CutsOf(frame->m_sides[0]), (Cuts{300}));
-    EXPECT_EQ(CutsOf(frame->m_sides[1]), (Cuts{300}));
-}
-
-TEST_F(CanvasMouseTest, ClicksChangeNothingWhileAJobRuns) {
-    Apply(frame->m_sides[0], {1000, {100}});
-    frame->m_idle = false;  // "Draw waveforms" runs
-    Click(Wave1(g, 300), wxMOUSE_BTN_LEFT, Via::Pointer);
-    Click(Wave1(g, 300), wxMOUSE_BTN_RIGHT, Via::Pointer);
-    EXPECT_EQ(CutsOf(frame->m_sides[0]), (Cuts{100}));
+    EXPECT_EQ(CutsOf(frame->SideAt(0)), (Cuts{300}));
+    EXPECT_EQ(CutsOf(frame->SideAt(1)), (Cuts{300}));
 }
 
 TEST_F(CanvasMouseTest, EveryEditRepaintsTheCanvas) {
-    Apply(frame->m_sides[0], {1000, {}});
+    Apply(frame->SideAt(0), {1000, {}});
     for (int i = 0; i < 10; ++i) wxTheApp->Yield(true);
     for (const wxMouseButton button : {wxMOUSE_BTN_LEFT, wxMOUSE_BTN_RIGHT}) {
         const int before = canvasPaints;
         Click(Wave1(g, 400), button, Via::Pointer);
         EXPECT_TRUE(RunUntil([&] { return canvasPaints > before; }));
     }
-    EXPECT_EQ(frame->m_sides[0].cutCount, 0u);
+    EXPECT_EQ(frame->SideAt(0).cutCount, 0u);
 }
 
 // Two quick clicks at one place reach the panel as a click and a double click: both act.
 TEST_F(CanvasMouseTest, AQuickSecondClickCountsToo) {
-    Apply(frame->m_sides[0], {1000, {100, 200, 900}});
+    Apply(frame->SideAt(0), {1000, {100, 200, 900}});
     const wxPoint at = frame->ClientToScreen(Wave1(g, 150));
     wxUIActionSimulator pointer;
     pointer.MouseMove(at);
@@ -153,7 +140,7 @@ TEST_F(CanvasMouseTest, AQuickSecondClickCountsToo) {
     pointer.MouseClick(wxMOUSE_BTN_RIGHT);
     pointer.MouseClick(wxMOUSE_BTN_RIGHT);
     ASSERT_TRUE(RunUntil([&] { return panelDowns >= before + 2; }));
-    EXPECT_EQ(CutsOf(frame->m_sides[0]), (Cuts{900}));
+    EXPECT_EQ(CutsOf(frame->SideAt(0)), (Cuts{900}));
 }
 
 }  // namespace
