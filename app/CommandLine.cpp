@@ -1,42 +1,48 @@
 #include "app/CommandLine.h"
 
-const char* const kCommandLineUsage =
-    "Usage: velvane [--no-splash] [--settings FILE.lpx] [SIDE1.wav [SIDE2.wav]]\n"
-    "  --no-splash        start without the splash screen\n"
-    "  --settings FILE    apply a saved settings file first\n"
-    "  SIDE1.wav, SIDE2.wav  the sides' 44.1 kHz stereo WAV files\n";
+#include "cli/OptionTable.h"
+
+namespace {
+
+constexpr unsigned kWindow = 1;
+
+const OptionRow<CommandLine> kOptions[] = {
+    {"--no-splash", nullptr, kWindow, "start without the splash screen",
+     [](CommandLine& line, const std::string&) {
+         line.noSplash = true;
+         return std::string();
+     }},
+    {"--settings", "FILE.lpx", kWindow, "apply a saved settings file first",
+     [](CommandLine& line, const std::string& value) {
+         if (value.empty()) return std::string("--settings needs a file");
+         line.settingsFile = value;
+         return std::string();
+     }},
+};
+
+}  // namespace
+
+std::string CommandLineUsage() {
+    return WrapUsageLine("Usage: velvane " + OptionSynopsis<CommandLine>(kOptions, kWindow) +
+                             " [SIDE1.wav [SIDE2.wav]]",
+                         15) +
+           OptionHelp<CommandLine>(kOptions, kWindow) +
+           WrapHelpLine("  SIDE1.wav, SIDE2.wav", "the sides' 44.1 kHz stereo WAV files");
+}
 
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
                                             std::string& error) {
     CommandLine line;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool isOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
-        if (!isOption) {
-            if (line.sides.size() == 2) {
-                error = "more than two side files: " + arg;
-                return std::nullopt;
-            }
-            line.sides.push_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--no-splash") {
-            line.noSplash = true;
-        } else if (arg == "--help" || arg == "-h") {
-            line.help = true;
-        } else if (arg == "--settings") {
-            if (i + 1 == args.size()) {
-                error = "--settings needs a file";
-                return std::nullopt;
-            }
-            line.settingsFile = args[++i];
-        } else if (arg.rfind("--settings=", 0) == 0 && arg.size() > 11) {
-            line.settingsFile = arg.substr(11);
-        } else {
-            error = "unknown option: " + arg;
-            return std::nullopt;
-        }
+    const ParsedArguments parsed = ParseOptions<CommandLine>(kOptions, kWindow, args, line);
+    if (!parsed.error.empty()) {
+        error = parsed.error;
+        return std::nullopt;
     }
+    line.help = parsed.help;
+    if (parsed.positional.size() > 2) {
+        error = "more than two side files: " + parsed.positional[2];
+        return std::nullopt;
+    }
+    line.sides = parsed.positional;
     return line;
 }

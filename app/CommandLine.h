@@ -1,6 +1,7 @@
 #pragma once
 // The window's command line: velvane [--no-splash] [--settings FILE.lpx] [SIDE1.wav [SIDE2.wav]]
-// Parsed before the toolkit starts, so a wrong call needs no display.
+// Parsed before the toolkit starts, so a wrong call needs no display. (--help is noted, and
+// wins over what follows it.)
 
 #include <optional>
 #include <string>
@@ -13,8 +14,8 @@ struct CommandLine {
     std::vector<std::string> sides;  ///< at most two: side 1, side 2 (as given)
 };
 
-/// The usage text, ending in a newline.
-extern const char* const kCommandLineUsage;
+/// The usage text, made from the same option table as the parser; ends in a newline.
+std::string CommandLineUsage();
 
 /// Parses the arguments after the program name. Nullopt with `error` set for an unknown
 /// option, a missing option value or more than two side files. "--" ends the options.

@@ -6,12 +6,17 @@
 #include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 
+#include "app/FrameAlbum.h"
+#include "app/FrameJobs.h"
+#include "app/FrameMenus.h"
 #include "app/GuiChannel.h"
 #include "app/MyFrame.h"
 #include "app/MyWorkerThread.h"
+#include "app/SmartSenseChoice.h"
 #include "app/WxText.h"
 #include "audio/VoiceMessage.h"
 #include "platform/Paths.h"
+#include "waveview/MyCanvas.h"
 
 namespace {
 
@@ -23,7 +28,11 @@ int Index(int side) {
 
 FrameJobContext::FrameJobContext(MyFrame& frame, MyWorkerThread& thread,
                                  std::shared_ptr<GuiChannel> channel)
-    : frame_(frame), thread_(thread), channel_(std::move(channel)), sides_(frame.m_sides) {}
+    : frame_(frame),
+      thread_(thread),
+      channel_(std::move(channel)),
+      sides_(frame.Sides()),
+      generation_(frame.SidesGeneration()) {}
 
 template <class R>
 R FrameJobContext::Read(std::function<R()> read, R fallback) {
@@ -34,24 +43,24 @@ R FrameJobContext::Read(std::function<R()> read, R fallback) {
 // --- Menu settings: mirrored into atomics by the GUI thread ---
 
 int FrameJobContext::SelectedFadeId() {
-    return frame_.SelectedFadeId();
+    return frame_.Menus().SelectedFadeId();
 }
 int FrameJobContext::SelectedVolumeId() {
-    return frame_.SelectedVolumeId();
+    return frame_.Menus().SelectedVolumeId();
 }
 int FrameJobContext::SelectedEqId() {
-    return frame_.SelectedEqId();
+    return frame_.Menus().SelectedEqId();
 }
 int FrameJobContext::SelectedRateId() {
     int id = 0;
-    frame_.SelectedBitRate(&id);
+    frame_.Menus().SelectedBitRate(&id);
     return id;
 }
 
 TrebleFilter& FrameJobContext::Treble() {
     // Called at block boundaries: the place where an EQ change made meanwhile takes hold.
-    thread_.ApplyPendingRetune(frame_.m_treble);
-    return frame_.m_treble;
+    thread_.ApplyPendingRetune(frame_.Treble());
+    return frame_.Treble();
 }
 
 // --- Controls, read on the GUI thread ---
@@ -59,62 +68,78 @@ TrebleFilter& FrameJobContext::Treble() {
 std::string FrameJobContext::SidePath(int side) {
     MyFrame* f = &frame_;
     return Read<std::string>(
-        [f, side] { return ToUtf8((side == 2 ? f->i_textCtrl2 : f->i_textCtrl1)->GetValue()); },
+        [f, side] {
+            return ToUtf8(
+                (side == 2 ? f->Controls().i_textCtrl2 : f->Controls().i_textCtrl1)->GetValue());
+        },
         "");
 }
 
 int FrameJobContext::CutsHow() {
     MyFrame* f = &frame_;
-    return Read<int>([f] { return f->m_cutsHow->GetSelection(); }, 0);
+    return Read<int>([f] { return f->Controls().m_cutsHow->GetSelection(); }, 0);
+}
+
+std::optional<int> FrameJobContext::SongCount(int side) {
+    return frame_.SmartSense().SongCount(side);
+}
+
+double FrameJobContext::MinSongSeconds() {
+    return frame_.SmartSense().MinSongSeconds();
 }
 
 std::string FrameJobContext::SilenceText() {
     MyFrame* f = &frame_;
-    return Read<std::string>([f] { return ToUtf8(f->c_textCtrl1->GetValue()); }, "2");
+    return Read<std::string>([f] { return ToUtf8(f->Controls().c_textCtrl1->GetValue()); }, "2");
 }
 
 void FrameJobContext::SetSilenceText(const std::string& text) {
     MyFrame* f = &frame_;
-    channel_->Post([f, text] { f->c_textCtrl1->ChangeValue(FromUtf8(text)); });
+    channel_->Post([f, text] { f->Controls().c_textCtrl1->ChangeValue(FromUtf8(text)); });
 }
 
 std::string FrameJobContext::TypedTimeText(int field) {
     if (field < 0 || field >= kTypedTimeFields) return "";
     MyFrame* f = &frame_;
-    return Read<std::string>([f, field] { return ToUtf8(f->c_textCtrlTime[field]->GetValue()); },
-                             "");
+    return Read<std::string>(
+        [f, field] { return ToUtf8(f->Controls().c_textCtrlTime[field]->GetValue()); }, "");
 }
 
-bool FrameJobContext::Checked(wxCheckBox* MyFrame::*box) {
+bool FrameJobContext::Checked(wxCheckBox* FrameControls::*box) {
     MyFrame* f = &frame_;
-    return Read<bool>([f, box] { return (f->*box)->GetValue(); }, false);
+    return Read<bool>([f, box] { return (f->Controls().*box)->GetValue(); }, false);
 }
 
 bool FrameJobContext::CreateEncodedFiles() {
-    return Checked(&MyFrame::m_checkBox1);
+    return Checked(&FrameControls::m_checkBox1);
 }
 bool FrameJobContext::VoiceAfterEncoding() {
-    return Checked(&MyFrame::m_checkBox2);
+    return Checked(&FrameControls::m_checkBox2);
 }
 bool FrameJobContext::DeleteWaveSlices() {
-    return Checked(&MyFrame::m_checkBox3);
+    return Checked(&FrameControls::m_checkBox3);
 }
 bool FrameJobContext::VoiceAfterSlicing() {
-    return Checked(&MyFrame::w_checkBox1);
+    return Checked(&FrameControls::w_checkBox1);
 }
 
 int FrameJobContext::EncoderKindSelection() {
     MyFrame* f = &frame_;
-    return Read<int>([f] { return f->m_choice1->GetSelection(); }, -1);
+    return Read<int>([f] { return f->Controls().m_choice1->GetSelection(); }, -1);
 }
 
 std::string FrameJobContext::EncoderPath() {
     MyFrame* f = &frame_;
-    return Read<std::string>([f] { return ToUtf8(f->m_textCtrl1->GetValue()); }, "");
+    return Read<std::string>([f] { return ToUtf8(f->Controls().m_textCtrl1->GetValue()); }, "");
 }
 
 std::string FrameJobContext::OutputFolder(int side) {
     return platform::SplitDirectory(SidePath(side));
+}
+
+AlbumInfo FrameJobContext::Album() {
+    MyFrame* f = &frame_;
+    return Read<AlbumInfo>([f] { return f->Album().Album(); }, AlbumInfo{});
 }
 
 // --- Side states and flags ---
@@ -122,7 +147,7 @@ std::string FrameJobContext::OutputFolder(int side) {
 SideState FrameJobContext::Side(int side) {
     MyFrame* f = &frame_;
     const int i = Index(side);
-    if (std::optional<SideState> now = channel_->Ask<SideState>([f, i] { return f->m_sides[i]; }))
+    if (std::optional<SideState> now = channel_->Ask<SideState>([f, i] { return f->SideAt(i); }))
         sides_[i] = std::move(*now);
     return sides_[i];
 }
@@ -131,23 +156,26 @@ void FrameJobContext::PublishSide(int side, const SideState& state) {
     const int i = Index(side);
     sides_[i] = state;
     MyFrame* f = &frame_;
-    // One assignment on the GUI thread: a paint sees the old state or the new one.
-    channel_->Post([f, i, state] { f->m_sides[i] = state; });
+    // One assignment on the GUI thread: a paint sees the old state or the new one. A side
+    // located anew meanwhile keeps its own state.
+    channel_->Post([f, i, state, g = generation_] { f->PublishSide(i, state, g); });
 }
 
 bool FrameJobContext::WavesDrawn() {
-    return frame_.m_wavesDrawn;
+    return frame_.WavesDrawn();
 }
 void FrameJobContext::SetWavesDrawn(bool drawn) {
-    frame_.m_wavesDrawn = drawn;
+    MyFrame* f = &frame_;
+    // After the side states it describes, and only while the files are the ones drawn.
+    channel_->Post([f, drawn, g = generation_] { f->SetWavesDrawn(drawn, g); });
 }
 void FrameJobContext::SetSlicing(bool slicing) {
-    frame_.m_slicing = slicing;
+    frame_.Jobs().SetSlicing(slicing);
 }
 
 void FrameJobContext::RefreshCanvas() {
     MyFrame* f = &frame_;
-    channel_->Post([f] { f->m_canvas->Refresh(true); });
+    channel_->Post([f] { f->Controls().m_canvas->Refresh(true); });
 }
 
 void FrameJobContext::PlayVoice(const std::string& fileName) {
@@ -163,7 +191,8 @@ void FrameJobContext::SetGauge(Gauge gauge, int value) {
     shown = value;
     MyFrame* f = &frame_;
     channel_->Post([f, gauge, value] {
-        (gauge == Gauge::Encoding ? f->p_wxGauge2 : f->p_wxGauge1)->SetValue(value);
+        (gauge == Gauge::Encoding ? f->Controls().p_wxGauge2 : f->Controls().p_wxGauge1)
+            ->SetValue(value);
     });
 }
 
@@ -186,5 +215,5 @@ bool FrameJobContext::TestDestroy() {
     return thread_.TestDestroy();
 }
 bool FrameJobContext::StopRequested() {
-    return frame_.m_stopRequested;
+    return frame_.Jobs().StopRequested();
 }

@@ -14,6 +14,7 @@
 #include "engine/JobContext.h"
 #include "engine/SideState.h"
 
+struct FrameControls;
 class GuiChannel;
 class MyFrame;
 class MyWorkerThread;
@@ -31,6 +32,8 @@ class FrameJobContext final : public JobContext {
 
     std::string SidePath(int side) override;
     int CutsHow() override;
+    std::optional<int> SongCount(int side) override;
+    double MinSongSeconds() override;
     std::string SilenceText() override;
     void SetSilenceText(const std::string& text) override;
     std::string TypedTimeText(int field) override;
@@ -41,6 +44,7 @@ class FrameJobContext final : public JobContext {
     int EncoderKindSelection() override;
     std::string EncoderPath() override;
     std::string OutputFolder(int side) override;
+    AlbumInfo Album() override;
 
     SideState Side(int side) override;
     void PublishSide(int side, const SideState& state) override;
@@ -63,7 +67,7 @@ class FrameJobContext final : public JobContext {
     template <class R>
     R Read(std::function<R()> read, R fallback);
     /// A check box of the frame, read on the GUI thread; unchecked after an end request.
-    bool Checked(wxCheckBox* MyFrame::*box);
+    bool Checked(wxCheckBox* FrameControls::*box);
 
     MyFrame& frame_;
     MyWorkerThread& thread_;
@@ -71,4 +75,6 @@ class FrameJobContext final : public JobContext {
     /// The sides as last seen or published, for reads a stop cuts short.
     std::array<SideState, 2> sides_;
     std::array<int, 2> shownGauge_{-1, -1};  ///< last value posted per gauge
+    /// The sides' generation when the job started: its results belong to those files.
+    unsigned generation_;
 };

@@ -1,5 +1,4 @@
-// The three job buttons: starting a job on the worker thread, stopping it, and giving the
-// window back when it ends.
+#include "app/FrameJobs.h"
 
 #include <wx/button.h>
 #include <wx/gauge.h>
@@ -30,22 +29,22 @@ constexpr JobButton kJobButtons[] = {
     {SliceJob::SliceByMarkers, kIdSliceMarkers, "Slice using waveform markers"},
 };
 
-wxButton* ButtonOf(MyFrame& frame, SliceJob job) {
+wxButton* ButtonOf(const FrameControls& controls, SliceJob job) {
     switch (job) {
         case SliceJob::SliceAutoOrTyped:
-            return frame.e_button1;
+            return controls.e_button1;
         case SliceJob::DrawWaveforms:
-            return frame.e_button2;
+            return controls.e_button2;
         case SliceJob::SliceByMarkers:
-            return frame.e_button3;
+            return controls.e_button3;
     }
     return nullptr;
 }
 
 // Every job button enabled under its own label.
-void RestoreJobButtons(MyFrame& frame) {
+void RestoreJobButtons(const FrameControls& controls) {
     for (const JobButton& b : kJobButtons) {
-        wxButton* button = ButtonOf(frame, b.job);
+        wxButton* button = ButtonOf(controls, b.job);
         button->SetLabel(b.label);
         button->Enable();
     }
@@ -53,70 +52,66 @@ void RestoreJobButtons(MyFrame& frame) {
 
 }  // namespace
 
-void MyFrame::BindJobs() {
-    Bind(wxEVT_BUTTON, &MyFrame::OnSliceAutoOrTyped, this, kIdSliceAutoOrTyped);
-    Bind(wxEVT_BUTTON, &MyFrame::OnDrawWaveforms, this, kIdDrawWaveforms);
-    Bind(wxEVT_BUTTON, &MyFrame::OnSliceByMarkers, this, kIdSliceMarkers);
-    AddStopHook([this] { EndJobAndWait(); });
+FrameJobs::FrameJobs(MyFrame& frame) : frame_(frame) {
+    for (const JobButton& b : kJobButtons)
+        frame.Bind(wxEVT_BUTTON, &FrameJobs::OnButton, this, b.id);
+    frame.AddStopHook([this] { EndAndWait(); });
 }
 
-void MyFrame::OnSliceAutoOrTyped(wxCommandEvent&) {
-    StartOrStopJob(SliceJob::SliceAutoOrTyped);
+FrameJobs::~FrameJobs() {
+    // Destroy() without a close event skips the stop hooks; a job must not outlive us.
+    EndAndWait();
 }
 
-void MyFrame::OnDrawWaveforms(wxCommandEvent&) {
-    StartOrStopJob(SliceJob::DrawWaveforms);
+void FrameJobs::OnButton(wxCommandEvent& event) {
+    for (const JobButton& b : kJobButtons)
+        if (b.id == event.GetId()) StartOrStop(b.job);
 }
 
-void MyFrame::OnSliceByMarkers(wxCommandEvent&) {
-    StartOrStopJob(SliceJob::SliceByMarkers);
-}
-
-void MyFrame::StartOrStopJob(SliceJob job) {
+void FrameJobs::StartOrStop(SliceJob job) {
+    const FrameControls& controls = frame_.Controls();
     const bool slicing = job != SliceJob::DrawWaveforms;
-    if (m_worker) {
+    if (worker_) {
         // Only the running job's button is enabled; another job's command changes nothing.
-        if (m_worker->Job() != job) return;
-        // The window stays live meanwhile: the worker's end restores it (JobEnded).
-        if (slicing) m_stopRequested = true;
-        m_worker->AskToEnd(slicing ? kSlicingStopGrace : std::chrono::milliseconds(0));
+        if (worker_->Job() != job) return;
+        // The window stays live meanwhile: the worker's end restores it (Ended).
+        if (slicing) stopRequested_ = true;
+        worker_->AskToEnd(slicing ? kSlicingStopGrace : std::chrono::milliseconds(0));
         return;
     }
-    if (slicing) m_stopRequested = false;
-    if (job == SliceJob::SliceByMarkers && !m_wavesDrawn) return;
+    if (slicing) stopRequested_ = false;
+    if (job == SliceJob::SliceByMarkers && !frame_.WavesDrawn()) return;
 
-    m_worker = std::make_unique<MyWorkerThread>(this, job);
-    // Marked busy before the thread runs, so a second press cannot start a second worker.
-    m_idle = false;
-    for (const JobButton& b : kJobButtons) ButtonOf(*this, b.job)->Enable(b.job == job);
-    ButtonOf(*this, job)->SetLabel(kStopLabel);
-    if (!m_worker->Run()) {
-        m_worker.reset();
-        m_idle = true;
-        RestoreJobButtons(*this);
+    // Made before the thread runs, so a second press cannot start a second worker.
+    worker_ = std::make_unique<MyWorkerThread>(&frame_, job);
+    for (const JobButton& b : kJobButtons) ButtonOf(controls, b.job)->Enable(b.job == job);
+    ButtonOf(controls, job)->SetLabel(kStopLabel);
+    if (!worker_->Run()) {
+        worker_.reset();
+        RestoreJobButtons(controls);
     }
 }
 
-void MyFrame::JobEnded() {
-    if (!m_worker) return;
-    m_worker->Join();
-    m_worker->ApplyPendingRetune(m_treble);
-    m_worker.reset();
-    m_idle = true;
-    RestoreJobButtons(*this);
-    p_wxGauge1->SetValue(0);
-    p_wxGauge2->SetValue(0);
+void FrameJobs::Ended() {
+    if (!worker_) return;
+    worker_->Join();
+    worker_->ApplyPendingRetune(frame_.Treble());
+    worker_.reset();
+    const FrameControls& controls = frame_.Controls();
+    RestoreJobButtons(controls);
+    controls.p_wxGauge1->SetValue(0);
+    controls.p_wxGauge2->SetValue(0);
 }
 
-void MyFrame::EndJobAndWait() {
-    if (!m_worker) return;
-    m_stopRequested = true;
-    m_worker->AskToEnd(std::chrono::milliseconds(0));
+void FrameJobs::EndAndWait() {
+    if (!worker_) return;
+    stopRequested_ = true;
+    worker_->AskToEnd(std::chrono::milliseconds(0));
     // Run the worker's queued updates here (its reads and messages are released), up to
-    // and including JobEnded, which it queues last.
-    const std::shared_ptr<GuiChannel> channel = m_worker->Channel();
-    while (m_worker) {
+    // and including Ended, which it queues last.
+    const std::shared_ptr<GuiChannel> channel = worker_->Channel();
+    while (worker_) {
         channel->RunPending();
-        if (m_worker) channel->WaitForWork(std::chrono::milliseconds(20));
+        if (worker_) channel->WaitForWork(std::chrono::milliseconds(20));
     }
 }

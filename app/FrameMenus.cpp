@@ -1,9 +1,10 @@
 // The menu bar, the exclusive check groups and the settings queries that read them.
 
+#include "app/FrameMenus.h"
+
+#include <wx/frame.h>
 #include <wx/menu.h>
 
-#include "app/MyFrame.h"
-#include "app/MyWorkerThread.h"
 #include "engine/MenuSettings.h"
 
 namespace {
@@ -60,7 +61,8 @@ int CheckedOr(const CheckGroup& group, int fallback) {
 
 }  // namespace
 
-void MyFrame::BuildMenus() {
+FrameMenus::FrameMenus(wxFrame& frame, std::function<void()> eqChanged)
+    : eqChanged_(std::move(eqChanged)) {
     m_fileMenu = new wxMenu;
     m_fileMenu->Append(100, "About...", "Show about dialog");
     m_fileMenu->Append(101, "Open...", "Open settings");
@@ -74,11 +76,7 @@ void MyFrame::BuildMenus() {
     m_eqMenu = CheckMenu(kEqItems);
     m_helpMenu = new wxMenu;
     for (const MenuEntry& item : kHelpItems) m_helpMenu->Append(item.id, item.label, item.help);
-
-    CheckInGroup(m_rateMenu, m_rateGroup, menu::kRateDefault);
-    CheckInGroup(m_fadesMenu, m_fadeGroup, menu::kFadeDefault);
-    CheckInGroup(m_volumeMenu, m_volumeGroup, menu::kVolumeKeep);
-    CheckInGroup(m_eqMenu, m_eqGroup, menu::kEqDefault);
+    CheckIds(menu::kRateDefault, menu::kFadeDefault, menu::kVolumeKeep, menu::kEqDefault);
 
     m_menuBar = new wxMenuBar;
     m_menuBar->Append(m_fileMenu, "File");
@@ -88,67 +86,55 @@ void MyFrame::BuildMenus() {
     m_menuBar->Append(m_inputMenu, "Input");
     m_menuBar->Append(m_eqMenu, "EQ");
     m_menuBar->Append(m_helpMenu, "Help");
-    SetMenuBar(m_menuBar);
+    frame.SetMenuBar(m_menuBar);
 
-    Bind(wxEVT_MENU, &MyFrame::OnAbout, this, 100);
-    Bind(wxEVT_MENU, &MyFrame::OnOpenSettings, this, 101);
-    Bind(wxEVT_MENU, &MyFrame::OnSaveSettings, this, 102);
-    Bind(wxEVT_MENU, &MyFrame::OnExit, this, 103);
-    Bind(wxEVT_MENU, &MyFrame::OnGroupItem, this, menu::kRateFirst, menu::kRateLast);
-    Bind(wxEVT_MENU, &MyFrame::OnGroupItem, this, menu::kFadeFirst, menu::kFadeLast);
-    Bind(wxEVT_MENU, &MyFrame::OnGroupItem, this, menu::kVolumeKeep, menu::kVolumeNormalize);
-    Bind(wxEVT_MENU, &MyFrame::OnGroupItem, this, menu::kEqFirst, menu::kEqLast);
-    Bind(wxEVT_MENU, &MyFrame::OnHomePage, this, 400);
-    Bind(wxEVT_MENU, &MyFrame::OnBasicHelp, this, 401);
-    Bind(wxEVT_MENU, &MyFrame::OnManual, this, 402);
-    Bind(wxEVT_MENU, &MyFrame::OnDownload, this, 404);
+    for (const CheckGroup* group : {&rate_, &fade_, &volume_, &eq_})
+        frame.Bind(wxEVT_MENU, &FrameMenus::OnGroupItem, this, group->first, group->last);
 }
 
-void MyFrame::CheckInGroup(wxMenu* menu, CheckGroup& group, int id) {
+void FrameMenus::Check(wxMenu* menu, CheckGroup& group, int id) {
     for (int item = group.first; item <= group.last; ++item) menu->Check(item, item == id);
     group.checked.store(group.Contains(id) ? id : 0);
 }
 
-void MyFrame::OnGroupItem(wxCommandEvent& event) {
+void FrameMenus::CheckIds(int rateId, int fadeId, int volumeId, int eqId) {
+    Check(m_rateMenu, rate_, rateId);
+    Check(m_fadesMenu, fade_, fadeId);
+    Check(m_volumeMenu, volume_, volumeId);
+    Check(m_eqMenu, eq_, eqId);
+}
+
+void FrameMenus::OnGroupItem(wxCommandEvent& event) {
     // Plain check items: a click may have just unchecked the chosen one, so the whole
     // group is set again with exactly the chosen item checked.
     const int id = event.GetId();
-    if (m_rateGroup.Contains(id)) CheckInGroup(m_rateMenu, m_rateGroup, id);
-    if (m_fadeGroup.Contains(id)) CheckInGroup(m_fadesMenu, m_fadeGroup, id);
-    if (m_volumeGroup.Contains(id)) CheckInGroup(m_volumeMenu, m_volumeGroup, id);
-    if (m_eqGroup.Contains(id)) {
-        CheckInGroup(m_eqMenu, m_eqGroup, id);
-        RetuneTreble();
+    if (rate_.Contains(id)) Check(m_rateMenu, rate_, id);
+    if (fade_.Contains(id)) Check(m_fadesMenu, fade_, id);
+    if (volume_.Contains(id)) Check(m_volumeMenu, volume_, id);
+    if (eq_.Contains(id)) {
+        Check(m_eqMenu, eq_, id);
+        if (eqChanged_) eqChanged_();
     }
 }
 
-void MyFrame::RetuneTreble() {
-    // A running job owns the filter; it takes the new tuning at its next block.
-    if (m_worker) {
-        m_worker->DeferRetune(TrebleBoostLevel());
-        return;
-    }
-    TuneTreble(m_treble, TrebleBoostLevel());
-}
-
-int MyFrame::SelectedBitRate(int* rateId) const {
-    const int id = CheckedOr(m_rateGroup, menu::kRateDefault);
+int FrameMenus::SelectedBitRate(int* rateId) const {
+    const int id = CheckedOr(rate_, menu::kRateDefault);
     if (rateId) *rateId = id;
     return menu::BitRateForId(id);
 }
 
-int MyFrame::SelectedFadeId() const {
-    return CheckedOr(m_fadeGroup, menu::kFadeDefault);
+int FrameMenus::SelectedFadeId() const {
+    return CheckedOr(fade_, menu::kFadeDefault);
 }
 
-int MyFrame::SelectedVolumeId() const {
-    return CheckedOr(m_volumeGroup, menu::kVolumeKeep);
+int FrameMenus::SelectedVolumeId() const {
+    return CheckedOr(volume_, menu::kVolumeKeep);
 }
 
-int MyFrame::SelectedEqId() const {
-    return CheckedOr(m_eqGroup, menu::kEqDefault);
+int FrameMenus::SelectedEqId() const {
+    return CheckedOr(eq_, menu::kEqDefault);
 }
 
-float MyFrame::TrebleBoostLevel() const {
-    return menu::BoostLevelForEqId(m_eqGroup.checked.load());
+float FrameMenus::TrebleBoostLevel() const {
+    return menu::BoostLevelForEqId(eq_.checked.load());
 }

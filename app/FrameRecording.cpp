@@ -5,6 +5,8 @@
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 
+#include "app/FrameJobs.h"
+#include "app/FrameMenus.h"
 #include "app/LevelsDialog.h"
 #include "app/MyFrame.h"
 #include "app/RecordingTexts.h"
@@ -21,8 +23,8 @@ constexpr int kPollMs = 50;
 }  // namespace
 
 FrameRecording::FrameRecording(MyFrame& frame) : m_frame(frame) {
-    jobRunning = [this] { return m_frame.m_worker != nullptr; };
-    startSlicing = [this] { m_frame.StartOrStopJob(SliceJob::SliceAutoOrTyped); };
+    jobRunning = [this] { return m_frame.Jobs().Running(); };
+    startSlicing = [this] { m_frame.Jobs().StartOrStop(SliceJob::SliceAutoOrTyped); };
     BuildInputMenu();
     m_frame.Bind(wxEVT_MENU, &FrameRecording::OnInput, this, menu::kInputFirst, menu::kInputLast);
     m_frame.Bind(wxEVT_BUTTON, &FrameRecording::OnRecordSide, this, kIdRecordSide1, kIdRecordSide2);
@@ -39,15 +41,15 @@ FrameRecording::~FrameRecording() {
 void FrameRecording::BuildInputMenu() {
     if (m_session.Ok()) m_stereoInputs = ListStereoInputs();
     for (std::size_t k = 0; k < m_stereoInputs.size() && k < kMaxInputMenuItems; ++k)
-        m_frame.m_inputMenu->AppendCheckItem(menu::kInputFirst + static_cast<int>(k),
-                                             FromUtf8(InputMenuLabel(m_stereoInputs[k].name)),
-                                             InputMenuHelp(k));
-    if (!m_stereoInputs.empty()) m_frame.m_inputMenu->Check(menu::kInputFirst, true);
+        m_frame.Menus().m_inputMenu->AppendCheckItem(
+            menu::kInputFirst + static_cast<int>(k),
+            FromUtf8(InputMenuLabel(m_stereoInputs[k].name)), InputMenuHelp(k));
+    if (!m_stereoInputs.empty()) m_frame.Menus().m_inputMenu->Check(menu::kInputFirst, true);
 }
 
 int FrameRecording::SelectedInputDevice() const {
     for (int id = menu::kInputFirst; id <= menu::kInputLast; ++id) {
-        const wxMenuItem* item = m_frame.m_inputMenu->FindItem(id);
+        const wxMenuItem* item = m_frame.Menus().m_inputMenu->FindItem(id);
         if (item && item->IsChecked()) return m_stereoInputs[id - menu::kInputFirst].device;
     }
     return 0;
@@ -56,11 +58,12 @@ int FrameRecording::SelectedInputDevice() const {
 void FrameRecording::OnInput(wxCommandEvent& event) {
     // Takes effect at the next recording; one that runs keeps its device.
     for (int id = menu::kInputFirst; id <= menu::kInputLast; ++id)
-        if (m_frame.m_inputMenu->FindItem(id)) m_frame.m_inputMenu->Check(id, id == event.GetId());
+        if (m_frame.Menus().m_inputMenu->FindItem(id))
+            m_frame.Menus().m_inputMenu->Check(id, id == event.GetId());
 }
 
 wxButton* FrameRecording::RecButton(int side) const {
-    return side == 1 ? m_frame.i_button3 : m_frame.i_button4;
+    return side == 1 ? m_frame.Controls().i_button3 : m_frame.Controls().i_button4;
 }
 
 void FrameRecording::OnRecordSide(wxCommandEvent& event) {
@@ -84,10 +87,11 @@ void FrameRecording::StartRecording(int side) {
     const wxString chosen = m_frame.Prompts().ChooseFile(&m_frame, request);
     if (chosen.empty()) return;
 
-    wxTextCtrl* pathField = side == 1 ? m_frame.i_textCtrl1 : m_frame.i_textCtrl2;
+    wxTextCtrl* pathField =
+        side == 1 ? m_frame.Controls().i_textCtrl1 : m_frame.Controls().i_textCtrl2;
     pathField->SetValue(chosen);
     m_frame.SetLastPath(ToUtf8(chosen));
-    m_frame.m_wavesDrawn = false;
+    m_frame.SidesChanged();
     m_side = side;
     RecButton(side)->SetLabel(kStopLabel);
     // One recording at a time: the other side's Rec waits for this one to end.
@@ -110,7 +114,7 @@ void FrameRecording::StartRecording(int side) {
     }
 
     LevelsDialog levels(
-        &m_frame, m_recorder->State(), m_frame.m_cutsHow->GetSelection(),
+        &m_frame, m_recorder->State(), m_frame.Controls().m_cutsHow->GetSelection(),
         [this](wxWindow* parent, const wxString& text, const wxString& caption, long style) {
             return m_frame.Prompts().Message(parent, text, caption, style);
         });

@@ -1,14 +1,116 @@
-// The frame's part of the waveform display: drawing its sides and finding cuts.
+#include "app/FrameWaveforms.h"
 
+#include <wx/event.h>
+#include <wx/textctrl.h>
+
+#include "app/FrameJobs.h"
+#include "app/FrameMenus.h"
+#include "app/ImgPanel.h"
 #include "app/MyFrame.h"
+#include "app/WxText.h"
+#include "engine/MenuSettings.h"
 #include "waveview/CutEditing.h"
 #include "waveview/Envelopes.h"
+#include "waveview/ListenDialog.h"
+#include "waveview/MyCanvas.h"
 
-void MyFrame::DrawEnvelopes(wxDC& dc, int W, int H, int half) {
-    DrawSideEnvelopes(dc, m_sides, W, H, half);
+namespace {
+
+// A new cut lands this many pixels right of the pointer.
+constexpr int kAddCutShift = 4;
+
+// The menus' settings (atomics, read by the audio callback) and the sides' peaks (read on
+// the GUI thread when playback starts).
+class FramePlaybackSettings : public PlaybackSettings {
+  public:
+    explicit FramePlaybackSettings(MyFrame& frame) : m_frame(frame) {}
+    int FadeId() const override { return m_frame.Menus().SelectedFadeId(); }
+    bool Normalize() const override {
+        return m_frame.Menus().SelectedVolumeId() == menu::kVolumeNormalize;
+    }
+    float TrebleLevel() const override { return m_frame.Menus().TrebleBoostLevel(); }
+    float PeakLevel(int side) const override { return m_frame.SideAt(side).peakLevel; }
+
+  private:
+    MyFrame& m_frame;
+};
+
+}  // namespace
+
+FrameWaveforms::FrameWaveforms(MyFrame& frame, MyCanvas*& canvas) : frame_(frame) {
+    canvas =
+        new MyCanvas(&frame, [this](wxDC& dc, int W, int H, int half) { Draw(dc, W, H, half); });
+    // The canvas lies over the panel: clicks on it are the panel's, and the panel's are ours.
+    imgPanel* panel = frame.Controls().m_panel;
+    canvas->ForwardMouseTo(panel);
+    panel->OnMouse([this](wxMouseEvent& event) { OnPanelMouse(event); });
 }
 
-int MyFrame::FindNearestCut(int side, float r) const {
-    if (side < 0 || side >= static_cast<int>(m_sides.size())) return 0;
-    return ::FindNearestCut(m_sides[side], r);
+FrameWaveforms::~FrameWaveforms() {
+    frame_.Controls().m_panel->OnMouse(nullptr);
+}
+
+void FrameWaveforms::Draw(wxDC& dc, int W, int H, int half) {
+    DrawSideEnvelopes(dc, frame_.Sides(), W, H, half);
+}
+
+int FrameWaveforms::FindNearestCut(int index, float r) const {
+    if (index < 0 || index > 1) return 0;
+    return ::FindNearestCut(frame_.SideAt(index), r);
+}
+
+bool FrameWaveforms::OpenListenDialog(int index, float r) {
+    if (!playbackSettings_) {
+        playbackSettings_ = std::make_unique<FramePlaybackSettings>(frame_);
+        // Closing the window while the dialog plays: silence first, then the dialog ends.
+        frame_.AddStopHook([this] {
+            if (!listenDialog_) return;
+            listenDialog_->StopPlayback();
+            if (listenDialog_->IsModal()) listenDialog_->EndModal(wxID_CANCEL);
+        });
+    }
+    ListenTarget target;
+    target.side = index;
+    target.state = &frame_.SideAt(index);
+    target.path = ToUtf8(frame_.Controls().SidePathField(index + 1)->GetValue());
+    target.settings = playbackSettings_.get();
+
+    ListenDialog dialog(frame_.Controls().m_panel, target, r);
+    listenDialog_ = &dialog;
+    const int result = dialog.ShowModal();
+    listenDialog_ = nullptr;
+    return result == kListenOk;
+}
+
+void FrameWaveforms::OnPanelMouse(wxMouseEvent& event) {
+    event.Skip();
+    // A quick second click at the same place comes as a double click: it counts all the
+    // same (two quick right clicks remove two cuts).
+    const bool left = event.LeftDown() || event.LeftDClick();
+    if (!left && !event.RightDown() && !event.RightDClick()) return;
+    // A running job ("Draw waveforms" too) rewrites the cut lists: no edits meanwhile, and no
+    // listen dialog over cuts that are about to change.
+    if (frame_.Jobs().Running()) return;
+
+    MyCanvas* canvas = frame_.Controls().m_canvas;
+    const CanvasGeometry geometry = MeasureCanvas(frame_);
+    // The canvas's place is in the frame's client pixels; the panel's own border moves its
+    // client origin away from the frame's.
+    const wxPoint at =
+        frame_.ScreenToClient(frame_.Controls().m_panel->ClientToScreen(event.GetPosition()));
+    const CanvasClick click = ClassifyClick(geometry, at.x, at.y);
+    if (click.area == CanvasClick::Area::None) return;
+    SideState& side = frame_.SideAt(click.side);
+
+    if (click.area == CanvasClick::Area::ListenBand) {
+        if (side.cutCount == 0) return;
+        if (OpenListenDialog(click.side, CanvasFraction(geometry, at.x))) canvas->Refresh(true);
+        return;
+    }
+    if (side.levelCount == 0) return;
+    if (left)
+        AddCut(side, CanvasFraction(geometry, at.x, kAddCutShift));
+    else
+        RemoveNearestCut(side, CanvasFraction(geometry, at.x));
+    canvas->Refresh(true);
 }

@@ -40,7 +40,7 @@ imgPanel::imgPanel(wxWindow* parent, wxWindowID id, const wxPoint& position, con
         LoadImageFile(resource::Path(resource::kBackground), wxBITMAP_TYPE_JPEG);
     if (picture.IsOk()) m_background = wxBitmap(picture);
     Bind(wxEVT_ERASE_BACKGROUND, &imgPanel::OnEraseBackground, this);
-    for (const auto& type : kMouseEventTypes) Bind(type, &imgPanel::OnMouse, this);
+    for (const auto& type : kMouseEventTypes) Bind(type, &imgPanel::HandleMouse, this);
 }
 
 void imgPanel::PaintBackground(wxDC& dc) {
@@ -65,4 +65,11 @@ void imgPanel::OnEraseBackground(wxEraseEvent& event) {
     }
     wxClientDC dc(this);
     PaintBackground(dc);
+}
+
+void imgPanel::HandleMouse(wxMouseEvent& event) {
+    if (m_onMouse)
+        m_onMouse(event);
+    else
+        event.Skip();
 }

@@ -5,6 +5,8 @@
 #include <wx/bitmap.h>
 #include <wx/panel.h>
 
+#include <functional>
+
 class wxDC;
 
 /// One painted caption: text, point size and position in dialog units.
@@ -34,10 +36,14 @@ class imgPanel : public wxPanel {
     /// Paints the background and the captions on `dc` (the panel's client coordinates).
     void PaintBackground(wxDC& dc);
 
+    /// Who takes the panel's mouse events (those the canvas over it forwards too): the
+    /// window's waveform view. Null: nobody.
+    void OnMouse(std::function<void(wxMouseEvent&)> handler) { m_onMouse = std::move(handler); }
+
   private:
     void OnEraseBackground(wxEraseEvent& event);
-    /// Clicks over the waveform canvas: listen, add a cut (left), remove one (right).
-    void OnMouse(wxMouseEvent& event);
+    void HandleMouse(wxMouseEvent& event);
 
     wxBitmap m_background;
+    std::function<void(wxMouseEvent&)> m_onMouse;
 };

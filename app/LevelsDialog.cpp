@@ -24,7 +24,9 @@ const char* const kIntroText =
 }  // namespace
 
 wxString CutMethodName(int cutsHowSelection) {
-    return cutsHowSelection == 0 ? "Auto Sense" : "Typed Times";
+    return cutsHowSelection == 0   ? "Auto Sense"
+           : cutsHowSelection == 2 ? "Smart Sense"
+                                   : "Typed Times";
 }
 
 LevelsDialog::LevelsDialog(wxWindow* parent, RecordingState& state, int cutsHowSelection, Asker ask)

@@ -5,8 +5,10 @@
 #include <wx/splash.h>
 
 #include "app/ImageFile.h"
+#include "app/LocateCommands.h"
 #include "app/MyFrame.h"
 #include "app/ResourceFiles.h"
+#include "app/SettingsCommands.h"
 #include "app/WxText.h"
 #include "platform/Paths.h"
 #include "resources/velvane_icon.xpm"
@@ -31,11 +33,12 @@ void SetProgramIcon(wxTopLevelWindow& window) {
 }
 
 void ApplyCommandLine(MyFrame& frame, const CommandLine& options) {
-    if (!options.settingsFile.empty()) frame.LoadSettingsFile(options.settingsFile);
+    if (!options.settingsFile.empty()) frame.Settings().Load(options.settingsFile);
     for (std::size_t i = 0; i < options.sides.size(); ++i) {
         const std::string path = platform::MakeAbsolute(options.sides[i]);
-        if (const std::optional<wxString> problem = frame.LocateSide(static_cast<int>(i) + 1, path))
-            frame.ShowWrongFormat(FromUtf8(path) + "\n" + *problem);
+        if (const std::optional<wxString> problem =
+                frame.Locate().LocateSide(static_cast<int>(i) + 1, path))
+            frame.Locate().ShowWrongFormat(FromUtf8(path) + "\n" + *problem);
     }
 }
 

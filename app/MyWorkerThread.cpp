@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/FrameJobContext.h"
+#include "app/FrameJobs.h"
 #include "app/GuiChannel.h"
 #include "app/MyFrame.h"
 #include "engine/Jobs.h"
@@ -43,7 +44,6 @@ bool MyWorkerThread::Run() {
 }
 
 int MyWorkerThread::Entry() {
-    frame_->m_idle = false;
     RunJob(job_, *context_);
     return 0;
 }
@@ -51,7 +51,7 @@ int MyWorkerThread::Entry() {
 void MyWorkerThread::OnExit() {
     // Queued behind the job's last updates, so the window is restored after them.
     MyFrame* frame = frame_;
-    channel_->Post([frame] { frame->JobEnded(); });
+    channel_->Post([frame] { frame->Jobs().Ended(); });
 }
 
 void MyWorkerThread::AskToEnd(std::chrono::milliseconds grace) {

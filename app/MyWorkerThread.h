@@ -50,7 +50,7 @@ class MyWorkerThread {
     const std::shared_ptr<GuiChannel>& Channel() const { return channel_; }
 
   private:
-    /// Runs the job (m_idle false meanwhile) and refreshes the canvas.
+    /// Runs the job and refreshes the canvas.
     int Entry();
     /// Hands the window back: the GUI thread joins this thread and restores the buttons.
     void OnExit();

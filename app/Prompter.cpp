@@ -7,8 +7,8 @@
 
 wxString WxPrompter::ChooseFile(wxWindow* parent, const FileRequest& request) {
     const long style = request.save ? wxFD_SAVE : wxFD_OPEN | wxFD_FILE_MUST_EXIST;
-    wxFileDialog dialog(parent, request.message, request.defaultDir, wxString(), request.wildcard,
-                        style, wxDefaultPosition, wxDefaultSize, "filedlg");
+    wxFileDialog dialog(parent, request.message, request.defaultDir, request.defaultFile,
+                        request.wildcard, style, wxDefaultPosition, wxDefaultSize, "filedlg");
     dialog.SetFilterIndex(request.filterIndex);
     if (dialog.ShowModal() != wxID_OK) return wxString();
     // wxGTK 3.2 fills GetPath() after a real acceptance, but only directory and name

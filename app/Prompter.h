@@ -10,11 +10,12 @@ class wxWindow;
 
 /// What an open or save dialog shows.
 struct FileRequest {
-    wxString message;     ///< the dialog's title
-    wxString defaultDir;  ///< "" = the toolkit's choice
-    wxString wildcard;    ///< "Desc (*.x)|*.x|..." or a bare pattern
-    int filterIndex = 0;  ///< the wildcard entry selected at first
-    bool save = false;    ///< save dialog (no overwrite prompt) instead of open
+    wxString message;      ///< the dialog's title
+    wxString defaultDir;   ///< "" = the toolkit's choice
+    wxString defaultFile;  ///< the name proposed in the dialog; "" = none
+    wxString wildcard;     ///< "Desc (*.x)|*.x|..." or a bare pattern
+    int filterIndex = 0;   ///< the wildcard entry selected at first
+    bool save = false;     ///< save dialog (no overwrite prompt) instead of open
 };
 
 class Prompter {

@@ -18,23 +18,29 @@ std::string Notes(const RecordingSummary& summary) {
 }  // namespace
 
 RecordingMessage RecordedMessage(const RecordingSummary& summary) {
+    RecordingMessage message{kAudioRecordedCaption, "", false};
     switch (summary.cause) {
         case StopCause::SizeLimit:
-            return {kAudioRecordedCaption,
-                    std::string("The recording reached the largest size a wave file can hold "
-                                "(2 GB, about 3 h 22 min) and was stopped.\n") +
-                        kAudioRecordedText + Notes(summary),
-                    false};
+            message.text =
+                "The recording reached the largest size a wave file can hold (2 GB, about "
+                "3 h 22 min) and was stopped.\n";
+            message.text += kAudioRecordedText;
+            break;
         case StopCause::WriteError:
-            return {kRecordingStoppedCaption,
-                    "The recording could not be written to disk (is it full?) and was "
-                    "stopped.\nThe file holds the first " +
-                        SecondsText(summary.framesWritten) + " of the recording." + Notes(summary),
-                    true};
+            message.caption = kRecordingStoppedCaption;
+            message.exclamation = true;
+            message.text =
+                "The recording could not be written to disk (is it full?) and was stopped.\n"
+                "The file holds the first ";
+            message.text += SecondsText(summary.framesWritten);
+            message.text += " of the recording.";
+            break;
         case StopCause::Button:
         case StopCause::Length:
         case StopCause::Quiet:
+            message.text = kAudioRecordedText;
             break;
     }
-    return {kAudioRecordedCaption, kAudioRecordedText + Notes(summary), false};
+    message.text += Notes(summary);
+    return message;
 }

@@ -12,11 +12,11 @@ int main(int argc, char** argv) {
     const std::optional<CommandLine> options =
         ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
-        std::cerr << "velvane: " << error << "\n" << kCommandLineUsage;
+        std::cerr << "velvane: " << error << "\n" << CommandLineUsage();
         return 2;
     }
     if (options->help) {
-        std::cout << kCommandLineUsage;
+        std::cout << CommandLineUsage();
         return 0;
     }
     wxApp::SetInstance(new MyApp(*options));

@@ -19,8 +19,9 @@ void Meter(const std::int16_t* input, RecordingState& s) {
     }
     s.meterFrames += kCallbackFrames;
     if (s.meterFrames <= kMeterUpdateFrames) return;
+    // The meter shows what the slider would make of the input; the recording's own gain is
+    // the owner's to set when it starts.
     const float gain = SliderGain(s.sliderValue.load(std::memory_order_relaxed));
-    s.gain.store(gain, std::memory_order_relaxed);
     s.meterReading.store(PackMeterReading(ReadMeter(s.leftPeak, s.rightPeak, gain)),
                          std::memory_order_relaxed);
     s.meterUpdates.fetch_add(1, std::memory_order_release);

@@ -39,8 +39,8 @@ struct RecordingState {
     std::atomic<bool> meterShown{false};
     /// The dialog's slider position, 0..100, mirrored by the dialog on the GUI thread.
     std::atomic<int> sliderValue{50};
-    /// Factor applied to every recorded sample. Set by the meter's updates (callback,
-    /// Monitoring) or by the owner before Recording starts (velvane-cli --gain).
+    /// Factor applied to every recorded sample. Set by the owner alone, before the mode
+    /// becomes Recording (the levels dialog's last slider value, velvane-cli --gain).
     std::atomic<float> gain{1.0f};
     /// Where the recorded blocks go; set before the mode becomes Recording.
     SampleWriter* writer = nullptr;

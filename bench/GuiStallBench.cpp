@@ -20,7 +20,9 @@
 #include <thread>
 #include <vector>
 
+#include "app/FrameJobs.h"
 #include "app/GuiChannel.h"
+#include "app/LocateCommands.h"
 #include "app/MyFrame.h"
 #include "app/MyWorkerThread.h"
 #include "bench/SideGenerator.h"
@@ -80,9 +82,9 @@ Figures RunJob(MyFrame& frame, wxButton* button, Clock::duration idle = {}) {
         wxCommandEvent press(wxEVT_BUTTON, button->GetId());
         press.SetEventObject(button);
         button->GetEventHandler()->ProcessEvent(press);
-        if (frame.m_worker) channel = frame.m_worker->Channel();
+        if (frame.Jobs().Worker()) channel = frame.Jobs().Worker()->Channel();
     }
-    while (button ? frame.m_worker != nullptr : Clock::now() - start < idle) {
+    while (button ? frame.Jobs().Worker() != nullptr : Clock::now() - start < idle) {
         const Clock::time_point pass = Clock::now();
         wxTheApp->Yield(true);
         f.longestPassMs = std::max(f.longestPassMs, Ms(Clock::now() - pass));
@@ -129,10 +131,10 @@ int main(int argc, char** argv) {
     auto* frame = new MyFrame(kProgramTitle, wxPoint(20, 40), wxSize(902, 340),
                               std::make_unique<QuietPrompter>());
     frame->Show();
-    frame->w_checkBox1->SetValue(false);
-    frame->m_checkBox2->SetValue(false);
-    frame->m_checkBox1->SetValue(false);
-    if (frame->LocateSide(1, side)) return 1;
+    frame->Controls().w_checkBox1->SetValue(false);
+    frame->Controls().m_checkBox2->SetValue(false);
+    frame->Controls().m_checkBox1->SetValue(false);
+    if (frame->Locate().LocateSide(1, side)) return 1;
 
     std::printf("side: %.0f minutes (%s)\n", minutes, side.c_str());
     std::printf("%-18s %8s %7s %17s %13s %16s %15s\n", "job", "seconds", "probes",
@@ -143,8 +145,9 @@ int main(int argc, char** argv) {
                     f.longestChannelRunMs);
     };
     print("no job (baseline)", RunJob(*frame, nullptr, std::chrono::seconds(5)));
-    const std::pair<const char*, wxButton*> jobs[] = {{"Draw waveforms", frame->e_button2},
-                                                      {"Slice auto sense", frame->e_button1}};
+    const std::pair<const char*, wxButton*> jobs[] = {
+        {"Draw waveforms", frame->Controls().e_button2},
+        {"Slice auto sense", frame->Controls().e_button1}};
     for (const auto& [name, button] : jobs) print(name, RunJob(*frame, button));
     const std::filesystem::path slices = std::filesystem::path(side).parent_path();
     for (int n = 1; std::filesystem::remove(slices / (std::to_string(n) + ".wav")); ++n) {

@@ -26,6 +26,8 @@ class CliContext final : public JobContext {
 
     std::string SidePath(int side) override;
     int CutsHow() override { return state_.fields.cutsHow; }
+    std::optional<int> SongCount(int side) override { return state_.songs[Index(side)]; }
+    double MinSongSeconds() override { return state_.minSongSeconds; }
     std::string SilenceText() override { return state_.fields.silenceSeconds; }
     void SetSilenceText(const std::string& text) override { state_.fields.silenceSeconds = text; }
     std::string TypedTimeText(int field) override;
@@ -37,6 +39,7 @@ class CliContext final : public JobContext {
     std::string EncoderPath() override { return state_.encoderPath; }
     int EncoderRunsAtOnce() override;
     std::string OutputFolder(int side) override;
+    AlbumInfo Album() override { return state_.album; }
 
     SideState Side(int side) override;
     void PublishSide(int side, const SideState& state) override;

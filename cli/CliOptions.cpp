@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "cli/OptionTable.h"
 #include "engine/EncoderKind.h"
 #include "engine/MenuSettings.h"
 #include "wav/WaveFile.h"
@@ -18,15 +19,7 @@ constexpr unsigned kRecord = 1u << static_cast<int>(CliCommand::Record);
 
 constexpr std::size_t kMaxMarkers = 512;  // the side's cut table
 
-/// One option: its name, the value it takes (nullptr for a flag), the commands that
-/// accept it, its help line and how it changes the options ("" or an error text).
-struct OptionRow {
-    const char* name;
-    const char* valueName;
-    unsigned commands;
-    const char* help;
-    std::string (*apply)(CliOptions&, const std::string& value);
-};
+using Row = OptionRow<CliOptions>;
 
 std::vector<std::string> SplitCommas(const std::string& text) {
     std::vector<std::string> parts;
@@ -115,6 +108,22 @@ bool ParseNumber(const std::string& text, T& out) {
     return ec == std::errc() && ptr == end;
 }
 
+std::string SetSongs(CliOptions& o, const std::string& value) {
+    const std::vector<std::string> parts = SplitCommas(value);
+    const std::size_t most = o.command == CliCommand::Analyze ? 1 : 2;
+    if (parts.size() > most)
+        return o.command == CliCommand::Analyze ? "--songs: analyze takes one side's count"
+                                                : "--songs: at most two counts, N1,N2";
+    for (std::size_t side = 0; side < parts.size(); ++side) {
+        int n = 0;
+        if (parts[side].empty() && parts.size() > 1) continue;  // ",8": side 1 not known
+        if (!ParseNumber(parts[side], n) || n < 1 || n > static_cast<int>(kMaxMarkers))
+            return "--songs: \"" + parts[side] + "\" is not a number of songs (1 to 512)";
+        o.songs[side] = n;
+    }
+    return "";
+}
+
 /// A finite number within [low, high]: nan and inf never pass.
 bool ParseInRange(const std::string& text, double low, double high, double& out) {
     return ParseNumber(text, out) && std::isfinite(out) && out >= low && out <= high;
@@ -146,7 +155,27 @@ std::string SetRate(CliOptions& o, const std::string& value) {
     return "--rate: \"" + value + "\" is not one of 96, 112, 128, 160, 192, 256, 320";
 }
 
-const OptionRow kOptions[] = {
+std::string AddCutList(CliOptions& o, const std::string& value, CutListFormat format) {
+    if (value.empty())
+        return format == CutListFormat::Cue ? "--cue: empty file name"
+                                            : "--labels: empty file name";
+    o.cutLists.push_back({value, format});
+    return "";
+}
+
+std::string SetTitles(CliOptions& o, int side, const std::string& value) {
+    std::vector<std::string> titles;
+    for (std::size_t at = 0; !value.empty();) {
+        const std::size_t bar = value.find('|', at);
+        titles.push_back(value.substr(at, bar - at));
+        if (bar == std::string::npos) break;
+        at = bar + 1;
+    }
+    o.titles[side] = std::move(titles);
+    return "";
+}
+
+const Row kOptions[] = {
     {"--settings", "FILE.lpx", kSlice,
      "apply a settings file saved by the window, as File > Open does; its side paths are "
      "used when no side is given; options given here win",
@@ -164,6 +193,22 @@ const OptionRow kOptions[] = {
     {"--auto", nullptr, kSlice,
      "cut where silence is sensed (the default; overrides a settings file)",
      SetFlag<&CliOptions::cutsHow, 0>},
+    {"--smart", nullptr, kBoth,
+     "cut with Smart Sense, made for noisy records and tapes: it judges quiet by the side's "
+     "own noise floor, ignores clicks, and takes every song it finds (not only ten)",
+     SetFlag<&CliOptions::cutsHow, 2>},
+    {"--songs", "N1[,N2]", kBoth,
+     "with --smart: the number of songs on side 1 (and side 2) when known; Smart Sense then "
+     "cuts at that many minus one gaps (\",N2\" gives side 2's alone)",
+     [](CliOptions& o, const std::string& v) { return SetSongs(o, v); }},
+    {"--min-song", "SECONDS", kBoth, "with --smart: the shortest song (default 20 seconds)",
+     [](CliOptions& o, const std::string& v) {
+         double s = 0;
+         if (!ParseInRange(v, 0, 3600, s) || s <= 0)
+             return "--min-song: \"" + v + "\" is not a length in seconds";
+         o.minSongSeconds = s;
+         return std::string();
+     }},
     {"--times1", "T,T,...", kSlice,
      "side 1's typed times, up to ten min.sec.dsec fields (empty fields allowed)",
      [](CliOptions& o, const std::string& v) { return SetTypedTimes(o, 0, v); }},
@@ -222,6 +267,25 @@ const OptionRow kOptions[] = {
          o.voice = true;
          return std::string();
      }},
+    {"--cue", "FILE", kBoth,
+     "analyze: write the side's cuts as a CUE sheet. slice: cut at the tracks of a CUE sheet "
+     "like \"Slice using waveform markers\", with its titles and album fields; a sheet's FILE "
+     "names its side (else the sheets take the sides in order); give it twice for two sheets",
+     [](CliOptions& o, const std::string& v) { return AddCutList(o, v, CutListFormat::Cue); }},
+    {"--labels", "FILE", kBoth,
+     "the same with an Audacity label file (one side per file: side 1, then side 2)",
+     [](CliOptions& o, const std::string& v) { return AddCutList(o, v, CutListFormat::Labels); }},
+    {"--album", "TEXT", kBoth, "album title, for the tags of the encoded files and cut lists",
+     SetText<&CliOptions::album>},
+    {"--artist", "TEXT", kBoth, "album artist", SetText<&CliOptions::artist>},
+    {"--year", "TEXT", kBoth, "the album's year (DATE tag)", SetText<&CliOptions::year>},
+    {"--genre", "TEXT", kBoth, "the album's genre", SetText<&CliOptions::genre>},
+    {"--titles1", "\"A|B|...\"", kBoth,
+     "side 1's track titles in slice order: files are then named \"01 - A.wav\", "
+     "\"02 - B.flac\", ... (numbers continue on side 2) and tagged; wins over a cut list's",
+     [](CliOptions& o, const std::string& v) { return SetTitles(o, 0, v); }},
+    {"--titles2", "\"A|B|...\"", kSlice, "side 2's track titles",
+     [](CliOptions& o, const std::string& v) { return SetTitles(o, 1, v); }},
     {"--jobs", "N", kSlice,
      "run up to N encoders at once, each slice's as soon as it is written (default: one per "
      "processor); 1 encodes a side's slices one after the other once all are written",
@@ -267,41 +331,15 @@ const OptionRow kOptions[] = {
      SetFlag<&CliOptions::autoStop, true>},
 };
 
-const OptionRow* FindOption(const std::string& name) {
-    for (const OptionRow& row : kOptions)
-        if (name == row.name) return &row;
-    return nullptr;
-}
-
-// "  --name VALUE          help text..." wrapped to 80 columns, continued under the text.
-std::string WrapHelp(std::string left, const std::string& help) {
-    constexpr std::size_t kIndent = 24;
-    constexpr std::size_t kWidth = 80;
-    std::string out;
-    if (left.size() + 2 > kIndent) {
-        out += left + "\n";
-        left.clear();
-    }
-    left.resize(kIndent, ' ');
-    std::string line = left;
-    std::size_t at = 0;
-    while (at < help.size()) {
-        std::size_t next = help.find(' ', at);
-        if (next == std::string::npos) next = help.size();
-        const std::string word = help.substr(at, next - at);
-        if (line.size() > kIndent && line.size() + 1 + word.size() > kWidth) {
-            out += line + "\n";
-            line = std::string(kIndent, ' ');
-        }
-        if (line.size() > kIndent) line += ' ';
-        line += word;
-        at = next + 1;
-    }
-    return out + line + "\n";
-}
-
 bool IsHelp(const std::string& arg) {
     return arg == "--help" || arg == "-h" || arg == "help";
+}
+
+// The command tags of the help text's left column.
+std::string CommandTag(unsigned commands) {
+    if (commands == kAnalyze) return "  (analyze)";
+    if (commands == kRecord) return "  (record)";
+    return "";
 }
 
 }  // namespace
@@ -320,47 +358,18 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         result.error = "unknown command \"" + args[0] + "\" (expected analyze, slice or record)";
         return result;
     }
-    const unsigned commandBit = 1u << static_cast<int>(o.command);
-
-    bool optionsEnded = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            o.sides.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            o = CliOptions{};
-            return result;
-        }
-        const std::size_t equals = arg.find('=');
-        const std::string name = arg.substr(0, equals);
-        const OptionRow* row = FindOption(name);
-        if (!row || !(row->commands & commandBit)) {
-            result.error = "unknown option " + name + " for " + args[0];
-            return result;
-        }
-        std::string value;
-        if (row->valueName) {
-            if (equals != std::string::npos) {
-                value = arg.substr(equals + 1);
-            } else if (i + 1 < args.size()) {
-                value = args[++i];
-            } else {
-                result.error = name + " needs a value (" + row->valueName + ")";
-                return result;
-            }
-        } else if (equals != std::string::npos) {
-            result.error = name + " takes no value";
-            return result;
-        }
-        result.error = row->apply(o, value);
-        if (!result.error.empty()) return result;
+    const ParsedArguments parsed =
+        ParseOptions<CliOptions>(kOptions, 1u << static_cast<int>(o.command),
+                                 {args.begin() + 1, args.end()}, o, " for " + args[0]);
+    if (!parsed.error.empty()) {
+        result.error = parsed.error;
+        return result;
     }
+    if (parsed.help) {
+        o = CliOptions{};
+        return result;
+    }
+    o.sides = parsed.positional;
 
     const std::size_t maxSides = o.command == CliCommand::Slice ? 2 : 1;
     if (o.command == CliCommand::Record) {
@@ -373,26 +382,40 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
                        (maxSides == 1 ? " side" : " sides");
     } else if (o.command == CliCommand::Analyze && o.sides.empty()) {
         result.error = "analyze needs a side file";
+    } else if (o.command == CliCommand::Analyze && (o.songs[0] || o.minSongSeconds) &&
+               o.cutsHow != 2) {
+        result.error = "--songs and --min-song go with --smart";
     } else if (o.command == CliCommand::Slice && o.sides.empty() && !o.settingsFile) {
         result.error = "slice needs one or two side files (or --settings naming them)";
+    } else if (o.command == CliCommand::Slice && o.cutLists.size() > 2) {
+        result.error = "--cue and --labels: at most one cut list per side";
+    } else if (o.command == CliCommand::Slice && !o.cutLists.empty() &&
+               (o.markers[0] || o.markers[1] || o.cutsHow == 1 || o.cutsHow == 2)) {
+        result.error =
+            "--cue and --labels give the cuts: not with --markers1, --markers2, "
+            "--typed or --smart";
     }
     return result;
 }
 
 std::string HelpText() {
-    std::string text =
-        "Usage: velvane-cli analyze SIDE.wav [--silence S] [--eq LEVEL] [--json] [--quiet]\n"
-        "       velvane-cli slice [options] SIDE1.wav [SIDE2.wav]\n"
-        "       velvane-cli record OUT.wav [--device N] [--gain G] [--auto-stop] [--seconds S]\n"
-        "       velvane-cli record --list-devices\n"
-        "       velvane-cli --help\n"
+    const std::span<const Row> rows = kOptions;
+    std::string text = "Usage:\n";
+    const auto usage = [&](const std::string& command, unsigned bit) {
+        text += WrapUsageLine("  velvane-cli " + command + " " + OptionSynopsis(rows, bit), 6);
+    };
+    usage("analyze SIDE.wav", kAnalyze);
+    usage("slice SIDE1.wav [SIDE2.wav]", kSlice);
+    usage("record OUT.wav", kRecord);
+    text += "  velvane-cli --help\n";
+    text +=
         "\n"
         "Slices 44.1 kHz 16-bit stereo WAV recordings of record sides into one WAV file per\n"
         "song, as the window's \"Slice using auto sense or typed times\" does.\n"
         "\n"
         "analyze  measures the side's level every 0.1 s and finds up to ten cuts in silent\n"
-        "         passages; prints the level count, the peak and the cuts (tenths of a\n"
-        "         second).\n"
+        "         passages (with --smart: every cut Smart Sense finds); prints the level\n"
+        "         count, the peak and the cuts (tenths of a second).\n"
         "slice    writes the slices 1.wav, 2.wav, ... into each side's folder (or --out);\n"
         "         side 2's numbers continue side 1's. Cuts are sensed, typed (--typed) or\n"
         "         given as markers (--markers1/--markers2).\n"
@@ -401,13 +424,7 @@ std::string HelpText() {
         "         ends it; a level line is shown on standard error when it is a terminal.\n"
         "\n"
         "Options:\n";
-    for (const OptionRow& row : kOptions) {
-        std::string left = std::string("  ") + row.name;
-        if (row.valueName) left += std::string(" ") + row.valueName;
-        if (row.commands == kAnalyze) left += "  (analyze)";
-        if (row.commands == kRecord) left += "  (record)";
-        text += WrapHelp(left, row.help);
-    }
+    text += OptionHelp(rows, 0, CommandTag);
     text +=
         "  -h, --help            show this text\n"
         "\n"
@@ -428,6 +445,8 @@ std::string HelpText() {
         "  velvane-cli slice --typed --times1 \"3.20.5,,7.02\" --out songs side1.wav\n"
         "  velvane-cli slice --encode ogg --rate 192 --delete-slices side1.wav side2.wav\n"
         "  velvane-cli analyze --json side1.wav\n"
+        "  velvane-cli slice --cue side1.cue --encode flac --artist \"The Band\" side1.wav\n"
+        "  velvane-cli slice --smart --songs 6,5 side1.wav side2.wav\n"
         "  velvane-cli record --auto-stop side1.wav\n";
     return text;
 }

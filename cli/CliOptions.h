@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/CutListFile.h"
+
 enum class CliCommand { Help, Analyze, Slice, Record };
 
 /// The typed-time fields of one side, as typed into the window (unparsed, "" = empty).
@@ -20,15 +22,17 @@ struct CliOptions {
     // Each option is set only when given, so that it can win over a settings file.
     std::optional<std::string> settingsFile;              ///< --settings
     std::optional<std::string> outDir;                    ///< --out
-    std::optional<int> cutsHow;                           ///< --typed 1, --auto 0
+    std::optional<int> cutsHow;                           ///< --typed 1, --auto 0, --smart 2
     std::optional<TypedTimeFields> typedTimes[2];         ///< --times1, --times2
     std::optional<std::string> silenceText;               ///< --silence, as typed
     std::optional<std::vector<std::int32_t>> markers[2];  ///< --markers1/2, tenths of a second
     std::optional<int> fadeId;                            ///< --fade: 300..303
     std::optional<int> volumeId;                          ///< --normalize: 501
     std::optional<int> eqId;                              ///< --eq: 708..715
-    bool json = false;                                    ///< --json (analyze)
-    bool quiet = false;                                   ///< --quiet
+    std::optional<int> songs[2];           ///< --songs N1[,N2]: Smart Sense's song counts
+    std::optional<double> minSongSeconds;  ///< --min-song: Smart Sense's shortest song
+    bool json = false;                     ///< --json (analyze)
+    bool quiet = false;                    ///< --quiet
 
     std::optional<int> encoderKind;          ///< --encode: an EncoderKind value
     std::optional<std::string> encoderPath;  ///< --encoder, as given
@@ -44,7 +48,22 @@ struct CliOptions {
     bool autoStop = false;          ///< --auto-stop
     bool listDevices = false;       ///< --list-devices
 
-    bool MarkerJob() const { return markers[0].has_value() || markers[1].has_value(); }
+    // Album and cut lists: each set only when given.
+    std::optional<std::string> album;                   ///< --album
+    std::optional<std::string> artist;                  ///< --artist
+    std::optional<std::string> year;                    ///< --year
+    std::optional<std::string> genre;                   ///< --genre
+    std::optional<std::vector<std::string>> titles[2];  ///< --titles1, --titles2, split at '|'
+    struct CutListFileOption {
+        std::string path;
+        CutListFormat format;
+    };
+    /// --cue and --labels in the order given: written by analyze, read by slice.
+    std::vector<CutListFileOption> cutLists;
+
+    bool MarkerJob() const {
+        return markers[0].has_value() || markers[1].has_value() || !cutLists.empty();
+    }
 };
 
 /// The most encoder runs --jobs accepts at once.

@@ -2,6 +2,8 @@
 // The subcommands of velvane-cli. Each returns the program's exit status (kExit...).
 // Called on the main thread after the interrupt handler is installed.
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "cli/CliOptions.h"
@@ -24,6 +26,17 @@ struct WindowState;
 /// reason, naming the file ("side.wav: not a 44.1 kHz stereo wave file (48000 Hz, 2
 /// channels, 16 bits)"), and returns the exit status; kExitOk when the run may go on.
 int PrepareRun(const CliOptions& options, WindowState& state);
+
+/// Reads the cut lists of --cue and --labels and makes their tracks the markers and titles
+/// of the sides they belong to (the album options still win). Prints what was left out;
+/// on a file that cannot be read or parsed, or more cuts than a side holds, prints why and
+/// returns kExitFileError. kExitOk otherwise.
+int LoadCutLists(const CliOptions& options, WindowState& state);
+
+/// Writes the cut lists of --cue and --labels for side 1 with `cuts` (tenths of a second)
+/// and the state's album. kExitOk, or kExitFileError after printing why.
+int WriteCutLists(const CliOptions& options, const WindowState& state,
+                  std::span<const std::int32_t> cuts);
 
 /// `value` with 9 significant digits, which reads back to the same float.
 std::string FormatFloat(float value);

@@ -1,12 +1,15 @@
 #include "cli/Interrupt.h"
 
+#include <atomic>
 #include <csignal>
 
 namespace {
-volatile std::sig_atomic_t g_interrupted = 0;
+// Set by the signal handler, read by the job's thread: lock-free, so safe in both places.
+std::atomic<bool> g_interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 extern "C" void OnInterrupt(int) {
-    g_interrupted = 1;
+    g_interrupted.store(true, std::memory_order_relaxed);
 }
 }  // namespace
 
@@ -20,5 +23,5 @@ void InstallInterruptHandler() {
 }
 
 bool Interrupted() {
-    return g_interrupted != 0;
+    return g_interrupted.load(std::memory_order_relaxed);
 }

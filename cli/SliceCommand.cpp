@@ -8,6 +8,7 @@
 #include "cli/Interrupt.h"
 #include "engine/Jobs.h"
 #include "engine/MenuSettings.h"
+#include "engine/TrackNames.h"
 
 namespace {
 
@@ -24,15 +25,18 @@ bool FailedOutcome(SliceOutcome outcome) {
 }
 
 // "side 1 (/rec/a.wav): 3 slices, 1.wav to 3.wav in /rec" or "...: no slices (why)".
-std::string SummaryLine(int side, const std::string& path, const SideReport& report) {
+std::string SummaryLine(int side, const std::string& path, const SideReport& report,
+                        const AlbumInfo& album) {
+    const SideTracks tracks(side, album, 0);
     std::string line = "side " + std::to_string(side) + " (" + path + "): ";
     if (report.slices == 0)
         return line + "no slices (" + (report.reason.empty() ? "nothing to cut" : report.reason) +
                ")";
     const int last = report.firstNumber + static_cast<int>(report.slices) - 1;
     line += std::to_string(report.slices) + (report.slices == 1 ? " slice, " : " slices, ") +
-            std::to_string(report.firstNumber) + ".wav";
-    if (last != report.firstNumber) line += " to " + std::to_string(last) + ".wav";
+            tracks.SliceName(report.firstNumber, 1);
+    if (last != report.firstNumber)
+        line += " to " + tracks.SliceName(last, static_cast<int>(report.slices));
     line += " in " + report.folder;
     if (!report.reason.empty())
         line += " (" + report.reason + ")";
@@ -46,6 +50,7 @@ std::string SummaryLine(int side, const std::string& path, const SideReport& rep
 int RunSlice(const CliOptions& options) {
     WindowState state;
     if (const int status = PrepareRun(options, state); status != kExitOk) return status;
+    if (const int status = LoadCutLists(options, state); status != kExitOk) return status;
     const std::string paths[2] = {state.fields.side1Path, state.fields.side2Path};
     if (!state.outDir.empty()) {
         std::error_code ec;
@@ -84,7 +89,8 @@ int RunSlice(const CliOptions& options) {
         const SideReport& side = report.sides[static_cast<std::size_t>(i)];
         if (!side.present) continue;
         failed |= FailedOutcome(side.outcome);
-        if (!options.quiet) std::printf("%s\n", SummaryLine(i + 1, paths[i], side).c_str());
+        if (!options.quiet)
+            std::printf("%s\n", SummaryLine(i + 1, paths[i], side, state.album).c_str());
     }
     std::fflush(stdout);
     if (report.stopped || Interrupted()) return kExitInterrupted;

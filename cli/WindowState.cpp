@@ -1,8 +1,24 @@
 #include "cli/WindowState.h"
 
+#include <algorithm>
+
 #include "engine/EncoderKind.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
+
+void ApplyAlbumOptions(const CliOptions& o, AlbumInfo& album) {
+    if (o.album) album.title = *o.album;
+    if (o.artist) album.artist = *o.artist;
+    if (o.year) album.year = *o.year;
+    if (o.genre) album.genre = *o.genre;
+    for (int side = 0; side < 2; ++side) {
+        if (!o.titles[side]) continue;
+        std::vector<TrackInfo>& tracks = album.sides[side];
+        tracks.resize(std::max(tracks.size(), o.titles[side]->size()));
+        for (std::size_t k = 0; k < tracks.size(); ++k)
+            tracks[k].title = k < o.titles[side]->size() ? (*o.titles[side])[k] : std::string();
+    }
+}
 
 WindowState BatchDefaults() {
     WindowState state;
@@ -47,6 +63,15 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
     if (o.MarkerJob())
         for (auto& markers : s.markers)
             if (!markers) markers.emplace();
+    s.songs[0] = o.songs[0];
+    s.songs[1] = o.songs[1];
+    if (o.minSongSeconds) s.minSongSeconds = *o.minSongSeconds;
+    if ((o.songs[0] || o.songs[1] || o.minSongSeconds) &&
+        CutMethodOf(f.cutsHow) != CutMethod::SmartSense) {
+        result.error = "--songs and --min-song go with --smart";
+        result.exitCode = kExitUsage;
+        return result;
+    }
     if (o.fadeId) f.fadeId = *o.fadeId;
     if (o.volumeId) f.volumeId = *o.volumeId;
     if (o.eqId) f.eqId = *o.eqId;
@@ -76,6 +101,8 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
         s.voice = true;
         f.voiceAfterSlicing = f.voiceAfterEncoding = 1;
     }
+
+    ApplyAlbumOptions(o, s.album);
 
     if (f.side1Path.empty() && f.side2Path.empty()) {
         result.error = "no side to work on: the settings file names no side file";

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "cli/CliOptions.h"
+#include "engine/Album.h"
+#include "engine/CutMethod.h"
 #include "engine/SettingsFile.h"
 
 struct WindowState {
@@ -19,7 +21,16 @@ struct WindowState {
     int encoderRuns = 0;      ///< --jobs; 0 = one per usable processor
     /// The marker job's cut tables (tenths of a second); set for the marker job only.
     std::optional<std::vector<std::int32_t>> markers[2];
+    /// Smart Sense's extra choices, which no settings file holds: songs per side when
+    /// known, and the shortest song in seconds.
+    std::optional<int> songs[2];
+    double minSongSeconds = kDefaultMinSongSeconds;
+    /// Album fields and track titles (--album ..., --titles1/2, cut lists).
+    AlbumInfo album;
 };
+
+/// Puts the album options that were given into `album` (over what a cut list said).
+void ApplyAlbumOptions(const CliOptions& options, AlbumInfo& album);
 
 /// The window's start-up state as a batch run begins it: no encoding and no voice
 /// messages unless asked for, everything else as the window starts.

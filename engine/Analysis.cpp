@@ -7,6 +7,7 @@
 #include <optional>
 #include <thread>
 
+#include "engine/BandScan.h"
 #include "engine/ChunkReader.h"
 #include "engine/JobContext.h"
 #include "engine/MenuSettings.h"
@@ -200,7 +201,8 @@ class SideAnalysis {
 }  // namespace
 
 AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_t silenceSeconds,
-                           int progressStart, int progressEnd, const AnalysisSplit& split) {
+                           int progressStart, int progressEnd, const AnalysisSplit& split,
+                           const std::optional<SmartSenseOptions>& smart) {
     platform::FilePtr in = platform::OpenFile(path, "rb");
     WaveFile wave;
     if (!in || !wave.ReadHeader(in.get())) return {};
@@ -210,6 +212,9 @@ AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_
     const std::uint64_t frames =
         std::min<std::uint64_t>(totalFrames, std::uint64_t{kBlockFrames} * (kMaxLevels - 1) + 1);
     const float level = menu::BoostLevelForEqId(ctx.SelectedEqId());
+    // Smart Sense's measurement runs beside the analysis, on its own thread.
+    std::unique_ptr<BandScan> bands;
+    if (smart) bands = std::make_unique<BandScan>(path, frames);
     SideAnalysis analysis(ctx, in.get(), wave, frames, level, progressStart, progressEnd);
     const std::uint64_t blocks = analysis.Blocks();
 
@@ -241,5 +246,14 @@ AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_
         nextAsked = true;
     }
 
-    return analysis.Result(totalFrames, silenceSeconds);
+    AnalysisResult result = analysis.Result(totalFrames, silenceSeconds);
+    if (bands) {
+        while (!bands->Ended()) {
+            if (ctx.TestDestroy()) return {};
+            std::this_thread::sleep_for(kPollInterval);
+        }
+        if (bands->Failed()) return {};
+        result.smartCuts = ChooseSmartSenseCuts(bands->Blocks(), *smart);
+    }
+    return result;
 }

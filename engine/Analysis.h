@@ -3,10 +3,12 @@
 // waveform display draws, the peak Normalize divides by, and the auto-sense cuts.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/AutoSense.h"
+#include "engine/SmartSense.h"
 
 class JobContext;
 
@@ -18,6 +20,8 @@ struct AnalysisResult {
     std::uint32_t levelCount = 0;
     float peak = 0;  ///< the largest level
     CutList cuts{};  ///< tenths of a second, ascending, then zeros
+    /// With Smart Sense asked for: its cuts, tenths of a second, ascending, at most 511.
+    std::vector<std::int32_t> smartCuts;
 };
 
 /// How a long analysis shares its work with a second thread (see SpeculativeScan.h). The
@@ -34,8 +38,12 @@ struct AnalysisSplit {
 /// 4410(j-1)+1 .. 4410j. The Slicing gauge moves from progressStart to progressEnd once
 /// per block; ctx.TestDestroy() is asked every 100 frames (every millisecond while this
 /// thread waits for the second half) and ends the analysis (ok false). The results are the
-/// same, to the bit, whichever way the work is shared. Every ctx call is made on the
+/// same, to the bit, whichever way the work is shared. With `smart`, a second pass on a
+/// thread of its own measures the side's band energy meanwhile (BandScan; a stop is noticed
+/// within a millisecond while the analysis waits for it) and Smart Sense chooses its cuts
+/// from it; the rest of the result is the same as without. Every ctx call is made on the
 /// calling thread: call on the job's thread.
 AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_t silenceSeconds,
                            int progressStart, int progressEnd,
-                           const AnalysisSplit& split = AnalysisSplit{});
+                           const AnalysisSplit& split = AnalysisSplit{},
+                           const std::optional<SmartSenseOptions>& smart = std::nullopt);

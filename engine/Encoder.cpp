@@ -7,6 +7,7 @@
 #include "engine/EncodingQueue.h"
 #include "engine/JobContext.h"
 #include "engine/MenuSettings.h"
+#include "engine/Utf8Text.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "wav/WaveFile.h"
@@ -25,11 +26,6 @@ bool IsEncoderKind(int selection) {
     return selection >= 0 && selection < kEncoderKindCount;
 }
 
-bool MakesMp3(EncoderKind kind) {
-    return kind == EncoderKind::L3Enc || kind == EncoderKind::BladeEnc ||
-           kind == EncoderKind::FastEnc || kind == EncoderKind::Lame;
-}
-
 // Program name searched for when the encoder path is empty; nullptr for the kinds the user
 // must always locate.
 const char* FallbackProgram(EncoderKind kind) {
@@ -43,25 +39,6 @@ const char* FallbackProgram(EncoderKind kind) {
         default:
             return nullptr;
     }
-}
-
-// A1.mp3, B3.ogg, ...
-std::string SideFileName(int side, int index, const char* extension) {
-    return (side == 2 ? "B" : "A") + std::to_string(index) + extension;
-}
-
-// Length of the valid UTF-8 sequence at `at`, or 0 when the bytes there are not one.
-std::size_t Utf8SequenceLength(const std::string& text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4
-                               : lead >= 0xE0               ? 3
-                               : lead >= 0xC2               ? 2
-                                                            : 0;
-    if (length == 0 || at + length > text.size()) return 0;
-    for (std::size_t i = 1; i < length; ++i)
-        if ((byte(at + i) & 0xC0) != 0x80) return 0;
-    return length;
 }
 
 // The last lines an encoder wrote, fit for a message: progress carriage returns end lines,
@@ -96,16 +73,19 @@ std::string LastLines(const std::string& output) {
 EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming, int side,
                                    const std::string& encoderPath, const std::string& folder,
                                    int sliceNumber, int index, int bitRate) {
+    return BuildEncoderCommand(kindSelection, naming, SideTracks(side), encoderPath, folder,
+                               sliceNumber, index, bitRate);
+}
+
+EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming, const SideTracks& tracks,
+                                   const std::string& encoderPath, const std::string& folder,
+                                   int sliceNumber, int index, int bitRate) {
     EncoderCommand command;
     if (!IsEncoderKind(kindSelection)) return command;
     const auto kind = static_cast<EncoderKind>(kindSelection);
-    const bool mp3 = MakesMp3(kind);
-    const char* extension = mp3 ? ".mp3" : kind == EncoderKind::Flac ? ".flac" : ".ogg";
-    const std::string name = mp3 || naming == EncodeNaming::Markers
-                                 ? SideFileName(side, index, extension)
-                                 : std::to_string(sliceNumber) + extension;
-    command.input = platform::JoinPath(folder, std::to_string(sliceNumber) + ".wav");
-    command.output = platform::JoinPath(folder, name);
+    command.input = platform::JoinPath(folder, tracks.SliceName(sliceNumber, index));
+    command.output =
+        platform::JoinPath(folder, tracks.EncodedName(sliceNumber, index, kind, naming));
     const std::string& in = command.input;
     const std::string& out = command.output;
     const std::string bitsPerSecond = std::to_string(bitRate);
@@ -228,10 +208,16 @@ SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeN
 }
 
 int DeleteSlices(const std::string& folder, const std::vector<int>& numbers) {
+    return DeleteSlices(folder, numbers, SideTracks(), 1);
+}
+
+int DeleteSlices(const std::string& folder, const std::vector<int>& numbers,
+                 const SideTracks& tracks, int firstNumber) {
     int removed = 0;
-    for (int number : numbers)
-        if (std::remove(platform::JoinPath(folder, std::to_string(number) + ".wav").c_str()) == 0)
-            ++removed;
+    for (int number : numbers) {
+        const std::string name = tracks.SliceName(number, number - firstNumber + 1);
+        if (std::remove(platform::JoinPath(folder, name).c_str()) == 0) ++removed;
+    }
     return removed;
 }
 

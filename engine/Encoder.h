@@ -3,18 +3,15 @@
 // command line of each run, how a run is judged, the bit rate of the Rate menu, and the
 // deletion of the slices that were encoded. Runs on the job's thread; no toolkit headers.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/EncoderKind.h"
+#include "engine/TrackNames.h"
 #include "platform/Process.h"
 
 class JobContext;
-
-/// Which job's file naming a run follows: the auto-sense/typed-times job names Ogg and FLAC
-/// files by slice number (7.ogg from 7.wav), the marker job by side and per-side index
-/// (A1.ogg, B1.ogg). MP3 files are named A1.mp3, B1.mp3, ... in both.
-enum class EncodeNaming { AutoOrTyped, Markers };
 
 /// One encoder run: the argument vector (argv[0] = the encoder) and the files it reads and
 /// writes.
@@ -29,6 +26,10 @@ struct EncoderCommand {
 /// within its side; `bitRate` in bit/s (given to MP3 encoders in bit/s, to oggenc and lame
 /// in kbit/s). Returns an empty argv for a selection that is no encoder kind (-1: none).
 EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming, int side,
+                                   const std::string& encoderPath, const std::string& folder,
+                                   int sliceNumber, int index, int bitRate);
+/// The same with the side's track names (input and output named as `tracks` says).
+EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming, const SideTracks& tracks,
                                    const std::string& encoderPath, const std::string& folder,
                                    int sliceNumber, int index, int bitRate);
 
@@ -52,8 +53,10 @@ struct SideSlices {
     int side = 1;            ///< 1 or 2
     std::string folder;      ///< where the slices lie; the encoded files go there too
     int firstNumber = 1;     ///< WAV number of the side's first slice (N1 + 1 on side 2)
-    int count = 0;           ///< slices of this side
+    int count = 0;           ///< slices of this side; EncodingQueue: < 0 while not yet known
     bool bothSides = false;  ///< the other side is part of the job too (gauge range)
+    /// Names and tags of the side's files; none: the names without titles, no tags.
+    std::optional<SideTracks> tracks = std::nullopt;
 };
 
 /// What the encoder runs of one job came to, carried from side to side and reported once at
@@ -77,10 +80,11 @@ struct SideEncodeResult {
 /// status text, the encoder kind read as each run starts, the run in the encoder's own
 /// folder, the stop check after each run (on a stop: no further run, the running ones
 /// waited for, SetSlicing(false), stopped = true) and the Encoding gauge per ended run. A
-/// run counts as encoded only when it exited with status 0 and left a non-empty output
-/// file written by this run (an earlier file of the output's name is moved aside during the
-/// run and put back when the run fails, and a failed run's own file is removed); any other
-/// run is added to `tally` and its slice kept.
+/// run counts as encoded only when it exited with status 0, left a non-empty output file
+/// written by this run (an earlier file of the output's name is moved aside during the run
+/// and put back when the run fails, and a failed run's own file is removed) and that file
+/// took its tags (when the album has any); any other run is added to `tally` and its slice
+/// kept.
 SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeNaming naming,
                               EncodeTally& tally);
 
@@ -120,6 +124,9 @@ void NoteFailure(EncodeTally& tally, int number, const std::string& encoder,
 
 /// Removes folder/N.wav for each number; failures are ignored. Returns how many went.
 int DeleteSlices(const std::string& folder, const std::vector<int>& numbers);
+/// The same for slices named by `tracks`, the side's first slice being `firstNumber`.
+int DeleteSlices(const std::string& folder, const std::vector<int>& numbers,
+                 const SideTracks& tracks, int firstNumber);
 
 /// The one message of a job whose encoder runs failed (nothing when none failed): the
 /// count, the encoder and the first failing command with its reason.

@@ -20,3 +20,12 @@ std::optional<EncoderKind> RecognizeEncoderKind(const std::string& path) {
         if (lower.find(word) != std::string::npos) return kind;
     return std::nullopt;
 }
+
+bool MakesMp3(EncoderKind kind) {
+    return kind == EncoderKind::L3Enc || kind == EncoderKind::BladeEnc ||
+           kind == EncoderKind::FastEnc || kind == EncoderKind::Lame;
+}
+
+const char* EncodedExtension(EncoderKind kind) {
+    return MakesMp3(kind) ? ".mp3" : kind == EncoderKind::Flac ? ".flac" : ".ogg";
+}

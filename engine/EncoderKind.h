@@ -22,3 +22,9 @@ extern const char* const kEncoderKindLabels[kEncoderKindCount];
 /// "oggenc", "fastenc", "lame", "flac" in that order; nullopt when none matches (the user
 /// then picks the kind by hand).
 std::optional<EncoderKind> RecognizeEncoderKind(const std::string& path);
+
+/// The kind writes MP3 files (L3Enc, BladeEnc, FastEnc, LAME).
+bool MakesMp3(EncoderKind kind);
+
+/// Extension of the files the kind writes, dot included: ".mp3", ".ogg" or ".flac".
+const char* EncodedExtension(EncoderKind kind);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "engine/JobContext.h"
+#include "engine/TagWriter.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -34,11 +35,13 @@ EncodingQueue::~EncodingQueue() {
         Settle(at->second, &done->result, {});
         running_.erase(at);
     }
+    for (std::size_t side = 0; side < sides_.size(); ++side) SettleWaiting(static_cast<int>(side));
 }
 
 int EncodingQueue::OpenSide(const SideSlices& slices) {
     Side side;
     side.slices = slices;
+    side.tracks = slices.tracks.value_or(SideTracks(slices.side));
     side.bitRate = SelectedBitRate(ctx_);
     sides_.push_back(std::move(side));
     return static_cast<int>(sides_.size()) - 1;
@@ -53,8 +56,10 @@ void EncodingQueue::Add(int handle, int number) {
     Poll();
 }
 
-void EncodingQueue::CloseSide(int handle, int count) {
+void EncodingQueue::CloseSide(int handle, int count, const SideTracks& tracks) {
     sides_[handle].slices.count = count;
+    sides_[handle].tracks = tracks;
+    SettleWaiting(handle);
     if (!stopped_) ShowProgress();
 }
 
@@ -99,9 +104,9 @@ void EncodingQueue::StartWhatFits() {
         // The choice and the path are read as each run starts: the user may change them.
         run.kind = ctx_.EncoderKindSelection();
         run.encoder = ResolveEncoderPath(run.kind, ctx_.EncoderPath());
-        run.command = BuildEncoderCommand(run.kind, naming_, side.slices.side, run.encoder,
-                                          side.slices.folder, run.number,
-                                          run.number - side.slices.firstNumber + 1, side.bitRate);
+        run.command =
+            BuildEncoderCommand(run.kind, naming_, side.tracks, run.encoder, side.slices.folder,
+                                run.number, run.number - side.slices.firstNumber + 1, side.bitRate);
         if (run.command.argv.empty()) {  // no encoder chosen: nothing to run for this slice
             Ended(run, nullptr, {});
             continue;
@@ -123,7 +128,13 @@ void EncodingQueue::StartWhatFits() {
 
 void EncodingQueue::Ended(Run& run, const platform::ProcessResult* process,
                           const std::string& noRunReason) {
-    Settle(run, process, noRunReason);
+    if (sides_[run.side].slices.count < 0) {
+        // Its file is tagged once the side is closed (the job's track total known then).
+        waiting_.push_back(
+            {std::move(run), process ? std::optional(*process) : std::nullopt, noRunReason});
+    } else {
+        Settle(run, process, noRunReason);
+    }
     if (stopped_) return;
     if (ctx_.StopRequested() || ctx_.TestDestroy()) {
         stopped_ = true;
@@ -132,27 +143,41 @@ void EncodingQueue::Ended(Run& run, const platform::ProcessResult* process,
     ShowProgress();
 }
 
-// The one place where a run's outcome is decided: its file kept (the earlier one dropped)
-// or removed (the earlier one put back as `run.earlier` goes), and the slice recorded as
-// encoded or its failure counted.
+// The one place where a run's outcome is decided: its file kept and tagged (the earlier
+// one dropped) or not (the earlier one put back as `run.earlier` goes), and the slice
+// recorded as encoded or its failure counted.
 void EncodingQueue::Settle(Run& run, const platform::ProcessResult* process,
                            const std::string& noRunReason) {
     Side& side = sides_[run.side];
     ++side.ended;
     if (run.command.argv.empty()) return;
-    const std::string failure = process ? RunFailure(*process, run.command.output) : noRunReason;
+    std::string failure = process ? RunFailure(*process, run.command.output) : noRunReason;
+    // A run that failed (or was ended by a signal) may have left part of a file.
+    if (process && !failure.empty()) std::remove(run.command.output.c_str());
+    const int index = run.number - side.slices.firstNumber + 1;
+    if (failure.empty())
+        failure = TagEncodedFile(side.tracks, run.number, index, run.command.output);
     if (failure.empty()) {
         run.earlier->Discard();
         side.encoded.insert(std::upper_bound(side.encoded.begin(), side.encoded.end(), run.number),
                             run.number);
         return;
     }
-    // A run that failed (or was ended by a signal) may have left part of a file.
-    if (process) std::remove(run.command.output.c_str());
     const std::string encoder = run.encoder.empty() ? kEncoderKindLabels[run.kind] : run.encoder;
     NoteFailure(tally_, run.number, encoder, run.command.argv, failure,
                 process ? process->output : std::string());
     run.earlier.reset();
+}
+
+void EncodingQueue::SettleWaiting(int side) {
+    std::vector<Waiting> still;
+    for (Waiting& w : waiting_) {
+        if (w.run.side != side)
+            still.push_back(std::move(w));
+        else
+            Settle(w.run, w.process ? &*w.process : nullptr, w.noRunReason);
+    }
+    waiting_ = std::move(still);
 }
 
 void EncodingQueue::ShowProgress() {

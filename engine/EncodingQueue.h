@@ -1,8 +1,9 @@
 #pragma once
 // The encoder runs of one slicing job: one run per WAV slice, queued in slice order and
-// started up to N at once on an EncoderPool, each judged when it ends. It counts each
-// side's ended runs for the Encoding gauge, shows them side by side in order (side 2's
-// steps only after side 1's last one), and tells when all of a side's runs have ended.
+// started up to N at once on an EncoderPool, each judged (and its file tagged) when it has
+// ended and its side is closed, the track total then known. It counts each side's ended
+// runs for the Encoding gauge, shows them side by side in order (side 2's steps only after
+// side 1's last one), and tells when all of a side's runs have ended.
 //
 // Job's thread only: every JobContext call is made there (the pool's threads only wait for
 // the processes). Stops: after each ended run StopRequested and TestDestroy are asked, and
@@ -38,13 +39,15 @@ class EncodingQueue {
     EncodingQueue& operator=(const EncodingQueue&) = delete;
 
     /// A side whose slices are queued next; reads the bit rate. `slices.count` < 0: not yet
-    /// known (CloseSide gives it; the side's gauge steps wait for it). Returns its handle.
+    /// known (CloseSide gives it, with the tracks to tag by; the side's runs are judged and
+    /// its gauge steps shown from then on). Returns its handle.
     int OpenSide(const SideSlices& slices);
     /// Queues slice `number` of the side (numbers in order from its first), takes the runs
     /// that ended meanwhile and starts what fits.
     void Add(int handle, int number);
-    /// All the side's slices are queued: `count` of them.
-    void CloseSide(int handle, int count);
+    /// All the side's slices are queued: `count` of them; their files are tagged as
+    /// `tracks` says.
+    void CloseSide(int handle, int count, const SideTracks& tracks);
 
     /// Takes the runs that ended meanwhile, without waiting, and starts queued ones.
     void Poll();
@@ -58,6 +61,7 @@ class EncodingQueue {
   private:
     struct Side {
         SideSlices slices;  ///< count < 0 until closed
+        SideTracks tracks;  ///< names the files; tags them once the side is closed
         int bitRate = 0;
         int ended = 0;  ///< runs ended (or settled without a process)
         int shown = 0;  ///< gauge steps shown
@@ -72,6 +76,12 @@ class EncodingQueue {
         EncoderCommand command;
         std::optional<EarlierOutput> earlier;
     };
+    /// A run that ended before its side was closed, waiting to be judged.
+    struct Waiting {
+        Run run;
+        std::optional<platform::ProcessResult> process;
+        std::string noRunReason;
+    };
 
     void StartWhatFits();
     void TakeEnded();
@@ -79,6 +89,7 @@ class EncodingQueue {
     /// check and the gauge.
     void Ended(Run& run, const platform::ProcessResult* process, const std::string& noRunReason);
     void Settle(Run& run, const platform::ProcessResult* process, const std::string& noRunReason);
+    void SettleWaiting(int side);
     void ShowProgress();
     bool AllEnded() const;
 
@@ -89,6 +100,7 @@ class EncodingQueue {
     std::vector<Side> sides_;
     std::deque<Run> queue_;
     std::map<std::uint64_t, Run> running_;
+    std::vector<Waiting> waiting_;
     std::uint64_t nextId_ = 1;
     std::size_t nextToShow_ = 0;  ///< the first side whose runs have not all been shown
     bool stopped_ = false;

@@ -19,9 +19,9 @@ SliceFinisher::SliceFinisher(JobContext& ctx, SliceJob job)
              job == SliceJob::SliceByMarkers ? EncodeNaming::Markers : EncodeNaming::AutoOrTyped,
              runsAtOnce_, tally_, [this](int handle) { SideEncoded(handle); }) {}
 
-void SliceFinisher::BeginSide(int side, const std::string& folder, int firstNumber,
-                              bool bothSides) {
-    SideSteps steps{side, folder, firstNumber, bothSides};
+void SliceFinisher::BeginSide(int side, const std::string& folder, int firstNumber, bool bothSides,
+                              const SideTracks& tracks) {
+    SideSteps steps{side, folder, firstNumber, bothSides, tracks};
     // Runs that start while the side is written must know now whether to start at all.
     if (overlap_) {
         steps.encode = ctx_.CreateEncodedFiles();
@@ -35,8 +35,9 @@ void SliceFinisher::SliceWritten(int number) {
     if (overlap_ && steps.encode) queue_.Add(steps.handle, number);
 }
 
-bool SliceFinisher::SideWritten(unsigned count) {
+bool SliceFinisher::SideWritten(unsigned count, const SideTracks& tracks) {
     SideSteps& steps = sides_.back();
+    steps.tracks = tracks;
     if (ctx_.VoiceAfterSlicing()) ctx_.PlayVoice("wavside" + SideText(steps.side) + ".wav");
     if (!overlap_) {
         steps.encode = ctx_.CreateEncodedFiles();
@@ -49,7 +50,7 @@ bool SliceFinisher::SideWritten(unsigned count) {
     }
     if (!steps.encode) return true;
     ctx_.SetStatus(ConvertingStatus(steps.side));
-    queue_.CloseSide(steps.handle, static_cast<int>(count));
+    queue_.CloseSide(steps.handle, static_cast<int>(count), tracks);
     queue_.Poll();
     return !queue_.Stopped();
 }
@@ -61,13 +62,15 @@ bool SliceFinisher::Finish() {
 void SliceFinisher::Report() {
     if (job_ == SliceJob::SliceByMarkers && ctx_.DeleteWaveSlices())
         for (const SideSteps& steps : sides_)
-            if (steps.encode) DeleteSlices(steps.folder, queue_.Encoded(steps.handle));
+            if (steps.encode)
+                DeleteSlices(steps.folder, queue_.Encoded(steps.handle), steps.tracks,
+                             steps.firstNumber);
     ReportEncodeFailures(ctx_, tally_);
 }
 
 void SliceFinisher::OpenInQueue(SideSteps& steps, int count) {
-    steps.handle =
-        queue_.OpenSide({steps.side, steps.folder, steps.firstNumber, count, steps.bothSides});
+    steps.handle = queue_.OpenSide(
+        {steps.side, steps.folder, steps.firstNumber, count, steps.bothSides, steps.tracks});
 }
 
 // All of a side's runs have ended.
@@ -76,6 +79,6 @@ void SliceFinisher::SideEncoded(int handle) {
         if (steps.handle != handle) continue;
         if (ctx_.VoiceAfterEncoding()) ctx_.PlayVoice("mp3side" + SideText(steps.side) + ".wav");
         if (job_ == SliceJob::SliceAutoOrTyped && ctx_.DeleteWaveSlices())
-            DeleteSlices(steps.folder, queue_.Encoded(handle));
+            DeleteSlices(steps.folder, queue_.Encoded(handle), steps.tracks, steps.firstNumber);
     }
 }

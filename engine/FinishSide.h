@@ -24,15 +24,18 @@ class SliceFinisher {
   public:
     SliceFinisher(JobContext& ctx, SliceJob job);
 
-    /// Before a side's slices are written: they go to folder/firstNumber.wav on.
-    /// `bothSides`: both sides take part in the job (the Encoding gauge's split).
-    void BeginSide(int side, const std::string& folder, int firstNumber, bool bothSides);
+    /// Before a side's slices are written: they go to `folder`, numbered from firstNumber and
+    /// named by `tracks`. `bothSides`: both sides take part in the job (the Encoding gauge's
+    /// split).
+    void BeginSide(int side, const std::string& folder, int firstNumber, bool bothSides,
+                   const SideTracks& tracks);
     /// A slice of the side begun last is complete and closed (the slice writer's hook).
     void SliceWritten(int number);
-    /// The side's slices are written, `count` of them: the voice message and, with "Create
-    /// MP3 (or Ogg) files" checked, the converting status; with one run at a time, the
-    /// side's runs and the steps after them. False when the job must end (a stop).
-    bool SideWritten(unsigned count);
+    /// The side's slices are written, `count` of them; `tracks` as the encoded files are to
+    /// be tagged (the job's track total may be known only now): the voice message and, with
+    /// "Create MP3 (or Ogg) files" checked, the converting status; with one run at a time,
+    /// the side's runs and the steps after them. False when the job must end (a stop).
+    bool SideWritten(unsigned count, const SideTracks& tracks);
     /// After the last side: waits for every run still going. False on a stop.
     bool Finish();
     /// The job's last step: in the marker job with "Delete all wave slices" checked, removes
@@ -46,6 +49,7 @@ class SliceFinisher {
         std::string folder;
         int firstNumber = 1;
         bool bothSides = false;
+        SideTracks tracks;
         bool encode = false;  ///< "Create MP3 (or Ogg) files" as read for this side
         int handle = -1;      ///< in the queue, when encoding
     };

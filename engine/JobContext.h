@@ -7,8 +7,11 @@
 // implementation carries reads and updates to its GUI thread as it needs to; a message
 // holds the job until the user has closed it, or until a stop is requested.
 
+#include <optional>
 #include <string>
 
+#include "engine/Album.h"
+#include "engine/CutMethod.h"
 #include "engine/SideState.h"
 #include "platform/Process.h"
 
@@ -33,8 +36,13 @@ class JobContext {
 
     // --- Controls ---
     virtual std::string SidePath(int side) = 0;  ///< side 1 or 2; "" = not present
-    virtual int CutsHow() = 0;                   ///< 1 = Typed Times, else Auto Sense
-    virtual std::string SilenceText() = 0;       ///< c_textCtrl1
+    virtual int CutsHow() = 0;  ///< m_cutsHow: 1 Typed Times, 2 Smart Sense, else Auto Sense
+    CutMethod Method() { return CutMethodOf(CutsHow()); }
+    /// Smart Sense: the number of songs on side 1 or 2 when the user gave it.
+    virtual std::optional<int> SongCount(int /*side*/) { return std::nullopt; }
+    /// Smart Sense: the shortest song, in seconds.
+    virtual double MinSongSeconds() { return kDefaultMinSongSeconds; }
+    virtual std::string SilenceText() = 0;  ///< c_textCtrl1
     virtual void SetSilenceText(const std::string& text) = 0;
     virtual std::string TypedTimeText(int field) = 0;  ///< 0..9 side 1, 10..19 side 2
     virtual bool CreateEncodedFiles() = 0;             ///< m_checkBox1
@@ -52,6 +60,11 @@ class JobContext {
     /// Folder the slices (and encoded files) of a side go to: the side file's folder in
     /// the window; velvane-cli's --out may name another.
     virtual std::string OutputFolder(int side) = 0;
+
+    /// The album fields and track titles as the user has them now; the job reads them once
+    /// per side, when it starts writing the side's slices. Empty by default: files are
+    /// named and left exactly as without albums.
+    virtual AlbumInfo Album() { return {}; }
 
     // --- Per-side data and job flags ---
     /// A copy of the side's state as the window holds it now.

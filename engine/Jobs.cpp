@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "engine/Analysis.h"
+#include "engine/CutListFile.h"
 #include "engine/Encoder.h"
 #include "engine/FinishSide.h"
 #include "engine/JobContext.h"
@@ -13,7 +15,6 @@
 
 namespace {
 
-constexpr int kTypedTimesSelection = 1;  // m_cutsHow: "Typed Times (Below)"
 constexpr const char* kDefaultSilence = "2";
 
 struct Range {
@@ -39,27 +40,52 @@ std::int64_t EnsureSilenceLength(JobContext& ctx) {
     return LeadingInteger(text);
 }
 
-// cutCount = the nonzero entries among the first ten; every entry after them 0.
-void SettleCutTable(SideState& state) {
+// Entries of a cut list that count: Auto Sense and typed times fill ten; Smart Sense fills
+// as many as it finds, up to what the cut table holds.
+std::size_t CutsConsidered(CutMethod method) {
+    return method == CutMethod::SmartSense ? kMaxCuts : kTypedTimesPerSide;
+}
+
+// cutCount = the nonzero entries among the entries that count; every entry after them 0.
+void SettleCutTable(SideState& state, CutMethod method) {
     const auto first = state.cuts.begin();
+    const auto considered = static_cast<std::ptrdiff_t>(CutsConsidered(method));
     state.cutCount = static_cast<std::uint32_t>(
-        std::count_if(first, first + kTypedTimesPerSide, [](std::int32_t c) { return c != 0; }));
+        std::count_if(first, first + considered, [](std::int32_t c) { return c != 0; }));
     std::fill(first + state.cutCount, state.cuts.end(), 0);
 }
 
-// Status, analysis and one publication of the side's new state. A failed or stopped
-// analysis leaves no levels, no peak and the previous cuts.
+// Smart Sense's choices for a side, as the front end holds them now.
+std::optional<SmartSenseOptions> SmartOptions(JobContext& ctx, CutMethod method, int side) {
+    if (method != CutMethod::SmartSense) return std::nullopt;
+    SmartSenseOptions options;
+    options.songs = ctx.SongCount(side);
+    options.minSongSeconds = ctx.MinSongSeconds();
+    return options;
+}
+
+// Status, analysis and one publication of the side's new state: its levels, peak and the
+// cuts of the method chosen now. A failed or stopped analysis leaves no levels, no peak
+// and the previous cuts.
 AnalysisResult AnalyseSide(JobContext& ctx, int side, Range range, SideReport& report) {
     ctx.SetStatus("Analyzing volume on side " + SideText(side) + "...");
-    const std::int64_t silence = EnsureSilenceLength(ctx);
-    AnalysisResult result = AnalyzeSide(ctx, ctx.SidePath(side), silence, range.start, range.end);
+    const CutMethod method = ctx.Method();
+    // Smart Sense needs no silence length, so its field is left as the user left it.
+    const std::int64_t silence = method == CutMethod::SmartSense ? LeadingInteger(ctx.SilenceText())
+                                                                 : EnsureSilenceLength(ctx);
+    AnalysisResult result = AnalyzeSide(ctx, ctx.SidePath(side), silence, range.start, range.end,
+                                        AnalysisSplit{}, SmartOptions(ctx, method, side));
     SideState state = ctx.Side(side);
     if (result.ok) {
         state.levels = result.levels;
         state.levelCount = result.levelCount;
         state.peakLevel = result.peak;
-        std::copy(result.cuts.begin(), result.cuts.end(), state.cuts.begin());
-        SettleCutTable(state);
+        std::fill(state.cuts.begin(), state.cuts.end(), 0);
+        if (method == CutMethod::SmartSense)
+            std::copy(result.smartCuts.begin(), result.smartCuts.end(), state.cuts.begin());
+        else
+            std::copy(result.cuts.begin(), result.cuts.end(), state.cuts.begin());
+        SettleCutTable(state, method);
     } else {
         state.levels.clear();
         state.levelCount = 0;
@@ -70,14 +96,47 @@ AnalysisResult AnalyseSide(JobContext& ctx, int side, Range range, SideReport& r
     return result;
 }
 
+// The slices a side's cut list will give (0 when the file cannot be read or no cut is set),
+// so that tags can count the job's tracks before they are all written.
+int PlannedSlices(JobContext& ctx, int side, std::span<const std::int32_t> cuts,
+                  std::size_t considered) {
+    const auto counted = cuts.first(std::min<std::size_t>(cuts.size(), considered));
+    if (std::all_of(counted.begin(), counted.end(), [](std::int32_t c) { return c == 0; }))
+        return 0;
+    const std::optional<SideLength> length = ReadSideLength(ctx.SidePath(side));
+    if (!length || length->frames == 0) return 0;
+    return static_cast<int>(
+        SliceBoundaries(cuts, length->sampleRate, length->frames, considered).size() + 1);
+}
+
+// The number of tracks the job will make, for the tags: known before the job starts when
+// every side is cut at typed times or at markers, else 0. Also 0 when there is nothing to
+// tag, so that a job without an album reads exactly what it always did.
+int PlannedTrackTotal(JobContext& ctx, const JobReport& report, bool markerJob) {
+    if (ctx.Album().Empty()) return 0;
+    const CutMethod method = ctx.Method();
+    const bool typed = method == CutMethod::TypedTimes;
+    if (!typed && !markerJob) return 0;
+    int total = 0;
+    for (int side = 1; side <= 2; ++side)
+        if (report.sides[side - 1].present)
+            total += typed
+                         ? PlannedSlices(ctx, side, ReadTypedCutList(ctx, side), kTypedTimesPerSide)
+                         : PlannedSlices(ctx, side, ctx.Side(side).cuts, CutsConsidered(method));
+    return total;
+}
+
 SliceResult WriteSideSlices(JobContext& ctx, int side, std::span<const std::int32_t> cuts,
-                            const std::string& folder, int firstNumber, Range range,
-                            SliceFinisher& finisher, SideReport& report) {
+                            std::size_t considered, const std::string& folder, int firstNumber,
+                            const SideTracks& tracks, Range range, SliceFinisher& finisher,
+                            SideReport& report) {
     SliceRequest request;
     request.sidePath = ctx.SidePath(side);
     request.cuts = cuts;
+    request.cutsConsidered = considered;
     request.folder = folder;
     request.firstNumber = firstNumber;
+    request.tracks = tracks;
     request.progressStart = range.start;
     request.progressEnd = range.end;
     request.peakLevel = ctx.Side(side).peakLevel;
@@ -86,7 +145,7 @@ SliceResult WriteSideSlices(JobContext& ctx, int side, std::span<const std::int3
         if (Present(ctx, s)) request.protectedPaths.push_back(ctx.SidePath(s));
     request.sliceWritten = [&finisher](int number) { finisher.SliceWritten(number); };
     SliceResult result = WriteSlices(ctx, request);
-    report.folder = folder;
+    report.folder = request.folder;
     report.firstNumber = firstNumber;
     report.slices = result.written;
     report.outcome = result.outcome;
@@ -151,21 +210,29 @@ bool BothSides(const JobReport& report) {
 }
 
 // Writes one side's slices in a slicing job (each handed to the finisher as it is complete),
-// shows a writer's message, finishes the side. False when the job must end (a stop).
-bool SliceSide(JobContext& ctx, int side, std::span<const std::int32_t> cuts, Range range,
-               const char* noCuts, JobReport& report, SliceFinisher& finisher) {
+// shows a writer's message, finishes the side. `trackTotal` is the job's number of tracks
+// when known before the side starts (else 0). False when the job must end (a stop).
+bool SliceSide(JobContext& ctx, int side, std::span<const std::int32_t> cuts,
+               std::size_t considered, int trackTotal, Range range, const char* noCuts,
+               JobReport& report, SliceFinisher& finisher) {
     SideReport& me = report.sides[side - 1];
     const int firstNumber = FirstNumber(report, side);
     const std::string folder = ctx.OutputFolder(side);
-    finisher.BeginSide(side, folder, firstNumber, BothSides(report));
-    const SliceResult result =
-        WriteSideSlices(ctx, side, cuts, folder, firstNumber, range, finisher, me);
+    // Read once, so that a side's slices and encoded files are named alike.
+    const AlbumInfo album = ctx.Album();
+    const SideTracks tracks(side, album, trackTotal);
+    finisher.BeginSide(side, folder, firstNumber, BothSides(report), tracks);
+    const SliceResult result = WriteSideSlices(ctx, side, cuts, considered, folder, firstNumber,
+                                               tracks, range, finisher, me);
+    // A job of one side knows its total once the side is written.
+    const bool onlySide = !report.sides[2 - side].present;
+    if (trackTotal == 0 && onlySide) trackTotal = static_cast<int>(result.written);
     me.reason = result.written > 0 ? "" : Reason(result.outcome, noCuts);
     if (result.outcome == SliceOutcome::Stopped || SlicingStopped(ctx)) return false;
     if (!result.message.empty()) ctx.ShowMessage("Slicing side " + SideText(side), result.message);
     // Stop pressed while the message was open: no voice message, no encoding.
     if (SlicingStopped(ctx)) return false;
-    return finisher.SideWritten(me.slices);
+    return finisher.SideWritten(me.slices, SideTracks(side, album, trackTotal));
 }
 
 // The end of a slicing job that was not stopped: the last runs, then the job's last steps.
@@ -210,10 +277,11 @@ JobReport DrawWaveformsJob(JobContext& ctx) {
             return report;
         }
     }
+    const CutMethod method = ctx.Method();
     for (int s = 1; s <= 2; ++s) {
         SideState state = ctx.Side(s);
         if (report.sides[s - 1].present)
-            SettleCutTable(state);
+            SettleCutTable(state, method);
         else
             state.cutCount = 0;
         ctx.PublishSide(s, state);
@@ -235,6 +303,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
     ctx.SetGauge(Gauge::Slicing, 0);
     ctx.SetGauge(Gauge::Encoding, 0);
     SliceFinisher finisher(ctx, SliceJob::SliceAutoOrTyped);
+    const int trackTotal = PlannedTrackTotal(ctx, report, false);
     for (int side = 1; side <= 2; ++side) {
         SideReport& me = report.sides[side - 1];
         if (!me.present) continue;
@@ -244,10 +313,11 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
         // Side 1 takes the first half of the gauge when side 2 follows, side 2 the second.
         const int base = both && side == 2 ? 50 : 0;
         const int share = both ? 50 : 100;
-        if (ctx.CutsHow() == kTypedTimesSelection) {
+        const CutMethod method = ctx.Method();
+        if (method == CutMethod::TypedTimes) {
             ctx.SetStatus("Slicing side " + SideText(side) + " according to entered values...");
-            if (!SliceSide(ctx, side, typed, {base, base + share}, "no typed times", report,
-                           finisher))
+            if (!SliceSide(ctx, side, typed, kTypedTimesPerSide, trackTotal, {base, base + share},
+                           "no typed times", report, finisher))
                 return EndStopped(ctx, report);
             continue;
         }
@@ -258,16 +328,21 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
             me.reason = "unreadable file";
             me.folder = ctx.OutputFolder(side);
             me.firstNumber = FirstNumber(report, side);
-            finisher.BeginSide(side, me.folder, me.firstNumber, both);
-            if (!finisher.SideWritten(0)) return EndStopped(ctx, report);
+            finisher.BeginSide(side, me.folder, me.firstNumber, both, SideTracks(side));
+            if (!finisher.SideWritten(0, SideTracks(side))) return EndStopped(ctx, report);
             continue;
         }
         ctx.RefreshCanvas();
         // The analysis notices only the thread's end; Stop may have come meanwhile.
         if (SlicingStopped(ctx)) return EndStopped(ctx, report);
         ctx.SetStatus("Slicing side " + SideText(side) + " according to volume...");
-        if (!SliceSide(ctx, side, analysis.cuts, {base + share / 2, base + share},
-                       "no silent passage found", report, finisher))
+        const bool smart = method == CutMethod::SmartSense;
+        const std::span<const std::int32_t> cuts =
+            smart ? std::span<const std::int32_t>(analysis.smartCuts)
+                  : std::span<const std::int32_t>(analysis.cuts);
+        if (!SliceSide(ctx, side, cuts, CutsConsidered(method), 0, {base + share / 2, base + share},
+                       smart ? "no gap between songs found" : "no silent passage found", report,
+                       finisher))
             return EndStopped(ctx, report);
     }
     if (!EndSlicingJob(ctx, report, finisher, true)) return EndStopped(ctx, report);
@@ -298,20 +373,22 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
     ctx.SetGauge(Gauge::Slicing, 0);
     ctx.SetGauge(Gauge::Encoding, 0);
     SliceFinisher finisher(ctx, SliceJob::SliceByMarkers);
+    const int trackTotal = PlannedTrackTotal(ctx, report, true);
     for (int side = 1; side <= 2; ++side) {
         if (!report.sides[side - 1].present) continue;
         if (SlicingStopped(ctx)) return EndStopped(ctx, report);
         const TypedCutList typed = ReadTypedCutList(ctx, side);
-        const bool useTyped = ctx.CutsHow() == kTypedTimesSelection;
-        if (!useTyped) EnsureSilenceLength(ctx);
+        const CutMethod method = ctx.Method();
+        const bool useTyped = method == CutMethod::TypedTimes;
+        if (method == CutMethod::AutoSense) EnsureSilenceLength(ctx);
         ctx.SetStatus("Slicing side " + SideText(side) + "...");
         const SideState state = ctx.Side(side);
         const std::span<const std::int32_t> cuts = useTyped
                                                        ? std::span<const std::int32_t>(typed)
                                                        : std::span<const std::int32_t>(state.cuts);
         const Range range = !both ? Range{0, 100} : side == 1 ? Range{0, 50} : Range{50, 100};
-        if (!SliceSide(ctx, side, cuts, range, useTyped ? "no typed times" : "no markers", report,
-                       finisher))
+        if (!SliceSide(ctx, side, cuts, CutsConsidered(method), trackTotal, range,
+                       useTyped ? "no typed times" : "no markers", report, finisher))
             return EndStopped(ctx, report);
     }
     if (!EndSlicingJob(ctx, report, finisher, false)) return EndStopped(ctx, report);

@@ -1,15 +1,11 @@
 #include "engine/SettingsFile.h"
 
-#include <unistd.h>
-
 #include <cctype>
 #include <climits>
 #include <cstdio>
-#include <optional>
 
 #include "platform/File.h"
-#include "platform/Paths.h"
-#include "platform/TempFile.h"
+#include "platform/ReplaceFile.h"
 
 namespace {
 
@@ -115,32 +111,6 @@ SettingsFields ReadSettings(std::FILE* in) {
     return s;
 }
 
-namespace {
-
-bool WriteAll(std::FILE* out, const std::string& bytes) {
-    return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
-}
-
-}  // namespace
-
 bool SaveSettingsFile(const std::string& path, const SettingsFields& fields) {
-    const std::string bytes = FormatSettings(fields);
-    const bool exists = platform::FileSize(path).has_value();
-    // A file the user protected against writing stays as it is.
-    if (exists && !platform::CanWriteExisting(path)) return false;
-    if (std::optional<platform::TempFile> temp = platform::CreateTempBeside(path)) {
-        // Synced before the rename: a crash leaves the old file or the new one, whole.
-        const bool written =
-            WriteAll(temp->file.get(), bytes) && fsync(fileno(temp->file.get())) == 0;
-        if (!platform::CloseFile(temp->file) || !written ||
-            std::rename(temp->path.c_str(), path.c_str()) != 0) {
-            std::remove(temp->path.c_str());
-            return false;
-        }
-        return true;
-    }
-    // A folder that takes no new file: an existing writable file is written in place.
-    if (!exists) return false;
-    platform::FilePtr out = platform::OpenFile(path, "w");
-    return out && WriteAll(out.get(), bytes) && platform::CloseFile(out);
+    return platform::ReplaceFileContents(path, FormatSettings(fields));
 }

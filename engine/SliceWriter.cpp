@@ -21,10 +21,11 @@
 
 namespace {
 
-constexpr std::size_t kCutsConsidered = 10;
-
-std::string SlicePath(const std::string& folder, int number) {
-    return platform::JoinPath(folder, std::to_string(number) + ".wav");
+// The k-th (from 0) slice file of the request.
+std::string SlicePath(const SliceRequest& request, std::size_t k) {
+    const int index = static_cast<int>(k) + 1;
+    return platform::JoinPath(request.folder,
+                              request.tracks.SliceName(request.firstNumber + index - 1, index));
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -121,6 +122,10 @@ class SliceFile {
     bool created_ = false;
 };
 
+bool Stopping(JobContext& ctx) {
+    return ctx.StopRequested() || ctx.TestDestroy();
+}
+
 std::string CannotWrite(const SliceFile& slice) {
     return "Cannot write the slice file " + Quoted(slice.path()) + " (" + slice.error() + ").";
 }
@@ -132,9 +137,10 @@ std::uint32_t SelectedFadeLength(JobContext& ctx) {
 }
 
 std::vector<std::uint64_t> SliceBoundaries(std::span<const std::int32_t> cuts,
-                                           std::uint32_t sampleRate, std::uint64_t frames) {
+                                           std::uint32_t sampleRate, std::uint64_t frames,
+                                           std::size_t considered) {
     std::vector<std::uint64_t> positions;
-    for (std::size_t k = 0; k < std::min(cuts.size(), kCutsConsidered); ++k) {
+    for (std::size_t k = 0; k < std::min(cuts.size(), considered); ++k) {
         if (cuts[k] <= 0) continue;
         const std::uint64_t p =
             static_cast<std::uint64_t>(sampleRate) * static_cast<std::uint64_t>(cuts[k]) / 10;
@@ -146,7 +152,11 @@ std::vector<std::uint64_t> SliceBoundaries(std::span<const std::int32_t> cuts,
 }
 
 SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
-    const auto considered = request.cuts.first(std::min(request.cuts.size(), kCutsConsidered));
+    // "" is no folder (a front end's answer once it stops answering), never the root.
+    if (request.folder.empty())
+        return {0, SliceOutcome::CannotWrite, "No folder to write the slices to."};
+    const auto considered =
+        request.cuts.first(std::min(request.cuts.size(), request.cutsConsidered));
     if (std::all_of(considered.begin(), considered.end(), [](std::int32_t c) { return c == 0; }))
         return {0, SliceOutcome::NoCuts, {}};
 
@@ -156,14 +166,14 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
     const std::uint64_t totalFrames = wave.dataBytes / kBytesPerFrame;
     if (totalFrames == 0) return {0, SliceOutcome::NoAudio, {}};
 
-    std::vector<std::uint64_t> ends = SliceBoundaries(request.cuts, wave.sampleRate, totalFrames);
+    std::vector<std::uint64_t> ends =
+        SliceBoundaries(request.cuts, wave.sampleRate, totalFrames, request.cutsConsidered);
     ends.push_back(totalFrames);
 
     std::vector<std::string> sides = request.protectedPaths;
     sides.push_back(request.sidePath);
     for (std::size_t k = 0; k < ends.size(); ++k) {
-        const std::string path =
-            SlicePath(request.folder, request.firstNumber + static_cast<int>(k));
+        const std::string path = SlicePath(request, k);
         for (const std::string& side : sides)
             if (SameFile(path, side))
                 return {0, SliceOutcome::WouldOverwriteSide,
@@ -183,7 +193,10 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
     std::size_t slice = 0;
     std::uint64_t start = 0, pos = 0;
     SliceFile out;
-    if (!out.Create(SlicePath(request.folder, request.firstNumber), format, ends[0]))
+    // No file is begun once a stop is asked: a front end that is going away may no longer
+    // answer the reads that named the folder.
+    if (Stopping(ctx)) return {0, SliceOutcome::Stopped, {}};
+    if (!out.Create(SlicePath(request, 0), format, ends[0]))
         return {0, SliceOutcome::CannotWrite, CannotWrite(out)};
 
     std::unique_ptr<FilterAhead> ahead;
@@ -230,7 +243,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
             pos += n;
 
             if (pos % kBlockFrames == 0) {
-                if (ctx.StopRequested() || ctx.TestDestroy()) {
+                if (Stopping(ctx)) {
                     if (out.Write(pending, (s - pending) / 2)) out.CloseEarly();
                     return {0, SliceOutcome::Stopped, {}};
                 }
@@ -248,9 +261,8 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
                 ++result.written;
                 if (++slice == ends.size()) break;
                 start = pos;
-                if (!out.Create(
-                        SlicePath(request.folder, request.firstNumber + static_cast<int>(slice)),
-                        format, ends[slice] - start))
+                if (Stopping(ctx)) return {0, SliceOutcome::Stopped, {}};
+                if (!out.Create(SlicePath(request, slice), format, ends[slice] - start))
                     return {result.written, SliceOutcome::CannotWrite, CannotWrite(out)};
             }
         }

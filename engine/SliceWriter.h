@@ -10,23 +10,27 @@
 #include <vector>
 
 #include "engine/FilterAhead.h"
+#include "engine/SideState.h"
+#include "engine/TrackNames.h"
 
 class JobContext;
 
 /// Fade length in frames (at 44.1 kHz whatever the file's rate) of the checked Fades item.
 std::uint32_t SelectedFadeLength(JobContext& ctx);
 
-/// Slice boundaries of a cut list: entries 0 to 9 (tenths of a second) without zeros and
+/// Slice boundaries of a cut list: entries 0 to considered - 1 (tenths of a second; ten for
+/// typed times, Auto Sense and its markers, every entry for Smart Sense) without zeros and
 /// negative values, as frame positions sampleRate * cut / 10, sorted, without duplicates
 /// and without positions at or beyond `frames`. Slices are [0, P1), [P1, P2), ... [Plast,
 /// frames).
 std::vector<std::uint64_t> SliceBoundaries(std::span<const std::int32_t> cuts,
-                                           std::uint32_t sampleRate, std::uint64_t frames);
+                                           std::uint32_t sampleRate, std::uint64_t frames,
+                                           std::size_t considered = kTypedTimesPerSide);
 
 /// Why a side got the slices it got.
 enum class SliceOutcome {
     Written,             ///< every slice was written
-    NoCuts,              ///< entries 0 to 9 of the cut list are all 0: no slice at all
+    NoCuts,              ///< the entries that count are all 0: no slice at all
     Unreadable,          ///< the side's file cannot be opened, or its header is refused
     NoAudio,             ///< the file holds no sample frames
     ReadFailed,          ///< the file could not be read to its end; the slices so far stand
@@ -37,10 +41,14 @@ enum class SliceOutcome {
 
 struct SliceRequest {
     std::string sidePath;                ///< the side's WAV file
-    std::span<const std::int32_t> cuts;  ///< tenths of a second; entries 0 to 9 count
-    std::string folder;                  ///< slices go to folder/N.wav
-    int firstNumber = 1;                 ///< number of the first slice file
-    int progressStart = 0;               ///< Slicing gauge range, 0..100
+    std::span<const std::int32_t> cuts;  ///< tenths of a second
+    /// Entries of `cuts` that count, from the first: ten, or every one for Smart Sense.
+    std::size_t cutsConsidered = kTypedTimesPerSide;
+    std::string folder;   ///< slices go to folder/N.wav; "" is refused
+    int firstNumber = 1;  ///< number of the first slice file
+    /// Names the slice files (N.wav, or "NN - Title.wav" when the album has titles).
+    SideTracks tracks;
+    int progressStart = 0;  ///< Slicing gauge range, 0..100
     int progressEnd = 100;
     float peakLevel = 0;            ///< the side's peak; Normalize divides by it (0: no change)
     bool normalizeAllowed = false;  ///< the waves have been drawn, so peakLevel is known

@@ -32,12 +32,14 @@ std::string InstallFolder() {
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
+    if (!folder.empty() && folder.back() == kPathSeparator) return folder + name;
     return folder + kPathSeparator + name;
 }
 
 std::string SplitDirectory(const std::string& path) {
     const std::size_t at = path.rfind(kPathSeparator);
-    return at == std::string::npos ? path : path.substr(0, at);
+    if (at == std::string::npos) return path;
+    return path.substr(0, at == 0 ? 1 : at);  // the root keeps its separator
 }
 
 std::optional<std::uint64_t> FileSize(const std::string& path) {

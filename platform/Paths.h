@@ -20,12 +20,12 @@ constexpr char kPathSeparator = '/';
 /// Returns the first that exists, or "" when none does. No trailing separator.
 std::string InstallFolder();
 
-/// `folder` + separator + `name`. An empty folder gives separator + name (the root).
+/// `folder` + separator + `name`; a folder that ends with the separator (the root "/")
+/// gets no second one.
 std::string JoinPath(const std::string& folder, const std::string& name);
 
-/// The folder part of `path`: the text before its last separator. A path without a
-/// separator stays whole; a path whose only separator is the first character gives "",
-/// so that JoinPath(SplitDirectory("/x.wav"), "1.wav") is "/1.wav".
+/// The folder part of `path`: the text before its last separator, "/" for a file in the
+/// root. A path without a separator stays whole; "" stays "" (no folder at all).
 std::string SplitDirectory(const std::string& path);
 
 /// Size of a regular file in bytes; nullopt when it does not exist or cannot be queried.

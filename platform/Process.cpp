@@ -53,6 +53,27 @@ class SpawnActions {
     bool ok_ = false;
 };
 
+// A process group of the program's own: Ctrl+C in a terminal reaches the whole foreground
+// group, and an encoder must not die half-way through a file because the user asked the
+// job, not the encoder, to stop.
+class SpawnAttributes {
+  public:
+    SpawnAttributes() {
+        ok_ = posix_spawnattr_init(&attributes_) == 0 &&
+              posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETPGROUP) == 0 &&
+              posix_spawnattr_setpgroup(&attributes_, 0) == 0;
+    }
+    ~SpawnAttributes() { posix_spawnattr_destroy(&attributes_); }
+    SpawnAttributes(const SpawnAttributes&) = delete;
+    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+    bool ok() const { return ok_; }
+    posix_spawnattr_t* get() { return &attributes_; }
+
+  private:
+    posix_spawnattr_t attributes_;
+    bool ok_ = false;
+};
+
 void KeepTail(std::string& output, const char* data, std::size_t n) {
     output.append(data, n);
     // Trim in large steps so a chatty program does not make this quadratic.
@@ -93,7 +114,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
     Fd writeEnd(pipeFds[1]);
 
     SpawnActions actions;
-    if (!actions.ok()) {
+    SpawnAttributes attributes;
+    if (!actions.ok() || !attributes.ok()) {
         result.error = "cannot prepare the run";
         return result;
     }
@@ -118,7 +140,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
 
     pid_t pid = -1;
     // glibc reports a failed chdir or exec of the child here, as the error code.
-    rc = ::posix_spawn(&pid, argv[0].c_str(), actions.get(), nullptr, args.data(), environ);
+    rc =
+        ::posix_spawn(&pid, argv[0].c_str(), actions.get(), attributes.get(), args.data(), environ);
     writeEnd.Close();  // the parent's copy: EOF on readEnd once the program has ended
     if (rc != 0) {
         result.error = std::strerror(rc);

@@ -1,18 +1,24 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Velvane twice (plain, and with Address- and
-# UndefinedBehaviorSanitizer) and runs every test in both builds; also builds the programs
-# that run threads of their own (the window's jobs, the engine, recording) with
-# ThreadSanitizer and runs them.
+# Installs what is missing, builds Velvane and runs every test:
+# - every test program, built with AddressSanitizer and UndefinedBehaviorSanitizer, runs
+#   all its cases (build-asan);
+# - the test programs that run threads of their own (the window's jobs, the engine,
+#   encoding, recording, the voice messages) are built with ThreadSanitizer and run
+#   (build-tsan);
+# - the programs and the benchmarks are built as a user gets them, optimised and
+#   uninstrumented, and the programs are run end to end there (build, label "plain").
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 velvane_install_deps
-velvane_build "$VELVANE_ROOT/build" -DVELVANE_TESTS=ON
-velvane_build "$VELVANE_ROOT/build-asan" -DVELVANE_TESTS=ON -DVELVANE_SANITIZE=address,undefined -DVELVANE_BENCH=OFF
-# Test programs of the ThreadSanitizer run (those missing from this tree are left out).
-VELVANE_TSAN_TESTS="gui_channel_tests engine_tests encode_tests job_window_tests recording_tests audio_device_tests voice_tests"
-velvane_build_targets "$VELVANE_ROOT/build-tsan" "$VELVANE_TSAN_TESTS" -DVELVANE_TESTS=ON -DVELVANE_SANITIZE=thread -DVELVANE_BENCH=OFF
-tsan_tests=$VELVANE_BUILT_TARGETS
+velvane_build "$VELVANE_ROOT/build-asan" -DVELVANE_TESTS=ON -DVELVANE_SANITIZE=address,undefined \
+    -DVELVANE_BENCH=OFF
+# Test programs that run threads of their own.
+VELVANE_TSAN_TESTS="gui_channel_tests engine_tests encode_tests job_window_tests recording_tests
+                    audio_device_tests voice_tests"
+velvane_build_targets "$VELVANE_ROOT/build-tsan" "$VELVANE_TSAN_TESTS" -DVELVANE_TESTS=ON \
+    -DVELVANE_SANITIZE=thread -DVELVANE_BENCH=OFF
+velvane_build_targets "$VELVANE_ROOT/build" "programs benchmarks plain_checks" -DVELVANE_TESTS=ON
 
 velvane_test_environment
 velvane_start_xvfb
@@ -24,19 +30,19 @@ export LSAN_OPTIONS=suppressions=$VELVANE_ROOT/tests/support/lsan.supp:print_sup
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 status=0
-echo "== tests (sanitizers) =="
-ctest --test-dir "$VELVANE_ROOT/build-asan" --output-on-failure -j "$(nproc)" || status=$?
-
+echo "== tests (thread sanitizer) =="
 # gcc 12's ThreadSanitizer cannot map its shadow memory under the kernel's full address
 # randomisation: run without it. Each program runs all its cases in one process.
-echo "== tests (thread sanitizer) =="
 export TSAN_OPTIONS="suppressions=$VELVANE_ROOT/tests/support/tsan.supp:second_deadlock_stack=1:exitcode=66"
-for t in $tsan_tests; do
+for t in $VELVANE_TSAN_TESTS; do
     echo "-- $t"
     setarch "$(uname -m)" -R "$VELVANE_ROOT/build-tsan/bin/$t" --gtest_brief=1 || status=$?
 done
 
+echo "== programs end to end (optimised) =="
+ctest --test-dir "$VELVANE_ROOT/build" -L plain --output-on-failure -j "$(nproc)" || status=$?
+
 # Last, so that ctest's summary closes the output.
-echo "== tests =="
-ctest --test-dir "$VELVANE_ROOT/build" --output-on-failure -j "$(nproc)" || status=$?
+echo "== tests (address and undefined-behaviour sanitizers) =="
+ctest --test-dir "$VELVANE_ROOT/build-asan" --output-on-failure -j "$(nproc)" || status=$?
 exit $status

@@ -122,7 +122,8 @@ void ListenCanvas::PaintListen(wxDC& dc) {
 }
 
 void ListenCanvas::OnMouse(wxMouseEvent& event) {
-    if (!event.LeftDown() && !event.RightDown()) {
+    // A quick second click comes as a double click: it moves the marker all the same.
+    if (!event.ButtonDown() && !event.ButtonDClick()) {
         event.Skip();
         return;
     }

@@ -29,6 +29,7 @@ ListenDialog::ListenDialog(wxWindow* parent, const ListenTarget& target, float r
     view.songB = view.cutIndex + 2;
     view.path = m_target.path;
     view.startFrame = ListenStartFrame(side.cuts[view.cutIndex]);
+    m_openedCut = side.cuts[view.cutIndex];
     const wxString A = wxString::Format("%d", view.songA);
     const wxString B = wxString::Format("%d", view.songB);
 
@@ -80,8 +81,9 @@ void ListenDialog::OnButton(wxCommandEvent& event) {
         m_player.Play(audio.left.data() + stretch.first, audio.right.data() + stretch.first,
                       stretch.frames, endMode, side);
     } else if (source == m_okButton) {
-        ShiftCut(*m_target.state, m_canvas->cutIndex(), CutShiftForMarker(m_canvas->markerX()));
-        Finish(kListenOk);
+        const bool moved = ShiftCutIfStill(*m_target.state, m_canvas->cutIndex(), m_openedCut,
+                                           CutShiftForMarker(m_canvas->markerX()));
+        Finish(moved ? kListenOk : kListenCancel);
     } else if (source == m_cancelButton) {
         Finish(kListenCancel);
     } else if (source != m_stopButton) {

@@ -54,5 +54,6 @@ class ListenDialog : public wxDialog {
     void Finish(int result);
 
     ListenTarget m_target;
+    std::int32_t m_openedCut = 0;  ///< the cut's value when the dialog opened
     PreviewPlayer m_player;
 };

@@ -98,6 +98,14 @@ int CutShiftForMarker(int markerX) {
     return static_cast<int>(std::trunc(static_cast<float>(part * 50.0)));
 }
 
+bool ShiftCutIfStill(SideState& side, int index, std::int32_t opened, int shift) {
+    if (index < 0 || static_cast<std::uint32_t>(index) >= std::min(side.cutCount, kMaxCuts) ||
+        side.cuts[index] != opened)
+        return false;
+    ShiftCut(side, index, shift);
+    return true;
+}
+
 void ShiftCut(SideState& side, int index, int shift) {
     const std::uint32_t inUse = std::min(side.cutCount, kMaxCuts);
     if (index < 0 || static_cast<std::uint32_t>(index) >= inUse) return;

@@ -63,3 +63,8 @@ int CutShiftForMarker(int markerX);
 /// (only to 1 or more when the side's length is unknown), then keeps the list ascending
 /// without duplicates (cutCount shrinks when the moved cut lands on a neighbour).
 void ShiftCut(SideState& side, int index, int shift);
+
+/// ShiftCut, when cut `index` still holds `opened` (what it held when the listen dialog
+/// opened: a job may have replaced the side's cuts meanwhile). False, changing nothing,
+/// otherwise.
+bool ShiftCutIfStill(SideState& side, int index, std::int32_t opened, int shift);

@@ -73,11 +73,11 @@ TEST_F(CommandLineStart, SettingsFirstThenSidesMadeAbsoluteAndChecked) {
     ApplyCommandLine(*frame, line);
     ASSERT_EQ(chdir(oldDir), 0);
 
-    EXPECT_EQ(frame->m_choice1->GetSelection(), 5);
-    EXPECT_EQ(ToUtf8(frame->i_textCtrl1->GetValue()), dir / "one.wav");
-    EXPECT_EQ(frame->i_textCtrl2->GetValue(), "/from/settings2.wav")
+    EXPECT_EQ(frame->Controls().m_choice1->GetSelection(), 5);
+    EXPECT_EQ(ToUtf8(frame->Controls().i_textCtrl1->GetValue()), dir / "one.wav");
+    EXPECT_EQ(frame->Controls().i_textCtrl2->GetValue(), "/from/settings2.wav")
         << "a refused side keeps its path";
-    EXPECT_EQ(frame->m_lastPath, dir / "one.wav");
+    EXPECT_EQ(frame->LastPath(), dir / "one.wav");
     ASSERT_EQ(prompts->messages.size(), 1u);
     EXPECT_EQ(prompts->messages[0].caption, "Wrong format");
     EXPECT_EQ(ToUtf8(prompts->messages[0].text),

@@ -66,13 +66,17 @@ std::vector<ControlRow> MainWindowControls() {
 
 class LayoutTest : public FrameTest {
   protected:
-    wxPoint Du(int x, int y) { return frame->m_panel->ConvertDialogToPixels(wxPoint(x, y)); }
-    wxSize DuSize(int w, int h) { return frame->m_panel->ConvertDialogToPixels(wxSize(w, h)); }
+    wxPoint Du(int x, int y) {
+        return frame->Controls().m_panel->ConvertDialogToPixels(wxPoint(x, y));
+    }
+    wxSize DuSize(int w, int h) {
+        return frame->Controls().m_panel->ConvertDialogToPixels(wxSize(w, h));
+    }
 };
 
 TEST_F(LayoutTest, EveryControlSitsInItsDialogUnitBoxInCreationOrder) {
     const std::vector<ControlRow> rows = MainWindowControls();
-    const wxWindowList& children = frame->m_panel->GetChildren();
+    const wxWindowList& children = frame->Controls().m_panel->GetChildren();
     ASSERT_EQ(children.size(), rows.size());
     auto child = children.begin();
     for (const ControlRow& row : rows) {
@@ -126,19 +130,21 @@ TEST_F(LayoutTest, EveryControlSitsInItsDialogUnitBoxInCreationOrder) {
         }
     }
     // The members are the controls of those names.
-    EXPECT_EQ(frame->c_textCtrlTime[13]->GetName(), "c_textCtrlTime13");
-    EXPECT_EQ(frame->e_button1->GetName(), "e_button1");
+    EXPECT_EQ(frame->Controls().c_textCtrlTime[13]->GetName(), "c_textCtrlTime13");
+    EXPECT_EQ(frame->Controls().e_button1->GetName(), "e_button1");
 }
 
 TEST_F(LayoutTest, ChoicesListTheirItemsWithTheirDefaults) {
-    EXPECT_EQ(
-        frame->m_cutsHow->GetStrings(),
-        wxArrayString(2, std::vector<wxString>{"Auto Sense -->", "Typed Times (Below)"}.data()));
-    EXPECT_EQ(frame->m_cutsHow->GetSelection(), 0);
+    // Smart Sense's two items follow the two methods the settings file always knew.
+    const std::vector<wxString> methods = {"Auto Sense -->", "Typed Times (Below)", "Smart Sense",
+                                           "Smart Sense settings..."};
+    EXPECT_EQ(frame->Controls().m_cutsHow->GetStrings(),
+              wxArrayString(methods.size(), methods.data()));
+    EXPECT_EQ(frame->Controls().m_cutsHow->GetSelection(), 0);
     const std::vector<wxString> kinds = {"L3Enc (MP3)",   "BladeEnc (MP3)", "Ogg Vorbis (Ogg)",
                                          "FastEnc (MP3)", "LAME (MP3)",     "FLAC (lossless)"};
-    EXPECT_EQ(frame->m_choice1->GetStrings(), wxArrayString(kinds.size(), kinds.data()));
-    EXPECT_EQ(frame->m_choice1->GetSelection(), 2);
+    EXPECT_EQ(frame->Controls().m_choice1->GetStrings(), wxArrayString(kinds.size(), kinds.data()));
+    EXPECT_EQ(frame->Controls().m_choice1->GetSelection(), 2);
 }
 
 TEST_F(LayoutTest, FrameIsFixedAndItsPanelCoversTheClientArea) {
@@ -150,12 +156,12 @@ TEST_F(LayoutTest, FrameIsFixedAndItsPanelCoversTheClientArea) {
     EXPECT_EQ(frame->GetMaxSize(), frame->GetSize());
     const wxSize client = frame->ConvertDialogToPixels(wxSize(559, 306));
     EXPECT_EQ(frame->GetClientSize(), client);
-    EXPECT_EQ(frame->m_panel->GetName(), "VELVANE");
-    EXPECT_EQ(frame->m_panel->GetRect(), wxRect(wxPoint(0, 0), client));
+    EXPECT_EQ(frame->Controls().m_panel->GetName(), "VELVANE");
+    EXPECT_EQ(frame->Controls().m_panel->GetRect(), wxRect(wxPoint(0, 0), client));
 
-    EXPECT_EQ(frame->m_canvas->GetParent(), frame);
-    EXPECT_EQ(frame->m_canvas->GetRect(), wxRect(Du(10, 199), DuSize(540, 100)));
-    EXPECT_TRUE(wxRect(wxPoint(0, 0), client).Contains(frame->m_canvas->GetRect()));
+    EXPECT_EQ(frame->Controls().m_canvas->GetParent(), frame);
+    EXPECT_EQ(frame->Controls().m_canvas->GetRect(), wxRect(Du(10, 199), DuSize(540, 100)));
+    EXPECT_TRUE(wxRect(wxPoint(0, 0), client).Contains(frame->Controls().m_canvas->GetRect()));
 
     wxStatusBar* status = frame->GetStatusBar();
     ASSERT_NE(status, nullptr);
@@ -164,12 +170,12 @@ TEST_F(LayoutTest, FrameIsFixedAndItsPanelCoversTheClientArea) {
     EXPECT_EQ(status->GetStatusText(), "Velvane, version 2.0");
 
     EXPECT_EQ(g_frame, frame);
-    EXPECT_TRUE(frame->m_idle);
-    EXPECT_FALSE(frame->m_wavesDrawn);
-    EXPECT_FALSE(frame->m_slicing);
-    EXPECT_FALSE(frame->m_stopRequested);
-    EXPECT_EQ(frame->m_lastPath, "");
-    for (const SideState& side : frame->m_sides) {
+    EXPECT_FALSE(frame->Jobs().Running());
+    EXPECT_FALSE(frame->WavesDrawn());
+    EXPECT_FALSE(frame->Jobs().Slicing());
+    EXPECT_FALSE(frame->Jobs().StopRequested());
+    EXPECT_EQ(frame->LastPath(), "");
+    for (const SideState& side : frame->Sides()) {
         EXPECT_EQ(side.levelCount, 0u);
         EXPECT_EQ(side.cutCount, 0u);
     }
@@ -179,8 +185,8 @@ TEST_F(LayoutTest, FrameIsFixedAndItsPanelCoversTheClientArea) {
 // must make every text fit, and nothing may overlap.
 TEST_F(LayoutTest, ControlsFitTheirBoxesAndNeverOverlap) {
     std::vector<wxWindow*> controls;
-    for (wxWindow* control : frame->m_panel->GetChildren()) controls.push_back(control);
-    controls.push_back(frame->m_canvas);
+    for (wxWindow* control : frame->Controls().m_panel->GetChildren()) controls.push_back(control);
+    controls.push_back(frame->Controls().m_canvas);
     for (wxWindow* control : controls) {
         SCOPED_TRACE(control->GetName());
         if (dynamic_cast<wxTextCtrl*>(control) || dynamic_cast<wxChoice*>(control) ||
@@ -236,11 +242,11 @@ class PaintedTest : public LayoutTest {
   protected:
     wxImage CapturePainted() {
         bool painted = false;
-        frame->m_panel->Bind(wxEVT_ERASE_BACKGROUND, [&](wxEraseEvent& e) {
+        frame->Controls().m_panel->Bind(wxEVT_ERASE_BACKGROUND, [&](wxEraseEvent& e) {
             painted = true;
             e.Skip();
         });
-        frame->m_panel->Refresh();
+        frame->Controls().m_panel->Refresh();
         EXPECT_TRUE(RunUntil([&] { return painted; }));
         // One more pass so that the controls over the panel have painted too.
         for (int i = 0; i < 20; ++i) wxTheApp->Yield(true);
@@ -251,24 +257,24 @@ class PaintedTest : public LayoutTest {
 // Screenshot for the eye (build tree screenshots/main-window.png), and the captions checked
 // in it: each is painted in white where it belongs, on a dark ground, clear of the controls.
 TEST_F(PaintedTest, CaptionsAreWhiteOnADarkGroundClearOfTheControls) {
-    frame->m_cutsHow->SetSelection(1);  // the longest item, to see it is not cut
+    frame->Controls().m_cutsHow->SetSelection(1);  // the longest item, to see it is not cut
     // Text in the shortest boxes, to see it is not cut either.
-    frame->i_textCtrl1->ChangeValue("/home/user/Records/side 1.wav");
-    frame->c_textCtrlTime[0]->ChangeValue("3.25.5");
-    frame->c_textCtrlTime[10]->ChangeValue("12.07.9");
-    ASSERT_TRUE(frame->m_panel->HasBackgroundPicture()) << "mainback.jpg not built?";
+    frame->Controls().i_textCtrl1->ChangeValue("/home/user/Records/side 1.wav");
+    frame->Controls().c_textCtrlTime[0]->ChangeValue("3.25.5");
+    frame->Controls().c_textCtrlTime[10]->ChangeValue("12.07.9");
+    ASSERT_TRUE(frame->Controls().m_panel->HasBackgroundPicture()) << "mainback.jpg not built?";
     const wxImage image = CapturePainted();
     SaveScreenshot(image, "main-window.png");
     SaveScreenshot(CaptureScreenRect(frame), "main-window-with-menus.png");
 
-    wxClientDC dc(frame->m_panel);
+    wxClientDC dc(frame->Controls().m_panel);
     for (const CaptionRow& caption : kExpectedCaptions) {
         SCOPED_TRACE(caption.text);
         dc.SetFont(
             wxFont(caption.points, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL));
         const wxRect box(Du(caption.x, caption.y), dc.GetTextExtent(caption.text));
         ASSERT_TRUE(wxRect(image.GetSize()).Contains(box));
-        for (wxWindow* control : frame->m_panel->GetChildren())
+        for (wxWindow* control : frame->Controls().m_panel->GetChildren())
             EXPECT_FALSE(box.Intersects(control->GetRect())) << control->GetName();
         int white = 0;
         for (int y = box.GetTop(); y <= box.GetBottom(); ++y)
@@ -291,7 +297,7 @@ TEST_F(PaintedTest, MissingBackgroundPictureLeavesADarkFill) {
     frame = new MyFrame(kProgramTitle, wxPoint(20, 40), wxSize(902, 340), std::move(scripted));
     unsetenv("VELVANE_HOME");
     frame->Show();
-    EXPECT_FALSE(frame->m_panel->HasBackgroundPicture());
+    EXPECT_FALSE(frame->Controls().m_panel->HasBackgroundPicture());
     const wxImage image = CapturePainted();
     const wxPoint empty = Du(385, 100);
     EXPECT_EQ(wxColour(image.GetRed(empty.x, empty.y), image.GetGreen(empty.x, empty.y),

@@ -1,5 +1,6 @@
 // The GUI tests' main: starts wxWidgets on the X display, turns assertions and unexpected
-// modal dialogs into test failures, then runs the tests in this process.
+// modal dialogs into test failures, ends the modal dialogs a failing test leaves open, then
+// runs the tests in this process.
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -34,6 +35,18 @@ class RefuseModalDialogs : public wxModalDialogHook {
     void Exit(wxDialog*) override {}
 };
 
+// A failed assertion inside a dialog's script leaves the script early and the dialog open,
+// its modal loop waiting for a click that never comes: end every modal dialog, so that
+// the test fails instead of hanging.
+class EndModalDialogsOnFailure : public testing::EmptyTestEventListener {
+    void OnTestPartResult(const testing::TestPartResult& result) override {
+        if (!result.failed() || !wxTheApp) return;
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* dialog = dynamic_cast<wxDialog*>(window); dialog && dialog->IsModal())
+                dialog->EndModal(wxID_CANCEL);
+    }
+};
+
 void AssertToFailure(const wxString& file, int line, const wxString& func, const wxString& cond,
                      const wxString& msg) {
     ADD_FAILURE_AT(file.utf8_str(), line)
@@ -54,6 +67,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     wxTheApp->CallOnInit();
+    testing::UnitTest::GetInstance()->listeners().Append(new EndModalDialogsOnFailure);
     const int result = RUN_ALL_TESTS();
     wxTheApp->OnExit();
     wxEntryCleanup();

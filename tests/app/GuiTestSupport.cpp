@@ -50,6 +50,7 @@ int ScriptedPrompter::Message(wxWindow*, const wxString& text, const wxString& c
 
 int ScriptedPrompter::RunModal(wxDialog& dialog) {
     dialogTitles.push_back(dialog.GetTitle());
+    if (onModal) onModal(dialog);
     if (modalResults.empty()) {
         ADD_FAILURE() << "unexpected modal dialog: " << dialog.GetTitle();
         return wxID_CANCEL;
@@ -113,7 +114,9 @@ wxImage CaptureScreenRect(wxWindow* window) {
 
 std::string SaveScreenshot(const wxImage& image, const std::string& name) {
     wxFileName::Mkdir(VELVANE_SCREENSHOT_DIR, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-    const std::string path = std::string(VELVANE_SCREENSHOT_DIR) + "/" + name;
+    std::string path = VELVANE_SCREENSHOT_DIR;
+    path += '/';  // (gcc 12 misreads a chain of + on a literal as out of bounds)
+    path += name;
     EXPECT_TRUE(image.SaveFile(wxString::FromUTF8(path.c_str()), wxBITMAP_TYPE_PNG)) << path;
     return path;
 }

@@ -13,8 +13,18 @@
 #include <string>
 #include <vector>
 
+// The window and every part of it, for the tests to reach.
+#include "app/FrameAlbum.h"
+#include "app/FrameJobs.h"
+#include "app/FrameMenus.h"
+#include "app/FrameRecording.h"
+#include "app/FrameWaveforms.h"
+#include "app/LocateCommands.h"
 #include "app/MyFrame.h"
 #include "app/Prompter.h"
+#include "app/SettingsCommands.h"
+#include "app/SmartSenseChoice.h"
+#include "waveview/MyCanvas.h"
 
 class wxButton;
 class wxWindow;
@@ -47,6 +57,8 @@ class ScriptedPrompter : public Prompter {
 
     std::deque<wxString> files;  ///< "" = the user cancels
     std::deque<int> modalResults;
+    /// Called with a modal dialog before its answer is given (e.g. to fill it in).
+    std::function<void(wxDialog&)> onModal;
     std::vector<FileRequest> fileRequests;
     std::vector<ShownMessage> messages;
     /// Called while a message is "open", after it was recorded (e.g. to press Stop).

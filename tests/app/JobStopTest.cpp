@@ -33,9 +33,9 @@ void PrintTo(const StopCase& c, std::ostream* out) {
 class StopInTheMiddle : public JobWindowTest, public testing::WithParamInterface<StopCase> {
   protected:
     wxButton* ButtonOf(SliceJob job) {
-        return job == SliceJob::DrawWaveforms    ? frame->e_button2
-               : job == SliceJob::SliceByMarkers ? frame->e_button3
-                                                 : frame->e_button1;
+        return job == SliceJob::DrawWaveforms    ? frame->Controls().e_button2
+               : job == SliceJob::SliceByMarkers ? frame->Controls().e_button3
+                                                 : frame->Controls().e_button1;
     }
 };
 
@@ -43,24 +43,24 @@ TEST_P(StopInTheMiddle, EndsTheJobAtOnceAndLeavesValidFiles) {
     const StopCase c = GetParam();
     Locate(1, PlaceSide("one/side.wav", LongSide()));
     Locate(2, PlaceSide("two/side.wav", SmallSide(2)));
-    frame->m_cutsHow->SetSelection(c.cutsHow);
+    frame->Controls().m_cutsHow->SetSelection(c.cutsHow);
     const char* typed[] = {"0.30.0", "1.00.0", "2.00.0", "4.00.0", "6.00.0", "8.00.0"};
-    for (int i = 0; i < 6; ++i) frame->c_textCtrlTime[i]->ChangeValue(typed[i]);
+    for (int i = 0; i < 6; ++i) frame->Controls().c_textCtrlTime[i]->ChangeValue(typed[i]);
     // Cuts placed earlier; a stopped analysis must keep them.
-    SideState& side1 = frame->m_sides[0];
+    SideState& side1 = frame->SideAt(0);
     side1.cuts[0] = 600;
     side1.cuts[1] = 3000;
     side1.cutCount = 2;
     const std::array<std::int32_t, kMaxCuts> cutsBefore = side1.cuts;
-    frame->m_wavesDrawn = c.job == SliceJob::SliceByMarkers;
-    frame->m_checkBox1->SetValue(true);  // encoding would follow each side's slices
-    Menu(menu::kEqLast);                 // the filter on every frame: time to press Stop
+    frame->SetWavesDrawn(c.job == SliceJob::SliceByMarkers);
+    frame->Controls().m_checkBox1->SetValue(true);  // encoding would follow each side's slices
+    Menu(menu::kEqLast);                            // the filter on every frame: time to press Stop
 
     wxButton* button = ButtonOf(c.job);
     Press(button);
     ASSERT_TRUE(WaitForProgress(8));
     Press(button);
-    EXPECT_EQ(frame->m_stopRequested.load(), c.job != SliceJob::DrawWaveforms);
+    EXPECT_EQ(frame->Jobs().StopRequested(), c.job != SliceJob::DrawWaveforms);
     ASSERT_TRUE(WaitForJobEnd());
 
     ExpectWindowRestored();
@@ -84,10 +84,10 @@ TEST_P(StopInTheMiddle, EndsTheJobAtOnceAndLeavesValidFiles) {
         }
     }
     if (c.job == SliceJob::DrawWaveforms) {
-        EXPECT_FALSE(frame->m_wavesDrawn);
-        EXPECT_EQ(frame->m_sides[0].levelCount, 0u);
-        EXPECT_EQ(frame->m_sides[0].cutCount, 2u);
-        EXPECT_EQ(frame->m_sides[0].cuts, cutsBefore);
+        EXPECT_FALSE(frame->WavesDrawn());
+        EXPECT_EQ(frame->SideAt(0).levelCount, 0u);
+        EXPECT_EQ(frame->SideAt(0).cutCount, 2u);
+        EXPECT_EQ(frame->SideAt(0).cuts, cutsBefore);
     }
 }
 
@@ -104,11 +104,11 @@ INSTANTIATE_TEST_SUITE_P(Jobs, StopInTheMiddle,
 TEST_F(JobWindowTest, StopWhileAMessageIsOpenEndsTheJobWithNoFurtherMessage) {
     Locate(1, PlaceSide("one/1.wav", SmallSide(1)));
     Locate(2, PlaceSide("two/side.wav", SmallSide(2)));
-    frame->m_cutsHow->SetSelection(1);
-    frame->c_textCtrlTime[0]->ChangeValue("0.30.0");
-    frame->c_textCtrlTime[10]->ChangeValue("0.30.0");
-    prompts->onMessage = [this](const ShownMessage&) { Click(frame->e_button1); };
-    Press(frame->e_button1);
+    frame->Controls().m_cutsHow->SetSelection(1);
+    frame->Controls().c_textCtrlTime[0]->ChangeValue("0.30.0");
+    frame->Controls().c_textCtrlTime[10]->ChangeValue("0.30.0");
+    prompts->onMessage = [this](const ShownMessage&) { Click(frame->Controls().e_button1); };
+    Press(frame->Controls().e_button1);
     ASSERT_TRUE(WaitForJobEnd());
 
     ExpectWindowRestored();
@@ -122,7 +122,7 @@ TEST_F(JobWindowTest, StopWhileAMessageIsOpenEndsTheJobWithNoFurtherMessage) {
     // Without the Stop the same job goes on with side 2.
     prompts->onMessage = nullptr;
     prompts->messages.clear();
-    Press(frame->e_button1);
+    Press(frame->Controls().e_button1);
     ASSERT_TRUE(WaitForJobEnd());
     EXPECT_EQ(prompts->messages.size(), 1u);
     EXPECT_EQ(CountSlices(dir / "two", 1), 2);
@@ -131,12 +131,12 @@ TEST_F(JobWindowTest, StopWhileAMessageIsOpenEndsTheJobWithNoFurtherMessage) {
 
 TEST_F(JobWindowTest, ASecondPressBeforeTheThreadRunsStopsTheOneJob) {
     Locate(1, PlaceSide("side.wav", LongSide()));
-    Press(frame->e_button2);
-    Press(frame->e_button2);
+    Press(frame->Controls().e_button2);
+    Press(frame->Controls().e_button2);
     // The other jobs' commands (their buttons are disabled) start nothing meanwhile.
-    Press(frame->e_button1);
-    frame->m_wavesDrawn = true;
-    Press(frame->e_button3);
+    Press(frame->Controls().e_button1);
+    frame->SetWavesDrawn(true);
+    Press(frame->Controls().e_button3);
     ASSERT_TRUE(WaitForJobEnd());
     ExpectWindowRestored();
     EXPECT_EQ(CountSlices(dir.path()), 0);
@@ -148,10 +148,11 @@ class CloseDuringAJob : public JobWindowTest, public testing::WithParamInterface
 TEST_P(CloseDuringAJob, StopsTheJobAndWaitsForItBeforeTheWindowGoes) {
     const StopCase c = GetParam();
     Locate(1, PlaceSide("side.wav", LongSide()));
-    frame->m_cutsHow->SetSelection(c.cutsHow);
-    frame->c_textCtrlTime[0]->ChangeValue("5.00.0");
+    frame->Controls().m_cutsHow->SetSelection(c.cutsHow);
+    frame->Controls().c_textCtrlTime[0]->ChangeValue("5.00.0");
     Menu(menu::kEqLast);
-    Press(c.job == SliceJob::DrawWaveforms ? frame->e_button2 : frame->e_button1);
+    Press(c.job == SliceJob::DrawWaveforms ? frame->Controls().e_button2
+                                           : frame->Controls().e_button1);
     ASSERT_TRUE(WaitForProgress(8));
     frame->Close();
     ASSERT_TRUE(RunUntil([] { return g_frame == nullptr; }));

@@ -39,9 +39,9 @@ std::string KeyOf(const sidegen::SideRecipe& s) {
 
 void JobWindowTest::SetUp() {
     FrameTest::SetUp();
-    frame->w_checkBox1->SetValue(false);
-    frame->m_checkBox2->SetValue(false);
-    frame->m_checkBox1->SetValue(false);
+    frame->Controls().w_checkBox1->SetValue(false);
+    frame->Controls().m_checkBox2->SetValue(false);
+    frame->Controls().m_checkBox1->SetValue(false);
 }
 
 sidegen::SideRecipe JobWindowTest::SmallSide(std::uint32_t seed) {
@@ -73,17 +73,19 @@ std::string JobWindowTest::PlaceSide(const std::string& name, const sidegen::Sid
 }
 
 void JobWindowTest::Locate(int side, const std::string& path) {
-    const std::optional<wxString> problem = frame->LocateSide(side, path);
+    const std::optional<wxString> problem = frame->Locate().LocateSide(side, path);
     EXPECT_FALSE(problem.has_value()) << (problem ? problem->utf8_string() : "");
 }
 
 bool JobWindowTest::WaitForJobEnd() {
-    return RunUntil([this] { return !frame->m_worker; }, std::chrono::seconds(120));
+    return RunUntil([this] { return !frame->Jobs().Worker(); }, std::chrono::seconds(120));
 }
 
 bool JobWindowTest::WaitForProgress(int value) {
     return RunUntil(
-        [this, value] { return frame->m_worker && frame->p_wxGauge1->GetValue() > value; },
+        [this, value] {
+            return frame->Jobs().Worker() && frame->Controls().p_wxGauge1->GetValue() > value;
+        },
         std::chrono::seconds(60));
 }
 
@@ -92,17 +94,17 @@ wxString JobWindowTest::Status() const {
 }
 
 void JobWindowTest::ExpectWindowRestored() {
-    EXPECT_TRUE(frame->m_idle);
-    EXPECT_FALSE(frame->m_worker);
-    EXPECT_FALSE(frame->m_slicing);
-    EXPECT_EQ(frame->e_button1->GetLabel(), "Slice using auto sense or typed times");
-    EXPECT_EQ(frame->e_button2->GetLabel(), "Draw waveforms");
-    EXPECT_EQ(frame->e_button3->GetLabel(), "Slice using waveform markers");
-    EXPECT_TRUE(frame->e_button1->IsEnabled());
-    EXPECT_TRUE(frame->e_button2->IsEnabled());
-    EXPECT_TRUE(frame->e_button3->IsEnabled());
-    EXPECT_EQ(frame->p_wxGauge1->GetValue(), 0);
-    EXPECT_EQ(frame->p_wxGauge2->GetValue(), 0);
+    EXPECT_FALSE(frame->Jobs().Running());
+    EXPECT_FALSE(frame->Jobs().Worker());
+    EXPECT_FALSE(frame->Jobs().Slicing());
+    EXPECT_EQ(frame->Controls().e_button1->GetLabel(), "Slice using auto sense or typed times");
+    EXPECT_EQ(frame->Controls().e_button2->GetLabel(), "Draw waveforms");
+    EXPECT_EQ(frame->Controls().e_button3->GetLabel(), "Slice using waveform markers");
+    EXPECT_TRUE(frame->Controls().e_button1->IsEnabled());
+    EXPECT_TRUE(frame->Controls().e_button2->IsEnabled());
+    EXPECT_TRUE(frame->Controls().e_button3->IsEnabled());
+    EXPECT_EQ(frame->Controls().p_wxGauge1->GetValue(), 0);
+    EXPECT_EQ(frame->Controls().p_wxGauge2->GetValue(), 0);
 }
 
 int CountSlices(const std::string& folder, int first) {

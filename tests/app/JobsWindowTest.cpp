@@ -1,15 +1,19 @@
 // The three jobs driven through the window's buttons on generated sides: what they leave
 // in the window, the side states and the slice folders.
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/gauge.h>
+#include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 
 #include <filesystem>
 
 #include "app/MyWorkerThread.h"
+#include "app/SmartSenseChoice.h"
+#include "app/SmartSenseDialog.h"
 #include "engine/EncoderKind.h"
 #include "engine/MenuSettings.h"
 #include "platform/Process.h"
@@ -37,27 +41,28 @@ TEST_P(DrawWaveforms, FillsThePresentSidesAndSettlesTheirCutTables) {
     if (c.side1) Locate(1, PlaceSide("one/side.wav", SmallSide(1)));
     if (c.side2) Locate(2, PlaceSide("two/side.wav", SmallSide(2)));
     // Leftovers of earlier editing that the job must clear.
-    for (SideState& side : frame->m_sides) {
+    for (int index : {0, 1}) {
+        SideState& side = frame->SideAt(index);
         side.cuts[10] = 77;
         side.cuts[511] = 99;
         side.cutCount = 12;
     }
 
-    Press(frame->e_button2);
-    EXPECT_EQ(frame->e_button2->GetLabel(), "Stop");
-    EXPECT_FALSE(frame->e_button1->IsEnabled());
-    EXPECT_FALSE(frame->e_button3->IsEnabled());
-    EXPECT_FALSE(frame->m_idle);
+    Press(frame->Controls().e_button2);
+    EXPECT_EQ(frame->Controls().e_button2->GetLabel(), "Stop");
+    EXPECT_FALSE(frame->Controls().e_button1->IsEnabled());
+    EXPECT_FALSE(frame->Controls().e_button3->IsEnabled());
+    EXPECT_TRUE(frame->Jobs().Running());
     ASSERT_TRUE(WaitForJobEnd());
 
     ExpectWindowRestored();
     EXPECT_EQ(Status(), "Finished.");
-    EXPECT_TRUE(frame->m_wavesDrawn);
+    EXPECT_TRUE(frame->WavesDrawn());
     EXPECT_TRUE(prompts->messages.empty());
     const bool present[2] = {c.side1, c.side2};
     for (int s = 0; s < 2; ++s) {
         SCOPED_TRACE(s + 1);
-        const SideState& side = frame->m_sides[s];
+        const SideState& side = frame->SideAt(s);
         if (!present[s]) {
             EXPECT_EQ(side.cutCount, 0u);
             EXPECT_EQ(side.levelCount, 0u);
@@ -82,9 +87,9 @@ TEST_F(JobWindowTest, AutoSenseSlicesBothSidesInOneNumbering) {
     const std::string two = PlaceSide("two/side.wav", SmallSide(2));
     Locate(1, one);
     Locate(2, two);
-    Press(frame->e_button1);
-    EXPECT_EQ(frame->e_button1->GetLabel(), "Stop");
-    EXPECT_FALSE(frame->e_button2->IsEnabled());
+    Press(frame->Controls().e_button1);
+    EXPECT_EQ(frame->Controls().e_button1->GetLabel(), "Stop");
+    EXPECT_FALSE(frame->Controls().e_button2->IsEnabled());
     ASSERT_TRUE(WaitForJobEnd());
 
     ExpectWindowRestored();
@@ -98,19 +103,57 @@ TEST_F(JobWindowTest, AutoSenseSlicesBothSidesInOneNumbering) {
         EXPECT_TRUE(
             IsCompleteWave((n <= 5 ? dir / "one/" : dir / "two/") + std::to_string(n) + ".wav"));
     // The analysis left each side's table as "Draw waveforms" does.
-    for (const SideState& side : frame->m_sides) {
+    for (const SideState& side : frame->Sides()) {
         EXPECT_EQ(side.cutCount, 4u);
         EXPECT_EQ(side.cuts[4], 0);
     }
 }
 
+// Smart Sense chosen in the window, with a song count given in its dialog: "Draw waveforms"
+// leaves its cuts in the middles of the clearest gaps (Auto Sense's lie a second into the
+// silence, and it would take all four).
+TEST_F(JobWindowTest, SmartSenseChosenInTheWindowDrawsItsCuts) {
+    const sidegen::SideRecipe recipe = SmallSide(1);
+    Locate(1, PlaceSide("side.wav", recipe));
+    prompts->modalResults.push_back(wxID_OK);
+    prompts->onModal = [](wxDialog& dialog) {
+        static_cast<SmartSenseDialog&>(dialog).m_songs[0]->SetValue(4);
+    };
+    frame->Controls().m_cutsHow->SetSelection(SmartSenseChoice::kSettingsItem);
+    wxCommandEvent choose(wxEVT_CHOICE, frame->Controls().m_cutsHow->GetId());
+    choose.SetInt(SmartSenseChoice::kSettingsItem);
+    choose.SetEventObject(frame->Controls().m_cutsHow);
+    frame->Controls().m_cutsHow->GetEventHandler()->ProcessEvent(choose);
+    EXPECT_EQ(prompts->dialogTitles, std::vector<wxString>{"Smart Sense"});
+    EXPECT_EQ(frame->Controls().m_cutsHow->GetStringSelection(), "Smart Sense");
+
+    Press(frame->Controls().e_button2);
+    ASSERT_TRUE(WaitForJobEnd());
+    const sidegen::SideLayout layout = sidegen::PlanSide(recipe);
+    const SideState& side = frame->SideAt(0);
+    ASSERT_EQ(side.cutCount, 3u);  // four songs asked for
+    for (std::uint32_t k = 0; k < side.cutCount; ++k) {
+        // Each cut near the middle of some gap.
+        double nearest = 1e9;
+        for (std::size_t g = 0; g + 1 < layout.songs.size(); ++g) {
+            const double middle =
+                (layout.songs[g].endFrame + layout.songs[g + 1].startFrame) / 2.0 / 4410;
+            nearest = std::min(nearest, std::abs(side.cuts[k] - middle));
+        }
+        EXPECT_LT(nearest, 4) << k;
+    }
+    frame->Controls().m_canvas->Refresh();
+    for (int i = 0; i < 20; ++i) wxTheApp->Yield(true);
+    SaveScreenshot(CaptureClientArea(frame), "smart-sense-waveforms.png");
+}
+
 TEST_F(JobWindowTest, TypedTimesCutOneSideWhereTyped) {
     Locate(1, PlaceSide("side.wav", SmallSide(3)));
-    frame->m_cutsHow->SetSelection(1);
-    frame->c_textCtrlTime[0]->ChangeValue("0.30.0");
-    frame->c_textCtrlTime[1]->ChangeValue("1.00.5");
-    frame->c_textCtrl1->ChangeValue("");
-    Press(frame->e_button1);
+    frame->Controls().m_cutsHow->SetSelection(1);
+    frame->Controls().c_textCtrlTime[0]->ChangeValue("0.30.0");
+    frame->Controls().c_textCtrlTime[1]->ChangeValue("1.00.5");
+    frame->Controls().c_textCtrl1->ChangeValue("");
+    Press(frame->Controls().e_button1);
     ASSERT_TRUE(WaitForJobEnd());
 
     ExpectWindowRestored();
@@ -121,16 +164,16 @@ TEST_F(JobWindowTest, TypedTimesCutOneSideWhereTyped) {
     ASSERT_TRUE(first && second);
     EXPECT_EQ(first->size(), 30u * 44100);
     EXPECT_EQ(second->size(), 305u * 4410);
-    EXPECT_EQ(frame->c_textCtrl1->GetValue(), "");  // typed times need no silence length
+    EXPECT_EQ(frame->Controls().c_textCtrl1->GetValue(), "");  // typed times need no silence length
 }
 
 // A side that got no slices is named in one message, shown before "Finished.".
 TEST_F(JobWindowTest, ASideWithoutSlicesIsReportedBeforeFinished) {
     Locate(2, PlaceSide("side.wav", SmallSide(3)));
-    frame->m_cutsHow->SetSelection(1);  // and no time typed
+    frame->Controls().m_cutsHow->SetSelection(1);  // and no time typed
     wxString statusAtMessage;
     prompts->onMessage = [&](const ShownMessage&) { statusAtMessage = Status(); };
-    Press(frame->e_button1);
+    Press(frame->Controls().e_button1);
     ASSERT_TRUE(WaitForJobEnd());
 
     ExpectWindowRestored();
@@ -146,20 +189,20 @@ TEST_F(JobWindowTest, MarkersSliceOnlyAfterDrawWaveforms) {
     Locate(1, PlaceSide("one/side.wav", SmallSide(1)));
     Locate(2, PlaceSide("two/side.wav", SmallSide(2)));
 
-    Press(frame->e_button3);  // before "Draw waveforms": nothing at all
-    EXPECT_FALSE(frame->m_worker);
-    EXPECT_EQ(frame->e_button3->GetLabel(), "Slice using waveform markers");
-    EXPECT_TRUE(frame->e_button1->IsEnabled());
+    Press(frame->Controls().e_button3);  // before "Draw waveforms": nothing at all
+    EXPECT_FALSE(frame->Jobs().Worker());
+    EXPECT_EQ(frame->Controls().e_button3->GetLabel(), "Slice using waveform markers");
+    EXPECT_TRUE(frame->Controls().e_button1->IsEnabled());
 
-    Press(frame->e_button2);
+    Press(frame->Controls().e_button2);
     ASSERT_TRUE(WaitForJobEnd());
     // The user drags the first marker of side 2 and removes the others.
-    frame->m_sides[1].cuts.fill(0);
-    frame->m_sides[1].cuts[0] = 300;
-    frame->m_sides[1].cutCount = 1;
+    frame->SideAt(1).cuts.fill(0);
+    frame->SideAt(1).cuts[0] = 300;
+    frame->SideAt(1).cutCount = 1;
 
-    Press(frame->e_button3);
-    EXPECT_EQ(frame->e_button3->GetLabel(), "Stop");
+    Press(frame->Controls().e_button3);
+    EXPECT_EQ(frame->Controls().e_button3->GetLabel(), "Stop");
     ASSERT_TRUE(WaitForJobEnd());
     ExpectWindowRestored();
     EXPECT_EQ(Status(), "Finished.");
@@ -190,14 +233,14 @@ class Preconditions : public JobWindowTest, public testing::WithParamInterface<P
 TEST_P(Preconditions, RefuseWithTheirMessageAndGiveTheButtonsBack) {
     const PreconditionCase c = GetParam();
     if (c.side) Locate(1, PlaceSide("side.wav", SmallSide(1)));
-    frame->m_wavesDrawn = c.wavesDrawn;
+    frame->SetWavesDrawn(c.wavesDrawn);
     if (c.encoderKind >= 0) {
-        frame->m_checkBox1->SetValue(true);
-        frame->m_choice1->SetSelection(c.encoderKind);
+        frame->Controls().m_checkBox1->SetValue(true);
+        frame->Controls().m_choice1->SetSelection(c.encoderKind);
     }
-    wxButton* button = c.job == SliceJob::DrawWaveforms    ? frame->e_button2
-                       : c.job == SliceJob::SliceByMarkers ? frame->e_button3
-                                                           : frame->e_button1;
+    wxButton* button = c.job == SliceJob::DrawWaveforms    ? frame->Controls().e_button2
+                       : c.job == SliceJob::SliceByMarkers ? frame->Controls().e_button3
+                                                           : frame->Controls().e_button1;
     Press(button);
     EXPECT_EQ(button->GetLabel(), "Stop");
     ASSERT_TRUE(WaitForJobEnd());
@@ -240,17 +283,18 @@ TEST_F(JobWindowTest, EncodesWithOggencAndDeletesTheEncodedSlices) {
     const std::string oggenc = platform::FindOnPath("oggenc");
     if (oggenc.empty()) GTEST_SKIP() << "oggenc not installed";
     Locate(1, PlaceSide("side.wav", SmallSide(4)));
-    frame->m_cutsHow->SetSelection(1);
-    frame->c_textCtrlTime[0]->ChangeValue("0.05.0");
-    frame->c_textCtrlTime[1]->ChangeValue("0.08.0");
-    frame->m_checkBox1->SetValue(true);
-    frame->m_checkBox3->SetValue(true);
-    frame->LocateEncoder(oggenc);
-    EXPECT_EQ(frame->m_choice1->GetSelection(), static_cast<int>(EncoderKind::OggVorbis));
+    frame->Controls().m_cutsHow->SetSelection(1);
+    frame->Controls().c_textCtrlTime[0]->ChangeValue("0.05.0");
+    frame->Controls().c_textCtrlTime[1]->ChangeValue("0.08.0");
+    frame->Controls().m_checkBox1->SetValue(true);
+    frame->Controls().m_checkBox3->SetValue(true);
+    frame->Locate().LocateEncoder(oggenc);
+    EXPECT_EQ(frame->Controls().m_choice1->GetSelection(),
+              static_cast<int>(EncoderKind::OggVorbis));
     // Only the first two slices are short; the third runs to the end of the side.
-    frame->c_textCtrlTime[2]->ChangeValue("0.10.0");
-    frame->c_textCtrlTime[3]->ChangeValue("0.12.0");
-    Press(frame->e_button1);
+    frame->Controls().c_textCtrlTime[2]->ChangeValue("0.10.0");
+    frame->Controls().c_textCtrlTime[3]->ChangeValue("0.12.0");
+    Press(frame->Controls().e_button1);
     ASSERT_TRUE(RunUntil([&] { return Status().StartsWith("Converting side 1"); },
                          std::chrono::seconds(60)));
     ASSERT_TRUE(WaitForJobEnd());
@@ -267,17 +311,29 @@ TEST_F(JobWindowTest, EncodesWithOggencAndDeletesTheEncodedSlices) {
 
 TEST_F(JobWindowTest, AnEqChangeDuringAJobReachesTheFilter) {
     Locate(1, PlaceSide("side.wav", LongSide()));
-    Press(frame->e_button2);
+    Press(frame->Controls().e_button2);
     ASSERT_TRUE(WaitForProgress(2));
     Menu(menu::kEqFirst + 4);
     ASSERT_TRUE(WaitForJobEnd());
     TrebleFilter expected;
     TuneTreble(expected, menu::BoostLevelForEqId(menu::kEqFirst + 4));
-    const TrebleFilter& now = frame->m_treble;
+    const TrebleFilter& now = frame->Treble();
     EXPECT_EQ(now.c0, expected.c0);
     EXPECT_EQ(now.c1, expected.c1);
     EXPECT_EQ(now.d1, expected.d1);
     EXPECT_EQ(now.d2, expected.d2);
+}
+
+// A side located anew while "Draw waveforms" works on the old file keeps what the user
+// chose: the job's levels and its "waves drawn" belong to the file it read.
+TEST_F(JobWindowTest, ASideLocatedDuringDrawWaveformsKeepsItsOwnState) {
+    Locate(1, PlaceSide("side.wav", LongSide()));
+    Press(frame->Controls().e_button2);
+    ASSERT_TRUE(WaitForProgress(2));
+    Locate(1, PlaceSide("other.wav", SmallSide(3)));
+    ASSERT_TRUE(WaitForJobEnd());
+    EXPECT_FALSE(frame->WavesDrawn());
+    EXPECT_EQ(frame->SideAt(0).levelCount, 0u);
 }
 
 }  // namespace

@@ -19,9 +19,11 @@ class LocateTest : public FrameTest {
         EXPECT_TRUE(WriteWav(path, NoiseFrames(100, 0.5), layout));
         return path;
     }
-    wxButton* LocateButton(int side) { return side == 1 ? frame->i_button1 : frame->i_button2; }
+    wxButton* LocateButton(int side) {
+        return side == 1 ? frame->Controls().i_button1 : frame->Controls().i_button2;
+    }
     wxTextCtrl* PathControl(int side) {
-        return side == 1 ? frame->i_textCtrl1 : frame->i_textCtrl2;
+        return side == 1 ? frame->Controls().i_textCtrl1 : frame->Controls().i_textCtrl2;
     }
     TempDir dir;
 };
@@ -30,12 +32,12 @@ TEST_F(LocateTest, AcceptedSideFileBecomesTheSidesPathAndTheLastPath) {
     for (int side : {1, 2}) {
         SCOPED_TRACE(side);
         const std::string path = MakeWav("side " + std::to_string(side) + " é.wav");
-        frame->m_wavesDrawn = true;
+        frame->SetWavesDrawn(true);
         prompts->files.push_back(FromUtf8(path));
         Click(LocateButton(side));
         EXPECT_EQ(ToUtf8(PathControl(side)->GetValue()), path);
-        EXPECT_EQ(frame->m_lastPath, path);
-        EXPECT_FALSE(frame->m_wavesDrawn);
+        EXPECT_EQ(frame->LastPath(), path);
+        EXPECT_FALSE(frame->WavesDrawn());
         const FileRequest& request = prompts->fileRequests.back();
         EXPECT_EQ(request.message, wxString::Format("Locate the wave file for side %d.", side));
         EXPECT_EQ(request.wildcard, "Wave Files (*.wav)|*.wav|All Files (*)|*");
@@ -56,26 +58,26 @@ TEST_F(LocateTest, RefusedSideFileShowsWhatItIsAndChangesNothing) {
         {MakeWav("mono.wav", mono), "(44100 Hz, 1 channel, 16 bits)"},
         {dir / "missing.wav", "(the file cannot be opened)"},
     };
-    frame->i_textCtrl2->ChangeValue("/old/side2.wav");
-    frame->m_lastPath = "/old/side2.wav";
-    frame->m_wavesDrawn = true;
+    frame->Controls().i_textCtrl2->ChangeValue("/old/side2.wav");
+    frame->SetLastPath("/old/side2.wav");
+    frame->SetWavesDrawn(true);
     for (const auto& [path, format] : cases) {
         SCOPED_TRACE(path);
         prompts->files.push_back(FromUtf8(path));
-        Click(frame->i_button2);
+        Click(frame->Controls().i_button2);
         ASSERT_FALSE(prompts->messages.empty());
         const ShownMessage& message = prompts->messages.back();
         EXPECT_EQ(message.text, "This is not a 44.1 kHz stereo wave file!\n" + format);
         EXPECT_EQ(message.caption, "Wrong format");
         EXPECT_EQ(message.style, wxOK | wxICON_INFORMATION);
-        EXPECT_EQ(frame->i_textCtrl2->GetValue(), "/old/side2.wav");
-        EXPECT_EQ(frame->m_lastPath, "/old/side2.wav");
-        EXPECT_TRUE(frame->m_wavesDrawn);
+        EXPECT_EQ(frame->Controls().i_textCtrl2->GetValue(), "/old/side2.wav");
+        EXPECT_EQ(frame->LastPath(), "/old/side2.wav");
+        EXPECT_TRUE(frame->WavesDrawn());
     }
     prompts->files.push_back("");  // cancelled
-    Click(frame->i_button1);
+    Click(frame->Controls().i_button1);
     EXPECT_EQ(prompts->messages.size(), 3u);
-    EXPECT_EQ(frame->i_textCtrl1->GetValue(), "");
+    EXPECT_EQ(frame->Controls().i_textCtrl1->GetValue(), "");
 }
 
 TEST_F(LocateTest, EncoderKindIsRecognisedFromItsPath) {
@@ -93,24 +95,24 @@ TEST_F(LocateTest, EncoderKindIsRecognisedFromItsPath) {
         {"/usr/bin/flac", 2, 5},
         {"/usr/local/bin/encoder", 3, 3},  // none of the words: the choice stays
     };
-    frame->m_lastPath = "/music/a.wav";
+    frame->SetLastPath("/music/a.wav");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        frame->m_choice1->SetSelection(c.before);
+        frame->Controls().m_choice1->SetSelection(c.before);
         prompts->files.push_back(c.path);
-        Click(frame->m_button1);
-        EXPECT_EQ(frame->m_textCtrl1->GetValue(), c.path);
-        EXPECT_EQ(frame->m_choice1->GetSelection(), c.after);
+        Click(frame->Controls().m_button1);
+        EXPECT_EQ(frame->Controls().m_textCtrl1->GetValue(), c.path);
+        EXPECT_EQ(frame->Controls().m_choice1->GetSelection(), c.after);
         const FileRequest& request = prompts->fileRequests.back();
         EXPECT_EQ(request.message, "Locate the MP3 (or Ogg) encoder.");
         EXPECT_EQ(request.defaultDir, "");
         EXPECT_EQ(request.wildcard, "Executable (*.exe)|*.exe|All Files (*)|*");
         EXPECT_EQ(request.filterIndex, 1) << "encoders here have no .exe";
     }
-    EXPECT_EQ(frame->m_lastPath, "/music/a.wav");
+    EXPECT_EQ(frame->LastPath(), "/music/a.wav");
     prompts->files.push_back("");
-    Click(frame->m_button1);
-    EXPECT_EQ(frame->m_textCtrl1->GetValue(), "/usr/local/bin/encoder");
+    Click(frame->Controls().m_button1);
+    EXPECT_EQ(frame->Controls().m_textCtrl1->GetValue(), "/usr/local/bin/encoder");
 }
 
 }  // namespace

@@ -23,6 +23,11 @@ const MenuItemRow kItems[] = {
     {0, 100, "About...", "Show about dialog", false, false},
     {0, 101, "Open...", "Open settings", false, false},
     {0, 102, "Save...", "Save settings", false, false},
+    {0, 104, "Track titles...", "Album and track titles", false, false},
+    {0, 105, "Export cut list...", "Save a side's cuts and titles as a CUE sheet or label file",
+     false, false},
+    {0, 106, "Import cut list...", "Set a side's cuts and titles from a CUE sheet or label file",
+     false, false},
     {0, 103, "Exit", "Quit this program", false, false},
     {1, 200, "96  kbit/sec (speech - decent quality)", "Set MP3 rate to 96  kbit/sec.", true,
      false},
@@ -60,18 +65,19 @@ using MenuTest = FrameTest;
 
 TEST_F(MenuTest, MenuBarHoldsEveryItemInOrderWithItsDefaults) {
     const char* const titles[] = {"File", "Rate", "Fades", "Volume", "Input", "EQ", "Help"};
-    wxMenu* const menus[] = {frame->m_fileMenu,   frame->m_rateMenu,  frame->m_fadesMenu,
-                             frame->m_volumeMenu, frame->m_inputMenu, frame->m_eqMenu,
-                             frame->m_helpMenu};
-    ASSERT_EQ(frame->GetMenuBar(), frame->m_menuBar);
-    ASSERT_EQ(frame->m_menuBar->GetMenuCount(), 7u);
+    wxMenu* const menus[] = {frame->Menus().m_fileMenu,  frame->Menus().m_rateMenu,
+                             frame->Menus().m_fadesMenu, frame->Menus().m_volumeMenu,
+                             frame->Menus().m_inputMenu, frame->Menus().m_eqMenu,
+                             frame->Menus().m_helpMenu};
+    ASSERT_EQ(frame->GetMenuBar(), frame->Menus().m_menuBar);
+    ASSERT_EQ(frame->Menus().m_menuBar->GetMenuCount(), 7u);
     for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(frame->m_menuBar->GetMenuLabelText(i), titles[i]);
-        EXPECT_EQ(frame->m_menuBar->GetMenu(i), menus[i]);
+        EXPECT_EQ(frame->Menus().m_menuBar->GetMenuLabelText(i), titles[i]);
+        EXPECT_EQ(frame->Menus().m_menuBar->GetMenu(i), menus[i]);
     }
     // Filled by the audio devices (tests/app/RecordingWindowTest.cpp checks its items).
-    EXPECT_EQ(frame->m_inputMenu->GetMenuItemCount(),
-              std::min<std::size_t>(8, frame->m_recording->StereoInputs().size()));
+    EXPECT_EQ(frame->Menus().m_inputMenu->GetMenuItemCount(),
+              std::min<std::size_t>(8, frame->Recording().StereoInputs().size()));
 
     std::vector<int> position(7, 0);
     for (const MenuItemRow& row : kItems) {
@@ -91,12 +97,12 @@ TEST_F(MenuTest, MenuBarHoldsEveryItemInOrderWithItsDefaults) {
         }
     }
     for (int i = 0; i < 7; ++i) {
-        if (menus[i] != frame->m_inputMenu) {
+        if (menus[i] != frame->Menus().m_inputMenu) {
             EXPECT_EQ(menus[i]->GetMenuItemCount(), size_t(position[i]));
         }
     }
 
-    std::unique_ptr<wxAcceleratorEntry> exit(frame->m_fileMenu->FindItem(103)->GetAccel());
+    std::unique_ptr<wxAcceleratorEntry> exit(frame->Menus().m_fileMenu->FindItem(103)->GetAccel());
     ASSERT_NE(exit, nullptr);
     EXPECT_EQ(exit->GetFlags(), wxACCEL_ALT);
     EXPECT_EQ(exit->GetKeyCode(), 'X');
@@ -121,27 +127,27 @@ TEST_F(MenuTest, ChoosingAnItemChecksOnlyItAndTheQueriesReportIt) {
         for (int id = group.first; id <= group.last; ++id) {
             SCOPED_TRACE(id);
             Menu(id);
-            EXPECT_EQ(CheckedIds(frame->m_menuBar, group), std::vector<int>{id});
+            EXPECT_EQ(CheckedIds(frame->Menus().m_menuBar, group), std::vector<int>{id});
             // A real click on the checked item unchecks it first; the handler checks it again.
-            frame->m_menuBar->Check(id, false);
+            frame->Menus().m_menuBar->Check(id, false);
             Menu(id);
-            EXPECT_EQ(CheckedIds(frame->m_menuBar, group), std::vector<int>{id});
+            EXPECT_EQ(CheckedIds(frame->Menus().m_menuBar, group), std::vector<int>{id});
         }
     }
     // The last item of each group is now the setting.
     int rateId = 0;
-    EXPECT_EQ(frame->SelectedBitRate(&rateId), 320000);
+    EXPECT_EQ(frame->Menus().SelectedBitRate(&rateId), 320000);
     EXPECT_EQ(rateId, 206);
-    EXPECT_EQ(frame->SelectedFadeId(), 303);
-    EXPECT_EQ(frame->SelectedVolumeId(), 501);
-    EXPECT_EQ(frame->SelectedEqId(), 715);
-    EXPECT_EQ(frame->TrebleBoostLevel(), 12.0f);
+    EXPECT_EQ(frame->Menus().SelectedFadeId(), 303);
+    EXPECT_EQ(frame->Menus().SelectedVolumeId(), 501);
+    EXPECT_EQ(frame->Menus().SelectedEqId(), 715);
+    EXPECT_EQ(frame->Menus().TrebleBoostLevel(), 12.0f);
 
     const std::pair<int, int> rates[] = {{200, 96000},  {201, 112000}, {202, 128000},
                                          {203, 160000}, {204, 192000}, {205, 256000}};
     for (const auto& [id, bitsPerSecond] : rates) {
         Menu(id);
-        EXPECT_EQ(frame->SelectedBitRate(), bitsPerSecond) << id;
+        EXPECT_EQ(frame->Menus().SelectedBitRate(), bitsPerSecond) << id;
     }
 }
 
@@ -151,12 +157,12 @@ TEST_F(MenuTest, EqChoicesRetuneTheTrebleFilter) {
     for (const auto& [id, level] : levels) {
         SCOPED_TRACE(id);
         // History from earlier frames must go: a re-tune starts the filter afresh.
-        frame->m_treble.left[3] = 0.5f;
+        frame->Treble().left[3] = 0.5f;
         Menu(id);
-        EXPECT_EQ(frame->TrebleBoostLevel(), level);
+        EXPECT_EQ(frame->Menus().TrebleBoostLevel(), level);
         TrebleFilter expected;
         TuneTreble(expected, level);
-        const TrebleFilter& actual = frame->m_treble;
+        const TrebleFilter& actual = frame->Treble();
         EXPECT_EQ(std::vector<float>({actual.b0, actual.b1, actual.b2, actual.a0, actual.a1,
                                       actual.a2, actual.c0, actual.c1, actual.c2, actual.d1,
                                       actual.d2, actual.left[3]}),
@@ -167,24 +173,24 @@ TEST_F(MenuTest, EqChoicesRetuneTheTrebleFilter) {
 }
 
 TEST_F(MenuTest, GroupsWithNothingCheckedFallBack) {
-    SettingsFields fields = frame->CollectSettings();
+    SettingsFields fields = frame->Settings().Collect();
     for (int stray : {199, 0, -1, 716}) {
         SCOPED_TRACE(stray);
         Menu(715);
         fields.rateId = fields.fadeId = fields.volumeId = fields.eqId = stray;
-        frame->ApplySettings(fields);
+        frame->Settings().Apply(fields);
         for (const GroupCase& group : kGroups)
-            EXPECT_TRUE(CheckedIds(frame->m_menuBar, group).empty());
+            EXPECT_TRUE(CheckedIds(frame->Menus().m_menuBar, group).empty());
         int rateId = 0;
-        EXPECT_EQ(frame->SelectedBitRate(&rateId), 128000);
+        EXPECT_EQ(frame->Menus().SelectedBitRate(&rateId), 128000);
         EXPECT_EQ(rateId, 202);
-        EXPECT_EQ(frame->SelectedFadeId(), 300);
-        EXPECT_EQ(frame->SelectedVolumeId(), 500);
-        EXPECT_EQ(frame->SelectedEqId(), 708);
-        EXPECT_EQ(frame->TrebleBoostLevel(), 0.0f);
+        EXPECT_EQ(frame->Menus().SelectedFadeId(), 300);
+        EXPECT_EQ(frame->Menus().SelectedVolumeId(), 500);
+        EXPECT_EQ(frame->Menus().SelectedEqId(), 708);
+        EXPECT_EQ(frame->Menus().TrebleBoostLevel(), 0.0f);
         TrebleFilter flat;
         TuneTreble(flat, 0);
-        EXPECT_EQ(frame->m_treble.c0, flat.c0);
+        EXPECT_EQ(frame->Treble().c0, flat.c0);
     }
 }
 

@@ -1,5 +1,6 @@
 // File > Open... and File > Save...: what the window writes, what it restores, and how it
-// takes damaged files.
+// applies the odd values of damaged files. (How such files read, and how a save fails
+// safely: tests/settings/SettingsFileTest.cpp.)
 
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -7,9 +8,6 @@
 #include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <string>
 
 #include "app/WxText.h"
@@ -43,12 +41,13 @@ class SettingsTest : public FrameTest {
         std::vector<int> ids;
         for (int id : {200, 201, 202, 203, 204, 205, 206, 300, 301, 302, 303,
                        500, 501, 708, 709, 710, 711, 712, 713, 714, 715})
-            if (frame->m_menuBar->IsChecked(id)) ids.push_back(id);
+            if (frame->Menus().m_menuBar->IsChecked(id)) ids.push_back(id);
         return ids;
     }
     std::vector<bool> Boxes() {
-        return {frame->m_checkBox1->GetValue(), frame->m_checkBox2->GetValue(),
-                frame->m_checkBox3->GetValue(), frame->w_checkBox1->GetValue()};
+        return {
+            frame->Controls().m_checkBox1->GetValue(), frame->Controls().m_checkBox2->GetValue(),
+            frame->Controls().m_checkBox3->GetValue(), frame->Controls().w_checkBox1->GetValue()};
     }
     TempDir dir;
 };
@@ -67,42 +66,43 @@ TEST_F(SettingsTest, SavedRightAfterStartUpIsTheDefaultFile) {
 }
 
 TEST_F(SettingsTest, WriteThenReadRestoresEveryValue) {
-    frame->m_lastPath = dir / "side1.wav";
-    frame->i_textCtrl1->ChangeValue(FromUtf8(dir / "Bände/side1.wav"));
-    frame->i_textCtrl2->ChangeValue("/music/side 2.wav");
-    frame->m_cutsHow->SetSelection(1);
-    frame->c_textCtrl1->ChangeValue("3");
+    frame->SetLastPath(dir / "side1.wav");
+    frame->Controls().i_textCtrl1->ChangeValue(FromUtf8(dir / "Bände/side1.wav"));
+    frame->Controls().i_textCtrl2->ChangeValue("/music/side 2.wav");
+    frame->Controls().m_cutsHow->SetSelection(1);
+    frame->Controls().c_textCtrl1->ChangeValue("3");
     for (int n = 0; n < 20; ++n)
-        frame->c_textCtrlTime[n]->ChangeValue(wxString::Format("%d.%02d.%d", n, n + 10, n % 10));
-    frame->m_checkBox1->SetValue(false);
-    frame->m_checkBox2->SetValue(false);
-    frame->m_checkBox3->SetValue(true);
-    frame->w_checkBox1->SetValue(false);
-    frame->m_choice1->SetSelection(5);
+        frame->Controls().c_textCtrlTime[n]->ChangeValue(
+            wxString::Format("%d.%02d.%d", n, n + 10, n % 10));
+    frame->Controls().m_checkBox1->SetValue(false);
+    frame->Controls().m_checkBox2->SetValue(false);
+    frame->Controls().m_checkBox3->SetValue(true);
+    frame->Controls().w_checkBox1->SetValue(false);
+    frame->Controls().m_choice1->SetSelection(5);
     for (int id : {206, 303, 501, 713}) Menu(id);
-    const SettingsFields saved = frame->CollectSettings();
+    const SettingsFields saved = frame->Settings().Collect();
     Save(dir / "all.lpx");
 
     // Everything else, then back.
     for (int id : {200, 300, 500, 708}) Menu(id);
     SettingsFields other;
     other.typedTimes.fill("9.9.9");
-    frame->ApplySettings(other);
-    frame->m_lastPath = "/elsewhere";
+    frame->Settings().Apply(other);
+    frame->SetLastPath("/elsewhere");
     Open(dir / "all.lpx");
 
-    const SettingsFields restored = frame->CollectSettings();
+    const SettingsFields restored = frame->Settings().Collect();
     EXPECT_EQ(FormatSettings(restored), FormatSettings(saved));
-    EXPECT_EQ(frame->m_lastPath, dir / "side1.wav");
-    EXPECT_EQ(ToUtf8(frame->i_textCtrl1->GetValue()), dir / "Bände/side1.wav");
-    EXPECT_EQ(frame->c_textCtrlTime[19]->GetValue(), "19.29.9");
-    EXPECT_EQ(frame->m_choice1->GetSelection(), 5);
+    EXPECT_EQ(frame->LastPath(), dir / "side1.wav");
+    EXPECT_EQ(ToUtf8(frame->Controls().i_textCtrl1->GetValue()), dir / "Bände/side1.wav");
+    EXPECT_EQ(frame->Controls().c_textCtrlTime[19]->GetValue(), "19.29.9");
+    EXPECT_EQ(frame->Controls().m_choice1->GetSelection(), 5);
     EXPECT_EQ(Boxes(), (std::vector<bool>{false, false, true, false}));
     EXPECT_EQ(CheckedMenuIds(), (std::vector<int>{206, 303, 501, 713}));
-    EXPECT_EQ(frame->TrebleBoostLevel(), 8.0f);
+    EXPECT_EQ(frame->Menus().TrebleBoostLevel(), 8.0f);
     TrebleFilter expected;
     TuneTreble(expected, 8);
-    EXPECT_EQ(frame->m_treble.c0, expected.c0);
+    EXPECT_EQ(frame->Treble().c0, expected.c0);
     // The dialogs start in the folder of the last chosen path.
     EXPECT_EQ(prompts->fileRequests.back().message, "Open Settings");
     EXPECT_EQ(prompts->fileRequests.back().defaultDir, "/");
@@ -111,69 +111,43 @@ TEST_F(SettingsTest, WriteThenReadRestoresEveryValue) {
 }
 
 TEST_F(SettingsTest, LoadingKeepsTheEncoderPathAndTheWaveformState) {
-    frame->m_textCtrl1->ChangeValue("/usr/bin/lame");
-    frame->m_wavesDrawn = true;
+    frame->Controls().m_textCtrl1->ChangeValue("/usr/bin/lame");
+    frame->SetWavesDrawn(true);
     OpenBytes("/x<>/a.wav<>/b.wav<>1<>2<>" + Repeat("<>", 20) +
               "1<>0<>1<>0<>1<>202<>300<>500<>708<>");
-    EXPECT_EQ(frame->m_textCtrl1->GetValue(), "/usr/bin/lame");
-    EXPECT_TRUE(frame->m_wavesDrawn);
-    EXPECT_EQ(frame->i_textCtrl1->GetValue(), "/a.wav");
-    EXPECT_EQ(frame->m_lastPath, "/x");
+    EXPECT_EQ(frame->Controls().m_textCtrl1->GetValue(), "/usr/bin/lame");
+    EXPECT_TRUE(frame->WavesDrawn());
+    EXPECT_EQ(frame->Controls().i_textCtrl1->GetValue(), "/a.wav");
+    EXPECT_EQ(frame->LastPath(), "/x");
 }
 
 TEST_F(SettingsTest, EmptyFileClearsChoicesChecksBoxesAndEmptiesGroups) {
     Menu(709);
     OpenBytes("");
-    EXPECT_EQ(frame->m_lastPath, "");
-    EXPECT_EQ(frame->c_textCtrl1->GetValue(), "");
-    EXPECT_EQ(frame->m_cutsHow->GetSelection(), wxNOT_FOUND);
-    EXPECT_EQ(frame->m_choice1->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(frame->LastPath(), "");
+    EXPECT_EQ(frame->Controls().c_textCtrl1->GetValue(), "");
+    EXPECT_EQ(frame->Controls().m_cutsHow->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(frame->Controls().m_choice1->GetSelection(), wxNOT_FOUND);
     EXPECT_EQ(Boxes(), (std::vector<bool>{true, true, true, true}));
     EXPECT_TRUE(CheckedMenuIds().empty());
-    EXPECT_EQ(frame->SelectedBitRate(), 128000);
-    EXPECT_EQ(frame->TrebleBoostLevel(), 0.0f);
+    EXPECT_EQ(frame->Menus().SelectedBitRate(), 128000);
+    EXPECT_EQ(frame->Menus().TrebleBoostLevel(), 0.0f);
     // Saved again, the groups give their fall-backs and the choices -1.
     Save(dir / "again.lpx");
     EXPECT_EQ(ReadFileBytes(dir / "again.lpx"), Repeat("<>", 3) + "-1<><>" + Repeat("<>", 20) +
                                                     "1<>-1<>1<>1<>1<>202<>300<>500<>708<>");
 }
 
-TEST_F(SettingsTest, DelimiterInsideATextValueShiftsTheLaterFields) {
+// Smart Sense is cut method 2; the item that opens its dialog (3) is no method to store.
+TEST_F(SettingsTest, SmartSenseIsMethodTwo) {
     SettingsFields fields;
-    fields.side1Path = "/music/a<>b.wav";
-    fields.side2Path = "/music/c.wav";
-    fields.volumeId = 501;
+    fields.cutsHow = 2;
     OpenBytes(FormatSettings(fields));
-    EXPECT_EQ(frame->i_textCtrl1->GetValue(), "/music/a");
-    EXPECT_EQ(frame->i_textCtrl2->GetValue(), "b.wav");
-    EXPECT_EQ(frame->m_cutsHow->GetSelection(), 0) << "\"/music/c.wav\" reads as 0";
-    EXPECT_EQ(frame->c_textCtrl1->GetValue(), "0");
-    // Each menu field now holds the one before it: Rate gets 1 (voice after slicing),
-    // Fades 202, Volume 300, EQ 501; none names an item of its group.
-    EXPECT_TRUE(CheckedMenuIds().empty());
-}
-
-TEST_F(SettingsTest, OneFieldPerLineStillReadsNumbers) {
-    SettingsFields fields;
-    fields.lastPath = "/music";
-    fields.side1Path = "/music/a.wav";
-    fields.cutsHow = 1;
-    fields.encoderKind = 4;
-    fields.rateId = 204;
-    fields.eqId = 711;
-    std::string perLine;
-    for (char c : FormatSettings(fields)) {
-        perLine += c;
-        if (c == '>' && perLine.size() >= 2 && perLine[perLine.size() - 2] == '<') perLine += '\n';
-    }
-    OpenBytes(perLine);
-    EXPECT_EQ(frame->m_lastPath, "/music");
-    EXPECT_EQ(frame->i_textCtrl1->GetValue(), "\n/music/a.wav");
-    EXPECT_EQ(frame->c_textCtrl1->GetValue(), "\n2");
-    EXPECT_EQ(frame->m_cutsHow->GetSelection(), 1);
-    EXPECT_EQ(frame->m_choice1->GetSelection(), 4);
-    EXPECT_EQ(CheckedMenuIds(), (std::vector<int>{204, 300, 500, 711}));
-    EXPECT_EQ(frame->TrebleBoostLevel(), 4.0f);
+    EXPECT_EQ(frame->Controls().m_cutsHow->GetStringSelection(), "Smart Sense");
+    EXPECT_EQ(frame->Settings().Collect().cutsHow, 2);
+    fields.cutsHow = 3;
+    OpenBytes(FormatSettings(fields));
+    EXPECT_EQ(frame->Controls().m_cutsHow->GetSelection(), wxNOT_FOUND);
 }
 
 TEST_F(SettingsTest, UnknownRateIdLeavesTheGroupUncheckedAndFallsBack) {
@@ -183,12 +157,12 @@ TEST_F(SettingsTest, UnknownRateIdLeavesTheGroupUncheckedAndFallsBack) {
     OpenBytes(FormatSettings(fields));
     EXPECT_EQ(CheckedMenuIds(), (std::vector<int>{302, 500, 708}));
     int rateId = 0;
-    EXPECT_EQ(frame->SelectedBitRate(&rateId), 128000);
+    EXPECT_EQ(frame->Menus().SelectedBitRate(&rateId), 128000);
     EXPECT_EQ(rateId, 202);
 }
 
 TEST_F(SettingsTest, FailuresShowTheirMessagesAndChangeNothing) {
-    const std::string before = FormatSettings(frame->CollectSettings());
+    const std::string before = FormatSettings(frame->Settings().Collect());
     Open(dir / "missing.lpx");
     Save(dir / "no-such-folder/out.lpx");
     ASSERT_EQ(prompts->messages.size(), 2u);
@@ -202,29 +176,12 @@ TEST_F(SettingsTest, FailuresShowTheirMessagesAndChangeNothing) {
               "protected!");
     for (const ShownMessage& message : prompts->messages)
         EXPECT_EQ(message.style, wxOK | wxICON_WARNING);
-    EXPECT_EQ(FormatSettings(frame->CollectSettings()), before);
+    EXPECT_EQ(FormatSettings(frame->Settings().Collect()), before);
 
     // Cancelled dialogs do nothing at all.
     Open("");
     Save("");
     EXPECT_EQ(prompts->messages.size(), 2u);
-}
-
-TEST_F(SettingsTest, FailedSaveKeepsThePreviousFile) {
-    const std::string path = dir / "kept.lpx";
-    ASSERT_TRUE(WriteFileBytes(path, "previous"));
-    // A file size limit below the settings' size makes the write fail, even for root.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const rlimit tiny{20, saved.rlim_max};
-    void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-    Save(path);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, oldHandler);
-    ASSERT_EQ(prompts->messages.size(), 1u);
-    EXPECT_EQ(prompts->messages[0].caption, "Couldn't save!");
-    EXPECT_EQ(ReadFileBytes(path), "previous");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "bench/SideGenerator.h"
@@ -197,6 +198,34 @@ TEST_F(CliEndToEnd, AnalyzeJsonMatchesTheEngineAndTheSlices) {
     EXPECT_EQ(cuts[slices.size() - 1], 0);
 }
 
+// With --smart the JSON lists every cut, past ten and without zeros; --songs keeps N - 1.
+TEST_F(CliEndToEnd, SmartSenseJsonListsEveryCut) {
+    sidegen::SideRecipe recipe = SmallSide(5);
+    recipe.songs = 12;  // songs of about 8 s
+    sidegen::SideLayout layout;
+    ASSERT_TRUE(sidegen::WriteSideFile(dir_ / "twelve.wav", recipe, &layout));
+    const auto jsonCuts = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = {"analyze", "--json", "--smart", "--min-song", "5"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.push_back("twelve.wav");
+        const CliRun run = RunCli(args, dir_.path());
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::size_t at = run.out.find("\"cuts\": [");
+        const std::size_t end = run.out.find(']', at);
+        std::vector<long> cuts;
+        std::istringstream list(run.out.substr(at + 9, end - at - 9));
+        for (std::string item; std::getline(list, item, ',');) cuts.push_back(std::stol(item));
+        return cuts;
+    };
+    const std::vector<long> all = jsonCuts({});
+    ASSERT_EQ(all.size(), 11u);
+    for (std::size_t k = 0; k < all.size(); ++k) {  // between song k and song k + 1
+        EXPECT_GT(all[k] * 4410, static_cast<long>(layout.songs[k].endFrame)) << k;
+        EXPECT_LT(all[k] * 4410, static_cast<long>(layout.songs[k + 1].startFrame)) << k;
+    }
+    EXPECT_EQ(jsonCuts({"--songs", "3"}).size(), 2u);
+}
+
 TEST_F(CliEndToEnd, TypedTimesWithFadeIntoAnOutputFolder) {
     const CliRun run =
         RunCli({"slice", "--typed", "--times1", "0.30,,1.0", "--times2", "0.0.5", "--fade", "0.1",
@@ -329,6 +358,45 @@ TEST_F(CliEndToEnd, InterruptLeavesValidFiles) {
     const int written = CountSlices(dir_.path());
     EXPECT_LT(written, 11);
     ReadSlices(dir_.path(), 1, written);
+}
+
+}  // namespace
+
+namespace {
+
+// A label file exported by analyze, one start moved by hand 1.5 s later and imported by
+// slice: exactly the two slices beside that cut change, by 1.5 s, and the titles name them.
+TEST_F(CliEndToEnd, AMovedLabelMovesExactlyThatCut) {
+    const CliRun analyze = RunCli(
+        {"analyze", "--labels", "cuts.txt", "--titles1", "a|b|c|d|e", "side one.wav"}, dir_.path());
+    ASSERT_EQ(analyze.status, 0) << analyze.err;
+    const std::string labels = ReadFileBytes(dir_ / "cuts.txt");
+    // Third line: the start of track c.
+    std::size_t line = labels.find('\n', labels.find('\n') + 1) + 1;
+    const std::size_t tab = labels.find('\t', line);
+    char moved[32];
+    std::snprintf(moved, sizeof moved, "%.6f", std::stod(labels.substr(line, tab - line)) + 1.5);
+    ASSERT_TRUE(
+        WriteFileBytes(dir_ / "moved.txt", labels.substr(0, line) + moved + labels.substr(tab)));
+
+    std::vector<std::size_t> sizes[2];
+    for (int run = 0; run < 2; ++run) {
+        const std::string out = run == 0 ? "same" : "moved";
+        const CliRun slice = RunCli({"slice", "--labels", run == 0 ? "cuts.txt" : "moved.txt",
+                                     "--out", out, "side one.wav"},
+                                    dir_.path());
+        ASSERT_EQ(slice.status, 0) << slice.err;
+        const char* names[] = {"01 - a.wav", "02 - b.wav", "03 - c.wav", "04 - d.wav",
+                               "05 - e.wav"};
+        for (const char* name : names) {
+            const std::optional<std::vector<Frame>> frames = ReadWavFrames(dir_ / out + "/" + name);
+            ASSERT_TRUE(frames) << out << "/" << name;
+            sizes[run].push_back(frames->size());
+        }
+    }
+    const std::size_t shift = 66150;  // 1.5 s at 44.1 kHz
+    EXPECT_EQ(sizes[1], (std::vector<std::size_t>{sizes[0][0], sizes[0][1] + shift,
+                                                  sizes[0][2] - shift, sizes[0][3], sizes[0][4]}));
 }
 
 }  // namespace

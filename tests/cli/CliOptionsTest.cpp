@@ -34,6 +34,10 @@ TEST(CliOptions, UsageErrors) {
         {"analyze", "--normalize", "a.wav"},
         {"slice", "--bogus", "a.wav"},
         {"slice", "--out", "", "a.wav"},
+        {"slice", "--encode", "mp3", "a.wav"},  // no such encoder kind
+        {"slice", "--rate", "100", "a.wav"},    // not a menu choice
+        {"slice", "--rate", "128000", "a.wav"},
+        {"slice", "--encoder", "", "a.wav"},
         {"slice", "--jobs", "0", "a.wav"},     // at least one run
         {"slice", "--jobs", "65", "a.wav"},    // at most 64
         {"analyze", "--jobs", "2", "a.wav"},   // slice only
@@ -42,6 +46,15 @@ TEST(CliOptions, UsageErrors) {
         {"record", "--gain", "51.5", "a.wav"},
         {"record", "--seconds", "inf", "a.wav"},
         {"record", "--seconds", "0.00001", "a.wav"},  // rounds to no frame: no limit at all
+        {"slice", "--cue", "a.cue", "--markers1", "5", "a.wav"},             // two sources of cuts
+        {"slice", "--labels", "a", "--labels", "b", "--cue", "c", "a.wav"},  // three lists
+        {"analyze", "--titles2", "x", "a.wav"},                              // one side only
+        {"slice", "--cue", "", "a.wav"},
+        {"analyze", "--smart", "--songs", "3,4", "a.wav"},  // one side's count
+        {"slice", "--smart", "--songs", "0", "a.wav"},      // no songs
+        {"slice", "--smart", "--songs", "1,2,3", "a.wav"},  // three sides
+        {"slice", "--smart", "--min-song", "nan", "a.wav"},
+        {"analyze", "--songs", "3", "a.wav"},  // without --smart
     };
     for (const auto& args : cases) {
         const ParseResult r = Parse(args);
@@ -96,6 +109,19 @@ TEST(CliOptions, EveryMenuLevelIsAccepted) {
                                                {"6", 712}, {"8", 713}, {"10", 714}, {"12", 715}};
     for (const auto& [text, id] : eqs)
         EXPECT_EQ(Parse({"analyze", "--eq", text, "a.wav"}).options.eqId, id) << text;
+}
+
+TEST(CliOptions, SmartSenseWithItsSongCounts) {
+    const CliOptions o =
+        Parse({"slice", "--smart", "--songs", ",8", "--min-song", "45.5", "a.wav"}).options;
+    EXPECT_EQ(o.cutsHow, 2);
+    EXPECT_FALSE(o.songs[0]);  // side 1 not known
+    EXPECT_EQ(o.songs[1], 8);
+    EXPECT_EQ(o.minSongSeconds, 45.5);
+    // Song counts ask for Smart Sense: alone they are an error, as with a settings file
+    // that chose another method.
+    EXPECT_FALSE(
+        ResolveWindowState(Parse({"slice", "--songs", "4", "a.wav"}).options).error.empty());
 }
 
 TEST(CliOptions, MarkersSelectTheMarkerJob) {
@@ -184,6 +210,68 @@ TEST_F(WindowStateTest, MarkerRunGivesEverySideATable) {
     ASSERT_TRUE(r.state.markers[0]);
     EXPECT_TRUE(r.state.markers[0]->empty());
     EXPECT_EQ(*r.state.markers[1], std::vector<std::int32_t>{50});
+}
+
+// The encoding options set the window's encoding choices.
+using Args = std::vector<std::string>;
+
+ResolvedState Resolve(Args args) {
+    args.insert(args.begin(), "slice");
+    args.push_back("/rec/side.wav");
+    const ParseResult parsed = ParseCommandLine(args);
+    EXPECT_EQ(parsed.error, "");
+    return ResolveWindowState(parsed.options);
+}
+
+TEST(CliEncodeOptions, SetTheWindowsEncodingChoices) {
+    const struct {
+        Args args;
+        int createEncoded, encoderKind, rateId, deleteSlices;
+        std::string encoderPath;
+        bool voice;
+    } cases[] = {
+        {{}, 0, 2, 202, 0, "", false},
+        {{"--encode", "blade"}, 1, 1, 202, 0, "", false},
+        {{"--encode", "fastenc", "--rate", "96"}, 1, 3, 200, 0, "", false},
+        {{"--encoder", "/opt/lame/bin/lame"}, 1, 4, 202, 0, "/opt/lame/bin/lame", false},
+        {{"--encoder", "flac", "--rate=320"}, 1, 5, 206, 0, "flac", false},  // found on PATH
+        {{"--encoder", "/x/OggEnc2", "--encode", "l3enc"}, 1, 0, 202, 0, "/x/OggEnc2", false},
+        {{"--encoder", "/x/myenc", "--encode", "ogg"}, 1, 2, 202, 0, "/x/myenc", false},
+        {{"--delete-slices"}, 0, 2, 202, 1, "", false},
+        {{"--voice", "--rate", "192"}, 0, 2, 204, 0, "", true},
+    };
+    for (const auto& c : cases) {
+        const ResolvedState r = Resolve(c.args);
+        const std::string name = c.args.empty() ? "(none)" : c.args[0];
+        ASSERT_EQ(r.error, "") << name;
+        const SettingsFields& f = r.state.fields;
+        EXPECT_EQ(f.createEncoded, c.createEncoded) << name;
+        EXPECT_EQ(f.encoderKind, c.encoderKind) << name;
+        EXPECT_EQ(f.rateId, c.rateId) << name;
+        EXPECT_EQ(f.deleteSlices, c.deleteSlices) << name;
+        EXPECT_EQ(r.state.encoderPath, c.encoderPath) << name;
+        EXPECT_EQ(r.state.voice, c.voice) << name;
+        EXPECT_EQ(f.voiceAfterSlicing, c.voice ? 1 : 0) << name;
+    }
+}
+
+TEST(CliEncodeOptions, AnEncoderPathAloneNamesNoKind) {
+    const ResolvedState r =
+        ResolveWindowState(ParseCommandLine({"slice", "--encoder", "/x/myenc", "a.wav"}).options);
+    EXPECT_EQ(r.exitCode, kExitUsage);
+    EXPECT_NE(r.error.find("--encode"), std::string::npos);
+}
+
+TEST(CliEncodeOptions, SettingsFileAloneNeverMakesTheRunSpeak) {
+    TempDir dir;
+    SettingsFields saved;
+    saved.side1Path = "/rec/one.wav";
+    saved.voiceAfterSlicing = saved.voiceAfterEncoding = 1;
+    ASSERT_TRUE(SaveSettingsFile(dir / "s.lpx", saved));
+    const ResolvedState r =
+        ResolveWindowState(ParseCommandLine({"slice", "--settings", dir / "s.lpx"}).options);
+    ASSERT_EQ(r.error, "");
+    EXPECT_FALSE(r.state.voice);
 }
 
 }  // namespace

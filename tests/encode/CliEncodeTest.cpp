@@ -1,7 +1,11 @@
-// velvane-cli's encoding options: what they set, and runs of the built program with a
-// real encoder, a failing one and none.
+// Runs of the built velvane-cli that encode: with a real encoder, a failing one, none, and
+// Ctrl+C during a run. (What the encoding options set: tests/cli/CliOptionsTest.cpp.)
 
 #include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <thread>
 
 #include <filesystem>
 #include <map>
@@ -10,9 +14,8 @@
 
 #include "TestEnv.h"
 #include "cli/CliOptions.h"
-#include "cli/WindowState.h"
-#include "engine/SettingsFile.h"
 #include "platform/Process.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
 
@@ -21,68 +24,6 @@ namespace fs = std::filesystem;
 namespace {
 
 using Args = std::vector<std::string>;
-
-ResolvedState Resolve(Args args) {
-    args.insert(args.begin(), "slice");
-    args.push_back("/rec/side.wav");
-    const ParseResult parsed = ParseCommandLine(args);
-    EXPECT_EQ(parsed.error, "");
-    return ResolveWindowState(parsed.options);
-}
-
-TEST(CliEncodeOptions, SetTheWindowsEncodingChoices) {
-    const struct {
-        Args args;
-        int createEncoded, encoderKind, rateId, deleteSlices;
-        std::string encoderPath;
-        bool voice;
-    } cases[] = {
-        {{}, 0, 2, 202, 0, "", false},
-        {{"--encode", "blade"}, 1, 1, 202, 0, "", false},
-        {{"--encode", "fastenc", "--rate", "96"}, 1, 3, 200, 0, "", false},
-        {{"--encoder", "/opt/lame/bin/lame"}, 1, 4, 202, 0, "/opt/lame/bin/lame", false},
-        {{"--encoder", "flac", "--rate=320"}, 1, 5, 206, 0, "flac", false},  // found on PATH
-        {{"--encoder", "/x/OggEnc2", "--encode", "l3enc"}, 1, 0, 202, 0, "/x/OggEnc2", false},
-        {{"--encoder", "/x/myenc", "--encode", "ogg"}, 1, 2, 202, 0, "/x/myenc", false},
-        {{"--delete-slices"}, 0, 2, 202, 1, "", false},
-        {{"--voice", "--rate", "192"}, 0, 2, 204, 0, "", true},
-    };
-    for (const auto& c : cases) {
-        const ResolvedState r = Resolve(c.args);
-        const std::string name = c.args.empty() ? "(none)" : c.args[0];
-        ASSERT_EQ(r.error, "") << name;
-        const SettingsFields& f = r.state.fields;
-        EXPECT_EQ(f.createEncoded, c.createEncoded) << name;
-        EXPECT_EQ(f.encoderKind, c.encoderKind) << name;
-        EXPECT_EQ(f.rateId, c.rateId) << name;
-        EXPECT_EQ(f.deleteSlices, c.deleteSlices) << name;
-        EXPECT_EQ(r.state.encoderPath, c.encoderPath) << name;
-        EXPECT_EQ(r.state.voice, c.voice) << name;
-        EXPECT_EQ(f.voiceAfterSlicing, c.voice ? 1 : 0) << name;
-    }
-}
-
-TEST(CliEncodeOptions, RefusesWhatNoEncoderOrRateMeans) {
-    for (const Args& args : {Args{"--encode", "mp3"}, Args{"--rate", "100"}, Args{"--encoder", ""},
-                             Args{"--rate", "128000"}})
-        EXPECT_NE(ParseCommandLine({"slice", args[0], args[1], "a.wav"}).error, "") << args[1];
-    const ResolvedState r =
-        ResolveWindowState(ParseCommandLine({"slice", "--encoder", "/x/myenc", "a.wav"}).options);
-    EXPECT_EQ(r.exitCode, kExitUsage);
-    EXPECT_NE(r.error.find("--encode"), std::string::npos);
-}
-
-TEST(CliEncodeOptions, SettingsFileAloneNeverMakesTheRunSpeak) {
-    TempDir dir;
-    SettingsFields saved;
-    saved.side1Path = "/rec/one.wav";
-    saved.voiceAfterSlicing = saved.voiceAfterEncoding = 1;
-    ASSERT_TRUE(SaveSettingsFile(dir / "s.lpx", saved));
-    const ResolvedState r =
-        ResolveWindowState(ParseCommandLine({"slice", "--settings", dir / "s.lpx"}).options);
-    ASSERT_EQ(r.error, "");
-    EXPECT_FALSE(r.state.voice);
-}
 
 class CliEncodeRun : public ::testing::Test {
   protected:
@@ -122,6 +63,26 @@ TEST_F(CliEncodeRun, FailingEncoderIsPrintedAndItsSliceKept) {
     EXPECT_TRUE(Exists("A1.mp3"));
     EXPECT_FALSE(Exists("1.wav"));
     EXPECT_TRUE(Exists("2.wav"));
+}
+
+// Ctrl+C in a terminal reaches the whole job: the running encoders (two at once here) are
+// left to finish their files, no further run starts, and the status says the run was
+// interrupted.
+TEST_F(CliEncodeRun, CtrlCLetsTheRunningEncodersFinishTheirFiles) {
+    ScopedEnv slow{"FAKE_ENCODER_SLOW_MS", "1500"};
+    const pid_t pid =
+        StartProgram({VELVANE_CLI, "slice", "--quiet", "--typed", "--times1", "0.1,0.2", "--jobs",
+                      "2", "--encoder", FAKE_ENCODER_PATH, "--encode", "blade", dir / "side.wav"},
+                     dir.path());
+    while (!Exists("A1.mp3") || !Exists("A2.mp3"))
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    kill(-pid, SIGINT);
+    const ProgramRun run = WaitProgram(pid, dir.path());
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_EQ(ReadFileBytes(dir / "A1.mp3"), "encoded " + (dir / "1.wav") + "\n");
+    EXPECT_EQ(ReadFileBytes(dir / "A2.mp3"), "encoded " + (dir / "2.wav") + "\n");
+    EXPECT_FALSE(Exists("A3.mp3"));
+    EXPECT_TRUE(Exists("1.wav") && Exists("2.wav") && Exists("3.wav"));
 }
 
 TEST_F(CliEncodeRun, NoEncoderFailsTheRunsOrRefusesTheMarkerJob) {

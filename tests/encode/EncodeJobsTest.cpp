@@ -108,6 +108,7 @@ TEST_F(EncodeJobsTest, StopDuringEncodingEndsTheJobWithoutDeletingOrReporting) {
 TEST_F(EncodeJobsTest, RunsAtOnceEndLikeOneAfterTheOther) {
     ctx.encoderRuns = 4;
     ScopedEnv slow{"FAKE_ENCODER_SLOW", "1.wav"};
+    ScopedEnv slowMs{"FAKE_ENCODER_SLOW_MS", "300"};
     const JobReport report = RunJob(SliceJob::SliceByMarkers, ctx);
     ASSERT_FALSE(report.stopped);
     for (const char* name : {"a/A1.ogg", "a/A3.ogg", "b/B1.ogg", "b/B2.ogg", "a/2.wav"})
@@ -137,7 +138,7 @@ TEST_F(EncodeJobsTest, StopWhileRunsAtOnceLeavesWholeFilesAndNoEncoder) {
     for (int k = 0; k < 5; ++k) ctx.sides[1].cuts[k] = 10 * (k + 1);  // six slices
     ctx.sides[1].cutCount = 5;
     ScopedEnv noFailure{"FAKE_ENCODER_FAIL", nullptr};
-    ScopedEnv slow{"FAKE_ENCODER_SLOW", "*"};
+    ScopedEnv slow{"FAKE_ENCODER_SLOW_MS", "300"};
     // Stop after the first gauge step: runs 1 to 4 were going, one more starts in the place
     // of the one that ended, and the next end shows the stop.
     ctx.onGauge = [](FakeJobContext& c, Gauge gauge, int value) {

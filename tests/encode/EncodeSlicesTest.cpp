@@ -55,6 +55,7 @@ class EncodeSlicesTest : public ::testing::Test {
     ScopedEnv failEnv{"FAKE_ENCODER_FAIL", nullptr};
     ScopedEnv noOutputEnv{"FAKE_ENCODER_NO_OUTPUT", nullptr};
     ScopedEnv emptyEnv{"FAKE_ENCODER_EMPTY", nullptr};
+    ScopedEnv failLateEnv{"FAKE_ENCODER_FAIL_LATE", nullptr};
     EncodeJobContext ctx;
     EncodeTally tally;
 };
@@ -219,6 +220,20 @@ TEST_F(EncodeSlicesTest, FailedRunsAreCountedOnceAndOnlyEncodedSlicesAreDeleted)
     EXPECT_EQ(DeleteSlices(folder, {1, 99}), 1);
     EXPECT_FALSE(fs::exists(Slice(1)));
     for (int n = 2; n <= 6; ++n) EXPECT_TRUE(fs::exists(Slice(n))) << n;
+}
+
+// A run that wrote its whole file and then reported an error failed all the same: its
+// slice is not among those to delete.
+TEST_F(EncodeSlicesTest, AnErrorAfterTheOutputStillKeepsTheSlice) {
+    ctx.encoderKind = kBlade;
+    ctx.encoderPath = FAKE_ENCODER_PATH;
+    ScopedEnv failLate{"FAKE_ENCODER_FAIL_LATE", "2.wav"};
+    const SideEncodeResult result = EncodeSide1(2);
+    EXPECT_EQ(result.encoded, std::vector<int>{1});
+    EXPECT_EQ(tally.failedSlices, 1);
+    DeleteSlices(folder, result.encoded);
+    EXPECT_FALSE(fs::exists(Slice(1)));
+    EXPECT_TRUE(fs::exists(Slice(2)));
 }
 
 TEST(EncodeFailureTextTest, ShowsTheLastLinesOfWhatTheEncoderSaidAsCleanText) {

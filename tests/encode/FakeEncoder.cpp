@@ -5,9 +5,12 @@
 //   $FAKE_ENCODER_FAIL      names that end with status 3 and write nothing
 //   $FAKE_ENCODER_NO_OUTPUT names that end with status 0 and write nothing
 //   $FAKE_ENCODER_EMPTY     names that end with status 0 and leave an empty output file
-//   $FAKE_ENCODER_SLOW      names that write half their output, wait 0.3 s, then the rest
+//   $FAKE_ENCODER_FAIL_LATE names that write their whole output, then end with status 3
+//   $FAKE_ENCODER_SLOW      names that $FAKE_ENCODER_SLOW_MS slows down (unset: every input)
 // (comma-separated lists such as "2.wav,5.wav"; "*" means every input).
 // $FAKE_ENCODER_CHATTER: bytes to write to standard output and error before ending.
+// $FAKE_ENCODER_SLOW_MS: the output is written in two halves this many milliseconds apart
+// (a run that a signal cuts off leaves a truncated file).
 
 #include <unistd.h>
 
@@ -63,12 +66,16 @@ int main(int argc, char** argv) {
     std::FILE* out = std::fopen(output.c_str(), "w");
     if (!out) return 4;
     if (!Listed("FAKE_ENCODER_EMPTY", input)) {
-        std::fputs("encoded ", out);
-        if (Listed("FAKE_ENCODER_SLOW", input)) {
+        const std::string text = "encoded " + input + "\n";
+        const std::size_t half = text.size() / 2;
+        std::fwrite(text.data(), 1, half, out);
+        const char* slow = std::getenv("FAKE_ENCODER_SLOW_MS");
+        if (slow && (!std::getenv("FAKE_ENCODER_SLOW") || Listed("FAKE_ENCODER_SLOW", input))) {
             std::fflush(out);
-            usleep(300000);
+            usleep(static_cast<useconds_t>(std::atol(slow)) * 1000);
         }
-        std::fprintf(out, "%s\n", input.c_str());
+        std::fwrite(text.data() + half, 1, text.size() - half, out);
     }
-    return std::fclose(out) == 0 ? 0 : 4;
+    if (std::fclose(out) != 0) return 4;
+    return Listed("FAKE_ENCODER_FAIL_LATE", input) ? 3 : 0;
 }

@@ -67,6 +67,27 @@ TEST(ChooseAutoSenseCuts, NothingToFind) {
     EXPECT_EQ(ChooseAutoSenseCuts({}, 0, 20), CutList{});
 }
 
+// Each rule exactly at its edge, worked out by hand: windows of 20 blocks, sides of 5000.
+TEST(AutoSenseBoundaries, EachRuleHoldsExactlyAtItsEdge) {
+    // Cuts exactly 200 blocks (20 s) apart are both kept; 199 apart, the second goes.
+    EXPECT_EQ(KeepSpacedCuts({1000, 1200}), (CutList{1000, 1200}));
+    EXPECT_EQ(KeepSpacedCuts({1000, 1199}), (CutList{1000}));
+    // A cut exactly 40 blocks (4 s) before the end stays; one block later it goes.
+    CutList ends = {3000, 4960};
+    CleanCandidates(ends, 5000, 20);
+    EXPECT_EQ(ends, (CutList{3000, 4960}));
+    ends = {3000, 4961};
+    CleanCandidates(ends, 5000, 20);
+    EXPECT_EQ(ends, (CutList{3000}));
+    // A gap exactly as long as the window is quiet; one block shorter is not.
+    EXPECT_EQ(FindQuietCuts(Levels(5000, {{1000, 20, 0.0f}}), 5000, 20, 0.01f), (CutList{1010}));
+    EXPECT_EQ(FindQuietCuts(Levels(5000, {{1000, 19, 0.0f}}), 5000, 20, 0.01f), CutList{});
+    // Gaps at 0.14 are found by the last threshold (0.16) alone.
+    const auto levels =
+        Levels(5000, {{1000, 30, 0.14f}, {2000, 30, 0.14f}, {3000, 30, 0.14f}, {4000, 30, 0.14f}});
+    EXPECT_EQ(ChooseAutoSenseCuts(levels, 5000, 20), (CutList{1010, 2010, 3010, 4010}));
+}
+
 TEST(FindQuietCuts, LeadInScanAndLimits) {
     // Quiet lead-in, then gaps; the scan jumps 101 blocks after a cut.
     auto levels = Levels(3000, {{0, 50, 0.0f}, {500, 130, 0.0f}, {2985, 15, 0.0f}});

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,6 +34,8 @@ class FakeJobContext : public JobContext {
     std::array<std::string, 3> sidePaths;      ///< [1], [2]
     std::array<std::string, 3> outputFolders;  ///< "" = the side file's folder
     int cutsHow = 0;
+    std::array<std::optional<int>, 3> songCounts;  ///< [1], [2]: Smart Sense's song counts
+    double minSongSeconds = 20;
     std::string silenceText = "2";
     std::array<std::string, 20> typedTimes;
     bool createEncoded = false, voiceAfterEncoding = false, deleteSlices = false;
@@ -76,6 +79,8 @@ class FakeJobContext : public JobContext {
     }
     std::string SidePath(int side) override { return sidePaths.at(side); }
     int CutsHow() override { return cutsHow; }
+    std::optional<int> SongCount(int side) override { return songCounts.at(side); }
+    double MinSongSeconds() override { return minSongSeconds; }
     std::string SilenceText() override { return silenceText; }
     void SetSilenceText(const std::string& text) override {
         silenceText = text;

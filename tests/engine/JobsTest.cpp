@@ -260,3 +260,39 @@ TEST_F(JobsTest, WriterMessagesComeBeforeFinished) {
 }
 
 }  // namespace
+
+namespace {
+
+// Smart Sense fills the cut table beyond ten entries, and every job slices at all of them.
+TEST_F(JobsTest, SmartSenseCutsEverySongOfALongSide) {
+    std::vector<ref::Stretch> stretches = {{1.0, 0.002}};
+    for (int song = 0; song < 13; ++song) {
+        stretches.push_back({6.0, 0.5});
+        stretches.push_back({1.5, 0.002});
+    }
+    const std::string path = dir / "a/side.wav";
+    Side(1, path, ref::MakeSide(stretches, 7));
+    ctx.cutsHow = 2;
+    ctx.minSongSeconds = 3;
+    ctx.silenceText = "";
+
+    RunJob(SliceJob::DrawWaveforms, ctx);
+    const SideState& drawn = ctx.sides[1];
+    ASSERT_EQ(drawn.cutCount, 12u);
+    for (std::uint32_t k = 0; k < 12; ++k)  // the middle of the gap after song k + 1
+        EXPECT_NEAR(drawn.cuts[k], 77.5 + 75 * k, 3) << k;
+    EXPECT_EQ(drawn.cuts[12], 0);
+    EXPECT_EQ(ctx.silenceText, "");  // Smart Sense needs no silence length
+
+    RunJob(SliceJob::SliceByMarkers, ctx);
+    EXPECT_TRUE(fs::exists(dir / "a/13.wav"));
+    EXPECT_FALSE(fs::exists(dir / "a/14.wav"));
+
+    ctx.songCounts[1] = 4;
+    ctx.outputFolders[1] = dir / "b";
+    RunJob(SliceJob::SliceAutoOrTyped, ctx);
+    EXPECT_TRUE(fs::exists(dir / "b/4.wav"));
+    EXPECT_FALSE(fs::exists(dir / "b/5.wav"));
+}
+
+}  // namespace

@@ -164,6 +164,20 @@ TEST_F(SliceWriterTest, StopClosesTheSliceWithItsHeaderPatched) {
     EXPECT_FALSE(std::filesystem::exists(dir / "2.wav"));
 }
 
+// A front end that is going away answers reads with fallbacks: once a stop is asked no
+// slice file is begun, and an empty folder is no folder (never the root).
+TEST_F(SliceWriterTest, NoSliceFileIsBegunAfterAStopNorWithoutAFolder) {
+    ASSERT_TRUE(WriteWav(dir / "side.wav", Ramp(44100 * 3)));
+    ctx.destroy = true;
+    EXPECT_EQ(Slice(ctx, dir / "side.wav", {10}, dir.path()).outcome, SliceOutcome::Stopped);
+    EXPECT_FALSE(std::filesystem::exists(dir / "1.wav"));
+
+    ctx.destroy = false;
+    const SliceResult r = Slice(ctx, dir / "side.wav", {10}, "");
+    EXPECT_EQ(r.outcome, SliceOutcome::CannotWrite);
+    EXPECT_EQ(r.written, 0u);
+}
+
 TEST_F(SliceWriterTest, UncreatableSliceEndsTheSideWithItsName) {
     ASSERT_TRUE(WriteWav(dir / "side.wav", Ramp(44100 * 3)));
     std::filesystem::create_directory(dir / "2.wav");

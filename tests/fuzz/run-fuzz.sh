@@ -16,27 +16,17 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=${VELVANE_FUZZ_BUILD:-/tmp/velvane-fuzz}
 mkdir -p "$build/artifacts"
 
-flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -ffp-contract=off -I"$root"
-       -DVELVANE_DATA_DIR='"share/velvane"')
-sanitize=(-fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined)
-library=("$root/audio/WaveFile.cpp" "$root/platform/Paths.cpp" "$root/engine/SettingsFile.cpp")
-# The slice target runs the engine with velvane-cli's context.
-engine=("$root"/engine/*.cpp "$root"/cli/{CliContext,ProgressBar,Interrupt,WindowState,CliOptions}.cpp
-        "$root/audio/WaveFile.cpp" "$root"/platform/*.cpp)
-read -r -a audio_libs <<<"$(pkg-config --cflags --libs portaudio-2.0 alsa jack)"
-
-build_target() {
-    local name=$1
-    shift
-    echo "building $name"
-    clang++ "${flags[@]}" "${sanitize[@]}" "$@" -lpthread -o "$build/${name}_fuzz"
-}
+# The fuzzing compiler is needed here only, so only this script installs it.
+source "$root/scripts/lib.sh"
+VELVANE_PACKAGES+=(clang libclang-rt-14-dev)
+velvane_install_deps
+CC=clang CXX=clang++ velvane_build_targets "$build/tree" "fuzzers" -DVELVANE_FUZZ=ON \
+    -DVELVANE_GUI=OFF -DVELVANE_BENCH=OFF -DVELVANE_SANITIZE=fuzzer-no-link,address,undefined
+bin=$build/tree/bin
 
 make_seeds() {
-    clang++ "${flags[@]}" "$root/tests/fuzz/MakeSeeds.cpp" "$root/tests/support/TestWav.cpp" \
-        "$root/tests/support/TempDir.cpp" "${library[@]}" -o "$build/make-seeds"
     mkdir -p "$build/seeds/wave_header" "$build/seeds/settings_reader" "$build/seeds/slice_side"
-    "$build/make-seeds" "$build/seeds/wave_header" "$build/seeds/settings_reader"
+    "$bin/make-seeds" "$build/seeds/wave_header" "$build/seeds/settings_reader"
     # A slice input is 22 setting bytes, then a WAV file.
     local seed settings
     for seed in "$build"/seeds/wave_header/*; do
@@ -54,7 +44,7 @@ run_target() {
     [ "$name" = slice_side ] && dict=wave_header
     mkdir -p "$build/corpus/$name" "$root/tests/fuzz/regressions/$name"
     echo "running $name for $seconds s"
-    "$build/${name}_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    "$bin/${name}_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 -dict="$root/tests/fuzz/$dict.dict" \
         -artifact_prefix="$build/artifacts/$name-" \
         "$build/corpus/$name" "$build/seeds/$name" "$root/tests/fuzz/regressions/$name"
@@ -67,14 +57,4 @@ case $which in
     all) targets=(wave_header settings_reader slice_side) ;;
     *) echo "unknown target $which (wave_header, settings_reader, slice_side or all)" >&2; exit 2 ;;
 esac
-for t in "${targets[@]}"; do
-    case $t in
-        wave_header) build_target wave_header "$root/tests/fuzz/WaveHeaderFuzz.cpp" "${library[@]}" ;;
-        settings_reader)
-            build_target settings_reader "$root/tests/fuzz/SettingsReaderFuzz.cpp" "${library[@]}" ;;
-        slice_side)
-            build_target slice_side "$root/tests/fuzz/SliceSideFuzz.cpp" "${engine[@]}" \
-                "${audio_libs[@]}" ;;
-    esac
-done
 for t in "${targets[@]}"; do run_target "$t"; done

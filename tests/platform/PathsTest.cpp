@@ -18,7 +18,7 @@ TEST(SplitDirectory, KeepsTheFolderPart) {
         {"/home/ann/My Records/Side 1.wav", "/home/ann/My Records"},
         {"relative/x.wav", "relative"},
         {"x.wav", "x.wav"},  // no separator: the path stays whole
-        {"/x.wav", ""},      // in the root: slices join back to "/1.wav"
+        {"/x.wav", "/"},     // in the root: slices join back to "/1.wav"
         {"", ""},
         {"/a/b/", "/a/b"},
     };

@@ -16,6 +16,7 @@ pid_t StartProgram(const std::vector<std::string>& argv, const std::string& fold
     const std::string out = folder + "/.stdout", err = folder + "/.stderr";
     const pid_t pid = fork();
     if (pid == 0) {
+        setpgid(0, 0);  // a job of its own, as a shell starts it: the group gets Ctrl+C
         const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (o < 0 || e < 0 || chdir(folder.c_str()) != 0) _exit(126);

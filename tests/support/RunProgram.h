@@ -13,7 +13,8 @@ struct ProgramRun {
 };
 
 /// Starts `argv` (argv[0] the program's path) in `folder`, its output going to files
-/// there; the environment is the test's own. Returns the child's pid.
+/// there, in a process group of its own (pid = group id), as a shell starts a job; the
+/// environment is the test's own. Returns the child's pid.
 pid_t StartProgram(const std::vector<std::string>& argv, const std::string& folder);
 /// Waits for the child started in `folder` and collects its output.
 ProgramRun WaitProgram(pid_t pid, const std::string& folder);

@@ -9,7 +9,7 @@
 /// Adds 1 to `counter` at each paint of the frame's canvas, for the life of the frame
 /// (`counter` must live as long).
 inline void CountCanvasPaints(MyFrame& frame, int& counter) {
-    frame.m_canvas->Bind(wxEVT_PAINT, [&counter](wxPaintEvent& event) {
+    frame.Controls().m_canvas->Bind(wxEVT_PAINT, [&counter](wxPaintEvent& event) {
         ++counter;
         event.Skip();
     });

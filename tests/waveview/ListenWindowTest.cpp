@@ -205,4 +205,14 @@ TEST(ListenWindow, AShiftedCutStaysInsideTheSideAndTheListAscending) {
     }
 }
 
+// OK moves the cut the dialog was opened on, or nothing when a job replaced the cuts.
+TEST(ListenWindow, OkMovesNothingWhenTheCutChangedMeanwhile) {
+    SideState side = Side(600, {100, 200, 300});
+    EXPECT_FALSE(ShiftCutIfStill(side, 1, 250, 7));  // the job put 200 where 250 was
+    EXPECT_FALSE(ShiftCutIfStill(side, 3, 0, 7));    // fewer cuts now
+    EXPECT_EQ(Cuts(side), (std::vector<std::int32_t>{100, 200, 300}));
+    EXPECT_TRUE(ShiftCutIfStill(side, 1, 200, 7));
+    EXPECT_EQ(Cuts(side), (std::vector<std::int32_t>{100, 207, 300}));
+}
+
 }  // namespace

@@ -1,10 +1,8 @@
-// "Locate..." for each side's WAV file and "Locate encoder...".
+#include "app/LocateCommands.h"
 
 #include <wx/choice.h>
 #include <wx/msgdlg.h>
 #include <wx/textctrl.h>
-
-#include <filesystem>
 
 #include "app/MyFrame.h"
 #include "app/Prompter.h"
@@ -26,54 +24,48 @@ constexpr int kEncoderFilter = 1;  // "All Files"
 
 }  // namespace
 
-wxString MyFrame::LastFolder() const {
-    // m_lastPath usually names the file chosen last; the dialogs want its folder.
-    std::error_code ec;
-    if (m_lastPath.empty() || std::filesystem::is_directory(m_lastPath, ec))
-        return FromUtf8(m_lastPath);
-    const std::string folder = platform::SplitDirectory(m_lastPath);
-    if (folder.empty() && m_lastPath[0] == platform::kPathSeparator)
-        return wxString(platform::kPathSeparator);  // a file in the root folder
-    return FromUtf8(folder);
+LocateCommands::LocateCommands(MyFrame& frame) : frame_(frame) {
+    frame.Bind(wxEVT_BUTTON, &LocateCommands::OnLocateSide, this, kIdLocateSide1, kIdLocateSide2);
+    frame.Bind(wxEVT_BUTTON, &LocateCommands::OnLocateEncoder, this, kIdLocateEncoder);
 }
 
-std::optional<wxString> MyFrame::LocateSide(int side, const std::string& path) {
+std::optional<wxString> LocateCommands::LocateSide(int side, const std::string& path) {
     if (!WaveFile::IsStereoWave(path, kSampleRate))
         return wxString("This is not a 44.1 kHz stereo wave file!\n(") +
                FromUtf8(WaveFile::Describe(path)) + ")";
-    (side == 1 ? i_textCtrl1 : i_textCtrl2)->ChangeValue(FromUtf8(path));
-    m_wavesDrawn = false;  // the waveforms on display belong to the previous file
-    SetLastPath(path);
+    frame_.Controls().SidePathField(side)->ChangeValue(FromUtf8(path));
+    frame_.SidesChanged();
+    frame_.SetLastPath(path);
     return std::nullopt;
 }
 
-void MyFrame::ShowWrongFormat(const wxString& text) {
-    m_prompter->Message(this, text, "Wrong format", wxOK | wxICON_INFORMATION);
+void LocateCommands::ShowWrongFormat(const wxString& text) {
+    frame_.Prompts().Message(&frame_, text, "Wrong format", wxOK | wxICON_INFORMATION);
 }
 
-void MyFrame::OnLocateSide(wxCommandEvent& event) {
+void LocateCommands::OnLocateSide(wxCommandEvent& event) {
     const int side = event.GetId() == kIdLocateSide1 ? 1 : 2;
     FileRequest request;
     request.message = wxString::Format("Locate the wave file for side %d.", side);
-    request.defaultDir = LastFolder();
+    request.defaultDir = frame_.LastFolder();
     request.wildcard = wxString("Wave Files (*.wav)|*.wav|") + kAllFiles;
-    const wxString path = m_prompter->ChooseFile(this, request);
+    const wxString path = frame_.Prompts().ChooseFile(&frame_, request);
     if (path.empty()) return;
     if (const std::optional<wxString> problem = LocateSide(side, ToUtf8(path)))
         ShowWrongFormat(*problem);
 }
 
-void MyFrame::LocateEncoder(const std::string& path) {
-    m_textCtrl1->ChangeValue(FromUtf8(path));
+void LocateCommands::LocateEncoder(const std::string& path) {
+    frame_.Controls().m_textCtrl1->ChangeValue(FromUtf8(path));
     if (const std::optional<EncoderKind> kind = RecognizeEncoderKind(path))
-        m_choice1->SetSelection(static_cast<int>(*kind));
+        frame_.Controls().m_choice1->SetSelection(static_cast<int>(*kind));
 }
 
-void MyFrame::OnLocateEncoder(wxCommandEvent&) {
+void LocateCommands::OnLocateEncoder(wxCommandEvent&) {
     FileRequest request;
     request.message = "Locate the MP3 (or Ogg) encoder.";
     request.wildcard = wxString("Executable (*.exe)|*.exe|") + kAllFiles;
     request.filterIndex = kEncoderFilter;
-    const wxString path = m_prompter->ChooseFile(this, request);
+    const wxString path = frame_.Prompts().ChooseFile(&frame_, request);
     if (!path.empty()) LocateEncoder(ToUtf8(path));
 }

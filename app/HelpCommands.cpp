@@ -1,5 +1,4 @@
-// File > About... and the Help menu: Basic Help, the manual, the home page and the
-// encoder download pages.
+#include "app/HelpCommands.h"
 
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
@@ -66,28 +65,36 @@ wxString ResourceUrl(const char* name) {
 
 }  // namespace
 
-void MyFrame::OnAbout(wxCommandEvent&) {
-    m_prompter->Message(this, kAboutText, "About Velvane", wxOK | wxICON_INFORMATION);
+HelpCommands::HelpCommands(MyFrame& frame) : frame_(frame) {
+    frame.Bind(wxEVT_MENU, &HelpCommands::OnAbout, this, 100);
+    frame.Bind(wxEVT_MENU, &HelpCommands::OnHomePage, this, 400);
+    frame.Bind(wxEVT_MENU, &HelpCommands::OnBasicHelp, this, 401);
+    frame.Bind(wxEVT_MENU, &HelpCommands::OnManual, this, 402);
+    frame.Bind(wxEVT_MENU, &HelpCommands::OnDownload, this, 404);
 }
 
-void MyFrame::OnBasicHelp(wxCommandEvent&) {
-    m_prompter->Message(this, wxString(kBasicHelpText) + kEncoderHelp, "Basic Help",
-                        wxOK | wxICON_EXCLAMATION);
+void HelpCommands::OnAbout(wxCommandEvent&) {
+    frame_.Prompts().Message(&frame_, kAboutText, "About Velvane", wxOK | wxICON_INFORMATION);
 }
 
-void MyFrame::OnManual(wxCommandEvent&) {
-    m_prompter->OpenUrl(ResourceUrl(resource::kManual));
+void HelpCommands::OnBasicHelp(wxCommandEvent&) {
+    frame_.Prompts().Message(&frame_, wxString(kBasicHelpText) + kEncoderHelp, "Basic Help",
+                             wxOK | wxICON_EXCLAMATION);
 }
 
-void MyFrame::OnHomePage(wxCommandEvent&) {
-    m_prompter->OpenUrl(ResourceUrl(resource::kHomePage));
+void HelpCommands::OnManual(wxCommandEvent&) {
+    frame_.Prompts().OpenUrl(ResourceUrl(resource::kManual));
 }
 
-void MyFrame::OnDownload(wxCommandEvent&) {
+void HelpCommands::OnHomePage(wxCommandEvent&) {
+    frame_.Prompts().OpenUrl(ResourceUrl(resource::kHomePage));
+}
+
+void HelpCommands::OnDownload(wxCommandEvent&) {
     int result;
     {
-        DownloadDialog dialog(this);
-        result = m_prompter->RunModal(dialog);
+        DownloadDialog dialog(&frame_);
+        result = frame_.Prompts().RunModal(dialog);
     }
     const char* page = nullptr;
     switch (result) {
@@ -112,5 +119,5 @@ void MyFrame::OnDownload(wxCommandEvent&) {
         default:
             break;  // Cancel, or closed without a choice
     }
-    if (page) m_prompter->OpenUrl(page);
+    if (page) frame_.Prompts().OpenUrl(page);
 }

@@ -1,0 +1,252 @@
+#include "app/FrameAlbum.h"
+
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/dialog.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "app/FrameJobs.h"
+#include "app/FrameMenus.h"
+#include "app/MyFrame.h"
+#include "app/Prompter.h"
+#include "app/TrackTitlesDialog.h"
+#include "app/WxText.h"
+#include "engine/CutListFile.h"
+#include "engine/SliceWriter.h"
+#include "engine/TypedTimes.h"
+#include "platform/Paths.h"
+#include "waveview/MyCanvas.h"
+
+namespace {
+
+constexpr int kFileMenuPosition = 3;  // after "About...", "Open...", "Save..."
+constexpr int kTypedTimesSelection = 1;
+constexpr std::uint32_t kTenthsPerSecond = 10;
+constexpr const char* kImportCaption = "Import cut list";
+constexpr const char* kExportCaption = "Export cut list";
+
+wxString Stem(const std::string& path) {
+    std::string name = path.substr(path.find_last_of(platform::kPathSeparator) + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return FromUtf8(name);
+}
+
+// "Which side?": the buttons "Side 1" (wxID_YES), "Side 2" (wxID_NO) and "Cancel", in
+// reading order.
+class SideQuestion : public wxDialog {
+  public:
+    SideQuestion(wxWindow* parent, const wxString& question)
+        : wxDialog(parent, wxID_ANY, "Which side?") {
+        auto* top = new wxBoxSizer(wxVERTICAL);
+        top->Add(new wxStaticText(this, wxID_ANY, question), 0, wxALL, 12);
+        auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+        for (const auto& [id, label] : {std::pair<int, const char*>{wxID_YES, "Side 1"},
+                                        {wxID_NO, "Side 2"},
+                                        {wxID_CANCEL, "Cancel"}}) {
+            auto* button = new wxButton(this, id, label);
+            button->Bind(wxEVT_BUTTON, [this, id = id](wxCommandEvent&) { EndModal(id); });
+            buttons->Add(button, 0, wxLEFT, 6);
+        }
+        top->Add(buttons, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 12);
+        SetSizerAndFit(top);
+        SetEscapeId(wxID_CANCEL);
+        CentreOnParent();
+    }
+};
+
+}  // namespace
+
+FrameAlbum::FrameAlbum(MyFrame& frame) : frame_(frame) {
+    wxMenu* file = frame.Menus().m_fileMenu;
+    int at = kFileMenuPosition;
+    file->Insert(at++, kIdTrackTitles, "Track titles...", "Album and track titles");
+    file->Insert(at++, kIdExportCutList, "Export cut list...",
+                 "Save a side's cuts and titles as a CUE sheet or label file");
+    file->Insert(at, kIdImportCutList, "Import cut list...",
+                 "Set a side's cuts and titles from a CUE sheet or label file");
+    frame.Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { EditTrackTitles(); }, kIdTrackTitles);
+    frame.Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { ExportCutList(); }, kIdExportCutList);
+    frame.Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { ImportCutList(); }, kIdImportCutList);
+}
+
+std::array<bool, 2> FrameAlbum::PresentSides() const {
+    return {!frame_.Controls().i_textCtrl1->GetValue().empty(),
+            !frame_.Controls().i_textCtrl2->GetValue().empty()};
+}
+
+std::string FrameAlbum::SidePath(int side) const {
+    return ToUtf8(
+        (side == 1 ? frame_.Controls().i_textCtrl2 : frame_.Controls().i_textCtrl1)->GetValue());
+}
+
+int FrameAlbum::SliceCount(int side) const {
+    const SideState& state = frame_.SideAt(side);
+    if (state.levelCount == 0) return 0;
+    // The cuts as tenths on a "side" of levelCount tenths: the slices the markers give.
+    return static_cast<int>(SliceBoundaries(state.cuts, kTenthsPerSecond, state.levelCount).size() +
+                            1);
+}
+
+void FrameAlbum::Tell(const wxString& text, const wxString& caption, long icon) {
+    frame_.Prompts().Message(&frame_, text, caption, wxOK | icon);
+}
+
+int FrameAlbum::ChooseSide(const wxString& question) {
+    SideQuestion dialog(&frame_, question);
+    const int answer = frame_.Prompts().RunModal(dialog);
+    return answer == wxID_YES ? 0 : answer == wxID_NO ? 1 : -1;
+}
+
+void FrameAlbum::EditTrackTitles() {
+    TrackTitlesDialog dialog(&frame_, album_, {SliceCount(0), SliceCount(1)});
+    if (frame_.Prompts().RunModal(dialog) == wxID_OK) album_ = dialog.Album();
+}
+
+void FrameAlbum::ExportCutList() {
+    const std::array<bool, 2> present = PresentSides();
+    if (!present[0] && !present[1]) {
+        Tell("A cut list belongs to a side's recording: please record or locate a side first.",
+             kExportCaption, wxICON_INFORMATION);
+        return;
+    }
+    const int side = present[0] && present[1]
+                         ? ChooseSide("Export the cuts and titles of which side?")
+                         : (present[0] ? 0 : 1);
+    if (side < 0) return;
+    const std::string sidePath = SidePath(side);
+
+    FileRequest request;
+    request.message = kExportCaption;
+    request.defaultDir = FromUtf8(platform::SplitDirectory(sidePath));
+    request.defaultFile = Stem(sidePath) + ".cue";
+    request.wildcard = "CUE sheet (*.cue)|*.cue|Audacity labels (*.txt)|*.txt";
+    request.save = true;
+    const std::string path = ToUtf8(frame_.Prompts().ChooseFile(&frame_, request));
+    if (path.empty()) return;
+
+    const std::optional<SideLength> length = ReadSideLength(sidePath);
+    if (!length) {
+        Tell(FromUtf8("The recording \"" + sidePath + "\" cannot be read."), "Couldn't export!",
+             wxICON_WARNING);
+        return;
+    }
+    // The cuts the marker job would use: the typed times with "Typed Times (Below)".
+    std::vector<std::int32_t> cuts;
+    if (frame_.Controls().m_cutsHow->GetSelection() == kTypedTimesSelection) {
+        for (int n = 0; n < kTypedTimesPerSide; ++n)
+            cuts.push_back(ParseTypedTime(ToUtf8(
+                frame_.Controls().c_textCtrlTime[side * kTypedTimesPerSide + n]->GetValue())));
+    } else {
+        const SideState& state = frame_.SideAt(side);
+        const auto inUse = std::min<std::size_t>(state.cutCount, state.cuts.size());
+        cuts.assign(state.cuts.begin(), state.cuts.begin() + static_cast<std::ptrdiff_t>(inUse));
+    }
+    CutListData list;
+    list.artist = album_.artist;
+    list.title = album_.title;
+    list.year = album_.year;
+    list.genre = album_.genre;
+    list.sides.push_back(MakeCutListSide(RecordingNameFor(sidePath, path), cuts, album_.sides[side],
+                                         length->frames, length->sampleRate));
+    if (const std::string error = WriteCutListFile(path, list, CutListFormatOf(path));
+        !error.empty()) {
+        Tell(FromUtf8(error), "Couldn't export!", wxICON_WARNING);
+        return;
+    }
+    frame_.SetStatusText(
+        FromUtf8("Cut list of side " + std::to_string(side + 1) + " saved as " + path));
+}
+
+void FrameAlbum::ImportCutList() {
+    if (frame_.Jobs().Running()) {
+        Tell("Please wait until the running job has ended.", kImportCaption, wxICON_INFORMATION);
+        return;
+    }
+    if (!frame_.WavesDrawn()) {
+        Tell(
+            "Please click on \"Draw waveforms\" first: a cut list's tracks become the markers "
+            "of the waveforms, and drawing them later would replace the markers.",
+            kImportCaption, wxICON_INFORMATION);
+        return;
+    }
+    FileRequest request;
+    request.message = kImportCaption;
+    request.defaultDir = frame_.LastFolder();
+    request.wildcard = "Cut lists (*.cue;*.txt)|*.cue;*.txt|All Files (*)|*";
+    const std::string path = ToUtf8(frame_.Prompts().ChooseFile(&frame_, request));
+    if (path.empty()) return;
+
+    const CutListResult read = ReadCutListFile(path, CutListFormatOf(path));
+    if (!read.error.empty()) {
+        Tell(FromUtf8("The cut list cannot be read:\n" + read.error), "Couldn't import!",
+             wxICON_WARNING);
+        return;
+    }
+    const std::array<std::string, 2> paths = {SidePath(0), SidePath(1)};
+    std::vector<int> match = MatchCutListSides(read.list, paths, {});
+    const std::array<bool, 2> present = PresentSides();
+    std::vector<int> order;
+    for (int s = 0; s < 2; ++s)
+        if (present[s] && std::find(match.begin(), match.end(), s) == match.end())
+            order.push_back(s);
+    const auto unmatched = std::count(match.begin(), match.end(), -1);
+    if (unmatched == 1 && order.size() == 2) {
+        const int side = ChooseSide("Which side do the cuts of this list belong to?");
+        if (side < 0) return;
+        order = {side};
+    }
+    if (unmatched > 0) match = MatchCutListSides(read.list, paths, order);
+
+    // Every side is placed before any changes: a refused side leaves both as they were.
+    std::vector<std::pair<int, PlacedSide>> placed;
+    std::string notices;
+    for (std::size_t b = 0; b < match.size(); ++b) {
+        const int side = match[b];
+        if (side < 0) continue;
+        const std::optional<SideLength> length = ReadSideLength(paths[side]);
+        if (!length) {
+            Tell(FromUtf8("The recording \"" + paths[side] + "\" cannot be read."),
+                 "Couldn't import!", wxICON_WARNING);
+            return;
+        }
+        PlacedSide one = PlaceCutListSide(read.list.sides[b], length->frames, length->sampleRate);
+        if (!one.error.empty()) {
+            Tell(FromUtf8(one.error + " Nothing was imported."), "Couldn't import!",
+                 wxICON_WARNING);
+            return;
+        }
+        const std::string notice = PlacementNotice(side + 1, one);
+        if (!notice.empty()) notices += (notices.empty() ? "" : "\n") + notice;
+        placed.emplace_back(side, std::move(one));
+    }
+    if (placed.empty()) {
+        Tell("The cut list belongs to no side that is located now.", "Couldn't import!",
+             wxICON_WARNING);
+        return;
+    }
+    for (auto& [side, one] : placed) {
+        SideState& state = frame_.SideAt(side);
+        state.cuts.fill(0);
+        std::copy(one.cuts.begin(), one.cuts.end(), state.cuts.begin());
+        state.cutCount = static_cast<std::uint32_t>(one.cuts.size());
+        album_.sides[side] = std::move(one.tracks);
+    }
+    if (!read.list.artist.empty()) album_.artist = read.list.artist;
+    if (!read.list.title.empty()) album_.title = read.list.title;
+    if (!read.list.year.empty()) album_.year = read.list.year;
+    if (!read.list.genre.empty()) album_.genre = read.list.genre;
+    frame_.Controls().m_canvas->Refresh(true);
+    frame_.SetStatusText(FromUtf8("Cut list imported from " + path));
+    if (!notices.empty()) Tell(FromUtf8(notices), kImportCaption, wxICON_INFORMATION);
+}

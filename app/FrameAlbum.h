@@ -1,0 +1,50 @@
+#pragma once
+// The window's album: the album fields and track titles the user typed ("Track
+// titles..."), kept while the window runs and read by the jobs; and the cut lists that
+// carry them to and from other tools (File > "Export cut list..." / "Import cut list...").
+// The settings file never holds any of it. GUI thread only.
+
+#include <wx/string.h>
+
+#include <array>
+#include <string>
+
+#include "engine/Album.h"
+
+class MyFrame;
+
+// File menu ids of the album commands.
+constexpr int kIdTrackTitles = 104;
+constexpr int kIdExportCutList = 105;
+constexpr int kIdImportCutList = 106;
+
+class FrameAlbum {
+  public:
+    /// Adds the three commands to the frame's File menu, after "Save...", and binds them.
+    explicit FrameAlbum(MyFrame& frame);
+
+    const AlbumInfo& Album() const { return album_; }
+
+    /// "Track titles...": the dialog with the album; OK keeps what it holds.
+    void EditTrackTitles();
+    /// "Export cut list...": one side's cuts, titles and album fields as a CUE sheet, or as
+    /// an Audacity label file when the chosen name ends in ".txt".
+    void ExportCutList();
+    /// "Import cut list...": a CUE sheet or label file becomes the markers and titles of
+    /// the side it belongs to (and the album fields a sheet gives). Needs the waveforms
+    /// drawn and no job running; nothing changes when the file cannot be used.
+    void ImportCutList();
+
+  private:
+    /// Side 0 or 1 chosen in a small dialog; -1 when cancelled.
+    int ChooseSide(const wxString& question);
+    /// The sides whose path field is not empty.
+    std::array<bool, 2> PresentSides() const;
+    std::string SidePath(int side) const;
+    /// The side's slices as the waveform view shows its cuts; 0 before "Draw waveforms".
+    int SliceCount(int side) const;
+    void Tell(const wxString& text, const wxString& caption, long icon);
+
+    MyFrame& frame_;
+    AlbumInfo album_;
+};

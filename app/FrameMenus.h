@@ -1,0 +1,62 @@
+#pragma once
+// The main window's menu bar: its menus, the exclusive check groups (Rate, Fades, Volume,
+// EQ) kept exclusive here, and the settings queries that read them.
+//
+// Thread contexts: everything on the GUI thread, except the queries, which any thread may
+// call (the worker, the preview's audio callback): each group's checked id is mirrored into
+// an atomic whenever it changes.
+
+#include <atomic>
+#include <functional>
+
+class wxCommandEvent;
+class wxFrame;
+class wxMenu;
+class wxMenuBar;
+
+/// One menu group of check items; the checked id is mirrored into `checked` (0 when
+/// nothing is checked).
+struct CheckGroup {
+    int first;
+    int last;
+    std::atomic<int> checked{0};
+    bool Contains(int id) const { return id >= first && id <= last; }
+};
+
+class FrameMenus {
+  public:
+    /// Builds the menu bar on `frame` with the groups' defaults checked. `eqChanged` runs
+    /// after every EQ choice (the frame re-tunes its filter).
+    FrameMenus(wxFrame& frame, std::function<void()> eqChanged);
+
+    wxMenuBar* m_menuBar = nullptr;
+    wxMenu* m_fileMenu = nullptr;  ///< About, Open, Save, (album commands), Exit
+    wxMenu* m_rateMenu = nullptr;
+    wxMenu* m_fadesMenu = nullptr;
+    wxMenu* m_volumeMenu = nullptr;
+    wxMenu* m_inputMenu = nullptr;  ///< filled from the audio devices by the recording part
+    wxMenu* m_eqMenu = nullptr;
+    wxMenu* m_helpMenu = nullptr;
+
+    // --- Settings queries: the checked id of each group, or its fall-back. Any thread. ---
+    /// The Rate id (200..206, else 202) into `rateId` when given; returns bit/s.
+    int SelectedBitRate(int* rateId = nullptr) const;
+    int SelectedFadeId() const;      ///< 300..303, else 300
+    int SelectedVolumeId() const;    ///< 500 or 501, else 500
+    int SelectedEqId() const;        ///< 708..715, else 708
+    float TrebleBoostLevel() const;  ///< 0, 1, 2, 4 ... 12 of the checked EQ item, else 0
+
+    /// Checks these ids in their groups (a settings file's fields); an id outside its group
+    /// leaves the whole group unchecked. Does not call eqChanged. GUI thread.
+    void CheckIds(int rateId, int fadeId, int volumeId, int eqId);
+
+  private:
+    void OnGroupItem(wxCommandEvent& event);
+    static void Check(wxMenu* menu, CheckGroup& group, int id);
+
+    std::function<void()> eqChanged_;
+    CheckGroup rate_{200, 206};
+    CheckGroup fade_{300, 303};
+    CheckGroup volume_{500, 501};
+    CheckGroup eq_{708, 715};
+};

@@ -1,0 +1,40 @@
+#pragma once
+// The window's waveform view: the canvas that draws both sides, the clicks over it (a cut
+// added with the left button, removed with the right, the listen dialog from a side's
+// yellow band), and the listen dialog's playback settings. GUI thread only.
+
+#include <memory>
+
+class ListenDialog;
+class MyCanvas;
+class MyFrame;
+class PlaybackSettings;
+class wxDC;
+class wxMouseEvent;
+
+class FrameWaveforms {
+  public:
+    /// Makes the canvas over the frame's panel (into `canvas`) and takes the panel's clicks.
+    FrameWaveforms(MyFrame& frame, MyCanvas*& canvas);
+    ~FrameWaveforms();
+    FrameWaveforms(const FrameWaveforms&) = delete;
+    FrameWaveforms& operator=(const FrameWaveforms&) = delete;
+
+    /// Index of the cut of side `index` (0 or 1) nearest to the fraction r of its length; a
+    /// tie goes to the later cut; 0 when the side has no cuts (or there is no such side).
+    int FindNearestCut(int index, float r) const;
+    /// Shows the listen dialog modally for side `index` around the fraction r of the
+    /// canvas's width. True when it closed with OK, which may have moved a cut.
+    bool OpenListenDialog(int index, float r);
+    /// The listen dialog while it is shown, else null.
+    ListenDialog* ShownListenDialog() const { return listenDialog_; }
+
+  private:
+    void Draw(wxDC& dc, int W, int H, int half);
+    void OnPanelMouse(wxMouseEvent& event);
+
+    MyFrame& frame_;
+    ListenDialog* listenDialog_ = nullptr;
+    /// What the listen dialog's playback reads; made with the first dialog.
+    std::unique_ptr<PlaybackSettings> playbackSettings_;
+};

@@ -1,0 +1,21 @@
+#pragma once
+// File > About... and the Help menu: Basic Help, the manual, the home page and the encoder
+// download pages. GUI thread only.
+
+class MyFrame;
+class wxCommandEvent;
+
+class HelpCommands {
+  public:
+    /// Binds About (File menu) and the Help menu's items on `frame`.
+    explicit HelpCommands(MyFrame& frame);
+
+  private:
+    void OnAbout(wxCommandEvent& event);
+    void OnBasicHelp(wxCommandEvent& event);
+    void OnManual(wxCommandEvent& event);
+    void OnHomePage(wxCommandEvent& event);
+    void OnDownload(wxCommandEvent& event);
+
+    MyFrame& frame_;
+};

@@ -1,0 +1,114 @@
+#include "app/SettingsCommands.h"
+
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/msgdlg.h>
+#include <wx/textctrl.h>
+
+#include "app/FrameMenus.h"
+#include "app/MyFrame.h"
+#include "app/Prompter.h"
+#include "app/SmartSenseChoice.h"
+#include "app/WxText.h"
+#include "platform/File.h"
+
+namespace {
+
+const char* const kSettingsWildcard = "*.lpx";
+
+int CheckValue(const wxCheckBox* box) {
+    return box->GetValue() ? 1 : 0;
+}
+
+// Any value that names no item (-1 from a damaged file, or too large) clears the choice.
+void SelectOrClear(wxChoice* choice, int selection) {
+    const bool valid = selection >= 0 && static_cast<unsigned>(selection) < choice->GetCount();
+    choice->SetSelection(valid ? selection : wxNOT_FOUND);
+}
+
+}  // namespace
+
+SettingsCommands::SettingsCommands(MyFrame& frame) : frame_(frame) {
+    frame.Bind(wxEVT_MENU, &SettingsCommands::OnOpen, this, 101);
+    frame.Bind(wxEVT_MENU, &SettingsCommands::OnSave, this, 102);
+}
+
+SettingsFields SettingsCommands::Collect() const {
+    const FrameControls& c = frame_.Controls();
+    const FrameMenus& menus = frame_.Menus();
+    SettingsFields s;
+    s.lastPath = frame_.LastPath();
+    s.side1Path = ToUtf8(c.i_textCtrl1->GetValue());
+    s.side2Path = ToUtf8(c.i_textCtrl2->GetValue());
+    s.cutsHow = c.m_cutsHow->GetSelection();
+    s.silenceSeconds = ToUtf8(c.c_textCtrl1->GetValue());
+    for (int n = 0; n < kTypedTimeFields; ++n)
+        s.typedTimes[n] = ToUtf8(c.c_textCtrlTime[n]->GetValue());
+    s.createEncoded = CheckValue(c.m_checkBox1);
+    s.encoderKind = c.m_choice1->GetSelection();
+    s.voiceAfterEncoding = CheckValue(c.m_checkBox2);
+    s.deleteSlices = CheckValue(c.m_checkBox3);
+    s.voiceAfterSlicing = CheckValue(c.w_checkBox1);
+    menus.SelectedBitRate(&s.rateId);
+    s.fadeId = menus.SelectedFadeId();
+    s.volumeId = menus.SelectedVolumeId();
+    s.eqId = menus.SelectedEqId();
+    return s;
+}
+
+void SettingsCommands::Apply(const SettingsFields& s) {
+    const FrameControls& c = frame_.Controls();
+    frame_.SetLastPath(s.lastPath);
+    c.i_textCtrl1->ChangeValue(FromUtf8(s.side1Path));
+    c.i_textCtrl2->ChangeValue(FromUtf8(s.side2Path));
+    // The item that opens the Smart Sense dialog is no method.
+    SelectOrClear(c.m_cutsHow, s.cutsHow == SmartSenseChoice::kSettingsItem ? -1 : s.cutsHow);
+    c.c_textCtrl1->ChangeValue(FromUtf8(s.silenceSeconds));
+    for (int n = 0; n < kTypedTimeFields; ++n)
+        c.c_textCtrlTime[n]->ChangeValue(FromUtf8(s.typedTimes[n]));
+    c.m_checkBox1->SetValue(s.createEncoded != 0);
+    SelectOrClear(c.m_choice1, s.encoderKind);
+    c.m_checkBox2->SetValue(s.voiceAfterEncoding != 0);
+    c.m_checkBox3->SetValue(s.deleteSlices != 0);
+    c.w_checkBox1->SetValue(s.voiceAfterSlicing != 0);
+    frame_.Menus().CheckIds(s.rateId, s.fadeId, s.volumeId, s.eqId);
+    frame_.RetuneTreble();
+}
+
+bool SettingsCommands::Load(const std::string& path) {
+    platform::FilePtr in = platform::OpenFile(path, "r");
+    if (!in) {
+        frame_.Prompts().Message(&frame_,
+                                 "Couldn't open the settings. Please check that the folder/file "
+                                 "isn't read protected!",
+                                 "Couldn't open!", wxOK | wxICON_WARNING);
+        return false;
+    }
+    Apply(ReadSettings(in.get()));
+    return true;
+}
+
+void SettingsCommands::OnOpen(wxCommandEvent&) {
+    FileRequest request;
+    request.message = "Open Settings";
+    request.defaultDir = frame_.LastFolder();
+    request.wildcard = kSettingsWildcard;
+    const wxString path = frame_.Prompts().ChooseFile(&frame_, request);
+    if (!path.empty()) Load(ToUtf8(path));
+}
+
+void SettingsCommands::OnSave(wxCommandEvent&) {
+    FileRequest request;
+    request.message = "Save Settings";
+    request.defaultDir = frame_.LastFolder();
+    request.wildcard = kSettingsWildcard;
+    request.save = true;
+    const wxString path = frame_.Prompts().ChooseFile(&frame_, request);
+    if (path.empty()) return;
+    // Written beside the target and renamed over it: a failed save keeps the old file.
+    if (!SaveSettingsFile(ToUtf8(path), Collect()))
+        frame_.Prompts().Message(&frame_,
+                                 "Couldn't save the settings. Please check that the folder/file "
+                                 "isn't write protected!",
+                                 "Couldn't save!", wxOK | wxICON_WARNING);
+}

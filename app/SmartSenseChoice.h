@@ -1,0 +1,40 @@
+#pragma once
+// Smart Sense in the window: its items in the cut-method choice m_cutsHow ("Smart Sense",
+// selection 2, and "Smart Sense settings...", which opens the Smart Sense dialog and then
+// selects Smart Sense, so it is never left selected), and the choices that dialog takes:
+// the songs per side and the shortest song. No settings file holds those; they last as
+// long as the window.
+
+#include <atomic>
+#include <optional>
+
+class MyFrame;
+class wxCommandEvent;
+
+class SmartSenseChoice {
+  public:
+    /// The item that opens the dialog (what m_cutsHow's selection would be while it is open).
+    static constexpr int kSettingsItem = 3;
+
+    /// Appends the two items to frame.m_cutsHow and handles its choices. GUI thread.
+    explicit SmartSenseChoice(MyFrame& frame);
+    /// Stops handling m_cutsHow's choices (the frame's controls outlive this object).
+    ~SmartSenseChoice();
+    SmartSenseChoice(const SmartSenseChoice&) = delete;
+    SmartSenseChoice& operator=(const SmartSenseChoice&) = delete;
+
+    /// Songs on side 1 or 2 when given. Any thread (the worker reads it).
+    std::optional<int> SongCount(int side) const;
+    /// The shortest song in seconds. Any thread.
+    double MinSongSeconds() const { return minSongSeconds_.load(); }
+    /// Takes the dialog's choices (0 songs = not known). GUI thread.
+    void Set(int side1Songs, int side2Songs, int minSongSeconds);
+
+  private:
+    void OnChoice(wxCommandEvent& event);
+
+    MyFrame& frame_;
+    int shown_ = 0;  // the selection before the settings item was chosen
+    std::atomic<int> songs_[2] = {0, 0};
+    std::atomic<int> minSongSeconds_;
+};

@@ -1,0 +1,121 @@
+#include "app/TrackTitlesDialog.h"
+
+#include <wx/grid.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include <algorithm>
+
+#include "app/WxText.h"
+
+namespace {
+
+constexpr int kTitleColumn = 0;
+constexpr int kArtistColumn = 1;
+constexpr int kTitleWidth = 230;    // pixels, at least
+constexpr int kArtistWidth = 150;   // pixels
+constexpr int kRowLabelWidth = 40;  // pixels
+constexpr int kVisibleRows = 12;
+
+// The title column takes the width the grid has beyond the other columns.
+void FitTitleColumn(wxGrid* grid) {
+    constexpr int kScrollBar = 20;  // pixels
+    const int free = grid->GetClientSize().x - kRowLabelWidth - kArtistWidth - kScrollBar;
+    grid->SetColSize(kTitleColumn, std::max(kTitleWidth, free));
+}
+
+}  // namespace
+
+TrackTitlesDialog::TrackTitlesDialog(wxWindow* parent, const AlbumInfo& album,
+                                     std::array<int, 2> rows)
+    : wxDialog(parent, wxID_ANY, "Track titles", wxDefaultPosition, wxDefaultSize,
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, "trackTitles") {
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    auto* fields = new wxFlexGridSizer(2, 4, 6, 8);
+    fields->AddGrowableCol(1, 2);
+    fields->AddGrowableCol(3, 1);
+    auto field = [&](const char* label, const std::string& value, const char* name) {
+        fields->Add(new wxStaticText(this, wxID_ANY, label), 0, wxALIGN_CENTER_VERTICAL);
+        auto* text = new wxTextCtrl(this, wxID_ANY, FromUtf8(value), wxDefaultPosition,
+                                    wxDefaultSize, 0, wxDefaultValidator, name);
+        fields->Add(text, 1, wxEXPAND);
+        return text;
+    };
+    artist = field("Album artist:", album.artist, "albumArtist");
+    year = field("Year:", album.year, "albumYear");
+    title = field("Album:", album.title, "albumTitle");
+    genre = field("Genre:", album.genre, "albumGenre");
+    top->Add(fields, 0, wxEXPAND | wxALL, 10);
+
+    auto* sides = new wxBoxSizer(wxHORIZONTAL);
+    for (int s = 0; s < 2; ++s) {
+        auto* column = new wxBoxSizer(wxVERTICAL);
+        column->Add(new wxStaticText(this, wxID_ANY, s == 0 ? "Side 1" : "Side 2"), 0, wxBOTTOM, 4);
+        wxGrid* grid = new wxGrid(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS,
+                                  s == 0 ? "side1Tracks" : "side2Tracks");
+        const std::vector<TrackInfo>& known = album.sides[s];
+        const int count = std::max(rows[s], static_cast<int>(known.size())) + 1;
+        grid->CreateGrid(count, 2);
+        grid->SetColLabelValue(kTitleColumn, "Title");
+        grid->SetColLabelValue(kArtistColumn, "Track artist");
+        grid->SetColSize(kTitleColumn, kTitleWidth);
+        grid->SetColSize(kArtistColumn, kArtistWidth);
+        grid->SetRowLabelSize(kRowLabelWidth);
+        for (std::size_t k = 0; k < known.size(); ++k) {
+            grid->SetCellValue(static_cast<int>(k), kTitleColumn, FromUtf8(known[k].title));
+            grid->SetCellValue(static_cast<int>(k), kArtistColumn, FromUtf8(known[k].artist));
+        }
+        const int height = grid->GetColLabelSize() + kVisibleRows * grid->GetDefaultRowSize();
+        grid->SetMinSize(wxSize(kRowLabelWidth + kTitleWidth + kArtistWidth + 20, height));
+        grid->Bind(wxEVT_GRID_CELL_CHANGED, &TrackTitlesDialog::OnCellChanged, this);
+        grid->Bind(wxEVT_SIZE, [grid](wxSizeEvent& event) {
+            FitTitleColumn(grid);
+            event.Skip();
+        });
+        tracks[s] = grid;
+        LabelRows(s);
+        column->Add(grid, 1, wxEXPAND);
+        sides->Add(column, 1, wxEXPAND | (s == 0 ? wxRIGHT : 0), 10);
+    }
+    top->Add(sides, 1, wxEXPAND | wxLEFT | wxRIGHT, 10);
+    top->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 10);
+    SetSizerAndFit(top);
+    for (wxGrid* grid : tracks) FitTitleColumn(grid);
+    CentreOnParent();
+}
+
+void TrackTitlesDialog::LabelRows(int side) {
+    wxGrid* grid = tracks[side];
+    for (int row = 0; row < grid->GetNumberRows(); ++row)
+        grid->SetRowLabelValue(row, wxString::Format("%c%d", side == 0 ? 'A' : 'B', row + 1));
+}
+
+void TrackTitlesDialog::OnCellChanged(wxGridEvent& event) {
+    // Typing into the last row opens another one: a side takes as many rows as typed.
+    wxGrid* grid = static_cast<wxGrid*>(event.GetEventObject());
+    if (event.GetRow() == grid->GetNumberRows() - 1 &&
+        !grid->GetCellValue(event.GetRow(), event.GetCol()).empty()) {
+        grid->AppendRows(1);
+        LabelRows(grid == tracks[0] ? 0 : 1);
+    }
+    event.Skip();
+}
+
+AlbumInfo TrackTitlesDialog::Album() const {
+    AlbumInfo album;
+    album.artist = ToUtf8(artist->GetValue());
+    album.title = ToUtf8(title->GetValue());
+    album.year = ToUtf8(year->GetValue());
+    album.genre = ToUtf8(genre->GetValue());
+    for (int s = 0; s < 2; ++s) {
+        wxGrid* grid = tracks[s];
+        if (grid->IsCellEditControlEnabled()) grid->SaveEditControlValue();
+        std::vector<TrackInfo>& side = album.sides[s];
+        for (int row = 0; row < grid->GetNumberRows(); ++row)
+            side.push_back({ToUtf8(grid->GetCellValue(row, kTitleColumn)),
+                            ToUtf8(grid->GetCellValue(row, kArtistColumn))});
+        while (!side.empty() && side.back() == TrackInfo{}) side.pop_back();
+    }
+    return album;
+}

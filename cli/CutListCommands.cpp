@@ -1,0 +1,101 @@
+// --cue and --labels: cut lists read into the slice job's markers and titles, or written
+// from the analysis.
+
+#include <cstdio>
+#include <vector>
+
+#include "cli/Commands.h"
+#include "cli/WindowState.h"
+#include "engine/CutListFile.h"
+#include "platform/Paths.h"
+
+namespace {
+
+void Say(const std::string& text) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = text.find('\n', at);
+        std::fprintf(stderr, "velvane-cli: %s\n", text.substr(at, end - at).c_str());
+        if (end == std::string::npos) break;
+        at = end + 1;
+    }
+}
+
+void TakeAlbumFields(const CutListData& list, AlbumInfo& album) {
+    if (!list.artist.empty()) album.artist = list.artist;
+    if (!list.title.empty()) album.title = list.title;
+    if (!list.year.empty()) album.year = list.year;
+    if (!list.genre.empty()) album.genre = list.genre;
+}
+
+}  // namespace
+
+int LoadCutLists(const CliOptions& options, WindowState& state) {
+    const std::array<std::string, 2> sides = {state.fields.side1Path, state.fields.side2Path};
+    std::array<bool, 2> taken{};
+    for (const CliOptions::CutListFileOption& option : options.cutLists) {
+        const std::string path = platform::MakeAbsolute(option.path);
+        const CutListResult read = ReadCutListFile(path, option.format);
+        if (!read.error.empty()) {
+            Say(read.error);
+            return kExitFileError;
+        }
+        std::vector<int> order;
+        for (int s = 0; s < 2; ++s)
+            if (!taken[s] && !sides[s].empty()) order.push_back(s);
+        const std::vector<int> match = MatchCutListSides(read.list, sides, order);
+        for (std::size_t b = 0; b < match.size(); ++b) {
+            const int s = match[b];
+            if (s < 0 || sides[s].empty()) {
+                Say(path + ": the tracks of \"" + read.list.sides[b].file +
+                    "\" belong to no side given, and were left out");
+                continue;
+            }
+            const std::optional<SideLength> length = ReadSideLength(sides[s]);
+            if (!length) {
+                Say(sides[s] + ": cannot be read");
+                return kExitFileError;
+            }
+            const PlacedSide placed =
+                PlaceCutListSide(read.list.sides[b], length->frames, length->sampleRate);
+            if (!placed.error.empty()) {
+                Say(path + ": " + placed.error);
+                return kExitFileError;
+            }
+            if (const std::string notice = PlacementNotice(s + 1, placed); !notice.empty())
+                Say(path + ": " + notice);
+            state.markers[s] = placed.cuts;
+            state.album.sides[s] = placed.tracks;
+            taken[s] = true;
+        }
+        TakeAlbumFields(read.list, state.album);
+    }
+    ApplyAlbumOptions(options, state.album);
+    return kExitOk;
+}
+
+int WriteCutLists(const CliOptions& options, const WindowState& state,
+                  std::span<const std::int32_t> cuts) {
+    const std::string& side = state.fields.side1Path;
+    const std::optional<SideLength> length = ReadSideLength(side);
+    if (!length) {
+        Say(side + ": cannot be read");
+        return kExitFileError;
+    }
+    for (const CliOptions::CutListFileOption& option : options.cutLists) {
+        const std::string path = platform::MakeAbsolute(option.path);
+        CutListData list;
+        list.artist = state.album.artist;
+        list.title = state.album.title;
+        list.year = state.album.year;
+        list.genre = state.album.genre;
+        list.sides.push_back(MakeCutListSide(RecordingNameFor(side, path), cuts,
+                                             state.album.sides[0], length->frames,
+                                             length->sampleRate));
+        if (const std::string error = WriteCutListFile(path, list, option.format); !error.empty()) {
+            Say(error);
+            return kExitFileError;
+        }
+    }
+    return kExitOk;
+}

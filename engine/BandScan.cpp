@@ -1,0 +1,45 @@
+#include "engine/BandScan.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "engine/BandEnergy.h"
+#include "engine/SideState.h"
+#include "platform/File.h"
+#include "wav/WaveFile.h"
+#include "wav/WaveReader.h"
+
+namespace {
+
+constexpr std::uint64_t kReadFrames = 32 * kBlockFrames;  // 3.2 s, about 550 KB
+
+}  // namespace
+
+BandScan::BandScan(const std::string& path, std::uint64_t frames)
+    : thread_([this, path, frames] { Run(path, frames); }) {}
+
+BandScan::~BandScan() {
+    cancel_.store(true);
+    thread_.join();
+}
+
+void BandScan::Run(const std::string& path, std::uint64_t frames) {
+    platform::FilePtr in = platform::OpenFile(path, "rb");
+    WaveFile header;
+    bool ok = in && header.ReadHeader(in.get());
+    if (ok) {
+        WaveReader wave(in.get(), header);
+        BandEnergy bands;
+        const auto buffer = std::make_unique<std::int16_t[]>(2 * kReadFrames);
+        for (std::uint64_t done = 0; ok && done < frames && !cancel_.load();) {
+            const std::uint64_t n = std::min(kReadFrames, frames - done);
+            const std::size_t got = wave.ReadBytes(buffer.get(), n * kBytesPerFrame);
+            ok = got == n * kBytesPerFrame;
+            bands.Feed(buffer.get(), got / kBytesPerFrame);
+            done += n;
+        }
+        blocks_ = bands.Blocks();
+    }
+    failed_.store(!ok || cancel_.load());
+    ended_.store(true, std::memory_order_release);
+}

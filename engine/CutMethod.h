@@ -1,0 +1,16 @@
+#pragma once
+// How a side is cut: the three methods of the "Cuts" area, by the selection of m_cutsHow
+// (the number the settings file stores in its fourth field).
+
+enum class CutMethod { AutoSense = 0, TypedTimes = 1, SmartSense = 2 };
+
+/// The method of an m_cutsHow selection: 1 Typed Times, 2 Smart Sense; anything else
+/// (0, or -1 when nothing is selected) Auto Sense.
+constexpr CutMethod CutMethodOf(int selection) {
+    return selection == 1   ? CutMethod::TypedTimes
+           : selection == 2 ? CutMethod::SmartSense
+                            : CutMethod::AutoSense;
+}
+
+/// Smart Sense's shortest song unless the user chose another, in seconds.
+constexpr double kDefaultMinSongSeconds = 20;

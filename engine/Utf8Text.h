@@ -1,0 +1,17 @@
+#pragma once
+// UTF-8 checks for texts that came from anywhere (typed, imported, an encoder's output).
+// Pure functions; any thread.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+/// Length in bytes of the valid UTF-8 sequence at `at` that encodes a character of two
+/// bytes or more, or 0 when the bytes there are not one (an ASCII byte gives 0 too).
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t at);
+
+/// `text` with every byte that is not part of a valid UTF-8 sequence replaced by U+FFFD.
+std::string ValidUtf8(std::string_view text);
+
+/// Code point of the valid multi-byte sequence of `length` bytes at `at`.
+char32_t Utf8CodePoint(std::string_view text, std::size_t at, std::size_t length);

@@ -1,0 +1,42 @@
+#include "platform/ReplaceFile.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+
+#include "platform/Paths.h"
+#include "platform/TempFile.h"
+
+namespace platform {
+
+namespace {
+
+bool WriteAll(std::FILE* out, std::string_view bytes) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
+}
+
+}  // namespace
+
+bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
+    const bool exists = FileSize(path).has_value();
+    if (exists && !CanWriteExisting(path)) return false;
+    if (std::optional<TempFile> temp = CreateTempBeside(path)) {
+        const bool written =
+            WriteAll(temp->file.get(), bytes) && fsync(fileno(temp->file.get())) == 0;
+        if (!CloseFile(temp->file) || !written ||
+            std::rename(temp->path.c_str(), path.c_str()) != 0) {
+            const int error = errno;
+            std::remove(temp->path.c_str());
+            errno = error;
+            return false;
+        }
+        return true;
+    }
+    if (!exists) return false;
+    FilePtr out = OpenFile(path, "w");
+    return out && WriteAll(out.get(), bytes) && CloseFile(out);
+}
+
+}  // namespace platform

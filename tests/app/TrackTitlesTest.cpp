@@ -1,0 +1,84 @@
+// The album commands of the File menu: the "Track titles..." dialog shows a row per slice of
+// each side and what is typed there becomes the window's album, which the jobs read; an
+// imported cut list sets the markers and titles of the side the user names.
+
+#include <wx/grid.h>
+#include <wx/textctrl.h>
+
+#include "app/FrameAlbum.h"
+#include "app/TrackTitlesDialog.h"
+#include "tests/app/GuiTestSupport.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestWav.h"
+
+namespace {
+
+using TrackTitlesTest = FrameTest;
+
+TEST_F(TrackTitlesTest, TypedTitlesBecomeTheWindowsAlbum) {
+    // Side 1 drawn with cuts at 10 s and 30 s of 60 s: three slices.
+    SideState& side = frame->SideAt(0);
+    side.levelCount = 600;
+    side.cuts[0] = 100;
+    side.cuts[1] = 300;
+    side.cutCount = 2;
+    int rows[2] = {0, 0};
+    prompts->onModal = [&rows](wxDialog& dialog) {
+        auto& titles = dynamic_cast<TrackTitlesDialog&>(dialog);
+        rows[0] = titles.tracks[0]->GetNumberRows();
+        rows[1] = titles.tracks[1]->GetNumberRows();
+        titles.artist->ChangeValue("The Band");
+        titles.year->ChangeValue("1979");
+        titles.tracks[0]->SetCellValue(0, 0, "One");
+        titles.tracks[0]->SetCellValue(2, 0, wxString::FromUTF8("Thr\xC3\xA9\x65"));
+        titles.tracks[0]->SetCellValue(2, 1, "Guest");
+        titles.tracks[1]->SetCellValue(0, 0, "Four");
+    };
+    prompts->modalResults.push_back(wxID_OK);
+    Menu(kIdTrackTitles);
+
+    EXPECT_EQ(rows[0], 4);  // three slices and a row to type more
+    EXPECT_EQ(rows[1], 1);  // nothing known of side 2
+    const AlbumInfo& album = frame->Album().Album();
+    EXPECT_EQ(album.artist, "The Band");
+    EXPECT_EQ(album.year, "1979");
+    EXPECT_EQ(album.sides[0],
+              (std::vector<TrackInfo>{{"One", ""}, {"", ""}, {"Thr\xC3\xA9\x65", "Guest"}}));
+    EXPECT_EQ(album.sides[1], (std::vector<TrackInfo>{{"Four", ""}}));
+
+    // Cancel keeps the album as it was.
+    prompts->onModal = [](wxDialog& dialog) {
+        dynamic_cast<TrackTitlesDialog&>(dialog).artist->ChangeValue("Other");
+    };
+    prompts->modalResults.push_back(wxID_CANCEL);
+    Menu(kIdTrackTitles);
+    EXPECT_EQ(frame->Album().Album().artist, "The Band");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TrackTitlesTest, AnImportedLabelFileSetsTheChosenSidesMarkersAndTitles) {
+    TempDir dir;
+    for (const char* name : {"one.wav", "two.wav"})
+        ASSERT_TRUE(WriteWav(dir / name, std::vector<Frame>(60 * 44100)));  // 60 s each
+    ASSERT_FALSE(frame->Locate().LocateSide(1, dir / "one.wav"));
+    ASSERT_FALSE(frame->Locate().LocateSide(2, dir / "two.wav"));
+    frame->SetWavesDrawn(true);
+    ASSERT_TRUE(WriteFileBytes(dir / "cuts.txt", "0\t10\tA\n20.04\t30\tB\n70\t80\tC\n"));
+    prompts->files.push_back(wxString::FromUTF8((dir / "cuts.txt").c_str()));
+    prompts->modalResults.push_back(wxID_NO);  // "Side 2"
+    Menu(kIdImportCutList);
+
+    const SideState& two = frame->SideAt(1);
+    EXPECT_EQ(two.cutCount, 1u);
+    EXPECT_EQ(two.cuts[0], 200);
+    EXPECT_EQ(frame->SideAt(0).cutCount, 0u);
+    EXPECT_EQ(frame->Album().Album().sides[1], (std::vector<TrackInfo>{{"A", ""}, {"B", ""}}));
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].text,
+              "Side 2: the cut at 1:10.0 lies outside the side and was left out.");
+}
+
+}  // namespace
