@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "EncodeJobContext.h"
 #include "TestEnv.h"
 #include "engine/Encoder.h"
+#include "engine/EncodingQueue.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "tests/support/RunProgram.h"
@@ -93,6 +96,31 @@ TEST(TaggingTest, AFileThatTakesNoTagsIsAFailedRunAndKeepsItsSlice) {
     EXPECT_EQ(tally.failedSlices, 1);
     EXPECT_EQ(tally.failureReason.rfind("tags not written", 0), 0u) << tally.failureReason;
     EXPECT_TRUE(fs::exists(dir / "01 - A.wav"));
+}
+
+// With runs at once a run may end before its side is written to the end, when the job's
+// track total is not known yet: it is judged and tagged once the side is closed, with it.
+TEST(TaggingTest, ARunEndedBeforeItsSideWasClosedIsTaggedWithTheTotal) {
+    TempDir dir;
+    fs::create_directory(dir / "home");
+    ScopedEnv home{"VELVANE_HOME", dir / "home"};  // flac found on PATH
+    ASSERT_TRUE(WriteWav(dir / "1.wav", NoiseFrames(4410, 0.3)));
+    EncodeJobContext ctx;
+    ctx.encoderKind = static_cast<int>(EncoderKind::Flac);
+    AlbumInfo album;
+    album.title = "Sides";
+    EncodeTally tally;
+    EncodingQueue queue(ctx, EncodeNaming::AutoOrTyped, 2, tally);
+    const int side = queue.OpenSide({1, dir.path(), 1, -1, false, SideTracks(1, album, 0)});
+    queue.Add(side, 1);
+    // Time for the run to end (should it end later, it is tagged the same way).
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    queue.Poll();
+    queue.CloseSide(side, 1, SideTracks(1, album, 1));
+    ASSERT_TRUE(queue.WaitForAll());
+    EXPECT_EQ(queue.Encoded(side), std::vector<int>{1});
+    EXPECT_EQ(tally.failedSlices, 0) << tally.failureReason;
+    EXPECT_NE(ReadFileBytes(dir / "1.flac").find("TRACKTOTAL=1"), std::string::npos);
 }
 
 }  // namespace
