@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "bench/SplitMix.h"
 #include "platform/File.h"
 #include "wav/WaveFile.h"
 
@@ -15,21 +16,10 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// splitmix64: small, fast and the same on every platform.
-class Random {
+class Random : public SplitMix64 {
   public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t Bits() {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    double Unit() { return static_cast<double>(Bits() >> 11) * 0x1.0p-53; }  ///< [0, 1)
-    double Signed() { return 2.0 * Unit() - 1.0; }                           ///< [-1, 1)
-
-  private:
-    std::uint64_t state_;
+    using SplitMix64::SplitMix64;
+    double Signed() { return 2.0 * Unit() - 1.0; }  ///< [-1, 1)
 };
 
 // One sine period, read with a 32-bit phase accumulator and linear interpolation.

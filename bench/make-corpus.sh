@@ -23,19 +23,10 @@ out=${out:-$corpus/seed$seed}
 music=$corpus/music
 build=${VELVANE_BENCH_BUILD:-/tmp/velvane-bench-build}
 
-packages=(fb-music-high hyperrogue-music asc-music ffmpeg sox)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    export DEBIAN_FRONTEND=noninteractive
-    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=300 update -q </dev/null
-    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=300 install -y -q --no-install-recommends \
-        "${missing[@]}" </dev/null
-fi
+# The music and the decoders are needed here only, so only this script installs them.
+source "$root/scripts/lib.sh"
+VELVANE_PACKAGES+=(fb-music-high hyperrogue-music asc-music ffmpeg sox)
+velvane_install_deps
 
 # Every track of the three packages, decoded once (ffmpeg; sox where ffmpeg refuses a file).
 mkdir -p "$music"
