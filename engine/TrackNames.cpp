@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
 bool ForbiddenInName(char c) {
 #ifdef _WIN32
     return std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
@@ -48,7 +46,7 @@ std::string SafeFileTitle(std::string_view title) {
         }
         const std::size_t length = Utf8SequenceLength(title, at);
         if (length == 0) {
-            out.append(kReplacement);
+            out.append(kUtf8Replacement);
             ++at;
             continue;
         }

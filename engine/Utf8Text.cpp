@@ -1,11 +1,5 @@
 #include "engine/Utf8Text.h"
 
-namespace {
-
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-}  // namespace
-
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
@@ -44,7 +38,7 @@ std::string ValidUtf8(std::string_view text) {
         if (length > 0)
             out.append(text.substr(at, length));
         else
-            out.append(kReplacement);
+            out.append(kUtf8Replacement);
         at += length > 0 ? length : 1;
     }
     return out;

@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+/// What stands for a byte that is not UTF-8: U+FFFD.
+inline constexpr std::string_view kUtf8Replacement = "\xEF\xBF\xBD";
+
 /// Length in bytes of the valid UTF-8 sequence at `at` that encodes a character of two
 /// bytes or more, or 0 when the bytes there are not one (an ASCII byte gives 0 too).
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at);

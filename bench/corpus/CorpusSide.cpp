@@ -23,13 +23,9 @@ std::uint64_t Frames(double seconds) {
     return static_cast<std::uint64_t>(std::llround(seconds * kRate));
 }
 
-double Factor(double db) {
-    return std::pow(10.0, db / 20);
-}
-
 // The song's gain at frame x of the song: fade in, quiet passage, ending.
 double Envelope(const SongPlan& song, std::uint64_t x) {
-    double g = Factor(song.gainDb);
+    double g = DecibelsToFactor(song.gainDb);
     if (x < song.fadeInFrames) g *= static_cast<double>(x) / song.fadeInFrames;
     if (song.quiet) {
         // Down by depthDb, with a short ramp at each end.
@@ -121,7 +117,7 @@ bool RenderSide(const SidePlan& plan, const MusicSources& sources, const std::st
               WaveFile().WriteHeader(file.get(), static_cast<std::uint32_t>(dataBytes));
     std::vector<double> mix(2 * kChunkFrames);
     std::vector<std::int16_t> pcm(2 * kChunkFrames);
-    const double sideGain = Factor(plan.sideGainDb);
+    const double sideGain = DecibelsToFactor(plan.sideGainDb);
     for (std::uint64_t frame = 0; ok && frame < layout.frames; frame += kChunkFrames) {
         const std::size_t n =
             static_cast<std::size_t>(std::min<std::uint64_t>(kChunkFrames, layout.frames - frame));

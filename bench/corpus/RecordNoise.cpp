@@ -15,10 +15,6 @@ constexpr double kRumblePoleHz = 18;
 constexpr double kConverterDb = -90;
 constexpr double kSoftestClickDb = 36;  // below the loudest
 
-double Factor(double db) {
-    return std::pow(10.0, db / 20);
-}
-
 double OnePole(double hertz) {
     return std::exp(-2 * kPi * hertz / kRate);
 }
@@ -29,7 +25,7 @@ RecordNoise::RecordNoise(const NoisePlan& plan, const NoiseTimeline& timeline, s
     : plan_(plan), t_(timeline), random_(seed) {
     lowA_ = OnePole(plan.surfaceCutoffHz);
     // One-pole low-pass of unit white noise: variance (1 - a) / (1 + a).
-    surfaceGain_ = Factor(plan.floorDb) / std::sqrt((1 - lowA_) / (1 + lowA_));
+    surfaceGain_ = DecibelsToFactor(plan.floorDb) / std::sqrt((1 - lowA_) / (1 + lowA_));
     const double r = OnePole(kRumblePoleHz);
     // Two cascaded poles: variance (1-r)^2 (1+r^2) / ((1+r)^3 (1-r))... measured instead.
     {
@@ -42,11 +38,11 @@ RecordNoise::RecordNoise(const NoisePlan& plan, const NoiseTimeline& timeline, s
             b = r * b + (1 - r) * a;
             sum += b * b;
         }
-        rumbleGain_ = Factor(plan.rumbleDb) / std::sqrt(sum / kProbe);
+        rumbleGain_ = DecibelsToFactor(plan.rumbleDb) / std::sqrt(sum / kProbe);
     }
-    warp_ = plan.medium == Medium::Vinyl ? Factor(plan.warpDb) : 0;
-    hum_ = Factor(plan.humDb);
-    converter_ = Factor(kConverterDb);
+    warp_ = plan.medium == Medium::Vinyl ? DecibelsToFactor(plan.warpDb) : 0;
+    hum_ = DecibelsToFactor(plan.humDb);
+    converter_ = DecibelsToFactor(kConverterDb);
     nextClick_ = static_cast<double>(t_.dropFrame) +
                  random_.Exponential(std::max(plan.clicksPerSecond, 1e-9) / kRate);
     nextPop_ = static_cast<double>(t_.dropFrame) +
@@ -54,10 +50,10 @@ RecordNoise::RecordNoise(const NoisePlan& plan, const NoiseTimeline& timeline, s
     nextRunOut_ = t_.runOutFrame;
     // The needle landing (or the record key): a low thump with a crack on top.
     if (plan.medium == Medium::Vinyl) {
-        StartClick(t_.dropFrame, Factor(random_.Uniform(-10, -4)), 60, 25, false);
-        StartClick(t_.dropFrame + 20, Factor(random_.Uniform(-16, -8)), 0.4, 3000, false);
+        StartClick(t_.dropFrame, DecibelsToFactor(random_.Uniform(-10, -4)), 60, 25, false);
+        StartClick(t_.dropFrame + 20, DecibelsToFactor(random_.Uniform(-16, -8)), 0.4, 3000, false);
     } else {
-        StartClick(t_.dropFrame, Factor(random_.Uniform(-30, -20)), 3, 400, false);
+        StartClick(t_.dropFrame, DecibelsToFactor(random_.Uniform(-30, -20)), 3, 400, false);
     }
 }
 
@@ -86,7 +82,7 @@ void RecordNoise::Add(std::uint64_t frame, std::size_t n, double* out) {
     const bool vinyl = plan_.medium == Medium::Vinyl;
     const double r = OnePole(kRumblePoleHz);
     const double turn = 2 * kPi / (kTurnSeconds * kRate);
-    const double loudest = Factor(plan_.clickLoudestDb);
+    const double loudest = DecibelsToFactor(plan_.clickLoudestDb);
     for (std::size_t k = 0; k < n; ++k) {
         const std::uint64_t i = frame + k;
         double* o = out + 2 * k;
@@ -99,18 +95,18 @@ void RecordNoise::Add(std::uint64_t frame, std::size_t n, double* out) {
         if (vinyl) {
             while (nextClick_ <= static_cast<double>(i)) {
                 const double db = random_.Uniform(-kSoftestClickDb, 0);
-                StartClick(i, loudest * Factor(db), random_.Uniform(0.03, 0.4),
+                StartClick(i, loudest * DecibelsToFactor(db), random_.Uniform(0.03, 0.4),
                            random_.Uniform(1500, 7000), random_.Chance(0.6));
                 nextClick_ += random_.Exponential(plan_.clicksPerSecond / kRate);
             }
             while (nextPop_ <= static_cast<double>(i)) {
-                StartClick(i, Factor(random_.Uniform(-14, -2)), random_.Uniform(1, 4),
+                StartClick(i, DecibelsToFactor(random_.Uniform(-14, -2)), random_.Uniform(1, 4),
                            random_.Uniform(150, 700), random_.Chance(0.4));
                 nextPop_ += random_.Exponential(plan_.popsPerMinute / 60 / kRate);
             }
             if (i == nextRunOut_ && i >= t_.runOutFrame) {
-                StartClick(i, Factor(plan_.runOutClickDb), 0.6, 2200, false);
-                StartClick(i, Factor(plan_.runOutClickDb - 6), 5, 120, false);
+                StartClick(i, DecibelsToFactor(plan_.runOutClickDb), 0.6, 2200, false);
+                StartClick(i, DecibelsToFactor(plan_.runOutClickDb - 6), 5, 120, false);
                 nextRunOut_ += static_cast<std::uint64_t>(kTurnSeconds * kRate);
             }
         }
@@ -143,7 +139,7 @@ void RecordNoise::Add(std::uint64_t frame, std::size_t n, double* out) {
                 const double w = Noise();
                 const double tilted = 0.45 * w + 0.55 * (w - hissState_[c]) * 0.7071;
                 hissState_[c] = w;
-                (c ? right : left) += Factor(plan_.floorDb) * tilted;
+                (c ? right : left) += DecibelsToFactor(plan_.floorDb) * tilted;
             }
             const double phase = 2 * kPi * 50 * t / kRate;
             const double hum =
