@@ -85,12 +85,11 @@ std::array<bool, 2> FrameAlbum::PresentSides() const {
             !frame_.Controls().i_textCtrl2->GetValue().empty()};
 }
 
-std::string FrameAlbum::SidePath(int side) const {
-    return ToUtf8(
-        (side == 1 ? frame_.Controls().i_textCtrl2 : frame_.Controls().i_textCtrl1)->GetValue());
+std::string FrameAlbum::SidePath(Side side) const {
+    return ToUtf8(frame_.Controls().SidePathField(side)->GetValue());
 }
 
-int FrameAlbum::SliceCount(int side) const {
+int FrameAlbum::SliceCount(Side side) const {
     const SideState& state = frame_.SideAt(side);
     if (state.levelCount == 0) return 0;
     // The cuts as tenths on a "side" of levelCount tenths: the slices the markers give.
@@ -102,14 +101,16 @@ void FrameAlbum::Tell(const wxString& text, const wxString& caption, long icon) 
     frame_.Prompts().Message(&frame_, text, caption, wxOK | icon);
 }
 
-int FrameAlbum::ChooseSide(const wxString& question) {
+std::optional<Side> FrameAlbum::ChooseSide(const wxString& question) {
     SideQuestion dialog(&frame_, question);
     const int answer = frame_.Prompts().RunModal(dialog);
-    return answer == wxID_YES ? 0 : answer == wxID_NO ? 1 : -1;
+    if (answer == wxID_YES) return Side::One;
+    if (answer == wxID_NO) return Side::Two;
+    return std::nullopt;
 }
 
 void FrameAlbum::EditTrackTitles() {
-    TrackTitlesDialog dialog(&frame_, album_, {SliceCount(0), SliceCount(1)});
+    TrackTitlesDialog dialog(&frame_, album_, {SliceCount(Side::One), SliceCount(Side::Two)});
     if (frame_.Prompts().RunModal(dialog) == wxID_OK) album_ = dialog.Album();
 }
 
@@ -120,10 +121,11 @@ void FrameAlbum::ExportCutList() {
              kExportCaption, wxICON_INFORMATION);
         return;
     }
-    const int side = present[0] && present[1]
-                         ? ChooseSide("Export the cuts and titles of which side?")
-                         : (present[0] ? 0 : 1);
-    if (side < 0) return;
+    const std::optional<Side> chosen =
+        present[0] && present[1] ? ChooseSide("Export the cuts and titles of which side?")
+                                 : std::optional<Side>(present[0] ? Side::One : Side::Two);
+    if (!chosen) return;
+    const Side side = *chosen;
     const std::string sidePath = SidePath(side);
 
     FileRequest request;
@@ -145,8 +147,10 @@ void FrameAlbum::ExportCutList() {
     std::vector<std::int32_t> cuts;
     if (frame_.Controls().m_cutsHow->GetSelection() == kTypedTimesSelection) {
         for (int n = 0; n < kTypedTimesPerSide; ++n)
-            cuts.push_back(ParseTypedTime(ToUtf8(
-                frame_.Controls().c_textCtrlTime[side * kTypedTimesPerSide + n]->GetValue())));
+            cuts.push_back(
+                ParseTypedTime(ToUtf8(frame_.Controls()
+                                          .c_textCtrlTime[Index(side) * kTypedTimesPerSide + n]
+                                          ->GetValue())));
     } else {
         const SideState& state = frame_.SideAt(side);
         const auto inUse = std::min<std::size_t>(state.cutCount, state.cuts.size());
@@ -157,15 +161,15 @@ void FrameAlbum::ExportCutList() {
     list.title = album_.title;
     list.year = album_.year;
     list.genre = album_.genre;
-    list.sides.push_back(MakeCutListSide(RecordingNameFor(sidePath, path), cuts, album_.sides[side],
-                                         length->frames, length->sampleRate));
+    list.sides.push_back(MakeCutListSide(RecordingNameFor(sidePath, path), cuts,
+                                         album_.sides[Index(side)], length->frames,
+                                         length->sampleRate));
     if (const std::string error = WriteCutListFile(path, list, CutListFormatOf(path));
         !error.empty()) {
         Tell(FromUtf8(error), "Couldn't export!", wxICON_WARNING);
         return;
     }
-    frame_.SetStatusText(
-        FromUtf8("Cut list of side " + std::to_string(side + 1) + " saved as " + path));
+    frame_.SetStatusText(FromUtf8("Cut list of side " + NumberText(side) + " saved as " + path));
 }
 
 void FrameAlbum::ImportCutList() {
@@ -193,7 +197,7 @@ void FrameAlbum::ImportCutList() {
              wxICON_WARNING);
         return;
     }
-    const std::array<std::string, 2> paths = {SidePath(0), SidePath(1)};
+    const std::array<std::string, 2> paths = {SidePath(Side::One), SidePath(Side::Two)};
     std::vector<int> match = MatchCutListSides(read.list, paths, {});
     const std::array<bool, 2> present = PresentSides();
     std::vector<int> order;
@@ -202,21 +206,22 @@ void FrameAlbum::ImportCutList() {
             order.push_back(s);
     const auto unmatched = std::count(match.begin(), match.end(), -1);
     if (unmatched == 1 && order.size() == 2) {
-        const int side = ChooseSide("Which side do the cuts of this list belong to?");
-        if (side < 0) return;
-        order = {side};
+        const std::optional<Side> side =
+            ChooseSide("Which side do the cuts of this list belong to?");
+        if (!side) return;
+        order = {static_cast<int>(Index(*side))};
     }
     if (unmatched > 0) match = MatchCutListSides(read.list, paths, order);
 
     // Every side is placed before any changes: a refused side leaves both as they were.
-    std::vector<std::pair<int, PlacedSide>> placed;
+    std::vector<std::pair<Side, PlacedSide>> placed;
     std::string notices;
     for (std::size_t b = 0; b < match.size(); ++b) {
-        const int side = match[b];
-        if (side < 0) continue;
-        const std::optional<SideLength> length = ReadSideLength(paths[side]);
+        if (match[b] < 0) continue;
+        const Side side = SideOfIndex(static_cast<std::size_t>(match[b]));
+        const std::optional<SideLength> length = ReadSideLength(paths[Index(side)]);
         if (!length) {
-            Tell(FromUtf8("The recording \"" + paths[side] + "\" cannot be read."),
+            Tell(FromUtf8("The recording \"" + paths[Index(side)] + "\" cannot be read."),
                  "Couldn't import!", wxICON_WARNING);
             return;
         }
@@ -226,7 +231,7 @@ void FrameAlbum::ImportCutList() {
                  wxICON_WARNING);
             return;
         }
-        const std::string notice = PlacementNotice(side + 1, one);
+        const std::string notice = PlacementNotice(side, one);
         if (!notice.empty()) notices += (notices.empty() ? "" : "\n") + notice;
         placed.emplace_back(side, std::move(one));
     }
@@ -240,7 +245,7 @@ void FrameAlbum::ImportCutList() {
         state.cuts.fill(0);
         std::copy(one.cuts.begin(), one.cuts.end(), state.cuts.begin());
         state.cutCount = static_cast<std::uint32_t>(one.cuts.size());
-        album_.sides[side] = std::move(one.tracks);
+        album_.sides[Index(side)] = std::move(one.tracks);
     }
     if (!read.list.artist.empty()) album_.artist = read.list.artist;
     if (!read.list.title.empty()) album_.title = read.list.title;

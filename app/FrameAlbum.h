@@ -7,9 +7,11 @@
 #include <wx/string.h>
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "engine/Album.h"
+#include "engine/Side.h"
 
 class MyFrame;
 
@@ -36,13 +38,13 @@ class FrameAlbum {
     void ImportCutList();
 
   private:
-    /// Side 0 or 1 chosen in a small dialog; -1 when cancelled.
-    int ChooseSide(const wxString& question);
-    /// The sides whose path field is not empty.
+    /// The side chosen in a small dialog; nullopt when cancelled.
+    std::optional<Side> ChooseSide(const wxString& question);
+    /// The sides whose path field is not empty (by Index).
     std::array<bool, 2> PresentSides() const;
-    std::string SidePath(int side) const;
+    std::string SidePath(Side side) const;
     /// The side's slices as the waveform view shows its cuts; 0 before "Draw waveforms".
-    int SliceCount(int side) const;
+    int SliceCount(Side side) const;
     void Tell(const wxString& text, const wxString& caption, long icon);
 
     MyFrame& frame_;

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "engine/Side.h"
 #include "engine/SideState.h"
 
 class imgPanel;
@@ -53,9 +54,11 @@ struct FrameControls {
     MyCanvas* m_canvas = nullptr;
 
     /// i_textCtrl1 for side 1, i_textCtrl2 for side 2.
-    wxTextCtrl* SidePathField(int side) const { return side == 2 ? i_textCtrl2 : i_textCtrl1; }
+    wxTextCtrl* SidePathField(Side side) const {
+        return side == Side::Two ? i_textCtrl2 : i_textCtrl1;
+    }
     /// i_button3 for side 1, i_button4 for side 2.
-    wxButton* RecButton(int side) const { return side == 2 ? i_button4 : i_button3; }
+    wxButton* RecButton(Side side) const { return side == Side::Two ? i_button4 : i_button3; }
 };
 
 /// Makes every control but the canvas on `controls.m_panel`, at its place in dialog units,

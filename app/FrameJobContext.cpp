@@ -15,16 +15,9 @@
 #include "app/SmartSenseChoice.h"
 #include "app/WxText.h"
 #include "audio/VoiceMessage.h"
+#include "engine/MenuSettings.h"
 #include "platform/Paths.h"
 #include "waveview/MyCanvas.h"
-
-namespace {
-
-int Index(int side) {
-    return side == 2 ? 1 : 0;
-}
-
-}  // namespace
 
 FrameJobContext::FrameJobContext(MyFrame& frame, MyWorkerThread& thread,
                                  std::shared_ptr<GuiChannel> channel)
@@ -40,21 +33,19 @@ R FrameJobContext::Read(std::function<R()> read, R fallback) {
     return value ? std::move(*value) : std::move(fallback);
 }
 
-// --- Menu settings: mirrored into atomics by the GUI thread ---
+// --- The menus' settings: mirrored into atomics by the GUI thread ---
 
-int FrameJobContext::SelectedFadeId() {
-    return frame_.Menus().SelectedFadeId();
+std::uint32_t FrameJobContext::FadeFrames() {
+    return menu::FadeFramesForId(frame_.Menus().SelectedFadeId());
 }
-int FrameJobContext::SelectedVolumeId() {
-    return frame_.Menus().SelectedVolumeId();
+bool FrameJobContext::Normalize() {
+    return frame_.Menus().SelectedVolumeId() == menu::kVolumeNormalize;
 }
-int FrameJobContext::SelectedEqId() {
-    return frame_.Menus().SelectedEqId();
+float FrameJobContext::TrebleBoost() {
+    return menu::BoostLevelForEqId(frame_.Menus().SelectedEqId());
 }
-int FrameJobContext::SelectedRateId() {
-    int id = 0;
-    frame_.Menus().SelectedBitRate(&id);
-    return id;
+int FrameJobContext::BitRate() {
+    return frame_.Menus().SelectedBitRate();
 }
 
 TrebleFilter& FrameJobContext::Treble() {
@@ -65,22 +56,18 @@ TrebleFilter& FrameJobContext::Treble() {
 
 // --- Controls, read on the GUI thread ---
 
-std::string FrameJobContext::SidePath(int side) {
+std::string FrameJobContext::SidePath(Side side) {
     MyFrame* f = &frame_;
     return Read<std::string>(
-        [f, side] {
-            return ToUtf8(
-                (side == 2 ? f->Controls().i_textCtrl2 : f->Controls().i_textCtrl1)->GetValue());
-        },
-        "");
+        [f, side] { return ToUtf8(f->Controls().SidePathField(side)->GetValue()); }, "");
 }
 
-int FrameJobContext::CutsHow() {
+CutMethod FrameJobContext::Method() {
     MyFrame* f = &frame_;
-    return Read<int>([f] { return f->Controls().m_cutsHow->GetSelection(); }, 0);
+    return CutMethodOf(Read<int>([f] { return f->Controls().m_cutsHow->GetSelection(); }, 0));
 }
 
-std::optional<int> FrameJobContext::SongCount(int side) {
+std::optional<int> FrameJobContext::SongCount(Side side) {
     return frame_.SmartSense().SongCount(side);
 }
 
@@ -98,11 +85,12 @@ void FrameJobContext::SetSilenceText(const std::string& text) {
     channel_->Post([f, text] { f->Controls().c_textCtrl1->ChangeValue(FromUtf8(text)); });
 }
 
-std::string FrameJobContext::TypedTimeText(int field) {
-    if (field < 0 || field >= kTypedTimeFields) return "";
+std::string FrameJobContext::TypedTime(Side side, int field) {
+    if (field < 0 || field >= kTypedTimesPerSide) return "";
+    const std::size_t control = Index(side) * kTypedTimesPerSide + static_cast<std::size_t>(field);
     MyFrame* f = &frame_;
     return Read<std::string>(
-        [f, field] { return ToUtf8(f->Controls().c_textCtrlTime[field]->GetValue()); }, "");
+        [f, control] { return ToUtf8(f->Controls().c_textCtrlTime[control]->GetValue()); }, "");
 }
 
 bool FrameJobContext::Checked(wxCheckBox* FrameControls::*box) {
@@ -123,9 +111,9 @@ bool FrameJobContext::VoiceAfterSlicing() {
     return Checked(&FrameControls::w_checkBox1);
 }
 
-int FrameJobContext::EncoderKindSelection() {
+std::optional<EncoderKind> FrameJobContext::EncoderChoice() {
     MyFrame* f = &frame_;
-    return Read<int>([f] { return f->Controls().m_choice1->GetSelection(); }, -1);
+    return EncoderKindOf(Read<int>([f] { return f->Controls().m_choice1->GetSelection(); }, -1));
 }
 
 std::string FrameJobContext::EncoderPath() {
@@ -133,7 +121,7 @@ std::string FrameJobContext::EncoderPath() {
     return Read<std::string>([f] { return ToUtf8(f->Controls().m_textCtrl1->GetValue()); }, "");
 }
 
-std::string FrameJobContext::OutputFolder(int side) {
+std::string FrameJobContext::OutputFolder(Side side) {
     return platform::SplitDirectory(SidePath(side));
 }
 
@@ -144,21 +132,20 @@ AlbumInfo FrameJobContext::Album() {
 
 // --- Side states and flags ---
 
-SideState FrameJobContext::Side(int side) {
+SideState FrameJobContext::SideData(Side side) {
     MyFrame* f = &frame_;
-    const int i = Index(side);
-    if (std::optional<SideState> now = channel_->Ask<SideState>([f, i] { return f->SideAt(i); }))
-        sides_[i] = std::move(*now);
-    return sides_[i];
+    if (std::optional<SideState> now =
+            channel_->Ask<SideState>([f, side] { return f->SideAt(side); }))
+        sides_[Index(side)] = std::move(*now);
+    return sides_[Index(side)];
 }
 
-void FrameJobContext::PublishSide(int side, const SideState& state) {
-    const int i = Index(side);
-    sides_[i] = state;
+void FrameJobContext::PublishSide(Side side, const SideState& state) {
+    sides_[Index(side)] = state;
     MyFrame* f = &frame_;
     // One assignment on the GUI thread: a paint sees the old state or the new one. A side
     // located anew meanwhile keeps its own state.
-    channel_->Post([f, i, state, g = generation_] { f->PublishSide(i, state, g); });
+    channel_->Post([f, side, state, g = generation_] { f->PublishSide(side, state, g); });
 }
 
 bool FrameJobContext::WavesDrawn() {

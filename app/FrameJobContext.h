@@ -24,30 +24,30 @@ class FrameJobContext final : public JobContext {
   public:
     FrameJobContext(MyFrame& frame, MyWorkerThread& thread, std::shared_ptr<GuiChannel> channel);
 
-    int SelectedFadeId() override;
-    int SelectedVolumeId() override;
-    int SelectedEqId() override;
-    int SelectedRateId() override;
+    std::uint32_t FadeFrames() override;
+    bool Normalize() override;
+    float TrebleBoost() override;
+    int BitRate() override;
     TrebleFilter& Treble() override;
 
-    std::string SidePath(int side) override;
-    int CutsHow() override;
-    std::optional<int> SongCount(int side) override;
+    std::string SidePath(Side side) override;
+    CutMethod Method() override;
+    std::optional<int> SongCount(Side side) override;
     double MinSongSeconds() override;
     std::string SilenceText() override;
     void SetSilenceText(const std::string& text) override;
-    std::string TypedTimeText(int field) override;
+    std::string TypedTime(Side side, int field) override;
     bool CreateEncodedFiles() override;
     bool VoiceAfterEncoding() override;
     bool DeleteWaveSlices() override;
     bool VoiceAfterSlicing() override;
-    int EncoderKindSelection() override;
+    std::optional<EncoderKind> EncoderChoice() override;
     std::string EncoderPath() override;
-    std::string OutputFolder(int side) override;
+    std::string OutputFolder(Side side) override;
     AlbumInfo Album() override;
 
-    SideState Side(int side) override;
-    void PublishSide(int side, const SideState& state) override;
+    SideState SideData(Side side) override;
+    void PublishSide(Side side, const SideState& state) override;
     bool WavesDrawn() override;
     void SetWavesDrawn(bool drawn) override;
     void SetSlicing(bool slicing) override;

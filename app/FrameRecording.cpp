@@ -62,12 +62,12 @@ void FrameRecording::OnInput(wxCommandEvent& event) {
             m_frame.Menus().m_inputMenu->Check(id, id == event.GetId());
 }
 
-wxButton* FrameRecording::RecButton(int side) const {
-    return side == 1 ? m_frame.Controls().i_button3 : m_frame.Controls().i_button4;
+wxButton* FrameRecording::RecButton(Side side) const {
+    return m_frame.Controls().RecButton(side);
 }
 
 void FrameRecording::OnRecordSide(wxCommandEvent& event) {
-    const int side = event.GetId() == kIdRecordSide1 ? 1 : 2;
+    const Side side = event.GetId() == kIdRecordSide1 ? Side::One : Side::Two;
     if (RecButton(side)->GetLabel() == kStopLabel) {
         if (m_recorder && m_recorder->IsRecording()) {
             m_recorder->Stop();
@@ -78,24 +78,23 @@ void FrameRecording::OnRecordSide(wxCommandEvent& event) {
     StartRecording(side);
 }
 
-void FrameRecording::StartRecording(int side) {
+void FrameRecording::StartRecording(Side side) {
     FileRequest request;
-    request.message = wxString::Format("Choose folder and file name for side %d.", side);
+    request.message = wxString::Format("Choose folder and file name for side %d.", Number(side));
     request.defaultDir = m_frame.LastFolder();
     request.wildcard = "Wave Files (*.wav)|*.wav";
     request.save = true;
     const wxString chosen = m_frame.Prompts().ChooseFile(&m_frame, request);
     if (chosen.empty()) return;
 
-    wxTextCtrl* pathField =
-        side == 1 ? m_frame.Controls().i_textCtrl1 : m_frame.Controls().i_textCtrl2;
+    wxTextCtrl* pathField = m_frame.Controls().SidePathField(side);
     pathField->SetValue(chosen);
     m_frame.SetLastPath(ToUtf8(chosen));
     m_frame.SidesChanged();
     m_side = side;
     RecButton(side)->SetLabel(kStopLabel);
     // One recording at a time: the other side's Rec waits for this one to end.
-    RecButton(3 - side)->Disable();
+    RecButton(Other(side))->Disable();
 
     if (!m_recorder) m_recorder = std::make_unique<Recorder>(std::make_unique<AudioStream>());
     const OpenResult opened =
@@ -172,7 +171,7 @@ void FrameRecording::RecordingFinished(bool closing) {
             wxString::Format("The recording of side %d is complete, but it was not sliced "
                              "automatically because another job was running.\nSlice it once "
                              "that job has finished.",
-                             m_side),
+                             Number(m_side)),
             kNotSlicedCaption, wxOK | wxICON_INFORMATION);
         return;
     }
@@ -195,6 +194,5 @@ void FrameRecording::SetStatus(const std::string& text) {
 void FrameRecording::RestoreRecButtons() {
     m_poll.Stop();
     RecButton(m_side)->SetLabel(kRecLabel);
-    RecButton(1)->Enable();
-    RecButton(2)->Enable();
+    for (const Side side : kSides) RecButton(side)->Enable();
 }

@@ -17,6 +17,7 @@
 #include "audio/InputDevices.h"
 #include "audio/PortAudioSession.h"
 #include "audio/Recorder.h"
+#include "engine/Side.h"
 
 class MyFrame;
 class wxButton;
@@ -57,7 +58,7 @@ class FrameRecording {
     void BuildInputMenu();
     void OnInput(wxCommandEvent& event);
     void OnRecordSide(wxCommandEvent& event);
-    void StartRecording(int side);
+    void StartRecording(Side side);
     /// The recording ended (cause in the recorder's summary): buttons, status, message and
     /// the automatic slicing; no message when the window is closing.
     void RecordingFinished(bool closing);
@@ -65,14 +66,14 @@ class FrameRecording {
     void RestoreRecButtons();
     void ShowBlink();
     void SetStatus(const std::string& text);
-    wxButton* RecButton(int side) const;
+    wxButton* RecButton(Side side) const;
     void StopForClose();
 
     MyFrame& m_frame;
     PortAudioSession m_session;  ///< keeps the device indices valid for the whole run
     std::vector<StereoInput> m_stereoInputs;
     PollTimer m_poll{*this};
-    int m_side = 1;            ///< side of the recording that runs (or ran last)
+    Side m_side = Side::One;   ///< side of the recording that runs (or ran last)
     bool m_autoSlice = false;  ///< slice once an automatic stop has ended it
     std::uint32_t m_shownBlinks = 0;
     std::unique_ptr<Recorder> m_recorder;  // last: goes first, while its host is whole

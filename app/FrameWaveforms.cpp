@@ -29,7 +29,7 @@ class FramePlaybackSettings : public PlaybackSettings {
         return m_frame.Menus().SelectedVolumeId() == menu::kVolumeNormalize;
     }
     float TrebleLevel() const override { return m_frame.Menus().TrebleBoostLevel(); }
-    float PeakLevel(int side) const override { return m_frame.SideAt(side).peakLevel; }
+    float PeakLevel(Side side) const override { return m_frame.SideAt(side).peakLevel; }
 
   private:
     MyFrame& m_frame;
@@ -54,12 +54,11 @@ void FrameWaveforms::Draw(wxDC& dc, int W, int H, int half) {
     DrawSideEnvelopes(dc, frame_.Sides(), W, H, half);
 }
 
-int FrameWaveforms::FindNearestCut(int index, float r) const {
-    if (index < 0 || index > 1) return 0;
-    return ::FindNearestCut(frame_.SideAt(index), r);
+int FrameWaveforms::FindNearestCut(Side side, float r) const {
+    return ::FindNearestCut(frame_.SideAt(side), r);
 }
 
-bool FrameWaveforms::OpenListenDialog(int index, float r) {
+bool FrameWaveforms::OpenListenDialog(Side side, float r) {
     if (!playbackSettings_) {
         playbackSettings_ = std::make_unique<FramePlaybackSettings>(frame_);
         // Closing the window while the dialog plays: silence first, then the dialog ends.
@@ -70,9 +69,9 @@ bool FrameWaveforms::OpenListenDialog(int index, float r) {
         });
     }
     ListenTarget target;
-    target.side = index;
-    target.state = &frame_.SideAt(index);
-    target.path = ToUtf8(frame_.Controls().SidePathField(index + 1)->GetValue());
+    target.side = side;
+    target.state = &frame_.SideAt(side);
+    target.path = ToUtf8(frame_.Controls().SidePathField(side)->GetValue());
     target.settings = playbackSettings_.get();
 
     ListenDialog dialog(frame_.Controls().m_panel, target, r);

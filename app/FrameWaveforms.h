@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "engine/Side.h"
+
 class ListenDialog;
 class MyCanvas;
 class MyFrame;
@@ -20,12 +22,12 @@ class FrameWaveforms {
     FrameWaveforms(const FrameWaveforms&) = delete;
     FrameWaveforms& operator=(const FrameWaveforms&) = delete;
 
-    /// Index of the cut of side `index` (0 or 1) nearest to the fraction r of its length; a
-    /// tie goes to the later cut; 0 when the side has no cuts (or there is no such side).
-    int FindNearestCut(int index, float r) const;
-    /// Shows the listen dialog modally for side `index` around the fraction r of the
-    /// canvas's width. True when it closed with OK, which may have moved a cut.
-    bool OpenListenDialog(int index, float r);
+    /// Index of the cut of `side` nearest to the fraction r of its length; a tie goes to the
+    /// later cut; 0 when the side has no cuts.
+    int FindNearestCut(Side side, float r) const;
+    /// Shows the listen dialog modally for `side` around the fraction r of the canvas's
+    /// width. True when it closed with OK, which may have moved a cut.
+    bool OpenListenDialog(Side side, float r);
     /// The listen dialog while it is shown, else null.
     ListenDialog* ShownListenDialog() const { return listenDialog_; }
 

@@ -29,7 +29,7 @@ LocateCommands::LocateCommands(MyFrame& frame) : frame_(frame) {
     frame.Bind(wxEVT_BUTTON, &LocateCommands::OnLocateEncoder, this, kIdLocateEncoder);
 }
 
-std::optional<wxString> LocateCommands::LocateSide(int side, const std::string& path) {
+std::optional<wxString> LocateCommands::LocateSide(Side side, const std::string& path) {
     if (!WaveFile::IsStereoWave(path, kSampleRate))
         return wxString("This is not a 44.1 kHz stereo wave file!\n(") +
                FromUtf8(WaveFile::Describe(path)) + ")";
@@ -44,9 +44,9 @@ void LocateCommands::ShowWrongFormat(const wxString& text) {
 }
 
 void LocateCommands::OnLocateSide(wxCommandEvent& event) {
-    const int side = event.GetId() == kIdLocateSide1 ? 1 : 2;
+    const Side side = event.GetId() == kIdLocateSide1 ? Side::One : Side::Two;
     FileRequest request;
-    request.message = wxString::Format("Locate the wave file for side %d.", side);
+    request.message = wxString::Format("Locate the wave file for side %d.", Number(side));
     request.defaultDir = frame_.LastFolder();
     request.wildcard = wxString("Wave Files (*.wav)|*.wav|") + kAllFiles;
     const wxString path = frame_.Prompts().ChooseFile(&frame_, request);

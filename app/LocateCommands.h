@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "engine/Side.h"
+
 class MyFrame;
 class wxCommandEvent;
 
@@ -14,9 +16,9 @@ class LocateCommands {
     /// Binds the three Locate buttons on `frame`.
     explicit LocateCommands(MyFrame& frame);
 
-    /// Makes `path` side 1's or 2's file if it is a 44.1 kHz stereo WAV file. Returns the
-    /// "Wrong format" message text when it is not (nothing changed then), else nullopt.
-    std::optional<wxString> LocateSide(int side, const std::string& path);
+    /// Makes `path` the side's file if it is a 44.1 kHz stereo WAV file. Returns the "Wrong
+    /// format" message text when it is not (nothing changed then), else nullopt.
+    std::optional<wxString> LocateSide(Side side, const std::string& path);
     /// Shows the "Wrong format" message box with `text`.
     void ShowWrongFormat(const wxString& text);
     /// Sets the path of the encoder and selects its kind when the path names one.

@@ -73,8 +73,8 @@ MyFrame::~MyFrame() {
     if (g_frame == this) g_frame = nullptr;
 }
 
-void MyFrame::PublishSide(int index, const SideState& state, unsigned generation) {
-    if (generation == m_sidesGeneration) m_sides[index] = state;
+void MyFrame::PublishSide(Side side, const SideState& state, unsigned generation) {
+    if (generation == m_sidesGeneration) m_sides[Index(side)] = state;
 }
 
 void MyFrame::SetWavesDrawn(bool drawn, unsigned generation) {

@@ -20,6 +20,7 @@
 
 #include "app/FrameControls.h"
 #include "app/Prompter.h"
+#include "engine/Side.h"
 #include "engine/SideState.h"
 #include "engine/TrebleFilter.h"
 
@@ -62,13 +63,13 @@ class MyFrame : public wxFrame {
     void AddStopHook(std::function<void()> stop);
 
     // --- The sides ---
-    /// Side 1's or 2's state (index 0 or 1): levels, cuts and peak.
-    SideState& SideAt(int index) { return m_sides[index]; }
-    const SideState& SideAt(int index) const { return m_sides[index]; }
+    /// A side's state: levels, cuts and peak.
+    SideState& SideAt(Side side) { return m_sides[Index(side)]; }
+    const SideState& SideAt(Side side) const { return m_sides[Index(side)]; }
     const std::array<SideState, 2>& Sides() const { return m_sides; }
-    /// Replaces a side's state with what a job published (index 0 or 1), unless the sides
-    /// were changed since `generation`: the job's results belong to the files it read.
-    void PublishSide(int index, const SideState& state, unsigned generation);
+    /// Replaces a side's state with what a job published, unless the sides were changed
+    /// since `generation`: the job's results belong to the files it read.
+    void PublishSide(Side side, const SideState& state, unsigned generation);
     /// "Draw waveforms" has finished for the files now named. Read by any thread.
     bool WavesDrawn() const { return m_wavesDrawn.load(); }
     /// Marks the waveforms drawn or not; `generation` as for PublishSide (0: always).

@@ -18,8 +18,8 @@ SmartSenseChoice::~SmartSenseChoice() {
     frame_.Controls().m_cutsHow->Unbind(wxEVT_CHOICE, &SmartSenseChoice::OnChoice, this);
 }
 
-std::optional<int> SmartSenseChoice::SongCount(int side) const {
-    const int n = songs_[side == 2 ? 1 : 0].load();
+std::optional<int> SmartSenseChoice::SongCount(Side side) const {
+    const int n = songs_[Index(side)].load();
     return n > 0 ? std::optional<int>(n) : std::nullopt;
 }
 
@@ -38,9 +38,11 @@ void SmartSenseChoice::OnChoice(wxCommandEvent& event) {
     }
     // The method stays what it was while the dialog is open: a job may read it meanwhile.
     choice->SetSelection(shown_);
-    SmartSenseDialog dialog(&frame_, SongCount(1), SongCount(2), minSongSeconds_.load());
+    SmartSenseDialog dialog(&frame_, SongCount(Side::One), SongCount(Side::Two),
+                            minSongSeconds_.load());
     if (frame_.Prompts().RunModal(dialog) != wxID_OK) return;
-    Set(dialog.SongCount(1).value_or(0), dialog.SongCount(2).value_or(0), dialog.MinSongSeconds());
+    Set(dialog.SongCount(Side::One).value_or(0), dialog.SongCount(Side::Two).value_or(0),
+        dialog.MinSongSeconds());
     shown_ = static_cast<int>(CutMethod::SmartSense);
     choice->SetSelection(shown_);
 }

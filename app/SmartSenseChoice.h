@@ -8,6 +8,8 @@
 #include <atomic>
 #include <optional>
 
+#include "engine/Side.h"
+
 class MyFrame;
 class wxCommandEvent;
 
@@ -24,7 +26,7 @@ class SmartSenseChoice {
     SmartSenseChoice& operator=(const SmartSenseChoice&) = delete;
 
     /// Songs on side 1 or 2 when given. Any thread (the worker reads it).
-    std::optional<int> SongCount(int side) const;
+    std::optional<int> SongCount(Side side) const;
     /// The shortest song in seconds. Any thread.
     double MinSongSeconds() const { return minSongSeconds_.load(); }
     /// Takes the dialog's choices (0 songs = not known). GUI thread.

@@ -42,8 +42,8 @@ SmartSenseDialog::SmartSenseDialog(wxWindow* parent, std::optional<int> side1,
     CentreOnParent();
 }
 
-std::optional<int> SmartSenseDialog::SongCount(int side) const {
-    const int n = m_songs[side == 2 ? 1 : 0]->GetValue();
+std::optional<int> SmartSenseDialog::SongCount(Side side) const {
+    const int n = m_songs[Index(side)]->GetValue();
     return n > 0 ? std::optional<int>(n) : std::nullopt;
 }
 

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+#include "engine/Side.h"
+
 class wxSpinCtrl;
 
 class SmartSenseDialog : public wxDialog {
@@ -14,7 +16,7 @@ class SmartSenseDialog : public wxDialog {
     SmartSenseDialog(wxWindow* parent, std::optional<int> side1, std::optional<int> side2,
                      int minSongSeconds);
 
-    std::optional<int> SongCount(int side) const;  ///< side 1 or 2; nullopt for 0
+    std::optional<int> SongCount(Side side) const;  ///< nullopt for 0
     int MinSongSeconds() const;
 
     wxSpinCtrl* m_songs[2] = {};  ///< side 1, side 2; 0 = not known

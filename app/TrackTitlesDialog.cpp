@@ -74,7 +74,7 @@ TrackTitlesDialog::TrackTitlesDialog(wxWindow* parent, const AlbumInfo& album,
             event.Skip();
         });
         tracks[s] = grid;
-        LabelRows(s);
+        LabelRows(SideOfIndex(static_cast<std::size_t>(s)));
         column->Add(grid, 1, wxEXPAND);
         sides->Add(column, 1, wxEXPAND | (s == 0 ? wxRIGHT : 0), 10);
     }
@@ -85,10 +85,11 @@ TrackTitlesDialog::TrackTitlesDialog(wxWindow* parent, const AlbumInfo& album,
     CentreOnParent();
 }
 
-void TrackTitlesDialog::LabelRows(int side) {
-    wxGrid* grid = tracks[side];
+void TrackTitlesDialog::LabelRows(Side side) {
+    wxGrid* grid = tracks[Index(side)];
     for (int row = 0; row < grid->GetNumberRows(); ++row)
-        grid->SetRowLabelValue(row, wxString::Format("%c%d", side == 0 ? 'A' : 'B', row + 1));
+        grid->SetRowLabelValue(row,
+                               wxString::Format("%c%d", side == Side::One ? 'A' : 'B', row + 1));
 }
 
 void TrackTitlesDialog::OnCellChanged(wxGridEvent& event) {
@@ -97,7 +98,7 @@ void TrackTitlesDialog::OnCellChanged(wxGridEvent& event) {
     if (event.GetRow() == grid->GetNumberRows() - 1 &&
         !grid->GetCellValue(event.GetRow(), event.GetCol()).empty()) {
         grid->AppendRows(1);
-        LabelRows(grid == tracks[0] ? 0 : 1);
+        LabelRows(grid == tracks[0] ? Side::One : Side::Two);
     }
     event.Skip();
 }

@@ -9,6 +9,7 @@
 #include <array>
 
 #include "engine/Album.h"
+#include "engine/Side.h"
 
 class wxGrid;
 class wxGridEvent;
@@ -34,5 +35,5 @@ class TrackTitlesDialog : public wxDialog {
   private:
     void OnCellChanged(wxGridEvent& event);
     /// Row labels A1, A2, ... / B1, B2, ...
-    void LabelRows(int side);
+    void LabelRows(Side side);
 };

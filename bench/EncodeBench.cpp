@@ -119,8 +119,7 @@ int main(int argc, char** argv) {
     const EncoderKind kind = name == "lame"   ? EncoderKind::Lame
                              : name == "flac" ? EncoderKind::Flac
                                               : EncoderKind::OggVorbis;
-    const int selection = static_cast<int>(kind);
-    const std::string encoder = ResolveEncoderPath(selection, "");
+    const std::string encoder = ResolveEncoderPath(kind, "");
     if (encoder.empty()) {
         std::fprintf(stderr, "encoder %s not found\n", name.c_str());
         return 1;
@@ -135,13 +134,13 @@ int main(int argc, char** argv) {
         }
 
     FakeJobContext ctx;
-    ctx.encoderKind = selection;
+    ctx.encoderKind = static_cast<int>(kind);
     ctx.rateId = kRateId128;
-    const SideSlices slices{1, folder.string(), 1, kSlices, false};
+    const SideSlices slices{Side::One, folder.string(), 1, kSlices, false};
     const auto runDirect = [&] {
         for (int n = 1; n <= kSlices; ++n) {
             const EncoderCommand command =
-                BuildEncoderCommand(selection, EncodeNaming::AutoOrTyped, 1, encoder,
+                BuildEncoderCommand(kind, EncodeNaming::AutoOrTyped, Side::One, encoder,
                                     folder.string(), n, n, menu::BitRateForId(kRateId128));
             if (!RunDirect(command.argv)) {
                 std::fprintf(stderr, "%s failed\n",

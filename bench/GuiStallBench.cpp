@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
     frame->Controls().w_checkBox1->SetValue(false);
     frame->Controls().m_checkBox2->SetValue(false);
     frame->Controls().m_checkBox1->SetValue(false);
-    if (frame->Locate().LocateSide(1, side)) return 1;
+    if (frame->Locate().LocateSide(Side::One, side)) return 1;
 
     std::printf("side: %.0f minutes (%s)\n", minutes, side.c_str());
     std::printf("%-18s %8s %7s %17s %13s %16s %15s\n", "job", "seconds", "probes",

@@ -19,7 +19,7 @@ struct Settings : PlaybackSettings {
     int FadeId() const override { return fadeId; }
     bool Normalize() const override { return normalize; }
     float TrebleLevel() const override { return level; }
-    float PeakLevel(int) const override { return 0.7f; }
+    float PeakLevel(Side) const override { return 0.7f; }
 };
 
 double NanosecondsPerCall(const Settings& settings, const std::vector<std::int16_t>& samples) {

@@ -47,7 +47,7 @@ int RunAnalyze(const CliOptions& options) {
     std::optional<SmartSenseOptions> smart;
     if (ctx.Method() == CutMethod::SmartSense) {
         smart.emplace();
-        smart->songs = ctx.SongCount(1);
+        smart->songs = ctx.SongCount(Side::One);
         smart->minSongSeconds = ctx.MinSongSeconds();
     }
     const AnalysisResult result =

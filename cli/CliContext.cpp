@@ -8,54 +8,42 @@
 #include "engine/MenuSettings.h"
 #include "platform/Paths.h"
 
-namespace {
-int InGroup(int id, int first, int last, int fallback) {
-    return id >= first && id <= last ? id : fallback;
-}
-}  // namespace
-
 CliContext::CliContext(WindowState state, bool showProgress)
     : state_(std::move(state)), progress_(showProgress) {
     TuneTreble(treble_, menu::BoostLevelForEqId(state_.fields.eqId));
 }
 
-int CliContext::SelectedFadeId() {
-    return InGroup(state_.fields.fadeId, menu::kFadeFirst, menu::kFadeLast, menu::kFadeDefault);
+// The settings fields hold menu ids, as a settings file does; an id outside its group means
+// the group's fall-back, as in the window.
+std::uint32_t CliContext::FadeFrames() {
+    return menu::FadeFramesForId(state_.fields.fadeId);
 }
-int CliContext::SelectedVolumeId() {
-    return InGroup(state_.fields.volumeId, menu::kVolumeKeep, menu::kVolumeNormalize,
-                   menu::kVolumeKeep);
+bool CliContext::Normalize() {
+    return state_.fields.volumeId == menu::kVolumeNormalize;
 }
-int CliContext::SelectedEqId() {
-    return InGroup(state_.fields.eqId, menu::kEqFirst, menu::kEqLast, menu::kEqDefault);
+float CliContext::TrebleBoost() {
+    return menu::BoostLevelForEqId(state_.fields.eqId);
 }
-int CliContext::SelectedRateId() {
-    return InGroup(state_.fields.rateId, menu::kRateFirst, menu::kRateLast, menu::kRateDefault);
-}
-
-std::string CliContext::SidePath(int side) {
-    return side == 2 ? state_.fields.side2Path : state_.fields.side1Path;
+int CliContext::BitRate() {
+    return menu::BitRateForId(state_.fields.rateId);
 }
 
-std::string CliContext::TypedTimeText(int field) {
-    return field >= 0 && field < 20 ? state_.fields.typedTimes[field] : std::string();
+std::string CliContext::SidePath(Side side) {
+    return side == Side::Two ? state_.fields.side2Path : state_.fields.side1Path;
+}
+
+std::string CliContext::TypedTime(Side side, int field) {
+    if (field < 0 || field >= kTypedTimesPerSide) return "";
+    return state_.fields.typedTimes[Index(side) * kTypedTimesPerSide + field];
 }
 
 int CliContext::EncoderRunsAtOnce() {
     return state_.encoderRuns > 0 ? state_.encoderRuns : JobContext::EncoderRunsAtOnce();
 }
 
-std::string CliContext::OutputFolder(int side) {
+std::string CliContext::OutputFolder(Side side) {
     if (!state_.outDir.empty()) return state_.outDir;
     return platform::SplitDirectory(SidePath(side));
-}
-
-SideState CliContext::Side(int side) {
-    return sides_[Index(side)];
-}
-
-void CliContext::PublishSide(int side, const SideState& state) {
-    sides_[Index(side)] = state;
 }
 
 void CliContext::PlaceMarkers() {

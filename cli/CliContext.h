@@ -18,31 +18,33 @@ class CliContext final : public JobContext {
     /// Tunes the treble filter for the state's EQ id, as File > Open does.
     CliContext(WindowState state, bool showProgress);
 
-    int SelectedFadeId() override;
-    int SelectedVolumeId() override;
-    int SelectedEqId() override;
-    int SelectedRateId() override;
+    std::uint32_t FadeFrames() override;
+    bool Normalize() override;
+    float TrebleBoost() override;
+    int BitRate() override;
     TrebleFilter& Treble() override { return treble_; }
 
-    std::string SidePath(int side) override;
-    int CutsHow() override { return state_.fields.cutsHow; }
-    std::optional<int> SongCount(int side) override { return state_.songs[Index(side)]; }
+    std::string SidePath(Side side) override;
+    CutMethod Method() override { return CutMethodOf(state_.fields.cutsHow); }
+    std::optional<int> SongCount(Side side) override { return state_.songs[Index(side)]; }
     double MinSongSeconds() override { return state_.minSongSeconds; }
     std::string SilenceText() override { return state_.fields.silenceSeconds; }
     void SetSilenceText(const std::string& text) override { state_.fields.silenceSeconds = text; }
-    std::string TypedTimeText(int field) override;
+    std::string TypedTime(Side side, int field) override;
     bool CreateEncodedFiles() override { return state_.fields.createEncoded != 0; }
     bool VoiceAfterEncoding() override { return state_.fields.voiceAfterEncoding != 0; }
     bool DeleteWaveSlices() override { return state_.fields.deleteSlices != 0; }
     bool VoiceAfterSlicing() override { return state_.fields.voiceAfterSlicing != 0; }
-    int EncoderKindSelection() override { return state_.fields.encoderKind; }
+    std::optional<EncoderKind> EncoderChoice() override {
+        return EncoderKindOf(state_.fields.encoderKind);
+    }
     std::string EncoderPath() override { return state_.encoderPath; }
     int EncoderRunsAtOnce() override;
-    std::string OutputFolder(int side) override;
+    std::string OutputFolder(Side side) override;
     AlbumInfo Album() override { return state_.album; }
 
-    SideState Side(int side) override;
-    void PublishSide(int side, const SideState& state) override;
+    SideState SideData(Side side) override { return sides_[Index(side)]; }
+    void PublishSide(Side side, const SideState& state) override { sides_[Index(side)] = state; }
     bool WavesDrawn() override { return wavesDrawn_; }
     void SetWavesDrawn(bool drawn) override { wavesDrawn_ = drawn; }
     void SetSlicing(bool) override {}
@@ -59,8 +61,6 @@ class CliContext final : public JobContext {
 
     // --- For the commands ---
     const WindowState& State() const { return state_; }
-    /// The side's state as the last job left it (levels, peak, cuts).
-    const SideState& SideData(int side) const { return sides_[Index(side)]; }
     /// Places the markers of the run into the sides' cut tables, as the user does with
     /// the mouse after "Draw waveforms".
     void PlaceMarkers();
@@ -72,8 +72,6 @@ class CliContext final : public JobContext {
     void ClearProgress() { progress_.Clear(); }
 
   private:
-    static int Index(int side) { return side == 2 ? 1 : 0; }
-
     WindowState state_;
     TrebleFilter treble_;
     std::array<SideState, 2> sides_;

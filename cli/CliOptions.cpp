@@ -8,6 +8,7 @@
 #include "cli/OptionTable.h"
 #include "engine/EncoderKind.h"
 #include "engine/MenuSettings.h"
+#include "engine/Side.h"
 #include "wav/WaveFile.h"
 
 namespace {
@@ -32,17 +33,17 @@ std::vector<std::string> SplitCommas(const std::string& text) {
     }
 }
 
-std::string SetTypedTimes(CliOptions& o, int side, const std::string& value) {
+std::string SetTypedTimes(CliOptions& o, Side side, const std::string& value) {
     const std::vector<std::string> parts = SplitCommas(value);
-    if (parts.size() > 10) return "--times" + std::to_string(side + 1) + ": at most ten times";
+    if (parts.size() > 10) return "--times" + NumberText(side) + ": at most ten times";
     TypedTimeFields fields;
     for (std::size_t i = 0; i < parts.size(); ++i) fields[i] = parts[i];
-    o.typedTimes[side] = fields;
+    o.typedTimes[Index(side)] = fields;
     return "";
 }
 
-std::string SetMarkers(CliOptions& o, int side, const std::string& value) {
-    const std::string name = "--markers" + std::to_string(side + 1);
+std::string SetMarkers(CliOptions& o, Side side, const std::string& value) {
+    const std::string name = "--markers" + NumberText(side);
     std::vector<std::int32_t> markers;
     if (!value.empty()) {
         for (const std::string& part : SplitCommas(value)) {
@@ -55,7 +56,7 @@ std::string SetMarkers(CliOptions& o, int side, const std::string& value) {
         }
     }
     if (markers.size() > kMaxMarkers) return name + ": at most 512 markers";
-    o.markers[side] = std::move(markers);
+    o.markers[Index(side)] = std::move(markers);
     return "";
 }
 
@@ -163,7 +164,7 @@ std::string AddCutList(CliOptions& o, const std::string& value, CutListFormat fo
     return "";
 }
 
-std::string SetTitles(CliOptions& o, int side, const std::string& value) {
+std::string SetTitles(CliOptions& o, Side side, const std::string& value) {
     std::vector<std::string> titles;
     for (std::size_t at = 0; !value.empty();) {
         const std::size_t bar = value.find('|', at);
@@ -171,7 +172,7 @@ std::string SetTitles(CliOptions& o, int side, const std::string& value) {
         if (bar == std::string::npos) break;
         at = bar + 1;
     }
-    o.titles[side] = std::move(titles);
+    o.titles[Index(side)] = std::move(titles);
     return "";
 }
 
@@ -211,9 +212,9 @@ const Row kOptions[] = {
      }},
     {"--times1", "T,T,...", kSlice,
      "side 1's typed times, up to ten min.sec.dsec fields (empty fields allowed)",
-     [](CliOptions& o, const std::string& v) { return SetTypedTimes(o, 0, v); }},
+     [](CliOptions& o, const std::string& v) { return SetTypedTimes(o, Side::One, v); }},
     {"--times2", "T,T,...", kSlice, "side 2's typed times",
-     [](CliOptions& o, const std::string& v) { return SetTypedTimes(o, 1, v); }},
+     [](CliOptions& o, const std::string& v) { return SetTypedTimes(o, Side::Two, v); }},
     {"--silence", "S", kBoth,
      "seconds of silence that separate songs when sensing (the leading integer counts; "
      "default 2)",
@@ -221,9 +222,9 @@ const Row kOptions[] = {
     {"--markers1", "C,C,...", kSlice,
      "slice side 1 at these cuts (tenths of a second) like \"Slice using waveform markers\"; "
      "a side without markers gets no slices",
-     [](CliOptions& o, const std::string& v) { return SetMarkers(o, 0, v); }},
+     [](CliOptions& o, const std::string& v) { return SetMarkers(o, Side::One, v); }},
     {"--markers2", "C,C,...", kSlice, "side 2's markers",
-     [](CliOptions& o, const std::string& v) { return SetMarkers(o, 1, v); }},
+     [](CliOptions& o, const std::string& v) { return SetMarkers(o, Side::Two, v); }},
     {"--fade", "SECONDS", kSlice, "fade each slice in and out: 0, 0.1, 1 or 2 seconds",
      [](CliOptions& o, const std::string& v) { return SetFade(o, v); }},
     {"--normalize", nullptr, kSlice,
@@ -283,9 +284,9 @@ const Row kOptions[] = {
     {"--titles1", "\"A|B|...\"", kBoth,
      "side 1's track titles in slice order: files are then named \"01 - A.wav\", "
      "\"02 - B.flac\", ... (numbers continue on side 2) and tagged; wins over a cut list's",
-     [](CliOptions& o, const std::string& v) { return SetTitles(o, 0, v); }},
+     [](CliOptions& o, const std::string& v) { return SetTitles(o, Side::One, v); }},
     {"--titles2", "\"A|B|...\"", kSlice, "side 2's track titles",
-     [](CliOptions& o, const std::string& v) { return SetTitles(o, 1, v); }},
+     [](CliOptions& o, const std::string& v) { return SetTitles(o, Side::Two, v); }},
     {"--jobs", "N", kSlice,
      "run up to N encoders at once, each slice's as soon as it is written (default: one per "
      "processor); 1 encodes a side's slices one after the other once all are written",

@@ -62,7 +62,9 @@ int LoadCutLists(const CliOptions& options, WindowState& state) {
                 Say(path + ": " + placed.error);
                 return kExitFileError;
             }
-            if (const std::string notice = PlacementNotice(s + 1, placed); !notice.empty())
+            if (const std::string notice =
+                    PlacementNotice(SideOfIndex(static_cast<std::size_t>(s)), placed);
+                !notice.empty())
                 Say(path + ": " + notice);
             state.markers[s] = placed.cuts;
             state.album.sides[s] = placed.tracks;

@@ -7,7 +7,6 @@
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
 #include "engine/Jobs.h"
-#include "engine/MenuSettings.h"
 #include "engine/TrackNames.h"
 
 namespace {
@@ -25,10 +24,10 @@ bool FailedOutcome(SliceOutcome outcome) {
 }
 
 // "side 1 (/rec/a.wav): 3 slices, 1.wav to 3.wav in /rec" or "...: no slices (why)".
-std::string SummaryLine(int side, const std::string& path, const SideReport& report,
+std::string SummaryLine(Side side, const std::string& path, const SideReport& report,
                         const AlbumInfo& album) {
     const SideTracks tracks(side, album, 0);
-    std::string line = "side " + std::to_string(side) + " (" + path + "): ";
+    std::string line = "side " + NumberText(side) + " (" + path + "): ";
     if (report.slices == 0)
         return line + "no slices (" + (report.reason.empty() ? "nothing to cut" : report.reason) +
                ")";
@@ -64,7 +63,7 @@ int RunSlice(const CliOptions& options) {
 
     CliContext ctx(state, !options.quiet && ProgressBar::StderrIsTerminal());
     // Normalize needs each side's peak: the user presses "Draw waveforms" first.
-    if (ctx.SelectedVolumeId() == menu::kVolumeNormalize) {
+    if (ctx.Normalize()) {
         const JobReport drawn = RunJob(SliceJob::DrawWaveforms, ctx);
         if (drawn.stopped || Interrupted()) return kExitInterrupted;
     }
@@ -85,12 +84,12 @@ int RunSlice(const CliOptions& options) {
     // Messages were shown on standard error as they came; the status follows the outcomes
     // (a side without slices for want of cuts is not a failure).
     bool failed = false;
-    for (int i = 0; i < 2; ++i) {
-        const SideReport& side = report.sides[static_cast<std::size_t>(i)];
+    for (const Side s : kSides) {
+        const SideReport& side = report.sides[Index(s)];
         if (!side.present) continue;
         failed |= FailedOutcome(side.outcome);
         if (!options.quiet)
-            std::printf("%s\n", SummaryLine(i + 1, paths[i], side, state.album).c_str());
+            std::printf("%s\n", SummaryLine(s, paths[Index(s)], side, state.album).c_str());
     }
     std::fflush(stdout);
     if (report.stopped || Interrupted()) return kExitInterrupted;

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "engine/EncoderKind.h"
+#include "engine/Side.h"
+#include "engine/SideState.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
 
@@ -11,12 +13,13 @@ void ApplyAlbumOptions(const CliOptions& o, AlbumInfo& album) {
     if (o.artist) album.artist = *o.artist;
     if (o.year) album.year = *o.year;
     if (o.genre) album.genre = *o.genre;
-    for (int side = 0; side < 2; ++side) {
-        if (!o.titles[side]) continue;
-        std::vector<TrackInfo>& tracks = album.sides[side];
-        tracks.resize(std::max(tracks.size(), o.titles[side]->size()));
+    for (const Side side : kSides) {
+        const auto& titles = o.titles[Index(side)];
+        if (!titles) continue;
+        std::vector<TrackInfo>& tracks = album.sides[Index(side)];
+        tracks.resize(std::max(tracks.size(), titles->size()));
         for (std::size_t k = 0; k < tracks.size(); ++k)
-            tracks[k].title = k < o.titles[side]->size() ? (*o.titles[side])[k] : std::string();
+            tracks[k].title = k < titles->size() ? (*titles)[k] : std::string();
     }
 }
 
@@ -54,10 +57,12 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
     if (o.outDir) s.outDir = platform::MakeAbsolute(*o.outDir);
     if (o.cutsHow) f.cutsHow = *o.cutsHow;
     if (o.silenceText) f.silenceSeconds = *o.silenceText;
-    for (int side = 0; side < 2; ++side) {
-        if (o.typedTimes[side])
-            for (int i = 0; i < 10; ++i) f.typedTimes[side * 10 + i] = (*o.typedTimes[side])[i];
-        s.markers[side] = o.markers[side];
+    for (const Side side : kSides) {
+        const std::size_t i = Index(side);
+        if (o.typedTimes[i])
+            for (int n = 0; n < kTypedTimesPerSide; ++n)
+                f.typedTimes[i * kTypedTimesPerSide + n] = (*o.typedTimes[i])[n];
+        s.markers[i] = o.markers[i];
     }
     // A marker run gives every side a table; a side without --markersN has no markers.
     if (o.MarkerJob())

@@ -10,7 +10,6 @@
 #include "engine/BandScan.h"
 #include "engine/ChunkReader.h"
 #include "engine/JobContext.h"
-#include "engine/MenuSettings.h"
 #include "engine/SideState.h"
 #include "engine/SpeculativeScan.h"
 #include "engine/TrebleFilter.h"
@@ -211,7 +210,7 @@ AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_
     // The last level entry is stored at frame 4410 * 65534; reading stops after it.
     const std::uint64_t frames =
         std::min<std::uint64_t>(totalFrames, std::uint64_t{kBlockFrames} * (kMaxLevels - 1) + 1);
-    const float level = menu::BoostLevelForEqId(ctx.SelectedEqId());
+    const float level = ctx.TrebleBoost();
     // Smart Sense's measurement runs beside the analysis, on its own thread.
     std::unique_ptr<BandScan> bands;
     if (smart) bands = std::make_unique<BandScan>(path, frames);

@@ -99,9 +99,9 @@ PlacedSide PlaceCutListSide(const CutListSide& side, std::uint64_t frames,
     return placed;
 }
 
-std::string PlacementNotice(int side, const PlacedSide& placed) {
+std::string PlacementNotice(Side side, const PlacedSide& placed) {
     std::string text;
-    const std::string name = "Side " + std::to_string(side) + ": ";
+    const std::string name = "Side " + NumberText(side) + ": ";
     if (!placed.outside.empty())
         text += name + "the " + (placed.outside.size() == 1 ? "cut at " : "cuts at ") +
                 JoinTimes(placed.outside) + (placed.outside.size() == 1 ? " lies" : " lie") +

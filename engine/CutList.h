@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/Album.h"
+#include "engine/Side.h"
 
 /// Most cuts a side's table holds in use (the slot after the last stays 0).
 constexpr std::size_t kMaxSideCuts = 511;
@@ -69,7 +70,7 @@ PlacedSide PlaceCutListSide(const CutListSide& side, std::uint64_t frames,
 
 /// What the user is told about a placement on side 1 or 2: the left-out times by name, and
 /// that slicing uses only a side's first ten cuts when it has more. "" when all is well.
-std::string PlacementNotice(int side, const PlacedSide& placed);
+std::string PlacementNotice(Side side, const PlacedSide& placed);
 
 /// Which side (0 or 1) each block of `list` belongs to, -1 for none: a block whose file
 /// name (folders aside) is the name of a side's recording in `sidePaths` goes to that side;

@@ -6,7 +6,6 @@
 
 #include "engine/EncodingQueue.h"
 #include "engine/JobContext.h"
-#include "engine/MenuSettings.h"
 #include "engine/Utf8Text.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
@@ -21,10 +20,6 @@ constexpr const char* kProgramSuffix = ".exe";
 #else
 constexpr const char* kProgramSuffix = "";
 #endif
-
-bool IsEncoderKind(int selection) {
-    return selection >= 0 && selection < kEncoderKindCount;
-}
 
 // Program name searched for when the encoder path is empty; nullptr for the kinds the user
 // must always locate.
@@ -70,19 +65,21 @@ std::string LastLines(const std::string& output) {
 
 }  // namespace
 
-EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming, int side,
-                                   const std::string& encoderPath, const std::string& folder,
-                                   int sliceNumber, int index, int bitRate) {
-    return BuildEncoderCommand(kindSelection, naming, SideTracks(side), encoderPath, folder,
-                               sliceNumber, index, bitRate);
+EncoderCommand BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNaming naming,
+                                   Side side, const std::string& encoderPath,
+                                   const std::string& folder, int sliceNumber, int index,
+                                   int bitRate) {
+    return BuildEncoderCommand(chosen, naming, SideTracks(side), encoderPath, folder, sliceNumber,
+                               index, bitRate);
 }
 
-EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming, const SideTracks& tracks,
-                                   const std::string& encoderPath, const std::string& folder,
-                                   int sliceNumber, int index, int bitRate) {
+EncoderCommand BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNaming naming,
+                                   const SideTracks& tracks, const std::string& encoderPath,
+                                   const std::string& folder, int sliceNumber, int index,
+                                   int bitRate) {
     EncoderCommand command;
-    if (!IsEncoderKind(kindSelection)) return command;
-    const auto kind = static_cast<EncoderKind>(kindSelection);
+    if (!chosen) return command;
+    const EncoderKind kind = *chosen;
     command.input = platform::JoinPath(folder, tracks.SliceName(sliceNumber, index));
     command.output =
         platform::JoinPath(folder, tracks.EncodedName(sliceNumber, index, kind, naming));
@@ -113,7 +110,7 @@ EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming, const
     return command;
 }
 
-std::string ResolveEncoderPath(int kindSelection, const std::string& path) {
+std::string ResolveEncoderPath(std::optional<EncoderKind> chosen, const std::string& path) {
     if (!path.empty()) {
         if (path.find(platform::kPathSeparator) == std::string::npos) {
             const std::string found = platform::FindOnPath(path);
@@ -122,8 +119,8 @@ std::string ResolveEncoderPath(int kindSelection, const std::string& path) {
         // The run happens in the encoder's folder, so a relative path must not stay one.
         return platform::MakeAbsolute(path);
     }
-    if (!IsEncoderKind(kindSelection)) return {};
-    const char* program = FallbackProgram(static_cast<EncoderKind>(kindSelection));
+    if (!chosen) return {};
+    const char* program = FallbackProgram(*chosen);
     if (!program) return {};
     const std::string name = std::string(program) + kProgramSuffix;
     const std::string installFolder = platform::InstallFolder();
@@ -134,17 +131,12 @@ std::string ResolveEncoderPath(int kindSelection, const std::string& path) {
     return platform::FindOnPath(name);
 }
 
-bool EncoderAvailable(int kindSelection, const std::string& path) {
-    return !ResolveEncoderPath(kindSelection, path).empty();
+bool EncoderAvailable(std::optional<EncoderKind> chosen, const std::string& path) {
+    return !ResolveEncoderPath(chosen, path).empty();
 }
 
-std::string ConvertingStatus(int side) {
-    return side == 2 ? "Converting side 2 slices to MP3/Ogg files..."
-                     : "Converting side 1 slices to MP3/Ogg files...";
-}
-
-int SelectedBitRate(JobContext& ctx) {
-    return menu::BitRateForId(ctx.SelectedRateId());
+std::string ConvertingStatus(Side side) {
+    return "Converting side " + NumberText(side) + " slices to MP3/Ogg files...";
 }
 
 EarlierOutput::EarlierOutput(const std::string& output)

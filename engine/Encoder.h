@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/EncoderKind.h"
+#include "engine/Side.h"
 #include "engine/TrackNames.h"
 #include "platform/Process.h"
 
@@ -21,36 +22,35 @@ struct EncoderCommand {
     std::string output;  ///< folder/A1.mp3, folder/7.ogg, ...
 };
 
-/// Builds the run of one slice. `kindSelection` is the encoder choice (EncoderKind value);
-/// `side` 1 or 2; `sliceNumber` the WAV file's number; `index` the slice's 1-based index
-/// within its side; `bitRate` in bit/s (given to MP3 encoders in bit/s, to oggenc and lame
-/// in kbit/s). Returns an empty argv for a selection that is no encoder kind (-1: none).
-EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming, int side,
-                                   const std::string& encoderPath, const std::string& folder,
-                                   int sliceNumber, int index, int bitRate);
+/// Builds the run of one slice with the `chosen` encoder kind; `sliceNumber` the WAV file's
+/// number; `index` the slice's 1-based index within its side; `bitRate` in bit/s (given to
+/// MP3 encoders in bit/s, to oggenc and lame in kbit/s). Returns an empty argv when no kind
+/// is chosen.
+EncoderCommand BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNaming naming,
+                                   Side side, const std::string& encoderPath,
+                                   const std::string& folder, int sliceNumber, int index,
+                                   int bitRate);
 /// The same with the side's track names (input and output named as `tracks` says).
-EncoderCommand BuildEncoderCommand(int kindSelection, EncodeNaming naming, const SideTracks& tracks,
-                                   const std::string& encoderPath, const std::string& folder,
-                                   int sliceNumber, int index, int bitRate);
+EncoderCommand BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNaming naming,
+                                   const SideTracks& tracks, const std::string& encoderPath,
+                                   const std::string& folder, int sliceNumber, int index,
+                                   int bitRate);
 
 /// The encoder program to run: `path` when not empty (made absolute; a bare name is looked
 /// up on PATH). Empty `path` for Ogg Vorbis, LAME or FLAC: "oggenc", "lame" or "flac" in the
 /// install folder, else found on PATH. Returns "" when nothing is found. Any thread.
-std::string ResolveEncoderPath(int kindSelection, const std::string& path);
+std::string ResolveEncoderPath(std::optional<EncoderKind> chosen, const std::string& path);
 
 /// Whether the chosen encoder can be run at all (the marker job's precondition): a path is
 /// given, or the fall-back of an empty path finds the program.
-bool EncoderAvailable(int kindSelection, const std::string& path);
+bool EncoderAvailable(std::optional<EncoderKind> chosen, const std::string& path);
 
-/// "Converting side N slices to MP3/Ogg files..." for side 1 or 2.
-std::string ConvertingStatus(int side);
-
-/// Bit rate in bit/s of the checked Rate item (ctx.SelectedRateId()); 128000 by default.
-int SelectedBitRate(JobContext& ctx);
+/// "Converting side N slices to MP3/Ogg files...".
+std::string ConvertingStatus(Side side);
 
 /// One side's slices to encode.
 struct SideSlices {
-    int side = 1;            ///< 1 or 2
+    Side side = Side::One;
     std::string folder;      ///< where the slices lie; the encoded files go there too
     int firstNumber = 1;     ///< WAV number of the side's first slice (N1 + 1 on side 2)
     int count = 0;           ///< slices of this side; EncodingQueue: < 0 while not yet known

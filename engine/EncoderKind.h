@@ -18,6 +18,13 @@ constexpr int kEncoderKindCount = 6;
 /// The choice's label of each kind, in selection order.
 extern const char* const kEncoderKindLabels[kEncoderKindCount];
 
+/// The kind of a choice's selection (a settings file's field 27, an option); nullopt for
+/// -1 (none chosen) and any number that names no kind.
+constexpr std::optional<EncoderKind> EncoderKindOf(int selection) {
+    if (selection < 0 || selection >= kEncoderKindCount) return std::nullopt;
+    return static_cast<EncoderKind>(selection);
+}
+
 /// The kind named by the path (folders included, case ignored), testing "l3enc", "blade",
 /// "oggenc", "fastenc", "lame", "flac" in that order; nullopt when none matches (the user
 /// then picks the kind by hand).

@@ -11,7 +11,7 @@ namespace {
 
 // The Encoding gauge after the index-th ended run of a side (1-based).
 int EncodingGauge(const SideSlices& slices, int index) {
-    if (slices.side != 2) return (slices.bothSides ? 50 : 100) * index / slices.count;
+    if (slices.side != Side::Two) return (slices.bothSides ? 50 : 100) * index / slices.count;
     if (!slices.bothSides) return 100 * index / slices.count;
     const int side1Count = slices.firstNumber - 1;
     return 50 + (50 * side1Count + 50 * index) / (side1Count + slices.count);
@@ -39,10 +39,10 @@ EncodingQueue::~EncodingQueue() {
 }
 
 int EncodingQueue::OpenSide(const SideSlices& slices) {
-    Side side;
+    SideRuns side;
     side.slices = slices;
     side.tracks = slices.tracks.value_or(SideTracks(slices.side));
-    side.bitRate = SelectedBitRate(ctx_);
+    side.bitRate = ctx_.BitRate();
     sides_.push_back(std::move(side));
     return static_cast<int>(sides_.size()) - 1;
 }
@@ -85,7 +85,7 @@ bool EncodingQueue::WaitForAll() {
 bool EncodingQueue::AllEnded() const {
     return queue_.empty() && running_.empty() &&
            std::all_of(sides_.begin(), sides_.end(),
-                       [](const Side& side) { return side.slices.count >= 0; });
+                       [](const SideRuns& side) { return side.slices.count >= 0; });
 }
 
 void EncodingQueue::TakeEnded() {
@@ -100,9 +100,9 @@ void EncodingQueue::StartWhatFits() {
     while (!stopped_ && !queue_.empty() && !pool_.Full()) {
         Run run = std::move(queue_.front());
         queue_.pop_front();
-        const Side& side = sides_[run.side];
+        const SideRuns& side = sides_[run.side];
         // The choice and the path are read as each run starts: the user may change them.
-        run.kind = ctx_.EncoderKindSelection();
+        run.kind = ctx_.EncoderChoice();
         run.encoder = ResolveEncoderPath(run.kind, ctx_.EncoderPath());
         run.command =
             BuildEncoderCommand(run.kind, naming_, side.tracks, run.encoder, side.slices.folder,
@@ -148,7 +148,7 @@ void EncodingQueue::Ended(Run& run, const platform::ProcessResult* process,
 // recorded as encoded or its failure counted.
 void EncodingQueue::Settle(Run& run, const platform::ProcessResult* process,
                            const std::string& noRunReason) {
-    Side& side = sides_[run.side];
+    SideRuns& side = sides_[run.side];
     ++side.ended;
     if (run.command.argv.empty()) return;
     std::string failure = process ? RunFailure(*process, run.command.output) : noRunReason;
@@ -163,16 +163,17 @@ void EncodingQueue::Settle(Run& run, const platform::ProcessResult* process,
                             run.number);
         return;
     }
-    const std::string encoder = run.encoder.empty() ? kEncoderKindLabels[run.kind] : run.encoder;
+    const std::string encoder =
+        run.encoder.empty() ? kEncoderKindLabels[static_cast<int>(*run.kind)] : run.encoder;
     NoteFailure(tally_, run.number, encoder, run.command.argv, failure,
                 process ? process->output : std::string());
     run.earlier.reset();
 }
 
-void EncodingQueue::SettleWaiting(int side) {
+void EncodingQueue::SettleWaiting(int handle) {
     std::vector<Waiting> still;
     for (Waiting& w : waiting_) {
-        if (w.run.side != side)
+        if (w.run.side != handle)
             still.push_back(std::move(w));
         else
             Settle(w.run, w.process ? &*w.process : nullptr, w.noRunReason);
@@ -182,7 +183,7 @@ void EncodingQueue::SettleWaiting(int side) {
 
 void EncodingQueue::ShowProgress() {
     while (nextToShow_ < sides_.size()) {
-        Side& side = sides_[nextToShow_];
+        SideRuns& side = sides_[nextToShow_];
         if (side.slices.count < 0) return;
         while (side.shown < side.ended)
             ctx_.SetGauge(Gauge::Encoding, EncodingGauge(side.slices, ++side.shown));

@@ -59,7 +59,7 @@ class EncodingQueue {
     const std::vector<int>& Encoded(int handle) const { return sides_[handle].encoded; }
 
   private:
-    struct Side {
+    struct SideRuns {
         SideSlices slices;  ///< count < 0 until closed
         SideTracks tracks;  ///< names the files; tags them once the side is closed
         int bitRate = 0;
@@ -69,10 +69,10 @@ class EncodingQueue {
     };
     /// One slice's run, from its place in the queue until it is judged.
     struct Run {
-        int side = 0;
+        int side = 0;  ///< the side's handle
         int number = 0;
-        int kind = -1;        ///< the encoder choice read when it started
-        std::string encoder;  ///< the resolved program; "" when none was found
+        std::optional<EncoderKind> kind;  ///< the encoder choice read when it started
+        std::string encoder;              ///< the resolved program; "" when none was found
         EncoderCommand command;
         std::optional<EarlierOutput> earlier;
     };
@@ -89,7 +89,7 @@ class EncodingQueue {
     /// check and the gauge.
     void Ended(Run& run, const platform::ProcessResult* process, const std::string& noRunReason);
     void Settle(Run& run, const platform::ProcessResult* process, const std::string& noRunReason);
-    void SettleWaiting(int side);
+    void SettleWaiting(int handle);
     void ShowProgress();
     bool AllEnded() const;
 
@@ -97,7 +97,7 @@ class EncodingQueue {
     EncodeNaming naming_;
     EncodeTally& tally_;
     SideEnded sideEnded_;
-    std::vector<Side> sides_;
+    std::vector<SideRuns> sides_;
     std::deque<Run> queue_;
     std::map<std::uint64_t, Run> running_;
     std::vector<Waiting> waiting_;

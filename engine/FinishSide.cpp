@@ -2,14 +2,6 @@
 
 #include "engine/JobContext.h"
 
-namespace {
-
-std::string SideText(int side) {
-    return std::to_string(side);
-}
-
-}  // namespace
-
 SliceFinisher::SliceFinisher(JobContext& ctx, SliceJob job)
     : ctx_(ctx),
       job_(job),
@@ -19,7 +11,7 @@ SliceFinisher::SliceFinisher(JobContext& ctx, SliceJob job)
              job == SliceJob::SliceByMarkers ? EncodeNaming::Markers : EncodeNaming::AutoOrTyped,
              runsAtOnce_, tally_, [this](int handle) { SideEncoded(handle); }) {}
 
-void SliceFinisher::BeginSide(int side, const std::string& folder, int firstNumber, bool bothSides,
+void SliceFinisher::BeginSide(Side side, const std::string& folder, int firstNumber, bool bothSides,
                               const SideTracks& tracks) {
     SideSteps steps{side, folder, firstNumber, bothSides, tracks};
     // Runs that start while the side is written must know now whether to start at all.
@@ -38,7 +30,7 @@ void SliceFinisher::SliceWritten(int number) {
 bool SliceFinisher::SideWritten(unsigned count, const SideTracks& tracks) {
     SideSteps& steps = sides_.back();
     steps.tracks = tracks;
-    if (ctx_.VoiceAfterSlicing()) ctx_.PlayVoice("wavside" + SideText(steps.side) + ".wav");
+    if (ctx_.VoiceAfterSlicing()) ctx_.PlayVoice("wavside" + NumberText(steps.side) + ".wav");
     if (!overlap_) {
         steps.encode = ctx_.CreateEncodedFiles();
         if (!steps.encode) return true;
@@ -77,7 +69,7 @@ void SliceFinisher::OpenInQueue(SideSteps& steps, int count) {
 void SliceFinisher::SideEncoded(int handle) {
     for (const SideSteps& steps : sides_) {
         if (steps.handle != handle) continue;
-        if (ctx_.VoiceAfterEncoding()) ctx_.PlayVoice("mp3side" + SideText(steps.side) + ".wav");
+        if (ctx_.VoiceAfterEncoding()) ctx_.PlayVoice("mp3side" + NumberText(steps.side) + ".wav");
         if (job_ == SliceJob::SliceAutoOrTyped && ctx_.DeleteWaveSlices())
             DeleteSlices(steps.folder, queue_.Encoded(handle), steps.tracks, steps.firstNumber);
     }

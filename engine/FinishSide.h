@@ -27,7 +27,7 @@ class SliceFinisher {
     /// Before a side's slices are written: they go to `folder`, numbered from firstNumber and
     /// named by `tracks`. `bothSides`: both sides take part in the job (the Encoding gauge's
     /// split).
-    void BeginSide(int side, const std::string& folder, int firstNumber, bool bothSides,
+    void BeginSide(Side side, const std::string& folder, int firstNumber, bool bothSides,
                    const SideTracks& tracks);
     /// A slice of the side begun last is complete and closed (the slice writer's hook).
     void SliceWritten(int number);
@@ -45,7 +45,7 @@ class SliceFinisher {
 
   private:
     struct SideSteps {
-        int side = 1;
+        Side side = Side::One;
         std::string folder;
         int firstNumber = 1;
         bool bothSides = false;

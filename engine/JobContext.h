@@ -7,11 +7,14 @@
 // implementation carries reads and updates to its GUI thread as it needs to; a message
 // holds the job until the user has closed it, or until a stop is requested.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
 #include "engine/Album.h"
 #include "engine/CutMethod.h"
+#include "engine/EncoderKind.h"
+#include "engine/Side.h"
 #include "engine/SideState.h"
 #include "platform/Process.h"
 
@@ -23,34 +26,38 @@ class JobContext {
   public:
     virtual ~JobContext() = default;
 
-    // --- Menu settings (the checked id of each group, with its fall-back) ---
-    virtual int SelectedFadeId() = 0;    ///< 300..303, else 300
-    virtual int SelectedVolumeId() = 0;  ///< 500 or 501, else 500
-    virtual int SelectedEqId() = 0;      ///< 708..715, else 708
-    virtual int SelectedRateId() = 0;    ///< 200..206, else 202
+    // --- How the slices are treated and encoded (the window's menus) ---
+    virtual std::uint32_t FadeFrames() = 0;  ///< fade in and out, in frames; 0: none
+    virtual bool Normalize() = 0;            ///< boost each side to full scale
+    virtual float TrebleBoost() = 0;         ///< 0 (off), 1, 2, 4 ... 12
+    virtual int BitRate() = 0;               ///< of MP3 files, in bit/s
 
     /// The one treble filter of the program, whose history carries across frames, slices
     /// and sides. The job calls it at each block boundary and uses the result for that
     /// block; a front end may apply a pending re-tune there.
     virtual TrebleFilter& Treble() = 0;
 
-    // --- Controls ---
-    virtual std::string SidePath(int side) = 0;  ///< side 1 or 2; "" = not present
-    virtual int CutsHow() = 0;  ///< m_cutsHow: 1 Typed Times, 2 Smart Sense, else Auto Sense
-    CutMethod Method() { return CutMethodOf(CutsHow()); }
-    /// Smart Sense: the number of songs on side 1 or 2 when the user gave it.
-    virtual std::optional<int> SongCount(int /*side*/) { return std::nullopt; }
+    // --- The user's choices ---
+    virtual std::string SidePath(Side side) = 0;  ///< "" = the side is not present
+    virtual CutMethod Method() = 0;
+    /// Smart Sense: the number of songs on the side when the user gave it.
+    virtual std::optional<int> SongCount(Side /*side*/) { return std::nullopt; }
     /// Smart Sense: the shortest song, in seconds.
     virtual double MinSongSeconds() { return kDefaultMinSongSeconds; }
-    virtual std::string SilenceText() = 0;  ///< c_textCtrl1
+    /// Auto Sense's silence length as typed (its leading integer counts, in seconds).
+    virtual std::string SilenceText() = 0;
+    /// Puts the default silence length where none was typed.
     virtual void SetSilenceText(const std::string& text) = 0;
-    virtual std::string TypedTimeText(int field) = 0;  ///< 0..9 side 1, 10..19 side 2
-    virtual bool CreateEncodedFiles() = 0;             ///< m_checkBox1
-    virtual bool VoiceAfterEncoding() = 0;             ///< m_checkBox2
-    virtual bool DeleteWaveSlices() = 0;               ///< m_checkBox3
-    virtual bool VoiceAfterSlicing() = 0;              ///< w_checkBox1
-    virtual int EncoderKindSelection() = 0;            ///< m_choice1; -1 = none
-    virtual std::string EncoderPath() = 0;             ///< m_textCtrl1
+    /// The side's typed time `field` (0..9), as typed (min.sec.dsec).
+    virtual std::string TypedTime(Side side, int field) = 0;
+    virtual bool CreateEncodedFiles() = 0;  ///< encode the slices
+    virtual bool VoiceAfterEncoding() = 0;
+    virtual bool DeleteWaveSlices() = 0;  ///< delete the slices that were encoded
+    virtual bool VoiceAfterSlicing() = 0;
+    /// The encoder chosen; nullopt: none.
+    virtual std::optional<EncoderKind> EncoderChoice() = 0;
+    /// The encoder program as located ("" = find the chosen kind's usual program).
+    virtual std::string EncoderPath() = 0;
     /// Encoder runs a slicing job may have going at once. 1: one after the other, a side's
     /// slices encoded after all of them are written and the next side begun after the last
     /// run. More: each slice's run starts as soon as the slice is complete. Read once per
@@ -59,7 +66,7 @@ class JobContext {
 
     /// Folder the slices (and encoded files) of a side go to: the side file's folder in
     /// the window; velvane-cli's --out may name another.
-    virtual std::string OutputFolder(int side) = 0;
+    virtual std::string OutputFolder(Side side) = 0;
 
     /// The album fields and track titles as the user has them now; the job reads them once
     /// per side, when it starts writing the side's slices. Empty by default: files are
@@ -68,9 +75,9 @@ class JobContext {
 
     // --- Per-side data and job flags ---
     /// A copy of the side's state as the window holds it now.
-    virtual SideState Side(int side) = 0;
+    virtual SideState SideData(Side side) = 0;
     /// Replaces the side's levels, peak and cuts in one step (a paint never sees half).
-    virtual void PublishSide(int side, const SideState& state) = 0;
+    virtual void PublishSide(Side side, const SideState& state) = 0;
     virtual bool WavesDrawn() = 0;
     virtual void SetWavesDrawn(bool drawn) = 0;
     virtual void SetSlicing(bool slicing) = 0;

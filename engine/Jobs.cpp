@@ -22,11 +22,7 @@ struct Range {
     int end;
 };
 
-std::string SideText(int side) {
-    return std::to_string(side);
-}
-
-bool Present(JobContext& ctx, int side) {
+bool Present(JobContext& ctx, Side side) {
     return !ctx.SidePath(side).empty();
 }
 
@@ -56,7 +52,7 @@ void SettleCutTable(SideState& state, CutMethod method) {
 }
 
 // Smart Sense's choices for a side, as the front end holds them now.
-std::optional<SmartSenseOptions> SmartOptions(JobContext& ctx, CutMethod method, int side) {
+std::optional<SmartSenseOptions> SmartOptions(JobContext& ctx, CutMethod method, Side side) {
     if (method != CutMethod::SmartSense) return std::nullopt;
     SmartSenseOptions options;
     options.songs = ctx.SongCount(side);
@@ -67,15 +63,15 @@ std::optional<SmartSenseOptions> SmartOptions(JobContext& ctx, CutMethod method,
 // Status, analysis and one publication of the side's new state: its levels, peak and the
 // cuts of the method chosen now. A failed or stopped analysis leaves no levels, no peak
 // and the previous cuts.
-AnalysisResult AnalyseSide(JobContext& ctx, int side, Range range, SideReport& report) {
-    ctx.SetStatus("Analyzing volume on side " + SideText(side) + "...");
+AnalysisResult AnalyseSide(JobContext& ctx, Side side, Range range, SideReport& report) {
+    ctx.SetStatus("Analyzing volume on side " + NumberText(side) + "...");
     const CutMethod method = ctx.Method();
     // Smart Sense needs no silence length, so its field is left as the user left it.
     const std::int64_t silence = method == CutMethod::SmartSense ? LeadingInteger(ctx.SilenceText())
                                                                  : EnsureSilenceLength(ctx);
     AnalysisResult result = AnalyzeSide(ctx, ctx.SidePath(side), silence, range.start, range.end,
                                         AnalysisSplit{}, SmartOptions(ctx, method, side));
-    SideState state = ctx.Side(side);
+    SideState state = ctx.SideData(side);
     if (result.ok) {
         state.levels = result.levels;
         state.levelCount = result.levelCount;
@@ -98,7 +94,7 @@ AnalysisResult AnalyseSide(JobContext& ctx, int side, Range range, SideReport& r
 
 // The slices a side's cut list will give (0 when the file cannot be read or no cut is set),
 // so that tags can count the job's tracks before they are all written.
-int PlannedSlices(JobContext& ctx, int side, std::span<const std::int32_t> cuts,
+int PlannedSlices(JobContext& ctx, Side side, std::span<const std::int32_t> cuts,
                   std::size_t considered) {
     const auto counted = cuts.first(std::min<std::size_t>(cuts.size(), considered));
     if (std::all_of(counted.begin(), counted.end(), [](std::int32_t c) { return c == 0; }))
@@ -118,15 +114,15 @@ int PlannedTrackTotal(JobContext& ctx, const JobReport& report, bool markerJob) 
     const bool typed = method == CutMethod::TypedTimes;
     if (!typed && !markerJob) return 0;
     int total = 0;
-    for (int side = 1; side <= 2; ++side)
-        if (report.sides[side - 1].present)
-            total += typed
-                         ? PlannedSlices(ctx, side, ReadTypedCutList(ctx, side), kTypedTimesPerSide)
-                         : PlannedSlices(ctx, side, ctx.Side(side).cuts, CutsConsidered(method));
+    for (const Side side : kSides)
+        if (report.sides[Index(side)].present)
+            total +=
+                typed ? PlannedSlices(ctx, side, ReadTypedCutList(ctx, side), kTypedTimesPerSide)
+                      : PlannedSlices(ctx, side, ctx.SideData(side).cuts, CutsConsidered(method));
     return total;
 }
 
-SliceResult WriteSideSlices(JobContext& ctx, int side, std::span<const std::int32_t> cuts,
+SliceResult WriteSideSlices(JobContext& ctx, Side side, std::span<const std::int32_t> cuts,
                             std::size_t considered, const std::string& folder, int firstNumber,
                             const SideTracks& tracks, Range range, SliceFinisher& finisher,
                             SideReport& report) {
@@ -139,9 +135,9 @@ SliceResult WriteSideSlices(JobContext& ctx, int side, std::span<const std::int3
     request.tracks = tracks;
     request.progressStart = range.start;
     request.progressEnd = range.end;
-    request.peakLevel = ctx.Side(side).peakLevel;
+    request.peakLevel = ctx.SideData(side).peakLevel;
     request.normalizeAllowed = ctx.WavesDrawn();
-    for (int s = 1; s <= 2; ++s)
+    for (const Side s : kSides)
         if (Present(ctx, s)) request.protectedPaths.push_back(ctx.SidePath(s));
     request.sliceWritten = [&finisher](int number) { finisher.SliceWritten(number); };
     SliceResult result = WriteSlices(ctx, request);
@@ -178,12 +174,12 @@ std::string Reason(SliceOutcome outcome, const char* noCuts) {
 // (for reasons no earlier message gave).
 void ReportSidesWithoutSlices(JobContext& ctx, const JobReport& report) {
     std::vector<std::string> parts;
-    for (int s = 0; s < 2; ++s) {
-        const SideReport& side = report.sides[s];
+    for (const Side s : kSides) {
+        const SideReport& side = report.sides[Index(s)];
         if (!side.present || side.slices > 0 || side.outcome == SliceOutcome::CannotWrite ||
             side.outcome == SliceOutcome::WouldOverwriteSide)
             continue;
-        parts.push_back("side " + SideText(s + 1) + " (" + side.reason + ")");
+        parts.push_back("side " + NumberText(s) + " (" + side.reason + ")");
     }
     if (parts.empty()) return;
     std::string text = "No slices were made for " + parts[0];
@@ -201,8 +197,8 @@ JobReport EndStopped(JobContext& ctx, JobReport report) {
     return report;
 }
 
-int FirstNumber(const JobReport& report, int side) {
-    return side == 2 ? static_cast<int>(report.sides[0].slices) + 1 : 1;
+int FirstNumber(const JobReport& report, Side side) {
+    return side == Side::Two ? static_cast<int>(report.sides[0].slices) + 1 : 1;
 }
 
 bool BothSides(const JobReport& report) {
@@ -212,10 +208,10 @@ bool BothSides(const JobReport& report) {
 // Writes one side's slices in a slicing job (each handed to the finisher as it is complete),
 // shows a writer's message, finishes the side. `trackTotal` is the job's number of tracks
 // when known before the side starts (else 0). False when the job must end (a stop).
-bool SliceSide(JobContext& ctx, int side, std::span<const std::int32_t> cuts,
+bool SliceSide(JobContext& ctx, Side side, std::span<const std::int32_t> cuts,
                std::size_t considered, int trackTotal, Range range, const char* noCuts,
                JobReport& report, SliceFinisher& finisher) {
-    SideReport& me = report.sides[side - 1];
+    SideReport& me = report.sides[Index(side)];
     const int firstNumber = FirstNumber(report, side);
     const std::string folder = ctx.OutputFolder(side);
     // Read once, so that a side's slices and encoded files are named alike.
@@ -225,11 +221,12 @@ bool SliceSide(JobContext& ctx, int side, std::span<const std::int32_t> cuts,
     const SliceResult result = WriteSideSlices(ctx, side, cuts, considered, folder, firstNumber,
                                                tracks, range, finisher, me);
     // A job of one side knows its total once the side is written.
-    const bool onlySide = !report.sides[2 - side].present;
+    const bool onlySide = !report.sides[Index(Other(side))].present;
     if (trackTotal == 0 && onlySide) trackTotal = static_cast<int>(result.written);
     me.reason = result.written > 0 ? "" : Reason(result.outcome, noCuts);
     if (result.outcome == SliceOutcome::Stopped || SlicingStopped(ctx)) return false;
-    if (!result.message.empty()) ctx.ShowMessage("Slicing side " + SideText(side), result.message);
+    if (!result.message.empty())
+        ctx.ShowMessage("Slicing side " + NumberText(side), result.message);
     // Stop pressed while the message was open: no voice message, no encoding.
     if (SlicingStopped(ctx)) return false;
     return finisher.SideWritten(me.slices, SideTracks(side, album, trackTotal));
@@ -255,7 +252,7 @@ bool EndSlicingJob(JobContext& ctx, const JobReport& report, SliceFinisher& fini
 
 JobReport DrawWaveformsJob(JobContext& ctx) {
     JobReport report;
-    for (int s = 1; s <= 2; ++s) report.sides[s - 1].present = Present(ctx, s);
+    for (const Side s : kSides) report.sides[Index(s)].present = Present(ctx, s);
     const bool one = report.sides[0].present, two = report.sides[1].present;
     if (!one && !two) {
         ctx.ShowMessage("Missing files!",
@@ -266,21 +263,21 @@ JobReport DrawWaveformsJob(JobContext& ctx) {
     }
     ctx.SetGauge(Gauge::Slicing, 0);
     ctx.SetGauge(Gauge::Encoding, 0);
-    for (int side = 1; side <= 2; ++side) {
-        if (!report.sides[side - 1].present) continue;
-        const Range range = !(one && two) ? Range{0, 100}
-                            : side == 1   ? Range{0, 50}
-                                          : Range{50, 100};
-        AnalyseSide(ctx, side, range, report.sides[side - 1]);
+    for (const Side side : kSides) {
+        if (!report.sides[Index(side)].present) continue;
+        const Range range = !(one && two)       ? Range{0, 100}
+                            : side == Side::One ? Range{0, 50}
+                                                : Range{50, 100};
+        AnalyseSide(ctx, side, range, report.sides[Index(side)]);
         if (ctx.TestDestroy()) {  // a stop ends the job here: the waves are not drawn
             report.stopped = true;
             return report;
         }
     }
     const CutMethod method = ctx.Method();
-    for (int s = 1; s <= 2; ++s) {
-        SideState state = ctx.Side(s);
-        if (report.sides[s - 1].present)
+    for (const Side s : kSides) {
+        SideState state = ctx.SideData(s);
+        if (report.sides[Index(s)].present)
             SettleCutTable(state, method);
         else
             state.cutCount = 0;
@@ -295,7 +292,7 @@ JobReport DrawWaveformsJob(JobContext& ctx) {
 
 JobReport SliceAutoOrTypedJob(JobContext& ctx) {
     JobReport report;
-    for (int s = 1; s <= 2; ++s) report.sides[s - 1].present = Present(ctx, s);
+    for (const Side s : kSides) report.sides[Index(s)].present = Present(ctx, s);
     const bool both = report.sides[0].present && report.sides[1].present;
     if (!report.sides[0].present && !report.sides[1].present) return report;
 
@@ -304,18 +301,18 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
     ctx.SetGauge(Gauge::Encoding, 0);
     SliceFinisher finisher(ctx, SliceJob::SliceAutoOrTyped);
     const int trackTotal = PlannedTrackTotal(ctx, report, false);
-    for (int side = 1; side <= 2; ++side) {
-        SideReport& me = report.sides[side - 1];
+    for (const Side side : kSides) {
+        SideReport& me = report.sides[Index(side)];
         if (!me.present) continue;
         // A stop seen after side 1's last step must not begin side 2's first slice file.
         if (SlicingStopped(ctx)) return EndStopped(ctx, report);
         const TypedCutList typed = ReadTypedCutList(ctx, side);
         // Side 1 takes the first half of the gauge when side 2 follows, side 2 the second.
-        const int base = both && side == 2 ? 50 : 0;
+        const int base = both && side == Side::Two ? 50 : 0;
         const int share = both ? 50 : 100;
         const CutMethod method = ctx.Method();
         if (method == CutMethod::TypedTimes) {
-            ctx.SetStatus("Slicing side " + SideText(side) + " according to entered values...");
+            ctx.SetStatus("Slicing side " + NumberText(side) + " according to entered values...");
             if (!SliceSide(ctx, side, typed, kTypedTimesPerSide, trackTotal, {base, base + share},
                            "no typed times", report, finisher))
                 return EndStopped(ctx, report);
@@ -335,7 +332,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
         ctx.RefreshCanvas();
         // The analysis notices only the thread's end; Stop may have come meanwhile.
         if (SlicingStopped(ctx)) return EndStopped(ctx, report);
-        ctx.SetStatus("Slicing side " + SideText(side) + " according to volume...");
+        ctx.SetStatus("Slicing side " + NumberText(side) + " according to volume...");
         const bool smart = method == CutMethod::SmartSense;
         const std::span<const std::int32_t> cuts =
             smart ? std::span<const std::int32_t>(analysis.smartCuts)
@@ -351,7 +348,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
 
 JobReport SliceByMarkersJob(JobContext& ctx) {
     JobReport report;
-    for (int s = 1; s <= 2; ++s) report.sides[s - 1].present = Present(ctx, s);
+    for (const Side s : kSides) report.sides[Index(s)].present = Present(ctx, s);
     const bool both = report.sides[0].present && report.sides[1].present;
     if (!report.sides[0].present && !report.sides[1].present) {
         ctx.ShowMessage("Missing files!",
@@ -360,8 +357,7 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
         report.refused = true;
         return report;
     }
-    if (ctx.CreateEncodedFiles() &&
-        !EncoderAvailable(ctx.EncoderKindSelection(), ctx.EncoderPath())) {
+    if (ctx.CreateEncodedFiles() && !EncoderAvailable(ctx.EncoderChoice(), ctx.EncoderPath())) {
         ctx.ShowMessage("Missing encoder!",
                         "You have selected MP3 or Ogg encoding but haven't located an encoder. \n"
                         "Please click on Locate encoder... or deselect MP3/Ogg creation.\n");
@@ -374,19 +370,21 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
     ctx.SetGauge(Gauge::Encoding, 0);
     SliceFinisher finisher(ctx, SliceJob::SliceByMarkers);
     const int trackTotal = PlannedTrackTotal(ctx, report, true);
-    for (int side = 1; side <= 2; ++side) {
-        if (!report.sides[side - 1].present) continue;
+    for (const Side side : kSides) {
+        if (!report.sides[Index(side)].present) continue;
         if (SlicingStopped(ctx)) return EndStopped(ctx, report);
         const TypedCutList typed = ReadTypedCutList(ctx, side);
         const CutMethod method = ctx.Method();
         const bool useTyped = method == CutMethod::TypedTimes;
         if (method == CutMethod::AutoSense) EnsureSilenceLength(ctx);
-        ctx.SetStatus("Slicing side " + SideText(side) + "...");
-        const SideState state = ctx.Side(side);
+        ctx.SetStatus("Slicing side " + NumberText(side) + "...");
+        const SideState state = ctx.SideData(side);
         const std::span<const std::int32_t> cuts = useTyped
                                                        ? std::span<const std::int32_t>(typed)
                                                        : std::span<const std::int32_t>(state.cuts);
-        const Range range = !both ? Range{0, 100} : side == 1 ? Range{0, 50} : Range{50, 100};
+        const Range range = !both               ? Range{0, 100}
+                            : side == Side::One ? Range{0, 50}
+                                                : Range{50, 100};
         if (!SliceSide(ctx, side, cuts, CutsConsidered(method), trackTotal, range,
                        useTyped ? "no typed times" : "no markers", report, finisher))
             return EndStopped(ctx, report);

@@ -10,7 +10,6 @@
 #include "engine/ChunkReader.h"
 #include "engine/FilterAhead.h"
 #include "engine/JobContext.h"
-#include "engine/MenuSettings.h"
 #include "engine/SampleMath.h"
 #include "engine/SideState.h"
 #include "engine/TrebleFilter.h"
@@ -132,10 +131,6 @@ std::string CannotWrite(const SliceFile& slice) {
 
 }  // namespace
 
-std::uint32_t SelectedFadeLength(JobContext& ctx) {
-    return menu::FadeFramesForId(ctx.SelectedFadeId());
-}
-
 std::vector<std::uint64_t> SliceBoundaries(std::span<const std::int32_t> cuts,
                                            std::uint32_t sampleRate, std::uint64_t frames,
                                            std::size_t considered) {
@@ -182,7 +177,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
                             "Move the recording to another folder or rename it."};
     }
 
-    const std::uint32_t fade = SelectedFadeLength(ctx);
+    const std::uint32_t fade = ctx.FadeFrames();
     const double span = request.progressEnd - request.progressStart;
     const std::uint64_t dataBytes = wave.dataBytes;
     const float gain = request.peakLevel > 0 ? 1.0f / request.peakLevel : 1.0f;
@@ -210,9 +205,9 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
         while (frames > 0) {
             if (pos % kBlockFrames == 0 || !block.filter) {
                 block.filter = &ctx.Treble();
-                block.level = menu::BoostLevelForEqId(ctx.SelectedEqId());
-                block.normalize = request.normalizeAllowed && request.peakLevel > 0 &&
-                                  ctx.SelectedVolumeId() == menu::kVolumeNormalize;
+                block.level = ctx.TrebleBoost();
+                block.normalize =
+                    request.normalizeAllowed && request.peakLevel > 0 && ctx.Normalize();
                 block.start = pos;
                 if (pos == 0 && block.level > 0 && totalFrames >= request.filterAhead.minFrames &&
                     platform::UsableProcessors() >= 2)

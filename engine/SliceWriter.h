@@ -15,9 +15,6 @@
 
 class JobContext;
 
-/// Fade length in frames (at 44.1 kHz whatever the file's rate) of the checked Fades item.
-std::uint32_t SelectedFadeLength(JobContext& ctx);
-
 /// Slice boundaries of a cut list: entries 0 to considered - 1 (tenths of a second; ten for
 /// typed times, Auto Sense and its markers, every entry for Smart Sense) without zeros and
 /// negative values, as frame positions sampleRate * cut / 10, sorted, without duplicates

@@ -28,8 +28,8 @@ void TrimSpaces(std::string& text) {
     text.erase(text.find_last_not_of(' ') + 1);
 }
 
-std::string SideLetterName(int side, int index, const char* extension) {
-    return (side == 2 ? "B" : "A") + std::to_string(index) + extension;
+std::string SideLetterName(Side side, int index, const char* extension) {
+    return (side == Side::Two ? "B" : "A") + std::to_string(index) + extension;
 }
 
 }  // namespace
@@ -71,13 +71,13 @@ std::string SafeFileTitle(std::string_view title) {
     return out;
 }
 
-SideTracks::SideTracks(int side, const AlbumInfo& album, int trackTotal)
+SideTracks::SideTracks(Side side, const AlbumInfo& album, int trackTotal)
     : side_(side), titled_(album.HasTitles()), tagged_(!album.Empty()), total_(trackTotal) {
     if (tagged_) album_ = album;
 }
 
 const TrackInfo* SideTracks::Track(int index) const {
-    const auto& tracks = album_.sides[side_ == 2 ? 1 : 0];
+    const auto& tracks = album_.sides[Index(side_)];
     if (index < 1 || static_cast<std::size_t>(index) > tracks.size()) return nullptr;
     return &tracks[static_cast<std::size_t>(index - 1)];
 }

@@ -9,6 +9,7 @@
 
 #include "engine/Album.h"
 #include "engine/EncoderKind.h"
+#include "engine/Side.h"
 
 /// Which job's file naming an encoder run follows when there are no titles: the
 /// auto-sense/typed-times job names Ogg and FLAC files by slice number (7.ogg from 7.wav),
@@ -42,12 +43,11 @@ struct TrackTags {
 /// the program always has.
 class SideTracks {
   public:
-    explicit SideTracks(int side = 1) : side_(side) {}
+    explicit SideTracks(Side side = Side::One) : side_(side) {}
     /// `trackTotal` is the number of tracks the whole job makes, 0 when it is not known
     /// before this side's files are tagged.
-    SideTracks(int side, const AlbumInfo& album, int trackTotal);
+    SideTracks(Side side, const AlbumInfo& album, int trackTotal);
 
-    int Side() const { return side_; }
     /// The album's titles name the files.
     bool Titled() const { return titled_; }
 
@@ -68,7 +68,7 @@ class SideTracks {
     std::string TitledStem(int number, int index) const;
     const TrackInfo* Track(int index) const;
 
-    int side_ = 1;
+    ::Side side_ = ::Side::One;
     AlbumInfo album_;  ///< empty unless the album had something to say
     bool titled_ = false;
     bool tagged_ = false;

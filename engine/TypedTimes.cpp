@@ -49,10 +49,8 @@ std::int32_t ParseTypedTime(std::string_view text) {
     return static_cast<std::int32_t>(tenths);
 }
 
-TypedCutList ReadTypedCutList(JobContext& ctx, int side) {
+TypedCutList ReadTypedCutList(JobContext& ctx, Side side) {
     TypedCutList cuts{};
-    const int firstField = (side == 2) ? kTypedTimesPerSide : 0;
-    for (int i = 0; i < kTypedTimesPerSide; ++i)
-        cuts[i] = ParseTypedTime(ctx.TypedTimeText(firstField + i));
+    for (int i = 0; i < kTypedTimesPerSide; ++i) cuts[i] = ParseTypedTime(ctx.TypedTime(side, i));
     return cuts;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "engine/Side.h"
 #include "engine/SideState.h"
 
 class JobContext;
@@ -21,6 +22,6 @@ std::int64_t LeadingInteger(std::string_view text);
 /// unreadable text, a negative time or one beyond a 32-bit count of tenths give 0 (no cut).
 std::int32_t ParseTypedTime(std::string_view text);
 
-/// The typed cut list of side 1 or 2, from its ten fields read through `ctx` now.
+/// The typed cut list of `side`, from its ten fields read through `ctx` now.
 /// Call on the job's thread.
-TypedCutList ReadTypedCutList(JobContext& ctx, int side);
+TypedCutList ReadTypedCutList(JobContext& ctx, Side side);

@@ -2,11 +2,11 @@
 
 CanvasClick ClassifyClick(const CanvasGeometry& g, int x, int y) {
     using Area = CanvasClick::Area;
-    if (y >= g.cy && y < g.cy + g.band) return {Area::ListenBand, 0};
-    if (y >= g.cy + g.half && y < g.cy + g.half + g.band) return {Area::ListenBand, 1};
+    if (y >= g.cy && y < g.cy + g.band) return {Area::ListenBand, Side::One};
+    if (y >= g.cy + g.half && y < g.cy + g.half + g.band) return {Area::ListenBand, Side::Two};
     if (x < g.cx || x > g.cx + g.width) return {};
-    if (y >= g.cy + g.band && y <= g.cy + g.half) return {Area::Waveform, 0};
-    if (y >= g.cy + g.half + g.band && y <= g.cy + g.height) return {Area::Waveform, 1};
+    if (y >= g.cy + g.band && y <= g.cy + g.half) return {Area::Waveform, Side::One};
+    if (y >= g.cy + g.half + g.band && y <= g.cy + g.height) return {Area::Waveform, Side::Two};
     return {};
 }
 

@@ -3,6 +3,8 @@
 // values are pixels of the frame's client area (the main panel covers it from its origin);
 // they come from the frame's dialog-unit conversion (see MeasureCanvas in MyCanvas.h).
 
+#include "engine/Side.h"
+
 namespace canvas_du {
 constexpr int kLeft = 10;  ///< top-left corner of the canvas, dialog units
 constexpr int kTop = 199;
@@ -25,7 +27,7 @@ struct CanvasGeometry {
 struct CanvasClick {
     enum class Area { None, ListenBand, Waveform };
     Area area = Area::None;
-    int side = 0;  ///< 0 = side 1, 1 = side 2; meaningless with Area::None
+    Side side = Side::One;  ///< meaningless with Area::None
 };
 
 /// Listen bands span every x; waveform bands only cx..cx + W (both ends included).

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/Side.h"
 #include "waveview/PixelLines.h"
 
 const wxColour kSide1Envelope(97, 148, 221);
@@ -85,10 +86,10 @@ void DrawMarkers(PixelLines& lines, const SideState& s, bool upper, int W, int h
 
 void DrawSideEnvelopes(wxDC& dc, const std::array<SideState, 2>& sides, int W, int H, int half) {
     PixelLines lines(dc);
-    for (int side = 0; side < 2; ++side) {
-        const SideState& s = sides[side];
+    for (const Side side : kSides) {
+        const SideState& s = sides[Index(side)];
         if (s.levelCount == 0) continue;
-        const bool upper = side == 0;
+        const bool upper = side == Side::One;
         lines.SetColour(upper ? kSide1Envelope : kSide2Envelope);
         DrawEnvelope(lines, s, upper, W, H, half);
         DrawMarkers(lines, s, upper, W, half);

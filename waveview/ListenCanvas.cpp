@@ -109,7 +109,7 @@ void ListenCanvas::PaintListen(wxDC& dc) {
     }
 
     PixelLines lines(dc);
-    lines.SetColour(m_view.side == 0 ? kSide1Envelope : kSide2Envelope);
+    lines.SetColour(m_view.side == Side::One ? kSide1Envelope : kSide2Envelope);
     int previousY = ListenCanvas::kHeight - 2;
     for (int i = 1; i <= kListenColumns - 2; ++i) {
         const int y = PeakRow(m_audio.columnPeaks[i]);

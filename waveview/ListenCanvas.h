@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "engine/Side.h"
 #include "waveview/ListenWindow.h"
 
 class wxDC;
@@ -19,9 +20,9 @@ extern const char* const kCannotOpenText;  ///< "The wave file could not be open
 
 /// What the canvas shows: which side, which cut, from where in which file.
 struct ListenView {
-    int side = 0;      ///< 0 = side 1, 1 = side 2: the waveform's colour
-    int cutIndex = 0;  ///< the cut of the side's list the window is around
-    int songA = 1;     ///< the songs the cut separates, for the header
+    Side side = Side::One;  ///< the waveform's colour
+    int cutIndex = 0;       ///< the cut of the side's list the window is around
+    int songA = 1;          ///< the songs the cut separates, for the header
     int songB = 2;
     std::string path;              ///< the side's WAV file (UTF-8)
     std::uint32_t startFrame = 0;  ///< first frame of the side in the window
@@ -43,7 +44,7 @@ class ListenCanvas : public wxScrolledWindow {
     /// The whole picture onto `dc` at its origin, loading the audio first if needed.
     void PaintListen(wxDC& dc);
 
-    int side() const { return m_view.side; }
+    Side side() const { return m_view.side; }
     int cutIndex() const { return m_view.cutIndex; }
     int markerX() const { return m_markerX; }
     bool IsLoaded() const { return m_loaded; }

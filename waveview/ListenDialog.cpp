@@ -72,7 +72,7 @@ ListenDialog::~ListenDialog() {
 void ListenDialog::OnButton(wxCommandEvent& event) {
     m_player.Stop();
     const wxObject* source = event.GetEventObject();
-    const int side = m_canvas->side();
+    const Side side = m_canvas->side();
     if (source == m_listenEnd || source == m_listenBeginning) {
         const bool endMode = source == m_listenEnd;
         const ListenStretch stretch = endMode ? EndOfSongStretch(m_canvas->markerX())

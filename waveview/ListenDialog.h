@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "engine/Side.h"
 #include "engine/SideState.h"
 #include "waveview/PreviewPlayer.h"
 
@@ -16,7 +17,7 @@ class wxButton;
 
 /// The side a listen dialog works on, as the main window holds it.
 struct ListenTarget {
-    int side = 0;                ///< 0 = side 1, 1 = side 2
+    Side side = Side::One;
     SideState* state = nullptr;  ///< its cuts; OK moves one of them
     std::string path;            ///< its WAV file (UTF-8)
     /// What playback reads at every callback; must outlive the dialog.

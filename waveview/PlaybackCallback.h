@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "engine/Side.h"
 #include "engine/TrebleFilter.h"
 
 /// The window's settings the preview reads. The menu settings are read at every callback
@@ -16,8 +17,8 @@ class PlaybackSettings {
     virtual int FadeId() const = 0;         ///< the checked Fades item, 300..303
     virtual bool Normalize() const = 0;     ///< the Volume menu's normalize item is checked
     virtual float TrebleLevel() const = 0;  ///< boost level of the checked EQ item, 0..12
-    /// The side's peak (0 = side 1). GUI thread only: the side's record is the GUI's.
-    virtual float PeakLevel(int side) const = 0;
+    /// The side's peak. GUI thread only: the side's record is the GUI's.
+    virtual float PeakLevel(Side side) const = 0;
 };
 
 /// The fade-out of end mode ends here: the frame of the listen window where the cut was
@@ -32,7 +33,7 @@ struct PlaybackState {
     std::uint32_t size = 0;               ///< frames in the stretch
     std::uint32_t position = 0;           ///< frames played so far
     bool endMode = false;       ///< true: end of a song (fade out); false: beginning (fade in)
-    std::int32_t playSide = 0;  ///< whose peak gives the Normalize gain (0 = side 1)
+    Side playSide = Side::One;  ///< whose peak gives the Normalize gain
     float peakLevel = 0;        ///< playSide's peak when playback started; 0: gain 1
     const PlaybackSettings* settings = nullptr;
 

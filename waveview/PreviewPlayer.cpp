@@ -9,7 +9,7 @@ void PreviewPlayer::Stop() {
 }
 
 bool PreviewPlayer::Play(const std::int16_t* left, const std::int16_t* right, std::uint32_t frames,
-                         bool endMode, int side) {
+                         bool endMode, Side side) {
     Stop();
     m_state.left = left;
     m_state.right = right;

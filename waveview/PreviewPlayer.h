@@ -26,7 +26,7 @@ class PreviewPlayer {
     /// taken now. The treble filter starts from a clean history. False when no output stream could
     /// be opened: nothing plays, and nothing is reported to the user.
     bool Play(const std::int16_t* left, const std::int16_t* right, std::uint32_t frames,
-              bool endMode, int side);
+              bool endMode, Side side);
 
     bool IsPlaying() const { return m_stream.IsOpen(); }
 

@@ -41,13 +41,13 @@ class StopInTheMiddle : public JobWindowTest, public testing::WithParamInterface
 
 TEST_P(StopInTheMiddle, EndsTheJobAtOnceAndLeavesValidFiles) {
     const StopCase c = GetParam();
-    Locate(1, PlaceSide("one/side.wav", LongSide()));
-    Locate(2, PlaceSide("two/side.wav", SmallSide(2)));
+    Locate(Side::One, PlaceSide("one/side.wav", LongSide()));
+    Locate(Side::Two, PlaceSide("two/side.wav", SmallSide(2)));
     frame->Controls().m_cutsHow->SetSelection(c.cutsHow);
     const char* typed[] = {"0.30.0", "1.00.0", "2.00.0", "4.00.0", "6.00.0", "8.00.0"};
     for (int i = 0; i < 6; ++i) frame->Controls().c_textCtrlTime[i]->ChangeValue(typed[i]);
     // Cuts placed earlier; a stopped analysis must keep them.
-    SideState& side1 = frame->SideAt(0);
+    SideState& side1 = frame->SideAt(Side::One);
     side1.cuts[0] = 600;
     side1.cuts[1] = 3000;
     side1.cutCount = 2;
@@ -85,9 +85,9 @@ TEST_P(StopInTheMiddle, EndsTheJobAtOnceAndLeavesValidFiles) {
     }
     if (c.job == SliceJob::DrawWaveforms) {
         EXPECT_FALSE(frame->WavesDrawn());
-        EXPECT_EQ(frame->SideAt(0).levelCount, 0u);
-        EXPECT_EQ(frame->SideAt(0).cutCount, 2u);
-        EXPECT_EQ(frame->SideAt(0).cuts, cutsBefore);
+        EXPECT_EQ(frame->SideAt(Side::One).levelCount, 0u);
+        EXPECT_EQ(frame->SideAt(Side::One).cutCount, 2u);
+        EXPECT_EQ(frame->SideAt(Side::One).cuts, cutsBefore);
     }
 }
 
@@ -102,8 +102,8 @@ INSTANTIATE_TEST_SUITE_P(Jobs, StopInTheMiddle,
 // Side 1 is named 1.wav, so its first slice would replace it: the job says so and goes on
 // with side 2, unless Stop is pressed while the message is open.
 TEST_F(JobWindowTest, StopWhileAMessageIsOpenEndsTheJobWithNoFurtherMessage) {
-    Locate(1, PlaceSide("one/1.wav", SmallSide(1)));
-    Locate(2, PlaceSide("two/side.wav", SmallSide(2)));
+    Locate(Side::One, PlaceSide("one/1.wav", SmallSide(1)));
+    Locate(Side::Two, PlaceSide("two/side.wav", SmallSide(2)));
     frame->Controls().m_cutsHow->SetSelection(1);
     frame->Controls().c_textCtrlTime[0]->ChangeValue("0.30.0");
     frame->Controls().c_textCtrlTime[10]->ChangeValue("0.30.0");
@@ -130,7 +130,7 @@ TEST_F(JobWindowTest, StopWhileAMessageIsOpenEndsTheJobWithNoFurtherMessage) {
 }
 
 TEST_F(JobWindowTest, ASecondPressBeforeTheThreadRunsStopsTheOneJob) {
-    Locate(1, PlaceSide("side.wav", LongSide()));
+    Locate(Side::One, PlaceSide("side.wav", LongSide()));
     Press(frame->Controls().e_button2);
     Press(frame->Controls().e_button2);
     // The other jobs' commands (their buttons are disabled) start nothing meanwhile.
@@ -147,7 +147,7 @@ class CloseDuringAJob : public JobWindowTest, public testing::WithParamInterface
 
 TEST_P(CloseDuringAJob, StopsTheJobAndWaitsForItBeforeTheWindowGoes) {
     const StopCase c = GetParam();
-    Locate(1, PlaceSide("side.wav", LongSide()));
+    Locate(Side::One, PlaceSide("side.wav", LongSide()));
     frame->Controls().m_cutsHow->SetSelection(c.cutsHow);
     frame->Controls().c_textCtrlTime[0]->ChangeValue("5.00.0");
     Menu(menu::kEqLast);

@@ -72,7 +72,7 @@ std::string JobWindowTest::PlaceSide(const std::string& name, const sidegen::Sid
     return target.string();
 }
 
-void JobWindowTest::Locate(int side, const std::string& path) {
+void JobWindowTest::Locate(Side side, const std::string& path) {
     const std::optional<wxString> problem = frame->Locate().LocateSide(side, path);
     EXPECT_FALSE(problem.has_value()) << (problem ? problem->utf8_string() : "");
 }

@@ -24,7 +24,7 @@ class JobWindowTest : public FrameTest {
     /// The side of `recipe` as `folder`/`name` in this test's folder (made when missing).
     std::string PlaceSide(const std::string& name, const sidegen::SideRecipe& recipe);
     /// Makes `path` side 1's or 2's file, as "Locate..." does.
-    void Locate(int side, const std::string& path);
+    void Locate(Side side, const std::string& path);
 
     void Press(wxButton* button) { Click(button); }
     /// Pumps events until no job runs (and its end has restored the window).

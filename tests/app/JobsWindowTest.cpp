@@ -38,11 +38,11 @@ class DrawWaveforms : public JobWindowTest, public testing::WithParamInterface<S
 
 TEST_P(DrawWaveforms, FillsThePresentSidesAndSettlesTheirCutTables) {
     const SidesCase c = GetParam();
-    if (c.side1) Locate(1, PlaceSide("one/side.wav", SmallSide(1)));
-    if (c.side2) Locate(2, PlaceSide("two/side.wav", SmallSide(2)));
+    if (c.side1) Locate(Side::One, PlaceSide("one/side.wav", SmallSide(1)));
+    if (c.side2) Locate(Side::Two, PlaceSide("two/side.wav", SmallSide(2)));
     // Leftovers of earlier editing that the job must clear.
-    for (int index : {0, 1}) {
-        SideState& side = frame->SideAt(index);
+    for (const Side s : kSides) {
+        SideState& side = frame->SideAt(s);
         side.cuts[10] = 77;
         side.cuts[511] = 99;
         side.cutCount = 12;
@@ -60,10 +60,10 @@ TEST_P(DrawWaveforms, FillsThePresentSidesAndSettlesTheirCutTables) {
     EXPECT_TRUE(frame->WavesDrawn());
     EXPECT_TRUE(prompts->messages.empty());
     const bool present[2] = {c.side1, c.side2};
-    for (int s = 0; s < 2; ++s) {
-        SCOPED_TRACE(s + 1);
+    for (const Side s : kSides) {
+        SCOPED_TRACE(Number(s));
         const SideState& side = frame->SideAt(s);
-        if (!present[s]) {
+        if (!present[Index(s)]) {
             EXPECT_EQ(side.cutCount, 0u);
             EXPECT_EQ(side.levelCount, 0u);
             continue;
@@ -85,8 +85,8 @@ INSTANTIATE_TEST_SUITE_P(Sides, DrawWaveforms,
 TEST_F(JobWindowTest, AutoSenseSlicesBothSidesInOneNumbering) {
     const std::string one = PlaceSide("one/side.wav", SmallSide(1));
     const std::string two = PlaceSide("two/side.wav", SmallSide(2));
-    Locate(1, one);
-    Locate(2, two);
+    Locate(Side::One, one);
+    Locate(Side::Two, two);
     Press(frame->Controls().e_button1);
     EXPECT_EQ(frame->Controls().e_button1->GetLabel(), "Stop");
     EXPECT_FALSE(frame->Controls().e_button2->IsEnabled());
@@ -114,7 +114,7 @@ TEST_F(JobWindowTest, AutoSenseSlicesBothSidesInOneNumbering) {
 // silence, and it would take all four).
 TEST_F(JobWindowTest, SmartSenseChosenInTheWindowDrawsItsCuts) {
     const sidegen::SideRecipe recipe = SmallSide(1);
-    Locate(1, PlaceSide("side.wav", recipe));
+    Locate(Side::One, PlaceSide("side.wav", recipe));
     prompts->modalResults.push_back(wxID_OK);
     prompts->onModal = [](wxDialog& dialog) {
         static_cast<SmartSenseDialog&>(dialog).m_songs[0]->SetValue(4);
@@ -130,7 +130,7 @@ TEST_F(JobWindowTest, SmartSenseChosenInTheWindowDrawsItsCuts) {
     Press(frame->Controls().e_button2);
     ASSERT_TRUE(WaitForJobEnd());
     const sidegen::SideLayout layout = sidegen::PlanSide(recipe);
-    const SideState& side = frame->SideAt(0);
+    const SideState& side = frame->SideAt(Side::One);
     ASSERT_EQ(side.cutCount, 3u);  // four songs asked for
     for (std::uint32_t k = 0; k < side.cutCount; ++k) {
         // Each cut near the middle of some gap.
@@ -148,7 +148,7 @@ TEST_F(JobWindowTest, SmartSenseChosenInTheWindowDrawsItsCuts) {
 }
 
 TEST_F(JobWindowTest, TypedTimesCutOneSideWhereTyped) {
-    Locate(1, PlaceSide("side.wav", SmallSide(3)));
+    Locate(Side::One, PlaceSide("side.wav", SmallSide(3)));
     frame->Controls().m_cutsHow->SetSelection(1);
     frame->Controls().c_textCtrlTime[0]->ChangeValue("0.30.0");
     frame->Controls().c_textCtrlTime[1]->ChangeValue("1.00.5");
@@ -169,7 +169,7 @@ TEST_F(JobWindowTest, TypedTimesCutOneSideWhereTyped) {
 
 // A side that got no slices is named in one message, shown before "Finished.".
 TEST_F(JobWindowTest, ASideWithoutSlicesIsReportedBeforeFinished) {
-    Locate(2, PlaceSide("side.wav", SmallSide(3)));
+    Locate(Side::Two, PlaceSide("side.wav", SmallSide(3)));
     frame->Controls().m_cutsHow->SetSelection(1);  // and no time typed
     wxString statusAtMessage;
     prompts->onMessage = [&](const ShownMessage&) { statusAtMessage = Status(); };
@@ -186,8 +186,8 @@ TEST_F(JobWindowTest, ASideWithoutSlicesIsReportedBeforeFinished) {
 }
 
 TEST_F(JobWindowTest, MarkersSliceOnlyAfterDrawWaveforms) {
-    Locate(1, PlaceSide("one/side.wav", SmallSide(1)));
-    Locate(2, PlaceSide("two/side.wav", SmallSide(2)));
+    Locate(Side::One, PlaceSide("one/side.wav", SmallSide(1)));
+    Locate(Side::Two, PlaceSide("two/side.wav", SmallSide(2)));
 
     Press(frame->Controls().e_button3);  // before "Draw waveforms": nothing at all
     EXPECT_FALSE(frame->Jobs().Worker());
@@ -197,9 +197,9 @@ TEST_F(JobWindowTest, MarkersSliceOnlyAfterDrawWaveforms) {
     Press(frame->Controls().e_button2);
     ASSERT_TRUE(WaitForJobEnd());
     // The user drags the first marker of side 2 and removes the others.
-    frame->SideAt(1).cuts.fill(0);
-    frame->SideAt(1).cuts[0] = 300;
-    frame->SideAt(1).cutCount = 1;
+    frame->SideAt(Side::Two).cuts.fill(0);
+    frame->SideAt(Side::Two).cuts[0] = 300;
+    frame->SideAt(Side::Two).cutCount = 1;
 
     Press(frame->Controls().e_button3);
     EXPECT_EQ(frame->Controls().e_button3->GetLabel(), "Stop");
@@ -232,7 +232,7 @@ class Preconditions : public JobWindowTest, public testing::WithParamInterface<P
 
 TEST_P(Preconditions, RefuseWithTheirMessageAndGiveTheButtonsBack) {
     const PreconditionCase c = GetParam();
-    if (c.side) Locate(1, PlaceSide("side.wav", SmallSide(1)));
+    if (c.side) Locate(Side::One, PlaceSide("side.wav", SmallSide(1)));
     frame->SetWavesDrawn(c.wavesDrawn);
     if (c.encoderKind >= 0) {
         frame->Controls().m_checkBox1->SetValue(true);
@@ -282,7 +282,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(JobWindowTest, EncodesWithOggencAndDeletesTheEncodedSlices) {
     const std::string oggenc = platform::FindOnPath("oggenc");
     if (oggenc.empty()) GTEST_SKIP() << "oggenc not installed";
-    Locate(1, PlaceSide("side.wav", SmallSide(4)));
+    Locate(Side::One, PlaceSide("side.wav", SmallSide(4)));
     frame->Controls().m_cutsHow->SetSelection(1);
     frame->Controls().c_textCtrlTime[0]->ChangeValue("0.05.0");
     frame->Controls().c_textCtrlTime[1]->ChangeValue("0.08.0");
@@ -310,7 +310,7 @@ TEST_F(JobWindowTest, EncodesWithOggencAndDeletesTheEncodedSlices) {
 }
 
 TEST_F(JobWindowTest, AnEqChangeDuringAJobReachesTheFilter) {
-    Locate(1, PlaceSide("side.wav", LongSide()));
+    Locate(Side::One, PlaceSide("side.wav", LongSide()));
     Press(frame->Controls().e_button2);
     ASSERT_TRUE(WaitForProgress(2));
     Menu(menu::kEqFirst + 4);
@@ -327,13 +327,13 @@ TEST_F(JobWindowTest, AnEqChangeDuringAJobReachesTheFilter) {
 // A side located anew while "Draw waveforms" works on the old file keeps what the user
 // chose: the job's levels and its "waves drawn" belong to the file it read.
 TEST_F(JobWindowTest, ASideLocatedDuringDrawWaveformsKeepsItsOwnState) {
-    Locate(1, PlaceSide("side.wav", LongSide()));
+    Locate(Side::One, PlaceSide("side.wav", LongSide()));
     Press(frame->Controls().e_button2);
     ASSERT_TRUE(WaitForProgress(2));
-    Locate(1, PlaceSide("other.wav", SmallSide(3)));
+    Locate(Side::One, PlaceSide("other.wav", SmallSide(3)));
     ASSERT_TRUE(WaitForJobEnd());
     EXPECT_FALSE(frame->WavesDrawn());
-    EXPECT_EQ(frame->SideAt(0).levelCount, 0u);
+    EXPECT_EQ(frame->SideAt(Side::One).levelCount, 0u);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ using TrackTitlesTest = FrameTest;
 
 TEST_F(TrackTitlesTest, TypedTitlesBecomeTheWindowsAlbum) {
     // Side 1 drawn with cuts at 10 s and 30 s of 60 s: three slices.
-    SideState& side = frame->SideAt(0);
+    SideState& side = frame->SideAt(Side::One);
     side.levelCount = 600;
     side.cuts[0] = 100;
     side.cuts[1] = 300;
@@ -63,18 +63,18 @@ TEST_F(TrackTitlesTest, AnImportedLabelFileSetsTheChosenSidesMarkersAndTitles) {
     TempDir dir;
     for (const char* name : {"one.wav", "two.wav"})
         ASSERT_TRUE(WriteWav(dir / name, std::vector<Frame>(60 * 44100)));  // 60 s each
-    ASSERT_FALSE(frame->Locate().LocateSide(1, dir / "one.wav"));
-    ASSERT_FALSE(frame->Locate().LocateSide(2, dir / "two.wav"));
+    ASSERT_FALSE(frame->Locate().LocateSide(Side::One, dir / "one.wav"));
+    ASSERT_FALSE(frame->Locate().LocateSide(Side::Two, dir / "two.wav"));
     frame->SetWavesDrawn(true);
     ASSERT_TRUE(WriteFileBytes(dir / "cuts.txt", "0\t10\tA\n20.04\t30\tB\n70\t80\tC\n"));
     prompts->files.push_back(wxString::FromUTF8((dir / "cuts.txt").c_str()));
     prompts->modalResults.push_back(wxID_NO);  // "Side 2"
     Menu(kIdImportCutList);
 
-    const SideState& two = frame->SideAt(1);
+    const SideState& two = frame->SideAt(Side::Two);
     EXPECT_EQ(two.cutCount, 1u);
     EXPECT_EQ(two.cuts[0], 200);
-    EXPECT_EQ(frame->SideAt(0).cutCount, 0u);
+    EXPECT_EQ(frame->SideAt(Side::One).cutCount, 0u);
     EXPECT_EQ(frame->Album().Album().sides[1], (std::vector<TrackInfo>{{"A", ""}, {"B", ""}}));
     ASSERT_EQ(prompts->messages.size(), 1u);
     EXPECT_EQ(prompts->messages[0].text,

@@ -21,11 +21,11 @@ class EncodeJobContext : public FakeJobContext {
         return values;
     }
 
-    int EncoderKindSelection() override {
-        if (kindsPerRead.empty()) return encoderKind;
+    std::optional<EncoderKind> EncoderChoice() override {
+        if (kindsPerRead.empty()) return EncoderKindOf(encoderKind);
         const int next = kindsPerRead.front();
         kindsPerRead.pop_front();
-        return next;
+        return EncoderKindOf(next);
     }
     bool TestDestroy() override {
         destroy = destroy || ++destroyChecks == destroyOnCheck;

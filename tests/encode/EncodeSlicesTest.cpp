@@ -40,7 +40,8 @@ class EncodeSlicesTest : public ::testing::Test {
     /// Makes slices 1..count and encodes them as side 1 of the auto-sense job.
     SideEncodeResult EncodeSide1(int count) {
         MakeSlices(1, count);
-        return EncodeSlices(ctx, {1, folder, 1, count, false}, EncodeNaming::AutoOrTyped, tally);
+        return EncodeSlices(ctx, {Side::One, folder, 1, count, false}, EncodeNaming::AutoOrTyped,
+                            tally);
     }
     /// The test encoder copied to `path` (folders made as needed).
     static void InstallEncoder(const std::string& path) {
@@ -73,23 +74,23 @@ TEST_F(EncodeSlicesTest, RunsEachSliceInTheEncodersFolderWithItsArguments) {
     } cases[] = {
         // clang-format off
         // Side 2 with three slices after five on side 1, at 192 kbit/s.
-        {kBlade, kAuto, 204, {2, "", 6, 3, true}, {{"@6.wav", "@B1.mp3", "-br", "192000"},
+        {kBlade, kAuto, 204, {Side::Two, "", 6, 3, true}, {{"@6.wav", "@B1.mp3", "-br", "192000"},
                                                    {"@7.wav", "@B2.mp3", "-br", "192000"},
                                                    {"@8.wav", "@B3.mp3", "-br", "192000"}}},
-        {kBlade, kMarkers, 202, {1, "", 1, 1, true}, {{"@1.wav", "@A1.mp3", "-br", "128000"}}},
-        {kL3Enc, kMarkers, 203, {1, "", 1, 1, false},
+        {kBlade, kMarkers, 202, {Side::One, "", 1, 1, true}, {{"@1.wav", "@A1.mp3", "-br", "128000"}}},
+        {kL3Enc, kMarkers, 203, {Side::One, "", 1, 1, false},
          {{"@1.wav", "@A1.mp3", "-br", "160000", "-hq", "-sr", "44100"}}},
-        {kFastEnc, kAuto, 202, {2, "", 7, 1, true},
+        {kFastEnc, kAuto, 202, {Side::Two, "", 7, 1, true},
          {{"@7.wav", "@B1.mp3", "-br", "128000", "-hq", "-sr", "44100"}}},
         // Ogg files by slice number in the auto-sense job, by side and index with markers.
-        {kOgg, kAuto, 202, {2, "", 6, 2, true}, {{"-b", "128", "-o", "@6.ogg", "@6.wav"},
+        {kOgg, kAuto, 202, {Side::Two, "", 6, 2, true}, {{"-b", "128", "-o", "@6.ogg", "@6.wav"},
                                                  {"-b", "128", "-o", "@7.ogg", "@7.wav"}}},
-        {kOgg, kMarkers, 200, {1, "", 1, 1, true}, {{"-b", "96", "-o", "@A1.ogg", "@1.wav"}}},
-        {kOgg, kMarkers, 206, {2, "", 4, 1, true}, {{"-b", "320", "-o", "@B1.ogg", "@4.wav"}}},
-        {kLame, kAuto, 201, {2, "", 3, 1, true}, {{"-b", "112", "@3.wav", "@B1.mp3"}}},
-        {kLame, kMarkers, 202, {1, "", 1, 1, false}, {{"-b", "128", "@1.wav", "@A1.mp3"}}},
-        {kFlac, kAuto, 202, {1, "", 1, 1, false}, {{"--silent", "-f", "-o", "@1.flac", "@1.wav"}}},
-        {kFlac, kMarkers, 205, {2, "", 3, 1, true},
+        {kOgg, kMarkers, 200, {Side::One, "", 1, 1, true}, {{"-b", "96", "-o", "@A1.ogg", "@1.wav"}}},
+        {kOgg, kMarkers, 206, {Side::Two, "", 4, 1, true}, {{"-b", "320", "-o", "@B1.ogg", "@4.wav"}}},
+        {kLame, kAuto, 201, {Side::Two, "", 3, 1, true}, {{"-b", "112", "@3.wav", "@B1.mp3"}}},
+        {kLame, kMarkers, 202, {Side::One, "", 1, 1, false}, {{"-b", "128", "@1.wav", "@A1.mp3"}}},
+        {kFlac, kAuto, 202, {Side::One, "", 1, 1, false}, {{"--silent", "-f", "-o", "@1.flac", "@1.wav"}}},
+        {kFlac, kMarkers, 205, {Side::Two, "", 3, 1, true},
          {{"--silent", "-f", "-o", "@B1.flac", "@3.wav"}}},
         // clang-format on
     };
@@ -135,10 +136,12 @@ TEST_F(EncodeSlicesTest, GaugeFollowsTheSideAndTheOtherSidesSlices) {
         SideSlices slices;
         std::vector<int> gauge;
     } cases[] = {
-        {{1, "", 1, 3, false}, {33, 66, 100}}, {{1, "", 1, 5, true}, {10, 20, 30, 40, 50}},
-        {{2, "", 6, 3, true}, {87, 93, 100}},  // 50 + (50*5 + 50*i) / 8
-        {{2, "", 1, 3, true}, {66, 83, 100}},  // side 1 made no slices
-        {{2, "", 1, 3, false}, {33, 66, 100}}, {{1, "", 1, 0, true}, {}},
+        {{Side::One, "", 1, 3, false}, {33, 66, 100}},
+        {{Side::One, "", 1, 5, true}, {10, 20, 30, 40, 50}},
+        {{Side::Two, "", 6, 3, true}, {87, 93, 100}},  // 50 + (50*5 + 50*i) / 8
+        {{Side::Two, "", 1, 3, true}, {66, 83, 100}},  // side 1 made no slices
+        {{Side::Two, "", 1, 3, false}, {33, 66, 100}},
+        {{Side::One, "", 1, 0, true}, {}},
     };
     for (const auto& c : cases) {
         ctx.gauges.clear();
@@ -199,7 +202,7 @@ TEST_F(EncodeSlicesTest, FailedRunsAreCountedOnceAndOnlyEncodedSlicesAreDeleted)
     // A second side adds to the same tally; the first failure stays the one reported.
     ctx.encoderPath = dir / "no such encoder";
     MakeSlices(6, 1);
-    result = EncodeSlices(ctx, {2, folder, 6, 1, true}, EncodeNaming::AutoOrTyped, tally);
+    result = EncodeSlices(ctx, {Side::Two, folder, 6, 1, true}, EncodeNaming::AutoOrTyped, tally);
     EXPECT_TRUE(result.encoded.empty());
     EXPECT_EQ(tally.failedSlices, 5);
 
@@ -297,12 +300,12 @@ TEST_F(EncodeSlicesTest, EmptyPathFindsTheEncoderInTheInstallFolderThenOnPath) {
     EXPECT_EQ(tally.failedSlices, 1);
     EXPECT_EQ(tally.failureReason, "no encoder found");
 
-    EXPECT_TRUE(EncoderAvailable(kOgg, ""));
-    EXPECT_TRUE(EncoderAvailable(kLame, ""));
-    EXPECT_FALSE(EncoderAvailable(kFlac, ""));
-    EXPECT_FALSE(EncoderAvailable(kL3Enc, ""));
-    EXPECT_FALSE(EncoderAvailable(-1, ""));
-    EXPECT_TRUE(EncoderAvailable(kL3Enc, "/where/ever/l3enc.exe"));
+    EXPECT_TRUE(EncoderAvailable(EncoderKindOf(kOgg), ""));
+    EXPECT_TRUE(EncoderAvailable(EncoderKindOf(kLame), ""));
+    EXPECT_FALSE(EncoderAvailable(EncoderKindOf(kFlac), ""));
+    EXPECT_FALSE(EncoderAvailable(EncoderKindOf(kL3Enc), ""));
+    EXPECT_FALSE(EncoderAvailable(std::nullopt, ""));
+    EXPECT_TRUE(EncoderAvailable(EncoderKindOf(kL3Enc), "/where/ever/l3enc.exe"));
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ TEST(RealEncoderTest, EachSliceDecodesToItsOwnLength) {
             ctx.encoderKind = static_cast<int>(c.kind);
             EncodeTally tally;
             const SideEncodeResult result =
-                EncodeSlices(ctx, {2, folder, 4, 2, true}, c.naming, tally);
+                EncodeSlices(ctx, {Side::Two, folder, 4, 2, true}, c.naming, tally);
             EXPECT_EQ(tally.failedSlices, 0) << tally.failedCommand << "\n" << tally.failureOutput;
             EXPECT_EQ(result.encoded, (std::vector<int>{4, 5}));
 

@@ -64,7 +64,7 @@ TEST(TaggingTest, IndependentReadersSeeEveryTag) {
         EncodeJobContext ctx;
         ctx.encoderKind = static_cast<int>(c.kind);
         EncodeTally tally;
-        SideSlices slices{2, dir.path(), 4, 1, true, SideTracks(2, TestAlbum(), 9)};
+        SideSlices slices{Side::Two, dir.path(), 4, 1, true, SideTracks(Side::Two, TestAlbum(), 9)};
         const SideEncodeResult result = EncodeSlices(ctx, slices, EncodeNaming::AutoOrTyped, tally);
         ASSERT_EQ(tally.failedSlices, 0) << tally.failedCommand << ": " << tally.failureReason;
         EXPECT_EQ(result.encoded, std::vector<int>{4});
@@ -90,7 +90,7 @@ TEST(TaggingTest, AFileThatTakesNoTagsIsAFailedRunAndKeepsItsSlice) {
     AlbumInfo album;
     album.sides[0] = {{"A", ""}};
     EncodeTally tally;
-    const SideSlices slices{1, dir.path(), 1, 1, false, SideTracks(1, album, 0)};
+    const SideSlices slices{Side::One, dir.path(), 1, 1, false, SideTracks(Side::One, album, 0)};
     const SideEncodeResult result = EncodeSlices(ctx, slices, EncodeNaming::AutoOrTyped, tally);
     EXPECT_TRUE(result.encoded.empty());
     EXPECT_EQ(tally.failedSlices, 1);
@@ -111,12 +111,13 @@ TEST(TaggingTest, ARunEndedBeforeItsSideWasClosedIsTaggedWithTheTotal) {
     album.title = "Sides";
     EncodeTally tally;
     EncodingQueue queue(ctx, EncodeNaming::AutoOrTyped, 2, tally);
-    const int side = queue.OpenSide({1, dir.path(), 1, -1, false, SideTracks(1, album, 0)});
+    const int side =
+        queue.OpenSide({Side::One, dir.path(), 1, -1, false, SideTracks(Side::One, album, 0)});
     queue.Add(side, 1);
     // Time for the run to end (should it end later, it is tagged the same way).
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     queue.Poll();
-    queue.CloseSide(side, 1, SideTracks(1, album, 1));
+    queue.CloseSide(side, 1, SideTracks(Side::One, album, 1));
     ASSERT_TRUE(queue.WaitForAll());
     EXPECT_EQ(queue.Encoded(side), std::vector<int>{1});
     EXPECT_EQ(tally.failedSlices, 0) << tally.failureReason;

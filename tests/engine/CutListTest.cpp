@@ -104,7 +104,7 @@ TEST(CutListTest, TracksBecomeMarkersAsIfPlacedInTheWaveform) {
     const PlacedSide placed = PlaceCutListSide(side, 60 * kRate, kRate);  // 600 tenths
     EXPECT_EQ(placed.cuts, (std::vector<std::int32_t>{200, 599}));
     EXPECT_EQ(Titles(placed.tracks), (std::vector<std::string>{"A", "B", "last"}));
-    EXPECT_EQ(PlacementNotice(2, placed),
+    EXPECT_EQ(PlacementNotice(Side::Two, placed),
               "Side 2: the cuts at -0:00.5 and 1:10.0 lie outside the side and were left out.\n"
               "Side 2: the cut at 0:20.0 repeats an earlier track's start and was left out.");
 

@@ -69,39 +69,42 @@ class FakeJobContext : public JobContext {
     }
 
     // --- JobContext ---
-    int SelectedFadeId() override { return fadeId; }
-    int SelectedVolumeId() override { return volumeId; }
-    int SelectedEqId() override { return eqId; }
-    int SelectedRateId() override { return rateId; }
+    // The fields hold menu ids, as the window's menus do.
+    std::uint32_t FadeFrames() override { return menu::FadeFramesForId(fadeId); }
+    bool Normalize() override { return volumeId == menu::kVolumeNormalize; }
+    float TrebleBoost() override { return menu::BoostLevelForEqId(eqId); }
+    int BitRate() override { return menu::BitRateForId(rateId); }
     TrebleFilter& Treble() override {
         if (onTreble) onTreble(*this);
         return treble;
     }
-    std::string SidePath(int side) override { return sidePaths.at(side); }
-    int CutsHow() override { return cutsHow; }
-    std::optional<int> SongCount(int side) override { return songCounts.at(side); }
+    std::string SidePath(Side side) override { return sidePaths.at(Number(side)); }
+    CutMethod Method() override { return CutMethodOf(cutsHow); }
+    std::optional<int> SongCount(Side side) override { return songCounts.at(Number(side)); }
     double MinSongSeconds() override { return minSongSeconds; }
     std::string SilenceText() override { return silenceText; }
     void SetSilenceText(const std::string& text) override {
         silenceText = text;
         events.push_back("silence:" + text);
     }
-    std::string TypedTimeText(int field) override { return typedTimes.at(field); }
+    std::string TypedTime(Side side, int field) override {
+        return typedTimes.at(Index(side) * kTypedTimesPerSide + field);
+    }
     bool CreateEncodedFiles() override { return createEncoded; }
     bool VoiceAfterEncoding() override { return voiceAfterEncoding; }
     bool DeleteWaveSlices() override { return deleteSlices; }
     bool VoiceAfterSlicing() override { return voiceAfterSlicing; }
-    int EncoderKindSelection() override { return encoderKind; }
+    std::optional<EncoderKind> EncoderChoice() override { return EncoderKindOf(encoderKind); }
     std::string EncoderPath() override { return encoderPath; }
     int EncoderRunsAtOnce() override { return encoderRuns; }
-    std::string OutputFolder(int side) override {
-        const std::string& folder = outputFolders.at(side);
-        return folder.empty() ? platform::SplitDirectory(sidePaths.at(side)) : folder;
+    std::string OutputFolder(Side side) override {
+        const std::string& folder = outputFolders.at(Number(side));
+        return folder.empty() ? platform::SplitDirectory(sidePaths.at(Number(side))) : folder;
     }
-    SideState Side(int side) override { return sides.at(side); }
-    void PublishSide(int side, const SideState& state) override {
-        sides.at(side) = state;
-        published.push_back(side);
+    SideState SideData(Side side) override { return sides.at(Number(side)); }
+    void PublishSide(Side side, const SideState& state) override {
+        sides.at(Number(side)) = state;
+        published.push_back(Number(side));
     }
     bool WavesDrawn() override { return wavesDrawn; }
     void SetWavesDrawn(bool drawn) override { wavesDrawn = drawn; }

@@ -45,7 +45,7 @@ TEST(TrackNamesTest, TitledNamesArePaddedContinuedAndDistinct) {
     AlbumInfo album;
     album.sides[0] = {{"Intro", ""}, {"Intro", ""}, {"", ""}};
     album.sides[1] = {{"AC/DC", ""}};
-    const SideTracks one(1, album, 0), two(2, album, 0);
+    const SideTracks one(Side::One, album, 0), two(Side::Two, album, 0);
     EXPECT_EQ(one.SliceName(1, 1), "01 - Intro.wav");
     EXPECT_EQ(one.SliceName(2, 2), "02 - Intro.wav");
     EXPECT_EQ(one.SliceName(3, 3), "03.wav");
@@ -61,7 +61,7 @@ TEST(TrackNamesTest, WithoutTitlesNamesStayAndTagsFollowTheAlbum) {
     AlbumInfo album;
     album.artist = "The Band";
     album.sides[1] = {{"", ""}, {"", "Guest"}};
-    const SideTracks side(2, album, 9);
+    const SideTracks side(Side::Two, album, 9);
     EXPECT_EQ(side.SliceName(7, 2), "7.wav");
     EXPECT_EQ(side.EncodedName(7, 2, EncoderKind::Lame, EncodeNaming::AutoOrTyped), "B2.mp3");
     EXPECT_EQ(side.EncodedName(7, 2, EncoderKind::OggVorbis, EncodeNaming::AutoOrTyped), "7.ogg");
@@ -73,7 +73,7 @@ TEST(TrackNamesTest, WithoutTitlesNamesStayAndTagsFollowTheAlbum) {
     EXPECT_EQ(tags->number, 7);
     EXPECT_EQ(tags->total, 9);
     EXPECT_EQ(side.Tags(6, 1)->artist, "The Band");
-    EXPECT_FALSE(SideTracks(2, AlbumInfo{}, 9).Tags(7, 2));
+    EXPECT_FALSE(SideTracks(Side::Two, AlbumInfo{}, 9).Tags(7, 2));
 }
 
 TEST(TrackNamesTest, ATitleNamingASideRecordingIsRefused) {
@@ -89,7 +89,7 @@ TEST(TrackNamesTest, ATitleNamingASideRecordingIsRefused) {
     const std::vector<std::int32_t> cuts = {5};
     request.cuts = cuts;
     request.folder = dir.path();
-    request.tracks = SideTracks(1, album, 0);
+    request.tracks = SideTracks(Side::One, album, 0);
     const SliceResult result = WriteSlices(ctx, request);
     EXPECT_EQ(result.outcome, SliceOutcome::WouldOverwriteSide);
     EXPECT_EQ(result.written, 0u);

@@ -48,8 +48,8 @@ TEST(ReadTypedCutList, TakesEachSidesTenFields) {
     ctx.typedTimes[2] = "7.02";
     ctx.typedTimes[9] = "1";
     ctx.typedTimes[10] = "0.0.5";
-    const TypedCutList one = ReadTypedCutList(ctx, 1);
-    const TypedCutList two = ReadTypedCutList(ctx, 2);
+    const TypedCutList one = ReadTypedCutList(ctx, Side::One);
+    const TypedCutList two = ReadTypedCutList(ctx, Side::Two);
     EXPECT_EQ(one, (TypedCutList{2005, 0, 4220, 0, 0, 0, 0, 0, 0, 10}));
     EXPECT_EQ(two, (TypedCutList{5, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }

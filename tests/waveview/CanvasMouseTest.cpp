@@ -105,34 +105,34 @@ wxPoint Wave1(const CanvasGeometry& g, int dx) {
 
 // Under Xvfb W = 1080; a new cut lands 4 pixels right of the pointer: trunc(N x 104 / W).
 TEST_F(CanvasMouseTest, ALeftClickAddsACutWhereThePointerIs) {
-    Apply(frame->SideAt(0), {1000, {}});
+    Apply(frame->SideAt(Side::One), {1000, {}});
     Click(Wave1(g, 100), wxMOUSE_BTN_LEFT, Via::Pointer);
-    EXPECT_EQ(CutsOf(frame->SideAt(0)), (Cuts{At(1000, 104, 1080)}));
+    EXPECT_EQ(CutsOf(frame->SideAt(Side::One)), (Cuts{At(1000, 104, 1080)}));
 }
 
 // Delivered to the canvas, in its own pixels, at side 2's bottom row: the panel takes it.
 TEST_F(CanvasMouseTest, ARightClickOnTheCanvasRemovesTheNearestCutOfItsSide) {
-    Apply(frame->SideAt(0), {1000, {300}});
-    Apply(frame->SideAt(1), {1000, {300, 700}});
+    Apply(frame->SideAt(Side::One), {1000, {300}});
+    Apply(frame->SideAt(Side::Two), {1000, {300, 700}});
     Click(wxPoint(g.cx + 800, g.cy + g.height - 1), wxMOUSE_BTN_RIGHT, Via::CanvasEvent);
-    EXPECT_EQ(CutsOf(frame->SideAt(0)), (Cuts{300}));
-    EXPECT_EQ(CutsOf(frame->SideAt(1)), (Cuts{300}));
+    EXPECT_EQ(CutsOf(frame->SideAt(Side::One)), (Cuts{300}));
+    EXPECT_EQ(CutsOf(frame->SideAt(Side::Two)), (Cuts{300}));
 }
 
 TEST_F(CanvasMouseTest, EveryEditRepaintsTheCanvas) {
-    Apply(frame->SideAt(0), {1000, {}});
+    Apply(frame->SideAt(Side::One), {1000, {}});
     for (int i = 0; i < 10; ++i) wxTheApp->Yield(true);
     for (const wxMouseButton button : {wxMOUSE_BTN_LEFT, wxMOUSE_BTN_RIGHT}) {
         const int before = canvasPaints;
         Click(Wave1(g, 400), button, Via::Pointer);
         EXPECT_TRUE(RunUntil([&] { return canvasPaints > before; }));
     }
-    EXPECT_EQ(frame->SideAt(0).cutCount, 0u);
+    EXPECT_EQ(frame->SideAt(Side::One).cutCount, 0u);
 }
 
 // Two quick clicks at one place reach the panel as a click and a double click: both act.
 TEST_F(CanvasMouseTest, AQuickSecondClickCountsToo) {
-    Apply(frame->SideAt(0), {1000, {100, 200, 900}});
+    Apply(frame->SideAt(Side::One), {1000, {100, 200, 900}});
     const wxPoint at = frame->ClientToScreen(Wave1(g, 150));
     wxUIActionSimulator pointer;
     pointer.MouseMove(at);
@@ -140,7 +140,7 @@ TEST_F(CanvasMouseTest, AQuickSecondClickCountsToo) {
     pointer.MouseClick(wxMOUSE_BTN_RIGHT);
     pointer.MouseClick(wxMOUSE_BTN_RIGHT);
     ASSERT_TRUE(RunUntil([&] { return panelDowns >= before + 2; }));
-    EXPECT_EQ(CutsOf(frame->SideAt(0)), (Cuts{900}));
+    EXPECT_EQ(CutsOf(frame->SideAt(Side::One)), (Cuts{900}));
 }
 
 }  // namespace

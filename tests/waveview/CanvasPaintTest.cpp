@@ -80,8 +80,8 @@ class CanvasPaintTest : public FrameTest {
 
 TEST_F(CanvasPaintTest, WithoutLevelsOnlyBackgroundBandsCaptionsAndDividerAreDrawn) {
     // Cuts without levels are not shown either.
-    frame->SideAt(0).cuts[0] = 5;
-    frame->SideAt(0).cutCount = 1;
+    frame->SideAt(Side::One).cuts[0] = 5;
+    frame->SideAt(Side::One).cutCount = 1;
     const wxImage image = Paint();
     {
         wxMemoryDC dc;
@@ -111,12 +111,12 @@ TEST_F(CanvasPaintTest, EnvelopesReachTheHeightOfTheirBucketsAndNoHigher) {
     const int W = g.width, H = g.height, half = g.half;
     // Side 1: fewer blocks than columns, quiet with one loud stretch (blocks 40..59); the
     // first block sets where the envelope starts.
-    frame->SideAt(0) = Levels(100, [](std::uint32_t i) {
+    frame->SideAt(Side::One) = Levels(100, [](std::uint32_t i) {
         return i == 0 ? 0.5f : i >= 40 && i < 60 ? 0.9f : 0.1f;
     });
     // Side 2: four blocks per column, alternately 0 and 0.8 (a bucket's average is 0.4),
     // with a silent stretch (blocks 2000..2399).
-    frame->SideAt(1) = Levels(4 * W, [](std::uint32_t i) {
+    frame->SideAt(Side::Two) = Levels(4 * W, [](std::uint32_t i) {
         return i == 0 ? 0.8f : i >= 2000 && i < 2400 ? 0.0f : (i % 2 ? 0.8f : 0.0f);
     });
     const wxImage image = Paint();
@@ -164,14 +164,14 @@ TEST_F(CanvasPaintTest, EnvelopesReachTheHeightOfTheirBucketsAndNoHigher) {
 
 TEST_F(CanvasPaintTest, MarkersAreBlackColumnsBelowTheBandsForCutsInsideTheSide) {
     const int W = g.width, H = g.height, half = g.half;
-    frame->SideAt(0) = Levels(1000, [](std::uint32_t) { return 0.0f; });
-    frame->SideAt(1) = Levels(2000, [](std::uint32_t) { return 0.0f; });
+    frame->SideAt(Side::One) = Levels(1000, [](std::uint32_t) { return 0.0f; });
+    frame->SideAt(Side::Two) = Levels(2000, [](std::uint32_t) { return 0.0f; });
     // Side 1: in use at 250 and 500; 1000 (the end) and -5 (read as unsigned) lie beyond
     // the right edge. Side 2: a cut at 1500 in slot 7, past slots that are free.
     const std::int32_t side1Cuts[] = {250, 500, 1000, -5};
-    for (int i = 0; i < 4; ++i) frame->SideAt(0).cuts[i] = side1Cuts[i];
-    frame->SideAt(0).cutCount = 2;
-    frame->SideAt(1).cuts[7] = 1500;
+    for (int i = 0; i < 4; ++i) frame->SideAt(Side::One).cuts[i] = side1Cuts[i];
+    frame->SideAt(Side::One).cutCount = 2;
+    frame->SideAt(Side::Two).cuts[7] = 1500;
     const wxImage image = Paint();
 
     const int x1 = static_cast<int>(W * 0.25f), x2 = static_cast<int>(W * 0.5f);
@@ -197,10 +197,10 @@ TEST_F(CanvasPaintTest, MarkersAreBlackColumnsBelowTheBandsForCutsInsideTheSide)
 // The canvas on the screen shows what it paints into a bitmap (screenshot for the eye in
 // the build tree: screenshots/canvas.png).
 TEST_F(CanvasPaintTest, TheScreenShowsThePaintedPicture) {
-    frame->SideAt(0) =
+    frame->SideAt(Side::One) =
         Levels(1800, [](std::uint32_t i) { return 0.3f + 0.3f * std::sin(i / 40.0f); });
-    frame->SideAt(0).cuts[0] = 600;
-    frame->SideAt(0).cutCount = 1;
+    frame->SideAt(Side::One).cuts[0] = 600;
+    frame->SideAt(Side::One).cutCount = 1;
     const int before = canvasPaints;
     frame->Controls().m_canvas->Refresh(true);
     ASSERT_TRUE(RunUntil([&] { return canvasPaints > before; }));

@@ -10,7 +10,7 @@
 
 namespace {
 
-SideState Side(std::uint32_t levelCount, const std::vector<std::int32_t>& cuts) {
+SideState SideWith(std::uint32_t levelCount, const std::vector<std::int32_t>& cuts) {
     SideState side;
     side.levelCount = levelCount;
     for (std::size_t i = 0; i < cuts.size(); ++i) side.cuts[i] = cuts[i];
@@ -42,7 +42,7 @@ class AddCutTest : public testing::TestWithParam<AddCase> {};
 
 TEST_P(AddCutTest, InsertsInOrderOrLeavesTheListAlone) {
     const AddCase& c = GetParam();
-    SideState side = Side(c.levelCount, c.before);
+    SideState side = SideWith(c.levelCount, c.before);
     EXPECT_EQ(AddCut(side, c.r), c.added);
     EXPECT_EQ(CutsOf(side), c.after);
 }
@@ -103,7 +103,7 @@ class RemoveNearestCutTest : public testing::TestWithParam<RemoveCase> {};
 
 TEST_P(RemoveNearestCutTest, RemovesTheNearestHoweverFar) {
     const RemoveCase& c = GetParam();
-    SideState side = Side(1000, c.before);
+    SideState side = SideWith(1000, c.before);
     EXPECT_EQ(RemoveNearestCut(side, c.r), c.removed);
     EXPECT_EQ(CutsOf(side), c.after);
 }
@@ -119,19 +119,19 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<RemoveCase>& info) { return std::string(info.param.name); });
 
 TEST(FindNearestCut, TiesGoToTheLaterAndAnEmptyListGivesZero) {
-    EXPECT_EQ(FindNearestCut(Side(1000, {}), 0.5f), 0);
-    EXPECT_EQ(FindNearestCut(Side(1000, {100, 200, 300}), 0.15f), 1);
-    EXPECT_EQ(FindNearestCut(Side(1000, {100, 200, 300}), 0.14f), 0);
-    EXPECT_EQ(FindNearestCut(Side(1000, {100, 200, 300}), 2.0f), 2);
+    EXPECT_EQ(FindNearestCut(SideWith(1000, {}), 0.5f), 0);
+    EXPECT_EQ(FindNearestCut(SideWith(1000, {100, 200, 300}), 0.15f), 1);
+    EXPECT_EQ(FindNearestCut(SideWith(1000, {100, 200, 300}), 0.14f), 0);
+    EXPECT_EQ(FindNearestCut(SideWith(1000, {100, 200, 300}), 2.0f), 2);
     // Cuts moved out of order (the listen dialog does not re-sort) are still all searched.
-    EXPECT_EQ(FindNearestCut(Side(1000, {700, 200, 900}), 0.25f), 1);
+    EXPECT_EQ(FindNearestCut(SideWith(1000, {700, 200, 900}), 0.25f), 1);
 }
 
 struct ClickCase {
     const char* name;
     int x, y;  // relative to the canvas's top-left corner
     CanvasClick::Area area;
-    int side;
+    Side side;
 };
 
 void PrintTo(const ClickCase& c, std::ostream* out) {
@@ -155,22 +155,22 @@ TEST_P(ClassifyClickTest, ListenBandsFirstThenWaveforms) {
 using Area = CanvasClick::Area;
 INSTANTIATE_TEST_SUITE_P(
     Cases, ClassifyClickTest,
-    testing::Values(ClickCase{"AboveTheCanvas", 100, -1, Area::None, 0},
-                    ClickCase{"Listen1Top", 100, 0, Area::ListenBand, 0},
-                    ClickCase{"Listen1Bottom", 100, 33, Area::ListenBand, 0},
-                    ClickCase{"Listen1LeftOfTheCanvas", -20, 10, Area::ListenBand, 0},
-                    ClickCase{"Listen1RightOfTheCanvas", 1200, 10, Area::ListenBand, 0},
-                    ClickCase{"Wave1Top", 100, 34, Area::Waveform, 0},
-                    ClickCase{"Wave1Bottom", 100, 105, Area::Waveform, 0},
-                    ClickCase{"Wave1LeftEdge", 0, 60, Area::Waveform, 0},
-                    ClickCase{"Wave1RightEdgeIncluded", 1080, 60, Area::Waveform, 0},
-                    ClickCase{"Wave1LeftOfTheCanvas", -1, 60, Area::None, 0},
-                    ClickCase{"Wave1RightOfTheCanvas", 1081, 60, Area::None, 0},
-                    ClickCase{"DividerRowIsListen2", 100, 106, Area::ListenBand, 1},
-                    ClickCase{"Listen2Bottom", 100, 139, Area::ListenBand, 1},
-                    ClickCase{"Wave2Top", 100, 140, Area::Waveform, 1},
-                    ClickCase{"Wave2BottomIncluded", 100, 212, Area::Waveform, 1},
-                    ClickCase{"BelowTheCanvas", 100, 213, Area::None, 0}),
+    testing::Values(ClickCase{"AboveTheCanvas", 100, -1, Area::None, Side::One},
+                    ClickCase{"Listen1Top", 100, 0, Area::ListenBand, Side::One},
+                    ClickCase{"Listen1Bottom", 100, 33, Area::ListenBand, Side::One},
+                    ClickCase{"Listen1LeftOfTheCanvas", -20, 10, Area::ListenBand, Side::One},
+                    ClickCase{"Listen1RightOfTheCanvas", 1200, 10, Area::ListenBand, Side::One},
+                    ClickCase{"Wave1Top", 100, 34, Area::Waveform, Side::One},
+                    ClickCase{"Wave1Bottom", 100, 105, Area::Waveform, Side::One},
+                    ClickCase{"Wave1LeftEdge", 0, 60, Area::Waveform, Side::One},
+                    ClickCase{"Wave1RightEdgeIncluded", 1080, 60, Area::Waveform, Side::One},
+                    ClickCase{"Wave1LeftOfTheCanvas", -1, 60, Area::None, Side::One},
+                    ClickCase{"Wave1RightOfTheCanvas", 1081, 60, Area::None, Side::One},
+                    ClickCase{"DividerRowIsListen2", 100, 106, Area::ListenBand, Side::Two},
+                    ClickCase{"Listen2Bottom", 100, 139, Area::ListenBand, Side::Two},
+                    ClickCase{"Wave2Top", 100, 140, Area::Waveform, Side::Two},
+                    ClickCase{"Wave2BottomIncluded", 100, 212, Area::Waveform, Side::Two},
+                    ClickCase{"BelowTheCanvas", 100, 213, Area::None, Side::One}),
     [](const testing::TestParamInfo<ClickCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

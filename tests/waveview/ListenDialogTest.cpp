@@ -58,10 +58,10 @@ class ListenDialogTest : public FrameTest {
 
     // Side `side`'s file (a LIST chunk before the data when asked) and its 20 s of levels
     // with `cuts`.
-    void MakeSide(int side, std::vector<std::int32_t> cuts, const WavLayout& layout = {}) {
-        const std::string path = dir / ("side" + std::to_string(side) + ".wav");
+    void MakeSide(Side side, std::vector<std::int32_t> cuts, const WavLayout& layout = {}) {
+        const std::string path = dir / ("side" + NumberText(side) + ".wav");
         ASSERT_TRUE(WriteWav(path, SideFrames(), layout));
-        (side == 0 ? frame->Controls().i_textCtrl1 : frame->Controls().i_textCtrl2)->SetValue(path);
+        frame->Controls().SidePathField(side)->SetValue(path);
         SideState& s = frame->SideAt(side);
         s.levelCount = 200;
         s.levels.assign(200, 0.5f);
@@ -74,12 +74,12 @@ class ListenDialogTest : public FrameTest {
     // Clicks side `side`'s listen band at the fraction r of the canvas; `script` runs inside
     // the dialog's modal loop once the dialog shows its picture. Returns whether a dialog
     // opened and ran the script (`expectOpen` false: waits only briefly for one).
-    bool OpenByClick(int side, float r, const std::function<void(ListenDialog&)>& script,
+    bool OpenByClick(Side side, float r, const std::function<void(ListenDialog&)>& script,
                      bool expectOpen = true) {
         AllowRealDialogs allow;
         const CanvasGeometry g = MeasureCanvas(*frame);
         const wxPoint inBand(g.cx + static_cast<int>(r * g.width),
-                             g.cy + (side == 0 ? 0 : g.half) + g.band / 2);
+                             g.cy + (side == Side::One ? 0 : g.half) + g.band / 2);
         bool ran = false;
         wxTimer poll;
         poll.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
@@ -108,7 +108,7 @@ class ListenDialogTest : public FrameTest {
     }
     static void Press(wxButton* button) { ClickAt(Centre(button)); }
 
-    std::vector<std::int32_t> Cuts(int side) const {
+    std::vector<std::int32_t> Cuts(Side side) const {
         const SideState& s = frame->SideAt(side);
         return {s.cuts.begin(), s.cuts.begin() + s.cutCount};
     }
@@ -127,10 +127,10 @@ TEST_F(ListenDialogTest, ShowsTenSecondsAroundTheNearestCutWithTheSongNumbers) {
         {0.5f, 2, 220500},                // cut at 10 s: 5 s before it
         {0.98f, 3, 18 * 44100 - 220500},  // cut at 18 s: the file ends inside the window
     };
-    MakeSide(0, {30, 100, 180});
+    MakeSide(Side::One, {30, 100, 180});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.r);
-        const bool ran = OpenByClick(0, c.r, [&](ListenDialog& dialog) {
+        const bool ran = OpenByClick(Side::One, c.r, [&](ListenDialog& dialog) {
             const wxString A = wxString::Format("%d", c.songA);
             const wxString B = wxString::Format("%d", c.songA + 1);
             EXPECT_EQ(dialog.GetTitle(), "Listen");
@@ -170,35 +170,35 @@ TEST_F(ListenDialogTest, ShowsTenSecondsAroundTheNearestCutWithTheSongNumbers) {
         });
         EXPECT_TRUE(ran);
     }
-    EXPECT_EQ(Cuts(0), (std::vector<std::int32_t>{30, 100, 180}));
+    EXPECT_EQ(Cuts(Side::One), (std::vector<std::int32_t>{30, 100, 180}));
 }
 
 // The shift for a marker column and the rules of a moved cut are tested on their functions
 // (ListenWindowTest); here a click in the picture and OK reach the side's cut list.
 TEST_F(ListenDialogTest, OkMovesTheCutByTheMarkersDistanceFromTheCentre) {
-    MakeSide(1, {30, 100, 180});
-    EXPECT_TRUE(OpenByClick(1, 0.5f, [&](ListenDialog& dialog) {
+    MakeSide(Side::Two, {30, 100, 180});
+    EXPECT_TRUE(OpenByClick(Side::Two, 0.5f, [&](ListenDialog& dialog) {
         ClickCanvas(dialog, 20);
         ClickCanvas(dialog, 317);  // 7 columns right of the centre: 0.1 s later
         EXPECT_EQ(dialog.m_canvas->markerX(), 317);
         Press(dialog.m_okButton);
     }));
-    EXPECT_EQ(Cuts(1), (std::vector<std::int32_t>{30, 101, 180}));
+    EXPECT_EQ(Cuts(Side::Two), (std::vector<std::int32_t>{30, 101, 180}));
 }
 
 TEST_F(ListenDialogTest, CancelAfterMovingTheMarkerLeavesTheCut) {
-    MakeSide(0, {30, 100, 180});
-    EXPECT_TRUE(OpenByClick(0, 0.5f, [&](ListenDialog& dialog) {
+    MakeSide(Side::One, {30, 100, 180});
+    EXPECT_TRUE(OpenByClick(Side::One, 0.5f, [&](ListenDialog& dialog) {
         ClickCanvas(dialog, 500);
         Press(dialog.m_cancelButton);
     }));
-    EXPECT_EQ(Cuts(0), (std::vector<std::int32_t>{30, 100, 180}));
+    EXPECT_EQ(Cuts(Side::One), (std::vector<std::int32_t>{30, 100, 180}));
 }
 
 TEST_F(ListenDialogTest, ListenButtonsPlayAndTheCloseBoxStopsPlayback) {
     if (!UseVirtualAudio("basic")) GTEST_SKIP() << "no virtual sound card";
-    MakeSide(0, {30, 100, 180});
-    EXPECT_TRUE(OpenByClick(0, 0.5f, [&](ListenDialog& dialog) {
+    MakeSide(Side::One, {30, 100, 180});
+    EXPECT_TRUE(OpenByClick(Side::One, 0.5f, [&](ListenDialog& dialog) {
         Press(dialog.m_listenEnd);
         EXPECT_TRUE(RunUntil([&] { return dialog.IsPlaying(); }));
         Press(dialog.m_stopButton);
@@ -210,14 +210,14 @@ TEST_F(ListenDialogTest, ListenButtonsPlayAndTheCloseBoxStopsPlayback) {
         dialog.Close();
         EXPECT_FALSE(dialog.IsPlaying());
     }));
-    EXPECT_EQ(Cuts(0), (std::vector<std::int32_t>{30, 100, 180}));
+    EXPECT_EQ(Cuts(Side::One), (std::vector<std::int32_t>{30, 100, 180}));
 }
 
 TEST_F(ListenDialogTest, ClosingTheMainWindowStopsPlaybackFirst) {
     if (!UseVirtualAudio("basic")) GTEST_SKIP() << "no virtual sound card";
-    MakeSide(0, {30, 100, 180});
+    MakeSide(Side::One, {30, 100, 180});
     MyFrame* closing = frame;
-    EXPECT_TRUE(OpenByClick(0, 0.5f, [&](ListenDialog& dialog) {
+    EXPECT_TRUE(OpenByClick(Side::One, 0.5f, [&](ListenDialog& dialog) {
         Press(dialog.m_listenBeginning);
         EXPECT_TRUE(RunUntil([&] { return dialog.IsPlaying(); }));
         closing->Close(true);
@@ -237,13 +237,13 @@ TEST_F(ListenDialogTest, ASideWithAListChunkShowsItsOwnAudio) {
     const std::string path = dir / "list.wav";
     ASSERT_TRUE(WriteWav(path, frames, layout));
     frame->Controls().i_textCtrl2->SetValue(path);
-    SideState& s = frame->SideAt(1);
+    SideState& s = frame->SideAt(Side::Two);
     s.levelCount = 200;
     s.levels.assign(200, 0.5f);
     s.cuts[0] = 30;
     s.cutCount = 1;
 
-    EXPECT_TRUE(OpenByClick(1, 0.1f, [&](ListenDialog& dialog) {
+    EXPECT_TRUE(OpenByClick(Side::Two, 0.1f, [&](ListenDialog& dialog) {
         const ListenAudio& audio = dialog.m_canvas->Audio();
         for (int column = 0; column < kListenColumns; ++column)
             ASSERT_EQ(audio.columnPeaks[column], column >= 100 && column <= 110 ? 32767 : 0)
@@ -268,24 +268,24 @@ TEST_F(ListenDialogTest, ASideWithAListChunkShowsItsOwnAudio) {
 }
 
 TEST_F(ListenDialogTest, AnUnreadableSideShowsTheMessageAndPlaysSilence) {
-    MakeSide(0, {30, 100, 180});
+    MakeSide(Side::One, {30, 100, 180});
     frame->Controls().i_textCtrl1->SetValue(dir / "missing.wav");
-    EXPECT_TRUE(OpenByClick(0, 0.5f, [&](ListenDialog& dialog) {
+    EXPECT_TRUE(OpenByClick(Side::One, 0.5f, [&](ListenDialog& dialog) {
         EXPECT_FALSE(dialog.m_canvas->Load());
         const ListenAudio& audio = dialog.m_canvas->Audio();
         EXPECT_TRUE(std::all_of(audio.left.begin(), audio.left.end(), [](int v) { return !v; }));
         Press(dialog.m_listenEnd);  // plays silence, nothing breaks
         Press(dialog.m_okButton);
     }));
-    EXPECT_EQ(Cuts(0), (std::vector<std::int32_t>{30, 100, 180}));
+    EXPECT_EQ(Cuts(Side::One), (std::vector<std::int32_t>{30, 100, 180}));
 }
 
 // (While a job runs the bands open nothing either: WaveformEndToEndTest.)
 TEST_F(ListenDialogTest, BandClicksOpenNothingWithoutCuts) {
-    MakeSide(0, {30, 100, 180});
-    frame->SideAt(0).cutCount = 0;
+    MakeSide(Side::One, {30, 100, 180});
+    frame->SideAt(Side::One).cutCount = 0;
     EXPECT_FALSE(OpenByClick(
-        0, 0.5f, [](ListenDialog& dialog) { dialog.Close(); }, false));
+        Side::One, 0.5f, [](ListenDialog& dialog) { dialog.Close(); }, false));
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 
 namespace {
 
-SideState Side(std::uint32_t levelCount, std::vector<std::int32_t> cuts) {
+SideState SideWith(std::uint32_t levelCount, std::vector<std::int32_t> cuts) {
     SideState side;
     side.levelCount = levelCount;
     side.levels.assign(levelCount, 0.5f);
@@ -40,7 +40,7 @@ std::vector<Frame> SideFrames(std::uint32_t count) {
 
 TEST(ListenWindow, TheNearestCutIsSoughtAtLeastFiveSecondsFromEitherEnd) {
     // 60 s side; cuts at 2 s, 30 s and 58 s.
-    const SideState side = Side(600, {20, 300, 580});
+    const SideState side = SideWith(600, {20, 300, 580});
     struct Case {
         float r;
         int index;
@@ -51,8 +51,8 @@ TEST(ListenWindow, TheNearestCutIsSoughtAtLeastFiveSecondsFromEitherEnd) {
         EXPECT_EQ(ListenCutIndex(side, c.r), c.index) << c.r;
     }
     // A side shorter than 10 s: the clamp ends at T - 5, below 5 s; a cut is still found.
-    EXPECT_EQ(ListenCutIndex(Side(80, {10, 70}), 0.9f), 0);
-    EXPECT_EQ(ListenCutIndex(Side(0, {10, 70}), 0.5f), 0);
+    EXPECT_EQ(ListenCutIndex(SideWith(80, {10, 70}), 0.9f), 0);
+    EXPECT_EQ(ListenCutIndex(SideWith(0, {10, 70}), 0.5f), 0);
 }
 
 TEST(ListenWindow, TheWindowStartsFiveSecondsBeforeTheCutButNotBeforeTheFile) {
@@ -197,7 +197,7 @@ TEST(ListenWindow, AShiftedCutStaysInsideTheSideAndTheListAscending) {
         {{100, 580}, 0, 1, 49, {100, 629}},  // length unknown: only the start
     };
     for (const Case& c : cases) {
-        SideState side = Side(c.levelCount, c.cuts);
+        SideState side = SideWith(c.levelCount, c.cuts);
         ShiftCut(side, c.index, c.shift);
         EXPECT_EQ(Cuts(side), c.after) << c.cuts[c.index] << " by " << c.shift;
         EXPECT_EQ(side.cuts[side.cutCount], 0);
@@ -207,7 +207,7 @@ TEST(ListenWindow, AShiftedCutStaysInsideTheSideAndTheListAscending) {
 
 // OK moves the cut the dialog was opened on, or nothing when a job replaced the cuts.
 TEST(ListenWindow, OkMovesNothingWhenTheCutChangedMeanwhile) {
-    SideState side = Side(600, {100, 200, 300});
+    SideState side = SideWith(600, {100, 200, 300});
     EXPECT_FALSE(ShiftCutIfStill(side, 1, 250, 7));  // the job put 200 where 250 was
     EXPECT_FALSE(ShiftCutIfStill(side, 3, 0, 7));    // fewer cuts now
     EXPECT_EQ(Cuts(side), (std::vector<std::int32_t>{100, 200, 300}));

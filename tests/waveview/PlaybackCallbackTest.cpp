@@ -23,7 +23,7 @@ struct FakeSettings : PlaybackSettings {
     int FadeId() const override { return fadeId; }
     bool Normalize() const override { return normalize; }
     float TrebleLevel() const override { return level; }
-    float PeakLevel(int side) const override { return peaks[side]; }
+    float PeakLevel(Side side) const override { return peaks[Index(side)]; }
 };
 
 struct Stretch {
@@ -48,7 +48,7 @@ Stretch Alternating(std::uint32_t frames, std::int16_t value) {
 class PlaybackCallbackTest : public testing::Test {
   protected:
     // `stretch` must outlive the calls.
-    void Start(const Stretch& stretch, bool endMode = false, int side = 0) {
+    void Start(const Stretch& stretch, bool endMode = false, Side side = Side::One) {
         state = PlaybackState{};
         state.left = stretch.left.data();
         state.right = stretch.right.data();
@@ -171,7 +171,7 @@ TEST_F(PlaybackCallbackTest, VolumeGainComesFromThePlayedSidesPeak) {
         settings.peaks[0] = c.peaks[0];
         settings.peaks[1] = c.peaks[1];
         const Stretch input = Constant(4 * kCall, c.in);
-        Start(input, false, c.side);
+        Start(input, false, SideOfIndex(static_cast<std::size_t>(c.side)));
         for (const int v : PerCall(Run(3))) EXPECT_EQ(v, c.out) << c.in << " side " << c.side;
     }
 }

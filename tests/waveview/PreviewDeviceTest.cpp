@@ -20,7 +20,7 @@ struct Settings : PlaybackSettings {
     int FadeId() const override { return 301; }  // 0.1 s
     bool Normalize() const override { return true; }
     float TrebleLevel() const override { return 4; }
-    float PeakLevel(int side) const override { return side == 1 ? 0.6f : 1.0f; }
+    float PeakLevel(Side side) const override { return side == Side::One ? 0.6f : 1.0f; }
 };
 
 // Everything the callback makes for the stretch until it turns silent, 64 frames a call.
@@ -31,8 +31,8 @@ std::vector<std::int16_t> Expected(const std::vector<std::int16_t>& left,
     state.left = left.data();
     state.right = right.data();
     state.size = static_cast<std::uint32_t>(left.size());
-    state.playSide = 1;
-    state.peakLevel = settings.PeakLevel(1);
+    state.playSide = Side::One;
+    state.peakLevel = settings.PeakLevel(Side::One);
     state.settings = &settings;
     std::vector<std::int16_t> out;
     std::int16_t call[128];
@@ -61,7 +61,7 @@ TEST(PreviewDevice, PlaysTheProcessedStretchIntoTheDefaultOutput) {
     const std::vector<std::int16_t> expected = Expected(left, right, settings);
 
     PreviewPlayer player(settings);
-    ASSERT_TRUE(player.Play(left.data(), right.data(), 22050, false, 1));
+    ASSERT_TRUE(player.Play(left.data(), right.data(), 22050, false, Side::One));
     // Wait for the stretch and some of the silent tail to reach the file.
     const std::size_t enough = (expected.size() + 2 * 4096) * sizeof(std::int16_t);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);

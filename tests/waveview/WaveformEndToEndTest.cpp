@@ -37,19 +37,21 @@ class WaveformEndToEnd : public JobWindowTest {
     }
 
     // The column of the canvas where the marker of `cut` is drawn, in frame pixels.
-    int MarkerX(int side, std::int32_t cut) const {
+    int MarkerX(Side side, std::int32_t cut) const {
         return g.cx + static_cast<int>(g.width *
                                        (static_cast<float>(cut) / frame->SideAt(side).levelCount));
     }
-    int WaveY(int side) const { return g.cy + side * g.half + g.band + 30; }
+    int WaveY(Side side) const {
+        return g.cy + static_cast<int>(Index(side)) * g.half + g.band + 30;
+    }
 
-    Cuts CutsOf(int side) const {
+    Cuts CutsOf(Side side) const {
         const SideState& s = frame->SideAt(side);
         return {s.cuts.begin(), s.cuts.begin() + s.cutCount};
     }
 
     // After a click at frame column x that adds a cut: where it lands.
-    std::int32_t AddedAt(int side, int x) const {
+    std::int32_t AddedAt(Side side, int x) const {
         return static_cast<std::int32_t>(frame->SideAt(side).levelCount *
                                          (static_cast<double>(x - g.cx + 4) / g.width));
     }
@@ -78,12 +80,12 @@ int CountColour(const wxImage& image, const wxRect& area, const wxColour& colour
 }
 
 TEST_F(WaveformEndToEnd, MarkersPlacedWithThePointerAreWhereTheSidesAreSliced) {
-    Locate(1, PlaceSide("one/side.wav", SmallSide(1)));
-    Locate(2, PlaceSide("two/side.wav", SmallSide(2)));
+    Locate(Side::One, PlaceSide("one/side.wav", SmallSide(1)));
+    Locate(Side::Two, PlaceSide("two/side.wav", SmallSide(2)));
     Press(frame->Controls().e_button2);
     ASSERT_TRUE(WaitForJobEnd());
-    ASSERT_EQ(frame->SideAt(0).cutCount, 4u);
-    ASSERT_EQ(frame->SideAt(1).cutCount, 4u);
+    ASSERT_EQ(frame->SideAt(Side::One).cutCount, 4u);
+    ASSERT_EQ(frame->SideAt(Side::Two).cutCount, 4u);
 
     // What the user sees: both envelopes in their halves, four markers each.
     const wxImage window = CaptureAfterRepaint();
@@ -96,35 +98,35 @@ TEST_F(WaveformEndToEnd, MarkersPlacedWithThePointerAreWhereTheSidesAreSliced) {
     EXPECT_EQ(CountColour(window, lower, kSide1Envelope), 0);
     EXPECT_GT(CountColour(window, lower, kSide2Envelope), g.width * 5);
     EXPECT_EQ(CountColour(window, upper, kSide2Envelope), 0);
-    for (int side = 0; side < 2; ++side) {
+    for (const Side side : kSides) {
         for (std::uint32_t i = 0; i < 4; ++i) {
             const int x = MarkerX(side, frame->SideAt(side).cuts[i]);
             const wxRect column(x, WaveY(side) - 10, 1, 20);
-            EXPECT_EQ(CountColour(window, column, *wxBLACK), 20) << side << " " << i;
+            EXPECT_EQ(CountColour(window, column, *wxBLACK), 20) << Number(side) << " " << i;
         }
     }
 
     // Side 1: the second marker goes (right click on it), a new one comes in the middle of
     // the first song (left click).
-    Cuts expected1 = CutsOf(0);
-    PointerClick({MarkerX(0, expected1[1]), WaveY(0)}, wxMOUSE_BTN_RIGHT);
+    Cuts expected1 = CutsOf(Side::One);
+    PointerClick({MarkerX(Side::One, expected1[1]), WaveY(Side::One)}, wxMOUSE_BTN_RIGHT);
     expected1.erase(expected1.begin() + 1);
-    EXPECT_EQ(CutsOf(0), expected1);
-    const int songMiddle = (g.cx + MarkerX(0, expected1[0])) / 2;
-    const std::int32_t added = AddedAt(0, songMiddle);
-    PointerClick({songMiddle, WaveY(0)}, wxMOUSE_BTN_LEFT);
+    EXPECT_EQ(CutsOf(Side::One), expected1);
+    const int songMiddle = (g.cx + MarkerX(Side::One, expected1[0])) / 2;
+    const std::int32_t added = AddedAt(Side::One, songMiddle);
+    PointerClick({songMiddle, WaveY(Side::One)}, wxMOUSE_BTN_LEFT);
     expected1.insert(expected1.begin(), added);
-    EXPECT_EQ(CutsOf(0), expected1);
+    EXPECT_EQ(CutsOf(Side::One), expected1);
     // Side 2: every marker removed by clicks far to the right of all of them, then one
     // marker added near the end.
     // (Apart, so that the toolkit sees no double click, which does not count as a press.)
     for (int i = 0; i < 4; ++i)
-        PointerClick({g.cx + g.width - 10 * i, WaveY(1)}, wxMOUSE_BTN_RIGHT);
-    EXPECT_EQ(CutsOf(1), Cuts{});
+        PointerClick({g.cx + g.width - 10 * i, WaveY(Side::Two)}, wxMOUSE_BTN_RIGHT);
+    EXPECT_EQ(CutsOf(Side::Two), Cuts{});
     const int nearEnd = g.cx + g.width - 100;
-    const Cuts expected2 = {AddedAt(1, nearEnd)};
-    PointerClick({nearEnd, WaveY(1)}, wxMOUSE_BTN_LEFT);
-    EXPECT_EQ(CutsOf(1), expected2);
+    const Cuts expected2 = {AddedAt(Side::Two, nearEnd)};
+    PointerClick({nearEnd, WaveY(Side::Two)}, wxMOUSE_BTN_LEFT);
+    EXPECT_EQ(CutsOf(Side::Two), expected2);
 
     Press(frame->Controls().e_button3);
     ASSERT_TRUE(WaitForJobEnd());
@@ -162,8 +164,8 @@ TEST_F(WaveformEndToEnd, MarkersPlacedWithThePointerAreWhereTheSidesAreSliced) {
 // waveform change nothing, its listen band opens no dialog (the modal hook would fail the
 // test), and the job's result replaces it.
 TEST_F(WaveformEndToEnd, ClicksDuringDrawWaveformsAreIgnored) {
-    Locate(1, PlaceSide("one/long.wav", LongSide()));
-    SideState& side = frame->SideAt(0);
+    Locate(Side::One, PlaceSide("one/long.wav", LongSide()));
+    SideState& side = frame->SideAt(Side::One);
     side.levelCount = 1000;  // as left by an earlier drawing
     side.levels.assign(1000, 0.5f);
     side.cuts[0] = 100;
@@ -172,16 +174,16 @@ TEST_F(WaveformEndToEnd, ClicksDuringDrawWaveformsAreIgnored) {
     ASSERT_TRUE(frame->Jobs().Worker());
     // Delivered at once, as the toolkit hands clicks to the canvas, before any update of
     // the job reaches the window.
-    for (const auto& [type, y] :
-         {std::pair{wxEVT_LEFT_DOWN, WaveY(0)}, std::pair{wxEVT_RIGHT_DOWN, WaveY(0)},
-          std::pair{wxEVT_LEFT_DOWN, g.cy + g.band / 2}}) {
+    for (const auto& [type, y] : {std::pair{wxEVT_LEFT_DOWN, WaveY(Side::One)},
+                                  std::pair{wxEVT_RIGHT_DOWN, WaveY(Side::One)},
+                                  std::pair{wxEVT_LEFT_DOWN, g.cy + g.band / 2}}) {
         wxMouseEvent event(type);
         event.SetPosition(wxPoint(500, y) + wxPoint(g.cx, 0) -
                           frame->Controls().m_canvas->GetPosition());
         event.SetEventObject(frame->Controls().m_canvas);
         frame->Controls().m_canvas->GetEventHandler()->ProcessEvent(event);
     }
-    EXPECT_EQ(CutsOf(0), Cuts{100});
+    EXPECT_EQ(CutsOf(Side::One), Cuts{100});
     ASSERT_TRUE(WaitForJobEnd());
     EXPECT_EQ(side.levelCount, 6000u);
 }
