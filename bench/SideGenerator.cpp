@@ -12,15 +12,16 @@
 
 namespace sidegen {
 
-namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-
+// Outside the anonymous namespace because SideSynth::State, declared in the header, holds one.
 class Random : public SplitMix64 {
   public:
     using SplitMix64::SplitMix64;
     double Signed() { return 2.0 * Unit() - 1.0; }  ///< [-1, 1)
 };
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
 
 // One sine period, read with a 32-bit phase accumulator and linear interpolation.
 class SineTable {

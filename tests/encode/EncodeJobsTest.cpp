@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 using Strings = std::vector<std::string>;
-constexpr int kOgg = static_cast<int>(EncoderKind::OggVorbis);
+constexpr int kOggVorbis = static_cast<int>(EncoderKind::OggVorbis);
 
 class EncodeJobsTest : public ::testing::Test {
   protected:
@@ -41,7 +41,7 @@ class EncodeJobsTest : public ::testing::Test {
         ctx.wavesDrawn = true;
         ctx.createEncoded = ctx.deleteSlices = true;
         ctx.voiceAfterSlicing = ctx.voiceAfterEncoding = true;
-        ctx.encoderKind = kOgg;
+        ctx.encoderKind = kOggVorbis;
         ctx.encoderPath = FAKE_ENCODER_PATH;
     }
     bool Exists(const std::string& name) const { return fs::exists(dir / name); }

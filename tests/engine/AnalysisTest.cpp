@@ -188,7 +188,7 @@ TEST_F(AnalyzeSideTest, GaugeCoversItsRangeOncePerBlock) {
 // the filter history it leaves for the slice writer, whichever way the work is shared.
 enum class Sharing { OneThread, SecondHalfAhead, AgreesLater, NeverAgrees };
 
-struct ExactCase {
+struct AnalysisCase {
     int eqId;
     bool listChunk;
     Sharing sharing;
@@ -215,12 +215,12 @@ AnalysisSplit SplitFor(Sharing sharing) {
     return split;
 }
 
-void PrintTo(const ExactCase& c, std::ostream* os) {
+void PrintTo(const AnalysisCase& c, std::ostream* os) {
     *os << "EQ " << c.eqId << ", sharing " << static_cast<int>(c.sharing)
         << (c.listChunk ? ", LIST chunk" : "");
 }
 
-class AnalyzeSideExact : public ::testing::TestWithParam<ExactCase> {};
+class AnalyzeSideExact : public ::testing::TestWithParam<AnalysisCase> {};
 
 // Five songs and their gaps, 2 min 27 s: long enough to be shared between two threads.
 std::vector<Frame> CuttableSide() {
@@ -262,7 +262,7 @@ TEST_P(AnalyzeSideExact, MatchesPlainReferenceToTheBit) {
     EXPECT_TRUE(std::is_sorted(ctx.gauges.begin(), ctx.gauges.end()));
 }
 
-std::string ExactCaseName(const ::testing::TestParamInfo<ExactCase>& info) {
+std::string AnalysisCaseName(const ::testing::TestParamInfo<AnalysisCase>& info) {
     static const char* const kSharing[] = {"OneThread", "SecondHalfAhead", "AgreesLater",
                                            "NeverAgrees"};
     return "Eq" + std::to_string(info.param.eqId) + (info.param.listChunk ? "List" : "") +
@@ -270,14 +270,14 @@ std::string ExactCaseName(const ::testing::TestParamInfo<ExactCase>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, AnalyzeSideExact,
-                         ::testing::Values(ExactCase{708, false, Sharing::OneThread},
-                                           ExactCase{708, true, Sharing::SecondHalfAhead},
-                                           ExactCase{712, false, Sharing::SecondHalfAhead},
-                                           ExactCase{715, true, Sharing::OneThread},
-                                           ExactCase{715, false, Sharing::AgreesLater},
-                                           ExactCase{708, false, Sharing::AgreesLater},
-                                           ExactCase{712, true, Sharing::NeverAgrees}),
-                         ExactCaseName);
+                         ::testing::Values(AnalysisCase{708, false, Sharing::OneThread},
+                                           AnalysisCase{708, true, Sharing::SecondHalfAhead},
+                                           AnalysisCase{712, false, Sharing::SecondHalfAhead},
+                                           AnalysisCase{715, true, Sharing::OneThread},
+                                           AnalysisCase{715, false, Sharing::AgreesLater},
+                                           AnalysisCase{708, false, Sharing::AgreesLater},
+                                           AnalysisCase{712, true, Sharing::NeverAgrees}),
+                         AnalysisCaseName);
 
 // An EQ change during the analysis takes hold at the next block whichever way the work is
 // shared: a re-tune injected at one block (before the split, in the blocks where the

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr double kRate = 44100;
+constexpr double kRateHz = 44100;
 constexpr double kPi = 3.14159265358979323846;
 
 enum class Noise { Groove, Hiss };
@@ -41,7 +41,7 @@ struct Part {
     double softFrom = -1, softSeconds = 0, softDb = 0;  // inside the song
 };
 
-struct Side {
+struct MadeSide {
     std::vector<Frame> frames;
     std::vector<std::pair<double, double>> gaps;  // seconds
 };
@@ -57,17 +57,17 @@ class Lcg {
     std::uint64_t state_ = 12345;
 };
 
-Side MakeSide(const std::vector<Part>& parts, const Transfer& t) {
-    Side side;
+MadeSide MakeSide(const std::vector<Part>& parts, const Transfer& t) {
+    MadeSide side;
     Lcg random;
     const double noise = std::pow(10.0, t.floorDb / 20) * std::sqrt(3.0);  // uniform: RMS 1/√3
     const double gain = std::pow(10.0, t.gainDb / 20);
     double time = 0, previousWhite = 0, click = 0;
     for (const Part& part : parts) {
-        const std::size_t n = static_cast<std::size_t>(part.seconds * kRate);
-        if (!part.song) side.gaps.emplace_back(time, time + n / kRate);
+        const std::size_t n = static_cast<std::size_t>(part.seconds * kRateHz);
+        if (!part.song) side.gaps.emplace_back(time, time + n / kRateHz);
         for (std::size_t i = 0; i < n; ++i) {
-            const double s = i / kRate;
+            const double s = i / kRateHz;
             double music = 0;
             if (part.song) {
                 // A chord struck four times a second over a held note: no rest inside.
@@ -86,14 +86,14 @@ Side MakeSide(const std::vector<Part>& parts, const Transfer& t) {
             double floor =
                 t.noise == Noise::Hiss ? 0.5 * white + 0.6 * (white - previousWhite) : white;
             previousWhite = white;
-            if (t.clicksPerSecond > 0 && random.Unit() < t.clicksPerSecond / kRate)
+            if (t.clicksPerSecond > 0 && random.Unit() < t.clicksPerSecond / kRateHz)
                 click = (random.Unit() < 0.5 ? -0.5 : 0.5) * (0.1 + random.Unit());
             floor += click;
             click *= 0.6;  // a click dies within a few frames
             const double v = std::clamp((music + floor) * gain * 32767, -32768.0, 32767.0);
             side.frames.push_back({static_cast<std::int16_t>(v), static_cast<std::int16_t>(v)});
         }
-        time += n / kRate;
+        time += n / kRateHz;
     }
     return side;
 }
@@ -104,7 +104,7 @@ std::vector<float> Energies(const std::vector<Frame>& frames) {
     return bands.Blocks();
 }
 
-std::vector<std::int32_t> Cuts(const Side& side, std::optional<int> songs = std::nullopt) {
+std::vector<std::int32_t> SmartCuts(const MadeSide& side, std::optional<int> songs = std::nullopt) {
     SmartSenseOptions options;
     options.minSongSeconds = 3;
     options.songs = songs;
@@ -131,10 +131,10 @@ class OneGap : public ::testing::TestWithParam<GapCase> {};
 
 TEST_P(OneGap, IsFoundAndCutNearItsMiddle) {
     const GapCase& c = GetParam();
-    const Side side =
+    const MadeSide side =
         MakeSide({{true, 2}, {false, 1}, {true, 8}, {false, c.gapSeconds}, {true, 8}, {false, 3}},
                  c.transfer);
-    const std::vector<std::int32_t> cuts = Cuts(side);
+    const std::vector<std::int32_t> cuts = SmartCuts(side);
     // The lead-in and the run-out are no gaps: they have music on one side only.
     ASSERT_EQ(cuts.size(), 1u);
     EXPECT_NEAR(cuts[0] / 10.0, Middle(side.gaps[1]), 0.25);
@@ -155,8 +155,9 @@ TEST(SmartSense, ASoftPassageInsideASongIsNoGap) {
     soft.softFrom = 4;
     soft.softSeconds = 2.5;
     soft.softDb = 25;
-    const Side side = MakeSide({{false, 1}, soft, {false, 2}, {true, 6}}, {Noise::Groove, -60, 10});
-    const std::vector<std::int32_t> cuts = Cuts(side);
+    const MadeSide side =
+        MakeSide({{false, 1}, soft, {false, 2}, {true, 6}}, {Noise::Groove, -60, 10});
+    const std::vector<std::int32_t> cuts = SmartCuts(side);
     ASSERT_EQ(cuts.size(), 1u);
     EXPECT_NEAR(cuts[0] / 10.0, Middle(side.gaps[1]), 0.25);
 }
@@ -165,40 +166,40 @@ TEST(SmartSense, TheCutLiesInTheGapsQuietMiddleNotInTheFade) {
     // A 3 s fade-out, then a 1.5 s gap: the middle of the silence, not of fade and gap.
     Part fading{true, 8};
     fading.fade = 3;
-    const Side side =
+    const MadeSide side =
         MakeSide({{false, 1}, fading, {false, 1.5}, {true, 6}}, {Noise::Groove, -58, 3});
-    const std::vector<std::int32_t> cuts = Cuts(side);
+    const std::vector<std::int32_t> cuts = SmartCuts(side);
     ASSERT_EQ(cuts.size(), 1u);
     EXPECT_NEAR(cuts[0] / 10.0, Middle(side.gaps[1]), 0.25);
 }
 
 TEST(SmartSense, AKnownSongCountTakesThatManyMinusOneClearestGaps) {
-    const Side side = MakeSide({{false, 1},
-                                {true, 5},
-                                {false, 2.5},
-                                {true, 5},
-                                {false, 0.6},
-                                {true, 5},
-                                {false, 1.5},
-                                {true, 5},
-                                {false, 1}},
-                               {Noise::Groove, -58, 2});
+    const MadeSide side = MakeSide({{false, 1},
+                                    {true, 5},
+                                    {false, 2.5},
+                                    {true, 5},
+                                    {false, 0.6},
+                                    {true, 5},
+                                    {false, 1.5},
+                                    {true, 5},
+                                    {false, 1}},
+                                   {Noise::Groove, -58, 2});
     ASSERT_EQ(side.gaps.size(), 5u);  // lead-in, three gaps, run-out
-    EXPECT_EQ(Cuts(side).size(), 3u);
+    EXPECT_EQ(SmartCuts(side).size(), 3u);
     // Three songs: the two longest stretches of silence; two songs: the longest.
-    const std::vector<std::int32_t> three = Cuts(side, 3);
+    const std::vector<std::int32_t> three = SmartCuts(side, 3);
     ASSERT_EQ(three.size(), 2u);
     EXPECT_NEAR(three[0] / 10.0, Middle(side.gaps[1]), 0.25);
     EXPECT_NEAR(three[1] / 10.0, Middle(side.gaps[3]), 0.25);
-    const std::vector<std::int32_t> two = Cuts(side, 2);
+    const std::vector<std::int32_t> two = SmartCuts(side, 2);
     ASSERT_EQ(two.size(), 1u);
     EXPECT_NEAR(two[0] / 10.0, Middle(side.gaps[1]), 0.25);
-    EXPECT_TRUE(Cuts(side, 1).empty());
+    EXPECT_TRUE(SmartCuts(side, 1).empty());
 }
 
 TEST(SmartSense, SongsShorterThanTheMinimumAreNotCutOff) {
-    const Side side = MakeSide({{false, 1}, {true, 5}, {false, 2}, {true, 5}, {false, 1}},
-                               {Noise::Groove, -58, 2});
+    const MadeSide side = MakeSide({{false, 1}, {true, 5}, {false, 2}, {true, 5}, {false, 1}},
+                                   {Noise::Groove, -58, 2});
     SmartSenseOptions options;
     options.minSongSeconds =
         7.5;  // each slice is 7 s: a song, a second of lead-in or run-out, half the gap
@@ -210,8 +211,8 @@ TEST(SmartSense, SongsShorterThanTheMinimumAreNotCutOff) {
 // --- The measurement ---
 
 TEST(BandEnergy, ClicksDoNotRaiseABlock) {
-    const Side clean = MakeSide({{false, 3}}, {Noise::Groove, -55, 0});
-    const Side crackled = MakeSide({{false, 3}}, {Noise::Groove, -55, 60});
+    const MadeSide clean = MakeSide({{false, 3}}, {Noise::Groove, -55, 0});
+    const MadeSide crackled = MakeSide({{false, 3}}, {Noise::Groove, -55, 60});
     const std::vector<float> a = Energies(clean.frames), b = Energies(crackled.frames);
     ASSERT_EQ(a.size(), 30u);
     ASSERT_EQ(b.size(), 30u);
@@ -223,7 +224,7 @@ TEST(AnalyzeSide, SmartSenseCutsDoNotDependOnHowTheWorkIsShared) {
     TempDir dir;
     std::vector<Part> parts = {{false, 2}};
     for (int song = 0; song < 6; ++song) parts.insert(parts.end(), {{true, 10}, {false, 1.5}});
-    const Side side = MakeSide(parts, {Noise::Groove, -55, 20});
+    const MadeSide side = MakeSide(parts, {Noise::Groove, -55, 20});
     ASSERT_TRUE(WriteWav(dir / "side.wav", side.frames));
     SmartSenseOptions options;
     options.minSongSeconds = 3;
