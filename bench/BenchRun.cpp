@@ -14,20 +14,37 @@ namespace fs = std::filesystem;
 
 namespace bench {
 
-RunResult Run(const std::vector<std::string>& args, const std::string& folder) {
+RunResult Run(const std::vector<std::string>& args, const std::string& folder,
+              std::string* output) {
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     RunResult result;
+    int pipeFds[2] = {-1, -1};
+    if (output && pipe(pipeFds) != 0) return result;
     std::fflush(stdout);  // the child must not inherit (and write again) buffered output
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
         if (chdir(folder.c_str()) != 0) _exit(127);
-        std::freopen("/dev/null", "w", stdout);
+        if (output) {
+            dup2(pipeFds[1], 1);
+            close(pipeFds[0]);
+            close(pipeFds[1]);
+        } else {
+            std::freopen("/dev/null", "w", stdout);
+        }
         std::freopen("/dev/null", "w", stderr);
         execvp(argv[0], argv.data());
         _exit(127);
+    }
+    if (output) {
+        close(pipeFds[1]);
+        output->clear();
+        char buffer[65536];
+        ssize_t n;
+        while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) output->append(buffer, n);
+        close(pipeFds[0]);
     }
     int status = 0;
     rusage usage{};

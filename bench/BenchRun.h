@@ -14,9 +14,11 @@ struct RunResult {
     int status = -1;  ///< exit status, 128 + signal, or -1 when it could not be run
 };
 
-/// Runs `args` (argv[0] searched on PATH) in `folder` with standard output and error
-/// discarded; its wall time, CPU time and peak resident size.
-RunResult Run(const std::vector<std::string>& args, const std::string& folder);
+/// Runs `args` (argv[0] searched on PATH) in `folder` with standard error discarded, and
+/// standard output too unless `output` is given to receive it; its wall time, CPU time and
+/// peak resident size.
+RunResult Run(const std::vector<std::string>& args, const std::string& folder,
+              std::string* output = nullptr);
 
 /// Removes the folder with everything in it and makes it again, empty.
 void EmptyFolder(const std::string& folder);

@@ -9,12 +9,9 @@
 // left out between two files, the most favourable reading. Its time is that of the same
 // command writing to the null device, so it writes no files.
 
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchRun.h"
 #include "bench/corpus/Score.h"
 #include "platform/File.h"
 #include "wav/WaveFile.h"
@@ -31,52 +29,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct RunResult {
-    double seconds = 0;
-    long peakRssKb = 0;
-    int status = -1;
-    std::string out;  // standard output
-};
-
-RunResult Run(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    int pipeFds[2];
-    RunResult result;
-    if (pipe(pipeFds) != 0) return result;
-    std::fflush(stdout);
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(pipeFds[1], 1);
-        close(pipeFds[0]);
-        close(pipeFds[1]);
-        std::freopen("/dev/null", "w", stderr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    close(pipeFds[1]);
-    char buffer[65536];
-    ssize_t n;
-    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) result.out.append(buffer, n);
-    close(pipeFds[0]);
-    int status = 0;
-    rusage usage{};
-    if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
-        result.seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        result.peakRssKb = usage.ru_maxrss;
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    return result;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 // Cuts in seconds from velvane-cli analyze's "cuts:" line (tenths; zeros are no cuts).
 std::vector<double> ParseCuts(const std::string& out) {
@@ -203,15 +155,17 @@ int main(int argc, char** argv) {
     std::vector<Method> methods = {Method("Auto Sense"), Method("Smart Sense"),
                                    Method("Smart Sense, songs known")};
     for (const std::string& t : soxThresholds) methods.emplace_back("sox silence " + t + ", 2 s");
-    const auto timed = [&](const std::vector<std::string>& args, RunResult* last = nullptr) {
+    // The median wall time of `runs` runs; the last run's result and standard output.
+    const auto timed = [&](const std::vector<std::string>& args, bench::RunResult* last = nullptr,
+                           std::string* output = nullptr) {
         std::vector<double> times;
-        RunResult r;
+        bench::RunResult r;
         for (int k = 0; k < runs; ++k) {
-            r = Run(args);
+            r = bench::Run(args, ".", output);
             times.push_back(r.seconds);
         }
         if (last) *last = r;
-        return Median(times);
+        return bench::Median(times);
     };
 
     double totalSeconds = 0;
@@ -227,9 +181,9 @@ int main(int argc, char** argv) {
             {cli, "analyze", "--quiet", "--smart", "--songs", std::to_string(truth.songs), side}};
         std::vector<std::vector<double>> found(methods.size());
         for (std::size_t m = 0; m < velvane.size(); ++m) {
-            RunResult r;
-            methods[m].seconds += timed(velvane[m], &r);
-            found[m] = ParseCuts(r.out);
+            std::string out;
+            methods[m].seconds += timed(velvane[m], nullptr, &out);
+            found[m] = ParseCuts(out);
         }
         const std::vector<std::int16_t> samples = ReadSamples(side);
         for (std::size_t t = 0; t < soxThresholds.size(); ++t) {
@@ -243,7 +197,7 @@ int main(int argc, char** argv) {
             fs::create_directories(scratch);
             std::vector<std::string> split = {"sox", "-D", side, scratch + "/part.wav"};
             split.insert(split.end(), effect.begin(), effect.end());
-            Run(split);
+            bench::Run(split, ".");
             found[3 + t] = SoxCuts(samples, scratch);
         }
         for (std::size_t m = 0; m < methods.size(); ++m) {
@@ -257,12 +211,10 @@ int main(int argc, char** argv) {
     }
     fs::remove_all(scratch);
 
-    double load[1] = {0};
-    getloadavg(load, 1);
     std::printf(
         "\n%zu sides, %.0f minutes, %d songs, %d gaps; median of %d runs per side, load "
         "average %.1f on %ld cores\n\n",
-        sides.size(), totalSeconds / 60, totalSongs, totalGaps, runs, load[0],
+        sides.size(), totalSeconds / 60, totalSongs, totalGaps, runs, bench::LoadAverage(),
         sysconf(_SC_NPROCESSORS_ONLN));
     std::printf(
         "| method | gaps found | cuts inside songs | precision | recall | F1 | mean "
@@ -283,9 +235,9 @@ int main(int argc, char** argv) {
             std::vector<std::string> args = {"sox"};
             args.insert(args.end(), sides.begin(), sides.end());
             args.insert(args.end(), {longSide, "trim", "0", std::to_string(longMinutes * 60)});
-            Run(args);
+            bench::Run(args, ".");
         }
-        RunResult r;
+        bench::RunResult r;
         const double smart = timed({cli, "analyze", "--quiet", "--smart", longSide}, &r);
         const double sox =
             timed({"sox", "-D", longSide, "-n", "silence", "1", "0.1", soxThresholds.front(), "1",
