@@ -18,9 +18,7 @@ class Random : public SplitMix64 {
     explicit Random(std::uint64_t seed) : SplitMix64(seed * 0x2545F4914F6CDD1Dull + 1) {}
     double Uniform(double lo, double hi) { return lo + (hi - lo) * Unit(); }
     /// Uniform in dB, returned as a linear factor.
-    double DecibelFactor(double loDb, double hiDb) {
-        return DecibelsToFactor(Uniform(loDb, hiDb));
-    }
+    double DecibelFactor(double loDb, double hiDb) { return DecibelsToFactor(Uniform(loDb, hiDb)); }
     int Below(int n) { return static_cast<int>(Unit() * n); }  ///< 0 .. n-1
     bool Chance(double p) { return Unit() < p; }
     /// Standard normal (Box-Muller, one value per call).
