@@ -8,7 +8,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <type_traits>
 
 namespace fs = std::filesystem;
 
@@ -57,6 +59,30 @@ RunResult Run(const std::vector<std::string>& args, const std::string& folder,
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     return result;
+}
+
+bool ReadOptions(int argc, char** argv, std::initializer_list<Option> options) {
+    for (int i = 1; i < argc; ++i) {
+        const Option* option = nullptr;
+        for (const Option& o : options)
+            if (std::strcmp(argv[i], o.name) == 0) option = &o;
+        if (!option) return false;
+        if (bool* const* flag = std::get_if<bool*>(&option->target)) {
+            **flag = true;
+            continue;
+        }
+        if (++i >= argc) return false;
+        const char* value = argv[i];
+        std::visit(
+            [value](auto* target) {
+                using T = std::remove_pointer_t<decltype(target)>;
+                if constexpr (std::is_same_v<T, std::string>) *target = value;
+                if constexpr (std::is_same_v<T, int>) *target = std::atoi(value);
+                if constexpr (std::is_same_v<T, double>) *target = std::atof(value);
+            },
+            option->target);
+    }
+    return true;
 }
 
 void EmptyFolder(const std::string& folder) {

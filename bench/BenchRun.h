@@ -2,7 +2,9 @@
 // What the command-line benchmarks share: running a program with its output discarded,
 // timed, and the small helpers around it. Not a test: nothing here asserts.
 
+#include <initializer_list>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace bench {
@@ -19,6 +21,17 @@ struct RunResult {
 /// peak resident size.
 RunResult Run(const std::vector<std::string>& args, const std::string& folder,
               std::string* output = nullptr);
+
+/// A benchmark's command-line option and where its value goes; a `bool` target makes it a
+/// flag without a value.
+struct Option {
+    const char* name;
+    std::variant<std::string*, int*, double*, bool*> target;
+};
+
+/// Reads argv's "--name value" pairs and flags into their targets. False on an unknown name
+/// or a missing value.
+bool ReadOptions(int argc, char** argv, std::initializer_list<Option> options);
 
 /// Removes the folder with everything in it and makes it again, empty.
 void EmptyFolder(const std::string& folder);

@@ -70,28 +70,16 @@ int main(int argc, char** argv) {
     double minutes = 40;
     std::string encoders = "lame,ogg,flac";
     std::string parent = fs::temp_directory_path().string();
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (i + 1 >= argc) {
-            Usage();
-            return 2;
-        }
-        const std::string value = argv[++i];
-        if (arg == "--cli")
-            cli = value;
-        else if (arg == "--runs")
-            runs = std::max(1, std::atoi(value.c_str()));
-        else if (arg == "--minutes")
-            minutes = std::atof(value.c_str());
-        else if (arg == "--encoders")
-            encoders = value;
-        else if (arg == "--dir")
-            parent = value;
-        else {
-            Usage();
-            return 2;
-        }
+    if (!bench::ReadOptions(argc, argv,
+                            {{"--cli", &cli},
+                             {"--runs", &runs},
+                             {"--minutes", &minutes},
+                             {"--encoders", &encoders},
+                             {"--dir", &parent}})) {
+        Usage();
+        return 2;
     }
+    runs = std::max(1, runs);
     encoders = "," + encoders + ",";
     cli = fs::absolute(cli).string();
     const std::string dir = bench::MakeTempFolder(parent, "velvane-record-bench");

@@ -46,28 +46,16 @@ int main(int argc, char** argv) {
     int runs = 5;
     double minutes = 25, rssMinutes = 60;
     std::string parent = fs::temp_directory_path().string();
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (i + 1 >= argc) {
-            Usage();
-            return 2;
-        }
-        const std::string value = argv[++i];
-        if (arg == "--cli")
-            cli = value;
-        else if (arg == "--runs")
-            runs = std::max(1, std::atoi(value.c_str()));
-        else if (arg == "--minutes")
-            minutes = std::atof(value.c_str());
-        else if (arg == "--rss-minutes")
-            rssMinutes = std::atof(value.c_str());
-        else if (arg == "--dir")
-            parent = value;
-        else {
-            Usage();
-            return 2;
-        }
+    if (!bench::ReadOptions(argc, argv,
+                            {{"--cli", &cli},
+                             {"--runs", &runs},
+                             {"--minutes", &minutes},
+                             {"--rss-minutes", &rssMinutes},
+                             {"--dir", &parent}})) {
+        Usage();
+        return 2;
     }
+    runs = std::max(1, runs);
     cli = fs::absolute(cli).string();
     const std::string dir = bench::MakeTempFolder(parent, "velvane-bench");
     if (dir.empty()) {

@@ -105,32 +105,17 @@ int main(int argc, char** argv) {
     int runs = 3;
     double longMinutes = 60;
     bool details = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--details") {
-            details = true;
-            continue;
-        }
-        if (i + 1 >= argc) {
-            Usage();
-            return 2;
-        }
-        const std::string value = argv[++i];
-        if (arg == "--cli")
-            cli = value;
-        else if (arg == "--corpus")
-            corpusDir = value;
-        else if (arg == "--runs")
-            runs = std::max(1, std::atoi(value.c_str()));
-        else if (arg == "--sox")
-            soxList = value;
-        else if (arg == "--long-minutes")
-            longMinutes = std::atof(value.c_str());
-        else {
-            Usage();
-            return 2;
-        }
+    if (!bench::ReadOptions(argc, argv,
+                            {{"--details", &details},
+                             {"--cli", &cli},
+                             {"--corpus", &corpusDir},
+                             {"--runs", &runs},
+                             {"--sox", &soxList},
+                             {"--long-minutes", &longMinutes}})) {
+        Usage();
+        return 2;
     }
+    runs = std::max(1, runs);
     if (cli.empty() || corpusDir.empty()) {
         Usage();
         return 2;
