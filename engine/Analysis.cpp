@@ -43,33 +43,34 @@ bool Await(JobContext& ctx, const SpeculativeScan& scan, Until until) {
 // One analysis in progress: the per-block peaks so far, and the work that fills them.
 class SideAnalysis {
   public:
-    SideAnalysis(JobContext& ctx, std::FILE* in, const WaveFile& wave, std::uint64_t frames,
-                 float level, int progressStart, int progressEnd)
+    /// `totalFrames`: the side's frames; `frames`: those analysed (at most as many levels
+    /// as a side holds).
+    SideAnalysis(JobContext& ctx, std::FILE* in, const WaveFile& wave, std::uint64_t totalFrames,
+                 std::uint64_t frames, float level, int progressStart, int progressEnd)
         : ctx_(ctx),
           samples_(in, wave),
+          totalFrames_(totalFrames),
           frames_(frames),
           blocks_((frames + kBlockFrames - 1) / kBlockFrames),
           level_(level),
           start_(progressStart),
-          span_(progressEnd - progressStart),
-          framesInHundredThousands_(static_cast<double>(wave.dataBytes / kBytesPerFrame) /
-                                    100000.0) {
+          span_(progressEnd - progressStart) {
         peaks_.head.resize(blocks_);
         peaks_.tail.resize(blocks_);
     }
 
     std::uint64_t Blocks() const { return blocks_; }
 
-    /// The filter for block 0 (FilterHere(0, true, ...) then uses it).
+    /// The filter for block 0 (FilterHere(0, ...) then uses it).
     TrebleFilter& FirstTreble() { return AskTreble(); }
 
     /// Filters blocks `first`.. on this thread, reading the file from there. With a scan,
     /// hands over at the first block boundary from `splitBlock` on where the scan's state
     /// equals this filter's, and gives the scan up when none of its checkpoints agrees.
     /// Returns the block handed over at, Blocks() when the data was read to its end (or
-    /// broke off earlier), nullopt on a stop. `firstAsked`: Treble() was asked
-    /// for block `first` already.
-    std::optional<std::uint64_t> FilterHere(std::uint64_t first, bool firstAsked,
+    /// broke off earlier), nullopt on a stop. Treble() was asked for block `first` already
+    /// (FirstTreble() or TakeOver()).
+    std::optional<std::uint64_t> FilterHere(std::uint64_t first,
                                             std::unique_ptr<SpeculativeScan>& scan,
                                             std::uint64_t splitBlock, int checkpoints) {
         std::uint64_t i = first * kBlockFrames;  // side frame of the next frame
@@ -81,7 +82,7 @@ class SideAnalysis {
             while (i < chunkEnd) {
                 // Chunks hold whole blocks: here a block begins.
                 const std::uint64_t q = i / kBlockFrames;
-                TrebleFilter& filter = q == first && firstAsked ? *filter_ : AskTreble();
+                TrebleFilter& filter = q == first ? *filter_ : AskTreble();
                 if (scan && q >= splitBlock) {
                     const std::uint64_t k = q - splitBlock;
                     if (!Await(ctx_, *scan,
@@ -145,14 +146,13 @@ class SideAnalysis {
         }
         framesDone_ = std::min(frames_, q * kBlockFrames);
         if (q == blocks_) {  // the filter was tuned as the scan's all along
-            std::copy(std::begin(scan.Final().left), std::end(scan.Final().left), filter_->left);
-            std::copy(std::begin(scan.Final().right), std::end(scan.Final().right), filter_->right);
+            filter_->TakeHistory(scan.Final());
         }
         return q;
     }
 
-    /// Levels, peak and cuts of the blocks filtered. `totalFrames`: the side's frames.
-    AnalysisResult Result(std::uint64_t totalFrames, std::int64_t silenceSeconds) const {
+    /// Levels, peak and cuts of the blocks filtered.
+    AnalysisResult Result(std::int64_t silenceSeconds) const {
         // Entry 0 is frame 0 alone; entry q closes with frame 4410q the frames after the last.
         AnalysisResult result;
         const std::uint64_t entries = (framesDone_ + kBlockFrames - 1) / kBlockFrames;
@@ -166,7 +166,7 @@ class SideAnalysis {
         const std::int64_t window =
             std::clamp<std::int64_t>(silenceSeconds, 0, INT32_MAX) * kBlocksPerSecond;
         result.cuts = ChooseAutoSenseCuts(
-            result.levels, static_cast<std::int64_t>(totalFrames / kBlockFrames), window);
+            result.levels, static_cast<std::int64_t>(totalFrames_ / kBlockFrames), window);
         result.ok = true;
         return result;
     }
@@ -180,18 +180,18 @@ class SideAnalysis {
 
     void Gauge(std::uint64_t block) {
         const double i = static_cast<double>(block * kBlockFrames);
-        const double fraction = (i / 100000.0) / framesInHundredThousands_;
+        const double fraction = (i / 100000.0) / (static_cast<double>(totalFrames_) / 100000.0);
         ctx_.SetGauge(Gauge::Slicing, start_ + static_cast<int>(fraction * span_));
     }
 
     JobContext& ctx_;
     WaveReader samples_;
+    const std::uint64_t totalFrames_;
     const std::uint64_t frames_;
     const std::uint64_t blocks_;
     const float level_;
     const int start_;
     const double span_;
-    const double framesInHundredThousands_;
     BlockPeaks peaks_;
     std::uint64_t framesDone_ = 0;
     TrebleFilter* filter_ = nullptr;  ///< what Treble() gave last
@@ -214,14 +214,15 @@ AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_
     // Smart Sense's measurement runs beside the analysis, on its own thread.
     std::unique_ptr<BandScan> bands;
     if (smart) bands = std::make_unique<BandScan>(path, frames);
-    SideAnalysis analysis(ctx, in.get(), wave, frames, level, progressStart, progressEnd);
+    SideAnalysis analysis(ctx, in.get(), wave, totalFrames, frames, level, progressStart,
+                          progressEnd);
     const std::uint64_t blocks = analysis.Blocks();
 
     // The second half goes to another thread when the side is long enough to gain by it.
     // It starts from the filter as tuned for block 0.
     std::unique_ptr<SpeculativeScan> scan;
     const std::uint64_t splitBlock = blocks / 2;
-    if (blocks == 0) return analysis.Result(totalFrames, silenceSeconds);
+    if (blocks == 0) return analysis.Result(silenceSeconds);
     const TrebleFilter& first = analysis.FirstTreble();
     if (frames >= split.minFrames && splitBlock > 0 && split.checkpoints > 0 &&
         std::thread::hardware_concurrency() >= 2)
@@ -231,10 +232,9 @@ AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_
     // This thread filters until the scan agrees, takes the scan's blocks until a re-tune,
     // and filters the rest itself: the same blocks, tuned the same way, as one pass.
     std::uint64_t next = 0;
-    bool nextAsked = true;  // Treble() was asked for block `next` already
     while (next < blocks) {
         const std::optional<std::uint64_t> handedOver =
-            analysis.FilterHere(next, nextAsked, scan, splitBlock, split.checkpoints);
+            analysis.FilterHere(next, scan, splitBlock, split.checkpoints);
         if (!handedOver) return {};
         if (*handedOver == blocks) break;
         const std::optional<std::uint64_t> retuned =
@@ -242,10 +242,9 @@ AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_
         if (!retuned) return {};
         scan.reset();
         next = *retuned;
-        nextAsked = true;
     }
 
-    AnalysisResult result = analysis.Result(totalFrames, silenceSeconds);
+    AnalysisResult result = analysis.Result(silenceSeconds);
     if (bands) {
         while (!bands->Ended()) {
             if (ctx.TestDestroy()) return {};

@@ -4,16 +4,11 @@
 #include <memory>
 
 #include "engine/BandEnergy.h"
+#include "engine/ChunkReader.h"
 #include "engine/SideState.h"
 #include "platform/File.h"
 #include "wav/WaveFile.h"
 #include "wav/WaveReader.h"
-
-namespace {
-
-constexpr std::uint64_t kReadFrames = 32 * kBlockFrames;  // 3.2 s, about 550 KB
-
-}  // namespace
 
 BandScan::BandScan(const std::string& path, std::uint64_t frames)
     : thread_([this, path, frames] { Run(path, frames); }) {}
@@ -30,9 +25,10 @@ void BandScan::Run(const std::string& path, std::uint64_t frames) {
     if (ok) {
         WaveReader wave(in.get(), header);
         BandEnergy bands;
-        const auto buffer = std::make_unique<std::int16_t[]>(2 * kReadFrames);
+        const auto buffer = std::make_unique<std::int16_t[]>(2 * ChunkReader::kChunkFrames);
         for (std::uint64_t done = 0; ok && done < frames && !cancel_.load();) {
-            const std::uint64_t n = std::min(kReadFrames, frames - done);
+            const std::uint64_t n =
+                std::min<std::uint64_t>(ChunkReader::kChunkFrames, frames - done);
             const std::size_t got = wave.ReadBytes(buffer.get(), n * kBytesPerFrame);
             ok = got == n * kBytesPerFrame;
             bands.Feed(buffer.get(), got / kBytesPerFrame);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace {
+#include "engine/SideState.h"
 
-constexpr std::size_t kCutsSliced = 10;  // the slice writer cuts at a side's first ten
+namespace {
 
 std::string BaseName(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
@@ -89,9 +89,9 @@ PlacedSide PlaceCutListSide(const CutListSide& side, std::uint64_t frames,
         placed.cuts.push_back(static_cast<std::int32_t>(track.start));
         placed.tracks.push_back(track.info);
     }
-    if (placed.cuts.size() > kMaxSideCuts) {
+    if (placed.cuts.size() > kMaxCutsInUse) {
         placed.error = "The cut list has " + std::to_string(placed.cuts.size()) +
-                       " cuts for one side; a side holds at most " + std::to_string(kMaxSideCuts) +
+                       " cuts for one side; a side holds at most " + std::to_string(kMaxCutsInUse) +
                        ".";
         placed.cuts.clear();
         placed.tracks.clear();
@@ -112,7 +112,7 @@ std::string PlacementNotice(Side side, const PlacedSide& placed) {
                 JoinTimes(placed.repeated) + " repeat" + (placed.repeated.size() == 1 ? "s" : "") +
                 " an earlier track's start and " + (placed.repeated.size() == 1 ? "was" : "were") +
                 " left out.\n";
-    if (placed.cuts.size() > kCutsSliced)
+    if (placed.cuts.size() > static_cast<std::size_t>(kTypedTimesPerSide))
         text += name + std::to_string(placed.cuts.size()) +
                 " cuts were placed; slicing cuts a side at its first ten only.\n";
     if (!text.empty()) text.pop_back();

@@ -13,9 +13,6 @@
 #include "engine/Album.h"
 #include "engine/Side.h"
 
-/// Most cuts a side's table holds in use (the slot after the last stays 0).
-constexpr std::size_t kMaxSideCuts = 511;
-
 struct CutListTrack {
     std::int64_t start = 0;  ///< tenths of a second from the side's start, nearest tenth
     TrackInfo info;

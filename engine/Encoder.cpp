@@ -199,10 +199,6 @@ SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeN
     return result;
 }
 
-int DeleteSlices(const std::string& folder, const std::vector<int>& numbers) {
-    return DeleteSlices(folder, numbers, SideTracks(), 1);
-}
-
 int DeleteSlices(const std::string& folder, const std::vector<int>& numbers,
                  const SideTracks& tracks, int firstNumber) {
     int removed = 0;

@@ -122,11 +122,10 @@ void NoteFailure(EncodeTally& tally, int number, const std::string& encoder,
                  const std::vector<std::string>& argv, const std::string& reason,
                  const std::string& output);
 
-/// Removes folder/N.wav for each number; failures are ignored. Returns how many went.
-int DeleteSlices(const std::string& folder, const std::vector<int>& numbers);
-/// The same for slices named by `tracks`, the side's first slice being `firstNumber`.
+/// Removes the slice file of each number (folder/N.wav, or as `tracks` names it, the side's
+/// first slice being `firstNumber`); failures are ignored. Returns how many went.
 int DeleteSlices(const std::string& folder, const std::vector<int>& numbers,
-                 const SideTracks& tracks, int firstNumber);
+                 const SideTracks& tracks = SideTracks(), int firstNumber = 1);
 
 /// The one message of a job whose encoder runs failed (nothing when none failed): the
 /// count, the encoder and the first failing command with its reason.

@@ -136,7 +136,7 @@ void EncodingQueue::Ended(Run& run, const platform::ProcessResult* process,
         Settle(run, process, noRunReason);
     }
     if (stopped_) return;
-    if (ctx_.StopRequested() || ctx_.TestDestroy()) {
+    if (ctx_.SlicingStopped()) {
         stopped_ = true;
         return;
     }

@@ -9,15 +9,6 @@
 #include "wav/WaveFile.h"
 #include "wav/WaveReader.h"
 
-namespace {
-
-void ClearHistory(TrebleFilter& filter) {
-    std::fill(std::begin(filter.left), std::end(filter.left), 0.0f);
-    std::fill(std::begin(filter.right), std::end(filter.right), 0.0f);
-}
-
-}  // namespace
-
 FilterAhead::FilterAhead(const std::string& path, const TrebleFilter& start, float level,
                          std::uint64_t frames, std::vector<std::uint64_t> sliceEnds,
                          const FilterAheadSplit& split)
@@ -79,8 +70,7 @@ const std::int16_t* FilterAhead::Block(std::uint64_t block, const TrebleFilter& 
 void FilterAhead::HistoryAt(std::uint64_t pos, TrebleFilter& filter) const {
     const auto mark = std::lower_bound(taken_->marks.begin(), taken_->marks.end(), pos,
                                        [](const Mark& m, std::uint64_t p) { return m.pos < p; });
-    std::copy(std::begin(mark->state.left), std::end(mark->state.left), filter.left);
-    std::copy(std::begin(mark->state.right), std::end(mark->state.right), filter.right);
+    filter.TakeHistory(mark->state);
 }
 
 void FilterAhead::Run(std::string path) {
@@ -158,7 +148,7 @@ void FilterAhead::Filter(Group& group) {
     std::size_t next[4] = {};  // each segment's next mark
     for (int i = 0; i < used; ++i) {
         filters[i] = start_;
-        if (group.segments[i].warmUp > 0) ClearHistory(filters[i]);
+        if (group.segments[i].warmUp > 0) filters[i].ClearHistory();
     }
     // Warm-ups first, side by side (all of the same length): only their history matters.
     int warming = 0;

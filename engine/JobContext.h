@@ -101,4 +101,6 @@ class JobContext {
     virtual bool TestDestroy() = 0;
     /// The Stop button of a slicing job was pressed (checked by the slice writer).
     virtual bool StopRequested() = 0;
+    /// Either of the two: a slicing job goes no further.
+    bool SlicingStopped() { return StopRequested() || TestDestroy(); }
 };

@@ -187,10 +187,6 @@ void ReportSidesWithoutSlices(JobContext& ctx, const JobReport& report) {
     ctx.ShowMessage("No slices", text + ".");
 }
 
-bool SlicingStopped(JobContext& ctx) {
-    return ctx.StopRequested() || ctx.TestDestroy();
-}
-
 JobReport EndStopped(JobContext& ctx, JobReport report) {
     report.stopped = true;
     ctx.SetSlicing(false);
@@ -224,11 +220,11 @@ bool SliceSide(JobContext& ctx, Side side, std::span<const std::int32_t> cuts,
     const bool onlySide = !report.sides[Index(Other(side))].present;
     if (trackTotal == 0 && onlySide) trackTotal = static_cast<int>(result.written);
     me.reason = result.written > 0 ? "" : Reason(result.outcome, noCuts);
-    if (result.outcome == SliceOutcome::Stopped || SlicingStopped(ctx)) return false;
+    if (result.outcome == SliceOutcome::Stopped || ctx.SlicingStopped()) return false;
     if (!result.message.empty())
         ctx.ShowMessage("Slicing side " + NumberText(side), result.message);
     // Stop pressed while the message was open: no voice message, no encoding.
-    if (SlicingStopped(ctx)) return false;
+    if (ctx.SlicingStopped()) return false;
     return finisher.SideWritten(me.slices, SideTracks(side, album, trackTotal));
 }
 
@@ -236,7 +232,7 @@ bool SliceSide(JobContext& ctx, Side side, std::span<const std::int32_t> cuts,
 // False when a stop came while the runs ended.
 bool EndSlicingJob(JobContext& ctx, const JobReport& report, SliceFinisher& finisher,
                    bool fillGauges) {
-    if (!finisher.Finish() || SlicingStopped(ctx)) return false;
+    if (!finisher.Finish() || ctx.SlicingStopped()) return false;
     if (fillGauges) {
         if (ctx.CreateEncodedFiles()) ctx.SetGauge(Gauge::Encoding, 100);
         ctx.SetGauge(Gauge::Slicing, 100);
@@ -293,7 +289,7 @@ JobReport DrawWaveformsJob(JobContext& ctx) {
 JobReport SliceAutoOrTypedJob(JobContext& ctx) {
     JobReport report;
     for (const Side s : kSides) report.sides[Index(s)].present = Present(ctx, s);
-    const bool both = report.sides[0].present && report.sides[1].present;
+    const bool both = BothSides(report);
     if (!report.sides[0].present && !report.sides[1].present) return report;
 
     ctx.SetSlicing(true);
@@ -305,7 +301,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
         SideReport& me = report.sides[Index(side)];
         if (!me.present) continue;
         // A stop seen after side 1's last step must not begin side 2's first slice file.
-        if (SlicingStopped(ctx)) return EndStopped(ctx, report);
+        if (ctx.SlicingStopped()) return EndStopped(ctx, report);
         const TypedCutList typed = ReadTypedCutList(ctx, side);
         // Side 1 takes the first half of the gauge when side 2 follows, side 2 the second.
         const int base = both && side == Side::Two ? 50 : 0;
@@ -320,7 +316,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
         }
         const AnalysisResult analysis = AnalyseSide(ctx, side, {base, base + share / 2}, me);
         if (!analysis.ok) {
-            if (SlicingStopped(ctx)) return EndStopped(ctx, report);
+            if (ctx.SlicingStopped()) return EndStopped(ctx, report);
             me.outcome = SliceOutcome::Unreadable;
             me.reason = "unreadable file";
             me.folder = ctx.OutputFolder(side);
@@ -331,7 +327,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
         }
         ctx.RefreshCanvas();
         // The analysis notices only the thread's end; Stop may have come meanwhile.
-        if (SlicingStopped(ctx)) return EndStopped(ctx, report);
+        if (ctx.SlicingStopped()) return EndStopped(ctx, report);
         ctx.SetStatus("Slicing side " + NumberText(side) + " according to volume...");
         const bool smart = method == CutMethod::SmartSense;
         const std::span<const std::int32_t> cuts =
@@ -349,7 +345,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
 JobReport SliceByMarkersJob(JobContext& ctx) {
     JobReport report;
     for (const Side s : kSides) report.sides[Index(s)].present = Present(ctx, s);
-    const bool both = report.sides[0].present && report.sides[1].present;
+    const bool both = BothSides(report);
     if (!report.sides[0].present && !report.sides[1].present) {
         ctx.ShowMessage("Missing files!",
                         "You need to record or locate at least one file before slicing.\n"
@@ -372,7 +368,7 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
     const int trackTotal = PlannedTrackTotal(ctx, report, true);
     for (const Side side : kSides) {
         if (!report.sides[Index(side)].present) continue;
-        if (SlicingStopped(ctx)) return EndStopped(ctx, report);
+        if (ctx.SlicingStopped()) return EndStopped(ctx, report);
         const TypedCutList typed = ReadTypedCutList(ctx, side);
         const CutMethod method = ctx.Method();
         const bool useTyped = method == CutMethod::TypedTimes;

@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstdio>
 
-#include "platform/File.h"
 #include "platform/ReplaceFile.h"
 
 namespace {

@@ -10,6 +10,8 @@
 constexpr std::uint32_t kBlockFrames = 4410;  ///< one level entry: 0.1 s at 44.1 kHz
 constexpr std::uint32_t kMaxLevels = 65535;   ///< about 1 h 49 min per side
 constexpr std::uint32_t kMaxCuts = 512;
+/// Most cuts a list holds in use; the slot after the last one in use always stays 0.
+constexpr std::uint32_t kMaxCutsInUse = kMaxCuts - 1;
 constexpr int kTypedTimesPerSide = 10;
 
 struct SideState {

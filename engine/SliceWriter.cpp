@@ -121,10 +121,6 @@ class SliceFile {
     bool created_ = false;
 };
 
-bool Stopping(JobContext& ctx) {
-    return ctx.StopRequested() || ctx.TestDestroy();
-}
-
 std::string CannotWrite(const SliceFile& slice) {
     return "Cannot write the slice file " + Quoted(slice.path()) + " (" + slice.error() + ").";
 }
@@ -190,7 +186,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
     SliceFile out;
     // No file is begun once a stop is asked: a front end that is going away may no longer
     // answer the reads that named the folder.
-    if (Stopping(ctx)) return {0, SliceOutcome::Stopped, {}};
+    if (ctx.SlicingStopped()) return {0, SliceOutcome::Stopped, {}};
     if (!out.Create(SlicePath(request, 0), format, ends[0]))
         return {0, SliceOutcome::CannotWrite, CannotWrite(out)};
 
@@ -238,7 +234,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
             pos += n;
 
             if (pos % kBlockFrames == 0) {
-                if (Stopping(ctx)) {
+                if (ctx.SlicingStopped()) {
                     if (out.Write(pending, (s - pending) / 2)) out.CloseEarly();
                     return {0, SliceOutcome::Stopped, {}};
                 }
@@ -256,7 +252,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
                 ++result.written;
                 if (++slice == ends.size()) break;
                 start = pos;
-                if (Stopping(ctx)) return {0, SliceOutcome::Stopped, {}};
+                if (ctx.SlicingStopped()) return {0, SliceOutcome::Stopped, {}};
                 if (!out.Create(SlicePath(request, slice), format, ends[slice] - start))
                     return {result.written, SliceOutcome::CannotWrite, CannotWrite(out)};
             }

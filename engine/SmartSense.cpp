@@ -132,7 +132,7 @@ std::vector<std::int32_t> ChooseSmartSenseCuts(std::span<const float> energies,
                      [&](const Candidate& a, const Candidate& b) { return rank(a) > rank(b); });
 
     // Taken in that order while every song stays at least the minimum long.
-    const std::size_t most = kMaxCuts - 1;
+    const std::size_t most = kMaxCutsInUse;
     const std::size_t wanted =
         options.songs
             ? std::min<std::size_t>(most, static_cast<std::size_t>(std::max(0, *options.songs - 1)))

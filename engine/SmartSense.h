@@ -17,10 +17,12 @@
 #include <span>
 #include <vector>
 
+#include "engine/CutMethod.h"
+
 struct SmartSenseOptions {
-    std::optional<int> songs;    ///< songs on the side when known (1 or more)
-    double minSongSeconds = 20;  ///< no song shorter than this
-    double minGapSeconds = 0.5;  ///< no gap shorter than this
+    std::optional<int> songs;                        ///< songs on the side when known (1 or more)
+    double minSongSeconds = kDefaultMinSongSeconds;  ///< no song shorter than this
+    double minGapSeconds = 0.5;                      ///< no gap shorter than this
 };
 
 /// The cuts of a side whose blocks have the given energies (BandEnergy::Blocks()), in

@@ -13,8 +13,7 @@ SpeculativeScan::SpeculativeScan(const std::string& path, const TrebleFilter& tu
                                  std::uint64_t startBlock, std::uint64_t endFrame,
                                  std::uint64_t warmUpFrames, int checkpoints)
     : startBlock_(startBlock), filter_(tuned), checkpoints_(static_cast<std::size_t>(checkpoints)) {
-    std::fill(std::begin(filter_.left), std::end(filter_.left), 0.0f);
-    std::fill(std::begin(filter_.right), std::end(filter_.right), 0.0f);
+    filter_.ClearHistory();
     const std::uint64_t blocks = (endFrame + kBlockFrames - 1) / kBlockFrames - startBlock;
     peaks_.head.resize(blocks);
     peaks_.tail.resize(blocks);

@@ -234,8 +234,7 @@ int TrebleFilter::ProcessFrames(std::int16_t* samples, std::size_t frames, float
     // Two instances so that the level test stays out of the per-frame path.
     const int peak = level > 0 ? FilterFrames<true>(f, samples, frames)
                                : FilterFrames<false>(f, samples, frames);
-    std::copy(std::begin(f.left), std::end(f.left), left);
-    std::copy(std::begin(f.right), std::end(f.right), right);
+    TakeHistory(f);
     return peak;
 }
 
@@ -260,11 +259,9 @@ void ProcessStreams(TrebleFilter* const filters[], std::int16_t* const samples[]
     const TrebleFilter f = *filters[0];
     const auto alone = [&](int i) {
         TrebleFilter one = f;
-        std::copy(std::begin(filters[i]->left), std::end(filters[i]->left), one.left);
-        std::copy(std::begin(filters[i]->right), std::end(filters[i]->right), one.right);
+        one.TakeHistory(*filters[i]);
         one.ProcessFrames(samples[i], frames, level);
-        std::copy(std::begin(one.left), std::end(one.left), filters[i]->left);
-        std::copy(std::begin(one.right), std::end(one.right), filters[i]->right);
+        filters[i]->TakeHistory(one);
     };
     int i = 0;
 #if defined(__SSE2__) || defined(_M_X64)
@@ -309,7 +306,6 @@ void TuneTreble(TrebleFilter& filter, float level) {
     filter.c2 = filter.b2 / filter.a0;
     filter.d1 = filter.a1 / filter.a0;
     filter.d2 = filter.a2 / filter.a0;
-    std::fill(std::begin(filter.left), std::end(filter.left), 0.0f);
-    std::fill(std::begin(filter.right), std::end(filter.right), 0.0f);
+    filter.ClearHistory();
     ++filter.tunings;
 }

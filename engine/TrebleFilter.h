@@ -3,8 +3,10 @@
 // history carries from frame to frame, slice to slice and side to side until re-tuned.
 // Single-precision float throughout, in the order written, so results are bit-exact.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 struct TrebleFilter {
     // Coefficients as tuned, and their ratios to a0 (what Process multiplies by).
@@ -27,6 +29,17 @@ struct TrebleFilter {
     /// for -32768), which the analysis needs and gets here almost free: the loop waits on
     /// the recurrence anyway. Keeps the history in registers meanwhile.
     int ProcessFrames(std::int16_t* samples, std::size_t frames, float level);
+
+    /// Zero history, as after tuning; the coefficients stay.
+    void ClearHistory() {
+        std::fill(std::begin(left), std::end(left), 0.0f);
+        std::fill(std::begin(right), std::end(right), 0.0f);
+    }
+    /// `other`'s history in place of this one's; the coefficients stay.
+    void TakeHistory(const TrebleFilter& other) {
+        std::copy(std::begin(other.left), std::end(other.left), left);
+        std::copy(std::begin(other.right), std::end(other.right), right);
+    }
 };
 
 /// Sets the coefficients for a boost level (0, 1, 2, 4, ... 12), clears the history and

@@ -9,9 +9,6 @@
 
 #include "engine/SideState.h"
 
-/// Most cuts a list holds in use; the slot after the last one in use always stays 0.
-constexpr std::uint32_t kMaxCutsInUse = kMaxCuts - 1;
-
 /// trunc(levelCount x r) in tenths of a second; saturated at the int32 range.
 std::int32_t CutPositionAt(std::uint32_t levelCount, float r);
 

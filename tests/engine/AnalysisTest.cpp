@@ -315,13 +315,7 @@ TEST(AnalyzeSideRetune, TakesHoldAtTheSameBlockOnEveryPath) {
             EXPECT_EQ(two.result.levels, one.result.levels);
             EXPECT_EQ(two.result.peak, one.result.peak);
             EXPECT_EQ(two.result.cuts, one.result.cuts);
-            const float coefficients[] = {one.filter.c0, one.filter.c1, one.filter.c2,
-                                          one.filter.d1, one.filter.d2};
-            const float got[] = {two.filter.c0, two.filter.c1, two.filter.c2, two.filter.d1,
-                                 two.filter.d2};
-            EXPECT_EQ(std::memcmp(got, coefficients, sizeof got), 0);
-            EXPECT_EQ(std::memcmp(two.filter.left, one.filter.left, sizeof one.filter.left), 0);
-            EXPECT_EQ(std::memcmp(two.filter.right, one.filter.right, sizeof one.filter.right), 0);
+            EXPECT_TRUE(SameFilterState(two.filter, one.filter));  // to the bit
         }
     }
 }
