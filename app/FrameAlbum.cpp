@@ -19,6 +19,7 @@
 #include "app/TrackTitlesDialog.h"
 #include "app/WxText.h"
 #include "engine/CutListFile.h"
+#include "engine/CutMethod.h"
 #include "engine/SliceWriter.h"
 #include "engine/TypedTimes.h"
 #include "platform/Paths.h"
@@ -27,7 +28,6 @@
 namespace {
 
 constexpr int kFileMenuPosition = 3;  // after "About...", "Open...", "Save..."
-constexpr int kTypedTimesSelection = 1;
 constexpr std::uint32_t kTenthsPerSecond = 10;
 constexpr const char* kImportCaption = "Import cut list";
 constexpr const char* kExportCaption = "Export cut list";
@@ -145,7 +145,7 @@ void FrameAlbum::ExportCutList() {
     }
     // The cuts the marker job would use: the typed times with "Typed Times (Below)".
     std::vector<std::int32_t> cuts;
-    if (frame_.Controls().m_cutsHow->GetSelection() == kTypedTimesSelection) {
+    if (CutMethodOf(frame_.Controls().m_cutsHow->GetSelection()) == CutMethod::TypedTimes) {
         for (int n = 0; n < kTypedTimesPerSide; ++n)
             cuts.push_back(
                 ParseTypedTime(ToUtf8(frame_.Controls()
@@ -156,11 +156,7 @@ void FrameAlbum::ExportCutList() {
         const auto inUse = std::min<std::size_t>(state.cutCount, state.cuts.size());
         cuts.assign(state.cuts.begin(), state.cuts.begin() + static_cast<std::ptrdiff_t>(inUse));
     }
-    CutListData list;
-    list.artist = album_.artist;
-    list.title = album_.title;
-    list.year = album_.year;
-    list.genre = album_.genre;
+    CutListData list = AlbumCutList(album_);
     list.sides.push_back(MakeCutListSide(RecordingNameFor(sidePath, path), cuts,
                                          album_.sides[Index(side)], length->frames,
                                          length->sampleRate));
@@ -199,7 +195,7 @@ void FrameAlbum::ImportCutList() {
     }
     const std::array<std::string, 2> paths = {SidePath(Side::One), SidePath(Side::Two)};
     std::vector<int> match = MatchCutListSides(read.list, paths, {});
-    const std::array<bool, 2> present = PresentSides();
+    const std::array<bool, 2> present = {!paths[0].empty(), !paths[1].empty()};
     std::vector<int> order;
     for (int s = 0; s < 2; ++s)
         if (present[s] && std::find(match.begin(), match.end(), s) == match.end())
@@ -247,10 +243,7 @@ void FrameAlbum::ImportCutList() {
         state.cutCount = static_cast<std::uint32_t>(one.cuts.size());
         album_.sides[Index(side)] = std::move(one.tracks);
     }
-    if (!read.list.artist.empty()) album_.artist = read.list.artist;
-    if (!read.list.title.empty()) album_.title = read.list.title;
-    if (!read.list.year.empty()) album_.year = read.list.year;
-    if (!read.list.genre.empty()) album_.genre = read.list.genre;
+    TakeAlbumFields(read.list, album_);
     frame_.Controls().m_canvas->Refresh(true);
     frame_.SetStatusText(FromUtf8("Cut list imported from " + path));
     if (!notices.empty()) Tell(FromUtf8(notices), kImportCaption, wxICON_INFORMATION);

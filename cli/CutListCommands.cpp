@@ -21,13 +21,6 @@ void Say(const std::string& text) {
     }
 }
 
-void TakeAlbumFields(const CutListData& list, AlbumInfo& album) {
-    if (!list.artist.empty()) album.artist = list.artist;
-    if (!list.title.empty()) album.title = list.title;
-    if (!list.year.empty()) album.year = list.year;
-    if (!list.genre.empty()) album.genre = list.genre;
-}
-
 }  // namespace
 
 int LoadCutLists(const CliOptions& options, WindowState& state) {
@@ -78,6 +71,7 @@ int LoadCutLists(const CliOptions& options, WindowState& state) {
 
 int WriteCutLists(const CliOptions& options, const WindowState& state,
                   std::span<const std::int32_t> cuts) {
+    if (options.cutLists.empty()) return kExitOk;
     const std::string& side = state.fields.side1Path;
     const std::optional<SideLength> length = ReadSideLength(side);
     if (!length) {
@@ -86,11 +80,7 @@ int WriteCutLists(const CliOptions& options, const WindowState& state,
     }
     for (const CliOptions::CutListFileOption& option : options.cutLists) {
         const std::string path = platform::MakeAbsolute(option.path);
-        CutListData list;
-        list.artist = state.album.artist;
-        list.title = state.album.title;
-        list.year = state.album.year;
-        list.genre = state.album.genre;
+        CutListData list = AlbumCutList(state.album);
         list.sides.push_back(MakeCutListSide(RecordingNameFor(side, path), cuts,
                                              state.album.sides[0], length->frames,
                                              length->sampleRate));

@@ -4,10 +4,12 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "engine/AutoSense.h"
+#include "engine/CutMethod.h"
 #include "engine/SmartSense.h"
 
 class JobContext;
@@ -22,6 +24,13 @@ struct AnalysisResult {
     CutList cuts{};  ///< tenths of a second, ascending, then zeros
     /// With Smart Sense asked for: its cuts, tenths of a second, ascending, at most 511.
     std::vector<std::int32_t> smartCuts;
+
+    /// The cuts that `method` takes: Smart Sense's every cut, else the ten auto-sense
+    /// entries (zeros included).
+    std::span<const std::int32_t> CutsOf(CutMethod method) const {
+        if (method == CutMethod::SmartSense) return smartCuts;
+        return cuts;
+    }
 };
 
 /// How a long analysis shares its work with a second thread (see SpeculativeScan.h). The

@@ -27,6 +27,22 @@ std::string JoinTimes(const std::vector<std::int64_t>& times) {
 
 }  // namespace
 
+CutListData AlbumCutList(const AlbumInfo& album) {
+    CutListData list;
+    list.artist = album.artist;
+    list.title = album.title;
+    list.year = album.year;
+    list.genre = album.genre;
+    return list;
+}
+
+void TakeAlbumFields(const CutListData& list, AlbumInfo& album) {
+    if (!list.artist.empty()) album.artist = list.artist;
+    if (!list.title.empty()) album.title = list.title;
+    if (!list.year.empty()) album.year = list.year;
+    if (!list.genre.empty()) album.genre = list.genre;
+}
+
 std::string FormatTenths(std::int64_t tenths) {
     const bool negative = tenths < 0;
     const std::uint64_t t = negative ? 0 - static_cast<std::uint64_t>(tenths) : tenths;

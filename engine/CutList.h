@@ -41,6 +41,12 @@ struct CutListResult {
     std::string error;
 };
 
+/// A list with the album's fields and no side yet.
+CutListData AlbumCutList(const AlbumInfo& album);
+
+/// The album fields a list gives ("" = not given) replace the album's.
+void TakeAlbumFields(const CutListData& list, AlbumInfo& album);
+
 /// The cut list of one side for export: its cuts (tenths of a second; zeros, negative
 /// values and cuts at or past the end left out, the rest sorted and without repeats) as
 /// track starts after a first track at 0, each track with the title of its slice from

@@ -36,12 +36,6 @@ std::int64_t EnsureSilenceLength(JobContext& ctx) {
     return LeadingInteger(text);
 }
 
-// Entries of a cut list that count: Auto Sense and typed times fill ten; Smart Sense fills
-// as many as it finds, up to what the cut table holds.
-std::size_t CutsConsidered(CutMethod method) {
-    return method == CutMethod::SmartSense ? kMaxCuts : kTypedTimesPerSide;
-}
-
 // cutCount = the nonzero entries among the entries that count; every entry after them 0.
 void SettleCutTable(SideState& state, CutMethod method) {
     const auto first = state.cuts.begin();
@@ -49,15 +43,6 @@ void SettleCutTable(SideState& state, CutMethod method) {
     state.cutCount = static_cast<std::uint32_t>(
         std::count_if(first, first + considered, [](std::int32_t c) { return c != 0; }));
     std::fill(first + state.cutCount, state.cuts.end(), 0);
-}
-
-// Smart Sense's choices for a side, as the front end holds them now.
-std::optional<SmartSenseOptions> SmartOptions(JobContext& ctx, CutMethod method, Side side) {
-    if (method != CutMethod::SmartSense) return std::nullopt;
-    SmartSenseOptions options;
-    options.songs = ctx.SongCount(side);
-    options.minSongSeconds = ctx.MinSongSeconds();
-    return options;
 }
 
 // Status, analysis and one publication of the side's new state: its levels, peak and the
@@ -77,10 +62,8 @@ AnalysisResult AnalyseSide(JobContext& ctx, Side side, Range range, SideReport& 
         state.levelCount = result.levelCount;
         state.peakLevel = result.peak;
         std::fill(state.cuts.begin(), state.cuts.end(), 0);
-        if (method == CutMethod::SmartSense)
-            std::copy(result.smartCuts.begin(), result.smartCuts.end(), state.cuts.begin());
-        else
-            std::copy(result.cuts.begin(), result.cuts.end(), state.cuts.begin());
+        const std::span<const std::int32_t> cuts = result.CutsOf(method);
+        std::copy(cuts.begin(), cuts.end(), state.cuts.begin());
         SettleCutTable(state, method);
     } else {
         state.levels.clear();
@@ -245,6 +228,14 @@ bool EndSlicingJob(JobContext& ctx, const JobReport& report, SliceFinisher& fini
 }
 
 }  // namespace
+
+std::optional<SmartSenseOptions> SmartOptions(JobContext& ctx, CutMethod method, Side side) {
+    if (method != CutMethod::SmartSense) return std::nullopt;
+    SmartSenseOptions options;
+    options.songs = ctx.SongCount(side);
+    options.minSongSeconds = ctx.MinSongSeconds();
+    return options;
+}
 
 JobReport DrawWaveformsJob(JobContext& ctx) {
     JobReport report;

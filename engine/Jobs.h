@@ -4,10 +4,14 @@
 // velvane-cli; everything they read, show or learn of a stop goes through JobContext.
 
 #include <array>
+#include <optional>
 #include <string>
 
+#include "engine/CutMethod.h"
+#include "engine/Side.h"
 #include "engine/SliceJob.h"
 #include "engine/SliceWriter.h"
+#include "engine/SmartSense.h"
 
 class JobContext;
 
@@ -29,6 +33,10 @@ struct JobReport {
     bool stopped = false;             ///< the job ended early on a stop
     bool refused = false;             ///< a precondition message ended it before any work
 };
+
+/// Smart Sense's choices for `side` as the front end holds them now; nullopt for the other
+/// methods.
+std::optional<SmartSenseOptions> SmartOptions(JobContext& ctx, CutMethod method, Side side);
 
 /// Analyses the present sides, leaves their levels, peak and cuts in the side state, and
 /// marks the waves drawn. A stop ends it at once (waves not marked drawn).

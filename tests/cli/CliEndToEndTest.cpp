@@ -224,6 +224,10 @@ TEST_F(CliEndToEnd, SmartSenseJsonListsEveryCut) {
         EXPECT_LT(all[k] * 4410, static_cast<long>(layout.songs[k + 1].startFrame)) << k;
     }
     EXPECT_EQ(jsonCuts({"--songs", "3"}).size(), 2u);
+    // The cut list written beside holds the same cuts: twelve tracks.
+    jsonCuts({"--labels", "twelve.txt"});
+    const std::string labels = ReadFileBytes(dir_ / "twelve.txt");
+    EXPECT_EQ(std::count(labels.begin(), labels.end(), '\n'), 12) << labels;
 }
 
 TEST_F(CliEndToEnd, TypedTimesWithFadeIntoAnOutputFolder) {
