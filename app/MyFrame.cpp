@@ -17,6 +17,7 @@
 #include "app/SettingsCommands.h"
 #include "app/SmartSenseChoice.h"
 #include "app/WxText.h"
+#include "engine/Utf8Text.h"
 #include "platform/Paths.h"
 
 MyFrame* g_frame = nullptr;
@@ -98,11 +99,7 @@ void MyFrame::RetuneTreble() {
 
 void MyFrame::SetLastPath(const std::string& path) {
     m_lastPath = path;
-    if (m_lastPath.size() <= kMaxLastPath) return;
-    // Cut on a character boundary, never inside a UTF-8 sequence.
-    std::size_t end = kMaxLastPath;
-    while (end > 0 && (static_cast<unsigned char>(m_lastPath[end]) & 0xC0) == 0x80) --end;
-    m_lastPath.resize(end);
+    CutUtf8(m_lastPath, kMaxLastPath);
 }
 
 wxString MyFrame::LastFolder() const {

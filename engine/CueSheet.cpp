@@ -208,11 +208,10 @@ CutListResult ParseCueSheet(std::string_view input) {
     std::string fileOfSide;  // as libcue gives it, escapes and all
     for (int i = 1; i <= count; ++i) {
         Track* track = cd_get_track(cd, i);
-        const int line = TrackLine(text, i);
         const long index = track ? track_get_index(track, 1) : -1;
         if (index < 0) {
-            result.error = "line " + std::to_string(line) + ": track " + std::to_string(i) +
-                           " has no INDEX 01";
+            result.error = "line " + std::to_string(TrackLine(text, i)) + ": track " +
+                           std::to_string(i) + " has no INDEX 01";
             return result;
         }
         const char* file = track_get_filename(track);
@@ -228,7 +227,6 @@ CutListResult ParseCueSheet(std::string_view input) {
         entry.info.title = CdText(track_get_cdtext(track), PTI_TITLE);
         entry.info.artist = CdText(track_get_cdtext(track), PTI_PERFORMER);
         if (entry.info.artist == list.artist) entry.info.artist.clear();
-        entry.line = line;
         list.sides.back().tracks.push_back(std::move(entry));
     }
     if (list.sides.empty()) result.error = "line 1: the sheet holds no track";

@@ -16,7 +16,6 @@
 struct CutListTrack {
     std::int64_t start = 0;  ///< tenths of a second from the side's start, nearest tenth
     TrackInfo info;
-    int line = 0;  ///< line of the file it was read from (for messages); 0 when made here
 };
 
 /// One side: the tracks of one recording.

@@ -1,7 +1,5 @@
 #include "engine/CutListFile.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,6 +7,7 @@
 
 #include "engine/CueSheet.h"
 #include "engine/LabelFile.h"
+#include "engine/Utf8Text.h"
 #include "platform/File.h"
 #include "platform/ReplaceFile.h"
 #include "wav/WaveFile.h"
@@ -25,9 +24,7 @@ std::string Reason() {
 
 CutListFormat CutListFormatOf(const std::string& path) {
     if (path.size() < 4) return CutListFormat::Cue;
-    std::string end = path.substr(path.size() - 4);
-    std::transform(end.begin(), end.end(), end.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string end = LowerCase(path.substr(path.size() - 4));
     return end == ".txt" ? CutListFormat::Labels : CutListFormat::Cue;
 }
 

@@ -1,8 +1,8 @@
 #include "engine/EncoderKind.h"
 
-#include <algorithm>
-#include <cctype>
 #include <utility>
+
+#include "engine/Utf8Text.h"
 
 const char* const kEncoderKindLabels[kEncoderKindCount] = {"L3Enc (MP3)",      "BladeEnc (MP3)",
                                                            "Ogg Vorbis (Ogg)", "FastEnc (MP3)",
@@ -13,9 +13,7 @@ std::optional<EncoderKind> RecognizeEncoderKind(const std::string& path) {
         {"l3enc", EncoderKind::L3Enc},      {"blade", EncoderKind::BladeEnc},
         {"oggenc", EncoderKind::OggVorbis}, {"fastenc", EncoderKind::FastEnc},
         {"lame", EncoderKind::Lame},        {"flac", EncoderKind::Flac}};
-    std::string lower = path;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string lower = LowerCase(path);
     for (const auto& [word, kind] : kWords)
         if (lower.find(word) != std::string::npos) return kind;
     return std::nullopt;

@@ -102,7 +102,6 @@ CutListResult ParseLabels(std::string_view text) {
         CutListTrack track;
         track.start = *start;
         track.info.title = std::string(line);
-        track.line = lineNumber;
         side.tracks.push_back(std::move(track));
     }
     if (side.tracks.empty()) {

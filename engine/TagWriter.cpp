@@ -7,9 +7,6 @@
 #include <taglib/vorbisfile.h>
 #include <taglib/xiphcomment.h>
 
-#include <algorithm>
-#include <cctype>
-
 #include "engine/Utf8Text.h"
 
 namespace {
@@ -18,9 +15,7 @@ enum class TagKind { Flac, Vorbis, Mp3, None };
 
 TagKind KindOf(const std::string& path) {
     const std::size_t dot = path.rfind('.');
-    std::string extension = dot == std::string::npos ? "" : path.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string extension = LowerCase(dot == std::string::npos ? "" : path.substr(dot));
     if (extension == ".flac") return TagKind::Flac;
     if (extension == ".ogg") return TagKind::Vorbis;
     if (extension == ".mp3") return TagKind::Mp3;

@@ -63,18 +63,14 @@ std::string SafeFileTitle(std::string_view title) {
         TrimSpaces(out);
     }
     if (out.size() > kMaxTitleBytes) {
-        std::size_t end = kMaxTitleBytes;
-        while (end > 0 && (static_cast<unsigned char>(out[end]) & 0xC0) == 0x80) --end;
-        out.resize(end);
+        CutUtf8(out, kMaxTitleBytes);
         TrimSpaces(out);
     }
     return out;
 }
 
 SideTracks::SideTracks(Side side, const AlbumInfo& album, int trackTotal)
-    : side_(side), titled_(album.HasTitles()), tagged_(!album.Empty()), total_(trackTotal) {
-    if (tagged_) album_ = album;
-}
+    : side_(side), album_(album), total_(trackTotal) {}
 
 const TrackInfo* SideTracks::Track(int index) const {
     const auto& tracks = album_.sides[Index(side_)];
@@ -91,21 +87,21 @@ std::string SideTracks::TitledStem(int number, int index) const {
 }
 
 std::string SideTracks::SliceName(int number, int index) const {
-    if (!titled_) return std::to_string(number) + ".wav";
+    if (!album_.HasTitles()) return std::to_string(number) + ".wav";
     return TitledStem(number, index) + ".wav";
 }
 
 std::string SideTracks::EncodedName(int number, int index, EncoderKind kind,
                                     EncodeNaming naming) const {
     const char* extension = EncodedExtension(kind);
-    if (titled_) return TitledStem(number, index) + extension;
+    if (album_.HasTitles()) return TitledStem(number, index) + extension;
     if (MakesMp3(kind) || naming == EncodeNaming::Markers)
         return SideLetterName(side_, index, extension);
     return std::to_string(number) + extension;
 }
 
 std::optional<TrackTags> SideTracks::Tags(int number, int index) const {
-    if (!tagged_) return std::nullopt;
+    if (album_.Empty()) return std::nullopt;
     TrackTags tags;
     const TrackInfo* track = Track(index);
     tags.albumArtist = album_.artist;

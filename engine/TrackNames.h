@@ -48,9 +48,6 @@ class SideTracks {
     /// before this side's files are tagged.
     SideTracks(Side side, const AlbumInfo& album, int trackTotal);
 
-    /// The album's titles name the files.
-    bool Titled() const { return titled_; }
-
     /// The slice numbered `number`, the `index`-th (from 1) of its side: "7.wav"; with
     /// titles "07 - Title.wav", or "07.wav" for a track without a title (numbers below 10
     /// get a leading zero, numbers past 99 keep all their digits).
@@ -64,13 +61,11 @@ class SideTracks {
     std::optional<TrackTags> Tags(int number, int index) const;
 
   private:
-    /// "07 - Title" or "07"; "" without titles.
+    /// "07 - Title", or "07" for a track without a title.
     std::string TitledStem(int number, int index) const;
     const TrackInfo* Track(int index) const;
 
     ::Side side_ = ::Side::One;
-    AlbumInfo album_;  ///< empty unless the album had something to say
-    bool titled_ = false;
-    bool tagged_ = false;
+    AlbumInfo album_;
     int total_ = 0;
 };

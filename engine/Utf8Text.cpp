@@ -1,5 +1,8 @@
 #include "engine/Utf8Text.h"
 
+#include <algorithm>
+#include <cctype>
+
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
@@ -42,4 +45,17 @@ std::string ValidUtf8(std::string_view text) {
         at += length > 0 ? length : 1;
     }
     return out;
+}
+
+void CutUtf8(std::string& text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes) return;
+    std::size_t end = maxBytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    text.resize(end);
+}
+
+std::string LowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
 }

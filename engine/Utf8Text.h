@@ -16,5 +16,13 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t at);
 /// `text` with every byte that is not part of a valid UTF-8 sequence replaced by U+FFFD.
 std::string ValidUtf8(std::string_view text);
 
+/// `text` with its letters lowered byte by byte (std::tolower): for matching file
+/// extensions and program names, which are ASCII.
+std::string LowerCase(std::string text);
+
+/// Shortens `text` to at most `maxBytes`, on a character boundary: never inside a UTF-8
+/// sequence.
+void CutUtf8(std::string& text, std::size_t maxBytes);
+
 /// Code point of the valid multi-byte sequence of `length` bytes at `at`.
 char32_t Utf8CodePoint(std::string_view text, std::size_t at, std::size_t length);

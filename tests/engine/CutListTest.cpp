@@ -100,7 +100,7 @@ TEST(CutListTest, TracksBecomeMarkersAsIfPlacedInTheWaveform) {
     CutListSide side;
     const std::pair<std::int64_t, const char*> starts[] = {
         {200, "B"}, {0, "A"}, {700, "late"}, {200, "again"}, {-5, "early"}, {599, "last"}};
-    for (const auto& [start, title] : starts) side.tracks.push_back({start, {title, ""}, 0});
+    for (const auto& [start, title] : starts) side.tracks.push_back({start, {title, ""}});
     const PlacedSide placed = PlaceCutListSide(side, 60 * kRate, kRate);  // 600 tenths
     EXPECT_EQ(placed.cuts, (std::vector<std::int32_t>{200, 599}));
     EXPECT_EQ(Titles(placed.tracks), (std::vector<std::string>{"A", "B", "last"}));
@@ -109,14 +109,14 @@ TEST(CutListTest, TracksBecomeMarkersAsIfPlacedInTheWaveform) {
               "Side 2: the cut at 0:20.0 repeats an earlier track's start and was left out.");
 
     // A first track after 0: the lead-in before it is an untitled slice.
-    const PlacedSide lead = PlaceCutListSide({"", {{100, {"X", ""}, 0}}, 0}, 60 * kRate, kRate);
+    const PlacedSide lead = PlaceCutListSide({"", {{100, {"X", ""}}}, 0}, 60 * kRate, kRate);
     EXPECT_EQ(lead.cuts, (std::vector<std::int32_t>{100}));
     EXPECT_EQ(Titles(lead.tracks), (std::vector<std::string>{"", "X"}));
 
     // A side's table holds 511 cuts: 512 are refused whole, not cut short.
     for (const int count : {511, 512}) {
         CutListSide many;
-        for (int k = 1; k <= count; ++k) many.tracks.push_back({k, {}, 0});
+        for (int k = 1; k <= count; ++k) many.tracks.push_back({k, {}});
         const PlacedSide result = PlaceCutListSide(many, 600 * kRate, kRate);
         EXPECT_EQ(result.cuts.size(), count == 511 ? 511u : 0u);
         EXPECT_EQ(result.error.empty(), count == 511);
