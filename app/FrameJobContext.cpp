@@ -39,10 +39,10 @@ std::uint32_t FrameJobContext::FadeFrames() {
     return menu::FadeFramesForId(frame_.Menus().SelectedFadeId());
 }
 bool FrameJobContext::Normalize() {
-    return frame_.Menus().SelectedVolumeId() == menu::kVolumeNormalize;
+    return frame_.Menus().Normalize();
 }
 float FrameJobContext::TrebleBoost() {
-    return menu::BoostLevelForEqId(frame_.Menus().SelectedEqId());
+    return frame_.Menus().TrebleBoostLevel();
 }
 int FrameJobContext::BitRate() {
     return frame_.Menus().SelectedBitRate();

@@ -58,11 +58,6 @@ FrameJobs::FrameJobs(MyFrame& frame) : frame_(frame) {
     frame.AddStopHook([this] { EndAndWait(); });
 }
 
-FrameJobs::~FrameJobs() {
-    // Destroy() without a close event skips the stop hooks; a job must not outlive us.
-    EndAndWait();
-}
-
 void FrameJobs::OnButton(wxCommandEvent& event) {
     for (const JobButton& b : kJobButtons)
         if (b.id == event.GetId()) StartOrStop(b.job);

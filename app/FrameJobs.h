@@ -18,7 +18,6 @@ class FrameJobs {
   public:
     /// Binds the job buttons and registers the close hook that ends a running job.
     explicit FrameJobs(MyFrame& frame);
-    ~FrameJobs();
     FrameJobs(const FrameJobs&) = delete;
     FrameJobs& operator=(const FrameJobs&) = delete;
 

@@ -41,10 +41,10 @@ constexpr MenuEntry kEqItems[] = {
     {714, "Boost Treble - High boost", ""}, {715, "Boost Treble - Very high boost", ""},
 };
 constexpr MenuEntry kHelpItems[] = {
-    {401, "Basic Help...", "Basic help"},
-    {402, "Read Manual...", "Read the manual"},
-    {400, "Velvane on the web...", "Velvane on the web"},
-    {404, "Download an MP3 or Ogg encoder...", "Download an MP3 or Ogg encoder"},
+    {kIdBasicHelp, "Basic Help...", "Basic help"},
+    {kIdManual, "Read Manual...", "Read the manual"},
+    {kIdHomePage, "Velvane on the web...", "Velvane on the web"},
+    {kIdDownloadEncoder, "Download an MP3 or Ogg encoder...", "Download an MP3 or Ogg encoder"},
 };
 
 template <std::size_t N>
@@ -64,11 +64,11 @@ int CheckedOr(const CheckGroup& group, int fallback) {
 FrameMenus::FrameMenus(wxFrame& frame, std::function<void()> eqChanged)
     : eqChanged_(std::move(eqChanged)) {
     m_fileMenu = new wxMenu;
-    m_fileMenu->Append(100, "About...", "Show about dialog");
-    m_fileMenu->Append(101, "Open...", "Open settings");
-    m_fileMenu->Append(102, "Save...", "Save settings");
+    m_fileMenu->Append(kIdAbout, "About...", "Show about dialog");
+    m_fileMenu->Append(kIdOpenSettings, "Open...", "Open settings");
+    m_fileMenu->Append(kIdSaveSettings, "Save...", "Save settings");
     m_fileMenu->AppendSeparator();
-    m_fileMenu->Append(103, "Exit\tAlt-X", "Quit this program");
+    m_fileMenu->Append(kIdExit, "Exit\tAlt-X", "Quit this program");
     m_rateMenu = CheckMenu(kRateItems);
     m_fadesMenu = CheckMenu(kFadeItems);
     m_volumeMenu = CheckMenu(kVolumeItems);
@@ -137,4 +137,8 @@ int FrameMenus::SelectedEqId() const {
 
 float FrameMenus::TrebleBoostLevel() const {
     return menu::BoostLevelForEqId(eq_.checked.load());
+}
+
+bool FrameMenus::Normalize() const {
+    return SelectedVolumeId() == menu::kVolumeNormalize;
 }

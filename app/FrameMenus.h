@@ -9,10 +9,22 @@
 #include <atomic>
 #include <functional>
 
+#include "engine/MenuSettings.h"
+
 class wxCommandEvent;
 class wxFrame;
 class wxMenu;
 class wxMenuBar;
+
+// The File and Help menus' items (the check groups' ids are in engine/MenuSettings.h).
+constexpr int kIdAbout = 100;
+constexpr int kIdOpenSettings = 101;
+constexpr int kIdSaveSettings = 102;
+constexpr int kIdExit = 103;
+constexpr int kIdHomePage = 400;
+constexpr int kIdBasicHelp = 401;
+constexpr int kIdManual = 402;
+constexpr int kIdDownloadEncoder = 404;
 
 /// One menu group of check items; the checked id is mirrored into `checked` (0 when
 /// nothing is checked).
@@ -45,6 +57,7 @@ class FrameMenus {
     int SelectedVolumeId() const;    ///< 500 or 501, else 500
     int SelectedEqId() const;        ///< 708..715, else 708
     float TrebleBoostLevel() const;  ///< 0, 1, 2, 4 ... 12 of the checked EQ item, else 0
+    bool Normalize() const;          ///< the Volume menu's "Normalize" is checked
 
     /// Checks these ids in their groups (a settings file's fields); an id outside its group
     /// leaves the whole group unchecked. Does not call eqChanged. GUI thread.
@@ -55,8 +68,8 @@ class FrameMenus {
     static void Check(wxMenu* menu, CheckGroup& group, int id);
 
     std::function<void()> eqChanged_;
-    CheckGroup rate_{200, 206};
-    CheckGroup fade_{300, 303};
-    CheckGroup volume_{500, 501};
-    CheckGroup eq_{708, 715};
+    CheckGroup rate_{menu::kRateFirst, menu::kRateLast};
+    CheckGroup fade_{menu::kFadeFirst, menu::kFadeLast};
+    CheckGroup volume_{menu::kVolumeKeep, menu::kVolumeNormalize};
+    CheckGroup eq_{menu::kEqFirst, menu::kEqLast};
 };

@@ -25,9 +25,7 @@ class FramePlaybackSettings : public PlaybackSettings {
   public:
     explicit FramePlaybackSettings(MyFrame& frame) : m_frame(frame) {}
     int FadeId() const override { return m_frame.Menus().SelectedFadeId(); }
-    bool Normalize() const override {
-        return m_frame.Menus().SelectedVolumeId() == menu::kVolumeNormalize;
-    }
+    bool Normalize() const override { return m_frame.Menus().Normalize(); }
     float TrebleLevel() const override { return m_frame.Menus().TrebleBoostLevel(); }
     float PeakLevel(Side side) const override { return m_frame.SideAt(side).peakLevel; }
 
@@ -52,10 +50,6 @@ FrameWaveforms::~FrameWaveforms() {
 
 void FrameWaveforms::Draw(wxDC& dc, int W, int H, int half) {
     DrawSideEnvelopes(dc, frame_.Sides(), W, H, half);
-}
-
-int FrameWaveforms::FindNearestCut(Side side, float r) const {
-    return ::FindNearestCut(frame_.SideAt(side), r);
 }
 
 bool FrameWaveforms::OpenListenDialog(Side side, float r) {

@@ -22,9 +22,6 @@ class FrameWaveforms {
     FrameWaveforms(const FrameWaveforms&) = delete;
     FrameWaveforms& operator=(const FrameWaveforms&) = delete;
 
-    /// Index of the cut of `side` nearest to the fraction r of its length; a tie goes to the
-    /// later cut; 0 when the side has no cuts.
-    int FindNearestCut(Side side, float r) const;
     /// Shows the listen dialog modally for `side` around the fraction r of the canvas's
     /// width. True when it closed with OK, which may have moved a cut.
     bool OpenListenDialog(Side side, float r);

@@ -4,6 +4,7 @@
 #include <wx/msgdlg.h>
 
 #include "app/DownloadDialog.h"
+#include "app/FrameMenus.h"
 #include "app/MyFrame.h"
 #include "app/Prompter.h"
 #include "app/ResourceFiles.h"
@@ -66,11 +67,11 @@ wxString ResourceUrl(const char* name) {
 }  // namespace
 
 HelpCommands::HelpCommands(MyFrame& frame) : frame_(frame) {
-    frame.Bind(wxEVT_MENU, &HelpCommands::OnAbout, this, 100);
-    frame.Bind(wxEVT_MENU, &HelpCommands::OnHomePage, this, 400);
-    frame.Bind(wxEVT_MENU, &HelpCommands::OnBasicHelp, this, 401);
-    frame.Bind(wxEVT_MENU, &HelpCommands::OnManual, this, 402);
-    frame.Bind(wxEVT_MENU, &HelpCommands::OnDownload, this, 404);
+    frame.Bind(wxEVT_MENU, &HelpCommands::OnAbout, this, kIdAbout);
+    frame.Bind(wxEVT_MENU, &HelpCommands::OnHomePage, this, kIdHomePage);
+    frame.Bind(wxEVT_MENU, &HelpCommands::OnBasicHelp, this, kIdBasicHelp);
+    frame.Bind(wxEVT_MENU, &HelpCommands::OnManual, this, kIdManual);
+    frame.Bind(wxEVT_MENU, &HelpCommands::OnDownload, this, kIdDownloadEncoder);
 }
 
 void HelpCommands::OnAbout(wxCommandEvent&) {

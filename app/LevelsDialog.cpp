@@ -9,6 +9,7 @@
 
 #include "audio/InputCallback.h"
 #include "audio/LevelMeter.h"
+#include "engine/CutMethod.h"
 
 namespace {
 
@@ -24,9 +25,15 @@ const char* const kIntroText =
 }  // namespace
 
 wxString CutMethodName(int cutsHowSelection) {
-    return cutsHowSelection == 0   ? "Auto Sense"
-           : cutsHowSelection == 2 ? "Smart Sense"
-                                   : "Typed Times";
+    switch (CutMethodOf(cutsHowSelection)) {
+        case CutMethod::TypedTimes:
+            return "Typed Times";
+        case CutMethod::SmartSense:
+            return "Smart Sense";
+        case CutMethod::AutoSense:
+            break;
+    }
+    return "Auto Sense";
 }
 
 LevelsDialog::LevelsDialog(wxWindow* parent, RecordingState& state, int cutsHowSelection, Asker ask)

@@ -20,7 +20,8 @@ class wxGauge;
 class wxSlider;
 class wxStaticText;
 
-/// The cut method's name in the question: "Auto Sense" for selection 0, else "Typed Times".
+/// The name of the cut method an m_cutsHow selection stands for (CutMethodOf), as the
+/// question words it.
 wxString CutMethodName(int cutsHowSelection);
 
 class LevelsDialog : public wxDialog {

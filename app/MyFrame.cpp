@@ -24,8 +24,6 @@ MyFrame* g_frame = nullptr;
 
 namespace {
 
-constexpr int kIdExit = 103;
-
 constexpr long kFixedFrameStyle =
     wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX | wxSUNKEN_BORDER;
 

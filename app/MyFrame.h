@@ -74,7 +74,7 @@ class MyFrame : public wxFrame {
     bool WavesDrawn() const { return m_wavesDrawn.load(); }
     /// Marks the waveforms drawn or not; `generation` as for PublishSide (0: always).
     void SetWavesDrawn(bool drawn, unsigned generation = 0);
-    /// A side's file changed (located, recorded, opened from a settings file): its
+    /// A side's file changed (located or recorded): its
     /// waveforms are no longer drawn, and a running job's results are no longer applied.
     void SidesChanged();
     /// Counts the changes of the sides' files; a job takes it at its start.

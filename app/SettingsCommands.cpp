@@ -29,8 +29,8 @@ void SelectOrClear(wxChoice* choice, int selection) {
 }  // namespace
 
 SettingsCommands::SettingsCommands(MyFrame& frame) : frame_(frame) {
-    frame.Bind(wxEVT_MENU, &SettingsCommands::OnOpen, this, 101);
-    frame.Bind(wxEVT_MENU, &SettingsCommands::OnSave, this, 102);
+    frame.Bind(wxEVT_MENU, &SettingsCommands::OnOpen, this, kIdOpenSettings);
+    frame.Bind(wxEVT_MENU, &SettingsCommands::OnSave, this, kIdSaveSettings);
 }
 
 SettingsFields SettingsCommands::Collect() const {

@@ -17,10 +17,10 @@ constexpr int kTitleWidth = 230;    // pixels, at least
 constexpr int kArtistWidth = 150;   // pixels
 constexpr int kRowLabelWidth = 40;  // pixels
 constexpr int kVisibleRows = 12;
+constexpr int kScrollBar = 20;  // pixels
 
 // The title column takes the width the grid has beyond the other columns.
 void FitTitleColumn(wxGrid* grid) {
-    constexpr int kScrollBar = 20;  // pixels
     const int free = grid->GetClientSize().x - kRowLabelWidth - kArtistWidth - kScrollBar;
     grid->SetColSize(kTitleColumn, std::max(kTitleWidth, free));
 }
@@ -67,7 +67,7 @@ TrackTitlesDialog::TrackTitlesDialog(wxWindow* parent, const AlbumInfo& album,
             grid->SetCellValue(static_cast<int>(k), kArtistColumn, FromUtf8(known[k].artist));
         }
         const int height = grid->GetColLabelSize() + kVisibleRows * grid->GetDefaultRowSize();
-        grid->SetMinSize(wxSize(kRowLabelWidth + kTitleWidth + kArtistWidth + 20, height));
+        grid->SetMinSize(wxSize(kRowLabelWidth + kTitleWidth + kArtistWidth + kScrollBar, height));
         grid->Bind(wxEVT_GRID_CELL_CHANGED, &TrackTitlesDialog::OnCellChanged, this);
         grid->Bind(wxEVT_SIZE, [grid](wxSizeEvent& event) {
             FitTitleColumn(grid);
