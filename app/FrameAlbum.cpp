@@ -92,9 +92,13 @@ std::string FrameAlbum::SidePath(Side side) const {
 int FrameAlbum::SliceCount(Side side) const {
     const SideState& state = frame_.SideAt(side);
     if (state.levelCount == 0) return 0;
-    // The cuts as tenths on a "side" of levelCount tenths: the slices the markers give.
-    return static_cast<int>(SliceBoundaries(state.cuts, kTenthsPerSecond, state.levelCount).size() +
-                            1);
+    // The cuts as tenths on a "side" of levelCount tenths: the slices the markers give, of
+    // as many cuts as the chosen method lets count (every one for Smart Sense).
+    const CutMethod method = CutMethodOf(frame_.Controls().m_cutsHow->GetSelection());
+    return static_cast<int>(
+        SliceBoundaries(state.cuts, kTenthsPerSecond, state.levelCount, CutsConsidered(method))
+            .size() +
+        1);
 }
 
 void FrameAlbum::Tell(const wxString& text, const wxString& caption, long icon) {

@@ -2,6 +2,7 @@
 // each side and what is typed there becomes the window's album, which the jobs read; an
 // imported cut list sets the markers and titles of the side the user names.
 
+#include <wx/choice.h>
 #include <wx/grid.h>
 #include <wx/textctrl.h>
 
@@ -53,6 +54,19 @@ TEST_F(TrackTitlesTest, TypedTitlesBecomeTheWindowsAlbum) {
     prompts->modalResults.push_back(wxID_CANCEL);
     Menu(kIdTrackTitles);
     EXPECT_EQ(frame->Album().Album().artist, "The Band");
+
+    // Smart Sense's cuts all count, past ten: twelve cuts on side 2 give thirteen slices.
+    frame->Controls().m_cutsHow->SetSelection(2);
+    SideState& two = frame->SideAt(Side::Two);
+    two.levelCount = 1300;
+    for (int k = 0; k < 12; ++k) two.cuts[k] = 100 * (k + 1);
+    two.cutCount = 12;
+    prompts->onModal = [&rows](wxDialog& dialog) {
+        rows[1] = dynamic_cast<TrackTitlesDialog&>(dialog).tracks[1]->GetNumberRows();
+    };
+    prompts->modalResults.push_back(wxID_CANCEL);
+    Menu(kIdTrackTitles);
+    EXPECT_EQ(rows[1], 14);  // thirteen slices and a row to type more
 }
 
 }  // namespace
