@@ -40,8 +40,7 @@ while IFS= read -r track; do
 done < <(dpkg -L fb-music-high hyperrogue-music asc-music |
     grep -E '/music/.*\.(ogg|mp3)$|\.xm$' | sort)
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVELVANE_BENCH=ON -DVELVANE_TESTS=OFF \
-    -DVELVANE_GUI=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target velvane-make-corpus >/dev/null
+velvane_build_targets "$build" velvane-make-corpus -DCMAKE_BUILD_TYPE=Release -DVELVANE_BENCH=ON \
+    -DVELVANE_TESTS=OFF -DVELVANE_GUI=OFF >/dev/null
 "$build/bin/velvane-make-corpus" --music "$music" --out "$out" --seed "$seed" --sides "$sides"
 echo "corpus in $out"

@@ -8,6 +8,7 @@
 #include <numeric>
 #include <string>
 
+#include "bench/BenchRun.h"
 #include "bench/corpus/CorpusSide.h"
 
 namespace {
@@ -30,23 +31,14 @@ constexpr int kSongs[] = {11, 3, 6, 9, 2, 11, 5, 8, 4, 7, 10, 1, 6, 11};
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string music, out;
-    std::uint64_t seed = 1;
+    std::string music, out, seedText = "1";
     int sides = 14;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string arg = argv[i], value = argv[i + 1];
-        if (arg == "--music")
-            music = value;
-        else if (arg == "--out")
-            out = value;
-        else if (arg == "--seed")
-            seed = std::strtoull(value.c_str(), nullptr, 10);
-        else if (arg == "--sides")
-            sides = std::atoi(value.c_str());
-        else
-            return Usage();
-    }
-    if (argc % 2 == 0 || music.empty() || out.empty() || sides < 1) return Usage();
+    if (!bench::ReadOptions(
+            argc, argv,
+            {{"--music", &music}, {"--out", &out}, {"--seed", &seedText}, {"--sides", &sides}}) ||
+        music.empty() || out.empty() || sides < 1)
+        return Usage();
+    const std::uint64_t seed = std::strtoull(seedText.c_str(), nullptr, 10);
 
     const corpus::MusicSources sources(music, 40);
     if (sources.Stretches().empty()) {

@@ -24,8 +24,9 @@ double OnePole(double hertz) {
 RecordNoise::RecordNoise(const NoisePlan& plan, const NoiseTimeline& timeline, std::uint64_t seed)
     : plan_(plan), t_(timeline), random_(seed) {
     lowA_ = OnePole(plan.surfaceCutoffHz);
+    floorGain_ = DecibelsToFactor(plan.floorDb);
     // One-pole low-pass of unit white noise: variance (1 - a) / (1 + a).
-    surfaceGain_ = DecibelsToFactor(plan.floorDb) / std::sqrt((1 - lowA_) / (1 + lowA_));
+    surfaceGain_ = floorGain_ / std::sqrt((1 - lowA_) / (1 + lowA_));
     const double r = OnePole(kRumblePoleHz);
     // Two cascaded poles: variance (1-r)^2 (1+r^2) / ((1+r)^3 (1-r))... measured instead.
     {
@@ -139,7 +140,7 @@ void RecordNoise::Add(std::uint64_t frame, std::size_t n, double* out) {
                 const double w = Noise();
                 const double tilted = 0.45 * w + 0.55 * (w - hissState_[c]) * 0.7071;
                 hissState_[c] = w;
-                (c ? right : left) += DecibelsToFactor(plan_.floorDb) * tilted;
+                (c ? right : left) += floorGain_ * tilted;
             }
             const double phase = 2 * kPi * 50 * t / kRate;
             const double hum =

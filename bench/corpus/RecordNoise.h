@@ -59,7 +59,7 @@ class RecordNoise {
     NoisePlan plan_;
     NoiseTimeline t_;
     Random random_;
-    double surfaceGain_, rumbleGain_, warp_, hum_, converter_;
+    double floorGain_, surfaceGain_, rumbleGain_, warp_, hum_, converter_;
     double lowA_;                 // surface noise pole
     double surface_[2] = {};      // its state per channel
     double rumble_[2][2] = {};    // two poles per channel

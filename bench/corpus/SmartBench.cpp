@@ -170,7 +170,9 @@ int main(int argc, char** argv) {
             methods[m].seconds += timed(velvane[m], nullptr, &out);
             found[m] = ParseCuts(out);
         }
-        const std::vector<std::int16_t> samples = ReadSamples(side);
+        // The side's samples, to find sox's split files in it.
+        const std::vector<std::int16_t> samples =
+            soxThresholds.empty() ? std::vector<std::int16_t>() : ReadSamples(side);
         for (std::size_t t = 0; t < soxThresholds.size(); ++t) {
             const std::vector<std::string> effect = {
                 "silence", "1",       "0.1", soxThresholds[t], "1", "2.0", soxThresholds[t],

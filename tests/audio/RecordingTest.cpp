@@ -3,15 +3,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <thread>
 
 #include "audio/LevelMeter.h"
 #include "tests/audio/RecordingHarness.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
 #include "wav/WaveFile.h"
 
@@ -257,15 +256,9 @@ TEST(RecordingWriteFails, DiskFull) {
 // A write cut short inside a frame (the file size limit, 2 bytes into one).
 TEST(RecordingWriteFails, InsideAFrame) {
     TempDir dir;
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit limit = old;
-    limit.rlim_cur = 44 + 4 * 30001 + 2;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const FileSizeLimit limit(44 + 4 * 30001 + 2);
+    ASSERT_TRUE(limit.Set());
     RecordUntilTheWritesFail(dir / "side.wav");
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
 }
 
 TEST(ApplyGain, TruncatesTowardZeroAndSaturates) {

@@ -1,15 +1,14 @@
 #include "engine/SettingsFile.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <climits>
-#include <csignal>
 #include <filesystem>
 #include <string>
 
 #include "engine/MenuSettings.h"
 #include "platform/File.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Unprivileged.h"
 
@@ -210,15 +209,12 @@ TEST(SettingsFileSave, FailedWriteKeepsThePreviousFile) {
     const std::string path = dir / "s.lpx";
     ASSERT_TRUE(WriteFileBytes(path, kDefaultsFile));
 
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 16;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = SaveSettingsFile(path, EveryFieldChanged());
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool saved = true;
+    {
+        const FileSizeLimit small(16);
+        ASSERT_TRUE(small.Set());
+        saved = SaveSettingsFile(path, EveryFieldChanged());
+    }
 
     EXPECT_FALSE(saved);
     EXPECT_EQ(ReadFileBytes(path), kDefaultsFile);
