@@ -198,18 +198,17 @@ void FrameAlbum::ImportCutList() {
         return;
     }
     const std::array<std::string, 2> paths = {SidePath(Side::One), SidePath(Side::Two)};
-    std::vector<int> match = MatchCutListSides(read.list, paths, {});
-    const std::array<bool, 2> present = {!paths[0].empty(), !paths[1].empty()};
-    std::vector<int> order;
-    for (int s = 0; s < 2; ++s)
-        if (present[s] && std::find(match.begin(), match.end(), s) == match.end())
+    std::vector<std::optional<Side>> match = MatchCutListSides(read.list, paths, {});
+    std::vector<Side> order;
+    for (const Side s : kSides)
+        if (!paths[Index(s)].empty() && std::find(match.begin(), match.end(), s) == match.end())
             order.push_back(s);
-    const auto unmatched = std::count(match.begin(), match.end(), -1);
+    const auto unmatched = std::count(match.begin(), match.end(), std::nullopt);
     if (unmatched == 1 && order.size() == 2) {
         const std::optional<Side> side =
             ChooseSide("Which side do the cuts of this list belong to?");
         if (!side) return;
-        order = {static_cast<int>(Index(*side))};
+        order = {*side};
     }
     if (unmatched > 0) match = MatchCutListSides(read.list, paths, order);
 
@@ -217,8 +216,8 @@ void FrameAlbum::ImportCutList() {
     std::vector<std::pair<Side, PlacedSide>> placed;
     std::string notices;
     for (std::size_t b = 0; b < match.size(); ++b) {
-        if (match[b] < 0) continue;
-        const Side side = SideOfIndex(static_cast<std::size_t>(match[b]));
+        if (!match[b]) continue;
+        const Side side = *match[b];
         const std::optional<SideLength> length = ReadSideLength(paths[Index(side)]);
         if (!length) {
             Tell(FromUtf8("The recording \"" + paths[Index(side)] + "\" cannot be read."),

@@ -33,13 +33,13 @@ int LoadCutLists(const CliOptions& options, WindowState& state) {
             Say(read.error);
             return kExitFileError;
         }
-        std::vector<int> order;
-        for (int s = 0; s < 2; ++s)
-            if (!taken[s] && !sides[s].empty()) order.push_back(s);
-        const std::vector<int> match = MatchCutListSides(read.list, sides, order);
+        std::vector<Side> order;
+        for (const Side side : kSides)
+            if (!taken[Index(side)] && !sides[Index(side)].empty()) order.push_back(side);
+        const std::vector<std::optional<Side>> match = MatchCutListSides(read.list, sides, order);
         for (std::size_t b = 0; b < match.size(); ++b) {
-            const int s = match[b];
-            if (s < 0 || sides[s].empty()) {
+            const std::size_t s = match[b] ? Index(*match[b]) : 0;
+            if (!match[b] || sides[s].empty()) {
                 Say(path + ": the tracks of \"" + read.list.sides[b].file +
                     "\" belong to no side given, and were left out");
                 continue;
@@ -55,9 +55,7 @@ int LoadCutLists(const CliOptions& options, WindowState& state) {
                 Say(path + ": " + placed.error);
                 return kExitFileError;
             }
-            if (const std::string notice =
-                    PlacementNotice(SideOfIndex(static_cast<std::size_t>(s)), placed);
-                !notice.empty())
+            if (const std::string notice = PlacementNotice(*match[b], placed); !notice.empty())
                 Say(path + ": " + notice);
             state.markers[s] = placed.cuts;
             state.album.sides[s] = placed.tracks;

@@ -135,28 +135,29 @@ std::string PlacementNotice(Side side, const PlacedSide& placed) {
     return text;
 }
 
-std::vector<int> MatchCutListSides(const CutListData& list,
-                                   const std::array<std::string, 2>& sidePaths,
-                                   const std::vector<int>& order) {
-    std::vector<int> sides(list.sides.size(), -1);
+std::vector<std::optional<Side>> MatchCutListSides(const CutListData& list,
+                                                   const std::array<std::string, 2>& sidePaths,
+                                                   const std::vector<Side>& order) {
+    std::vector<std::optional<Side>> sides(list.sides.size());
     std::array<bool, 2> taken{};
     for (std::size_t b = 0; b < list.sides.size(); ++b) {
         const std::string name = BaseName(list.sides[b].file);
-        for (int s = 0; s < 2; ++s)
-            if (!taken[s] && !name.empty() && !sidePaths[s].empty() &&
-                name == BaseName(sidePaths[s])) {
+        for (const Side s : kSides) {
+            const std::string& path = sidePaths[Index(s)];
+            if (!taken[Index(s)] && !name.empty() && !path.empty() && name == BaseName(path)) {
                 sides[b] = s;
-                taken[s] = true;
+                taken[Index(s)] = true;
                 break;
             }
+        }
     }
     std::size_t next = 0;
     for (std::size_t b = 0; b < list.sides.size(); ++b) {
-        if (sides[b] >= 0) continue;
-        while (next < order.size() && taken[order[next] == 1 ? 1 : 0]) ++next;
+        if (sides[b]) continue;
+        while (next < order.size() && taken[Index(order[next])]) ++next;
         if (next == order.size()) break;
-        sides[b] = order[next] == 1 ? 1 : 0;
-        taken[sides[b]] = true;
+        sides[b] = order[next];
+        taken[Index(order[next])] = true;
     }
     return sides;
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -74,12 +75,12 @@ PlacedSide PlaceCutListSide(const CutListSide& side, std::uint64_t frames,
 /// that slicing uses only a side's first ten cuts when it has more. "" when all is well.
 std::string PlacementNotice(Side side, const PlacedSide& placed);
 
-/// Which side (0 or 1) each block of `list` belongs to, -1 for none: a block whose file
-/// name (folders aside) is the name of a side's recording in `sidePaths` goes to that side;
-/// the other blocks take the sides of `order` not yet taken, in turn.
-std::vector<int> MatchCutListSides(const CutListData& list,
-                                   const std::array<std::string, 2>& sidePaths,
-                                   const std::vector<int>& order);
+/// Which side each block of `list` belongs to, nullopt for none: a block whose file name
+/// (folders aside) is the name of a side's recording in `sidePaths` goes to that side; the
+/// other blocks take the sides of `order` not yet taken, in turn.
+std::vector<std::optional<Side>> MatchCutListSides(const CutListData& list,
+                                                   const std::array<std::string, 2>& sidePaths,
+                                                   const std::vector<Side>& order);
 
 /// "m:ss.d" for a time in tenths of a second ("-0:01.5" below zero).
 std::string FormatTenths(std::int64_t tenths);
