@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "wav/WaveFile.h"
+
 namespace corpus {
 
-constexpr std::uint32_t kRate = 44100;
+constexpr std::uint32_t kRate = kSampleRate;
 
 /// Frames [begin, end) of one track that hold music throughout.
 struct Stretch {
