@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "cli/OptionTable.h"
+#include "settings/OptionTable.h"
 
 namespace {
 

@@ -12,17 +12,17 @@
 #include <algorithm>
 #include <vector>
 
+#include "album/CutListFile.h"
 #include "app/FrameJobs.h"
 #include "app/FrameMenus.h"
 #include "app/MyFrame.h"
 #include "app/Prompter.h"
 #include "app/TrackTitlesDialog.h"
 #include "app/WxText.h"
-#include "engine/CutListFile.h"
-#include "engine/CutMethod.h"
-#include "engine/SliceWriter.h"
-#include "engine/TypedTimes.h"
+#include "model/CutMethod.h"
+#include "model/TypedTimes.h"
 #include "platform/Paths.h"
+#include "slice/SliceWriter.h"
 #include "waveview/MyCanvas.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "engine/Album.h"
-#include "engine/Side.h"
+#include "album/Album.h"
+#include "model/Side.h"
 
 class MyFrame;
 

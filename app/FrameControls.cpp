@@ -8,7 +8,7 @@
 
 #include "app/CompactStyle.h"
 #include "app/ImgPanel.h"
-#include "engine/EncoderKind.h"
+#include "model/EncoderKind.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "engine/Side.h"
-#include "engine/SideState.h"
+#include "model/Side.h"
+#include "model/SideState.h"
 
 class imgPanel;
 class MyCanvas;

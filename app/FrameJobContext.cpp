@@ -15,8 +15,8 @@
 #include "app/SmartSenseChoice.h"
 #include "app/WxText.h"
 #include "audio/VoiceMessage.h"
-#include "engine/MenuSettings.h"
 #include "platform/Paths.h"
+#include "settings/MenuSettings.h"
 #include "waveview/MyCanvas.h"
 
 FrameJobContext::FrameJobContext(MyFrame& frame, MyWorkerThread& thread,

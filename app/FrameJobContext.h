@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/JobContext.h"
-#include "engine/SideState.h"
+#include "jobs/JobContext.h"
+#include "model/SideState.h"
 
 struct FrameControls;
 class GuiChannel;

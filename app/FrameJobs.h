@@ -8,7 +8,7 @@
 #include <chrono>
 #include <memory>
 
-#include "engine/SliceJob.h"
+#include "jobs/SliceJob.h"
 
 class MyFrame;
 class MyWorkerThread;

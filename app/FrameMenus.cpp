@@ -5,7 +5,7 @@
 #include <wx/frame.h>
 #include <wx/menu.h>
 
-#include "engine/MenuSettings.h"
+#include "settings/MenuSettings.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <atomic>
 #include <functional>
 
-#include "engine/MenuSettings.h"
+#include "settings/MenuSettings.h"
 
 class wxCommandEvent;
 class wxFrame;

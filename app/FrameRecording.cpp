@@ -12,7 +12,7 @@
 #include "app/RecordingTexts.h"
 #include "app/WxText.h"
 #include "audio/AudioStream.h"
-#include "engine/MenuSettings.h"
+#include "settings/MenuSettings.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "audio/InputDevices.h"
 #include "audio/PortAudioSession.h"
 #include "audio/Recorder.h"
-#include "engine/Side.h"
+#include "model/Side.h"
 
 class MyFrame;
 class wxButton;

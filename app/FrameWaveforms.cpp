@@ -8,7 +8,7 @@
 #include "app/ImgPanel.h"
 #include "app/MyFrame.h"
 #include "app/WxText.h"
-#include "engine/MenuSettings.h"
+#include "settings/MenuSettings.h"
 #include "waveview/CutEditing.h"
 #include "waveview/Envelopes.h"
 #include "waveview/ListenDialog.h"

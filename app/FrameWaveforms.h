@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "engine/Side.h"
+#include "model/Side.h"
 
 class ListenDialog;
 class MyCanvas;

@@ -9,7 +9,7 @@
 
 #include "audio/InputCallback.h"
 #include "audio/LevelMeter.h"
-#include "engine/CutMethod.h"
+#include "model/CutMethod.h"
 
 namespace {
 

@@ -7,9 +7,10 @@
 #include "app/MyFrame.h"
 #include "app/Prompter.h"
 #include "app/WxText.h"
-#include "engine/EncoderKind.h"
+#include "encode/Encoder.h"
+#include "model/EncoderKind.h"
 #include "platform/Paths.h"
-#include "wav/WaveFile.h"
+#include "sidefile/WaveFile.h"
 
 namespace {
 

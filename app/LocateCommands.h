@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/Side.h"
+#include "model/Side.h"
 
 class MyFrame;
 class wxCommandEvent;

@@ -11,7 +11,7 @@
 #include "app/SettingsCommands.h"
 #include "app/WxText.h"
 #include "platform/Paths.h"
-#include "resources/velvane_icon.xpm"
+#include "velvane_icon.xpm"
 
 namespace {
 

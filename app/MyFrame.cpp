@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "album/Utf8Text.h"
 #include "app/FrameAlbum.h"
 #include "app/FrameJobs.h"
 #include "app/FrameMenus.h"
@@ -17,7 +18,6 @@
 #include "app/SettingsCommands.h"
 #include "app/SmartSenseChoice.h"
 #include "app/WxText.h"
-#include "engine/Utf8Text.h"
 #include "platform/Paths.h"
 
 MyFrame* g_frame = nullptr;

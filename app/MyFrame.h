@@ -20,9 +20,9 @@
 
 #include "app/FrameControls.h"
 #include "app/Prompter.h"
-#include "engine/Side.h"
-#include "engine/SideState.h"
-#include "engine/TrebleFilter.h"
+#include "model/Side.h"
+#include "model/SideState.h"
+#include "slice/TrebleFilter.h"
 
 class FrameAlbum;
 class FrameJobs;

@@ -7,8 +7,8 @@
 #include "app/FrameJobs.h"
 #include "app/GuiChannel.h"
 #include "app/MyFrame.h"
-#include "engine/Jobs.h"
-#include "engine/TrebleFilter.h"
+#include "jobs/Jobs.h"
+#include "slice/TrebleFilter.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <thread>
 
-#include "engine/SliceJob.h"
+#include "jobs/SliceJob.h"
 
 class FrameJobContext;
 class GuiChannel;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 class MyFrame;
 class wxCommandEvent;

@@ -4,7 +4,7 @@
 
 #include "app/MyFrame.h"
 #include "app/SmartSenseDialog.h"
-#include "engine/CutMethod.h"
+#include "model/CutMethod.h"
 
 SmartSenseChoice::SmartSenseChoice(MyFrame& frame)
     : frame_(frame), minSongSeconds_(static_cast<int>(kDefaultMinSongSeconds)) {

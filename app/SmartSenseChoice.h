@@ -8,7 +8,7 @@
 #include <atomic>
 #include <optional>
 
-#include "engine/Side.h"
+#include "model/Side.h"
 
 class MyFrame;
 class wxCommandEvent;

@@ -5,7 +5,7 @@
 #include <wx/spinctrl.h>
 #include <wx/stattext.h>
 
-#include "engine/SideState.h"
+#include "model/SideState.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "engine/Side.h"
+#include "model/Side.h"
 
 class wxSpinCtrl;
 

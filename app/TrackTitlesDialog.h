@@ -8,8 +8,8 @@
 
 #include <array>
 
-#include "engine/Album.h"
-#include "engine/Side.h"
+#include "album/Album.h"
+#include "model/Side.h"
 
 class wxGrid;
 class wxGridEvent;

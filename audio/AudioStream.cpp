@@ -3,7 +3,7 @@
 #include <portaudio.h>
 
 #include "audio/PortAudioSession.h"
-#include "wav/WaveFile.h"
+#include "sidefile/WaveFile.h"
 
 namespace {
 

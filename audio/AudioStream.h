@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "audio/InputCallback.h"
-#include "wav/WaveFile.h"
+#include "sidefile/WaveFile.h"
 
 class PortAudioSession;
 struct PaStreamCallbackTimeInfo;

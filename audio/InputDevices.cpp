@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "audio/PortAudioSession.h"
-#include "wav/WaveFile.h"
+#include "sidefile/WaveFile.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "audio/Recorder.h"
 
-#include "wav/WaveFile.h"
+#include "sidefile/WaveFile.h"
 
 std::string SecondsText(std::uint64_t frames) {
     const std::uint64_t tenths = frames * 10 / kSampleRate;

@@ -7,7 +7,7 @@
 
 #include "platform/Paths.h"
 #include "platform/TempFile.h"
-#include "wav/WaveFile.h"
+#include "sidefile/WaveFile.h"
 
 bool RecordingFile::Create(const std::string& path) {
     path_ = path;

@@ -16,7 +16,7 @@
 #include "audio/PortAudioSession.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
-#include "wav/WaveReader.h"
+#include "sidefile/WaveReader.h"
 
 namespace {
 

@@ -19,14 +19,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/Encoder.h"
-#include "engine/JobContext.h"
-#include "engine/MenuSettings.h"
+#include "encode/Encoder.h"
+#include "jobs/JobContext.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
-#include "tests/engine/FakeJobContext.h"
-#include "wav/WaveFile.h"
+#include "settings/MenuSettings.h"
+#include "sidefile/WaveFile.h"
+#include "tests/jobs/FakeJobContext.h"
 
 extern char** environ;
 

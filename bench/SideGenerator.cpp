@@ -8,7 +8,7 @@
 
 #include "bench/SplitMix.h"
 #include "platform/File.h"
-#include "wav/WaveFile.h"
+#include "sidefile/WaveFile.h"
 
 namespace sidegen {
 

@@ -4,9 +4,9 @@
 #include "cli/CliContext.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
-#include "engine/Analysis.h"
-#include "engine/Jobs.h"
-#include "engine/TypedTimes.h"
+#include "detect/Analysis.h"
+#include "jobs/Jobs.h"
+#include "model/TypedTimes.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include "audio/VoiceMessage.h"
 #include "cli/Interrupt.h"
-#include "engine/MenuSettings.h"
 #include "platform/Paths.h"
+#include "settings/MenuSettings.h"
 
 CliContext::CliContext(WindowState state, bool showProgress)
     : state_(std::move(state)), progress_(showProgress) {

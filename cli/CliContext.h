@@ -9,9 +9,9 @@
 
 #include "cli/ProgressBar.h"
 #include "cli/WindowState.h"
-#include "engine/JobContext.h"
-#include "engine/SideState.h"
-#include "engine/TrebleFilter.h"
+#include "jobs/JobContext.h"
+#include "model/SideState.h"
+#include "slice/TrebleFilter.h"
 
 class CliContext final : public JobContext {
   public:

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "cli/OptionTable.h"
-#include "engine/EncoderKind.h"
-#include "engine/MenuSettings.h"
-#include "engine/Side.h"
-#include "wav/WaveFile.h"
+#include "model/EncoderKind.h"
+#include "model/Side.h"
+#include "settings/MenuSettings.h"
+#include "settings/OptionTable.h"
+#include "sidefile/WaveFile.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/CutListFile.h"
+#include "album/CutListFile.h"
 
 enum class CliCommand { Help, Analyze, Slice, Record };
 

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "album/CutListFile.h"
 #include "cli/Commands.h"
 #include "cli/WindowState.h"
-#include "engine/CutListFile.h"
 #include "platform/Paths.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "audio/Recorder.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
-#include "wav/WaveFile.h"
+#include "sidefile/WaveFile.h"
 
 namespace {
 

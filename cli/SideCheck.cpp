@@ -2,7 +2,7 @@
 
 #include "cli/Commands.h"
 #include "cli/WindowState.h"
-#include "wav/WaveFile.h"
+#include "sidefile/WaveFile.h"
 
 int PrepareRun(const CliOptions& options, WindowState& state) {
     ResolvedState resolved = ResolveWindowState(options);

@@ -2,12 +2,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "album/TrackNames.h"
 #include "audio/VoiceMessage.h"
 #include "cli/CliContext.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
-#include "engine/Jobs.h"
-#include "engine/TrackNames.h"
+#include "jobs/Jobs.h"
 
 namespace {
 

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-#include "engine/EncoderKind.h"
-#include "engine/Side.h"
-#include "engine/SideState.h"
+#include "encode/Encoder.h"
+#include "model/EncoderKind.h"
+#include "model/Side.h"
+#include "model/SideState.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
 

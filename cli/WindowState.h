@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "album/Album.h"
 #include "cli/CliOptions.h"
-#include "engine/Album.h"
-#include "engine/CutMethod.h"
-#include "engine/SettingsFile.h"
+#include "model/CutMethod.h"
+#include "settings/SettingsFile.h"
 
 struct WindowState {
     /// The 34 stored fields: side paths, cut method, silence and typed-time texts, check

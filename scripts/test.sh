@@ -16,7 +16,7 @@ velvane_install_deps
 velvane_build "$VELVANE_ROOT/build-asan" -DVELVANE_TESTS=ON -DVELVANE_SANITIZE=address,undefined \
     -DVELVANE_BENCH=OFF -DCMAKE_UNITY_BUILD=ON
 # Test programs that run threads of their own.
-VELVANE_TSAN_TESTS="gui_channel_tests engine_tests encode_tests job_window_tests recording_tests
+VELVANE_TSAN_TESTS="gui_channel_tests detect_tests slice_tests jobs_tests encode_tests job_window_tests recording_tests
                     audio_device_tests voice_tests"
 velvane_build_targets "$VELVANE_ROOT/build-tsan" "$VELVANE_TSAN_TESTS" -DVELVANE_TESTS=ON \
     -DVELVANE_SANITIZE=thread -DVELVANE_BENCH=OFF -DCMAKE_UNITY_BUILD=ON

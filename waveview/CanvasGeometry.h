@@ -3,7 +3,7 @@
 // values are pixels of the frame's client area (the main panel covers it from its origin);
 // they come from the frame's dialog-unit conversion (see MeasureCanvas in MyCanvas.h).
 
-#include "engine/Side.h"
+#include "model/Side.h"
 
 namespace canvas_du {
 constexpr int kLeft = 10;  ///< top-left corner of the canvas, dialog units

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "engine/SideState.h"
+#include "model/SideState.h"
 
 /// trunc(levelCount x r) in tenths of a second; saturated at the int32 range.
 std::int32_t CutPositionAt(std::uint32_t levelCount, float r);

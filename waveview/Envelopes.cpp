@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/Side.h"
+#include "model/Side.h"
 #include "waveview/PixelLines.h"
 
 const wxColour kSide1Envelope(97, 148, 221);

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "engine/SideState.h"
+#include "model/SideState.h"
 
 class wxDC;
 class wxColour;

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "engine/Side.h"
+#include "model/Side.h"
 #include "waveview/ListenWindow.h"
 
 class wxDC;

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "engine/Side.h"
-#include "engine/SideState.h"
+#include "model/Side.h"
+#include "model/SideState.h"
 #include "waveview/PreviewPlayer.h"
 
 class ListenCanvas;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "platform/File.h"
-#include "wav/WaveReader.h"
+#include "sidefile/WaveReader.h"
 #include "waveview/CutEditing.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/SideState.h"
+#include "model/SideState.h"
 
 constexpr std::uint32_t kListenFrames = 441000;      ///< 10 s at 44.1 kHz
 constexpr std::uint32_t kListenHalfFrames = 220500;  ///< 5 s: the cut, unless clipped

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "audio/InputCallback.h"
-#include "engine/MenuSettings.h"
-#include "engine/SampleMath.h"
+#include "settings/MenuSettings.h"
+#include "slice/SampleMath.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "engine/Side.h"
-#include "engine/TrebleFilter.h"
+#include "model/Side.h"
+#include "slice/TrebleFilter.h"
 
 /// The window's settings the preview reads. The menu settings are read at every callback
 /// on the audio callback's thread, so implementations read atomics only (no locks, no

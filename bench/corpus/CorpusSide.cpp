@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "platform/File.h"
-#include "wav/WaveFile.h"
+#include "sidefile/WaveFile.h"
 
 namespace corpus {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "wav/WaveFile.h"
+#include "sidefile/WaveFile.h"
 
 namespace corpus {
 

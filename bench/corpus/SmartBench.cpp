@@ -23,8 +23,8 @@
 #include "bench/BenchRun.h"
 #include "bench/corpus/Score.h"
 #include "platform/File.h"
-#include "wav/WaveFile.h"
-#include "wav/WaveReader.h"
+#include "sidefile/WaveFile.h"
+#include "sidefile/WaveReader.h"
 
 namespace fs = std::filesystem;
 

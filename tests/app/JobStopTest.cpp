@@ -10,8 +10,8 @@
 #include <filesystem>
 
 #include "app/MyWorkerThread.h"
-#include "engine/MenuSettings.h"
 #include "platform/Process.h"
+#include "settings/MenuSettings.h"
 #include "tests/app/JobTestSupport.h"
 #include "tests/support/TestWav.h"
 

@@ -14,9 +14,9 @@
 #include "app/MyWorkerThread.h"
 #include "app/SmartSenseChoice.h"
 #include "app/SmartSenseDialog.h"
-#include "engine/EncoderKind.h"
-#include "engine/MenuSettings.h"
+#include "model/EncoderKind.h"
 #include "platform/Process.h"
+#include "settings/MenuSettings.h"
 #include "tests/app/JobTestSupport.h"
 #include "tests/support/TestWav.h"
 

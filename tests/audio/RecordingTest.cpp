@@ -9,10 +9,10 @@
 #include <thread>
 
 #include "audio/LevelMeter.h"
+#include "sidefile/WaveFile.h"
 #include "tests/audio/RecordingHarness.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
-#include "wav/WaveFile.h"
 
 namespace {
 

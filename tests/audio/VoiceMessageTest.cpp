@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/Paths.h"
+#include "sidefile/WaveFile.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
 #include "tests/support/VirtualAudio.h"
-#include "wav/WaveFile.h"
 
 namespace {
 

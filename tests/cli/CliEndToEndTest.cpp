@@ -15,8 +15,8 @@
 
 #include "bench/SideGenerator.h"
 #include "cli/CliContext.h"
-#include "engine/Analysis.h"
-#include "engine/SettingsFile.h"
+#include "detect/Analysis.h"
+#include "settings/SettingsFile.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"

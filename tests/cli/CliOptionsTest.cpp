@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "cli/WindowState.h"
-#include "engine/SettingsFile.h"
 #include "platform/Paths.h"
+#include "settings/SettingsFile.h"
 #include "tests/support/TempDir.h"
 
 namespace {

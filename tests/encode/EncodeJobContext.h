@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/engine/FakeJobContext.h"
+#include "tests/jobs/FakeJobContext.h"
 
 class EncodeJobContext : public FakeJobContext {
   public:

@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "EncodeJobContext.h"
-#include "TestEnv.h"
-#include "engine/Encoder.h"
+#include "encode/Encoder.h"
+#include "encode/EncodingQueue.h"
 #include "platform/Paths.h"
+#include "tests/encode/EncodeJobContext.h"
+#include "tests/encode/TestEnv.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;

@@ -4,7 +4,8 @@
 
 #include <optional>
 
-#include "engine/EncoderKind.h"
+#include "encode/Encoder.h"
+#include "model/EncoderKind.h"
 
 namespace {
 

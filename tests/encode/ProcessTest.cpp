@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "TestEnv.h"
 #include "platform/Process.h"
+#include "tests/encode/TestEnv.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;

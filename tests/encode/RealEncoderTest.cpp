@@ -8,11 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "EncodeJobContext.h"
-#include "TestEnv.h"
-#include "engine/Encoder.h"
+#include "encode/Encoder.h"
+#include "encode/EncodingQueue.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "tests/encode/EncodeJobContext.h"
+#include "tests/encode/TestEnv.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
 

@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <thread>
 
-#include "EncodeJobContext.h"
-#include "TestEnv.h"
-#include "engine/Encoder.h"
-#include "engine/EncodingQueue.h"
+#include "encode/Encoder.h"
+#include "encode/EncodingQueue.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "tests/encode/EncodeJobContext.h"
+#include "tests/encode/TestEnv.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"

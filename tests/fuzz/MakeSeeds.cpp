@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "tests/support/TestWav.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/SettingsFile.h"
 #include "platform/File.h"
+#include "settings/SettingsFile.h"
 
 namespace {
 

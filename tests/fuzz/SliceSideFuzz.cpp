@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "cli/CliContext.h"
-#include "engine/Analysis.h"
-#include "engine/SliceWriter.h"
+#include "detect/Analysis.h"
 #include "platform/File.h"
-#include "wav/WaveReader.h"
+#include "sidefile/WaveReader.h"
+#include "slice/SliceWriter.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/File.h"
-#include "wav/WaveReader.h"
+#include "sidefile/WaveReader.h"
 
 namespace {
 

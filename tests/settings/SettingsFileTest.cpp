@@ -1,4 +1,4 @@
-#include "engine/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/MenuSettings.h"
 #include "platform/File.h"
+#include "settings/MenuSettings.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Unprivileged.h"

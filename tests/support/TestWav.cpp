@@ -4,8 +4,8 @@
 #include <random>
 
 #include "platform/File.h"
+#include "sidefile/WaveReader.h"
 #include "tests/support/TempDir.h"
-#include "wav/WaveReader.h"
 
 namespace {
 void Le16(std::string& s, std::uint16_t v) {

@@ -1,0 +1,35 @@
+#pragma once
+// Cut list files on disk: the format told by the name, read whole, written through a
+// temporary file so that a failed export leaves nothing half written. Any thread.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "album/CutList.h"
+
+enum class CutListFormat { Cue, Labels };
+
+/// Label files end in ".txt" (any case); every other name is a CUE sheet.
+CutListFormat CutListFormatOf(const std::string& path);
+
+/// Reads and parses the file in `format`. The error names the file and, for what cannot
+/// be parsed, the line ("/x/a.cue, line 7: ...").
+CutListResult ReadCutListFile(const std::string& path, CutListFormat format);
+
+/// Writes `list` to `path` in `format` (a label file holds the list's first side only).
+/// "" on success, else a sentence naming the file.
+std::string WriteCutListFile(const std::string& path, const CutListData& list,
+                             CutListFormat format);
+
+/// How a cut list at `cutListPath` names the recording at `sidePath`: relative to the cut
+/// list's folder when both paths are absolute, else the path as it is.
+std::string RecordingNameFor(const std::string& sidePath, const std::string& cutListPath);
+
+/// A side recording's length: its frames and its sample rate.
+struct SideLength {
+    std::uint64_t frames = 0;
+    std::uint32_t sampleRate = 0;
+};
+/// The length stated by the side's WAV header; nullopt when it cannot be read.
+std::optional<SideLength> ReadSideLength(const std::string& sidePath);

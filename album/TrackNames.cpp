@@ -1,0 +1,116 @@
+#include "album/TrackNames.h"
+
+#include <cstdio>
+
+#include "album/Utf8Text.h"
+
+namespace {
+
+bool ForbiddenInName(char c) {
+#ifdef _WIN32
+    return std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
+#else
+    return c == '/';
+#endif
+}
+
+bool IsControl(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+void TrimSpaces(std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        text.clear();
+        return;
+    }
+    text.erase(0, first);
+    text.erase(text.find_last_not_of(' ') + 1);
+}
+
+std::string SideLetterName(Side side, int index, const char* extension) {
+    return (side == Side::Two ? "B" : "A") + std::to_string(index) + extension;
+}
+
+}  // namespace
+
+std::string SafeFileTitle(std::string_view title) {
+    std::string out;
+    out.reserve(title.size());
+    for (std::size_t at = 0; at < title.size();) {
+        const char c = title[at];
+        if (static_cast<unsigned char>(c) < 0x80) {
+            out += IsControl(static_cast<unsigned char>(c)) ? ' ' : ForbiddenInName(c) ? '_' : c;
+            ++at;
+            continue;
+        }
+        const std::size_t length = Utf8SequenceLength(title, at);
+        if (length == 0) {
+            out.append(kUtf8Replacement);
+            ++at;
+            continue;
+        }
+        if (IsControl(Utf8CodePoint(title, at, length)))
+            out += ' ';
+        else
+            out.append(title.substr(at, length));
+        at += length;
+    }
+    TrimSpaces(out);
+    // A leading dot would hide the file (or name a folder: ".", "..").
+    while (!out.empty() && out[0] == '.') {
+        out.erase(0, 1);
+        TrimSpaces(out);
+    }
+    if (out.size() > kMaxTitleBytes) {
+        CutUtf8(out, kMaxTitleBytes);
+        TrimSpaces(out);
+    }
+    return out;
+}
+
+SideTracks::SideTracks(Side side, const AlbumInfo& album, int trackTotal)
+    : side_(side), album_(album), total_(trackTotal) {}
+
+const TrackInfo* SideTracks::Track(int index) const {
+    const auto& tracks = album_.sides[Index(side_)];
+    if (index < 1 || static_cast<std::size_t>(index) > tracks.size()) return nullptr;
+    return &tracks[static_cast<std::size_t>(index - 1)];
+}
+
+std::string SideTracks::TitledStem(int number, int index) const {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%02d", number);
+    const TrackInfo* track = Track(index);
+    const std::string title = track ? SafeFileTitle(track->title) : std::string();
+    return title.empty() ? std::string(digits) : std::string(digits) + " - " + title;
+}
+
+std::string SideTracks::SliceName(int number, int index) const {
+    if (!album_.HasTitles()) return std::to_string(number) + ".wav";
+    return TitledStem(number, index) + ".wav";
+}
+
+std::string SideTracks::EncodedName(int number, int index, EncoderKind kind,
+                                    EncodeNaming naming) const {
+    const char* extension = EncodedExtension(kind);
+    if (album_.HasTitles()) return TitledStem(number, index) + extension;
+    if (MakesMp3(kind) || naming == EncodeNaming::Markers)
+        return SideLetterName(side_, index, extension);
+    return std::to_string(number) + extension;
+}
+
+std::optional<TrackTags> SideTracks::Tags(int number, int index) const {
+    if (album_.Empty()) return std::nullopt;
+    TrackTags tags;
+    const TrackInfo* track = Track(index);
+    tags.albumArtist = album_.artist;
+    tags.artist = track && !track->artist.empty() ? track->artist : album_.artist;
+    tags.album = album_.title;
+    tags.title = track ? track->title : std::string();
+    tags.date = album_.year;
+    tags.genre = album_.genre;
+    tags.number = number;
+    tags.total = total_;
+    return tags;
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The volume analysis of a side: one pass over its WAV file giving the level list the
+// waveform display draws, the peak Normalize divides by, and the auto-sense cuts.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "detect/AutoSense.h"
+#include "detect/SmartSense.h"
+#include "model/CutMethod.h"
+
+class JobContext;
+
+struct AnalysisResult {
+    /// True when the file was read to its end (or to the 65535-level limit) and the cuts
+    /// were chosen; false when it cannot be opened, its header is refused, or a stop came.
+    bool ok = false;
+    std::vector<float> levels;  ///< levelCount entries, each 0.0 .. 0.99
+    std::uint32_t levelCount = 0;
+    float peak = 0;  ///< the largest level
+    CutList cuts{};  ///< tenths of a second, ascending, then zeros
+    /// With Smart Sense asked for: its cuts, tenths of a second, ascending, at most 511.
+    std::vector<std::int32_t> smartCuts;
+
+    /// The cuts that `method` takes: Smart Sense's every cut, else the ten auto-sense
+    /// entries (zeros included).
+    std::span<const std::int32_t> CutsOf(CutMethod method) const {
+        if (method == CutMethod::SmartSense) return smartCuts;
+        return cuts;
+    }
+};
+
+/// How a long analysis shares its work with a second thread (see SpeculativeScan.h). The
+/// defaults suit every caller; tests vary them to reach each path.
+struct AnalysisSplit {
+    std::uint64_t minFrames = 60 * 44100;   ///< shorter sides are filtered in one pass
+    std::uint64_t warmUpFrames = 4 * 4410;  ///< filtered before the second half's start
+    int checkpoints = 16;                   ///< block boundaries at which states are compared
+};
+
+/// Analyses the side at `path` with a silence window of `silenceSeconds` (0 or less finds
+/// no cut). Every frame goes through ctx.Treble() (taken at each block) at the EQ level
+/// read once at the start. Entry 0 is frame 0 alone; entry j >= 1 the peak of frames
+/// 4410(j-1)+1 .. 4410j. The Slicing gauge moves from progressStart to progressEnd once
+/// per block; ctx.TestDestroy() is asked every 100 frames (every millisecond while this
+/// thread waits for the second half) and ends the analysis (ok false). The results are the
+/// same, to the bit, whichever way the work is shared. With `smart`, a second pass on a
+/// thread of its own measures the side's band energy meanwhile (BandScan; a stop is noticed
+/// within a millisecond while the analysis waits for it) and Smart Sense chooses its cuts
+/// from it; the rest of the result is the same as without. Every ctx call is made on the
+/// calling thread: call on the job's thread.
+AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_t silenceSeconds,
+                           int progressStart, int progressEnd,
+                           const AnalysisSplit& split = AnalysisSplit{},
+                           const std::optional<SmartSenseOptions>& smart = std::nullopt);

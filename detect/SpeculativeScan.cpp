@@ -1,0 +1,82 @@
+#include "detect/SpeculativeScan.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include "model/SideState.h"
+#include "platform/File.h"
+#include "sidefile/ChunkReader.h"
+#include "sidefile/WaveFile.h"
+
+SpeculativeScan::SpeculativeScan(const std::string& path, const TrebleFilter& tuned, float level,
+                                 std::uint64_t startBlock, std::uint64_t endFrame,
+                                 std::uint64_t warmUpFrames, int checkpoints)
+    : startBlock_(startBlock), filter_(tuned), checkpoints_(static_cast<std::size_t>(checkpoints)) {
+    filter_.ClearHistory();
+    const std::uint64_t blocks = (endFrame + kBlockFrames - 1) / kBlockFrames - startBlock;
+    peaks_.head.resize(blocks);
+    peaks_.tail.resize(blocks);
+    thread_ = std::thread(
+        [this, path, level, endFrame, warmUpFrames] { Run(path, level, endFrame, warmUpFrames); });
+}
+
+SpeculativeScan::~SpeculativeScan() {
+    cancel_.store(true);
+    thread_.join();
+}
+
+bool SpeculativeScan::Matches(std::uint64_t k, const TrebleFilter& filter) const {
+    return k < checkpoints_.size() && SameFilterState(checkpoints_[k], filter);
+}
+
+void SpeculativeScan::Run(std::string path, float level, std::uint64_t endFrame,
+                          std::uint64_t warmUpFrames) {
+    const std::uint64_t start = startBlock_ * kBlockFrames;
+    const std::uint64_t from = start - std::min(start, warmUpFrames);
+    platform::FilePtr in = platform::OpenFile(path, "rb");
+    WaveFile header;
+    std::optional<WaveReader> wave;
+    if (in && header.ReadHeader(in.get())) wave.emplace(in.get(), header);
+    if (!wave || !wave->SeekData(from * kBytesPerFrame)) {
+        failed_.store(true);
+        ended_.store(true, std::memory_order_release);
+        return;
+    }
+    std::uint64_t i = from;
+    std::uint64_t block = 0;  // counted from startBlock
+    {
+        ChunkReader reader(*wave, (endFrame - from) * kBytesPerFrame);
+        for (std::span<std::int16_t> chunk = reader.Next(); !chunk.empty(); chunk = reader.Next()) {
+            std::int16_t* s = chunk.data();
+            const std::uint64_t chunkEnd = i + chunk.size() / 2;
+            if (i < start) {  // warming up: only the history matters
+                const std::size_t n = static_cast<std::size_t>(std::min(chunkEnd, start) - i);
+                filter_.ProcessFrames(s, n, level);
+                s += 2 * n;
+                i += n;
+            }
+            while (i < chunkEnd) {
+                if (cancel_.load(std::memory_order_relaxed)) break;
+                const std::uint64_t blockEnd =
+                    std::min(chunkEnd, (i / kBlockFrames + 1) * kBlockFrames);
+                if (i % kBlockFrames == 0) {
+                    if (block < checkpoints_.size()) checkpoints_[block] = filter_;
+                    peaks_.head[block] = filter_.ProcessFrames(s, 1, level);
+                    s += 2;
+                    ++i;
+                }
+                const std::size_t n = static_cast<std::size_t>(blockEnd - i);
+                peaks_.tail[block] =
+                    std::max(peaks_.tail[block], filter_.ProcessFrames(s, n, level));
+                s += 2 * n;
+                i = blockEnd;
+                if (i % kBlockFrames == 0 || i == endFrame)
+                    done_.store(++block, std::memory_order_release);
+            }
+            if (cancel_.load(std::memory_order_relaxed)) break;
+        }
+    }
+    if (i < endFrame) failed_.store(true);
+    ended_.store(true, std::memory_order_release);
+}

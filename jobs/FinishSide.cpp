@@ -1,0 +1,76 @@
+#include "jobs/FinishSide.h"
+
+#include "jobs/JobContext.h"
+
+SliceFinisher::SliceFinisher(JobContext& ctx, SliceJob job)
+    : ctx_(ctx),
+      job_(job),
+      runsAtOnce_(ctx.EncoderRunsAtOnce()),
+      overlap_(runsAtOnce_ > 1),
+      queue_(ctx,
+             job == SliceJob::SliceByMarkers ? EncodeNaming::Markers : EncodeNaming::AutoOrTyped,
+             runsAtOnce_, tally_, [this](int handle) { SideEncoded(handle); }) {}
+
+void SliceFinisher::BeginSide(Side side, const std::string& folder, int firstNumber, bool bothSides,
+                              const SideTracks& tracks) {
+    SideSteps steps{side, folder, firstNumber, bothSides, tracks};
+    // Runs that start while the side is written must know now whether to start at all.
+    if (overlap_) {
+        steps.encode = ctx_.CreateEncodedFiles();
+        if (steps.encode) OpenInQueue(steps, -1);
+    }
+    sides_.push_back(std::move(steps));
+}
+
+void SliceFinisher::SliceWritten(int number) {
+    const SideSteps& steps = sides_.back();
+    if (overlap_ && steps.encode) queue_.Add(steps.handle, number);
+}
+
+bool SliceFinisher::SideWritten(unsigned count, const SideTracks& tracks) {
+    SideSteps& steps = sides_.back();
+    steps.tracks = tracks;
+    if (ctx_.VoiceAfterSlicing()) ctx_.PlayVoice("wavside" + NumberText(steps.side) + ".wav");
+    if (!overlap_) {
+        steps.encode = ctx_.CreateEncodedFiles();
+        if (!steps.encode) return true;
+        OpenInQueue(steps, static_cast<int>(count));
+        ctx_.SetStatus(ConvertingStatus(steps.side));
+        for (unsigned i = 0; i < count; ++i)
+            queue_.Add(steps.handle, steps.firstNumber + static_cast<int>(i));
+        return queue_.WaitForAll();
+    }
+    if (!steps.encode) return true;
+    ctx_.SetStatus(ConvertingStatus(steps.side));
+    queue_.CloseSide(steps.handle, static_cast<int>(count), tracks);
+    queue_.Poll();
+    return !queue_.Stopped();
+}
+
+bool SliceFinisher::Finish() {
+    return queue_.WaitForAll();
+}
+
+void SliceFinisher::Report() {
+    if (job_ == SliceJob::SliceByMarkers && ctx_.DeleteWaveSlices())
+        for (const SideSteps& steps : sides_)
+            if (steps.encode)
+                DeleteSlices(steps.folder, queue_.Encoded(steps.handle), steps.tracks,
+                             steps.firstNumber);
+    ReportEncodeFailures(ctx_, tally_);
+}
+
+void SliceFinisher::OpenInQueue(SideSteps& steps, int count) {
+    steps.handle = queue_.OpenSide(
+        {steps.side, steps.folder, steps.firstNumber, count, steps.bothSides, steps.tracks});
+}
+
+// All of a side's runs have ended.
+void SliceFinisher::SideEncoded(int handle) {
+    for (const SideSteps& steps : sides_) {
+        if (steps.handle != handle) continue;
+        if (ctx_.VoiceAfterEncoding()) ctx_.PlayVoice("mp3side" + NumberText(steps.side) + ".wav");
+        if (job_ == SliceJob::SliceAutoOrTyped && ctx_.DeleteWaveSlices())
+            DeleteSlices(steps.folder, queue_.Encoded(handle), steps.tracks, steps.firstNumber);
+    }
+}

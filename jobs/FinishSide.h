@@ -1,0 +1,67 @@
+#pragma once
+// What happens to a slicing job's slices once written, side by side: the "wavsideN.wav"
+// voice message, the encoder runs, the "mp3sideN.wav" voice message and, in the
+// auto-sense/typed job, the deletion of the side's encoded slices; at the end of the job the
+// marker job's deletion and one message for all failed runs. Job's thread only.
+//
+// With one encoder run at a time (JobContext::EncoderRunsAtOnce() 1) a side's slices are
+// encoded after all of them are written and the job goes on to the next side once the last
+// run has ended. With more, each slice's run starts as soon as the slice is complete, while
+// later slices and the next side are being written; a side's gauge steps, its
+// "mp3sideN.wav" message and its deletion follow once all its runs have ended, side 1's
+// before side 2's.
+
+#include <string>
+#include <vector>
+
+#include "encode/Encoder.h"
+#include "encode/EncodingQueue.h"
+#include "jobs/SliceJob.h"
+
+class JobContext;
+
+class SliceFinisher {
+  public:
+    SliceFinisher(JobContext& ctx, SliceJob job);
+
+    /// Before a side's slices are written: they go to `folder`, numbered from firstNumber and
+    /// named by `tracks`. `bothSides`: both sides take part in the job (the Encoding gauge's
+    /// split).
+    void BeginSide(Side side, const std::string& folder, int firstNumber, bool bothSides,
+                   const SideTracks& tracks);
+    /// A slice of the side begun last is complete and closed (the slice writer's hook).
+    void SliceWritten(int number);
+    /// The side's slices are written, `count` of them; `tracks` as the encoded files are to
+    /// be tagged (the job's track total may be known only now): the voice message and, with
+    /// "Create MP3 (or Ogg) files" checked, the converting status; with one run at a time,
+    /// the side's runs and the steps after them. False when the job must end (a stop).
+    bool SideWritten(unsigned count, const SideTracks& tracks);
+    /// After the last side: waits for every run still going. False on a stop.
+    bool Finish();
+    /// The job's last step: in the marker job with "Delete all wave slices" checked, removes
+    /// the slices that were encoded (none when encoding is off: a failed or absent encoder
+    /// never costs a slice); then one message for all the job's failed runs, if any.
+    void Report();
+
+  private:
+    struct SideSteps {
+        Side side = Side::One;
+        std::string folder;
+        int firstNumber = 1;
+        bool bothSides = false;
+        SideTracks tracks;
+        bool encode = false;  ///< "Create MP3 (or Ogg) files" as read for this side
+        int handle = -1;      ///< in the queue, when encoding
+    };
+
+    void OpenInQueue(SideSteps& steps, int count);
+    void SideEncoded(int handle);
+
+    JobContext& ctx_;
+    SliceJob job_;
+    int runsAtOnce_;
+    bool overlap_;  ///< runs start while slices are written
+    std::vector<SideSteps> sides_;
+    EncodeTally tally_;
+    EncodingQueue queue_;  ///< after tally_, which it fills until it is gone
+};

@@ -1,0 +1,57 @@
+#pragma once
+// The three jobs of the worker: "Draw waveforms", "Slice using waveform markers" and
+// "Slice using auto sense or typed times". Shared by the window (on its worker thread) and
+// velvane-cli; everything they read, show or learn of a stop goes through JobContext.
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "detect/SmartSense.h"
+#include "jobs/SliceJob.h"
+#include "model/CutMethod.h"
+#include "model/Side.h"
+#include "model/TypedTimes.h"
+#include "slice/SliceWriter.h"
+
+class JobContext;
+
+/// What one side got from a job, for a summary line per side.
+struct SideReport {
+    bool present = false;   ///< its path field was not empty
+    bool analysed = false;  ///< an analysis of it ran to its end
+    std::string folder;     ///< where its slices went
+    int firstNumber = 0;    ///< number of its first slice file
+    unsigned slices = 0;    ///< slice files written
+    SliceOutcome outcome = SliceOutcome::NoCuts;
+    /// Why it got no slices ("no silent passage found", "no typed times", "no markers",
+    /// "unreadable file", ...); empty when slices were written.
+    std::string reason;
+};
+
+struct JobReport {
+    std::array<SideReport, 2> sides;  ///< side 1, side 2
+    bool stopped = false;             ///< the job ended early on a stop
+    bool refused = false;             ///< a precondition message ended it before any work
+};
+
+/// The typed cut list of `side`, from its ten fields read through `ctx` now.
+TypedCutList ReadTypedCutList(JobContext& ctx, Side side);
+
+/// Smart Sense's choices for `side` as the front end holds them now; nullopt for the other
+/// methods.
+std::optional<SmartSenseOptions> SmartOptions(JobContext& ctx, CutMethod method, Side side);
+
+/// Analyses the present sides, leaves their levels, peak and cuts in the side state, and
+/// marks the waves drawn. A stop ends it at once (waves not marked drawn).
+JobReport DrawWaveformsJob(JobContext& ctx);
+
+/// Slices each present side at its markers (or typed times with "Typed Times (Below)"),
+/// side 2's numbers continuing side 1's; encodes and deletes as the check boxes say.
+JobReport SliceByMarkersJob(JobContext& ctx);
+
+/// Slices each present side at its typed times, or at the cuts of a fresh analysis.
+JobReport SliceAutoOrTypedJob(JobContext& ctx);
+
+/// Runs the job of `kind`, then refreshes the canvas. Call on the job's thread.
+JobReport RunJob(SliceJob kind, JobContext& ctx);
