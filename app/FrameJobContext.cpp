@@ -16,7 +16,6 @@
 #include "app/WxText.h"
 #include "audio/VoiceMessage.h"
 #include "platform/Paths.h"
-#include "settings/MenuSettings.h"
 #include "waveview/MyCanvas.h"
 
 FrameJobContext::FrameJobContext(MyFrame& frame, MyWorkerThread& thread,
@@ -35,22 +34,11 @@ R FrameJobContext::Read(std::function<R()> read, R fallback) {
 
 // --- The menus' settings: mirrored into atomics by the GUI thread ---
 
-std::uint32_t FrameJobContext::FadeFrames() {
-    return menu::FadeFramesForId(frame_.Menus().SelectedFadeId());
-}
-bool FrameJobContext::Normalize() {
-    return frame_.Menus().Normalize();
-}
-float FrameJobContext::TrebleBoost() {
-    return frame_.Menus().TrebleBoostLevel();
-}
-int FrameJobContext::BitRate() {
-    return frame_.Menus().SelectedBitRate();
+ProcessingSettings FrameJobContext::Processing() {
+    return frame_.Menus().Processing();
 }
 
 TrebleFilter& FrameJobContext::Treble() {
-    // Called at block boundaries: the place where an EQ change made meanwhile takes hold.
-    thread_.ApplyPendingRetune(frame_.Treble());
     return frame_.Treble();
 }
 

@@ -24,10 +24,7 @@ class FrameJobContext final : public JobContext {
   public:
     FrameJobContext(MyFrame& frame, MyWorkerThread& thread, std::shared_ptr<GuiChannel> channel);
 
-    std::uint32_t FadeFrames() override;
-    bool Normalize() override;
-    float TrebleBoost() override;
-    int BitRate() override;
+    ProcessingSettings Processing() override;
     TrebleFilter& Treble() override;
 
     std::string SidePath(Side side) override;

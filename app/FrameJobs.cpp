@@ -90,8 +90,8 @@ void FrameJobs::StartOrStop(SliceJob job) {
 void FrameJobs::Ended() {
     if (!worker_) return;
     worker_->Join();
-    worker_->ApplyPendingRetune(frame_.Treble());
     worker_.reset();
+    frame_.FollowEq();  // an EQ change after the job's last block
     const FrameControls& controls = frame_.Controls();
     RestoreJobButtons(controls);
     controls.p_wxGauge1->SetValue(0);

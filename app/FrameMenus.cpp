@@ -142,3 +142,8 @@ float FrameMenus::TrebleBoostLevel() const {
 bool FrameMenus::Normalize() const {
     return SelectedVolumeId() == menu::kVolumeNormalize;
 }
+
+ProcessingSettings FrameMenus::Processing() const {
+    return ProcessingFromIds(CheckedOr(rate_, menu::kRateDefault), SelectedFadeId(),
+                             SelectedVolumeId(), SelectedEqId());
+}

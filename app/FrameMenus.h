@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "settings/MenuSettings.h"
+#include "settings/ProcessingSettings.h"
 
 class wxCommandEvent;
 class wxFrame;
@@ -58,6 +59,8 @@ class FrameMenus {
     int SelectedEqId() const;        ///< 708..715, else 708
     float TrebleBoostLevel() const;  ///< 0, 1, 2, 4 ... 12 of the checked EQ item, else 0
     bool Normalize() const;          ///< the Volume menu's "Normalize" is checked
+    /// The four groups' settings in one value, as the jobs and the preview read them.
+    ProcessingSettings Processing() const;
 
     /// Checks these ids in their groups (a settings file's fields); an id outside its group
     /// leaves the whole group unchecked. Does not call eqChanged. GUI thread.

@@ -24,9 +24,7 @@ constexpr int kAddCutShift = 4;
 class FramePlaybackSettings : public PlaybackSettings {
   public:
     explicit FramePlaybackSettings(MyFrame& frame) : m_frame(frame) {}
-    int FadeId() const override { return m_frame.Menus().SelectedFadeId(); }
-    bool Normalize() const override { return m_frame.Menus().Normalize(); }
-    float TrebleLevel() const override { return m_frame.Menus().TrebleBoostLevel(); }
+    ProcessingSettings Processing() const override { return m_frame.Menus().Processing(); }
     float PeakLevel(Side side) const override { return m_frame.SideAt(side).peakLevel; }
 
   private:

@@ -14,7 +14,6 @@
 #include "app/HelpCommands.h"
 #include "app/ImgPanel.h"
 #include "app/LocateCommands.h"
-#include "app/MyWorkerThread.h"
 #include "app/SettingsCommands.h"
 #include "app/SmartSenseChoice.h"
 #include "app/WxText.h"
@@ -34,7 +33,7 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
     : wxFrame(nullptr, wxID_ANY, title, position, size, kFixedFrameStyle, "frame"),
       m_prompter(prompter ? std::move(prompter) : std::make_unique<WxPrompter>()) {
     SetBackgroundColour(*wxWHITE);
-    m_menus = std::make_unique<FrameMenus>(*this, [this] { RetuneTreble(); });
+    m_menus = std::make_unique<FrameMenus>(*this, [this] { FollowEq(); });
     m_help = std::make_unique<HelpCommands>(*this);
     m_settings = std::make_unique<SettingsCommands>(*this);
     m_album = std::make_unique<FrameAlbum>(*this);
@@ -62,7 +61,7 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
 
     m_recording = std::make_unique<FrameRecording>(*this);
     g_frame = this;
-    RetuneTreble();
+    FollowEq();
 }
 
 MyFrame::~MyFrame() {
@@ -85,14 +84,10 @@ void MyFrame::SidesChanged() {
     m_wavesDrawn = false;  // the waveforms on display belong to the previous files
 }
 
-void MyFrame::RetuneTreble() {
-    const float level = m_menus->TrebleBoostLevel();
-    // A running job owns the filter; it takes the new tuning at its next block.
-    if (MyWorkerThread* worker = m_jobs ? m_jobs->Worker() : nullptr) {
-        worker->DeferRetune(level);
-        return;
-    }
-    TuneTreble(m_treble, level);
+void MyFrame::FollowEq() {
+    // A running job owns the filter; it follows the new level at its next block.
+    if (m_jobs && m_jobs->Running()) return;
+    m_treble.Follow(m_menus->TrebleBoostLevel());
 }
 
 void MyFrame::SetLastPath(const std::string& path) {

@@ -89,12 +89,12 @@ class MyFrame : public wxFrame {
     static constexpr std::size_t kMaxLastPath = 1023;
 
     /// The treble boost filter, whose history carries from slice to slice and side to side.
-    /// While a job runs it is the worker's (it takes re-tunes at its block boundaries); else
-    /// the GUI thread's.
+    /// While a job runs it is the worker's (the job makes it follow the EQ choice at each
+    /// block); else the GUI thread's.
     TrebleFilter& Treble() { return m_treble; }
-    /// Tunes the filter for the checked EQ item, now or, while a job runs, at its next
-    /// block boundary.
-    void RetuneTreble();
+    /// Tunes the filter for the checked EQ item when the level changed, unless a job runs
+    /// (the job then follows the choice at its next block).
+    void FollowEq();
 
   private:
     void OnClose(wxCloseEvent& event);

@@ -8,7 +8,6 @@
 #include "app/GuiChannel.h"
 #include "app/MyFrame.h"
 #include "jobs/Jobs.h"
-#include "slice/TrebleFilter.h"
 
 namespace {
 
@@ -71,13 +70,4 @@ bool MyWorkerThread::TestDestroy() const {
 
 void MyWorkerThread::Join() {
     if (thread_.joinable()) thread_.join();
-}
-
-void MyWorkerThread::DeferRetune(float level) {
-    pendingLevel_.store(level);
-}
-
-void MyWorkerThread::ApplyPendingRetune(TrebleFilter& filter) {
-    const float level = pendingLevel_.exchange(-1);
-    if (level >= 0) TuneTreble(filter, level);
 }

@@ -17,7 +17,6 @@
 class FrameJobContext;
 class GuiChannel;
 class MyFrame;
-struct TrebleFilter;
 
 class MyWorkerThread {
   public:
@@ -40,12 +39,6 @@ class MyWorkerThread {
     /// True once the job was asked to end and the grace has passed. Worker thread; cheap.
     bool TestDestroy() const;
 
-    /// The EQ was changed while the job runs: the job takes the new tuning at its next
-    /// block boundary (the filter is the job's while it runs). GUI thread.
-    void DeferRetune(float level);
-    /// Re-tunes `filter` if a re-tune is waiting. Worker thread, or GUI thread after Join.
-    void ApplyPendingRetune(TrebleFilter& filter);
-
     SliceJob Job() const { return job_; }
     const std::shared_ptr<GuiChannel>& Channel() const { return channel_; }
 
@@ -63,5 +56,4 @@ class MyWorkerThread {
     std::unique_ptr<FrameJobContext> context_;
     std::thread thread_;
     std::atomic<std::int64_t> endAt_{kNever};  ///< steady_clock ticks
-    std::atomic<float> pendingLevel_{-1};      ///< boost level to tune for; < 0 = none
 };

@@ -72,7 +72,7 @@ void SettingsCommands::Apply(const SettingsFields& s) {
     c.m_checkBox3->SetValue(s.deleteSlices != 0);
     c.w_checkBox1->SetValue(s.voiceAfterSlicing != 0);
     frame_.Menus().CheckIds(s.rateId, s.fadeId, s.volumeId, s.eqId);
-    frame_.RetuneTreble();
+    frame_.FollowEq();
 }
 
 bool SettingsCommands::Load(const std::string& path) {

@@ -16,9 +16,13 @@ struct Settings : PlaybackSettings {
     int fadeId = 300;
     bool normalize = false;
     float level = 0;
-    int FadeId() const override { return fadeId; }
-    bool Normalize() const override { return normalize; }
-    float TrebleLevel() const override { return level; }
+    ProcessingSettings Processing() const override {
+        ProcessingSettings settings;
+        settings.fadeSeconds = menu::FadeSecondsForId(fadeId);
+        settings.normalize = normalize;
+        settings.trebleBoost = level;
+        return settings;
+    }
     float PeakLevel(Side) const override { return 0.7f; }
 };
 

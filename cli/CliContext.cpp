@@ -6,27 +6,14 @@
 #include "audio/VoiceMessage.h"
 #include "cli/Interrupt.h"
 #include "platform/Paths.h"
-#include "settings/MenuSettings.h"
-
-CliContext::CliContext(WindowState state, bool showProgress)
-    : state_(std::move(state)), progress_(showProgress) {
-    TuneTreble(treble_, menu::BoostLevelForEqId(state_.fields.eqId));
-}
 
 // The settings fields hold menu ids, as a settings file does; an id outside its group means
 // the group's fall-back, as in the window.
-std::uint32_t CliContext::FadeFrames() {
-    return menu::FadeFramesForId(state_.fields.fadeId);
-}
-bool CliContext::Normalize() {
-    return state_.fields.volumeId == menu::kVolumeNormalize;
-}
-float CliContext::TrebleBoost() {
-    return menu::BoostLevelForEqId(state_.fields.eqId);
-}
-int CliContext::BitRate() {
-    return menu::BitRateForId(state_.fields.rateId);
-}
+CliContext::CliContext(WindowState state, bool showProgress)
+    : state_(std::move(state)),
+      processing_(ProcessingFromIds(state_.fields.rateId, state_.fields.fadeId,
+                                    state_.fields.volumeId, state_.fields.eqId)),
+      progress_(showProgress) {}
 
 std::string CliContext::SidePath(Side side) {
     return side == Side::Two ? state_.fields.side2Path : state_.fields.side1Path;

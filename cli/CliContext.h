@@ -15,13 +15,10 @@
 
 class CliContext final : public JobContext {
   public:
-    /// Tunes the treble filter for the state's EQ id, as File > Open does.
+    /// The processing settings are those of the state's menu ids, for the whole run.
     CliContext(WindowState state, bool showProgress);
 
-    std::uint32_t FadeFrames() override;
-    bool Normalize() override;
-    float TrebleBoost() override;
-    int BitRate() override;
+    ProcessingSettings Processing() override { return processing_; }
     TrebleFilter& Treble() override { return treble_; }
 
     std::string SidePath(Side side) override;
@@ -73,6 +70,7 @@ class CliContext final : public JobContext {
 
   private:
     WindowState state_;
+    ProcessingSettings processing_;
     TrebleFilter treble_;
     std::array<SideState, 2> sides_;
     bool wavesDrawn_ = false;

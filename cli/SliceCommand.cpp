@@ -63,7 +63,7 @@ int RunSlice(const CliOptions& options) {
 
     CliContext ctx(state, !options.quiet && ProgressBar::StderrIsTerminal());
     // Normalize needs each side's peak: the user presses "Draw waveforms" first.
-    if (ctx.Normalize()) {
+    if (ctx.Processing().normalize) {
         const JobReport drawn = RunJob(SliceJob::DrawWaveforms, ctx);
         if (drawn.stopped || Interrupted()) return kExitInterrupted;
     }

@@ -9,9 +9,9 @@
 
 #include "detect/BandScan.h"
 #include "detect/SpeculativeScan.h"
-#include "jobs/JobContext.h"
 #include "model/SideState.h"
 #include "platform/File.h"
+#include "settings/WorkControl.h"
 #include "sidefile/ChunkReader.h"
 #include "sidefile/WaveFile.h"
 #include "sidefile/WaveReader.h"
@@ -31,10 +31,10 @@ float LevelOf(int peak) {
 // Waits for the second-half scan while the job stays stoppable and its gauge keeps moving.
 // `until` says when to stop waiting; false when a stop came first.
 template <typename Until>
-bool Await(JobContext& ctx, const SpeculativeScan& scan, Until until) {
+bool Await(WorkControl& control, const SpeculativeScan& scan, Until until) {
     for (;;) {
         const bool done = until(scan.BlocksDone(), scan.Ended());
-        if (ctx.TestDestroy()) return false;
+        if (control.TestDestroy()) return false;
         if (done) return true;
         std::this_thread::sleep_for(kPollInterval);
     }
@@ -45,14 +45,15 @@ class SideAnalysis {
   public:
     /// `totalFrames`: the side's frames; `frames`: those analysed (at most as many levels
     /// as a side holds).
-    SideAnalysis(JobContext& ctx, std::FILE* in, const WaveFile& wave, std::uint64_t totalFrames,
-                 std::uint64_t frames, float level, int progressStart, int progressEnd)
-        : ctx_(ctx),
+    SideAnalysis(WorkControl& control, TrebleFilter& treble, std::FILE* in, const WaveFile& wave,
+                 std::uint64_t totalFrames, std::uint64_t frames, int progressStart,
+                 int progressEnd)
+        : control_(control),
+          treble_(treble),
           samples_(in, wave),
           totalFrames_(totalFrames),
           frames_(frames),
           blocks_((frames + kBlockFrames - 1) / kBlockFrames),
-          level_(level),
           start_(progressStart),
           span_(progressEnd - progressStart) {
         peaks_.head.resize(blocks_);
@@ -61,14 +62,21 @@ class SideAnalysis {
 
     std::uint64_t Blocks() const { return blocks_; }
 
-    /// The filter for block 0 (FilterHere(0, ...) then uses it).
-    TrebleFilter& FirstTreble() { return AskTreble(); }
+    /// The filter for block 0 (FilterHere(0, ...) then uses it); the EQ level read there is
+    /// the one the input is scaled by for the whole side.
+    TrebleFilter& FirstTreble() {
+        level_ = control_.Processing().trebleBoost;
+        treble_.Follow(level_);
+        filter_ = &treble_;
+        return treble_;
+    }
+    float Level() const { return level_; }
 
     /// Filters blocks `first`.. on this thread, reading the file from there. With a scan,
     /// hands over at the first block boundary from `splitBlock` on where the scan's state
     /// equals this filter's, and gives the scan up when none of its checkpoints agrees.
     /// Returns the block handed over at, Blocks() when the data was read to its end (or
-    /// broke off earlier), nullopt on a stop. Treble() was asked for block `first` already
+    /// broke off earlier), nullopt on a stop. the EQ level was read for block `first` already
     /// (FirstTreble() or TakeOver()).
     std::optional<std::uint64_t> FilterHere(std::uint64_t first,
                                             std::unique_ptr<SpeculativeScan>& scan,
@@ -85,7 +93,7 @@ class SideAnalysis {
                 TrebleFilter& filter = q == first ? *filter_ : AskTreble();
                 if (scan && q >= splitBlock) {
                     const std::uint64_t k = q - splitBlock;
-                    if (!Await(ctx_, *scan,
+                    if (!Await(control_, *scan,
                                [k](std::uint64_t done, bool ended) { return done > k || ended; }))
                         return std::nullopt;
                     if (!scan->Failed() && scan->Matches(k, filter)) {
@@ -102,7 +110,7 @@ class SideAnalysis {
                 // The rest of the block, cut where the 100-frame stop checks fall.
                 const std::uint64_t blockEnd = std::min(chunkEnd, (q + 1) * kBlockFrames);
                 while (true) {
-                    if (i % kStopCheckFrames == 0 && ctx_.TestDestroy()) return std::nullopt;
+                    if (i % kStopCheckFrames == 0 && control_.TestDestroy()) return std::nullopt;
                     if (i >= blockEnd) break;
                     const std::uint64_t stopAt = (i / kStopCheckFrames + 1) * kStopCheckFrames;
                     const auto n = static_cast<std::size_t>(std::min(blockEnd, stopAt) - i);
@@ -117,7 +125,7 @@ class SideAnalysis {
     }
 
     /// The scan's results from block `first` (where its state agreed with this filter's)
-    /// on, while the filter keeps its tuning: Treble() is still asked at every block, and a
+    /// on, while the filter keeps its tuning: the EQ level is still read at every block, and a
     /// re-tune there leaves the rest of the side to this thread. Returns the block of that
     /// re-tune, or Blocks() when the scan's results reach the end (the filter then takes the
     /// scan's final history); nullopt on a stop or a read error of the scan.
@@ -128,7 +136,7 @@ class SideAnalysis {
         for (; q < blocks_; ++q) {
             if (q > first) {
                 const std::uint64_t before = q - splitBlock;  // scan blocks done before q
-                if (!Await(ctx_, scan, [before](std::uint64_t done, bool ended) {
+                if (!Await(control_, scan, [before](std::uint64_t done, bool ended) {
                         return done >= before || ended;
                     }))
                     return std::nullopt;
@@ -136,7 +144,7 @@ class SideAnalysis {
             }
             Gauge(q);
         }
-        if (!Await(ctx_, scan,
+        if (!Await(control_, scan,
                    [&](std::uint64_t done, bool ended) { return ended || done >= q - splitBlock; }))
             return std::nullopt;
         if (scan.BlocksDone() < q - splitBlock) return std::nullopt;  // it failed before
@@ -172,35 +180,39 @@ class SideAnalysis {
     }
 
   private:
-    // Once per block, in block order, on both paths: where a front end applies a re-tune.
+    // Once per block after the first, in block order, on both paths: where an EQ change
+    // takes hold.
     TrebleFilter& AskTreble() {
-        filter_ = &ctx_.Treble();
-        return *filter_;
+        treble_.Follow(control_.Processing().trebleBoost);
+        filter_ = &treble_;
+        return treble_;
     }
 
     void Gauge(std::uint64_t block) {
         const double i = static_cast<double>(block * kBlockFrames);
         const double fraction = (i / 100000.0) / (static_cast<double>(totalFrames_) / 100000.0);
-        ctx_.SetGauge(Gauge::Slicing, start_ + static_cast<int>(fraction * span_));
+        control_.SetGauge(Gauge::Slicing, start_ + static_cast<int>(fraction * span_));
     }
 
-    JobContext& ctx_;
+    WorkControl& control_;
+    TrebleFilter& treble_;
     WaveReader samples_;
     const std::uint64_t totalFrames_;
     const std::uint64_t frames_;
     const std::uint64_t blocks_;
-    const float level_;
+    float level_ = 0;  ///< read at the first block
     const int start_;
     const double span_;
     BlockPeaks peaks_;
     std::uint64_t framesDone_ = 0;
-    TrebleFilter* filter_ = nullptr;  ///< what Treble() gave last
+    TrebleFilter* filter_ = nullptr;  ///< the filter as last readied for a block
 };
 
 }  // namespace
 
-AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_t silenceSeconds,
-                           int progressStart, int progressEnd, const AnalysisSplit& split,
+AnalysisResult AnalyzeSide(WorkControl& control, TrebleFilter& treble, const std::string& path,
+                           std::int64_t silenceSeconds, int progressStart, int progressEnd,
+                           const AnalysisSplit& split,
                            const std::optional<SmartSenseOptions>& smart) {
     platform::FilePtr in = platform::OpenFile(path, "rb");
     WaveFile wave;
@@ -210,11 +222,10 @@ AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_
     // The last level entry is stored at frame 4410 * 65534; reading stops after it.
     const std::uint64_t frames =
         std::min<std::uint64_t>(totalFrames, std::uint64_t{kBlockFrames} * (kMaxLevels - 1) + 1);
-    const float level = ctx.TrebleBoost();
     // Smart Sense's measurement runs beside the analysis, on its own thread.
     std::unique_ptr<BandScan> bands;
     if (smart) bands = std::make_unique<BandScan>(path, frames);
-    SideAnalysis analysis(ctx, in.get(), wave, totalFrames, frames, level, progressStart,
+    SideAnalysis analysis(control, treble, in.get(), wave, totalFrames, frames, progressStart,
                           progressEnd);
     const std::uint64_t blocks = analysis.Blocks();
 
@@ -226,7 +237,7 @@ AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_
     const TrebleFilter& first = analysis.FirstTreble();
     if (frames >= split.minFrames && splitBlock > 0 && split.checkpoints > 0 &&
         std::thread::hardware_concurrency() >= 2)
-        scan = std::make_unique<SpeculativeScan>(path, first, level, splitBlock, frames,
+        scan = std::make_unique<SpeculativeScan>(path, first, analysis.Level(), splitBlock, frames,
                                                  split.warmUpFrames, split.checkpoints);
 
     // This thread filters until the scan agrees, takes the scan's blocks until a re-tune,
@@ -247,7 +258,7 @@ AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_
     AnalysisResult result = analysis.Result(silenceSeconds);
     if (bands) {
         while (!bands->Ended()) {
-            if (ctx.TestDestroy()) return {};
+            if (control.TestDestroy()) return {};
             std::this_thread::sleep_for(kPollInterval);
         }
         if (bands->Failed()) return {};

@@ -12,7 +12,8 @@
 #include "detect/SmartSense.h"
 #include "model/CutMethod.h"
 
-class JobContext;
+class WorkControl;
+struct TrebleFilter;
 
 struct AnalysisResult {
     /// True when the file was read to its end (or to the 65535-level limit) and the cuts
@@ -42,17 +43,18 @@ struct AnalysisSplit {
 };
 
 /// Analyses the side at `path` with a silence window of `silenceSeconds` (0 or less finds
-/// no cut). Every frame goes through ctx.Treble() (taken at each block) at the EQ level
-/// read once at the start. Entry 0 is frame 0 alone; entry j >= 1 the peak of frames
+/// no cut). Every frame goes through `treble`, which follows the EQ level of
+/// control.Processing() read at each block; the level the input is scaled by is the one
+/// read at the first block. Entry 0 is frame 0 alone; entry j >= 1 the peak of frames
 /// 4410(j-1)+1 .. 4410j. The Slicing gauge moves from progressStart to progressEnd once
-/// per block; ctx.TestDestroy() is asked every 100 frames (every millisecond while this
+/// per block; control.TestDestroy() is asked every 100 frames (every millisecond while this
 /// thread waits for the second half) and ends the analysis (ok false). The results are the
 /// same, to the bit, whichever way the work is shared. With `smart`, a second pass on a
 /// thread of its own measures the side's band energy meanwhile (BandScan; a stop is noticed
 /// within a millisecond while the analysis waits for it) and Smart Sense chooses its cuts
-/// from it; the rest of the result is the same as without. Every ctx call is made on the
+/// from it; the rest of the result is the same as without. Every control call is made on the
 /// calling thread: call on the job's thread.
-AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_t silenceSeconds,
-                           int progressStart, int progressEnd,
+AnalysisResult AnalyzeSide(WorkControl& control, TrebleFilter& treble, const std::string& path,
+                           std::int64_t silenceSeconds, int progressStart, int progressEnd,
                            const AnalysisSplit& split = AnalysisSplit{},
                            const std::optional<SmartSenseOptions>& smart = std::nullopt);

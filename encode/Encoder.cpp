@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "album/Utf8Text.h"
-#include "jobs/JobContext.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "sidefile/WaveFile.h"
@@ -215,10 +214,4 @@ std::string EncodeFailureText(const EncodeTally& tally) {
     const std::string said = LastLines(tally.failureOutput);
     if (!said.empty()) text += "\n\n" + said;
     return text;
-}
-
-void ReportEncodeFailures(JobContext& ctx, const EncodeTally& tally) {
-    if (tally.failedSlices == 0) return;
-    ctx.EncodingFailed(tally.failedCommand, tally.failureReason);
-    ctx.ShowMessage(kEncodeFailedCaption, EncodeFailureText(tally));
 }

@@ -12,8 +12,6 @@
 #include "model/Side.h"
 #include "platform/Process.h"
 
-class JobContext;
-
 /// One encoder run: the argument vector (argv[0] = the encoder) and the files it reads and
 /// writes.
 struct EncoderCommand {
@@ -113,10 +111,6 @@ void NoteFailure(EncodeTally& tally, int number, const std::string& encoder,
 /// first slice being `firstNumber`); failures are ignored. Returns how many went.
 int DeleteSlices(const std::string& folder, const std::vector<int>& numbers,
                  const SideTracks& tracks = SideTracks(), int firstNumber = 1);
-
-/// The one message of a job whose encoder runs failed (nothing when none failed): the
-/// count, the encoder and the first failing command with its reason.
-void ReportEncodeFailures(JobContext& ctx, const EncodeTally& tally);
 
 /// Caption and text of that message.
 constexpr const char* kEncodeFailedCaption = "Encoding failed";

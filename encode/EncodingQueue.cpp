@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "album/TagWriter.h"
-#include "jobs/JobContext.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -19,9 +18,9 @@ int EncodingGauge(const SideSlices& slices, int index) {
 
 }  // namespace
 
-EncodingQueue::EncodingQueue(JobContext& ctx, EncodeNaming naming, int runsAtOnce,
+EncodingQueue::EncodingQueue(EncodeControl& control, EncodeNaming naming, int runsAtOnce,
                              EncodeTally& tally, SideEnded sideEnded)
-    : ctx_(ctx),
+    : control_(control),
       naming_(naming),
       tally_(tally),
       sideEnded_(std::move(sideEnded)),
@@ -42,13 +41,13 @@ int EncodingQueue::OpenSide(const SideSlices& slices) {
     SideRuns side;
     side.slices = slices;
     side.tracks = slices.tracks.value_or(SideTracks(slices.side));
-    side.bitRate = ctx_.BitRate();
+    side.bitRate = control_.Processing().bitRate;
     sides_.push_back(std::move(side));
     return static_cast<int>(sides_.size()) - 1;
 }
 
 void EncodingQueue::Add(int handle, int number) {
-    if (ctx_.StopRequested()) stopped_ = true;
+    if (control_.StopRequested()) stopped_ = true;
     Run run;
     run.side = handle;
     run.number = number;
@@ -102,8 +101,8 @@ void EncodingQueue::StartWhatFits() {
         queue_.pop_front();
         const SideRuns& side = sides_[run.side];
         // The choice and the path are read as each run starts: the user may change them.
-        run.kind = ctx_.EncoderChoice();
-        run.encoder = ResolveEncoderPath(run.kind, ctx_.EncoderPath());
+        run.kind = control_.EncoderChoice();
+        run.encoder = ResolveEncoderPath(run.kind, control_.EncoderPath());
         run.command =
             BuildEncoderCommand(run.kind, naming_, side.tracks, run.encoder, side.slices.folder,
                                 run.number, run.number - side.slices.firstNumber + 1, side.bitRate);
@@ -136,7 +135,7 @@ void EncodingQueue::Ended(Run& run, const platform::ProcessResult* process,
         Settle(run, process, noRunReason);
     }
     if (stopped_) return;
-    if (ctx_.SlicingStopped()) {
+    if (control_.SlicingStopped()) {
         stopped_ = true;
         return;
     }
@@ -186,23 +185,9 @@ void EncodingQueue::ShowProgress() {
         SideRuns& side = sides_[nextToShow_];
         if (side.slices.count < 0) return;
         while (side.shown < side.ended)
-            ctx_.SetGauge(Gauge::Encoding, EncodingGauge(side.slices, ++side.shown));
+            control_.SetGauge(Gauge::Encoding, EncodingGauge(side.slices, ++side.shown));
         if (side.ended < side.slices.count) return;
         const int handle = static_cast<int>(nextToShow_++);
         if (sideEnded_) sideEnded_(handle);
     }
-}
-
-SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeNaming naming,
-                              EncodeTally& tally) {
-    EncodingQueue queue(ctx, naming, ctx.EncoderRunsAtOnce(), tally);
-    const int handle = queue.OpenSide(slices);
-    ctx.SetStatus(ConvertingStatus(slices.side));
-    for (int index = 1; index <= slices.count; ++index)
-        queue.Add(handle, slices.firstNumber + index - 1);
-    SideEncodeResult result;
-    result.stopped = !queue.WaitForAll();
-    result.encoded = queue.Encoded(handle);
-    if (result.stopped) ctx.SetSlicing(false);
-    return result;
 }

@@ -74,3 +74,23 @@ void SliceFinisher::SideEncoded(int handle) {
             DeleteSlices(steps.folder, queue_.Encoded(handle), steps.tracks, steps.firstNumber);
     }
 }
+
+SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeNaming naming,
+                              EncodeTally& tally) {
+    EncodingQueue queue(ctx, naming, ctx.EncoderRunsAtOnce(), tally);
+    const int handle = queue.OpenSide(slices);
+    ctx.SetStatus(ConvertingStatus(slices.side));
+    for (int index = 1; index <= slices.count; ++index)
+        queue.Add(handle, slices.firstNumber + index - 1);
+    SideEncodeResult result;
+    result.stopped = !queue.WaitForAll();
+    result.encoded = queue.Encoded(handle);
+    if (result.stopped) ctx.SetSlicing(false);
+    return result;
+}
+
+void ReportEncodeFailures(JobContext& ctx, const EncodeTally& tally) {
+    if (tally.failedSlices == 0) return;
+    ctx.EncodingFailed(tally.failedCommand, tally.failureReason);
+    ctx.ShowMessage(kEncodeFailedCaption, EncodeFailureText(tally));
+}

@@ -65,3 +65,25 @@ class SliceFinisher {
     EncodeTally tally_;
     EncodingQueue queue_;  ///< after tally_, which it fills until it is gone
 };
+
+/// Result of encoding one side.
+struct SideEncodeResult {
+    std::vector<int> encoded;  ///< slice numbers whose run succeeded and made a new file
+    bool stopped = false;      ///< a stop was seen: the job must end at once
+};
+
+/// Encodes a side's slices, up to ctx.EncoderRunsAtOnce() runs at once (see EncodingQueue):
+/// status text, the encoder kind read as each run starts, the run in the encoder's own
+/// folder, the stop check after each run (on a stop: no further run, the running ones
+/// waited for, SetSlicing(false), stopped = true) and the Encoding gauge per ended run. A
+/// run counts as encoded only when it exited with status 0, left a non-empty output file
+/// written by this run (an earlier file of the output's name is moved aside during the run
+/// and put back when the run fails, and a failed run's own file is removed) and that file
+/// took its tags (when the album has any); any other run is added to `tally` and its slice
+/// kept.
+SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeNaming naming,
+                              EncodeTally& tally);
+
+/// The one message of a job whose encoder runs failed (nothing when none failed): the
+/// count, the encoder and the first failing command with its reason.
+void ReportEncodeFailures(JobContext& ctx, const EncodeTally& tally);

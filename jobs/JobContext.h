@@ -1,7 +1,8 @@
 #pragma once
 // What a job needs from its front end (the window, or velvane-cli): the user's choices,
 // read at the moment the job reaches them; progress, status texts and messages, shown in
-// the order issued; and the two ways a stop reaches the job.
+// the order issued; and the two ways a stop reaches the job. The processors the jobs run
+// see only its narrow part, WorkControl (and EncodeControl for the encoder runs).
 //
 // Every member is called on the job's own thread (the worker thread in the window). An
 // implementation carries reads and updates to its GUI thread as it needs to; a message
@@ -12,29 +13,24 @@
 #include <string>
 
 #include "album/Album.h"
+#include "encode/EncodeControl.h"
 #include "model/CutMethod.h"
-#include "model/EncoderKind.h"
 #include "model/Side.h"
 #include "model/SideState.h"
 #include "platform/Process.h"
 
 struct TrebleFilter;
 
-enum class Gauge { Slicing = 0, Encoding = 1 };  ///< p_wxGauge1, p_wxGauge2; 0..100
-
-class JobContext {
+class JobContext : public EncodeControl {
   public:
     virtual ~JobContext() = default;
 
-    // --- How the slices are treated and encoded (the window's menus) ---
-    virtual std::uint32_t FadeFrames() = 0;  ///< fade in and out, in frames; 0: none
-    virtual bool Normalize() = 0;            ///< boost each side to full scale
-    virtual float TrebleBoost() = 0;         ///< 0 (off), 1, 2, 4 ... 12
-    virtual int BitRate() = 0;               ///< of MP3 files, in bit/s
+    // How the slices are treated and encoded: Processing() (WorkControl), read at block
+    // boundaries; the encoder: EncoderChoice() and EncoderPath() (EncodeControl).
 
-    /// The one treble filter of the program, whose history carries across frames, slices
-    /// and sides. The job calls it at each block boundary and uses the result for that
-    /// block; a front end may apply a pending re-tune there.
+    /// The one treble filter of the program, whose history carries across frames, slices,
+    /// sides and jobs. The job hands it to the processors, which make it follow the EQ level
+    /// at each block; nothing else touches it while the job runs.
     virtual TrebleFilter& Treble() = 0;
 
     // --- The user's choices ---
@@ -54,10 +50,6 @@ class JobContext {
     virtual bool VoiceAfterEncoding() = 0;
     virtual bool DeleteWaveSlices() = 0;  ///< delete the slices that were encoded
     virtual bool VoiceAfterSlicing() = 0;
-    /// The encoder chosen; nullopt: none.
-    virtual std::optional<EncoderKind> EncoderChoice() = 0;
-    /// The encoder program as located ("" = find the chosen kind's usual program).
-    virtual std::string EncoderPath() = 0;
     /// Encoder runs a slicing job may have going at once. 1: one after the other, a side's
     /// slices encoded after all of them are written and the next side begun after the last
     /// run. More: each slice's run starts as soon as the slice is complete. Read once per
@@ -86,8 +78,7 @@ class JobContext {
     /// Plays a voice message of the install folder ("wavside1.wav", ...) in the background.
     virtual void PlayVoice(const std::string& fileName) = 0;
 
-    // --- Progress and messages ---
-    virtual void SetGauge(Gauge gauge, int value) = 0;
+    // --- Progress and messages (gauges: WorkControl::SetGauge) ---
     virtual void SetStatus(const std::string& text) = 0;
     /// A modal message with an OK button and the exclamation icon; returns when closed.
     virtual void ShowMessage(const std::string& caption, const std::string& text) = 0;
@@ -96,11 +87,5 @@ class JobContext {
     /// velvane-cli prints them and ends with status 1; the window needs only the message.
     virtual void EncodingFailed(const std::string& /*command*/, const std::string& /*reason*/) {}
 
-    // --- Stops ---
-    /// The thread was asked to end (checked by the analysis and the encoder loop).
-    virtual bool TestDestroy() = 0;
-    /// The Stop button of a slicing job was pressed (checked by the slice writer).
-    virtual bool StopRequested() = 0;
-    /// Either of the two: a slicing job goes no further.
-    bool SlicingStopped() { return StopRequested() || TestDestroy(); }
+    // Stops: WorkControl's TestDestroy, StopRequested and SlicingStopped.
 };

@@ -54,8 +54,9 @@ AnalysisResult AnalyseSide(JobContext& ctx, Side side, Range range, SideReport& 
     // Smart Sense needs no silence length, so its field is left as the user left it.
     const std::int64_t silence = method == CutMethod::SmartSense ? LeadingInteger(ctx.SilenceText())
                                                                  : EnsureSilenceLength(ctx);
-    AnalysisResult result = AnalyzeSide(ctx, ctx.SidePath(side), silence, range.start, range.end,
-                                        AnalysisSplit{}, SmartOptions(ctx, method, side));
+    AnalysisResult result =
+        AnalyzeSide(ctx, ctx.Treble(), ctx.SidePath(side), silence, range.start, range.end,
+                    AnalysisSplit{}, SmartOptions(ctx, method, side));
     SideState state = ctx.SideData(side);
     if (result.ok) {
         state.levels = result.levels;
@@ -123,7 +124,7 @@ SliceResult WriteSideSlices(JobContext& ctx, Side side, std::span<const std::int
     for (const Side s : kSides)
         if (Present(ctx, s)) request.protectedPaths.push_back(ctx.SidePath(s));
     request.sliceWritten = [&finisher](int number) { finisher.SliceWritten(number); };
-    SliceResult result = WriteSlices(ctx, request);
+    SliceResult result = WriteSlices(ctx, ctx.Treble(), request);
     report.folder = request.folder;
     report.firstNumber = firstNumber;
     report.slices = result.written;

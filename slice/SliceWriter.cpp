@@ -7,11 +7,11 @@
 #include <memory>
 #include <system_error>
 
-#include "jobs/JobContext.h"
 #include "model/SideState.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "settings/WorkControl.h"
 #include "sidefile/ChunkReader.h"
 #include "sidefile/WaveFile.h"
 #include "slice/FilterAhead.h"
@@ -142,7 +142,7 @@ std::vector<std::uint64_t> SliceBoundaries(std::span<const std::int32_t> cuts,
     return positions;
 }
 
-SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
+SliceResult WriteSlices(WorkControl& control, TrebleFilter& treble, const SliceRequest& request) {
     // "" is no folder (a front end's answer once it stops answering), never the root.
     if (request.folder.empty())
         return {0, SliceOutcome::CannotWrite, "No folder to write the slices to."};
@@ -173,7 +173,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
                             "Move the recording to another folder or rename it."};
     }
 
-    const std::uint32_t fade = ctx.FadeFrames();
+    const std::uint32_t fade = control.Processing().FadeFrames(wave.sampleRate);
     const double span = request.progressEnd - request.progressStart;
     const std::uint64_t dataBytes = wave.dataBytes;
     const float gain = request.peakLevel > 0 ? 1.0f / request.peakLevel : 1.0f;
@@ -186,7 +186,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
     SliceFile out;
     // No file is begun once a stop is asked: a front end that is going away may no longer
     // answer the reads that named the folder.
-    if (ctx.SlicingStopped()) return {0, SliceOutcome::Stopped, {}};
+    if (control.SlicingStopped()) return {0, SliceOutcome::Stopped, {}};
     if (!out.Create(SlicePath(request, 0), format, ends[0]))
         return {0, SliceOutcome::CannotWrite, CannotWrite(out)};
 
@@ -200,10 +200,12 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
         std::int16_t* pending = s;  // processed frames of this slice not yet written
         while (frames > 0) {
             if (pos % kBlockFrames == 0 || !block.filter) {
-                block.filter = &ctx.Treble();
-                block.level = ctx.TrebleBoost();
+                const ProcessingSettings settings = control.Processing();
+                treble.Follow(settings.trebleBoost);
+                block.filter = &treble;
+                block.level = settings.trebleBoost;
                 block.normalize =
-                    request.normalizeAllowed && request.peakLevel > 0 && ctx.Normalize();
+                    request.normalizeAllowed && request.peakLevel > 0 && settings.normalize;
                 block.start = pos;
                 if (pos == 0 && block.level > 0 && totalFrames >= request.filterAhead.minFrames &&
                     platform::UsableProcessors() >= 2)
@@ -234,14 +236,14 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
             pos += n;
 
             if (pos % kBlockFrames == 0) {
-                if (ctx.SlicingStopped()) {
+                if (control.SlicingStopped()) {
                     if (out.Write(pending, (s - pending) / 2)) out.CloseEarly();
                     return {0, SliceOutcome::Stopped, {}};
                 }
                 const double fraction =
                     static_cast<double>(pos * kBytesPerFrame) / static_cast<double>(dataBytes);
-                ctx.SetGauge(Gauge::Slicing,
-                             request.progressStart + static_cast<int>(fraction * span));
+                control.SetGauge(Gauge::Slicing,
+                                 request.progressStart + static_cast<int>(fraction * span));
             }
             if (pos == ends[slice]) {
                 if (!out.Write(pending, (s - pending) / 2) || !out.Close())
@@ -252,7 +254,7 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
                 ++result.written;
                 if (++slice == ends.size()) break;
                 start = pos;
-                if (ctx.SlicingStopped()) return {0, SliceOutcome::Stopped, {}};
+                if (control.SlicingStopped()) return {0, SliceOutcome::Stopped, {}};
                 if (!out.Create(SlicePath(request, slice), format, ends[slice] - start))
                     return {result.written, SliceOutcome::CannotWrite, CannotWrite(out)};
             }
@@ -267,6 +269,6 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
         return {result.written, SliceOutcome::ReadFailed,
                 "Reading " + Quoted(request.sidePath) + " failed before its end."};
     }
-    ctx.SetGauge(Gauge::Slicing, request.progressEnd);
+    control.SetGauge(Gauge::Slicing, request.progressEnd);
     return result;
 }

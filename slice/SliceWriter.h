@@ -1,7 +1,7 @@
 #pragma once
 // The slice writer: cuts one side's WAV file into numbered WAV files, one per song, and
 // treats every frame on the way (treble filter, Normalize, fade in and out).
-// Runs on the job's thread; reaches settings, progress and stops through JobContext.
+// Runs on the job's thread; reaches settings, progress and stops through WorkControl.
 
 #include <cstdint>
 #include <functional>
@@ -13,7 +13,8 @@
 #include "model/SideState.h"
 #include "slice/FilterAhead.h"
 
-class JobContext;
+class WorkControl;
+struct TrebleFilter;
 
 /// Slice boundaries of a cut list: entries 0 to considered - 1 (tenths of a second; ten for
 /// typed times, Auto Sense and its markers, every entry for Smart Sense) without zeros and
@@ -76,4 +77,4 @@ struct SliceResult {
 /// gauge moves once per block; StopRequested and TestDestroy are checked there too, and a stop
 /// closes the slice being written with its header patched to the frames it holds. Every file left
 /// behind is a valid WAV whose header matches its samples. Call on the job's thread.
-SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request);
+SliceResult WriteSlices(WorkControl& control, TrebleFilter& treble, const SliceRequest& request);

@@ -308,4 +308,9 @@ void TuneTreble(TrebleFilter& filter, float level) {
     filter.d2 = filter.a2 / filter.a0;
     filter.ClearHistory();
     ++filter.tunings;
+    filter.tunedLevel = level;
+}
+
+void TrebleFilter::Follow(float level) {
+    if (level != tunedLevel) TuneTreble(*this, level);
 }

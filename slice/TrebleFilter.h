@@ -18,6 +18,13 @@ struct TrebleFilter {
     /// Counts the TuneTreble calls on this filter: tells a re-tune apart from a history
     /// that happens to look cleared.
     std::uint32_t tunings = 0;
+    /// The boost level last tuned for; negative before the first tuning.
+    float tunedLevel = -1;
+
+    /// Re-tunes for `level` (TuneTreble) when it is not the level last tuned for; else
+    /// changes nothing. Whoever filters calls it at each block boundary with the level
+    /// chosen now, so an EQ change takes hold at the next block.
+    void Follow(float level);
 
     /// Filters one stereo frame in place. `level` > 0 first divides the input by 2.5.
     /// The result, y * 32767 truncated toward zero, is saturated to 16 bits.

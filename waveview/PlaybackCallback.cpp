@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "audio/InputCallback.h"
-#include "settings/MenuSettings.h"
+#include "sidefile/WaveFile.h"
 #include "slice/SampleMath.h"
 
 namespace {
@@ -32,17 +32,14 @@ int PlaybackCallback(std::int16_t* out, void* user) {
         return 0;
     }
 
-    const PlaybackSettings& settings = *s.settings;
-    const float level = settings.TrebleLevel();
-    const float gain = settings.Normalize() && s.peakLevel > 0 ? 1.0f / s.peakLevel : 1.0f;
-    const std::uint32_t fade = menu::FadeFramesForId(settings.FadeId());
+    const ProcessingSettings settings = s.settings->Processing();
+    const float level = settings.trebleBoost;
+    const float gain = settings.normalize && s.peakLevel > 0 ? 1.0f / s.peakLevel : 1.0f;
+    const std::uint32_t fade = settings.FadeFrames(kSampleRate);
     const bool fading = fade > 0;
     const float factor = fading ? FadeFactor(s, fade) : 1.0f;
 
-    if (level != s.tunedLevel) {
-        TuneTreble(s.treble, level);
-        s.tunedLevel = level;
-    }
+    s.treble.Follow(level);
     const bool boost = level > 0.01f;
     for (std::uint32_t i = 0; i < kCallbackFrames; ++i, ++s.position) {
         std::int16_t frame[2] = {s.left[s.position], s.right[s.position]};

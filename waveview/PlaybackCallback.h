@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "model/Side.h"
+#include "settings/ProcessingSettings.h"
 #include "slice/TrebleFilter.h"
 
 /// The window's settings the preview reads. The menu settings are read at every callback
@@ -14,9 +15,8 @@
 class PlaybackSettings {
   public:
     virtual ~PlaybackSettings() = default;
-    virtual int FadeId() const = 0;         ///< the checked Fades item, 300..303
-    virtual bool Normalize() const = 0;     ///< the Volume menu's normalize item is checked
-    virtual float TrebleLevel() const = 0;  ///< boost level of the checked EQ item, 0..12
+    /// Fade, Normalize and treble boost as the user has them now.
+    virtual ProcessingSettings Processing() const = 0;
     /// The side's peak. GUI thread only: the side's record is the GUI's.
     virtual float PeakLevel(Side side) const = 0;
 };
@@ -38,10 +38,8 @@ struct PlaybackState {
     const PlaybackSettings* settings = nullptr;
 
     /// The preview's own treble filter, so that listening never disturbs the history of
-    /// the filter a running job uses. Tuned like the window's whenever the EQ level
-    /// differs from `tunedLevel` (negative: not tuned yet).
+    /// the filter a running job uses. It follows the EQ level at every callback.
     TrebleFilter treble;
-    float tunedLevel = -1;
 };
 
 /// Writes 64 interleaved stereo frames of the PlaybackState `user` into `out` and returns

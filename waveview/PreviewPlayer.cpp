@@ -18,6 +18,6 @@ bool PreviewPlayer::Play(const std::int16_t* left, const std::int16_t* right, st
     m_state.endMode = endMode;
     m_state.playSide = side;
     m_state.peakLevel = m_state.settings->PeakLevel(side);
-    m_state.tunedLevel = -1;
+    m_state.treble.tunedLevel = -1;  // each playback starts from a fresh filter
     return m_stream.Play(&PlaybackCallback, &m_state);
 }

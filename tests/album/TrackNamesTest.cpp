@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "slice/SliceWriter.h"
-#include "tests/jobs/FakeJobContext.h"
+#include "tests/support/FakeWorkControl.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
 
@@ -83,14 +83,14 @@ TEST(TrackNamesTest, ATitleNamingASideRecordingIsRefused) {
     const std::string before = ReadFileBytes(side);
     AlbumInfo album;
     album.sides[0] = {{"Intro", ""}, {"Outro", ""}};
-    FakeJobContext ctx;
+    FakeWorkControl ctx;
     SliceRequest request;
     request.sidePath = side;
     const std::vector<std::int32_t> cuts = {5};
     request.cuts = cuts;
     request.folder = dir.path();
     request.tracks = SideTracks(Side::One, album, 0);
-    const SliceResult result = WriteSlices(ctx, request);
+    const SliceResult result = WriteSlices(ctx, ctx.treble, request);
     EXPECT_EQ(result.outcome, SliceOutcome::WouldOverwriteSide);
     EXPECT_EQ(result.written, 0u);
     EXPECT_EQ(ReadFileBytes(side), before);

@@ -10,7 +10,7 @@
 #include "platform/File.h"
 #include "sidefile/WaveFile.h"
 
-#include "tests/jobs/FakeJobContext.h"
+#include "tests/support/FakeWorkControl.h"
 #include "tests/support/Reference.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
@@ -128,14 +128,14 @@ TEST(CleanCandidates, LongGapsEndAndStart) {
 class AnalyzeSideTest : public ::testing::Test {
   protected:
     TempDir dir;
-    FakeJobContext ctx;
+    FakeWorkControl ctx;
 };
 
 TEST_F(AnalyzeSideTest, EntryZeroIsFrameZeroAlone) {
     std::vector<Frame> frames(4409, Frame{3, -3});
     frames[0] = {16384, 0};
     ASSERT_TRUE(WriteWav(dir / "a.wav", frames));
-    AnalysisResult r = AnalyzeSide(ctx, dir / "a.wav", 2, 0, 100);
+    AnalysisResult r = AnalyzeSide(ctx, ctx.treble, dir / "a.wav", 2, 0, 100);
     ASSERT_TRUE(r.ok);
     ASSERT_EQ(r.levelCount, 1u);
     EXPECT_EQ(r.levels[0], 16383 / 32768.0f);  // 0.5 * 32767, truncated
@@ -144,7 +144,7 @@ TEST_F(AnalyzeSideTest, EntryZeroIsFrameZeroAlone) {
     frames.push_back({-32768, 0});
     frames.push_back({0, 0});
     ASSERT_TRUE(WriteWav(dir / "b.wav", frames));
-    r = AnalyzeSide(ctx, dir / "b.wav", 2, 0, 100);
+    r = AnalyzeSide(ctx, ctx.treble, dir / "b.wav", 2, 0, 100);
     ASSERT_EQ(r.levelCount, 2u);
     EXPECT_EQ(r.levels[1], 0.99f);  // frames 1 .. 4410, capped
     EXPECT_EQ(r.cuts, CutList{});
@@ -160,7 +160,7 @@ TEST_F(AnalyzeSideTest, LevelListStopsAt65535Entries) {
         ASSERT_TRUE(header.WriteHeader(out.get(), static_cast<std::uint32_t>(frames * 4)));
     }
     std::filesystem::resize_file(dir / "long.wav", 44 + frames * 4);
-    const AnalysisResult r = AnalyzeSide(ctx, dir / "long.wav", 2, 0, 100);
+    const AnalysisResult r = AnalyzeSide(ctx, ctx.treble, dir / "long.wav", 2, 0, 100);
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.levelCount, 65535u);
     EXPECT_EQ(r.peak, 0.0f);
@@ -168,17 +168,17 @@ TEST_F(AnalyzeSideTest, LevelListStopsAt65535Entries) {
 }
 
 TEST_F(AnalyzeSideTest, FailsOnUnreadableFileAndOnStop) {
-    EXPECT_FALSE(AnalyzeSide(ctx, dir / "missing.wav", 2, 0, 100).ok);
+    EXPECT_FALSE(AnalyzeSide(ctx, ctx.treble, dir / "missing.wav", 2, 0, 100).ok);
     ASSERT_TRUE(WriteWav(dir / "a.wav", NoiseFrames(44100, 0.5)));
     ctx.destroy = true;
-    const AnalysisResult r = AnalyzeSide(ctx, dir / "a.wav", 2, 0, 100);
+    const AnalysisResult r = AnalyzeSide(ctx, ctx.treble, dir / "a.wav", 2, 0, 100);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.levelCount, 0u);
 }
 
 TEST_F(AnalyzeSideTest, GaugeCoversItsRangeOncePerBlock) {
     ASSERT_TRUE(WriteWav(dir / "a.wav", NoiseFrames(44100 * 4, 0.5)));
-    ASSERT_TRUE(AnalyzeSide(ctx, dir / "a.wav", 2, 25, 50).ok);
+    ASSERT_TRUE(AnalyzeSide(ctx, ctx.treble, dir / "a.wav", 2, 25, 50).ok);
     ASSERT_EQ(ctx.gauges.size(), 40u);
     EXPECT_EQ(ctx.gauges.front().second, 25);
     EXPECT_EQ(ctx.gauges.back().second, 25 + 24);  // 39 / 40 of the way
@@ -235,7 +235,7 @@ std::vector<Frame> CuttableSide() {
 
 TEST_P(AnalyzeSideExact, MatchesPlainReferenceToTheBit) {
     TempDir dir;
-    FakeJobContext ctx;
+    FakeWorkControl ctx;
     ctx.SetEq(GetParam().eqId);
     const float level = menu::BoostLevelForEqId(GetParam().eqId);
     const std::vector<Frame> side = CuttableSide();
@@ -247,7 +247,7 @@ TEST_P(AnalyzeSideExact, MatchesPlainReferenceToTheBit) {
     ref::Tune(filter, level);
     const ref::Analysis want = ref::Analyze(side, 2, filter, level);
     const AnalysisResult got =
-        AnalyzeSide(ctx, dir / "side.wav", 2, 0, 100, SplitFor(GetParam().sharing));
+        AnalyzeSide(ctx, ctx.treble, dir / "side.wav", 2, 0, 100, SplitFor(GetParam().sharing));
     ASSERT_TRUE(got.ok);
     ASSERT_EQ(got.levelCount, want.levels.size());
     EXPECT_EQ(got.levels, want.levels);
@@ -295,13 +295,14 @@ TEST(AnalyzeSideRetune, TakesHoldAtTheSameBlockOnEveryPath) {
     };
     for (const int at : {100, split + 5, split + 200, blocks - 1}) {
         const auto run = [&](Sharing sharing) {
-            FakeJobContext ctx;
+            FakeWorkControl ctx;
             ctx.SetEq(712);
             int block = 0;
-            ctx.onTreble = [&](FakeJobContext& c) {
-                if (block++ == at) TuneTreble(c.treble, 12);
+            ctx.onProcessing = [&](FakeWorkControl& c) {
+                if (block++ == at) c.eqId = 715;  // boost 12
             };
-            Run r{AnalyzeSide(ctx, dir / "side.wav", 2, 0, 100, SplitFor(sharing)), ctx.treble};
+            Run r{AnalyzeSide(ctx, ctx.treble, dir / "side.wav", 2, 0, 100, SplitFor(sharing)),
+                  ctx.treble};
             EXPECT_EQ(block, blocks);  // asked once per block
             return r;
         };
@@ -322,10 +323,10 @@ TEST(AnalyzeSideRetune, TakesHoldAtTheSameBlockOnEveryPath) {
 
 TEST_F(AnalyzeSideTest, StopWhileTheSecondHalfRuns) {
     ASSERT_TRUE(WriteWav(dir / "a.wav", NoiseFrames(44100 * 70, 0.5)));
-    ctx.onGauge = [](FakeJobContext& c, Gauge, int value) {
+    ctx.onGauge = [](FakeWorkControl& c, Gauge, int value) {
         if (value >= 60) c.destroy = true;
     };
-    EXPECT_FALSE(AnalyzeSide(ctx, dir / "a.wav", 2, 0, 100).ok);
+    EXPECT_FALSE(AnalyzeSide(ctx, ctx.treble, dir / "a.wav", 2, 0, 100).ok);
 }
 
 }  // namespace

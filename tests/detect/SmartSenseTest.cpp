@@ -13,7 +13,7 @@
 
 #include "detect/Analysis.h"
 #include "detect/BandEnergy.h"
-#include "tests/jobs/FakeJobContext.h"
+#include "tests/support/FakeWorkControl.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
 
@@ -233,8 +233,9 @@ TEST(AnalyzeSide, SmartSenseCutsDoNotDependOnHowTheWorkIsShared) {
     shared.minFrames = late.minFrames = 0;
     late.warmUpFrames = 0;  // the second thread starts from nothing at its first block
     for (const AnalysisSplit& split : {alone, shared, late}) {
-        FakeJobContext ctx;
-        const AnalysisResult r = AnalyzeSide(ctx, dir / "side.wav", 2, 0, 100, split, options);
+        FakeWorkControl ctx;
+        const AnalysisResult r =
+            AnalyzeSide(ctx, ctx.treble, dir / "side.wav", 2, 0, 100, split, options);
         ASSERT_TRUE(r.ok);
         ASSERT_EQ(r.smartCuts.size(), 5u);
         for (std::size_t k = 0; k < 5; ++k)

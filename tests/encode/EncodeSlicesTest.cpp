@@ -10,6 +10,7 @@
 
 #include "encode/Encoder.h"
 #include "encode/EncodingQueue.h"
+#include "jobs/FinishSide.h"
 #include "platform/Paths.h"
 #include "tests/encode/EncodeJobContext.h"
 #include "tests/encode/TestEnv.h"

@@ -1,7 +1,7 @@
 #pragma once
 // A JobContext for tests: settings and controls are plain fields, everything the job shows
-// is recorded in order, and stops can be triggered from a hook. Header-only so that any
-// test program can use it.
+// is recorded in order, and stops can be triggered from a hook (FakeControlOf). Header-only
+// so that any test program can use it.
 
 #include <array>
 #include <functional>
@@ -12,25 +12,11 @@
 
 #include "jobs/JobContext.h"
 #include "platform/Paths.h"
-#include "settings/MenuSettings.h"
-#include "slice/TrebleFilter.h"
+#include "tests/support/FakeWorkControl.h"
 
-class FakeJobContext : public JobContext {
+class FakeJobContext : public FakeControlOf<JobContext, FakeJobContext> {
   public:
-    FakeJobContext() { TuneTreble(treble, 0); }
-
-    /// Checks an EQ item and re-tunes the filter, as the EQ menu command does.
-    void SetEq(int id) {
-        eqId = id;
-        TuneTreble(treble, menu::BoostLevelForEqId(id));
-    }
-
-    // --- Settings and controls (set by the test) ---
-    int fadeId = menu::kFadeDefault;
-    int volumeId = menu::kVolumeKeep;
-    int eqId = menu::kEqDefault;
-    int rateId = menu::kRateDefault;
-    TrebleFilter treble;
+    // --- Controls (set by the test); the menus' settings: FakeControlOf ---
     std::array<std::string, 3> sidePaths;      ///< [1], [2]
     std::array<std::string, 3> outputFolders;  ///< "" = the side file's folder
     int cutsHow = 0;
@@ -49,17 +35,7 @@ class FakeJobContext : public JobContext {
 
     // --- What the job did, in order ---
     std::vector<std::string> events;  ///< "status:T", "message:C|T", "voice:F", "refresh", ...
-    std::vector<std::pair<Gauge, int>> gauges;
-    std::vector<int> published;  ///< sides, in the order PublishSide was called
-
-    // --- Stops ---
-    bool destroy = false;        ///< what TestDestroy answers
-    bool stopRequested = false;  ///< what StopRequested answers
-    /// Called on every gauge update: a test sets a stop from here at a chosen point.
-    std::function<void(FakeJobContext&, Gauge, int)> onGauge;
-    /// Called each time the job asks for the treble filter (once per block): a test
-    /// re-tunes from here, as a front end applies an EQ change.
-    std::function<void(FakeJobContext&)> onTreble;
+    std::vector<int> published;       ///< sides, in the order PublishSide was called
 
     std::vector<std::string> Events(const std::string& prefix) const {
         std::vector<std::string> out;
@@ -69,15 +45,7 @@ class FakeJobContext : public JobContext {
     }
 
     // --- JobContext ---
-    // The fields hold menu ids, as the window's menus do.
-    std::uint32_t FadeFrames() override { return menu::FadeFramesForId(fadeId); }
-    bool Normalize() override { return volumeId == menu::kVolumeNormalize; }
-    float TrebleBoost() override { return menu::BoostLevelForEqId(eqId); }
-    int BitRate() override { return menu::BitRateForId(rateId); }
-    TrebleFilter& Treble() override {
-        if (onTreble) onTreble(*this);
-        return treble;
-    }
+    TrebleFilter& Treble() override { return treble; }
     std::string SidePath(Side side) override { return sidePaths.at(Number(side)); }
     CutMethod Method() override { return CutMethodOf(cutsHow); }
     std::optional<int> SongCount(Side side) override { return songCounts.at(Number(side)); }
@@ -114,14 +82,8 @@ class FakeJobContext : public JobContext {
     }
     void RefreshCanvas() override { events.push_back("refresh"); }
     void PlayVoice(const std::string& fileName) override { events.push_back("voice:" + fileName); }
-    void SetGauge(Gauge gauge, int value) override {
-        gauges.emplace_back(gauge, value);
-        if (onGauge) onGauge(*this, gauge, value);
-    }
     void SetStatus(const std::string& text) override { events.push_back("status:" + text); }
     void ShowMessage(const std::string& caption, const std::string& text) override {
         events.push_back("message:" + caption + "|" + text);
     }
-    bool TestDestroy() override { return destroy; }
-    bool StopRequested() override { return stopRequested; }
 };

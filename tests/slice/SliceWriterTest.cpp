@@ -6,7 +6,7 @@
 
 #include "platform/Process.h"
 
-#include "tests/jobs/FakeJobContext.h"
+#include "tests/support/FakeWorkControl.h"
 #include "tests/support/Reference.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
@@ -15,7 +15,7 @@ namespace {
 
 using Cuts = std::vector<std::int32_t>;
 
-SliceResult Slice(FakeJobContext& ctx, const std::string& side, const Cuts& cuts,
+SliceResult Slice(FakeWorkControl& ctx, const std::string& side, const Cuts& cuts,
                   const std::string& folder, int first = 1, float peak = 0,
                   bool normalizeAllowed = false) {
     SliceRequest request;
@@ -25,7 +25,7 @@ SliceResult Slice(FakeJobContext& ctx, const std::string& side, const Cuts& cuts
     request.firstNumber = first;
     request.peakLevel = peak;
     request.normalizeAllowed = normalizeAllowed;
-    return WriteSlices(ctx, request);
+    return WriteSlices(ctx, ctx.treble, request);
 }
 
 // Frames whose value tells where they came from: boundaries show at once.
@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
 class SliceWriterTest : public ::testing::Test {
   protected:
     TempDir dir;
-    FakeJobContext ctx;
+    FakeWorkControl ctx;
 };
 
 TEST_F(SliceWriterTest, ThreeMinuteSideCutAtOneAndTwoMinutes) {
@@ -153,7 +153,7 @@ TEST_F(SliceWriterTest, TwoSecondFadesAndAShortSlice) {
 TEST_F(SliceWriterTest, StopClosesTheSliceWithItsHeaderPatched) {
     const std::vector<Frame> side = Ramp(44100 * 10);
     ASSERT_TRUE(WriteWav(dir / "side.wav", side));
-    ctx.onGauge = [](FakeJobContext& c, Gauge, int) { c.stopRequested = true; };
+    ctx.onGauge = [](FakeWorkControl& c, Gauge, int) { c.stopRequested = true; };
     const SliceResult r = Slice(ctx, dir / "side.wav", {50}, dir.path());
     EXPECT_EQ(r.outcome, SliceOutcome::Stopped);
     EXPECT_EQ(r.written, 0u);
@@ -204,7 +204,7 @@ TEST_F(SliceWriterTest, NeverReplacesASideRecording) {
     request.cuts = cuts;
     request.folder = dir.path();
     request.protectedPaths = {dir / "2.wav"};
-    const SliceResult r = WriteSlices(ctx, request);
+    const SliceResult r = WriteSlices(ctx, ctx.treble, request);
     EXPECT_EQ(r.outcome, SliceOutcome::WouldOverwriteSide);
     EXPECT_NE(r.message.find(dir / "2.wav"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "1.wav"));
@@ -236,7 +236,7 @@ class SliceWriterExact : public ::testing::TestWithParam<ExactCase> {};
 TEST_P(SliceWriterExact, MatchesPlainReferenceToTheBit) {
     const ExactCase& c = GetParam();
     TempDir dir;
-    FakeJobContext ctx;
+    FakeWorkControl ctx;
     ctx.SetEq(c.eqId);
     ctx.fadeId = c.fadeId;
     ctx.volumeId = c.peak > 0 ? menu::kVolumeNormalize : menu::kVolumeKeep;
@@ -248,8 +248,10 @@ TEST_P(SliceWriterExact, MatchesPlainReferenceToTheBit) {
 
     ref::Filter filter;
     ref::Tune(filter, menu::BoostLevelForEqId(c.eqId));
-    ref::SliceSettings settings{menu::BoostLevelForEqId(c.eqId), menu::FadeFramesForId(c.fadeId),
-                                c.peak > 0, c.peak};
+    // Fades 300..303: none, 0.1 s, 1 s, 2 s.
+    constexpr std::uint32_t kFadeFrames[] = {0, 4410, 44100, 88200};
+    ref::SliceSettings settings{menu::BoostLevelForEqId(c.eqId),
+                                kFadeFrames[c.fadeId - menu::kFadeFirst], c.peak > 0, c.peak};
     int number = 1;
     for (int s = 0; s < 2; ++s) {
         const std::string path = dir / ("side" + std::to_string(s) + ".wav");
@@ -312,10 +314,10 @@ TEST_P(SliceWriterAhead, SameBytesAsOneThread) {
     std::uint64_t ahead[2] = {};
     TrebleFilter after[2];
     for (int run = 0; run < 2; ++run) {
-        FakeJobContext ctx;
+        FakeWorkControl ctx;
         ctx.SetEq(712);
         int blocks = 0;  // the gauge moves once per block
-        ctx.onGauge = [&c, &blocks](FakeJobContext& x, Gauge, int) {
+        ctx.onGauge = [&c, &blocks](FakeWorkControl& x, Gauge, int) {
             ++blocks;
             if (blocks == 30 && c.change == MidSide::OtherLevel) x.SetEq(714);
             if (blocks == 30 && c.change == MidSide::Retuned) x.SetEq(712);
@@ -330,7 +332,7 @@ TEST_P(SliceWriterAhead, SameBytesAsOneThread) {
         request.filterAhead.minFrames = run == 0 ? UINT64_MAX : 0;  // run 0: one thread
         request.filterAhead.segmentBlocks = 8;
         request.filterAhead.warmUpBlocks = c.warmUpBlocks;
-        const SliceResult r = WriteSlices(ctx, request);
+        const SliceResult r = WriteSlices(ctx, ctx.treble, request);
         ASSERT_EQ(r.written, 4u);
         ahead[run] = r.framesFilteredAhead;
         after[run] = ctx.treble;

@@ -20,9 +20,13 @@ struct FakeSettings : PlaybackSettings {
     float level = 0;
     float peaks[2] = {1, 1};
 
-    int FadeId() const override { return fadeId; }
-    bool Normalize() const override { return normalize; }
-    float TrebleLevel() const override { return level; }
+    ProcessingSettings Processing() const override {
+        ProcessingSettings settings;
+        settings.fadeSeconds = menu::FadeSecondsForId(fadeId);
+        settings.normalize = normalize;
+        settings.trebleBoost = level;
+        return settings;
+    }
     float PeakLevel(Side side) const override { return peaks[Index(side)]; }
 };
 

@@ -17,9 +17,13 @@
 namespace {
 
 struct Settings : PlaybackSettings {
-    int FadeId() const override { return 301; }  // 0.1 s
-    bool Normalize() const override { return true; }
-    float TrebleLevel() const override { return 4; }
+    ProcessingSettings Processing() const override {
+        ProcessingSettings settings;
+        settings.fadeSeconds = 0.1;
+        settings.normalize = true;
+        settings.trebleBoost = 4;
+        return settings;
+    }
     float PeakLevel(Side side) const override { return side == Side::One ? 0.6f : 1.0f; }
 };
 
