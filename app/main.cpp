@@ -6,6 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "app/MyApp.h"
+#include "platform/EndingCleanup.h"
 
 int main(int argc, char** argv) {
     std::string error;
@@ -19,6 +20,9 @@ int main(int argc, char** argv) {
         std::cout << CommandLineUsage();
         return 0;
     }
+    // An abrupt end (Ctrl+C in the terminal that started it, a hang-up, a crash) takes the
+    // encoders with it and puts the user's files they would have replaced back.
+    platform::InstallEndingHandlers(true);
     wxApp::SetInstance(new MyApp(*options));
     int toolkitArgc = 1;
     return wxEntry(toolkitArgc, argv);

@@ -1,13 +1,16 @@
 #include "encode/Encoder.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
 #include "album/Utf8Text.h"
+#include "platform/EndingCleanup.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "platform/ReplaceFile.h"
 #include "sidefile/WaveFile.h"
 
 namespace fs = std::filesystem;
@@ -149,28 +152,47 @@ std::string ConvertingStatus(Side side) {
     return "Converting side " + NumberText(side) + " slices to MP3/Ogg files...";
 }
 
-EarlierOutput::EarlierOutput(const std::string& output)
-    : output_(output), aside_(output + ".velvane-earlier") {
+EarlierOutput::EarlierOutput(const std::string& output) : output_(output) {
     std::error_code ec;
-    present_ = fs::exists(output_, ec);
-    movedAside_ = present_ && std::rename(output_.c_str(), aside_.c_str()) == 0;
+    present_ = fs::exists(fs::symlink_status(output_, ec));
+    if (!present_) return;
+    constexpr int kTries = 100;
+    const std::string stem = output_ + ".velvane-earlier";
+    for (int n = 1; n <= kTries && !movedAside_; ++n) {
+        aside_ = n == 1 ? stem : stem + "-" + std::to_string(n);
+        movedAside_ = platform::RenameWithoutReplacing(output_, aside_);
+        if (!movedAside_ && errno != EEXIST) break;
+    }
+    if (movedAside_)
+        registration_ = platform::RegisterAside(aside_, output_);
+    else
+        aside_.clear();
 }
 
 EarlierOutput::~EarlierOutput() {
     if (movedAside_) std::rename(aside_.c_str(), output_.c_str());
+    Release();
 }
 
 EarlierOutput::EarlierOutput(EarlierOutput&& other) noexcept
     : output_(std::move(other.output_)),
       aside_(std::move(other.aside_)),
       present_(other.present_),
-      movedAside_(other.movedAside_) {
+      movedAside_(other.movedAside_),
+      registration_(other.registration_) {
     other.movedAside_ = false;
+    other.registration_ = -1;
 }
 
 void EarlierOutput::Discard() {
     if (movedAside_) std::remove(aside_.c_str());
     movedAside_ = false;
+    Release();
+}
+
+void EarlierOutput::Release() {
+    platform::UnregisterAside(registration_);
+    registration_ = -1;
 }
 
 std::string RunFailure(const platform::ProcessResult& run, const std::string& output) {

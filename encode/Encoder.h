@@ -76,6 +76,9 @@ struct EncodeTally {
 /// An output file of the same name left by an earlier run. It is moved aside while the
 /// encoder runs, so that only a file this run writes counts (times cannot tell: flac gives
 /// its output the input's time), and put back when the owner goes unless Discard was called.
+/// The aside is "OUTPUT.velvane-earlier" (or "-2", "-3", ... when that name is taken: a
+/// file already aside is never replaced), and is registered so that an abrupt end of the
+/// program puts it back too (platform/EndingCleanup.h).
 class EarlierOutput {
   public:
     explicit EarlierOutput(const std::string& output);
@@ -89,12 +92,17 @@ class EarlierOutput {
     bool InTheWay() const { return present_ && !movedAside_; }
     /// The run made a new file: the earlier one goes.
     void Discard();
+    /// Where the earlier file waits ("" when there is none).
+    const std::string& Aside() const { return aside_; }
 
   private:
+    void Release();
+
     std::string output_;
     std::string aside_;
     bool present_ = false;
     bool movedAside_ = false;
+    int registration_ = -1;  ///< EndingCleanup's handle
 };
 
 /// Why a run did not produce a usable file at `output`: "cannot start: ...", "ended by

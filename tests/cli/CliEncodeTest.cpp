@@ -85,6 +85,41 @@ TEST_F(CliEncodeRun, CtrlCLetsTheRunningEncodersFinishTheirFiles) {
     EXPECT_TRUE(Exists("1.wav") && Exists("2.wav") && Exists("3.wav"));
 }
 
+// A second Ctrl+C, or SIGHUP, ends the program at once: the encoders it started (each in a
+// process group of its own) end with it, and the user's earlier file that a run was about
+// to replace is back under its name, so a later run can never lose it.
+TEST_F(CliEncodeRun, AnAbruptEndStopsTheEncodersAndPutsEarlierFilesBack) {
+    struct Case {
+        const char* name;
+        std::vector<int> signals;
+    };
+    for (const Case& c : {Case{"second Ctrl+C", {SIGINT, SIGINT}}, Case{"hang-up", {SIGHUP}}}) {
+        SCOPED_TRACE(c.name);
+        TempDir run;
+        ASSERT_TRUE(WriteWav(run / "side.wav", NoiseFrames(3 * 44100, 0.3)));
+        ASSERT_TRUE(WriteFileBytes(run / "A1.mp3", "the user's own"));
+        ScopedEnv slow{"FAKE_ENCODER_SLOW_MS", "1500"};
+        ScopedEnv ends{"FAKE_ENCODER_END_LOG", run / "ends.log"};
+        const pid_t pid = StartProgram(
+            {VELVANE_CLI, "slice", "--quiet", "--typed", "--times1", "0.1,0.2", "--jobs", "2",
+             "--encoder", FAKE_ENCODER_PATH, "--encode", "blade", run / "side.wav"},
+            run.path());
+        while (!fs::exists(run / "A1.mp3.velvane-earlier") || !fs::exists(run / "A2.mp3"))
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (const int signal : c.signals) {
+            kill(-pid, signal);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        const ProgramRun ended = WaitProgram(pid, run.path());
+        EXPECT_EQ(ended.status, 128 + c.signals.back()) << ended.err;
+        EXPECT_EQ(ReadFileBytes(run / "A1.mp3"), "the user's own");
+        EXPECT_FALSE(fs::exists(run / "A1.mp3.velvane-earlier"));
+        // Longer than a run takes: a run still going would have logged its end by now.
+        std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+        EXPECT_FALSE(fs::exists(run / "ends.log")) << ReadFileBytes(run / "ends.log");
+    }
+}
+
 TEST_F(CliEncodeRun, NoEncoderFailsTheRunsOrRefusesTheMarkerJob) {
     platform::ProcessResult run = Slice({"--encode", "l3enc"});
     EXPECT_EQ(run.exitStatus, kExitFileError) << run.output;

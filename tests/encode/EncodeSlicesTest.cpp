@@ -227,6 +227,23 @@ TEST_F(EncodeSlicesTest, FailedRunsAreCountedOnceAndOnlyEncodedSlicesAreDeleted)
     for (int n = 2; n <= 6; ++n) EXPECT_TRUE(fs::exists(Slice(n))) << n;
 }
 
+// A file already aside (left by a program that ended abruptly) is the user's too: the next
+// run's aside takes another name, and both are where they were once the run is over.
+TEST_F(EncodeSlicesTest, AnAsideAlreadyThereIsNeverReplaced) {
+    ASSERT_TRUE(WriteFileBytes(In("A1.mp3"), "left by an orphan"));
+    ASSERT_TRUE(WriteFileBytes(In("A1.mp3.velvane-earlier"), "the user's"));
+    {
+        EarlierOutput earlier(In("A1.mp3"));
+        EXPECT_FALSE(earlier.InTheWay());
+        EXPECT_EQ(earlier.Aside(), In("A1.mp3.velvane-earlier-2"));
+        EXPECT_FALSE(fs::exists(In("A1.mp3")));
+        EXPECT_EQ(ReadFileBytes(In("A1.mp3.velvane-earlier")), "the user's");
+    }
+    EXPECT_EQ(ReadFileBytes(In("A1.mp3")), "left by an orphan");
+    EXPECT_EQ(ReadFileBytes(In("A1.mp3.velvane-earlier")), "the user's");
+    EXPECT_FALSE(fs::exists(In("A1.mp3.velvane-earlier-2")));
+}
+
 // A run that wrote its whole file and then reported an error failed all the same: its
 // slice is not among those to delete.
 TEST_F(EncodeSlicesTest, AnErrorAfterTheOutputStillKeepsTheSlice) {
