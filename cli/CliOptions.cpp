@@ -138,13 +138,15 @@ std::string SetEncoderKind(CliOptions& o, const std::string& value) {
     static constexpr Choice kChoices[] = {
         {"l3enc", EncoderKind::L3Enc},   {"blade", EncoderKind::BladeEnc},
         {"ogg", EncoderKind::OggVorbis}, {"fastenc", EncoderKind::FastEnc},
-        {"lame", EncoderKind::Lame},     {"flac", EncoderKind::Flac}};
+        {"lame", EncoderKind::Lame},     {"mp3", EncoderKind::Lame},  // the MP3 encoder at hand
+        {"flac", EncoderKind::Flac}};
     for (const Choice& c : kChoices)
         if (value == c.text) {
             o.encoderKind = static_cast<int>(c.kind);
             return "";
         }
-    return "--encode: \"" + value + "\" is not one of l3enc, blade, ogg, fastenc, lame, flac";
+    return "--encode: \"" + value +
+           "\" is not one of l3enc, blade, ogg, fastenc, lame (or mp3), flac";
 }
 
 std::string SetRate(CliOptions& o, const std::string& value) {
@@ -330,6 +332,9 @@ const Row kOptions[] = {
     {"--auto-stop", nullptr, kRecord,
      "stop by itself after about 20 s of near-silence, as the window's automatic stop does",
      SetFlag<&CliOptions::autoStop, true>},
+    {"--force", nullptr, kRecord,
+     "record into OUT.wav even when it exists (it is replaced once the recording has started)",
+     SetFlag<&CliOptions::force, true>},
 };
 
 bool IsHelp(const std::string& arg) {
@@ -348,7 +353,11 @@ std::string CommandTag(unsigned commands) {
 ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     ParseResult result;
     CliOptions& o = result.options;
-    if (args.empty() || IsHelp(args[0])) return result;
+    if (args.empty()) {
+        result.error = "no command given";
+        return result;
+    }
+    if (IsHelp(args[0])) return result;
     if (args[0] == "analyze") {
         o.command = CliCommand::Analyze;
     } else if (args[0] == "slice") {
@@ -367,7 +376,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         return result;
     }
     if (parsed.help) {
+        const CliCommand command = o.command;
         o = CliOptions{};
+        o.command = command;
+        o.help = true;
         return result;
     }
     o.sides = parsed.positional;
@@ -399,32 +411,68 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     return result;
 }
 
-std::string HelpText() {
-    const std::span<const Row> rows = kOptions;
+namespace {
+
+struct CommandUsage {
+    CliCommand command;
+    const char* call;  ///< the command and its files
+    const char* what;  ///< its paragraph of the help text
+};
+
+constexpr CommandUsage kCommands[] = {
+    {CliCommand::Analyze, "analyze SIDE.wav",
+     "analyze  measures the side's level every 0.1 s and finds up to ten cuts in silent\n"
+     "         passages (with --smart: every cut Smart Sense finds); prints the level\n"
+     "         count, the peak and the cuts (tenths of a second).\n"},
+    {CliCommand::Slice, "slice SIDE1.wav [SIDE2.wav]",
+     "slice    writes the slices 1.wav, 2.wav, ... into each side's folder (or --out);\n"
+     "         side 2's numbers continue side 1's. Cuts are sensed, typed (--typed) or\n"
+     "         given as markers (--markers1/--markers2).\n"},
+    {CliCommand::Record, "record OUT.wav",
+     "record   records a side from a stereo input into OUT.wav (44.1 kHz, 16 bits), as the\n"
+     "         window's Rec button does, until --seconds, --auto-stop, Ctrl+C or SIGTERM\n"
+     "         ends it; a level line is shown on standard error when it is a terminal.\n"},
+};
+
+unsigned Bit(CliCommand command) {
+    return 1u << static_cast<int>(command);
+}
+
+std::string UsageLine(const CommandUsage& c) {
+    return WrapUsageLine(std::string("  velvane-cli ") + c.call + " " +
+                             OptionSynopsis(std::span<const Row>(kOptions), Bit(c.command)),
+                         6);
+}
+
+}  // namespace
+
+std::string ShortUsage() {
     std::string text = "Usage:\n";
-    const auto usage = [&](const std::string& command, unsigned bit) {
-        text += WrapUsageLine("  velvane-cli " + command + " " + OptionSynopsis(rows, bit), 6);
-    };
-    usage("analyze SIDE.wav", kAnalyze);
-    usage("slice SIDE1.wav [SIDE2.wav]", kSlice);
-    usage("record OUT.wav", kRecord);
+    for (const CommandUsage& c : kCommands)
+        text += std::string("  velvane-cli ") + c.call + " [OPTIONS]\n";
+    return text + "Try 'velvane-cli --help', or 'velvane-cli slice --help' for one command.\n";
+}
+
+std::string HelpText(CliCommand command) {
+    const std::span<const Row> rows = kOptions;
+    if (command != CliCommand::Help) {
+        for (const CommandUsage& c : kCommands)
+            if (c.command == command)
+                return "Usage:\n" + UsageLine(c) + "\n" + c.what + "\nOptions:\n" +
+                       OptionHelp(rows, Bit(command)) +
+                       "  -h, --help            show this text (velvane-cli --help: every "
+                       "command)\n";
+    }
+    std::string text = "Usage:\n";
+    for (const CommandUsage& c : kCommands) text += UsageLine(c);
     text += "  velvane-cli --help\n";
     text +=
         "\n"
         "Slices 44.1 kHz 16-bit stereo WAV recordings of record sides into one WAV file per\n"
         "song, as the window's \"Slice using auto sense or typed times\" does.\n"
-        "\n"
-        "analyze  measures the side's level every 0.1 s and finds up to ten cuts in silent\n"
-        "         passages (with --smart: every cut Smart Sense finds); prints the level\n"
-        "         count, the peak and the cuts (tenths of a second).\n"
-        "slice    writes the slices 1.wav, 2.wav, ... into each side's folder (or --out);\n"
-        "         side 2's numbers continue side 1's. Cuts are sensed, typed (--typed) or\n"
-        "         given as markers (--markers1/--markers2).\n"
-        "record   records a side from a stereo input into OUT.wav (44.1 kHz, 16 bits), as the\n"
-        "         window's Rec button does, until --seconds, --auto-stop, Ctrl+C or SIGTERM\n"
-        "         ends it; a level line is shown on standard error when it is a terminal.\n"
-        "\n"
-        "Options:\n";
+        "\n";
+    for (const CommandUsage& c : kCommands) text += c.what;
+    text += "\nOptions:\n";
     text += OptionHelp(rows, 0, CommandTag);
     text +=
         "  -h, --help            show this text\n"

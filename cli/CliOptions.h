@@ -17,6 +17,7 @@ using TypedTimeFields = std::array<std::string, 10>;
 
 struct CliOptions {
     CliCommand command = CliCommand::Help;
+    bool help = false;               ///< --help after a command: that command's options are shown
     std::vector<std::string> sides;  ///< SIDE1 [SIDE2] as given
 
     // Each option is set only when given, so that it can win over a settings file.
@@ -46,6 +47,7 @@ struct CliOptions {
     std::optional<float> gain;      ///< --gain: 0..51, the levels dialog's factor
     std::optional<double> seconds;  ///< --seconds: stop after round(S x 44100) frames
     bool autoStop = false;          ///< --auto-stop
+    bool force = false;             ///< --force: an existing OUT.wav may be replaced
     bool listDevices = false;       ///< --list-devices
 
     // Album and cut lists: each set only when given.
@@ -81,8 +83,13 @@ struct ParseResult {
 };
 
 /// Parses argv[1..]. "--opt VALUE" and "--opt=VALUE" are both accepted; "--" ends the
-/// options. --help (or "help", or no arguments) gives CliCommand::Help.
+/// options. --help (or "help") gives CliCommand::Help; a command followed by --help keeps
+/// its command with `help` set; no arguments at all is a usage error.
 ParseResult ParseCommandLine(const std::vector<std::string>& args);
 
-/// The --help text, generated from the same option table the parser uses.
-std::string HelpText();
+/// The --help text, generated from the same option table the parser uses: the whole of it
+/// for CliCommand::Help, else the usage and options of that command.
+std::string HelpText(CliCommand command = CliCommand::Help);
+
+/// The lines shown after a usage error: how each command is called, and where help is.
+std::string ShortUsage();

@@ -17,6 +17,7 @@
 #include "audio/Recorder.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
+#include "platform/Paths.h"
 #include "sidefile/WaveFile.h"
 
 namespace {
@@ -51,15 +52,28 @@ std::string Reason(const RecordingSummary& summary) {
     return "";
 }
 
-void PrintSummary(const std::string& path, const RecordingSummary& summary) {
+// What was lost on the way, "" when nothing: worth a word even with --quiet.
+std::string Losses(const RecordingSummary& summary) {
+    std::string text;
+    if (summary.inputOverflows > 0)
+        text += ", " + std::to_string(summary.inputOverflows) + " input overflows";
+    if (summary.framesLost > 0)
+        text += ", " + std::to_string(summary.framesLost) + " frames lost (disk too slow)";
+    return text;
+}
+
+void PrintSummary(const std::string& path, const RecordingSummary& summary, bool quiet) {
+    if (quiet) {
+        if (const std::string losses = Losses(summary); !losses.empty())
+            std::fprintf(stderr, "velvane-cli: %s: audio was lost%s\n", path.c_str(),
+                         losses.c_str());
+        return;
+    }
     std::string line = path + ": " + std::to_string(summary.framesWritten) + " frames (" +
                        SecondsText(summary.framesWritten) + ") recorded";
     const std::string reason = Reason(summary);
     if (!reason.empty()) line += ", " + reason;
-    if (summary.inputOverflows > 0)
-        line += ", " + std::to_string(summary.inputOverflows) + " input overflows";
-    if (summary.framesLost > 0)
-        line += ", " + std::to_string(summary.framesLost) + " frames lost (disk too slow)";
+    line += Losses(summary);
     std::printf("%s\n", line.c_str());
 }
 
@@ -92,6 +106,14 @@ int RunRecord(const CliOptions& options) {
     }
     const StereoInput& input = inputs[item - 1];
     const std::string& path = options.sides.front();
+    // A recording of a worn record may not be repeatable: never replaced unasked.
+    if (!options.force && platform::FileSize(path)) {
+        std::fprintf(stderr,
+                     "velvane-cli: %s exists; give --force to record over it (it stays as it "
+                     "is until the new recording has started)\n",
+                     path.c_str());
+        return kExitUsage;
+    }
 
     Recorder recorder(std::make_unique<AudioStream>());
     RecordSettings settings;
@@ -128,7 +150,7 @@ int RunRecord(const CliOptions& options) {
     if (levelLine) std::fputc('\n', stderr);
 
     const RecordingSummary& summary = recorder.Summary();
-    if (!options.quiet) PrintSummary(path, summary);
+    PrintSummary(path, summary, options.quiet);
     if (!summary.fileOk) {
         std::fprintf(stderr,
                      "velvane-cli: %s: the file could not be written completely (disk full?); "

@@ -7,6 +7,7 @@
 #include "cli/CliContext.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
+#include "encode/Encoder.h"
 #include "jobs/Jobs.h"
 
 namespace {
@@ -23,11 +24,14 @@ bool FailedOutcome(SliceOutcome outcome) {
     }
 }
 
-// "side 1 (/rec/a.wav): 3 slices, 1.wav to 3.wav in /rec" or "...: no slices (why)".
+// "side 1 (/rec/a.wav): 3 slices, 1.wav to 3.wav in /rec" or "...: no slices (why)"; a side
+// the run did not reach before it was interrupted: "...: not sliced (interrupted)".
 std::string SummaryLine(Side side, const std::string& path, const SideReport& report,
-                        const AlbumInfo& album) {
+                        const AlbumInfo& album, bool interrupted) {
     const SideTracks tracks(side, album, 0);
     std::string line = "side " + NumberText(side) + " (" + path + "): ";
+    if (report.slices == 0 && report.reason.empty() && interrupted)
+        return line + "not sliced (interrupted)";
     if (report.slices == 0)
         return line + "no slices (" + (report.reason.empty() ? "nothing to cut" : report.reason) +
                ")";
@@ -44,11 +48,33 @@ std::string SummaryLine(Side side, const std::string& path, const SideReport& re
     return line;
 }
 
+// Encoding asked for and no encoder to run: said before anything is written. kExitOk or
+// kExitUsage.
+int CheckEncoder(const WindowState& state) {
+    const std::optional<EncoderKind> kind = EncoderKindOf(state.fields.encoderKind);
+    if (state.fields.createEncoded == 0 || EncoderAvailable(kind, state.encoderPath))
+        return kExitOk;
+    if (!state.encoderPath.empty()) {
+        std::fprintf(stderr, "velvane-cli: --encoder %s: no such program\n",
+                     state.encoderPath.c_str());
+    } else if (const char* package = kind ? EncoderPackage(*kind) : nullptr) {
+        std::fprintf(stderr,
+                     "velvane-cli: no encoder for %s found: install the Debian package %s "
+                     "(apt-get install %s), or name the program with --encoder PATH\n",
+                     kEncoderKindLabels[static_cast<int>(*kind)], package, package);
+    } else {
+        std::fprintf(stderr, "velvane-cli: %s: name the encoder program with --encoder PATH\n",
+                     kind ? kEncoderKindLabels[static_cast<int>(*kind)] : "no encoder chosen");
+    }
+    return kExitUsage;
+}
+
 }  // namespace
 
 int RunSlice(const CliOptions& options) {
     WindowState state;
     if (const int status = PrepareRun(options, state); status != kExitOk) return status;
+    if (const int status = CheckEncoder(state); status != kExitOk) return status;
     if (const int status = LoadCutLists(options, state); status != kExitOk) return status;
     const std::string paths[2] = {state.fields.side1Path, state.fields.side2Path};
     if (!state.outDir.empty()) {
@@ -83,15 +109,21 @@ int RunSlice(const CliOptions& options) {
 
     // Messages were shown on standard error as they came; the status follows the outcomes
     // (a side without slices for want of cuts is not a failure).
+    const bool interrupted = report.stopped || Interrupted();
     bool failed = false;
     for (const Side s : kSides) {
         const SideReport& side = report.sides[Index(s)];
         if (!side.present) continue;
         failed |= FailedOutcome(side.outcome);
         if (!options.quiet)
-            std::printf("%s\n", SummaryLine(s, paths[Index(s)], side, state.album).c_str());
+            std::printf("%s\n",
+                        SummaryLine(s, paths[Index(s)], side, state.album, interrupted).c_str());
     }
     std::fflush(stdout);
-    if (report.stopped || Interrupted()) return kExitInterrupted;
+    if (interrupted) {
+        std::fprintf(stderr,
+                     "velvane-cli: interrupted; the files written until then are complete\n");
+        return kExitInterrupted;
+    }
     return failed || ctx.EncoderFailed() ? kExitFileError : kExitOk;
 }

@@ -11,8 +11,17 @@
 int main(int argc, char** argv) {
     const ParseResult parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
-        std::fprintf(stderr, "velvane-cli: %s\nTry 'velvane-cli --help'.\n", parsed.error.c_str());
+        if (argc == 1) {
+            std::fputs(ShortUsage().c_str(), stderr);
+        } else {
+            std::fprintf(stderr, "velvane-cli: %s\nTry 'velvane-cli --help'.\n",
+                         parsed.error.c_str());
+        }
         return kExitUsage;
+    }
+    if (parsed.options.help) {
+        std::fputs(HelpText(parsed.options.command).c_str(), stdout);
+        return kExitOk;
     }
     InstallInterruptHandler();
     switch (parsed.options.command) {

@@ -144,6 +144,19 @@ std::optional<EncoderKind> RecognizeEncoderKind(const std::string& path) {
     return std::nullopt;
 }
 
+const char* EncoderPackage(EncoderKind kind) {
+    switch (kind) {
+        case EncoderKind::OggVorbis:
+            return "vorbis-tools";
+        case EncoderKind::Lame:
+            return "lame";
+        case EncoderKind::Flac:
+            return "flac";
+        default:
+            return nullptr;
+    }
+}
+
 bool EncoderAvailable(std::optional<EncoderKind> chosen, const std::string& path) {
     return !ResolveEncoderPath(chosen, path).empty();
 }

@@ -44,9 +44,13 @@ std::string ResolveEncoderPath(std::optional<EncoderKind> chosen, const std::str
 /// then picks the kind by hand).
 std::optional<EncoderKind> RecognizeEncoderKind(const std::string& path);
 
-/// Whether the chosen encoder can be run at all (the marker job's precondition): a path is
+/// Whether the chosen encoder can be run at all (the slicing jobs' precondition): a path is
 /// given, or the fall-back of an empty path finds the program.
 bool EncoderAvailable(std::optional<EncoderKind> chosen, const std::string& path);
+
+/// The Debian package that brings the kind's usual program ("vorbis-tools", "lame",
+/// "flac"); nullptr for the kinds the user must always locate.
+const char* EncoderPackage(EncoderKind kind);
 
 /// "Converting side N slices to MP3/Ogg files...".
 std::string ConvertingStatus(Side side);

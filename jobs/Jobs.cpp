@@ -177,6 +177,16 @@ JobReport EndStopped(JobContext& ctx, JobReport report) {
     return report;
 }
 
+// Encoding is asked for and no encoder can be run: the message, and true.
+bool RefuseWithoutEncoder(JobContext& ctx) {
+    if (!ctx.CreateEncodedFiles() || EncoderAvailable(ctx.EncoderChoice(), ctx.EncoderPath()))
+        return false;
+    ctx.ShowMessage("Missing encoder!",
+                    "You have selected MP3 or Ogg encoding but haven't located an encoder. \n"
+                    "Please click on Locate encoder... or deselect MP3/Ogg creation.\n");
+    return true;
+}
+
 int FirstNumber(const JobReport& report, Side side) {
     return side == Side::Two ? static_cast<int>(report.sides[0].slices) + 1 : 1;
 }
@@ -289,6 +299,11 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
     for (const Side s : kSides) report.sides[Index(s)].present = Present(ctx, s);
     const bool both = BothSides(report);
     if (!report.sides[0].present && !report.sides[1].present) return report;
+    // Found missing only after every slice was written, it would waste the whole job.
+    if (RefuseWithoutEncoder(ctx)) {
+        report.refused = true;
+        return report;
+    }
 
     ctx.SetSlicing(true);
     ctx.SetGauge(Gauge::Slicing, 0);
@@ -351,10 +366,7 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
         report.refused = true;
         return report;
     }
-    if (ctx.CreateEncodedFiles() && !EncoderAvailable(ctx.EncoderChoice(), ctx.EncoderPath())) {
-        ctx.ShowMessage("Missing encoder!",
-                        "You have selected MP3 or Ogg encoding but haven't located an encoder. \n"
-                        "Please click on Locate encoder... or deselect MP3/Ogg creation.\n");
+    if (RefuseWithoutEncoder(ctx)) {
         report.refused = true;
         return report;
     }

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "audio/LevelMeter.h"
+#include "audio/RecordingFile.h"
 #include "sidefile/WaveFile.h"
 #include "tests/audio/RecordingHarness.h"
 #include "tests/support/FileSizeLimit.h"
@@ -114,6 +115,22 @@ TEST_F(RecordingFixture, ExistingFileIsReplacedOnlyOnceTheStreamHasStarted) {
     recorder.Stop();
     ExpectFile(input);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+// A finished recording is cut to its samples through the open file: a file system that
+// refuses to truncate by path (seen on FUSE mounts; here the path is simply gone) does not
+// make a complete recording look failed.
+TEST(RecordingFileClose, CutsThroughTheOpenFileNotItsPath) {
+    TempDir dir;
+    RecordingFile file;
+    ASSERT_TRUE(file.Create(dir / "side.wav"));
+    const std::string samples(402, '\x11');
+    ASSERT_EQ(file.Write(reinterpret_cast<const std::uint8_t*>(samples.data()), 402), 402u);
+    std::filesystem::rename(dir / "side.wav", dir / "moved.wav");
+    EXPECT_TRUE(file.Close(400));
+    const RecordedFile recorded = ReadRecordedFile(dir / "moved.wav");
+    EXPECT_EQ(ReadFileBytes(dir / "moved.wav").size(), 444u);
+    EXPECT_EQ(recorded.dataSize, 400u);
 }
 
 TEST_F(RecordingFixture, StatusBlinksOncePerSecond) {

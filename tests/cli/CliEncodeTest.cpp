@@ -85,6 +85,25 @@ TEST_F(CliEncodeRun, CtrlCLetsTheRunningEncodersFinishTheirFiles) {
     EXPECT_TRUE(Exists("1.wav") && Exists("2.wav") && Exists("3.wav"));
 }
 
+// Ctrl+C while side 1 is encoded: side 2 is not begun, and the summary says so rather than
+// that it had nothing to cut.
+TEST_F(CliEncodeRun, AnInterruptedRunSaysWhatItDidNotReach) {
+    ASSERT_TRUE(WriteWav(dir / "two.wav", NoiseFrames(3 * 44100, 0.3)));
+    ScopedEnv slow{"FAKE_ENCODER_SLOW_MS", "1000"};
+    const pid_t pid = StartProgram(
+        {VELVANE_CLI, "slice", "--typed", "--times1", "0.1", "--times2", "0.1", "--jobs", "1",
+         "--encoder", FAKE_ENCODER_PATH, "--encode", "blade", dir / "side.wav", dir / "two.wav"},
+        dir.path());
+    while (!Exists("A1.mp3")) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    kill(-pid, SIGINT);
+    const ProgramRun run = WaitProgram(pid, dir.path());
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_NE(run.out.find("side 2 (" + (dir / "two.wav") + "): not sliced (interrupted)"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.err.find("velvane-cli: interrupted"), std::string::npos) << run.err;
+}
+
 // A second Ctrl+C, or SIGHUP, ends the program at once: the encoders it started (each in a
 // process group of its own) end with it, and the user's earlier file that a run was about
 // to replace is back under its name, so a later run can never lose it.
@@ -120,15 +139,27 @@ TEST_F(CliEncodeRun, AnAbruptEndStopsTheEncodersAndPutsEarlierFilesBack) {
     }
 }
 
-TEST_F(CliEncodeRun, NoEncoderFailsTheRunsOrRefusesTheMarkerJob) {
+// No encoder to run is said before anything is written, with what to install where a
+// Debian package brings one; the window's marker job's message for the marker job.
+TEST_F(CliEncodeRun, NoEncoderRefusesTheRunBeforeAnySlice) {
     platform::ProcessResult run = Slice({"--encode", "l3enc"});
-    EXPECT_EQ(run.exitStatus, kExitFileError) << run.output;
-    EXPECT_NE(run.output.find("no encoder found"), std::string::npos) << run.output;
-    EXPECT_TRUE(Exists("1.wav") && Exists("2.wav"));
+    EXPECT_EQ(run.exitStatus, kExitUsage) << run.output;
+    EXPECT_NE(run.output.find("--encoder PATH"), std::string::npos) << run.output;
+    EXPECT_FALSE(Exists("1.wav") || Exists("2.wav"));
+
+    {
+        ScopedEnv path{"PATH", (dir / "empty").c_str()};
+        ScopedEnv home{"VELVANE_HOME", (dir / "empty").c_str()};
+        run = Slice({"--encode", "ogg"});
+    }
+    EXPECT_EQ(run.exitStatus, kExitUsage) << run.output;
+    EXPECT_NE(run.output.find("install the Debian package vorbis-tools"), std::string::npos)
+        << run.output;
+    EXPECT_FALSE(Exists("1.wav"));
 
     run = Slice({"--encode", "fastenc", "--markers1", "10"});
     EXPECT_EQ(run.exitStatus, kExitUsage) << run.output;
-    EXPECT_NE(run.output.find("Missing encoder!"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("--encoder PATH"), std::string::npos) << run.output;
 }
 
 // A short record encoded one run at a time and four at once: the same files. Ogg files are

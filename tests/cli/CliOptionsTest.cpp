@@ -34,8 +34,8 @@ TEST(CliOptions, UsageErrors) {
         {"analyze", "--normalize", "a.wav"},
         {"slice", "--bogus", "a.wav"},
         {"slice", "--out", "", "a.wav"},
-        {"slice", "--encode", "mp3", "a.wav"},  // no such encoder kind
-        {"slice", "--rate", "100", "a.wav"},    // not a menu choice
+        {"slice", "--encode", "opus", "a.wav"},  // no such encoder kind
+        {"slice", "--rate", "100", "a.wav"},     // not a menu choice
         {"slice", "--rate", "128000", "a.wav"},
         {"slice", "--encoder", "", "a.wav"},
         {"slice", "--jobs", "0", "a.wav"},     // at least one run
@@ -64,9 +64,11 @@ TEST(CliOptions, UsageErrors) {
     }
 }
 
+// Help wins over what follows it; after a command it is that command's help. Nothing at all
+// is a usage error (main prints the short usage).
 TEST(CliOptions, HelpWinsAnywhere) {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {}, {"--help"}, {"-h"}, {"help"}, {"slice", "--fade", "0.5", "--help"}}) {
+             {"--help"}, {"-h"}, {"help"}, {"slice", "--fade", "0.5", "--help"}}) {
         const ParseResult r = Parse(args);
         // An error before --help is reported; after it only help counts.
         if (args.size() > 2) {
@@ -76,7 +78,13 @@ TEST(CliOptions, HelpWinsAnywhere) {
             EXPECT_EQ(r.options.command, CliCommand::Help);
         }
     }
-    EXPECT_EQ(Parse({"slice", "a.wav", "--help"}).options.command, CliCommand::Help);
+    const ParseResult slice = Parse({"slice", "a.wav", "--help"});
+    EXPECT_EQ(slice.options.command, CliCommand::Slice);
+    EXPECT_TRUE(slice.options.help);
+    const std::string text = HelpText(CliCommand::Slice);
+    EXPECT_NE(text.find("--fade"), std::string::npos);
+    EXPECT_EQ(text.find("--device"), std::string::npos);  // a record option
+    EXPECT_FALSE(Parse({}).error.empty());
 }
 
 TEST(CliOptions, SliceOptionsMapToTheWindowsChoices) {
@@ -237,6 +245,7 @@ TEST(CliEncodeOptions, SetTheWindowsEncodingChoices) {
         {{"--encoder", "flac", "--rate=320"}, 1, 5, 206, 0, "flac", false},  // found on PATH
         {{"--encoder", "/x/OggEnc2", "--encode", "l3enc"}, 1, 0, 202, 0, "/x/OggEnc2", false},
         {{"--encoder", "/x/myenc", "--encode", "ogg"}, 1, 2, 202, 0, "/x/myenc", false},
+        {{"--encode", "mp3"}, 1, 4, 202, 0, "", false},  // the MP3 encoder at hand: LAME
         {{"--delete-slices"}, 0, 2, 202, 1, "", false},
         {{"--voice", "--rate", "192"}, 0, 2, 204, 0, "", true},
     };

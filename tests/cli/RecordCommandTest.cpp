@@ -85,12 +85,28 @@ TEST_F(CliRecording, SecondsGiveExactlyThatManyFramesOfTheInput) {
     for (const auto& [device, seconds, frames, expected] :
          {std::tuple{"1", "2.5", 110250u, &signal}, std::tuple{"2", "0.00003", 1u, &other},
           std::tuple{"2", "3.99999", 176400u, &other}}) {
-        const ProgramRun run = Record({"side.wav", "--device", device, "--seconds", seconds}, dir);
+        const ProgramRun run =
+            Record({"side.wav", "--force", "--device", device, "--seconds", seconds}, dir);
         ASSERT_EQ(run.status, 0) << run.err;
         const auto frames_ = RecordedFrames(dir / "side.wav");
         ASSERT_EQ(frames_.size(), frames);
         EXPECT_TRUE(std::equal(frames_.begin(), frames_.end(), expected->begin())) << seconds;
     }
+}
+
+// A take that may not be repeatable is never replaced unasked: without --force the file
+// stays as it was; with it, the new recording takes its place.
+TEST_F(CliRecording, AnExistingFileNeedsForce) {
+    REQUIRE_VIRTUAL_AUDIO("basic");
+    SetVirtualCapture(dir / "other.wav", true);
+    const std::string before = ReadFileBytes(dir / "signal.wav");
+    ProgramRun run = Record({"signal.wav", "--seconds", "1"}, dir);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("--force"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFileBytes(dir / "signal.wav"), before);
+    run = Record({"signal.wav", "--seconds", "1", "--force"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(RecordedFrames(dir / "signal.wav").size(), 44100u);
 }
 
 TEST_F(CliRecording, GainIsAppliedAndSaturated) {
@@ -126,7 +142,7 @@ TEST_F(CliRecording, TerminationEndsARealTimeRecordingWithAValidFile) {
     REQUIRE_VIRTUAL_AUDIO("basic");
     SetVirtualCapture(dir / "signal.wav", false);
     for (const int signalNumber : {SIGTERM, SIGINT}) {
-        const pid_t pid = StartProgram({VELVANE_CLI, "record", "held.wav"}, dir.path());
+        const pid_t pid = StartProgram({VELVANE_CLI, "record", "--force", "held.wav"}, dir.path());
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
         kill(pid, signalNumber);
         const ProgramRun run = WaitProgram(pid, dir.path());
