@@ -1,7 +1,10 @@
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "cli/Commands.h"
 #include "cli/WindowState.h"
+#include "platform/File.h"
 #include "sidefile/WaveFile.h"
 
 int PrepareRun(const CliOptions& options, WindowState& state) {
@@ -12,10 +15,21 @@ int PrepareRun(const CliOptions& options, WindowState& state) {
     }
     state = std::move(resolved.state);
     for (const std::string& path : {state.fields.side1Path, state.fields.side2Path}) {
-        if (path.empty() || WaveFile::IsStereoWave(path, kSampleRate)) continue;
-        std::fprintf(stderr, "velvane-cli: %s: not a 44.1 kHz stereo wave file (%s)\n",
-                     path.c_str(), WaveFile::Describe(path).c_str());
-        return kExitFileError;
+        if (path.empty()) continue;
+        // A file that is not there is not there, whatever format it might have had.
+        if (!platform::OpenFile(path, "rb")) {
+            std::fprintf(stderr, "velvane-cli: %s: cannot be opened (%s)\n", path.c_str(),
+                         std::strerror(errno));
+            return kExitFileError;
+        }
+        if (!WaveFile::IsStereoWave(path, kSampleRate)) {
+            std::fprintf(stderr, "velvane-cli: %s: not a 44.1 kHz stereo wave file (%s)\n",
+                         path.c_str(), WaveFile::Describe(path).c_str());
+            return kExitFileError;
+        }
+        if (const std::string shortfall = WaveFile::Shortfall(path); !shortfall.empty())
+            std::fprintf(stderr, "velvane-cli: %s: %s; what it holds is used\n", path.c_str(),
+                         shortfall.c_str());
     }
     return kExitOk;
 }

@@ -135,6 +135,7 @@ WaveFile::Walk WaveFile::WalkChunks(std::FILE* in) {
             // a declared 0 followed by more chunks is an empty data chunk.
             const bool toTheEnd =
                 size == 0xFFFFFFFFu || (size == 0 && !OnlyChunksFollow(in, at, *fileSize));
+            declaredBytes = toTheEnd ? available : size;
             std::uint64_t bytes = toTheEnd ? available : std::min<std::uint64_t>(size, available);
             bytes = std::min<std::uint64_t>(bytes, 0xFFFFFFFFu);
             dataBytes = static_cast<std::uint32_t>(bytes - bytes % kBytesPerFrame);
@@ -168,6 +169,27 @@ std::optional<WaveFormat> WaveFile::Probe(const std::string& path) {
     const Walk walk = wave.WalkChunks(file.get());
     if (walk == Walk::NotRiff || walk == Walk::NoFormat) return std::nullopt;
     return wave.format;
+}
+
+std::string WaveFile::Shortfall(const std::string& path) {
+    platform::FilePtr file = platform::OpenFile(path, "rb");
+    WaveFile wave;
+    if (!file || !wave.ReadHeader(file.get()) || wave.sampleRate == 0) return "";
+    const std::uint64_t declaredFrames = wave.declaredBytes / kBytesPerFrame;
+    const std::uint64_t heldFrames = wave.dataBytes / kBytesPerFrame;
+    if (declaredFrames <= heldFrames) return "";
+    // m:ss.d
+    const auto time = [&wave](std::uint64_t frames) {
+        const std::uint64_t tenths = frames * 10 / wave.sampleRate;
+        char text[32];
+        std::snprintf(text, sizeof text, "%llu:%02llu.%llu",
+                      static_cast<unsigned long long>(tenths / 600),
+                      static_cast<unsigned long long>(tenths / 10 % 60),
+                      static_cast<unsigned long long>(tenths % 10));
+        return std::string(text);
+    };
+    return "the file is shorter than its header says: it holds " + time(heldFrames) + " of the " +
+           time(declaredFrames) + " its header gives";
 }
 
 std::string WaveFile::Describe(const std::string& path) {

@@ -54,9 +54,15 @@ class WaveFile {
     /// "48000 Hz, 2 channels, 16 bits", "not a WAV file", "compressed (format 85)", ...
     static std::string Describe(const std::string& path);
 
+    /// For a readable side whose data chunk declares more than the file holds (a copy cut
+    /// short): "the file is shorter than its header says: it holds 0:05.9 of the 3:05.2
+    /// its header gives". "" for every other file. Only what the file holds is ever read.
+    static std::string Shortfall(const std::string& path);
+
     std::uint32_t sampleRate = kSampleRate;  ///< written at offset 24; replaced by a parse
     std::int32_t sampleCount = 0;            ///< single-channel samples in the data
     std::uint32_t dataBytes = 0;             ///< bytes of sample data (whole frames)
+    std::uint64_t declaredBytes = 0;         ///< what the data chunk declares (parse only)
     std::uint64_t dataOffset = 0;            ///< file offset of the first sample byte
     WaveFormat format;                       ///< what the parse found
 

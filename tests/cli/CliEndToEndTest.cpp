@@ -301,6 +301,22 @@ TEST_F(CliEndToEnd, RefusedAndMissingFilesExitOneNamingTheFile) {
         }
     }
     EXPECT_EQ(CountSlices(dir_.path()), 0);  // refused before anything was written
+    // A missing file is missing, not of the wrong format.
+    EXPECT_EQ(RunCli({"analyze", "none.wav"}, dir_.path()).err.find("not a 44.1"),
+              std::string::npos);
+}
+
+// A copy cut short (its header counts 3 s, the file holds 1.5 s) is used for what it holds,
+// and the user is told so.
+TEST_F(CliEndToEnd, ATruncatedSideIsSaidToBeShorterThanItsHeader) {
+    ASSERT_TRUE(WriteWav(dir_ / "cut.wav", NoiseFrames(3 * 44100, 0.3)));
+    std::filesystem::resize_file(dir_ / "cut.wav", 44 + 4 * 66150);
+    const CliRun run = RunCli({"analyze", "cut.wav"}, dir_.path());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("shorter than its header says: it holds 0:01.5 of the 0:03.0"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.out.find("levelCount: 15\n"), std::string::npos) << run.out;  // 1.5 s
 }
 
 TEST_F(CliEndToEnd, UsageErrorsExitTwo) {
