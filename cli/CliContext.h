@@ -47,6 +47,9 @@ class CliContext final : public JobContext {
     void SetSlicing(bool) override {}
     void RefreshCanvas() override {}
     void PlayVoice(const std::string& fileName) override;
+    bool RemoveEarlierFiles(const std::string&, const std::vector<std::string>&) override {
+        return state_.replaceEarlier;
+    }
 
     void SetGauge(Gauge gauge, int value) override;
     void SetStatus(const std::string& text) override;

@@ -263,6 +263,10 @@ const Row kOptions[] = {
          o.deleteSlices = true;
          return std::string();
      }},
+    {"--replace-earlier", nullptr, kSlice,
+     "remove the slices and encoded files an earlier run left in the output folders that this "
+     "run did not replace (renamed or surplus tracks); without it they stay and are listed",
+     SetFlag<&CliOptions::replaceEarlier, true>},
     {"--voice", nullptr, kSlice,
      "speak the voice messages after slicing and encoding each side, and wait for the last "
      "one before ending",

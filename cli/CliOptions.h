@@ -39,6 +39,7 @@ struct CliOptions {
     std::optional<std::string> encoderPath;  ///< --encoder, as given
     std::optional<int> rateId;               ///< --rate: 200..206
     bool deleteSlices = false;               ///< --delete-slices
+    bool replaceEarlier = false;             ///< --replace-earlier
     bool voice = false;                      ///< --voice
     std::optional<int> jobs;                 ///< --jobs: encoder runs at once, 1..kMaxJobs
 

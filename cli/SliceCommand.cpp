@@ -120,6 +120,15 @@ int RunSlice(const CliOptions& options) {
                         SummaryLine(s, paths[Index(s)], side, state.album, interrupted).c_str());
     }
     std::fflush(stdout);
+    if (!report.earlierFilesLeft.empty()) {
+        std::string list;
+        for (const std::string& path : report.earlierFilesLeft)
+            list += (list.empty() ? "" : ", ") + path;
+        std::fprintf(stderr,
+                     "velvane-cli: files of an earlier run remain beside the new ones: %s "
+                     "(--replace-earlier removes them)\n",
+                     list.c_str());
+    }
     if (interrupted) {
         std::fprintf(stderr,
                      "velvane-cli: interrupted; the files written until then are complete\n");

@@ -56,6 +56,7 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
     f.side1Path = platform::MakeAbsolute(f.side1Path);
     f.side2Path = platform::MakeAbsolute(f.side2Path);
     if (o.outDir) s.outDir = platform::MakeAbsolute(*o.outDir);
+    s.replaceEarlier = o.replaceEarlier;
     if (o.cutsHow) f.cutsHow = *o.cutsHow;
     if (o.silenceText) f.silenceSeconds = *o.silenceText;
     for (const Side side : kSides) {

@@ -19,6 +19,7 @@ struct WindowState {
     std::string outDir;       ///< absolute; "" = each side's own folder
     bool voice = false;       ///< voice messages are heard (--voice); the check boxes alone do not
     int encoderRuns = 0;      ///< --jobs; 0 = one per usable processor
+    bool replaceEarlier = false;  ///< --replace-earlier
     /// The marker job's cut tables (tenths of a second); set for the marker job only.
     std::optional<std::vector<std::int32_t>> markers[2];
     /// Smart Sense's extra choices, which no settings file holds: songs per side when

@@ -1,6 +1,8 @@
 #include "jobs/FinishSide.h"
 
+#include "album/EarlierFiles.h"
 #include "jobs/JobContext.h"
+#include "platform/Paths.h"
 
 SliceFinisher::SliceFinisher(JobContext& ctx, SliceJob job)
     : ctx_(ctx),
@@ -9,7 +11,23 @@ SliceFinisher::SliceFinisher(JobContext& ctx, SliceJob job)
       overlap_(runsAtOnce_ > 1),
       queue_(ctx,
              job == SliceJob::SliceByMarkers ? EncodeNaming::Markers : EncodeNaming::AutoOrTyped,
-             runsAtOnce_, tally_, [this](int handle) { SideEncoded(handle); }) {}
+             runsAtOnce_, tally_, [this](int handle) { SideEncoded(handle); }) {
+    std::vector<std::string> sidePaths;
+    for (const Side side : kSides)
+        if (std::string path = ctx.SidePath(side); !path.empty()) sidePaths.push_back(path);
+    for (const Side side : kSides)
+        if (!ctx.SidePath(side).empty()) {
+            Folder& folder = FolderOf(ctx.OutputFolder(side));
+            if (folder.before.empty()) folder.before = FindRunFiles(folder.path, sidePaths);
+        }
+}
+
+SliceFinisher::Folder& SliceFinisher::FolderOf(const std::string& path) {
+    for (Folder& folder : folders_)
+        if (folder.path == path) return folder;
+    folders_.push_back({path, {}, {}});
+    return folders_.back();
+}
 
 void SliceFinisher::BeginSide(Side side, const std::string& folder, int firstNumber, bool bothSides,
                               const SideTracks& tracks) {
@@ -30,6 +48,17 @@ void SliceFinisher::SliceWritten(int number) {
 bool SliceFinisher::SideWritten(unsigned count, const SideTracks& tracks) {
     SideSteps& steps = sides_.back();
     steps.tracks = tracks;
+    // Whatever this job may call the side's files, under either naming and any encoder.
+    std::vector<std::string>& written = FolderOf(steps.folder).written;
+    for (unsigned i = 0; i < count; ++i) {
+        const int number = steps.firstNumber + static_cast<int>(i);
+        const int index = static_cast<int>(i) + 1;
+        written.push_back(tracks.SliceName(number, index));
+        for (int kind = 0; kind < kEncoderKindCount; ++kind)
+            for (const EncodeNaming naming : {EncodeNaming::AutoOrTyped, EncodeNaming::Markers})
+                written.push_back(
+                    tracks.EncodedName(number, index, static_cast<EncoderKind>(kind), naming));
+    }
     if (ctx_.VoiceAfterSlicing()) ctx_.PlayVoice("wavside" + NumberText(steps.side) + ".wav");
     if (!overlap_) {
         steps.encode = ctx_.CreateEncodedFiles();
@@ -51,13 +80,28 @@ bool SliceFinisher::Finish() {
     return queue_.WaitForAll();
 }
 
-void SliceFinisher::Report() {
+std::vector<std::string> SliceFinisher::Report() {
     if (job_ == SliceJob::SliceByMarkers && ctx_.DeleteWaveSlices())
         for (const SideSteps& steps : sides_)
             if (steps.encode)
                 DeleteSlices(steps.folder, queue_.Encoded(steps.handle), steps.tracks,
                              steps.firstNumber);
     ReportEncodeFailures(ctx_, tally_);
+    return SettleEarlierFiles();
+}
+
+std::vector<std::string> SliceFinisher::SettleEarlierFiles() {
+    std::vector<std::string> remaining;
+    for (const Folder& folder : folders_) {
+        const std::vector<std::string> left = EarlierFilesLeft(folder.before, folder.written);
+        if (left.empty()) continue;
+        const bool remove = ctx_.RemoveEarlierFiles(folder.path, left);
+        for (const std::string& name : left) {
+            const std::string path = platform::JoinPath(folder.path, name);
+            if (!remove || std::remove(path.c_str()) != 0) remaining.push_back(path);
+        }
+    }
+    return remaining;
 }
 
 void SliceFinisher::OpenInQueue(SideSteps& steps, int count) {

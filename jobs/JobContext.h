@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "album/Album.h"
 #include "encode/EncodeControl.h"
@@ -74,6 +75,14 @@ class JobContext : public EncodeControl {
     virtual void SetWavesDrawn(bool drawn) = 0;
     virtual void SetSlicing(bool slicing) = 0;
     virtual void RefreshCanvas() = 0;
+
+    /// Files an earlier run left in `folder` (names, in order) remain beside this job's
+    /// own, which did not replace them: true to remove them. Asked once per folder, at the
+    /// end of a job that was not stopped. By default they stay.
+    virtual bool RemoveEarlierFiles(const std::string& /*folder*/,
+                                    const std::vector<std::string>& /*names*/) {
+        return false;
+    }
 
     /// Plays a voice message of the install folder ("wavside1.wav", ...) in the background.
     virtual void PlayVoice(const std::string& fileName) = 0;

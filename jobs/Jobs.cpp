@@ -224,14 +224,13 @@ bool SliceSide(JobContext& ctx, Side side, std::span<const std::int32_t> cuts,
 
 // The end of a slicing job that was not stopped: the last runs, then the job's last steps.
 // False when a stop came while the runs ended.
-bool EndSlicingJob(JobContext& ctx, const JobReport& report, SliceFinisher& finisher,
-                   bool fillGauges) {
+bool EndSlicingJob(JobContext& ctx, JobReport& report, SliceFinisher& finisher, bool fillGauges) {
     if (!finisher.Finish() || ctx.SlicingStopped()) return false;
     if (fillGauges) {
         if (ctx.CreateEncodedFiles()) ctx.SetGauge(Gauge::Encoding, 100);
         ctx.SetGauge(Gauge::Slicing, 100);
     }
-    finisher.Report();
+    report.earlierFilesLeft = finisher.Report();
     ReportSidesWithoutSlices(ctx, report);
     ctx.SetStatus("Finished.");
     ctx.SetSlicing(false);

@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "detect/SmartSense.h"
 #include "jobs/SliceJob.h"
@@ -33,6 +34,8 @@ struct JobReport {
     std::array<SideReport, 2> sides;  ///< side 1, side 2
     bool stopped = false;             ///< the job ended early on a stop
     bool refused = false;             ///< a precondition message ended it before any work
+    /// Files an earlier run left in the job's folders that remain (the user kept them).
+    std::vector<std::string> earlierFilesLeft;
 };
 
 /// The typed cut list of `side`, from its ten fields read through `ctx` now.

@@ -419,4 +419,31 @@ TEST_F(CliEndToEnd, AMovedLabelMovesExactlyThatCut) {
                                                   sizes[0][2] - shift, sizes[0][3], sizes[0][4]}));
 }
 
+// Sliced again with new titles: the first run's files stay, and are named, unless
+// --replace-earlier is given; then they go, and nothing else of the folder does.
+TEST_F(CliEndToEnd, ASecondRunSaysOrRemovesWhatTheFirstLeft) {
+    ASSERT_TRUE(WriteWav(dir_ / "take.wav", NoiseFrames(3 * 44100, 0.3)));
+    ASSERT_TRUE(WriteFileBytes(dir_ / "notes.txt", "mine"));
+    const auto slice = [&](const char* titles, bool replace) {
+        std::vector<std::string> args = {"slice",     "--typed", "--times1", "1,2",
+                                         "--titles1", titles,    "take.wav"};
+        if (replace) args.insert(args.begin() + 1, "--replace-earlier");
+        return RunCli(args, dir_.path());
+    };
+    ASSERT_EQ(slice("a|b|c", false).status, 0);
+    CliRun run = slice("x|y|z", false);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("remain beside the new ones: " + (dir_ / "01 - a.wav")),
+              std::string::npos)
+        << run.err;
+    EXPECT_TRUE(fs::exists(dir_ / "01 - a.wav") && fs::exists(dir_ / "01 - x.wav"));
+
+    run = slice("x|y", true);  // two titles: the third slice is "03.wav"
+    EXPECT_EQ(run.status, 0) << run.err;
+    for (const char* gone : {"01 - a.wav", "02 - b.wav", "03 - c.wav", "03 - z.wav"})
+        EXPECT_FALSE(fs::exists(dir_ / gone)) << gone;
+    for (const char* kept : {"01 - x.wav", "02 - y.wav", "03.wav", "notes.txt", "take.wav"})
+        EXPECT_TRUE(fs::exists(dir_ / kept)) << kept;
+}
+
 }  // namespace
