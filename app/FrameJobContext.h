@@ -1,5 +1,5 @@
 #pragma once
-// The window as a job's JobContext. Menu settings come from the atomics the frame mirrors;
+// The window as a job's JobContext. Menu settings come from the atomics the menus mirror;
 // controls are read on the GUI thread on the worker's behalf when the job reaches them;
 // gauges, status texts, repaints and the side states are posted to the GUI thread in the
 // order the job issues them; a message holds the job until it is closed or a stop comes.
@@ -7,22 +7,53 @@
 // Every member is called on the worker thread (constructor: GUI thread).
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "album/Album.h"
 #include "jobs/JobContext.h"
 #include "model/SideState.h"
+#include "slice/TrebleFilter.h"
 
 struct FrameControls;
+class FrameMenus;
+class FrameSides;
 class GuiChannel;
-class MyFrame;
 class MyWorkerThread;
+class Prompter;
+class SmartSenseChoice;
 class wxCheckBox;
+class wxFrame;
+
+/// The parts of the window a job reads and updates. GUI thread; the job reaches them
+/// through its context only.
+struct JobWindow {
+    wxFrame& frame;  ///< the status line; the parent of messages
+    const FrameControls& controls;
+    const FrameMenus& menus;
+    Prompter& prompts;
+    FrameSides& sides;
+    const SmartSenseChoice& smartSense;
+    const AlbumInfo& album;
+};
+
+/// What a running job shares with the part that runs it (FrameJobs).
+struct JobShared {
+    /// The treble boost filter, whose history carries from slice to slice and side to side.
+    /// While a job runs it is the worker's (the job makes it follow the EQ level at each
+    /// block); else the GUI thread's.
+    TrebleFilter treble;
+    std::atomic<bool> slicing{false};        ///< a slicing job runs; set by the worker
+    std::atomic<bool> stopRequested{false};  ///< Stop pressed on a slicing job; GUI thread sets
+};
 
 class FrameJobContext final : public JobContext {
   public:
-    FrameJobContext(MyFrame& frame, MyWorkerThread& thread, std::shared_ptr<GuiChannel> channel);
+    /// Takes the sides' states as the job's starting point. `window`, `shared` and `thread`
+    /// must outlive the context.
+    FrameJobContext(const JobWindow& window, JobShared& shared, const MyWorkerThread& thread);
 
     ProcessingSettings Processing() override;
     TrebleFilter& Treble() override;
@@ -63,11 +94,12 @@ class FrameJobContext final : public JobContext {
     /// job then ends at its next check, so the fallback only has to do no harm).
     template <class R>
     R Read(std::function<R()> read, R fallback);
-    /// A check box of the frame, read on the GUI thread; unchecked after an end request.
+    /// A check box of the window, read on the GUI thread; unchecked after an end request.
     bool Checked(wxCheckBox* FrameControls::*box);
 
-    MyFrame& frame_;
-    MyWorkerThread& thread_;
+    const JobWindow& window_;
+    JobShared& shared_;
+    const MyWorkerThread& thread_;
     std::shared_ptr<GuiChannel> channel_;
     /// The sides as last seen or published, for reads a stop cuts short.
     std::array<SideState, 2> sides_;
