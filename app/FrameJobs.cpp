@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "app/FrameControls.h"
+#include "app/FrameJobContext.h"
 #include "app/FrameMenus.h"
 #include "app/FrameSides.h"
 #include "app/GuiChannel.h"

@@ -7,9 +7,10 @@
 
 #include <memory>
 
-#include "app/FrameJobContext.h"
+#include "app/JobWindow.h"
 #include "jobs/SliceJob.h"
 
+class FrameJobContext;
 class MyWorkerThread;
 class StopHooks;
 class wxCommandEvent;

@@ -1,6 +1,5 @@
 #include "app/MyWorkerThread.h"
 
-#include <algorithm>
 #include <system_error>
 
 #include "jobs/Jobs.h"
