@@ -3,6 +3,7 @@
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/dialog.h>
+#include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/sizer.h>
@@ -13,9 +14,10 @@
 #include <vector>
 
 #include "album/CutListFile.h"
+#include "app/FrameControls.h"
 #include "app/FrameJobs.h"
-#include "app/FrameMenus.h"
-#include "app/MyFrame.h"
+#include "app/FrameSides.h"
+#include "app/LastPath.h"
 #include "app/Prompter.h"
 #include "app/TrackTitlesDialog.h"
 #include "app/WxText.h"
@@ -64,14 +66,22 @@ class SideQuestion : public wxDialog {
 
 }  // namespace
 
-FrameAlbum::FrameAlbum(MyFrame& frame) : frame_(frame) {
-    wxMenu* file = frame.Menus().m_fileMenu;
+FrameAlbum::FrameAlbum(wxFrame& frame, wxMenu& fileMenu, const FrameControls& controls,
+                       FrameSides& sides, const LastPath& lastPath, const FrameJobs& jobs,
+                       Prompter& prompts, AlbumInfo& album)
+    : frame_(frame),
+      controls_(controls),
+      sides_(sides),
+      lastPath_(lastPath),
+      jobs_(jobs),
+      prompts_(prompts),
+      album_(album) {
     int at = kFileMenuPosition;
-    file->Insert(at++, kIdTrackTitles, "Track titles...", "Album and track titles");
-    file->Insert(at++, kIdExportCutList, "Export cut list...",
-                 "Save a side's cuts and titles as a CUE sheet or label file");
-    file->Insert(at, kIdImportCutList, "Import cut list...",
-                 "Set a side's cuts and titles from a CUE sheet or label file");
+    fileMenu.Insert(at++, kIdTrackTitles, "Track titles...", "Album and track titles");
+    fileMenu.Insert(at++, kIdExportCutList, "Export cut list...",
+                    "Save a side's cuts and titles as a CUE sheet or label file");
+    fileMenu.Insert(at, kIdImportCutList, "Import cut list...",
+                    "Set a side's cuts and titles from a CUE sheet or label file");
     frame.Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { EditTrackTitles(); }, kIdTrackTitles);
     frame.Bind(
@@ -81,20 +91,19 @@ FrameAlbum::FrameAlbum(MyFrame& frame) : frame_(frame) {
 }
 
 std::array<bool, 2> FrameAlbum::PresentSides() const {
-    return {!frame_.Controls().i_textCtrl1->GetValue().empty(),
-            !frame_.Controls().i_textCtrl2->GetValue().empty()};
+    return {!controls_.i_textCtrl1->GetValue().empty(), !controls_.i_textCtrl2->GetValue().empty()};
 }
 
 std::string FrameAlbum::SidePath(Side side) const {
-    return ToUtf8(frame_.Controls().SidePathField(side)->GetValue());
+    return ToUtf8(controls_.SidePathField(side)->GetValue());
 }
 
 int FrameAlbum::SliceCount(Side side) const {
-    const SideState& state = frame_.SideAt(side);
+    const SideState& state = sides_.At(side);
     if (state.levelCount == 0) return 0;
     // The cuts as tenths on a "side" of levelCount tenths: the slices the markers give, of
     // as many cuts as the chosen method lets count (every one for Smart Sense).
-    const CutMethod method = CutMethodOf(frame_.Controls().m_cutsHow->GetSelection());
+    const CutMethod method = CutMethodOf(controls_.m_cutsHow->GetSelection());
     return static_cast<int>(
         SliceBoundaries(state.cuts, kTenthsPerSecond, state.levelCount, CutsConsidered(method))
             .size() +
@@ -102,12 +111,12 @@ int FrameAlbum::SliceCount(Side side) const {
 }
 
 void FrameAlbum::Tell(const wxString& text, const wxString& caption, long icon) {
-    frame_.Prompts().Message(&frame_, text, caption, wxOK | icon);
+    prompts_.Message(&frame_, text, caption, wxOK | icon);
 }
 
 std::optional<Side> FrameAlbum::ChooseSide(const wxString& question) {
     SideQuestion dialog(&frame_, question);
-    const int answer = frame_.Prompts().RunModal(dialog);
+    const int answer = prompts_.RunModal(dialog);
     if (answer == wxID_YES) return Side::One;
     if (answer == wxID_NO) return Side::Two;
     return std::nullopt;
@@ -115,7 +124,7 @@ std::optional<Side> FrameAlbum::ChooseSide(const wxString& question) {
 
 void FrameAlbum::EditTrackTitles() {
     TrackTitlesDialog dialog(&frame_, album_, {SliceCount(Side::One), SliceCount(Side::Two)});
-    if (frame_.Prompts().RunModal(dialog) == wxID_OK) album_ = dialog.Album();
+    if (prompts_.RunModal(dialog) == wxID_OK) album_ = dialog.Album();
 }
 
 void FrameAlbum::ExportCutList() {
@@ -138,7 +147,7 @@ void FrameAlbum::ExportCutList() {
     request.defaultFile = Stem(sidePath) + ".cue";
     request.wildcard = "CUE sheet (*.cue)|*.cue|Audacity labels (*.txt)|*.txt";
     request.save = true;
-    const std::string path = ToUtf8(frame_.Prompts().ChooseFile(&frame_, request));
+    const std::string path = ToUtf8(prompts_.ChooseFile(&frame_, request));
     if (path.empty()) return;
 
     const std::optional<SideLength> length = ReadSideLength(sidePath);
@@ -149,14 +158,12 @@ void FrameAlbum::ExportCutList() {
     }
     // The cuts the marker job would use: the typed times with "Typed Times (Below)".
     std::vector<std::int32_t> cuts;
-    if (CutMethodOf(frame_.Controls().m_cutsHow->GetSelection()) == CutMethod::TypedTimes) {
+    if (CutMethodOf(controls_.m_cutsHow->GetSelection()) == CutMethod::TypedTimes) {
         for (int n = 0; n < kTypedTimesPerSide; ++n)
-            cuts.push_back(
-                ParseTypedTime(ToUtf8(frame_.Controls()
-                                          .c_textCtrlTime[Index(side) * kTypedTimesPerSide + n]
-                                          ->GetValue())));
+            cuts.push_back(ParseTypedTime(ToUtf8(
+                controls_.c_textCtrlTime[Index(side) * kTypedTimesPerSide + n]->GetValue())));
     } else {
-        const SideState& state = frame_.SideAt(side);
+        const SideState& state = sides_.At(side);
         const auto inUse = std::min<std::size_t>(state.cutCount, state.cuts.size());
         cuts.assign(state.cuts.begin(), state.cuts.begin() + static_cast<std::ptrdiff_t>(inUse));
     }
@@ -173,11 +180,11 @@ void FrameAlbum::ExportCutList() {
 }
 
 void FrameAlbum::ImportCutList() {
-    if (frame_.Jobs().Running()) {
+    if (jobs_.Running()) {
         Tell("Please wait until the running job has ended.", kImportCaption, wxICON_INFORMATION);
         return;
     }
-    if (!frame_.WavesDrawn()) {
+    if (!sides_.WavesDrawn()) {
         Tell(
             "Please click on \"Draw waveforms\" first: a cut list's tracks become the markers "
             "of the waveforms, and drawing them later would replace the markers.",
@@ -186,9 +193,9 @@ void FrameAlbum::ImportCutList() {
     }
     FileRequest request;
     request.message = kImportCaption;
-    request.defaultDir = frame_.LastFolder();
+    request.defaultDir = lastPath_.Folder();
     request.wildcard = "Cut lists (*.cue;*.txt)|*.cue;*.txt|All Files (*)|*";
-    const std::string path = ToUtf8(frame_.Prompts().ChooseFile(&frame_, request));
+    const std::string path = ToUtf8(prompts_.ChooseFile(&frame_, request));
     if (path.empty()) return;
 
     const CutListResult read = ReadCutListFile(path, CutListFormatOf(path));
@@ -240,14 +247,14 @@ void FrameAlbum::ImportCutList() {
         return;
     }
     for (auto& [side, one] : placed) {
-        SideState& state = frame_.SideAt(side);
+        SideState& state = sides_.At(side);
         state.cuts.fill(0);
         std::copy(one.cuts.begin(), one.cuts.end(), state.cuts.begin());
         state.cutCount = static_cast<std::uint32_t>(one.cuts.size());
         album_.sides[Index(side)] = std::move(one.tracks);
     }
     TakeAlbumFields(read.list, album_);
-    frame_.Controls().m_canvas->Refresh(true);
+    controls_.m_canvas->Refresh(true);
     frame_.SetStatusText(FromUtf8("Cut list imported from " + path));
     if (!notices.empty()) Tell(FromUtf8(notices), kImportCaption, wxICON_INFORMATION);
 }

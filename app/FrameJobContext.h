@@ -1,5 +1,5 @@
 #pragma once
-// The window as a job's JobContext. Menu settings come from the atomics the frame mirrors;
+// The window as a job's JobContext. Menu settings come from the atomics the menus mirror;
 // controls are read on the GUI thread on the worker's behalf when the job reaches them;
 // gauges, status texts, repaints and the side states are posted to the GUI thread in the
 // order the job issues them; a message holds the job until it is closed or a stop comes.
@@ -11,18 +11,19 @@
 #include <memory>
 #include <string>
 
+#include "app/JobWindow.h"
 #include "jobs/JobContext.h"
 #include "model/SideState.h"
 
-struct FrameControls;
 class GuiChannel;
-class MyFrame;
 class MyWorkerThread;
 class wxCheckBox;
 
 class FrameJobContext final : public JobContext {
   public:
-    FrameJobContext(MyFrame& frame, MyWorkerThread& thread, std::shared_ptr<GuiChannel> channel);
+    /// Takes the sides' states as the job's starting point. `window`, `shared` and `thread`
+    /// must outlive the context.
+    FrameJobContext(const JobWindow& window, JobShared& shared, const MyWorkerThread& thread);
 
     ProcessingSettings Processing() override;
     TrebleFilter& Treble() override;
@@ -63,11 +64,12 @@ class FrameJobContext final : public JobContext {
     /// job then ends at its next check, so the fallback only has to do no harm).
     template <class R>
     R Read(std::function<R()> read, R fallback);
-    /// A check box of the frame, read on the GUI thread; unchecked after an end request.
+    /// A check box of the window, read on the GUI thread; unchecked after an end request.
     bool Checked(wxCheckBox* FrameControls::*box);
 
-    MyFrame& frame_;
-    MyWorkerThread& thread_;
+    const JobWindow& window_;
+    JobShared& shared_;
+    const MyWorkerThread& thread_;
     std::shared_ptr<GuiChannel> channel_;
     /// The sides as last seen or published, for reads a stop cuts short.
     std::array<SideState, 2> sides_;

@@ -1,13 +1,18 @@
 #include "app/FrameJobs.h"
 
 #include <wx/button.h>
+#include <wx/frame.h>
 #include <wx/gauge.h>
 
 #include <chrono>
 
+#include "app/FrameControls.h"
+#include "app/FrameJobContext.h"
+#include "app/FrameMenus.h"
+#include "app/FrameSides.h"
 #include "app/GuiChannel.h"
-#include "app/MyFrame.h"
 #include "app/MyWorkerThread.h"
+#include "app/StopHooks.h"
 
 namespace {
 
@@ -52,11 +57,14 @@ void RestoreJobButtons(const FrameControls& controls) {
 
 }  // namespace
 
-FrameJobs::FrameJobs(MyFrame& frame) : frame_(frame) {
+FrameJobs::FrameJobs(const JobWindow& window, StopHooks& stopHooks) : window_(window) {
     for (const JobButton& b : kJobButtons)
-        frame.Bind(wxEVT_BUTTON, &FrameJobs::OnButton, this, b.id);
-    frame.AddStopHook([this] { EndAndWait(); });
+        window.frame.Bind(wxEVT_BUTTON, &FrameJobs::OnButton, this, b.id);
+    stopHooks.Add([this] { EndAndWait(); });
+    FollowEq();
 }
+
+FrameJobs::~FrameJobs() = default;
 
 void FrameJobs::OnButton(wxCommandEvent& event) {
     for (const JobButton& b : kJobButtons)
@@ -64,25 +72,29 @@ void FrameJobs::OnButton(wxCommandEvent& event) {
 }
 
 void FrameJobs::StartOrStop(SliceJob job) {
-    const FrameControls& controls = frame_.Controls();
+    const FrameControls& controls = window_.controls;
     const bool slicing = job != SliceJob::DrawWaveforms;
     if (worker_) {
         // Only the running job's button is enabled; another job's command changes nothing.
         if (worker_->Job() != job) return;
         // The window stays live meanwhile: the worker's end restores it (Ended).
-        if (slicing) stopRequested_ = true;
+        if (slicing) shared_.stopRequested = true;
         worker_->AskToEnd(slicing ? kSlicingStopGrace : std::chrono::milliseconds(0));
         return;
     }
-    if (slicing) stopRequested_ = false;
-    if (job == SliceJob::SliceByMarkers && !frame_.WavesDrawn()) return;
+    if (slicing) shared_.stopRequested = false;
+    if (job == SliceJob::SliceByMarkers && !window_.sides.WavesDrawn()) return;
 
     // Made before the thread runs, so a second press cannot start a second worker.
-    worker_ = std::make_unique<MyWorkerThread>(&frame_, job);
+    wxFrame* frame = &window_.frame;
+    worker_ = std::make_unique<MyWorkerThread>(
+        job, [frame](GuiChannel::Task task) { frame->CallAfter(task); }, [this] { Ended(); });
+    context_ = std::make_unique<FrameJobContext>(window_, shared_, *worker_);
     for (const JobButton& b : kJobButtons) ButtonOf(controls, b.job)->Enable(b.job == job);
     ButtonOf(controls, job)->SetLabel(kStopLabel);
-    if (!worker_->Run()) {
+    if (!worker_->Run(*context_)) {
         worker_.reset();
+        context_.reset();
         RestoreJobButtons(controls);
     }
 }
@@ -91,8 +103,9 @@ void FrameJobs::Ended() {
     if (!worker_) return;
     worker_->Join();
     worker_.reset();
-    frame_.FollowEq();  // an EQ change after the job's last block
-    const FrameControls& controls = frame_.Controls();
+    context_.reset();
+    FollowEq();  // an EQ change after the job's last block
+    const FrameControls& controls = window_.controls;
     RestoreJobButtons(controls);
     controls.p_wxGauge1->SetValue(0);
     controls.p_wxGauge2->SetValue(0);
@@ -100,7 +113,7 @@ void FrameJobs::Ended() {
 
 void FrameJobs::EndAndWait() {
     if (!worker_) return;
-    stopRequested_ = true;
+    shared_.stopRequested = true;
     worker_->AskToEnd(std::chrono::milliseconds(0));
     // Run the worker's queued updates here (its reads and messages are released), up to
     // and including Ended, which it queues last.
@@ -109,4 +122,10 @@ void FrameJobs::EndAndWait() {
         channel->RunPending();
         if (worker_) channel->WaitForWork(std::chrono::milliseconds(20));
     }
+}
+
+void FrameJobs::FollowEq() {
+    // A running job owns the filter; it follows the new level at its next block.
+    if (Running()) return;
+    shared_.treble.Follow(window_.menus.TrebleBoostLevel());
 }

@@ -2,14 +2,18 @@
 
 #include <wx/button.h>
 #include <wx/choice.h>
+#include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 
+#include "app/FrameControls.h"
 #include "app/FrameJobs.h"
-#include "app/FrameMenus.h"
+#include "app/FrameSides.h"
+#include "app/LastPath.h"
 #include "app/LevelsDialog.h"
-#include "app/MyFrame.h"
+#include "app/Prompter.h"
 #include "app/RecordingTexts.h"
+#include "app/StopHooks.h"
 #include "app/WxText.h"
 #include "audio/AudioStream.h"
 #include "settings/MenuSettings.h"
@@ -22,13 +26,21 @@ constexpr int kPollMs = 50;
 
 }  // namespace
 
-FrameRecording::FrameRecording(MyFrame& frame) : m_frame(frame) {
-    jobRunning = [this] { return m_frame.Jobs().Running(); };
-    startSlicing = [this] { m_frame.Jobs().StartOrStop(SliceJob::SliceAutoOrTyped); };
+FrameRecording::FrameRecording(wxFrame& frame, const FrameControls& controls, wxMenu& inputMenu,
+                               FrameSides& sides, LastPath& lastPath, FrameJobs& jobs,
+                               Prompter& prompts, StopHooks& stopHooks)
+    : m_frame(frame),
+      m_controls(controls),
+      m_inputMenu(inputMenu),
+      m_sides(sides),
+      m_lastPath(lastPath),
+      m_prompts(prompts) {
+    jobRunning = [&jobs] { return jobs.Running(); };
+    startSlicing = [&jobs] { jobs.StartOrStop(SliceJob::SliceAutoOrTyped); };
     BuildInputMenu();
     m_frame.Bind(wxEVT_MENU, &FrameRecording::OnInput, this, menu::kInputFirst, menu::kInputLast);
     m_frame.Bind(wxEVT_BUTTON, &FrameRecording::OnRecordSide, this, kIdRecordSide1, kIdRecordSide2);
-    m_frame.AddStopHook([this] { StopForClose(); });
+    stopHooks.Add([this] { StopForClose(); });
 }
 
 FrameRecording::~FrameRecording() {
@@ -41,15 +53,15 @@ FrameRecording::~FrameRecording() {
 void FrameRecording::BuildInputMenu() {
     if (m_session.Ok()) m_stereoInputs = ListStereoInputs();
     for (std::size_t k = 0; k < m_stereoInputs.size() && k < kMaxInputMenuItems; ++k)
-        m_frame.Menus().m_inputMenu->AppendCheckItem(
-            menu::kInputFirst + static_cast<int>(k),
-            FromUtf8(InputMenuLabel(m_stereoInputs[k].name)), InputMenuHelp(k));
-    if (!m_stereoInputs.empty()) m_frame.Menus().m_inputMenu->Check(menu::kInputFirst, true);
+        m_inputMenu.AppendCheckItem(menu::kInputFirst + static_cast<int>(k),
+                                    FromUtf8(InputMenuLabel(m_stereoInputs[k].name)),
+                                    InputMenuHelp(k));
+    if (!m_stereoInputs.empty()) m_inputMenu.Check(menu::kInputFirst, true);
 }
 
 int FrameRecording::SelectedInputDevice() const {
     for (int id = menu::kInputFirst; id <= menu::kInputLast; ++id) {
-        const wxMenuItem* item = m_frame.Menus().m_inputMenu->FindItem(id);
+        const wxMenuItem* item = m_inputMenu.FindItem(id);
         if (item && item->IsChecked()) return m_stereoInputs[id - menu::kInputFirst].device;
     }
     return 0;
@@ -58,12 +70,11 @@ int FrameRecording::SelectedInputDevice() const {
 void FrameRecording::OnInput(wxCommandEvent& event) {
     // Takes effect at the next recording; one that runs keeps its device.
     for (int id = menu::kInputFirst; id <= menu::kInputLast; ++id)
-        if (m_frame.Menus().m_inputMenu->FindItem(id))
-            m_frame.Menus().m_inputMenu->Check(id, id == event.GetId());
+        if (m_inputMenu.FindItem(id)) m_inputMenu.Check(id, id == event.GetId());
 }
 
 wxButton* FrameRecording::RecButton(Side side) const {
-    return m_frame.Controls().RecButton(side);
+    return m_controls.RecButton(side);
 }
 
 void FrameRecording::OnRecordSide(wxCommandEvent& event) {
@@ -81,16 +92,16 @@ void FrameRecording::OnRecordSide(wxCommandEvent& event) {
 void FrameRecording::StartRecording(Side side) {
     FileRequest request;
     request.message = wxString::Format("Choose folder and file name for side %d.", Number(side));
-    request.defaultDir = m_frame.LastFolder();
+    request.defaultDir = m_lastPath.Folder();
     request.wildcard = "Wave Files (*.wav)|*.wav";
     request.save = true;
-    const wxString chosen = m_frame.Prompts().ChooseFile(&m_frame, request);
+    const wxString chosen = m_prompts.ChooseFile(&m_frame, request);
     if (chosen.empty()) return;
 
-    wxTextCtrl* pathField = m_frame.Controls().SidePathField(side);
+    wxTextCtrl* pathField = m_controls.SidePathField(side);
     pathField->SetValue(chosen);
-    m_frame.SetLastPath(ToUtf8(chosen));
-    m_frame.SidesChanged();
+    m_lastPath.Set(ToUtf8(chosen));
+    m_sides.Changed();
     m_side = side;
     RecButton(side)->SetLabel(kStopLabel);
     // One recording at a time: the other side's Rec waits for this one to end.
@@ -102,22 +113,22 @@ void FrameRecording::StartRecording(Side side) {
     if (opened != OpenResult::Ok) {
         RestoreRecButtons();
         if (opened == OpenResult::InvalidInput)
-            m_frame.Prompts().Message(&m_frame, kInvalidInputText, kInvalidInputCaption,
-                                      wxOK | wxICON_EXCLAMATION);
+            m_prompts.Message(&m_frame, kInvalidInputText, kInvalidInputCaption,
+                              wxOK | wxICON_EXCLAMATION);
         // A click that silently does nothing would leave the user guessing.
         if (opened == OpenResult::FileFailed)
-            m_frame.Prompts().Message(
+            m_prompts.Message(
                 &m_frame, wxString(kCannotCreateText) + pathField->GetValue() + kCannotCreateAdvice,
                 kCannotCreateCaption, wxOK | wxICON_EXCLAMATION);
         return;
     }
 
     LevelsDialog levels(
-        &m_frame, m_recorder->State(), m_frame.Controls().m_cutsHow->GetSelection(),
+        &m_frame, m_recorder->State(), m_controls.m_cutsHow->GetSelection(),
         [this](wxWindow* parent, const wxString& text, const wxString& caption, long style) {
-            return m_frame.Prompts().Message(parent, text, caption, style);
+            return m_prompts.Message(parent, text, caption, style);
         });
-    if (m_frame.Prompts().RunModal(levels) == LevelsDialog::kRecordResult) {
+    if (m_prompts.RunModal(levels) == LevelsDialog::kRecordResult) {
         RecordSettings settings;
         settings.gain = levels.Gain();
         settings.autoStop = levels.AutoStop();
@@ -158,15 +169,14 @@ void FrameRecording::RecordingFinished(bool closing) {
                           summary.cause == StopCause::Length || summary.cause == StopCause::Quiet;
     if (!(m_autoSlice && ordinary)) {
         const RecordingMessage message = RecordedMessage(summary);
-        m_frame.Prompts().Message(
-            &m_frame, FromUtf8(message.text), FromUtf8(message.caption),
-            wxOK | (message.exclamation ? wxICON_EXCLAMATION : wxICON_INFORMATION));
+        m_prompts.Message(&m_frame, FromUtf8(message.text), FromUtf8(message.caption),
+                          wxOK | (message.exclamation ? wxICON_EXCLAMATION : wxICON_INFORMATION));
     }
     if (!sliceNext) return;
     // Decided here, on the GUI thread, when the file is complete: a job that runs now would
     // take the command as its Stop.
     if (jobRunning && jobRunning()) {
-        m_frame.Prompts().Message(
+        m_prompts.Message(
             &m_frame,
             wxString::Format("The recording of side %d is complete, but it was not sliced "
                              "automatically because another job was running.\nSlice it once "

@@ -19,15 +19,25 @@
 #include "audio/Recorder.h"
 #include "model/Side.h"
 
-class MyFrame;
+struct FrameControls;
+class FrameJobs;
+class FrameSides;
+class LastPath;
+class Prompter;
+class StopHooks;
 class wxButton;
 class wxCommandEvent;
+class wxFrame;
+class wxMenu;
 
 class FrameRecording {
   public:
-    /// Lists the stereo inputs into the frame's Input menu (the first checked), binds the
-    /// Input commands and the Rec buttons, and registers the close hook.
-    explicit FrameRecording(MyFrame& frame);
+    /// Lists the stereo inputs into `inputMenu` (the first checked), binds the Input
+    /// commands and the Rec buttons on `frame`, and registers the close hook. A recorded
+    /// side's file goes into its path field, changes `sides` and becomes the last path.
+    FrameRecording(wxFrame& frame, const FrameControls& controls, wxMenu& inputMenu,
+                   FrameSides& sides, LastPath& lastPath, FrameJobs& jobs, Prompter& prompts,
+                   StopHooks& stopHooks);
     /// Ends a recording still running (its file complete) before the frame goes.
     ~FrameRecording();
 
@@ -39,10 +49,10 @@ class FrameRecording {
     Recorder* ActiveRecorder() { return m_recorder.get(); }
 
     /// Whether a job runs at this moment (then the automatic slicing does not start and
-    /// the user is told). Default: the frame has a worker.
+    /// the user is told). Default: the window's jobs run one.
     std::function<bool()> jobRunning;
     /// Starts "Slice using auto sense or typed times" (only asked while no job runs).
-    /// Default: the frame starts the job.
+    /// Default: the window's jobs start it.
     std::function<void()> startSlicing;
 
   private:
@@ -69,7 +79,12 @@ class FrameRecording {
     wxButton* RecButton(Side side) const;
     void StopForClose();
 
-    MyFrame& m_frame;
+    wxFrame& m_frame;
+    const FrameControls& m_controls;
+    wxMenu& m_inputMenu;
+    FrameSides& m_sides;
+    LastPath& m_lastPath;
+    Prompter& m_prompts;
     PortAudioSession m_session;  ///< keeps the device indices valid for the whole run
     std::vector<StereoInput> m_stereoInputs;
     PollTimer m_poll{*this};

@@ -3,10 +3,12 @@
 #include <wx/event.h>
 #include <wx/textctrl.h>
 
+#include "app/FrameControls.h"
 #include "app/FrameJobs.h"
 #include "app/FrameMenus.h"
+#include "app/FrameSides.h"
 #include "app/ImgPanel.h"
-#include "app/MyFrame.h"
+#include "app/StopHooks.h"
 #include "app/WxText.h"
 #include "settings/MenuSettings.h"
 #include "waveview/CutEditing.h"
@@ -23,38 +25,47 @@ constexpr int kAddCutShift = 4;
 // the GUI thread when playback starts).
 class FramePlaybackSettings : public PlaybackSettings {
   public:
-    explicit FramePlaybackSettings(MyFrame& frame) : m_frame(frame) {}
-    ProcessingSettings Processing() const override { return m_frame.Menus().Processing(); }
-    float PeakLevel(Side side) const override { return m_frame.SideAt(side).peakLevel; }
+    FramePlaybackSettings(const FrameMenus& menus, const FrameSides& sides)
+        : m_menus(menus), m_sides(sides) {}
+    ProcessingSettings Processing() const override { return m_menus.Processing(); }
+    float PeakLevel(Side side) const override { return m_sides.At(side).peakLevel; }
 
   private:
-    MyFrame& m_frame;
+    const FrameMenus& m_menus;
+    const FrameSides& m_sides;
 };
 
 }  // namespace
 
-FrameWaveforms::FrameWaveforms(MyFrame& frame, MyCanvas*& canvas) : frame_(frame) {
-    canvas =
+FrameWaveforms::FrameWaveforms(wxWindow& frame, FrameControls& controls, FrameSides& sides,
+                               const FrameMenus& menus, const FrameJobs& jobs, StopHooks& stopHooks)
+    : frame_(frame),
+      controls_(controls),
+      sides_(sides),
+      menus_(menus),
+      jobs_(jobs),
+      stopHooks_(stopHooks) {
+    controls.m_canvas =
         new MyCanvas(&frame, [this](wxDC& dc, int W, int H, int half) { Draw(dc, W, H, half); });
     // The canvas lies over the panel: clicks on it are the panel's, and the panel's are ours.
-    imgPanel* panel = frame.Controls().m_panel;
-    canvas->ForwardMouseTo(panel);
+    imgPanel* panel = controls.m_panel;
+    controls.m_canvas->ForwardMouseTo(panel);
     panel->OnMouse([this](wxMouseEvent& event) { OnPanelMouse(event); });
 }
 
 FrameWaveforms::~FrameWaveforms() {
-    frame_.Controls().m_panel->OnMouse(nullptr);
+    controls_.m_panel->OnMouse(nullptr);
 }
 
 void FrameWaveforms::Draw(wxDC& dc, int W, int H, int half) {
-    DrawSideEnvelopes(dc, frame_.Sides(), W, H, half);
+    DrawSideEnvelopes(dc, sides_.All(), W, H, half);
 }
 
 bool FrameWaveforms::OpenListenDialog(Side side, float r) {
     if (!playbackSettings_) {
-        playbackSettings_ = std::make_unique<FramePlaybackSettings>(frame_);
+        playbackSettings_ = std::make_unique<FramePlaybackSettings>(menus_, sides_);
         // Closing the window while the dialog plays: silence first, then the dialog ends.
-        frame_.AddStopHook([this] {
+        stopHooks_.Add([this] {
             if (!listenDialog_) return;
             listenDialog_->StopPlayback();
             if (listenDialog_->IsModal()) listenDialog_->EndModal(wxID_CANCEL);
@@ -62,11 +73,11 @@ bool FrameWaveforms::OpenListenDialog(Side side, float r) {
     }
     ListenTarget target;
     target.side = side;
-    target.state = &frame_.SideAt(side);
-    target.path = ToUtf8(frame_.Controls().SidePathField(side)->GetValue());
+    target.state = &sides_.At(side);
+    target.path = ToUtf8(controls_.SidePathField(side)->GetValue());
     target.settings = playbackSettings_.get();
 
-    ListenDialog dialog(frame_.Controls().m_panel, target, r);
+    ListenDialog dialog(controls_.m_panel, target, r);
     listenDialog_ = &dialog;
     const int result = dialog.ShowModal();
     listenDialog_ = nullptr;
@@ -81,17 +92,17 @@ void FrameWaveforms::OnPanelMouse(wxMouseEvent& event) {
     if (!left && !event.RightDown() && !event.RightDClick()) return;
     // A running job ("Draw waveforms" too) rewrites the cut lists: no edits meanwhile, and no
     // listen dialog over cuts that are about to change.
-    if (frame_.Jobs().Running()) return;
+    if (jobs_.Running()) return;
 
-    MyCanvas* canvas = frame_.Controls().m_canvas;
+    MyCanvas* canvas = controls_.m_canvas;
     const CanvasGeometry geometry = MeasureCanvas(frame_);
     // The canvas's place is in the frame's client pixels; the panel's own border moves its
     // client origin away from the frame's.
     const wxPoint at =
-        frame_.ScreenToClient(frame_.Controls().m_panel->ClientToScreen(event.GetPosition()));
+        frame_.ScreenToClient(controls_.m_panel->ClientToScreen(event.GetPosition()));
     const CanvasClick click = ClassifyClick(geometry, at.x, at.y);
     if (click.area == CanvasClick::Area::None) return;
-    SideState& side = frame_.SideAt(click.side);
+    SideState& side = sides_.At(click.side);
 
     if (click.area == CanvasClick::Area::ListenBand) {
         if (side.cutCount == 0) return;

@@ -7,17 +7,24 @@
 
 #include "model/Side.h"
 
+struct FrameControls;
+class FrameJobs;
+class FrameMenus;
+class FrameSides;
 class ListenDialog;
-class MyCanvas;
-class MyFrame;
 class PlaybackSettings;
+class StopHooks;
 class wxDC;
 class wxMouseEvent;
+class wxWindow;
 
 class FrameWaveforms {
   public:
-    /// Makes the canvas over the frame's panel (into `canvas`) and takes the panel's clicks.
-    FrameWaveforms(MyFrame& frame, MyCanvas*& canvas);
+    /// Makes the canvas on `frame` over the panel (into controls.m_canvas) and takes the
+    /// panel's clicks. It draws `sides`; no click counts while `jobs` runs one. The listen
+    /// dialog plays with the `menus`' settings, and `stopHooks` end it when the window closes.
+    FrameWaveforms(wxWindow& frame, FrameControls& controls, FrameSides& sides,
+                   const FrameMenus& menus, const FrameJobs& jobs, StopHooks& stopHooks);
     ~FrameWaveforms();
     FrameWaveforms(const FrameWaveforms&) = delete;
     FrameWaveforms& operator=(const FrameWaveforms&) = delete;
@@ -32,7 +39,12 @@ class FrameWaveforms {
     void Draw(wxDC& dc, int W, int H, int half);
     void OnPanelMouse(wxMouseEvent& event);
 
-    MyFrame& frame_;
+    wxWindow& frame_;
+    const FrameControls& controls_;
+    FrameSides& sides_;
+    const FrameMenus& menus_;
+    const FrameJobs& jobs_;
+    StopHooks& stopHooks_;
     ListenDialog* listenDialog_ = nullptr;
     /// What the listen dialog's playback reads; made with the first dialog.
     std::unique_ptr<PlaybackSettings> playbackSettings_;

@@ -1,11 +1,11 @@
 #include "app/HelpCommands.h"
 
 #include <wx/filename.h>
+#include <wx/frame.h>
 #include <wx/msgdlg.h>
 
 #include "app/DownloadDialog.h"
 #include "app/FrameMenus.h"
-#include "app/MyFrame.h"
 #include "app/Prompter.h"
 #include "app/ResourceFiles.h"
 #include "app/WxText.h"
@@ -66,7 +66,7 @@ wxString ResourceUrl(const char* name) {
 
 }  // namespace
 
-HelpCommands::HelpCommands(MyFrame& frame) : frame_(frame) {
+HelpCommands::HelpCommands(wxFrame& frame, Prompter& prompts) : frame_(frame), prompts_(prompts) {
     frame.Bind(wxEVT_MENU, &HelpCommands::OnAbout, this, kIdAbout);
     frame.Bind(wxEVT_MENU, &HelpCommands::OnHomePage, this, kIdHomePage);
     frame.Bind(wxEVT_MENU, &HelpCommands::OnBasicHelp, this, kIdBasicHelp);
@@ -75,27 +75,27 @@ HelpCommands::HelpCommands(MyFrame& frame) : frame_(frame) {
 }
 
 void HelpCommands::OnAbout(wxCommandEvent&) {
-    frame_.Prompts().Message(&frame_, kAboutText, "About Velvane", wxOK | wxICON_INFORMATION);
+    prompts_.Message(&frame_, kAboutText, "About Velvane", wxOK | wxICON_INFORMATION);
 }
 
 void HelpCommands::OnBasicHelp(wxCommandEvent&) {
-    frame_.Prompts().Message(&frame_, wxString(kBasicHelpText) + kEncoderHelp, "Basic Help",
-                             wxOK | wxICON_EXCLAMATION);
+    prompts_.Message(&frame_, wxString(kBasicHelpText) + kEncoderHelp, "Basic Help",
+                     wxOK | wxICON_EXCLAMATION);
 }
 
 void HelpCommands::OnManual(wxCommandEvent&) {
-    frame_.Prompts().OpenUrl(ResourceUrl(resource::kManual));
+    prompts_.OpenUrl(ResourceUrl(resource::kManual));
 }
 
 void HelpCommands::OnHomePage(wxCommandEvent&) {
-    frame_.Prompts().OpenUrl(ResourceUrl(resource::kHomePage));
+    prompts_.OpenUrl(ResourceUrl(resource::kHomePage));
 }
 
 void HelpCommands::OnDownload(wxCommandEvent&) {
     int result;
     {
         DownloadDialog dialog(&frame_);
-        result = frame_.Prompts().RunModal(dialog);
+        result = prompts_.RunModal(dialog);
     }
     const char* page = nullptr;
     switch (result) {
@@ -120,5 +120,5 @@ void HelpCommands::OnDownload(wxCommandEvent&) {
         default:
             break;  // Cancel, or closed without a choice
     }
-    if (page) frame_.Prompts().OpenUrl(page);
+    if (page) prompts_.OpenUrl(page);
 }

@@ -2,10 +2,6 @@
 
 #include <wx/statusbr.h>
 
-#include <filesystem>
-#include <system_error>
-
-#include "album/Utf8Text.h"
 #include "app/FrameAlbum.h"
 #include "app/FrameJobs.h"
 #include "app/FrameMenus.h"
@@ -16,8 +12,6 @@
 #include "app/LocateCommands.h"
 #include "app/SettingsCommands.h"
 #include "app/SmartSenseChoice.h"
-#include "app/WxText.h"
-#include "platform/Paths.h"
 
 MyFrame* g_frame = nullptr;
 
@@ -33,20 +27,30 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
     : wxFrame(nullptr, wxID_ANY, title, position, size, kFixedFrameStyle, "frame"),
       m_prompter(prompter ? std::move(prompter) : std::make_unique<WxPrompter>()) {
     SetBackgroundColour(*wxWHITE);
-    m_menus = std::make_unique<FrameMenus>(*this, [this] { FollowEq(); });
-    m_help = std::make_unique<HelpCommands>(*this);
-    m_settings = std::make_unique<SettingsCommands>(*this);
-    m_album = std::make_unique<FrameAlbum>(*this);
+    // An EQ choice, from the menu or a settings file, re-tunes the jobs' filter.
+    const auto followEq = [this] {
+        if (m_jobs) m_jobs->FollowEq();
+    };
+    m_menus = std::make_unique<FrameMenus>(*this, followEq);
+    m_help = std::make_unique<HelpCommands>(*this, *m_prompter);
+    m_settings = std::make_unique<SettingsCommands>(*this, m_controls, *m_menus, m_lastPath,
+                                                    *m_prompter, followEq);
     // The client area is 559x306 dialog units whatever the font; the background panel
     // covers all of it.
     const wxSize client = ConvertDialogToPixels(wxSize(559, 306));
     m_controls.m_panel =
         new imgPanel(this, wxID_ANY, wxPoint(0, 0), client, wxRAISED_BORDER, "VELVANE");
     BuildFrameControls(m_controls);
-    m_locate = std::make_unique<LocateCommands>(*this);
-    m_smartSense = std::make_unique<SmartSenseChoice>(*this);
-    m_jobs = std::make_unique<FrameJobs>(*this);
-    m_waveforms = std::make_unique<FrameWaveforms>(*this, m_controls.m_canvas);
+    m_locate =
+        std::make_unique<LocateCommands>(*this, m_controls, m_sides, m_lastPath, *m_prompter);
+    m_smartSense = std::make_unique<SmartSenseChoice>(*this, *m_controls.m_cutsHow, *m_prompter);
+    m_jobs = std::make_unique<FrameJobs>(
+        JobWindow{*this, m_controls, *m_menus, *m_prompter, m_sides, *m_smartSense, m_albumInfo},
+        m_stopHooks);
+    m_waveforms = std::make_unique<FrameWaveforms>(*this, m_controls, m_sides, *m_menus, *m_jobs,
+                                                   m_stopHooks);
+    m_album = std::make_unique<FrameAlbum>(*this, *m_menus->m_fileMenu, m_controls, m_sides,
+                                           m_lastPath, *m_jobs, *m_prompter, m_albumInfo);
 
     CreateStatusBar(1, wxSTB_DEFAULT_STYLE, wxID_ANY, "status_line");
     SetStatusText(kProgramTitle);
@@ -59,9 +63,10 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
     Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { Close(true); }, kIdExit);
 
-    m_recording = std::make_unique<FrameRecording>(*this);
+    m_recording =
+        std::make_unique<FrameRecording>(*this, m_controls, *m_menus->m_inputMenu, m_sides,
+                                         m_lastPath, *m_jobs, *m_prompter, m_stopHooks);
     g_frame = this;
-    FollowEq();
 }
 
 MyFrame::~MyFrame() {
@@ -71,46 +76,12 @@ MyFrame::~MyFrame() {
     if (g_frame == this) g_frame = nullptr;
 }
 
-void MyFrame::PublishSide(Side side, const SideState& state, unsigned generation) {
-    if (generation == m_sidesGeneration) m_sides[Index(side)] = state;
-}
-
-void MyFrame::SetWavesDrawn(bool drawn, unsigned generation) {
-    if (generation == 0 || generation == m_sidesGeneration) m_wavesDrawn = drawn;
-}
-
-void MyFrame::SidesChanged() {
-    ++m_sidesGeneration;
-    m_wavesDrawn = false;  // the waveforms on display belong to the previous files
-}
-
-void MyFrame::FollowEq() {
-    // A running job owns the filter; it follows the new level at its next block.
-    if (m_jobs && m_jobs->Running()) return;
-    m_treble.Follow(m_menus->TrebleBoostLevel());
-}
-
-void MyFrame::SetLastPath(const std::string& path) {
-    m_lastPath = path;
-    CutUtf8(m_lastPath, kMaxLastPath);
-}
-
-wxString MyFrame::LastFolder() const {
-    // The last path usually names the file chosen last; the dialogs want its folder.
-    std::error_code ec;
-    if (m_lastPath.empty() || std::filesystem::is_directory(m_lastPath, ec))
-        return FromUtf8(m_lastPath);
-    return FromUtf8(platform::SplitDirectory(m_lastPath));
-}
-
-void MyFrame::AddStopHook(std::function<void()> stop) {
-    m_stopHooks.push_back(std::move(stop));
+TrebleFilter& MyFrame::Treble() {
+    return m_jobs->Treble();
 }
 
 void MyFrame::OnClose(wxCloseEvent&) {
     // Running work ends before the frame it reports to goes away; never vetoed.
-    std::vector<std::function<void()>> hooks;
-    hooks.swap(m_stopHooks);
-    for (const auto& stop : hooks) stop();
+    m_stopHooks.RunOnce();
     Destroy();
 }

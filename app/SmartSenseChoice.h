@@ -10,17 +10,20 @@
 
 #include "model/Side.h"
 
-class MyFrame;
+class Prompter;
+class wxChoice;
 class wxCommandEvent;
+class wxWindow;
 
 class SmartSenseChoice {
   public:
     /// The item that opens the dialog (what m_cutsHow's selection would be while it is open).
     static constexpr int kSettingsItem = 3;
 
-    /// Appends the two items to frame.m_cutsHow and handles its choices. GUI thread.
-    explicit SmartSenseChoice(MyFrame& frame);
-    /// Stops handling m_cutsHow's choices (the frame's controls outlive this object).
+    /// Appends the two items to `cutsHow` (m_cutsHow) and handles its choices; the dialog
+    /// opens over `parent` through `prompts`. GUI thread.
+    SmartSenseChoice(wxWindow& parent, wxChoice& cutsHow, Prompter& prompts);
+    /// Stops handling m_cutsHow's choices (the window's controls outlive this object).
     ~SmartSenseChoice();
     SmartSenseChoice(const SmartSenseChoice&) = delete;
     SmartSenseChoice& operator=(const SmartSenseChoice&) = delete;
@@ -35,7 +38,9 @@ class SmartSenseChoice {
   private:
     void OnChoice(wxCommandEvent& event);
 
-    MyFrame& frame_;
+    wxWindow& parent_;
+    wxChoice& cutsHow_;
+    Prompter& prompts_;
     int shown_ = 0;  // the selection before the settings item was chosen
     std::atomic<int> songs_[2] = {0, 0};
     std::atomic<int> minSongSeconds_;

@@ -1,8 +1,9 @@
-// How long a job keeps the window's GUI thread from its events, on a long side: runs
-// "Draw waveforms" and "Slice using auto sense or typed times" in the real frame and
-// measures the delay of probe events posted every 5 ms from another thread (the longest
-// delay is the longest stall a user could feel), and the longest single event-loop pass.
-// Prints figures; asserts nothing.
+// How long a job keeps the window's GUI thread from its events, on a long side: locates
+// the side and runs "Draw waveforms" and "Slice using auto sense or typed times" in the
+// real frame as a user does (through the buttons; a job has ended when its button is no
+// longer "Stop"), and measures the delay of probe events posted every 5 ms from another
+// thread (the longest delay is the longest stall a user could feel), and the longest
+// single event-loop pass. Prints figures; asserts nothing.
 //
 // gui_stall_bench [MINUTES [SIDE.wav]]   (default 60 minutes; the side is generated once)
 
@@ -10,6 +11,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/log.h>
+#include <wx/textctrl.h>
 
 #include <algorithm>
 #include <atomic>
@@ -20,11 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/FrameJobs.h"
-#include "app/GuiChannel.h"
-#include "app/LocateCommands.h"
 #include "app/MyFrame.h"
-#include "app/MyWorkerThread.h"
 #include "bench/SideGenerator.h"
 
 namespace {
@@ -35,15 +33,20 @@ double Ms(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
+// Answers the file dialog with the side; messages go to stderr.
 class QuietPrompter : public Prompter {
   public:
-    wxString ChooseFile(wxWindow*, const FileRequest&) override { return wxString(); }
+    explicit QuietPrompter(wxString side) : side_(std::move(side)) {}
+    wxString ChooseFile(wxWindow*, const FileRequest&) override { return side_; }
     int Message(wxWindow*, const wxString& text, const wxString&, long) override {
         std::fprintf(stderr, "message: %s\n", text.utf8_str().data());
         return wxOK;
     }
     int RunModal(wxDialog&) override { return wxID_CANCEL; }
     void OpenUrl(const wxString&) override {}
+
+  private:
+    wxString side_;
 };
 
 class BenchApp : public wxApp {
@@ -60,9 +63,15 @@ struct Figures {
     double longestProbeDelayMs = 0;
     double p99ProbeDelayMs = 0;
     double longestPassMs = 0;
-    double longestChannelRunMs = 0;  ///< the job's own updates in one go
     std::size_t probes = 0;
 };
+
+// A click on `button`, as the toolkit delivers it.
+void Press(wxButton* button) {
+    wxCommandEvent press(wxEVT_BUTTON, button->GetId());
+    press.SetEventObject(button);
+    button->GetEventHandler()->ProcessEvent(press);
+}
 
 // With `button` null: the same loop for `idle` without a job (the machine's own noise).
 Figures RunJob(MyFrame& frame, wxButton* button, Clock::duration idle = {}) {
@@ -77,14 +86,9 @@ Figures RunJob(MyFrame& frame, wxButton* button, Clock::duration idle = {}) {
         }
     });
     const Clock::time_point start = Clock::now();
-    std::shared_ptr<GuiChannel> channel;
-    if (button) {
-        wxCommandEvent press(wxEVT_BUTTON, button->GetId());
-        press.SetEventObject(button);
-        button->GetEventHandler()->ProcessEvent(press);
-        if (frame.Jobs().Worker()) channel = frame.Jobs().Worker()->Channel();
-    }
-    while (button ? frame.Jobs().Worker() != nullptr : Clock::now() - start < idle) {
+    if (button) Press(button);
+    // A running job's button reads "Stop" until the job's end has given the window back.
+    while (button ? button->GetLabel() == "Stop" : Clock::now() - start < idle) {
         const Clock::time_point pass = Clock::now();
         wxTheApp->Yield(true);
         f.longestPassMs = std::max(f.longestPassMs, Ms(Clock::now() - pass));
@@ -96,7 +100,6 @@ Figures RunJob(MyFrame& frame, wxButton* button, Clock::duration idle = {}) {
     wxTheApp->Yield(true);
     std::sort(delays.begin(), delays.end());
     f.probes = delays.size();
-    if (channel) f.longestChannelRunMs = Ms(channel->LongestRun());
     if (!delays.empty()) {
         f.longestProbeDelayMs = delays.back();
         f.p99ProbeDelayMs = delays[delays.size() * 99 / 100];
@@ -129,20 +132,20 @@ int main(int argc, char** argv) {
     }
     wxTheApp->CallOnInit();
     auto* frame = new MyFrame(kProgramTitle, wxPoint(20, 40), wxSize(902, 340),
-                              std::make_unique<QuietPrompter>());
+                              std::make_unique<QuietPrompter>(wxString::FromUTF8(side)));
     frame->Show();
     frame->Controls().w_checkBox1->SetValue(false);
     frame->Controls().m_checkBox2->SetValue(false);
     frame->Controls().m_checkBox1->SetValue(false);
-    if (frame->Locate().LocateSide(Side::One, side)) return 1;
+    Press(frame->Controls().i_button1);  // "Locate..." for side 1
+    if (frame->Controls().i_textCtrl1->GetValue().utf8_string() != side) return 1;
 
     std::printf("side: %.0f minutes (%s)\n", minutes, side.c_str());
-    std::printf("%-18s %8s %7s %17s %13s %16s %15s\n", "job", "seconds", "probes",
-                "longest delay ms", "p99 delay ms", "longest pass ms", "job updates ms");
+    std::printf("%-18s %8s %7s %17s %13s %16s\n", "job", "seconds", "probes", "longest delay ms",
+                "p99 delay ms", "longest pass ms");
     auto print = [](const char* name, const Figures& f) {
-        std::printf("%-18s %8.1f %7zu %17.1f %13.1f %16.1f %15.2f\n", name, f.seconds, f.probes,
-                    f.longestProbeDelayMs, f.p99ProbeDelayMs, f.longestPassMs,
-                    f.longestChannelRunMs);
+        std::printf("%-18s %8.1f %7zu %17.1f %13.1f %16.1f\n", name, f.seconds, f.probes,
+                    f.longestProbeDelayMs, f.p99ProbeDelayMs, f.longestPassMs);
     };
     print("no job (baseline)", RunJob(*frame, nullptr, std::chrono::seconds(5)));
     const std::pair<const char*, wxButton*> jobs[] = {
