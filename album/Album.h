@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "model/Side.h"
+
 struct TrackInfo {
     std::string title;   ///< "" = no title
     std::string artist;  ///< "" = the album artist
@@ -26,6 +28,13 @@ struct AlbumInfo {
 
     bool operator==(const AlbumInfo&) const = default;
 
+    /// The number of titles given for `side`: its tracks up to the last one with a title.
+    std::size_t TitleCount(Side side) const {
+        const auto& tracks = sides[Index(side)];
+        std::size_t count = tracks.size();
+        while (count > 0 && tracks[count - 1].title.empty()) --count;
+        return count;
+    }
     /// Some track of either side has a title: the files take titled names.
     bool HasTitles() const {
         for (const auto& side : sides)
