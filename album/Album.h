@@ -25,6 +25,9 @@ struct AlbumInfo {
     std::string genre;
     /// Side 1's and side 2's tracks in slice order: entry k belongs to the side's slice k+1.
     std::array<std::vector<TrackInfo>, 2> sides;
+    /// Titled file names keep the characters that FAT and exFAT refuse (? : * " < > | \)
+    /// and trailing dots, rather than having them replaced (see SafeFileTitle).
+    bool keepTitleCharacters = false;
 
     bool operator==(const AlbumInfo&) const = default;
 
