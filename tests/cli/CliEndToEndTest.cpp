@@ -431,8 +431,8 @@ TEST_F(CliEndToEnd, RefusalsWriteNothing) {
         EXPECT_EQ(run.status, c.status);
         EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
     }
-    EXPECT_EQ(ReadFileBytes(dir_ / "side one.wav"), side1);
-    EXPECT_EQ(ReadFileBytes(dir_ / "side two.wav"), side2);
+    EXPECT_TRUE(ReadFileBytes(dir_ / "side one.wav") == side1);
+    EXPECT_TRUE(ReadFileBytes(dir_ / "side two.wav") == side2);
     EXPECT_EQ(CountSlices(dir_ / "o"), 0);
 }
 
@@ -452,7 +452,7 @@ TEST_F(CliEndToEnd, EveryTrackOfACutListCountsAndTitlesAreCounted) {
     smart.side1Path = dir_ / "side one.wav";
     smart.cutsHow = 2;
     ASSERT_TRUE(SaveSettingsFile(dir_ / "smart.lpx", smart));
-    for (const std::string out : {"auto", "smart"}) {
+    for (const std::string& out : {std::string("auto"), std::string("smart")}) {
         std::vector<std::string> args = {"slice", "--cue", "fifteen.cue", "--out", out};
         if (out == "smart")
             args.insert(args.end(), {"--settings", "smart.lpx"});
@@ -463,7 +463,9 @@ TEST_F(CliEndToEnd, EveryTrackOfACutListCountsAndTitlesAreCounted) {
         EXPECT_EQ(run.err, "");
         EXPECT_NE(run.out.find("15 slices, 01 - t1.wav to 15 - t15.wav"), std::string::npos)
             << run.out;
-        EXPECT_EQ(ReadWavFrames(dir_ / out + "/15 - t15.wav")->size(), side1_.size() - 126 * 44100);
+        const std::optional<std::vector<Frame>> last = ReadWavFrames(dir_ / out + "/15 - t15.wav");
+        ASSERT_TRUE(last);
+        EXPECT_EQ(last->size(), side1_.size() - 126 * 44100);  // from the last track's 2:06
     }
     const CliRun titled = RunCli({"slice", "--typed", "--times1", "0:30,1:00,1:30", "--titles1",
                                   "a|b", "--out", "titled", "side one.wav"},
