@@ -115,7 +115,7 @@ PlacedSide PlaceCutListSide(const CutListSide& side, std::uint64_t frames,
     return placed;
 }
 
-std::string PlacementNotice(Side side, const PlacedSide& placed) {
+std::string PlacementNotice(Side side, const PlacedSide& placed, std::size_t markersCounted) {
     std::string text;
     const std::string name = "Side " + NumberText(side) + ": ";
     if (!placed.outside.empty())
@@ -128,11 +128,24 @@ std::string PlacementNotice(Side side, const PlacedSide& placed) {
                 JoinTimes(placed.repeated) + " repeat" + (placed.repeated.size() == 1 ? "s" : "") +
                 " an earlier track's start and " + (placed.repeated.size() == 1 ? "was" : "were") +
                 " left out.\n";
-    if (placed.cuts.size() > static_cast<std::size_t>(kTypedTimesPerSide))
+    if (placed.cuts.size() > markersCounted)
         text += name + std::to_string(placed.cuts.size()) +
-                " cuts were placed; slicing cuts a side at its first ten only.\n";
+                " cuts were placed; slicing cuts a side at its first " +
+                (markersCounted == kTypedTimesPerSide ? std::string("ten")
+                                                      : std::to_string(markersCounted)) +
+                " only.\n";
     if (!text.empty()) text.pop_back();
     return text;
+}
+
+std::vector<TrackInfo> MergeImportedTracks(const std::vector<TrackInfo>& existing,
+                                           const std::vector<TrackInfo>& imported,
+                                           CutListFormat format) {
+    std::vector<TrackInfo> tracks = imported;
+    if (format == CutListFormat::Labels)
+        for (std::size_t k = 0; k < tracks.size(); ++k)
+            tracks[k].artist = k < existing.size() ? existing[k].artist : std::string();
+    return tracks;
 }
 
 std::vector<std::optional<Side>> MatchCutListSides(const CutListData& list,

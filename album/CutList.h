@@ -13,6 +13,10 @@
 
 #include "album/Album.h"
 #include "model/Side.h"
+#include "model/SideState.h"
+
+/// The two forms a cut list takes on disk.
+enum class CutListFormat { Cue, Labels };
 
 struct CutListTrack {
     std::int64_t start = 0;  ///< tenths of a second from the side's start, nearest tenth
@@ -72,8 +76,20 @@ PlacedSide PlaceCutListSide(const CutListSide& side, std::uint64_t frames,
                             std::uint32_t sampleRate);
 
 /// What the user is told about a placement on side 1 or 2: the left-out times by name, and
-/// that slicing uses only a side's first ten cuts when it has more. "" when all is well.
-std::string PlacementNotice(Side side, const PlacedSide& placed);
+/// that slicing uses only a side's first ten cuts when it has more than `markersCounted`
+/// (JobContext::MarkersCounted: ten in the window unless Smart Sense is chosen). "" when
+/// all is well.
+std::string PlacementNotice(Side side, const PlacedSide& placed,
+                            std::size_t markersCounted = kTypedTimesPerSide);
+
+/// A side's tracks once a cut list is imported: one per slice of the imported side
+/// (`imported`, as PlaceCutListSide gives them), each with the fields `format` carries
+/// taken from the import (a label file: the title; a CUE sheet: title and performer) and
+/// every other field from the track of the same slice in `existing`, so that importing
+/// labels keeps the artists typed for the side. (The album fields: TakeAlbumFields.)
+std::vector<TrackInfo> MergeImportedTracks(const std::vector<TrackInfo>& existing,
+                                           const std::vector<TrackInfo>& imported,
+                                           CutListFormat format);
 
 /// Which side each block of `list` belongs to, nullopt for none: a block whose file name
 /// (folders aside) is the name of a side's recording in `sidePaths` goes to that side; the

@@ -13,6 +13,10 @@
 #include "model/SideState.h"
 #include "slice/TrebleFilter.h"
 
+/// Markers the command line's marker job cuts at: every one of a side's table, since they
+/// are the tracks of a cut list or --markersN, not markers placed with the mouse.
+constexpr std::size_t kCliMarkersCounted = kMaxCuts;
+
 class CliContext final : public JobContext {
   public:
     /// The processing settings are those of the state's menu ids, for the whole run.
@@ -37,6 +41,7 @@ class CliContext final : public JobContext {
     }
     std::string EncoderPath() override { return state_.encoderPath; }
     int EncoderRunsAtOnce() override;
+    std::size_t MarkersCounted(CutMethod) override { return kCliMarkersCounted; }
     std::string OutputFolder(Side side) override;
     AlbumInfo Album() override { return state_.album; }
 

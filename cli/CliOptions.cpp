@@ -7,6 +7,7 @@
 
 #include "model/EncoderKind.h"
 #include "model/Side.h"
+#include "model/TypedTimes.h"
 #include "settings/MenuSettings.h"
 #include "settings/OptionTable.h"
 #include "sidefile/WaveFile.h"
@@ -35,9 +36,14 @@ std::vector<std::string> SplitCommas(const std::string& text) {
 
 std::string SetTypedTimes(CliOptions& o, Side side, const std::string& value) {
     const std::vector<std::string> parts = SplitCommas(value);
-    if (parts.size() > 10) return "--times" + NumberText(side) + ": at most ten times";
+    const std::string name = "--times" + NumberText(side);
+    if (parts.size() > 10) return name + ": at most ten times";
     TypedTimeFields fields;
-    for (std::size_t i = 0; i < parts.size(); ++i) fields[i] = parts[i];
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (ReadTypedTime(parts[i]).kind == TypedTimeKind::NotATime)
+            return name + ", field " + std::to_string(i + 1) + ": " + NotATimeText(parts[i]);
+        fields[i] = parts[i];
+    }
     o.typedTimes[Index(side)] = fields;
     return "";
 }
@@ -213,7 +219,8 @@ const Row kOptions[] = {
          return std::string();
      }},
     {"--times1", "T,T,...", kSlice,
-     "side 1's typed times, up to ten min.sec.dsec fields (empty fields allowed)",
+     "side 1's typed times, up to ten fields, each min.sec.dsec, m:ss, m:ss.d or h:mm:ss "
+     "(empty fields allowed)",
      [](CliOptions& o, const std::string& v) { return SetTypedTimes(o, Side::One, v); }},
     {"--times2", "T,T,...", kSlice, "side 2's typed times",
      [](CliOptions& o, const std::string& v) { return SetTypedTimes(o, Side::Two, v); }},
@@ -222,8 +229,8 @@ const Row kOptions[] = {
      "default 2)",
      SetText<&CliOptions::silenceText>},
     {"--markers1", "C,C,...", kSlice,
-     "slice side 1 at these cuts (tenths of a second) like \"Slice using waveform markers\"; "
-     "a side without markers gets no slices",
+     "slice side 1 at these cuts (tenths of a second) like \"Slice using waveform markers\", "
+     "every one of them; a side without markers gets no slices",
      [](CliOptions& o, const std::string& v) { return SetMarkers(o, Side::One, v); }},
     {"--markers2", "C,C,...", kSlice, "side 2's markers",
      [](CliOptions& o, const std::string& v) { return SetMarkers(o, Side::Two, v); }},
@@ -275,9 +282,10 @@ const Row kOptions[] = {
          return std::string();
      }},
     {"--cue", "FILE", kBoth,
-     "analyze: write the side's cuts as a CUE sheet. slice: cut at the tracks of a CUE sheet "
-     "like \"Slice using waveform markers\", with its titles and album fields; a sheet's FILE "
-     "names its side (else the sheets take the sides in order); give it twice for two sheets",
+     "analyze: write the side's cuts as a CUE sheet (at most 99 tracks; never over a side or "
+     "another audio file). slice: cut at every track of a CUE sheet like \"Slice using "
+     "waveform markers\", with its titles and album fields; a sheet's FILE names its side "
+     "(else the sheets take the sides in order); give it twice for two sheets, one per side",
      [](CliOptions& o, const std::string& v) { return AddCutList(o, v, CutListFormat::Cue); }},
     {"--labels", "FILE", kBoth,
      "the same with an Audacity label file (one side per file: side 1, then side 2)",
@@ -293,6 +301,11 @@ const Row kOptions[] = {
      [](CliOptions& o, const std::string& v) { return SetTitles(o, Side::One, v); }},
     {"--titles2", "\"A|B|...\"", kSlice, "side 2's track titles",
      [](CliOptions& o, const std::string& v) { return SetTitles(o, Side::Two, v); }},
+    {"--keep-title-characters", nullptr, kSlice,
+     "keep ? : * \" < > | \\ and trailing dots of titles in the file names; by default they "
+     "become _ (trailing dots go) so that the files can be copied to FAT and exFAT memory "
+     "sticks and phones",
+     SetFlag<&CliOptions::keepTitleCharacters, true>},
     {"--jobs", "N", kSlice,
      "run up to N encoders at once, each slice's as soon as it is written (default: one per "
      "processor); 1 encodes a side's slices one after the other once all are written",
@@ -486,8 +499,10 @@ std::string HelpText(CliCommand command) {
         "on standard error when it is a terminal; one summary line per side is printed.\n"
         "\n"
         "Exit status: 0 success (also when nothing had to be written), 1 a file could not be\n"
-        "read or written or was refused, or an encoder run failed (its command is printed),\n"
-        "2 usage error (also: encoding asked for and no encoder found), 130 interrupted by\n"
+        "read or written or was refused, a typed time of a settings file is not a time, a\n"
+        "CUE sheet could not hold every track (the first 99 are written, the others named),\n"
+        "or an encoder run failed (its command is printed), 2 usage error (also: encoding\n"
+        "asked for and no encoder found, two cut lists for one side), 130 interrupted by\n"
         "Ctrl+C (every file written until then is complete and valid). record: 0 when a\n"
         "valid file was written (Ctrl+C and SIGTERM end a recording normally), 1 when there\n"
         "is no stereo input, the input cannot record stereo at 44.1 kHz, or the file cannot\n"

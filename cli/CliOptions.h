@@ -57,6 +57,7 @@ struct CliOptions {
     std::optional<std::string> year;                    ///< --year
     std::optional<std::string> genre;                   ///< --genre
     std::optional<std::vector<std::string>> titles[2];  ///< --titles1, --titles2, split at '|'
+    bool keepTitleCharacters = false;                   ///< --keep-title-characters
     struct CutListFileOption {
         std::string path;
         CutListFormat format;

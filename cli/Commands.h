@@ -27,14 +27,18 @@ struct WindowState;
 /// channels, 16 bits)"), and returns the exit status; kExitOk when the run may go on.
 int PrepareRun(const CliOptions& options, WindowState& state);
 
-/// Reads the cut lists of --cue and --labels and makes their tracks the markers and titles
-/// of the sides they belong to (the album options still win). Prints what was left out;
-/// on a file that cannot be read or parsed, or more cuts than a side holds, prints why and
-/// returns kExitFileError. kExitOk otherwise.
+/// Reads the cut lists of --cue and --labels and makes every track the markers and titles
+/// of the sides they belong to (the album options still win). Prints what was left out (a
+/// block of a sheet that belongs to no side given); on a file that cannot be read or
+/// parsed, or more cuts than a side holds, prints why and returns kExitFileError; when a
+/// list finds no side but one that an earlier list gave its tracks (two lists for one
+/// side), prints so and returns kExitUsage. kExitOk otherwise.
 int LoadCutLists(const CliOptions& options, WindowState& state);
 
 /// Writes the cut lists of --cue and --labels for side 1 with `cuts` (tenths of a second)
-/// and the state's album. kExitOk, or kExitFileError after printing why.
+/// and the state's album, never over a side or another audio file. kExitOk; kExitFileError
+/// after printing why a list was not written, or which tracks a CUE sheet could not hold
+/// (the sheet holds the first 99).
 int WriteCutLists(const CliOptions& options, const WindowState& state,
                   std::span<const std::int32_t> cuts);
 

@@ -41,6 +41,7 @@ std::string SummaryLine(Side side, const std::string& path, const SideReport& re
     if (last != report.firstNumber)
         line += " to " + tracks.SliceName(last, static_cast<int>(report.slices));
     line += " in " + report.folder;
+    if (const std::string note = TitleCountNote(report); !note.empty()) line += " (" + note + ")";
     if (!report.reason.empty())
         line += " (" + report.reason + ")";
     else if (FailedOutcome(report.outcome))
@@ -104,7 +105,9 @@ int RunSlice(const CliOptions& options) {
     // The last voice message is heard to its end, unless the user interrupted.
     if (state.voice && !report.stopped && !Interrupted()) WaitForVoiceMessages();
     StopVoiceMessages();
-    // A precondition message ended the job (encoding asked for without an encoder).
+    // A precondition message ended the job: a typed time of the settings file that is not a
+    // time (--times1/2 are checked as options), or encoding asked for without an encoder.
+    if (report.typedTimesRefused) return kExitFileError;
     if (report.refused) return kExitUsage;
 
     // Messages were shown on standard error as they came; the status follows the outcomes

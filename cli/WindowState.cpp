@@ -14,6 +14,7 @@ void ApplyAlbumOptions(const CliOptions& o, AlbumInfo& album) {
     if (o.artist) album.artist = *o.artist;
     if (o.year) album.year = *o.year;
     if (o.genre) album.genre = *o.genre;
+    if (o.keepTitleCharacters) album.keepTitleCharacters = true;
     for (const Side side : kSides) {
         const auto& titles = o.titles[Index(side)];
         if (!titles) continue;

@@ -8,6 +8,7 @@
 // implementation carries reads and updates to its GUI thread as it needs to; a message
 // holds the job until the user has closed it, or until a stop is requested.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -45,7 +46,7 @@ class JobContext : public EncodeControl {
     virtual std::string SilenceText() = 0;
     /// Puts the default silence length where none was typed.
     virtual void SetSilenceText(const std::string& text) = 0;
-    /// The side's typed time `field` (0..9), as typed (min.sec.dsec).
+    /// The side's typed time `field` (0..9), as typed (see ReadTypedTime).
     virtual std::string TypedTime(Side side, int field) = 0;
     virtual bool CreateEncodedFiles() = 0;  ///< encode the slices
     virtual bool VoiceAfterEncoding() = 0;
@@ -56,6 +57,11 @@ class JobContext : public EncodeControl {
     /// run. More: each slice's run starts as soon as the slice is complete. Read once per
     /// job; by default the processors this process may use.
     virtual int EncoderRunsAtOnce() { return platform::UsableProcessors(); }
+
+    /// How many of a side's markers the marker job cuts at with `method` chosen. The
+    /// window's rule: a side's first ten, every one with Smart Sense. velvane-cli, whose
+    /// markers are the tracks of a cut list or --markersN, counts every one.
+    virtual std::size_t MarkersCounted(CutMethod method) { return CutsConsidered(method); }
 
     /// Folder the slices (and encoded files) of a side go to: the side file's folder in
     /// the window; velvane-cli's --out may name another.

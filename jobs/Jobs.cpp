@@ -1,8 +1,10 @@
 #include "jobs/Jobs.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "album/CutListFile.h"
@@ -16,6 +18,7 @@
 namespace {
 
 constexpr const char* kDefaultSilence = "2";
+constexpr const char* kTypedTimesCaption = "Typed times";
 
 struct Range {
     int start;
@@ -101,8 +104,9 @@ int PlannedTrackTotal(JobContext& ctx, const JobReport& report, bool markerJob) 
     for (const Side side : kSides)
         if (report.sides[Index(side)].present)
             total +=
-                typed ? PlannedSlices(ctx, side, ReadTypedCutList(ctx, side), kTypedTimesPerSide)
-                      : PlannedSlices(ctx, side, ctx.SideData(side).cuts, CutsConsidered(method));
+                typed
+                    ? PlannedSlices(ctx, side, ReadTypedCutList(ctx, side), kTypedTimesPerSide)
+                    : PlannedSlices(ctx, side, ctx.SideData(side).cuts, ctx.MarkersCounted(method));
     return total;
 }
 
@@ -171,6 +175,34 @@ void ReportSidesWithoutSlices(JobContext& ctx, const JobReport& report) {
     ctx.ShowMessage("No slices", text + ".");
 }
 
+// A job that would cut at typed times of which one is not a time ends before any file is
+// written, with one message naming every such field. True when it was refused.
+bool RefuseUnreadableTypedTimes(JobContext& ctx, JobReport& report) {
+    if (ctx.Method() != CutMethod::TypedTimes) return false;
+    std::string text;
+    for (const Side s : kSides) {
+        if (!report.sides[Index(s)].present) continue;
+        std::array<std::string, kTypedTimesPerSide> fields;
+        for (int i = 0; i < kTypedTimesPerSide; ++i) fields[i] = ctx.TypedTime(s, i);
+        const std::string lines = UnreadableTypedTimes(s, fields);
+        if (!lines.empty()) text += (text.empty() ? "" : "\n") + lines;
+    }
+    if (text.empty()) return false;
+    ctx.ShowMessage(kTypedTimesCaption, text);
+    report.refused = report.typedTimesRefused = true;
+    return true;
+}
+
+// "Finished.", followed by what was given in titles on a side that got another number of
+// slices.
+std::string FinishedStatus(const JobReport& report) {
+    std::string text = "Finished.";
+    for (const Side s : kSides)
+        if (const std::string note = TitleCountNote(report.sides[Index(s)]); !note.empty())
+            text += " Side " + NumberText(s) + ": " + note + ".";
+    return text;
+}
+
 JobReport EndStopped(JobContext& ctx, JobReport report) {
     report.stopped = true;
     ctx.SetSlicing(false);
@@ -206,6 +238,7 @@ bool SliceSide(JobContext& ctx, Side side, std::span<const std::int32_t> cuts,
     const std::string folder = ctx.OutputFolder(side);
     // Read once, so that a side's slices and encoded files are named alike.
     const AlbumInfo album = ctx.Album();
+    me.titles = album.TitleCount(side);
     const SideTracks tracks(side, album, trackTotal);
     finisher.BeginSide(side, folder, firstNumber, BothSides(report), tracks);
     const SliceResult result = WriteSideSlices(ctx, side, cuts, considered, folder, firstNumber,
@@ -232,12 +265,18 @@ bool EndSlicingJob(JobContext& ctx, JobReport& report, SliceFinisher& finisher, 
     }
     report.earlierFilesLeft = finisher.Report();
     ReportSidesWithoutSlices(ctx, report);
-    ctx.SetStatus("Finished.");
+    ctx.SetStatus(FinishedStatus(report));
     ctx.SetSlicing(false);
     return true;
 }
 
 }  // namespace
+
+std::string TitleCountNote(const SideReport& side) {
+    if (side.titles == 0 || side.slices == 0 || side.titles == side.slices) return "";
+    return std::to_string(side.titles) + (side.titles == 1 ? " title" : " titles") + " given for " +
+           std::to_string(side.slices) + (side.slices == 1 ? " slice" : " slices");
+}
 
 TypedCutList ReadTypedCutList(JobContext& ctx, Side side) {
     TypedCutList cuts{};
@@ -298,6 +337,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
     for (const Side s : kSides) report.sides[Index(s)].present = Present(ctx, s);
     const bool both = BothSides(report);
     if (!report.sides[0].present && !report.sides[1].present) return report;
+    if (RefuseUnreadableTypedTimes(ctx, report)) return report;
     // Found missing only after every slice was written, it would waste the whole job.
     if (RefuseWithoutEncoder(ctx)) {
         report.refused = true;
@@ -369,6 +409,7 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
         report.refused = true;
         return report;
     }
+    if (RefuseUnreadableTypedTimes(ctx, report)) return report;
 
     ctx.SetSlicing(true);
     ctx.SetGauge(Gauge::Slicing, 0);
@@ -390,7 +431,8 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
         const Range range = !both               ? Range{0, 100}
                             : side == Side::One ? Range{0, 50}
                                                 : Range{50, 100};
-        if (!SliceSide(ctx, side, cuts, CutsConsidered(method), trackTotal, range,
+        const std::size_t counted = useTyped ? kTypedTimesPerSide : ctx.MarkersCounted(method);
+        if (!SliceSide(ctx, side, cuts, counted, trackTotal, range,
                        useTyped ? "no typed times" : "no markers", report, finisher))
             return EndStopped(ctx, report);
     }

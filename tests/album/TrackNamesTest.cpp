@@ -97,4 +97,22 @@ TEST(TrackNamesTest, ATitleNamingASideRecordingIsRefused) {
     EXPECT_FALSE(std::filesystem::exists(dir / "02 - Outro.wav"));
 }
 
+// Titled names can be copied to FAT and exFAT sticks unless the album keeps the characters;
+// a title and its tag are one cleaned text.
+TEST(TrackNamesTest, NamesFitMemorySticksAndNameAndTagAgree) {
+    const std::string title = "Who? Me: *Now* \"Here\" <a|b> c\\d...";
+    EXPECT_EQ(SafeFileTitle(title), "Who_ Me_ _Now_ _Here_ _a_b_ c_d");
+    EXPECT_EQ(SafeFileTitle("Etc . . "), "Etc");
+    EXPECT_EQ(SafeFileTitle(title, true), title);
+    AlbumInfo album;
+    album.sides[0] = {{title, ""}, {std::string("A\0B\tC", 5), ""}};
+    EXPECT_EQ(SideTracks(Side::One, album, 0).SliceName(1, 1),
+              "01 - " + SafeFileTitle(title) + ".wav");
+    const SideTracks tracks(Side::One, album, 0);
+    EXPECT_EQ(tracks.SliceName(2, 2), "02 - A B C.wav");
+    EXPECT_EQ(tracks.Tags(2, 2)->title, "A B C");
+    album.keepTitleCharacters = true;
+    EXPECT_EQ(SideTracks(Side::One, album, 0).SliceName(1, 1), "01 - " + title + ".wav");
+}
+
 }  // namespace

@@ -446,4 +446,78 @@ TEST_F(CliEndToEnd, ASecondRunSaysOrRemovesWhatTheFirstLeft) {
         EXPECT_TRUE(fs::exists(dir_ / kept)) << kept;
 }
 
+// What would replace a recording or cut at a text that is no time is refused before any
+// file is written: exit 1 for a file's fault, 2 for an option's.
+TEST_F(CliEndToEnd, RefusalsWriteNothing) {
+    SettingsFields settings;
+    settings.side1Path = dir_ / "side one.wav";
+    settings.cutsHow = 1;
+    settings.typedTimes[2] = "6 34";
+    ASSERT_TRUE(SaveSettingsFile(dir_ / "typed.lpx", settings));
+    const std::string side1 = ReadFileBytes(dir_ / "side one.wav");
+    const std::string side2 = ReadFileBytes(dir_ / "side two.wav");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string said;
+    } cases[] = {
+        {{"analyze", "--cue", "side one.wav", "side one.wav"}, 1, dir_ / "side one.wav"},
+        {{"analyze", "--labels", "side two.wav", "side one.wav"}, 1, dir_ / "side two.wav"},
+        {{"slice", "--settings", "typed.lpx", "--out", "o"}, 1, "side 1, box 3: \"6 34\""},
+        {{"slice", "--typed", "--times1", "1.00,6 34", "--out", "o", "side one.wav"},
+         2,
+         "--times1, field 2: \"6 34\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[1]);
+        const CliRun run = RunCli(c.args, dir_.path());
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+    }
+    EXPECT_TRUE(ReadFileBytes(dir_ / "side one.wav") == side1);
+    EXPECT_TRUE(ReadFileBytes(dir_ / "side two.wav") == side2);
+    EXPECT_EQ(CountSlices(dir_ / "o"), 0);
+}
+
+// Every track of a cut list is cut at, whatever method a settings file chose, and no notice
+// says otherwise; titles that do not match the slices are counted in the summary.
+TEST_F(CliEndToEnd, EveryTrackOfACutListCountsAndTitlesAreCounted) {
+    std::string sheet = "FILE \"side one.wav\" WAVE\n";
+    for (int k = 0; k < 15; ++k) {
+        char track[96];
+        std::snprintf(track, sizeof track,
+                      "  TRACK %02d AUDIO\n    TITLE \"t%d\"\n    INDEX 01 %02d:%02d:00\n", k + 1,
+                      k + 1, 9 * k / 60, 9 * k % 60);
+        sheet += track;
+    }
+    ASSERT_TRUE(WriteFileBytes(dir_ / "fifteen.cue", sheet));
+    SettingsFields smart;
+    smart.side1Path = dir_ / "side one.wav";
+    smart.cutsHow = 2;
+    ASSERT_TRUE(SaveSettingsFile(dir_ / "smart.lpx", smart));
+    for (const std::string& out : {std::string("auto"), std::string("smart")}) {
+        std::vector<std::string> args = {"slice", "--cue", "fifteen.cue", "--out", out};
+        if (out == "smart")
+            args.insert(args.end(), {"--settings", "smart.lpx"});
+        else
+            args.push_back("side one.wav");
+        const CliRun run = RunCli(args, dir_.path());
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_NE(run.out.find("15 slices, 01 - t1.wav to 15 - t15.wav"), std::string::npos)
+            << run.out;
+        const std::optional<std::vector<Frame>> last = ReadWavFrames(dir_ / out + "/15 - t15.wav");
+        ASSERT_TRUE(last);
+        EXPECT_EQ(last->size(), side1_.size() - 126 * 44100);  // from the last track's 2:06
+    }
+    const CliRun titled = RunCli({"slice", "--typed", "--times1", "0:30,1:00,1:30", "--titles1",
+                                  "a|b", "--out", "titled", "side one.wav"},
+                                 dir_.path());
+    ASSERT_EQ(titled.status, 0) << titled.err;
+    EXPECT_NE(titled.out.find("4 slices, 01 - a.wav to 04.wav in " + dir_ / "titled" +
+                              " (2 titles given for 4 slices)\n"),
+              std::string::npos)
+        << titled.out;
+}
+
 }  // namespace

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/Commands.h"
 #include "cli/WindowState.h"
 #include "platform/Paths.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestWav.h"
 
 namespace {
 
@@ -281,6 +283,73 @@ TEST(CliEncodeOptions, SettingsFileAloneNeverMakesTheRunSpeak) {
         ResolveWindowState(ParseCommandLine({"slice", "--settings", dir / "s.lpx"}).options);
     ASSERT_EQ(r.error, "");
     EXPECT_FALSE(r.state.voice);
+}
+
+// A typed time that is not a time is a usage error naming the option and the field.
+TEST(CliOptions, TypedTimesThatAreNotTimesNameOptionAndField) {
+    const std::pair<Args, std::string> cases[] = {
+        {{"--times1", "1.0,,6 34"},
+         "--times1, field 3: \"6 34\" is not a time; write "
+         "min.sec.dsec, m:ss, m:ss.d or h:mm:ss"},
+        {{"--times2", "-5"},
+         "--times2, field 1: \"-5\" is not a time; write min.sec.dsec, "
+         "m:ss, m:ss.d or h:mm:ss"},
+        {{"--times1", "3:20,1:02:03.5,,95"}, ""},
+    };
+    for (const auto& [args, error] : cases) {
+        Args all = {"slice"};
+        all.insert(all.end(), args.begin(), args.end());
+        all.push_back("a.wav");
+        EXPECT_EQ(ParseCommandLine(all).error, error);
+    }
+    EXPECT_TRUE(Resolve({"--keep-title-characters"}).state.album.keepTitleCharacters);
+    EXPECT_FALSE(Resolve({}).state.album.keepTitleCharacters);
+}
+
+// What the cut-list options read and write, beside a side of twelve seconds.
+class CutListOptions : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(WriteWav(dir / "side.wav", NoiseFrames(44100 * 12, 0.3)));
+        state = Resolve({"--out", dir.path()}).state;
+        state.fields.side1Path = dir / "side.wav";
+    }
+    CliOptions Lists(const Args& args) {
+        Args all = {"slice"};
+        all.insert(all.end(), args.begin(), args.end());
+        all.push_back("side.wav");
+        return ParseCommandLine(all).options;
+    }
+    TempDir dir;
+    WindowState state;
+};
+
+// A CUE sheet holds 99 tracks: the rest are named and make the status 1.
+TEST_F(CutListOptions, ACueSheetOfMoreThanNinetyNineTracksIsAFileError) {
+    std::vector<std::int32_t> cuts;
+    for (int k = 1; k <= 110; ++k) cuts.push_back(k);
+    EXPECT_EQ(WriteCutLists(Lists({"--cue", dir / "a.cue"}), state, cuts), kExitFileError);
+    const CutListResult read = ReadCutListFile(dir / "a.cue", CutListFormat::Cue);
+    ASSERT_EQ(read.error, "");
+    EXPECT_EQ(read.list.sides.at(0).tracks.size(), 99u);
+    cuts.resize(98);
+    EXPECT_EQ(WriteCutLists(Lists({"--cue", dir / "b.cue"}), state, cuts), kExitOk);
+}
+
+// Two lists for one side are refused; a sheet's block for a side not given is left out.
+TEST_F(CutListOptions, OneCutListPerSide) {
+    ASSERT_TRUE(WriteFileBytes(dir / "a.txt", "0\t1\tA\n5\t6\tB\n"));
+    ASSERT_TRUE(WriteFileBytes(dir / "b.txt", "0\t1\tC\n"));
+    ASSERT_TRUE(WriteFileBytes(dir / "two.cue",
+                               "FILE \"side.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                               "  TRACK 02 AUDIO\n    INDEX 01 00:04:00\nFILE \"b.wav\" WAVE\n"
+                               "  TRACK 03 AUDIO\n    INDEX 01 00:00:00\n"));
+    WindowState one = state;
+    EXPECT_EQ(LoadCutLists(Lists({"--labels", dir / "a.txt", "--labels", dir / "b.txt"}), one),
+              kExitUsage);
+    WindowState two = state;
+    EXPECT_EQ(LoadCutLists(Lists({"--cue", dir / "two.cue"}), two), kExitOk);
+    EXPECT_EQ(two.markers[0], std::vector<std::int32_t>{40});
 }
 
 }  // namespace

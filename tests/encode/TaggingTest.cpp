@@ -30,6 +30,7 @@ AlbumInfo TestAlbum() {
     album.year = "1979";
     album.genre = "Rock";
     album.sides[1] = {{"Say \"hi\"", "Guest"}};
+    album.keepTitleCharacters = true;  // the file names keep the '"' of the title
     return album;
 }
 

@@ -32,6 +32,8 @@ class FakeJobContext : public FakeControlOf<JobContext, FakeJobContext> {
     std::array<SideState, 3> sides;
     bool wavesDrawn = false;
     bool slicing = false;
+    AlbumInfo album;
+    std::optional<std::size_t> markersCounted;  ///< unset: the window's rule
 
     // --- What the job did, in order ---
     std::vector<std::string> events;  ///< "status:T", "message:C|T", "voice:F", "refresh", ...
@@ -65,6 +67,10 @@ class FakeJobContext : public FakeControlOf<JobContext, FakeJobContext> {
     std::optional<EncoderKind> EncoderChoice() override { return EncoderKindOf(encoderKind); }
     std::string EncoderPath() override { return encoderPath; }
     int EncoderRunsAtOnce() override { return encoderRuns; }
+    std::size_t MarkersCounted(CutMethod method) override {
+        return markersCounted ? *markersCounted : JobContext::MarkersCounted(method);
+    }
+    AlbumInfo Album() override { return album; }
     std::string OutputFolder(Side side) override {
         const std::string& folder = outputFolders.at(Number(side));
         return folder.empty() ? platform::SplitDirectory(sidePaths.at(Number(side))) : folder;

@@ -308,3 +308,63 @@ TEST(ReadTypedCutList, TakesEachSidesTenFields) {
 }
 
 }  // namespace
+
+namespace {
+
+// A typed time that is not a time stops a slicing job that would cut at it before any file is
+// written; a job that does not cut at typed times goes on.
+TEST_F(JobsTest, TypedTimesThatAreNotTimesRefuseTheJob) {
+    Side(1, dir / "a/side.wav", NoiseFrames(44100 * 3, 0.3));
+    Side(2, dir / "b/side.wav", NoiseFrames(44100 * 3, 0.3));
+    Typed(1, {"0:01", "", "6 34"});
+    Typed(2, {"abc"});
+    ctx.cutsHow = 1;
+    for (const SliceJob job : {SliceJob::SliceAutoOrTyped, SliceJob::SliceByMarkers}) {
+        ctx.events.clear();
+        const JobReport report = RunJob(job, ctx);
+        EXPECT_TRUE(report.refused && report.typedTimesRefused);
+        EXPECT_EQ(ctx.Events("message:"),
+                  Strings{"Typed times|side 1, box 3: \"6 34\" is not a time; write "
+                          "min.sec.dsec, m:ss, m:ss.d or h:mm:ss\nside 2, box 1: \"abc\" is "
+                          "not a time; write min.sec.dsec, m:ss, m:ss.d or h:mm:ss"});
+        EXPECT_EQ(ctx.Events("status:"), Strings{});
+        EXPECT_FALSE(fs::exists(dir / "a/1.wav") || fs::exists(dir / "b/1.wav"));
+    }
+    ctx.cutsHow = 0;  // markers: the typed fields are not read
+    ctx.sides[1].cuts[0] = 10;
+    ctx.sides[1].cutCount = 1;
+    EXPECT_FALSE(RunJob(SliceJob::SliceByMarkers, ctx).refused);
+    EXPECT_TRUE(fs::exists(dir / "a/2.wav"));
+}
+
+// The window's marker job cuts at a side's first ten markers; a front end that counts
+// every marker gets a slice per marker.
+TEST_F(JobsTest, MarkersCountedDecideTheSlices) {
+    Side(1, dir / "a/side.wav", NoiseFrames(44100 * 14, 0.3));
+    for (int k = 0; k < 12; ++k) ctx.sides[1].cuts[k] = 10 * (k + 1);
+    ctx.sides[1].cutCount = 12;
+    EXPECT_EQ(RunJob(SliceJob::SliceByMarkers, ctx).sides[0].slices, 11u);
+    ctx.markersCounted = kMaxCuts;
+    EXPECT_EQ(RunJob(SliceJob::SliceByMarkers, ctx).sides[0].slices, 13u);
+}
+
+// Titles that do not match the slices are told in the final status; matching ones are not.
+TEST_F(JobsTest, FinalStatusCountsTitlesThatDoNotMatchTheSlices) {
+    Side(1, dir / "a/side.wav", NoiseFrames(44100 * 4, 0.3));
+    Typed(1, {"1", "2", "3"});
+    ctx.cutsHow = 1;
+    const std::pair<std::vector<TrackInfo>, std::string> cases[] = {
+        {{{"a", ""}, {"b", ""}, {"", ""}}, "Finished. Side 1: 2 titles given for 4 slices."},
+        {{{"a", ""}, {"b", ""}, {"c", ""}, {"d", ""}, {"e", ""}},
+         "Finished. Side 1: 5 titles given for 4 slices."},
+        {{{"a", ""}, {"", ""}, {"", ""}, {"d", ""}}, "Finished."},
+    };
+    for (const auto& [titles, status] : cases) {
+        ctx.album.sides[0] = titles;
+        ctx.events.clear();
+        RunJob(SliceJob::SliceAutoOrTyped, ctx);
+        EXPECT_EQ(ctx.Events("status:").back(), status);
+    }
+}
+
+}  // namespace
