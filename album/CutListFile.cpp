@@ -58,6 +58,13 @@ CutListFormat CutListFormatOf(const std::string& path) {
     return end == ".txt" ? CutListFormat::Labels : CutListFormat::Cue;
 }
 
+std::string WithCutListExtension(const std::string& path, CutListFormat format) {
+    const std::string wanted = format == CutListFormat::Labels ? ".txt" : ".cue";
+    const std::string end = path.size() >= 4 ? LowerCase(path.substr(path.size() - 4)) : "";
+    const bool known = end == ".txt" || end == ".cue";
+    return (known ? path.substr(0, path.size() - 4) : path) + wanted;
+}
+
 CutListResult ReadCutListFile(const std::string& path, CutListFormat format) {
     CutListResult result;
     platform::FilePtr in = platform::OpenFile(path, "rb");

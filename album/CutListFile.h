@@ -12,6 +12,10 @@
 /// Label files end in ".txt" (any case); every other name is a CUE sheet.
 CutListFormat CutListFormatOf(const std::string& path);
 
+/// `path` with the extension of `format` (".cue" or ".txt"): one of the two in its place,
+/// else added ("side.cue" as labels: "side.txt"; "side" as a CUE sheet: "side.cue").
+std::string WithCutListExtension(const std::string& path, CutListFormat format);
+
 /// Reads and parses the file in `format`. The error names the file and, for what cannot
 /// be parsed, the line ("/x/a.cue, line 7: ...").
 CutListResult ReadCutListFile(const std::string& path, CutListFormat format);

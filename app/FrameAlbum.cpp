@@ -147,8 +147,13 @@ void FrameAlbum::ExportCutList() {
     request.defaultFile = Stem(sidePath) + ".cue";
     request.wildcard = "CUE sheet (*.cue)|*.cue|Audacity labels (*.txt)|*.txt";
     request.save = true;
-    const std::string path = ToUtf8(prompts_.ChooseFile(&frame_, request));
+    std::string path = ToUtf8(prompts_.ChooseFile(&frame_, request));
     if (path.empty()) return;
+    // The file type chosen decides the format, and the name's extension follows it.
+    const CutListFormat format =
+        request.filterIndex == 1 ? CutListFormat::Labels : CutListFormat::Cue;
+    path = WithCutListExtension(path, format);
+    if (!MayReplace(prompts_, &frame_, FromUtf8(path))) return;
 
     const std::optional<SideLength> length = ReadSideLength(sidePath);
     if (!length) {
@@ -159,9 +164,15 @@ void FrameAlbum::ExportCutList() {
     // The cuts the marker job would use: the typed times with "Typed Times (Below)".
     std::vector<std::int32_t> cuts;
     if (CutMethodOf(controls_.m_cutsHow->GetSelection()) == CutMethod::TypedTimes) {
+        std::vector<std::string> fields;
         for (int n = 0; n < kTypedTimesPerSide; ++n)
-            cuts.push_back(ParseTypedTime(ToUtf8(
-                controls_.c_textCtrlTime[Index(side) * kTypedTimesPerSide + n]->GetValue())));
+            fields.push_back(
+                ToUtf8(controls_.c_textCtrlTime[Index(side) * kTypedTimesPerSide + n]->GetValue()));
+        if (const std::string bad = UnreadableTypedTimes(side, fields); !bad.empty()) {
+            Tell(FromUtf8(bad), "Typed times", wxICON_WARNING);
+            return;
+        }
+        for (const std::string& field : fields) cuts.push_back(ParseTypedTime(field));
     } else {
         const SideState& state = sides_.At(side);
         const auto inUse = std::min<std::size_t>(state.cutCount, state.cuts.size());
@@ -171,12 +182,14 @@ void FrameAlbum::ExportCutList() {
     list.sides.push_back(MakeCutListSide(RecordingNameFor(sidePath, path), cuts,
                                          album_.sides[Index(side)], length->frames,
                                          length->sampleRate));
-    if (const std::string error = WriteCutListFile(path, list, CutListFormatOf(path));
-        !error.empty()) {
+    const std::string sidePaths[] = {SidePath(Side::One), SidePath(Side::Two)};
+    if (const std::string error = WriteCutListFile(path, list, format, sidePaths); !error.empty()) {
         Tell(FromUtf8(error), "Couldn't export!", wxICON_WARNING);
         return;
     }
     frame_.SetStatusText(FromUtf8("Cut list of side " + NumberText(side) + " saved as " + path));
+    if (const std::string leftOut = TracksLeftOut(list, format); !leftOut.empty())
+        Tell(FromUtf8(leftOut), kExportCaption, wxICON_INFORMATION);
 }
 
 void FrameAlbum::ImportCutList() {
@@ -237,7 +250,8 @@ void FrameAlbum::ImportCutList() {
                  wxICON_WARNING);
             return;
         }
-        const std::string notice = PlacementNotice(side, one);
+        const std::string notice = PlacementNotice(
+            side, one, CutsConsidered(CutMethodOf(controls_.m_cutsHow->GetSelection())));
         if (!notice.empty()) notices += (notices.empty() ? "" : "\n") + notice;
         placed.emplace_back(side, std::move(one));
     }
@@ -251,7 +265,8 @@ void FrameAlbum::ImportCutList() {
         state.cuts.fill(0);
         std::copy(one.cuts.begin(), one.cuts.end(), state.cuts.begin());
         state.cutCount = static_cast<std::uint32_t>(one.cuts.size());
-        album_.sides[Index(side)] = std::move(one.tracks);
+        album_.sides[Index(side)] =
+            MergeImportedTracks(album_.sides[Index(side)], one.tracks, CutListFormatOf(path));
     }
     TakeAlbumFields(read.list, album_);
     controls_.m_canvas->Refresh(true);

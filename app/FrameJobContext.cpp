@@ -176,6 +176,28 @@ void FrameJobContext::SetStatus(const std::string& text) {
     channel_->Post([frame, text] { frame->SetStatusText(FromUtf8(text)); });
 }
 
+bool FrameJobContext::RemoveEarlierFiles(const std::string& folder,
+                                         const std::vector<std::string>& names) {
+    constexpr std::size_t kListed = 12;
+    std::string list;
+    for (std::size_t k = 0; k < names.size() && k < kListed; ++k) list += "\n    " + names[k];
+    if (names.size() > kListed)
+        list += "\n    ... and " + std::to_string(names.size() - kListed) + " more";
+    const std::string text = "The folder " + folder + " also holds " +
+                             std::to_string(names.size()) +
+                             (names.size() == 1 ? " file" : " files") +
+                             " of an earlier run that this one did not replace:" + list +
+                             "\n\nRemove " + (names.size() == 1 ? "it" : "them") + "?";
+    wxFrame* frame = &window_.frame;
+    Prompter* prompts = &window_.prompts;
+    auto answer = std::make_shared<int>(wxNO);
+    channel_->Prompt([frame, prompts, text, answer] {
+        *answer = prompts->Message(frame, FromUtf8(text), "Files of an earlier run",
+                                   wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION | wxCENTRE);
+    });
+    return *answer == wxYES;
+}
+
 void FrameJobContext::ShowMessage(const std::string& caption, const std::string& text) {
     wxFrame* frame = &window_.frame;
     Prompter* prompts = &window_.prompts;

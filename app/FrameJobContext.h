@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/JobWindow.h"
 #include "jobs/JobContext.h"
@@ -51,6 +52,8 @@ class FrameJobContext final : public JobContext {
     void SetSlicing(bool slicing) override;
     void RefreshCanvas() override;
     void PlayVoice(const std::string& fileName) override;
+    bool RemoveEarlierFiles(const std::string& folder,
+                            const std::vector<std::string>& names) override;
 
     void SetGauge(Gauge gauge, int value) override;
     void SetStatus(const std::string& text) override;

@@ -6,6 +6,8 @@
 
 #include <chrono>
 
+#include "platform/EndingCleanup.h"
+
 #include "app/FrameControls.h"
 #include "app/FrameJobContext.h"
 #include "app/FrameMenus.h"
@@ -115,6 +117,9 @@ void FrameJobs::EndAndWait() {
     if (!worker_) return;
     shared_.stopRequested = true;
     worker_->AskToEnd(std::chrono::milliseconds(0));
+    // Encoders the job started end now rather than when they finish (a hung one never
+    // would); their runs then count as failed, so the user's earlier files go back.
+    platform::StopRegisteredProcesses();
     // Run the worker's queued updates here (its reads and messages are released), up to
     // and including Ended, which it queues last.
     const std::shared_ptr<GuiChannel> channel = worker_->Channel();

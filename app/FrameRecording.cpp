@@ -94,8 +94,7 @@ void FrameRecording::StartRecording(Side side) {
     request.message = wxString::Format("Choose folder and file name for side %d.", Number(side));
     request.defaultDir = m_lastPath.Folder();
     request.wildcard = "Wave Files (*.wav)|*.wav";
-    request.save = true;
-    const wxString chosen = m_prompts.ChooseFile(&m_frame, request);
+    const wxString chosen = ChooseSaveFile(m_prompts, &m_frame, request);
     if (chosen.empty()) return;
 
     wxTextCtrl* pathField = m_controls.SidePathField(side);
@@ -133,7 +132,13 @@ void FrameRecording::StartRecording(Side side) {
         settings.gain = levels.Gain();
         settings.autoStop = levels.AutoStop();
         m_autoSlice = levels.AutoSlice();
-        m_recorder->Record(settings);
+        if (!m_recorder->Record(settings)) {
+            RestoreRecButtons();
+            m_prompts.Message(
+                &m_frame, wxString(kCannotCreateText) + pathField->GetValue() + kCannotCreateAdvice,
+                kCannotCreateCaption, wxOK | wxICON_EXCLAMATION);
+            return;
+        }
         m_shownBlinks = 0;
         SetStatus(kRecordingStatusText);
         m_poll.Start(kPollMs);
@@ -164,10 +169,7 @@ void FrameRecording::RecordingFinished(bool closing) {
     if (closing) return;
     const RecordingSummary& summary = m_recorder->Summary();
     const bool sliceNext = m_autoSlice && summary.cause == StopCause::Quiet;
-    // With automatic slicing chosen, an ordinary end needs no message to be answered.
-    const bool ordinary = summary.cause == StopCause::Button ||
-                          summary.cause == StopCause::Length || summary.cause == StopCause::Quiet;
-    if (!(m_autoSlice && ordinary)) {
+    if (NeedsRecordedMessage(summary, m_autoSlice)) {
         const RecordingMessage message = RecordedMessage(summary);
         m_prompts.Message(&m_frame, FromUtf8(message.text), FromUtf8(message.caption),
                           wxOK | (message.exclamation ? wxICON_EXCLAMATION : wxICON_INFORMATION));

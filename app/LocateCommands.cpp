@@ -12,6 +12,7 @@
 #include "app/WxText.h"
 #include "encode/Encoder.h"
 #include "model/EncoderKind.h"
+#include "platform/File.h"
 #include "platform/Paths.h"
 #include "sidefile/WaveFile.h"
 
@@ -36,12 +37,20 @@ LocateCommands::LocateCommands(wxFrame& frame, const FrameControls& controls, Fr
 }
 
 std::optional<wxString> LocateCommands::LocateSide(Side side, const std::string& path) {
+    // A file that is not there is not there, whatever format it might have had.
+    if (!platform::OpenFile(path, "rb"))
+        return FromUtf8("The file \"" + path + "\" cannot be opened.");
     if (!WaveFile::IsStereoWave(path, kSampleRate))
         return wxString("This is not a 44.1 kHz stereo wave file!\n(") +
                FromUtf8(WaveFile::Describe(path)) + ")";
     controls_.SidePathField(side)->ChangeValue(FromUtf8(path));
     sides_.Changed();
     lastPath_.Set(path);
+    if (const std::string shortfall = WaveFile::Shortfall(path); !shortfall.empty())
+        prompts_.Message(&frame_,
+                         FromUtf8("Side " + NumberText(side) + ": " + shortfall +
+                                  ".\nOnly what it holds will be used."),
+                         "Shorter than its header", wxOK | wxICON_INFORMATION);
     return std::nullopt;
 }
 

@@ -61,7 +61,11 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
 
     Bind(wxEVT_CLOSE_WINDOW, &MyFrame::OnClose, this);
     Bind(
-        wxEVT_MENU, [this](wxCommandEvent&) { Close(true); }, kIdExit);
+        wxEVT_MENU,
+        [this](wxCommandEvent&) {
+            if (MayClose()) Close(true);
+        },
+        kIdExit);
 
     m_recording =
         std::make_unique<FrameRecording>(*this, m_controls, *m_menus->m_inputMenu, m_sides,
@@ -80,8 +84,26 @@ TrebleFilter& MyFrame::Treble() {
     return m_jobs->Treble();
 }
 
-void MyFrame::OnClose(wxCloseEvent&) {
-    // Running work ends before the frame it reports to goes away; never vetoed.
+bool MyFrame::MayClose() {
+    const bool recording =
+        m_recording->ActiveRecorder() && m_recording->ActiveRecorder()->IsRecording();
+    if (!m_jobs->Running() && !recording) return true;
+    const wxString what = recording ? "A side is being recorded" : "A job is running";
+    return m_prompter->Message(this,
+                               what +
+                                   ". Stop it and close Velvane?\n(Every file written "
+                                   "until then is kept complete.)",
+                               "Close Velvane?",
+                               wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION) == wxYES;
+}
+
+void MyFrame::OnClose(wxCloseEvent& event) {
+    // Asked once: a forced close (File > Exit asked already) cannot be refused.
+    if (event.CanVeto() && !MayClose()) {
+        event.Veto();
+        return;
+    }
+    // Running work ends before the frame it reports to goes away.
     m_stopHooks.RunOnce();
     Destroy();
 }

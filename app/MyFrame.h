@@ -75,6 +75,8 @@ class MyFrame : public wxFrame {
 
   private:
     void OnClose(wxCloseEvent& event);
+    /// While a job or a recording runs: asks whether to stop it and close. True to close.
+    bool MayClose();
 
     // What the parts share; made first, destroyed last.
     std::unique_ptr<Prompter> m_prompter;

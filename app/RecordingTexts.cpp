@@ -44,3 +44,10 @@ RecordingMessage RecordedMessage(const RecordingSummary& summary) {
     message.text += Notes(summary);
     return message;
 }
+
+bool NeedsRecordedMessage(const RecordingSummary& summary, bool autoSlice) {
+    const bool lost = summary.inputOverflows > 0 || summary.framesLost > 0;
+    const bool ordinary = summary.cause == StopCause::Button ||
+                          summary.cause == StopCause::Length || summary.cause == StopCause::Quiet;
+    return !autoSlice || !ordinary || lost;
+}

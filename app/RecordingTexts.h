@@ -38,3 +38,8 @@ struct RecordingMessage {
 /// The message for `summary`: "Audio Recorded" with notes on lost samples, the size limit,
 /// or a failed write with how much of the recording the file holds.
 RecordingMessage RecordedMessage(const RecordingSummary& summary);
+
+/// Whether the end of a recording needs that message: always, but for an ordinary end
+/// (Stop, the length asked for, the automatic stop) without lost audio when automatic
+/// slicing follows, which needs no message to be answered.
+bool NeedsRecordedMessage(const RecordingSummary& summary, bool autoSlice);

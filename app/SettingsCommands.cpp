@@ -112,8 +112,7 @@ void SettingsCommands::OnSave(wxCommandEvent&) {
     request.message = "Save Settings";
     request.defaultDir = lastPath_.Folder();
     request.wildcard = kSettingsWildcard;
-    request.save = true;
-    const wxString path = prompts_.ChooseFile(&frame_, request);
+    const wxString path = ChooseSaveFile(prompts_, &frame_, request);
     if (path.empty()) return;
     // Written beside the target and renamed over it: a failed save keeps the old file.
     if (!SaveSettingsFile(ToUtf8(path), Collect()))

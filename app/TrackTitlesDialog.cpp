@@ -1,5 +1,6 @@
 #include "app/TrackTitlesDialog.h"
 
+#include <wx/checkbox.h>
 #include <wx/grid.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -79,6 +80,13 @@ TrackTitlesDialog::TrackTitlesDialog(wxWindow* parent, const AlbumInfo& album,
         sides->Add(column, 1, wxEXPAND | (s == 0 ? wxRIGHT : 0), 10);
     }
     top->Add(sides, 1, wxEXPAND | wxLEFT | wxRIGHT, 10);
+    keepCharacters = new wxCheckBox(this, wxID_ANY,
+                                    "Keep characters that memory sticks refuse in file names "
+                                    "(? : * \" < > |)",
+                                    wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator,
+                                    "keepTitleCharacters");
+    keepCharacters->SetValue(album.keepTitleCharacters);
+    top->Add(keepCharacters, 0, wxLEFT | wxRIGHT | wxTOP, 10);
     top->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 10);
     SetSizerAndFit(top);
     for (wxGrid* grid : tracks) FitTitleColumn(grid);
@@ -109,6 +117,7 @@ AlbumInfo TrackTitlesDialog::Album() const {
     album.title = ToUtf8(title->GetValue());
     album.year = ToUtf8(year->GetValue());
     album.genre = ToUtf8(genre->GetValue());
+    album.keepTitleCharacters = keepCharacters->GetValue();
     for (int s = 0; s < 2; ++s) {
         wxGrid* grid = tracks[s];
         if (grid->IsCellEditControlEnabled()) grid->SaveEditControlValue();

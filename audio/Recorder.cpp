@@ -41,8 +41,8 @@ OpenResult Recorder::Start(const std::string& path, int device,
     state_.mode.store(RecordingMode::Monitoring);
     if (recordAtOnce) Arm(*recordAtOnce);
     OpenResult result = stream_->OpenRecording(device, state_);
-    // Only a stream that runs may replace the file the user chose.
-    if (result == OpenResult::Ok && !file_->TakeName()) {
+    // Only a recording that runs may replace the file the user chose.
+    if (result == OpenResult::Ok && recordAtOnce && !file_->TakeName()) {
         result = OpenResult::FileFailed;
         stream_->Close();
     }
@@ -55,8 +55,14 @@ OpenResult Recorder::Start(const std::string& path, int device,
     return OpenResult::Ok;
 }
 
-void Recorder::Record(const RecordSettings& settings) {
-    if (active_) Arm(settings);
+bool Recorder::Record(const RecordSettings& settings) {
+    if (!active_) return false;
+    if (!file_->TakeName()) {
+        Cancel();
+        return false;
+    }
+    Arm(settings);
+    return true;
 }
 
 void Recorder::Arm(const RecordSettings& settings) {

@@ -52,16 +52,20 @@ class Recorder {
     Recorder& operator=(const Recorder&) = delete;
 
     /// Creates the side's file (header with no samples) and starts the stream of `device`
-    /// in Monitoring. An existing file is replaced only once the stream has started, so a
-    /// failed start keeps it; a new file stays on disk with its 44-byte header. On failure
-    /// nothing stays open and the result says why (FileFailed: the file cannot be created).
+    /// in Monitoring. An existing file is replaced only once the recording starts (Record),
+    /// so a failed start or a cancelled levels dialog keeps it; a new file stays on disk with
+    /// its 44-byte header. On failure nothing stays open and the result says why
+    /// (FileFailed: the file cannot be created).
     OpenResult Open(const std::string& path, int device);
     /// The same without monitoring (no levels dialog): the recording holds the stream's
-    /// frames from the first one.
+    /// frames from the first one, and takes the file's name once the stream runs.
     OpenResult OpenRecording(const std::string& path, int device, const RecordSettings& settings);
-    /// The levels dialog ended with "Record": the recording starts.
-    void Record(const RecordSettings& settings);
-    /// The levels dialog was cancelled: the stream closes; the file keeps no samples.
+    /// The levels dialog ended with "Record": the recording takes the file's name (an
+    /// existing file goes now) and starts. False when the name cannot be taken: nothing is
+    /// recorded, the stream is closed and the existing file stays.
+    bool Record(const RecordSettings& settings);
+    /// The levels dialog was cancelled: the stream closes; a new file keeps no samples, an
+    /// existing one stays as it was.
     void Cancel();
     /// The Stop button (also a closing window, Ctrl+C): the stop sequence, cause Button.
     void Stop();

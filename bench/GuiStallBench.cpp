@@ -37,7 +37,7 @@ double Ms(Clock::duration d) {
 class QuietPrompter : public Prompter {
   public:
     explicit QuietPrompter(wxString side) : side_(std::move(side)) {}
-    wxString ChooseFile(wxWindow*, const FileRequest&) override { return side_; }
+    wxString ChooseFile(wxWindow*, FileRequest&) override { return side_; }
     int Message(wxWindow*, const wxString& text, const wxString&, long) override {
         std::fprintf(stderr, "message: %s\n", text.utf8_str().data());
         return wxOK;

@@ -270,6 +270,13 @@ TEST(CutListTest, ImportedTracksKeepWhatTheFormatDoesNotCarry) {
 }
 
 // The "first ten only" notice follows how many markers count.
+TEST(CutListTest, TheChosenFormatGivesTheNamesExtension) {
+    EXPECT_EQ(WithCutListExtension("/a/side.cue", CutListFormat::Labels), "/a/side.txt");
+    EXPECT_EQ(WithCutListExtension("/a/side.TXT", CutListFormat::Cue), "/a/side.cue");
+    EXPECT_EQ(WithCutListExtension("/a/side", CutListFormat::Cue), "/a/side.cue");
+    EXPECT_EQ(WithCutListExtension("/a/side.wav", CutListFormat::Labels), "/a/side.wav.txt");
+}
+
 TEST(CutListTest, FirstTenNoticeOnlyWhenTrue) {
     CutListSide side;
     for (int k = 0; k <= 12; ++k) side.tracks.push_back({10 * k, {}});

@@ -26,28 +26,15 @@
 
 namespace {
 
-/// Yes/No answers from a queue, and the levels dialog really shown when `runLevels` is set.
+/// The levels dialog really shown when `runLevels` is set.
 class RecordingPrompter : public ScriptedPrompter {
   public:
-    int Message(wxWindow* parent, const wxString& text, const wxString& caption,
-                long style) override {
-        ScriptedPrompter::Message(parent, text, caption, style);
-        if (!(style & wxYES_NO)) return wxOK;
-        if (answers.empty()) {
-            ADD_FAILURE() << "unexpected question: " << caption;
-            return wxNO;
-        }
-        const int answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
     int RunModal(wxDialog& dialog) override {
         if (!runLevels) return ScriptedPrompter::RunModal(dialog);
         dialogTitles.push_back(dialog.GetTitle());
         return runLevels(dynamic_cast<LevelsDialog&>(dialog));
     }
 
-    std::deque<int> answers;
     std::function<int(LevelsDialog&)> runLevels;
 };
 
@@ -250,6 +237,22 @@ TEST(RecordedMessage, NamesWhatWentWrongAndWhatTheFileHolds) {
     EXPECT_NE(RecordedMessage(summary).text.find("largest size"), std::string::npos);
 }
 
+// Automatic slicing skips the message of an ordinary end, never one that lost audio.
+TEST(RecordedMessage, LostAudioIsSaidAlsoWhenSlicingFollows) {
+    RecordingSummary summary;
+    summary.cause = StopCause::Quiet;
+    EXPECT_FALSE(NeedsRecordedMessage(summary, true));
+    EXPECT_TRUE(NeedsRecordedMessage(summary, false));
+    summary.inputOverflows = 1;
+    EXPECT_TRUE(NeedsRecordedMessage(summary, true));
+    summary.inputOverflows = 0;
+    summary.framesLost = 64;
+    EXPECT_TRUE(NeedsRecordedMessage(summary, true));
+    summary = {};
+    summary.cause = StopCause::WriteError;
+    EXPECT_TRUE(NeedsRecordedMessage(summary, true));
+}
+
 // --- The window ---
 
 #define BUILD_OR_SKIP(profile, capture, fast) \
@@ -331,14 +334,16 @@ TEST_F(RecordingWindow, AutomaticStopSlicesOnceTheFileIsCompleteOrSaysWhyNot) {
     BUILD_OR_SKIP("basic", "", true);  // silence, as fast as it is read
     for (const bool jobRunning : {false, true}) {
         SCOPED_TRACE(jobRunning);
-        prompts->files.push_back(wxString::FromUTF8(dir / "side 2.wav"));
+        // A file of its own each time: the second would otherwise ask to replace the first.
+        const std::string path = dir / (jobRunning ? "side 2b.wav" : "side 2.wav");
+        prompts->files.push_back(wxString::FromUTF8(path));
         prompts->answers.push_back(wxYES);
         int slicingStarts = 0;
         std::optional<std::vector<Frame>> atSlicing;
         frame->Recording().jobRunning = [&] { return jobRunning; };
         frame->Recording().startSlicing = [&] {
             ++slicingStarts;
-            atSlicing = ReadWavFrames(dir / "side 2.wav");
+            atSlicing = ReadWavFrames(path);
         };
         frame->Controls().m_cutsHow->SetSelection(1);
         prompts->runLevels = [&](LevelsDialog& levels) {
@@ -380,6 +385,21 @@ TEST_F(RecordingWindow, CancelledLevelsDialogLeavesAnEmptyFile) {
     EXPECT_TRUE(frame->Controls().i_button4->IsEnabled());
     EXPECT_EQ(ReadFileBytes(dir / "c.wav").size(), 44u);
     EXPECT_TRUE(prompts->messages.empty());
+}
+
+// Rec... on a file that exists asks first; "No" leaves the file and the window as they were.
+TEST_F(RecordingWindow, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo) {
+    BUILD_OR_SKIP("basic", "", false);
+    ASSERT_TRUE(WriteWav(dir / "take.wav", signal));
+    const std::string before = ReadFileBytes(dir / "take.wav");
+    prompts->files.push_back(wxString::FromUTF8(dir / "take.wav"));
+    prompts->answers.push_back(wxNO);
+    ClickButton(frame->Controls().i_button3);
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].caption, "Replace file?");
+    EXPECT_EQ(frame->Controls().i_button3->GetLabel(), "Rec...");
+    EXPECT_EQ(frame->Controls().i_textCtrl1->GetValue(), "");
+    EXPECT_EQ(ReadFileBytes(dir / "take.wav"), before);
 }
 
 TEST_F(RecordingWindow, NoInputShowsInvalidInput) {

@@ -29,7 +29,7 @@ struct RecordingFixture : ::testing::Test {
     RecordingState& State() { return recorder.State(); }
     void Start(bool autoStop = false, float gain = 1.0f) {
         ASSERT_EQ(recorder.Open(path, 3), OpenResult::Ok);
-        recorder.Record({gain, autoStop});
+        ASSERT_TRUE(recorder.Record({gain, autoStop}));
     }
     void ExpectFile(const std::vector<Frame>& expected) {
         const RecordedFile file = ReadRecordedFile(path);
@@ -99,8 +99,8 @@ TEST_F(RecordingFixture, FailedOpenClosesTheFileWithItsHeader) {
     EXPECT_EQ(recorder.Open(dir / "no such folder/x.wav", 0), OpenResult::FileFailed);
 }
 
-// The take the user chose to replace survives a start that fails, and goes only once the
-// stream runs; nothing else is left in the folder either way.
+// The take the user chose to replace survives a start that fails and a cancelled levels
+// dialog, and goes only once the recording starts; nothing else is left in the folder.
 TEST_F(RecordingFixture, ExistingFileIsReplacedOnlyOnceTheStreamHasStarted) {
     const auto take = NoiseFrames(500, 0.5, 3);
     ASSERT_TRUE(WriteWav(path, take));
@@ -108,7 +108,14 @@ TEST_F(RecordingFixture, ExistingFileIsReplacedOnlyOnceTheStreamHasStarted) {
     EXPECT_EQ(recorder.Open(path, 0), OpenResult::InvalidInput);
     EXPECT_EQ(ReadWavFrames(path), take);
 
+    // The levels dialog shows while the stream runs: its Cancel keeps the take too.
     stream->result = OpenResult::Ok;
+    ASSERT_EQ(recorder.Open(path, 0), OpenResult::Ok);
+    EXPECT_EQ(ReadWavFrames(path), take);
+    recorder.Cancel();
+    EXPECT_EQ(ReadWavFrames(path), take);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+
     Start();
     const auto input = NoiseFrames(10 * kCallbackFrames, 0.8, 7);
     Feed(State(), input, 10);

@@ -117,7 +117,8 @@ TEST_F(CliEncodeRun, AnAbruptEndStopsTheEncodersAndPutsEarlierFilesBack) {
         TempDir run;
         ASSERT_TRUE(WriteWav(run / "side.wav", NoiseFrames(3 * 44100, 0.3)));
         ASSERT_TRUE(WriteFileBytes(run / "A1.mp3", "the user's own"));
-        ScopedEnv slow{"FAKE_ENCODER_SLOW_MS", "1500"};
+        // Slow enough that a loaded machine still signals while the runs are half-way.
+        ScopedEnv slow{"FAKE_ENCODER_SLOW_MS", "4000"};
         ScopedEnv ends{"FAKE_ENCODER_END_LOG", run / "ends.log"};
         const pid_t pid = StartProgram(
             {VELVANE_CLI, "slice", "--quiet", "--typed", "--times1", "0.1,0.2", "--jobs", "2",
@@ -134,7 +135,7 @@ TEST_F(CliEncodeRun, AnAbruptEndStopsTheEncodersAndPutsEarlierFilesBack) {
         EXPECT_EQ(ReadFileBytes(run / "A1.mp3"), "the user's own");
         EXPECT_FALSE(fs::exists(run / "A1.mp3.velvane-earlier"));
         // Longer than a run takes: a run still going would have logged its end by now.
-        std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+        std::this_thread::sleep_for(std::chrono::milliseconds(4500));
         EXPECT_FALSE(fs::exists(run / "ends.log")) << ReadFileBytes(run / "ends.log");
     }
 }
