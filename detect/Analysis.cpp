@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "detect/BandScan.h"
 #include "detect/SpeculativeScan.h"
@@ -211,9 +212,10 @@ AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_
     const std::uint64_t frames =
         std::min<std::uint64_t>(totalFrames, std::uint64_t{kBlockFrames} * (kMaxLevels - 1) + 1);
     const float level = ctx.TrebleBoost();
-    // Smart Sense's measurement runs beside the analysis, on its own thread.
+    // Smart Sense's measurement runs beside the analysis, on its own thread, over the whole
+    // side.
     std::unique_ptr<BandScan> bands;
-    if (smart) bands = std::make_unique<BandScan>(path, frames);
+    if (smart) bands = std::make_unique<BandScan>(path, totalFrames);
     SideAnalysis analysis(ctx, in.get(), wave, totalFrames, frames, level, progressStart,
                           progressEnd);
     const std::uint64_t blocks = analysis.Blocks();
@@ -251,7 +253,11 @@ AnalysisResult AnalyzeSide(JobContext& ctx, const std::string& path, std::int64_
             std::this_thread::sleep_for(kPollInterval);
         }
         if (bands->Failed()) return {};
-        result.smartCuts = ChooseSmartSenseCuts(bands->Blocks(), *smart);
+        SmartSenseResult sensed = ChooseSmartSense(bands->Blocks(), *smart);
+        result.smartCuts = std::move(sensed.cuts);
+        result.musicStart = sensed.musicStart;
+        result.musicEnd = sensed.musicEnd;
+        result.smartMessage = std::move(sensed.message);
     }
     return result;
 }

@@ -6,7 +6,9 @@
 
 namespace {
 
-// y = 75 x - (sum of 75 values) is 75 times the high-passed value; x sums six samples.
+// y = 75 x - (sum of 75 values) is 75 times the high-passed value; x sums six samples: mid
+// and side read as (left + right) / 2 and (left - right) / 2, whose squares add up to
+// (left² + right²) / 2.
 constexpr double kFullScale = 75.0 * 6 * 32768;
 constexpr double kEnergyScale = 1.0 / (kFullScale * kFullScale * 35);
 
@@ -20,35 +22,48 @@ void BandEnergy::Feed(const std::int16_t* s, std::size_t frames) {
             // Whole groups of three, the common case.
             const std::size_t groups = frames / kDecimation;
             for (std::size_t g = 0; g < groups; ++g, s += 2 * kDecimation)
-                Value(s[0] + s[1] + s[2] + s[3] + s[4] + s[5]);
+                Value(s[0] + s[1] + s[2] + s[3] + s[4] + s[5],
+                      s[0] - s[1] + s[2] - s[3] + s[4] - s[5]);
             frames -= groups * kDecimation;
             continue;
         }
-        partSum_ += s[0] + s[1];
+        midPart_ += s[0] + s[1];
+        sidePart_ += s[0] - s[1];
         s += 2;
         --frames;
         if (++groupFrames_ == kDecimation) {
-            Value(partSum_);
-            partSum_ = 0;
+            Value(midPart_, sidePart_);
+            midPart_ = sidePart_ = 0;
             groupFrames_ = 0;
         }
     }
 }
 
-void BandEnergy::Value(std::int32_t x) {
-    const unsigned at = ringAt_++ & kRingMask;
-    ring_[at] = x;
-    ringSum_ += x - ring_[(at - kMeanLength) & kRingMask];
+void BandEnergy::Signal::Take(std::int32_t x, unsigned at, int pieceIndex, bool pieceEnds) {
+    ring[at] = x;
+    ringSum += x - ring[(at - kMeanLength) & kRingMask];
     const std::int64_t y =
-        std::int64_t{kMeanLength} * ring_[(at - kMeanLength / 2) & kRingMask] - ringSum_;
-    piece_ += y * y;
-    if (++pieceValues_ < kPieceValues) return;
-    pieces_[pieceCount_++] = piece_;
-    piece_ = 0;
+        std::int64_t{kMeanLength} * ring[(at - kMeanLength / 2) & kRingMask] - ringSum;
+    piece += y * y;
+    if (!pieceEnds) return;
+    pieces[pieceIndex] = piece;
+    piece = 0;
+}
+
+std::int64_t BandEnergy::Signal::Order() {
+    std::nth_element(pieces, pieces + kOrderPiece, pieces + kPiecesPerBlock);
+    return pieces[kOrderPiece];
+}
+
+void BandEnergy::Value(std::int32_t mid, std::int32_t side) {
+    const unsigned at = ringAt_++ & Signal::kRingMask;
+    const bool pieceEnds = ++pieceValues_ == kPieceValues;
+    mid_.Take(mid, at, pieceCount_, pieceEnds);
+    side_.Take(side, at, pieceCount_, pieceEnds);
+    if (!pieceEnds) return;
     pieceValues_ = 0;
-    if (pieceCount_ < kPiecesPerBlock) return;
+    if (++pieceCount_ < kPiecesPerBlock) return;
     pieceCount_ = 0;
-    std::nth_element(pieces_, pieces_ + kMedianPiece, pieces_ + kPiecesPerBlock);
-    blocks_.push_back(
-        static_cast<float>(static_cast<double>(pieces_[kMedianPiece]) * kEnergyScale));
+    const double energy = static_cast<double>(mid_.Order()) + static_cast<double>(side_.Order());
+    blocks_.push_back(static_cast<float>(energy * kEnergyScale));
 }

@@ -108,7 +108,7 @@ std::vector<std::int32_t> SmartCuts(const MadeSide& side, std::optional<int> son
     SmartSenseOptions options;
     options.minSongSeconds = 3;
     options.songs = songs;
-    return ChooseSmartSenseCuts(Energies(side.frames), options);
+    return ChooseSmartSense(Energies(side.frames), options).cuts;
 }
 
 double Middle(const std::pair<double, double>& gap) {
@@ -203,9 +203,9 @@ TEST(SmartSense, SongsShorterThanTheMinimumAreNotCutOff) {
     SmartSenseOptions options;
     options.minSongSeconds =
         7.5;  // each slice is 7 s: a song, a second of lead-in or run-out, half the gap
-    EXPECT_TRUE(ChooseSmartSenseCuts(Energies(side.frames), options).empty());
+    EXPECT_TRUE(ChooseSmartSense(Energies(side.frames), options).cuts.empty());
     options.minSongSeconds = 6.5;
-    EXPECT_EQ(ChooseSmartSenseCuts(Energies(side.frames), options).size(), 1u);
+    EXPECT_EQ(ChooseSmartSense(Energies(side.frames), options).cuts.size(), 1u);
 }
 
 // --- The measurement ---
