@@ -134,6 +134,16 @@ std::pair<std::int64_t, std::int64_t> LoudExtent(const SideLevels& x) {
     return {first, last};
 }
 
+// The side's floor: the lowest of the samples that another one joins within the near-floor
+// reach (one sample alone, lower than all the rest, is no floor: the second before a needle
+// that dropped just before the music, or a dropout). With one sample, that one.
+double LowestAgreed(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    for (std::size_t i = 0; i + 1 < samples.size(); ++i)
+        if (samples[i + 1] - samples[i] <= kNearFloorDb) return samples[i];
+    return samples.empty() ? -HUGE_VAL : samples.back();
+}
+
 std::string Shortfall(std::size_t placed, std::size_t asked, std::size_t most, std::int64_t blocks,
                       double minSongSeconds) {
     char text[256];
@@ -169,7 +179,7 @@ SmartSenseResult ChooseSmartSense(std::span<const float> energies,
         samples.push_back(PercentileOf(x.X(), first - kSecond, first, 0.5));
     if (first < last && last + 1 + kSecond <= blocks)
         samples.push_back(PercentileOf(x.X(), last + 1, last + 1 + kSecond, 0.5));
-    const double near = Percentile(samples, 0.5) + kNearFloorDb;
+    const double near = LowestAgreed(samples) + kNearFloorDb;
 
     if (first < last) {
         std::int64_t start = first, end = last + 1;
