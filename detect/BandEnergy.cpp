@@ -50,9 +50,17 @@ void BandEnergy::Signal::Take(std::int32_t x, unsigned at, int pieceIndex, bool 
     piece = 0;
 }
 
-std::int64_t BandEnergy::Signal::Order() {
-    std::nth_element(pieces, pieces + kOrderPiece, pieces + kPiecesPerBlock);
-    return pieces[kOrderPiece];
+std::int64_t BandEnergy::Signal::Held() const {
+    std::int64_t sum = 0;
+    std::int64_t around[2 * kReach + 1];
+    for (int i = 0; i < kPiecesPerBlock; ++i) {
+        const int from = std::max(0, i - kReach), to = std::min(kPiecesPerBlock, i + kReach + 1);
+        std::copy(pieces + from, pieces + to, around);
+        const int middle = (to - from) / 2;
+        std::nth_element(around, around + middle, around + (to - from));
+        sum += std::min(pieces[i], kClickRatio * around[middle]);
+    }
+    return sum;
 }
 
 void BandEnergy::Value(std::int32_t mid, std::int32_t side) {
@@ -64,6 +72,6 @@ void BandEnergy::Value(std::int32_t mid, std::int32_t side) {
     pieceValues_ = 0;
     if (++pieceCount_ < kPiecesPerBlock) return;
     pieceCount_ = 0;
-    const double energy = static_cast<double>(mid_.Order()) + static_cast<double>(side_.Order());
-    blocks_.push_back(static_cast<float>(energy * kEnergyScale));
+    const double energy = static_cast<double>(mid_.Held()) + static_cast<double>(side_.Held());
+    blocks_.push_back(static_cast<float>(energy * kEnergyScale / kPiecesPerBlock));
 }

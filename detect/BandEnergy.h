@@ -10,14 +10,13 @@
 // hiss lives (10 dB down at 11 kHz, more above); from that, the value minus the mean of the
 // 75 around it (5 ms), which leaves out rumble, warp and most hum (about 35 dB down at
 // 20 Hz; the band is roughly 90 Hz to 8 kHz). The square of the result summed over 35
-// values gives one energy per 2.4 ms; the block's energy is the 11th smallest of its 42
-// (the lower quartile). A click fills a few of those 2.4 ms pieces (a loud one about three,
-// with what the 5 ms mean spreads around it) and a 5 ms pop a dozen, so even sixty clicks a
-// second with a pop among them fill fewer than three quarters and do not move it, while
-// music and noise fill them all.
+// values gives one energy per 2.4 ms piece. A click lights up one to three pieces and a
+// 5 ms pop half a dozen, where a note or a drum lights up its neighbours too: so a piece
+// counts at most four times the median of the 17 pieces around it (within its block), and
+// the block's energy is the mean of its 42 pieces so held. Even sixty clicks a second leave
+// most pieces of such a window to the noise, and sparse drums keep their weight.
 //
-// Integer arithmetic up to each block's order statistic: no rounding that depends on the
-// order.
+// Integer arithmetic up to each block's sum: no rounding that depends on the order.
 
 #include <cstdint>
 #include <vector>
@@ -38,7 +37,8 @@ class BandEnergy {
     static constexpr int kMeanLength = 75;
     static constexpr int kPieceValues = 35;  // 2.4 ms
     static constexpr int kPiecesPerBlock = 42;
-    static constexpr int kOrderPiece = 10;  // of 42 in order, from 0: the lower quartile
+    static constexpr int kReach = 8;       // pieces on each side of one: its neighbourhood
+    static constexpr int kClickRatio = 4;  // a piece counts at most this times their median
 
     // One of the two signals (mid, side): its high-pass and its 2.4 ms pieces.
     struct Signal {
@@ -48,7 +48,7 @@ class BandEnergy {
         std::int64_t piece = 0;    // energy of the piece under way
         std::int64_t pieces[kPiecesPerBlock] = {};
         void Take(std::int32_t value, unsigned at, int pieceIndex, bool pieceEnds);
-        std::int64_t Order();
+        std::int64_t Held() const;  // the block's pieces summed, clicks held down
     };
 
     void Value(std::int32_t mid, std::int32_t side);

@@ -12,7 +12,7 @@ namespace corpus {
 class Applause {
   public:
     /// Applause of `frames` frames at `db` (RMS at its height), `dies` frames of them dying
-    /// away at its end (0: it stops at full height, as when the next song starts into it).
+    /// away at its end (0: it stops at full height).
     Applause(std::uint64_t frames, double db, std::uint64_t dies, std::uint64_t seed);
     /// Adds frames [from, from + n) of the applause to `out` (interleaved, full scale 1).
     /// Call with consecutive ranges.

@@ -23,6 +23,8 @@ constexpr double kPassageRampSeconds = 0.2;
 constexpr double kAbruptSeconds = 0.03;
 constexpr double kWowHz = 0.55;  // once a turn
 constexpr double kDropoutFadeSeconds = 0.005;
+constexpr double kApplauseLeadSeconds = 1;   // the audience claps into the last chord
+constexpr double kApplauseUnderSeconds = 3;  // and, running on, under the next song's start
 
 std::uint64_t Frames(double seconds) {
     return static_cast<std::uint64_t>(std::llround(seconds * kRate));
@@ -94,6 +96,8 @@ bool HasHiddenGap(const MusicSources& sources, const SongPlan& song, std::uint64
 // hears music all through it; false when even 10 dB down leaves none.
 bool AddPassage(const MusicSources& sources, SongPlan& song, std::uint64_t offset,
                 std::uint64_t frames, double deepest, double floorDb) {
+    for (const QuietPassage& q : song.quiet)
+        if (offset < q.offset + q.frames && q.offset < offset + frames) return false;
     for (double depth = deepest; depth >= 10; depth -= 2)
         if (!HasHiddenGap(sources, song, offset, offset + frames, floorDb, song.gainDb - depth)) {
             song.quiet.push_back({offset, frames, depth});
@@ -160,12 +164,22 @@ bool RenderSide(const SidePlan& plan, const MusicSources& sources, const std::st
                 std::uint64_t seed) {
     const SideLayout layout = LayOut(plan);
     RecordNoise noise(plan.noise, layout.timeline, seed);
+    // Applause from a second before the music's end; running on, it dies away under the
+    // next song's start.
+    const std::uint64_t lead = Frames(kApplauseLeadSeconds), under = Frames(kApplauseUnderSeconds);
     std::vector<std::unique_ptr<Applause>> applause;
+    std::vector<std::uint64_t> clapStart, clapEnd;
     for (std::size_t s = 0; s < plan.songs.size(); ++s) {
         const SongPlan& song = plan.songs[s];
+        const std::uint64_t musicEnd = layout.songStart[s] + song.frames;
+        const std::uint64_t from = song.applauseFrames ? musicEnd - std::min(lead, song.frames) : 0;
+        const std::uint64_t to =
+            song.applauseFrames ? layout.songEnd[s] + (song.applauseRunsOn ? under : 0) : 0;
+        clapStart.push_back(from);
+        clapEnd.push_back(to);
         applause.push_back(std::make_unique<Applause>(
-            song.applauseFrames, song.applauseDb + plan.songs[s].gainDb,
-            song.applauseRunsOn ? 0 : song.applauseFrames / 3, seed * 31 + s));
+            to - from, song.applauseDb + song.gainDb,
+            song.applauseRunsOn ? under : song.applauseDiesFrames, seed * 31 + s));
     }
     const std::vector<Dropout> dropouts = PlanDropouts(plan, layout, seed);
     platform::FilePtr file = platform::OpenFile(path, "wb");
@@ -210,10 +224,11 @@ bool RenderSide(const SidePlan& plan, const MusicSources& sources, const std::st
                     o[1] += m[1] * g;
                 }
             }
-            const std::uint64_t clapFrom = std::max(frame, musicEnd);
-            const std::uint64_t clapTo = std::min(frame + n, layout.songEnd[s]);
+            const std::uint64_t clapFrom = std::max(frame, clapStart[s]);
+            const std::uint64_t clapTo = std::min(frame + n, clapEnd[s]);
             if (clapFrom < clapTo)
-                applause[s]->Add(clapFrom - musicEnd, static_cast<std::size_t>(clapTo - clapFrom),
+                applause[s]->Add(clapFrom - clapStart[s],
+                                 static_cast<std::size_t>(clapTo - clapFrom),
                                  &mix[2 * (clapFrom - frame)]);
         }
         noise.Add(frame, n, mix.data());
@@ -394,7 +409,10 @@ SidePlan PlanSide(const std::string& name, Condition condition, const MusicSourc
     // Songs: excerpts of different tracks, looped where the stretch is shorter; none with a
     // moment that would sound like a gap on this side. Orchestral pieces for the quiet
     // classical sides.
-    const double floorDb = n.floorDb + n.floorDriftDb;
+    // The floor the music must stand out of: the noise at its highest, and the hum (its
+    // harmonics' power: (1 + 0.3² + 0.5² + 0.25²) / 2 of the peak's square).
+    const double floorDb = 10 * std::log10(std::pow(10.0, (n.floorDb + n.floorDriftDb) / 10) +
+                                           0.70 * std::pow(10.0, n.humDb / 10));
     const bool classical = condition == C::QuietClassical;
     std::vector<Stretch> stretches;
     for (const Stretch& s : sources.Stretches())
@@ -464,6 +482,7 @@ SidePlan PlanSide(const std::string& name, Condition condition, const MusicSourc
             song.applauseFrames = Frames(random.Uniform(3, 10));
             song.applauseDb = -random.Uniform(6, 14);
             song.applauseRunsOn = s + 1 < songs && random.Chance(0.4);
+            song.applauseDiesFrames = Frames(random.Uniform(1, 1.5));
         }
         plan.songs.push_back(song);
     }

@@ -30,8 +30,11 @@ struct SongPlan {
     Ending ending = Ending::Fade;
     std::uint64_t endingFrames = 0;  ///< fade length; for Decay, the time constant
     std::vector<QuietPassage> quiet;
-    std::uint64_t applauseFrames = 0;  ///< after the music, part of the song (live sides)
+    /// Live sides: applause after the music, part of the song (it starts a second before the
+    /// music ends), at applauseDb below the song, dying away over its last applauseDiesFrames.
+    std::uint64_t applauseFrames = 0;
     double applauseDb = -20;
+    std::uint64_t applauseDiesFrames = 0;
     bool applauseRunsOn = false;  ///< the next song starts into it: no gap between them
 };
 
