@@ -179,7 +179,8 @@ SmartSenseResult ChooseSmartSense(std::span<const float> energies,
         samples.push_back(PercentileOf(x.X(), first - kSecond, first, 0.5));
     if (first < last && last + 1 + kSecond <= blocks)
         samples.push_back(PercentileOf(x.X(), last + 1, last + 1 + kSecond, 0.5));
-    const double near = LowestAgreed(samples) + kNearFloorDb;
+    const double floor = LowestAgreed(samples);
+    const double near = floor + kNearFloorDb;
 
     if (first < last) {
         std::int64_t start = first, end = last + 1;
@@ -193,9 +194,11 @@ SmartSenseResult ChooseSmartSense(std::span<const float> energies,
         c.gap = c.Length() >= minGap && c.level <= near && c.depth >= kBelowMusicDb;
     if (!options.songs) std::erase_if(candidates, [](const Candidate& c) { return !c.gap; });
     // The clearest first: gaps before the rest, then the longer stretch (up to two seconds,
-    // beyond which every gap is certain), then the deeper.
-    const auto rank = [](const Candidate& c) {
-        return std::make_tuple(c.gap, std::min(c.Length(), kCertainBlocks), c.depth);
+    // beyond which every gap is certain), then the one that lies further below the music
+    // less what it keeps above the floor.
+    const auto rank = [floor](const Candidate& c) {
+        return std::make_tuple(c.gap, std::min(c.Length(), kCertainBlocks),
+                               c.depth - (c.level - floor));
     };
     std::stable_sort(candidates.begin(), candidates.end(),
                      [&](const Candidate& a, const Candidate& b) { return rank(a) > rank(b); });
