@@ -21,9 +21,15 @@ void BandEnergy::Feed(const std::int16_t* s, std::size_t frames) {
         if (groupFrames_ == 0 && frames >= kDecimation) {
             // Whole groups of three, the common case.
             const std::size_t groups = frames / kDecimation;
-            for (std::size_t g = 0; g < groups; ++g, s += 2 * kDecimation)
-                Value(s[0] + s[1] + s[2] + s[3] + s[4] + s[5],
-                      s[0] - s[1] + s[2] - s[3] + s[4] - s[5]);
+            const std::size_t had = mid_.values.size();
+            mid_.values.resize(had + groups);
+            side_.values.resize(had + groups);
+            std::int32_t* mid = mid_.values.data() + had;
+            std::int32_t* side = side_.values.data() + had;
+            for (std::size_t g = 0; g < groups; ++g, s += 2 * kDecimation) {
+                mid[g] = s[0] + s[1] + s[2] + s[3] + s[4] + s[5];
+                side[g] = s[0] - s[1] + s[2] - s[3] + s[4] - s[5];
+            }
             frames -= groups * kDecimation;
             continue;
         }
@@ -32,46 +38,70 @@ void BandEnergy::Feed(const std::int16_t* s, std::size_t frames) {
         s += 2;
         --frames;
         if (++groupFrames_ == kDecimation) {
-            Value(midPart_, sidePart_);
+            mid_.values.push_back(midPart_);
+            side_.values.push_back(sidePart_);
             midPart_ = sidePart_ = 0;
             groupFrames_ = 0;
         }
     }
+    Measure();
 }
 
-void BandEnergy::Signal::Take(std::int32_t x, unsigned at, int pieceIndex, bool pieceEnds) {
-    ring[at] = x;
-    ringSum += x - ring[(at - kMeanLength) & kRingMask];
-    const std::int64_t y =
-        std::int64_t{kMeanLength} * ring[(at - kMeanLength / 2) & kRingMask] - ringSum;
-    piece += y * y;
-    if (!pieceEnds) return;
-    pieces[pieceIndex] = piece;
-    piece = 0;
+void BandEnergy::Pieces(std::size_t first) {
+    // y = 75 x - (sum of the 75 values around x) is 75 times the high-passed value. Both
+    // signals in one loop: their sums are two chains the processor runs side by side.
+    const std::int32_t* m = mid_.values.data() + first;
+    const std::int32_t* d = side_.values.data() + first;
+    std::int64_t midSum = mid_.sum, sideSum = side_.sum, midEnergy = 0, sideEnergy = 0;
+    for (int k = 0; k < kPieceValues; ++k) {
+        const std::int64_t midWindow = midSum + m[k], sideWindow = sideSum + d[k];
+        const std::int64_t y = std::int64_t{kMeanLength} * m[k - kMeanLength / 2] - midWindow;
+        const std::int64_t z = std::int64_t{kMeanLength} * d[k - kMeanLength / 2] - sideWindow;
+        midEnergy += y * y;
+        sideEnergy += z * z;
+        midSum = midWindow - m[k - (kMeanLength - 1)];
+        sideSum = sideWindow - d[k - (kMeanLength - 1)];
+    }
+    mid_.sum = midSum;
+    side_.sum = sideSum;
+    mid_.pieces[pieceCount_] = midEnergy;
+    side_.pieces[pieceCount_] = sideEnergy;
+}
+
+void BandEnergy::Measure() {
+    constexpr std::size_t kHistory = kMeanLength - 1;
+    std::size_t at = kHistory;  // the next value to measure
+    for (; at + kPieceValues <= mid_.values.size(); at += kPieceValues) {
+        Pieces(at);
+        if (++pieceCount_ < kPiecesPerBlock) continue;
+        pieceCount_ = 0;
+        const double energy = static_cast<double>(mid_.Held()) + static_cast<double>(side_.Held());
+        blocks_.push_back(static_cast<float>(energy * kEnergyScale / kPiecesPerBlock));
+    }
+    for (Signal* signal : {&mid_, &side_})
+        signal->values.erase(signal->values.begin(),
+                             signal->values.begin() + static_cast<std::ptrdiff_t>(at - kHistory));
 }
 
 std::int64_t BandEnergy::Signal::Held() const {
+    // The window of pieces around piece i, kept in order as it slides along the block.
+    std::int64_t window[2 * kReach + 1];
+    int size = 0;
+    const auto insert = [&](std::int64_t value) {
+        int k = size++;
+        for (; k > 0 && window[k - 1] > value; --k) window[k] = window[k - 1];
+        window[k] = value;
+    };
+    for (int i = 0; i < kReach; ++i) insert(pieces[i]);
     std::int64_t sum = 0;
-    std::int64_t around[2 * kReach + 1];
     for (int i = 0; i < kPiecesPerBlock; ++i) {
-        const int from = std::max(0, i - kReach), to = std::min(kPiecesPerBlock, i + kReach + 1);
-        std::copy(pieces + from, pieces + to, around);
-        const int middle = (to - from) / 2;
-        std::nth_element(around, around + middle, around + (to - from));
-        sum += std::min(pieces[i], kClickRatio * around[middle]);
+        if (i + kReach < kPiecesPerBlock) insert(pieces[i + kReach]);
+        if (i - kReach - 1 >= 0) {
+            std::int64_t* out = std::find(window, window + size, pieces[i - kReach - 1]);
+            std::copy(out + 1, window + size, out);
+            --size;
+        }
+        sum += std::min(pieces[i], kClickRatio * window[size / 2]);
     }
     return sum;
-}
-
-void BandEnergy::Value(std::int32_t mid, std::int32_t side) {
-    const unsigned at = ringAt_++ & Signal::kRingMask;
-    const bool pieceEnds = ++pieceValues_ == kPieceValues;
-    mid_.Take(mid, at, pieceCount_, pieceEnds);
-    side_.Take(side, at, pieceCount_, pieceEnds);
-    if (!pieceEnds) return;
-    pieceValues_ = 0;
-    if (++pieceCount_ < kPiecesPerBlock) return;
-    pieceCount_ = 0;
-    const double energy = static_cast<double>(mid_.Held()) + static_cast<double>(side_.Held());
-    blocks_.push_back(static_cast<float>(energy * kEnergyScale / kPiecesPerBlock));
 }

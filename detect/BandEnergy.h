@@ -40,24 +40,21 @@ class BandEnergy {
     static constexpr int kReach = 8;       // pieces on each side of one: its neighbourhood
     static constexpr int kClickRatio = 4;  // a piece counts at most this times their median
 
-    // One of the two signals (mid, side): its high-pass and its 2.4 ms pieces.
+    // One of the two signals (mid, side): its values not measured yet, after the
+    // kMeanLength - 1 before them that the mean still takes in, and the block's pieces.
     struct Signal {
-        static constexpr unsigned kRingMask = 127;  // the ring holds the last 128 values
-        std::int32_t ring[kRingMask + 1] = {};
-        std::int64_t ringSum = 0;  // of the last kMeanLength values
-        std::int64_t piece = 0;    // energy of the piece under way
+        std::vector<std::int32_t> values = std::vector<std::int32_t>(kMeanLength - 1);
+        std::int64_t sum = 0;  // of the kMeanLength - 1 values before the next one measured
         std::int64_t pieces[kPiecesPerBlock] = {};
-        void Take(std::int32_t value, unsigned at, int pieceIndex, bool pieceEnds);
         std::int64_t Held() const;  // the block's pieces summed, clicks held down
     };
 
-    void Value(std::int32_t mid, std::int32_t side);
+    void Pieces(std::size_t first);  // both signals' pieces of the 35 values from `first`
+    void Measure();                  // every whole piece of the values taken
 
     std::int32_t midPart_ = 0, sidePart_ = 0;  // of the frames of the group of three under way
     int groupFrames_ = 0;                      // frames in it
-    unsigned ringAt_ = 0;
-    int pieceValues_ = 0;
-    int pieceCount_ = 0;
+    int pieceCount_ = 0;                       // of the block under way
     Signal mid_, side_;
     std::vector<float> blocks_;
 };

@@ -121,8 +121,8 @@ void PrintRow(const std::string& name, const std::string& half, const Tally& t) 
     std::printf(
         "| %s | %s | %d | %d | %.3f | %.3f | %.2f s | %d of %d | %d of %d | %d / %d of %d | %.3f |",
         name.c_str(), half.c_str(), t.sides, t.smart.gaps, t.smart.F1(), t.smartSongs.F1(),
-        t.smart.MeanDistance(), t.startOk, t.sides, t.endOk, t.sides, t.allRight, t.allRightSongs, t.sides,
-        t.autoSense.F1());
+        t.smart.MeanDistance(), t.startOk, t.sides, t.endOk, t.sides, t.allRight, t.allRightSongs,
+        t.sides, t.autoSense.F1());
     for (const corpus::Score& s : t.sox) std::printf(" %.3f |", s.F1());
     std::printf("\n");
 }
