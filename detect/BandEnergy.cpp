@@ -95,12 +95,12 @@ std::int64_t BandEnergy::Signal::Held() const {
     for (int i = 0; i < kReach; ++i) insert(pieces[i]);
     std::int64_t sum = 0;
     for (int i = 0; i < kPiecesPerBlock; ++i) {
-        if (i + kReach < kPiecesPerBlock) insert(pieces[i + kReach]);
         if (i - kReach - 1 >= 0) {
             std::int64_t* out = std::find(window, window + size, pieces[i - kReach - 1]);
             std::copy(out + 1, window + size, out);
             --size;
         }
+        if (i + kReach < kPiecesPerBlock) insert(pieces[i + kReach]);
         sum += std::min(pieces[i], kClickRatio * window[size / 2]);
     }
     return sum;
