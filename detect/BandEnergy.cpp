@@ -101,7 +101,8 @@ std::int64_t BandEnergy::Signal::Held() const {
             --size;
         }
         if (i + kReach < kPiecesPerBlock) insert(pieces[i + kReach]);
-        sum += std::min(pieces[i], kClickRatio * window[size / 2]);
+        const std::int64_t quartile = window[size / 4];
+        sum += pieces[i] > kClickRatio * quartile ? quartile : pieces[i];
     }
     return sum;
 }

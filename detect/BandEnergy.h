@@ -10,11 +10,12 @@
 // hiss lives (10 dB down at 11 kHz, more above); from that, the value minus the mean of the
 // 75 around it (5 ms), which leaves out rumble, warp and most hum (about 35 dB down at
 // 20 Hz; the band is roughly 90 Hz to 8 kHz). The square of the result summed over 35
-// values gives one energy per 2.4 ms piece. A click lights up one to three pieces and a
-// 5 ms pop half a dozen, where a note or a drum lights up its neighbours too: so a piece
-// counts at most four times the median of the 17 pieces around it (within its block), and
-// the block's energy is the mean of its 42 pieces so held. Even sixty clicks a second leave
-// most pieces of such a window to the noise, and sparse drums keep their weight.
+// values gives one energy per 2.4 ms piece. A click lights up a few pieces and a 5 ms pop
+// half a dozen, where a note or a drum lights up its neighbours too: a piece more than four
+// times the lower quartile of the 17 pieces around it (within its block) counts as that
+// quartile, and the block's energy is the mean of its 42 pieces so held. Even sixty loud
+// clicks a second, with what the 5 ms mean spreads around each, leave a quarter of such a
+// window to the noise, while sparse drums, longer than a click, keep their weight.
 //
 // Integer arithmetic up to each block's sum: no rounding that depends on the order.
 
@@ -38,7 +39,7 @@ class BandEnergy {
     static constexpr int kPieceValues = 35;  // 2.4 ms
     static constexpr int kPiecesPerBlock = 42;
     static constexpr int kReach = 8;       // pieces on each side of one: its neighbourhood
-    static constexpr int kClickRatio = 4;  // a piece counts at most this times their median
+    static constexpr int kClickRatio = 4;  // a piece above this times their lower quartile
 
     // One of the two signals (mid, side): its values not measured yet, after the
     // kMeanLength - 1 before them that the mean still takes in, and the block's pieces.

@@ -11,23 +11,26 @@
 
 namespace {
 
-constexpr double kMusicRangeDb = 20;         // music: within this of the side's typical level
-constexpr double kNearFloorDb = 8;           // a gap's quietest part lies within this of the floor
-constexpr double kBelowMusicDb = 20;         // and each of its blocks this far below the music
-constexpr std::int64_t kSecond = 10;         // blocks
-constexpr std::int64_t kLoudReach = 30;      // seconds of music looked at on each side
-constexpr double kLoudShare = 0.75;          // the music's loud level: this share of seconds below
-constexpr double kSecondPercentile = 0.9;    // a second's level: its loud blocks
-constexpr double kQuietestDb = 3;            // the quietest part: within this of the lowest block
-constexpr std::int64_t kShortestRun = 2;     // blocks: shorter dips are never candidates
-constexpr std::int64_t kCertainBlocks = 20;  // a stretch this long at the floor is surely a gap
-constexpr double kZeroEnergy = 1e-15;        // digital silence, for the logarithm's sake
+constexpr double kMusicRangeDb = 20;       // music: within this of the side's typical level
+constexpr double kNearFloorDb = 6;         // a gap's quietest part lies within this of the floor
+constexpr double kBelowMusicDb = 20;       // and each of its blocks this far below the music
+constexpr std::int64_t kSecond = 10;       // blocks
+constexpr std::int64_t kLoudReach = 30;    // seconds of music looked at on each side
+constexpr double kLoudShare = 0.75;        // the music's loud level: this share of seconds below
+constexpr double kSecondPercentile = 0.9;  // a second's level: its loud blocks
+constexpr double kQuietestDb = 3;          // the quietest part: within this of the lowest block
+constexpr std::int64_t kShortestRun = 2;   // blocks: shorter dips are never candidates
+constexpr std::int64_t kCertainBlocks = 20;
+constexpr std::int64_t kFloorReach = 3000;  // blocks: the floor is taken within 5 minutes  // a
+                                            // stretch this long at the floor is surely a gap
+constexpr double kZeroEnergy = 1e-15;       // digital silence, for the logarithm's sake
 
 // A quiet stretch: a run of blocks each well below the music on both sides.
 struct Candidate {
     std::int64_t begin, end;  // blocks [begin, end)
     double level;             // dB: its quietest stretch of the gap length
     double depth;             // dB from there up to the quieter side's music
+    double floor = 0;         // dB: the side's floor around it
     std::int64_t cut;         // the middle of its quietest part
     bool gap = false;
     std::int64_t Length() const { return end - begin; }
@@ -134,6 +137,19 @@ std::pair<std::int64_t, std::int64_t> LoudExtent(const SideLevels& x) {
     return {first, last};
 }
 
+double LowestAgreed(std::vector<double> samples);
+
+// The floor around block q: of the samples within kFloorReach of it, or of all when fewer
+// than two lie there.
+double FloorAround(const std::vector<std::pair<std::int64_t, double>>& samples, std::int64_t q) {
+    std::vector<double> near, all;
+    for (const auto& [at, level] : samples) {
+        all.push_back(level);
+        if (std::abs(at - q) <= kFloorReach) near.push_back(level);
+    }
+    return LowestAgreed(near.size() >= 2 ? near : all);
+}
+
 // The side's floor: the lowest of the samples that another one joins within the near-floor
 // reach (one sample alone, lower than all the rest, is no floor: the second before a needle
 // that dropped just before the music, or a dropout). With one sample, that one.
@@ -172,33 +188,35 @@ SmartSenseResult ChooseSmartSense(std::span<const float> energies,
 
     // The floor: quiet stretches of gap length, and the seconds just outside the music.
     const auto [first, last] = LoudExtent(x);
-    std::vector<double> samples;
+    std::vector<std::pair<std::int64_t, double>> samples;  // block, level
     for (const Candidate& c : candidates)
-        if (c.Length() >= minGap) samples.push_back(c.level);
+        if (c.Length() >= minGap) samples.emplace_back(c.cut, c.level);
     if (first < last && first >= kSecond)
-        samples.push_back(PercentileOf(x.X(), first - kSecond, first, 0.5));
+        samples.emplace_back(first, PercentileOf(x.X(), first - kSecond, first, 0.5));
     if (first < last && last + 1 + kSecond <= blocks)
-        samples.push_back(PercentileOf(x.X(), last + 1, last + 1 + kSecond, 0.5));
-    const double floor = LowestAgreed(samples);
-    const double near = floor + kNearFloorDb;
+        samples.emplace_back(last, PercentileOf(x.X(), last + 1, last + 1 + kSecond, 0.5));
+    const auto floorAt = [&](std::int64_t q) { return FloorAround(samples, q); };
 
     if (first < last) {
         std::int64_t start = first, end = last + 1;
-        while (start > 0 && x[start - 1] > near) --start;
-        while (end < blocks && x[end] > near) ++end;
+        while (start > 0 && x[start - 1] > floorAt(first) + kNearFloorDb) --start;
+        while (end < blocks && x[end] > floorAt(last) + kNearFloorDb) ++end;
         result.musicStart = static_cast<std::int32_t>(start);
         result.musicEnd = static_cast<std::int32_t>(end);
     }
 
-    for (Candidate& c : candidates)
-        c.gap = c.Length() >= minGap && c.level <= near && c.depth >= kBelowMusicDb;
+    for (Candidate& c : candidates) {
+        c.floor = floorAt(c.cut);
+        c.gap =
+            c.Length() >= minGap && c.level <= c.floor + kNearFloorDb && c.depth >= kBelowMusicDb;
+    }
     if (!options.songs) std::erase_if(candidates, [](const Candidate& c) { return !c.gap; });
     // The clearest first: gaps before the rest, then the longer stretch (up to two seconds,
     // beyond which every gap is certain), then the one that lies further below the music
     // less what it keeps above the floor.
-    const auto rank = [floor](const Candidate& c) {
+    const auto rank = [](const Candidate& c) {
         return std::make_tuple(c.gap, std::min(c.Length(), kCertainBlocks),
-                               c.depth - (c.level - floor));
+                               c.depth - (c.level - c.floor));
     };
     std::stable_sort(candidates.begin(), candidates.end(),
                      [&](const Candidate& a, const Candidate& b) { return rank(a) > rank(b); });
