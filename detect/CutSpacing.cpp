@@ -7,7 +7,10 @@ CutSpacing::CutSpacing(std::int64_t blocks, std::int64_t minSong, std::size_t wa
       minSong_(std::max<std::int64_t>(1, minSong)),
       wanted_(wanted),
       reserve_(reserve),
-      room_(Room(0, blocks)) {}
+      room_(Room(0, blocks)) {
+    // Room kept for more cuts than the side holds would refuse every cut.
+    if (reserve_) wanted_ = std::min(wanted_, room_);
+}
 
 std::size_t CutSpacing::Room(std::int64_t a, std::int64_t b) const {
     const std::int64_t songs = (b - a) / minSong_;

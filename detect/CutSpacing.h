@@ -13,7 +13,8 @@
 class CutSpacing {
   public:
     /// A side of `blocks` blocks, songs of at least `minSong` blocks (1 or more is used),
-    /// `wanted` cuts to reach; `reserve`: keep room for all of them.
+    /// `wanted` cuts to reach; `reserve`: keep room for all of them (or, when the side holds
+    /// fewer, for as many as it holds).
     CutSpacing(std::int64_t blocks, std::int64_t minSong, std::size_t wanted, bool reserve);
 
     /// Adds the cut at block `cut` when every slice stays at least the minimum long, the
@@ -21,6 +22,7 @@ class CutSpacing {
     /// added.
     bool TryAdd(std::int64_t cut);
 
+    /// True once the wanted cuts (with `reserve`, as many as the side holds) are placed.
     bool Full() const { return cuts_.size() >= wanted_; }
     /// Cuts so far, ascending.
     const std::vector<std::int64_t>& Cuts() const { return cuts_; }
