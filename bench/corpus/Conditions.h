@@ -22,7 +22,11 @@ enum class Condition {
     FadeToFloor,     ///< songs that fade out slowly to the noise floor
     QuietClassical,  ///< orchestral pieces with long quiet passages
     Wow,             ///< a warped or slipping drive: the pitch wavers
-    LiveApplause,    ///< a live album: applause after each song
+    /// A live album: applause after each song, counted with the song. Where it dies away
+    /// before the next song, the quiet between is a gap to cut; where the next song starts
+    /// into it, no cut is expected: the truth joins the two songs, since a cut inside
+    /// continuous applause has no place a listener would agree on.
+    LiveApplause,
     // Held-out half.
     CleanCassette,  ///< a cassette in fair shape: hiss, a short lead-in
     PostLift,       ///< the recording runs on long after the needle lifts
