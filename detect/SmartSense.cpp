@@ -18,8 +18,9 @@ constexpr std::int64_t kSecond = 10;       // blocks
 constexpr std::int64_t kLoudReach = 30;    // seconds of music looked at on each side
 constexpr double kLoudShare = 0.75;        // the music's loud level: this share of seconds below
 constexpr double kSecondPercentile = 0.9;  // a second's level: its loud blocks
-constexpr double kQuietestDb = 3;          // the quietest part: within this of the lowest block
-constexpr std::int64_t kShortestRun = 2;   // blocks: shorter dips are never candidates
+constexpr double kEdgeDb = 3;      // the music ends where the sound comes this near the noise
+constexpr double kQuietestDb = 3;  // the quietest part: within this of the lowest block
+constexpr std::int64_t kShortestRun = 2;  // blocks: shorter dips are never candidates
 constexpr std::int64_t kCertainBlocks = 20;
 constexpr std::int64_t kFloorReach = 3000;  // blocks: the floor is taken within 5 minutes  // a
                                             // stretch this long at the floor is surely a gap
@@ -198,9 +199,16 @@ SmartSenseResult ChooseSmartSense(std::span<const float> energies,
     const auto floorAt = [&](std::int64_t q) { return FloorAround(samples, q); };
 
     if (first < last) {
+        // Where the sound comes within kEdgeDb of the noise outside the music: the floor
+        // there, or the groove or hiss before and after the music (from one to three seconds
+        // out, past a fade's tail) where that lies higher, as the inner grooves' run-out does.
+        const double before = std::max(
+            floorAt(first), PercentileOf(x.X(), first - 3 * kSecond, first - kSecond, 0.5));
+        const double after = std::max(
+            floorAt(last), PercentileOf(x.X(), last + 1 + kSecond, last + 1 + 3 * kSecond, 0.5));
         std::int64_t start = first, end = last + 1;
-        while (start > 0 && x[start - 1] > floorAt(first) + kNearFloorDb) --start;
-        while (end < blocks && x[end] > floorAt(last) + kNearFloorDb) ++end;
+        while (start > 0 && x[start - 1] > before + kEdgeDb) --start;
+        while (end < blocks && x[end] > after + kEdgeDb) ++end;
         result.musicStart = static_cast<std::int32_t>(start);
         result.musicEnd = static_cast<std::int32_t>(end);
     }

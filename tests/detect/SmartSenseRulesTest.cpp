@@ -157,23 +157,24 @@ TEST(SmartSenseRules, GivenSongsAreDeliveredOrTheShortfallSaid) {
     EXPECT_EQ(one.message, "");
 }
 
-// The music runs from the first block above the floor's reach before the first loud stretch
-// to the last after the last one: a soft start counts, the needle's drop and the silence
-// around the record do not.
-TEST(SmartSenseRules, TheMusicStartsAndEndsWhereItLeavesTheFloor) {
-    const auto blocks = Blocks({{3, -90},           // before the needle drops
-                                {2, kFloor},        // the lead-in groove
-                                {1, kFloor + 6.1},  // a soft start
-                                {1, -40},
+// The music runs from where the sound rises more than 3 dB out of the noise before the first
+// loud stretch to where it comes back within 3 dB after the last: a soft start counts, the
+// needle's drop and the silence around the record do not.
+TEST(SmartSenseRules, TheMusicStartsAndEndsWhereItLeavesTheNoise) {
+    const auto blocks = Blocks({{3, -90},             // before the needle drops
+                                {1.5, kFloor},        // the lead-in groove
+                                {0.5, kFloor + 2.9},  // still the groove
+                                {1, kFloor + 3.1},    // a soft start
+                                {1, -39},
                                 {40, kMusic},
                                 {2, kFloor},
                                 {40, kMusic},
-                                {0.5, kFloor + 6.1},
-                                {4, kFloor},  // the run-out groove
-                                {3, -90}});   // after the needle lifts
+                                {0.5, kFloor + 3.1},  // a soft end
+                                {4, kFloor},          // the run-out groove
+                                {3, -90}});           // after the needle lifts
     const SmartSenseResult r = Sense(blocks);
     EXPECT_EQ(r.musicStart, 50);
-    EXPECT_EQ(r.musicEnd, 50 + 20 + 400 + 20 + 400 + 5);
+    EXPECT_EQ(r.musicEnd, 50 + 10 + 10 + 400 + 20 + 400 + 5);
 }
 
 }  // namespace
