@@ -11,20 +11,19 @@
 
 namespace {
 
-constexpr double kMusicRangeDb = 20;       // music: within this of the side's typical level
-constexpr double kNearFloorDb = 6;         // a gap's quietest part lies within this of the floor
-constexpr double kBelowMusicDb = 20;       // and each of its blocks this far below the music
-constexpr std::int64_t kSecond = 10;       // blocks
-constexpr std::int64_t kLoudReach = 30;    // seconds of music looked at on each side
-constexpr double kLoudShare = 0.75;        // the music's loud level: this share of seconds below
-constexpr double kSecondPercentile = 0.9;  // a second's level: its loud blocks
-constexpr double kEdgeDb = 3;      // the music ends where the sound comes this near the noise
-constexpr double kQuietestDb = 3;  // the quietest part: within this of the lowest block
-constexpr std::int64_t kShortestRun = 2;  // blocks: shorter dips are never candidates
-constexpr std::int64_t kCertainBlocks = 20;
-constexpr std::int64_t kFloorReach = 3000;  // blocks: the floor is taken within 5 minutes  // a
-                                            // stretch this long at the floor is surely a gap
-constexpr double kZeroEnergy = 1e-15;       // digital silence, for the logarithm's sake
+constexpr double kMusicRangeDb = 20;         // music: within this of the side's typical level
+constexpr double kNearFloorDb = 6;           // a gap's quietest part lies within this of the floor
+constexpr double kBelowMusicDb = 20;         // and each of its blocks this far below the music
+constexpr std::int64_t kSecond = 10;         // blocks
+constexpr std::int64_t kLoudReach = 30;      // seconds of music looked at on each side
+constexpr double kLoudShare = 0.75;          // the music's loud level: this share of seconds below
+constexpr double kSecondPercentile = 0.9;    // a second's level: its loud blocks
+constexpr double kEdgeDb = 3;                // the music ends where the sound comes this near
+constexpr double kQuietestDb = 3;            // the quietest part: within this of the lowest block
+constexpr std::int64_t kShortestRun = 2;     // blocks: shorter dips are never candidates
+constexpr std::int64_t kCertainBlocks = 20;  // a stretch this long at the floor is surely a gap
+constexpr std::int64_t kFloorReach = 3000;   // blocks: the floor is taken within 5 minutes
+constexpr double kZeroEnergy = 1e-15;        // digital silence, for the logarithm's sake
 
 // A quiet stretch: a run of blocks each well below the music on both sides.
 struct Candidate {
@@ -138,7 +137,15 @@ std::pair<std::int64_t, std::int64_t> LoudExtent(const SideLevels& x) {
     return {first, last};
 }
 
-double LowestAgreed(std::vector<double> samples);
+// The side's floor: the lowest of the samples that another one joins within the near-floor
+// reach (one sample alone, lower than all the rest, is no floor: the second before a needle
+// that dropped just before the music, or a dropout). With one sample, that one.
+double LowestAgreed(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    for (std::size_t i = 0; i + 1 < samples.size(); ++i)
+        if (samples[i + 1] - samples[i] <= kNearFloorDb) return samples[i];
+    return samples.empty() ? -HUGE_VAL : samples.back();
+}
 
 // The floor around block q: of the samples within kFloorReach of it, or of all when fewer
 // than two lie there.
@@ -149,16 +156,6 @@ double FloorAround(const std::vector<std::pair<std::int64_t, double>>& samples, 
         if (std::abs(at - q) <= kFloorReach) near.push_back(level);
     }
     return LowestAgreed(near.size() >= 2 ? near : all);
-}
-
-// The side's floor: the lowest of the samples that another one joins within the near-floor
-// reach (one sample alone, lower than all the rest, is no floor: the second before a needle
-// that dropped just before the music, or a dropout). With one sample, that one.
-double LowestAgreed(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    for (std::size_t i = 0; i + 1 < samples.size(); ++i)
-        if (samples[i + 1] - samples[i] <= kNearFloorDb) return samples[i];
-    return samples.empty() ? -HUGE_VAL : samples.back();
 }
 
 std::string Shortfall(std::size_t placed, std::size_t asked, std::size_t most, std::int64_t blocks,
