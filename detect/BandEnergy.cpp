@@ -83,6 +83,16 @@ void BandEnergy::Measure() {
                              signal->values.begin() + static_cast<std::ptrdiff_t>(at - kHistory));
 }
 
+void BandEnergy::Prime(const std::int16_t* s) {
+    mid_.sum = side_.sum = 0;
+    for (std::size_t g = 0; g + 1 < std::size_t{kMeanLength}; ++g, s += 2 * kDecimation) {
+        mid_.values[g] = s[0] + s[1] + s[2] + s[3] + s[4] + s[5];
+        side_.values[g] = s[0] - s[1] + s[2] - s[3] + s[4] - s[5];
+        mid_.sum += mid_.values[g];
+        side_.sum += side_.values[g];
+    }
+}
+
 std::int64_t BandEnergy::Signal::Held() const {
     // The window of pieces around piece i, kept in order as it slides along the block.
     std::int64_t window[2 * kReach + 1];

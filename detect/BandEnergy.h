@@ -29,6 +29,15 @@ class BandEnergy {
     /// thread at a time.
     void Feed(const std::int16_t* samples, std::size_t frames);
 
+    /// Frames before a block that Prime() takes: all that a block's energies depend on
+    /// besides the block itself.
+    static constexpr std::size_t kPrimeFrames = 3 * (75 - 1);
+
+    /// Before the first Feed(): takes the kPrimeFrames frames that precede the first frame
+    /// to be fed, which must begin a block, so that the blocks from there on come out as
+    /// they would from a pass over the whole side.
+    void Prime(const std::int16_t* samples);
+
     /// Energies of the complete blocks so far: mean squares of the band-limited channels
     /// (left² + right²) / 2 at full scale 1, about 0.46 for a full-scale 1 kHz sine in both.
     const std::vector<float>& Blocks() const { return blocks_; }
@@ -36,6 +45,7 @@ class BandEnergy {
   private:
     static constexpr int kDecimation = 3;
     static constexpr int kMeanLength = 75;
+    static_assert(kPrimeFrames == kDecimation * (kMeanLength - 1));
     static constexpr int kPieceValues = 35;  // 2.4 ms
     static constexpr int kPiecesPerBlock = 42;
     static constexpr int kReach = 8;       // pieces on each side of one: its neighbourhood

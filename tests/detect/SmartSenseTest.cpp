@@ -6,12 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 #include "detect/Analysis.h"
 #include "detect/BandEnergy.h"
+#include "detect/BandScan.h"
 #include "tests/detect/SideMaker.h"
 #include "tests/jobs/FakeJobContext.h"
 #include "tests/support/TempDir.h"
@@ -157,6 +160,21 @@ TEST(BandEnergy, DoesNotDependOnHowTheFramesArrive) {
             bands.Feed(reinterpret_cast<const std::int16_t*>(side.frames.data() + at),
                        std::min(piece, side.frames.size() - at));
         EXPECT_EQ(bands.Blocks(), whole) << piece;
+    }
+}
+
+// A long side is measured in two halves at once, the second primed with the frames before
+// it: the same energies as one pass, to the bit.
+TEST(BandScan, TwoHalvesMeasureAsOnePass) {
+    TempDir dir;
+    const MadeSide side =
+        MakeSide({{false, 1}, {true, 6.35}, {false, 1}}, {Noise::Groove, -50, 20});
+    ASSERT_TRUE(WriteWav(dir / "side.wav", side.frames));
+    for (const std::uint64_t split : {UINT64_MAX, std::uint64_t{0}}) {
+        BandScan scan(dir / "side.wav", side.frames.size(), split);
+        while (!scan.Ended()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_FALSE(scan.Failed());
+        EXPECT_EQ(scan.Blocks(), Energies(side.frames)) << split;
     }
 }
 
