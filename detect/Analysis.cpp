@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "detect/BandScan.h"
 #include "detect/SpeculativeScan.h"
@@ -222,9 +223,10 @@ AnalysisResult AnalyzeSide(WorkControl& control, TrebleFilter& treble, const std
     // The last level entry is stored at frame 4410 * 65534; reading stops after it.
     const std::uint64_t frames =
         std::min<std::uint64_t>(totalFrames, std::uint64_t{kBlockFrames} * (kMaxLevels - 1) + 1);
-    // Smart Sense's measurement runs beside the analysis, on its own thread.
+    // Smart Sense's measurement runs beside the analysis, on its own thread, over the whole
+    // side.
     std::unique_ptr<BandScan> bands;
-    if (smart) bands = std::make_unique<BandScan>(path, frames);
+    if (smart) bands = std::make_unique<BandScan>(path, totalFrames);
     SideAnalysis analysis(control, treble, in.get(), wave, totalFrames, frames, progressStart,
                           progressEnd);
     const std::uint64_t blocks = analysis.Blocks();
@@ -262,7 +264,11 @@ AnalysisResult AnalyzeSide(WorkControl& control, TrebleFilter& treble, const std
             std::this_thread::sleep_for(kPollInterval);
         }
         if (bands->Failed()) return {};
-        result.smartCuts = ChooseSmartSenseCuts(bands->Blocks(), *smart);
+        SmartSenseResult sensed = ChooseSmartSense(bands->Blocks(), *smart);
+        result.smartCuts = std::move(sensed.cuts);
+        result.musicStart = sensed.musicStart;
+        result.musicEnd = sensed.musicEnd;
+        result.smartMessage = std::move(sensed.message);
     }
     return result;
 }

@@ -23,8 +23,13 @@ struct AnalysisResult {
     std::uint32_t levelCount = 0;
     float peak = 0;  ///< the largest level
     CutList cuts{};  ///< tenths of a second, ascending, then zeros
-    /// With Smart Sense asked for: its cuts, tenths of a second, ascending, at most 511.
+    /// With Smart Sense asked for: its cuts, tenths of a second, ascending, at most 511, over
+    /// the whole side (the levels stop at 65535 entries; Smart Sense does not).
     std::vector<std::int32_t> smartCuts;
+    /// With Smart Sense: where the music starts and the tenth after it ends.
+    std::int32_t musicStart = 0, musicEnd = 0;
+    /// With Smart Sense and the songs given: why fewer cuts were placed than asked, or empty.
+    std::string smartMessage;
 
     /// The cuts that `method` takes: Smart Sense's every cut, else the ten auto-sense
     /// entries (zeros included).
