@@ -7,14 +7,18 @@
 #include "model/SideState.h"
 #include "platform/File.h"
 #include "sidefile/ChunkReader.h"
-#include "sidefile/WaveFile.h"
+#include "sidefile/SideReader.h"
 
 SpeculativeScan::SpeculativeScan(const std::string& path, const TrebleFilter& tuned, float level,
                                  std::uint64_t startBlock, std::uint64_t endFrame,
-                                 std::uint64_t warmUpFrames, int checkpoints)
-    : startBlock_(startBlock), filter_(tuned), checkpoints_(static_cast<std::size_t>(checkpoints)) {
+                                 std::uint64_t warmUpFrames, int checkpoints,
+                                 std::uint32_t blockFrames)
+    : blockFrames_(blockFrames),
+      startBlock_(startBlock),
+      filter_(tuned),
+      checkpoints_(static_cast<std::size_t>(checkpoints)) {
     filter_.ClearHistory();
-    const std::uint64_t blocks = (endFrame + kBlockFrames - 1) / kBlockFrames - startBlock;
+    const std::uint64_t blocks = (endFrame + blockFrames_ - 1) / blockFrames_ - startBlock;
     peaks_.head.resize(blocks);
     peaks_.tail.resize(blocks);
     thread_ = std::thread(
@@ -32,13 +36,10 @@ bool SpeculativeScan::Matches(std::uint64_t k, const TrebleFilter& filter) const
 
 void SpeculativeScan::Run(std::string path, float level, std::uint64_t endFrame,
                           std::uint64_t warmUpFrames) {
-    const std::uint64_t start = startBlock_ * kBlockFrames;
+    const std::uint64_t start = startBlock_ * blockFrames_;
     const std::uint64_t from = start - std::min(start, warmUpFrames);
-    platform::FilePtr in = platform::OpenFile(path, "rb");
-    WaveFile header;
-    std::optional<WaveReader> wave;
-    if (in && header.ReadHeader(in.get())) wave.emplace(in.get(), header);
-    if (!wave || !wave->SeekData(from * kBytesPerFrame)) {
+    const std::unique_ptr<SideReader> wave = SideReader::Open(path);
+    if (!wave || !wave->Seek(from)) {
         failed_.store(true);
         ended_.store(true, std::memory_order_release);
         return;
@@ -46,7 +47,7 @@ void SpeculativeScan::Run(std::string path, float level, std::uint64_t endFrame,
     std::uint64_t i = from;
     std::uint64_t block = 0;  // counted from startBlock
     {
-        ChunkReader reader(*wave, (endFrame - from) * kBytesPerFrame);
+        ChunkReader reader(*wave, endFrame - from);
         for (std::span<std::int16_t> chunk = reader.Next(); !chunk.empty(); chunk = reader.Next()) {
             std::int16_t* s = chunk.data();
             const std::uint64_t chunkEnd = i + chunk.size() / 2;
@@ -59,8 +60,8 @@ void SpeculativeScan::Run(std::string path, float level, std::uint64_t endFrame,
             while (i < chunkEnd) {
                 if (cancel_.load(std::memory_order_relaxed)) break;
                 const std::uint64_t blockEnd =
-                    std::min(chunkEnd, (i / kBlockFrames + 1) * kBlockFrames);
-                if (i % kBlockFrames == 0) {
+                    std::min(chunkEnd, (i / blockFrames_ + 1) * blockFrames_);
+                if (i % blockFrames_ == 0) {
                     if (block < checkpoints_.size()) checkpoints_[block] = filter_;
                     peaks_.head[block] = filter_.ProcessFrames(s, 1, level);
                     s += 2;
@@ -71,7 +72,7 @@ void SpeculativeScan::Run(std::string path, float level, std::uint64_t endFrame,
                     std::max(peaks_.tail[block], filter_.ProcessFrames(s, n, level));
                 s += 2 * n;
                 i = blockEnd;
-                if (i % kBlockFrames == 0 || i == endFrame)
+                if (i % blockFrames_ == 0 || i == endFrame)
                     done_.store(++block, std::memory_order_release);
             }
             if (cancel_.load(std::memory_order_relaxed)) break;

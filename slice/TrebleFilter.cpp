@@ -1,6 +1,7 @@
 #include "slice/TrebleFilter.h"
 
 #include "slice/SampleMath.h"
+#include "slice/TrebleDesign.h"
 
 #include <algorithm>
 #include <cmath>
@@ -289,7 +290,7 @@ void ProcessStreams(TrebleFilter* const filters[], std::int16_t* const samples[]
     for (; i < count; ++i) alone(i);
 }
 
-void TuneTreble(TrebleFilter& filter, float level) {
+void TuneTreble(TrebleFilter& filter, float level, std::uint32_t sampleRate) {
     const float e = level * 4 / 40;
     const float a = static_cast<float>(std::pow(10.0, static_cast<double>(e)));
     const float cs = static_cast<float>(std::cos(static_cast<double>(kCentre)));
@@ -306,11 +307,41 @@ void TuneTreble(TrebleFilter& filter, float level) {
     filter.c2 = filter.b2 / filter.a0;
     filter.d1 = filter.a1 / filter.a0;
     filter.d2 = filter.a2 / filter.a0;
+    if (sampleRate != 44100) {
+        const Biquad matched =
+            MatchTreble(Biquad{filter.c0, filter.c1, filter.c2, filter.d1, filter.d2}, sampleRate);
+        filter.b0 = filter.c0 = static_cast<float>(matched.b0);
+        filter.b1 = filter.c1 = static_cast<float>(matched.b1);
+        filter.b2 = filter.c2 = static_cast<float>(matched.b2);
+        filter.a0 = 1;
+        filter.a1 = filter.d1 = static_cast<float>(matched.a1);
+        filter.a2 = filter.d2 = static_cast<float>(matched.a2);
+    }
     filter.ClearHistory();
     ++filter.tunings;
     filter.tunedLevel = level;
+    filter.tunedRate = sampleRate;
 }
 
-void TrebleFilter::Follow(float level) {
-    if (level != tunedLevel) TuneTreble(*this, level);
+void TrebleFilter::Follow(float level, std::uint32_t sampleRate) {
+    if (level != tunedLevel || sampleRate != tunedRate) TuneTreble(*this, level, sampleRate);
+}
+
+void TrebleFilter::ProcessWide(double* s, std::size_t frames, float level) {
+    const double b0 = c0, b1 = c1, b2 = c2, a1 = d1, a2 = d2;
+    const double in = level > 0 ? 1 / double{kBoostHeadroom} : 1;
+    const double out = double{kOutputScale} / double{kInputScale};
+    double* history[2] = {wideLeft, wideRight};
+    for (int channel = 0; channel < 2; ++channel) {
+        double* h = history[channel];
+        double x1 = h[0], x2 = h[1], y1 = h[2], y2 = h[3];
+        for (std::size_t i = 0; i < frames; ++i) {
+            double& v = s[2 * i + channel];
+            const double x = v * in;
+            const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+            x2 = x1, x1 = x, y2 = y1, y1 = y;
+            v = y * out;
+        }
+        h[0] = x1, h[1] = x2, h[2] = y1, h[3] = y2;
+    }
 }
