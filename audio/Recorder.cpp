@@ -1,9 +1,9 @@
 #include "audio/Recorder.h"
 
-#include "sidefile/WaveFile.h"
+#include "sidefile/WaveHeader.h"
 
-std::string SecondsText(std::uint64_t frames) {
-    const std::uint64_t tenths = frames * 10 / kSampleRate;
+std::string SecondsText(std::uint64_t frames, std::uint32_t sampleRate) {
+    const std::uint64_t tenths = frames * 10 / sampleRate;
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s";
 }
 
@@ -14,25 +14,35 @@ Recorder::~Recorder() {
     if (active_) Finish(StopCause::Button);
 }
 
-OpenResult Recorder::Open(const std::string& path, int device) {
-    return Start(path, device, nullptr);
+std::uint64_t MaxRecordingDataBytes(const SideFormat& format) {
+    if (format.encoding == SampleEncoding::Int16) {
+        const std::uint64_t block = kCallbackFrames * format.BytesPerFrame();
+        return (2147483647ull - 36) / block * block;
+    }
+    return UINT64_MAX / 2;
+}
+
+OpenResult Recorder::Open(const std::string& path, int device, const SideFormat& format) {
+    return Start(path, device, format, nullptr);
 }
 
 OpenResult Recorder::OpenRecording(const std::string& path, int device,
                                    const RecordSettings& settings) {
-    return Start(path, device, &settings);
+    return Start(path, device, settings.format, &settings);
 }
 
-OpenResult Recorder::Start(const std::string& path, int device,
+OpenResult Recorder::Start(const std::string& path, int device, const SideFormat& format,
                            const RecordSettings* recordAtOnce) {
     if (active_) Stop();
     recording_ = false;
     summary_ = {};
     state_.mode.store(RecordingMode::Stopped);
     state_.ResetForStream();
+    state_.SetFormat(format);
 
     file_ = std::make_unique<RecordingFile>();
-    if (!file_->Create(path)) {
+    // A 24-bit recording may pass 4 GB (an hour at 192 kHz): room for RF64's sizes.
+    if (!file_->Create(path, WaveHeader{format, format.encoding != SampleEncoding::Int16})) {
         file_.reset();
         return OpenResult::FileFailed;
     }
@@ -66,9 +76,10 @@ bool Recorder::Record(const RecordSettings& settings) {
 }
 
 void Recorder::Arm(const RecordSettings& settings) {
-    const std::uint64_t maxBytes = settings.maxFrames * kBytesPerFrame;
-    const bool byLength = settings.maxFrames > 0 && maxBytes < kMaxRecordingDataBytes;
-    state_.maxDataBytes = byLength ? maxBytes : kMaxRecordingDataBytes;
+    const std::uint64_t limit = MaxRecordingDataBytes(state_.format);
+    const std::uint64_t maxBytes = settings.maxFrames * state_.format.BytesPerFrame();
+    const bool byLength = settings.maxFrames > 0 && maxBytes < limit;
+    state_.maxDataBytes = byLength ? maxBytes : limit;
     state_.limitRequest = byLength ? StopRequest::Length : StopRequest::SizeLimit;
     state_.gain.store(settings.gain);
     state_.autoStop.store(settings.autoStop);
@@ -121,17 +132,17 @@ void Recorder::CloseEverything() {
     std::uint64_t written = 0;
     if (writer_) {
         written = writer_->Finish();
-        summary_.framesLost = writer_->DroppedBytes() / kBytesPerFrame;
+        summary_.framesLost = writer_->DroppedBytes() / state_.format.BytesPerFrame();
         summary_.fileOk = !writer_->WriteFailed();
         writer_.reset();
     }
     if (file_) {
         // A failed write may have stopped inside a frame: the file keeps whole frames.
-        written -= written % kBytesPerFrame;
+        written -= written % state_.format.BytesPerFrame();
         summary_.fileOk = file_->Close(written) && summary_.fileOk;
         file_.reset();
     }
-    summary_.framesWritten = written / kBytesPerFrame;
+    summary_.framesWritten = written / state_.format.BytesPerFrame();
     summary_.inputOverflows = state_.inputOverflows.load();
 }
 

@@ -26,6 +26,8 @@ struct RecordSettings {
     float gain = 1.0f;            ///< factor applied to every sample, 0..51
     bool autoStop = false;        ///< stop after 20 quiet probes
     std::uint64_t maxFrames = 0;  ///< > 0: stop by itself after exactly this many frames
+    /// What is recorded (OpenRecording): 16- or 24-bit stereo at a rate the input takes.
+    SideFormat format;
 };
 
 /// What the last recording left behind.
@@ -37,9 +39,14 @@ struct RecordingSummary {
     bool fileOk = false;               ///< every write and the header patch succeeded
 };
 
-/// "12.3 s": a length in frames at 44.1 kHz, to a tenth of a second (rounded down), as the
-/// front ends state how much a recording holds.
-std::string SecondsText(std::uint64_t frames);
+/// "12.3 s": a length in frames at `sampleRate`, to a tenth of a second (rounded down), as
+/// the front ends state how much a recording holds.
+std::string SecondsText(std::uint64_t frames, std::uint32_t sampleRate = 44100);
+
+/// The largest sample data a recording of `format` may hold, in whole blocks: what keeps
+/// both header sizes within 2147483647 for 16-bit files (whose header is the canonical
+/// one), and no practical limit for 24-bit ones (RF64 past 4 GB).
+std::uint64_t MaxRecordingDataBytes(const SideFormat& format);
 
 class Recorder {
   public:
@@ -54,9 +61,9 @@ class Recorder {
     /// Creates the side's file (header with no samples) and starts the stream of `device`
     /// in Monitoring. An existing file is replaced only once the recording starts (Record),
     /// so a failed start or a cancelled levels dialog keeps it; a new file stays on disk with
-    /// its 44-byte header. On failure nothing stays open and the result says why
-    /// (FileFailed: the file cannot be created).
-    OpenResult Open(const std::string& path, int device);
+    /// its header. Records in `format` (16- or 24-bit stereo). On failure nothing stays open and
+    /// the result says why (FileFailed: the file cannot be created).
+    OpenResult Open(const std::string& path, int device, const SideFormat& format = kCdFormat);
     /// The same without monitoring (no levels dialog): the recording holds the stream's
     /// frames from the first one, and takes the file's name once the stream runs.
     OpenResult OpenRecording(const std::string& path, int device, const RecordSettings& settings);
@@ -81,7 +88,8 @@ class Recorder {
     const RecordingSummary& Summary() const { return summary_; }
 
   private:
-    OpenResult Start(const std::string& path, int device, const RecordSettings* recordAtOnce);
+    OpenResult Start(const std::string& path, int device, const SideFormat& format,
+                     const RecordSettings* recordAtOnce);
     void Arm(const RecordSettings& settings);
     void Finish(StopCause cause);
     void CloseEverything();

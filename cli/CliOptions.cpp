@@ -10,6 +10,7 @@
 #include "model/TypedTimes.h"
 #include "settings/MenuSettings.h"
 #include "settings/OptionTable.h"
+#include "sidefile/SideFormat.h"
 #include "sidefile/WaveFile.h"
 
 namespace {
@@ -263,6 +264,11 @@ const Row kOptions[] = {
      }},
     {"--rate", "KBITS", kSlice, "bit rate: 96, 112, 128 (default), 160, 192, 256 or 320",
      [](CliOptions& o, const std::string& v) { return SetRate(o, v); }},
+    {"--cd", nullptr, kSlice,
+     "write the slices as CD audio, 44.1 kHz 16-bit stereo, whatever the side's format: "
+     "resampled by libsoxr at its very high quality and dithered (for CD or MP3 copies of a "
+     "24-bit/96 kHz archive); a 44.1 kHz 16-bit side is sliced as always",
+     SetFlag<&CliOptions::cdAudio, true>},
     {"--delete-slices", nullptr, kSlice,
      "delete each WAV slice once it has been encoded (a slice whose encoder run failed is "
      "kept)",
@@ -335,7 +341,26 @@ const Row kOptions[] = {
          o.gain = static_cast<float>(g);
          return std::string();
      }},
-    {"--seconds", "S", kRecord, "stop after exactly round(S x 44100) frames",
+    {"--rate", "HZ", kRecord,
+     "record at HZ frames per second: 44100 (default), 48000, 88200, 96000, 176400 or "
+     "192000, where the input takes it",
+     [](CliOptions& o, const std::string& v) {
+         int hz = 0;
+         if (!ParseNumber(v, hz) || hz < static_cast<int>(kLowestSideRate) ||
+             hz > static_cast<int>(kHighestSideRate))
+             return "--rate: \"" + v + "\" is not a rate from 22050 to 192000 Hz";
+         o.recordRate = static_cast<std::uint32_t>(hz);
+         return std::string();
+     }},
+    {"--bits", "16|24", kRecord, "record 16-bit (default) or 24-bit samples",
+     [](CliOptions& o, const std::string& v) {
+         int bits = 0;
+         if (!ParseNumber(v, bits) || (bits != 16 && bits != 24))
+             return "--bits: \"" + v + "\" is not 16 or 24";
+         o.recordBits = bits;
+         return std::string();
+     }},
+    {"--seconds", "S", kRecord, "stop after exactly round(S x the rate) frames",
      [](CliOptions& o, const std::string& v) {
          double s = 0;
          if (!ParseInRange(v, 0, 24 * 3600.0, s))
@@ -505,8 +530,8 @@ std::string HelpText(CliCommand command) {
         "asked for and no encoder found, two cut lists for one side), 130 interrupted by\n"
         "Ctrl+C (every file written until then is complete and valid). record: 0 when a\n"
         "valid file was written (Ctrl+C and SIGTERM end a recording normally), 1 when there\n"
-        "is no stereo input, the input cannot record stereo at 44.1 kHz, or the file cannot\n"
-        "be written.\n"
+        "is no stereo input, the input cannot record stereo in the format asked (--rate,\n"
+        "--bits), or the file cannot be written.\n"
         "\n"
         "Examples:\n"
         "  velvane-cli slice --fade 1 side1.wav side2.wav\n"

@@ -58,6 +58,7 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
     f.side2Path = platform::MakeAbsolute(f.side2Path);
     if (o.outDir) s.outDir = platform::MakeAbsolute(*o.outDir);
     s.replaceEarlier = o.replaceEarlier;
+    if (o.cdAudio) f.cdAudio = 1;
     if (o.cutsHow) f.cutsHow = *o.cutsHow;
     if (o.silenceText) f.silenceSeconds = *o.silenceText;
     for (const Side side : kSides) {

@@ -255,11 +255,12 @@ SliceResult WriteSlices(WorkControl& control, TrebleFilter& treble, const SliceR
                             "Move the recording to another folder or rename it."};
     }
 
-    const std::uint32_t fade = control.Processing().FadeFrames(format.sampleRate);
+    const ProcessingSettings atStart = control.Processing();
+    const std::uint32_t fade = atStart.FadeFrames(format.sampleRate);
     const double span = request.progressEnd - request.progressStart;
     const float gain = request.peakLevel > 0 ? 1.0f / request.peakLevel : 1.0f;
     // A 16-bit side is treated in 16 bits; a finer one, or any going to a CD, in doubles.
-    const bool cd = request.cdAudio && !format.IsCdAudio();
+    const bool cd = atStart.cdAudio && !format.IsCdAudio();
     const bool in16 = format.encoding == SampleEncoding::Int16 && !cd;
 
     SliceResult result;

@@ -58,9 +58,6 @@ struct SliceRequest {
     std::function<void(int number)> sliceWritten;
     /// How the treble filter's work is shared with a second thread (see FilterAhead.h).
     FilterAheadSplit filterAhead;
-    /// Slices as CD audio: each resampled to 44.1 kHz (libsoxr, very high quality) and
-    /// dithered to 16-bit stereo. Changes nothing for a 44.1 kHz 16-bit stereo side.
-    bool cdAudio = false;
     /// RIFF sizes above this make a slice RF64 (tests lower it).
     std::uint64_t riffLimit = kRiffSizeLimit;
 };
@@ -77,9 +74,11 @@ struct SliceResult {
 };
 
 /// Writes the slices of one side, in the side's own format (rate, channels, sample
-/// encoding; a slice over 4 GB as RF64), or as CD audio when asked. Per frame: read, treble
-/// filter (EQ level above 0), Normalize (checked, allowed and a peak above 0), fade, write;
-/// the EQ level, the filter and Normalize are taken once per block (0.1 s: rate / 10
+/// encoding; a slice over 4 GB as RF64), or as CD audio when Processing().cdAudio is set
+/// as the side begins (each slice resampled to 44.1 kHz by libsoxr at its very high
+/// quality and dithered to 16-bit stereo; a 44.1 kHz 16-bit stereo side is unchanged). Per frame:
+/// read, treble filter (EQ level above 0), Normalize (checked, allowed and a peak above 0), fade,
+/// write; the EQ level, the filter and Normalize are taken once per block (0.1 s: rate / 10
 /// frames), the fade length once. A 16-bit side is treated in 16 bits as always; a finer
 /// one in double precision, rounded to its encoding at the end; untreated, every sample is
 /// copied as it is. On a long 16-bit side with the EQ on from its start, a second thread
