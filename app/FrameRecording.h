@@ -18,6 +18,7 @@
 #include "audio/PortAudioSession.h"
 #include "audio/Recorder.h"
 #include "model/Side.h"
+#include "sidefile/SideFormat.h"
 
 struct FrameControls;
 class FrameJobs;
@@ -54,6 +55,10 @@ class FrameRecording {
     /// Starts "Slice using auto sense or typed times" (only asked while no job runs).
     /// Default: the window's jobs start it.
     std::function<void()> startSlicing;
+    /// The recording format to start with, and where a format chosen in the levels dialog
+    /// is kept (the frame's menus hold it with the settings); unset: 44.1 kHz 16-bit.
+    std::function<SideFormat()> recordingFormat;
+    std::function<void(const SideFormat&)> keepFormat;
 
   private:
     class PollTimer : public wxTimer {

@@ -2,6 +2,7 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/gauge.h>
 #include <wx/msgdlg.h>
 #include <wx/slider.h>
@@ -9,6 +10,7 @@
 
 #include "audio/InputCallback.h"
 #include "audio/LevelMeter.h"
+#include "audio/Recorder.h"
 #include "model/CutMethod.h"
 
 namespace {
@@ -36,7 +38,8 @@ wxString CutMethodName(int cutsHowSelection) {
     return "Auto Sense";
 }
 
-LevelsDialog::LevelsDialog(wxWindow* parent, RecordingState& state, int cutsHowSelection, Asker ask)
+LevelsDialog::LevelsDialog(wxWindow* parent, RecordingState& state, int cutsHowSelection, Asker ask,
+                           FormatChanger changeFormat)
     : wxDialog(parent, wxID_ANY, "Adjust Levels", wxDefaultPosition, wxSize(340, 310),
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX, "dialog"),
       m_state(state),
@@ -45,6 +48,7 @@ LevelsDialog::LevelsDialog(wxWindow* parent, RecordingState& state, int cutsHowS
                 : Asker([](wxWindow* p, const wxString& text, const wxString& caption, long style) {
                       return wxMessageBox(text, caption, style, p);
                   })),
+      m_changeFormat(std::move(changeFormat)),
       m_meterTimer(this) {
     const auto label = [this](const wxString& text, wxPoint at, wxSize size) {
         return new wxStaticText(this, wxID_ANY, text, at, size, 0, "staticText");
@@ -63,6 +67,19 @@ LevelsDialog::LevelsDialog(wxWindow* parent, RecordingState& state, int cutsHowS
         new wxSlider(this, wxID_ANY, kGainSliderDefault, kGainSliderMin, kGainSliderMax, {10, 150},
                      {290, 20}, wxSL_HORIZONTAL | wxSL_VALUE_LABEL, wxDefaultValidator, "slider");
     m_headroomLabel = label(kHeadroomInitialText, {10, 180}, {80, 15});
+    label("Format", {130, 182}, {45, 15});
+    m_format = new wxChoice(this, wxID_ANY, {180, 176}, {150, 24}, 0, nullptr, 0,
+                            wxDefaultValidator, "format");
+    for (const SideFormat& format : kRecordingFormats) {
+        if (format == m_state.format) m_formatShown = static_cast<int>(m_format->GetCount());
+        m_format->Append(format.Text());
+    }
+    if (m_formatShown == 0 && !(m_state.format == kRecordingFormats[0])) {
+        m_formatShown = static_cast<int>(m_format->GetCount());
+        m_format->Append(m_state.format.Text());  // a format of a settings file or option
+    }
+    m_format->SetSelection(m_formatShown);
+    m_format->Enable(static_cast<bool>(m_changeFormat));
     m_autoStop = new wxCheckBox(this, wxID_ANY, "Automatically stop recording.", {10, 210},
                                 wxDefaultSize, 0, wxDefaultValidator, "autoStop");
     m_record = new wxButton(this, kIdRecord, "Record", {10, 240}, {75, 24}, 0, wxDefaultValidator,
@@ -72,6 +89,7 @@ LevelsDialog::LevelsDialog(wxWindow* parent, RecordingState& state, int cutsHowS
 
     Bind(wxEVT_BUTTON, &LevelsDialog::OnButton, this, kIdRecord, kIdCancel);
     Bind(wxEVT_SLIDER, &LevelsDialog::OnSlider, this);
+    Bind(wxEVT_CHOICE, &LevelsDialog::OnFormat, this);
     Bind(wxEVT_TIMER, &LevelsDialog::OnMeterTimer, this);
 
     m_state.sliderValue.store(kGainSliderDefault);
@@ -87,6 +105,24 @@ LevelsDialog::~LevelsDialog() {
 
 float LevelsDialog::Gain() const {
     return SliderGain(m_gainSlider->GetValue());
+}
+
+SideFormat LevelsDialog::Format() const {
+    return m_state.format;
+}
+
+void LevelsDialog::OnFormat(wxCommandEvent&) {
+    const int chosen = m_format->GetSelection();
+    if (chosen == m_formatShown || chosen < 0 ||
+        chosen >= static_cast<int>(std::size(kRecordingFormats)) || !m_changeFormat)
+        return;
+    if (m_changeFormat(kRecordingFormats[chosen])) {
+        m_formatShown = chosen;
+        return;
+    }
+    m_format->SetSelection(m_formatShown);
+    m_ask(this, "The input cannot record " + kRecordingFormats[chosen].Text() + ".",
+          "Format not available", wxOK | wxICON_INFORMATION);
 }
 
 void LevelsDialog::OnSlider(wxCommandEvent&) {

@@ -13,9 +13,12 @@
 
 #include <functional>
 
+#include "sidefile/SideFormat.h"
+
 struct RecordingState;
 class wxButton;
 class wxCheckBox;
+class wxChoice;
 class wxGauge;
 class wxSlider;
 class wxStaticText;
@@ -29,14 +32,18 @@ class LevelsDialog : public wxDialog {
     /// Asks a Yes/No question as wxMessageBox does; returns wxYES or wxNO.
     using Asker = std::function<int(wxWindow* parent, const wxString& text, const wxString& caption,
                                     long style)>;
+    /// Re-opens the monitored stream in the format chosen under "Format"; false when the
+    /// input cannot record it (the choice then goes back).
+    using FormatChanger = std::function<bool(const SideFormat& format)>;
     static constexpr int kRecordResult = 1;  ///< modal result of "Record"
     static constexpr int kCancelResult = 0;  ///< modal result of "Cancel"
 
     /// Builds the dialog and starts the meter on `state` (which must outlive the dialog).
     /// `cutsHowSelection`: the main window's cut method, named in the question. `ask`:
-    /// null uses wxMessageBox.
-    LevelsDialog(wxWindow* parent, RecordingState& state, int cutsHowSelection,
-                 Asker ask = nullptr);
+    /// null uses wxMessageBox. The Format choice starts at state.format; without
+    /// `changeFormat` it cannot be changed.
+    LevelsDialog(wxWindow* parent, RecordingState& state, int cutsHowSelection, Asker ask = nullptr,
+                 FormatChanger changeFormat = nullptr);
     /// Stops the meter before any control goes.
     ~LevelsDialog() override;
 
@@ -44,6 +51,8 @@ class LevelsDialog : public wxDialog {
     bool AutoSlice() const { return m_autoSliceChosen; }  ///< after the dialog ended
     /// The gain the slider sets now (the recording applies it).
     float Gain() const;
+    /// The format the stream is monitored (and will be recorded) in.
+    SideFormat Format() const;
 
     wxButton* m_record = nullptr;
     wxButton* m_cancel = nullptr;
@@ -52,15 +61,19 @@ class LevelsDialog : public wxDialog {
     wxGauge* m_rightGauge = nullptr;  ///< "p_wxGauge4"
     wxSlider* m_gainSlider = nullptr;
     wxStaticText* m_headroomLabel = nullptr;
+    wxChoice* m_format = nullptr;  ///< "Format": kRecordingFormats
 
   private:
     void OnButton(wxCommandEvent& event);
     void OnSlider(wxCommandEvent& event);
     void OnMeterTimer(wxTimerEvent& event);
+    void OnFormat(wxCommandEvent& event);
 
     RecordingState& m_state;
     int m_cutsHow;
     Asker m_ask;
+    FormatChanger m_changeFormat;
+    int m_formatShown = 0;  ///< the Format item the stream runs in
     wxTimer m_meterTimer;
     std::uint32_t m_shownUpdates = 0;
     bool m_autoStopChosen = false;

@@ -14,6 +14,14 @@ Recorder::~Recorder() {
     if (active_) Finish(StopCause::Button);
 }
 
+SideFormat RecordingFormatOf(int rate, int bits) {
+    if (rate < static_cast<int>(kLowestSideRate) || rate > static_cast<int>(kHighestSideRate) ||
+        (bits != 16 && bits != 24))
+        return kCdFormat;
+    return {static_cast<std::uint32_t>(rate), 2,
+            bits == 24 ? SampleEncoding::Int24 : SampleEncoding::Int16};
+}
+
 std::uint64_t MaxRecordingDataBytes(const SideFormat& format) {
     if (format.encoding == SampleEncoding::Int16) {
         const std::uint64_t block = kCallbackFrames * format.BytesPerFrame();
@@ -143,6 +151,7 @@ void Recorder::CloseEverything() {
         file_.reset();
     }
     summary_.framesWritten = written / state_.format.BytesPerFrame();
+    summary_.sampleRate = state_.format.sampleRate;
     summary_.inputOverflows = state_.inputOverflows.load();
 }
 

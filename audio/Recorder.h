@@ -18,6 +18,19 @@
 #include "audio/InputCallback.h"
 #include "audio/RecordingFile.h"
 
+/// The formats the levels dialog offers: 44.1 kHz 16-bit (the default), 48, 96 and
+/// 192 kHz 24-bit.
+inline constexpr SideFormat kRecordingFormats[] = {
+    kCdFormat,
+    {48000, 2, SampleEncoding::Int24},
+    {96000, 2, SampleEncoding::Int24},
+    {192000, 2, SampleEncoding::Int24},
+};
+
+/// The stereo recording format of `rate` Hz and `bits` (a settings file's fields 36 and
+/// 37): 22.05 to 192 kHz at 16 or 24 bits; anything else gives the default.
+SideFormat RecordingFormatOf(int rate, int bits);
+
 /// How a recording ended.
 enum class StopCause { Button, Quiet, SizeLimit, Length, WriteError };
 
@@ -37,6 +50,7 @@ struct RecordingSummary {
     std::uint32_t inputOverflows = 0;  ///< blocks PortAudio flagged as overflowed
     std::uint64_t framesLost = 0;      ///< frames the disk was too slow to take
     bool fileOk = false;               ///< every write and the header patch succeeded
+    std::uint32_t sampleRate = 44100;  ///< of the recording, for its lengths in seconds
 };
 
 /// "12.3 s": a length in frames at `sampleRate`, to a tenth of a second (rounded down), as
