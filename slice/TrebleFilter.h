@@ -22,9 +22,13 @@ struct TrebleFilter {
     float tunedLevel = -1;
     /// The sample rate last tuned for.
     std::uint32_t tunedRate = 44100;
-    /// History of ProcessWide per channel: x[n-1], x[n-2], y[n-1], y[n-2].
-    double wideLeft[4] = {};
-    double wideRight[4] = {};
+    /// At rates other than 44.1 kHz the boost is two sections in double precision
+    /// (TrebleDesign.h), which every Process call runs in place of c0..d2.
+    bool cascade = false;
+    double sections[2][5] = {{1, 0, 0, 0, 0}, {1, 0, 0, 0, 0}};  ///< b0, b1, b2, a1, a2 each
+    /// History of the double-precision runs (the cascade, and ProcessWide), per section and
+    /// channel: x[n-1], x[n-2], y[n-1], y[n-2].
+    double wide[2][2][4] = {};
 
     /// Re-tunes for `level` at `sampleRate` (TuneTreble) when it is not the level and rate
     /// last tuned for; else changes nothing. Whoever filters calls it at each block boundary
@@ -45,22 +49,20 @@ struct TrebleFilter {
     /// Filters `frames` interleaved stereo frames of full scale 1.0 in place, in double
     /// precision, for sides finer than 16 bits: the same response and gains as
     /// ProcessFrames (the input lowered by 2.5 when `level` > 0, the output times
-    /// 32767 / 32768), unrounded and unheld. Keeps its own history (wideLeft, wideRight).
+    /// 32767 / 32768), unrounded and unheld. Keeps its history in `wide`.
     void ProcessWide(double* samples, std::size_t frames, float level);
 
     /// Zero history, as after tuning; the coefficients stay.
     void ClearHistory() {
         std::fill(std::begin(left), std::end(left), 0.0f);
         std::fill(std::begin(right), std::end(right), 0.0f);
-        std::fill(std::begin(wideLeft), std::end(wideLeft), 0.0);
-        std::fill(std::begin(wideRight), std::end(wideRight), 0.0);
+        std::fill(&wide[0][0][0], &wide[0][0][0] + std::size(wide) * 8, 0.0);
     }
     /// `other`'s history in place of this one's; the coefficients stay.
     void TakeHistory(const TrebleFilter& other) {
         std::copy(std::begin(other.left), std::end(other.left), left);
         std::copy(std::begin(other.right), std::end(other.right), right);
-        std::copy(std::begin(other.wideLeft), std::end(other.wideLeft), wideLeft);
-        std::copy(std::begin(other.wideRight), std::end(other.wideRight), wideRight);
+        std::copy(&other.wide[0][0][0], &other.wide[0][0][0] + std::size(wide) * 8, &wide[0][0][0]);
     }
 };
 

@@ -278,16 +278,17 @@ TEST_F(CliEndToEnd, MarkersAndSettingsFile) {
 
 TEST_F(CliEndToEnd, RefusedAndMissingFilesExitOneNamingTheFile) {
     const std::vector<Frame> frames = NoiseFrames(4410, 0.3);
-    WavLayout mono, wide, deep;
-    mono.channels = 1;
-    wide.sampleRate = 48000;
-    deep.bitsPerSample = 24;
-    ASSERT_TRUE(WriteWav(dir_ / "mono.wav", frames, mono));
-    ASSERT_TRUE(WriteWav(dir_ / "48k.wav", frames, wide));
-    ASSERT_TRUE(WriteWav(dir_ / "24bit.wav", frames, deep));
-    const std::pair<const char*, const char*> cases[] = {{"mono.wav", "1 channel"},
-                                                         {"48k.wav", "48000 Hz"},
-                                                         {"24bit.wav", "24 bits"},
+    // Mono, 48 kHz and 24 bits are sides now; these are not.
+    WavLayout quad, slow, coarse;
+    quad.channels = 4;
+    slow.sampleRate = 8000;
+    coarse.bitsPerSample = 8;
+    ASSERT_TRUE(WriteWav(dir_ / "quad.wav", frames, quad));
+    ASSERT_TRUE(WriteWav(dir_ / "8k.wav", frames, slow));
+    ASSERT_TRUE(WriteWav(dir_ / "8bit.wav", frames, coarse));
+    const std::pair<const char*, const char*> cases[] = {{"quad.wav", "4 channels"},
+                                                         {"8k.wav", "8000 Hz"},
+                                                         {"8bit.wav", "8 bits"},
                                                          {"none.wav", "cannot be opened"}};
     for (const auto& [name, reason] : cases) {
         const std::vector<std::vector<std::string>> commands = {{"analyze", name},
