@@ -103,6 +103,12 @@ void ToStereo16(const std::uint8_t* stored, const SideFormat& format, std::size_
         std::memmove(out, stored, frames * 4);
         return;
     }
+    if (format.channels == 2 && format.encoding == SampleEncoding::Int24) {
+        // The top 16 bits of a 24-bit sample are its upper two bytes, as they stand.
+        for (std::size_t i = 0; i < 2 * frames; ++i, stored += 3)
+            out[i] = static_cast<std::int16_t>(stored[1] | stored[2] << 8);
+        return;
+    }
     for (std::size_t i = 0; i < frames; ++i, stored += format.BytesPerFrame()) {
         out[2 * i] = Sample16At(stored, format.encoding);
         out[2 * i + 1] =

@@ -247,6 +247,18 @@ double RunSections(TrebleFilter& f, int count, int channel, double x,
 
 // The cascade on 16-bit frames, with the 16-bit path's scaling, truncation and hold.
 int CascadeFrames(TrebleFilter& f, std::int16_t* p, std::size_t frames, bool boosted) {
+    if (!boosted && f.tunedLevel == 0) {
+        // The flat filter (unit sections, no history): s * 32767 / 32768 truncated is s
+        // moved one step toward zero.
+        int peak = 0;
+        for (std::size_t i = 0; i < 2 * frames; ++i) {
+            const int s = p[i];
+            const int moved = s - (s > 0) + (s < 0);
+            p[i] = static_cast<std::int16_t>(moved);
+            peak = std::max(peak, moved < 0 ? -moved : moved);
+        }
+        return peak;
+    }
     const double in = 1 / double{kInputScale} / (boosted ? double{kBoostHeadroom} : 1);
     int peak = 0;
     for (std::size_t i = 0; i < 2 * frames; ++i) {

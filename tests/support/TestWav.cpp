@@ -135,6 +135,13 @@ bool RunSox(const std::vector<std::string>& args) {
     return run.status == 0;
 }
 
+std::string SoxInfo(const std::string& path, const std::string& option) {
+    TempDir dir;
+    std::string out = RunProgram({"/usr/bin/soxi", option, path}, dir.path()).out;
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+}
+
 std::string SoxSamples(const std::string& path, const std::vector<std::string>& effects) {
     TempDir dir;
     std::vector<std::string> args = {path, "-t", "raw", dir / "samples.raw"};

@@ -57,6 +57,10 @@ bool WriteSideWav(const std::string& path, const SideFormat& format, const std::
 /// sox fails.
 std::string SoxSamples(const std::string& path, const std::vector<std::string>& effects = {});
 
+/// What soxi says of the file at `path` for one `option` ("-r", "-b", "-c"), without its
+/// line break.
+std::string SoxInfo(const std::string& path, const std::string& option);
+
 /// Runs sox with `args` in the folder of the test; true when it succeeds.
 bool RunSox(const std::vector<std::string>& args);
 
