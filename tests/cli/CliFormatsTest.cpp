@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 
 #include "bench/SideGenerator.h"
@@ -142,6 +143,32 @@ TEST(CliRates, SameCutsAtFortyFourAndNinetySixKilohertz) {
         ASSERT_EQ(cuts44.size(), cuts96.size()) << at44.out << at96.out;
         ASSERT_GE(cuts44.size(), 4u);
         for (std::size_t i = 0; i < cuts44.size(); ++i) EXPECT_NEAR(cuts44[i], cuts96[i], 1);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// lame gets a rate of its own, resampled before it runs (its copy gone afterwards); oggenc
+// takes the side's rate as it is.
+TEST(CliEncoders, EachGetsARateItTakes) {
+    TempDir dir;
+    constexpr SideFormat k96k24{96000, 2, SampleEncoding::Int24};
+    ASSERT_TRUE(WriteSideWav(dir / "side.wav", k96k24, NoiseBytes(k96k24, 3 * 96000, 0.3)));
+    const std::pair<const char*, const char*> cases[] = {{"lame", "1.mp3"}, {"ogg", "1.ogg"}};
+    const char* const rates[] = {"48000", "96000"};
+    for (int k = 0; k < 2; ++k) {
+        const auto& [kind, file] = cases[k];
+        const ProgramRun run =
+            Cli({"slice", "--encode", kind, "--typed", "--times1", "0.1.0", dir / "side.wav"}, dir);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const ProgramRun rate = RunProgram(
+            {"/usr/bin/python3", "-c",
+             "import sys, mutagen; print(mutagen.File(sys.argv[1]).info.sample_rate)", dir / file},
+            dir.path());
+        EXPECT_EQ(rate.out, std::string(rates[k]) + "\n") << kind << rate.err;
+        EXPECT_FALSE(std::filesystem::exists(dir / "1.wav.encoder.wav")) << kind;
     }
 }
 
