@@ -218,6 +218,11 @@ const Row kOptions[] = {
          o.minSongSeconds = s;
          return std::string();
      }},
+    {"--trim", nullptr, kSlice,
+     "with --smart: the first slice begins where the music starts and the last ends where it "
+     "ends (half a second out), so the needle drop or the tape's leader and the run-out go into "
+     "no file",
+     SetFlag<&CliOptions::trim, true>},
     {"--times1", "T,T,...", kSlice,
      "side 1's typed times, up to ten fields, each min.sec.dsec, m:ss, m:ss.d or h:mm:ss "
      "(empty fields allowed)",
