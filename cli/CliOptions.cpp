@@ -106,7 +106,8 @@ std::string SetEq(CliOptions& o, const std::string& value) {
     return "--eq: \"" + value + "\" is not one of 0, 1, 2, 4, 6, 8, 10, 12";
 }
 
-/// The whole of `text` as a number (no sign for ints, no blanks); false otherwise.
+/// The whole of `text` as a number: an optional minus sign (no plus), digits, for floating
+/// point a fraction and an exponent; no blanks. False otherwise; callers check the range.
 template <typename T>
 bool ParseNumber(const std::string& text, T& out) {
     if (text.empty()) return false;
