@@ -107,7 +107,8 @@ std::string SetEq(CliOptions& o, const std::string& value) {
     return "--eq: \"" + value + "\" is not one of 0, 1, 2, 4, 6, 8, 10, 12";
 }
 
-/// The whole of `text` as a number (no sign for ints, no blanks); false otherwise.
+/// The whole of `text` as a number: an optional minus sign (no plus), digits, for floating
+/// point a fraction and an exponent; no blanks. False otherwise; callers check the range.
 template <typename T>
 bool ParseNumber(const std::string& text, T& out) {
     if (text.empty()) return false;
@@ -219,6 +220,11 @@ const Row kOptions[] = {
          o.minSongSeconds = s;
          return std::string();
      }},
+    {"--trim", nullptr, kSlice,
+     "with --smart: the first slice begins where the music starts and the last ends where it "
+     "ends (half a second out), so the needle drop or the tape's leader and the run-out go into "
+     "no file",
+     SetFlag<&CliOptions::trim, true>},
     {"--times1", "T,T,...", kSlice,
      "side 1's typed times, up to ten fields, each min.sec.dsec, m:ss, m:ss.d or h:mm:ss "
      "(empty fields allowed)",

@@ -32,6 +32,7 @@ struct CliOptions {
     std::optional<int> eqId;                              ///< --eq: 708..715
     std::optional<int> songs[2];           ///< --songs N1[,N2]: Smart Sense's song counts
     std::optional<double> minSongSeconds;  ///< --min-song: Smart Sense's shortest song
+    bool trim = false;                     ///< --trim: Smart Sense trims lead-in and run-out
     bool json = false;                     ///< --json (analyze)
     bool quiet = false;                    ///< --quiet
 

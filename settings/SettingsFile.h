@@ -15,7 +15,7 @@ struct SettingsFields {
     std::string lastPath;                    // 1
     std::string side1Path;                   // 2
     std::string side2Path;                   // 3
-    int cutsHow = 0;                         // 4: 0 Auto Sense, 1 Typed Times
+    int cutsHow = 0;                         // 4: 0 Auto Sense, 1 Typed Times, 2 Smart Sense
     std::string silenceSeconds = "2";        // 5
     std::array<std::string, 20> typedTimes;  // 6..25: side 1's ten, then side 2's
     int createEncoded = 1;                   // 26

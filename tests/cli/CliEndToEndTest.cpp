@@ -224,6 +224,20 @@ TEST_F(CliEndToEnd, SmartSenseJsonListsEveryCut) {
         EXPECT_LT(all[k] * 4410, static_cast<long>(layout.songs[k + 1].startFrame)) << k;
     }
     EXPECT_EQ(jsonCuts({"--songs", "3"}).size(), 2u);
+    // Where the music starts and ends, within a second, in the JSON and in the text.
+    const CliRun text =
+        RunCli({"analyze", "--smart", "--min-song", "5", "twelve.wav"}, dir_.path());
+    long start = -1, end = -1;
+    ASSERT_EQ(
+        std::sscanf(text.out.c_str() + text.out.find("music: "), "music: %ld %ld", &start, &end), 2)
+        << text.out;
+    EXPECT_NEAR(start * 4410.0, static_cast<double>(layout.songs.front().startFrame), 44100);
+    EXPECT_NEAR(end * 4410.0, static_cast<double>(layout.songs.back().endFrame), 44100);
+    const CliRun json =
+        RunCli({"analyze", "--json", "--smart", "--min-song", "5", "twelve.wav"}, dir_.path());
+    EXPECT_NE(json.out.find("\"musicStart\": " + std::to_string(start) +
+                            ", \"musicEnd\": " + std::to_string(end)),
+              std::string::npos);
     // The cut list written beside holds the same cuts: twelve tracks.
     jsonCuts({"--labels", "twelve.txt"});
     const std::string labels = ReadFileBytes(dir_ / "twelve.txt");
