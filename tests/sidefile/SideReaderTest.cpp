@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
+#include "sidefile/SampleLayout.h"
+
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
 
@@ -104,6 +109,32 @@ TEST(SideProblem, NamesWhatAFileIs) {
         EXPECT_NE(SideProblem(dir / name).find(what), std::string::npos)
             << name << ": " << SideProblem(dir / name);
         EXPECT_FALSE(SideReader::Open(dir / name)) << name;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The 16-bit view of every encoding (the analysis and the waveform read sides through it):
+// the sample's value times 32768, rounded down, held to 16 bits; a mono channel in both.
+TEST(SampleLayout, SixteenBitStereoOfEveryEncoding) {
+    for (const SampleEncoding encoding :
+         {SampleEncoding::Int16, SampleEncoding::Int24, SampleEncoding::Int32,
+          SampleEncoding::Float32, SampleEncoding::Float64}) {
+        for (const std::uint16_t channels : {1, 2}) {
+            const SideFormat format{48000, channels, encoding};
+            const std::size_t frames = 1001;  // odd: the last samples outside any group
+            const std::string bytes = NoiseBytes(format, frames, 1.0, 17);
+            const auto* stored = reinterpret_cast<const std::uint8_t*>(bytes.data());
+            std::vector<double> exact(2 * frames);
+            std::vector<std::int16_t> view(2 * frames);
+            ToStereoDouble(stored, format, frames, exact.data());
+            ToStereo16(stored, format, frames, view.data());
+            for (std::size_t i = 0; i < 2 * frames; ++i)
+                ASSERT_EQ(view[i], std::clamp(std::floor(exact[i] * 32768), -32768.0, 32767.0))
+                    << format.Text() << ", sample " << i;
+        }
     }
 }
 
