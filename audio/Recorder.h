@@ -64,7 +64,8 @@ std::uint64_t MaxRecordingDataBytes(const SideFormat& format);
 
 class Recorder {
   public:
-    /// `bufferBytes`: size of each of the writer's two buffers (tests use small ones).
+    /// `bufferBytes`: size of each of the writer's two buffers at 44.1 kHz 16-bit (tests use
+    /// small ones); other formats get buffers of as many seconds.
     explicit Recorder(std::unique_ptr<CaptureStream> stream,
                       std::size_t bufferBytes = kSampleBufferBytes);
     /// A running recording is ended through the stop sequence.

@@ -194,8 +194,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace {
 
-// 96 kHz 24-bit: what the card plays, sample for sample, in a file of that format; the
-// automatic stop's probes a second apart (1500 blocks of 64 frames) as at 44.1 kHz.
+// 96 kHz (and 192 kHz) 24-bit: what the card plays, sample for sample, in a file of that
+// format; the automatic stop's probes a second apart (1500 blocks of 64 frames) as at
+// 44.1 kHz.
 TEST(CliRecordingFormats, NinetySixKilohertzTwentyFourBitsSampleExact) {
     REQUIRE_VIRTUAL_AUDIO("basic");
     TempDir dir;
@@ -209,6 +210,12 @@ TEST(CliRecordingFormats, NinetySixKilohertzTwentyFourBitsSampleExact) {
     EXPECT_NE(run.out.find("144000 frames (1.5 s)"), std::string::npos) << run.out;
     EXPECT_EQ(SoxInfo(dir / "side.wav", "-r") + " " + SoxInfo(dir / "side.wav", "-b"), "96000 24");
     EXPECT_TRUE(SoxSamples(dir / "side.wav") == played.substr(0, 144000 * 6));
+    // And at 192 kHz: 0.5 s of the same bytes, read as frames of that rate.
+    ASSERT_TRUE(WriteSideWav(dir / "played.wav", {192000, 2, SampleEncoding::Int24}, played));
+    run = Record({"fast.wav", "--rate", "192000", "--bits", "24", "--seconds", "0.5"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(SoxSamples(dir / "fast.wav") == played.substr(0, 96000 * 6));
+    ASSERT_TRUE(WriteSideWav(dir / "played.wav", k96k24, played));
 
     run = Record({"auto.wav", "--rate", "96000", "--bits", "24", "--auto-stop"}, dir);
     ASSERT_EQ(run.status, 0) << run.err;
