@@ -59,9 +59,10 @@ OpenResult Recorder::Start(const std::string& path, int device, const SideFormat
     // The buffers hold as many seconds at every format as at 44.1 kHz 16-bit (about 22 s
     // at the default size), so a disk stall costs no sample at 192 kHz 24-bit either.
     const std::uint64_t byteRate = std::uint64_t{format.sampleRate} * format.BytesPerFrame();
-    const std::uint64_t cdByteRate = std::uint64_t{kCdFormat.sampleRate} * kCdFormat.BytesPerFrame();
-    const std::uint64_t blocks = std::max<std::uint64_t>(
-        1, bufferBytes_ * byteRate / cdByteRate / state_.blockBytes);
+    const std::uint64_t cdByteRate =
+        std::uint64_t{kCdFormat.sampleRate} * kCdFormat.BytesPerFrame();
+    const std::uint64_t blocks =
+        std::max<std::uint64_t>(1, bufferBytes_ * byteRate / cdByteRate / state_.blockBytes);
     writer_ = std::make_unique<SampleWriter>(
         *file_, byteRate == cdByteRate ? bufferBytes_ : blocks * state_.blockBytes);
     state_.writer = writer_.get();

@@ -137,7 +137,8 @@ TEST(SmartSenseFaults, ASideLongerThanTheLevelsIsSearchedToItsEnd) {
     FakeWorkControl ctx;
     SmartSenseOptions options;
     options.minSongSeconds = 3;
-    const AnalysisResult r = AnalyzeSide(ctx, ctx.treble, path, 2, 0, 100, AnalysisSplit{}, options);
+    const AnalysisResult r =
+        AnalyzeSide(ctx, ctx.treble, path, 2, 0, 100, AnalysisSplit{}, options);
     ASSERT_TRUE(r.ok);
     ASSERT_EQ(r.smartCuts.size(), 2u);
     for (std::size_t k = 0; k < 2; ++k)
