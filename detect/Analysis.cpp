@@ -59,6 +59,7 @@ class SideAnalysis {
           span_(progressEnd - progressStart) {
         peaks_.head.resize(blocks_);
         peaks_.tail.resize(blocks_);
+        peaks_.fine.resize(blocks_ * kFinePeaksPerBlock);
     }
 
     std::uint64_t Blocks() const { return blocks_; }
@@ -105,6 +106,7 @@ class SideAnalysis {
                         scan.reset();  // no agreement: this thread does the rest alone
                 }
                 Gauge(q);
+                const std::int16_t* const blockStart = s;
                 peaks_.head[q] = filter.ProcessFrames(s, 1, level_);
                 s += 2;
                 ++i;
@@ -119,6 +121,8 @@ class SideAnalysis {
                     s += 2 * n;
                     i += n;
                 }
+                MergeFinePeaks(blockStart, 0, static_cast<std::size_t>(i - q * kBlockFrames),
+                               &peaks_.fine[q * kFinePeaksPerBlock]);
             }
         }
         framesDone_ = i;
@@ -153,6 +157,12 @@ class SideAnalysis {
             peaks_.head[b] = scan.Peaks().head[b - splitBlock];
             peaks_.tail[b] = scan.Peaks().tail[b - splitBlock];
         }
+        const auto fineFrom = [&](std::uint64_t b) {
+            return static_cast<std::ptrdiff_t>(b * kFinePeaksPerBlock);
+        };
+        std::copy(scan.Peaks().fine.begin() + fineFrom(first - splitBlock),
+                  scan.Peaks().fine.begin() + fineFrom(q - splitBlock),
+                  peaks_.fine.begin() + fineFrom(first));
         framesDone_ = std::min(frames_, q * kBlockFrames);
         if (q == blocks_) {  // the filter was tuned as the scan's all along
             filter_->TakeHistory(scan.Final());
@@ -172,6 +182,9 @@ class SideAnalysis {
             result.peak = std::max(result.peak, entry);
         }
         result.levelCount = static_cast<std::uint32_t>(result.levels.size());
+        const std::uint64_t fine = (framesDone_ + kFinePeakFrames - 1) / kFinePeakFrames;
+        result.finePeaks.assign(peaks_.fine.begin(),
+                                peaks_.fine.begin() + static_cast<std::ptrdiff_t>(fine));
         const std::int64_t window =
             std::clamp<std::int64_t>(silenceSeconds, 0, INT32_MAX) * kBlocksPerSecond;
         result.cuts = ChooseAutoSenseCuts(

@@ -18,11 +18,19 @@
 #include "slice/TrebleFilter.h"
 
 /// The filter's per-block peaks of a range of blocks: head = |sample| peak of frame 4410q,
-/// tail = of the frames after it in the block.
+/// tail = of the frames after it in the block; fine = the |sample| peak (0 .. 32768) of each
+/// 441 frames of the filtered output, kFinePeaksPerBlock per block.
 struct BlockPeaks {
     std::vector<int> head;
     std::vector<int> tail;
+    std::vector<std::uint16_t> fine;
 };
+
+/// Raises fine[k] to the |sample| peak of the filtered frames `samples` (interleaved stereo)
+/// that fall in 441-frame group k, the first of them being frame `first` of the range
+/// `fine` starts at. Any thread.
+void MergeFinePeaks(const std::int16_t* samples, std::uint64_t first, std::size_t frames,
+                    std::uint16_t* fine);
 
 class SpeculativeScan {
   public:
