@@ -77,10 +77,10 @@ FrameAlbum::FrameAlbum(wxFrame& frame, wxMenu& fileMenu, const FrameControls& co
       prompts_(prompts),
       album_(album) {
     int at = kFileMenuPosition;
-    fileMenu.Insert(at++, kIdTrackTitles, "Track titles...", "Album and track titles");
-    fileMenu.Insert(at++, kIdExportCutList, "Export cut list...",
+    fileMenu.Insert(at++, kIdTrackTitles, "Track titles...\tCtrl+T", "Album and track titles");
+    fileMenu.Insert(at++, kIdExportCutList, "Export cut list...\tCtrl+E",
                     "Save a side's cuts and titles as a CUE sheet or label file");
-    fileMenu.Insert(at, kIdImportCutList, "Import cut list...",
+    fileMenu.Insert(at, kIdImportCutList, "Import cut list...\tCtrl+I",
                     "Set a side's cuts and titles from a CUE sheet or label file");
     frame.Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { EditTrackTitles(); }, kIdTrackTitles);
@@ -260,13 +260,16 @@ void FrameAlbum::ImportCutList() {
              wxICON_WARNING);
         return;
     }
-    for (auto& [side, one] : placed) {
-        SideState& state = sides_.At(side);
-        state.cuts.fill(0);
-        std::copy(one.cuts.begin(), one.cuts.end(), state.cuts.begin());
-        state.cutCount = static_cast<std::uint32_t>(one.cuts.size());
-        album_.sides[Index(side)] =
-            MergeImportedTracks(album_.sides[Index(side)], one.tracks, CutListFormatOf(path));
+    {
+        const CutEdit edit(sides_);  // the list's cuts replace the markers: an undo step
+        for (auto& [side, one] : placed) {
+            SideState& state = sides_.At(side);
+            state.cuts.fill(0);
+            std::copy(one.cuts.begin(), one.cuts.end(), state.cuts.begin());
+            state.cutCount = static_cast<std::uint32_t>(one.cuts.size());
+            album_.sides[Index(side)] =
+                MergeImportedTracks(album_.sides[Index(side)], one.tracks, CutListFormatOf(path));
+        }
     }
     TakeAlbumFields(read.list, album_);
     controls_.m_canvas->Refresh(true);

@@ -1,8 +1,11 @@
 #pragma once
-// "Adjust Levels": shown while a side's input is monitored, before it is recorded. Two
-// gauges show each channel's peak ten times a second, a slider sets the gain, a label
-// shows the headroom; a check box asks for the automatic stop, and with it the question
-// whether slicing should start once the recording has stopped.
+// "Adjust Levels": shown while a side's input is monitored, before it is recorded. A meter
+// per channel shows its peak in dBFS ten times a second, with a peak hold and a clip lamp
+// that stays lit until the meter is clicked; a slider sets the gain (its value shown, and
+// the gain it stands for); a label shows the headroom, the dB below full scale of the
+// loudest recent peak; a check box asks for the automatic stop, and with it the question
+// whether slicing should start once the recording has stopped. The controls stand in a
+// sizer's rows, so that a row more (AddSettingRow) finds its place without moving any.
 //
 // GUI thread only. The meter itself runs in the audio callback (InputCallback, Monitoring)
 // and publishes its readings in RecordingState; a timer of the dialog polls them, so no
@@ -14,9 +17,10 @@
 #include <functional>
 
 struct RecordingState;
+class MeterBar;
 class wxButton;
 class wxCheckBox;
-class wxGauge;
+class wxFlexGridSizer;
 class wxSlider;
 class wxStaticText;
 
@@ -45,22 +49,30 @@ class LevelsDialog : public wxDialog {
     /// The gain the slider sets now (the recording applies it).
     float Gain() const;
 
+    /// Adds a row of a label and a control under the gain and the headroom (a choice of the
+    /// recording's file format, say), and fits the dialog to it. `control` must be a child
+    /// of the dialog.
+    void AddSettingRow(const wxString& label, wxWindow* control);
+
     wxButton* m_record = nullptr;
     wxButton* m_cancel = nullptr;
     wxCheckBox* m_autoStop = nullptr;
-    wxGauge* m_leftGauge = nullptr;   ///< "p_wxGauge3"
-    wxGauge* m_rightGauge = nullptr;  ///< "p_wxGauge4"
+    MeterBar* m_leftGauge = nullptr;   ///< "p_wxGauge3"
+    MeterBar* m_rightGauge = nullptr;  ///< "p_wxGauge4"
     wxSlider* m_gainSlider = nullptr;
+    wxStaticText* m_gainText = nullptr;  ///< the slider's gain as a factor and in dB
     wxStaticText* m_headroomLabel = nullptr;
 
   private:
     void OnButton(wxCommandEvent& event);
     void OnSlider(wxCommandEvent& event);
     void OnMeterTimer(wxTimerEvent& event);
+    void ShowGain();
 
     RecordingState& m_state;
     int m_cutsHow;
     Asker m_ask;
+    wxFlexGridSizer* m_rows = nullptr;  ///< label and control, row by row
     wxTimer m_meterTimer;
     std::uint32_t m_shownUpdates = 0;
     bool m_autoStopChosen = false;

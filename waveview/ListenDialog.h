@@ -31,8 +31,9 @@ constexpr int kListenCancel = 0;
 
 class ListenDialog : public wxDialog {
   public:
-    /// Builds the dialog for `target` around the place `r` across the waveform canvas
-    /// (0 = left edge, 1 = right edge; values outside are allowed). `target.state` must have
+    /// Builds the dialog for `target` around the place `r` along the side (0 = its start,
+    /// 1 = its end, as the left and right edges of a fitted canvas; values outside are
+    /// allowed). `target.state` must have
     /// at least one cut.
     ListenDialog(wxWindow* parent, const ListenTarget& target, float r);
     ~ListenDialog() override;  ///< stops playback before the samples go away

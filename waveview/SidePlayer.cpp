@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <vector>
 
 #include "platform/File.h"
@@ -38,12 +39,17 @@ bool SidePlayer::ReachedEnd() const {
            taken_.load(std::memory_order_acquire) == written_.load(std::memory_order_acquire);
 }
 
-bool SidePlayer::Play(const std::string& path, std::uint64_t startFrame, Side side) {
+double SidePlayer::PositionSeconds() const {
+    return sampleRate_ > 0 ? static_cast<double>(Position()) / sampleRate_ : 0;
+}
+
+bool SidePlayer::Play(const std::string& path, double startSeconds, Side side) {
     Stop();
     platform::FilePtr file = platform::OpenFile(path, "rb");
     WaveFile wave;
     if (!file || !wave.ReadHeader(file.get())) return false;
     const std::uint64_t frames = wave.dataBytes / kBytesPerFrame;
+    const auto startFrame = static_cast<std::uint64_t>(std::llround(std::max(0.0, startSeconds) * wave.sampleRate));
     startFrame_ = std::min(startFrame, frames);
     sampleRate_ = wave.sampleRate;
     peakLevel_ = settings_.PeakLevel(side);

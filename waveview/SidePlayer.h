@@ -29,11 +29,12 @@ class SidePlayer {
     SidePlayer(const SidePlayer&) = delete;
     SidePlayer& operator=(const SidePlayer&) = delete;
 
-    /// Stops any playback, then plays the side at `path` (UTF-8) from frame `startFrame` on
-    /// through the default output, as `side` (whose peak, for Normalize, is taken now), with
-    /// a clean treble filter. Returns once the first frames are ready to play. False when
-    /// the file cannot be read or no output stream opens: nothing plays then.
-    bool Play(const std::string& path, std::uint64_t startFrame, Side side);
+    /// Stops any playback, then plays the side at `path` (UTF-8) from `startSeconds` on (the
+    /// frame nearest to it at the file's rate) through the default output, as `side` (whose
+    /// peak, for Normalize, is taken now), with a clean treble filter. Returns once the first
+    /// frames are ready to play. False when the file cannot be read or no output stream
+    /// opens: nothing plays then.
+    bool Play(const std::string& path, double startSeconds, Side side);
     /// Stops playback and returns once the callback has run for the last time and the
     /// reader has ended. Harmless when nothing plays.
     void Stop();
@@ -42,6 +43,8 @@ class SidePlayer {
     /// The frame of the side the output has been given up to: the start frame plus the
     /// frames played. Meaningful while playing and after a stop.
     std::uint64_t Position() const;
+    /// Position() in seconds of the side.
+    double PositionSeconds() const;
     /// Frames per second of the side playing, or played last.
     std::uint32_t SampleRate() const { return sampleRate_; }
     /// Every frame from the start frame to the side's end has gone to the output.

@@ -17,6 +17,7 @@
 
 #include "app/FrameRecording.h"
 #include "app/LevelsDialog.h"
+#include "app/MeterBar.h"
 #include "app/RecordingTexts.h"
 #include "audio/InputCallback.h"
 #include "tests/app/GuiTestSupport.h"
@@ -113,33 +114,47 @@ struct LevelsFixture : testing::Test {
     }
 };
 
+// The dialog as its sizer lays it out, shown: every control whole inside it, one below the
+// other, none over another; the slider as high as the theme needs for it and its value (a
+// smaller one is drawn as nothing); the text wrapped inside the dialog.
 TEST_F(LevelsFixture, LayoutAndStartingValues) {
     LevelsDialog levels(parent, state, 0, Ask());
+    levels.Show();
     EXPECT_EQ(levels.GetTitle(), "Adjust Levels");
     EXPECT_EQ(levels.GetName(), "dialog");
-    EXPECT_EQ(levels.GetSize(), wxSize(340, 310));
-    struct Place {
+    struct Named {
         wxWindow* control;
         const char* name;
-        wxRect rect;
-    } places[] = {{levels.m_leftGauge, "p_wxGauge3", {10, 80, 290, 10}},
-                  {levels.m_rightGauge, "p_wxGauge4", {10, 115, 290, 10}},
-                  {levels.m_gainSlider, "slider", {10, 150, 290, 20}},
-                  {levels.m_headroomLabel, "staticText", {10, 180, 80, 15}},
-                  {levels.m_record, "button", {10, 240, 75, 24}},
-                  {levels.m_cancel, "button", {95, 240, 75, 24}}};
-    for (const Place& p : places) {
-        EXPECT_EQ(p.control->GetName(), p.name);
-        EXPECT_EQ(p.control->GetPosition(), p.rect.GetPosition()) << p.name;
+    } rows[] = {{levels.m_leftGauge, "p_wxGauge3"},   {levels.m_rightGauge, "p_wxGauge4"},
+                {levels.m_gainSlider, "slider"},      {levels.m_headroomLabel, "staticText"},
+                {levels.m_autoStop, "autoStop"},      {levels.m_record, "button"}};
+    const wxRect client(levels.GetClientSize());
+    int below = 0;
+    for (const Named& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.control->GetName(), row.name);
+        EXPECT_TRUE(client.Contains(row.control->GetRect()));
+        EXPECT_GE(row.control->GetRect().GetTop(), below);
+        below = row.control->GetRect().GetBottom() + 1;
     }
-    EXPECT_EQ(levels.m_autoStop->GetName(), "autoStop");
+    EXPECT_GE(levels.m_gainSlider->GetSize().y, levels.m_gainSlider->GetBestSize().y);
+    EXPECT_GE(levels.m_gainSlider->GetSize().y, 30) << "room for the slider and its value";
+    EXPECT_FALSE(levels.m_record->GetRect().Intersects(levels.m_cancel->GetRect()));
+    for (wxWindow* child : levels.GetChildren())
+        if (auto* text = dynamic_cast<wxStaticText*>(child))
+            EXPECT_LE(text->GetRect().GetRight(), client.GetRight()) << text->GetLabel();
     EXPECT_EQ(levels.m_autoStop->GetLabel(), "Automatically stop recording.");
     EXPECT_FALSE(levels.m_autoStop->GetValue());
     EXPECT_EQ(levels.m_gainSlider->GetValue(), 50);
+    EXPECT_EQ(levels.m_gainText->GetLabel(), "x1.00 (+0.0 dB)");
     EXPECT_EQ(levels.m_leftGauge->GetRange(), 100);
     EXPECT_EQ(levels.m_leftGauge->GetValue(), 0);
     EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: ");
     EXPECT_TRUE(state.meterShown);
+    FeedMeter(16384);
+    RunUntil([&] { return levels.m_leftGauge->GetValue() == 49; });
+    RunUntil([] { return false; }, std::chrono::milliseconds(200));
+    SaveScreenshot(CaptureClientArea(&levels), "levels-dialog.png");
 }
 
 TEST_F(LevelsFixture, MeterReadingsReachTheControlsOnTheGuiThread) {
@@ -149,14 +164,14 @@ TEST_F(LevelsFixture, MeterReadingsReachTheControlsOnTheGuiThread) {
         FeedMeter(16384);  // half scale, slider at 50
         ASSERT_TRUE(RunUntil([&] { return levels.m_leftGauge->GetValue() == 49; }));
         EXPECT_EQ(levels.m_rightGauge->GetValue(), 49);
-        EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: 49%    ");
+        EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: 6.0 dB");
 
         levels.m_gainSlider->SetValue(100);
         wxCommandEvent moved(wxEVT_SLIDER, levels.m_gainSlider->GetId());
         levels.m_gainSlider->GetEventHandler()->ProcessEvent(moved);
         FeedMeter(16384);
         ASSERT_TRUE(RunUntil([&] { return levels.m_leftGauge->GetValue() == 100; }));
-        EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: CLIP      ");
+        EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: CLIP");
         EXPECT_EQ(levels.Gain(), 51.0f);  // what the recording will start with
     }
     EXPECT_FALSE(state.meterShown);  // the meter stops with the dialog
