@@ -16,7 +16,7 @@
 namespace {
 
 constexpr int kGap = 6;
-const wxSize kListSize(330, 260);
+const wxSize kListSize(330, 200);
 
 }  // namespace
 

@@ -42,7 +42,8 @@ wxString Stem(const std::string& path) {
 }
 
 // "Which side?": the buttons "Side 1" (wxID_YES), "Side 2" (wxID_NO) and "Cancel", in
-// reading order.
+// reading order; from the keyboard the keys 1 and 2 answer, Escape cancels, and Tab with
+// Enter (or the space bar) reach every button.
 class SideQuestion : public wxDialog {
   public:
     SideQuestion(wxWindow* parent, const wxString& question)
@@ -60,6 +61,14 @@ class SideQuestion : public wxDialog {
         top->Add(buttons, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 12);
         SetSizerAndFit(top);
         SetEscapeId(wxID_CANCEL);
+        Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+            if (event.GetKeyCode() == '1')
+                EndModal(wxID_YES);
+            else if (event.GetKeyCode() == '2')
+                EndModal(wxID_NO);
+            else
+                event.Skip();
+        });
         CentreOnParent();
     }
 };

@@ -57,6 +57,9 @@ void FrameEditing::ShowCutList() {
         cutList_ = new CutListDialog(&frame_, sides_, jobs_, playhead_);
         CutListDialog* list = cutList_;
         sides_.OnChanged([list] { list->Reload(); });
+        // First over the window's top right corner, clear of the waveforms.
+        const wxRect client(frame_.ClientToScreen(wxPoint(0, 0)), frame_.GetClientSize());
+        list->Move(client.GetRight() - list->GetSize().x, client.GetTop());
     }
     cutList_->ShowSide(playhead_.Place() ? playhead_.Place()->side : Side::One);
     cutList_->Show();

@@ -1,7 +1,9 @@
 #pragma once
 // The listen dialog: ten seconds of a side around the cut nearest a click in the side's
 // listen band. The user hears how one song ends and the next begins, moves the marker by
-// clicking in the picture, and OK moves the cut by up to five seconds either way.
+// clicking in the picture, and OK moves the cut by up to five seconds either way. From the
+// keyboard: the arrow keys move the marker (a column, ten with Shift), E and B play the end
+// and the beginning, S stops, Enter is OK and Escape cancels.
 // GUI thread only.
 
 #include <wx/dialog.h>
@@ -52,6 +54,9 @@ class ListenDialog : public wxDialog {
 
   private:
     void OnButton(wxCommandEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+    /// Handles a click of `button` as the button itself would.
+    void Press(wxButton* button);
     void OnClose(wxCloseEvent& event);
     void Finish(int result);
 

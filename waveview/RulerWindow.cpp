@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "waveview/Envelopes.h"
 #include "waveview/PixelLines.h"
@@ -57,26 +59,20 @@ void RulerWindow::PaintRuler(wxDC& dc, int width, int height) {
 
     dc.SetFont(LabelFont());
     const int labelWidth = dc.GetTextExtent("00:00").x + kLabelGap;
+    const std::vector<RulerTick> ticks = RulerTicks(content.view, seconds, width, labelWidth);
     {
         PixelLines lines(dc);
         lines.SetColour(kRulerInk);
         lines.Line(0, edge, width, edge);
-        for (const RulerTick& tick : RulerTicks(content.view, seconds, width, labelWidth)) {
+        for (const RulerTick& tick : ticks) {
             const int x = static_cast<int>(std::floor(tick.x));
             const int length = tick.major ? kMajorTick : kMinorTick;
             lines.Line(x, tickRow(length), x, tickRow(length) + length);
         }
     }
-    dc.SetTextForeground(kRulerInk);
-    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
-    const int textHeight = dc.GetCharHeight();
-    const int textY = down ? std::max(0, edge - kMajorTick - textHeight + 2) : kMajorTick - 1;
-    for (const RulerTick& tick : RulerTicks(content.view, seconds, width, labelWidth))
-        if (tick.major) dc.DrawText(tick.label, static_cast<int>(std::floor(tick.x)) + 2, textY);
-
-    // Each cut's number in a box of the side's colour, where its marker meets the ruler.
-    const wxColour& colour = m_side == Side::One ? kSide1Envelope : kSide2Envelope;
-    dc.SetTextForeground(*wxWHITE);
+    // Each cut's number in a box of the side's colour, where its marker meets the ruler; a
+    // label that a box would cover is left out.
+    std::vector<std::pair<wxRect, wxString>> boxes;
     for (std::uint32_t i = 0; i < std::min(side.cutCount, kMaxCuts); ++i) {
         const double x =
             std::floor(ColumnOf(content.view, static_cast<double>(side.cuts[i]) / side.levelCount,
@@ -84,10 +80,27 @@ void RulerWindow::PaintRuler(wxDC& dc, int width, int height) {
         if (x < 0 || x >= width) continue;
         const wxString number = wxString::Format("%u", i + 1);
         const wxSize extent = dc.GetTextExtent(number);
-        const wxRect box(static_cast<int>(x) - kMarkerWidth / 2, down ? height - extent.y : 0,
-                         extent.x + 4, extent.y);
-        dc.SetPen(*wxBLACK_PEN);
-        dc.SetBrush(wxBrush(colour));
+        boxes.emplace_back(wxRect(static_cast<int>(x) - kMarkerWidth / 2,
+                                  down ? height - extent.y : 0, extent.x + 4, extent.y),
+                           number);
+    }
+    dc.SetTextForeground(kRulerInk);
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    const int textHeight = dc.GetCharHeight();
+    const int textY = down ? std::max(0, edge - kMajorTick - textHeight + 2) : kMajorTick - 1;
+    for (const RulerTick& tick : ticks) {
+        if (!tick.major) continue;
+        const wxRect label(wxPoint(static_cast<int>(std::floor(tick.x)) + 2, textY),
+                           dc.GetTextExtent(tick.label));
+        if (std::none_of(boxes.begin(), boxes.end(),
+                         [&](const auto& box) { return box.first.Intersects(label); }))
+            dc.DrawText(tick.label, label.GetPosition());
+    }
+    const wxColour& colour = m_side == Side::One ? kSide1Envelope : kSide2Envelope;
+    dc.SetTextForeground(*wxWHITE);
+    dc.SetPen(*wxBLACK_PEN);
+    dc.SetBrush(wxBrush(colour));
+    for (const auto& [box, number] : boxes) {
         dc.DrawRectangle(box);
         dc.DrawText(number, box.x + 2, box.y);
     }

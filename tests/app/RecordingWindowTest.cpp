@@ -17,6 +17,7 @@
 
 #include "app/FrameRecording.h"
 #include "app/LevelsDialog.h"
+#include "app/BackdropPanel.h"
 #include "app/MeterBar.h"
 #include "app/RecordingTexts.h"
 #include "audio/InputCallback.h"
@@ -343,6 +344,38 @@ TEST_F(RecordingWindow, RecordedThroughTheLevelsDialogSampleForSample) {
     ASSERT_NE(start, signal.end());
     ASSERT_GE(static_cast<std::size_t>(signal.end() - start), recorded->size());
     EXPECT_TRUE(std::equal(recorded->begin(), recorded->end(), start));
+}
+
+// While a side records, the window shows it where the transport is: the meters follow the
+// input, the elapsed time runs, the file's size and the disk's room are said, and the
+// status line stays as it is (screenshot: screenshots/window-while-recording.png).
+TEST_F(RecordingWindow, MetersAndElapsedTimeUpdateWhileRecording) {
+    ASSERT_TRUE(WriteWav(dir / "signal.wav", signal));
+    BUILD_OR_SKIP("basic", dir / "signal.wav", false);
+    prompts->files.push_back(wxString::FromUTF8(dir / "watched.wav"));
+    prompts->modalResults.push_back(LevelsDialog::kRecordResult);
+    ClickButton(frame->Controls().i_button3);
+    EXPECT_TRUE(frame->Controls().m_recordingPanel->IsShown());
+    EXPECT_FALSE(frame->Controls().m_transportPanel->IsShown());
+    int otherStatus = 0;
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            otherStatus += Status() != kRecordingStatusText;
+            return frame->Controls().m_recordingText->GetLabel() == "Recording side 1  0:01";
+        },
+        std::chrono::seconds(20)));
+    EXPECT_EQ(otherStatus, 0) << "the status line does not blink";
+    EXPECT_GT(frame->Controls().m_recordLeft->Channel().Level(), 1000);
+    EXPECT_GT(frame->Controls().m_recordRight->Channel().Level(), 1000);
+    const wxString file = frame->Controls().m_recordingFileText->GetLabel();
+    EXPECT_TRUE(file.Contains(" MB written, ") && file.EndsWith(" min left on the disk")) << file;
+    RunUntil([] { return false; }, std::chrono::milliseconds(300));
+    SaveScreenshot(CaptureClientArea(frame), "window-while-recording.png");
+
+    ClickButton(frame->Controls().i_button3);
+    EXPECT_FALSE(frame->Controls().m_recordingPanel->IsShown());
+    EXPECT_TRUE(frame->Controls().m_transportPanel->IsShown());
+    EXPECT_EQ(prompts->messages.size(), 1u);
 }
 
 TEST_F(RecordingWindow, AutomaticStopSlicesOnceTheFileIsCompleteOrSaysWhyNot) {
