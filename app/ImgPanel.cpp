@@ -51,7 +51,7 @@ void imgPanel::PaintBackground(wxDC& dc) {
         if (size.x <= m_background.GetWidth() && size.y <= m_background.GetHeight()) {
             dc.DrawBitmap(m_background, 0, 0, false);
         } else {
-            if (m_stretched.GetSize() != size)
+            if (!m_stretched.IsOk() || m_stretched.GetSize() != size)
                 m_stretched = wxBitmap(
                     m_background.ConvertToImage().Scale(size.x, size.y, wxIMAGE_QUALITY_BILINEAR));
             dc.DrawBitmap(m_stretched, 0, 0, false);
