@@ -10,7 +10,7 @@
 #include "album/Utf8Text.h"
 #include "platform/File.h"
 #include "platform/ReplaceFile.h"
-#include "sidefile/WaveFile.h"
+#include "sidefile/SideReader.h"
 
 namespace {
 
@@ -136,8 +136,7 @@ std::string RecordingNameFor(const std::string& sidePath, const std::string& cut
 }
 
 std::optional<SideLength> ReadSideLength(const std::string& sidePath) {
-    platform::FilePtr in = platform::OpenFile(sidePath, "rb");
-    WaveFile wave;
-    if (!in || !wave.ReadHeader(in.get())) return std::nullopt;
-    return SideLength{wave.dataBytes / kBytesPerFrame, wave.sampleRate};
+    const std::unique_ptr<SideReader> side = SideReader::Open(sidePath);
+    if (!side) return std::nullopt;
+    return SideLength{side->Frames(), side->Format().sampleRate};
 }

@@ -64,6 +64,10 @@ double FrameJobContext::MinSongSeconds() {
     return window_.smartSense.MinSongSeconds();
 }
 
+bool FrameJobContext::TrimToMusic() {
+    return window_.smartSense.Trim();
+}
+
 std::string FrameJobContext::SilenceText() {
     const FrameControls* c = &window_.controls;
     return Read<std::string>([c] { return ToUtf8(c->c_textCtrl1->GetValue()); }, "2");

@@ -33,6 +33,7 @@ class FrameJobContext final : public JobContext {
     CutMethod Method() override;
     std::optional<int> SongCount(Side side) override;
     double MinSongSeconds() override;
+    bool TrimToMusic() override;
     std::string SilenceText() override;
     void SetSilenceText(const std::string& text) override;
     std::string TypedTime(Side side, int field) override;

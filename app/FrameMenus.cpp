@@ -107,6 +107,8 @@ FrameMenus::FrameMenus(wxFrame& frame, std::function<void()> eqChanged)
     m_rateMenu = CheckMenu(kRateItems);
     m_fadesMenu = CheckMenu(kFadeItems);
     m_volumeMenu = CheckMenu(kVolumeItems);
+    m_volumeMenu->AppendCheckItem(kIdCdAudio, "Write slices as CD audio (44.1 kHz 16-bit)",
+                                  "Resample and dither every slice to 44.1 kHz 16-bit stereo.");
     m_inputMenu = new wxMenu;
     m_eqMenu = CheckMenu(kEqItems);
     m_editMenu = CommandMenu(kEditItems);
@@ -130,6 +132,10 @@ FrameMenus::FrameMenus(wxFrame& frame, std::function<void()> eqChanged)
 
     for (const CheckGroup* group : {&rate_, &fade_, &volume_, &eq_})
         frame.Bind(wxEVT_MENU, &FrameMenus::OnGroupItem, this, group->first, group->last);
+    frame.Bind(
+        wxEVT_MENU,
+        [this](wxCommandEvent&) { cdAudio_.store(m_volumeMenu->IsChecked(kIdCdAudio)); },
+        kIdCdAudio);
 }
 
 void FrameMenus::Check(wxMenu* menu, CheckGroup& group, int id) {
@@ -183,7 +189,18 @@ bool FrameMenus::Normalize() const {
     return SelectedVolumeId() == menu::kVolumeNormalize;
 }
 
+bool FrameMenus::CdAudio() const {
+    return cdAudio_.load();
+}
+
+void FrameMenus::CheckCdAudio(bool checked) {
+    m_volumeMenu->Check(kIdCdAudio, checked);
+    cdAudio_.store(checked);
+}
+
 ProcessingSettings FrameMenus::Processing() const {
-    return ProcessingFromIds(CheckedOr(rate_, menu::kRateDefault), SelectedFadeId(),
-                             SelectedVolumeId(), SelectedEqId());
+    ProcessingSettings settings = ProcessingFromIds(
+        CheckedOr(rate_, menu::kRateDefault), SelectedFadeId(), SelectedVolumeId(), SelectedEqId());
+    settings.cdAudio = CdAudio();
+    return settings;
 }

@@ -12,6 +12,7 @@
 
 #include "settings/MenuSettings.h"
 #include "settings/ProcessingSettings.h"
+#include "sidefile/SideFormat.h"
 
 class wxCommandEvent;
 class wxFrame;
@@ -38,6 +39,7 @@ constexpr int kIdPlayPause = 130;
 constexpr int kIdStopPlaying = 131;
 constexpr int kIdPlayPreviousCut = 132;
 constexpr int kIdPlayNextCut = 133;
+constexpr int kIdCdAudio = 510;  ///< Volume: "Write slices as CD audio (44.1 kHz 16-bit)"
 
 /// One menu group of check items; the checked id is mirrored into `checked` (0 when
 /// nothing is checked).
@@ -74,12 +76,19 @@ class FrameMenus {
     int SelectedEqId() const;        ///< 708..715, else 708
     float TrebleBoostLevel() const;  ///< 0, 1, 2, 4 ... 12 of the checked EQ item, else 0
     bool Normalize() const;          ///< the Volume menu's "Normalize" is checked
+    bool CdAudio() const;            ///< "Write slices as CD audio" is checked
     /// The four groups' settings in one value, as the jobs and the preview read them.
     ProcessingSettings Processing() const;
 
     /// Checks these ids in their groups (a settings file's fields); an id outside its group
     /// leaves the whole group unchecked. Does not call eqChanged. GUI thread.
     void CheckIds(int rateId, int fadeId, int volumeId, int eqId);
+    /// Checks or clears "Write slices as CD audio". GUI thread.
+    void CheckCdAudio(bool checked);
+
+    /// The format recordings are made in: chosen in the levels dialog, kept with the
+    /// settings. GUI thread.
+    SideFormat recordingFormat;
 
   private:
     void OnGroupItem(wxCommandEvent& event);
@@ -90,4 +99,5 @@ class FrameMenus {
     CheckGroup fade_{menu::kFadeFirst, menu::kFadeLast};
     CheckGroup volume_{menu::kVolumeKeep, menu::kVolumeNormalize};
     CheckGroup eq_{menu::kEqFirst, menu::kEqLast};
+    std::atomic<bool> cdAudio_{false};
 };

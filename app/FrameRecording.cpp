@@ -115,11 +115,13 @@ void FrameRecording::ShowProgress() {
         m_roomLeft = std::filesystem::space(std::filesystem::u8path(m_folder), error).available;
         if (error) m_roomLeft = 0;
     }
-    const wxString elapsed = FromUtf8(ElapsedText(bytes / kBytesPerFrame, kSampleRate));
+    const SideFormat& format = state.format;
+    const wxString elapsed =
+        FromUtf8(ElapsedText(bytes / format.BytesPerFrame(), format.sampleRate));
     const wxString time = wxString::Format("Recording side %d  %s", Number(m_side), elapsed);
-    const wxString file =
-        FromUtf8(SizeText(bytes + kCanonicalHeaderBytes) + " written, " +
-                 TimeLeftText(m_roomLeft, kCanonicalByteRate) + " left on the disk");
+    const wxString file = FromUtf8(
+        SizeText(bytes + kCanonicalHeaderBytes) + " written, " +
+        TimeLeftText(m_roomLeft, format.sampleRate * format.BytesPerFrame()) + " left on the disk");
     if (m_controls.m_recordingText->GetLabel() != time) m_controls.m_recordingText->SetLabel(time);
     if (m_controls.m_recordingFileText->GetLabel() != file)
         m_controls.m_recordingFileText->SetLabel(file);
@@ -183,8 +185,9 @@ void FrameRecording::StartRecording(Side side) {
     RecButton(Other(side))->Disable();
 
     if (!m_recorder) m_recorder = std::make_unique<Recorder>(std::make_unique<AudioStream>());
-    const OpenResult opened =
-        m_recorder->Open(ToUtf8(pathField->GetValue()), SelectedInputDevice());
+    const std::string path = ToUtf8(pathField->GetValue());
+    const SideFormat format = recordingFormat ? recordingFormat() : kCdFormat;
+    const OpenResult opened = m_recorder->Open(path, SelectedInputDevice(), format);
     if (opened != OpenResult::Ok) {
         RestoreRecButtons();
         if (opened == OpenResult::InvalidInput)
@@ -198,11 +201,22 @@ void FrameRecording::StartRecording(Side side) {
         return;
     }
 
+    // Another format re-opens the monitored stream; one the input refuses leaves the last.
+    const auto changeFormat = [this, path](const SideFormat& chosen) {
+        const SideFormat before = m_recorder->State().format;
+        if (m_recorder->Open(path, SelectedInputDevice(), chosen) == OpenResult::Ok) {
+            if (keepFormat) keepFormat(chosen);
+            return true;
+        }
+        m_recorder->Open(path, SelectedInputDevice(), before);
+        return false;
+    };
     LevelsDialog levels(
         &m_frame, m_recorder->State(), m_controls.m_cutsHow->GetSelection(),
         [this](wxWindow* parent, const wxString& text, const wxString& caption, long style) {
             return m_prompts.Message(parent, text, caption, style);
-        });
+        },
+        changeFormat);
     if (m_prompts.RunModal(levels) == LevelsDialog::kRecordResult) {
         RecordSettings settings;
         settings.gain = levels.Gain();

@@ -21,6 +21,7 @@
 #include "audio/PortAudioSession.h"
 #include "audio/Recorder.h"
 #include "model/Side.h"
+#include "sidefile/SideFormat.h"
 
 struct FrameControls;
 class FrameJobs;
@@ -59,6 +60,10 @@ class FrameRecording {
     std::function<void()> startSlicing;
     /// Runs before a side's file is chosen for recording (the window stops playing).
     std::function<void()> beforeRecording;
+    /// The recording format to start with, and where a format chosen in the levels dialog
+    /// is kept (the frame's menus hold it with the settings); unset: 44.1 kHz 16-bit.
+    std::function<SideFormat()> recordingFormat;
+    std::function<void(const SideFormat&)> keepFormat;
 
   private:
     class PollTimer : public wxTimer {

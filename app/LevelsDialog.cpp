@@ -2,6 +2,7 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/msgdlg.h>
 #include <wx/sizer.h>
 #include <wx/slider.h>
@@ -15,6 +16,7 @@
 #include "audio/InputCallback.h"
 #include "audio/LevelMeter.h"
 #include "audio/MeterScale.h"
+#include "audio/Recorder.h"
 #include "model/CutMethod.h"
 
 namespace {
@@ -52,7 +54,8 @@ wxString CutMethodName(int cutsHowSelection) {
     return "Auto Sense";
 }
 
-LevelsDialog::LevelsDialog(wxWindow* parent, RecordingState& state, int cutsHowSelection, Asker ask)
+LevelsDialog::LevelsDialog(wxWindow* parent, RecordingState& state, int cutsHowSelection, Asker ask,
+                           FormatChanger changeFormat)
     : wxDialog(parent, wxID_ANY, "Adjust Levels", wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX, "dialog"),
       m_state(state),
@@ -61,6 +64,7 @@ LevelsDialog::LevelsDialog(wxWindow* parent, RecordingState& state, int cutsHowS
                 : Asker([](wxWindow* p, const wxString& text, const wxString& caption, long style) {
                       return wxMessageBox(text, caption, style, p);
                   })),
+      m_changeFormat(std::move(changeFormat)),
       m_meterTimer(this) {
     const auto label = [this](const wxString& text) {
         return new wxStaticText(this, wxID_ANY, text, wxDefaultPosition, wxDefaultSize, 0,
@@ -96,6 +100,19 @@ LevelsDialog::LevelsDialog(wxWindow* parent, RecordingState& state, int cutsHowS
     row(label(""), m_gainText);
     m_headroomLabel = label(kHeadroomInitialText);
     row(label(""), m_headroomLabel);
+    m_format = new wxChoice(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, nullptr, 0,
+                            wxDefaultValidator, "format");
+    for (const SideFormat& format : kRecordingFormats) {
+        if (format == m_state.format) m_formatShown = static_cast<int>(m_format->GetCount());
+        m_format->Append(format.Text());
+    }
+    if (m_formatShown == 0 && !(m_state.format == kRecordingFormats[0])) {
+        m_formatShown = static_cast<int>(m_format->GetCount());
+        m_format->Append(m_state.format.Text());  // a format of a settings file or option
+    }
+    m_format->SetSelection(m_formatShown);
+    m_format->Enable(static_cast<bool>(m_changeFormat));
+    row(label("Format"), m_format);
     top->Add(m_rows, 0, wxEXPAND | wxLEFT | wxRIGHT, kGap);
 
     m_autoStop = new wxCheckBox(this, wxID_ANY, "Automatically stop recording.", wxDefaultPosition,
@@ -114,6 +131,7 @@ LevelsDialog::LevelsDialog(wxWindow* parent, RecordingState& state, int cutsHowS
 
     Bind(wxEVT_BUTTON, &LevelsDialog::OnButton, this, kIdRecord, kIdCancel);
     Bind(wxEVT_SLIDER, &LevelsDialog::OnSlider, this);
+    Bind(wxEVT_CHOICE, &LevelsDialog::OnFormat, this);
     Bind(wxEVT_TIMER, &LevelsDialog::OnMeterTimer, this);
 
     ShowGain();
@@ -128,20 +146,30 @@ LevelsDialog::~LevelsDialog() {
     m_meterTimer.Stop();
 }
 
-void LevelsDialog::AddSettingRow(const wxString& label, wxWindow* control) {
-    m_rows->Add(new wxStaticText(this, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0,
-                                 "staticText"),
-                0, wxALIGN_CENTER_VERTICAL);
-    m_rows->Add(control, 0, wxALIGN_CENTER_VERTICAL);
-    GetSizer()->Fit(this);
-}
-
 float LevelsDialog::Gain() const {
     return SliderGain(m_gainSlider->GetValue());
 }
 
 void LevelsDialog::ShowGain() {
     m_gainText->SetLabel(GainText(Gain()));
+}
+
+SideFormat LevelsDialog::Format() const {
+    return m_state.format;
+}
+
+void LevelsDialog::OnFormat(wxCommandEvent&) {
+    const int chosen = m_format->GetSelection();
+    if (chosen == m_formatShown || chosen < 0 ||
+        chosen >= static_cast<int>(std::size(kRecordingFormats)) || !m_changeFormat)
+        return;
+    if (m_changeFormat(kRecordingFormats[chosen])) {
+        m_formatShown = chosen;
+        return;
+    }
+    m_format->SetSelection(m_formatShown);
+    m_ask(this, "The input cannot record " + kRecordingFormats[chosen].Text() + ".",
+          "Format not available", wxOK | wxICON_INFORMATION);
 }
 
 void LevelsDialog::OnSlider(wxCommandEvent&) {

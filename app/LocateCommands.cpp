@@ -14,9 +14,13 @@
 #include "model/EncoderKind.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
-#include "sidefile/WaveFile.h"
+#include "sidefile/SideReader.h"
 
 namespace {
+
+constexpr const char* kSidesTaken =
+    "Sides are WAV, FLAC, AIFF, RF64 or Wave64 files, mono or stereo, 16 to 32 bits or "
+    "float, 22.05 to 192 kHz.";
 
 // GTK's pattern "*.*" only matches names with a dot, and encoders here have none.
 #ifdef _WIN32
@@ -40,13 +44,13 @@ std::optional<wxString> LocateCommands::LocateSide(Side side, const std::string&
     // A file that is not there is not there, whatever format it might have had.
     if (!platform::OpenFile(path, "rb"))
         return FromUtf8("The file \"" + path + "\" cannot be opened.");
-    if (!WaveFile::IsStereoWave(path, kSampleRate))
-        return wxString("This is not a 44.1 kHz stereo wave file!\n(") +
-               FromUtf8(WaveFile::Describe(path)) + ")";
+    if (const std::string problem = SideProblem(path); !problem.empty())
+        return wxString("This is not a side Velvane can read!\n(") + FromUtf8(problem) + ")\n" +
+               kSidesTaken;
     controls_.SidePathField(side)->ChangeValue(FromUtf8(path));
     sides_.Changed();
     lastPath_.Set(path);
-    if (const std::string shortfall = WaveFile::Shortfall(path); !shortfall.empty())
+    if (const std::string shortfall = SideShortfall(path); !shortfall.empty())
         prompts_.Message(&frame_,
                          FromUtf8("Side " + NumberText(side) + ": " + shortfall +
                                   ".\nOnly what it holds will be used."),

@@ -82,6 +82,10 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
         std::make_unique<FrameRecording>(*this, m_controls, *m_menus->m_inputMenu, m_sides,
                                          m_lastPath, *m_jobs, *m_prompter, m_stopHooks);
     m_recording->beforeRecording = [this] { m_transport->Stop(); };
+    m_recording->recordingFormat = [this] { return m_menus->recordingFormat; };
+    m_recording->keepFormat = [this](const SideFormat& format) {
+        m_menus->recordingFormat = format;
+    };
     g_frame = this;
 }
 

@@ -12,6 +12,7 @@
 #include "app/Prompter.h"
 #include "app/SmartSenseChoice.h"
 #include "app/WxText.h"
+#include "audio/Recorder.h"
 #include "platform/File.h"
 
 namespace {
@@ -63,6 +64,9 @@ SettingsFields SettingsCommands::Collect() const {
     s.fadeId = menus.SelectedFadeId();
     s.volumeId = menus.SelectedVolumeId();
     s.eqId = menus.SelectedEqId();
+    s.cdAudio = menus.CdAudio() ? 1 : 0;
+    s.recordRate = static_cast<int>(menus.recordingFormat.sampleRate);
+    s.recordBits = menus.recordingFormat.BitsPerSample();
     return s;
 }
 
@@ -82,6 +86,8 @@ void SettingsCommands::Apply(const SettingsFields& s) {
     c.m_checkBox3->SetValue(s.deleteSlices != 0);
     c.w_checkBox1->SetValue(s.voiceAfterSlicing != 0);
     menus_.CheckIds(s.rateId, s.fadeId, s.volumeId, s.eqId);
+    menus_.CheckCdAudio(s.cdAudio == 1);
+    menus_.recordingFormat = RecordingFormatOf(s.recordRate, s.recordBits);
     if (eqApplied_) eqApplied_();
 }
 

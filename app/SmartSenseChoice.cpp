@@ -26,10 +26,11 @@ std::optional<int> SmartSenseChoice::SongCount(Side side) const {
     return n > 0 ? std::optional<int>(n) : std::nullopt;
 }
 
-void SmartSenseChoice::Set(int side1Songs, int side2Songs, int minSongSeconds) {
+void SmartSenseChoice::Set(int side1Songs, int side2Songs, int minSongSeconds, bool trim) {
     songs_[0] = side1Songs;
     songs_[1] = side2Songs;
     minSongSeconds_ = minSongSeconds;
+    trim_ = trim;
 }
 
 void SmartSenseChoice::OnChoice(wxCommandEvent& event) {
@@ -41,10 +42,10 @@ void SmartSenseChoice::OnChoice(wxCommandEvent& event) {
     // The method stays what it was while the dialog is open: a job may read it meanwhile.
     cutsHow_.SetSelection(shown_);
     SmartSenseDialog dialog(&parent_, SongCount(Side::One), SongCount(Side::Two),
-                            minSongSeconds_.load());
+                            minSongSeconds_.load(), trim_.load());
     if (prompts_.RunModal(dialog) != wxID_OK) return;
     Set(dialog.SongCount(Side::One).value_or(0), dialog.SongCount(Side::Two).value_or(0),
-        dialog.MinSongSeconds());
+        dialog.MinSongSeconds(), dialog.Trim());
     shown_ = static_cast<int>(CutMethod::SmartSense);
     cutsHow_.SetSelection(shown_);
 }

@@ -2,8 +2,8 @@
 // Smart Sense in the window: its items in the cut-method choice m_cutsHow ("Smart Sense",
 // selection 2, and "Smart Sense settings...", which opens the Smart Sense dialog and then
 // selects Smart Sense, so it is never left selected), and the choices that dialog takes:
-// the songs per side and the shortest song. No settings file holds those; they last as
-// long as the window.
+// the songs per side, the shortest song and the trim of lead-in and run-out. No settings
+// file holds those; they last as long as the window.
 
 #include <atomic>
 #include <optional>
@@ -32,8 +32,10 @@ class SmartSenseChoice {
     std::optional<int> SongCount(Side side) const;
     /// The shortest song in seconds. Any thread.
     double MinSongSeconds() const { return minSongSeconds_.load(); }
+    /// Leave the lead-in and run-out out of the slices. Any thread.
+    bool Trim() const { return trim_.load(); }
     /// Takes the dialog's choices (0 songs = not known). GUI thread.
-    void Set(int side1Songs, int side2Songs, int minSongSeconds);
+    void Set(int side1Songs, int side2Songs, int minSongSeconds, bool trim = false);
 
   private:
     void OnChoice(wxCommandEvent& event);
@@ -44,4 +46,5 @@ class SmartSenseChoice {
     int shown_ = 0;  // the selection before the settings item was chosen
     std::atomic<int> songs_[2] = {0, 0};
     std::atomic<int> minSongSeconds_;
+    std::atomic<bool> trim_{false};
 };

@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "audio/PortAudioSession.h"
-#include "sidefile/WaveFile.h"
 
 namespace {
 
@@ -18,16 +17,27 @@ bool IsSoundServerDevice(const std::string& name) {
            kSoundServerDevices.end();
 }
 
-bool AcceptsStereoInput(int device) {
+bool FormatSupported(int device, const SideFormat& format) {
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
+    if (!info) return false;
     PaStreamParameters input{};
     input.device = device;
     input.channelCount = 2;
-    input.sampleFormat = paInt16;
-    input.suggestedLatency = Pa_GetDeviceInfo(device)->defaultLowInputLatency;
-    return Pa_IsFormatSupported(&input, nullptr, kSampleRate) == paFormatIsSupported;
+    input.sampleFormat = format.encoding == SampleEncoding::Int24 ? paInt24 : paInt16;
+    input.suggestedLatency = info->defaultLowInputLatency;
+    return Pa_IsFormatSupported(&input, nullptr, format.sampleRate) == paFormatIsSupported;
+}
+
+bool AcceptsStereoInput(int device) {
+    return FormatSupported(device, kCdFormat);
 }
 
 }  // namespace
+
+bool InputTakesFormat(int device, const SideFormat& format) {
+    const auto lock = PortAudioSession::Lock();
+    return device >= 0 && device < Pa_GetDeviceCount() && FormatSupported(device, format);
+}
 
 std::vector<StereoInput> ChooseStereoInputs(const std::vector<DeviceInfo>& devices,
                                             const std::function<bool(int)>& acceptsStereo) {

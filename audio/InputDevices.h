@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "sidefile/SideFormat.h"
+
 constexpr std::size_t kMaxStereoInputs = 256;
 constexpr std::size_t kMaxInputMenuItems = 8;
 
@@ -35,6 +37,10 @@ std::vector<StereoInput> ChooseStereoInputs(const std::vector<DeviceInfo>& devic
 /// The list from PortAudio, which the caller keeps initialised (PortAudioSession) for as
 /// long as it uses the device indices. Empty when PortAudio lists no device.
 std::vector<StereoInput> ListStereoInputs();
+
+/// Whether PortAudio says `device` can record 2 channels in `format` (16-bit, or 24-bit
+/// packed, at its rate). The caller keeps PortAudio initialised (PortAudioSession).
+bool InputTakesFormat(int device, const SideFormat& format);
 
 /// "NAME (stereo in)": the Input menu item's text.
 std::string InputMenuLabel(const std::string& deviceName);

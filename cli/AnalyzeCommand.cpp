@@ -11,22 +11,27 @@
 namespace {
 
 // `cuts`: Auto Sense's ten entries, zeros included; Smart Sense's cuts, every one and
-// nothing else.
-void PrintJson(const AnalysisResult& r, std::span<const std::int32_t> cuts) {
+// nothing else. With Smart Sense, where the music starts and ends (tenths of a second).
+void PrintJson(const AnalysisResult& r, std::span<const std::int32_t> cuts, bool smart) {
     std::string out = "{\"levelCount\": " + std::to_string(r.levelCount) +
                       ", \"peak\": " + FormatFloat(r.peak) + ", \"cuts\": [";
     for (std::size_t i = 0; i < cuts.size(); ++i) out += (i ? ", " : "") + std::to_string(cuts[i]);
-    out += "], \"levels\": [";
+    out += "]";
+    if (smart)
+        out += ", \"musicStart\": " + std::to_string(r.musicStart) +
+               ", \"musicEnd\": " + std::to_string(r.musicEnd);
+    out += ", \"levels\": [";
     for (std::uint32_t i = 0; i < r.levelCount; ++i)
         out += (i ? ", " : "") + FormatFloat(r.levels[i]);
     out += "]}\n";
     std::fputs(out.c_str(), stdout);
 }
 
-void PrintText(const AnalysisResult& r, std::span<const std::int32_t> cuts) {
+void PrintText(const AnalysisResult& r, std::span<const std::int32_t> cuts, bool smart) {
     std::printf("levelCount: %u\npeak: %s\ncuts:", r.levelCount, FormatFloat(r.peak).c_str());
     for (std::int32_t cut : cuts) std::printf(" %d", cut);
     std::printf("\n");
+    if (smart) std::printf("music: %d %d\n", r.musicStart, r.musicEnd);
 }
 
 }  // namespace
@@ -51,10 +56,12 @@ int RunAnalyze(const CliOptions& options) {
         return kExitFileError;
     }
     const std::span<const std::int32_t> cuts = result.CutsOf(method);
+    if (!result.smartMessage.empty()) ctx.Error(result.smartMessage);
     if (const int status = WriteCutLists(options, state, cuts); status != kExitOk) return status;
+    const bool smart = method == CutMethod::SmartSense;
     if (options.json)
-        PrintJson(result, cuts);
+        PrintJson(result, cuts, smart);
     else
-        PrintText(result, cuts);
+        PrintText(result, cuts, smart);
     return std::fflush(stdout) == 0 ? kExitOk : kExitFileError;
 }

@@ -13,7 +13,9 @@ CliContext::CliContext(WindowState state, bool showProgress)
     : state_(std::move(state)),
       processing_(ProcessingFromIds(state_.fields.rateId, state_.fields.fadeId,
                                     state_.fields.volumeId, state_.fields.eqId)),
-      progress_(showProgress) {}
+      progress_(showProgress) {
+    processing_.cdAudio = state_.fields.cdAudio == 1;
+}
 
 std::string CliContext::SidePath(Side side) {
     return side == Side::Two ? state_.fields.side2Path : state_.fields.side1Path;

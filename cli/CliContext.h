@@ -29,6 +29,7 @@ class CliContext final : public JobContext {
     CutMethod Method() override { return CutMethodOf(state_.fields.cutsHow); }
     std::optional<int> SongCount(Side side) override { return state_.songs[Index(side)]; }
     double MinSongSeconds() override { return state_.minSongSeconds; }
+    bool TrimToMusic() override { return state_.trim; }
     std::string SilenceText() override { return state_.fields.silenceSeconds; }
     void SetSilenceText(const std::string& text) override { state_.fields.silenceSeconds = text; }
     std::string TypedTime(Side side, int field) override;

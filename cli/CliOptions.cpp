@@ -10,6 +10,7 @@
 #include "model/TypedTimes.h"
 #include "settings/MenuSettings.h"
 #include "settings/OptionTable.h"
+#include "sidefile/SideFormat.h"
 #include "sidefile/WaveFile.h"
 
 namespace {
@@ -106,7 +107,8 @@ std::string SetEq(CliOptions& o, const std::string& value) {
     return "--eq: \"" + value + "\" is not one of 0, 1, 2, 4, 6, 8, 10, 12";
 }
 
-/// The whole of `text` as a number (no sign for ints, no blanks); false otherwise.
+/// The whole of `text` as a number: an optional minus sign (no plus), digits, for floating
+/// point a fraction and an exponent; no blanks. False otherwise; callers check the range.
 template <typename T>
 bool ParseNumber(const std::string& text, T& out) {
     if (text.empty()) return false;
@@ -218,6 +220,11 @@ const Row kOptions[] = {
          o.minSongSeconds = s;
          return std::string();
      }},
+    {"--trim", nullptr, kSlice,
+     "with --smart: the first slice begins where the music starts and the last ends where it "
+     "ends (half a second out), so the needle drop or the tape's leader and the run-out go into "
+     "no file",
+     SetFlag<&CliOptions::trim, true>},
     {"--times1", "T,T,...", kSlice,
      "side 1's typed times, up to ten fields, each min.sec.dsec, m:ss, m:ss.d or h:mm:ss "
      "(empty fields allowed)",
@@ -263,6 +270,11 @@ const Row kOptions[] = {
      }},
     {"--rate", "KBITS", kSlice, "bit rate: 96, 112, 128 (default), 160, 192, 256 or 320",
      [](CliOptions& o, const std::string& v) { return SetRate(o, v); }},
+    {"--cd", nullptr, kSlice,
+     "write the slices as CD audio, 44.1 kHz 16-bit stereo, whatever the side's format: "
+     "resampled by libsoxr at its very high quality and dithered (for CD or MP3 copies of a "
+     "24-bit/96 kHz archive); a 44.1 kHz 16-bit side is sliced as always",
+     SetFlag<&CliOptions::cdAudio, true>},
     {"--delete-slices", nullptr, kSlice,
      "delete each WAV slice once it has been encoded (a slice whose encoder run failed is "
      "kept)",
@@ -335,7 +347,26 @@ const Row kOptions[] = {
          o.gain = static_cast<float>(g);
          return std::string();
      }},
-    {"--seconds", "S", kRecord, "stop after exactly round(S x 44100) frames",
+    {"--rate", "HZ", kRecord,
+     "record at HZ frames per second: 44100 (default), 48000, 88200, 96000, 176400 or "
+     "192000, where the input takes it",
+     [](CliOptions& o, const std::string& v) {
+         int hz = 0;
+         if (!ParseNumber(v, hz) || hz < static_cast<int>(kLowestSideRate) ||
+             hz > static_cast<int>(kHighestSideRate))
+             return "--rate: \"" + v + "\" is not a rate from 22050 to 192000 Hz";
+         o.recordRate = static_cast<std::uint32_t>(hz);
+         return std::string();
+     }},
+    {"--bits", "16|24", kRecord, "record 16-bit (default) or 24-bit samples",
+     [](CliOptions& o, const std::string& v) {
+         int bits = 0;
+         if (!ParseNumber(v, bits) || (bits != 16 && bits != 24))
+             return "--bits: \"" + v + "\" is not 16 or 24";
+         o.recordBits = bits;
+         return std::string();
+     }},
+    {"--seconds", "S", kRecord, "stop after exactly round(S x the rate) frames",
      [](CliOptions& o, const std::string& v) {
          double s = 0;
          if (!ParseInRange(v, 0, 24 * 3600.0, s))
@@ -505,8 +536,8 @@ std::string HelpText(CliCommand command) {
         "asked for and no encoder found, two cut lists for one side), 130 interrupted by\n"
         "Ctrl+C (every file written until then is complete and valid). record: 0 when a\n"
         "valid file was written (Ctrl+C and SIGTERM end a recording normally), 1 when there\n"
-        "is no stereo input, the input cannot record stereo at 44.1 kHz, or the file cannot\n"
-        "be written.\n"
+        "is no stereo input, the input cannot record stereo in the format asked (--rate,\n"
+        "--bits), or the file cannot be written.\n"
         "\n"
         "Examples:\n"
         "  velvane-cli slice --fade 1 side1.wav side2.wav\n"

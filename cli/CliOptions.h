@@ -32,6 +32,7 @@ struct CliOptions {
     std::optional<int> eqId;                              ///< --eq: 708..715
     std::optional<int> songs[2];           ///< --songs N1[,N2]: Smart Sense's song counts
     std::optional<double> minSongSeconds;  ///< --min-song: Smart Sense's shortest song
+    bool trim = false;                     ///< --trim: Smart Sense trims lead-in and run-out
     bool json = false;                     ///< --json (analyze)
     bool quiet = false;                    ///< --quiet
 
@@ -41,15 +42,18 @@ struct CliOptions {
     bool deleteSlices = false;               ///< --delete-slices
     bool replaceEarlier = false;             ///< --replace-earlier
     bool voice = false;                      ///< --voice
+    bool cdAudio = false;                    ///< --cd: slices as 44.1 kHz 16-bit stereo
     std::optional<int> jobs;                 ///< --jobs: encoder runs at once, 1..kMaxJobs
 
     // Recording (record OUT.wav): each set only when given.
-    std::optional<int> device;      ///< --device: Input menu item, from 1
-    std::optional<float> gain;      ///< --gain: 0..51, the levels dialog's factor
-    std::optional<double> seconds;  ///< --seconds: stop after round(S x 44100) frames
-    bool autoStop = false;          ///< --auto-stop
-    bool force = false;             ///< --force: an existing OUT.wav may be replaced
-    bool listDevices = false;       ///< --list-devices
+    std::optional<int> device;                ///< --device: Input menu item, from 1
+    std::optional<float> gain;                ///< --gain: 0..51, the levels dialog's factor
+    std::optional<double> seconds;            ///< --seconds: stop after round(S x rate) frames
+    std::optional<std::uint32_t> recordRate;  ///< --rate HZ (record)
+    std::optional<int> recordBits;            ///< --bits 16|24 (record)
+    bool autoStop = false;                    ///< --auto-stop
+    bool force = false;                       ///< --force: an existing OUT.wav may be replaced
+    bool listDevices = false;                 ///< --list-devices
 
     // Album and cut lists: each set only when given.
     std::optional<std::string> album;                   ///< --album

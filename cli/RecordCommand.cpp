@@ -31,17 +31,17 @@ class ProgressLine {
   public:
     void Show(const RecordingState& state) {
         const std::uint32_t peaks = state.recentPeaks.load(std::memory_order_relaxed);
-        const double now = std::chrono::duration<double>(
-                               std::chrono::steady_clock::now().time_since_epoch())
-                               .count();
+        const double now =
+            std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+                .count();
         left_.Update(static_cast<std::int32_t>(peaks >> 16), now);
         right_.Update(static_cast<std::int32_t>(peaks & 0xFFFF), now);
-        const std::uint64_t frames = state.capturedBytes.load(std::memory_order_relaxed) /
-                                     kBytesPerFrame;
+        const std::uint64_t frames =
+            state.capturedBytes.load(std::memory_order_relaxed) / state.format.BytesPerFrame();
         // Trailing spaces wipe what a longer line left.
         std::fprintf(stderr, "\r%s    ",
-                     RecordingProgressLine(frames, kSampleRate, left_.Level(), right_.Level(),
-                                           left_.Clipped() || right_.Clipped())
+                     RecordingProgressLine(frames, state.format.sampleRate, left_.Level(),
+                                           right_.Level(), left_.Clipped() || right_.Clipped())
                          .c_str());
         std::fflush(stderr);
     }
@@ -76,7 +76,8 @@ std::string Losses(const RecordingSummary& summary) {
     return text;
 }
 
-void PrintSummary(const std::string& path, const RecordingSummary& summary, bool quiet) {
+void PrintSummary(const std::string& path, const RecordingSummary& summary, bool quiet,
+                  std::uint32_t rate) {
     if (quiet) {
         if (const std::string losses = Losses(summary); !losses.empty())
             std::fprintf(stderr, "velvane-cli: %s: audio was lost%s\n", path.c_str(),
@@ -84,7 +85,7 @@ void PrintSummary(const std::string& path, const RecordingSummary& summary, bool
         return;
     }
     std::string line = path + ": " + std::to_string(summary.framesWritten) + " frames (" +
-                       SecondsText(summary.framesWritten) + ") recorded";
+                       SecondsText(summary.framesWritten, rate) + ") recorded";
     const std::string reason = Reason(summary);
     if (!reason.empty()) line += ", " + reason;
     line += Losses(summary);
@@ -133,9 +134,12 @@ int RunRecord(const CliOptions& options) {
     RecordSettings settings;
     settings.gain = options.gain.value_or(1.0f);
     settings.autoStop = options.autoStop;
+    settings.format.sampleRate = options.recordRate.value_or(kCdFormat.sampleRate);
+    settings.format.encoding =
+        options.recordBits.value_or(16) == 24 ? SampleEncoding::Int24 : SampleEncoding::Int16;
+    const std::uint32_t rate = settings.format.sampleRate;
     if (options.seconds)
-        settings.maxFrames =
-            static_cast<std::uint64_t>(std::llround(*options.seconds * kSampleRate));
+        settings.maxFrames = static_cast<std::uint64_t>(std::llround(*options.seconds * rate));
     switch (recorder.OpenRecording(path, input.device, settings)) {
         case OpenResult::Ok:
             break;
@@ -147,8 +151,8 @@ int RunRecord(const CliOptions& options) {
                          std::strerror(errno));
             return kExitFileError;
         case OpenResult::InvalidInput:
-            std::fprintf(stderr, "velvane-cli: %s cannot record stereo at 44.1 kHz\n",
-                         InputMenuLabel(input.name).c_str());
+            std::fprintf(stderr, "velvane-cli: %s cannot record %s\n",
+                         InputMenuLabel(input.name).c_str(), settings.format.Text().c_str());
             return kExitFileError;
     }
     const bool levelLine = !options.quiet && isatty(STDERR_FILENO);
@@ -165,12 +169,12 @@ int RunRecord(const CliOptions& options) {
     if (levelLine) std::fputc('\n', stderr);
 
     const RecordingSummary& summary = recorder.Summary();
-    PrintSummary(path, summary, options.quiet);
+    PrintSummary(path, summary, options.quiet, rate);
     if (!summary.fileOk) {
         std::fprintf(stderr,
                      "velvane-cli: %s: the file could not be written completely (disk full?); "
                      "it holds the first %s\n",
-                     path.c_str(), SecondsText(summary.framesWritten).c_str());
+                     path.c_str(), SecondsText(summary.framesWritten, rate).c_str());
         return kExitFileError;
     }
     return kExitOk;

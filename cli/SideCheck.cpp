@@ -5,7 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/WindowState.h"
 #include "platform/File.h"
-#include "sidefile/WaveFile.h"
+#include "sidefile/SideReader.h"
 
 int PrepareRun(const CliOptions& options, WindowState& state) {
     ResolvedState resolved = ResolveWindowState(options);
@@ -22,12 +22,12 @@ int PrepareRun(const CliOptions& options, WindowState& state) {
                          std::strerror(errno));
             return kExitFileError;
         }
-        if (!WaveFile::IsStereoWave(path, kSampleRate)) {
-            std::fprintf(stderr, "velvane-cli: %s: not a 44.1 kHz stereo wave file (%s)\n",
-                         path.c_str(), WaveFile::Describe(path).c_str());
+        if (const std::string problem = SideProblem(path); !problem.empty()) {
+            std::fprintf(stderr, "velvane-cli: %s: not a side velvane-cli can read (%s)\n",
+                         path.c_str(), problem.c_str());
             return kExitFileError;
         }
-        if (const std::string shortfall = WaveFile::Shortfall(path); !shortfall.empty())
+        if (const std::string shortfall = SideShortfall(path); !shortfall.empty())
             std::fprintf(stderr, "velvane-cli: %s: %s; what it holds is used\n", path.c_str(),
                          shortfall.c_str());
     }

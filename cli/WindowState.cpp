@@ -58,6 +58,7 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
     f.side2Path = platform::MakeAbsolute(f.side2Path);
     if (o.outDir) s.outDir = platform::MakeAbsolute(*o.outDir);
     s.replaceEarlier = o.replaceEarlier;
+    if (o.cdAudio) f.cdAudio = 1;
     if (o.cutsHow) f.cutsHow = *o.cutsHow;
     if (o.silenceText) f.silenceSeconds = *o.silenceText;
     for (const Side side : kSides) {
@@ -74,9 +75,10 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
     s.songs[0] = o.songs[0];
     s.songs[1] = o.songs[1];
     if (o.minSongSeconds) s.minSongSeconds = *o.minSongSeconds;
-    if ((o.songs[0] || o.songs[1] || o.minSongSeconds) &&
+    s.trim = o.trim;
+    if ((o.songs[0] || o.songs[1] || o.minSongSeconds || o.trim) &&
         CutMethodOf(f.cutsHow) != CutMethod::SmartSense) {
-        result.error = "--songs and --min-song go with --smart";
+        result.error = "--songs, --min-song and --trim go with --smart";
         result.exitCode = kExitUsage;
         return result;
     }

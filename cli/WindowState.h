@@ -26,6 +26,7 @@ struct WindowState {
     /// known, and the shortest song in seconds.
     std::optional<int> songs[2];
     double minSongSeconds = kDefaultMinSongSeconds;
+    bool trim = false;  ///< --trim: lead-in and run-out go into no file
     /// Album fields and track titles (--album ..., --titles1/2, cut lists).
     AlbumInfo album;
 };

@@ -14,8 +14,7 @@
 #include "platform/File.h"
 #include "settings/WorkControl.h"
 #include "sidefile/ChunkReader.h"
-#include "sidefile/WaveFile.h"
-#include "sidefile/WaveReader.h"
+#include "sidefile/SideReader.h"
 #include "slice/TrebleFilter.h"
 
 namespace {
@@ -46,15 +45,17 @@ class SideAnalysis {
   public:
     /// `totalFrames`: the side's frames; `frames`: those analysed (at most as many levels
     /// as a side holds).
-    SideAnalysis(WorkControl& control, TrebleFilter& treble, std::FILE* in, const WaveFile& wave,
+    SideAnalysis(WorkControl& control, TrebleFilter& treble, SideReader& side,
                  std::uint64_t totalFrames, std::uint64_t frames, int progressStart,
                  int progressEnd)
         : control_(control),
           treble_(treble),
-          samples_(in, wave),
+          samples_(side),
+          rate_(side.Format().sampleRate),
+          blockFrames_(side.Format().BlockFrames()),
           totalFrames_(totalFrames),
           frames_(frames),
-          blocks_((frames + kBlockFrames - 1) / kBlockFrames),
+          blocks_((frames + blockFrames_ - 1) / blockFrames_),
           start_(progressStart),
           span_(progressEnd - progressStart) {
         peaks_.head.resize(blocks_);
@@ -68,7 +69,7 @@ class SideAnalysis {
     /// the one the input is scaled by for the whole side.
     TrebleFilter& FirstTreble() {
         level_ = control_.Processing().trebleBoost;
-        treble_.Follow(level_);
+        treble_.Follow(level_, rate_);
         filter_ = &treble_;
         return treble_;
     }
@@ -83,15 +84,15 @@ class SideAnalysis {
     std::optional<std::uint64_t> FilterHere(std::uint64_t first,
                                             std::unique_ptr<SpeculativeScan>& scan,
                                             std::uint64_t splitBlock, int checkpoints) {
-        std::uint64_t i = first * kBlockFrames;  // side frame of the next frame
-        if (!samples_.SeekData(i * kBytesPerFrame)) return blocks_;
-        ChunkReader reader(samples_, (frames_ - i) * kBytesPerFrame);
+        std::uint64_t i = first * blockFrames_;  // side frame of the next frame
+        if (!samples_.Seek(i)) return blocks_;
+        ChunkReader reader(samples_, frames_ - i);
         for (std::span<std::int16_t> chunk = reader.Next(); !chunk.empty(); chunk = reader.Next()) {
             std::int16_t* s = chunk.data();
             const std::uint64_t chunkEnd = i + chunk.size() / 2;
             while (i < chunkEnd) {
                 // Chunks hold whole blocks: here a block begins.
-                const std::uint64_t q = i / kBlockFrames;
+                const std::uint64_t q = i / blockFrames_;
                 TrebleFilter& filter = q == first ? *filter_ : AskTreble();
                 if (scan && q >= splitBlock) {
                     const std::uint64_t k = q - splitBlock;
@@ -111,7 +112,7 @@ class SideAnalysis {
                 s += 2;
                 ++i;
                 // The rest of the block, cut where the 100-frame stop checks fall.
-                const std::uint64_t blockEnd = std::min(chunkEnd, (q + 1) * kBlockFrames);
+                const std::uint64_t blockEnd = std::min(chunkEnd, (q + 1) * blockFrames_);
                 while (true) {
                     if (i % kStopCheckFrames == 0 && control_.TestDestroy()) return std::nullopt;
                     if (i >= blockEnd) break;
@@ -121,8 +122,8 @@ class SideAnalysis {
                     s += 2 * n;
                     i += n;
                 }
-                MergeFinePeaks(blockStart, 0, static_cast<std::size_t>(i - q * kBlockFrames),
-                               &peaks_.fine[q * kFinePeaksPerBlock]);
+                MergeFinePeaks(blockStart, 0, static_cast<std::size_t>(i - q * blockFrames_),
+                               blockFrames_, &peaks_.fine[q * kFinePeaksPerBlock]);
             }
         }
         framesDone_ = i;
@@ -163,7 +164,7 @@ class SideAnalysis {
         std::copy(scan.Peaks().fine.begin() + fineFrom(first - splitBlock),
                   scan.Peaks().fine.begin() + fineFrom(q - splitBlock),
                   peaks_.fine.begin() + fineFrom(first));
-        framesDone_ = std::min(frames_, q * kBlockFrames);
+        framesDone_ = std::min(frames_, q * blockFrames_);
         if (q == blocks_) {  // the filter was tuned as the scan's all along
             filter_->TakeHistory(scan.Final());
         }
@@ -172,9 +173,10 @@ class SideAnalysis {
 
     /// Levels, peak and cuts of the blocks filtered.
     AnalysisResult Result(std::int64_t silenceSeconds) const {
-        // Entry 0 is frame 0 alone; entry q closes with frame 4410q the frames after the last.
+        // Entry 0 is frame 0 alone; entry q closes with block q's first frame the frames after
+        // the last.
         AnalysisResult result;
-        const std::uint64_t entries = (framesDone_ + kBlockFrames - 1) / kBlockFrames;
+        const std::uint64_t entries = (framesDone_ + blockFrames_ - 1) / blockFrames_;
         for (std::uint64_t q = 0; q < entries; ++q) {
             const float entry =
                 LevelOf(q == 0 ? peaks_.head[0] : std::max(peaks_.tail[q - 1], peaks_.head[q]));
@@ -182,13 +184,14 @@ class SideAnalysis {
             result.peak = std::max(result.peak, entry);
         }
         result.levelCount = static_cast<std::uint32_t>(result.levels.size());
-        const std::uint64_t fine = (framesDone_ + kFinePeakFrames - 1) / kFinePeakFrames;
+        const std::uint64_t fine =
+            framesDone_ == 0 ? 0 : FineGroupOf(framesDone_ - 1, blockFrames_) + 1;
         result.finePeaks.assign(peaks_.fine.begin(),
                                 peaks_.fine.begin() + static_cast<std::ptrdiff_t>(fine));
         const std::int64_t window =
             std::clamp<std::int64_t>(silenceSeconds, 0, INT32_MAX) * kBlocksPerSecond;
         result.cuts = ChooseAutoSenseCuts(
-            result.levels, static_cast<std::int64_t>(totalFrames_ / kBlockFrames), window);
+            result.levels, static_cast<std::int64_t>(totalFrames_ / blockFrames_), window);
         result.ok = true;
         return result;
     }
@@ -197,20 +200,22 @@ class SideAnalysis {
     // Once per block after the first, in block order, on both paths: where an EQ change
     // takes hold.
     TrebleFilter& AskTreble() {
-        treble_.Follow(control_.Processing().trebleBoost);
+        treble_.Follow(control_.Processing().trebleBoost, rate_);
         filter_ = &treble_;
         return treble_;
     }
 
     void Gauge(std::uint64_t block) {
-        const double i = static_cast<double>(block * kBlockFrames);
+        const double i = static_cast<double>(block * blockFrames_);
         const double fraction = (i / 100000.0) / (static_cast<double>(totalFrames_) / 100000.0);
         control_.SetGauge(Gauge::Slicing, start_ + static_cast<int>(fraction * span_));
     }
 
     WorkControl& control_;
     TrebleFilter& treble_;
-    WaveReader samples_;
+    SideReader& samples_;
+    const std::uint32_t rate_;
+    const std::uint32_t blockFrames_;  ///< 0.1 s of the side
     const std::uint64_t totalFrames_;
     const std::uint64_t frames_;
     const std::uint64_t blocks_;
@@ -228,20 +233,20 @@ AnalysisResult AnalyzeSide(WorkControl& control, TrebleFilter& treble, const std
                            std::int64_t silenceSeconds, int progressStart, int progressEnd,
                            const AnalysisSplit& split,
                            const std::optional<SmartSenseOptions>& smart) {
-    platform::FilePtr in = platform::OpenFile(path, "rb");
-    WaveFile wave;
-    if (!in || !wave.ReadHeader(in.get())) return {};
+    const std::unique_ptr<SideReader> side = SideReader::Open(path);
+    if (!side) return {};
 
-    const std::uint64_t totalFrames = wave.dataBytes / kBytesPerFrame;
-    // The last level entry is stored at frame 4410 * 65534; reading stops after it.
+    const std::uint64_t totalFrames = side->Frames();
+    const std::uint32_t blockFrames = side->Format().BlockFrames();
+    // The last level entry is stored at the first frame of block 65534; reading stops
+    // after it.
     const std::uint64_t frames =
-        std::min<std::uint64_t>(totalFrames, std::uint64_t{kBlockFrames} * (kMaxLevels - 1) + 1);
+        std::min<std::uint64_t>(totalFrames, std::uint64_t{blockFrames} * (kMaxLevels - 1) + 1);
     // Smart Sense's measurement runs beside the analysis, on its own thread, over the whole
     // side.
     std::unique_ptr<BandScan> bands;
     if (smart) bands = std::make_unique<BandScan>(path, totalFrames);
-    SideAnalysis analysis(control, treble, in.get(), wave, totalFrames, frames, progressStart,
-                          progressEnd);
+    SideAnalysis analysis(control, treble, *side, totalFrames, frames, progressStart, progressEnd);
     const std::uint64_t blocks = analysis.Blocks();
 
     // The second half goes to another thread when the side is long enough to gain by it.
@@ -252,8 +257,9 @@ AnalysisResult AnalyzeSide(WorkControl& control, TrebleFilter& treble, const std
     const TrebleFilter& first = analysis.FirstTreble();
     if (frames >= split.minFrames && splitBlock > 0 && split.checkpoints > 0 &&
         std::thread::hardware_concurrency() >= 2)
-        scan = std::make_unique<SpeculativeScan>(path, first, analysis.Level(), splitBlock, frames,
-                                                 split.warmUpFrames, split.checkpoints);
+        scan =
+            std::make_unique<SpeculativeScan>(path, first, analysis.Level(), splitBlock, frames,
+                                              split.warmUpFrames, split.checkpoints, blockFrames);
 
     // This thread filters until the scan agrees, takes the scan's blocks until a re-tune,
     // and filters the rest itself: the same blocks, tuned the same way, as one pass.

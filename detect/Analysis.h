@@ -21,7 +21,7 @@ struct AnalysisResult {
     bool ok = false;
     std::vector<float> levels;  ///< levelCount entries, each 0.0 .. 0.99
     std::uint32_t levelCount = 0;
-    /// The |sample| peak of every 441 frames analysed (SideState::finePeaks), measured in the
+    /// The |sample| peak of every 10 ms analysed (SideState::finePeaks), measured in the
     /// same pass as the levels.
     std::vector<std::uint16_t> finePeaks;
     float peak = 0;  ///< the largest level
@@ -53,14 +53,15 @@ struct AnalysisSplit {
 /// Analyses the side at `path` with a silence window of `silenceSeconds` (0 or less finds
 /// no cut). Every frame goes through `treble`, which follows the EQ level of
 /// control.Processing() read at each block; the level the input is scaled by is the one
-/// read at the first block. Entry 0 is frame 0 alone; entry j >= 1 the peak of frames
-/// 4410(j-1)+1 .. 4410j. The Slicing gauge moves from progressStart to progressEnd once
-/// per block; control.TestDestroy() is asked every 100 frames (every millisecond while this
-/// thread waits for the second half) and ends the analysis (ok false). The results are the
-/// same, to the bit, whichever way the work is shared. With `smart`, a second pass on a
-/// thread of its own measures the side's band energy meanwhile (BandScan; a stop is noticed
-/// within a millisecond while the analysis waits for it) and Smart Sense chooses its cuts
-/// from it; the rest of the result is the same as without. Every control call is made on the
+/// read at the first block. Blocks are 0.1 s (B = rate / 10 frames) at every rate; a side finer
+/// than 16 bits, or mono, is measured as 16-bit stereo (SampleLayout.h). Entry 0 is frame 0
+/// alone; entry j >= 1 the peak of frames B(j-1)+1 .. Bj. The Slicing gauge moves from
+/// progressStart to progressEnd once per block; control.TestDestroy() is asked every 100 frames
+/// (every millisecond while this thread waits for the second half) and ends the analysis (ok
+/// false). The results are the same, to the bit, whichever way the work is shared. With `smart`, a
+/// second pass on a thread of its own measures the side's band energy meanwhile (BandScan; a stop
+/// is noticed within a millisecond while the analysis waits for it) and Smart Sense chooses its
+/// cuts from it; the rest of the result is the same as without. Every control call is made on the
 /// calling thread: call on the job's thread.
 AnalysisResult AnalyzeSide(WorkControl& control, TrebleFilter& treble, const std::string& path,
                            std::int64_t silenceSeconds, int progressStart, int progressEnd,

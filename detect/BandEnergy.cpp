@@ -1,6 +1,7 @@
 #include "detect/BandEnergy.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "model/SideState.h"
 
@@ -16,7 +17,46 @@ constexpr double kEnergyScale = 1.0 / (kFullScale * kFullScale * 35);
 
 static_assert(kBlockFrames % 3 == 0 && (kBlockFrames / 3) % 35 == 0 && kBlockFrames / 3 / 35 == 42);
 
+BandEnergy::BandEnergy(std::uint32_t blockFrames) : blockFrames_(blockFrames) {}
+
+std::uint32_t BandEnergy::GroupEnd(int k) const {
+    return static_cast<std::uint32_t>(std::uint64_t{blockFrames_} * (k + 1) / kValuesPerBlock);
+}
+
+std::size_t BandEnergy::PrimeFrames() const {
+    if (blockFrames_ == kBlockFrames) return kPrimeFrames;
+    return blockFrames_ - GroupEnd(kValuesPerBlock - kMeanLength);
+}
+
+void BandEnergy::Push(std::int64_t mid, std::int64_t side, std::uint32_t frames) {
+    // The sum of `frames` frames as if of three, rounded.
+    const auto scaled = [frames](std::int64_t sum) {
+        return static_cast<std::int32_t>(
+            std::llround(static_cast<double>(sum) * kDecimation / static_cast<double>(frames)));
+    };
+    mid_.values.push_back(scaled(mid));
+    side_.values.push_back(scaled(side));
+}
+
+void BandEnergy::FeedGroups(const std::int16_t* s, std::size_t frames) {
+    for (; frames > 0; --frames, s += 2) {
+        midPart_ += s[0] + s[1];
+        sidePart_ += s[0] - s[1];
+        ++groupFrames_;
+        if (++blockFrame_ < GroupEnd(group_)) continue;
+        Push(midPart_, sidePart_, static_cast<std::uint32_t>(groupFrames_));
+        midPart_ = sidePart_ = 0;
+        groupFrames_ = 0;
+        if (++group_ == kValuesPerBlock) group_ = 0, blockFrame_ = 0;
+    }
+    Measure();
+}
+
 void BandEnergy::Feed(const std::int16_t* s, std::size_t frames) {
+    if (blockFrames_ != kBlockFrames) {
+        FeedGroups(s, frames);
+        return;
+    }
     while (frames > 0) {
         if (groupFrames_ == 0 && frames >= kDecimation) {
             // Whole groups of three, the common case.
@@ -85,6 +125,28 @@ void BandEnergy::Measure() {
 
 void BandEnergy::Prime(const std::int16_t* s) {
     mid_.sum = side_.sum = 0;
+    if (blockFrames_ != kBlockFrames) {
+        // The last kMeanLength - 1 values of the block before; s[0] is frame `base` of it.
+        const std::uint32_t base = GroupEnd(kValuesPerBlock - kMeanLength);
+        for (int g = 0; g + 1 < kMeanLength; ++g) {
+            const int k = kValuesPerBlock - kMeanLength + 1 + g;
+            std::int64_t mid = 0, side = 0;
+            for (std::uint32_t at = GroupEnd(k - 1); at < GroupEnd(k); ++at) {
+                const std::int16_t* f = s + 2 * (at - base);
+                mid += f[0] + f[1];
+                side += f[0] - f[1];
+            }
+            const std::uint32_t n = GroupEnd(k) - GroupEnd(k - 1);
+            Push(mid, side, n);
+            mid_.values[g] = mid_.values.back();
+            side_.values[g] = side_.values.back();
+            mid_.values.pop_back();
+            side_.values.pop_back();
+            mid_.sum += mid_.values[g];
+            side_.sum += side_.values[g];
+        }
+        return;
+    }
     for (std::size_t g = 0; g + 1 < std::size_t{kMeanLength}; ++g, s += 2 * kDecimation) {
         mid_.values[g] = s[0] + s[1] + s[2] + s[3] + s[4] + s[5];
         side_.values[g] = s[0] - s[1] + s[2] - s[3] + s[4] - s[5];

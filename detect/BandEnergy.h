@@ -24,6 +24,12 @@
 
 class BandEnergy {
   public:
+    /// Blocks of `blockFrames` frames (0.1 s at the side's rate). At 44.1 kHz a value sums
+    /// three frames; at other rates each block's frames are shared out over its 1470 values
+    /// as evenly as whole frames allow, and a value is its frames' sum times 3 / their
+    /// number (rounded), so the values mean the same at every rate.
+    explicit BandEnergy(std::uint32_t blockFrames = 4410);
+
     /// Takes the next `frames` interleaved stereo frames (left, right, ...), from the side's
     /// first frame on, in order (what lies before the first counts as silence). Any one
     /// thread at a time.
@@ -33,7 +39,10 @@ class BandEnergy {
     /// besides the block itself.
     static constexpr std::size_t kPrimeFrames = 3 * (75 - 1);
 
-    /// Before the first Feed(): takes the kPrimeFrames frames that precede the first frame
+    /// PrimeFrames at this rate (kPrimeFrames at 44.1 kHz).
+    std::size_t PrimeFrames() const;
+
+    /// Before the first Feed(): takes the PrimeFrames() frames that precede the first frame
     /// to be fed, which must begin a block, so that the blocks from there on come out as
     /// they would from a pass over the whole side.
     void Prime(const std::int16_t* samples);
@@ -50,6 +59,7 @@ class BandEnergy {
     static constexpr int kPiecesPerBlock = 42;
     static constexpr int kReach = 8;       // pieces on each side of one: its neighbourhood
     static constexpr int kClickRatio = 4;  // a piece above this times their lower quartile
+    static constexpr int kValuesPerBlock = kPiecesPerBlock * kPieceValues;  // 1470
 
     // One of the two signals (mid, side): its values not measured yet, after the
     // kMeanLength - 1 before them that the mean still takes in, and the block's pieces.
@@ -62,6 +72,14 @@ class BandEnergy {
 
     void Pieces(std::size_t first);  // both signals' pieces of the 35 values from `first`
     void Measure();                  // every whole piece of the values taken
+    /// Frame (within a block) after the last of value k's frames, at a rate other than 44.1.
+    std::uint32_t GroupEnd(int k) const;
+    void FeedGroups(const std::int16_t* samples, std::size_t frames);  // other rates
+    void Push(std::int64_t mid, std::int64_t side, std::uint32_t frames);
+
+    std::uint32_t blockFrames_;
+    std::uint32_t blockFrame_ = 0;  // other rates: frames of the block under way taken
+    int group_ = 0;                 // other rates: its value under way
 
     std::int32_t midPart_ = 0, sidePart_ = 0;  // of the frames of the group of three under way
     int groupFrames_ = 0;                      // frames in it

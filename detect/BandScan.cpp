@@ -8,8 +8,8 @@
 #include "model/SideState.h"
 #include "platform/File.h"
 #include "sidefile/ChunkReader.h"
-#include "sidefile/WaveFile.h"
-#include "sidefile/WaveReader.h"
+#include "sidefile/SampleLayout.h"
+#include "sidefile/SideReader.h"
 
 BandScan::BandScan(const std::string& path, std::uint64_t frames, std::uint64_t splitFrames)
     : thread_([this, path, frames, splitFrames] { Run(path, frames, splitFrames); }) {}
@@ -21,25 +21,30 @@ BandScan::~BandScan() {
 
 bool BandScan::Measure(const std::string& path, std::uint64_t from, std::uint64_t to,
                        std::vector<float>& blocks) {
-    platform::FilePtr in = platform::OpenFile(path, "rb");
-    WaveFile header;
-    if (!in || !header.ReadHeader(in.get())) return false;
-    WaveReader wave(in.get(), header);
-    BandEnergy bands;
-    const auto buffer = std::make_unique<std::int16_t[]>(2 * ChunkReader::kChunkFrames);
+    const std::unique_ptr<SideReader> side = SideReader::Open(path);
+    if (!side) return false;
+    const std::uint32_t blockFrames = side->Format().BlockFrames();
+    BandEnergy bands(blockFrames);
+    const std::size_t chunkFrames = ChunkReader::kChunkBlocks * blockFrames;
+    const auto buffer = std::make_unique<std::int16_t[]>(2 * chunkFrames);
+    std::vector<std::uint8_t> stored(chunkFrames * side->Format().BytesPerFrame());
+    // `n` frames from where the side stands, as 16-bit stereo into the buffer.
+    const auto read = [&](std::size_t n) {
+        const std::size_t got = side->Read(stored.data(), n);
+        ToStereo16(stored.data(), side->Format(), got, buffer.get());
+        return got;
+    };
     bool ok = true;
     if (from > 0) {
-        const std::uint64_t primeFrom = from - BandEnergy::kPrimeFrames;
-        constexpr std::size_t kPrimeBytes = BandEnergy::kPrimeFrames * kBytesPerFrame;
-        ok = wave.SeekData(primeFrom * kBytesPerFrame) &&
-             wave.ReadBytes(buffer.get(), kPrimeBytes) == kPrimeBytes;
+        const std::size_t prime = bands.PrimeFrames();
+        ok = side->Seek(from - prime) && read(prime) == prime;
         if (ok) bands.Prime(buffer.get());
     }
     for (std::uint64_t done = from; ok && done < to && !cancel_.load();) {
-        const std::uint64_t n = std::min<std::uint64_t>(ChunkReader::kChunkFrames, to - done);
-        const std::size_t got = wave.ReadBytes(buffer.get(), n * kBytesPerFrame);
-        ok = got == n * kBytesPerFrame;
-        bands.Feed(buffer.get(), got / kBytesPerFrame);
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(chunkFrames, to - done));
+        const std::size_t got = read(n);
+        ok = got == n;
+        bands.Feed(buffer.get(), got);
         done += n;
     }
     blocks = bands.Blocks();
@@ -48,8 +53,10 @@ bool BandScan::Measure(const std::string& path, std::uint64_t from, std::uint64_
 
 void BandScan::Run(const std::string& path, std::uint64_t frames, std::uint64_t splitFrames) {
     // The second half from a block boundary, on a thread of its own.
-    const std::uint64_t middle = frames / 2 / kBlockFrames * kBlockFrames;
-    const bool split = frames >= splitFrames && middle >= BandEnergy::kPrimeFrames &&
+    const std::unique_ptr<SideReader> side = SideReader::Open(path);
+    const std::uint32_t blockFrames = side ? side->Format().BlockFrames() : kBlockFrames;
+    const std::uint64_t middle = frames / 2 / blockFrames * blockFrames;
+    const bool split = frames >= splitFrames && middle >= BandEnergy(blockFrames).PrimeFrames() &&
                        std::thread::hardware_concurrency() >= 2;
     std::vector<float> second;
     bool secondOk = true;

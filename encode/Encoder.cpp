@@ -23,19 +23,21 @@ constexpr const char* kProgramSuffix = ".exe";
 constexpr const char* kProgramSuffix = "";
 #endif
 
-// Program name searched for when the encoder path is empty; nullptr for the kinds the user
-// must always locate.
-const char* FallbackProgram(EncoderKind kind) {
-    switch (kind) {
-        case EncoderKind::OggVorbis:
-            return "oggenc";
-        case EncoderKind::Lame:
-            return "lame";
-        case EncoderKind::Flac:
-            return "flac";
-        default:
-            return nullptr;
-    }
+// The kinds whose usual program is looked for when the encoder path is empty, and the
+// Debian package that brings it; the user must always locate the others.
+struct UsualProgram {
+    EncoderKind kind;
+    const char* program;
+    const char* package;
+};
+constexpr UsualProgram kUsualPrograms[] = {{EncoderKind::OggVorbis, "oggenc", "vorbis-tools"},
+                                           {EncoderKind::Lame, "lame", "lame"},
+                                           {EncoderKind::Flac, "flac", "flac"}};
+
+const UsualProgram* UsualProgramOf(EncoderKind kind) {
+    for (const UsualProgram& usual : kUsualPrograms)
+        if (usual.kind == kind) return &usual;
+    return nullptr;
 }
 
 // The last lines an encoder wrote, fit for a message: progress carriage returns end lines,
@@ -122,9 +124,9 @@ std::string ResolveEncoderPath(std::optional<EncoderKind> chosen, const std::str
         return platform::MakeAbsolute(path);
     }
     if (!chosen) return {};
-    const char* program = FallbackProgram(*chosen);
-    if (!program) return {};
-    const std::string name = std::string(program) + kProgramSuffix;
+    const UsualProgram* usual = UsualProgramOf(*chosen);
+    if (!usual) return {};
+    const std::string name = std::string(usual->program) + kProgramSuffix;
     const std::string installFolder = platform::InstallFolder();
     if (!installFolder.empty()) {
         const std::string installed = platform::JoinPath(installFolder, name);
@@ -145,16 +147,8 @@ std::optional<EncoderKind> RecognizeEncoderKind(const std::string& path) {
 }
 
 const char* EncoderPackage(EncoderKind kind) {
-    switch (kind) {
-        case EncoderKind::OggVorbis:
-            return "vorbis-tools";
-        case EncoderKind::Lame:
-            return "lame";
-        case EncoderKind::Flac:
-            return "flac";
-        default:
-            return nullptr;
-    }
+    const UsualProgram* usual = UsualProgramOf(kind);
+    return usual ? usual->package : nullptr;
 }
 
 bool EncoderAvailable(std::optional<EncoderKind> chosen, const std::string& path) {

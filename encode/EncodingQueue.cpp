@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 #include "album/TagWriter.h"
+#include "encode/EncoderInput.h"
 #include "platform/Paths.h"
+#include "resample/ConvertedCopy.h"
+#include "sidefile/SideReader.h"
 
 namespace {
 
@@ -120,7 +124,22 @@ void EncodingQueue::StartWhatFits() {
             continue;
         }
         const std::uint64_t id = nextId_++;
-        pool_.Start(id, run.command.argv, platform::SplitDirectory(run.encoder));
+        // An encoder that cannot take the slice as it is gets a converted copy.
+        EncoderPool::Prepare prepare;
+        std::string copy;
+        const std::unique_ptr<SideReader> slice = SideReader::Open(run.command.input);
+        if (const std::optional<SideFormat> format =
+                slice && run.kind ? EncoderCopyFormat(*run.kind, slice->Format()) : std::nullopt) {
+            copy = EncoderCopyPath(run.command.input);
+            std::replace(run.command.argv.begin(), run.command.argv.end(), run.command.input, copy);
+            prepare = [input = run.command.input, copy, format = *format] {
+                const std::string failure =
+                    WriteConvertedCopy(input, copy, format.sampleRate, format.encoding);
+                return failure.empty() ? failure : "no copy for the encoder: " + failure;
+            };
+        }
+        pool_.Start(id, run.command.argv, platform::SplitDirectory(run.encoder), std::move(prepare),
+                    copy);
         running_.emplace(id, std::move(run));
     }
 }

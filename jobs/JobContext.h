@@ -42,6 +42,9 @@ class JobContext : public EncodeControl {
     virtual std::optional<int> SongCount(Side /*side*/) { return std::nullopt; }
     /// Smart Sense: the shortest song, in seconds.
     virtual double MinSongSeconds() { return kDefaultMinSongSeconds; }
+    /// Smart Sense: the slices begin where the music starts and end where it ends (half a
+    /// second out), leaving the lead-in and the run-out in no file.
+    virtual bool TrimToMusic() { return false; }
     /// Auto Sense's silence length as typed (its leading integer counts, in seconds).
     virtual std::string SilenceText() = 0;
     /// Puts the default silence length where none was typed.

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr const char* kDefaultSilence = "2";
+constexpr const char* kNoSilentPassage = "no silent passage found";
 constexpr const char* kTypedTimesCaption = "Typed times";
 
 struct Range {
@@ -78,6 +79,9 @@ AnalysisResult AnalyseSide(JobContext& ctx, Side side, Range range, SideReport& 
     }
     ctx.PublishSide(side, state);
     report.analysed = result.ok;
+    // Fewer songs than the user gave could be placed: how many, and why.
+    if (result.ok && !result.smartMessage.empty())
+        ctx.ShowMessage("Smart Sense", "Side " + NumberText(side) + ": " + result.smartMessage);
     return result;
 }
 
@@ -174,7 +178,17 @@ void ReportSidesWithoutSlices(JobContext& ctx, const JobReport& report) {
     if (parts.empty()) return;
     std::string text = "No slices were made for " + parts[0];
     if (parts.size() > 1) text += " and " + parts[1];
-    ctx.ShowMessage("No slices", text + ".");
+    text += ".";
+    const bool unsensed =
+        std::any_of(report.sides.begin(), report.sides.end(), [](const SideReport& side) {
+            return side.present && side.slices == 0 && side.reason == kNoSilentPassage;
+        });
+    if (unsensed)
+        text +=
+            "\nAuto Sense cuts only where a side falls nearly silent between songs. For records "
+            "and tapes with surface noise or hiss, choose \"Smart Sense\" as the cut method "
+            "(velvane-cli: --smart).";
+    ctx.ShowMessage("No slices", text);
 }
 
 // A job that would cut at typed times of which one is not a time ends before any file is
@@ -388,8 +402,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
             smart ? std::span<const std::int32_t>(analysis.smartCuts)
                   : std::span<const std::int32_t>(analysis.cuts);
         if (!SliceSide(ctx, side, cuts, CutsConsidered(method), 0, {base + share / 2, base + share},
-                       smart ? "no gap between songs found" : "no silent passage found", report,
-                       finisher))
+                       smart ? "no gap between songs found" : kNoSilentPassage, report, finisher))
             return EndStopped(ctx, report);
     }
     if (!EndSlicingJob(ctx, report, finisher, true)) return EndStopped(ctx, report);

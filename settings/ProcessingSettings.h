@@ -13,6 +13,9 @@ struct ProcessingSettings {
     double fadeSeconds = 0;                ///< fade in and out at each slice's ends; 0: none
     bool normalize = false;                ///< raise each side's peak to full scale
     int bitRate = menu::kBitRateFallback;  ///< of the encoded files, in bit/s
+    /// Slices as CD audio (44.1 kHz 16-bit stereo, resampled and dithered) whatever the
+    /// side's format; read once per side, when its slicing begins.
+    bool cdAudio = false;
 
     bool operator==(const ProcessingSettings&) const = default;
 

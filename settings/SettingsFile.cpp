@@ -59,6 +59,11 @@ class FieldReader {
         const RawField f = ReadRawField(in_);
         out = f.found ? LeadingInteger(f.value) : f.lastChar;
     }
+    /// A later field: kept as it is when the file has none.
+    void Optional(int& out) {
+        const RawField f = ReadRawField(in_);
+        if (f.found) out = LeadingInteger(f.value);
+    }
 
   private:
     std::FILE* in_;
@@ -86,6 +91,13 @@ std::string FormatSettings(const SettingsFields& s) {
     number(s.fadeId);
     number(s.volumeId);
     number(s.eqId);
+    const SettingsFields defaults;
+    if (s.cdAudio != defaults.cdAudio || s.recordRate != defaults.recordRate ||
+        s.recordBits != defaults.recordBits) {
+        number(s.cdAudio);
+        number(s.recordRate);
+        number(s.recordBits);
+    }
     return out;
 }
 
@@ -107,6 +119,9 @@ SettingsFields ReadSettings(std::FILE* in) {
     r.Number(s.fadeId);
     r.Number(s.volumeId);
     r.Number(s.eqId);
+    r.Optional(s.cdAudio);
+    r.Optional(s.recordRate);
+    r.Optional(s.recordBits);
     return s;
 }
 

@@ -11,6 +11,7 @@
 
 #include "album/TrackNames.h"
 #include "model/SideState.h"
+#include "sidefile/WaveHeader.h"
 #include "slice/FilterAhead.h"
 
 class WorkControl;
@@ -57,6 +58,8 @@ struct SliceRequest {
     std::function<void(int number)> sliceWritten;
     /// How the treble filter's work is shared with a second thread (see FilterAhead.h).
     FilterAheadSplit filterAhead;
+    /// RIFF sizes above this make a slice RF64 (tests lower it).
+    std::uint64_t riffLimit = kRiffSizeLimit;
 };
 
 struct SliceResult {
@@ -70,11 +73,17 @@ struct SliceResult {
     std::uint64_t framesFilteredAhead = 0;
 };
 
-/// Writes the slices of one side. Per frame: read, treble filter (EQ level above 0), Normalize
-/// (checked, allowed and a peak above 0), fade, write; the EQ level, the filter and Normalize
-/// are taken once per 4410-frame block, the fade length once. On a long side with the EQ on
-/// from its start, a second thread filters ahead (FilterAhead); the bytes are the same. The Slicing
-/// gauge moves once per block; StopRequested and TestDestroy are checked there too, and a stop
-/// closes the slice being written with its header patched to the frames it holds. Every file left
-/// behind is a valid WAV whose header matches its samples. Call on the job's thread.
+/// Writes the slices of one side, in the side's own format (rate, channels, sample
+/// encoding; a slice over 4 GB as RF64), or as CD audio when Processing().cdAudio is set
+/// as the side begins (each slice resampled to 44.1 kHz by libsoxr at its very high
+/// quality and dithered to 16-bit stereo; a 44.1 kHz 16-bit stereo side is unchanged). Per frame:
+/// read, treble filter (EQ level above 0), Normalize (checked, allowed and a peak above 0), fade,
+/// write; the EQ level, the filter and Normalize are taken once per block (0.1 s: rate / 10
+/// frames), the fade length once. A 16-bit side is treated in 16 bits as always; a finer
+/// one in double precision, rounded to its encoding at the end; untreated, every sample is
+/// copied as it is. On a long 16-bit side with the EQ on from its start, a second thread
+/// filters ahead (FilterAhead); the bytes are the same. The Slicing gauge moves once per
+/// block; StopRequested and TestDestroy are checked there too, and a stop closes the slice
+/// being written with its header patched to the frames it holds. Every file left behind is
+/// a valid WAV whose header matches its samples. Call on the job's thread.
 SliceResult WriteSlices(WorkControl& control, TrebleFilter& treble, const SliceRequest& request);

@@ -29,7 +29,7 @@ ListenDialog::ListenDialog(wxWindow* parent, const ListenTarget& target, float r
     view.songA = view.cutIndex + 1;
     view.songB = view.cutIndex + 2;
     view.path = m_target.path;
-    view.startFrame = ListenStartFrame(side.cuts[view.cutIndex]);
+    view.startFrame = ListenStartFrame(side.cuts[view.cutIndex], ListenRate(view.path));
     m_openedCut = side.cuts[view.cutIndex];
     const wxString A = wxString::Format("%d", view.songA);
     const wxString B = wxString::Format("%d", view.songB);
@@ -78,11 +78,12 @@ void ListenDialog::OnButton(wxCommandEvent& event) {
     const Side side = m_canvas->side();
     if (source == m_listenEnd || source == m_listenBeginning) {
         const bool endMode = source == m_listenEnd;
-        const ListenStretch stretch = endMode ? EndOfSongStretch(m_canvas->markerX())
-                                              : BeginningOfSongStretch(m_canvas->markerX());
         const ListenAudio& audio = m_canvas->Audio();
+        const ListenStretch stretch =
+            endMode ? EndOfSongStretch(m_canvas->markerX(), audio.sampleRate)
+                    : BeginningOfSongStretch(m_canvas->markerX(), audio.sampleRate);
         m_player.Play(audio.left.data() + stretch.first, audio.right.data() + stretch.first,
-                      stretch.frames, endMode, side);
+                      stretch.frames, endMode, side, audio.sampleRate);
     } else if (source == m_okButton) {
         const bool moved = ShiftCutIfStill(*m_target.state, m_canvas->cutIndex(), m_openedCut,
                                            CutShiftForMarker(m_canvas->markerX()));

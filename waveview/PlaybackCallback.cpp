@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "audio/InputCallback.h"
-#include "sidefile/WaveFile.h"
 #include "slice/SampleMath.h"
 
 namespace {
@@ -15,7 +14,8 @@ constexpr float kOutputScale = 32767.0f;
 float FadeFactor(const PlaybackState& s, std::uint32_t c) {
     const float p = static_cast<float>(s.position);
     const float length = static_cast<float>(c);
-    const float fadeOutStart = static_cast<float>(kFadeOutEndFrame - c);
+    const std::uint32_t fadeOutEnd = kFadeOutEndFrame / 44100 * s.sampleRate;  // 5 s in
+    const float fadeOutStart = static_cast<float>(fadeOutEnd - c);
     if (p <= length) return s.endMode ? 1.0f : p / length;
     if (p < fadeOutStart) return 1.0f;
     if (!s.endMode) return 1.0f;
@@ -52,11 +52,11 @@ int PlaybackCallback(std::int16_t* out, void* user) {
 
     const ProcessingSettings settings = s.settings->Processing();
     FrameTreatment treatment = TreatmentOf(settings, s.peakLevel);
-    const std::uint32_t fade = settings.FadeFrames(kSampleRate);
+    const std::uint32_t fade = settings.FadeFrames(s.sampleRate);
     treatment.fading = fade > 0;
     if (treatment.fading) treatment.factor = FadeFactor(s, fade);
 
-    s.treble.Follow(treatment.level);
+    s.treble.Follow(treatment.level, s.sampleRate);
     for (std::uint32_t i = 0; i < kCallbackFrames; ++i, ++s.position, out += 2)
         TreatFrame(s.left[s.position], s.right[s.position], s.treble, treatment, out);
     return 0;

@@ -22,7 +22,7 @@ class PlaybackSettings {
 };
 
 /// The fade-out of end mode ends here: the frame of the listen window where the cut was
-/// when the dialog opened.
+/// when the dialog opened (5 s in: 220500 at 44.1 kHz).
 constexpr std::uint32_t kFadeOutEndFrame = 220500;
 
 /// What a playback stream plays. The GUI thread fills it while no stream runs; the audio
@@ -32,9 +32,10 @@ struct PlaybackState {
     const std::int16_t* right = nullptr;  ///< first right sample; owned by the caller
     std::uint32_t size = 0;               ///< frames in the stretch
     std::uint32_t position = 0;           ///< frames played so far
-    bool endMode = false;       ///< true: end of a song (fade out); false: beginning (fade in)
-    Side playSide = Side::One;  ///< whose peak gives the Normalize gain
-    float peakLevel = 0;        ///< playSide's peak when playback started; 0: gain 1
+    bool endMode = false;  ///< true: end of a song (fade out); false: beginning (fade in)
+    std::uint32_t sampleRate = 44100;  ///< of the stretch, as played
+    Side playSide = Side::One;         ///< whose peak gives the Normalize gain
+    float peakLevel = 0;               ///< playSide's peak when playback started; 0: gain 1
     const PlaybackSettings* settings = nullptr;
 
     /// The preview's own treble filter, so that listening never disturbs the history of

@@ -5,9 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/File.h"
-#include "sidefile/WaveFile.h"
-#include "sidefile/WaveReader.h"
+#include "sidefile/SampleLayout.h"
+#include "sidefile/SideReader.h"
 
 namespace {
 
@@ -45,13 +44,13 @@ double SidePlayer::PositionSeconds() const {
 
 bool SidePlayer::Play(const std::string& path, double startSeconds, Side side) {
     Stop();
-    platform::FilePtr file = platform::OpenFile(path, "rb");
-    WaveFile wave;
-    if (!file || !wave.ReadHeader(file.get())) return false;
-    const std::uint64_t frames = wave.dataBytes / kBytesPerFrame;
-    const auto startFrame = static_cast<std::uint64_t>(std::llround(std::max(0.0, startSeconds) * wave.sampleRate));
+    std::unique_ptr<SideReader> reader = SideReader::Open(path);
+    if (!reader) return false;
+    const std::uint64_t frames = reader->Frames();
+    sampleRate_ = reader->Format().sampleRate;
+    const auto startFrame =
+        static_cast<std::uint64_t>(std::llround(std::max(0.0, startSeconds) * sampleRate_));
     startFrame_ = std::min(startFrame, frames);
-    sampleRate_ = wave.sampleRate;
     peakLevel_ = settings_.PeakLevel(side);
     treble_ = TrebleFilter();
     treble_.tunedLevel = -1;  // tuned afresh at the first callback
@@ -60,8 +59,8 @@ bool SidePlayer::Play(const std::string& path, double startSeconds, Side side) {
     readerDone_.store(false);
     quit_.store(false);
 
-    reader_ = std::thread([this, f = std::move(file), wave, frames]() mutable {
-        ReadAhead(f.get(), wave, frames - startFrame_);
+    reader_ = std::thread([this, r = std::move(reader), frames]() mutable {
+        ReadAhead(*r, frames - startFrame_);
     });
     const auto deadline = std::chrono::steady_clock::now() + kPrefillTimeout;
     while (written_.load() < kPrefillFrames && !readerDone_.load() &&
@@ -74,11 +73,12 @@ bool SidePlayer::Play(const std::string& path, double startSeconds, Side side) {
     return true;
 }
 
-void SidePlayer::ReadAhead(std::FILE* file, const WaveFile& wave, std::uint64_t frames) {
-    WaveReader reader(file, wave);
+void SidePlayer::ReadAhead(SideReader& reader, std::uint64_t frames) {
+    const SideFormat& format = reader.Format();
+    std::vector<std::uint8_t> stored(kReadFrames * format.BytesPerFrame());
     std::vector<std::int16_t> chunk(2 * kReadFrames);
     std::uint64_t put = 0;
-    if (reader.SeekData(startFrame_ * kBytesPerFrame)) {
+    if (reader.Seek(startFrame_)) {
         while (put < frames && !quit_.load(std::memory_order_relaxed)) {
             const std::uint64_t room = kRingFrames - (put - taken_.load(std::memory_order_acquire));
             if (room < kReadFrames) {
@@ -86,8 +86,8 @@ void SidePlayer::ReadAhead(std::FILE* file, const WaveFile& wave, std::uint64_t 
                 continue;
             }
             const auto wanted = static_cast<std::size_t>(std::min(kReadFrames, frames - put));
-            const std::size_t got = reader.ReadBytes(chunk.data(), wanted * kBytesPerFrame) /
-                                    kBytesPerFrame;
+            const std::size_t got = reader.Read(stored.data(), wanted);
+            ToStereo16(stored.data(), format, got, chunk.data());
             for (std::size_t i = 0; i < got; ++i) {
                 const std::uint64_t slot = (put + i) % kRingFrames;
                 ring_[2 * slot] = chunk[2 * i];
@@ -104,7 +104,7 @@ void SidePlayer::ReadAhead(std::FILE* file, const WaveFile& wave, std::uint64_t 
 int SidePlayer::Callback(std::int16_t* out, void* user) {
     auto& p = *static_cast<SidePlayer*>(user);
     const FrameTreatment treatment = TreatmentOf(p.settings_.Processing(), p.peakLevel_);
-    p.treble_.Follow(treatment.level);
+    p.treble_.Follow(treatment.level, p.sampleRate_);
     std::uint64_t taken = p.taken_.load(std::memory_order_relaxed);
     const std::uint64_t written = p.written_.load(std::memory_order_acquire);
     std::uint32_t i = 0;

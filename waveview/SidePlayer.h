@@ -3,8 +3,8 @@
 // side's frames from its file into a ring, and the audio callback takes them from there and
 // treats them as the slice writer treats a slice (treble boost as chosen, Normalize), so
 // what one hears is what a slice will hold (fades aside: they belong to a slice's edges).
-// The samples are read through WaveFile/WaveReader, 16-bit stereo, and played at the file's
-// own sample rate. No toolkit headers.
+// The samples are read through SideReader, as 16-bit stereo, and played at the side's own
+// sample rate. No toolkit headers.
 //
 // Threads: the owner's thread (the GUI thread) calls every member. The reader thread only
 // fills the ring, the audio callback only empties it; the ring's two counters (atomics)
@@ -18,8 +18,9 @@
 
 #include "audio/AudioStream.h"
 #include "model/Side.h"
-#include "sidefile/WaveFile.h"
 #include "waveview/PlaybackCallback.h"
+
+class SideReader;
 
 class SidePlayer {
   public:
@@ -57,7 +58,7 @@ class SidePlayer {
     /// Audio callback: 64 treated frames from the ring, silence once it is empty.
     static int Callback(std::int16_t* out, void* user);
     /// Reader thread: `frames` frames of the file from startFrame_ into the ring.
-    void ReadAhead(std::FILE* file, const WaveFile& wave, std::uint64_t frames);
+    void ReadAhead(SideReader& reader, std::uint64_t frames);
 
     const PlaybackSettings& settings_;
     std::unique_ptr<std::int16_t[]> ring_;  ///< kRingFrames interleaved frames

@@ -60,9 +60,9 @@ TEST_F(CommandLineStart, SettingsFirstThenSidesMadeAbsoluteAndChecked) {
     settings.encoderKind = 5;
     ASSERT_TRUE(SaveSettingsFile(dir / "s.lpx", settings));
     ASSERT_TRUE(WriteWav(dir / "one.wav", NoiseFrames(10, 0.1)));
-    WavLayout rate48k;
-    rate48k.sampleRate = 48000;
-    ASSERT_TRUE(WriteWav(dir / "two.wav", NoiseFrames(10, 0.1), rate48k));
+    WavLayout rate8k;  // 48 kHz is a side now; 8 kHz is not
+    rate8k.sampleRate = 8000;
+    ASSERT_TRUE(WriteWav(dir / "two.wav", NoiseFrames(10, 0.1), rate8k));
 
     char oldDir[4096];
     ASSERT_NE(getcwd(oldDir, sizeof oldDir), nullptr);
@@ -82,7 +82,9 @@ TEST_F(CommandLineStart, SettingsFirstThenSidesMadeAbsoluteAndChecked) {
     EXPECT_EQ(prompts->messages[0].caption, "Wrong format");
     EXPECT_EQ(ToUtf8(prompts->messages[0].text),
               dir / "two.wav" +
-                  "\nThis is not a 44.1 kHz stereo wave file!\n(48000 Hz, 2 channels, 16 bits)");
+                  "\nThis is not a side Velvane can read!\n(8000 Hz, 2 channels, 16 bits)\n"
+                  "Sides are WAV, FLAC, AIFF, RF64 or Wave64 files, mono or stereo, 16 to 32 "
+                  "bits or float, 22.05 to 192 kHz.");
 }
 
 TEST_F(CommandLineStart, UnreadableSettingsFileIsReported) {

@@ -51,14 +51,18 @@ TEST_F(LocateTest, AcceptedSideFileBecomesTheSidesPathAndTheLastPath) {
 }
 
 TEST_F(LocateTest, RefusedSideFileShowsWhatItIsAndChangesNothing) {
-    WavLayout rate48k;
-    rate48k.sampleRate = 48000;
-    WavLayout mono;
-    mono.channels = 1;
-    const std::string wrong = "This is not a 44.1 kHz stereo wave file!\n";
+    // 48 kHz and mono sides are taken now; 8 kHz and 8 bits are not.
+    WavLayout rate8k;
+    rate8k.sampleRate = 8000;
+    WavLayout eightBit;
+    eightBit.bitsPerSample = 8;
+    const std::string wrong = "This is not a side Velvane can read!\n";
+    const std::string taken =
+        "\nSides are WAV, FLAC, AIFF, RF64 or Wave64 files, mono or stereo, 16 to 32 bits or "
+        "float, 22.05 to 192 kHz.";
     const std::pair<std::string, std::string> cases[] = {
-        {MakeWav("48k.wav", rate48k), wrong + "(48000 Hz, 2 channels, 16 bits)"},
-        {MakeWav("mono.wav", mono), wrong + "(44100 Hz, 1 channel, 16 bits)"},
+        {MakeWav("8k.wav", rate8k), wrong + "(8000 Hz, 2 channels, 16 bits)" + taken},
+        {MakeWav("8bit.wav", eightBit), wrong + "(44100 Hz, 2 channels, 8 bits)" + taken},
         // A missing file is missing, not of the wrong format.
         {dir / "missing.wav", "The file \"" + (dir / "missing.wav") + "\" cannot be opened."},
     };

@@ -47,6 +47,8 @@ const MenuItemRow kItems[] = {
      true},
     {3, 501, "Normalize - Boost the volume to the maximum level", "Maximize the volume.", true,
      false},
+    {3, 510, "Write slices as CD audio (44.1 kHz 16-bit)",
+     "Resample and dither every slice to 44.1 kHz 16-bit stereo.", true, false},
     {5, 708, "Don't apply any EQ at all", "", true, true},
     {5, 709, "Boost Treble - Barely noticable", "", true, false},
     {5, 710, "Boost Treble - Tiny", "", true, false},

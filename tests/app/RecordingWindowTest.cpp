@@ -15,12 +15,14 @@
 #include <chrono>
 #include <thread>
 
+#include "app/FrameMenus.h"
 #include "app/FrameRecording.h"
 #include "app/LevelsDialog.h"
 #include "app/BackdropPanel.h"
 #include "app/MeterBar.h"
 #include "app/RecordingTexts.h"
 #include "audio/InputCallback.h"
+#include "sidefile/SideReader.h"
 #include "tests/app/GuiTestSupport.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
@@ -497,6 +499,50 @@ TEST_F(RecordingWindow, ClosingTheWindowCompletesTheRecording) {
     EXPECT_GT(recorded->size(), 0u);
     const std::string bytes = ReadFileBytes(dir / "closed.wav");
     EXPECT_EQ(bytes.size(), 44 + recorded->size() * 4);
+}
+
+}  // namespace
+
+namespace {
+
+// "Format" in the levels dialog: the stream is monitored again in the chosen format, and
+// the recording is made and kept in it, sample for sample what the card delivers.
+TEST_F(RecordingWindow, FormatChosenInTheLevelsDialog) {
+    constexpr SideFormat k96k24{96000, 2, SampleEncoding::Int24};
+    const std::string played = NoiseBytes(k96k24, 8 * 96000, 0.7, 41);
+    ASSERT_TRUE(WriteSideWav(dir / "played.wav", k96k24, played));
+    BUILD_OR_SKIP("basic", dir / "played.wav", false);
+    prompts->files.push_back(wxString::FromUTF8(dir / "side.wav"));
+    prompts->runLevels = [&](LevelsDialog& levels) {
+        EXPECT_EQ(levels.m_format->GetCount(), 4u);
+        EXPECT_EQ(levels.m_format->GetStringSelection(), "44.1 kHz 16-bit stereo");
+        return ShowLevels(levels, [&](LevelsDialog& l) {
+            if (l.Format() != k96k24) {
+                l.m_format->SetSelection(2);
+                wxCommandEvent choice(wxEVT_CHOICE, l.m_format->GetId());
+                choice.SetEventObject(l.m_format);
+                choice.SetInt(2);
+                l.m_format->GetEventHandler()->ProcessEvent(choice);
+                return false;
+            }
+            if (l.m_leftGauge->GetValue() == 0) return false;  // metered in the new format
+            ClickButton(l.m_record);
+            return true;
+        });
+    };
+    ClickButton(frame->Controls().i_button3);
+    RunUntil([] { return false; }, std::chrono::milliseconds(1000));
+    ClickButton(frame->Controls().i_button3);
+    EXPECT_EQ(frame->Menus().recordingFormat, k96k24);  // kept with the settings
+
+    const std::unique_ptr<SideReader> side = SideReader::Open(dir / "side.wav");
+    ASSERT_TRUE(side);
+    EXPECT_EQ(side->Format(), k96k24);
+    const std::string recorded = SoxSamples(dir / "side.wav");
+    ASSERT_GT(recorded.size(), 96000u * 6 / 2);
+    const std::size_t start = played.find(recorded.substr(0, 64 * 6));
+    ASSERT_NE(start, std::string::npos);
+    EXPECT_TRUE(played.compare(start, recorded.size(), recorded) == 0);
 }
 
 }  // namespace

@@ -224,6 +224,20 @@ TEST_F(CliEndToEnd, SmartSenseJsonListsEveryCut) {
         EXPECT_LT(all[k] * 4410, static_cast<long>(layout.songs[k + 1].startFrame)) << k;
     }
     EXPECT_EQ(jsonCuts({"--songs", "3"}).size(), 2u);
+    // Where the music starts and ends, within a second, in the JSON and in the text.
+    const CliRun text =
+        RunCli({"analyze", "--smart", "--min-song", "5", "twelve.wav"}, dir_.path());
+    long start = -1, end = -1;
+    ASSERT_EQ(
+        std::sscanf(text.out.c_str() + text.out.find("music: "), "music: %ld %ld", &start, &end), 2)
+        << text.out;
+    EXPECT_NEAR(start * 4410.0, static_cast<double>(layout.songs.front().startFrame), 44100);
+    EXPECT_NEAR(end * 4410.0, static_cast<double>(layout.songs.back().endFrame), 44100);
+    const CliRun json =
+        RunCli({"analyze", "--json", "--smart", "--min-song", "5", "twelve.wav"}, dir_.path());
+    EXPECT_NE(json.out.find("\"musicStart\": " + std::to_string(start) +
+                            ", \"musicEnd\": " + std::to_string(end)),
+              std::string::npos);
     // The cut list written beside holds the same cuts: twelve tracks.
     jsonCuts({"--labels", "twelve.txt"});
     const std::string labels = ReadFileBytes(dir_ / "twelve.txt");
@@ -278,16 +292,17 @@ TEST_F(CliEndToEnd, MarkersAndSettingsFile) {
 
 TEST_F(CliEndToEnd, RefusedAndMissingFilesExitOneNamingTheFile) {
     const std::vector<Frame> frames = NoiseFrames(4410, 0.3);
-    WavLayout mono, wide, deep;
-    mono.channels = 1;
-    wide.sampleRate = 48000;
-    deep.bitsPerSample = 24;
-    ASSERT_TRUE(WriteWav(dir_ / "mono.wav", frames, mono));
-    ASSERT_TRUE(WriteWav(dir_ / "48k.wav", frames, wide));
-    ASSERT_TRUE(WriteWav(dir_ / "24bit.wav", frames, deep));
-    const std::pair<const char*, const char*> cases[] = {{"mono.wav", "1 channel"},
-                                                         {"48k.wav", "48000 Hz"},
-                                                         {"24bit.wav", "24 bits"},
+    // Mono, 48 kHz and 24 bits are sides now; these are not.
+    WavLayout quad, slow, coarse;
+    quad.channels = 4;
+    slow.sampleRate = 8000;
+    coarse.bitsPerSample = 8;
+    ASSERT_TRUE(WriteWav(dir_ / "quad.wav", frames, quad));
+    ASSERT_TRUE(WriteWav(dir_ / "8k.wav", frames, slow));
+    ASSERT_TRUE(WriteWav(dir_ / "8bit.wav", frames, coarse));
+    const std::pair<const char*, const char*> cases[] = {{"quad.wav", "4 channels"},
+                                                         {"8k.wav", "8000 Hz"},
+                                                         {"8bit.wav", "8 bits"},
                                                          {"none.wav", "cannot be opened"}};
     for (const auto& [name, reason] : cases) {
         const std::vector<std::vector<std::string>> commands = {{"analyze", name},

@@ -191,3 +191,38 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// 96 kHz (and 192 kHz) 24-bit: what the card plays, sample for sample, in a file of that
+// format; the automatic stop's probes a second apart (1500 blocks of 64 frames) as at
+// 44.1 kHz.
+TEST(CliRecordingFormats, NinetySixKilohertzTwentyFourBitsSampleExact) {
+    REQUIRE_VIRTUAL_AUDIO("basic");
+    TempDir dir;
+    constexpr SideFormat k96k24{96000, 2, SampleEncoding::Int24};
+    const std::string played = NoiseBytes(k96k24, 2 * 96000, 0.7, 23);
+    ASSERT_TRUE(WriteSideWav(dir / "played.wav", k96k24, played));
+    SetVirtualCapture(dir / "played.wav", true);
+    ProgramRun run =
+        Record({"side.wav", "--rate", "96000", "--bits", "24", "--seconds", "1.5"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("144000 frames (1.5 s)"), std::string::npos) << run.out;
+    EXPECT_EQ(SoxInfo(dir / "side.wav", "-r") + " " + SoxInfo(dir / "side.wav", "-b"), "96000 24");
+    EXPECT_TRUE(SoxSamples(dir / "side.wav") == played.substr(0, 144000 * 6));
+    // And at 192 kHz: 0.5 s of the same bytes, read as frames of that rate.
+    ASSERT_TRUE(WriteSideWav(dir / "played.wav", {192000, 2, SampleEncoding::Int24}, played));
+    run = Record({"fast.wav", "--rate", "192000", "--bits", "24", "--seconds", "0.5"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(SoxSamples(dir / "fast.wav") == played.substr(0, 96000 * 6));
+    ASSERT_TRUE(WriteSideWav(dir / "played.wav", k96k24, played));
+
+    run = Record({"auto.wav", "--rate", "96000", "--bits", "24", "--auto-stop"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string recorded = SoxSamples(dir / "auto.wav");
+    constexpr std::size_t kProbe = 1500 * 64;
+    EXPECT_EQ(recorded.size() / 6, (2 * 96000 / kProbe + 20) * kProbe);
+    EXPECT_TRUE(recorded.substr(0, played.size()) == played);
+}
+
+}  // namespace

@@ -293,6 +293,27 @@ TEST_F(JobsTest, SmartSenseCutsEverySongOfALongSide) {
     RunJob(SliceJob::SliceAutoOrTyped, ctx);
     EXPECT_TRUE(fs::exists(dir / "b/4.wav"));
     EXPECT_FALSE(fs::exists(dir / "b/5.wav"));
+    EXPECT_EQ(ctx.Events("message:"), Strings{});
+
+    // More songs than the side can hold: the user is told how many cuts could be placed.
+    ctx.songCounts[1] = 60;
+    ctx.outputFolders[1] = dir / "c";
+    RunJob(SliceJob::SliceAutoOrTyped, ctx);
+    const Strings messages = ctx.Events("message:Smart Sense|Side 1: ");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("cuts placed"), std::string::npos) << messages[0];
+}
+
+// A side that never falls silent: Auto Sense finds nothing, and the message points to
+// Smart Sense, which is made for such records.
+TEST_F(JobsTest, AutoSenseWithoutASilentPassagePointsToSmartSense) {
+    Side(1, dir / "a/side.wav", NoiseFrames(44100 * 30, 0.3));
+    RunJob(SliceJob::SliceAutoOrTyped, ctx);
+    const Strings messages = ctx.Events("message:No slices|");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("No slices were made for side 1 (no silent passage found).", 0),
+              0u);
+    EXPECT_NE(messages[0].find("choose \"Smart Sense\""), std::string::npos);
 }
 
 TEST(ReadTypedCutList, TakesEachSidesTenFields) {

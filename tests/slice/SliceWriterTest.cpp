@@ -102,12 +102,12 @@ TEST_F(SliceWriterTest, NumbersFromTheFirstNumberAndSkipsZeroEntries) {
 
 TEST_F(SliceWriterTest, NoSliceWithoutCutsOrReadableSide) {
     ASSERT_TRUE(WriteWav(dir / "side.wav", Ramp(44100)));
-    WavLayout mono;
-    mono.channels = 1;
-    ASSERT_TRUE(WriteWav(dir / "mono.wav", Ramp(100), mono));
+    WavLayout eightBit;
+    eightBit.bitsPerSample = 8;
+    ASSERT_TRUE(WriteWav(dir / "eight.wav", Ramp(100), eightBit));
     EXPECT_EQ(Slice(ctx, dir / "side.wav", Cuts(10, 0), dir.path()).outcome, SliceOutcome::NoCuts);
     EXPECT_EQ(Slice(ctx, dir / "missing.wav", {5}, dir.path()).outcome, SliceOutcome::Unreadable);
-    EXPECT_EQ(Slice(ctx, dir / "mono.wav", {5}, dir.path()).outcome, SliceOutcome::Unreadable);
+    EXPECT_EQ(Slice(ctx, dir / "eight.wav", {5}, dir.path()).outcome, SliceOutcome::Unreadable);
     EXPECT_FALSE(std::filesystem::exists(dir / "1.wav"));
 }
 
@@ -284,14 +284,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The second thread's share of the treble filter: taken over where its state agrees, given
 // up where it does not (a fresh start without warm-up, an EQ change or re-tune mid-side), and
-// every byte as the one-thread writer makes it. The side's rate puts the cuts inside blocks.
+// every byte as the one-thread writer makes it, at a rate other than 44.1 kHz (blocks of
+// 4800 frames).
 enum class MidSide { Nothing, OtherLevel, Retuned, EqOffAndOn };
 
 struct AheadCase {
     const char* name;
     std::uint32_t warmUpBlocks;
     MidSide change;                    ///< after the 30th block
-    int minBlocksHere, maxBlocksHere;  ///< of the side's 142 blocks, not taken over
+    int minBlocksHere, maxBlocksHere;  ///< of the side's 131 blocks, not taken over
 };
 
 void PrintTo(const AheadCase& c, std::ostream* os) {
@@ -344,7 +345,7 @@ TEST_P(SliceWriterAhead, SameBytesAsOneThread) {
     EXPECT_TRUE(SameFilterState(after[1], after[0]));  // side 2 would go on from here
     EXPECT_EQ(ahead[0], 0u);
     ASSERT_EQ(side.size(), 142u * 4410);
-    const std::uint64_t here = (side.size() - ahead[1]) / 4410;
+    const std::uint64_t here = (side.size() - ahead[1]) / 4800;
     EXPECT_GE(here, static_cast<std::uint64_t>(c.minBlocksHere));
     EXPECT_LE(here, static_cast<std::uint64_t>(c.maxBlocksHere));
 }
@@ -353,11 +354,11 @@ INSTANTIATE_TEST_SUITE_P(
     Paths, SliceWriterAhead,
     ::testing::Values(AheadCase{"TakenOver", 4, MidSide::Nothing, 0, 0},
                       // From a cleared history at a segment's first frame: agreement comes
-                      // some blocks in, so the start of each of the 17 later segments of 8
+                      // some blocks in, so the start of each of the 16 later segments of 8
                       // blocks is filtered here.
-                      AheadCase{"AgreesLater", 0, MidSide::Nothing, 17, 17 * 7},
+                      AheadCase{"AgreesLater", 0, MidSide::Nothing, 16, 16 * 7},
                       // The thread's level is no longer the writer's: the rest is here.
-                      AheadCase{"OtherLevel", 4, MidSide::OtherLevel, 112, 112},
+                      AheadCase{"OtherLevel", 4, MidSide::OtherLevel, 100, 100},
                       // A cleared history mid-side: here until the states meet again.
                       AheadCase{"Retuned", 4, MidSide::Retuned, 1, 8},
                       // 30 blocks unfiltered, then here until the states meet again.

@@ -27,6 +27,7 @@ class FakeControlOf : public Base {
     int volumeId = menu::kVolumeKeep;
     int eqId = menu::kEqDefault;
     int rateId = menu::kRateDefault;
+    bool cdAudio = false;  ///< "Write slices as CD audio"
     /// The filter a test hands to the processors, as a front end hands its own.
     TrebleFilter treble;
 
@@ -44,7 +45,9 @@ class FakeControlOf : public Base {
 
     ProcessingSettings Processing() override {
         if (onProcessing) onProcessing(static_cast<Self&>(*this));
-        return ProcessingFromIds(rateId, fadeId, volumeId, eqId);
+        ProcessingSettings settings = ProcessingFromIds(rateId, fadeId, volumeId, eqId);
+        settings.cdAudio = cdAudio;
+        return settings;
     }
     void SetGauge(Gauge gauge, int value) override {
         gauges.emplace_back(gauge, value);

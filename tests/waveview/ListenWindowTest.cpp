@@ -140,11 +140,11 @@ TEST_F(ListenLoadTest, AShortSideFillsTheWindowWithSilenceAfterItsEnd) {
 TEST_F(ListenLoadTest, UnreadableFilesFailAndLeaveSilence) {
     const std::string notWav = dir / "text.wav";
     ASSERT_TRUE(WriteFileBytes(notWav, "this is not a wave file at all, not even close"));
-    WavLayout mono;
-    mono.channels = 1;
-    const std::string monoPath = dir / "mono.wav";
-    ASSERT_TRUE(WriteWav(monoPath, SideFrames(1000), mono));
-    for (const std::string& path : {dir / "missing.wav", notWav, monoPath, dir.path()}) {
+    WavLayout eightBit;
+    eightBit.bitsPerSample = 8;
+    const std::string eightBitPath = dir / "eight.wav";
+    ASSERT_TRUE(WriteWav(eightBitPath, SideFrames(1000), eightBit));
+    for (const std::string& path : {dir / "missing.wav", notWav, eightBitPath, dir.path()}) {
         EXPECT_FALSE(LoadListenWindow(path, 0, audio)) << path;
         ASSERT_EQ(audio.left.size(), kListenFrames);
         EXPECT_TRUE(std::all_of(audio.right.begin(), audio.right.end(), [](int s) { return !s; }));
