@@ -168,6 +168,6 @@ void CutListDialog::RemoveChosen() {
     Edit([this] {
         SideState& side = sides_.At(CurrentSide());
         return RemoveCutAt(side, ChosenCut()) ? std::string()
-                                               : CutListEditText(CutListEdit::NoSuchCut, side);
+                                              : CutListEditText(CutListEdit::NoSuchCut, side);
     });
 }

@@ -111,8 +111,7 @@ void FrameEditing::OnUpdate(wxUpdateUIEvent& event) {
 bool FrameEditing::FocusTakes(const wxWindow* focus, int key) const {
     if (!focus) return false;
     if (const auto* text = dynamic_cast<const wxTextCtrl*>(focus)) return text->IsEditable();
-    if (dynamic_cast<const wxChoice*>(focus) || dynamic_cast<const wxListCtrl*>(focus))
-        return true;
+    if (dynamic_cast<const wxChoice*>(focus) || dynamic_cast<const wxListCtrl*>(focus)) return true;
     // The space bar presses a focused button or ticks a check box; the transport's buttons
     // leave it to playing and pausing.
     if (key == ' ' && (dynamic_cast<const wxCheckBox*>(focus) ||

@@ -48,14 +48,13 @@ constexpr MenuEntry kEditItems[] = {
      "Each side's cuts with their times and the songs' lengths, to change, add and remove"},
 };
 constexpr MenuEntry kViewItems[] = {
-    {kIdZoomIn, "Zoom in\tCtrl+=",
-     "Zoom in around the pointer (also the + key, or Ctrl and the mouse wheel)"},
+    {kIdZoomIn,
+     "Zoom in\tCtrl+=", "Zoom in around the pointer (also the + key, or Ctrl and the mouse wheel)"},
     {kIdZoomOut, "Zoom out\tCtrl+-", "Zoom out around the pointer (also the - key)"},
     {kIdZoomToFit, "Zoom to fit\tCtrl+0", "Show the whole sides (also the 0 key)"},
 };
 constexpr MenuEntry kPlayItems[] = {
-    {kIdPlayPause, "Play / Pause\tCtrl+P",
-     "Play from the playhead, or pause (also the space bar)"},
+    {kIdPlayPause, "Play / Pause\tCtrl+P", "Play from the playhead, or pause (also the space bar)"},
     {kIdStopPlaying, "Stop\tCtrl+Shift+P", "Stop playing, back to where it started"},
     {kIdPlayPreviousCut, "Play from the previous cut\tCtrl+[",
      "Play from the cut before the playhead (also the [ key)"},

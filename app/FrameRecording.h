@@ -39,9 +39,8 @@ class FrameRecording {
     /// Lists the stereo inputs into `inputMenu` (the first checked), binds the Input
     /// commands and the Rec buttons on `frame`, and registers the close hook. A recorded
     /// side's file goes into its path field, changes `sides` and becomes the last path.
-    FrameRecording(wxFrame& frame, FrameControls& controls, wxMenu& inputMenu,
-                   FrameSides& sides, LastPath& lastPath, FrameJobs& jobs, Prompter& prompts,
-                   StopHooks& stopHooks);
+    FrameRecording(wxFrame& frame, FrameControls& controls, wxMenu& inputMenu, FrameSides& sides,
+                   LastPath& lastPath, FrameJobs& jobs, Prompter& prompts, StopHooks& stopHooks);
     /// Ends a recording still running (its file complete) before the frame goes.
     ~FrameRecording();
 
@@ -102,10 +101,10 @@ class FrameRecording {
     PortAudioSession m_session;  ///< keeps the device indices valid for the whole run
     std::vector<StereoInput> m_stereoInputs;
     PollTimer m_poll{*this};
-    Side m_side = Side::One;   ///< side of the recording that runs (or ran last)
-    bool m_autoSlice = false;  ///< slice once an automatic stop has ended it
-    std::string m_folder;           ///< where the recording's file is, for the room left
-    double m_roomCheckedAt = -1e9;  ///< MeterClock() of the last look at the disk
-    std::uint64_t m_roomLeft = 0;   ///< bytes free there then
+    Side m_side = Side::One;               ///< side of the recording that runs (or ran last)
+    bool m_autoSlice = false;              ///< slice once an automatic stop has ended it
+    std::string m_folder;                  ///< where the recording's file is, for the room left
+    double m_roomCheckedAt = -1e9;         ///< MeterClock() of the last look at the disk
+    std::uint64_t m_roomLeft = 0;          ///< bytes free there then
     std::unique_ptr<Recorder> m_recorder;  // last: goes first, while its host is whole
 };

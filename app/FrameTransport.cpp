@@ -42,7 +42,7 @@ struct ButtonRow {
     const char* name;        // window name; also the accessible name
     const char* accessible;  // when the label is not words
     const char* tip;
-    int x, row, width;       // dialog units in the panel
+    int x, row, width;  // dialog units in the panel
 };
 
 constexpr ButtonRow kButtons[] = {
@@ -92,10 +92,9 @@ void FrameTransport::BuildControls() {
                                            size(transport_du::kWidth, transport_du::kHeight)),
                                     "transport");
     controls_.m_transportPanel = panel;
-    wxButton** const slots[] = {&controls_.m_play,        &controls_.m_pause,
-                                &controls_.m_stop,        &controls_.m_previousCut,
-                                &controls_.m_nextCut,     &controls_.m_zoomOut,
-                                &controls_.m_zoomIn,      &controls_.m_zoomFit};
+    wxButton** const slots[] = {
+        &controls_.m_play,    &controls_.m_pause,   &controls_.m_stop,   &controls_.m_previousCut,
+        &controls_.m_nextCut, &controls_.m_zoomOut, &controls_.m_zoomIn, &controls_.m_zoomFit};
     for (std::size_t i = 0; i < std::size(kButtons); ++i) {
         const ButtonRow& row = kButtons[i];
         wxButton* button =
@@ -108,8 +107,8 @@ void FrameTransport::BuildControls() {
     controls_.m_playheadText = new wxStaticText(panel, wxID_ANY, "", px(0, 4 + 2 * kRow),
                                                 size(61, 10), wxST_NO_AUTORESIZE, "playhead");
     controls_.m_playheadText->SetForegroundColour(*wxWHITE);
-    controls_.m_playheadText->SetFont(wxFont(8, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL,
-                                             wxFONTWEIGHT_NORMAL));
+    controls_.m_playheadText->SetFont(
+        wxFont(8, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL));
     ShowPlace();
 }
 

@@ -63,19 +63,18 @@ FrameWaveforms::FrameWaveforms(wxWindow& frame, FrameControls& controls, FrameSi
                 return content;
             },
             [this, side](double f) {
-                playhead_.Set({side, f * sides_.At(side).levelCount / 10.0},
-                              Playhead::Cause::User);
+                playhead_.Set({side, f * sides_.At(side).levelCount / 10.0}, Playhead::Cause::User);
             });
         controls.m_rulers[Index(side)]->SetToolTip(
             "Click to put the playhead here (Play starts from it)");
     }
     // A native scroll bar draws in its parent's window: it gets a strip of its own over the
     // panel.
-    controls.m_scrollStrip = new wxPanel(&frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0,
-                                         "scrollStrip");
-    controls.m_scrollBar = new wxScrollBar(controls.m_scrollStrip, wxID_ANY, wxDefaultPosition,
-                                           wxDefaultSize, wxSB_HORIZONTAL, wxDefaultValidator,
-                                           "scrollBar");
+    controls.m_scrollStrip =
+        new wxPanel(&frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, "scrollStrip");
+    controls.m_scrollBar =
+        new wxScrollBar(controls.m_scrollStrip, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                        wxSB_HORIZONTAL, wxDefaultValidator, "scrollBar");
     controls.m_scrollBar->Bind(wxEVT_SCROLL_THUMBTRACK, &FrameWaveforms::OnScroll, this);
     controls.m_scrollBar->Bind(wxEVT_SCROLL_CHANGED, &FrameWaveforms::OnScroll, this);
     for (const auto type : {wxEVT_SCROLL_LINEUP, wxEVT_SCROLL_LINEDOWN, wxEVT_SCROLL_PAGEUP,

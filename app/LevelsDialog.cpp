@@ -90,10 +90,9 @@ LevelsDialog::LevelsDialog(wxWindow* parent, RecordingState& state, int cutsHowS
     row(label("Right"), m_rightGauge);
     row(label(""), new MeterScaleBar(this, wxDefaultPosition, kScaleSize));
     // The slider at the height the theme needs for it and its value.
-    m_gainSlider =
-        new wxSlider(this, wxID_ANY, kGainSliderDefault, kGainSliderMin, kGainSliderMax,
-                     wxDefaultPosition, wxSize(kMeterSize.x, -1),
-                     wxSL_HORIZONTAL | wxSL_VALUE_LABEL, wxDefaultValidator, "slider");
+    m_gainSlider = new wxSlider(this, wxID_ANY, kGainSliderDefault, kGainSliderMin, kGainSliderMax,
+                                wxDefaultPosition, wxSize(kMeterSize.x, -1),
+                                wxSL_HORIZONTAL | wxSL_VALUE_LABEL, wxDefaultValidator, "slider");
     m_gainSlider->SetMinSize(wxSize(kMeterSize.x, m_gainSlider->GetBestSize().y));
     row(label("Gain"), m_gainSlider);
     m_gainText = label("");
@@ -189,8 +188,8 @@ void LevelsDialog::OnMeterTimer(wxTimerEvent&) {
     m_rightGauge->SetValue(reading.right);
     m_leftGauge->Update(static_cast<std::int32_t>(peaks >> 16), now);
     m_rightGauge->Update(static_cast<std::int32_t>(peaks & 0xFFFF), now);
-    m_headroomLabel->SetLabel(FromUtf8(HeadroomText(
-        std::max(m_leftGauge->Channel().Hold(), m_rightGauge->Channel().Hold()))));
+    m_headroomLabel->SetLabel(FromUtf8(
+        HeadroomText(std::max(m_leftGauge->Channel().Hold(), m_rightGauge->Channel().Hold()))));
 }
 
 void LevelsDialog::OnButton(wxCommandEvent& event) {

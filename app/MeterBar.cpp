@@ -35,8 +35,8 @@ double MeterClock() {
         .count();
 }
 
-MeterBar::MeterBar(wxWindow* parent, const wxString& name, const wxString& label,
-                   const wxPoint& at, const wxSize& size)
+MeterBar::MeterBar(wxWindow* parent, const wxString& name, const wxString& label, const wxPoint& at,
+                   const wxSize& size)
     : wxWindow(parent, wxID_ANY, at, size, wxFULL_REPAINT_ON_RESIZE, name) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     SetMinSize(size);

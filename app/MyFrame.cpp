@@ -51,8 +51,8 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
     m_jobs = std::make_unique<FrameJobs>(
         JobWindow{*this, m_controls, *m_menus, *m_prompter, m_sides, *m_smartSense, m_albumInfo},
         m_stopHooks);
-    m_transport = std::make_unique<FrameTransport>(*this, m_controls, m_sides, *m_menus,
-                                                   m_playhead, m_stopHooks);
+    m_transport = std::make_unique<FrameTransport>(*this, m_controls, m_sides, *m_menus, m_playhead,
+                                                   m_stopHooks);
     m_waveforms = std::make_unique<FrameWaveforms>(*this, m_controls, m_sides, *m_menus, *m_jobs,
                                                    m_playhead, m_stopHooks);
     m_transport->zoom = [this](double factor) { m_waveforms->Zoom(factor); };

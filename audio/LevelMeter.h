@@ -1,7 +1,8 @@
 #pragma once
 // The level meter's arithmetic: the slider's gain curve and the percentages of full scale
-// the two meters read as gauges (their dBFS picture and the headroom: MeterScale.h). Plain functions, callable from any thread (the audio
-// callback computes readings, the levels dialog turns them into texts).
+// the two meters read as gauges (their dBFS picture and the headroom: MeterScale.h). Plain
+// functions, callable from any thread (the audio callback computes readings, the levels dialog
+// turns them into texts).
 
 #include <cstdint>
 #include <string>

@@ -80,8 +80,8 @@ std::string TimeLeftText(std::uint64_t freeBytes, std::uint32_t bytesPerSecond) 
 
 std::string RecordingProgressLine(std::uint64_t frames, std::uint32_t rate, std::int32_t left,
                                   std::int32_t right, bool clipped) {
-    std::string line = ElapsedText(frames, rate) + "  L " + DbfsText(left) + "  R " +
-                       DbfsText(right);
+    std::string line =
+        ElapsedText(frames, rate) + "  L " + DbfsText(left) + "  R " + DbfsText(right);
     if (clipped) line += "  CLIP";
     return line;
 }

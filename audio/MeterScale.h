@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <string>
 
-constexpr float kMeterFloorDb = -60.0f;     ///< the meter's left end; quieter reads as this
-constexpr double kPeakHoldSeconds = 2.0;    ///< how long the hold shows a peak
-constexpr std::int32_t kClipPeak = 32767;   ///< a gained peak this high has saturated
+constexpr float kMeterFloorDb = -60.0f;    ///< the meter's left end; quieter reads as this
+constexpr double kPeakHoldSeconds = 2.0;   ///< how long the hold shows a peak
+constexpr std::int32_t kClipPeak = 32767;  ///< a gained peak this high has saturated
 /// The scale's marks, dBFS, loudest first.
 constexpr std::array<int, 9> kMeterMarks = {0, -3, -6, -12, -18, -24, -36, -48, -60};
 

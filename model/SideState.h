@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-constexpr std::uint32_t kBlockFrames = 4410;  ///< one level entry: 0.1 s at 44.1 kHz
-constexpr std::uint32_t kMaxLevels = 65535;   ///< about 1 h 49 min per side
+constexpr std::uint32_t kBlockFrames = 4410;      ///< one level entry: 0.1 s at 44.1 kHz
+constexpr std::uint32_t kMaxLevels = 65535;       ///< about 1 h 49 min per side
 constexpr std::uint32_t kFinePeaksPerBlock = 10;  ///< one fine peak: 10 ms (441 frames at 44.1 kHz)
 constexpr std::uint32_t kMaxCuts = 512;
 /// Most cuts a list holds in use; the slot after the last one in use always stays 0.
@@ -18,7 +18,8 @@ constexpr int kTypedTimesPerSide = 10;
 /// The fine peak that frame f (counted from a block boundary) falls in: the tenths of each
 /// block, which differ by a frame where a block is not a multiple of ten frames.
 constexpr std::uint64_t FineGroupOf(std::uint64_t f, std::uint32_t blockFrames) {
-    return f / blockFrames * kFinePeaksPerBlock + f % blockFrames * kFinePeaksPerBlock / blockFrames;
+    return f / blockFrames * kFinePeaksPerBlock +
+           f % blockFrames * kFinePeaksPerBlock / blockFrames;
 }
 
 /// The first frame (from a block boundary) of fine peak `group`.

@@ -51,6 +51,7 @@ std::vector<float> ColumnEnvelope(const SideState& side, const TimeView& view, i
     const double tenthsPerColumn = view.span * side.levelCount / width;
     const double first = view.start * side.levelCount;
     for (int x = 0; x < width; ++x)
-        heights[x] = ColumnHeight(side, first + x * tenthsPerColumn, first + (x + 1) * tenthsPerColumn);
+        heights[x] =
+            ColumnHeight(side, first + x * tenthsPerColumn, first + (x + 1) * tenthsPerColumn);
     return heights;
 }

@@ -25,15 +25,14 @@ std::string CutListEditText(CutListEdit result, const SideState& side) {
         case CutListEdit::Done:
             return "";
         case CutListEdit::OutsideSide:
-            return side.levelCount > 0
-                       ? "A cut lies after the side's start and before its end (" +
-                             FormatTenths(side.levelCount) + ")."
-                       : "A cut lies after the side's start.";
+            return side.levelCount > 0 ? "A cut lies after the side's start and before its end (" +
+                                             FormatTenths(side.levelCount) + ")."
+                                       : "A cut lies after the side's start.";
         case CutListEdit::AlreadyACut:
             return "There is a cut at that time already.";
         case CutListEdit::Full:
-            return "The side has as many cuts as it can hold (" +
-                   std::to_string(kMaxCutsInUse) + ").";
+            return "The side has as many cuts as it can hold (" + std::to_string(kMaxCutsInUse) +
+                   ").";
         case CutListEdit::NoSuchCut:
             return "Choose the cut to change in the list first.";
     }

@@ -88,8 +88,8 @@ void DrawMarkers(PixelLines& lines, const SideState& s, bool upper, int W, int h
     }
 }
 
-void DrawZoomedSide(PixelLines& lines, const SideState& s, const TimeView& view, bool upper,
-                    int W, int H, int half) {
+void DrawZoomedSide(PixelLines& lines, const SideState& s, const TimeView& view, bool upper, int W,
+                    int H, int half) {
     const std::vector<float> heights = ColumnEnvelope(s, view, W);
     const int bottom = upper ? half : H - 1;
     for (int x = 1; x < W - 1; ++x) {
@@ -119,8 +119,8 @@ void DrawSideEnvelopes(wxDC& dc, const std::array<SideState, 2>& sides, int W, i
     }
 }
 
-void DrawZoomedSides(wxDC& dc, const std::array<SideState, 2>& sides, const TimeView& view,
-                     int W, int H, int half) {
+void DrawZoomedSides(wxDC& dc, const std::array<SideState, 2>& sides, const TimeView& view, int W,
+                     int H, int half) {
     PixelLines lines(dc);
     for (const Side side : kSides) {
         const SideState& s = sides[Index(side)];

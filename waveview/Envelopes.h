@@ -24,8 +24,8 @@ void DrawSideEnvelopes(wxDC& dc, const std::array<SideState, 2>& sides, int W, i
 /// The same through a zoomed `view`: each column the height ColumnEnvelope gives it (a
 /// 10 ms peak where a column is narrower than a level's block), each cut's marker at its
 /// column when that lies on the canvas.
-void DrawZoomedSides(wxDC& dc, const std::array<SideState, 2>& sides, const TimeView& view,
-                     int W, int H, int half);
+void DrawZoomedSides(wxDC& dc, const std::array<SideState, 2>& sides, const TimeView& view, int W,
+                     int H, int half);
 
 extern const wxColour kPlayheadColour;  ///< 0, 170, 60
 

@@ -10,9 +10,9 @@ struct Step {
     double minor;  // seconds between the ticks between them
 };
 
-constexpr Step kSteps[] = {{1, 0.1},     {2, 0.5},     {5, 1},       {10, 2},     {15, 5},
-                           {30, 5},      {60, 10},     {120, 30},    {300, 60},   {600, 120},
-                           {900, 300},   {1800, 300},  {3600, 600}};
+constexpr Step kSteps[] = {{1, 0.1},   {2, 0.5},    {5, 1},     {10, 2},   {15, 5},
+                           {30, 5},    {60, 10},    {120, 30},  {300, 60}, {600, 120},
+                           {900, 300}, {1800, 300}, {3600, 600}};
 constexpr double kMinorPixels = 4;
 
 }  // namespace

@@ -9,10 +9,10 @@
 #include "waveview/TimeView.h"
 
 struct RulerTick {
-    double x = 0;         ///< column of the canvas, 0 .. width
-    double seconds = 0;   ///< time of the side
-    bool major = false;   ///< a labelled tick
-    std::string label;    ///< "m:ss" on a major tick, else empty
+    double x = 0;        ///< column of the canvas, 0 .. width
+    double seconds = 0;  ///< time of the side
+    bool major = false;  ///< a labelled tick
+    std::string label;   ///< "m:ss" on a major tick, else empty
 };
 
 /// The ticks of a side `sideSeconds` long across `width` pixels showing `view`, in order:

@@ -16,10 +16,10 @@ namespace {
 const wxColour kRulerBackground(232, 232, 226);
 const wxColour kRulerInk(40, 40, 40);
 constexpr int kLabelPoints = 7;
-constexpr int kLabelGap = 5;       // pixels between a label and the next one, at least
-constexpr int kMajorTick = 5;      // tick lengths, pixels
+constexpr int kLabelGap = 5;   // pixels between a label and the next one, at least
+constexpr int kMajorTick = 5;  // tick lengths, pixels
 constexpr int kMinorTick = 2;
-constexpr int kMarkerWidth = 2;    // a cut's marker and its number's box
+constexpr int kMarkerWidth = 2;  // a cut's marker and its number's box
 
 wxFont LabelFont() {
     return wxFont(kLabelPoints, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL);
@@ -74,9 +74,8 @@ void RulerWindow::PaintRuler(wxDC& dc, int width, int height) {
     // label that a box would cover is left out.
     std::vector<std::pair<wxRect, wxString>> boxes;
     for (std::uint32_t i = 0; i < std::min(side.cutCount, kMaxCuts); ++i) {
-        const double x =
-            std::floor(ColumnOf(content.view, static_cast<double>(side.cuts[i]) / side.levelCount,
-                                width));
+        const double x = std::floor(
+            ColumnOf(content.view, static_cast<double>(side.cuts[i]) / side.levelCount, width));
         if (x < 0 || x >= width) continue;
         const wxString number = wxString::Format("%u", i + 1);
         const wxSize extent = dc.GetTextExtent(number);

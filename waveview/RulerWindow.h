@@ -22,7 +22,7 @@ class RulerWindow : public wxWindow {
   public:
     /// What the ruler shows, asked at each paint.
     struct Content {
-        const SideState* side = nullptr;         ///< its length and cuts; null: empty ruler
+        const SideState* side = nullptr;  ///< its length and cuts; null: empty ruler
         TimeView view;
         std::optional<double> playheadSeconds;  ///< on this side
     };

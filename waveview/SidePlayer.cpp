@@ -59,9 +59,8 @@ bool SidePlayer::Play(const std::string& path, double startSeconds, Side side) {
     readerDone_.store(false);
     quit_.store(false);
 
-    reader_ = std::thread([this, r = std::move(reader), frames]() mutable {
-        ReadAhead(*r, frames - startFrame_);
-    });
+    reader_ = std::thread(
+        [this, r = std::move(reader), frames]() mutable { ReadAhead(*r, frames - startFrame_); });
     const auto deadline = std::chrono::steady_clock::now() + kPrefillTimeout;
     while (written_.load() < kPrefillFrames && !readerDone_.load() &&
            std::chrono::steady_clock::now() < deadline)

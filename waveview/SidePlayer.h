@@ -61,15 +61,15 @@ class SidePlayer {
     void ReadAhead(SideReader& reader, std::uint64_t frames);
 
     const PlaybackSettings& settings_;
-    std::unique_ptr<std::int16_t[]> ring_;  ///< kRingFrames interleaved frames
+    std::unique_ptr<std::int16_t[]> ring_;   ///< kRingFrames interleaved frames
     std::atomic<std::uint64_t> written_{0};  ///< frames put in the ring; reader thread writes
     std::atomic<std::uint64_t> taken_{0};    ///< frames taken out; audio callback writes
     std::atomic<bool> readerDone_{false};    ///< the reader has put in its last frame
     std::atomic<bool> quit_{false};          ///< set by the owner: the reader ends
     std::uint64_t startFrame_ = 0;
     std::uint32_t sampleRate_ = 0;
-    float peakLevel_ = 0;    ///< read by the callback; set while no stream runs
-    TrebleFilter treble_;    ///< the callback's while a stream runs
+    float peakLevel_ = 0;  ///< read by the callback; set while no stream runs
+    TrebleFilter treble_;  ///< the callback's while a stream runs
     std::thread reader_;
-    AudioStream stream_;     // last: closed first
+    AudioStream stream_;  // last: closed first
 };

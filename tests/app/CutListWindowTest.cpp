@@ -48,7 +48,8 @@ TEST_F(CutListWindow, TypedTimesClicksAndUndoMeetInTheListAndTheWaveform) {
     wxRect row;
     ASSERT_TRUE(list->m_list->GetItemRect(0, row));
     wxUIActionSimulator pointer;
-    pointer.MouseMove(list->m_list->ClientToScreen(row.GetPosition() + wxPoint(20, row.height / 2)));
+    pointer.MouseMove(
+        list->m_list->ClientToScreen(row.GetPosition() + wxPoint(20, row.height / 2)));
     pointer.MouseClick();
     ASSERT_TRUE(RunUntil([&] { return frame->Playhead().Place().has_value(); }));
     EXPECT_EQ(frame->Playhead().Place()->side, Side::One);

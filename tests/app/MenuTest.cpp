@@ -88,10 +88,9 @@ TEST_F(MenuTest, MenuBarHoldsEveryItemInOrderWithItsDefaults) {
                              frame->Menus().m_helpMenu,  frame->Menus().m_editMenu,
                              frame->Menus().m_viewMenu,  frame->Menus().m_playMenu};
     // In the bar: File, the editor's, the settings', Help.
-    const std::pair<const char*, int> bar[] = {{"File", 0},   {"Edit", 7},  {"View", 8},
-                                               {"Play", 9},   {"Rate", 1},  {"Fades", 2},
-                                               {"Volume", 3}, {"Input", 4}, {"EQ", 5},
-                                               {"Help", 6}};
+    const std::pair<const char*, int> bar[] = {
+        {"File", 0},  {"Edit", 7},   {"View", 8},  {"Play", 9}, {"Rate", 1},
+        {"Fades", 2}, {"Volume", 3}, {"Input", 4}, {"EQ", 5},   {"Help", 6}};
     ASSERT_EQ(frame->GetMenuBar(), frame->Menus().m_menuBar);
     ASSERT_EQ(frame->Menus().m_menuBar->GetMenuCount(), 10u);
     for (int i = 0; i < 10; ++i) {
@@ -130,9 +129,10 @@ TEST_F(MenuTest, MenuBarHoldsEveryItemInOrderWithItsDefaults) {
     EXPECT_EQ(exit->GetFlags(), wxACCEL_ALT);
     EXPECT_EQ(exit->GetKeyCode(), 'X');
     // A command one repeats has a shortcut.
-    for (const int id : {101, 102, 104, 105, 106, 110, 111, 112, 120, 121, 122, 130, 131, 132,
-                         133, 401}) {
-        std::unique_ptr<wxAcceleratorEntry> accel(frame->Menus().m_menuBar->FindItem(id)->GetAccel());
+    for (const int id :
+         {101, 102, 104, 105, 106, 110, 111, 112, 120, 121, 122, 130, 131, 132, 133, 401}) {
+        std::unique_ptr<wxAcceleratorEntry> accel(
+            frame->Menus().m_menuBar->FindItem(id)->GetAccel());
         EXPECT_NE(accel, nullptr) << id;
     }
     std::unique_ptr<wxAcceleratorEntry> undo(frame->Menus().m_menuBar->FindItem(110)->GetAccel());

@@ -15,10 +15,10 @@
 #include <chrono>
 #include <thread>
 
+#include "app/BackdropPanel.h"
 #include "app/FrameMenus.h"
 #include "app/FrameRecording.h"
 #include "app/LevelsDialog.h"
-#include "app/BackdropPanel.h"
 #include "app/MeterBar.h"
 #include "app/RecordingTexts.h"
 #include "audio/InputCallback.h"
@@ -128,9 +128,9 @@ TEST_F(LevelsFixture, LayoutAndStartingValues) {
     struct Named {
         wxWindow* control;
         const char* name;
-    } rows[] = {{levels.m_leftGauge, "p_wxGauge3"},   {levels.m_rightGauge, "p_wxGauge4"},
-                {levels.m_gainSlider, "slider"},      {levels.m_headroomLabel, "staticText"},
-                {levels.m_autoStop, "autoStop"},      {levels.m_record, "button"}};
+    } rows[] = {{levels.m_leftGauge, "p_wxGauge3"}, {levels.m_rightGauge, "p_wxGauge4"},
+                {levels.m_gainSlider, "slider"},    {levels.m_headroomLabel, "staticText"},
+                {levels.m_autoStop, "autoStop"},    {levels.m_record, "button"}};
     const wxRect client(levels.GetClientSize());
     int below = 0;
     for (const Named& row : rows) {

@@ -58,14 +58,13 @@ TEST_P(Meter, ReadingAfterOneUpdate) {
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, Meter,
-    ::testing::Values(
-        MeterCase{"Silence", 0, 0, 50, {0, 0, 0, false}},
-        MeterCase{"FullScaleLeftOnly", 1.0, 0, 50, {99, 0, 0, false}},
-        MeterCase{"HalfScaleSlider50", 0.5, 0.5, 50, {49, 49, 49, false}},
-        MeterCase{"HalfScaleSlider100", 0.5, 0.5, 100, {100, 100, 49, true}},
-        MeterCase{"HalfScaleLeftSlider100", 0.5, 0.005, 100, {100, 0, 0, true}},
-        MeterCase{"Slider0", 1.0, 0.5, 0, {0, 0, 49, false}},
-        MeterCase{"QuarterScaleSlider75", 0.25, 0.125, 75, {100, 100, 12, true}}),
+    ::testing::Values(MeterCase{"Silence", 0, 0, 50, {0, 0, 0, false}},
+                      MeterCase{"FullScaleLeftOnly", 1.0, 0, 50, {99, 0, 0, false}},
+                      MeterCase{"HalfScaleSlider50", 0.5, 0.5, 50, {49, 49, 49, false}},
+                      MeterCase{"HalfScaleSlider100", 0.5, 0.5, 100, {100, 100, 49, true}},
+                      MeterCase{"HalfScaleLeftSlider100", 0.5, 0.005, 100, {100, 0, 0, true}},
+                      MeterCase{"Slider0", 1.0, 0.5, 0, {0, 0, 49, false}},
+                      MeterCase{"QuarterScaleSlider75", 0.25, 0.125, 75, {100, 100, 12, true}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Meter, DoesNothingOnceTheDialogIsGone) {

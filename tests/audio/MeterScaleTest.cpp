@@ -11,9 +11,9 @@
 namespace {
 
 TEST(MeterScale, PeaksInDecibelsBelowFullScale) {
-    const std::pair<std::int32_t, float> cases[] = {
-        {32768, 0.0f}, {16384, -6.0206f}, {3277, -19.9994f}, {33, -59.9386f}, {32, -60.0f},
-        {0, -60.0f}};
+    const std::pair<std::int32_t, float> cases[] = {{32768, 0.0f},     {16384, -6.0206f},
+                                                    {3277, -19.9994f}, {33, -59.9386f},
+                                                    {32, -60.0f},      {0, -60.0f}};
     for (const auto& [peak, db] : cases) EXPECT_NEAR(PeakDbfs(peak), db, 1e-3) << peak;
     EXPECT_EQ(MeterFraction(0.0f), 1.0f);
     EXPECT_EQ(MeterFraction(-30.0f), 0.5f);

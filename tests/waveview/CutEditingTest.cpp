@@ -5,9 +5,9 @@
 #include <ostream>
 #include <vector>
 
+#include "tests/waveview/CutTestSupport.h"
 #include "waveview/CanvasGeometry.h"
 #include "waveview/CutEditing.h"
-#include "tests/waveview/CutTestSupport.h"
 namespace {
 
 struct AddCase {

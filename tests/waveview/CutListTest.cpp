@@ -5,9 +5,9 @@
 
 #include <vector>
 
+#include "tests/waveview/CutTestSupport.h"
 #include "waveview/CutHistory.h"
 #include "waveview/CutListRows.h"
-#include "tests/waveview/CutTestSupport.h"
 namespace {
 
 struct EditCase {

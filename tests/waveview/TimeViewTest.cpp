@@ -91,16 +91,15 @@ TEST_P(RulerTicksTest, LabelsStandApartAndTicksFallOnWholeSteps) {
     EXPECT_EQ(firstLabel->label, c.firstLabel);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Zooms, RulerTicksTest,
-    testing::Values(
-        // 1.5 s a pixel: 2 minutes make 80 pixels.
-        TickCase{"Fitted", {}, 120, 30, "0:00"},
-        // 0.15 s a pixel, from 12:30: 10 s make 67 pixels.
-        TickCase{"Tenfold", {0.5, 0.1}, 10, 2, "12:30"},
-        // 10 ms a pixel, from 20:00.5: a label a second, ticks every tenth.
-        TickCase{"Deepest", {1200.5 / kSide, 10.0 / kSide}, 1, 0.1, "20:01"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Zooms, RulerTicksTest,
+                         testing::Values(
+                             // 1.5 s a pixel: 2 minutes make 80 pixels.
+                             TickCase{"Fitted", {}, 120, 30, "0:00"},
+                             // 0.15 s a pixel, from 12:30: 10 s make 67 pixels.
+                             TickCase{"Tenfold", {0.5, 0.1}, 10, 2, "12:30"},
+                             // 10 ms a pixel, from 20:00.5: a label a second, ticks every tenth.
+                             TickCase{"Deepest", {1200.5 / kSide, 10.0 / kSide}, 1, 0.1, "20:01"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RulerTicks, ClockLabels) {
     EXPECT_EQ(ClockLabel(0), "0:00");
