@@ -43,17 +43,6 @@ void TakeAlbumFields(const CutListData& list, AlbumInfo& album) {
     if (!list.genre.empty()) album.genre = list.genre;
 }
 
-std::string FormatTenths(std::int64_t tenths) {
-    const bool negative = tenths < 0;
-    const std::uint64_t t = negative ? 0 - static_cast<std::uint64_t>(tenths) : tenths;
-    char text[48];
-    std::snprintf(text, sizeof text, "%s%llu:%02llu.%llu", negative ? "-" : "",
-                  static_cast<unsigned long long>(t / 600),
-                  static_cast<unsigned long long>(t / 10 % 60),
-                  static_cast<unsigned long long>(t % 10));
-    return text;
-}
-
 CutListSide MakeCutListSide(std::string file, std::span<const std::int32_t> cuts,
                             const std::vector<TrackInfo>& tracks, std::uint64_t frames,
                             std::uint32_t sampleRate) {

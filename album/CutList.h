@@ -14,6 +14,7 @@
 #include "album/Album.h"
 #include "model/Side.h"
 #include "model/SideState.h"
+#include "model/TypedTimes.h"  // FormatTenths
 
 /// The two forms a cut list takes on disk.
 enum class CutListFormat { Cue, Labels };
@@ -97,6 +98,3 @@ std::vector<TrackInfo> MergeImportedTracks(const std::vector<TrackInfo>& existin
 std::vector<std::optional<Side>> MatchCutListSides(const CutListData& list,
                                                    const std::array<std::string, 2>& sidePaths,
                                                    const std::vector<Side>& order);
-
-/// "m:ss.d" for a time in tenths of a second ("-0:01.5" below zero).
-std::string FormatTenths(std::int64_t tenths);

@@ -42,7 +42,8 @@ wxString Stem(const std::string& path) {
 }
 
 // "Which side?": the buttons "Side 1" (wxID_YES), "Side 2" (wxID_NO) and "Cancel", in
-// reading order.
+// reading order; from the keyboard the keys 1 and 2 answer, Escape cancels, and Tab with
+// Enter (or the space bar) reach every button.
 class SideQuestion : public wxDialog {
   public:
     SideQuestion(wxWindow* parent, const wxString& question)
@@ -60,6 +61,14 @@ class SideQuestion : public wxDialog {
         top->Add(buttons, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 12);
         SetSizerAndFit(top);
         SetEscapeId(wxID_CANCEL);
+        Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+            if (event.GetKeyCode() == '1')
+                EndModal(wxID_YES);
+            else if (event.GetKeyCode() == '2')
+                EndModal(wxID_NO);
+            else
+                event.Skip();
+        });
         CentreOnParent();
     }
 };
@@ -77,10 +86,10 @@ FrameAlbum::FrameAlbum(wxFrame& frame, wxMenu& fileMenu, const FrameControls& co
       prompts_(prompts),
       album_(album) {
     int at = kFileMenuPosition;
-    fileMenu.Insert(at++, kIdTrackTitles, "Track titles...", "Album and track titles");
-    fileMenu.Insert(at++, kIdExportCutList, "Export cut list...",
+    fileMenu.Insert(at++, kIdTrackTitles, "Track titles...\tCtrl+T", "Album and track titles");
+    fileMenu.Insert(at++, kIdExportCutList, "Export cut list...\tCtrl+E",
                     "Save a side's cuts and titles as a CUE sheet or label file");
-    fileMenu.Insert(at, kIdImportCutList, "Import cut list...",
+    fileMenu.Insert(at, kIdImportCutList, "Import cut list...\tCtrl+I",
                     "Set a side's cuts and titles from a CUE sheet or label file");
     frame.Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { EditTrackTitles(); }, kIdTrackTitles);
@@ -260,13 +269,16 @@ void FrameAlbum::ImportCutList() {
              wxICON_WARNING);
         return;
     }
-    for (auto& [side, one] : placed) {
-        SideState& state = sides_.At(side);
-        state.cuts.fill(0);
-        std::copy(one.cuts.begin(), one.cuts.end(), state.cuts.begin());
-        state.cutCount = static_cast<std::uint32_t>(one.cuts.size());
-        album_.sides[Index(side)] =
-            MergeImportedTracks(album_.sides[Index(side)], one.tracks, CutListFormatOf(path));
+    {
+        const CutEdit edit(sides_);  // the list's cuts replace the markers: an undo step
+        for (auto& [side, one] : placed) {
+            SideState& state = sides_.At(side);
+            state.cuts.fill(0);
+            std::copy(one.cuts.begin(), one.cuts.end(), state.cuts.begin());
+            state.cutCount = static_cast<std::uint32_t>(one.cuts.size());
+            album_.sides[Index(side)] =
+                MergeImportedTracks(album_.sides[Index(side)], one.tracks, CutListFormatOf(path));
+        }
     }
     TakeAlbumFields(read.list, album_);
     controls_.m_canvas->Refresh(true);

@@ -94,9 +94,11 @@ void FrameJobs::StartOrStop(SliceJob job) {
     context_ = std::make_unique<FrameJobContext>(window_, shared_, *worker_);
     for (const JobButton& b : kJobButtons) ButtonOf(controls, b.job)->Enable(b.job == job);
     ButtonOf(controls, job)->SetLabel(kStopLabel);
+    window_.sides.JobStarted();
     if (!worker_->Run(*context_)) {
         worker_.reset();
         context_.reset();
+        window_.sides.JobEnded();
         RestoreJobButtons(controls);
     }
 }
@@ -106,6 +108,8 @@ void FrameJobs::Ended() {
     worker_->Join();
     worker_.reset();
     context_.reset();
+    // The cuts the job published (after its last post, which Ended follows) are one step.
+    window_.sides.JobEnded();
     FollowEq();  // an EQ change after the job's last block
     const FrameControls& controls = window_.controls;
     RestoreJobButtons(controls);

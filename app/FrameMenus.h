@@ -1,5 +1,6 @@
 #pragma once
-// The main window's menu bar: its menus, the exclusive check groups (Rate, Fades, Volume,
+// The main window's menu bar: its menus (File, Edit, View, Play, then the settings' Rate,
+// Fades, Volume, Input and EQ, then Help), the exclusive check groups (Rate, Fades, Volume,
 // EQ) kept exclusive here, and the settings queries that read them.
 //
 // Thread contexts: everything on the GUI thread, except the queries, which any thread may
@@ -27,6 +28,17 @@ constexpr int kIdHomePage = 400;
 constexpr int kIdBasicHelp = 401;
 constexpr int kIdManual = 402;
 constexpr int kIdDownloadEncoder = 404;
+// The Edit, View and Play menus' items (handled by FrameEditing).
+constexpr int kIdUndo = 110;
+constexpr int kIdRedo = 111;
+constexpr int kIdCutList = 112;
+constexpr int kIdZoomIn = 120;
+constexpr int kIdZoomOut = 121;
+constexpr int kIdZoomToFit = 122;
+constexpr int kIdPlayPause = 130;
+constexpr int kIdStopPlaying = 131;
+constexpr int kIdPlayPreviousCut = 132;
+constexpr int kIdPlayNextCut = 133;
 constexpr int kIdCdAudio = 510;  ///< Volume: "Write slices as CD audio (44.1 kHz 16-bit)"
 
 /// One menu group of check items; the checked id is mirrored into `checked` (0 when
@@ -46,6 +58,9 @@ class FrameMenus {
 
     wxMenuBar* m_menuBar = nullptr;
     wxMenu* m_fileMenu = nullptr;  ///< About, Open, Save, (album commands), Exit
+    wxMenu* m_editMenu = nullptr;  ///< Undo, Redo, Cut list...
+    wxMenu* m_viewMenu = nullptr;  ///< Zoom in, Zoom out, Zoom to fit
+    wxMenu* m_playMenu = nullptr;  ///< Play / Pause, Stop, from the previous or next cut
     wxMenu* m_rateMenu = nullptr;
     wxMenu* m_fadesMenu = nullptr;
     wxMenu* m_volumeMenu = nullptr;

@@ -4,29 +4,38 @@
 #include <wx/choice.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <filesystem>
+
+#include "app/BackdropPanel.h"
 #include "app/FrameControls.h"
 #include "app/FrameJobs.h"
 #include "app/FrameSides.h"
 #include "app/LastPath.h"
 #include "app/LevelsDialog.h"
+#include "app/MeterBar.h"
 #include "app/Prompter.h"
 #include "app/RecordingTexts.h"
 #include "app/StopHooks.h"
 #include "app/WxText.h"
 #include "audio/AudioStream.h"
+#include "audio/MeterScale.h"
+#include "platform/Paths.h"
 #include "settings/MenuSettings.h"
 
 namespace {
 
-constexpr const char* kRecLabel = "Rec...";
-constexpr const char* kStopLabel = "Stop";
+constexpr const char* kRecordLabel = "Rec...";
+constexpr const char* kRecordingStopLabel = "Stop";
 constexpr int kPollMs = 50;
+constexpr double kRoomCheckSeconds = 1.0;
+const wxColour kDisplayText(235, 235, 245);
 
 }  // namespace
 
-FrameRecording::FrameRecording(wxFrame& frame, const FrameControls& controls, wxMenu& inputMenu,
+FrameRecording::FrameRecording(wxFrame& frame, FrameControls& controls, wxMenu& inputMenu,
                                FrameSides& sides, LastPath& lastPath, FrameJobs& jobs,
                                Prompter& prompts, StopHooks& stopHooks)
     : m_frame(frame),
@@ -38,6 +47,7 @@ FrameRecording::FrameRecording(wxFrame& frame, const FrameControls& controls, wx
     jobRunning = [&jobs] { return jobs.Running(); };
     startSlicing = [&jobs] { jobs.StartOrStop(SliceJob::SliceAutoOrTyped); };
     BuildInputMenu();
+    BuildDisplay();
     m_frame.Bind(wxEVT_MENU, &FrameRecording::OnInput, this, menu::kInputFirst, menu::kInputLast);
     m_frame.Bind(wxEVT_BUTTON, &FrameRecording::OnRecordSide, this, kIdRecordSide1, kIdRecordSide2);
     stopHooks.Add([this] { StopForClose(); });
@@ -48,6 +58,73 @@ FrameRecording::~FrameRecording() {
     // touching the window's controls, which may be gone.
     m_poll.Stop();
     if (m_recorder) m_recorder->Stop();
+}
+
+void FrameRecording::BuildDisplay() {
+    auto px = [this](int x, int y) { return m_frame.ConvertDialogToPixels(wxPoint(x, y)); };
+    auto size = [this](int w, int h) { return m_frame.ConvertDialogToPixels(wxSize(w, h)); };
+    FrameControls& c = m_controls;
+    auto* panel = new BackdropPanel(&m_frame, *c.m_panel,
+                                    wxRect(px(transport_du::kLeft, transport_du::kTop),
+                                           size(transport_du::kWidth, transport_du::kHeight)),
+                                    "recording");
+    c.m_recordingPanel = panel;
+    const auto text = [&](const wxString& name, int y, int points, wxFontWeight weight) {
+        auto* t = new wxStaticText(panel, wxID_ANY, "", px(0, y), size(transport_du::kWidth, 10),
+                                   wxST_NO_AUTORESIZE, name);
+        t->SetForegroundColour(kDisplayText);
+        t->SetFont(wxFont(points, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, weight));
+        return t;
+    };
+    c.m_recordingText = text("recordingTime", 0, 9, wxFONTWEIGHT_BOLD);
+    const wxSize meter = size(transport_du::kWidth - 8, 6);
+    const auto channel = [&](const char* letter, const char* name, const char* label, int y) {
+        auto* l = new wxStaticText(panel, wxID_ANY, letter, px(0, y), size(7, 6));
+        l->SetForegroundColour(kDisplayText);
+        l->SetFont(wxFont(7, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL));
+        return new MeterBar(panel, name, label, px(8, y), meter);
+    };
+    c.m_recordLeft = channel("L", "recordLeft", "Left", 11);
+    c.m_recordRight = channel("R", "recordRight", "Right", 18);
+    new MeterScaleBar(panel, px(8, 25), size(transport_du::kWidth - 8, 6));
+    c.m_recordingFileText = text("recordingFile", 33, 8, wxFONTWEIGHT_NORMAL);
+    panel->Hide();
+}
+
+void FrameRecording::ShowDisplay(bool shown) {
+    m_controls.m_recordingPanel->Show(shown);
+    m_controls.m_transportPanel->Show(!shown);
+    if (shown) {
+        m_controls.m_recordLeft->ResetClip();
+        m_controls.m_recordRight->ResetClip();
+        m_roomCheckedAt = -1e9;
+        ShowProgress();
+    }
+}
+
+void FrameRecording::ShowProgress() {
+    const RecordingState& state = m_recorder->State();
+    const std::uint32_t peaks = state.recentPeaks.load(std::memory_order_relaxed);
+    const double now = MeterClock();
+    m_controls.m_recordLeft->Update(static_cast<std::int32_t>(peaks >> 16), now);
+    m_controls.m_recordRight->Update(static_cast<std::int32_t>(peaks & 0xFFFF), now);
+    const std::uint64_t bytes = state.capturedBytes.load(std::memory_order_relaxed);
+    if (now - m_roomCheckedAt >= kRoomCheckSeconds) {
+        m_roomCheckedAt = now;
+        std::error_code error;
+        m_roomLeft = std::filesystem::space(std::filesystem::u8path(m_folder), error).available;
+        if (error) m_roomLeft = 0;
+    }
+    const SideFormat& format = state.format;
+    const wxString elapsed =
+        FromUtf8(ElapsedText(bytes / format.BytesPerFrame(), format.sampleRate));
+    const wxString time = wxString::Format("Recording side %d  %s", Number(m_side), elapsed);
+    const wxString file = FromUtf8(
+        SizeText(bytes + kCanonicalHeaderBytes) + " written, " +
+        TimeLeftText(m_roomLeft, format.sampleRate * format.BytesPerFrame()) + " left on the disk");
+    if (m_controls.m_recordingText->GetLabel() != time) m_controls.m_recordingText->SetLabel(time);
+    if (m_controls.m_recordingFileText->GetLabel() != file)
+        m_controls.m_recordingFileText->SetLabel(file);
 }
 
 void FrameRecording::BuildInputMenu() {
@@ -79,7 +156,7 @@ wxButton* FrameRecording::RecButton(Side side) const {
 
 void FrameRecording::OnRecordSide(wxCommandEvent& event) {
     const Side side = event.GetId() == kIdRecordSide1 ? Side::One : Side::Two;
-    if (RecButton(side)->GetLabel() == kStopLabel) {
+    if (RecButton(side)->GetLabel() == kRecordingStopLabel) {
         if (m_recorder && m_recorder->IsRecording()) {
             m_recorder->Stop();
             RecordingFinished(false);
@@ -90,6 +167,7 @@ void FrameRecording::OnRecordSide(wxCommandEvent& event) {
 }
 
 void FrameRecording::StartRecording(Side side) {
+    if (beforeRecording) beforeRecording();
     FileRequest request;
     request.message = wxString::Format("Choose folder and file name for side %d.", Number(side));
     request.defaultDir = m_lastPath.Folder();
@@ -102,7 +180,7 @@ void FrameRecording::StartRecording(Side side) {
     m_lastPath.Set(ToUtf8(chosen));
     m_sides.Changed();
     m_side = side;
-    RecButton(side)->SetLabel(kStopLabel);
+    RecButton(side)->SetLabel(kRecordingStopLabel);
     // One recording at a time: the other side's Rec waits for this one to end.
     RecButton(Other(side))->Disable();
 
@@ -151,8 +229,10 @@ void FrameRecording::StartRecording(Side side) {
                 kCannotCreateCaption, wxOK | wxICON_EXCLAMATION);
             return;
         }
-        m_shownBlinks = 0;
+        // One steady status text: the display beside the buttons shows the recording live.
         SetStatus(kRecordingStatusText);
+        m_folder = platform::SplitDirectory(ToUtf8(pathField->GetValue()));
+        ShowDisplay(true);
         m_poll.Start(kPollMs);
     } else {
         m_recorder->Cancel();
@@ -165,14 +245,7 @@ void FrameRecording::PollTimer::Notify() {
     if (m_owner.m_recorder->Poll())
         m_owner.RecordingFinished(false);
     else
-        m_owner.ShowBlink();
-}
-
-void FrameRecording::ShowBlink() {
-    const std::uint32_t blinks = m_recorder->Blinks();
-    if (blinks == m_shownBlinks) return;
-    m_shownBlinks = blinks;
-    SetStatus(blinks % 2 == 1 ? kRecordingStatusText : kRecordingBlankText);
+        m_owner.ShowProgress();
 }
 
 void FrameRecording::RecordingFinished(bool closing) {
@@ -217,6 +290,7 @@ void FrameRecording::SetStatus(const std::string& text) {
 
 void FrameRecording::RestoreRecButtons() {
     m_poll.Stop();
-    RecButton(m_side)->SetLabel(kRecLabel);
+    ShowDisplay(false);
+    RecButton(m_side)->SetLabel(kRecordLabel);
     for (const Side side : kSides) RecButton(side)->Enable();
 }

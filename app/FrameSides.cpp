@@ -1,7 +1,9 @@
 #include "app/FrameSides.h"
 
 void FrameSides::Publish(Side side, const SideState& state, unsigned generation) {
-    if (generation == generation_) sides_[Index(side)] = state;
+    if (generation != generation_) return;
+    sides_[Index(side)] = state;
+    Tell();
 }
 
 void FrameSides::SetWavesDrawn(bool drawn, unsigned generation) {
@@ -11,4 +13,41 @@ void FrameSides::SetWavesDrawn(bool drawn, unsigned generation) {
 void FrameSides::Changed() {
     ++generation_;
     wavesDrawn_ = false;  // the waveforms on display belong to the previous files
+    history_.Clear();
+    beforeJob_.reset();
+}
+
+void FrameSides::CutsEdited(const CutTables& before) {
+    if (before != Tables()) history_.Record(before);
+    Tell();
+}
+
+void FrameSides::JobStarted() {
+    beforeJob_ = Tables();
+}
+
+void FrameSides::JobEnded() {
+    if (beforeJob_ && *beforeJob_ != Tables()) history_.Record(*beforeJob_);
+    beforeJob_.reset();
+    Tell();
+}
+
+bool FrameSides::Undo() {
+    const std::optional<CutTables> before = history_.Undo(Tables());
+    if (!before) return false;
+    ApplyCutTables(*before, sides_);
+    Tell();
+    return true;
+}
+
+bool FrameSides::Redo() {
+    const std::optional<CutTables> after = history_.Redo(Tables());
+    if (!after) return false;
+    ApplyCutTables(*after, sides_);
+    Tell();
+    return true;
+}
+
+void FrameSides::Tell() const {
+    for (const auto& listener : listeners_) listener();
 }

@@ -46,7 +46,17 @@ imgPanel::imgPanel(wxWindow* parent, wxWindowID id, const wxPoint& position, con
 void imgPanel::PaintBackground(wxDC& dc) {
     dc.SetBackground(wxBrush(kBackgroundFill));
     dc.Clear();
-    if (m_background.IsOk()) dc.DrawBitmap(m_background, 0, 0, false);
+    if (m_background.IsOk()) {
+        const wxSize size = GetClientSize();
+        if (size.x <= m_background.GetWidth() && size.y <= m_background.GetHeight()) {
+            dc.DrawBitmap(m_background, 0, 0, false);
+        } else {
+            if (!m_stretched.IsOk() || m_stretched.GetSize() != size)
+                m_stretched = wxBitmap(
+                    m_background.ConvertToImage().Scale(size.x, size.y, wxIMAGE_QUALITY_BILINEAR));
+            dc.DrawBitmap(m_stretched, 0, 0, false);
+        }
+    }
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     dc.SetTextForeground(*wxWHITE);
     for (int i = 0; i < kCaptionCount; ++i) {

@@ -1,8 +1,11 @@
 #pragma once
-// "Adjust Levels": shown while a side's input is monitored, before it is recorded. Two
-// gauges show each channel's peak ten times a second, a slider sets the gain, a label
-// shows the headroom; a check box asks for the automatic stop, and with it the question
-// whether slicing should start once the recording has stopped.
+// "Adjust Levels": shown while a side's input is monitored, before it is recorded. A meter
+// per channel shows its peak in dBFS ten times a second, with a peak hold and a clip lamp
+// that stays lit until the meter is clicked; a slider sets the gain (its value shown, and
+// the gain it stands for); a label shows the headroom, the dB below full scale of the
+// loudest recent peak; a check box asks for the automatic stop, and with it the question
+// whether slicing should start once the recording has stopped; "Format" chooses the
+// recording's sample rate and bits. The controls stand in a sizer's rows.
 //
 // GUI thread only. The meter itself runs in the audio callback (InputCallback, Monitoring)
 // and publishes its readings in RecordingState; a timer of the dialog polls them, so no
@@ -16,8 +19,10 @@
 #include "sidefile/SideFormat.h"
 
 struct RecordingState;
+class MeterBar;
 class wxButton;
 class wxCheckBox;
+class wxFlexGridSizer;
 class wxChoice;
 class wxGauge;
 class wxSlider;
@@ -57,9 +62,10 @@ class LevelsDialog : public wxDialog {
     wxButton* m_record = nullptr;
     wxButton* m_cancel = nullptr;
     wxCheckBox* m_autoStop = nullptr;
-    wxGauge* m_leftGauge = nullptr;   ///< "p_wxGauge3"
-    wxGauge* m_rightGauge = nullptr;  ///< "p_wxGauge4"
+    MeterBar* m_leftGauge = nullptr;   ///< "p_wxGauge3"
+    MeterBar* m_rightGauge = nullptr;  ///< "p_wxGauge4"
     wxSlider* m_gainSlider = nullptr;
+    wxStaticText* m_gainText = nullptr;  ///< the slider's gain as a factor and in dB
     wxStaticText* m_headroomLabel = nullptr;
     wxChoice* m_format = nullptr;  ///< "Format": kRecordingFormats
 
@@ -67,11 +73,13 @@ class LevelsDialog : public wxDialog {
     void OnButton(wxCommandEvent& event);
     void OnSlider(wxCommandEvent& event);
     void OnMeterTimer(wxTimerEvent& event);
+    void ShowGain();
     void OnFormat(wxCommandEvent& event);
 
     RecordingState& m_state;
     int m_cutsHow;
     Asker m_ask;
+    wxFlexGridSizer* m_rows = nullptr;  ///< label and control, row by row
     FormatChanger m_changeFormat;
     int m_formatShown = 0;  ///< the Format item the stream runs in
     wxTimer m_meterTimer;

@@ -3,28 +3,31 @@
 #include <wx/statusbr.h>
 
 #include "app/FrameAlbum.h"
+#include "app/FrameEditing.h"
 #include "app/FrameJobs.h"
 #include "app/FrameMenus.h"
 #include "app/FrameRecording.h"
+#include "app/FrameTransport.h"
 #include "app/FrameWaveforms.h"
 #include "app/HelpCommands.h"
 #include "app/ImgPanel.h"
 #include "app/LocateCommands.h"
 #include "app/SettingsCommands.h"
 #include "app/SmartSenseChoice.h"
+#include "waveview/CanvasGeometry.h"
 
 MyFrame* g_frame = nullptr;
 
 namespace {
 
-constexpr long kFixedFrameStyle =
-    wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX | wxSUNKEN_BORDER;
+constexpr long kFrameStyle = wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxMAXIMIZE_BOX |
+                             wxCLOSE_BOX | wxRESIZE_BORDER | wxSUNKEN_BORDER;
 
 }  // namespace
 
 MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& size,
                  std::unique_ptr<Prompter> prompter)
-    : wxFrame(nullptr, wxID_ANY, title, position, size, kFixedFrameStyle, "frame"),
+    : wxFrame(nullptr, wxID_ANY, title, position, size, kFrameStyle, "frame"),
       m_prompter(prompter ? std::move(prompter) : std::make_unique<WxPrompter>()) {
     SetBackgroundColour(*wxWHITE);
     // An EQ choice, from the menu or a settings file, re-tunes the jobs' filter.
@@ -37,7 +40,8 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
                                                     *m_prompter, followEq);
     // The client area is 559x306 dialog units whatever the font; the background panel
     // covers all of it.
-    const wxSize client = ConvertDialogToPixels(wxSize(559, 306));
+    const wxSize client =
+        ConvertDialogToPixels(wxSize(canvas_du::kWindowWidth, canvas_du::kWindowHeight));
     m_controls.m_panel =
         new imgPanel(this, wxID_ANY, wxPoint(0, 0), client, wxRAISED_BORDER, "VELVANE");
     BuildFrameControls(m_controls);
@@ -47,17 +51,24 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
     m_jobs = std::make_unique<FrameJobs>(
         JobWindow{*this, m_controls, *m_menus, *m_prompter, m_sides, *m_smartSense, m_albumInfo},
         m_stopHooks);
-    m_waveforms = std::make_unique<FrameWaveforms>(*this, m_controls, m_sides, *m_menus, *m_jobs,
+    m_transport = std::make_unique<FrameTransport>(*this, m_controls, m_sides, *m_menus, m_playhead,
                                                    m_stopHooks);
+    m_waveforms = std::make_unique<FrameWaveforms>(*this, m_controls, m_sides, *m_menus, *m_jobs,
+                                                   m_playhead, m_stopHooks);
+    m_transport->zoom = [this](double factor) { m_waveforms->Zoom(factor); };
+    m_transport->zoomToFit = [this] { m_waveforms->ZoomToFit(); };
+    m_waveforms->beforeListening = [this] { m_transport->Stop(); };
     m_album = std::make_unique<FrameAlbum>(*this, *m_menus->m_fileMenu, m_controls, m_sides,
                                            m_lastPath, *m_jobs, *m_prompter, m_albumInfo);
+    m_editing = std::make_unique<FrameEditing>(*this, m_controls, m_sides, *m_jobs, *m_waveforms,
+                                               *m_transport, m_playhead);
 
     CreateStatusBar(1, wxSTB_DEFAULT_STYLE, wxID_ANY, "status_line");
     SetStatusText(kProgramTitle);
     SetClientSize(client);
-    // Fixed size: no resize border, and a window manager may not stretch it either.
+    // The default size is the smallest: every control has its place there.
     SetMinSize(GetSize());
-    SetMaxSize(GetSize());
+    Bind(wxEVT_SIZE, &MyFrame::OnSize, this);
 
     Bind(wxEVT_CLOSE_WINDOW, &MyFrame::OnClose, this);
     Bind(
@@ -70,6 +81,7 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
     m_recording =
         std::make_unique<FrameRecording>(*this, m_controls, *m_menus->m_inputMenu, m_sides,
                                          m_lastPath, *m_jobs, *m_prompter, m_stopHooks);
+    m_recording->beforeRecording = [this] { m_transport->Stop(); };
     m_recording->recordingFormat = [this] { return m_menus->recordingFormat; };
     m_recording->keepFormat = [this](const SideFormat& format) {
         m_menus->recordingFormat = format;
@@ -86,6 +98,13 @@ MyFrame::~MyFrame() {
 
 TrebleFilter& MyFrame::Treble() {
     return m_jobs->Treble();
+}
+
+void MyFrame::OnSize(wxSizeEvent& event) {
+    event.Skip();
+    if (!m_waveforms) return;
+    m_controls.m_panel->SetSize(GetClientSize());
+    m_waveforms->Layout();
 }
 
 bool MyFrame::MayClose() {

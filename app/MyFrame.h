@@ -1,9 +1,11 @@
 #pragma once
 // The main window. It builds the controls (FrameControls), the menu bar (FrameMenus) and
 // the parts that carry out its commands, each in its own file: the jobs, recording, the
-// waveform view, settings files, locating files, help, the album and Smart Sense's
-// choices. It owns what the parts share (the sides' state, the last chosen path, the
-// album, the prompter, the stop hooks) and hands each part what it uses.
+// waveform view, the transport, the editing commands, settings files, locating files,
+// help, the album and Smart Sense's choices. It owns what the parts share (the sides' state
+// and their cuts' history, the playhead, the last chosen path, the album, the prompter, the
+// stop hooks) and hands each part what it uses. It may be resized: at its default size
+// every control has its place, and the waveform view takes whatever it grows beyond that.
 //
 // Thread contexts: GUI thread only. Other threads reach the window only through the
 // worker's JobContext (FrameJobContext), which carries its reads and updates to the GUI
@@ -20,15 +22,18 @@
 #include "app/FrameControls.h"
 #include "app/FrameSides.h"
 #include "app/LastPath.h"
+#include "app/Playhead.h"
 #include "app/Prompter.h"
 #include "app/StopHooks.h"
 #include "model/Side.h"
 #include "model/SideState.h"
 
 class FrameAlbum;
+class FrameEditing;
 class FrameJobs;
 class FrameMenus;
 class FrameRecording;
+class FrameTransport;
 class FrameWaveforms;
 class HelpCommands;
 class LocateCommands;
@@ -40,8 +45,8 @@ constexpr const char* kProgramTitle = "Velvane, version 2.0";
 
 class MyFrame : public wxFrame {
   public:
-    /// Builds the fixed-size window (hidden; the caller shows it). `prompter` answers every
-    /// dialog and message; null uses the real dialogs.
+    /// Builds the window at its default size (hidden; the caller shows it). `prompter`
+    /// answers every dialog and message; null uses the real dialogs.
     MyFrame(const wxString& title, const wxPoint& position, const wxSize& size,
             std::unique_ptr<Prompter> prompter = nullptr);
     ~MyFrame() override;
@@ -54,6 +59,8 @@ class MyFrame : public wxFrame {
     FrameJobs& Jobs() { return *m_jobs; }
     FrameRecording& Recording() { return *m_recording; }
     FrameWaveforms& Waveforms() { return *m_waveforms; }
+    FrameTransport& Transport() { return *m_transport; }
+    FrameEditing& Editing() { return *m_editing; }
     SettingsCommands& Settings() { return *m_settings; }
     LocateCommands& Locate() { return *m_locate; }
     FrameAlbum& Album() { return *m_album; }
@@ -67,6 +74,9 @@ class MyFrame : public wxFrame {
     const SideState& SideAt(Side side) const { return m_sides.At(side); }
     const std::array<SideState, 2>& Sides() const { return m_sides.All(); }
     bool WavesDrawn() const { return m_sides.WavesDrawn(); }
+    /// The sides with their cuts' history (undo, redo).
+    FrameSides& SidesModel() { return m_sides; }
+    ::Playhead& Playhead() { return m_playhead; }
     void SetWavesDrawn(bool drawn) { m_sides.SetWavesDrawn(drawn); }
     const std::string& LastPath() const { return m_lastPath.Value(); }
     void SetLastPath(const std::string& path) { m_lastPath.Set(path); }
@@ -75,6 +85,8 @@ class MyFrame : public wxFrame {
 
   private:
     void OnClose(wxCloseEvent& event);
+    /// The panel covers the client area; the waveform view takes what it grew.
+    void OnSize(wxSizeEvent& event);
     /// While a job or a recording runs: asks whether to stop it and close. True to close.
     bool MayClose();
 
@@ -85,6 +97,7 @@ class MyFrame : public wxFrame {
     FrameSides m_sides;
     ::LastPath m_lastPath;
     AlbumInfo m_albumInfo;
+    ::Playhead m_playhead;
 
     // The parts, made in this order and destroyed in the reverse one.
     std::unique_ptr<FrameMenus> m_menus;
@@ -93,8 +106,10 @@ class MyFrame : public wxFrame {
     std::unique_ptr<LocateCommands> m_locate;
     std::unique_ptr<SmartSenseChoice> m_smartSense;
     std::unique_ptr<FrameJobs> m_jobs;
+    std::unique_ptr<FrameTransport> m_transport;
     std::unique_ptr<FrameWaveforms> m_waveforms;
     std::unique_ptr<FrameAlbum> m_album;
+    std::unique_ptr<FrameEditing> m_editing;
     std::unique_ptr<FrameRecording> m_recording;
 };
 

@@ -8,9 +8,6 @@
 
 constexpr const char* kRecordingStatusText =
     "Recording - Click on the stop button to stop recording!";
-/// As long as the recording text: the "off" half of the blink.
-constexpr const char* kRecordingBlankText =
-    "                                                       ";
 constexpr const char* kFinishedRecordingText = "Finished recording!";
 constexpr const char* kAudioRecordedCaption = "Audio Recorded";
 constexpr const char* kAudioRecordedText = "The audio was recorded and saved to disk.";

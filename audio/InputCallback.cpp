@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "audio/LevelMeter.h"
+#include "audio/MeterScale.h"
 
 namespace {
 
@@ -31,6 +32,14 @@ void Top16(const std::uint8_t* block, std::int16_t* out) {
         out[i] = static_cast<std::int16_t>(Load24(block + 3 * i) >> 8);
 }
 
+// Two peaks in one word, each held to 32767: left << 16 | right.
+std::uint32_t PackPeaks(std::int32_t left, std::int32_t right) {
+    const auto clamp = [](std::int32_t v) {
+        return static_cast<std::uint32_t>(v > 32767 ? 32767 : v);
+    };
+    return clamp(left) << 16 | clamp(right);
+}
+
 void Meter(const std::int16_t* input, RecordingState& s) {
     if (!s.meterShown.load(std::memory_order_acquire)) return;
     for (std::uint32_t i = 0; i < kCallbackFrames; ++i) {
@@ -46,6 +55,8 @@ void Meter(const std::int16_t* input, RecordingState& s) {
     const float gain = SliderGain(s.sliderValue.load(std::memory_order_relaxed));
     s.meterReading.store(PackMeterReading(ReadMeter(s.leftPeak, s.rightPeak, gain)),
                          std::memory_order_relaxed);
+    s.recentPeaks.store(PackPeaks(GainedPeak(s.leftPeak, gain), GainedPeak(s.rightPeak, gain)),
+                        std::memory_order_relaxed);
     s.meterUpdates.fetch_add(1, std::memory_order_release);
     s.meterFrames = 0;
     s.leftPeak = 0;
@@ -65,17 +76,14 @@ void TrackRecentPeaks(const std::int16_t* block, RecordingState& s) {
         if (std::abs(block[2 * i + 1]) > s.recentRight) s.recentRight = std::abs(block[2 * i + 1]);
     }
     if (++s.peakCalls < s.recentPeakCalls) return;
-    const auto clamp = [](std::int32_t v) {
-        return static_cast<std::uint32_t>(v > 32767 ? 32767 : v);
-    };
-    s.recentPeaks.store(clamp(s.recentLeft) << 16 | clamp(s.recentRight),
-                        std::memory_order_relaxed);
+    s.recentPeaks.store(PackPeaks(s.recentLeft, s.recentRight), std::memory_order_relaxed);
     s.peakCalls = s.recentLeft = s.recentRight = 0;
 }
 
 // After a block is captured: blinks, the size limit and the automatic stop. `block16` is
 // the block (or its top 16 bits).
 int AfterBlock(const std::int16_t* block16, RecordingState& s) {
+    s.capturedBytes.store(s.bytesCaptured, std::memory_order_relaxed);
     const bool tick = s.bytesCaptured % s.blinkBytes == 0;
     if (tick) s.blinks.fetch_add(1, std::memory_order_release);
     TrackRecentPeaks(block16, s);
@@ -151,6 +159,7 @@ void RecordingState::ResetForStream() {
     meterReading.store(0);
     meterUpdates.store(0);
     recentPeaks.store(0);
+    capturedBytes.store(0);
     bytesCaptured = 0;
     quietChecks = 0;
     meterFrames = leftPeak = rightPeak = 0;

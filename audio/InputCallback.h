@@ -70,8 +70,12 @@ struct RecordingState {
     /// Latest meter update (PackMeterReading) and how many updates there were.
     std::atomic<std::uint32_t> meterReading{0};
     std::atomic<std::uint32_t> meterUpdates{0};
-    /// Peaks of the recorded (gained) samples over the last ~0.1 s: left << 16 | right.
+    /// Peaks of the gained samples over the last ~0.1 s, 0 .. 32767: left << 16 | right. While
+    /// recording, of the samples recorded; while monitoring, of the input with the slider's
+    /// gain, at each meter update.
     std::atomic<std::uint32_t> recentPeaks{0};
+    /// Sample bytes captured so far (bytesCaptured, published after each block).
+    std::atomic<std::uint32_t> capturedBytes{0};
 
     // --- Callback only; the owner resets them before a stream starts and reads them
     //     after it has stopped ---

@@ -1,7 +1,5 @@
 #include "audio/LevelMeter.h"
 
-#include <cstdio>
-
 float SliderGain(int sliderValue) {
     const float f = static_cast<float>(sliderValue) / 100.0f;
     return f > 0.5f ? (f - 0.5f) * 100.0f + 1.0f : 2.0f * f;
@@ -29,13 +27,6 @@ MeterReading ReadMeter(std::int32_t leftPeak, std::int32_t rightPeak, float gain
     reading.left = Gained(left, gain, reading.clip);
     reading.right = Gained(right, gain, reading.clip);
     return reading;
-}
-
-std::string HeadroomText(const MeterReading& reading) {
-    if (reading.clip) return "Headroom: CLIP      ";
-    char text[32];
-    std::snprintf(text, sizeof text, "Headroom: %d%%    ", reading.headroom);
-    return text;
 }
 
 std::uint32_t PackMeterReading(const MeterReading& reading) {

@@ -1,7 +1,8 @@
 #pragma once
-// The level meter's arithmetic: the slider's gain curve, the percentages shown on the two
-// gauges and the headroom text. Plain functions, callable from any thread (the audio
-// callback computes readings, the levels dialog turns them into texts).
+// The level meter's arithmetic: the slider's gain curve and the percentages of full scale
+// the two meters read as gauges (their dBFS picture and the headroom: MeterScale.h). Plain
+// functions, callable from any thread (the audio callback computes readings, the levels dialog
+// turns them into texts).
 
 #include <cstdint>
 #include <string>
@@ -30,9 +31,6 @@ struct MeterReading {
 };
 
 MeterReading ReadMeter(std::int32_t leftPeak, std::int32_t rightPeak, float gain);
-
-/// "Headroom: 49%    " or, when clipping, "Headroom: CLIP      ".
-std::string HeadroomText(const MeterReading& reading);
 
 /// A reading packed into 32 bits, so the callback can publish it in one atomic store.
 std::uint32_t PackMeterReading(const MeterReading& reading);

@@ -1,6 +1,7 @@
 // velvane-cli record: the window's recording without a screen. The same Recorder, callback,
-// buffering, automatic stop and file handling; the terminal shows a level line instead of
-// the levels dialog, and a summary line instead of the "Audio Recorded" message.
+// buffering, automatic stop and file handling; the terminal shows a progress line (elapsed
+// time, each channel's level in dBFS, a clip mark that stays once a sample clipped) instead
+// of the levels dialog, and a summary line instead of the "Audio Recorded" message.
 
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 
 #include "audio/AudioStream.h"
 #include "audio/InputDevices.h"
+#include "audio/MeterScale.h"
 #include "audio/PortAudioSession.h"
 #include "audio/Recorder.h"
 #include "cli/Commands.h"
@@ -23,19 +25,31 @@
 namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(20);
-constexpr int kLevelBarWidth = 20;
 
-std::string LevelBar(std::uint32_t peak) {
-    const int filled = static_cast<int>(peak * kLevelBarWidth / 32767);
-    return std::string(filled, '#') + std::string(kLevelBarWidth - filled, '-');
-}
+// The progress line, rewritten in place; the clip mark stays once a sample clipped.
+class ProgressLine {
+  public:
+    void Show(const RecordingState& state) {
+        const std::uint32_t peaks = state.recentPeaks.load(std::memory_order_relaxed);
+        const double now =
+            std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+                .count();
+        left_.Update(static_cast<std::int32_t>(peaks >> 16), now);
+        right_.Update(static_cast<std::int32_t>(peaks & 0xFFFF), now);
+        const std::uint64_t frames =
+            state.capturedBytes.load(std::memory_order_relaxed) / state.format.BytesPerFrame();
+        // Trailing spaces wipe what a longer line left.
+        std::fprintf(stderr, "\r%s    ",
+                     RecordingProgressLine(frames, state.format.sampleRate, left_.Level(),
+                                           right_.Level(), left_.Clipped() || right_.Clipped())
+                         .c_str());
+        std::fflush(stderr);
+    }
 
-void ShowLevelLine(const RecordingState& state) {
-    const std::uint32_t peaks = state.recentPeaks.load(std::memory_order_relaxed);
-    std::fprintf(stderr, "\rL %s  R %s", LevelBar(peaks >> 16).c_str(),
-                 LevelBar(peaks & 0xFFFF).c_str());
-    std::fflush(stderr);
-}
+  private:
+    MeterChannel left_;
+    MeterChannel right_;
+};
 
 std::string Reason(const RecordingSummary& summary) {
     switch (summary.cause) {
@@ -142,13 +156,14 @@ int RunRecord(const CliOptions& options) {
             return kExitFileError;
     }
     const bool levelLine = !options.quiet && isatty(STDERR_FILENO);
+    ProgressLine progress;
     while (recorder.IsRecording()) {
         if (recorder.Poll()) break;
         if (Interrupted()) {
             recorder.Stop();
             break;
         }
-        if (levelLine) ShowLevelLine(recorder.State());
+        if (levelLine) progress.Show(recorder.State());
         std::this_thread::sleep_for(kPollInterval);
     }
     if (levelLine) std::fputc('\n', stderr);

@@ -60,6 +60,7 @@ class SideAnalysis {
           span_(progressEnd - progressStart) {
         peaks_.head.resize(blocks_);
         peaks_.tail.resize(blocks_);
+        peaks_.fine.resize(blocks_ * kFinePeaksPerBlock);
     }
 
     std::uint64_t Blocks() const { return blocks_; }
@@ -106,6 +107,7 @@ class SideAnalysis {
                         scan.reset();  // no agreement: this thread does the rest alone
                 }
                 Gauge(q);
+                const std::int16_t* const blockStart = s;
                 peaks_.head[q] = filter.ProcessFrames(s, 1, level_);
                 s += 2;
                 ++i;
@@ -120,6 +122,8 @@ class SideAnalysis {
                     s += 2 * n;
                     i += n;
                 }
+                MergeFinePeaks(blockStart, 0, static_cast<std::size_t>(i - q * blockFrames_),
+                               blockFrames_, &peaks_.fine[q * kFinePeaksPerBlock]);
             }
         }
         framesDone_ = i;
@@ -154,6 +158,12 @@ class SideAnalysis {
             peaks_.head[b] = scan.Peaks().head[b - splitBlock];
             peaks_.tail[b] = scan.Peaks().tail[b - splitBlock];
         }
+        const auto fineFrom = [&](std::uint64_t b) {
+            return static_cast<std::ptrdiff_t>(b * kFinePeaksPerBlock);
+        };
+        std::copy(scan.Peaks().fine.begin() + fineFrom(first - splitBlock),
+                  scan.Peaks().fine.begin() + fineFrom(q - splitBlock),
+                  peaks_.fine.begin() + fineFrom(first));
         framesDone_ = std::min(frames_, q * blockFrames_);
         if (q == blocks_) {  // the filter was tuned as the scan's all along
             filter_->TakeHistory(scan.Final());
@@ -163,7 +173,8 @@ class SideAnalysis {
 
     /// Levels, peak and cuts of the blocks filtered.
     AnalysisResult Result(std::int64_t silenceSeconds) const {
-        // Entry 0 is frame 0 alone; entry q closes with frame 4410q the frames after the last.
+        // Entry 0 is frame 0 alone; entry q closes with block q's first frame the frames after
+        // the last.
         AnalysisResult result;
         const std::uint64_t entries = (framesDone_ + blockFrames_ - 1) / blockFrames_;
         for (std::uint64_t q = 0; q < entries; ++q) {
@@ -173,6 +184,10 @@ class SideAnalysis {
             result.peak = std::max(result.peak, entry);
         }
         result.levelCount = static_cast<std::uint32_t>(result.levels.size());
+        const std::uint64_t fine =
+            framesDone_ == 0 ? 0 : FineGroupOf(framesDone_ - 1, blockFrames_) + 1;
+        result.finePeaks.assign(peaks_.fine.begin(),
+                                peaks_.fine.begin() + static_cast<std::ptrdiff_t>(fine));
         const std::int64_t window =
             std::clamp<std::int64_t>(silenceSeconds, 0, INT32_MAX) * kBlocksPerSecond;
         result.cuts = ChooseAutoSenseCuts(

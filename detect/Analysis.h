@@ -21,6 +21,9 @@ struct AnalysisResult {
     bool ok = false;
     std::vector<float> levels;  ///< levelCount entries, each 0.0 .. 0.99
     std::uint32_t levelCount = 0;
+    /// The |sample| peak of every 10 ms analysed (SideState::finePeaks), measured in the
+    /// same pass as the levels.
+    std::vector<std::uint16_t> finePeaks;
     float peak = 0;  ///< the largest level
     CutList cuts{};  ///< tenths of a second, ascending, then zeros
     /// With Smart Sense asked for: its cuts, tenths of a second, ascending, at most 511, over

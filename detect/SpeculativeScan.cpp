@@ -1,6 +1,7 @@
 #include "detect/SpeculativeScan.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 
@@ -21,6 +22,7 @@ SpeculativeScan::SpeculativeScan(const std::string& path, const TrebleFilter& tu
     const std::uint64_t blocks = (endFrame + blockFrames_ - 1) / blockFrames_ - startBlock;
     peaks_.head.resize(blocks);
     peaks_.tail.resize(blocks);
+    peaks_.fine.resize(blocks * kFinePeaksPerBlock);
     thread_ = std::thread(
         [this, path, level, endFrame, warmUpFrames] { Run(path, level, endFrame, warmUpFrames); });
 }
@@ -28,6 +30,19 @@ SpeculativeScan::SpeculativeScan(const std::string& path, const TrebleFilter& tu
 SpeculativeScan::~SpeculativeScan() {
     cancel_.store(true);
     thread_.join();
+}
+
+void MergeFinePeaks(const std::int16_t* samples, std::uint64_t first, std::size_t frames,
+                    std::uint32_t blockFrames, std::uint16_t* fine) {
+    const std::uint64_t end = first + frames;
+    for (std::uint64_t f = first; f < end;) {
+        const std::uint64_t group = FineGroupOf(f, blockFrames);
+        const std::uint64_t groupEnd = std::min(end, FineGroupStart(group + 1, blockFrames));
+        int peak = fine[group];
+        for (; f < groupEnd; ++f, samples += 2)
+            peak = std::max(peak, std::max(std::abs(int{samples[0]}), std::abs(int{samples[1]})));
+        fine[group] = static_cast<std::uint16_t>(peak);
+    }
 }
 
 bool SpeculativeScan::Matches(std::uint64_t k, const TrebleFilter& filter) const {
@@ -64,12 +79,14 @@ void SpeculativeScan::Run(std::string path, float level, std::uint64_t endFrame,
                 if (i % blockFrames_ == 0) {
                     if (block < checkpoints_.size()) checkpoints_[block] = filter_;
                     peaks_.head[block] = filter_.ProcessFrames(s, 1, level);
+                    MergeFinePeaks(s, i - start, 1, blockFrames_, peaks_.fine.data());
                     s += 2;
                     ++i;
                 }
                 const std::size_t n = static_cast<std::size_t>(blockEnd - i);
                 peaks_.tail[block] =
                     std::max(peaks_.tail[block], filter_.ProcessFrames(s, n, level));
+                MergeFinePeaks(s, i - start, n, blockFrames_, peaks_.fine.data());
                 s += 2 * n;
                 i = blockEnd;
                 if (i % blockFrames_ == 0 || i == endFrame)

@@ -18,11 +18,19 @@
 #include "slice/TrebleFilter.h"
 
 /// The filter's per-block peaks of a range of blocks: head = |sample| peak of a block's first
-/// frame, tail = of the frames after it in the block.
+/// frame, tail = of the frames after it in the block; fine = the |sample| peak (0 .. 32768)
+/// of each tenth of the block of the filtered output, kFinePeaksPerBlock per block.
 struct BlockPeaks {
     std::vector<int> head;
     std::vector<int> tail;
+    std::vector<std::uint16_t> fine;
 };
+
+/// Raises fine[k] to the |sample| peak of the filtered frames `samples` (interleaved stereo)
+/// that fall in fine group k (FineGroupOf), the first of them being frame `first` of the
+/// block-aligned range `fine` starts at. Any thread.
+void MergeFinePeaks(const std::int16_t* samples, std::uint64_t first, std::size_t frames,
+                    std::uint32_t blockFrames, std::uint16_t* fine);
 
 class SpeculativeScan {
   public:

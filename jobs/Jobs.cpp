@@ -65,6 +65,7 @@ AnalysisResult AnalyseSide(JobContext& ctx, Side side, Range range, SideReport& 
     if (result.ok) {
         state.levels = result.levels;
         state.levelCount = result.levelCount;
+        state.finePeaks = result.finePeaks;
         state.peakLevel = result.peak;
         std::fill(state.cuts.begin(), state.cuts.end(), 0);
         const std::span<const std::int32_t> cuts = result.CutsOf(method);
@@ -72,6 +73,7 @@ AnalysisResult AnalyseSide(JobContext& ctx, Side side, Range range, SideReport& 
         SettleCutTable(state, method);
     } else {
         state.levels.clear();
+        state.finePeaks.clear();
         state.levelCount = 0;
         state.peakLevel = 0;
     }

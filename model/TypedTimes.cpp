@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -114,6 +115,17 @@ TypedTime ReadTypedTime(std::string_view text) {
 std::int32_t ParseTypedTime(std::string_view text) {
     const TypedTime time = ReadTypedTime(text);
     return time.kind == TypedTimeKind::Time ? time.tenths : 0;
+}
+
+std::string FormatTenths(std::int64_t tenths) {
+    const bool negative = tenths < 0;
+    const std::uint64_t t = negative ? 0 - static_cast<std::uint64_t>(tenths) : tenths;
+    char text[48];
+    std::snprintf(text, sizeof text, "%s%llu:%02llu.%llu", negative ? "-" : "",
+                  static_cast<unsigned long long>(t / 600),
+                  static_cast<unsigned long long>(t / 10 % 60),
+                  static_cast<unsigned long long>(t % 10));
+    return text;
 }
 
 std::string NotATimeText(std::string_view text) {

@@ -44,6 +44,10 @@ TypedTime ReadTypedTime(std::string_view text);
 /// The tenths of a field that holds a time; 0 (no cut) for every other field.
 std::int32_t ParseTypedTime(std::string_view text);
 
+/// "m:ss.d" for a time in tenths of a second ("-0:01.5" below zero): how the program writes
+/// a time that ReadTypedTime reads back.
+std::string FormatTenths(std::int64_t tenths);
+
 /// "\"6 34\" is not a time; write min.sec.dsec, m:ss, m:ss.d or h:mm:ss"
 std::string NotATimeText(std::string_view text);
 

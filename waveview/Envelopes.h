@@ -1,11 +1,14 @@
 #pragma once
 // The loudness envelopes and cut markers of both sides, as the waveform canvas shows them:
-// side 1 in the upper half, side 2 in the lower. GUI thread only (it reads the sides while
-// nothing else may write them).
+// side 1 in the upper half, side 2 in the lower; the whole sides, or the part of them a
+// zoomed view shows; and the playhead. GUI thread only (it reads the sides while nothing
+// else may write them).
 
 #include <array>
 
+#include "model/Side.h"
 #include "model/SideState.h"
+#include "waveview/TimeView.h"
 
 class wxDC;
 class wxColour;
@@ -17,3 +20,14 @@ extern const wxColour kSide2Envelope;  ///< 221, 57, 33
 /// halves meet at row `half`: the envelope, one column per bucket of levels, then a black
 /// marker for every non-zero cut slot. A side whose levelCount is 0 draws nothing.
 void DrawSideEnvelopes(wxDC& dc, const std::array<SideState, 2>& sides, int W, int H, int half);
+
+/// The same through a zoomed `view`: each column the height ColumnEnvelope gives it (a
+/// 10 ms peak where a column is narrower than a level's block), each cut's marker at its
+/// column when that lies on the canvas.
+void DrawZoomedSides(wxDC& dc, const std::array<SideState, 2>& sides, const TimeView& view, int W,
+                     int H, int half);
+
+extern const wxColour kPlayheadColour;  ///< 0, 170, 60
+
+/// The playhead: a two-pixel line down the waveform band of `side` at column x.
+void DrawPlayhead(wxDC& dc, Side side, int x, int H, int half);

@@ -121,6 +121,11 @@ void ListenCanvas::PaintListen(wxDC& dc) {
     Border(lines);
 }
 
+void ListenCanvas::MoveMarker(int columns) {
+    m_markerX = std::clamp(m_markerX + columns, 0, kRight);
+    Refresh(true);
+}
+
 void ListenCanvas::OnMouse(wxMouseEvent& event) {
     // A quick second click comes as a double click: it moves the marker all the same.
     if (!event.ButtonDown() && !event.ButtonDClick()) {

@@ -13,6 +13,7 @@ const wxPoint kCanvasAt(7, 140);
 constexpr int kButtonY = 340;
 constexpr int kButtonHeight = 24;
 constexpr int kSmallestButtonPoints = 7;
+constexpr int kShiftColumns = 10;  // the arrow keys with Shift
 
 }  // namespace
 
@@ -63,6 +64,8 @@ ListenDialog::ListenDialog(wxWindow* parent, const ListenTarget& target, float r
 
     Bind(wxEVT_BUTTON, &ListenDialog::OnButton, this);
     Bind(wxEVT_CLOSE_WINDOW, &ListenDialog::OnClose, this);
+    Bind(wxEVT_CHAR_HOOK, &ListenDialog::OnCharHook, this);
+    m_okButton->SetDefault();
 }
 
 ListenDialog::~ListenDialog() {
@@ -90,6 +93,35 @@ void ListenDialog::OnButton(wxCommandEvent& event) {
     } else if (source != m_stopButton) {
         // A cancel command from the dialog itself: the toolkit's own handling ends it.
         event.Skip();
+    }
+}
+
+void ListenDialog::Press(wxButton* button) {
+    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+    click.SetEventObject(button);
+    button->GetEventHandler()->ProcessEvent(click);
+}
+
+void ListenDialog::OnCharHook(wxKeyEvent& event) {
+    const int step = event.ShiftDown() ? kShiftColumns : 1;
+    switch (event.GetKeyCode()) {
+        case WXK_LEFT:
+            m_canvas->MoveMarker(-step);
+            return;
+        case WXK_RIGHT:
+            m_canvas->MoveMarker(step);
+            return;
+        case 'E':
+            Press(m_listenEnd);
+            return;
+        case 'B':
+            Press(m_listenBeginning);
+            return;
+        case 'S':
+            Press(m_stopButton);
+            return;
+        default:
+            event.Skip();
     }
 }
 

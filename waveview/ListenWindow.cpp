@@ -115,19 +115,3 @@ bool ShiftCutIfStill(SideState& side, int index, std::int32_t opened, int shift)
     ShiftCut(side, index, shift);
     return true;
 }
-
-void ShiftCut(SideState& side, int index, int shift) {
-    const std::uint32_t inUse = std::min(side.cutCount, kMaxCuts);
-    if (index < 0 || static_cast<std::uint32_t>(index) >= inUse) return;
-    std::int64_t moved = std::int64_t{side.cuts[index]} + shift;
-    if (side.levelCount > 0) moved = std::min<std::int64_t>(moved, side.levelCount - 1);
-    moved = std::max<std::int64_t>(moved, 1);
-    side.cuts[index] = static_cast<std::int32_t>(moved);
-
-    // Marker slicing takes the list as it stands: keep it ascending and free of repeats.
-    auto* first = side.cuts.data();
-    std::sort(first, first + inUse);
-    const auto kept = static_cast<std::uint32_t>(std::unique(first, first + inUse) - first);
-    std::fill(first + kept, first + inUse, 0);
-    side.cutCount = kept;
-}

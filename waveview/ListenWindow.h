@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/SideState.h"
+#include "waveview/CutEditing.h"  // ShiftCut
 
 constexpr std::uint32_t kListenFrames = 441000;      ///< 10 s at 44.1 kHz
 constexpr std::uint32_t kListenHalfFrames = 220500;  ///< 5 s: the cut, unless clipped
@@ -68,11 +69,6 @@ ListenStretch BeginningOfSongStretch(int markerX, std::uint32_t sampleRate = 441
 /// Tenths of a second that OK adds to the cut for a marker at column `markerX`: -50 at
 /// column 0 to +49 at column 619, 0 within 6 columns of the centre.
 int CutShiftForMarker(int markerX);
-
-/// Moves cut `index` of `side` by `shift` tenths of a second, held to 1 .. levelCount - 1
-/// (only to 1 or more when the side's length is unknown), then keeps the list ascending
-/// without duplicates (cutCount shrinks when the moved cut lands on a neighbour).
-void ShiftCut(SideState& side, int index, int shift);
 
 /// ShiftCut, when cut `index` still holds `opened` (what it held when the listen dialog
 /// opened: a job may have replaced the side's cuts meanwhile). False, changing nothing,

@@ -25,6 +25,24 @@ float FadeFactor(const PlaybackState& s, std::uint32_t c) {
 
 }  // namespace
 
+FrameTreatment TreatmentOf(const ProcessingSettings& settings, float peakLevel) {
+    FrameTreatment t;
+    t.level = settings.trebleBoost;
+    t.gain = settings.normalize && peakLevel > 0 ? 1.0f / peakLevel : 1.0f;
+    return t;
+}
+
+void TreatFrame(std::int16_t left, std::int16_t right, TrebleFilter& treble,
+                const FrameTreatment& t, std::int16_t* out) {
+    std::int16_t frame[2] = {left, right};
+    if (t.level > 0.01f) treble.Process(frame[0], frame[1], t.level);
+    for (const std::int16_t sample : frame) {
+        float v = t.gain * (static_cast<float>(sample) * kInputScale);
+        if (t.fading) v = t.factor * v;
+        *out++ = TruncateToSample(kOutputScale * v);
+    }
+}
+
 int PlaybackCallback(std::int16_t* out, void* user) {
     auto& s = *static_cast<PlaybackState*>(user);
     if (s.size < kCallbackFrames || s.position >= s.size - kCallbackFrames) {
@@ -33,22 +51,13 @@ int PlaybackCallback(std::int16_t* out, void* user) {
     }
 
     const ProcessingSettings settings = s.settings->Processing();
-    const float level = settings.trebleBoost;
-    const float gain = settings.normalize && s.peakLevel > 0 ? 1.0f / s.peakLevel : 1.0f;
+    FrameTreatment treatment = TreatmentOf(settings, s.peakLevel);
     const std::uint32_t fade = settings.FadeFrames(s.sampleRate);
-    const bool fading = fade > 0;
-    const float factor = fading ? FadeFactor(s, fade) : 1.0f;
+    treatment.fading = fade > 0;
+    if (treatment.fading) treatment.factor = FadeFactor(s, fade);
 
-    s.treble.Follow(level, s.sampleRate);
-    const bool boost = level > 0.01f;
-    for (std::uint32_t i = 0; i < kCallbackFrames; ++i, ++s.position) {
-        std::int16_t frame[2] = {s.left[s.position], s.right[s.position]};
-        if (boost) s.treble.Process(frame[0], frame[1], level);
-        for (const std::int16_t sample : frame) {
-            float v = gain * (static_cast<float>(sample) * kInputScale);
-            if (fading) v = factor * v;
-            *out++ = TruncateToSample(kOutputScale * v);
-        }
-    }
+    s.treble.Follow(treatment.level, s.sampleRate);
+    for (std::uint32_t i = 0; i < kCallbackFrames; ++i, ++s.position, out += 2)
+        TreatFrame(s.left[s.position], s.right[s.position], s.treble, treatment, out);
     return 0;
 }

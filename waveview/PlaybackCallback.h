@@ -43,6 +43,22 @@ struct PlaybackState {
     TrebleFilter treble;
 };
 
+/// How playback treats each frame of one callback, as the slice writer treats a slice's.
+struct FrameTreatment {
+    float level = 0;      ///< treble boost level; the filter runs above 0.01
+    float gain = 1;       ///< Normalize: 1 / the side's peak; 1 without it (or a peak of 0)
+    bool fading = false;  ///< a fade factor applies
+    float factor = 1;     ///< the fade factor, for the whole callback
+};
+
+/// The treatment of `settings` for a side whose peak is `peakLevel`, without a fade.
+FrameTreatment TreatmentOf(const ProcessingSettings& settings, float peakLevel);
+
+/// One stereo frame treated into out[0], out[1]: through `treble` when it boosts, then the
+/// gain and the fade factor, saturated to 16 bits. Audio callback thread: no allocation.
+void TreatFrame(std::int16_t left, std::int16_t right, TrebleFilter& treble,
+                const FrameTreatment& treatment, std::int16_t* out);
+
 /// Writes 64 interleaved stereo frames of the PlaybackState `user` into `out` and returns
 /// 0 (go on). Once position + 64 reaches size it writes silence and leaves position where
 /// it is, so the stream runs on silently until stopped. Output is saturated to 16 bits;

@@ -13,6 +13,7 @@
 #include <set>
 #include <vector>
 
+#include "app/AccessibleNames.h"
 #include "app/ImageFile.h"
 #include "app/ImgPanel.h"
 #include "app/ResourceFiles.h"
@@ -147,13 +148,14 @@ TEST_F(LayoutTest, ChoicesListTheirItemsWithTheirDefaults) {
     EXPECT_EQ(frame->Controls().m_choice1->GetSelection(), 2);
 }
 
-TEST_F(LayoutTest, FrameIsFixedAndItsPanelCoversTheClientArea) {
+// The window opens at its smallest size, where every control has its place; it may grow.
+TEST_F(LayoutTest, FrameOpensAtItsSmallestSizeAndItsPanelCoversTheClientArea) {
     EXPECT_EQ(frame->GetTitle(), "Velvane, version 2.0");
     EXPECT_EQ(frame->GetName(), "frame");
-    EXPECT_FALSE(frame->HasFlag(wxRESIZE_BORDER));
-    EXPECT_FALSE(frame->HasFlag(wxMAXIMIZE_BOX));
+    EXPECT_TRUE(frame->HasFlag(wxRESIZE_BORDER));
+    EXPECT_TRUE(frame->HasFlag(wxMAXIMIZE_BOX));
     EXPECT_EQ(frame->GetMinSize(), frame->GetSize());
-    EXPECT_EQ(frame->GetMaxSize(), frame->GetSize());
+    EXPECT_EQ(frame->GetMaxSize(), wxDefaultSize);
     const wxSize client = frame->ConvertDialogToPixels(wxSize(559, 306));
     EXPECT_EQ(frame->GetClientSize(), client);
     EXPECT_EQ(frame->Controls().m_panel->GetName(), "VELVANE");
@@ -201,6 +203,27 @@ TEST_F(LayoutTest, ControlsFitTheirBoxesAndNeverOverlap) {
                 EXPECT_FALSE(control->GetRect().Intersects(other->GetRect())) << other->GetName();
             }
         }
+    }
+}
+
+// Screen readers name the check boxes by the captions painted beside them, and the
+// transport's buttons by what they do.
+TEST_F(LayoutTest, ControlsHaveTheirAccessibleNames) {
+    const FrameControls& c = frame->Controls();
+    const std::pair<wxWindow*, const char*> named[] = {
+        {c.m_checkBox3, "Delete all wave slices when finished"},
+        {c.w_checkBox1, "Voice message when sides have been sliced"},
+        {c.m_checkBox1, "Create MP3 (or Ogg) files from wave slices"},
+        {c.m_checkBox2, "Voice message when MP3 (or Ogg) files have been created"},
+        {c.m_play, "Play"},
+        {c.m_pause, "Pause"},
+        {c.m_stop, "Stop"},
+        {c.m_previousCut, "Play from the previous cut"},
+        {c.m_nextCut, "Play from the next cut"},
+        {c.m_zoomFit, "Zoom to fit"}};
+    for (const auto& [window, name] : named) EXPECT_EQ(AccessibleName(*window), name);
+    for (wxButton* button : {c.m_play, c.m_pause, c.m_stop}) {
+        EXPECT_EQ(button->GetName(), button->GetLabel());
     }
 }
 

@@ -15,9 +15,11 @@
 #include <chrono>
 #include <thread>
 
+#include "app/BackdropPanel.h"
 #include "app/FrameMenus.h"
 #include "app/FrameRecording.h"
 #include "app/LevelsDialog.h"
+#include "app/MeterBar.h"
 #include "app/RecordingTexts.h"
 #include "audio/InputCallback.h"
 #include "sidefile/SideReader.h"
@@ -115,33 +117,47 @@ struct LevelsFixture : testing::Test {
     }
 };
 
+// The dialog as its sizer lays it out, shown: every control whole inside it, one below the
+// other, none over another; the slider as high as the theme needs for it and its value (a
+// smaller one is drawn as nothing); the text wrapped inside the dialog.
 TEST_F(LevelsFixture, LayoutAndStartingValues) {
     LevelsDialog levels(parent, state, 0, Ask());
+    levels.Show();
     EXPECT_EQ(levels.GetTitle(), "Adjust Levels");
     EXPECT_EQ(levels.GetName(), "dialog");
-    EXPECT_EQ(levels.GetSize(), wxSize(340, 310));
-    struct Place {
+    struct Named {
         wxWindow* control;
         const char* name;
-        wxRect rect;
-    } places[] = {{levels.m_leftGauge, "p_wxGauge3", {10, 80, 290, 10}},
-                  {levels.m_rightGauge, "p_wxGauge4", {10, 115, 290, 10}},
-                  {levels.m_gainSlider, "slider", {10, 150, 290, 20}},
-                  {levels.m_headroomLabel, "staticText", {10, 180, 80, 15}},
-                  {levels.m_record, "button", {10, 240, 75, 24}},
-                  {levels.m_cancel, "button", {95, 240, 75, 24}}};
-    for (const Place& p : places) {
-        EXPECT_EQ(p.control->GetName(), p.name);
-        EXPECT_EQ(p.control->GetPosition(), p.rect.GetPosition()) << p.name;
+    } rows[] = {{levels.m_leftGauge, "p_wxGauge3"}, {levels.m_rightGauge, "p_wxGauge4"},
+                {levels.m_gainSlider, "slider"},    {levels.m_headroomLabel, "staticText"},
+                {levels.m_autoStop, "autoStop"},    {levels.m_record, "button"}};
+    const wxRect client(levels.GetClientSize());
+    int below = 0;
+    for (const Named& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.control->GetName(), row.name);
+        EXPECT_TRUE(client.Contains(row.control->GetRect()));
+        EXPECT_GE(row.control->GetRect().GetTop(), below);
+        below = row.control->GetRect().GetBottom() + 1;
     }
-    EXPECT_EQ(levels.m_autoStop->GetName(), "autoStop");
+    EXPECT_GE(levels.m_gainSlider->GetSize().y, levels.m_gainSlider->GetBestSize().y);
+    EXPECT_GE(levels.m_gainSlider->GetSize().y, 30) << "room for the slider and its value";
+    EXPECT_FALSE(levels.m_record->GetRect().Intersects(levels.m_cancel->GetRect()));
+    for (wxWindow* child : levels.GetChildren())
+        if (auto* text = dynamic_cast<wxStaticText*>(child))
+            EXPECT_LE(text->GetRect().GetRight(), client.GetRight()) << text->GetLabel();
     EXPECT_EQ(levels.m_autoStop->GetLabel(), "Automatically stop recording.");
     EXPECT_FALSE(levels.m_autoStop->GetValue());
     EXPECT_EQ(levels.m_gainSlider->GetValue(), 50);
+    EXPECT_EQ(levels.m_gainText->GetLabel(), "x1.00 (+0.0 dB)");
     EXPECT_EQ(levels.m_leftGauge->GetRange(), 100);
     EXPECT_EQ(levels.m_leftGauge->GetValue(), 0);
     EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: ");
     EXPECT_TRUE(state.meterShown);
+    FeedMeter(16384);
+    RunUntil([&] { return levels.m_leftGauge->GetValue() == 49; });
+    RunUntil([] { return false; }, std::chrono::milliseconds(200));
+    SaveScreenshot(CaptureClientArea(&levels), "levels-dialog.png");
 }
 
 TEST_F(LevelsFixture, MeterReadingsReachTheControlsOnTheGuiThread) {
@@ -151,14 +167,14 @@ TEST_F(LevelsFixture, MeterReadingsReachTheControlsOnTheGuiThread) {
         FeedMeter(16384);  // half scale, slider at 50
         ASSERT_TRUE(RunUntil([&] { return levels.m_leftGauge->GetValue() == 49; }));
         EXPECT_EQ(levels.m_rightGauge->GetValue(), 49);
-        EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: 49%    ");
+        EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: 6.0 dB");
 
         levels.m_gainSlider->SetValue(100);
         wxCommandEvent moved(wxEVT_SLIDER, levels.m_gainSlider->GetId());
         levels.m_gainSlider->GetEventHandler()->ProcessEvent(moved);
         FeedMeter(16384);
         ASSERT_TRUE(RunUntil([&] { return levels.m_leftGauge->GetValue() == 100; }));
-        EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: CLIP      ");
+        EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: CLIP");
         EXPECT_EQ(levels.Gain(), 51.0f);  // what the recording will start with
     }
     EXPECT_FALSE(state.meterShown);  // the meter stops with the dialog
@@ -330,6 +346,38 @@ TEST_F(RecordingWindow, RecordedThroughTheLevelsDialogSampleForSample) {
     ASSERT_NE(start, signal.end());
     ASSERT_GE(static_cast<std::size_t>(signal.end() - start), recorded->size());
     EXPECT_TRUE(std::equal(recorded->begin(), recorded->end(), start));
+}
+
+// While a side records, the window shows it where the transport is: the meters follow the
+// input, the elapsed time runs, the file's size and the disk's room are said, and the
+// status line stays as it is (screenshot: screenshots/window-while-recording.png).
+TEST_F(RecordingWindow, MetersAndElapsedTimeUpdateWhileRecording) {
+    ASSERT_TRUE(WriteWav(dir / "signal.wav", signal));
+    BUILD_OR_SKIP("basic", dir / "signal.wav", false);
+    prompts->files.push_back(wxString::FromUTF8(dir / "watched.wav"));
+    prompts->modalResults.push_back(LevelsDialog::kRecordResult);
+    ClickButton(frame->Controls().i_button3);
+    EXPECT_TRUE(frame->Controls().m_recordingPanel->IsShown());
+    EXPECT_FALSE(frame->Controls().m_transportPanel->IsShown());
+    int otherStatus = 0;
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            otherStatus += Status() != kRecordingStatusText;
+            return frame->Controls().m_recordingText->GetLabel() == "Recording side 1  0:01";
+        },
+        std::chrono::seconds(20)));
+    EXPECT_EQ(otherStatus, 0) << "the status line does not blink";
+    EXPECT_GT(frame->Controls().m_recordLeft->Channel().Level(), 1000);
+    EXPECT_GT(frame->Controls().m_recordRight->Channel().Level(), 1000);
+    const wxString file = frame->Controls().m_recordingFileText->GetLabel();
+    EXPECT_TRUE(file.Contains(" MB written, ") && file.EndsWith(" min left on the disk")) << file;
+    RunUntil([] { return false; }, std::chrono::milliseconds(300));
+    SaveScreenshot(CaptureClientArea(frame), "window-while-recording.png");
+
+    ClickButton(frame->Controls().i_button3);
+    EXPECT_FALSE(frame->Controls().m_recordingPanel->IsShown());
+    EXPECT_TRUE(frame->Controls().m_transportPanel->IsShown());
+    EXPECT_EQ(prompts->messages.size(), 1u);
 }
 
 TEST_F(RecordingWindow, AutomaticStopSlicesOnceTheFileIsCompleteOrSaysWhyNot) {

@@ -5,6 +5,8 @@
 #include <wx/choice.h>
 #include <wx/grid.h>
 #include <wx/textctrl.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
 
 #include <filesystem>
 
@@ -146,6 +148,32 @@ TEST_F(TrackTitlesTest, ExportTakesTheChosenTypeAndImportKeepsTheArtists) {
     prompts->files.push_back(wxString::FromUTF8(dir / "cuts.txt"));
     Menu(kIdImportCutList);
     EXPECT_EQ(frame->Album().Album().sides[0], (std::vector<TrackInfo>{{"A", "Guest"}, {"B", ""}}));
+}
+
+// "Which side?" answers from the keyboard: the key 2 chooses side 2.
+TEST_F(TrackTitlesTest, WhichSideAnswersToTheKeys) {
+    TempDir dir;
+    ASSERT_TRUE(WriteWav(dir / "one.wav", std::vector<Frame>(44100)));
+    ASSERT_TRUE(WriteWav(dir / "two.wav", std::vector<Frame>(44100)));
+    ASSERT_FALSE(frame->Locate().LocateSide(Side::One, dir / "one.wav"));
+    ASSERT_FALSE(frame->Locate().LocateSide(Side::Two, dir / "two.wav"));
+    ASSERT_TRUE(RunUntil([this] { return frame->IsShownOnScreen(); }));
+    prompts->onModal = [this](wxDialog& dialog) {
+        AllowRealDialogs allow;
+        wxTimer keys;
+        keys.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            if (!dialog.IsShownOnScreen()) return;
+            keys.Stop();
+            wxUIActionSimulator().Char('2');
+        });
+        keys.Start(20);
+        prompts->modalResults.push_front(dialog.ShowModal());
+    };
+    prompts->files.push_back("");  // then cancels the file dialog
+    Menu(kIdExportCutList);
+    EXPECT_EQ(prompts->dialogTitles.back(), "Which side?");
+    ASSERT_EQ(prompts->fileRequests.size(), 1u);
+    EXPECT_EQ(prompts->fileRequests[0].defaultFile, "two.cue");
 }
 
 }  // namespace

@@ -251,6 +251,7 @@ TEST_P(AnalyzeSideExact, MatchesPlainReferenceToTheBit) {
     ASSERT_TRUE(got.ok);
     ASSERT_EQ(got.levelCount, want.levels.size());
     EXPECT_EQ(got.levels, want.levels);
+    EXPECT_EQ(got.finePeaks, want.finePeaks);
     EXPECT_EQ(got.peak, want.peak);
     EXPECT_EQ(std::vector<std::int32_t>(got.cuts.begin(), got.cuts.end()),
               std::vector<std::int32_t>(want.cuts.begin(), want.cuts.end()));
@@ -314,6 +315,7 @@ TEST(AnalyzeSideRetune, TakesHoldAtTheSameBlockOnEveryPath) {
             const Run two = run(sharing);
             ASSERT_TRUE(two.result.ok);
             EXPECT_EQ(two.result.levels, one.result.levels);
+            EXPECT_EQ(two.result.finePeaks, one.result.finePeaks);
             EXPECT_EQ(two.result.peak, one.result.peak);
             EXPECT_EQ(two.result.cuts, one.result.cuts);
             EXPECT_TRUE(SameFilterState(two.filter, one.filter));  // to the bit

@@ -130,6 +130,19 @@ TEST_F(CanvasMouseTest, EveryEditRepaintsTheCanvas) {
     EXPECT_EQ(frame->SideAt(Side::One).cutCount, 0u);
 }
 
+// Ctrl+Z after a click puts the cut table back as it was; Ctrl+Shift+Z brings the cut back.
+TEST_F(CanvasMouseTest, UndoAfterAClickRestoresTheCutTable) {
+    Apply(frame->SideAt(Side::One), {1000, {300, 700}});
+    Click(Wave1(g, 100), wxMOUSE_BTN_LEFT, Via::Pointer);
+    const Cuts edited = CutsOf(frame->SideAt(Side::One));
+    ASSERT_EQ(edited, (Cuts{At(1000, 104, 1080), 300, 700}));
+    wxUIActionSimulator keys;
+    keys.Char('z', wxMOD_CONTROL);
+    EXPECT_TRUE(RunUntil([&] { return CutsOf(frame->SideAt(Side::One)) == Cuts{300, 700}; }));
+    keys.Char('z', wxMOD_CONTROL | wxMOD_SHIFT);
+    EXPECT_TRUE(RunUntil([&] { return CutsOf(frame->SideAt(Side::One)) == edited; }));
+}
+
 // Two quick clicks at one place reach the panel as a click and a double click: both act.
 TEST_F(CanvasMouseTest, AQuickSecondClickCountsToo) {
     Apply(frame->SideAt(Side::One), {1000, {100, 200, 900}});

@@ -186,6 +186,22 @@ TEST_F(ListenDialogTest, OkMovesTheCutByTheMarkersDistanceFromTheCentre) {
     EXPECT_EQ(Cuts(Side::Two), (std::vector<std::int32_t>{30, 101, 180}));
 }
 
+// From the keyboard: the arrow keys move the marker, Enter is OK; the move is one undo step.
+TEST_F(ListenDialogTest, WorksFromTheKeyboardAndItsMoveIsUndone) {
+    MakeSide(Side::One, {100});
+    ASSERT_TRUE(OpenByClick(Side::One, 0.5f, [](ListenDialog& dialog) {
+        wxUIActionSimulator keys;
+        keys.Char(WXK_RIGHT, wxMOD_SHIFT);
+        keys.Char(WXK_RIGHT, wxMOD_SHIFT);
+        keys.Char(WXK_RIGHT);
+        ASSERT_TRUE(RunUntil([&] { return dialog.m_canvas->markerX() == 331; }));
+        keys.Char(WXK_RETURN);
+    }));
+    EXPECT_EQ(Cuts(Side::One), std::vector<std::int32_t>{103});  // 21 columns: +0.3 s
+    Menu(kIdUndo);
+    EXPECT_EQ(Cuts(Side::One), std::vector<std::int32_t>{100});
+}
+
 TEST_F(ListenDialogTest, CancelAfterMovingTheMarkerLeavesTheCut) {
     MakeSide(Side::One, {30, 100, 180});
     EXPECT_TRUE(OpenByClick(Side::One, 0.5f, [&](ListenDialog& dialog) {
