@@ -116,11 +116,40 @@ int PlannedTrackTotal(JobContext& ctx, const JobReport& report, bool markerJob) 
     return total;
 }
 
+// What of a side its slices hold besides what its cuts say: the music without its lead-in and
+// run-out, one slice for a side of one song.
+struct SliceSpan {
+    std::uint64_t firstFrame = 0;
+    std::uint64_t endFrame = 0;  ///< 0: the side's end
+    bool oneWithoutCuts = false;
+};
+
+// Smart Sense's span of a side: one slice when the user said it holds one song; with the
+// trim chosen, from half a second before the music starts to half a second after it ends.
+SliceSpan SmartSpan(JobContext& ctx, Side side, const AnalysisResult& analysis) {
+    constexpr std::int32_t kTrimMarginTenths = 5;
+    SliceSpan span;
+    span.oneWithoutCuts = ctx.SongCount(side) == 1;
+    if (!ctx.TrimToMusic() || analysis.musicEnd <= analysis.musicStart) return span;
+    const std::optional<SideLength> length = ReadSideLength(ctx.SidePath(side));
+    if (!length) return span;
+    const auto frameOf = [&length](std::int32_t tenths) {
+        return std::uint64_t{length->sampleRate} * static_cast<std::uint64_t>(std::max(0, tenths)) /
+               10;
+    };
+    span.firstFrame = frameOf(analysis.musicStart - kTrimMarginTenths);
+    span.endFrame = frameOf(analysis.musicEnd + kTrimMarginTenths);
+    return span;
+}
+
 SliceResult WriteSideSlices(JobContext& ctx, Side side, std::span<const std::int32_t> cuts,
                             std::size_t considered, const std::string& folder, int firstNumber,
                             const SideTracks& tracks, Range range, SliceFinisher& finisher,
-                            SideReport& report) {
+                            SideReport& report, const SliceSpan& span) {
     SliceRequest request;
+    request.firstFrame = span.firstFrame;
+    request.endFrame = span.endFrame;
+    request.oneSliceWithoutCuts = span.oneWithoutCuts;
     request.sidePath = ctx.SidePath(side);
     request.cuts = cuts;
     request.cutsConsidered = considered;
@@ -248,7 +277,7 @@ bool BothSides(const JobReport& report) {
 // when known before the side starts (else 0). False when the job must end (a stop).
 bool SliceSide(JobContext& ctx, Side side, std::span<const std::int32_t> cuts,
                std::size_t considered, int trackTotal, Range range, const char* noCuts,
-               JobReport& report, SliceFinisher& finisher) {
+               JobReport& report, SliceFinisher& finisher, const SliceSpan& span = {}) {
     SideReport& me = report.sides[Index(side)];
     const int firstNumber = FirstNumber(report, side);
     const std::string folder = ctx.OutputFolder(side);
@@ -258,7 +287,7 @@ bool SliceSide(JobContext& ctx, Side side, std::span<const std::int32_t> cuts,
     const SideTracks tracks(side, album, trackTotal);
     finisher.BeginSide(side, folder, firstNumber, BothSides(report), tracks);
     const SliceResult result = WriteSideSlices(ctx, side, cuts, considered, folder, firstNumber,
-                                               tracks, range, finisher, me);
+                                               tracks, range, finisher, me, span);
     // A job of one side knows its total once the side is written.
     const bool onlySide = !report.sides[Index(Other(side))].present;
     if (trackTotal == 0 && onlySide) trackTotal = static_cast<int>(result.written);
@@ -402,7 +431,8 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
             smart ? std::span<const std::int32_t>(analysis.smartCuts)
                   : std::span<const std::int32_t>(analysis.cuts);
         if (!SliceSide(ctx, side, cuts, CutsConsidered(method), 0, {base + share / 2, base + share},
-                       smart ? "no gap between songs found" : kNoSilentPassage, report, finisher))
+                       smart ? "no gap between songs found" : kNoSilentPassage, report, finisher,
+                       smart ? SmartSpan(ctx, side, analysis) : SliceSpan{}))
             return EndStopped(ctx, report);
     }
     if (!EndSlicingJob(ctx, report, finisher, true)) return EndStopped(ctx, report);

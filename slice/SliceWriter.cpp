@@ -229,7 +229,8 @@ SliceResult WriteSlices(WorkControl& control, TrebleFilter& treble, const SliceR
         return {0, SliceOutcome::CannotWrite, "No folder to write the slices to."};
     const auto considered =
         request.cuts.first(std::min(request.cuts.size(), request.cutsConsidered));
-    if (std::all_of(considered.begin(), considered.end(), [](std::int32_t c) { return c == 0; }))
+    if (!request.oneSliceWithoutCuts &&
+        std::all_of(considered.begin(), considered.end(), [](std::int32_t c) { return c == 0; }))
         return {0, SliceOutcome::NoCuts, {}};
 
     const std::unique_ptr<SideReader> side = SideReader::Open(request.sidePath);
@@ -238,10 +239,14 @@ SliceResult WriteSlices(WorkControl& control, TrebleFilter& treble, const SliceR
     const std::uint64_t totalFrames = side->Frames();
     if (totalFrames == 0) return {0, SliceOutcome::NoAudio, {}};
     const std::uint32_t blockFrames = format.BlockFrames();
+    const std::uint64_t endFrame =
+        request.endFrame > 0 && request.endFrame < totalFrames ? request.endFrame : totalFrames;
+    const std::uint64_t firstFrame = std::min(request.firstFrame, endFrame - 1);
 
     std::vector<std::uint64_t> ends =
-        SliceBoundaries(request.cuts, format.sampleRate, totalFrames, request.cutsConsidered);
-    ends.push_back(totalFrames);
+        SliceBoundaries(request.cuts, format.sampleRate, endFrame, request.cutsConsidered);
+    std::erase_if(ends, [firstFrame](std::uint64_t p) { return p <= firstFrame; });
+    ends.push_back(endFrame);
 
     std::vector<std::string> sides = request.protectedPaths;
     sides.push_back(request.sidePath);
@@ -265,16 +270,18 @@ SliceResult WriteSlices(WorkControl& control, TrebleFilter& treble, const SliceR
 
     SliceResult result;
     std::size_t slice = 0;
-    std::uint64_t start = 0, pos = 0;
+    std::uint64_t start = firstFrame, pos = firstFrame;
     SliceOutput out(format, cd, request.riffLimit);
     // No file is begun once a stop is asked: a front end that is going away may no longer
     // answer the reads that named the folder.
     if (control.SlicingStopped()) return {0, SliceOutcome::Stopped, {}};
-    if (!out.Create(SlicePath(request, 0), ends[0]))
+    if (!side->Seek(firstFrame)) return {0, SliceOutcome::Unreadable, {}};
+    if (!out.Create(SlicePath(request, 0), ends[0] - firstFrame))
         return {0, SliceOutcome::CannotWrite, CannotWrite(out)};
 
     std::unique_ptr<FilterAhead> ahead;
-    ChunkReader reader(*side, totalFrames, in16 ? ChunkForm::Stereo16 : ChunkForm::Stored);
+    ChunkReader reader(*side, endFrame - firstFrame,
+                       in16 ? ChunkForm::Stereo16 : ChunkForm::Stored);
     const std::size_t chunkFrameBytes = in16 ? 4 : format.BytesPerFrame();
     std::vector<double> wide;
     BlockSettings block;
@@ -292,16 +299,15 @@ SliceResult WriteSlices(WorkControl& control, TrebleFilter& treble, const SliceR
                     request.normalizeAllowed && request.peakLevel > 0 && settings.normalize;
                 block.start = pos;
                 if (in16 && pos == 0 && block.level > 0 &&
-                    totalFrames >= request.filterAhead.minFrames &&
-                    platform::UsableProcessors() >= 2)
+                    endFrame >= request.filterAhead.minFrames && platform::UsableProcessors() >= 2)
                     ahead = std::make_unique<FilterAhead>(request.sidePath, *block.filter,
-                                                          block.level, totalFrames, ends,
+                                                          block.level, endFrame, ends,
                                                           request.filterAhead, blockFrames);
                 // The second thread's frames, when its filter was in this one's state here
                 // (and the chunk holds the whole block: a short read ends the taking over).
                 block.filtered = nullptr;
                 if (ahead && block.level > 0 &&
-                    frames >= std::min<std::uint64_t>(blockFrames, totalFrames - pos))
+                    frames >= std::min<std::uint64_t>(blockFrames, endFrame - pos))
                     block.filtered = ahead->Block(pos / blockFrames, *block.filter, block.level);
             }
             const std::uint64_t blockEnd = (pos / blockFrames + 1) * blockFrames;
@@ -341,7 +347,8 @@ SliceResult WriteSlices(WorkControl& control, TrebleFilter& treble, const SliceR
                     out.CloseEarly();
                     return {0, SliceOutcome::Stopped, {}};
                 }
-                const double fraction = static_cast<double>(pos) / static_cast<double>(totalFrames);
+                const double fraction = static_cast<double>(pos - firstFrame) /
+                                        static_cast<double>(endFrame - firstFrame);
                 control.SetGauge(Gauge::Slicing,
                                  request.progressStart + static_cast<int>(fraction * span));
             }

@@ -60,6 +60,14 @@ struct SliceRequest {
     FilterAheadSplit filterAhead;
     /// RIFF sizes above this make a slice RF64 (tests lower it).
     std::uint64_t riffLimit = kRiffSizeLimit;
+    /// The side's frames the slices hold: [firstFrame, endFrame), cuts outside it ignored;
+    /// endFrame 0 (or past the side) is the side's end. A lead-in and a run-out left out
+    /// this way go into no file.
+    std::uint64_t firstFrame = 0;
+    std::uint64_t endFrame = 0;
+    /// With no cut that counts: one slice of the whole range instead of none (a side known
+    /// to hold one song).
+    bool oneSliceWithoutCuts = false;
 };
 
 struct SliceResult {

@@ -238,6 +238,23 @@ TEST_F(CliEndToEnd, SmartSenseJsonListsEveryCut) {
     EXPECT_NE(json.out.find("\"musicStart\": " + std::to_string(start) +
                             ", \"musicEnd\": " + std::to_string(end)),
               std::string::npos);
+    // Sliced with the lead-in and the run-out trimmed, the slices hold the music and half a
+    // second either side of it; a side said to hold one song is one such slice.
+    const std::optional<std::vector<Frame>> side = ReadWavFrames(dir_ / "twelve.wav");
+    ASSERT_TRUE(side);
+    const auto music = side->begin() + (start - 5) * 4410;
+    for (const std::string songs : {"12", "1"}) {
+        const std::string out = "trim" + songs;
+        const CliRun run = RunCli({"slice", "--quiet", "--smart", "--min-song", "5", "--trim",
+                                   "--songs", songs, "--out", out, "twelve.wav"},
+                                  dir_.path());
+        ASSERT_EQ(run.status, 0) << run.err;
+        std::vector<Frame> joined;
+        for (const std::vector<Frame>& slice : ReadSlices(dir_ / out, 1, CountSlices(dir_ / out)))
+            joined.insert(joined.end(), slice.begin(), slice.end());
+        EXPECT_EQ(CountSlices(dir_ / out), std::stoi(songs));
+        EXPECT_TRUE(joined == std::vector<Frame>(music, side->begin() + (end + 5) * 4410));
+    }
     // The cut list written beside holds the same cuts: twelve tracks.
     jsonCuts({"--labels", "twelve.txt"});
     const std::string labels = ReadFileBytes(dir_ / "twelve.txt");

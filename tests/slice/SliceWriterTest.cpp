@@ -118,6 +118,35 @@ TEST_F(SliceWriterTest, CutsBeyondTheEndLeaveOneWholeSlice) {
     EXPECT_EQ(ref::ReadSlice(dir / "1.wav"), side);
 }
 
+// A lead-in and a run-out left out go into no file; cuts in them count for nothing; a side
+// of one song gives one slice without any cut.
+TEST_F(SliceWriterTest, TheSpanLeavesLeadInAndRunOutOut) {
+    const std::vector<Frame> side = Ramp(44100 * 10);
+    ASSERT_TRUE(WriteWav(dir / "side.wav", side));
+    SliceRequest request;
+    request.sidePath = dir / "side.wav";
+    request.folder = dir.path();
+    const Cuts cuts = {5, 40, 95};
+    request.cuts = cuts;
+    request.firstFrame = 44100 + 7;  // not at a block's start
+    request.endFrame = 44100 * 9;
+    EXPECT_EQ(WriteSlices(ctx, ctx.treble, request).written, 2u);
+    const auto begin = [&side](std::size_t frame) {
+        return side.begin() + static_cast<long>(frame);
+    };
+    EXPECT_EQ(ref::ReadSlice(dir / "1.wav"), std::vector<Frame>(begin(44107), begin(176400)));
+    EXPECT_EQ(ref::ReadSlice(dir / "2.wav"), std::vector<Frame>(begin(176400), begin(396900)));
+    EXPECT_FALSE(std::filesystem::exists(dir / "3.wav"));
+
+    const Cuts none(10, 0);
+    request.cuts = none;
+    request.firstNumber = 3;
+    EXPECT_EQ(WriteSlices(ctx, ctx.treble, request).outcome, SliceOutcome::NoCuts);
+    request.oneSliceWithoutCuts = true;
+    EXPECT_EQ(WriteSlices(ctx, ctx.treble, request).written, 1u);
+    EXPECT_EQ(ref::ReadSlice(dir / "3.wav"), std::vector<Frame>(begin(44107), begin(396900)));
+}
+
 TEST_F(SliceWriterTest, NormalizeDoublesAtPeakHalfAndSaturates) {
     const std::vector<Frame> side = {{1000, -1000}, {20000, -20000}, {0, 3}};
     ASSERT_TRUE(WriteWav(dir / "side.wav", side));
