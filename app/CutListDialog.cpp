@@ -24,9 +24,9 @@ CutListDialog::CutListDialog(wxWindow* parent, FrameSides& sides, const FrameJob
                              Playhead& playhead)
     : wxDialog(parent, wxID_ANY, "Cut list", wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, "cutList"),
-      sides_(sides),
-      jobs_(jobs),
-      playhead_(playhead) {
+      m_sides(sides),
+      m_jobs(jobs),
+      m_playhead(playhead) {
     auto* top = new wxBoxSizer(wxVERTICAL);
     auto* sideRow = new wxBoxSizer(wxHORIZONTAL);
     sideRow->Add(new wxStaticText(this, wxID_ANY, "&Side:"), 0, wxALIGN_CENTER_VERTICAL);
@@ -99,10 +99,10 @@ void CutListDialog::ShowSide(Side side) {
 
 void CutListDialog::Reload() {
     const int chosen = ChosenCut();
-    reloading_ = true;
+    m_reloading = true;
     m_list->DeleteAllItems();
     long index = 0;
-    for (const CutRow& row : CutRows(sides_.At(CurrentSide()))) {
+    for (const CutRow& row : CutRows(m_sides.At(CurrentSide()))) {
         m_list->InsertItem(index, FromUtf8(row.name));
         m_list->SetItem(index, 1, FromUtf8(row.at));
         m_list->SetItem(index, 2, FromUtf8(row.length));
@@ -112,18 +112,18 @@ void CutListDialog::Reload() {
                                  wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
         ++index;
     }
-    reloading_ = false;
+    m_reloading = false;
 }
 
 void CutListDialog::OnChosen(wxListEvent& event) {
-    if (reloading_) return;
-    const SideState& side = sides_.At(CurrentSide());
+    if (m_reloading) return;
+    const SideState& side = m_sides.At(CurrentSide());
     const int cut = static_cast<int>(event.GetData());
     const std::int64_t tenths = cut >= 0 ? side.cuts[cut] : side.levelCount;
     m_time->ChangeValue(FromUtf8(FormatTenths(tenths)));
     m_message->SetLabel("");
     // The waveform follows: the chosen cut becomes the playhead.
-    if (cut >= 0) playhead_.Set({CurrentSide(), tenths / 10.0}, Playhead::Cause::User);
+    if (cut >= 0) m_playhead.Set({CurrentSide(), tenths / 10.0}, Playhead::Cause::User);
 }
 
 void CutListDialog::OnTimeEnter(wxCommandEvent&) {
@@ -134,13 +134,13 @@ void CutListDialog::OnTimeEnter(wxCommandEvent&) {
 }
 
 void CutListDialog::Edit(const std::function<std::string()>& edit) {
-    if (jobs_.Running()) {
+    if (m_jobs.Running()) {
         m_message->SetLabel("Please wait until the running job has ended.");
         return;
     }
     std::string refused;
     {
-        const CutEdit step(sides_);
+        const CutEdit step(m_sides);
         refused = edit();
     }
     m_message->SetLabel(FromUtf8(refused));
@@ -150,7 +150,7 @@ void CutListDialog::AddTyped() {
     Edit([this] {
         const TypedTime time = ReadTypedTime(ToUtf8(m_time->GetValue()));
         if (time.kind != TypedTimeKind::Time) return NotATimeText(ToUtf8(m_time->GetValue()));
-        SideState& side = sides_.At(CurrentSide());
+        SideState& side = m_sides.At(CurrentSide());
         return CutListEditText(AddCutAt(side, time.tenths), side);
     });
 }
@@ -159,14 +159,14 @@ void CutListDialog::ChangeChosen() {
     Edit([this] {
         const TypedTime time = ReadTypedTime(ToUtf8(m_time->GetValue()));
         if (time.kind != TypedTimeKind::Time) return NotATimeText(ToUtf8(m_time->GetValue()));
-        SideState& side = sides_.At(CurrentSide());
+        SideState& side = m_sides.At(CurrentSide());
         return CutListEditText(MoveCutTo(side, ChosenCut(), time.tenths), side);
     });
 }
 
 void CutListDialog::RemoveChosen() {
     Edit([this] {
-        SideState& side = sides_.At(CurrentSide());
+        SideState& side = m_sides.At(CurrentSide());
         return RemoveCutAt(side, ChosenCut()) ? std::string()
                                               : CutListEditText(CutListEdit::NoSuchCut, side);
     });

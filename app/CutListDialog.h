@@ -57,8 +57,8 @@ class CutListDialog : public wxDialog {
     void OnChosen(wxListEvent& event);
     void OnTimeEnter(wxCommandEvent& event);
 
-    FrameSides& sides_;
-    const FrameJobs& jobs_;
-    Playhead& playhead_;
-    bool reloading_ = false;  ///< rows chosen again by Reload move no playhead
+    FrameSides& m_sides;
+    const FrameJobs& m_jobs;
+    Playhead& m_playhead;
+    bool m_reloading = false;  ///< rows chosen again by Reload move no playhead
 };

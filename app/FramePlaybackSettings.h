@@ -10,11 +10,11 @@
 class FramePlaybackSettings : public PlaybackSettings {
   public:
     FramePlaybackSettings(const FrameMenus& menus, const FrameSides& sides)
-        : m_menus(menus), m_sides(sides) {}
-    ProcessingSettings Processing() const override { return m_menus.Processing(); }
-    float PeakLevel(Side side) const override { return m_sides.At(side).peakLevel; }
+        : menus_(menus), sides_(sides) {}
+    ProcessingSettings Processing() const override { return menus_.Processing(); }
+    float PeakLevel(Side side) const override { return sides_.At(side).peakLevel; }
 
   private:
-    const FrameMenus& m_menus;
-    const FrameSides& m_sides;
+    const FrameMenus& menus_;
+    const FrameSides& sides_;
 };

@@ -38,33 +38,33 @@ const wxColour kDisplayText(235, 235, 245);
 FrameRecording::FrameRecording(wxFrame& frame, FrameControls& controls, wxMenu& inputMenu,
                                FrameSides& sides, LastPath& lastPath, FrameJobs& jobs,
                                Prompter& prompts, StopHooks& stopHooks)
-    : m_frame(frame),
-      m_controls(controls),
-      m_inputMenu(inputMenu),
-      m_sides(sides),
-      m_lastPath(lastPath),
-      m_prompts(prompts) {
+    : frame_(frame),
+      controls_(controls),
+      inputMenu_(inputMenu),
+      sides_(sides),
+      lastPath_(lastPath),
+      prompts_(prompts) {
     jobRunning = [&jobs] { return jobs.Running(); };
     startSlicing = [&jobs] { jobs.StartOrStop(SliceJob::SliceAutoOrTyped); };
     BuildInputMenu();
     BuildDisplay();
-    m_frame.Bind(wxEVT_MENU, &FrameRecording::OnInput, this, menu::kInputFirst, menu::kInputLast);
-    m_frame.Bind(wxEVT_BUTTON, &FrameRecording::OnRecordSide, this, kIdRecordSide1, kIdRecordSide2);
+    frame_.Bind(wxEVT_MENU, &FrameRecording::OnInput, this, menu::kInputFirst, menu::kInputLast);
+    frame_.Bind(wxEVT_BUTTON, &FrameRecording::OnRecordSide, this, kIdRecordSide1, kIdRecordSide2);
     stopHooks.Add([this] { StopForClose(); });
 }
 
 FrameRecording::~FrameRecording() {
     // The close hook has run; should a recording still run, its file is completed without
     // touching the window's controls, which may be gone.
-    m_poll.Stop();
-    if (m_recorder) m_recorder->Stop();
+    poll_.Stop();
+    if (recorder_) recorder_->Stop();
 }
 
 void FrameRecording::BuildDisplay() {
-    auto px = [this](int x, int y) { return m_frame.ConvertDialogToPixels(wxPoint(x, y)); };
-    auto size = [this](int w, int h) { return m_frame.ConvertDialogToPixels(wxSize(w, h)); };
-    FrameControls& c = m_controls;
-    auto* panel = new BackdropPanel(&m_frame, *c.m_panel,
+    auto px = [this](int x, int y) { return frame_.ConvertDialogToPixels(wxPoint(x, y)); };
+    auto size = [this](int w, int h) { return frame_.ConvertDialogToPixels(wxSize(w, h)); };
+    FrameControls& c = controls_;
+    auto* panel = new BackdropPanel(&frame_, *c.m_panel,
                                     wxRect(px(transport_du::kLeft, transport_du::kTop),
                                            size(transport_du::kWidth, transport_du::kHeight)),
                                     "recording");
@@ -92,54 +92,54 @@ void FrameRecording::BuildDisplay() {
 }
 
 void FrameRecording::ShowDisplay(bool shown) {
-    m_controls.m_recordingPanel->Show(shown);
-    m_controls.m_transportPanel->Show(!shown);
+    controls_.m_recordingPanel->Show(shown);
+    controls_.m_transportPanel->Show(!shown);
     if (shown) {
-        m_controls.m_recordLeft->ResetClip();
-        m_controls.m_recordRight->ResetClip();
-        m_roomCheckedAt = -1e9;
+        controls_.m_recordLeft->ResetClip();
+        controls_.m_recordRight->ResetClip();
+        roomCheckedAt_ = -1e9;
         ShowProgress();
     }
 }
 
 void FrameRecording::ShowProgress() {
-    const RecordingState& state = m_recorder->State();
+    const RecordingState& state = recorder_->State();
     const std::uint32_t peaks = state.recentPeaks.load(std::memory_order_relaxed);
     const double now = MeterClock();
-    m_controls.m_recordLeft->Update(static_cast<std::int32_t>(peaks >> 16), now);
-    m_controls.m_recordRight->Update(static_cast<std::int32_t>(peaks & 0xFFFF), now);
+    controls_.m_recordLeft->Update(static_cast<std::int32_t>(peaks >> 16), now);
+    controls_.m_recordRight->Update(static_cast<std::int32_t>(peaks & 0xFFFF), now);
     const std::uint64_t bytes = state.capturedBytes.load(std::memory_order_relaxed);
-    if (now - m_roomCheckedAt >= kRoomCheckSeconds) {
-        m_roomCheckedAt = now;
+    if (now - roomCheckedAt_ >= kRoomCheckSeconds) {
+        roomCheckedAt_ = now;
         std::error_code error;
-        m_roomLeft = std::filesystem::space(std::filesystem::u8path(m_folder), error).available;
-        if (error) m_roomLeft = 0;
+        roomLeft_ = std::filesystem::space(std::filesystem::u8path(folder_), error).available;
+        if (error) roomLeft_ = 0;
     }
     const SideFormat& format = state.format;
     const wxString elapsed =
         FromUtf8(ElapsedText(bytes / format.BytesPerFrame(), format.sampleRate));
-    const wxString time = wxString::Format("Recording side %d  %s", Number(m_side), elapsed);
+    const wxString time = wxString::Format("Recording side %d  %s", Number(side_), elapsed);
     const wxString file = FromUtf8(
         SizeText(bytes + kCanonicalHeaderBytes) + " written, " +
-        TimeLeftText(m_roomLeft, format.sampleRate * format.BytesPerFrame()) + " left on the disk");
-    if (m_controls.m_recordingText->GetLabel() != time) m_controls.m_recordingText->SetLabel(time);
-    if (m_controls.m_recordingFileText->GetLabel() != file)
-        m_controls.m_recordingFileText->SetLabel(file);
+        TimeLeftText(roomLeft_, format.sampleRate * format.BytesPerFrame()) + " left on the disk");
+    if (controls_.m_recordingText->GetLabel() != time) controls_.m_recordingText->SetLabel(time);
+    if (controls_.m_recordingFileText->GetLabel() != file)
+        controls_.m_recordingFileText->SetLabel(file);
 }
 
 void FrameRecording::BuildInputMenu() {
-    if (m_session.Ok()) m_stereoInputs = ListStereoInputs();
-    for (std::size_t k = 0; k < m_stereoInputs.size() && k < kMaxInputMenuItems; ++k)
-        m_inputMenu.AppendCheckItem(menu::kInputFirst + static_cast<int>(k),
-                                    FromUtf8(InputMenuLabel(m_stereoInputs[k].name)),
-                                    InputMenuHelp(k));
-    if (!m_stereoInputs.empty()) m_inputMenu.Check(menu::kInputFirst, true);
+    if (session_.Ok()) stereoInputs_ = ListStereoInputs();
+    for (std::size_t k = 0; k < stereoInputs_.size() && k < kMaxInputMenuItems; ++k)
+        inputMenu_.AppendCheckItem(menu::kInputFirst + static_cast<int>(k),
+                                   FromUtf8(InputMenuLabel(stereoInputs_[k].name)),
+                                   InputMenuHelp(k));
+    if (!stereoInputs_.empty()) inputMenu_.Check(menu::kInputFirst, true);
 }
 
 int FrameRecording::SelectedInputDevice() const {
     for (int id = menu::kInputFirst; id <= menu::kInputLast; ++id) {
-        const wxMenuItem* item = m_inputMenu.FindItem(id);
-        if (item && item->IsChecked()) return m_stereoInputs[id - menu::kInputFirst].device;
+        const wxMenuItem* item = inputMenu_.FindItem(id);
+        if (item && item->IsChecked()) return stereoInputs_[id - menu::kInputFirst].device;
     }
     return 0;
 }
@@ -147,18 +147,18 @@ int FrameRecording::SelectedInputDevice() const {
 void FrameRecording::OnInput(wxCommandEvent& event) {
     // Takes effect at the next recording; one that runs keeps its device.
     for (int id = menu::kInputFirst; id <= menu::kInputLast; ++id)
-        if (m_inputMenu.FindItem(id)) m_inputMenu.Check(id, id == event.GetId());
+        if (inputMenu_.FindItem(id)) inputMenu_.Check(id, id == event.GetId());
 }
 
 wxButton* FrameRecording::RecButton(Side side) const {
-    return m_controls.RecButton(side);
+    return controls_.RecButton(side);
 }
 
 void FrameRecording::OnRecordSide(wxCommandEvent& event) {
     const Side side = event.GetId() == kIdRecordSide1 ? Side::One : Side::Two;
     if (RecButton(side)->GetLabel() == kRecordingStopLabel) {
-        if (m_recorder && m_recorder->IsRecording()) {
-            m_recorder->Stop();
+        if (recorder_ && recorder_->IsRecording()) {
+            recorder_->Stop();
             RecordingFinished(false);
         }
         return;
@@ -170,79 +170,79 @@ void FrameRecording::StartRecording(Side side) {
     if (beforeRecording) beforeRecording();
     FileRequest request;
     request.message = wxString::Format("Choose folder and file name for side %d.", Number(side));
-    request.defaultDir = m_lastPath.Folder();
+    request.defaultDir = lastPath_.Folder();
     request.wildcard = "Wave Files (*.wav)|*.wav";
-    const wxString chosen = ChooseSaveFile(m_prompts, &m_frame, request);
+    const wxString chosen = ChooseSaveFile(prompts_, &frame_, request);
     if (chosen.empty()) return;
 
-    wxTextCtrl* pathField = m_controls.SidePathField(side);
+    wxTextCtrl* pathField = controls_.SidePathField(side);
     pathField->SetValue(chosen);
-    m_lastPath.Set(ToUtf8(chosen));
-    m_sides.Changed();
-    m_side = side;
+    lastPath_.Set(ToUtf8(chosen));
+    sides_.Changed();
+    side_ = side;
     RecButton(side)->SetLabel(kRecordingStopLabel);
     // One recording at a time: the other side's Rec waits for this one to end.
     RecButton(Other(side))->Disable();
 
-    if (!m_recorder) m_recorder = std::make_unique<Recorder>(std::make_unique<AudioStream>());
+    if (!recorder_) recorder_ = std::make_unique<Recorder>(std::make_unique<AudioStream>());
     const std::string path = ToUtf8(pathField->GetValue());
     const SideFormat format = recordingFormat ? recordingFormat() : kCdFormat;
-    const OpenResult opened = m_recorder->Open(path, SelectedInputDevice(), format);
+    const OpenResult opened = recorder_->Open(path, SelectedInputDevice(), format);
     if (opened != OpenResult::Ok) {
         RestoreRecButtons();
         if (opened == OpenResult::InvalidInput)
-            m_prompts.Message(&m_frame, kInvalidInputText, kInvalidInputCaption,
-                              wxOK | wxICON_EXCLAMATION);
+            prompts_.Message(&frame_, kInvalidInputText, kInvalidInputCaption,
+                             wxOK | wxICON_EXCLAMATION);
         // A click that silently does nothing would leave the user guessing.
         if (opened == OpenResult::FileFailed)
-            m_prompts.Message(
-                &m_frame, wxString(kCannotCreateText) + pathField->GetValue() + kCannotCreateAdvice,
+            prompts_.Message(
+                &frame_, wxString(kCannotCreateText) + pathField->GetValue() + kCannotCreateAdvice,
                 kCannotCreateCaption, wxOK | wxICON_EXCLAMATION);
         return;
     }
 
     // Another format re-opens the monitored stream; one the input refuses leaves the last.
     const auto changeFormat = [this, path](const SideFormat& chosen) {
-        const SideFormat before = m_recorder->State().format;
-        if (m_recorder->Open(path, SelectedInputDevice(), chosen) == OpenResult::Ok) {
+        const SideFormat before = recorder_->State().format;
+        if (recorder_->Open(path, SelectedInputDevice(), chosen) == OpenResult::Ok) {
             if (keepFormat) keepFormat(chosen);
             return true;
         }
-        m_recorder->Open(path, SelectedInputDevice(), before);
+        recorder_->Open(path, SelectedInputDevice(), before);
         return false;
     };
     LevelsDialog levels(
-        &m_frame, m_recorder->State(), m_controls.m_cutsHow->GetSelection(),
+        &frame_, recorder_->State(), controls_.m_cutsHow->GetSelection(),
         [this](wxWindow* parent, const wxString& text, const wxString& caption, long style) {
-            return m_prompts.Message(parent, text, caption, style);
+            return prompts_.Message(parent, text, caption, style);
         },
         changeFormat);
-    if (m_prompts.RunModal(levels) == LevelsDialog::kRecordResult) {
+    if (prompts_.RunModal(levels) == LevelsDialog::kRecordResult) {
         RecordSettings settings;
         settings.gain = levels.Gain();
         settings.autoStop = levels.AutoStop();
-        m_autoSlice = levels.AutoSlice();
-        if (!m_recorder->Record(settings)) {
+        autoSlice_ = levels.AutoSlice();
+        if (!recorder_->Record(settings)) {
             RestoreRecButtons();
-            m_prompts.Message(
-                &m_frame, wxString(kCannotCreateText) + pathField->GetValue() + kCannotCreateAdvice,
+            prompts_.Message(
+                &frame_, wxString(kCannotCreateText) + pathField->GetValue() + kCannotCreateAdvice,
                 kCannotCreateCaption, wxOK | wxICON_EXCLAMATION);
             return;
         }
         // One steady status text: the display beside the buttons shows the recording live.
         SetStatus(kRecordingStatusText);
-        m_folder = platform::SplitDirectory(ToUtf8(pathField->GetValue()));
+        folder_ = platform::SplitDirectory(ToUtf8(pathField->GetValue()));
         ShowDisplay(true);
-        m_poll.Start(kPollMs);
+        poll_.Start(kPollMs);
     } else {
-        m_recorder->Cancel();
+        recorder_->Cancel();
         RestoreRecButtons();
     }
 }
 
 void FrameRecording::PollTimer::Notify() {
-    if (!m_owner.m_recorder) return;
-    if (m_owner.m_recorder->Poll())
+    if (!m_owner.recorder_) return;
+    if (m_owner.recorder_->Poll())
         m_owner.RecordingFinished(false);
     else
         m_owner.ShowProgress();
@@ -252,23 +252,23 @@ void FrameRecording::RecordingFinished(bool closing) {
     RestoreRecButtons();
     SetStatus(kFinishedRecordingText);
     if (closing) return;
-    const RecordingSummary& summary = m_recorder->Summary();
-    const bool sliceNext = m_autoSlice && summary.cause == StopCause::Quiet;
-    if (NeedsRecordedMessage(summary, m_autoSlice)) {
+    const RecordingSummary& summary = recorder_->Summary();
+    const bool sliceNext = autoSlice_ && summary.cause == StopCause::Quiet;
+    if (NeedsRecordedMessage(summary, autoSlice_)) {
         const RecordingMessage message = RecordedMessage(summary);
-        m_prompts.Message(&m_frame, FromUtf8(message.text), FromUtf8(message.caption),
-                          wxOK | (message.exclamation ? wxICON_EXCLAMATION : wxICON_INFORMATION));
+        prompts_.Message(&frame_, FromUtf8(message.text), FromUtf8(message.caption),
+                         wxOK | (message.exclamation ? wxICON_EXCLAMATION : wxICON_INFORMATION));
     }
     if (!sliceNext) return;
     // Decided here, on the GUI thread, when the file is complete: a job that runs now would
     // take the command as its Stop.
     if (jobRunning && jobRunning()) {
-        m_prompts.Message(
-            &m_frame,
+        prompts_.Message(
+            &frame_,
             wxString::Format("The recording of side %d is complete, but it was not sliced "
                              "automatically because another job was running.\nSlice it once "
                              "that job has finished.",
-                             Number(m_side)),
+                             Number(side_)),
             kNotSlicedCaption, wxOK | wxICON_INFORMATION);
         return;
     }
@@ -276,21 +276,21 @@ void FrameRecording::RecordingFinished(bool closing) {
 }
 
 void FrameRecording::StopForClose() {
-    m_poll.Stop();
-    if (!m_recorder || !m_recorder->Active()) return;
+    poll_.Stop();
+    if (!recorder_ || !recorder_->Active()) return;
     // The window is going: the file is completed without a message to answer.
-    const bool recording = m_recorder->IsRecording();
-    m_recorder->Stop();
+    const bool recording = recorder_->IsRecording();
+    recorder_->Stop();
     if (recording) RecordingFinished(true);
 }
 
 void FrameRecording::SetStatus(const std::string& text) {
-    m_frame.SetStatusText(FromUtf8(text), 0);
+    frame_.SetStatusText(FromUtf8(text), 0);
 }
 
 void FrameRecording::RestoreRecButtons() {
-    m_poll.Stop();
+    poll_.Stop();
     ShowDisplay(false);
-    RecButton(m_side)->SetLabel(kRecordLabel);
+    RecButton(side_)->SetLabel(kRecordLabel);
     for (const Side side : kSides) RecButton(side)->Enable();
 }

@@ -46,10 +46,10 @@ class FrameRecording {
 
     /// The device of the first checked Input item (700, 701, ... 707), else device 0.
     int SelectedInputDevice() const;
-    /// m_stereoInputs: every stereo input found at start, the menu showing the first eight.
-    const std::vector<StereoInput>& StereoInputs() const { return m_stereoInputs; }
+    /// stereoInputs_: every stereo input found at start, the menu showing the first eight.
+    const std::vector<StereoInput>& StereoInputs() const { return stereoInputs_; }
     /// The recording object, made at the first Rec click; null before.
-    Recorder* ActiveRecorder() { return m_recorder.get(); }
+    Recorder* ActiveRecorder() { return recorder_.get(); }
 
     /// Whether a job runs at this moment (then the automatic slicing does not start and
     /// the user is told). Default: the window's jobs run one.
@@ -92,19 +92,19 @@ class FrameRecording {
     wxButton* RecButton(Side side) const;
     void StopForClose();
 
-    wxFrame& m_frame;
-    FrameControls& m_controls;
-    wxMenu& m_inputMenu;
-    FrameSides& m_sides;
-    LastPath& m_lastPath;
-    Prompter& m_prompts;
-    PortAudioSession m_session;  ///< keeps the device indices valid for the whole run
-    std::vector<StereoInput> m_stereoInputs;
-    PollTimer m_poll{*this};
-    Side m_side = Side::One;               ///< side of the recording that runs (or ran last)
-    bool m_autoSlice = false;              ///< slice once an automatic stop has ended it
-    std::string m_folder;                  ///< where the recording's file is, for the room left
-    double m_roomCheckedAt = -1e9;         ///< MeterClock() of the last look at the disk
-    std::uint64_t m_roomLeft = 0;          ///< bytes free there then
-    std::unique_ptr<Recorder> m_recorder;  // last: goes first, while its host is whole
+    wxFrame& frame_;
+    FrameControls& controls_;
+    wxMenu& inputMenu_;
+    FrameSides& sides_;
+    LastPath& lastPath_;
+    Prompter& prompts_;
+    PortAudioSession session_;  ///< keeps the device indices valid for the whole run
+    std::vector<StereoInput> stereoInputs_;
+    PollTimer poll_{*this};
+    Side side_ = Side::One;               ///< side of the recording that runs (or ran last)
+    bool autoSlice_ = false;              ///< slice once an automatic stop has ended it
+    std::string folder_;                  ///< where the recording's file is, for the room left
+    double roomCheckedAt_ = -1e9;         ///< MeterClock() of the last look at the disk
+    std::uint64_t roomLeft_ = 0;          ///< bytes free there then
+    std::unique_ptr<Recorder> recorder_;  // last: goes first, while its host is whole
 };

@@ -29,6 +29,7 @@
 
 #include "app/MyFrame.h"
 #include "bench/SideGenerator.h"
+#include "waveview/MyCanvas.h"
 
 namespace {
 

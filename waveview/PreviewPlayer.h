@@ -29,9 +29,9 @@ class PreviewPlayer {
     bool Play(const std::int16_t* left, const std::int16_t* right, std::uint32_t frames,
               bool endMode, Side side, std::uint32_t sampleRate = 44100);
 
-    bool IsPlaying() const { return m_stream.IsOpen(); }
+    bool IsPlaying() const { return stream_.IsOpen(); }
 
   private:
-    PlaybackState m_state;
-    AudioStream m_stream;  // declared after m_state: closed before the state goes away
+    PlaybackState state_;
+    AudioStream stream_;  // declared after state_: closed before the state goes away
 };
