@@ -33,7 +33,7 @@ struct AlbumInfo {
 
     /// The number of titles given for `side`: its tracks up to the last one with a title.
     std::size_t TitleCount(Side side) const {
-        const auto& tracks = sides[Index(side)];
+        const auto& tracks = sides[model::Index(side)];
         std::size_t count = tracks.size();
         while (count > 0 && tracks[count - 1].title.empty()) --count;
         return count;

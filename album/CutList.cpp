@@ -20,7 +20,7 @@ std::string JoinTimes(const std::vector<std::int64_t>& times) {
     std::string text;
     for (std::size_t i = 0; i < times.size(); ++i) {
         if (i > 0) text += i + 1 == times.size() ? " and " : ", ";
-        text += FormatTenths(times[i]);
+        text += model::FormatTenths(times[i]);
     }
     return text;
 }
@@ -106,7 +106,7 @@ PlacedSide PlaceCutListSide(const CutListSide& side, std::uint64_t frames,
 
 std::string PlacementNotice(Side side, const PlacedSide& placed, std::size_t markersCounted) {
     std::string text;
-    const std::string name = "Side " + NumberText(side) + ": ";
+    const std::string name = "Side " + model::NumberText(side) + ": ";
     if (!placed.outside.empty())
         text += name + "the " + (placed.outside.size() == 1 ? "cut at " : "cuts at ") +
                 JoinTimes(placed.outside) + (placed.outside.size() == 1 ? " lies" : " lie") +
@@ -145,10 +145,11 @@ std::vector<std::optional<Side>> MatchCutListSides(const CutListData& list,
     for (std::size_t b = 0; b < list.sides.size(); ++b) {
         const std::string name = BaseName(list.sides[b].file);
         for (const Side s : kSides) {
-            const std::string& path = sidePaths[Index(s)];
-            if (!taken[Index(s)] && !name.empty() && !path.empty() && name == BaseName(path)) {
+            const std::string& path = sidePaths[model::Index(s)];
+            if (!taken[model::Index(s)] && !name.empty() && !path.empty() &&
+                name == BaseName(path)) {
                 sides[b] = s;
-                taken[Index(s)] = true;
+                taken[model::Index(s)] = true;
                 break;
             }
         }
@@ -156,10 +157,10 @@ std::vector<std::optional<Side>> MatchCutListSides(const CutListData& list,
     std::size_t next = 0;
     for (std::size_t b = 0; b < list.sides.size(); ++b) {
         if (sides[b]) continue;
-        while (next < order.size() && taken[Index(order[next])]) ++next;
+        while (next < order.size() && taken[model::Index(order[next])]) ++next;
         if (next == order.size()) break;
         sides[b] = order[next];
-        taken[Index(order[next])] = true;
+        taken[model::Index(order[next])] = true;
     }
     return sides;
 }

@@ -122,7 +122,7 @@ std::string TracksLeftOut(const CutListData& list, CutListFormat format) {
     const std::string which =
         total == first ? "Track " + std::to_string(first)
                        : "Tracks " + std::to_string(first) + " to " + std::to_string(total);
-    return which + " (from " + FormatTenths(firstStart) + " on) " +
+    return which + " (from " + model::FormatTenths(firstStart) + " on) " +
            (total == first ? "was" : "were") + " left out: a CUE sheet holds at most " +
            std::to_string(kMaxCueTracks) + " tracks.";
 }

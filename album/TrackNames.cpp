@@ -57,7 +57,7 @@ SideTracks::SideTracks(Side side, const AlbumInfo& album, int trackTotal)
     : side_(side), album_(album), total_(trackTotal) {}
 
 const TrackInfo* SideTracks::Track(int index) const {
-    const auto& tracks = album_.sides[Index(side_)];
+    const auto& tracks = album_.sides[model::Index(side_)];
     if (index < 1 || static_cast<std::size_t>(index) > tracks.size()) return nullptr;
     return &tracks[static_cast<std::size_t>(index - 1)];
 }
@@ -78,9 +78,9 @@ std::string SideTracks::SliceName(int number, int index) const {
 
 std::string SideTracks::EncodedName(int number, int index, EncoderKind kind,
                                     EncodeNaming naming) const {
-    const char* extension = EncodedExtension(kind);
+    const char* extension = model::EncodedExtension(kind);
     if (album_.HasTitles()) return TitledStem(number, index) + extension;
-    if (MakesMp3(kind) || naming == EncodeNaming::Markers)
+    if (model::MakesMp3(kind) || naming == EncodeNaming::Markers)
         return SideLetterName(side_, index, extension);
     return std::to_string(number) + extension;
 }

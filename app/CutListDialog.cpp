@@ -83,7 +83,7 @@ CutListDialog::CutListDialog(wxWindow* parent, FrameSides& sides, const FrameJob
 }
 
 Side CutListDialog::CurrentSide() const {
-    return SideOfIndex(static_cast<std::size_t>(std::max(0, m_side->GetSelection())));
+    return model::SideOfIndex(static_cast<std::size_t>(std::max(0, m_side->GetSelection())));
 }
 
 int CutListDialog::ChosenCut() const {
@@ -93,7 +93,7 @@ int CutListDialog::ChosenCut() const {
 }
 
 void CutListDialog::ShowSide(Side side) {
-    m_side->SetSelection(static_cast<int>(Index(side)));
+    m_side->SetSelection(static_cast<int>(model::Index(side)));
     Reload();
 }
 
@@ -120,7 +120,7 @@ void CutListDialog::OnChosen(wxListEvent& event) {
     const SideState& side = m_sides.At(CurrentSide());
     const int cut = static_cast<int>(event.GetData());
     const std::int64_t tenths = cut >= 0 ? side.cuts[cut] : side.levelCount;
-    m_time->ChangeValue(FromUtf8(FormatTenths(tenths)));
+    m_time->ChangeValue(FromUtf8(model::FormatTenths(tenths)));
     m_message->SetLabel("");
     // The waveform follows: the chosen cut becomes the playhead.
     if (cut >= 0) m_playhead.Set({CurrentSide(), tenths / 10.0}, Playhead::Cause::User);
@@ -148,8 +148,9 @@ void CutListDialog::Edit(const std::function<std::string()>& edit) {
 
 void CutListDialog::AddTyped() {
     Edit([this] {
-        const TypedTime time = ReadTypedTime(ToUtf8(m_time->GetValue()));
-        if (time.kind != TypedTimeKind::Time) return NotATimeText(ToUtf8(m_time->GetValue()));
+        const TypedTime time = model::ReadTypedTime(ToUtf8(m_time->GetValue()));
+        if (time.kind != TypedTimeKind::Time)
+            return model::NotATimeText(ToUtf8(m_time->GetValue()));
         SideState& side = m_sides.At(CurrentSide());
         return CutListEditText(AddCutAt(side, time.tenths), side);
     });
@@ -157,8 +158,9 @@ void CutListDialog::AddTyped() {
 
 void CutListDialog::ChangeChosen() {
     Edit([this] {
-        const TypedTime time = ReadTypedTime(ToUtf8(m_time->GetValue()));
-        if (time.kind != TypedTimeKind::Time) return NotATimeText(ToUtf8(m_time->GetValue()));
+        const TypedTime time = model::ReadTypedTime(ToUtf8(m_time->GetValue()));
+        if (time.kind != TypedTimeKind::Time)
+            return model::NotATimeText(ToUtf8(m_time->GetValue()));
         SideState& side = m_sides.At(CurrentSide());
         return CutListEditText(MoveCutTo(side, ChosenCut(), time.tenths), side);
     });

@@ -112,11 +112,11 @@ int FrameAlbum::SliceCount(Side side) const {
     if (state.levelCount == 0) return 0;
     // The cuts as tenths on a "side" of levelCount tenths: the slices the markers give, of
     // as many cuts as the chosen method lets count (every one for Smart Sense).
-    const CutMethod method = CutMethodOf(controls_.m_cutsHow->GetSelection());
-    return static_cast<int>(
-        SliceBoundaries(state.cuts, kTenthsPerSecond, state.levelCount, CutsConsidered(method))
-            .size() +
-        1);
+    const CutMethod method = model::CutMethodOf(controls_.m_cutsHow->GetSelection());
+    return static_cast<int>(SliceBoundaries(state.cuts, kTenthsPerSecond, state.levelCount,
+                                            model::CutsConsidered(method))
+                                .size() +
+                            1);
 }
 
 void FrameAlbum::Tell(const wxString& text, const wxString& caption, long icon) {
@@ -172,16 +172,16 @@ void FrameAlbum::ExportCutList() {
     }
     // The cuts the marker job would use: the typed times with "Typed Times (Below)".
     std::vector<std::int32_t> cuts;
-    if (CutMethodOf(controls_.m_cutsHow->GetSelection()) == CutMethod::TypedTimes) {
+    if (model::CutMethodOf(controls_.m_cutsHow->GetSelection()) == CutMethod::TypedTimes) {
         std::vector<std::string> fields;
         for (int n = 0; n < kTypedTimesPerSide; ++n)
-            fields.push_back(
-                ToUtf8(controls_.c_textCtrlTime[Index(side) * kTypedTimesPerSide + n]->GetValue()));
-        if (const std::string bad = UnreadableTypedTimes(side, fields); !bad.empty()) {
+            fields.push_back(ToUtf8(
+                controls_.c_textCtrlTime[model::Index(side) * kTypedTimesPerSide + n]->GetValue()));
+        if (const std::string bad = model::UnreadableTypedTimes(side, fields); !bad.empty()) {
             Tell(FromUtf8(bad), "Typed times", wxICON_WARNING);
             return;
         }
-        for (const std::string& field : fields) cuts.push_back(ParseTypedTime(field));
+        for (const std::string& field : fields) cuts.push_back(model::ParseTypedTime(field));
     } else {
         const SideState& state = sides_.At(side);
         const auto inUse = std::min<std::size_t>(state.cutCount, state.cuts.size());
@@ -189,14 +189,15 @@ void FrameAlbum::ExportCutList() {
     }
     CutListData list = AlbumCutList(album_);
     list.sides.push_back(MakeCutListSide(RecordingNameFor(sidePath, path), cuts,
-                                         album_.sides[Index(side)], length->frames,
+                                         album_.sides[model::Index(side)], length->frames,
                                          length->sampleRate));
     const std::string sidePaths[] = {SidePath(Side::One), SidePath(Side::Two)};
     if (const std::string error = WriteCutListFile(path, list, format, sidePaths); !error.empty()) {
         Tell(FromUtf8(error), "Couldn't export!", wxICON_WARNING);
         return;
     }
-    frame_.SetStatusText(FromUtf8("Cut list of side " + NumberText(side) + " saved as " + path));
+    frame_.SetStatusText(
+        FromUtf8("Cut list of side " + model::NumberText(side) + " saved as " + path));
     if (const std::string leftOut = TracksLeftOut(list, format); !leftOut.empty())
         Tell(FromUtf8(leftOut), kExportCaption, wxICON_INFORMATION);
 }
@@ -230,7 +231,8 @@ void FrameAlbum::ImportCutList() {
     std::vector<std::optional<Side>> match = MatchCutListSides(read.list, paths, {});
     std::vector<Side> order;
     for (const Side s : kSides)
-        if (!paths[Index(s)].empty() && std::find(match.begin(), match.end(), s) == match.end())
+        if (!paths[model::Index(s)].empty() &&
+            std::find(match.begin(), match.end(), s) == match.end())
             order.push_back(s);
     const auto unmatched = std::count(match.begin(), match.end(), std::nullopt);
     if (unmatched == 1 && order.size() == 2) {
@@ -247,9 +249,9 @@ void FrameAlbum::ImportCutList() {
     for (std::size_t b = 0; b < match.size(); ++b) {
         if (!match[b]) continue;
         const Side side = *match[b];
-        const std::optional<SideLength> length = ReadSideLength(paths[Index(side)]);
+        const std::optional<SideLength> length = ReadSideLength(paths[model::Index(side)]);
         if (!length) {
-            Tell(FromUtf8("The recording \"" + paths[Index(side)] + "\" cannot be read."),
+            Tell(FromUtf8("The recording \"" + paths[model::Index(side)] + "\" cannot be read."),
                  "Couldn't import!", wxICON_WARNING);
             return;
         }
@@ -260,7 +262,8 @@ void FrameAlbum::ImportCutList() {
             return;
         }
         const std::string notice = PlacementNotice(
-            side, one, CutsConsidered(CutMethodOf(controls_.m_cutsHow->GetSelection())));
+            side, one,
+            model::CutsConsidered(model::CutMethodOf(controls_.m_cutsHow->GetSelection())));
         if (!notice.empty()) notices += (notices.empty() ? "" : "\n") + notice;
         placed.emplace_back(side, std::move(one));
     }
@@ -276,8 +279,8 @@ void FrameAlbum::ImportCutList() {
             state.cuts.fill(0);
             std::copy(one.cuts.begin(), one.cuts.end(), state.cuts.begin());
             state.cutCount = static_cast<std::uint32_t>(one.cuts.size());
-            album_.sides[Index(side)] =
-                MergeImportedTracks(album_.sides[Index(side)], one.tracks, CutListFormatOf(path));
+            album_.sides[model::Index(side)] = MergeImportedTracks(
+                album_.sides[model::Index(side)], one.tracks, CutListFormatOf(path));
         }
     }
     TakeAlbumFields(read.list, album_);

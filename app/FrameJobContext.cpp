@@ -53,7 +53,7 @@ std::string FrameJobContext::SidePath(Side side) {
 
 CutMethod FrameJobContext::Method() {
     const FrameControls* c = &window_.controls;
-    return CutMethodOf(Read<int>([c] { return c->m_cutsHow->GetSelection(); }, 0));
+    return model::CutMethodOf(Read<int>([c] { return c->m_cutsHow->GetSelection(); }, 0));
 }
 
 std::optional<int> FrameJobContext::SongCount(Side side) {
@@ -80,7 +80,8 @@ void FrameJobContext::SetSilenceText(const std::string& text) {
 
 std::string FrameJobContext::TypedTime(Side side, int field) {
     if (field < 0 || field >= kTypedTimesPerSide) return "";
-    const std::size_t control = Index(side) * kTypedTimesPerSide + static_cast<std::size_t>(field);
+    const std::size_t control =
+        model::Index(side) * kTypedTimesPerSide + static_cast<std::size_t>(field);
     const FrameControls* c = &window_.controls;
     return Read<std::string>(
         [c, control] { return ToUtf8(c->c_textCtrlTime[control]->GetValue()); }, "");
@@ -106,7 +107,7 @@ bool FrameJobContext::VoiceAfterSlicing() {
 
 std::optional<EncoderKind> FrameJobContext::EncoderChoice() {
     const FrameControls* c = &window_.controls;
-    return EncoderKindOf(Read<int>([c] { return c->m_choice1->GetSelection(); }, -1));
+    return model::EncoderKindOf(Read<int>([c] { return c->m_choice1->GetSelection(); }, -1));
 }
 
 std::string FrameJobContext::EncoderPath() {
@@ -129,12 +130,12 @@ SideState FrameJobContext::SideData(Side side) {
     const FrameSides* sides = &window_.sides;
     if (std::optional<SideState> now =
             channel_->Ask<SideState>([sides, side] { return sides->At(side); }))
-        sides_[Index(side)] = std::move(*now);
-    return sides_[Index(side)];
+        sides_[model::Index(side)] = std::move(*now);
+    return sides_[model::Index(side)];
 }
 
 void FrameJobContext::PublishSide(Side side, const SideState& state) {
-    sides_[Index(side)] = state;
+    sides_[model::Index(side)] = state;
     FrameSides* sides = &window_.sides;
     // One assignment on the GUI thread: a paint sees the old state or the new one. A side
     // located anew meanwhile keeps its own state.

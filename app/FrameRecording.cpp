@@ -118,7 +118,7 @@ void FrameRecording::ShowProgress() {
     const SideFormat& format = state.format;
     const wxString elapsed =
         FromUtf8(ElapsedText(bytes / format.BytesPerFrame(), format.sampleRate));
-    const wxString time = wxString::Format("Recording side %d  %s", Number(side_), elapsed);
+    const wxString time = wxString::Format("Recording side %d  %s", model::Number(side_), elapsed);
     const wxString file = FromUtf8(
         SizeText(bytes + kCanonicalHeaderBytes) + " written, " +
         TimeLeftText(roomLeft_, format.sampleRate * format.BytesPerFrame()) + " left on the disk");
@@ -169,7 +169,8 @@ void FrameRecording::OnRecordSide(wxCommandEvent& event) {
 void FrameRecording::StartRecording(Side side) {
     if (beforeRecording) beforeRecording();
     FileRequest request;
-    request.message = wxString::Format("Choose folder and file name for side %d.", Number(side));
+    request.message =
+        wxString::Format("Choose folder and file name for side %d.", model::Number(side));
     request.defaultDir = lastPath_.Folder();
     request.wildcard = "Wave Files (*.wav)|*.wav";
     const wxString chosen = ChooseSaveFile(prompts_, &frame_, request);
@@ -182,7 +183,7 @@ void FrameRecording::StartRecording(Side side) {
     side_ = side;
     RecButton(side)->SetLabel(kRecordingStopLabel);
     // One recording at a time: the other side's Rec waits for this one to end.
-    RecButton(Other(side))->Disable();
+    RecButton(model::Other(side))->Disable();
 
     if (!recorder_) recorder_ = std::make_unique<Recorder>(std::make_unique<AudioStream>());
     const std::string path = ToUtf8(pathField->GetValue());
@@ -268,7 +269,7 @@ void FrameRecording::RecordingFinished(bool closing) {
             wxString::Format("The recording of side %d is complete, but it was not sliced "
                              "automatically because another job was running.\nSlice it once "
                              "that job has finished.",
-                             Number(side_)),
+                             model::Number(side_)),
             kNotSlicedCaption, wxOK | wxICON_INFORMATION);
         return;
     }

@@ -2,7 +2,7 @@
 
 void FrameSides::Publish(Side side, const SideState& state, unsigned generation) {
     if (generation != generation_) return;
-    sides_[Index(side)] = state;
+    sides_[model::Index(side)] = state;
     Tell();
 }
 

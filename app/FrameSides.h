@@ -19,8 +19,8 @@
 class FrameSides {
   public:
     /// A side's state: levels, cuts and peak.
-    SideState& At(Side side) { return sides_[Index(side)]; }
-    const SideState& At(Side side) const { return sides_[Index(side)]; }
+    SideState& At(Side side) { return sides_[model::Index(side)]; }
+    const SideState& At(Side side) const { return sides_[model::Index(side)]; }
     const std::array<SideState, 2>& All() const { return sides_; }
 
     /// Replaces a side's state with what a job published, unless the sides were changed

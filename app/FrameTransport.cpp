@@ -161,12 +161,13 @@ void FrameTransport::StartAt(const PlayheadPlace& place) {
     const std::string path = ToUtf8(controls_.SidePathField(place.side)->GetValue());
     if (path.empty()) {
         frame_.SetStatusText(wxString::Format(
-            "Side %d has no recording yet: record or locate it first.", Number(place.side)));
+            "Side %d has no recording yet: record or locate it first.", model::Number(place.side)));
         return;
     }
     if (!player_.Play(path, place.seconds, place.side)) {
         timer_.Stop();
-        frame_.SetStatusText(wxString::Format("Side %d could not be played.", Number(place.side)));
+        frame_.SetStatusText(
+            wxString::Format("Side %d could not be played.", model::Number(place.side)));
         return;
     }
     if (!playhead_.Place() || playhead_.Place()->side != place.side ||
@@ -225,7 +226,7 @@ void FrameTransport::PlayFromNextCut() {
     const std::optional<std::int32_t> cut = NextCutAfter(sides_.At(place.side), tenths);
     if (!cut) {
         frame_.SetStatusText(
-            wxString::Format("Side %d has no cut after the playhead.", Number(place.side)));
+            wxString::Format("Side %d has no cut after the playhead.", model::Number(place.side)));
         return;
     }
     playhead_.Set({place.side, *cut / 10.0}, Playhead::Cause::User);
@@ -235,7 +236,7 @@ void FrameTransport::PlayFromNextCut() {
 void FrameTransport::ShowPlace() {
     const std::optional<PlayheadPlace>& place = playhead_.Place();
     controls_.m_playheadText->SetLabel(
-        place ? wxString::Format("Side %d  %s", Number(place->side),
-                                 FromUtf8(FormatTenths(std::llround(place->seconds * 10))))
+        place ? wxString::Format("Side %d  %s", model::Number(place->side),
+                                 FromUtf8(model::FormatTenths(std::llround(place->seconds * 10))))
               : wxString("Side 1  0:00.0"));
 }

@@ -52,7 +52,7 @@ FrameWaveforms::FrameWaveforms(wxWindow& frame, FrameControls& controls, FrameSi
     panel->OnMouse([this](wxMouseEvent& event) { OnPanelMouse(event); });
 
     for (const Side side : kSides) {
-        controls.m_rulers[Index(side)] = new RulerWindow(
+        controls.m_rulers[model::Index(side)] = new RulerWindow(
             &frame, side,
             [this, side] {
                 RulerWindow::Content content;
@@ -65,7 +65,7 @@ FrameWaveforms::FrameWaveforms(wxWindow& frame, FrameControls& controls, FrameSi
             [this, side](double f) {
                 playhead_.Set({side, f * sides_.At(side).levelCount / 10.0}, Playhead::Cause::User);
             });
-        controls.m_rulers[Index(side)]->SetToolTip(
+        controls.m_rulers[model::Index(side)]->SetToolTip(
             "Click to put the playhead here (Play starts from it)");
     }
     // A native scroll bar draws in its parent's window: it gets a strip of its own over the

@@ -43,7 +43,7 @@ wxString GainText(float gain) {
 }  // namespace
 
 wxString CutMethodName(int cutsHowSelection) {
-    switch (CutMethodOf(cutsHowSelection)) {
+    switch (model::CutMethodOf(cutsHowSelection)) {
         case CutMethod::TypedTimes:
             return "Typed Times";
         case CutMethod::SmartSense:

@@ -52,7 +52,7 @@ std::optional<wxString> LocateCommands::LocateSide(Side side, const std::string&
     lastPath_.Set(path);
     if (const std::string shortfall = SideShortfall(path); !shortfall.empty())
         prompts_.Message(&frame_,
-                         FromUtf8("Side " + NumberText(side) + ": " + shortfall +
+                         FromUtf8("Side " + model::NumberText(side) + ": " + shortfall +
                                   ".\nOnly what it holds will be used."),
                          "Shorter than its header", wxOK | wxICON_INFORMATION);
     return std::nullopt;
@@ -65,7 +65,7 @@ void LocateCommands::ShowWrongFormat(const wxString& text) {
 void LocateCommands::OnLocateSide(wxCommandEvent& event) {
     const Side side = event.GetId() == kIdLocateSide1 ? Side::One : Side::Two;
     FileRequest request;
-    request.message = wxString::Format("Locate the wave file for side %d.", Number(side));
+    request.message = wxString::Format("Locate the wave file for side %d.", model::Number(side));
     request.defaultDir = lastPath_.Folder();
     request.wildcard = wxString("Wave Files (*.wav)|*.wav|") + kAllFiles;
     const wxString path = prompts_.ChooseFile(&frame_, request);

@@ -36,7 +36,8 @@ void ApplyCommandLine(MyFrame& frame, const CommandLine& options) {
     if (!options.settingsFile.empty()) frame.Settings().Load(options.settingsFile);
     for (std::size_t i = 0; i < options.sides.size(); ++i) {
         const std::string path = platform::MakeAbsolute(options.sides[i]);
-        if (const std::optional<wxString> problem = frame.Locate().LocateSide(SideOfIndex(i), path))
+        if (const std::optional<wxString> problem =
+                frame.Locate().LocateSide(model::SideOfIndex(i), path))
             frame.Locate().ShowWrongFormat(FromUtf8(path) + "\n" + *problem);
     }
 }

@@ -22,7 +22,7 @@ SmartSenseChoice::~SmartSenseChoice() {
 }
 
 std::optional<int> SmartSenseChoice::SongCount(Side side) const {
-    const int n = songs_[Index(side)].load();
+    const int n = songs_[model::Index(side)].load();
     return n > 0 ? std::optional<int>(n) : std::nullopt;
 }
 

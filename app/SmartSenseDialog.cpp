@@ -51,7 +51,7 @@ SmartSenseDialog::SmartSenseDialog(wxWindow* parent, std::optional<int> side1,
 }
 
 std::optional<int> SmartSenseDialog::SongCount(Side side) const {
-    const int n = m_songs[Index(side)]->GetValue();
+    const int n = m_songs[model::Index(side)]->GetValue();
     return n > 0 ? std::optional<int>(n) : std::nullopt;
 }
 

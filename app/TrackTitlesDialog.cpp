@@ -75,7 +75,7 @@ TrackTitlesDialog::TrackTitlesDialog(wxWindow* parent, const AlbumInfo& album,
             event.Skip();
         });
         tracks[s] = grid;
-        LabelRows(SideOfIndex(static_cast<std::size_t>(s)));
+        LabelRows(model::SideOfIndex(static_cast<std::size_t>(s)));
         column->Add(grid, 1, wxEXPAND);
         sides->Add(column, 1, wxEXPAND | (s == 0 ? wxRIGHT : 0), 10);
     }
@@ -94,7 +94,7 @@ TrackTitlesDialog::TrackTitlesDialog(wxWindow* parent, const AlbumInfo& album,
 }
 
 void TrackTitlesDialog::LabelRows(Side side) {
-    wxGrid* grid = tracks[Index(side)];
+    wxGrid* grid = tracks[model::Index(side)];
     for (int row = 0; row < grid->GetNumberRows(); ++row)
         grid->SetRowLabelValue(row,
                                wxString::Format("%c%d", side == Side::One ? 'A' : 'B', row + 1));

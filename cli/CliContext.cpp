@@ -23,7 +23,7 @@ std::string CliContext::SidePath(Side side) {
 
 std::string CliContext::TypedTime(Side side, int field) {
     if (field < 0 || field >= kTypedTimesPerSide) return "";
-    return state_.fields.typedTimes[Index(side) * kTypedTimesPerSide + field];
+    return state_.fields.typedTimes[model::Index(side) * kTypedTimesPerSide + field];
 }
 
 int CliContext::EncoderRunsAtOnce() {

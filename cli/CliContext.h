@@ -26,8 +26,8 @@ class CliContext final : public JobContext {
     TrebleFilter& Treble() override { return treble_; }
 
     std::string SidePath(Side side) override;
-    CutMethod Method() override { return CutMethodOf(state_.fields.cutsHow); }
-    std::optional<int> SongCount(Side side) override { return state_.songs[Index(side)]; }
+    CutMethod Method() override { return model::CutMethodOf(state_.fields.cutsHow); }
+    std::optional<int> SongCount(Side side) override { return state_.songs[model::Index(side)]; }
     double MinSongSeconds() override { return state_.minSongSeconds; }
     bool TrimToMusic() override { return state_.trim; }
     std::string SilenceText() override { return state_.fields.silenceSeconds; }
@@ -38,7 +38,7 @@ class CliContext final : public JobContext {
     bool DeleteWaveSlices() override { return state_.fields.deleteSlices != 0; }
     bool VoiceAfterSlicing() override { return state_.fields.voiceAfterSlicing != 0; }
     std::optional<EncoderKind> EncoderChoice() override {
-        return EncoderKindOf(state_.fields.encoderKind);
+        return model::EncoderKindOf(state_.fields.encoderKind);
     }
     std::string EncoderPath() override { return state_.encoderPath; }
     int EncoderRunsAtOnce() override;
@@ -46,8 +46,10 @@ class CliContext final : public JobContext {
     std::string OutputFolder(Side side) override;
     AlbumInfo Album() override { return state_.album; }
 
-    SideState SideData(Side side) override { return sides_[Index(side)]; }
-    void PublishSide(Side side, const SideState& state) override { sides_[Index(side)] = state; }
+    SideState SideData(Side side) override { return sides_[model::Index(side)]; }
+    void PublishSide(Side side, const SideState& state) override {
+        sides_[model::Index(side)] = state;
+    }
     bool WavesDrawn() override { return wavesDrawn_; }
     void SetWavesDrawn(bool drawn) override { wavesDrawn_ = drawn; }
     void SetSlicing(bool) override {}

@@ -37,20 +37,20 @@ std::vector<std::string> SplitCommas(const std::string& text) {
 
 std::string SetTypedTimes(CliOptions& o, Side side, const std::string& value) {
     const std::vector<std::string> parts = SplitCommas(value);
-    const std::string name = "--times" + NumberText(side);
+    const std::string name = "--times" + model::NumberText(side);
     if (parts.size() > 10) return name + ": at most ten times";
     TypedTimeFields fields;
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (ReadTypedTime(parts[i]).kind == TypedTimeKind::NotATime)
-            return name + ", field " + std::to_string(i + 1) + ": " + NotATimeText(parts[i]);
+        if (model::ReadTypedTime(parts[i]).kind == TypedTimeKind::NotATime)
+            return name + ", field " + std::to_string(i + 1) + ": " + model::NotATimeText(parts[i]);
         fields[i] = parts[i];
     }
-    o.typedTimes[Index(side)] = fields;
+    o.typedTimes[model::Index(side)] = fields;
     return "";
 }
 
 std::string SetMarkers(CliOptions& o, Side side, const std::string& value) {
-    const std::string name = "--markers" + NumberText(side);
+    const std::string name = "--markers" + model::NumberText(side);
     std::vector<std::int32_t> markers;
     if (!value.empty()) {
         for (const std::string& part : SplitCommas(value)) {
@@ -63,7 +63,7 @@ std::string SetMarkers(CliOptions& o, Side side, const std::string& value) {
         }
     }
     if (markers.size() > kMaxMarkers) return name + ": at most 512 markers";
-    o.markers[Index(side)] = std::move(markers);
+    o.markers[model::Index(side)] = std::move(markers);
     return "";
 }
 
@@ -182,7 +182,7 @@ std::string SetTitles(CliOptions& o, Side side, const std::string& value) {
         if (bar == std::string::npos) break;
         at = bar + 1;
     }
-    o.titles[Index(side)] = std::move(titles);
+    o.titles[model::Index(side)] = std::move(titles);
     return "";
 }
 

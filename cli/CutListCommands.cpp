@@ -39,17 +39,18 @@ int LoadCutLists(const CliOptions& options, WindowState& state) {
         std::array<std::string, 2> open = sides;
         std::vector<Side> order;
         for (const Side side : kSides) {
-            if (!earlier[Index(side)].empty()) open[Index(side)].clear();
-            if (!open[Index(side)].empty()) order.push_back(side);
+            if (!earlier[model::Index(side)].empty()) open[model::Index(side)].clear();
+            if (!open[model::Index(side)].empty()) order.push_back(side);
         }
         const std::vector<std::optional<Side>> match = MatchCutListSides(read.list, open, order);
         for (std::size_t b = 0; b < match.size(); ++b) {
             const CutListSide& block = read.list.sides[b];
             if (!match[b]) {
                 for (const Side side : kSides)
-                    if (!earlier[Index(side)].empty()) {
-                        Say(path + ": side " + NumberText(side) + " already has its tracks from " +
-                            earlier[Index(side)] + "; give one cut list per side");
+                    if (!earlier[model::Index(side)].empty()) {
+                        Say(path + ": side " + model::NumberText(side) +
+                            " already has its tracks from " + earlier[model::Index(side)] +
+                            "; give one cut list per side");
                         return kExitUsage;
                     }
                 Say(path + ": the tracks of " +
@@ -58,7 +59,7 @@ int LoadCutLists(const CliOptions& options, WindowState& state) {
                     " belong to no side given, and were left out");
                 continue;
             }
-            const std::size_t s = Index(*match[b]);
+            const std::size_t s = model::Index(*match[b]);
             const std::optional<SideLength> length = ReadSideLength(sides[s]);
             if (!length) {
                 Say(sides[s] + ": cannot be read");

@@ -29,7 +29,7 @@ bool FailedOutcome(SliceOutcome outcome) {
 std::string SummaryLine(Side side, const std::string& path, const SideReport& report,
                         const AlbumInfo& album, bool interrupted) {
     const SideTracks tracks(side, album, 0);
-    std::string line = "side " + NumberText(side) + " (" + path + "): ";
+    std::string line = "side " + model::NumberText(side) + " (" + path + "): ";
     if (report.slices == 0 && report.reason.empty() && interrupted)
         return line + "not sliced (interrupted)";
     if (report.slices == 0)
@@ -52,7 +52,7 @@ std::string SummaryLine(Side side, const std::string& path, const SideReport& re
 // Encoding asked for and no encoder to run: said before anything is written. kExitOk or
 // kExitUsage.
 int CheckEncoder(const WindowState& state) {
-    const std::optional<EncoderKind> kind = EncoderKindOf(state.fields.encoderKind);
+    const std::optional<EncoderKind> kind = model::EncoderKindOf(state.fields.encoderKind);
     if (state.fields.createEncoded == 0 || EncoderAvailable(kind, state.encoderPath))
         return kExitOk;
     if (!state.encoderPath.empty()) {
@@ -115,12 +115,13 @@ int RunSlice(const CliOptions& options) {
     const bool interrupted = report.stopped || Interrupted();
     bool failed = false;
     for (const Side s : kSides) {
-        const SideReport& side = report.sides[Index(s)];
+        const SideReport& side = report.sides[model::Index(s)];
         if (!side.present) continue;
         failed |= FailedOutcome(side.outcome);
         if (!options.quiet)
-            std::printf("%s\n",
-                        SummaryLine(s, paths[Index(s)], side, state.album, interrupted).c_str());
+            std::printf(
+                "%s\n",
+                SummaryLine(s, paths[model::Index(s)], side, state.album, interrupted).c_str());
     }
     std::fflush(stdout);
     if (!report.earlierFilesLeft.empty()) {

@@ -16,9 +16,9 @@ void ApplyAlbumOptions(const CliOptions& o, AlbumInfo& album) {
     if (o.genre) album.genre = *o.genre;
     if (o.keepTitleCharacters) album.keepTitleCharacters = true;
     for (const Side side : kSides) {
-        const auto& titles = o.titles[Index(side)];
+        const auto& titles = o.titles[model::Index(side)];
         if (!titles) continue;
-        std::vector<TrackInfo>& tracks = album.sides[Index(side)];
+        std::vector<TrackInfo>& tracks = album.sides[model::Index(side)];
         tracks.resize(std::max(tracks.size(), titles->size()));
         for (std::size_t k = 0; k < tracks.size(); ++k)
             tracks[k].title = k < titles->size() ? (*titles)[k] : std::string();
@@ -62,7 +62,7 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
     if (o.cutsHow) f.cutsHow = *o.cutsHow;
     if (o.silenceText) f.silenceSeconds = *o.silenceText;
     for (const Side side : kSides) {
-        const std::size_t i = Index(side);
+        const std::size_t i = model::Index(side);
         if (o.typedTimes[i])
             for (int n = 0; n < kTypedTimesPerSide; ++n)
                 f.typedTimes[i * kTypedTimesPerSide + n] = (*o.typedTimes[i])[n];
@@ -77,7 +77,7 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
     if (o.minSongSeconds) s.minSongSeconds = *o.minSongSeconds;
     s.trim = o.trim;
     if ((o.songs[0] || o.songs[1] || o.minSongSeconds || o.trim) &&
-        CutMethodOf(f.cutsHow) != CutMethod::SmartSense) {
+        model::CutMethodOf(f.cutsHow) != CutMethod::SmartSense) {
         result.error = "--songs, --min-song and --trim go with --smart";
         result.exitCode = kExitUsage;
         return result;

@@ -185,7 +185,7 @@ class SideAnalysis {
         }
         result.levelCount = static_cast<std::uint32_t>(result.levels.size());
         const std::uint64_t fine =
-            framesDone_ == 0 ? 0 : FineGroupOf(framesDone_ - 1, blockFrames_) + 1;
+            framesDone_ == 0 ? 0 : model::FineGroupOf(framesDone_ - 1, blockFrames_) + 1;
         result.finePeaks.assign(peaks_.fine.begin(),
                                 peaks_.fine.begin() + static_cast<std::ptrdiff_t>(fine));
         const std::int64_t window =

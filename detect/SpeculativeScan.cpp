@@ -36,8 +36,8 @@ void MergeFinePeaks(const std::int16_t* samples, std::uint64_t first, std::size_
                     std::uint32_t blockFrames, std::uint16_t* fine) {
     const std::uint64_t end = first + frames;
     for (std::uint64_t f = first; f < end;) {
-        const std::uint64_t group = FineGroupOf(f, blockFrames);
-        const std::uint64_t groupEnd = std::min(end, FineGroupStart(group + 1, blockFrames));
+        const std::uint64_t group = model::FineGroupOf(f, blockFrames);
+        const std::uint64_t groupEnd = std::min(end, model::FineGroupStart(group + 1, blockFrames));
         int peak = fine[group];
         for (; f < groupEnd; ++f, samples += 2)
             peak = std::max(peak, std::max(std::abs(int{samples[0]}), std::abs(int{samples[1]})));

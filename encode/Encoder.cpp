@@ -156,7 +156,7 @@ bool EncoderAvailable(std::optional<EncoderKind> chosen, const std::string& path
 }
 
 std::string ConvertingStatus(Side side) {
-    return "Converting side " + NumberText(side) + " slices to MP3/Ogg files...";
+    return "Converting side " + model::NumberText(side) + " slices to MP3/Ogg files...";
 }
 
 EarlierOutput::EarlierOutput(const std::string& output) : output_(output) {

@@ -59,7 +59,8 @@ bool SliceFinisher::SideWritten(unsigned count, const SideTracks& tracks) {
                 written.push_back(
                     tracks.EncodedName(number, index, static_cast<EncoderKind>(kind), naming));
     }
-    if (ctx_.VoiceAfterSlicing()) ctx_.PlayVoice("wavside" + NumberText(steps.side) + ".wav");
+    if (ctx_.VoiceAfterSlicing())
+        ctx_.PlayVoice("wavside" + model::NumberText(steps.side) + ".wav");
     if (!overlap_) {
         steps.encode = ctx_.CreateEncodedFiles();
         if (!steps.encode) return true;
@@ -113,7 +114,8 @@ void SliceFinisher::OpenInQueue(SideSteps& steps, int count) {
 void SliceFinisher::SideEncoded(int handle) {
     for (const SideSteps& steps : sides_) {
         if (steps.handle != handle) continue;
-        if (ctx_.VoiceAfterEncoding()) ctx_.PlayVoice("mp3side" + NumberText(steps.side) + ".wav");
+        if (ctx_.VoiceAfterEncoding())
+            ctx_.PlayVoice("mp3side" + model::NumberText(steps.side) + ".wav");
         if (job_ == SliceJob::SliceAutoOrTyped && ctx_.DeleteWaveSlices())
             DeleteSlices(steps.folder, queue_.Encoded(handle), steps.tracks, steps.firstNumber);
     }

@@ -64,7 +64,7 @@ class JobContext : public EncodeControl {
     /// How many of a side's markers the marker job cuts at with `method` chosen. The
     /// window's rule: a side's first ten, every one with Smart Sense. velvane-cli, whose
     /// markers are the tracks of a cut list or --markersN, counts every one.
-    virtual std::size_t MarkersCounted(CutMethod method) { return CutsConsidered(method); }
+    virtual std::size_t MarkersCounted(CutMethod method) { return model::CutsConsidered(method); }
 
     /// Folder the slices (and encoded files) of a side go to: the side file's folder in
     /// the window; velvane-cli's --out may name another.

@@ -37,13 +37,13 @@ std::int64_t EnsureSilenceLength(JobContext& ctx) {
         text = kDefaultSilence;
         ctx.SetSilenceText(text);
     }
-    return LeadingInteger(text);
+    return model::LeadingInteger(text);
 }
 
 // cutCount = the nonzero entries among the entries that count; every entry after them 0.
 void SettleCutTable(SideState& state, CutMethod method) {
     const auto first = state.cuts.begin();
-    const auto considered = static_cast<std::ptrdiff_t>(CutsConsidered(method));
+    const auto considered = static_cast<std::ptrdiff_t>(model::CutsConsidered(method));
     state.cutCount = static_cast<std::uint32_t>(
         std::count_if(first, first + considered, [](std::int32_t c) { return c != 0; }));
     std::fill(first + state.cutCount, state.cuts.end(), 0);
@@ -53,11 +53,12 @@ void SettleCutTable(SideState& state, CutMethod method) {
 // cuts of the method chosen now. A failed or stopped analysis leaves no levels, no peak
 // and the previous cuts.
 AnalysisResult AnalyseSide(JobContext& ctx, Side side, Range range, SideReport& report) {
-    ctx.SetStatus("Analyzing volume on side " + NumberText(side) + "...");
+    ctx.SetStatus("Analyzing volume on side " + model::NumberText(side) + "...");
     const CutMethod method = ctx.Method();
     // Smart Sense needs no silence length, so its field is left as the user left it.
-    const std::int64_t silence = method == CutMethod::SmartSense ? LeadingInteger(ctx.SilenceText())
-                                                                 : EnsureSilenceLength(ctx);
+    const std::int64_t silence = method == CutMethod::SmartSense
+                                     ? model::LeadingInteger(ctx.SilenceText())
+                                     : EnsureSilenceLength(ctx);
     AnalysisResult result =
         AnalyzeSide(ctx, ctx.Treble(), ctx.SidePath(side), silence, range.start, range.end,
                     AnalysisSplit{}, SmartOptions(ctx, method, side));
@@ -81,7 +82,8 @@ AnalysisResult AnalyseSide(JobContext& ctx, Side side, Range range, SideReport& 
     report.analysed = result.ok;
     // Fewer songs than the user gave could be placed: how many, and why.
     if (result.ok && !result.smartMessage.empty())
-        ctx.ShowMessage("Smart Sense", "Side " + NumberText(side) + ": " + result.smartMessage);
+        ctx.ShowMessage("Smart Sense",
+                        "Side " + model::NumberText(side) + ": " + result.smartMessage);
     return result;
 }
 
@@ -108,7 +110,7 @@ int PlannedTrackTotal(JobContext& ctx, const JobReport& report, bool markerJob) 
     if (!typed && !markerJob) return 0;
     int total = 0;
     for (const Side side : kSides)
-        if (report.sides[Index(side)].present)
+        if (report.sides[model::Index(side)].present)
             total +=
                 typed
                     ? PlannedSlices(ctx, side, ReadTypedCutList(ctx, side), kTypedTimesPerSide)
@@ -198,11 +200,11 @@ std::string Reason(SliceOutcome outcome, const char* noCuts) {
 void ReportSidesWithoutSlices(JobContext& ctx, const JobReport& report) {
     std::vector<std::string> parts;
     for (const Side s : kSides) {
-        const SideReport& side = report.sides[Index(s)];
+        const SideReport& side = report.sides[model::Index(s)];
         if (!side.present || side.slices > 0 || side.outcome == SliceOutcome::CannotWrite ||
             side.outcome == SliceOutcome::WouldOverwriteSide)
             continue;
-        parts.push_back("side " + NumberText(s) + " (" + side.reason + ")");
+        parts.push_back("side " + model::NumberText(s) + " (" + side.reason + ")");
     }
     if (parts.empty()) return;
     std::string text = "No slices were made for " + parts[0];
@@ -226,10 +228,10 @@ bool RefuseUnreadableTypedTimes(JobContext& ctx, JobReport& report) {
     if (ctx.Method() != CutMethod::TypedTimes) return false;
     std::string text;
     for (const Side s : kSides) {
-        if (!report.sides[Index(s)].present) continue;
+        if (!report.sides[model::Index(s)].present) continue;
         std::array<std::string, kTypedTimesPerSide> fields;
         for (int i = 0; i < kTypedTimesPerSide; ++i) fields[i] = ctx.TypedTime(s, i);
-        const std::string lines = UnreadableTypedTimes(s, fields);
+        const std::string lines = model::UnreadableTypedTimes(s, fields);
         if (!lines.empty()) text += (text.empty() ? "" : "\n") + lines;
     }
     if (text.empty()) return false;
@@ -243,8 +245,8 @@ bool RefuseUnreadableTypedTimes(JobContext& ctx, JobReport& report) {
 std::string FinishedStatus(const JobReport& report) {
     std::string text = "Finished.";
     for (const Side s : kSides)
-        if (const std::string note = TitleCountNote(report.sides[Index(s)]); !note.empty())
-            text += " Side " + NumberText(s) + ": " + note + ".";
+        if (const std::string note = TitleCountNote(report.sides[model::Index(s)]); !note.empty())
+            text += " Side " + model::NumberText(s) + ": " + note + ".";
     return text;
 }
 
@@ -278,7 +280,7 @@ bool BothSides(const JobReport& report) {
 bool SliceSide(JobContext& ctx, Side side, std::span<const std::int32_t> cuts,
                std::size_t considered, int trackTotal, Range range, const char* noCuts,
                JobReport& report, SliceFinisher& finisher, const SliceSpan& span = {}) {
-    SideReport& me = report.sides[Index(side)];
+    SideReport& me = report.sides[model::Index(side)];
     const int firstNumber = FirstNumber(report, side);
     const std::string folder = ctx.OutputFolder(side);
     // Read once, so that a side's slices and encoded files are named alike.
@@ -289,12 +291,12 @@ bool SliceSide(JobContext& ctx, Side side, std::span<const std::int32_t> cuts,
     const SliceResult result = WriteSideSlices(ctx, side, cuts, considered, folder, firstNumber,
                                                tracks, range, finisher, me, span);
     // A job of one side knows its total once the side is written.
-    const bool onlySide = !report.sides[Index(Other(side))].present;
+    const bool onlySide = !report.sides[model::Index(model::Other(side))].present;
     if (trackTotal == 0 && onlySide) trackTotal = static_cast<int>(result.written);
     me.reason = result.written > 0 ? "" : Reason(result.outcome, noCuts);
     if (result.outcome == SliceOutcome::Stopped || ctx.SlicingStopped()) return false;
     if (!result.message.empty())
-        ctx.ShowMessage("Slicing side " + NumberText(side), result.message);
+        ctx.ShowMessage("Slicing side " + model::NumberText(side), result.message);
     // Stop pressed while the message was open: no voice message, no encoding.
     if (ctx.SlicingStopped()) return false;
     return finisher.SideWritten(me.slices, SideTracks(side, album, trackTotal));
@@ -325,7 +327,8 @@ std::string TitleCountNote(const SideReport& side) {
 
 TypedCutList ReadTypedCutList(JobContext& ctx, Side side) {
     TypedCutList cuts{};
-    for (int i = 0; i < kTypedTimesPerSide; ++i) cuts[i] = ParseTypedTime(ctx.TypedTime(side, i));
+    for (int i = 0; i < kTypedTimesPerSide; ++i)
+        cuts[i] = model::ParseTypedTime(ctx.TypedTime(side, i));
     return cuts;
 }
 
@@ -339,7 +342,7 @@ std::optional<SmartSenseOptions> SmartOptions(JobContext& ctx, CutMethod method,
 
 JobReport DrawWaveformsJob(JobContext& ctx) {
     JobReport report;
-    for (const Side s : kSides) report.sides[Index(s)].present = Present(ctx, s);
+    for (const Side s : kSides) report.sides[model::Index(s)].present = Present(ctx, s);
     const bool one = report.sides[0].present, two = report.sides[1].present;
     if (!one && !two) {
         ctx.ShowMessage("Missing files!",
@@ -351,11 +354,11 @@ JobReport DrawWaveformsJob(JobContext& ctx) {
     ctx.SetGauge(Gauge::Slicing, 0);
     ctx.SetGauge(Gauge::Encoding, 0);
     for (const Side side : kSides) {
-        if (!report.sides[Index(side)].present) continue;
+        if (!report.sides[model::Index(side)].present) continue;
         const Range range = !(one && two)       ? Range{0, 100}
                             : side == Side::One ? Range{0, 50}
                                                 : Range{50, 100};
-        AnalyseSide(ctx, side, range, report.sides[Index(side)]);
+        AnalyseSide(ctx, side, range, report.sides[model::Index(side)]);
         if (ctx.TestDestroy()) {  // a stop ends the job here: the waves are not drawn
             report.stopped = true;
             return report;
@@ -364,7 +367,7 @@ JobReport DrawWaveformsJob(JobContext& ctx) {
     const CutMethod method = ctx.Method();
     for (const Side s : kSides) {
         SideState state = ctx.SideData(s);
-        if (report.sides[Index(s)].present)
+        if (report.sides[model::Index(s)].present)
             SettleCutTable(state, method);
         else
             state.cutCount = 0;
@@ -379,7 +382,7 @@ JobReport DrawWaveformsJob(JobContext& ctx) {
 
 JobReport SliceAutoOrTypedJob(JobContext& ctx) {
     JobReport report;
-    for (const Side s : kSides) report.sides[Index(s)].present = Present(ctx, s);
+    for (const Side s : kSides) report.sides[model::Index(s)].present = Present(ctx, s);
     const bool both = BothSides(report);
     if (!report.sides[0].present && !report.sides[1].present) return report;
     if (RefuseUnreadableTypedTimes(ctx, report)) return report;
@@ -395,7 +398,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
     SliceFinisher finisher(ctx, SliceJob::SliceAutoOrTyped);
     const int trackTotal = PlannedTrackTotal(ctx, report, false);
     for (const Side side : kSides) {
-        SideReport& me = report.sides[Index(side)];
+        SideReport& me = report.sides[model::Index(side)];
         if (!me.present) continue;
         // A stop seen after side 1's last step must not begin side 2's first slice file.
         if (ctx.SlicingStopped()) return EndStopped(ctx, report);
@@ -405,7 +408,8 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
         const int share = both ? 50 : 100;
         const CutMethod method = ctx.Method();
         if (method == CutMethod::TypedTimes) {
-            ctx.SetStatus("Slicing side " + NumberText(side) + " according to entered values...");
+            ctx.SetStatus("Slicing side " + model::NumberText(side) +
+                          " according to entered values...");
             if (!SliceSide(ctx, side, typed, kTypedTimesPerSide, trackTotal, {base, base + share},
                            "no typed times", report, finisher))
                 return EndStopped(ctx, report);
@@ -425,12 +429,13 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
         ctx.RefreshCanvas();
         // The analysis notices only the thread's end; Stop may have come meanwhile.
         if (ctx.SlicingStopped()) return EndStopped(ctx, report);
-        ctx.SetStatus("Slicing side " + NumberText(side) + " according to volume...");
+        ctx.SetStatus("Slicing side " + model::NumberText(side) + " according to volume...");
         const bool smart = method == CutMethod::SmartSense;
         const std::span<const std::int32_t> cuts =
             smart ? std::span<const std::int32_t>(analysis.smartCuts)
                   : std::span<const std::int32_t>(analysis.cuts);
-        if (!SliceSide(ctx, side, cuts, CutsConsidered(method), 0, {base + share / 2, base + share},
+        if (!SliceSide(ctx, side, cuts, model::CutsConsidered(method), 0,
+                       {base + share / 2, base + share},
                        smart ? "no gap between songs found" : kNoSilentPassage, report, finisher,
                        smart ? SmartSpan(ctx, side, analysis) : SliceSpan{}))
             return EndStopped(ctx, report);
@@ -441,7 +446,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
 
 JobReport SliceByMarkersJob(JobContext& ctx) {
     JobReport report;
-    for (const Side s : kSides) report.sides[Index(s)].present = Present(ctx, s);
+    for (const Side s : kSides) report.sides[model::Index(s)].present = Present(ctx, s);
     const bool both = BothSides(report);
     if (!report.sides[0].present && !report.sides[1].present) {
         ctx.ShowMessage("Missing files!",
@@ -462,13 +467,13 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
     SliceFinisher finisher(ctx, SliceJob::SliceByMarkers);
     const int trackTotal = PlannedTrackTotal(ctx, report, true);
     for (const Side side : kSides) {
-        if (!report.sides[Index(side)].present) continue;
+        if (!report.sides[model::Index(side)].present) continue;
         if (ctx.SlicingStopped()) return EndStopped(ctx, report);
         const TypedCutList typed = ReadTypedCutList(ctx, side);
         const CutMethod method = ctx.Method();
         const bool useTyped = method == CutMethod::TypedTimes;
         if (method == CutMethod::AutoSense) EnsureSilenceLength(ctx);
-        ctx.SetStatus("Slicing side " + NumberText(side) + "...");
+        ctx.SetStatus("Slicing side " + model::NumberText(side) + "...");
         const SideState state = ctx.SideData(side);
         const std::span<const std::int32_t> cuts = useTyped
                                                        ? std::span<const std::int32_t>(typed)

@@ -15,6 +15,8 @@ constexpr std::uint32_t kMaxCuts = 512;
 constexpr std::uint32_t kMaxCutsInUse = kMaxCuts - 1;
 constexpr int kTypedTimesPerSide = 10;
 
+namespace model {
+
 /// The fine peak that frame f (counted from a block boundary) falls in: the tenths of each
 /// block, which differ by a frame where a block is not a multiple of ten frames.
 constexpr std::uint64_t FineGroupOf(std::uint64_t f, std::uint32_t blockFrames) {
@@ -27,6 +29,8 @@ constexpr std::uint64_t FineGroupStart(std::uint64_t group, std::uint32_t blockF
     return group / kFinePeaksPerBlock * blockFrames +
            (group % kFinePeaksPerBlock * blockFrames + kFinePeaksPerBlock - 1) / kFinePeaksPerBlock;
 }
+
+}  // namespace model
 
 struct SideState {
     std::vector<float> levels;  ///< peak of each block, 0.0 .. 0.99; levelCount entries

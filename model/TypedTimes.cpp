@@ -83,7 +83,7 @@ std::optional<std::int64_t> ColonTenths(std::string_view text) {
 
 }  // namespace
 
-std::int64_t LeadingInteger(std::string_view text) {
+std::int64_t model::LeadingInteger(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
     bool negative = false;
@@ -99,7 +99,7 @@ std::int64_t LeadingInteger(std::string_view text) {
     return negative ? -value : value;
 }
 
-TypedTime ReadTypedTime(std::string_view text) {
+TypedTime model::ReadTypedTime(std::string_view text) {
     const auto space = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
     while (!text.empty() && space(text.front())) text.remove_prefix(1);
     while (!text.empty() && space(text.back())) text.remove_suffix(1);
@@ -112,12 +112,12 @@ TypedTime ReadTypedTime(std::string_view text) {
     return {TypedTimeKind::Time, static_cast<std::int32_t>(*tenths)};
 }
 
-std::int32_t ParseTypedTime(std::string_view text) {
+std::int32_t model::ParseTypedTime(std::string_view text) {
     const TypedTime time = ReadTypedTime(text);
     return time.kind == TypedTimeKind::Time ? time.tenths : 0;
 }
 
-std::string FormatTenths(std::int64_t tenths) {
+std::string model::FormatTenths(std::int64_t tenths) {
     const bool negative = tenths < 0;
     const std::uint64_t t = negative ? 0 - static_cast<std::uint64_t>(tenths) : tenths;
     char text[48];
@@ -128,11 +128,11 @@ std::string FormatTenths(std::int64_t tenths) {
     return text;
 }
 
-std::string NotATimeText(std::string_view text) {
+std::string model::NotATimeText(std::string_view text) {
     return "\"" + std::string(text) + "\" is not a time; write " + std::string(kTypedTimeForms);
 }
 
-std::string UnreadableTypedTimes(Side side, std::span<const std::string> fields) {
+std::string model::UnreadableTypedTimes(Side side, std::span<const std::string> fields) {
     std::string lines;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (ReadTypedTime(fields[i]).kind != TypedTimeKind::NotATime) continue;

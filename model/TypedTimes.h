@@ -17,10 +17,6 @@ using TypedCutList = std::array<std::int32_t, kTypedTimesPerSide>;
 /// The forms a time field takes, as messages name them.
 inline constexpr std::string_view kTypedTimeForms = "min.sec.dsec, m:ss, m:ss.d or h:mm:ss";
 
-/// The integer at the start of `text` as atol reads it: leading white space, an optional
-/// sign, then decimal digits; 0 when there are none. Saturates at the 64-bit limits.
-std::int64_t LeadingInteger(std::string_view text);
-
 /// What one time field says: no cut (empty, or three or more full stops, as always), a
 /// time, or something that is not a time, which must be refused rather than taken as no
 /// cut.
@@ -30,6 +26,12 @@ struct TypedTime {
     TypedTimeKind kind = TypedTimeKind::NoCut;
     std::int32_t tenths = 0;  ///< the time when kind is Time (0 is a time at the side's start)
 };
+
+namespace model {
+
+/// The integer at the start of `text` as atol reads it: leading white space, an optional
+/// sign, then decimal digits; 0 when there are none. Saturates at the 64-bit limits.
+std::int64_t LeadingInteger(std::string_view text);
 
 /// Reads a field, white space around it ignored, a leading '+' allowed:
 ///  - min.sec.dsec with digits only: "95" -> 950, "1.35" -> 950, "1.35.25" -> 952 (the
@@ -54,3 +56,5 @@ std::string NotATimeText(std::string_view text);
 /// One line per field of `side` that is not a time, "side 1, box 3: " + NotATimeText, in
 /// box order (boxes counted from 1); "" when every field reads.
 std::string UnreadableTypedTimes(Side side, std::span<const std::string> fields);
+
+}  // namespace model

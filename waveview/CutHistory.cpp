@@ -5,16 +5,16 @@
 CutTables CutTablesOf(const std::array<SideState, 2>& sides) {
     CutTables tables;
     for (const Side side : kSides) {
-        tables[Index(side)].cuts = sides[Index(side)].cuts;
-        tables[Index(side)].cutCount = sides[Index(side)].cutCount;
+        tables[model::Index(side)].cuts = sides[model::Index(side)].cuts;
+        tables[model::Index(side)].cutCount = sides[model::Index(side)].cutCount;
     }
     return tables;
 }
 
 void ApplyCutTables(const CutTables& tables, std::array<SideState, 2>& sides) {
     for (const Side side : kSides) {
-        sides[Index(side)].cuts = tables[Index(side)].cuts;
-        sides[Index(side)].cutCount = tables[Index(side)].cutCount;
+        sides[model::Index(side)].cuts = tables[model::Index(side)].cuts;
+        sides[model::Index(side)].cutCount = tables[model::Index(side)].cutCount;
     }
 }
 

@@ -10,13 +10,14 @@ std::vector<CutRow> CutRows(const SideState& side) {
     std::int32_t songStart = 0;
     for (std::uint32_t i = 0; i < inUse; ++i) {
         const std::int32_t cut = side.cuts[i];
-        rows.push_back({static_cast<int>(i), "Cut " + std::to_string(i + 1), FormatTenths(cut),
-                        FormatTenths(std::int64_t{cut} - songStart)});
+        rows.push_back({static_cast<int>(i), "Cut " + std::to_string(i + 1),
+                        model::FormatTenths(cut),
+                        model::FormatTenths(std::int64_t{cut} - songStart)});
         songStart = cut;
     }
     if (side.levelCount > 0)
-        rows.push_back({-1, "End", FormatTenths(side.levelCount),
-                        FormatTenths(std::int64_t{side.levelCount} - songStart)});
+        rows.push_back({-1, "End", model::FormatTenths(side.levelCount),
+                        model::FormatTenths(std::int64_t{side.levelCount} - songStart)});
     return rows;
 }
 
@@ -26,7 +27,7 @@ std::string CutListEditText(CutListEdit result, const SideState& side) {
             return "";
         case CutListEdit::OutsideSide:
             return side.levelCount > 0 ? "A cut lies after the side's start and before its end (" +
-                                             FormatTenths(side.levelCount) + ")."
+                                             model::FormatTenths(side.levelCount) + ")."
                                        : "A cut lies after the side's start.";
         case CutListEdit::AlreadyACut:
             return "There is a cut at that time already.";

@@ -110,7 +110,7 @@ void DrawZoomedSide(PixelLines& lines, const SideState& s, const TimeView& view,
 void DrawSideEnvelopes(wxDC& dc, const std::array<SideState, 2>& sides, int W, int H, int half) {
     PixelLines lines(dc);
     for (const Side side : kSides) {
-        const SideState& s = sides[Index(side)];
+        const SideState& s = sides[model::Index(side)];
         if (s.levelCount == 0) continue;
         const bool upper = side == Side::One;
         lines.SetColour(upper ? kSide1Envelope : kSide2Envelope);
@@ -123,7 +123,7 @@ void DrawZoomedSides(wxDC& dc, const std::array<SideState, 2>& sides, const Time
                      int H, int half) {
     PixelLines lines(dc);
     for (const Side side : kSides) {
-        const SideState& s = sides[Index(side)];
+        const SideState& s = sides[model::Index(side)];
         if (s.levelCount == 0) continue;
         const bool upper = side == Side::One;
         lines.SetColour(upper ? kSide1Envelope : kSide2Envelope);

@@ -61,9 +61,9 @@ TEST_P(DrawWaveforms, FillsThePresentSidesAndSettlesTheirCutTables) {
     EXPECT_TRUE(prompts->messages.empty());
     const bool present[2] = {c.side1, c.side2};
     for (const Side s : kSides) {
-        SCOPED_TRACE(Number(s));
+        SCOPED_TRACE(model::Number(s));
         const SideState& side = frame->SideAt(s);
-        if (!present[Index(s)]) {
+        if (!present[model::Index(s)]) {
             EXPECT_EQ(side.cutCount, 0u);
             EXPECT_EQ(side.levelCount, 0u);
             continue;

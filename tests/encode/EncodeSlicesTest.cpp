@@ -319,12 +319,12 @@ TEST_F(EncodeSlicesTest, EmptyPathFindsTheEncoderInTheInstallFolderThenOnPath) {
     EXPECT_EQ(tally.failedSlices, 1);
     EXPECT_EQ(tally.failureReason, "no encoder found");
 
-    EXPECT_TRUE(EncoderAvailable(EncoderKindOf(kOgg), ""));
-    EXPECT_TRUE(EncoderAvailable(EncoderKindOf(kLame), ""));
-    EXPECT_FALSE(EncoderAvailable(EncoderKindOf(kFlac), ""));
-    EXPECT_FALSE(EncoderAvailable(EncoderKindOf(kL3Enc), ""));
+    EXPECT_TRUE(EncoderAvailable(model::EncoderKindOf(kOgg), ""));
+    EXPECT_TRUE(EncoderAvailable(model::EncoderKindOf(kLame), ""));
+    EXPECT_FALSE(EncoderAvailable(model::EncoderKindOf(kFlac), ""));
+    EXPECT_FALSE(EncoderAvailable(model::EncoderKindOf(kL3Enc), ""));
     EXPECT_FALSE(EncoderAvailable(std::nullopt, ""));
-    EXPECT_TRUE(EncoderAvailable(EncoderKindOf(kL3Enc), "/where/ever/l3enc.exe"));
+    EXPECT_TRUE(EncoderAvailable(model::EncoderKindOf(kL3Enc), "/where/ever/l3enc.exe"));
 }
 
 }  // namespace

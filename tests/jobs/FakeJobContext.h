@@ -48,9 +48,9 @@ class FakeJobContext : public FakeControlOf<JobContext, FakeJobContext> {
 
     // --- JobContext ---
     TrebleFilter& Treble() override { return treble; }
-    std::string SidePath(Side side) override { return sidePaths.at(Number(side)); }
-    CutMethod Method() override { return CutMethodOf(cutsHow); }
-    std::optional<int> SongCount(Side side) override { return songCounts.at(Number(side)); }
+    std::string SidePath(Side side) override { return sidePaths.at(model::Number(side)); }
+    CutMethod Method() override { return model::CutMethodOf(cutsHow); }
+    std::optional<int> SongCount(Side side) override { return songCounts.at(model::Number(side)); }
     double MinSongSeconds() override { return minSongSeconds; }
     std::string SilenceText() override { return silenceText; }
     void SetSilenceText(const std::string& text) override {
@@ -58,13 +58,15 @@ class FakeJobContext : public FakeControlOf<JobContext, FakeJobContext> {
         events.push_back("silence:" + text);
     }
     std::string TypedTime(Side side, int field) override {
-        return typedTimes.at(Index(side) * kTypedTimesPerSide + field);
+        return typedTimes.at(model::Index(side) * kTypedTimesPerSide + field);
     }
     bool CreateEncodedFiles() override { return createEncoded; }
     bool VoiceAfterEncoding() override { return voiceAfterEncoding; }
     bool DeleteWaveSlices() override { return deleteSlices; }
     bool VoiceAfterSlicing() override { return voiceAfterSlicing; }
-    std::optional<EncoderKind> EncoderChoice() override { return EncoderKindOf(encoderKind); }
+    std::optional<EncoderKind> EncoderChoice() override {
+        return model::EncoderKindOf(encoderKind);
+    }
     std::string EncoderPath() override { return encoderPath; }
     int EncoderRunsAtOnce() override { return encoderRuns; }
     std::size_t MarkersCounted(CutMethod method) override {
@@ -72,13 +74,14 @@ class FakeJobContext : public FakeControlOf<JobContext, FakeJobContext> {
     }
     AlbumInfo Album() override { return album; }
     std::string OutputFolder(Side side) override {
-        const std::string& folder = outputFolders.at(Number(side));
-        return folder.empty() ? platform::SplitDirectory(sidePaths.at(Number(side))) : folder;
+        const std::string& folder = outputFolders.at(model::Number(side));
+        return folder.empty() ? platform::SplitDirectory(sidePaths.at(model::Number(side)))
+                              : folder;
     }
-    SideState SideData(Side side) override { return sides.at(Number(side)); }
+    SideState SideData(Side side) override { return sides.at(model::Number(side)); }
     void PublishSide(Side side, const SideState& state) override {
-        sides.at(Number(side)) = state;
-        published.push_back(Number(side));
+        sides.at(model::Number(side)) = state;
+        published.push_back(model::Number(side));
     }
     bool WavesDrawn() override { return wavesDrawn; }
     void SetWavesDrawn(bool drawn) override { wavesDrawn = drawn; }

@@ -16,7 +16,8 @@ void PrintTo(const TypedCase& c, std::ostream* os) {
 class ParseTypedTimeCases : public ::testing::TestWithParam<TypedCase> {};
 
 TEST_P(ParseTypedTimeCases, GivesTenthsOfASecond) {
-    EXPECT_EQ(ParseTypedTime(GetParam().text), GetParam().tenths) << '"' << GetParam().text << '"';
+    EXPECT_EQ(model::ParseTypedTime(GetParam().text), GetParam().tenths)
+        << '"' << GetParam().text << '"';
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -64,24 +65,24 @@ TEST(ReadTypedTime, TellsTimesFromNoCutAndFromWhatIsNotATime) {
         {"3579140.0", TypedTimeKind::NotATime, 0},
     };
     for (const auto& c : cases) {
-        const TypedTime time = ReadTypedTime(c.text);
+        const TypedTime time = model::ReadTypedTime(c.text);
         EXPECT_EQ(time.kind, c.kind) << '"' << c.text << '"';
         EXPECT_EQ(time.tenths, c.tenths) << '"' << c.text << '"';
     }
     const std::string fields[] = {"1.00", "", "6 34", "abc"};
-    EXPECT_EQ(UnreadableTypedTimes(Side::Two, fields),
+    EXPECT_EQ(model::UnreadableTypedTimes(Side::Two, fields),
               "side 2, box 3: \"6 34\" is not a time; write min.sec.dsec, m:ss, m:ss.d or "
               "h:mm:ss\nside 2, box 4: \"abc\" is not a time; write min.sec.dsec, m:ss, m:ss.d "
               "or h:mm:ss");
-    EXPECT_EQ(UnreadableTypedTimes(Side::One, std::span(fields, 2)), "");
+    EXPECT_EQ(model::UnreadableTypedTimes(Side::One, std::span(fields, 2)), "");
 }
 
 TEST(LeadingInteger, ReadsLikeAtolAndSaturates) {
-    EXPECT_EQ(LeadingInteger("  -42abc"), -42);
-    EXPECT_EQ(LeadingInteger("x1"), 0);
-    EXPECT_EQ(LeadingInteger("-"), 0);
-    EXPECT_EQ(LeadingInteger("123456789012345678901234"), INT64_MAX);
-    EXPECT_EQ(LeadingInteger("-123456789012345678901234"), INT64_MIN);
+    EXPECT_EQ(model::LeadingInteger("  -42abc"), -42);
+    EXPECT_EQ(model::LeadingInteger("x1"), 0);
+    EXPECT_EQ(model::LeadingInteger("-"), 0);
+    EXPECT_EQ(model::LeadingInteger("123456789012345678901234"), INT64_MAX);
+    EXPECT_EQ(model::LeadingInteger("-123456789012345678901234"), INT64_MIN);
 }
 
 }  // namespace

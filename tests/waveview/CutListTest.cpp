@@ -93,7 +93,7 @@ TEST(CutHistory, UndoRedoAndTheStepsKept) {
 
     const auto edit = [&](Side side, std::int32_t cut) {
         history.Record(CutTablesOf(sides));
-        ASSERT_EQ(AddCutAt(sides[Index(side)], cut), CutListEdit::Done);
+        ASSERT_EQ(AddCutAt(sides[model::Index(side)], cut), CutListEdit::Done);
     };
     edit(Side::One, 600);
     edit(Side::Two, 100);

@@ -59,7 +59,7 @@ class ListenDialogTest : public FrameTest {
     // Side `side`'s file (a LIST chunk before the data when asked) and its 20 s of levels
     // with `cuts`.
     void MakeSide(Side side, std::vector<std::int32_t> cuts, const WavLayout& layout = {}) {
-        const std::string path = dir / ("side" + NumberText(side) + ".wav");
+        const std::string path = dir / ("side" + model::NumberText(side) + ".wav");
         ASSERT_TRUE(WriteWav(path, SideFrames(), layout));
         frame->Controls().SidePathField(side)->SetValue(path);
         SideState& s = frame->SideAt(side);

@@ -27,7 +27,7 @@ struct FakeSettings : PlaybackSettings {
         settings.trebleBoost = level;
         return settings;
     }
-    float PeakLevel(Side side) const override { return peaks[Index(side)]; }
+    float PeakLevel(Side side) const override { return peaks[model::Index(side)]; }
 };
 
 struct Stretch {
@@ -175,7 +175,7 @@ TEST_F(PlaybackCallbackTest, VolumeGainComesFromThePlayedSidesPeak) {
         settings.peaks[0] = c.peaks[0];
         settings.peaks[1] = c.peaks[1];
         const Stretch input = Constant(4 * kCall, c.in);
-        Start(input, false, SideOfIndex(static_cast<std::size_t>(c.side)));
+        Start(input, false, model::SideOfIndex(static_cast<std::size_t>(c.side)));
         for (const int v : PerCall(Run(3))) EXPECT_EQ(v, c.out) << c.in << " side " << c.side;
     }
 }
