@@ -44,13 +44,13 @@ std::optional<wxString> LocateCommands::LocateSide(Side side, const std::string&
     // A file that is not there is not there, whatever format it might have had.
     if (!platform::OpenFile(path, "rb"))
         return FromUtf8("The file \"" + path + "\" cannot be opened.");
-    if (const std::string problem = SideProblem(path); !problem.empty())
+    if (const std::string problem = sidefile::SideProblem(path); !problem.empty())
         return wxString("This is not a side Velvane can read!\n(") + FromUtf8(problem) + ")\n" +
                kSidesTaken;
     controls_.SidePathField(side)->ChangeValue(FromUtf8(path));
     sides_.Changed();
     lastPath_.Set(path);
-    if (const std::string shortfall = SideShortfall(path); !shortfall.empty())
+    if (const std::string shortfall = sidefile::SideShortfall(path); !shortfall.empty())
         prompts_.Message(&frame_,
                          FromUtf8("Side " + model::NumberText(side) + ": " + shortfall +
                                   ".\nOnly what it holds will be used."),

@@ -22,12 +22,12 @@ int PrepareRun(const CliOptions& options, WindowState& state) {
                          std::strerror(errno));
             return kExitFileError;
         }
-        if (const std::string problem = SideProblem(path); !problem.empty()) {
+        if (const std::string problem = sidefile::SideProblem(path); !problem.empty()) {
             std::fprintf(stderr, "velvane-cli: %s: not a side velvane-cli can read (%s)\n",
                          path.c_str(), problem.c_str());
             return kExitFileError;
         }
-        if (const std::string shortfall = SideShortfall(path); !shortfall.empty())
+        if (const std::string shortfall = sidefile::SideShortfall(path); !shortfall.empty())
             std::fprintf(stderr, "velvane-cli: %s: %s; what it holds is used\n", path.c_str(),
                          shortfall.c_str());
     }

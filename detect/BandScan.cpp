@@ -31,7 +31,7 @@ bool BandScan::Measure(const std::string& path, std::uint64_t from, std::uint64_
     // `n` frames from where the side stands, as 16-bit stereo into the buffer.
     const auto read = [&](std::size_t n) {
         const std::size_t got = side->Read(stored.data(), n);
-        ToStereo16(stored.data(), side->Format(), got, buffer.get());
+        sidefile::ToStereo16(stored.data(), side->Format(), got, buffer.get());
         return got;
     };
     bool ok = true;

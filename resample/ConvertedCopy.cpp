@@ -31,7 +31,7 @@ class CopyWriter {
                 if (format_.channels == 2) *p++ = right;
             }
         } else {
-            FromStereoDouble(s, frames, format_, bytes_.data());
+            sidefile::FromStereoDouble(s, frames, format_, bytes_.data());
         }
         held_ += bytes_.size();
         return std::fwrite(bytes_.data(), 1, bytes_.size(), out_) == bytes_.size();
@@ -71,7 +71,7 @@ std::string WriteConvertedCopy(const std::string& in, const std::string& out,
         const std::size_t n = side->Read(stored.data(), std::min<std::uint64_t>(left, kStepFrames));
         if (n == 0) break;
         left -= n;
-        ToStereoDouble(stored.data(), from, n, wide.data());
+        sidefile::ToStereoDouble(stored.data(), from, n, wide.data());
         if (!resampler) {
             ok = writer.Put(wide.data(), n);
             continue;

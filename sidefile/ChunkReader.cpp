@@ -54,8 +54,8 @@ void ChunkReader::Run(SideReader& side, std::uint64_t frames) {
         std::uint8_t* into = stored_ ? stored_.get() : buffers_[slot].get();
         const std::size_t got = side.Read(into, want);
         if (stored_)
-            ToStereo16(stored_.get(), format_, got,
-                       reinterpret_cast<std::int16_t*>(buffers_[slot].get()));
+            sidefile::ToStereo16(stored_.get(), format_, got,
+                                 reinterpret_cast<std::int16_t*>(buffers_[slot].get()));
         left -= want;
         {
             std::lock_guard lock(mutex_);

@@ -128,8 +128,8 @@ void StoreSample(double v, SampleEncoding encoding, std::uint8_t* p) {
 
 }  // namespace
 
-void ToStereo16(const std::uint8_t* stored, const SideFormat& format, std::size_t frames,
-                std::int16_t* out) {
+void sidefile::ToStereo16(const std::uint8_t* stored, const SideFormat& format, std::size_t frames,
+                          std::int16_t* out) {
     const std::uint32_t size = format.BytesPerSample();
     if (format.channels == 2 && format.encoding == SampleEncoding::Int16) {
         std::memmove(out, stored, frames * 4);
@@ -149,8 +149,8 @@ void ToStereo16(const std::uint8_t* stored, const SideFormat& format, std::size_
     }
 }
 
-void ToStereoDouble(const std::uint8_t* stored, const SideFormat& format, std::size_t frames,
-                    double* out) {
+void sidefile::ToStereoDouble(const std::uint8_t* stored, const SideFormat& format,
+                              std::size_t frames, double* out) {
     const std::uint32_t size = format.BytesPerSample();
     for (std::size_t i = 0; i < frames; ++i, stored += format.BytesPerFrame()) {
         out[2 * i] = SampleAt(stored, format.encoding);
@@ -159,8 +159,8 @@ void ToStereoDouble(const std::uint8_t* stored, const SideFormat& format, std::s
     }
 }
 
-void FromStereoDouble(const double* in, std::size_t frames, const SideFormat& format,
-                      std::uint8_t* stored) {
+void sidefile::FromStereoDouble(const double* in, std::size_t frames, const SideFormat& format,
+                                std::uint8_t* stored) {
     const std::uint32_t size = format.BytesPerSample();
     for (std::size_t i = 0; i < frames; ++i, stored += format.BytesPerFrame()) {
         StoreSample(in[2 * i], format.encoding, stored);
@@ -168,8 +168,8 @@ void FromStereoDouble(const double* in, std::size_t frames, const SideFormat& fo
     }
 }
 
-void FromStereo16(const std::int16_t* in, std::size_t frames, const SideFormat& format,
-                  std::uint8_t* stored) {
+void sidefile::FromStereo16(const std::int16_t* in, std::size_t frames, const SideFormat& format,
+                            std::uint8_t* stored) {
     if (format.channels == 2) {
         std::memmove(stored, in, frames * 4);
         return;

@@ -10,6 +10,8 @@
 
 #include "sidefile/SideFormat.h"
 
+namespace sidefile {
+
 /// `frames` stored frames as 16-bit stereo: 24- and 32-bit samples keep their top 16 bits
 /// (rounded down, so a 16-bit side stored in 24 bits gives its own samples back), float
 /// samples times 32768 rounded down and held to the 16-bit range.
@@ -29,3 +31,5 @@ void FromStereoDouble(const double* in, std::size_t frames, const SideFormat& fo
 /// 16-bit stereo into `format`'s storage when that is 16-bit (mono keeps the left channel).
 void FromStereo16(const std::int16_t* in, std::size_t frames, const SideFormat& format,
                   std::uint8_t* stored);
+
+}  // namespace sidefile

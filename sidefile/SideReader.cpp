@@ -181,7 +181,7 @@ std::unique_ptr<SideReader> SideReader::Open(const std::string& path) {
     return SndfileSideReader::Open(path);
 }
 
-std::string SideProblem(const std::string& path) {
+std::string sidefile::SideProblem(const std::string& path) {
     if (!platform::FileSize(path)) return "the file cannot be opened";
     {
         platform::FilePtr file = platform::OpenFile(path, "rb");
@@ -201,6 +201,6 @@ std::string SideProblem(const std::string& path) {
            (info.channels == 1 ? " channel, " : " channels, ") + (sub.name ? sub.name : "?");
 }
 
-std::string SideShortfall(const std::string& path) {
+std::string sidefile::SideShortfall(const std::string& path) {
     return WaveFile::Shortfall(path);
 }

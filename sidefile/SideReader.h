@@ -40,6 +40,8 @@ class SideReader {
     std::uint64_t declaredFrames_ = 0;
 };
 
+namespace sidefile {
+
 /// "" when the file at `path` is a side the program takes; else what it is, for messages:
 /// "the file cannot be opened", "44100 Hz, 2 channels, 8 bits", "compressed audio (format
 /// 85)", "not an audio file (...)", "FLAC, 44100 Hz, 6 channels, 16 bits", ...
@@ -49,3 +51,5 @@ std::string SideProblem(const std::string& path);
 /// shorter than its header says: it holds 0:05.9 of the 3:05.2 its header gives"; "" for
 /// every other file.
 std::string SideShortfall(const std::string& path);
+
+}  // namespace sidefile

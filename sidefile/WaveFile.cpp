@@ -96,7 +96,7 @@ bool WaveFile::WriteHeader(std::FILE* out, std::uint32_t dataBytes) const {
     return std::fwrite(h, 1, sizeof h, out) == sizeof h;
 }
 
-bool PatchSizes(std::FILE* out, std::uint32_t totalBytes) {
+bool sidefile::PatchSizes(std::FILE* out, std::uint32_t totalBytes) {
     const bool ok = WriteLe32At(out, 4, totalBytes + 36) && WriteLe32At(out, 40, totalBytes);
     return std::fseek(out, 0, SEEK_END) == 0 && ok;
 }

@@ -84,6 +84,10 @@ class WaveFile {
     std::uint64_t heldBytes_ = 0;  ///< data bytes the file holds (bounded by its size)
 };
 
+namespace sidefile {
+
 /// Patches a finished recording's two size fields: offset 4 = totalBytes + 36, offset 40 =
 /// totalBytes. Leaves the stream positioned at its end. False on a seek or write error.
 bool PatchSizes(std::FILE* out, std::uint32_t totalBytes);
+
+}  // namespace sidefile

@@ -126,7 +126,7 @@ bool FilterAhead::Fill(Group& group, std::uint64_t index, SideReader& samples) {
         if (!asStored) stored_.resize(frames * format.BytesPerFrame());
         into = asStored ? into : stored_.data();
         if (!samples.Seek(from) || samples.Read(into, frames) != frames) return false;
-        if (!asStored) ToStereo16(into, format, frames, segment.samples.get());
+        if (!asStored) sidefile::ToStereo16(into, format, frames, segment.samples.get());
         segment.marks.clear();
         for (std::uint64_t pos = segment.start; pos < segment.end; pos += blockFrames_)
             segment.marks.push_back({pos, {}});

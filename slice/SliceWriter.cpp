@@ -151,7 +151,7 @@ class SliceOutput {
     bool Put16(const std::int16_t* s, std::size_t frames) {
         if (side_.channels == 2) return file_.Write(s, frames * 4);
         bytes_.resize(frames * 2);
-        FromStereo16(s, frames, side_, bytes_.data());
+        sidefile::FromStereo16(s, frames, side_, bytes_.data());
         return file_.Write(bytes_.data(), bytes_.size());
     }
     /// Frames as the side stores them.
@@ -162,7 +162,7 @@ class SliceOutput {
     bool PutWide(const double* s, std::size_t frames) {
         if (!cd_) {
             bytes_.resize(frames * side_.BytesPerFrame());
-            FromStereoDouble(s, frames, side_, bytes_.data());
+            sidefile::FromStereoDouble(s, frames, side_, bytes_.data());
             return file_.Write(bytes_.data(), bytes_.size());
         }
         if (!resampler_) return PutCd(s, frames);
@@ -330,7 +330,7 @@ SliceResult WriteSlices(WorkControl& control, TrebleFilter& treble, const SliceR
                 written = out.PutStored(s, n);  // untreated: every sample as it is
             } else {
                 wide.resize(2 * n);
-                ToStereoDouble(s, format, n, wide.data());
+                sidefile::ToStereoDouble(s, format, n, wide.data());
                 if (block.level > 0) block.filter->ProcessWide(wide.data(), n, block.level);
                 if (block.normalize)
                     for (double& v : wide) v *= gain;

@@ -70,7 +70,7 @@ bool LoadListenWindow(const std::string& path, std::uint32_t startFrame, ListenA
         const auto wanted =
             static_cast<std::uint32_t>(std::min<std::uint64_t>(columnFrames, available));
         const auto frames = static_cast<std::uint32_t>(side->Read(stored.data(), wanted));
-        ToStereo16(stored.data(), format, frames, frame.data());
+        sidefile::ToStereo16(stored.data(), format, frames, frame.data());
         int lowest = 0, highest = 0;
         for (std::uint32_t i = 0; i < frames; ++i, ++at) {
             const std::int16_t l = frame[2 * i];

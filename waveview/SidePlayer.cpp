@@ -86,7 +86,7 @@ void SidePlayer::ReadAhead(SideReader& reader, std::uint64_t frames) {
             }
             const auto wanted = static_cast<std::size_t>(std::min(kReadFrames, frames - put));
             const std::size_t got = reader.Read(stored.data(), wanted);
-            ToStereo16(stored.data(), format, got, chunk.data());
+            sidefile::ToStereo16(stored.data(), format, got, chunk.data());
             for (std::size_t i = 0; i < got; ++i) {
                 const std::uint64_t slot = (put + i) % kRingFrames;
                 ring_[2 * slot] = chunk[2 * i];

@@ -57,7 +57,7 @@ TEST_P(SideReaderReads, EverySampleAsSoxReadsIt) {
     ASSERT_TRUE(side->Seek(29000));
     EXPECT_TRUE(ReadAll(*side).substr(0, 1011 * c.format.BytesPerFrame()) ==
                 bytes.substr(29000 * c.format.BytesPerFrame()));
-    EXPECT_EQ(SideProblem(path), "");
+    EXPECT_EQ(sidefile::SideProblem(path), "");
 }
 
 constexpr SideFormat k96k24{96000, 2, SampleEncoding::Int24};
@@ -106,8 +106,8 @@ TEST(SideProblem, NamesWhatAFileIs) {
         {"six.flac", "FLAC, 44100 Hz, 6 channels"},
         {"none.wav", "the file cannot be opened"}};
     for (const auto& [name, what] : cases) {
-        EXPECT_NE(SideProblem(dir / name).find(what), std::string::npos)
-            << name << ": " << SideProblem(dir / name);
+        EXPECT_NE(sidefile::SideProblem(dir / name).find(what), std::string::npos)
+            << name << ": " << sidefile::SideProblem(dir / name);
         EXPECT_FALSE(SideReader::Open(dir / name)) << name;
     }
 }
@@ -129,8 +129,8 @@ TEST(SampleLayout, SixteenBitStereoOfEveryEncoding) {
             const auto* stored = reinterpret_cast<const std::uint8_t*>(bytes.data());
             std::vector<double> exact(2 * frames);
             std::vector<std::int16_t> view(2 * frames);
-            ToStereoDouble(stored, format, frames, exact.data());
-            ToStereo16(stored, format, frames, view.data());
+            sidefile::ToStereoDouble(stored, format, frames, exact.data());
+            sidefile::ToStereo16(stored, format, frames, view.data());
             for (std::size_t i = 0; i < 2 * frames; ++i)
                 ASSERT_EQ(view[i], std::clamp(std::floor(exact[i] * 32768), -32768.0, 32767.0))
                     << format.Text() << ", sample " << i;

@@ -111,7 +111,8 @@ std::string NoiseBytes(const SideFormat& format, std::size_t frames, double ampl
     if (format.channels == 1)
         for (std::size_t i = 0; i < frames; ++i) stereo[2 * i + 1] = stereo[2 * i];
     std::string bytes(frames * format.BytesPerFrame(), '\0');
-    FromStereoDouble(stereo.data(), frames, format, reinterpret_cast<std::uint8_t*>(bytes.data()));
+    sidefile::FromStereoDouble(stereo.data(), frames, format,
+                               reinterpret_cast<std::uint8_t*>(bytes.data()));
     return bytes;
 }
 
@@ -154,8 +155,10 @@ bool SameSamples(const std::string& a, const std::string& b, const SideFormat& f
     if (!format.IsFloat() || a.size() != b.size()) return a == b;
     std::vector<double> x(a.size() / format.BytesPerFrame() * 2), y(x.size());
     const std::size_t frames = x.size() / 2;
-    ToStereoDouble(reinterpret_cast<const std::uint8_t*>(a.data()), format, frames, x.data());
-    ToStereoDouble(reinterpret_cast<const std::uint8_t*>(b.data()), format, frames, y.data());
+    sidefile::ToStereoDouble(reinterpret_cast<const std::uint8_t*>(a.data()), format, frames,
+                             x.data());
+    sidefile::ToStereoDouble(reinterpret_cast<const std::uint8_t*>(b.data()), format, frames,
+                             y.data());
     for (std::size_t i = 0; i < x.size(); ++i)
         if (std::abs(x[i] - y[i]) > 1e-6) return false;
     return true;
