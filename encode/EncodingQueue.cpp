@@ -134,7 +134,7 @@ void EncodingQueue::StartWhatFits() {
             std::replace(run.command.argv.begin(), run.command.argv.end(), run.command.input, copy);
             prepare = [input = run.command.input, copy, format = *format] {
                 const std::string failure =
-                    WriteConvertedCopy(input, copy, format.sampleRate, format.encoding);
+                    resample::WriteConvertedCopy(input, copy, format.sampleRate, format.encoding);
                 return failure.empty() ? failure : "no copy for the encoder: " + failure;
             };
         }

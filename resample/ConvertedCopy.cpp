@@ -49,8 +49,8 @@ class CopyWriter {
 
 }  // namespace
 
-std::string WriteConvertedCopy(const std::string& in, const std::string& out,
-                               std::uint32_t sampleRate, SampleEncoding encoding) {
+std::string resample::WriteConvertedCopy(const std::string& in, const std::string& out,
+                                         std::uint32_t sampleRate, SampleEncoding encoding) {
     const std::unique_ptr<SideReader> side = SideReader::Open(in);
     if (!side) return "cannot read " + in;
     const SideFormat from = side->Format();

@@ -8,7 +8,11 @@
 
 #include "sidefile/SideFormat.h"
 
+namespace resample {
+
 /// Writes the file at `in` to `out` at `sampleRate` in `encoding` (channels as they are).
 /// Returns "" or why it failed (`out` is then removed).
 std::string WriteConvertedCopy(const std::string& in, const std::string& out,
                                std::uint32_t sampleRate, SampleEncoding encoding);
+
+}  // namespace resample
