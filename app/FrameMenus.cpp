@@ -198,7 +198,7 @@ void FrameMenus::CheckCdAudio(bool checked) {
 }
 
 ProcessingSettings FrameMenus::Processing() const {
-    ProcessingSettings settings = ProcessingFromIds(
+    ProcessingSettings settings = settings::ProcessingFromIds(
         CheckedOr(rate_, menu::kRateDefault), SelectedFadeId(), SelectedVolumeId(), SelectedEqId());
     settings.cdAudio = CdAudio();
     return settings;

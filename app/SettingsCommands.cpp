@@ -100,7 +100,7 @@ bool SettingsCommands::Load(const std::string& path) {
                          "Couldn't open!", wxOK | wxICON_WARNING);
         return false;
     }
-    Apply(ReadSettings(in.get()));
+    Apply(settings::ReadSettings(in.get()));
     return true;
 }
 
@@ -121,7 +121,7 @@ void SettingsCommands::OnSave(wxCommandEvent&) {
     const wxString path = ChooseSaveFile(prompts_, &frame_, request);
     if (path.empty()) return;
     // Written beside the target and renamed over it: a failed save keeps the old file.
-    if (!SaveSettingsFile(ToUtf8(path), Collect()))
+    if (!settings::SaveSettingsFile(ToUtf8(path), Collect()))
         prompts_.Message(&frame_,
                          "Couldn't save the settings. Please check that the folder/file "
                          "isn't write protected!",

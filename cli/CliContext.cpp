@@ -11,8 +11,8 @@
 // the group's fall-back, as in the window.
 CliContext::CliContext(WindowState state, bool showProgress)
     : state_(std::move(state)),
-      processing_(ProcessingFromIds(state_.fields.rateId, state_.fields.fadeId,
-                                    state_.fields.volumeId, state_.fields.eqId)),
+      processing_(settings::ProcessingFromIds(state_.fields.rateId, state_.fields.fadeId,
+                                              state_.fields.volumeId, state_.fields.eqId)),
       progress_(showProgress) {
     processing_.cdAudio = state_.fields.cdAudio == 1;
 }

@@ -417,8 +417,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         return result;
     }
     const ParsedArguments parsed =
-        ParseOptions<CliOptions>(kOptions, 1u << static_cast<int>(o.command),
-                                 {args.begin() + 1, args.end()}, o, " for " + args[0]);
+        settings::ParseOptions<CliOptions>(kOptions, 1u << static_cast<int>(o.command),
+                                           {args.begin() + 1, args.end()}, o, " for " + args[0]);
     if (!parsed.error.empty()) {
         result.error = parsed.error;
         return result;
@@ -487,9 +487,10 @@ unsigned Bit(CliCommand command) {
 }
 
 std::string UsageLine(const CommandUsage& c) {
-    return WrapUsageLine(std::string("  velvane-cli ") + c.call + " " +
-                             OptionSynopsis(std::span<const Row>(kOptions), Bit(c.command)),
-                         6);
+    return settings::WrapUsageLine(
+        std::string("  velvane-cli ") + c.call + " " +
+            settings::OptionSynopsis(std::span<const Row>(kOptions), Bit(c.command)),
+        6);
 }
 
 }  // namespace
@@ -507,7 +508,7 @@ std::string HelpText(CliCommand command) {
         for (const CommandUsage& c : kCommands)
             if (c.command == command)
                 return "Usage:\n" + UsageLine(c) + "\n" + c.what + "\nOptions:\n" +
-                       OptionHelp(rows, Bit(command)) +
+                       settings::OptionHelp(rows, Bit(command)) +
                        "  -h, --help            show this text (velvane-cli --help: every "
                        "command)\n";
     }
@@ -521,7 +522,7 @@ std::string HelpText(CliCommand command) {
         "\n";
     for (const CommandUsage& c : kCommands) text += c.what;
     text += "\nOptions:\n";
-    text += OptionHelp(rows, 0, CommandTag);
+    text += settings::OptionHelp(rows, 0, CommandTag);
     text +=
         "  -h, --help            show this text\n"
         "\n"

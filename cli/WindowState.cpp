@@ -47,7 +47,7 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
             result.exitCode = kExitFileError;
             return result;
         }
-        f = ReadSettings(file.get());
+        f = settings::ReadSettings(file.get());
     }
 
     if (!o.sides.empty()) {

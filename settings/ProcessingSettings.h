@@ -25,6 +25,8 @@ struct ProcessingSettings {
     }
 };
 
+namespace settings {
+
 /// The settings the menus' checked ids stand for (each id outside its group: the group's
 /// fall-back), as the window's menus and a settings file hold them.
 constexpr ProcessingSettings ProcessingFromIds(int rateId, int fadeId, int volumeId, int eqId) {
@@ -35,3 +37,5 @@ constexpr ProcessingSettings ProcessingFromIds(int rateId, int fadeId, int volum
     settings.trebleBoost = menu::BoostLevelForEqId(eqId);
     return settings;
 }
+
+}  // namespace settings

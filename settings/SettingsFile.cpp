@@ -72,7 +72,7 @@ class FieldReader {
 
 }  // namespace
 
-std::string FormatSettings(const SettingsFields& s) {
+std::string settings::FormatSettings(const SettingsFields& s) {
     std::string out;
     auto text = [&](const std::string& v) { out += v + "<>"; };
     auto number = [&](int v) { out += std::to_string(v) + "<>"; };
@@ -101,7 +101,7 @@ std::string FormatSettings(const SettingsFields& s) {
     return out;
 }
 
-SettingsFields ReadSettings(std::FILE* in) {
+SettingsFields settings::ReadSettings(std::FILE* in) {
     SettingsFields s;
     FieldReader r(in);
     r.Text(s.lastPath);
@@ -125,6 +125,6 @@ SettingsFields ReadSettings(std::FILE* in) {
     return s;
 }
 
-bool SaveSettingsFile(const std::string& path, const SettingsFields& fields) {
+bool settings::SaveSettingsFile(const std::string& path, const SettingsFields& fields) {
     return platform::ReplaceFileContents(path, FormatSettings(fields));
 }

@@ -38,6 +38,8 @@ struct SettingsFields {
 constexpr int kSettingsFieldCount = 34;
 constexpr int kSettingsFieldMaxChars = 1024;  ///< characters read per field at most
 
+namespace settings {
+
 /// The file's bytes for `fields`: text as "%s<>", numbers as "%d<>".
 std::string FormatSettings(const SettingsFields& fields);
 
@@ -54,3 +56,5 @@ SettingsFields ReadSettings(std::FILE* in);
 /// cannot be opened for writing is refused; in a folder that takes no new file, an
 /// existing writable file is written in place. False on any failure.
 bool SaveSettingsFile(const std::string& path, const SettingsFields& fields);
+
+}  // namespace settings

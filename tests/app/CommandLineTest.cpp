@@ -58,7 +58,7 @@ TEST_F(CommandLineStart, SettingsFirstThenSidesMadeAbsoluteAndChecked) {
     settings.side1Path = "/from/settings1.wav";
     settings.side2Path = "/from/settings2.wav";
     settings.encoderKind = 5;
-    ASSERT_TRUE(SaveSettingsFile(dir / "s.lpx", settings));
+    ASSERT_TRUE(settings::SaveSettingsFile(dir / "s.lpx", settings));
     ASSERT_TRUE(WriteWav(dir / "one.wav", NoiseFrames(10, 0.1)));
     WavLayout rate8k;  // 48 kHz is a side now; 8 kHz is not
     rate8k.sampleRate = 8000;

@@ -92,7 +92,7 @@ TEST_F(SettingsTest, WriteThenReadRestoresEveryValue) {
     Open(dir / "all.lpx");
 
     const SettingsFields restored = frame->Settings().Collect();
-    EXPECT_EQ(FormatSettings(restored), FormatSettings(saved));
+    EXPECT_EQ(settings::FormatSettings(restored), settings::FormatSettings(saved));
     EXPECT_EQ(frame->LastPath(), dir / "side1.wav");
     EXPECT_EQ(ToUtf8(frame->Controls().i_textCtrl1->GetValue()), dir / "Bände/side1.wav");
     EXPECT_EQ(frame->Controls().c_textCtrlTime[19]->GetValue(), "19.29.9");
@@ -142,11 +142,11 @@ TEST_F(SettingsTest, EmptyFileClearsChoicesChecksBoxesAndEmptiesGroups) {
 TEST_F(SettingsTest, SmartSenseIsMethodTwo) {
     SettingsFields fields;
     fields.cutsHow = 2;
-    OpenBytes(FormatSettings(fields));
+    OpenBytes(settings::FormatSettings(fields));
     EXPECT_EQ(frame->Controls().m_cutsHow->GetStringSelection(), "Smart Sense");
     EXPECT_EQ(frame->Settings().Collect().cutsHow, 2);
     fields.cutsHow = 3;
-    OpenBytes(FormatSettings(fields));
+    OpenBytes(settings::FormatSettings(fields));
     EXPECT_EQ(frame->Controls().m_cutsHow->GetSelection(), wxNOT_FOUND);
 }
 
@@ -154,7 +154,7 @@ TEST_F(SettingsTest, UnknownRateIdLeavesTheGroupUncheckedAndFallsBack) {
     SettingsFields fields;
     fields.rateId = 199;
     fields.fadeId = 302;
-    OpenBytes(FormatSettings(fields));
+    OpenBytes(settings::FormatSettings(fields));
     EXPECT_EQ(CheckedMenuIds(), (std::vector<int>{302, 500, 708}));
     int rateId = 0;
     EXPECT_EQ(frame->Menus().SelectedBitRate(&rateId), 128000);
@@ -162,7 +162,7 @@ TEST_F(SettingsTest, UnknownRateIdLeavesTheGroupUncheckedAndFallsBack) {
 }
 
 TEST_F(SettingsTest, FailuresShowTheirMessagesAndChangeNothing) {
-    const std::string before = FormatSettings(frame->Settings().Collect());
+    const std::string before = settings::FormatSettings(frame->Settings().Collect());
     Open(dir / "missing.lpx");
     Save(dir / "no-such-folder/out.lpx");
     ASSERT_EQ(prompts->messages.size(), 2u);
@@ -176,7 +176,7 @@ TEST_F(SettingsTest, FailuresShowTheirMessagesAndChangeNothing) {
               "protected!");
     for (const ShownMessage& message : prompts->messages)
         EXPECT_EQ(message.style, wxOK | wxICON_WARNING);
-    EXPECT_EQ(FormatSettings(frame->Settings().Collect()), before);
+    EXPECT_EQ(settings::FormatSettings(frame->Settings().Collect()), before);
 
     // Cancelled dialogs do nothing at all.
     Open("");

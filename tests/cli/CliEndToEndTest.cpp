@@ -292,7 +292,7 @@ TEST_F(CliEndToEnd, MarkersAndSettingsFile) {
     settings.side2Path = dir_ / "side two.wav";
     settings.fadeId = 303;       // overridden below
     settings.createEncoded = 0;  // no encoder is given
-    ASSERT_TRUE(SaveSettingsFile(dir_ / "s.lpx", settings));
+    ASSERT_TRUE(settings::SaveSettingsFile(dir_ / "s.lpx", settings));
 
     const CliRun run = RunCli(
         {"slice", "--settings", "s.lpx", "--fade", "0", "--markers1", "600,150", "--out", "m"},
@@ -485,7 +485,7 @@ TEST_F(CliEndToEnd, RefusalsWriteNothing) {
     settings.side1Path = dir_ / "side one.wav";
     settings.cutsHow = 1;
     settings.typedTimes[2] = "6 34";
-    ASSERT_TRUE(SaveSettingsFile(dir_ / "typed.lpx", settings));
+    ASSERT_TRUE(settings::SaveSettingsFile(dir_ / "typed.lpx", settings));
     const std::string side1 = ReadFileBytes(dir_ / "side one.wav");
     const std::string side2 = ReadFileBytes(dir_ / "side two.wav");
     const struct {
@@ -526,7 +526,7 @@ TEST_F(CliEndToEnd, EveryTrackOfACutListCountsAndTitlesAreCounted) {
     SettingsFields smart;
     smart.side1Path = dir_ / "side one.wav";
     smart.cutsHow = 2;
-    ASSERT_TRUE(SaveSettingsFile(dir_ / "smart.lpx", smart));
+    ASSERT_TRUE(settings::SaveSettingsFile(dir_ / "smart.lpx", smart));
     for (const std::string& out : {std::string("auto"), std::string("smart")}) {
         std::vector<std::string> args = {"slice", "--cue", "fifteen.cue", "--out", out};
         if (out == "smart")

@@ -147,7 +147,7 @@ class WindowStateTest : public ::testing::Test {
   protected:
     std::string SaveSettings(const SettingsFields& fields) {
         const std::string path = dir_ / "s.lpx";
-        EXPECT_TRUE(SaveSettingsFile(path, fields));
+        EXPECT_TRUE(settings::SaveSettingsFile(path, fields));
         return path;
     }
     TempDir dir_;
@@ -278,7 +278,7 @@ TEST(CliEncodeOptions, SettingsFileAloneNeverMakesTheRunSpeak) {
     SettingsFields saved;
     saved.side1Path = "/rec/one.wav";
     saved.voiceAfterSlicing = saved.voiceAfterEncoding = 1;
-    ASSERT_TRUE(SaveSettingsFile(dir / "s.lpx", saved));
+    ASSERT_TRUE(settings::SaveSettingsFile(dir / "s.lpx", saved));
     const ResolvedState r =
         ResolveWindowState(ParseCommandLine({"slice", "--settings", dir / "s.lpx"}).options);
     ASSERT_EQ(r.error, "");

@@ -45,7 +45,7 @@ class FakeControlOf : public Base {
 
     ProcessingSettings Processing() override {
         if (onProcessing) onProcessing(static_cast<Self&>(*this));
-        ProcessingSettings settings = ProcessingFromIds(rateId, fadeId, volumeId, eqId);
+        ProcessingSettings settings = settings::ProcessingFromIds(rateId, fadeId, volumeId, eqId);
         settings.cdAudio = cdAudio;
         return settings;
     }
