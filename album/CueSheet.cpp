@@ -31,7 +31,7 @@ constexpr std::string_view kClosingTracks[] = {
 
 std::string Quoted(const std::string& text) {
     std::string out = "\"";
-    for (char c : ValidUtf8(text)) {
+    for (char c : album::ValidUtf8(text)) {
         if (c == '"' || c == '\\') out += '\\';
         out += c == '\n' || c == '\r' ? ' ' : c;
     }
@@ -198,12 +198,12 @@ std::string TracksPastTheLast(std::string_view text) {
 }
 
 std::string CdText(Cdtext* cdtext, Pti pti) {
-    return cdtext ? CleanText(Unescaped(cdtext_get(pti, cdtext))) : std::string();
+    return cdtext ? album::CleanText(Unescaped(cdtext_get(pti, cdtext))) : std::string();
 }
 
 }  // namespace
 
-std::string FormatCueSheet(const CutListData& list) {
+std::string album::FormatCueSheet(const CutListData& list) {
     std::string out;
     if (!list.genre.empty()) out += "REM GENRE " + Quoted(list.genre) + "\n";
     if (!list.year.empty())
@@ -228,7 +228,7 @@ std::string FormatCueSheet(const CutListData& list) {
     return out;
 }
 
-CutListResult ParseCueSheet(std::string_view input) {
+CutListResult album::ParseCueSheet(std::string_view input) {
     CutListResult result;
     const std::string text = DecodeImportedText(input);
     if (const std::size_t zero = text.find('\0'); zero != std::string::npos) {

@@ -10,6 +10,8 @@
 /// Most tracks a CUE sheet holds (TRACK 01 to TRACK 99).
 constexpr std::size_t kMaxCueTracks = 99;
 
+namespace album {
+
 /// The CUE sheet of `list`: REM GENRE, REM DATE, PERFORMER and TITLE of the album when
 /// given; then per side FILE "name" WAVE and its tracks, numbered from 01 on across the
 /// sides, the first kMaxCueTracks of them (the others are left out): TRACK nn AUDIO, TITLE (when
@@ -26,3 +28,5 @@ std::string FormatCueSheet(const CutListData& list);
 /// a track without INDEX 01 and a track past the 99th give an error naming the line
 /// ("line 7: ...", "line 400: TRACK 100: a CUE sheet holds at most 99 tracks").
 CutListResult ParseCueSheet(std::string_view text);
+
+}  // namespace album

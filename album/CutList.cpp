@@ -27,7 +27,7 @@ std::string JoinTimes(const std::vector<std::int64_t>& times) {
 
 }  // namespace
 
-CutListData AlbumCutList(const AlbumInfo& album) {
+CutListData album::AlbumCutList(const AlbumInfo& album) {
     CutListData list;
     list.artist = album.artist;
     list.title = album.title;
@@ -36,16 +36,16 @@ CutListData AlbumCutList(const AlbumInfo& album) {
     return list;
 }
 
-void TakeAlbumFields(const CutListData& list, AlbumInfo& album) {
+void album::TakeAlbumFields(const CutListData& list, AlbumInfo& album) {
     if (!list.artist.empty()) album.artist = list.artist;
     if (!list.title.empty()) album.title = list.title;
     if (!list.year.empty()) album.year = list.year;
     if (!list.genre.empty()) album.genre = list.genre;
 }
 
-CutListSide MakeCutListSide(std::string file, std::span<const std::int32_t> cuts,
-                            const std::vector<TrackInfo>& tracks, std::uint64_t frames,
-                            std::uint32_t sampleRate) {
+CutListSide album::MakeCutListSide(std::string file, std::span<const std::int32_t> cuts,
+                                   const std::vector<TrackInfo>& tracks, std::uint64_t frames,
+                                   std::uint32_t sampleRate) {
     std::vector<std::int32_t> starts;
     for (std::int32_t cut : cuts)
         if (Inside(cut, frames, sampleRate)) starts.push_back(cut);
@@ -65,8 +65,8 @@ CutListSide MakeCutListSide(std::string file, std::span<const std::int32_t> cuts
     return side;
 }
 
-PlacedSide PlaceCutListSide(const CutListSide& side, std::uint64_t frames,
-                            std::uint32_t sampleRate) {
+PlacedSide album::PlaceCutListSide(const CutListSide& side, std::uint64_t frames,
+                                   std::uint32_t sampleRate) {
     std::vector<CutListTrack> tracks = side.tracks;
     std::stable_sort(
         tracks.begin(), tracks.end(),
@@ -104,7 +104,8 @@ PlacedSide PlaceCutListSide(const CutListSide& side, std::uint64_t frames,
     return placed;
 }
 
-std::string PlacementNotice(Side side, const PlacedSide& placed, std::size_t markersCounted) {
+std::string album::PlacementNotice(Side side, const PlacedSide& placed,
+                                   std::size_t markersCounted) {
     std::string text;
     const std::string name = "Side " + model::NumberText(side) + ": ";
     if (!placed.outside.empty())
@@ -127,9 +128,9 @@ std::string PlacementNotice(Side side, const PlacedSide& placed, std::size_t mar
     return text;
 }
 
-std::vector<TrackInfo> MergeImportedTracks(const std::vector<TrackInfo>& existing,
-                                           const std::vector<TrackInfo>& imported,
-                                           CutListFormat format) {
+std::vector<TrackInfo> album::MergeImportedTracks(const std::vector<TrackInfo>& existing,
+                                                  const std::vector<TrackInfo>& imported,
+                                                  CutListFormat format) {
     std::vector<TrackInfo> tracks = imported;
     if (format == CutListFormat::Labels)
         for (std::size_t k = 0; k < tracks.size(); ++k)
@@ -137,9 +138,9 @@ std::vector<TrackInfo> MergeImportedTracks(const std::vector<TrackInfo>& existin
     return tracks;
 }
 
-std::vector<std::optional<Side>> MatchCutListSides(const CutListData& list,
-                                                   const std::array<std::string, 2>& sidePaths,
-                                                   const std::vector<Side>& order) {
+std::vector<std::optional<Side>> album::MatchCutListSides(
+    const CutListData& list, const std::array<std::string, 2>& sidePaths,
+    const std::vector<Side>& order) {
     std::vector<std::optional<Side>> sides(list.sides.size());
     std::array<bool, 2> taken{};
     for (std::size_t b = 0; b < list.sides.size(); ++b) {

@@ -46,6 +46,20 @@ struct CutListResult {
     std::string error;
 };
 
+/// A side's cut list turned into the side's markers and slice titles, as if each track
+/// start after 0 had been placed in the waveform view: ascending, without repeats, each
+/// inside the side (at a frame before its end).
+struct PlacedSide {
+    std::vector<std::int32_t> cuts;      ///< tenths of a second, ascending, distinct
+    std::vector<TrackInfo> tracks;       ///< one per slice in slice order (untitled lead-in first
+                                         ///< when the first track does not start at 0)
+    std::vector<std::int64_t> outside;   ///< track starts outside the side, left out
+    std::vector<std::int64_t> repeated;  ///< track starts at the time of an earlier one
+    std::string error;                   ///< more cuts than a side holds: nothing is to be placed
+};
+
+namespace album {
+
 /// A list with the album's fields and no side yet.
 CutListData AlbumCutList(const AlbumInfo& album);
 
@@ -59,18 +73,6 @@ void TakeAlbumFields(const CutListData& list, AlbumInfo& album);
 CutListSide MakeCutListSide(std::string file, std::span<const std::int32_t> cuts,
                             const std::vector<TrackInfo>& tracks, std::uint64_t frames,
                             std::uint32_t sampleRate);
-
-/// A side's cut list turned into the side's markers and slice titles, as if each track
-/// start after 0 had been placed in the waveform view: ascending, without repeats, each
-/// inside the side (at a frame before its end).
-struct PlacedSide {
-    std::vector<std::int32_t> cuts;      ///< tenths of a second, ascending, distinct
-    std::vector<TrackInfo> tracks;       ///< one per slice in slice order (untitled lead-in first
-                                         ///< when the first track does not start at 0)
-    std::vector<std::int64_t> outside;   ///< track starts outside the side, left out
-    std::vector<std::int64_t> repeated;  ///< track starts at the time of an earlier one
-    std::string error;                   ///< more cuts than a side holds: nothing is to be placed
-};
 
 /// Places the tracks of `side` on a side of `frames` frames at `sampleRate`.
 PlacedSide PlaceCutListSide(const CutListSide& side, std::uint64_t frames,
@@ -98,3 +100,5 @@ std::vector<TrackInfo> MergeImportedTracks(const std::vector<TrackInfo>& existin
 std::vector<std::optional<Side>> MatchCutListSides(const CutListData& list,
                                                    const std::array<std::string, 2>& sidePaths,
                                                    const std::vector<Side>& order);
+
+}  // namespace album

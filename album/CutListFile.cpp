@@ -52,20 +52,20 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-CutListFormat CutListFormatOf(const std::string& path) {
+CutListFormat album::CutListFormatOf(const std::string& path) {
     if (path.size() < 4) return CutListFormat::Cue;
     const std::string end = LowerCase(path.substr(path.size() - 4));
     return end == ".txt" ? CutListFormat::Labels : CutListFormat::Cue;
 }
 
-std::string WithCutListExtension(const std::string& path, CutListFormat format) {
+std::string album::WithCutListExtension(const std::string& path, CutListFormat format) {
     const std::string wanted = format == CutListFormat::Labels ? ".txt" : ".cue";
     const std::string end = path.size() >= 4 ? LowerCase(path.substr(path.size() - 4)) : "";
     const bool known = end == ".txt" || end == ".cue";
     return (known ? path.substr(0, path.size() - 4) : path) + wanted;
 }
 
-CutListResult ReadCutListFile(const std::string& path, CutListFormat format) {
+CutListResult album::ReadCutListFile(const std::string& path, CutListFormat format) {
     CutListResult result;
     platform::FilePtr in = platform::OpenFile(path, "rb");
     if (!in) {
@@ -91,8 +91,8 @@ CutListResult ReadCutListFile(const std::string& path, CutListFormat format) {
     return result;
 }
 
-std::string WriteCutListFile(const std::string& path, const CutListData& list, CutListFormat format,
-                             std::span<const std::string> sidePaths) {
+std::string album::WriteCutListFile(const std::string& path, const CutListData& list,
+                                    CutListFormat format, std::span<const std::string> sidePaths) {
     for (const std::string& side : sidePaths)
         if (!side.empty() && SameFile(path, side))
             return "The cut list was not written: \"" + path +
@@ -110,7 +110,7 @@ std::string WriteCutListFile(const std::string& path, const CutListData& list, C
     return {};
 }
 
-std::string TracksLeftOut(const CutListData& list, CutListFormat format) {
+std::string album::TracksLeftOut(const CutListData& list, CutListFormat format) {
     if (format != CutListFormat::Cue) return "";
     std::size_t total = 0;
     std::int64_t firstStart = 0;  // of the first track left out
@@ -127,7 +127,7 @@ std::string TracksLeftOut(const CutListData& list, CutListFormat format) {
            std::to_string(kMaxCueTracks) + " tracks.";
 }
 
-std::string RecordingNameFor(const std::string& sidePath, const std::string& cutListPath) {
+std::string album::RecordingNameFor(const std::string& sidePath, const std::string& cutListPath) {
     namespace fs = std::filesystem;
     const fs::path side(sidePath), list(cutListPath);
     if (!side.is_absolute() || !list.is_absolute()) return sidePath;
@@ -135,7 +135,7 @@ std::string RecordingNameFor(const std::string& sidePath, const std::string& cut
     return relative.empty() ? sidePath : relative.string();
 }
 
-std::optional<SideLength> ReadSideLength(const std::string& sidePath) {
+std::optional<SideLength> album::ReadSideLength(const std::string& sidePath) {
     const std::unique_ptr<SideReader> side = SideReader::Open(sidePath);
     if (!side) return std::nullopt;
     return SideLength{side->Frames(), side->Format().sampleRate};

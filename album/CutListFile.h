@@ -9,6 +9,14 @@
 
 #include "album/CutList.h"
 
+/// A side recording's length: its frames and its sample rate.
+struct SideLength {
+    std::uint64_t frames = 0;
+    std::uint32_t sampleRate = 0;
+};
+
+namespace album {
+
 /// Label files end in ".txt" (any case); every other name is a CUE sheet.
 CutListFormat CutListFormatOf(const std::string& path);
 
@@ -38,10 +46,7 @@ std::string TracksLeftOut(const CutListData& list, CutListFormat format);
 /// list's folder when both paths are absolute, else the path as it is.
 std::string RecordingNameFor(const std::string& sidePath, const std::string& cutListPath);
 
-/// A side recording's length: its frames and its sample rate.
-struct SideLength {
-    std::uint64_t frames = 0;
-    std::uint32_t sampleRate = 0;
-};
 /// The length stated by the side's WAV header; nullopt when it cannot be read.
 std::optional<SideLength> ReadSideLength(const std::string& sidePath);
+
+}  // namespace album

@@ -26,7 +26,7 @@ bool ContentsMatch(const fs::path& path) {
     platform::FilePtr file = platform::OpenFile(path.string(), "rb");
     unsigned char head[12] = {};
     if (!file || std::fread(head, 1, sizeof head, file.get()) < 4) return false;
-    const std::string extension = LowerCase(path.extension().string());
+    const std::string extension = album::LowerCase(path.extension().string());
     if (extension == ".wav")
         return (std::memcmp(head, "RIFF", 4) == 0 || std::memcmp(head, "RF64", 4) == 0) &&
                std::memcmp(head + 8, "WAVE", 4) == 0;
@@ -38,8 +38,8 @@ bool ContentsMatch(const fs::path& path) {
 
 }  // namespace
 
-std::vector<std::string> FindRunFiles(const std::string& folder,
-                                      const std::vector<std::string>& exclude) {
+std::vector<std::string> album::FindRunFiles(const std::string& folder,
+                                             const std::vector<std::string>& exclude) {
     std::vector<std::string> names;
     std::error_code ec;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec)) {
@@ -54,8 +54,8 @@ std::vector<std::string> FindRunFiles(const std::string& folder,
     return names;
 }
 
-std::vector<std::string> EarlierFilesLeft(const std::vector<std::string>& before,
-                                          const std::vector<std::string>& written) {
+std::vector<std::string> album::EarlierFilesLeft(const std::vector<std::string>& before,
+                                                 const std::vector<std::string>& written) {
     std::vector<std::string> left;
     for (const std::string& name : before)
         if (std::find(written.begin(), written.end(), name) == written.end()) left.push_back(name);

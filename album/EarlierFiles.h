@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace album {
+
 /// The file names (not paths) in `folder` that this program's slicing runs make, whose
 /// first bytes are those of their kind (WAV, MP3, Ogg, FLAC), in name order; the files named
 /// in `exclude` (full paths: the side recordings) are never among them.
@@ -17,3 +19,5 @@ std::vector<std::string> FindRunFiles(const std::string& folder,
 /// `written` (the names the run wrote): what an earlier run left.
 std::vector<std::string> EarlierFilesLeft(const std::vector<std::string>& before,
                                           const std::vector<std::string>& written);
+
+}  // namespace album

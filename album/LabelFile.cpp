@@ -64,7 +64,7 @@ std::string_view NextField(std::string_view& line, bool tabs) {
 
 }  // namespace
 
-std::string FormatLabels(const CutListSide& side) {
+std::string album::FormatLabels(const CutListSide& side) {
     std::string out;
     for (std::size_t k = 0; k < side.tracks.size(); ++k) {
         const std::uint64_t start = Micros(side.tracks[k].start);
@@ -79,7 +79,7 @@ std::string FormatLabels(const CutListSide& side) {
     return out;
 }
 
-CutListResult ParseLabels(std::string_view bytes) {
+CutListResult album::ParseLabels(std::string_view bytes) {
     CutListResult result;
     const std::string decoded = DecodeImportedText(bytes);
     std::string_view text = decoded;

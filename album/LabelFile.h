@@ -7,6 +7,8 @@
 
 #include "album/CutList.h"
 
+namespace album {
+
 /// The label file of one side: a line per track, its start and end (the next track's
 /// start, the side's end for the last) in seconds with six decimals, then its title (tabs
 /// and line breaks in it become spaces, bytes that are not UTF-8 U+FFFD).
@@ -19,3 +21,5 @@ std::string FormatLabels(const CutListSide& side);
 /// and Audacity's frequency lines ("\t...") are skipped; fields may also be separated by
 /// spaces. A start or end that is not a number gives an error naming the line.
 CutListResult ParseLabels(std::string_view text);
+
+}  // namespace album

@@ -32,7 +32,7 @@ std::string SideLetterName(Side side, int index, const char* extension) {
 
 }  // namespace
 
-std::string SafeFileTitle(std::string_view title, bool keepTitleCharacters) {
+std::string album::SafeFileTitle(std::string_view title, bool keepTitleCharacters) {
     std::string out = CleanText(title);
     for (char& c : out)
         if (ForbiddenInName(c, keepTitleCharacters)) c = '_';
@@ -67,7 +67,7 @@ std::string SideTracks::TitledStem(int number, int index) const {
     std::snprintf(digits, sizeof digits, "%02d", number);
     const TrackInfo* track = Track(index);
     const std::string title =
-        track ? SafeFileTitle(track->title, album_.keepTitleCharacters) : std::string();
+        track ? album::SafeFileTitle(track->title, album_.keepTitleCharacters) : std::string();
     return title.empty() ? std::string(digits) : std::string(digits) + " - " + title;
 }
 
@@ -93,7 +93,7 @@ std::optional<TrackTags> SideTracks::Tags(int number, int index) const {
     tags.artist = track && !track->artist.empty() ? track->artist : album_.artist;
     tags.album = album_.title;
     // The title the file's name was made of, so that name and tag agree.
-    tags.title = track ? CleanText(track->title) : std::string();
+    tags.title = track ? album::CleanText(track->title) : std::string();
     tags.date = album_.year;
     tags.genre = album_.genre;
     tags.number = number;

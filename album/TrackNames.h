@@ -20,6 +20,8 @@ enum class EncodeNaming { AutoOrTyped, Markers };
 /// Most bytes of a title in a file name.
 constexpr std::size_t kMaxTitleBytes = 200;
 
+namespace album {
+
 /// `title` made fit to stand in a file name: CleanText (bytes that are not UTF-8 become
 /// U+FFFD, control characters a space), then '/' and the characters that FAT and exFAT
 /// refuse (\ : * ? " < > |) become an underscore; leading dots go, spaces are trimmed at
@@ -28,6 +30,8 @@ constexpr std::size_t kMaxTitleBytes = 200;
 /// `keepTitleCharacters` keeps those characters and trailing dots (not on Windows), and
 /// replaces only '/'. "" when nothing is left.
 std::string SafeFileTitle(std::string_view title, bool keepTitleCharacters = false);
+
+}  // namespace album
 
 /// What one encoded file is tagged with. Empty texts are not written; the title is the
 /// track's title after CleanText, as its file name has it.

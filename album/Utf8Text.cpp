@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
+std::size_t album::Utf8SequenceLength(std::string_view text, std::size_t at) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
     const std::size_t length = lead >= 0xF0 && lead <= 0xF4   ? 4
@@ -22,7 +22,7 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
     return length;
 }
 
-char32_t Utf8CodePoint(std::string_view text, std::size_t at, std::size_t length) {
+char32_t album::Utf8CodePoint(std::string_view text, std::size_t at, std::size_t length) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
     char32_t c = byte(0) & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
     for (std::size_t i = 1; i < length; ++i) c = (c << 6) | (byte(i) & 0x3F);
@@ -47,10 +47,10 @@ std::string Repaired(std::string_view text, bool controls) {
             ++at;
             continue;
         }
-        const std::size_t length = Utf8SequenceLength(text, at);
+        const std::size_t length = album::Utf8SequenceLength(text, at);
         if (length == 0)
             out.append(kUtf8Replacement);
-        else if (controls && IsControl(Utf8CodePoint(text, at, length)))
+        else if (controls && IsControl(album::Utf8CodePoint(text, at, length)))
             out += ' ';
         else
             out.append(text.substr(at, length));
@@ -65,7 +65,7 @@ bool IsUtf8(std::string_view text) {
             ++at;
             continue;
         }
-        const std::size_t length = Utf8SequenceLength(text, at);
+        const std::size_t length = album::Utf8SequenceLength(text, at);
         if (length == 0) return false;
         at += length;
     }
@@ -94,15 +94,15 @@ constexpr char32_t kWindows1252[32] = {
 
 }  // namespace
 
-std::string ValidUtf8(std::string_view text) {
+std::string album::ValidUtf8(std::string_view text) {
     return Repaired(text, false);
 }
 
-std::string CleanText(std::string_view text) {
+std::string album::CleanText(std::string_view text) {
     return Repaired(text, true);
 }
 
-std::string DecodeImportedText(std::string_view bytes) {
+std::string album::DecodeImportedText(std::string_view bytes) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     if (IsUtf8(bytes)) return std::string(bytes);
     std::string out;
@@ -114,14 +114,14 @@ std::string DecodeImportedText(std::string_view bytes) {
     return out;
 }
 
-void CutUtf8(std::string& text, std::size_t maxBytes) {
+void album::CutUtf8(std::string& text, std::size_t maxBytes) {
     if (text.size() <= maxBytes) return;
     std::size_t end = maxBytes;
     while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
     text.resize(end);
 }
 
-std::string LowerCase(std::string text) {
+std::string album::LowerCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;

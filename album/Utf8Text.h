@@ -9,6 +9,8 @@
 /// What stands for a byte that is not UTF-8: U+FFFD.
 inline constexpr std::string_view kUtf8Replacement = "\xEF\xBF\xBD";
 
+namespace album {
+
 /// Length in bytes of the valid UTF-8 sequence at `at` that encodes a character of two
 /// bytes or more, or 0 when the bytes there are not one (an ASCII byte gives 0 too).
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at);
@@ -36,3 +38,5 @@ std::string CleanText(std::string_view text);
 
 /// Code point of the valid multi-byte sequence of `length` bytes at `at`.
 char32_t Utf8CodePoint(std::string_view text, std::size_t at, std::size_t length);
+
+}  // namespace album

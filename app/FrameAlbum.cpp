@@ -161,10 +161,10 @@ void FrameAlbum::ExportCutList() {
     // The file type chosen decides the format, and the name's extension follows it.
     const CutListFormat format =
         request.filterIndex == 1 ? CutListFormat::Labels : CutListFormat::Cue;
-    path = WithCutListExtension(path, format);
+    path = album::WithCutListExtension(path, format);
     if (!MayReplace(prompts_, &frame_, FromUtf8(path))) return;
 
-    const std::optional<SideLength> length = ReadSideLength(sidePath);
+    const std::optional<SideLength> length = album::ReadSideLength(sidePath);
     if (!length) {
         Tell(FromUtf8("The recording \"" + sidePath + "\" cannot be read."), "Couldn't export!",
              wxICON_WARNING);
@@ -187,18 +187,19 @@ void FrameAlbum::ExportCutList() {
         const auto inUse = std::min<std::size_t>(state.cutCount, state.cuts.size());
         cuts.assign(state.cuts.begin(), state.cuts.begin() + static_cast<std::ptrdiff_t>(inUse));
     }
-    CutListData list = AlbumCutList(album_);
-    list.sides.push_back(MakeCutListSide(RecordingNameFor(sidePath, path), cuts,
-                                         album_.sides[model::Index(side)], length->frames,
-                                         length->sampleRate));
+    CutListData list = album::AlbumCutList(album_);
+    list.sides.push_back(album::MakeCutListSide(album::RecordingNameFor(sidePath, path), cuts,
+                                                album_.sides[model::Index(side)], length->frames,
+                                                length->sampleRate));
     const std::string sidePaths[] = {SidePath(Side::One), SidePath(Side::Two)};
-    if (const std::string error = WriteCutListFile(path, list, format, sidePaths); !error.empty()) {
+    if (const std::string error = album::WriteCutListFile(path, list, format, sidePaths);
+        !error.empty()) {
         Tell(FromUtf8(error), "Couldn't export!", wxICON_WARNING);
         return;
     }
     frame_.SetStatusText(
         FromUtf8("Cut list of side " + model::NumberText(side) + " saved as " + path));
-    if (const std::string leftOut = TracksLeftOut(list, format); !leftOut.empty())
+    if (const std::string leftOut = album::TracksLeftOut(list, format); !leftOut.empty())
         Tell(FromUtf8(leftOut), kExportCaption, wxICON_INFORMATION);
 }
 
@@ -221,14 +222,14 @@ void FrameAlbum::ImportCutList() {
     const std::string path = ToUtf8(prompts_.ChooseFile(&frame_, request));
     if (path.empty()) return;
 
-    const CutListResult read = ReadCutListFile(path, CutListFormatOf(path));
+    const CutListResult read = album::ReadCutListFile(path, album::CutListFormatOf(path));
     if (!read.error.empty()) {
         Tell(FromUtf8("The cut list cannot be read:\n" + read.error), "Couldn't import!",
              wxICON_WARNING);
         return;
     }
     const std::array<std::string, 2> paths = {SidePath(Side::One), SidePath(Side::Two)};
-    std::vector<std::optional<Side>> match = MatchCutListSides(read.list, paths, {});
+    std::vector<std::optional<Side>> match = album::MatchCutListSides(read.list, paths, {});
     std::vector<Side> order;
     for (const Side s : kSides)
         if (!paths[model::Index(s)].empty() &&
@@ -241,7 +242,7 @@ void FrameAlbum::ImportCutList() {
         if (!side) return;
         order = {*side};
     }
-    if (unmatched > 0) match = MatchCutListSides(read.list, paths, order);
+    if (unmatched > 0) match = album::MatchCutListSides(read.list, paths, order);
 
     // Every side is placed before any changes: a refused side leaves both as they were.
     std::vector<std::pair<Side, PlacedSide>> placed;
@@ -249,19 +250,20 @@ void FrameAlbum::ImportCutList() {
     for (std::size_t b = 0; b < match.size(); ++b) {
         if (!match[b]) continue;
         const Side side = *match[b];
-        const std::optional<SideLength> length = ReadSideLength(paths[model::Index(side)]);
+        const std::optional<SideLength> length = album::ReadSideLength(paths[model::Index(side)]);
         if (!length) {
             Tell(FromUtf8("The recording \"" + paths[model::Index(side)] + "\" cannot be read."),
                  "Couldn't import!", wxICON_WARNING);
             return;
         }
-        PlacedSide one = PlaceCutListSide(read.list.sides[b], length->frames, length->sampleRate);
+        PlacedSide one =
+            album::PlaceCutListSide(read.list.sides[b], length->frames, length->sampleRate);
         if (!one.error.empty()) {
             Tell(FromUtf8(one.error + " Nothing was imported."), "Couldn't import!",
                  wxICON_WARNING);
             return;
         }
-        const std::string notice = PlacementNotice(
+        const std::string notice = album::PlacementNotice(
             side, one,
             model::CutsConsidered(model::CutMethodOf(controls_.m_cutsHow->GetSelection())));
         if (!notice.empty()) notices += (notices.empty() ? "" : "\n") + notice;
@@ -279,11 +281,11 @@ void FrameAlbum::ImportCutList() {
             state.cuts.fill(0);
             std::copy(one.cuts.begin(), one.cuts.end(), state.cuts.begin());
             state.cutCount = static_cast<std::uint32_t>(one.cuts.size());
-            album_.sides[model::Index(side)] = MergeImportedTracks(
-                album_.sides[model::Index(side)], one.tracks, CutListFormatOf(path));
+            album_.sides[model::Index(side)] = album::MergeImportedTracks(
+                album_.sides[model::Index(side)], one.tracks, album::CutListFormatOf(path));
         }
     }
-    TakeAlbumFields(read.list, album_);
+    album::TakeAlbumFields(read.list, album_);
     controls_.m_canvas->Refresh(true);
     frame_.SetStatusText(FromUtf8("Cut list imported from " + path));
     if (!notices.empty()) Tell(FromUtf8(notices), kImportCaption, wxICON_INFORMATION);

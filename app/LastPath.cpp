@@ -9,7 +9,7 @@
 
 void LastPath::Set(const std::string& path) {
     path_ = path;
-    CutUtf8(path_, kMaxBytes);
+    album::CutUtf8(path_, kMaxBytes);
 }
 
 wxString LastPath::Folder() const {

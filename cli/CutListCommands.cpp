@@ -29,7 +29,7 @@ int LoadCutLists(const CliOptions& options, WindowState& state) {
     std::array<std::string, 2> takenFrom;  // the cut list each side has its tracks from
     for (const CliOptions::CutListFileOption& option : options.cutLists) {
         const std::string path = platform::MakeAbsolute(option.path);
-        const CutListResult read = ReadCutListFile(path, option.format);
+        const CutListResult read = album::ReadCutListFile(path, option.format);
         if (!read.error.empty()) {
             Say(read.error);
             return kExitFileError;
@@ -42,7 +42,8 @@ int LoadCutLists(const CliOptions& options, WindowState& state) {
             if (!earlier[model::Index(side)].empty()) open[model::Index(side)].clear();
             if (!open[model::Index(side)].empty()) order.push_back(side);
         }
-        const std::vector<std::optional<Side>> match = MatchCutListSides(read.list, open, order);
+        const std::vector<std::optional<Side>> match =
+            album::MatchCutListSides(read.list, open, order);
         for (std::size_t b = 0; b < match.size(); ++b) {
             const CutListSide& block = read.list.sides[b];
             if (!match[b]) {
@@ -60,25 +61,27 @@ int LoadCutLists(const CliOptions& options, WindowState& state) {
                 continue;
             }
             const std::size_t s = model::Index(*match[b]);
-            const std::optional<SideLength> length = ReadSideLength(sides[s]);
+            const std::optional<SideLength> length = album::ReadSideLength(sides[s]);
             if (!length) {
                 Say(sides[s] + ": cannot be read");
                 return kExitFileError;
             }
-            const PlacedSide placed = PlaceCutListSide(block, length->frames, length->sampleRate);
+            const PlacedSide placed =
+                album::PlaceCutListSide(block, length->frames, length->sampleRate);
             if (!placed.error.empty()) {
                 Say(path + ": " + placed.error);
                 return kExitFileError;
             }
-            if (const std::string notice = PlacementNotice(*match[b], placed, kCliMarkersCounted);
+            if (const std::string notice =
+                    album::PlacementNotice(*match[b], placed, kCliMarkersCounted);
                 !notice.empty())
                 Say(path + ": " + notice);
             state.markers[s] = placed.cuts;
             state.album.sides[s] =
-                MergeImportedTracks(state.album.sides[s], placed.tracks, option.format);
+                album::MergeImportedTracks(state.album.sides[s], placed.tracks, option.format);
             takenFrom[s] = path;
         }
-        TakeAlbumFields(read.list, state.album);
+        album::TakeAlbumFields(read.list, state.album);
     }
     ApplyAlbumOptions(options, state.album);
     return kExitOk;
@@ -88,7 +91,7 @@ int WriteCutLists(const CliOptions& options, const WindowState& state,
                   std::span<const std::int32_t> cuts) {
     if (options.cutLists.empty()) return kExitOk;
     const std::string& side = state.fields.side1Path;
-    const std::optional<SideLength> length = ReadSideLength(side);
+    const std::optional<SideLength> length = album::ReadSideLength(side);
     if (!length) {
         Say(side + ": cannot be read");
         return kExitFileError;
@@ -97,17 +100,18 @@ int WriteCutLists(const CliOptions& options, const WindowState& state,
     int status = kExitOk;
     for (const CliOptions::CutListFileOption& option : options.cutLists) {
         const std::string path = platform::MakeAbsolute(option.path);
-        CutListData list = AlbumCutList(state.album);
-        list.sides.push_back(MakeCutListSide(RecordingNameFor(side, path), cuts,
-                                             state.album.sides[0], length->frames,
-                                             length->sampleRate));
-        if (const std::string error = WriteCutListFile(path, list, option.format, sides);
+        CutListData list = album::AlbumCutList(state.album);
+        list.sides.push_back(album::MakeCutListSide(album::RecordingNameFor(side, path), cuts,
+                                                    state.album.sides[0], length->frames,
+                                                    length->sampleRate));
+        if (const std::string error = album::WriteCutListFile(path, list, option.format, sides);
             !error.empty()) {
             Say(error);
             return kExitFileError;
         }
         // The sheet is written; what it could not hold makes the run's status 1.
-        if (const std::string leftOut = TracksLeftOut(list, option.format); !leftOut.empty()) {
+        if (const std::string leftOut = album::TracksLeftOut(list, option.format);
+            !leftOut.empty()) {
             Say(path + ": " + leftOut);
             status = kExitFileError;
         }

@@ -48,7 +48,7 @@ std::string LastLines(const std::string& output) {
     for (std::size_t at = 0; at < output.size();) {
         const unsigned char c = static_cast<unsigned char>(output[at]);
         if (c >= 0x80) {
-            const std::size_t length = Utf8SequenceLength(output, at);
+            const std::size_t length = album::Utf8SequenceLength(output, at);
             if (length > 0) clean.append(output, at, length);
             at += length > 0 ? length : 1;
             continue;
@@ -140,7 +140,7 @@ std::optional<EncoderKind> RecognizeEncoderKind(const std::string& path) {
         {"l3enc", EncoderKind::L3Enc},      {"blade", EncoderKind::BladeEnc},
         {"oggenc", EncoderKind::OggVorbis}, {"fastenc", EncoderKind::FastEnc},
         {"lame", EncoderKind::Lame},        {"flac", EncoderKind::Flac}};
-    const std::string lower = LowerCase(path);
+    const std::string lower = album::LowerCase(path);
     for (const auto& [word, kind] : kWords)
         if (lower.find(word) != std::string::npos) return kind;
     return std::nullopt;

@@ -174,7 +174,7 @@ void EncodingQueue::Settle(Run& run, const platform::ProcessResult* process,
     if (process && !failure.empty()) std::remove(run.command.output.c_str());
     const int index = run.number - side.slices.firstNumber + 1;
     if (failure.empty())
-        failure = TagEncodedFile(side.tracks, run.number, index, run.command.output);
+        failure = album::TagEncodedFile(side.tracks, run.number, index, run.command.output);
     if (failure.empty()) {
         run.earlier->Discard();
         side.encoded.insert(std::upper_bound(side.encoded.begin(), side.encoded.end(), run.number),

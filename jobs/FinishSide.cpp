@@ -18,7 +18,7 @@ SliceFinisher::SliceFinisher(JobContext& ctx, SliceJob job)
     for (const Side side : kSides)
         if (!ctx.SidePath(side).empty()) {
             Folder& folder = FolderOf(ctx.OutputFolder(side));
-            if (folder.before.empty()) folder.before = FindRunFiles(folder.path, sidePaths);
+            if (folder.before.empty()) folder.before = album::FindRunFiles(folder.path, sidePaths);
         }
 }
 
@@ -94,7 +94,8 @@ std::vector<std::string> SliceFinisher::Report() {
 std::vector<std::string> SliceFinisher::SettleEarlierFiles() {
     std::vector<std::string> remaining;
     for (const Folder& folder : folders_) {
-        const std::vector<std::string> left = EarlierFilesLeft(folder.before, folder.written);
+        const std::vector<std::string> left =
+            album::EarlierFilesLeft(folder.before, folder.written);
         if (left.empty()) continue;
         const bool remove = ctx_.RemoveEarlierFiles(folder.path, left);
         for (const std::string& name : left) {

@@ -94,7 +94,7 @@ int PlannedSlices(JobContext& ctx, Side side, std::span<const std::int32_t> cuts
     const auto counted = cuts.first(std::min<std::size_t>(cuts.size(), considered));
     if (std::all_of(counted.begin(), counted.end(), [](std::int32_t c) { return c == 0; }))
         return 0;
-    const std::optional<SideLength> length = ReadSideLength(ctx.SidePath(side));
+    const std::optional<SideLength> length = album::ReadSideLength(ctx.SidePath(side));
     if (!length || length->frames == 0) return 0;
     return static_cast<int>(
         SliceBoundaries(cuts, length->sampleRate, length->frames, considered).size() + 1);
@@ -133,7 +133,7 @@ SliceSpan SmartSpan(JobContext& ctx, Side side, const AnalysisResult& analysis) 
     SliceSpan span;
     span.oneWithoutCuts = ctx.SongCount(side) == 1;
     if (!ctx.TrimToMusic() || analysis.musicEnd <= analysis.musicStart) return span;
-    const std::optional<SideLength> length = ReadSideLength(ctx.SidePath(side));
+    const std::optional<SideLength> length = album::ReadSideLength(ctx.SidePath(side));
     if (!length) return span;
     const auto frameOf = [&length](std::int32_t tenths) {
         return std::uint64_t{length->sampleRate} * static_cast<std::uint64_t>(std::max(0, tenths)) /

@@ -24,10 +24,10 @@ TEST(EarlierFiles, TheProgramsNamesWithTheirContentsOnly) {
     ASSERT_TRUE(WriteFileBytes(dir / "C1.mp3", "ID3\x04rest"));
 
     // The side recording itself is never one of them, whatever its name.
-    EXPECT_EQ(FindRunFiles(dir.path(), {dir / "12.wav"}),
+    EXPECT_EQ(album::FindRunFiles(dir.path(), {dir / "12.wav"}),
               (std::vector<std::string>{"05 - Last.flac", "07 - Song.wav", "07.wav", "1.wav",
                                         "3.ogg", "A1.mp3", "B2.mp3"}));
-    EXPECT_EQ(EarlierFilesLeft({"1.wav", "2.wav", "A1.mp3"}, {"2.wav", "9.wav"}),
+    EXPECT_EQ(album::EarlierFilesLeft({"1.wav", "2.wav", "A1.mp3"}, {"2.wav", "9.wav"}),
               (std::vector<std::string>{"1.wav", "A1.mp3"}));
 }
 

@@ -38,7 +38,7 @@ TEST(TrackNamesTest, UnsafeTitlesBecomeSafeNames) {
         {"a" + Times(kE, 150), "a" + Times(kE, 99)},  // 200 would split a character
         {"Caf" + kE + " ok", "Caf" + kE + " ok"},
     };
-    for (const auto& [title, name] : cases) EXPECT_EQ(SafeFileTitle(title), name) << title;
+    for (const auto& [title, name] : cases) EXPECT_EQ(album::SafeFileTitle(title), name) << title;
 }
 
 TEST(TrackNamesTest, TitledNamesArePaddedContinuedAndDistinct) {
@@ -101,13 +101,13 @@ TEST(TrackNamesTest, ATitleNamingASideRecordingIsRefused) {
 // a title and its tag are one cleaned text.
 TEST(TrackNamesTest, NamesFitMemorySticksAndNameAndTagAgree) {
     const std::string title = "Who? Me: *Now* \"Here\" <a|b> c\\d...";
-    EXPECT_EQ(SafeFileTitle(title), "Who_ Me_ _Now_ _Here_ _a_b_ c_d");
-    EXPECT_EQ(SafeFileTitle("Etc . . "), "Etc");
-    EXPECT_EQ(SafeFileTitle(title, true), title);
+    EXPECT_EQ(album::SafeFileTitle(title), "Who_ Me_ _Now_ _Here_ _a_b_ c_d");
+    EXPECT_EQ(album::SafeFileTitle("Etc . . "), "Etc");
+    EXPECT_EQ(album::SafeFileTitle(title, true), title);
     AlbumInfo album;
     album.sides[0] = {{title, ""}, {std::string("A\0B\tC", 5), ""}};
     EXPECT_EQ(SideTracks(Side::One, album, 0).SliceName(1, 1),
-              "01 - " + SafeFileTitle(title) + ".wav");
+              "01 - " + album::SafeFileTitle(title) + ".wav");
     const SideTracks tracks(Side::One, album, 0);
     EXPECT_EQ(tracks.SliceName(2, 2), "02 - A B C.wav");
     EXPECT_EQ(tracks.Tags(2, 2)->title, "A B C");

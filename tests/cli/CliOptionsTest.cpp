@@ -329,7 +329,7 @@ TEST_F(CutListOptions, ACueSheetOfMoreThanNinetyNineTracksIsAFileError) {
     std::vector<std::int32_t> cuts;
     for (int k = 1; k <= 110; ++k) cuts.push_back(k);
     EXPECT_EQ(WriteCutLists(Lists({"--cue", dir / "a.cue"}), state, cuts), kExitFileError);
-    const CutListResult read = ReadCutListFile(dir / "a.cue", CutListFormat::Cue);
+    const CutListResult read = album::ReadCutListFile(dir / "a.cue", CutListFormat::Cue);
     ASSERT_EQ(read.error, "");
     EXPECT_EQ(read.list.sides.at(0).tracks.size(), 99u);
     cuts.resize(98);
