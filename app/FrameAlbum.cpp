@@ -113,8 +113,8 @@ int FrameAlbum::SliceCount(Side side) const {
     // The cuts as tenths on a "side" of levelCount tenths: the slices the markers give, of
     // as many cuts as the chosen method lets count (every one for Smart Sense).
     const CutMethod method = model::CutMethodOf(controls_.m_cutsHow->GetSelection());
-    return static_cast<int>(SliceBoundaries(state.cuts, kTenthsPerSecond, state.levelCount,
-                                            model::CutsConsidered(method))
+    return static_cast<int>(slice::SliceBoundaries(state.cuts, kTenthsPerSecond, state.levelCount,
+                                                   model::CutsConsidered(method))
                                 .size() +
                             1);
 }

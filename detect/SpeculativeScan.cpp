@@ -46,7 +46,7 @@ void MergeFinePeaks(const std::int16_t* samples, std::uint64_t first, std::size_
 }
 
 bool SpeculativeScan::Matches(std::uint64_t k, const TrebleFilter& filter) const {
-    return k < checkpoints_.size() && SameFilterState(checkpoints_[k], filter);
+    return k < checkpoints_.size() && slice::SameFilterState(checkpoints_[k], filter);
 }
 
 void SpeculativeScan::Run(std::string path, float level, std::uint64_t endFrame,

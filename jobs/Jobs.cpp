@@ -97,7 +97,7 @@ int PlannedSlices(JobContext& ctx, Side side, std::span<const std::int32_t> cuts
     const std::optional<SideLength> length = album::ReadSideLength(ctx.SidePath(side));
     if (!length || length->frames == 0) return 0;
     return static_cast<int>(
-        SliceBoundaries(cuts, length->sampleRate, length->frames, considered).size() + 1);
+        slice::SliceBoundaries(cuts, length->sampleRate, length->frames, considered).size() + 1);
 }
 
 // The number of tracks the job will make, for the tags: known before the job starts when
@@ -165,7 +165,7 @@ SliceResult WriteSideSlices(JobContext& ctx, Side side, std::span<const std::int
     for (const Side s : kSides)
         if (Present(ctx, s)) request.protectedPaths.push_back(ctx.SidePath(s));
     request.sliceWritten = [&finisher](int number) { finisher.SliceWritten(number); };
-    SliceResult result = WriteSlices(ctx, ctx.Treble(), request);
+    SliceResult result = slice::WriteSlices(ctx, ctx.Treble(), request);
     report.folder = request.folder;
     report.firstNumber = firstNumber;
     report.slices = result.written;

@@ -19,7 +19,7 @@ FilterAhead::FilterAhead(const std::string& path, const TrebleFilter& start, flo
       sliceEnds_(std::move(sliceEnds)),
       segmentBlocks_(std::max<std::uint32_t>(1, split.segmentBlocks)),
       warmUpBlocks_(std::min(split.warmUpBlocks, segmentBlocks_)),
-      streams_(TrebleStreamsAtOnce()),
+      streams_(slice::TrebleStreamsAtOnce()),
       segments_(((frames + blockFrames_ - 1) / blockFrames_ + segmentBlocks_ - 1) /
                 segmentBlocks_) {
     const std::size_t samples =
@@ -63,7 +63,7 @@ const std::int16_t* FilterAhead::Block(std::uint64_t block, const TrebleFilter& 
     const std::uint64_t pos = segment.start + k * blockFrames_;
     const auto mark = std::lower_bound(segment.marks.begin(), segment.marks.end(), pos,
                                        [](const Mark& m, std::uint64_t p) { return m.pos < p; });
-    if (!SameFilterState(mark->state, filter)) return nullptr;
+    if (!slice::SameFilterState(mark->state, filter)) return nullptr;
     taken_ = &segment;
     return segment.samples.get() + 2 * (segment.warmUp + k * blockFrames_);
 }
@@ -161,8 +161,8 @@ void FilterAhead::Filter(Group& group) {
         samples[warming++] = group.segments[i].samples.get();
     }
     if (warming > 0)
-        ProcessStreams(active, samples, warming, std::uint64_t{warmUpBlocks_} * blockFrames_,
-                       level_);
+        slice::ProcessStreams(active, samples, warming, std::uint64_t{warmUpBlocks_} * blockFrames_,
+                              level_);
     // Then the segments' own frames, stopping at every mark of any of them.
     std::uint64_t offset = 0;  // frames into each segment's own part
     for (;;) {
@@ -195,7 +195,7 @@ void FilterAhead::Filter(Group& group) {
             changed_.notify_all();
         }
         if (count == 0 || cancel_.load(std::memory_order_relaxed)) return;
-        ProcessStreams(active, samples, count, to - offset, level_);
+        slice::ProcessStreams(active, samples, count, to - offset, level_);
         offset = to;
     }
 }

@@ -53,13 +53,13 @@ struct BlockSettings {
 void Normalize(std::int16_t* s, std::size_t frames, float gain) {
     for (std::size_t i = 0; i < frames * 2; ++i) {
         const float x = static_cast<float>(s[i]) / 32768.0f;
-        s[i] = TruncateToSample(32767.0f * (x * gain));
+        s[i] = slice::TruncateToSample(32767.0f * (x * gain));
     }
 }
 
 void Scale(std::int16_t* frame, float factor) {
-    frame[0] = TruncateToSample(static_cast<float>(frame[0]) * factor);
-    frame[1] = TruncateToSample(static_cast<float>(frame[1]) * factor);
+    frame[0] = slice::TruncateToSample(static_cast<float>(frame[0]) * factor);
+    frame[1] = slice::TruncateToSample(static_cast<float>(frame[1]) * factor);
 }
 
 void Scale(double* frame, float factor) {
@@ -208,9 +208,9 @@ std::string CannotWrite(const SliceOutput& out) {
 
 }  // namespace
 
-std::vector<std::uint64_t> SliceBoundaries(std::span<const std::int32_t> cuts,
-                                           std::uint32_t sampleRate, std::uint64_t frames,
-                                           std::size_t considered) {
+std::vector<std::uint64_t> slice::SliceBoundaries(std::span<const std::int32_t> cuts,
+                                                  std::uint32_t sampleRate, std::uint64_t frames,
+                                                  std::size_t considered) {
     std::vector<std::uint64_t> positions;
     for (std::size_t k = 0; k < std::min(cuts.size(), considered); ++k) {
         if (cuts[k] <= 0) continue;
@@ -223,7 +223,8 @@ std::vector<std::uint64_t> SliceBoundaries(std::span<const std::int32_t> cuts,
     return positions;
 }
 
-SliceResult WriteSlices(WorkControl& control, TrebleFilter& treble, const SliceRequest& request) {
+SliceResult slice::WriteSlices(WorkControl& control, TrebleFilter& treble,
+                               const SliceRequest& request) {
     // "" is no folder (a front end's answer once it stops answering), never the root.
     if (request.folder.empty())
         return {0, SliceOutcome::CannotWrite, "No folder to write the slices to."};

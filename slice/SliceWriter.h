@@ -17,15 +17,6 @@
 class WorkControl;
 struct TrebleFilter;
 
-/// Slice boundaries of a cut list: entries 0 to considered - 1 (tenths of a second; ten for
-/// typed times, Auto Sense and its markers, every entry for Smart Sense) without zeros and
-/// negative values, as frame positions sampleRate * cut / 10, sorted, without duplicates
-/// and without positions at or beyond `frames`. Slices are [0, P1), [P1, P2), ... [Plast,
-/// frames).
-std::vector<std::uint64_t> SliceBoundaries(std::span<const std::int32_t> cuts,
-                                           std::uint32_t sampleRate, std::uint64_t frames,
-                                           std::size_t considered = kTypedTimesPerSide);
-
 /// Why a side got the slices it got.
 enum class SliceOutcome {
     Written,             ///< every slice was written
@@ -81,6 +72,17 @@ struct SliceResult {
     std::uint64_t framesFilteredAhead = 0;
 };
 
+namespace slice {
+
+/// Slice boundaries of a cut list: entries 0 to considered - 1 (tenths of a second; ten for
+/// typed times, Auto Sense and its markers, every entry for Smart Sense) without zeros and
+/// negative values, as frame positions sampleRate * cut / 10, sorted, without duplicates
+/// and without positions at or beyond `frames`. Slices are [0, P1), [P1, P2), ... [Plast,
+/// frames).
+std::vector<std::uint64_t> SliceBoundaries(std::span<const std::int32_t> cuts,
+                                           std::uint32_t sampleRate, std::uint64_t frames,
+                                           std::size_t considered = kTypedTimesPerSide);
+
 /// Writes the slices of one side, in the side's own format (rate, channels, sample
 /// encoding; a slice over 4 GB as RF64), or as CD audio when Processing().cdAudio is set
 /// as the side begins (each slice resampled to 44.1 kHz by libsoxr at its very high
@@ -95,3 +97,5 @@ struct SliceResult {
 /// being written with its header patched to the frames it holds. Every file left behind is
 /// a valid WAV whose header matches its samples. Call on the job's thread.
 SliceResult WriteSlices(WorkControl& control, TrebleFilter& treble, const SliceRequest& request);
+
+}  // namespace slice

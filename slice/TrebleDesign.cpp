@@ -118,7 +118,7 @@ Biquad Recipe(float level, double rate) {
 
 }  // namespace
 
-BiquadPair MatchTreble(const Biquad& at44k, float level, std::uint32_t sampleRate) {
+BiquadPair slice::MatchTreble(const Biquad& at44k, float level, std::uint32_t sampleRate) {
     if (sampleRate == 44100) return {at44k, Biquad{}};
     if (level <= 0) return {};
     const double rate = sampleRate;
@@ -177,11 +177,11 @@ BiquadPair MatchTreble(const Biquad& at44k, float level, std::uint32_t sampleRat
             Biquad{1, b[1][0], b[1][1], a[1][0], a[1][1]}};
 }
 
-double ResponseDb(const Biquad& filter, double frequency, std::uint32_t sampleRate) {
+double slice::ResponseDb(const Biquad& filter, double frequency, std::uint32_t sampleRate) {
     return 10 * std::log10(SquaredMagnitude(filter, 2 * std::numbers::pi * frequency / sampleRate));
 }
 
-double ResponseDb(const BiquadPair& filter, double frequency, std::uint32_t sampleRate) {
+double slice::ResponseDb(const BiquadPair& filter, double frequency, std::uint32_t sampleRate) {
     return ResponseDb(filter.first, frequency, sampleRate) +
            ResponseDb(filter.second, frequency, sampleRate);
 }

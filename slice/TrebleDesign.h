@@ -28,6 +28,8 @@ struct BiquadPair {
     Biquad first, second;
 };
 
+namespace slice {
+
 /// The boost `at44k` (the filter as tuned at 44.1 kHz for a level; `level` 0 is flat) at
 /// `sampleRate`, as two sections.
 BiquadPair MatchTreble(const Biquad& at44k, float level, std::uint32_t sampleRate);
@@ -35,3 +37,5 @@ BiquadPair MatchTreble(const Biquad& at44k, float level, std::uint32_t sampleRat
 /// |H| in dB of `filter` at `frequency` Hz and `sampleRate`.
 double ResponseDb(const Biquad& filter, double frequency, std::uint32_t sampleRate);
 double ResponseDb(const BiquadPair& filter, double frequency, std::uint32_t sampleRate);
+
+}  // namespace slice

@@ -199,7 +199,7 @@ struct Channel {
         if (boosted) x = x / kBoostHeadroom;
         y2 = y1, y1 = y0, x2 = x1, x1 = x0, x0 = x;
         y0 = f.c0 * x0 + f.c1 * x1 + f.c2 * x2 - f.d1 * y1 - f.d2 * y2;
-        return TruncateToSample(y0 * kOutputScale);
+        return slice::TruncateToSample(y0 * kOutputScale);
     }
 };
 
@@ -284,7 +284,7 @@ int TrebleFilter::ProcessFrames(std::int16_t* samples, std::size_t frames, float
     return peak;
 }
 
-bool SameFilterState(const TrebleFilter& a, const TrebleFilter& b) {
+bool slice::SameFilterState(const TrebleFilter& a, const TrebleFilter& b) {
     const float ca[] = {a.c0, a.c1, a.c2, a.d1, a.d2};
     const float cb[] = {b.c0, b.c1, b.c2, b.d1, b.d2};
     return std::memcmp(ca, cb, sizeof ca) == 0 && std::memcmp(a.left, b.left, sizeof a.left) == 0 &&
@@ -293,15 +293,15 @@ bool SameFilterState(const TrebleFilter& a, const TrebleFilter& b) {
            std::memcmp(a.wide, b.wide, sizeof a.wide) == 0;
 }
 
-int TrebleStreamsAtOnce() {
+int slice::TrebleStreamsAtOnce() {
 #ifdef VELVANE_HAVE_AVX2_PATH
     if (HaveAvx2()) return 4;
 #endif
     return 2;
 }
 
-void ProcessStreams(TrebleFilter* const filters[], std::int16_t* const samples[], int count,
-                    std::size_t frames, float level) {
+void slice::ProcessStreams(TrebleFilter* const filters[], std::int16_t* const samples[], int count,
+                           std::size_t frames, float level) {
     if (count <= 0 || frames == 0) return;
     // Every stretch with the first one's coefficients, each on its own history.
     const TrebleFilter f = *filters[0];
@@ -346,7 +346,7 @@ void ProcessStreams(TrebleFilter* const filters[], std::int16_t* const samples[]
     for (; i < count; ++i) alone(i);
 }
 
-void TuneTreble(TrebleFilter& filter, float level, std::uint32_t sampleRate) {
+void slice::TuneTreble(TrebleFilter& filter, float level, std::uint32_t sampleRate) {
     const float e = level * 4 / 40;
     const float a = static_cast<float>(std::pow(10.0, static_cast<double>(e)));
     const float cs = static_cast<float>(std::cos(static_cast<double>(kCentre)));
@@ -378,7 +378,7 @@ void TuneTreble(TrebleFilter& filter, float level, std::uint32_t sampleRate) {
 }
 
 void TrebleFilter::Follow(float level, std::uint32_t sampleRate) {
-    if (level != tunedLevel || sampleRate != tunedRate) TuneTreble(*this, level, sampleRate);
+    if (level != tunedLevel || sampleRate != tunedRate) slice::TuneTreble(*this, level, sampleRate);
 }
 
 void TrebleFilter::ProcessWide(double* s, std::size_t frames, float level) {

@@ -66,6 +66,8 @@ struct TrebleFilter {
     }
 };
 
+namespace slice {
+
 /// Sets the coefficients for a boost level (0, 1, 2, 4, ... 12) at `sampleRate`, clears the
 /// history and counts the tuning. At 44.1 kHz the peaking biquad itself; at other rates the
 /// biquad with its response (TrebleDesign.h).
@@ -85,3 +87,5 @@ int TrebleStreamsAtOnce();
 /// waits on each frame, and the stretches share that wait). `count` 1..4.
 void ProcessStreams(TrebleFilter* const filters[], std::int16_t* const samples[], int count,
                     std::size_t frames, float level);
+
+}  // namespace slice

@@ -39,7 +39,7 @@ void TreatFrame(std::int16_t left, std::int16_t right, TrebleFilter& treble,
     for (const std::int16_t sample : frame) {
         float v = t.gain * (static_cast<float>(sample) * kInputScale);
         if (t.fading) v = t.factor * v;
-        *out++ = TruncateToSample(kOutputScale * v);
+        *out++ = slice::TruncateToSample(kOutputScale * v);
     }
 }
 

@@ -90,7 +90,7 @@ TEST(TrackNamesTest, ATitleNamingASideRecordingIsRefused) {
     request.cuts = cuts;
     request.folder = dir.path();
     request.tracks = SideTracks(Side::One, album, 0);
-    const SliceResult result = WriteSlices(ctx, ctx.treble, request);
+    const SliceResult result = slice::WriteSlices(ctx, ctx.treble, request);
     EXPECT_EQ(result.outcome, SliceOutcome::WouldOverwriteSide);
     EXPECT_EQ(result.written, 0u);
     EXPECT_EQ(ReadFileBytes(side), before);

@@ -339,7 +339,7 @@ TEST_F(JobWindowTest, AnEqChangeDuringAJobReachesTheFilter) {
     Menu(menu::kEqFirst + 4);
     ASSERT_TRUE(WaitForJobEnd());
     TrebleFilter expected;
-    TuneTreble(expected, menu::BoostLevelForEqId(menu::kEqFirst + 4));
+    slice::TuneTreble(expected, menu::BoostLevelForEqId(menu::kEqFirst + 4));
     const TrebleFilter& now = frame->Treble();
     EXPECT_EQ(now.c0, expected.c0);
     EXPECT_EQ(now.c1, expected.c1);

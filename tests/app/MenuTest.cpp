@@ -194,7 +194,7 @@ TEST_F(MenuTest, EqChoicesRetuneTheTrebleFilter) {
         Menu(id);
         EXPECT_EQ(frame->Menus().TrebleBoostLevel(), level);
         TrebleFilter expected;
-        TuneTreble(expected, level);
+        slice::TuneTreble(expected, level);
         const TrebleFilter& actual = frame->Treble();
         EXPECT_EQ(std::vector<float>({actual.b0, actual.b1, actual.b2, actual.a0, actual.a1,
                                       actual.a2, actual.c0, actual.c1, actual.c2, actual.d1,
@@ -222,7 +222,7 @@ TEST_F(MenuTest, GroupsWithNothingCheckedFallBack) {
         EXPECT_EQ(frame->Menus().SelectedEqId(), 708);
         EXPECT_EQ(frame->Menus().TrebleBoostLevel(), 0.0f);
         TrebleFilter flat;
-        TuneTreble(flat, 0);
+        slice::TuneTreble(flat, 0);
         EXPECT_EQ(frame->Treble().c0, flat.c0);
     }
 }

@@ -101,7 +101,7 @@ TEST_F(SettingsTest, WriteThenReadRestoresEveryValue) {
     EXPECT_EQ(CheckedMenuIds(), (std::vector<int>{206, 303, 501, 713}));
     EXPECT_EQ(frame->Menus().TrebleBoostLevel(), 8.0f);
     TrebleFilter expected;
-    TuneTreble(expected, 8);
+    slice::TuneTreble(expected, 8);
     EXPECT_EQ(frame->Treble().c0, expected.c0);
     // The dialogs start in the folder of the last chosen path.
     EXPECT_EQ(prompts->fileRequests.back().message, "Open Settings");

@@ -318,7 +318,7 @@ TEST(AnalyzeSideRetune, TakesHoldAtTheSameBlockOnEveryPath) {
             EXPECT_EQ(two.result.finePeaks, one.result.finePeaks);
             EXPECT_EQ(two.result.peak, one.result.peak);
             EXPECT_EQ(two.result.cuts, one.result.cuts);
-            EXPECT_TRUE(SameFilterState(two.filter, one.filter));  // to the bit
+            EXPECT_TRUE(slice::SameFilterState(two.filter, one.filter));  // to the bit
         }
     }
 }

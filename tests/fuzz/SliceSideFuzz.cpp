@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.folder = Folder();
     request.peakLevel = analysis.peak;
     request.normalizeAllowed = true;
-    const SliceResult result = WriteSlices(ctx, ctx.Treble(), request);
+    const SliceResult result = slice::WriteSlices(ctx, ctx.Treble(), request);
 
     std::string joined;
     for (unsigned n = 1; n <= result.written; ++n) {

@@ -39,7 +39,7 @@ struct SliceFormats : ::testing::Test {
         request.riffLimit = riffLimit;
         request.peakLevel = peak;
         request.normalizeAllowed = peak > 0;
-        return WriteSlices(ctx, ctx.treble, request);
+        return slice::WriteSlices(ctx, ctx.treble, request);
     }
 };
 
@@ -81,13 +81,13 @@ TEST_F(SliceFormats, TrebleBoostOfAFineSideAsOfItsSixteenBits) {
     ASSERT_TRUE(WriteSideWav(dir / "side16.wav", cd16, side16));
     ctx.SetEq(712);
     ASSERT_EQ(Slice().written, 3u);
-    TuneTreble(ctx.treble, 0);
+    slice::TuneTreble(ctx.treble, 0);
     SliceRequest request;
     request.sidePath = dir / "side16.wav";
     request.cuts = cuts;
     request.folder = dir / "16";
     std::filesystem::create_directory(request.folder);
-    ASSERT_EQ(WriteSlices(ctx, ctx.treble, request).written, 3u);
+    ASSERT_EQ(slice::WriteSlices(ctx, ctx.treble, request).written, 3u);
     const std::string wide = SoxSamples(dir / "2.wav");
     const std::string narrow = SoxSamples(dir / "16/2.wav");
     ASSERT_EQ(wide.size() / 3, narrow.size() / 2);

@@ -25,7 +25,7 @@ SliceResult Slice(FakeWorkControl& ctx, const std::string& side, const Cuts& cut
     request.firstNumber = first;
     request.peakLevel = peak;
     request.normalizeAllowed = normalizeAllowed;
-    return WriteSlices(ctx, ctx.treble, request);
+    return slice::WriteSlices(ctx, ctx.treble, request);
 }
 
 // Frames whose value tells where they came from: boundaries show at once.
@@ -52,7 +52,7 @@ class SliceBoundaryCases : public ::testing::TestWithParam<BoundaryCase> {};
 
 TEST_P(SliceBoundaryCases, CleanListOfFramePositions) {
     const BoundaryCase& c = GetParam();
-    EXPECT_EQ(SliceBoundaries(c.cuts, 44100, c.frames), c.positions);
+    EXPECT_EQ(slice::SliceBoundaries(c.cuts, 44100, c.frames), c.positions);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -130,7 +130,7 @@ TEST_F(SliceWriterTest, TheSpanLeavesLeadInAndRunOutOut) {
     request.cuts = cuts;
     request.firstFrame = 44100 + 7;  // not at a block's start
     request.endFrame = 44100 * 9;
-    EXPECT_EQ(WriteSlices(ctx, ctx.treble, request).written, 2u);
+    EXPECT_EQ(slice::WriteSlices(ctx, ctx.treble, request).written, 2u);
     const auto begin = [&side](std::size_t frame) {
         return side.begin() + static_cast<long>(frame);
     };
@@ -141,9 +141,9 @@ TEST_F(SliceWriterTest, TheSpanLeavesLeadInAndRunOutOut) {
     const Cuts none(10, 0);
     request.cuts = none;
     request.firstNumber = 3;
-    EXPECT_EQ(WriteSlices(ctx, ctx.treble, request).outcome, SliceOutcome::NoCuts);
+    EXPECT_EQ(slice::WriteSlices(ctx, ctx.treble, request).outcome, SliceOutcome::NoCuts);
     request.oneSliceWithoutCuts = true;
-    EXPECT_EQ(WriteSlices(ctx, ctx.treble, request).written, 1u);
+    EXPECT_EQ(slice::WriteSlices(ctx, ctx.treble, request).written, 1u);
     EXPECT_EQ(ref::ReadSlice(dir / "3.wav"), std::vector<Frame>(begin(44107), begin(396900)));
 }
 
@@ -233,7 +233,7 @@ TEST_F(SliceWriterTest, NeverReplacesASideRecording) {
     request.cuts = cuts;
     request.folder = dir.path();
     request.protectedPaths = {dir / "2.wav"};
-    const SliceResult r = WriteSlices(ctx, ctx.treble, request);
+    const SliceResult r = slice::WriteSlices(ctx, ctx.treble, request);
     EXPECT_EQ(r.outcome, SliceOutcome::WouldOverwriteSide);
     EXPECT_NE(r.message.find(dir / "2.wav"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "1.wav"));
@@ -287,7 +287,7 @@ TEST_P(SliceWriterExact, MatchesPlainReferenceToTheBit) {
         ASSERT_TRUE(WriteWav(path, sides[s], layout));
         const SliceResult r = Slice(ctx, path, cuts[s], dir.path(), number, c.peak, true);
         const std::vector<std::uint64_t> positions =
-            SliceBoundaries(cuts[s], 44100, sides[s].size());
+            slice::SliceBoundaries(cuts[s], 44100, sides[s].size());
         const auto want = ref::Slices(sides[s], positions, settings, filter);
         ASSERT_EQ(r.written, want.size());
         for (const auto& slice : want) {
@@ -362,7 +362,7 @@ TEST_P(SliceWriterAhead, SameBytesAsOneThread) {
         request.filterAhead.minFrames = run == 0 ? UINT64_MAX : 0;  // run 0: one thread
         request.filterAhead.segmentBlocks = 8;
         request.filterAhead.warmUpBlocks = c.warmUpBlocks;
-        const SliceResult r = WriteSlices(ctx, ctx.treble, request);
+        const SliceResult r = slice::WriteSlices(ctx, ctx.treble, request);
         ASSERT_EQ(r.written, 4u);
         ahead[run] = r.framesFilteredAhead;
         after[run] = ctx.treble;
@@ -371,7 +371,7 @@ TEST_P(SliceWriterAhead, SameBytesAsOneThread) {
         const std::string name = std::to_string(n) + ".wav";
         EXPECT_EQ(ReadFileBytes(dir / ("1/" + name)), ReadFileBytes(dir / ("0/" + name))) << name;
     }
-    EXPECT_TRUE(SameFilterState(after[1], after[0]));  // side 2 would go on from here
+    EXPECT_TRUE(slice::SameFilterState(after[1], after[0]));  // side 2 would go on from here
     EXPECT_EQ(ahead[0], 0u);
     ASSERT_EQ(side.size(), 142u * 4410);
     const std::uint64_t here = (side.size() - ahead[1]) / 4800;

@@ -14,12 +14,12 @@
 template <class Base, class Self>
 class FakeControlOf : public Base {
   public:
-    FakeControlOf() { TuneTreble(treble, 0); }
+    FakeControlOf() { slice::TuneTreble(treble, 0); }
 
     /// Checks an EQ item and re-tunes the filter, as the EQ menu command does.
     void SetEq(int id) {
         eqId = id;
-        TuneTreble(treble, menu::BoostLevelForEqId(id));
+        slice::TuneTreble(treble, menu::BoostLevelForEqId(id));
     }
 
     // --- Settings (set by the test): menu ids, as the window's menus hold them ---

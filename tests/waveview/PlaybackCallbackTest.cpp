@@ -199,10 +199,10 @@ TEST_F(PlaybackCallbackTest, TrebleBoostUsesItsOwnFilterTunedToTheEqLevel) {
     const auto after = Run(19);
     out.insert(out.end(), after.begin(), after.end());
     TrebleFilter reference;
-    TuneTreble(reference, 12);
+    slice::TuneTreble(reference, 12);
     bool changed = false;
     for (std::uint32_t i = 0; i < 39 * kCall; ++i) {
-        if (i == 20 * kCall) TuneTreble(reference, 4);
+        if (i == 20 * kCall) slice::TuneTreble(reference, 4);
         std::int16_t l = input.left[i], r = input.right[i];
         reference.Process(l, r, i < 20 * kCall ? 12.0f : 4.0f);
         ASSERT_EQ(out[2 * i], static_cast<int>(32767 * (l / 32768.0f))) << i;
