@@ -76,7 +76,7 @@ void LocateCommands::OnLocateSide(wxCommandEvent& event) {
 
 void LocateCommands::LocateEncoder(const std::string& path) {
     controls_.m_textCtrl1->ChangeValue(FromUtf8(path));
-    if (const std::optional<EncoderKind> kind = RecognizeEncoderKind(path))
+    if (const std::optional<EncoderKind> kind = encode::RecognizeEncoderKind(path))
         controls_.m_choice1->SetSelection(static_cast<int>(*kind));
 }
 

@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
     const EncoderKind kind = name == "lame"   ? EncoderKind::Lame
                              : name == "flac" ? EncoderKind::Flac
                                               : EncoderKind::OggVorbis;
-    const std::string encoder = ResolveEncoderPath(kind, "");
+    const std::string encoder = encode::ResolveEncoderPath(kind, "");
     if (encoder.empty()) {
         std::fprintf(stderr, "encoder %s not found\n", name.c_str());
         return 1;
@@ -158,8 +158,8 @@ int main(int argc, char** argv) {
     const auto runDirect = [&] {
         for (int n = 1; n <= kSlices; ++n) {
             const EncoderCommand command =
-                BuildEncoderCommand(kind, EncodeNaming::AutoOrTyped, Side::One, encoder,
-                                    folder.string(), n, n, menu::BitRateForId(kRateId128));
+                encode::BuildEncoderCommand(kind, EncodeNaming::AutoOrTyped, Side::One, encoder,
+                                            folder.string(), n, n, menu::BitRateForId(kRateId128));
             if (!RunDirect(command.argv)) {
                 std::fprintf(stderr, "%s failed\n",
                              platform::DescribeCommand(command.argv).c_str());
@@ -174,7 +174,8 @@ int main(int argc, char** argv) {
         const int side = queue.OpenSide(slices);
         for (int n = 1; n <= kSlices; ++n) queue.Add(side, n);
         queue.WaitForAll();
-        if (tally.failedSlices > 0) std::fprintf(stderr, "%s\n", EncodeFailureText(tally).c_str());
+        if (tally.failedSlices > 0)
+            std::fprintf(stderr, "%s\n", encode::EncodeFailureText(tally).c_str());
         return static_cast<int>(queue.Encoded(side).size()) == kSlices;
     };
     Measure direct, job;

@@ -53,12 +53,12 @@ std::string SummaryLine(Side side, const std::string& path, const SideReport& re
 // kExitUsage.
 int CheckEncoder(const WindowState& state) {
     const std::optional<EncoderKind> kind = model::EncoderKindOf(state.fields.encoderKind);
-    if (state.fields.createEncoded == 0 || EncoderAvailable(kind, state.encoderPath))
+    if (state.fields.createEncoded == 0 || encode::EncoderAvailable(kind, state.encoderPath))
         return kExitOk;
     if (!state.encoderPath.empty()) {
         std::fprintf(stderr, "velvane-cli: --encoder %s: no such program\n",
                      state.encoderPath.c_str());
-    } else if (const char* package = kind ? EncoderPackage(*kind) : nullptr) {
+    } else if (const char* package = kind ? encode::EncoderPackage(*kind) : nullptr) {
         std::fprintf(stderr,
                      "velvane-cli: no encoder for %s found: install the Debian package %s "
                      "(apt-get install %s), or name the program with --encoder PATH\n",

@@ -89,7 +89,7 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
         // A bare name is looked up on PATH when the encoder runs.
         const bool bareName = o.encoderPath->find(platform::kPathSeparator) == std::string::npos;
         s.encoderPath = bareName ? *o.encoderPath : platform::MakeAbsolute(*o.encoderPath);
-        const auto kind = RecognizeEncoderKind(s.encoderPath);
+        const auto kind = encode::RecognizeEncoderKind(s.encoderPath);
         if (kind) {
             f.encoderKind = static_cast<int>(*kind);
         } else if (!o.encoderKind) {

@@ -69,18 +69,18 @@ std::string LastLines(const std::string& output) {
 
 }  // namespace
 
-EncoderCommand BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNaming naming,
-                                   Side side, const std::string& encoderPath,
-                                   const std::string& folder, int sliceNumber, int index,
-                                   int bitRate) {
+EncoderCommand encode::BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNaming naming,
+                                           Side side, const std::string& encoderPath,
+                                           const std::string& folder, int sliceNumber, int index,
+                                           int bitRate) {
     return BuildEncoderCommand(chosen, naming, SideTracks(side), encoderPath, folder, sliceNumber,
                                index, bitRate);
 }
 
-EncoderCommand BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNaming naming,
-                                   const SideTracks& tracks, const std::string& encoderPath,
-                                   const std::string& folder, int sliceNumber, int index,
-                                   int bitRate) {
+EncoderCommand encode::BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNaming naming,
+                                           const SideTracks& tracks, const std::string& encoderPath,
+                                           const std::string& folder, int sliceNumber, int index,
+                                           int bitRate) {
     EncoderCommand command;
     if (!chosen) return command;
     const EncoderKind kind = *chosen;
@@ -114,7 +114,7 @@ EncoderCommand BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNami
     return command;
 }
 
-std::string ResolveEncoderPath(std::optional<EncoderKind> chosen, const std::string& path) {
+std::string encode::ResolveEncoderPath(std::optional<EncoderKind> chosen, const std::string& path) {
     if (!path.empty()) {
         if (path.find(platform::kPathSeparator) == std::string::npos) {
             const std::string found = platform::FindOnPath(path);
@@ -135,7 +135,7 @@ std::string ResolveEncoderPath(std::optional<EncoderKind> chosen, const std::str
     return platform::FindOnPath(name);
 }
 
-std::optional<EncoderKind> RecognizeEncoderKind(const std::string& path) {
+std::optional<EncoderKind> encode::RecognizeEncoderKind(const std::string& path) {
     static const std::pair<const char*, EncoderKind> kWords[] = {
         {"l3enc", EncoderKind::L3Enc},      {"blade", EncoderKind::BladeEnc},
         {"oggenc", EncoderKind::OggVorbis}, {"fastenc", EncoderKind::FastEnc},
@@ -146,16 +146,16 @@ std::optional<EncoderKind> RecognizeEncoderKind(const std::string& path) {
     return std::nullopt;
 }
 
-const char* EncoderPackage(EncoderKind kind) {
+const char* encode::EncoderPackage(EncoderKind kind) {
     const UsualProgram* usual = UsualProgramOf(kind);
     return usual ? usual->package : nullptr;
 }
 
-bool EncoderAvailable(std::optional<EncoderKind> chosen, const std::string& path) {
+bool encode::EncoderAvailable(std::optional<EncoderKind> chosen, const std::string& path) {
     return !ResolveEncoderPath(chosen, path).empty();
 }
 
-std::string ConvertingStatus(Side side) {
+std::string encode::ConvertingStatus(Side side) {
     return "Converting side " + model::NumberText(side) + " slices to MP3/Ogg files...";
 }
 
@@ -202,7 +202,7 @@ void EarlierOutput::Release() {
     registration_ = -1;
 }
 
-std::string RunFailure(const platform::ProcessResult& run, const std::string& output) {
+std::string encode::RunFailure(const platform::ProcessResult& run, const std::string& output) {
     if (!run.started) return "cannot start: " + run.error;
     if (!run.exited) return "ended by signal " + std::to_string(run.signal);
     if (run.exitStatus != 0) return "exit status " + std::to_string(run.exitStatus);
@@ -212,9 +212,9 @@ std::string RunFailure(const platform::ProcessResult& run, const std::string& ou
     return {};
 }
 
-void NoteFailure(EncodeTally& tally, int number, const std::string& encoder,
-                 const std::vector<std::string>& argv, const std::string& reason,
-                 const std::string& output) {
+void encode::NoteFailure(EncodeTally& tally, int number, const std::string& encoder,
+                         const std::vector<std::string>& argv, const std::string& reason,
+                         const std::string& output) {
     const bool first = tally.failedSlices++ == 0 || number < tally.failedNumber;
     if (!first) return;
     tally.failedNumber = number;
@@ -224,8 +224,8 @@ void NoteFailure(EncodeTally& tally, int number, const std::string& encoder,
     tally.failureOutput = output;
 }
 
-int DeleteSlices(const std::string& folder, const std::vector<int>& numbers,
-                 const SideTracks& tracks, int firstNumber) {
+int encode::DeleteSlices(const std::string& folder, const std::vector<int>& numbers,
+                         const SideTracks& tracks, int firstNumber) {
     int removed = 0;
     for (int number : numbers) {
         const std::string name = tracks.SliceName(number, number - firstNumber + 1);
@@ -234,7 +234,7 @@ int DeleteSlices(const std::string& folder, const std::vector<int>& numbers,
     return removed;
 }
 
-std::string EncodeFailureText(const EncodeTally& tally) {
+std::string encode::EncodeFailureText(const EncodeTally& tally) {
     std::string text = std::to_string(tally.failedSlices) +
                        (tally.failedSlices == 1 ? " slice" : " slices") +
                        " could not be encoded by " + tally.encoder +

@@ -20,41 +20,6 @@ struct EncoderCommand {
     std::string output;  ///< folder/A1.mp3, folder/7.ogg, ...
 };
 
-/// Builds the run of one slice with the `chosen` encoder kind; `sliceNumber` the WAV file's
-/// number; `index` the slice's 1-based index within its side; `bitRate` in bit/s (given to
-/// MP3 encoders in bit/s, to oggenc and lame in kbit/s). Returns an empty argv when no kind
-/// is chosen.
-EncoderCommand BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNaming naming,
-                                   Side side, const std::string& encoderPath,
-                                   const std::string& folder, int sliceNumber, int index,
-                                   int bitRate);
-/// The same with the side's track names (input and output named as `tracks` says).
-EncoderCommand BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNaming naming,
-                                   const SideTracks& tracks, const std::string& encoderPath,
-                                   const std::string& folder, int sliceNumber, int index,
-                                   int bitRate);
-
-/// The encoder program to run: `path` when not empty (made absolute; a bare name is looked
-/// up on PATH). Empty `path` for Ogg Vorbis, LAME or FLAC: "oggenc", "lame" or "flac" in the
-/// install folder, else found on PATH. Returns "" when nothing is found. Any thread.
-std::string ResolveEncoderPath(std::optional<EncoderKind> chosen, const std::string& path);
-
-/// The kind named by the path (folders included, case ignored), testing "l3enc", "blade",
-/// "oggenc", "fastenc", "lame", "flac" in that order; nullopt when none matches (the user
-/// then picks the kind by hand).
-std::optional<EncoderKind> RecognizeEncoderKind(const std::string& path);
-
-/// Whether the chosen encoder can be run at all (the slicing jobs' precondition): a path is
-/// given, or the fall-back of an empty path finds the program.
-bool EncoderAvailable(std::optional<EncoderKind> chosen, const std::string& path);
-
-/// The Debian package that brings the kind's usual program ("vorbis-tools", "lame",
-/// "flac"); nullptr for the kinds the user must always locate.
-const char* EncoderPackage(EncoderKind kind);
-
-/// "Converting side N slices to MP3/Ogg files...".
-std::string ConvertingStatus(Side side);
-
 /// One side's slices to encode.
 struct SideSlices {
     Side side = Side::One;
@@ -109,6 +74,46 @@ class EarlierOutput {
     int registration_ = -1;  ///< EndingCleanup's handle
 };
 
+/// Caption of the message that reports failed runs (its text: encode::EncodeFailureText).
+constexpr const char* kEncodeFailedCaption = "Encoding failed";
+
+namespace encode {
+
+/// Builds the run of one slice with the `chosen` encoder kind; `sliceNumber` the WAV file's
+/// number; `index` the slice's 1-based index within its side; `bitRate` in bit/s (given to
+/// MP3 encoders in bit/s, to oggenc and lame in kbit/s). Returns an empty argv when no kind
+/// is chosen.
+EncoderCommand BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNaming naming,
+                                   Side side, const std::string& encoderPath,
+                                   const std::string& folder, int sliceNumber, int index,
+                                   int bitRate);
+/// The same with the side's track names (input and output named as `tracks` says).
+EncoderCommand BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNaming naming,
+                                   const SideTracks& tracks, const std::string& encoderPath,
+                                   const std::string& folder, int sliceNumber, int index,
+                                   int bitRate);
+
+/// The encoder program to run: `path` when not empty (made absolute; a bare name is looked
+/// up on PATH). Empty `path` for Ogg Vorbis, LAME or FLAC: "oggenc", "lame" or "flac" in the
+/// install folder, else found on PATH. Returns "" when nothing is found. Any thread.
+std::string ResolveEncoderPath(std::optional<EncoderKind> chosen, const std::string& path);
+
+/// The kind named by the path (folders included, case ignored), testing "l3enc", "blade",
+/// "oggenc", "fastenc", "lame", "flac" in that order; nullopt when none matches (the user
+/// then picks the kind by hand).
+std::optional<EncoderKind> RecognizeEncoderKind(const std::string& path);
+
+/// Whether the chosen encoder can be run at all (the slicing jobs' precondition): a path is
+/// given, or the fall-back of an empty path finds the program.
+bool EncoderAvailable(std::optional<EncoderKind> chosen, const std::string& path);
+
+/// The Debian package that brings the kind's usual program ("vorbis-tools", "lame",
+/// "flac"); nullptr for the kinds the user must always locate.
+const char* EncoderPackage(EncoderKind kind);
+
+/// "Converting side N slices to MP3/Ogg files...".
+std::string ConvertingStatus(Side side);
+
 /// Why a run did not produce a usable file at `output`: "cannot start: ...", "ended by
 /// signal 9", "exit status 2", "no output file", "empty output file"; "" when it did.
 std::string RunFailure(const platform::ProcessResult& run, const std::string& output);
@@ -124,6 +129,7 @@ void NoteFailure(EncodeTally& tally, int number, const std::string& encoder,
 int DeleteSlices(const std::string& folder, const std::vector<int>& numbers,
                  const SideTracks& tracks = SideTracks(), int firstNumber = 1);
 
-/// Caption and text of that message.
-constexpr const char* kEncodeFailedCaption = "Encoding failed";
+/// The text of the message that reports failed runs (its caption: kEncodeFailedCaption).
 std::string EncodeFailureText(const EncodeTally& tally);
+
+}  // namespace encode

@@ -19,7 +19,7 @@ std::uint32_t BelowOrAt48k(std::uint32_t rate) {
 
 }  // namespace
 
-std::optional<SideFormat> EncoderCopyFormat(EncoderKind kind, const SideFormat& slice) {
+std::optional<SideFormat> encode::EncoderCopyFormat(EncoderKind kind, const SideFormat& slice) {
     SideFormat copy = slice;
     switch (kind) {
         case EncoderKind::Flac:
@@ -46,6 +46,6 @@ std::optional<SideFormat> EncoderCopyFormat(EncoderKind kind, const SideFormat& 
     }
 }
 
-std::string EncoderCopyPath(const std::string& slicePath) {
+std::string encode::EncoderCopyPath(const std::string& slicePath) {
     return slicePath + ".encoder.wav";
 }

@@ -14,9 +14,13 @@
 #include "model/EncoderKind.h"
 #include "sidefile/SideFormat.h"
 
+namespace encode {
+
 /// The rate and encoding of the copy `kind` needs of a slice in `slice`; nullopt when it
 /// takes the slice as it is.
 std::optional<SideFormat> EncoderCopyFormat(EncoderKind kind, const SideFormat& slice);
 
 /// Where a slice's copy for the encoder goes: beside it, "N.wav.encoder.wav".
 std::string EncoderCopyPath(const std::string& slicePath);
+
+}  // namespace encode

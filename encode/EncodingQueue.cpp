@@ -106,10 +106,10 @@ void EncodingQueue::StartWhatFits() {
         const SideRuns& side = sides_[run.side];
         // The choice and the path are read as each run starts: the user may change them.
         run.kind = control_.EncoderChoice();
-        run.encoder = ResolveEncoderPath(run.kind, control_.EncoderPath());
-        run.command =
-            BuildEncoderCommand(run.kind, naming_, side.tracks, run.encoder, side.slices.folder,
-                                run.number, run.number - side.slices.firstNumber + 1, side.bitRate);
+        run.encoder = encode::ResolveEncoderPath(run.kind, control_.EncoderPath());
+        run.command = encode::BuildEncoderCommand(
+            run.kind, naming_, side.tracks, run.encoder, side.slices.folder, run.number,
+            run.number - side.slices.firstNumber + 1, side.bitRate);
         if (run.command.argv.empty()) {  // no encoder chosen: nothing to run for this slice
             Ended(run, nullptr, {});
             continue;
@@ -129,8 +129,9 @@ void EncodingQueue::StartWhatFits() {
         std::string copy;
         const std::unique_ptr<SideReader> slice = SideReader::Open(run.command.input);
         if (const std::optional<SideFormat> format =
-                slice && run.kind ? EncoderCopyFormat(*run.kind, slice->Format()) : std::nullopt) {
-            copy = EncoderCopyPath(run.command.input);
+                slice && run.kind ? encode::EncoderCopyFormat(*run.kind, slice->Format())
+                                  : std::nullopt) {
+            copy = encode::EncoderCopyPath(run.command.input);
             std::replace(run.command.argv.begin(), run.command.argv.end(), run.command.input, copy);
             prepare = [input = run.command.input, copy, format = *format] {
                 const std::string failure =
@@ -169,7 +170,7 @@ void EncodingQueue::Settle(Run& run, const platform::ProcessResult* process,
     SideRuns& side = sides_[run.side];
     ++side.ended;
     if (run.command.argv.empty()) return;
-    std::string failure = process ? RunFailure(*process, run.command.output) : noRunReason;
+    std::string failure = process ? encode::RunFailure(*process, run.command.output) : noRunReason;
     // A run that failed (or was ended by a signal) may have left part of a file.
     if (process && !failure.empty()) std::remove(run.command.output.c_str());
     const int index = run.number - side.slices.firstNumber + 1;
@@ -183,8 +184,8 @@ void EncodingQueue::Settle(Run& run, const platform::ProcessResult* process,
     }
     const std::string encoder =
         run.encoder.empty() ? kEncoderKindLabels[static_cast<int>(*run.kind)] : run.encoder;
-    NoteFailure(tally_, run.number, encoder, run.command.argv, failure,
-                process ? process->output : std::string());
+    encode::NoteFailure(tally_, run.number, encoder, run.command.argv, failure,
+                        process ? process->output : std::string());
     run.earlier.reset();
 }
 

@@ -65,13 +65,13 @@ bool SliceFinisher::SideWritten(unsigned count, const SideTracks& tracks) {
         steps.encode = ctx_.CreateEncodedFiles();
         if (!steps.encode) return true;
         OpenInQueue(steps, static_cast<int>(count));
-        ctx_.SetStatus(ConvertingStatus(steps.side));
+        ctx_.SetStatus(encode::ConvertingStatus(steps.side));
         for (unsigned i = 0; i < count; ++i)
             queue_.Add(steps.handle, steps.firstNumber + static_cast<int>(i));
         return queue_.WaitForAll();
     }
     if (!steps.encode) return true;
-    ctx_.SetStatus(ConvertingStatus(steps.side));
+    ctx_.SetStatus(encode::ConvertingStatus(steps.side));
     queue_.CloseSide(steps.handle, static_cast<int>(count), tracks);
     queue_.Poll();
     return !queue_.Stopped();
@@ -85,8 +85,8 @@ std::vector<std::string> SliceFinisher::Report() {
     if (job_ == SliceJob::SliceByMarkers && ctx_.DeleteWaveSlices())
         for (const SideSteps& steps : sides_)
             if (steps.encode)
-                DeleteSlices(steps.folder, queue_.Encoded(steps.handle), steps.tracks,
-                             steps.firstNumber);
+                encode::DeleteSlices(steps.folder, queue_.Encoded(steps.handle), steps.tracks,
+                                     steps.firstNumber);
     ReportEncodeFailures(ctx_, tally_);
     return SettleEarlierFiles();
 }
@@ -118,7 +118,8 @@ void SliceFinisher::SideEncoded(int handle) {
         if (ctx_.VoiceAfterEncoding())
             ctx_.PlayVoice("mp3side" + model::NumberText(steps.side) + ".wav");
         if (job_ == SliceJob::SliceAutoOrTyped && ctx_.DeleteWaveSlices())
-            DeleteSlices(steps.folder, queue_.Encoded(handle), steps.tracks, steps.firstNumber);
+            encode::DeleteSlices(steps.folder, queue_.Encoded(handle), steps.tracks,
+                                 steps.firstNumber);
     }
 }
 
@@ -126,7 +127,7 @@ SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeN
                               EncodeTally& tally) {
     EncodingQueue queue(ctx, naming, ctx.EncoderRunsAtOnce(), tally);
     const int handle = queue.OpenSide(slices);
-    ctx.SetStatus(ConvertingStatus(slices.side));
+    ctx.SetStatus(encode::ConvertingStatus(slices.side));
     for (int index = 1; index <= slices.count; ++index)
         queue.Add(handle, slices.firstNumber + index - 1);
     SideEncodeResult result;
@@ -139,5 +140,5 @@ SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeN
 void ReportEncodeFailures(JobContext& ctx, const EncodeTally& tally) {
     if (tally.failedSlices == 0) return;
     ctx.EncodingFailed(tally.failedCommand, tally.failureReason);
-    ctx.ShowMessage(kEncodeFailedCaption, EncodeFailureText(tally));
+    ctx.ShowMessage(kEncodeFailedCaption, encode::EncodeFailureText(tally));
 }

@@ -258,7 +258,8 @@ JobReport EndStopped(JobContext& ctx, JobReport report) {
 
 // Encoding is asked for and no encoder can be run: the message, and true.
 bool RefuseWithoutEncoder(JobContext& ctx) {
-    if (!ctx.CreateEncodedFiles() || EncoderAvailable(ctx.EncoderChoice(), ctx.EncoderPath()))
+    if (!ctx.CreateEncodedFiles() ||
+        encode::EncoderAvailable(ctx.EncoderChoice(), ctx.EncoderPath()))
         return false;
     ctx.ShowMessage("Missing encoder!",
                     "You have selected MP3 or Ogg encoding but haven't located an encoder. \n"

@@ -222,7 +222,7 @@ TEST_F(EncodeSlicesTest, FailedRunsAreCountedOnceAndOnlyEncodedSlicesAreDeleted)
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_NE(failures[0].find(In("2.wav")), std::string::npos);
 
-    EXPECT_EQ(DeleteSlices(folder, {1, 99}), 1);
+    EXPECT_EQ(encode::DeleteSlices(folder, {1, 99}), 1);
     EXPECT_FALSE(fs::exists(Slice(1)));
     for (int n = 2; n <= 6; ++n) EXPECT_TRUE(fs::exists(Slice(n))) << n;
 }
@@ -253,7 +253,7 @@ TEST_F(EncodeSlicesTest, AnErrorAfterTheOutputStillKeepsTheSlice) {
     const SideEncodeResult result = EncodeSide1(2);
     EXPECT_EQ(result.encoded, std::vector<int>{1});
     EXPECT_EQ(tally.failedSlices, 1);
-    DeleteSlices(folder, result.encoded);
+    encode::DeleteSlices(folder, result.encoded);
     EXPECT_FALSE(fs::exists(Slice(1)));
     EXPECT_TRUE(fs::exists(Slice(2)));
 }
@@ -267,14 +267,14 @@ TEST(EncodeFailureTextTest, ShowsTheLastLinesOfWhatTheEncoderSaidAsCleanText) {
     // Cut inside "é", progress by carriage returns, a bad byte, a bell, then seven lines.
     tally.failureOutput =
         "\xA9t\xC3\xA9\r[ 10%]\r[ 20%]\nbad \xFF byte\x07\nl3\r\nl4\nl5\nl6\nl7\n";
-    EXPECT_EQ(EncodeFailureText(tally),
+    EXPECT_EQ(encode::EncodeFailureText(tally),
               "1 slice could not be encoded by /usr/bin/oggenc.\n"
               "The wave slices of these have been kept.\n\n"
               "First failed command:\n/usr/bin/oggenc -b 128 -o /r/1.ogg /r/1.wav\n"
               "(exit status 1)\n\n"
               "bad  byte\nl3\nl4\nl5\nl6\nl7");
     tally.failureOutput = "\xA9t\xC3\xA9\r[ 10%]";
-    EXPECT_NE(EncodeFailureText(tally).find("(exit status 1)\n\nt\xC3\xA9\n[ 10%]"),
+    EXPECT_NE(encode::EncodeFailureText(tally).find("(exit status 1)\n\nt\xC3\xA9\n[ 10%]"),
               std::string::npos);
 }
 
@@ -319,12 +319,12 @@ TEST_F(EncodeSlicesTest, EmptyPathFindsTheEncoderInTheInstallFolderThenOnPath) {
     EXPECT_EQ(tally.failedSlices, 1);
     EXPECT_EQ(tally.failureReason, "no encoder found");
 
-    EXPECT_TRUE(EncoderAvailable(model::EncoderKindOf(kOgg), ""));
-    EXPECT_TRUE(EncoderAvailable(model::EncoderKindOf(kLame), ""));
-    EXPECT_FALSE(EncoderAvailable(model::EncoderKindOf(kFlac), ""));
-    EXPECT_FALSE(EncoderAvailable(model::EncoderKindOf(kL3Enc), ""));
-    EXPECT_FALSE(EncoderAvailable(std::nullopt, ""));
-    EXPECT_TRUE(EncoderAvailable(model::EncoderKindOf(kL3Enc), "/where/ever/l3enc.exe"));
+    EXPECT_TRUE(encode::EncoderAvailable(model::EncoderKindOf(kOgg), ""));
+    EXPECT_TRUE(encode::EncoderAvailable(model::EncoderKindOf(kLame), ""));
+    EXPECT_FALSE(encode::EncoderAvailable(model::EncoderKindOf(kFlac), ""));
+    EXPECT_FALSE(encode::EncoderAvailable(model::EncoderKindOf(kL3Enc), ""));
+    EXPECT_FALSE(encode::EncoderAvailable(std::nullopt, ""));
+    EXPECT_TRUE(encode::EncoderAvailable(model::EncoderKindOf(kL3Enc), "/where/ever/l3enc.exe"));
 }
 
 }  // namespace
