@@ -47,8 +47,8 @@ int RunAnalyze(const CliOptions& options) {
     ctx.SetStatus("Analyzing volume on side 1...");
     const CutMethod method = ctx.Method();
     const AnalysisResult result =
-        AnalyzeSide(ctx, ctx.Treble(), path, model::LeadingInteger(ctx.SilenceText()), 0, 100,
-                    AnalysisSplit{}, SmartOptions(ctx, method, Side::One));
+        detect::AnalyzeSide(ctx, ctx.Treble(), path, model::LeadingInteger(ctx.SilenceText()), 0,
+                            100, AnalysisSplit{}, SmartOptions(ctx, method, Side::One));
     ctx.ClearProgress();
     if (Interrupted()) return kExitInterrupted;
     if (!result.ok) {

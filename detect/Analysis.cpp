@@ -122,8 +122,9 @@ class SideAnalysis {
                     s += 2 * n;
                     i += n;
                 }
-                MergeFinePeaks(blockStart, 0, static_cast<std::size_t>(i - q * blockFrames_),
-                               blockFrames_, &peaks_.fine[q * kFinePeaksPerBlock]);
+                detect::MergeFinePeaks(blockStart, 0,
+                                       static_cast<std::size_t>(i - q * blockFrames_), blockFrames_,
+                                       &peaks_.fine[q * kFinePeaksPerBlock]);
             }
         }
         framesDone_ = i;
@@ -190,7 +191,7 @@ class SideAnalysis {
                                 peaks_.fine.begin() + static_cast<std::ptrdiff_t>(fine));
         const std::int64_t window =
             std::clamp<std::int64_t>(silenceSeconds, 0, INT32_MAX) * kBlocksPerSecond;
-        result.cuts = ChooseAutoSenseCuts(
+        result.cuts = detect::ChooseAutoSenseCuts(
             result.levels, static_cast<std::int64_t>(totalFrames_ / blockFrames_), window);
         result.ok = true;
         return result;
@@ -229,10 +230,10 @@ class SideAnalysis {
 
 }  // namespace
 
-AnalysisResult AnalyzeSide(WorkControl& control, TrebleFilter& treble, const std::string& path,
-                           std::int64_t silenceSeconds, int progressStart, int progressEnd,
-                           const AnalysisSplit& split,
-                           const std::optional<SmartSenseOptions>& smart) {
+AnalysisResult detect::AnalyzeSide(WorkControl& control, TrebleFilter& treble,
+                                   const std::string& path, std::int64_t silenceSeconds,
+                                   int progressStart, int progressEnd, const AnalysisSplit& split,
+                                   const std::optional<SmartSenseOptions>& smart) {
     const std::unique_ptr<SideReader> side = SideReader::Open(path);
     if (!side) return {};
 

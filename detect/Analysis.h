@@ -50,6 +50,8 @@ struct AnalysisSplit {
     int checkpoints = 16;                   ///< block boundaries at which states are compared
 };
 
+namespace detect {
+
 /// Analyses the side at `path` with a silence window of `silenceSeconds` (0 or less finds
 /// no cut). Every frame goes through `treble`, which follows the EQ level of
 /// control.Processing() read at each block; the level the input is scaled by is the one
@@ -67,3 +69,5 @@ AnalysisResult AnalyzeSide(WorkControl& control, TrebleFilter& treble, const std
                            std::int64_t silenceSeconds, int progressStart, int progressEnd,
                            const AnalysisSplit& split = AnalysisSplit{},
                            const std::optional<SmartSenseOptions>& smart = std::nullopt);
+
+}  // namespace detect

@@ -175,8 +175,8 @@ std::string Shortfall(std::size_t placed, std::size_t asked, std::size_t most, s
 
 }  // namespace
 
-SmartSenseResult ChooseSmartSense(std::span<const float> energies,
-                                  const SmartSenseOptions& options) {
+SmartSenseResult detect::ChooseSmartSense(std::span<const float> energies,
+                                          const SmartSenseOptions& options) {
     SmartSenseResult result;
     const SideLevels x(energies);
     const std::int64_t blocks = x.Blocks();

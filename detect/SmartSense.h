@@ -57,6 +57,10 @@ struct SmartSenseResult {
     std::string message;
 };
 
+namespace detect {
+
 /// Smart Sense on a side whose blocks have the given energies (BandEnergy::Blocks()).
 SmartSenseResult ChooseSmartSense(std::span<const float> energies,
                                   const SmartSenseOptions& options);
+
+}  // namespace detect

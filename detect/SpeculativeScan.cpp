@@ -32,8 +32,8 @@ SpeculativeScan::~SpeculativeScan() {
     thread_.join();
 }
 
-void MergeFinePeaks(const std::int16_t* samples, std::uint64_t first, std::size_t frames,
-                    std::uint32_t blockFrames, std::uint16_t* fine) {
+void detect::MergeFinePeaks(const std::int16_t* samples, std::uint64_t first, std::size_t frames,
+                            std::uint32_t blockFrames, std::uint16_t* fine) {
     const std::uint64_t end = first + frames;
     for (std::uint64_t f = first; f < end;) {
         const std::uint64_t group = model::FineGroupOf(f, blockFrames);
@@ -79,14 +79,14 @@ void SpeculativeScan::Run(std::string path, float level, std::uint64_t endFrame,
                 if (i % blockFrames_ == 0) {
                     if (block < checkpoints_.size()) checkpoints_[block] = filter_;
                     peaks_.head[block] = filter_.ProcessFrames(s, 1, level);
-                    MergeFinePeaks(s, i - start, 1, blockFrames_, peaks_.fine.data());
+                    detect::MergeFinePeaks(s, i - start, 1, blockFrames_, peaks_.fine.data());
                     s += 2;
                     ++i;
                 }
                 const std::size_t n = static_cast<std::size_t>(blockEnd - i);
                 peaks_.tail[block] =
                     std::max(peaks_.tail[block], filter_.ProcessFrames(s, n, level));
-                MergeFinePeaks(s, i - start, n, blockFrames_, peaks_.fine.data());
+                detect::MergeFinePeaks(s, i - start, n, blockFrames_, peaks_.fine.data());
                 s += 2 * n;
                 i = blockEnd;
                 if (i % blockFrames_ == 0 || i == endFrame)

@@ -26,11 +26,15 @@ struct BlockPeaks {
     std::vector<std::uint16_t> fine;
 };
 
+namespace detect {
+
 /// Raises fine[k] to the |sample| peak of the filtered frames `samples` (interleaved stereo)
 /// that fall in fine group k (FineGroupOf), the first of them being frame `first` of the
 /// block-aligned range `fine` starts at. Any thread.
 void MergeFinePeaks(const std::int16_t* samples, std::uint64_t first, std::size_t frames,
                     std::uint32_t blockFrames, std::uint16_t* fine);
+
+}  // namespace detect
 
 class SpeculativeScan {
   public:

@@ -60,8 +60,8 @@ AnalysisResult AnalyseSide(JobContext& ctx, Side side, Range range, SideReport& 
                                      ? model::LeadingInteger(ctx.SilenceText())
                                      : EnsureSilenceLength(ctx);
     AnalysisResult result =
-        AnalyzeSide(ctx, ctx.Treble(), ctx.SidePath(side), silence, range.start, range.end,
-                    AnalysisSplit{}, SmartOptions(ctx, method, side));
+        detect::AnalyzeSide(ctx, ctx.Treble(), ctx.SidePath(side), silence, range.start, range.end,
+                            AnalysisSplit{}, SmartOptions(ctx, method, side));
     SideState state = ctx.SideData(side);
     if (result.ok) {
         state.levels = result.levels;

@@ -223,11 +223,12 @@ int main(int argc, char** argv) {
         if (!half.empty() && half != (truth.heldOut ? "held-out" : "tuning")) continue;
         totalSeconds += truth.seconds;
         const std::vector<float> energies = MeasureHere(side);
-        const SmartSenseResult here = ChooseSmartSense(energies, {});
+        const SmartSenseResult here = detect::ChooseSmartSense(energies, {});
         SmartSenseOptions given;
         given.songs = truth.songs;
-        std::vector<double> autoCuts, smartCuts = Seconds(here.cuts),
-                                      songsCuts = Seconds(ChooseSmartSense(energies, given).cuts);
+        std::vector<double> autoCuts,
+            smartCuts = Seconds(here.cuts),
+            songsCuts = Seconds(detect::ChooseSmartSense(energies, given).cuts);
         double smartSeconds = 0;
         if (!detectorOnly) {
             bench::WarmPageCache(side);

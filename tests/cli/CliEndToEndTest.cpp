@@ -180,7 +180,8 @@ TEST_F(CliEndToEnd, AnalyzeJsonMatchesTheEngineAndTheSlices) {
     // Read back, every float is the engine's own, to the bit.
     WindowState state = BatchDefaults();
     CliContext ctx(state, false);
-    const AnalysisResult engine = AnalyzeSide(ctx, ctx.Treble(), dir_ / "side two.wav", 2, 0, 100);
+    const AnalysisResult engine =
+        detect::AnalyzeSide(ctx, ctx.Treble(), dir_ / "side two.wav", 2, 0, 100);
     ASSERT_TRUE(engine.ok);
     EXPECT_EQ(levelCount, engine.levelCount);
     EXPECT_EQ(peak, engine.peak);

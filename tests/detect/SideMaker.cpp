@@ -108,6 +108,6 @@ Sensed Sense(const MadeSide& side, std::optional<int> songs, double minSongSecon
     SmartSenseOptions options;
     options.songs = songs;
     options.minSongSeconds = minSongSeconds;
-    SmartSenseResult r = ChooseSmartSense(bands.Blocks(), options);
+    SmartSenseResult r = detect::ChooseSmartSense(bands.Blocks(), options);
     return {std::move(r.cuts), r.musicStart, r.musicEnd, std::move(r.message)};
 }

@@ -138,7 +138,7 @@ TEST(SmartSenseFaults, ASideLongerThanTheLevelsIsSearchedToItsEnd) {
     SmartSenseOptions options;
     options.minSongSeconds = 3;
     const AnalysisResult r =
-        AnalyzeSide(ctx, ctx.treble, path, 2, 0, 100, AnalysisSplit{}, options);
+        detect::AnalyzeSide(ctx, ctx.treble, path, 2, 0, 100, AnalysisSplit{}, options);
     ASSERT_TRUE(r.ok);
     ASSERT_EQ(r.smartCuts.size(), 2u);
     for (std::size_t k = 0; k < 2; ++k)

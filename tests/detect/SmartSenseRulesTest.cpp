@@ -30,7 +30,7 @@ SmartSenseResult Sense(const std::vector<float>& blocks, std::optional<int> song
     SmartSenseOptions options;
     options.songs = songs;
     options.minSongSeconds = minSongSeconds;
-    return ChooseSmartSense(blocks, options);
+    return detect::ChooseSmartSense(blocks, options);
 }
 
 constexpr double kFloor = -60, kMusic = -20;

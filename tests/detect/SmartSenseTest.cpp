@@ -194,7 +194,7 @@ TEST(AnalyzeSide, SmartSenseCutsDoNotDependOnHowTheWorkIsShared) {
     for (const AnalysisSplit& split : {alone, shared, late}) {
         FakeWorkControl ctx;
         const AnalysisResult r =
-            AnalyzeSide(ctx, ctx.treble, dir / "side.wav", 2, 0, 100, split, options);
+            detect::AnalyzeSide(ctx, ctx.treble, dir / "side.wav", 2, 0, 100, split, options);
         ASSERT_TRUE(r.ok);
         ASSERT_EQ(r.smartCuts.size(), 5u);
         for (std::size_t k = 0; k < 5; ++k)

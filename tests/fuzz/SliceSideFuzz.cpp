@@ -75,7 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool processed = (data[0] & 0x3F) != 0;
 
     CliContext ctx(state, false);
-    const AnalysisResult analysis = AnalyzeSide(ctx, ctx.Treble(), side, data[1] & 7, 0, 100);
+    const AnalysisResult analysis =
+        detect::AnalyzeSide(ctx, ctx.Treble(), side, data[1] & 7, 0, 100);
     Check(analysis.levels.size() == analysis.levelCount);
     Check(analysis.peak >= 0 && analysis.peak <= 0.99f);
 
