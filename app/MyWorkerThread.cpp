@@ -26,7 +26,7 @@ MyWorkerThread::~MyWorkerThread() {
 bool MyWorkerThread::Run(JobContext& context) {
     try {
         thread_ = std::thread([this, &context] {
-            RunJob(job_, context);
+            jobs::RunJob(job_, context);
             // Queued behind the job's last updates, so the window is restored after them.
             channel_->Post(ended_);
         });

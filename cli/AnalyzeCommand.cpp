@@ -48,7 +48,7 @@ int RunAnalyze(const CliOptions& options) {
     const CutMethod method = ctx.Method();
     const AnalysisResult result =
         detect::AnalyzeSide(ctx, ctx.Treble(), path, model::LeadingInteger(ctx.SilenceText()), 0,
-                            100, AnalysisSplit{}, SmartOptions(ctx, method, Side::One));
+                            100, AnalysisSplit{}, jobs::SmartOptions(ctx, method, Side::One));
     ctx.ClearProgress();
     if (Interrupted()) return kExitInterrupted;
     if (!result.ok) {

@@ -41,7 +41,8 @@ std::string SummaryLine(Side side, const std::string& path, const SideReport& re
     if (last != report.firstNumber)
         line += " to " + tracks.SliceName(last, static_cast<int>(report.slices));
     line += " in " + report.folder;
-    if (const std::string note = TitleCountNote(report); !note.empty()) line += " (" + note + ")";
+    if (const std::string note = jobs::TitleCountNote(report); !note.empty())
+        line += " (" + note + ")";
     if (!report.reason.empty())
         line += " (" + report.reason + ")";
     else if (FailedOutcome(report.outcome))
@@ -91,15 +92,15 @@ int RunSlice(const CliOptions& options) {
     CliContext ctx(state, !options.quiet && ProgressBar::StderrIsTerminal());
     // Normalize needs each side's peak: the user presses "Draw waveforms" first.
     if (ctx.Processing().normalize) {
-        const JobReport drawn = RunJob(SliceJob::DrawWaveforms, ctx);
+        const JobReport drawn = jobs::RunJob(SliceJob::DrawWaveforms, ctx);
         if (drawn.stopped || Interrupted()) return kExitInterrupted;
     }
     JobReport report;
     if (state.markers[0] || state.markers[1]) {
         ctx.PlaceMarkers();
-        report = RunJob(SliceJob::SliceByMarkers, ctx);
+        report = jobs::RunJob(SliceJob::SliceByMarkers, ctx);
     } else {
-        report = RunJob(SliceJob::SliceAutoOrTyped, ctx);
+        report = jobs::RunJob(SliceJob::SliceAutoOrTyped, ctx);
     }
     ctx.ClearProgress();
     // The last voice message is heard to its end, unless the user interrupted.

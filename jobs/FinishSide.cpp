@@ -87,7 +87,7 @@ std::vector<std::string> SliceFinisher::Report() {
             if (steps.encode)
                 encode::DeleteSlices(steps.folder, queue_.Encoded(steps.handle), steps.tracks,
                                      steps.firstNumber);
-    ReportEncodeFailures(ctx_, tally_);
+    jobs::ReportEncodeFailures(ctx_, tally_);
     return SettleEarlierFiles();
 }
 
@@ -123,8 +123,8 @@ void SliceFinisher::SideEncoded(int handle) {
     }
 }
 
-SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeNaming naming,
-                              EncodeTally& tally) {
+SideEncodeResult jobs::EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeNaming naming,
+                                    EncodeTally& tally) {
     EncodingQueue queue(ctx, naming, ctx.EncoderRunsAtOnce(), tally);
     const int handle = queue.OpenSide(slices);
     ctx.SetStatus(encode::ConvertingStatus(slices.side));
@@ -137,7 +137,7 @@ SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeN
     return result;
 }
 
-void ReportEncodeFailures(JobContext& ctx, const EncodeTally& tally) {
+void jobs::ReportEncodeFailures(JobContext& ctx, const EncodeTally& tally) {
     if (tally.failedSlices == 0) return;
     ctx.EncodingFailed(tally.failedCommand, tally.failureReason);
     ctx.ShowMessage(kEncodeFailedCaption, encode::EncodeFailureText(tally));

@@ -86,6 +86,8 @@ struct SideEncodeResult {
     bool stopped = false;      ///< a stop was seen: the job must end at once
 };
 
+namespace jobs {
+
 /// Encodes a side's slices, up to ctx.EncoderRunsAtOnce() runs at once (see EncodingQueue):
 /// status text, the encoder kind read as each run starts, the run in the encoder's own
 /// folder, the stop check after each run (on a stop: no further run, the running ones
@@ -101,3 +103,5 @@ SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeN
 /// The one message of a job whose encoder runs failed (nothing when none failed): the
 /// count, the encoder and the first failing command with its reason.
 void ReportEncodeFailures(JobContext& ctx, const EncodeTally& tally);
+
+}  // namespace jobs

@@ -61,7 +61,7 @@ AnalysisResult AnalyseSide(JobContext& ctx, Side side, Range range, SideReport& 
                                      : EnsureSilenceLength(ctx);
     AnalysisResult result =
         detect::AnalyzeSide(ctx, ctx.Treble(), ctx.SidePath(side), silence, range.start, range.end,
-                            AnalysisSplit{}, SmartOptions(ctx, method, side));
+                            AnalysisSplit{}, jobs::SmartOptions(ctx, method, side));
     SideState state = ctx.SideData(side);
     if (result.ok) {
         state.levels = result.levels;
@@ -111,10 +111,10 @@ int PlannedTrackTotal(JobContext& ctx, const JobReport& report, bool markerJob) 
     int total = 0;
     for (const Side side : kSides)
         if (report.sides[model::Index(side)].present)
-            total +=
-                typed
-                    ? PlannedSlices(ctx, side, ReadTypedCutList(ctx, side), kTypedTimesPerSide)
-                    : PlannedSlices(ctx, side, ctx.SideData(side).cuts, ctx.MarkersCounted(method));
+            total += typed ? PlannedSlices(ctx, side, jobs::ReadTypedCutList(ctx, side),
+                                           kTypedTimesPerSide)
+                           : PlannedSlices(ctx, side, ctx.SideData(side).cuts,
+                                           ctx.MarkersCounted(method));
     return total;
 }
 
@@ -245,7 +245,8 @@ bool RefuseUnreadableTypedTimes(JobContext& ctx, JobReport& report) {
 std::string FinishedStatus(const JobReport& report) {
     std::string text = "Finished.";
     for (const Side s : kSides)
-        if (const std::string note = TitleCountNote(report.sides[model::Index(s)]); !note.empty())
+        if (const std::string note = jobs::TitleCountNote(report.sides[model::Index(s)]);
+            !note.empty())
             text += " Side " + model::NumberText(s) + ": " + note + ".";
     return text;
 }
@@ -320,20 +321,20 @@ bool EndSlicingJob(JobContext& ctx, JobReport& report, SliceFinisher& finisher, 
 
 }  // namespace
 
-std::string TitleCountNote(const SideReport& side) {
+std::string jobs::TitleCountNote(const SideReport& side) {
     if (side.titles == 0 || side.slices == 0 || side.titles == side.slices) return "";
     return std::to_string(side.titles) + (side.titles == 1 ? " title" : " titles") + " given for " +
            std::to_string(side.slices) + (side.slices == 1 ? " slice" : " slices");
 }
 
-TypedCutList ReadTypedCutList(JobContext& ctx, Side side) {
+TypedCutList jobs::ReadTypedCutList(JobContext& ctx, Side side) {
     TypedCutList cuts{};
     for (int i = 0; i < kTypedTimesPerSide; ++i)
         cuts[i] = model::ParseTypedTime(ctx.TypedTime(side, i));
     return cuts;
 }
 
-std::optional<SmartSenseOptions> SmartOptions(JobContext& ctx, CutMethod method, Side side) {
+std::optional<SmartSenseOptions> jobs::SmartOptions(JobContext& ctx, CutMethod method, Side side) {
     if (method != CutMethod::SmartSense) return std::nullopt;
     SmartSenseOptions options;
     options.songs = ctx.SongCount(side);
@@ -341,7 +342,7 @@ std::optional<SmartSenseOptions> SmartOptions(JobContext& ctx, CutMethod method,
     return options;
 }
 
-JobReport DrawWaveformsJob(JobContext& ctx) {
+JobReport jobs::DrawWaveformsJob(JobContext& ctx) {
     JobReport report;
     for (const Side s : kSides) report.sides[model::Index(s)].present = Present(ctx, s);
     const bool one = report.sides[0].present, two = report.sides[1].present;
@@ -381,7 +382,7 @@ JobReport DrawWaveformsJob(JobContext& ctx) {
     return report;
 }
 
-JobReport SliceAutoOrTypedJob(JobContext& ctx) {
+JobReport jobs::SliceAutoOrTypedJob(JobContext& ctx) {
     JobReport report;
     for (const Side s : kSides) report.sides[model::Index(s)].present = Present(ctx, s);
     const bool both = BothSides(report);
@@ -445,7 +446,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
     return report;
 }
 
-JobReport SliceByMarkersJob(JobContext& ctx) {
+JobReport jobs::SliceByMarkersJob(JobContext& ctx) {
     JobReport report;
     for (const Side s : kSides) report.sides[model::Index(s)].present = Present(ctx, s);
     const bool both = BothSides(report);
@@ -491,7 +492,7 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
     return report;
 }
 
-JobReport RunJob(SliceJob kind, JobContext& ctx) {
+JobReport jobs::RunJob(SliceJob kind, JobContext& ctx) {
     JobReport report;
     switch (kind) {
         case SliceJob::DrawWaveforms:

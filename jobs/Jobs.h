@@ -43,6 +43,8 @@ struct JobReport {
     std::vector<std::string> earlierFilesLeft;
 };
 
+namespace jobs {
+
 /// "2 titles given for 4 slices" when titles were given for a side that got another number
 /// of slices; "" otherwise (no titles, no slices, or as many of each).
 std::string TitleCountNote(const SideReport& side);
@@ -69,3 +71,5 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx);
 
 /// Runs the job of `kind`, then refreshes the canvas. Call on the job's thread.
 JobReport RunJob(SliceJob kind, JobContext& ctx);
+
+}  // namespace jobs

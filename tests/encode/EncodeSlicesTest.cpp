@@ -42,8 +42,8 @@ class EncodeSlicesTest : public ::testing::Test {
     /// Makes slices 1..count and encodes them as side 1 of the auto-sense job.
     SideEncodeResult EncodeSide1(int count) {
         MakeSlices(1, count);
-        return EncodeSlices(ctx, {Side::One, folder, 1, count, false}, EncodeNaming::AutoOrTyped,
-                            tally);
+        return jobs::EncodeSlices(ctx, {Side::One, folder, 1, count, false},
+                                  EncodeNaming::AutoOrTyped, tally);
     }
     /// The test encoder copied to `path` (folders made as needed).
     static void InstallEncoder(const std::string& path) {
@@ -106,7 +106,7 @@ TEST_F(EncodeSlicesTest, RunsEachSliceInTheEncodersFolderWithItsArguments) {
         slices.folder = folder;
         MakeSlices(slices.firstNumber, slices.count);
 
-        const SideEncodeResult result = EncodeSlices(ctx, slices, c.naming, tally);
+        const SideEncodeResult result = jobs::EncodeSlices(ctx, slices, c.naming, tally);
 
         const std::vector<RecordedRun> runs = ReadRuns(log);
         ASSERT_EQ(runs.size(), c.tails.size()) << c.kind;
@@ -150,7 +150,8 @@ TEST_F(EncodeSlicesTest, GaugeFollowsTheSideAndTheOtherSidesSlices) {
         ctx.encoderKind = -1;  // no encoder chosen: the loop still runs, without runs
         SideSlices slices = c.slices;
         slices.folder = folder;
-        const SideEncodeResult result = EncodeSlices(ctx, slices, EncodeNaming::Markers, tally);
+        const SideEncodeResult result =
+            jobs::EncodeSlices(ctx, slices, EncodeNaming::Markers, tally);
         EXPECT_EQ(ctx.EncodingGauge(), c.gauge);
         EXPECT_TRUE(result.encoded.empty());
     }
@@ -204,14 +205,15 @@ TEST_F(EncodeSlicesTest, FailedRunsAreCountedOnceAndOnlyEncodedSlicesAreDeleted)
     // A second side adds to the same tally; the first failure stays the one reported.
     ctx.encoderPath = dir / "no such encoder";
     MakeSlices(6, 1);
-    result = EncodeSlices(ctx, {Side::Two, folder, 6, 1, true}, EncodeNaming::AutoOrTyped, tally);
+    result =
+        jobs::EncodeSlices(ctx, {Side::Two, folder, 6, 1, true}, EncodeNaming::AutoOrTyped, tally);
     EXPECT_TRUE(result.encoded.empty());
     EXPECT_EQ(tally.failedSlices, 5);
 
     EncodeTally none;
-    ReportEncodeFailures(ctx, none);
+    jobs::ReportEncodeFailures(ctx, none);
     EXPECT_TRUE(ctx.Events("message:").empty());
-    ReportEncodeFailures(ctx, tally);
+    jobs::ReportEncodeFailures(ctx, tally);
     const std::vector<std::string> messages = ctx.Events("message:");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].rfind("Encoding failed|5 slices could not be encoded by " +
