@@ -160,7 +160,7 @@ void FrameJobContext::RefreshCanvas() {
 }
 
 void FrameJobContext::PlayVoice(const std::string& fileName) {
-    PlayVoiceMessage(fileName);
+    audio::PlayVoiceMessage(fileName);
 }
 
 // --- Progress and messages ---

@@ -117,22 +117,23 @@ void FrameRecording::ShowProgress() {
     }
     const SideFormat& format = state.format;
     const wxString elapsed =
-        FromUtf8(ElapsedText(bytes / format.BytesPerFrame(), format.sampleRate));
+        FromUtf8(audio::ElapsedText(bytes / format.BytesPerFrame(), format.sampleRate));
     const wxString time = wxString::Format("Recording side %d  %s", model::Number(side_), elapsed);
-    const wxString file = FromUtf8(
-        SizeText(bytes + kCanonicalHeaderBytes) + " written, " +
-        TimeLeftText(roomLeft_, format.sampleRate * format.BytesPerFrame()) + " left on the disk");
+    const wxString file =
+        FromUtf8(audio::SizeText(bytes + kCanonicalHeaderBytes) + " written, " +
+                 audio::TimeLeftText(roomLeft_, format.sampleRate * format.BytesPerFrame()) +
+                 " left on the disk");
     if (controls_.m_recordingText->GetLabel() != time) controls_.m_recordingText->SetLabel(time);
     if (controls_.m_recordingFileText->GetLabel() != file)
         controls_.m_recordingFileText->SetLabel(file);
 }
 
 void FrameRecording::BuildInputMenu() {
-    if (session_.Ok()) stereoInputs_ = ListStereoInputs();
+    if (session_.Ok()) stereoInputs_ = audio::ListStereoInputs();
     for (std::size_t k = 0; k < stereoInputs_.size() && k < kMaxInputMenuItems; ++k)
         inputMenu_.AppendCheckItem(menu::kInputFirst + static_cast<int>(k),
-                                   FromUtf8(InputMenuLabel(stereoInputs_[k].name)),
-                                   InputMenuHelp(k));
+                                   FromUtf8(audio::InputMenuLabel(stereoInputs_[k].name)),
+                                   audio::InputMenuHelp(k));
     if (!stereoInputs_.empty()) inputMenu_.Check(menu::kInputFirst, true);
 }
 

@@ -146,7 +146,7 @@ LevelsDialog::~LevelsDialog() {
 }
 
 float LevelsDialog::Gain() const {
-    return SliderGain(m_gainSlider->GetValue());
+    return audio::SliderGain(m_gainSlider->GetValue());
 }
 
 void LevelsDialog::ShowGain() {
@@ -181,15 +181,15 @@ void LevelsDialog::OnMeterTimer(wxTimerEvent&) {
     if (updates == m_shownUpdates) return;
     m_shownUpdates = updates;
     const MeterReading reading =
-        UnpackMeterReading(m_state.meterReading.load(std::memory_order_relaxed));
+        audio::UnpackMeterReading(m_state.meterReading.load(std::memory_order_relaxed));
     const std::uint32_t peaks = m_state.recentPeaks.load(std::memory_order_relaxed);
     const double now = MeterClock();
     m_leftGauge->SetValue(reading.left);
     m_rightGauge->SetValue(reading.right);
     m_leftGauge->Update(static_cast<std::int32_t>(peaks >> 16), now);
     m_rightGauge->Update(static_cast<std::int32_t>(peaks & 0xFFFF), now);
-    m_headroomLabel->SetLabel(FromUtf8(
-        HeadroomText(std::max(m_leftGauge->Channel().Hold(), m_rightGauge->Channel().Hold()))));
+    m_headroomLabel->SetLabel(FromUtf8(audio::HeadroomText(
+        std::max(m_leftGauge->Channel().Hold(), m_rightGauge->Channel().Hold()))));
 }
 
 void LevelsDialog::OnButton(wxCommandEvent& event) {

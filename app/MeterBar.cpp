@@ -25,7 +25,7 @@ int BarWidth(int width) {
 }
 
 int XOf(float db, int barWidth) {
-    return static_cast<int>(MeterFraction(db) * static_cast<float>(barWidth));
+    return static_cast<int>(audio::MeterFraction(db) * static_cast<float>(barWidth));
 }
 
 }  // namespace

@@ -10,9 +10,9 @@ std::string Notes(const RecordingSummary& summary) {
                  " times: the sound card delivered samples faster than they were taken, and "
                  "some were lost.";
     if (summary.framesLost > 0)
-        notes +=
-            "\n\nThe disk was too slow: " + SecondsText(summary.framesLost, summary.sampleRate) +
-            " of audio could not be saved.";
+        notes += "\n\nThe disk was too slow: " +
+                 audio::SecondsText(summary.framesLost, summary.sampleRate) +
+                 " of audio could not be saved.";
     return notes;
 }
 
@@ -33,7 +33,7 @@ RecordingMessage RecordedMessage(const RecordingSummary& summary) {
             message.text =
                 "The recording could not be written to disk (is it full?) and was stopped.\n"
                 "The file holds the first ";
-            message.text += SecondsText(summary.framesWritten, summary.sampleRate);
+            message.text += audio::SecondsText(summary.framesWritten, summary.sampleRate);
             message.text += " of the recording.";
             break;
         case StopCause::Button:

@@ -87,7 +87,7 @@ void SettingsCommands::Apply(const SettingsFields& s) {
     c.w_checkBox1->SetValue(s.voiceAfterSlicing != 0);
     menus_.CheckIds(s.rateId, s.fadeId, s.volumeId, s.eqId);
     menus_.CheckCdAudio(s.cdAudio == 1);
-    menus_.recordingFormat = RecordingFormatOf(s.recordRate, s.recordBits);
+    menus_.recordingFormat = audio::RecordingFormatOf(s.recordRate, s.recordBits);
     if (eqApplied_) eqApplied_();
 }
 

@@ -21,7 +21,7 @@ int AudioStream::RecordingTrampoline(const void* input, void*, unsigned long,
                                      const PaStreamCallbackTimeInfo*, unsigned long statusFlags,
                                      void* user) {
     auto* self = static_cast<AudioStream*>(user);
-    return InputCallback(input, *self->recording_, (statusFlags & paInputOverflow) != 0);
+    return audio::InputCallback(input, *self->recording_, (statusFlags & paInputOverflow) != 0);
 }
 
 int AudioStream::PlaybackTrampoline(const void*, void* output, unsigned long,

@@ -52,11 +52,12 @@ void Meter(const std::int16_t* input, RecordingState& s) {
     if (s.meterFrames <= s.meterUpdateFrames) return;
     // The meter shows what the slider would make of the input; the recording's own gain is
     // the owner's to set when it starts.
-    const float gain = SliderGain(s.sliderValue.load(std::memory_order_relaxed));
-    s.meterReading.store(PackMeterReading(ReadMeter(s.leftPeak, s.rightPeak, gain)),
+    const float gain = audio::SliderGain(s.sliderValue.load(std::memory_order_relaxed));
+    s.meterReading.store(audio::PackMeterReading(audio::ReadMeter(s.leftPeak, s.rightPeak, gain)),
                          std::memory_order_relaxed);
-    s.recentPeaks.store(PackPeaks(GainedPeak(s.leftPeak, gain), GainedPeak(s.rightPeak, gain)),
-                        std::memory_order_relaxed);
+    s.recentPeaks.store(
+        PackPeaks(audio::GainedPeak(s.leftPeak, gain), audio::GainedPeak(s.rightPeak, gain)),
+        std::memory_order_relaxed);
     s.meterUpdates.fetch_add(1, std::memory_order_release);
     s.meterFrames = 0;
     s.leftPeak = 0;
@@ -121,7 +122,7 @@ int Record(const void* input, RecordingState& s, bool inputOverflow) {
         const auto* in = static_cast<const std::uint8_t*>(input);
         std::uint8_t bytes[2 * kCallbackFrames * 3];
         for (std::uint32_t i = 0; i < 2 * kCallbackFrames; ++i)
-            Store24(bytes + 3 * i, in ? ApplyGain24(Load24(in + 3 * i), gain) : 0);
+            Store24(bytes + 3 * i, in ? audio::ApplyGain24(Load24(in + 3 * i), gain) : 0);
         s.bytesCaptured += take;
         if (s.writer) s.writer->Append(bytes, take);
         Top16(bytes, block);
@@ -129,7 +130,7 @@ int Record(const void* input, RecordingState& s, bool inputOverflow) {
     }
     const auto* in = static_cast<const std::int16_t*>(input);
     for (std::uint32_t i = 0; i < 2 * kCallbackFrames; ++i)
-        block[i] = in ? ApplyGain(in[i], gain) : 0;
+        block[i] = in ? audio::ApplyGain(in[i], gain) : 0;
     s.bytesCaptured += take;
     // Little-endian in memory, as in the file.
     if (s.writer) s.writer->Append(reinterpret_cast<const std::uint8_t*>(block), take);
@@ -138,14 +139,14 @@ int Record(const void* input, RecordingState& s, bool inputOverflow) {
 
 }  // namespace
 
-std::int32_t ApplyGain24(std::int32_t sample, float gain) {
+std::int32_t audio::ApplyGain24(std::int32_t sample, float gain) {
     const float value = static_cast<float>(sample) * gain;
     if (value >= static_cast<float>(kMax24)) return kMax24;
     if (value <= static_cast<float>(kMin24)) return kMin24;
     return static_cast<std::int32_t>(value);
 }
 
-std::int16_t ApplyGain(std::int16_t sample, float gain) {
+std::int16_t audio::ApplyGain(std::int16_t sample, float gain) {
     const float value = static_cast<float>(sample) * gain;
     if (value >= 32767.0f) return 32767;
     if (value <= -32768.0f) return -32768;
@@ -177,7 +178,7 @@ void RecordingState::SetFormat(const SideFormat& f) {
     recentPeakCalls = static_cast<std::int32_t>(std::lround(kRecentPeakCalls * perCd));
 }
 
-int InputCallback(const void* input, RecordingState& state, bool inputOverflow) {
+int audio::InputCallback(const void* input, RecordingState& state, bool inputOverflow) {
     switch (state.mode.load(std::memory_order_acquire)) {
         case RecordingMode::Stopped:
             return kCallbackStop;

@@ -95,6 +95,8 @@ struct RecordingState {
     void SetFormat(const SideFormat& f);
 };
 
+namespace audio {
+
 /// Audio callback only: one call per 64 interleaved stereo frames (`input`, 128 samples of
 /// state.format: 16-bit, or 24-bit packed in 3 bytes; null is taken as silence). Gain,
 /// meter and the automatic stop's probe work alike at every format, the meter and the
@@ -107,3 +109,5 @@ int InputCallback(const void* input, RecordingState& state, bool inputOverflow);
 std::int16_t ApplyGain(std::int16_t sample, float gain);
 /// The same for a 24-bit sample, saturated to the 24-bit range.
 std::int32_t ApplyGain24(std::int32_t sample, float gain);
+
+}  // namespace audio

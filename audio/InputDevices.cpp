@@ -34,13 +34,13 @@ bool AcceptsStereoInput(int device) {
 
 }  // namespace
 
-bool InputTakesFormat(int device, const SideFormat& format) {
+bool audio::InputTakesFormat(int device, const SideFormat& format) {
     const auto lock = PortAudioSession::Lock();
     return device >= 0 && device < Pa_GetDeviceCount() && FormatSupported(device, format);
 }
 
-std::vector<StereoInput> ChooseStereoInputs(const std::vector<DeviceInfo>& devices,
-                                            const std::function<bool(int)>& acceptsStereo) {
+std::vector<StereoInput> audio::ChooseStereoInputs(const std::vector<DeviceInfo>& devices,
+                                                   const std::function<bool(int)>& acceptsStereo) {
     std::vector<StereoInput> inputs;
     const auto add = [&](int i) {
         if (inputs.size() < kMaxStereoInputs) inputs.push_back({i, devices[i].name});
@@ -54,7 +54,7 @@ std::vector<StereoInput> ChooseStereoInputs(const std::vector<DeviceInfo>& devic
     return inputs;
 }
 
-std::vector<StereoInput> ListStereoInputs() {
+std::vector<StereoInput> audio::ListStereoInputs() {
     const auto lock = PortAudioSession::Lock();
     const int count = Pa_GetDeviceCount();
     std::vector<DeviceInfo> devices;
@@ -66,10 +66,10 @@ std::vector<StereoInput> ListStereoInputs() {
     return ChooseStereoInputs(devices, AcceptsStereoInput);
 }
 
-std::string InputMenuLabel(const std::string& deviceName) {
+std::string audio::InputMenuLabel(const std::string& deviceName) {
     return deviceName + " (stereo in)";
 }
 
-std::string InputMenuHelp(std::size_t index) {
+std::string audio::InputMenuHelp(std::size_t index) {
     return " Audio Device " + std::to_string(index + 1);
 }

@@ -29,6 +29,8 @@ struct StereoInput {
     bool operator==(const StereoInput&) const = default;
 };
 
+namespace audio {
+
 /// The list rule over an enumeration (`devices[i]` is device i). `acceptsStereo(i)` is
 /// asked only for the sound server's devices. At most kMaxStereoInputs entries.
 std::vector<StereoInput> ChooseStereoInputs(const std::vector<DeviceInfo>& devices,
@@ -46,3 +48,5 @@ bool InputTakesFormat(int device, const SideFormat& format);
 std::string InputMenuLabel(const std::string& deviceName);
 /// " Audio Device N" for entry `index` 0..7 (N = index + 1): the item's help text.
 std::string InputMenuHelp(std::size_t index);
+
+}  // namespace audio

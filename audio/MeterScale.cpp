@@ -17,17 +17,17 @@ std::string Format(const char* format, double value) {
 
 }  // namespace
 
-float PeakDbfs(std::int32_t peak) {
+float audio::PeakDbfs(std::int32_t peak) {
     if (peak <= 0) return kMeterFloorDb;
     const auto db = static_cast<float>(20.0 * std::log10(peak / kFullScale));
     return std::max(db, kMeterFloorDb);
 }
 
-float MeterFraction(float db) {
+float audio::MeterFraction(float db) {
     return std::clamp((db - kMeterFloorDb) / -kMeterFloorDb, 0.0f, 1.0f);
 }
 
-std::int32_t GainedPeak(std::int32_t peak, float gain) {
+std::int32_t audio::GainedPeak(std::int32_t peak, float gain) {
     const float gained = static_cast<float>(peak) * gain;
     return gained >= kClipPeak ? kClipPeak : std::max(0, static_cast<std::int32_t>(gained));
 }
@@ -41,20 +41,20 @@ void MeterChannel::Update(std::int32_t peak, double seconds) {
     if (level_ >= kClipPeak) clipped_ = true;
 }
 
-std::string HeadroomText(std::int32_t holdPeak) {
+std::string audio::HeadroomText(std::int32_t holdPeak) {
     if (holdPeak >= kClipPeak) return "Headroom: CLIP";
     const float db = PeakDbfs(holdPeak);
     if (db <= kMeterFloorDb) return "Headroom: over 60 dB";
     return Format("Headroom: %.1f dB", -db);
 }
 
-std::string DbfsText(std::int32_t peak) {
+std::string audio::DbfsText(std::int32_t peak) {
     const float db = PeakDbfs(peak);
     if (db <= kMeterFloorDb) return "-60 dBFS or less";
     return Format("%.1f dBFS", db);
 }
 
-std::string ElapsedText(std::uint64_t frames, std::uint32_t rate) {
+std::string audio::ElapsedText(std::uint64_t frames, std::uint32_t rate) {
     const std::uint64_t seconds = rate > 0 ? frames / rate : 0;
     char text[32];
     if (seconds >= 3600)
@@ -69,17 +69,17 @@ std::string ElapsedText(std::uint64_t frames, std::uint32_t rate) {
     return text;
 }
 
-std::string SizeText(std::uint64_t bytes) {
+std::string audio::SizeText(std::uint64_t bytes) {
     return Format("%.1f MB", static_cast<double>(bytes) / 1e6);
 }
 
-std::string TimeLeftText(std::uint64_t freeBytes, std::uint32_t bytesPerSecond) {
+std::string audio::TimeLeftText(std::uint64_t freeBytes, std::uint32_t bytesPerSecond) {
     const std::uint64_t minutes = bytesPerSecond > 0 ? freeBytes / bytesPerSecond / 60 : 0;
     return std::to_string(minutes / 60) + " h " + std::to_string(minutes % 60) + " min";
 }
 
-std::string RecordingProgressLine(std::uint64_t frames, std::uint32_t rate, std::int32_t left,
-                                  std::int32_t right, bool clipped) {
+std::string audio::RecordingProgressLine(std::uint64_t frames, std::uint32_t rate,
+                                         std::int32_t left, std::int32_t right, bool clipped) {
     std::string line =
         ElapsedText(frames, rate) + "  L " + DbfsText(left) + "  R " + DbfsText(right);
     if (clipped) line += "  CLIP";

@@ -16,6 +16,8 @@ constexpr std::int32_t kClipPeak = 32767;  ///< a gained peak this high has satu
 /// The scale's marks, dBFS, loudest first.
 constexpr std::array<int, 9> kMeterMarks = {0, -3, -6, -12, -18, -24, -36, -48, -60};
 
+namespace audio {
+
 /// A peak |sample| (0 .. 32768) in dBFS: 20 log10(peak / 32768), held to kMeterFloorDb.
 float PeakDbfs(std::int32_t peak);
 /// Where `db` lies along a meter: 0 at kMeterFloorDb, 1 at full scale, held to 0 .. 1.
@@ -24,14 +26,16 @@ float MeterFraction(float db);
 /// held to kClipPeak.
 std::int32_t GainedPeak(std::int32_t peak, float gain);
 
+}  // namespace audio
+
 /// One channel of a meter.
 class MeterChannel {
   public:
     /// A reading taken at `seconds` (any steady clock): the channel's peak |sample| since
     /// the last one, after the gain, 0 .. kClipPeak.
     void Update(std::int32_t peak, double seconds);
-    float LevelDb() const { return PeakDbfs(level_); }  ///< the latest peak
-    float HoldDb() const { return PeakDbfs(hold_); }    ///< the loudest in kPeakHoldSeconds
+    float LevelDb() const { return audio::PeakDbfs(level_); }  ///< the latest peak
+    float HoldDb() const { return audio::PeakDbfs(hold_); }    ///< the loudest in kPeakHoldSeconds
     std::int32_t Level() const { return level_; }
     std::int32_t Hold() const { return hold_; }
     /// A peak reached kClipPeak since the lamp was last reset.
@@ -44,6 +48,8 @@ class MeterChannel {
     double holdSince_ = 0;
     bool clipped_ = false;
 };
+
+namespace audio {
 
 /// "Headroom: 6.0 dB": how far the louder held peak (`holdPeak`, 0 .. kClipPeak) lies below
 /// full scale; "Headroom: CLIP" when it saturated; "Headroom: over 60 dB" below the floor.
@@ -60,3 +66,5 @@ std::string TimeLeftText(std::uint64_t freeBytes, std::uint32_t bytesPerSecond);
 /// "  CLIP" after it once `clipped`.
 std::string RecordingProgressLine(std::uint64_t frames, std::uint32_t rate, std::int32_t left,
                                   std::int32_t right, bool clipped);
+
+}  // namespace audio

@@ -4,7 +4,7 @@
 
 #include "sidefile/WaveHeader.h"
 
-std::string SecondsText(std::uint64_t frames, std::uint32_t sampleRate) {
+std::string audio::SecondsText(std::uint64_t frames, std::uint32_t sampleRate) {
     const std::uint64_t tenths = frames * 10 / sampleRate;
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s";
 }
@@ -16,7 +16,7 @@ Recorder::~Recorder() {
     if (active_) Finish(StopCause::Button);
 }
 
-SideFormat RecordingFormatOf(int rate, int bits) {
+SideFormat audio::RecordingFormatOf(int rate, int bits) {
     if (rate < static_cast<int>(kLowestSideRate) || rate > static_cast<int>(kHighestSideRate) ||
         (bits != 16 && bits != 24))
         return kCdFormat;
@@ -24,7 +24,7 @@ SideFormat RecordingFormatOf(int rate, int bits) {
             bits == 24 ? SampleEncoding::Int24 : SampleEncoding::Int16};
 }
 
-std::uint64_t MaxRecordingDataBytes(const SideFormat& format) {
+std::uint64_t audio::MaxRecordingDataBytes(const SideFormat& format) {
     if (format.encoding == SampleEncoding::Int16) {
         const std::uint64_t block = kCallbackFrames * format.BytesPerFrame();
         return (2147483647ull - 36) / block * block;
@@ -94,7 +94,7 @@ bool Recorder::Record(const RecordSettings& settings) {
 }
 
 void Recorder::Arm(const RecordSettings& settings) {
-    const std::uint64_t limit = MaxRecordingDataBytes(state_.format);
+    const std::uint64_t limit = audio::MaxRecordingDataBytes(state_.format);
     const std::uint64_t maxBytes = settings.maxFrames * state_.format.BytesPerFrame();
     const bool byLength = settings.maxFrames > 0 && maxBytes < limit;
     state_.maxDataBytes = byLength ? maxBytes : limit;

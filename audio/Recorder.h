@@ -27,10 +27,6 @@ inline constexpr SideFormat kRecordingFormats[] = {
     {192000, 2, SampleEncoding::Int24},
 };
 
-/// The stereo recording format of `rate` Hz and `bits` (a settings file's fields 36 and
-/// 37): 22.05 to 192 kHz at 16 or 24 bits; anything else gives the default.
-SideFormat RecordingFormatOf(int rate, int bits);
-
 /// How a recording ended.
 enum class StopCause { Button, Quiet, SizeLimit, Length, WriteError };
 
@@ -53,6 +49,12 @@ struct RecordingSummary {
     std::uint32_t sampleRate = 44100;  ///< of the recording, for its lengths in seconds
 };
 
+namespace audio {
+
+/// The stereo recording format of `rate` Hz and `bits` (a settings file's fields 36 and
+/// 37): 22.05 to 192 kHz at 16 or 24 bits; anything else gives the default.
+SideFormat RecordingFormatOf(int rate, int bits);
+
 /// "12.3 s": a length in frames at `sampleRate`, to a tenth of a second (rounded down), as
 /// the front ends state how much a recording holds.
 std::string SecondsText(std::uint64_t frames, std::uint32_t sampleRate = 44100);
@@ -61,6 +63,8 @@ std::string SecondsText(std::uint64_t frames, std::uint32_t sampleRate = 44100);
 /// both header sizes within 2147483647 for 16-bit files (whose header is the canonical
 /// one), and no practical limit for 24-bit ones (RF64 past 4 GB).
 std::uint64_t MaxRecordingDataBytes(const SideFormat& format);
+
+}  // namespace audio
 
 class Recorder {
   public:

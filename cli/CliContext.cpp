@@ -49,7 +49,7 @@ void CliContext::PlaceMarkers() {
 
 void CliContext::PlayVoice(const std::string& fileName) {
     // A batch run stays silent unless --voice asked for the messages.
-    if (state_.voice) PlayVoiceMessage(fileName);
+    if (state_.voice) audio::PlayVoiceMessage(fileName);
 }
 
 void CliContext::SetGauge(Gauge, int value) {

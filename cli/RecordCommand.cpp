@@ -39,10 +39,11 @@ class ProgressLine {
         const std::uint64_t frames =
             state.capturedBytes.load(std::memory_order_relaxed) / state.format.BytesPerFrame();
         // Trailing spaces wipe what a longer line left.
-        std::fprintf(stderr, "\r%s    ",
-                     RecordingProgressLine(frames, state.format.sampleRate, left_.Level(),
-                                           right_.Level(), left_.Clipped() || right_.Clipped())
-                         .c_str());
+        std::fprintf(
+            stderr, "\r%s    ",
+            audio::RecordingProgressLine(frames, state.format.sampleRate, left_.Level(),
+                                         right_.Level(), left_.Clipped() || right_.Clipped())
+                .c_str());
         std::fflush(stderr);
     }
 
@@ -85,7 +86,7 @@ void PrintSummary(const std::string& path, const RecordingSummary& summary, bool
         return;
     }
     std::string line = path + ": " + std::to_string(summary.framesWritten) + " frames (" +
-                       SecondsText(summary.framesWritten, rate) + ") recorded";
+                       audio::SecondsText(summary.framesWritten, rate) + ") recorded";
     const std::string reason = Reason(summary);
     if (!reason.empty()) line += ", " + reason;
     line += Losses(summary);
@@ -101,11 +102,11 @@ int RunRecord(const CliOptions& options) {
         return kExitFileError;
     }
     // The Input menu's items: the first eight stereo inputs.
-    std::vector<StereoInput> inputs = ListStereoInputs();
+    std::vector<StereoInput> inputs = audio::ListStereoInputs();
     if (inputs.size() > kMaxInputMenuItems) inputs.resize(kMaxInputMenuItems);
     if (options.listDevices) {
         for (std::size_t k = 0; k < inputs.size(); ++k)
-            std::printf("%zu: %s\n", k + 1, InputMenuLabel(inputs[k].name).c_str());
+            std::printf("%zu: %s\n", k + 1, audio::InputMenuLabel(inputs[k].name).c_str());
         return kExitOk;
     }
     if (inputs.empty()) {
@@ -152,7 +153,7 @@ int RunRecord(const CliOptions& options) {
             return kExitFileError;
         case OpenResult::InvalidInput:
             std::fprintf(stderr, "velvane-cli: %s cannot record %s\n",
-                         InputMenuLabel(input.name).c_str(), settings.format.Text().c_str());
+                         audio::InputMenuLabel(input.name).c_str(), settings.format.Text().c_str());
             return kExitFileError;
     }
     const bool levelLine = !options.quiet && isatty(STDERR_FILENO);
@@ -174,7 +175,7 @@ int RunRecord(const CliOptions& options) {
         std::fprintf(stderr,
                      "velvane-cli: %s: the file could not be written completely (disk full?); "
                      "it holds the first %s\n",
-                     path.c_str(), SecondsText(summary.framesWritten, rate).c_str());
+                     path.c_str(), audio::SecondsText(summary.framesWritten, rate).c_str());
         return kExitFileError;
     }
     return kExitOk;

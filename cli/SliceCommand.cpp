@@ -104,8 +104,8 @@ int RunSlice(const CliOptions& options) {
     }
     ctx.ClearProgress();
     // The last voice message is heard to its end, unless the user interrupted.
-    if (state.voice && !report.stopped && !Interrupted()) WaitForVoiceMessages();
-    StopVoiceMessages();
+    if (state.voice && !report.stopped && !Interrupted()) audio::WaitForVoiceMessages();
+    audio::StopVoiceMessages();
     // A precondition message ended the job: a typed time of the settings file that is not a
     // time (--times1/2 are checked as options), or encoding asked for without an encoder.
     if (report.typedTimesRefused) return kExitFileError;

@@ -113,7 +113,7 @@ struct LevelsFixture : testing::Test {
     }
     void FeedMeter(std::int16_t sample) {
         std::vector<std::int16_t> block(128, sample);
-        for (int call = 0; call < 69; ++call) InputCallback(block.data(), state, false);
+        for (int call = 0; call < 69; ++call) audio::InputCallback(block.data(), state, false);
     }
 };
 

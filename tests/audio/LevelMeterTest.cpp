@@ -49,7 +49,7 @@ TEST_P(Meter, ReadingAfterOneUpdate) {
     EXPECT_EQ(state.meterUpdates.load(), 0u);
     Feed(state, std::vector<Frame>(input.end() - 64, input.end()), 1);
     ASSERT_EQ(state.meterUpdates.load(), 1u);
-    const MeterReading reading = UnpackMeterReading(state.meterReading.load());
+    const MeterReading reading = audio::UnpackMeterReading(state.meterReading.load());
     EXPECT_EQ(reading, c.expected);
     // The reading is of the slider's gain; the recording's gain is the owner's alone.
     EXPECT_EQ(state.gain.load(), 1.0f);
@@ -78,9 +78,10 @@ TEST(Meter, DoesNothingOnceTheDialogIsGone) {
 TEST(SliderGain, Curve) {
     const std::pair<int, float> cases[] = {{0, 0.0f},       {25, 0.5f},  {50, 1.0f},
                                            {51, 1.999999f}, {75, 26.0f}, {100, 51.0f}};
-    for (const auto& [slider, gain] : cases) EXPECT_FLOAT_EQ(SliderGain(slider), gain) << slider;
-    EXPECT_EQ(SliderGain(100), kMaxGain);
-    EXPECT_EQ(SliderGain(50), 1.0f);
+    for (const auto& [slider, gain] : cases)
+        EXPECT_FLOAT_EQ(audio::SliderGain(slider), gain) << slider;
+    EXPECT_EQ(audio::SliderGain(100), kMaxGain);
+    EXPECT_EQ(audio::SliderGain(50), 1.0f);
 }
 
 }  // namespace

@@ -14,15 +14,15 @@ TEST(MeterScale, PeaksInDecibelsBelowFullScale) {
     const std::pair<std::int32_t, float> cases[] = {{32768, 0.0f},     {16384, -6.0206f},
                                                     {3277, -19.9994f}, {33, -59.9386f},
                                                     {32, -60.0f},      {0, -60.0f}};
-    for (const auto& [peak, db] : cases) EXPECT_NEAR(PeakDbfs(peak), db, 1e-3) << peak;
-    EXPECT_EQ(MeterFraction(0.0f), 1.0f);
-    EXPECT_EQ(MeterFraction(-30.0f), 0.5f);
-    EXPECT_EQ(MeterFraction(-80.0f), 0.0f);
-    EXPECT_EQ(MeterFraction(3.0f), 1.0f);
-    EXPECT_EQ(GainedPeak(16384, 1.0f), 16384);
-    EXPECT_EQ(GainedPeak(16384, 1.5f), 24576);
-    EXPECT_EQ(GainedPeak(16384, 2.0f), kClipPeak);
-    EXPECT_EQ(GainedPeak(1000, 0.0f), 0);
+    for (const auto& [peak, db] : cases) EXPECT_NEAR(audio::PeakDbfs(peak), db, 1e-3) << peak;
+    EXPECT_EQ(audio::MeterFraction(0.0f), 1.0f);
+    EXPECT_EQ(audio::MeterFraction(-30.0f), 0.5f);
+    EXPECT_EQ(audio::MeterFraction(-80.0f), 0.0f);
+    EXPECT_EQ(audio::MeterFraction(3.0f), 1.0f);
+    EXPECT_EQ(audio::GainedPeak(16384, 1.0f), 16384);
+    EXPECT_EQ(audio::GainedPeak(16384, 1.5f), 24576);
+    EXPECT_EQ(audio::GainedPeak(16384, 2.0f), kClipPeak);
+    EXPECT_EQ(audio::GainedPeak(1000, 0.0f), 0);
 }
 
 TEST(MeterScale, HoldKeepsTheLoudestPeakForTwoSecondsAndTheLampStaysLit) {
@@ -43,20 +43,20 @@ TEST(MeterScale, HoldKeepsTheLoudestPeakForTwoSecondsAndTheLampStaysLit) {
 }
 
 TEST(MeterScale, TextsOfARecording) {
-    EXPECT_EQ(HeadroomText(16384), "Headroom: 6.0 dB");
-    EXPECT_EQ(HeadroomText(32000), "Headroom: 0.2 dB");
-    EXPECT_EQ(HeadroomText(kClipPeak), "Headroom: CLIP");
-    EXPECT_EQ(HeadroomText(0), "Headroom: over 60 dB");
-    EXPECT_EQ(DbfsText(3277), "-20.0 dBFS");
-    EXPECT_EQ(DbfsText(0), "-60 dBFS or less");
-    EXPECT_EQ(ElapsedText(44100 * 754 + 44099, 44100), "12:34");
-    EXPECT_EQ(ElapsedText(44100ull * 3723, 44100), "1:02:03");
-    EXPECT_EQ(SizeText(212'449'999), "212.4 MB");
+    EXPECT_EQ(audio::HeadroomText(16384), "Headroom: 6.0 dB");
+    EXPECT_EQ(audio::HeadroomText(32000), "Headroom: 0.2 dB");
+    EXPECT_EQ(audio::HeadroomText(kClipPeak), "Headroom: CLIP");
+    EXPECT_EQ(audio::HeadroomText(0), "Headroom: over 60 dB");
+    EXPECT_EQ(audio::DbfsText(3277), "-20.0 dBFS");
+    EXPECT_EQ(audio::DbfsText(0), "-60 dBFS or less");
+    EXPECT_EQ(audio::ElapsedText(44100 * 754 + 44099, 44100), "12:34");
+    EXPECT_EQ(audio::ElapsedText(44100ull * 3723, 44100), "1:02:03");
+    EXPECT_EQ(audio::SizeText(212'449'999), "212.4 MB");
     // 10 GB at 176400 bytes a second: 56689 s, 944 whole minutes.
-    EXPECT_EQ(TimeLeftText(10'000'000'000ull, 176400), "15 h 44 min");
-    EXPECT_EQ(RecordingProgressLine(44100 * 75, 44100, 3277, 0, false),
+    EXPECT_EQ(audio::TimeLeftText(10'000'000'000ull, 176400), "15 h 44 min");
+    EXPECT_EQ(audio::RecordingProgressLine(44100 * 75, 44100, 3277, 0, false),
               "1:15  L -20.0 dBFS  R -60 dBFS or less");
-    EXPECT_EQ(RecordingProgressLine(0, 44100, kClipPeak, 16384, true),
+    EXPECT_EQ(audio::RecordingProgressLine(0, 44100, kClipPeak, 16384, true),
               "0:00  L 0.0 dBFS  R -6.0 dBFS  CLIP");
 }
 

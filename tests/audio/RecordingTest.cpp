@@ -147,7 +147,7 @@ TEST_F(RecordingFixture, StatusBlinksOncePerSecond) {
     for (std::size_t call = 0; call < 4 * kCallsPerSecond; ++call) {
         const auto block = CallbackBlock(input, call * 64);
         const std::uint32_t before = recorder.Blinks();
-        InputCallback(block.data(), State(), false);
+        audio::InputCallback(block.data(), State(), false);
         EXPECT_FALSE(recorder.Poll());
         if (recorder.Blinks() != before) changes.push_back(static_cast<std::uint32_t>(call + 1));
     }
@@ -230,7 +230,8 @@ TEST_F(RecordingFixture, GainSaturatesAndZeroGainRecordsSilence) {
 TEST_F(RecordingFixture, InputOverflowsAreCounted) {
     Start();
     const auto block = CallbackBlock(NoiseFrames(64, 0.5), 0);
-    for (int call = 0; call < 10; ++call) InputCallback(block.data(), State(), call % 3 == 0);
+    for (int call = 0; call < 10; ++call)
+        audio::InputCallback(block.data(), State(), call % 3 == 0);
     recorder.Stop();
     EXPECT_EQ(recorder.Summary().inputOverflows, 4u);
 }
@@ -248,7 +249,7 @@ void RecordUntilTheWritesFail(const std::string& path) {
         while (state.writer && state.writer->WriterBusy())  // no block dropped for slowness
             std::this_thread::sleep_for(std::chrono::microseconds(100));
         const auto block = CallbackBlock(input, call * kCallbackFrames);
-        InputCallback(block.data(), state, false);
+        audio::InputCallback(block.data(), state, false);
         ended = recorder.Poll();
     }
     ASSERT_TRUE(ended);
@@ -294,15 +295,15 @@ TEST(ApplyGain, TruncatesTowardZeroAndSaturates) {
                  {1000, 51.0f, 32767},      {-1000, 51.0f, -32768}, {-32768, 1.0f, -32768},
                  {32767, 1.999999f, 32767}, {12345, 0.0f, 0}};
     for (const Case& c : cases)
-        EXPECT_EQ(ApplyGain(c.sample, c.gain), c.expected) << c.sample << " x " << c.gain;
+        EXPECT_EQ(audio::ApplyGain(c.sample, c.gain), c.expected) << c.sample << " x " << c.gain;
 }
 
 TEST(InputCallbackModes, StoppedEndsTheStreamAndMonitoringRecordsNothing) {
     RecordingState state;
     const auto block = CallbackBlock(NoiseFrames(64, 0.5), 0);
-    EXPECT_EQ(InputCallback(block.data(), state, false), kCallbackStop);
+    EXPECT_EQ(audio::InputCallback(block.data(), state, false), kCallbackStop);
     state.mode = RecordingMode::Monitoring;
-    EXPECT_EQ(InputCallback(block.data(), state, false), kCallbackContinue);
+    EXPECT_EQ(audio::InputCallback(block.data(), state, false), kCallbackContinue);
     EXPECT_EQ(state.bytesCaptured, 0u);
 }
 
