@@ -102,7 +102,7 @@ void CutListDialog::Reload() {
     m_reloading = true;
     m_list->DeleteAllItems();
     long index = 0;
-    for (const CutRow& row : CutRows(m_sides.At(CurrentSide()))) {
+    for (const CutRow& row : waveview::CutRows(m_sides.At(CurrentSide()))) {
         m_list->InsertItem(index, FromUtf8(row.name));
         m_list->SetItem(index, 1, FromUtf8(row.at));
         m_list->SetItem(index, 2, FromUtf8(row.length));
@@ -152,7 +152,7 @@ void CutListDialog::AddTyped() {
         if (time.kind != TypedTimeKind::Time)
             return model::NotATimeText(ToUtf8(m_time->GetValue()));
         SideState& side = m_sides.At(CurrentSide());
-        return CutListEditText(AddCutAt(side, time.tenths), side);
+        return waveview::CutListEditText(waveview::AddCutAt(side, time.tenths), side);
     });
 }
 
@@ -162,14 +162,15 @@ void CutListDialog::ChangeChosen() {
         if (time.kind != TypedTimeKind::Time)
             return model::NotATimeText(ToUtf8(m_time->GetValue()));
         SideState& side = m_sides.At(CurrentSide());
-        return CutListEditText(MoveCutTo(side, ChosenCut(), time.tenths), side);
+        return waveview::CutListEditText(waveview::MoveCutTo(side, ChosenCut(), time.tenths), side);
     });
 }
 
 void CutListDialog::RemoveChosen() {
     Edit([this] {
         SideState& side = m_sides.At(CurrentSide());
-        return RemoveCutAt(side, ChosenCut()) ? std::string()
-                                              : CutListEditText(CutListEdit::NoSuchCut, side);
+        return waveview::RemoveCutAt(side, ChosenCut())
+                   ? std::string()
+                   : waveview::CutListEditText(CutListEdit::NoSuchCut, side);
     });
 }

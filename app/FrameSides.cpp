@@ -35,7 +35,7 @@ void FrameSides::JobEnded() {
 bool FrameSides::Undo() {
     const std::optional<CutTables> before = history_.Undo(Tables());
     if (!before) return false;
-    ApplyCutTables(*before, sides_);
+    waveview::ApplyCutTables(*before, sides_);
     Tell();
     return true;
 }
@@ -43,7 +43,7 @@ bool FrameSides::Undo() {
 bool FrameSides::Redo() {
     const std::optional<CutTables> after = history_.Redo(Tables());
     if (!after) return false;
-    ApplyCutTables(*after, sides_);
+    waveview::ApplyCutTables(*after, sides_);
     Tell();
     return true;
 }

@@ -39,7 +39,7 @@ class FrameSides {
 
     // --- The cuts' history ---
     /// Both sides' cut tables now.
-    CutTables Tables() const { return CutTablesOf(sides_); }
+    CutTables Tables() const { return waveview::CutTablesOf(sides_); }
     /// An edit of the cuts ended (see CutEdit): an undo step back to `before` when the
     /// tables differ from it now; the listeners hear of it either way.
     void CutsEdited(const CutTables& before);

@@ -215,7 +215,8 @@ void FrameTransport::PlayPause() {
 void FrameTransport::PlayFromPreviousCut() {
     const PlayheadPlace place = PlaceOrStart();
     const auto tenths = static_cast<std::int32_t>(std::lround(place.seconds * 10));
-    const std::int32_t cut = PreviousCutBefore(sides_.At(place.side), tenths, kPreviousCutSlack);
+    const std::int32_t cut =
+        waveview::PreviousCutBefore(sides_.At(place.side), tenths, kPreviousCutSlack);
     playhead_.Set({place.side, cut / 10.0}, Playhead::Cause::User);
     if (!IsPlaying()) Play();
 }
@@ -223,7 +224,7 @@ void FrameTransport::PlayFromPreviousCut() {
 void FrameTransport::PlayFromNextCut() {
     const PlayheadPlace place = PlaceOrStart();
     const auto tenths = static_cast<std::int32_t>(std::lround(place.seconds * 10));
-    const std::optional<std::int32_t> cut = NextCutAfter(sides_.At(place.side), tenths);
+    const std::optional<std::int32_t> cut = waveview::NextCutAfter(sides_.At(place.side), tenths);
     if (!cut) {
         frame_.SetStatusText(
             wxString::Format("Side %d has no cut after the playhead.", model::Number(place.side)));

@@ -92,7 +92,7 @@ FrameWaveforms::~FrameWaveforms() {
 }
 
 void FrameWaveforms::Layout() {
-    const CanvasGeometry g = MeasureCanvas(frame_);
+    const CanvasGeometry g = waveview::MeasureCanvas(frame_);
     const int scrollTop = frame_.ConvertDialogToPixels(wxPoint(0, canvas_du::kScrollBarTop)).y;
     const int strip = frame_.ConvertDialogToPixels(wxSize(0, canvas_du::kStrip)).y;
     controls_.m_canvas->SetSize(g.cx, g.cy, g.width, g.height);
@@ -117,16 +117,17 @@ std::optional<double> FrameWaveforms::PlayheadColumn() const {
     if (!place) return std::nullopt;
     const std::uint32_t count = sides_.At(place->side).levelCount;
     if (count == 0) return std::nullopt;
-    return ColumnOf(view_, place->seconds * 10 / count, MeasureCanvas(frame_).width);
+    return waveview::ColumnOf(view_, place->seconds * 10 / count,
+                              waveview::MeasureCanvas(frame_).width);
 }
 
 void FrameWaveforms::Draw(wxDC& dc, int W, int H, int half) {
     if (view_.Fitted())
-        DrawSideEnvelopes(dc, sides_.All(), W, H, half);
+        waveview::DrawSideEnvelopes(dc, sides_.All(), W, H, half);
     else
-        DrawZoomedSides(dc, sides_.All(), view_, W, H, half);
+        waveview::DrawZoomedSides(dc, sides_.All(), view_, W, H, half);
     if (const std::optional<double> x = PlayheadColumn(); x && *x >= 0 && *x < W)
-        DrawPlayhead(dc, playhead_.Place()->side, static_cast<int>(*x), H, half);
+        waveview::DrawPlayhead(dc, playhead_.Place()->side, static_cast<int>(*x), H, half);
 }
 
 void FrameWaveforms::SetView(const TimeView& view) {
@@ -143,11 +144,11 @@ void FrameWaveforms::ShowScrollBar() {
 }
 
 void FrameWaveforms::OnScroll(wxScrollEvent& event) {
-    SetView(ScrollTo(view_, static_cast<double>(event.GetPosition()) / kScrollRange));
+    SetView(waveview::ScrollTo(view_, static_cast<double>(event.GetPosition()) / kScrollRange));
 }
 
 void FrameWaveforms::Zoom(double factor) {
-    const CanvasGeometry g = MeasureCanvas(frame_);
+    const CanvasGeometry g = waveview::MeasureCanvas(frame_);
     const wxPoint pointer = frame_.ScreenToClient(wxGetMousePosition());
     const wxRect canvas(g.cx, g.cy, g.width, g.height);
     double x = g.width / 2.0;
@@ -160,7 +161,8 @@ void FrameWaveforms::Zoom(double factor) {
 }
 
 void FrameWaveforms::ZoomAround(double factor, double x) {
-    SetView(::ZoomAround(view_, factor, x, MeasureCanvas(frame_).width, LongestSeconds()));
+    SetView(waveview::ZoomAround(view_, factor, x, waveview::MeasureCanvas(frame_).width,
+                                 LongestSeconds()));
 }
 
 void FrameWaveforms::ZoomToFit() {
@@ -168,7 +170,7 @@ void FrameWaveforms::ZoomToFit() {
 }
 
 void FrameWaveforms::ScrollBy(double columns) {
-    SetView(::ScrollBy(view_, columns, MeasureCanvas(frame_).width));
+    SetView(waveview::ScrollBy(view_, columns, waveview::MeasureCanvas(frame_).width));
 }
 
 void FrameWaveforms::OnPlayheadMoved(Playhead::Cause cause) {
@@ -176,7 +178,7 @@ void FrameWaveforms::OnPlayheadMoved(Playhead::Cause cause) {
     const std::optional<PlayheadPlace>& place = playhead_.Place();
     if (cause == Playhead::Cause::Playback && place && !view_.Fitted()) {
         const std::uint32_t count = sides_.At(place->side).levelCount;
-        if (count > 0) SetView(Reveal(view_, place->seconds * 10 / count));
+        if (count > 0) SetView(waveview::Reveal(view_, place->seconds * 10 / count));
     }
     Refresh();
 }
@@ -208,7 +210,7 @@ bool FrameWaveforms::OpenListenDialog(Side side, float r) {
 
 void FrameWaveforms::OnPanelMouse(wxMouseEvent& event) {
     event.Skip();
-    const CanvasGeometry geometry = MeasureCanvas(frame_);
+    const CanvasGeometry geometry = waveview::MeasureCanvas(frame_);
     // The canvas's place is in the frame's client pixels; the panel's own border moves its
     // client origin away from the frame's.
     const wxPoint at =
@@ -227,12 +229,12 @@ void FrameWaveforms::OnPanelMouse(wxMouseEvent& event) {
     if (jobs_.Running()) return;
 
     MyCanvas* canvas = controls_.m_canvas;
-    const CanvasClick click = ClassifyClick(geometry, at.x, at.y);
+    const CanvasClick click = waveview::ClassifyClick(geometry, at.x, at.y);
     if (click.area == CanvasClick::Area::None) return;
     SideState& side = sides_.At(click.side);
     // Where the click is, across the canvas and (through the view) along the side.
     const auto along = [&](int shift) {
-        return SideFraction(view_, CanvasFraction(geometry, at.x, shift));
+        return waveview::SideFraction(view_, waveview::CanvasFraction(geometry, at.x, shift));
     };
 
     if (click.area == CanvasClick::Area::ListenBand) {
@@ -249,9 +251,9 @@ void FrameWaveforms::OnPanelMouse(wxMouseEvent& event) {
     {
         const CutEdit edit(sides_);
         if (left)
-            AddCut(side, along(kAddCutShift));
+            waveview::AddCut(side, along(kAddCutShift));
         else
-            RemoveNearestCut(side, along(0));
+            waveview::RemoveNearestCut(side, along(0));
     }
     canvas->Refresh(true);
 }
@@ -259,7 +261,7 @@ void FrameWaveforms::OnPanelMouse(wxMouseEvent& event) {
 void FrameWaveforms::OnWheel(wxMouseEvent& event, double x) {
     const double notches =
         static_cast<double>(event.GetWheelRotation()) / std::max(1, event.GetWheelDelta());
-    const int width = MeasureCanvas(frame_).width;
+    const int width = waveview::MeasureCanvas(frame_).width;
     if (event.GetWheelAxis() == wxMOUSE_WHEEL_HORIZONTAL)
         ScrollBy(notches * kWheelScroll * width);
     else if (event.ControlDown())

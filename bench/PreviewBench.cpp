@@ -39,7 +39,7 @@ double NanosecondsPerCall(const Settings& settings, const std::vector<std::int16
         state.endMode = round % 2 == 0;
         state.settings = &settings;
         while (state.position + 64 < state.size) {
-            PlaybackCallback(out, &state);
+            waveview::PlaybackCallback(out, &state);
             sink += out[5];
             ++calls;
         }

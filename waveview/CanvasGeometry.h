@@ -39,9 +39,13 @@ struct CanvasClick {
     Side side = Side::One;  ///< meaningless with Area::None
 };
 
+namespace waveview {
+
 /// Listen bands span every x; waveform bands only cx..cx + W (both ends included).
 CanvasClick ClassifyClick(const CanvasGeometry& geometry, int x, int y);
 
 /// (x - cx + shift) / W as a float: the click's place across the canvas, 0 at its left
 /// edge and 1 at its right; below 0 or above 1 outside it.
 float CanvasFraction(const CanvasGeometry& geometry, int x, int shift = 0);
+
+}  // namespace waveview

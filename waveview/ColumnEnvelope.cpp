@@ -36,16 +36,17 @@ float ColumnHeight(const SideState& side, double from, double to) {
         return LevelAt(side, static_cast<std::uint64_t>(from + kEdge));
     std::uint16_t peak = 0;
     for (std::uint64_t i = firstFine; i < lastFine; ++i) peak = std::max(peak, side.finePeaks[i]);
-    return FinePeakLevel(peak);
+    return waveview::FinePeakLevel(peak);
 }
 
 }  // namespace
 
-float FinePeakLevel(std::uint16_t peak) {
+float waveview::FinePeakLevel(std::uint16_t peak) {
     return std::min(static_cast<float>(peak) / 32768.0f, kLevelCap);
 }
 
-std::vector<float> ColumnEnvelope(const SideState& side, const TimeView& view, int width) {
+std::vector<float> waveview::ColumnEnvelope(const SideState& side, const TimeView& view,
+                                            int width) {
     std::vector<float> heights(static_cast<std::size_t>(std::max(width, 0)), 0.0f);
     if (side.levelCount == 0) return heights;
     const double tenthsPerColumn = view.span * side.levelCount / width;

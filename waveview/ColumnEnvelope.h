@@ -9,6 +9,8 @@
 #include "model/SideState.h"
 #include "waveview/TimeView.h"
 
+namespace waveview {
+
 /// Heights 0 .. 0.99 of columns 0 .. width - 1 of `side` shown through `view`; 0 where a
 /// column lies past the side's end or the side has no levels. A side without fine peaks
 /// shows the level of the block under a narrow column.
@@ -16,3 +18,5 @@ std::vector<float> ColumnEnvelope(const SideState& side, const TimeView& view, i
 
 /// A fine peak as a level: |sample| / 32768, at most 0.99 as the levels are.
 float FinePeakLevel(std::uint16_t peak);
+
+}  // namespace waveview

@@ -44,7 +44,7 @@ bool Inside(const SideState& side, std::int32_t tenths) {
 
 }  // namespace
 
-std::int32_t CutPositionAt(std::uint32_t levelCount, float r) {
+std::int32_t waveview::CutPositionAt(std::uint32_t levelCount, float r) {
     const long double position = std::trunc(static_cast<long double>(levelCount) * r);
     using Limits = std::numeric_limits<std::int32_t>;
     if (std::isnan(position)) return 0;
@@ -53,11 +53,11 @@ std::int32_t CutPositionAt(std::uint32_t levelCount, float r) {
     return static_cast<std::int32_t>(position);
 }
 
-bool AddCut(SideState& side, float r) {
+bool waveview::AddCut(SideState& side, float r) {
     return InsertCut(side, CutPositionAt(side.levelCount, r));
 }
 
-bool InsertCut(SideState& side, std::int32_t position) {
+bool waveview::InsertCut(SideState& side, std::int32_t position) {
     if (position == 0) return false;
     if (side.cutCount == 0) {
         side.cuts[0] = position;
@@ -74,14 +74,14 @@ bool InsertCut(SideState& side, std::int32_t position) {
     return true;
 }
 
-int RemoveNearestCut(SideState& side, float r) {
+int waveview::RemoveNearestCut(SideState& side, float r) {
     if (side.cutCount == 0) return -1;
     const int nearest = NearestIndex(side, CutPositionAt(side.levelCount, r));
     RemoveCutAt(side, nearest);
     return nearest;
 }
 
-bool RemoveCutAt(SideState& side, int index) {
+bool waveview::RemoveCutAt(SideState& side, int index) {
     const std::uint32_t inUse = InUse(side);
     if (index < 0 || static_cast<std::uint32_t>(index) >= inUse) return false;
     for (std::uint32_t i = index; i + 1 < inUse; ++i) side.cuts[i] = side.cuts[i + 1];
@@ -90,11 +90,11 @@ bool RemoveCutAt(SideState& side, int index) {
     return true;
 }
 
-int FindNearestCut(const SideState& side, float r) {
+int waveview::FindNearestCut(const SideState& side, float r) {
     return NearestIndex(side, CutPositionAt(side.levelCount, r));
 }
 
-void ShiftCut(SideState& side, int index, int shift) {
+void waveview::ShiftCut(SideState& side, int index, int shift) {
     const std::uint32_t inUse = InUse(side);
     if (index < 0 || static_cast<std::uint32_t>(index) >= inUse) return;
     std::int64_t moved = std::int64_t{side.cuts[index]} + shift;
@@ -110,13 +110,13 @@ void ShiftCut(SideState& side, int index, int shift) {
     side.cutCount = kept;
 }
 
-CutListEdit AddCutAt(SideState& side, std::int32_t tenths) {
+CutListEdit waveview::AddCutAt(SideState& side, std::int32_t tenths) {
     if (!Inside(side, tenths)) return CutListEdit::OutsideSide;
     if (IsCut(side, tenths)) return CutListEdit::AlreadyACut;
     return InsertCut(side, tenths) ? CutListEdit::Done : CutListEdit::Full;
 }
 
-CutListEdit MoveCutTo(SideState& side, int index, std::int32_t tenths) {
+CutListEdit waveview::MoveCutTo(SideState& side, int index, std::int32_t tenths) {
     if (index < 0 || static_cast<std::uint32_t>(index) >= InUse(side))
         return CutListEdit::NoSuchCut;
     if (!Inside(side, tenths)) return CutListEdit::OutsideSide;
@@ -126,7 +126,8 @@ CutListEdit MoveCutTo(SideState& side, int index, std::int32_t tenths) {
     return CutListEdit::Done;
 }
 
-std::int32_t PreviousCutBefore(const SideState& side, std::int32_t tenths, std::int32_t slack) {
+std::int32_t waveview::PreviousCutBefore(const SideState& side, std::int32_t tenths,
+                                         std::int32_t slack) {
     std::int32_t previous = 0;
     for (std::uint32_t i = 0; i < InUse(side); ++i)
         if (side.cuts[i] > 0 && std::int64_t{side.cuts[i]} + slack <= tenths)
@@ -134,7 +135,7 @@ std::int32_t PreviousCutBefore(const SideState& side, std::int32_t tenths, std::
     return previous;
 }
 
-std::optional<std::int32_t> NextCutAfter(const SideState& side, std::int32_t tenths) {
+std::optional<std::int32_t> waveview::NextCutAfter(const SideState& side, std::int32_t tenths) {
     std::optional<std::int32_t> next;
     for (std::uint32_t i = 0; i < InUse(side); ++i)
         if (side.cuts[i] > tenths && (!next || side.cuts[i] < *next)) next = side.cuts[i];

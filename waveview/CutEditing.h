@@ -12,6 +12,11 @@
 
 #include "model/SideState.h"
 
+/// Why the cut list refused an edit, or Done.
+enum class CutListEdit { Done, OutsideSide, AlreadyACut, Full, NoSuchCut };
+
+namespace waveview {
+
 /// trunc(levelCount x r) in tenths of a second; saturated at the int32 range.
 std::int32_t CutPositionAt(std::uint32_t levelCount, float r);
 
@@ -38,9 +43,6 @@ int FindNearestCut(const SideState& side, float r);
 /// duplicates (cutCount shrinks when the moved cut lands on a neighbour).
 void ShiftCut(SideState& side, int index, int shift);
 
-/// Why the cut list refused an edit, or Done.
-enum class CutListEdit { Done, OutsideSide, AlreadyACut, Full, NoSuchCut };
-
 /// A cut at `tenths`, which must lie inside the side (after its start, before its end when
 /// the length is known) and not be a cut already.
 CutListEdit AddCutAt(SideState& side, std::int32_t tenths);
@@ -52,3 +54,5 @@ CutListEdit MoveCutTo(SideState& side, int index, std::int32_t tenths);
 std::int32_t PreviousCutBefore(const SideState& side, std::int32_t tenths, std::int32_t slack);
 /// The first cut after `tenths`; nullopt when there is none.
 std::optional<std::int32_t> NextCutAfter(const SideState& side, std::int32_t tenths);
+
+}  // namespace waveview

@@ -2,7 +2,7 @@
 
 #include "model/Side.h"
 
-CutTables CutTablesOf(const std::array<SideState, 2>& sides) {
+CutTables waveview::CutTablesOf(const std::array<SideState, 2>& sides) {
     CutTables tables;
     for (const Side side : kSides) {
         tables[model::Index(side)].cuts = sides[model::Index(side)].cuts;
@@ -11,7 +11,7 @@ CutTables CutTablesOf(const std::array<SideState, 2>& sides) {
     return tables;
 }
 
-void ApplyCutTables(const CutTables& tables, std::array<SideState, 2>& sides) {
+void waveview::ApplyCutTables(const CutTables& tables, std::array<SideState, 2>& sides) {
     for (const Side side : kSides) {
         sides[model::Index(side)].cuts = tables[model::Index(side)].cuts;
         sides[model::Index(side)].cutCount = tables[model::Index(side)].cutCount;

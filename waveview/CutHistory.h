@@ -23,9 +23,13 @@ struct CutTable {
 /// Both sides' cut tables, side 1 first.
 using CutTables = std::array<CutTable, 2>;
 
+namespace waveview {
+
 CutTables CutTablesOf(const std::array<SideState, 2>& sides);
 /// Puts `tables` into the sides' cuts and cut counts; nothing else of the sides changes.
 void ApplyCutTables(const CutTables& tables, std::array<SideState, 2>& sides);
+
+}  // namespace waveview
 
 class CutHistory {
   public:

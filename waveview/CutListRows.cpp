@@ -4,7 +4,7 @@
 
 #include "model/TypedTimes.h"
 
-std::vector<CutRow> CutRows(const SideState& side) {
+std::vector<CutRow> waveview::CutRows(const SideState& side) {
     std::vector<CutRow> rows;
     const std::uint32_t inUse = std::min(side.cutCount, kMaxCuts);
     std::int32_t songStart = 0;
@@ -21,7 +21,7 @@ std::vector<CutRow> CutRows(const SideState& side) {
     return rows;
 }
 
-std::string CutListEditText(CutListEdit result, const SideState& side) {
+std::string waveview::CutListEditText(CutListEdit result, const SideState& side) {
     switch (result) {
         case CutListEdit::Done:
             return "";

@@ -16,6 +16,8 @@ struct CutRow {
     std::string length;  ///< "m:ss.d": the song that ends here
 };
 
+namespace waveview {
+
 /// The rows of `side`, in the order of its cuts (as they stand: a list a job left
 /// unsorted shows unsorted). The end row only when the side's length is known.
 std::vector<CutRow> CutRows(const SideState& side);
@@ -23,3 +25,5 @@ std::vector<CutRow> CutRows(const SideState& side);
 /// Why an edit was refused, for a message; "" for Done. `side` gives the length that
 /// bounds a cut.
 std::string CutListEditText(CutListEdit result, const SideState& side);
+
+}  // namespace waveview

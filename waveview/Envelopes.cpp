@@ -90,7 +90,7 @@ void DrawMarkers(PixelLines& lines, const SideState& s, bool upper, int W, int h
 
 void DrawZoomedSide(PixelLines& lines, const SideState& s, const TimeView& view, bool upper, int W,
                     int H, int half) {
-    const std::vector<float> heights = ColumnEnvelope(s, view, W);
+    const std::vector<float> heights = waveview::ColumnEnvelope(s, view, W);
     const int bottom = upper ? half : H - 1;
     for (int x = 1; x < W - 1; ++x) {
         const int y = upper ? half - static_cast<int>((half - kSide1Top) * heights[x])
@@ -100,14 +100,15 @@ void DrawZoomedSide(PixelLines& lines, const SideState& s, const TimeView& view,
     lines.SetColour(*wxBLACK);
     for (std::uint32_t i = 0; i < std::min(s.cutCount, kMaxCuts); ++i) {
         const double column =
-            std::floor(ColumnOf(view, static_cast<double>(s.cuts[i]) / s.levelCount, W));
+            std::floor(waveview::ColumnOf(view, static_cast<double>(s.cuts[i]) / s.levelCount, W));
         if (column >= 0 && column < W) MarkerLine(lines, upper, static_cast<int>(column), half);
     }
 }
 
 }  // namespace
 
-void DrawSideEnvelopes(wxDC& dc, const std::array<SideState, 2>& sides, int W, int H, int half) {
+void waveview::DrawSideEnvelopes(wxDC& dc, const std::array<SideState, 2>& sides, int W, int H,
+                                 int half) {
     PixelLines lines(dc);
     for (const Side side : kSides) {
         const SideState& s = sides[model::Index(side)];
@@ -119,8 +120,8 @@ void DrawSideEnvelopes(wxDC& dc, const std::array<SideState, 2>& sides, int W, i
     }
 }
 
-void DrawZoomedSides(wxDC& dc, const std::array<SideState, 2>& sides, const TimeView& view, int W,
-                     int H, int half) {
+void waveview::DrawZoomedSides(wxDC& dc, const std::array<SideState, 2>& sides,
+                               const TimeView& view, int W, int H, int half) {
     PixelLines lines(dc);
     for (const Side side : kSides) {
         const SideState& s = sides[model::Index(side)];
@@ -131,7 +132,7 @@ void DrawZoomedSides(wxDC& dc, const std::array<SideState, 2>& sides, const Time
     }
 }
 
-void DrawPlayhead(wxDC& dc, Side side, int x, int H, int half) {
+void waveview::DrawPlayhead(wxDC& dc, Side side, int x, int H, int half) {
     PixelLines lines(dc);
     lines.SetColour(kPlayheadColour);
     const int top = side == Side::One ? kSide1Top + 1 : half + kSide1Top;

@@ -13,8 +13,11 @@
 class wxDC;
 class wxColour;
 
-extern const wxColour kSide1Envelope;  ///< 97, 148, 221
-extern const wxColour kSide2Envelope;  ///< 221, 57, 33
+extern const wxColour kSide1Envelope;   ///< 97, 148, 221
+extern const wxColour kSide2Envelope;   ///< 221, 57, 33
+extern const wxColour kPlayheadColour;  ///< 0, 170, 60
+
+namespace waveview {
 
 /// Draws each side with levels (side 1, then side 2) into a canvas of W x H pixels whose
 /// halves meet at row `half`: the envelope, one column per bucket of levels, then a black
@@ -27,7 +30,7 @@ void DrawSideEnvelopes(wxDC& dc, const std::array<SideState, 2>& sides, int W, i
 void DrawZoomedSides(wxDC& dc, const std::array<SideState, 2>& sides, const TimeView& view, int W,
                      int H, int half);
 
-extern const wxColour kPlayheadColour;  ///< 0, 170, 60
-
 /// The playhead: a two-pixel line down the waveform band of `side` at column x.
 void DrawPlayhead(wxDC& dc, Side side, int x, int H, int half);
+
+}  // namespace waveview

@@ -63,7 +63,7 @@ ListenCanvas::ListenCanvas(wxWindow* owner, const wxPoint& position, ListenView 
 bool ListenCanvas::Load() {
     if (!m_loaded) {
         m_loaded = true;
-        m_loadFailed = !LoadListenWindow(m_view.path, m_view.startFrame, m_audio);
+        m_loadFailed = !waveview::LoadListenWindow(m_view.path, m_view.startFrame, m_audio);
     }
     return !m_loadFailed;
 }

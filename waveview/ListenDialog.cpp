@@ -25,11 +25,12 @@ ListenDialog::ListenDialog(wxWindow* parent, const ListenTarget& target, float r
     const SideState& side = *m_target.state;
     ListenView view;
     view.side = m_target.side;
-    view.cutIndex = ListenCutIndex(side, r);
+    view.cutIndex = waveview::ListenCutIndex(side, r);
     view.songA = view.cutIndex + 1;
     view.songB = view.cutIndex + 2;
     view.path = m_target.path;
-    view.startFrame = ListenStartFrame(side.cuts[view.cutIndex], ListenRate(view.path));
+    view.startFrame =
+        waveview::ListenStartFrame(side.cuts[view.cutIndex], waveview::ListenRate(view.path));
     m_openedCut = side.cuts[view.cutIndex];
     const wxString A = wxString::Format("%d", view.songA);
     const wxString B = wxString::Format("%d", view.songB);
@@ -80,13 +81,14 @@ void ListenDialog::OnButton(wxCommandEvent& event) {
         const bool endMode = source == m_listenEnd;
         const ListenAudio& audio = m_canvas->Audio();
         const ListenStretch stretch =
-            endMode ? EndOfSongStretch(m_canvas->markerX(), audio.sampleRate)
-                    : BeginningOfSongStretch(m_canvas->markerX(), audio.sampleRate);
+            endMode ? waveview::EndOfSongStretch(m_canvas->markerX(), audio.sampleRate)
+                    : waveview::BeginningOfSongStretch(m_canvas->markerX(), audio.sampleRate);
         m_player.Play(audio.left.data() + stretch.first, audio.right.data() + stretch.first,
                       stretch.frames, endMode, side, audio.sampleRate);
     } else if (source == m_okButton) {
-        const bool moved = ShiftCutIfStill(*m_target.state, m_canvas->cutIndex(), m_openedCut,
-                                           CutShiftForMarker(m_canvas->markerX()));
+        const bool moved =
+            waveview::ShiftCutIfStill(*m_target.state, m_canvas->cutIndex(), m_openedCut,
+                                      waveview::CutShiftForMarker(m_canvas->markerX()));
         Finish(moved ? kListenOk : kListenCancel);
     } else if (source == m_cancelButton) {
         Finish(kListenCancel);

@@ -19,12 +19,12 @@ constexpr std::int16_t kMaxPeak = 32767;
 // never reach past the window's arrays.
 std::uint32_t MarkerFrame(int markerX, std::uint32_t sampleRate) {
     const auto column = static_cast<std::uint64_t>(std::clamp(markerX, 0, kLastColumn));
-    return static_cast<std::uint32_t>(column * ListenFrames(sampleRate) / kListenColumns);
+    return static_cast<std::uint32_t>(column * waveview::ListenFrames(sampleRate) / kListenColumns);
 }
 
 }  // namespace
 
-int ListenCutIndex(const SideState& side, float r) {
+int waveview::ListenCutIndex(const SideState& side, float r) {
     const float T = static_cast<float>(side.levelCount / 10.0);
     if (!(T > 0)) return FindNearestCut(side, 0);
     float x = r * T;
@@ -33,19 +33,20 @@ int ListenCutIndex(const SideState& side, float r) {
     return FindNearestCut(side, x / T);
 }
 
-std::uint32_t ListenRate(const std::string& path) {
+std::uint32_t waveview::ListenRate(const std::string& path) {
     const std::unique_ptr<SideReader> side = SideReader::Open(path);
     return side ? side->Format().sampleRate : kCdFormat.sampleRate;
 }
 
-std::uint32_t ListenStartFrame(std::int32_t cut, std::uint32_t sampleRate) {
+std::uint32_t waveview::ListenStartFrame(std::int32_t cut, std::uint32_t sampleRate) {
     if (cut <= 0) return 0;
     const std::uint64_t cutFrame = std::uint64_t{static_cast<std::uint32_t>(cut)} * sampleRate / 10;
     const std::uint64_t half = ListenFrames(sampleRate) / 2;
     return cutFrame > half ? static_cast<std::uint32_t>(cutFrame - half) : 0;
 }
 
-bool LoadListenWindow(const std::string& path, std::uint32_t startFrame, ListenAudio& audio) {
+bool waveview::LoadListenWindow(const std::string& path, std::uint32_t startFrame,
+                                ListenAudio& audio) {
     const auto silence = [&audio](std::uint32_t rate) {
         audio.sampleRate = rate;
         audio.left.assign(ListenFrames(rate), 0);
@@ -89,16 +90,16 @@ bool LoadListenWindow(const std::string& path, std::uint32_t startFrame, ListenA
     return true;
 }
 
-ListenStretch EndOfSongStretch(int markerX, std::uint32_t sampleRate) {
+ListenStretch waveview::EndOfSongStretch(int markerX, std::uint32_t sampleRate) {
     return {0, MarkerFrame(markerX, sampleRate)};
 }
 
-ListenStretch BeginningOfSongStretch(int markerX, std::uint32_t sampleRate) {
+ListenStretch waveview::BeginningOfSongStretch(int markerX, std::uint32_t sampleRate) {
     const std::uint32_t first = MarkerFrame(markerX, sampleRate);
     return {first, ListenFrames(sampleRate) - first};
 }
 
-int CutShiftForMarker(int markerX) {
+int waveview::CutShiftForMarker(int markerX) {
     const int column = std::clamp(markerX, 0, kLastColumn);
     if (column <= kListenCentreColumn) {
         const auto part = static_cast<float>((kListenCentreColumn - column) / 310.0);
@@ -108,7 +109,7 @@ int CutShiftForMarker(int markerX) {
     return static_cast<int>(std::trunc(static_cast<float>(part * 50.0)));
 }
 
-bool ShiftCutIfStill(SideState& side, int index, std::int32_t opened, int shift) {
+bool waveview::ShiftCutIfStill(SideState& side, int index, std::int32_t opened, int shift) {
     if (index < 0 || static_cast<std::uint32_t>(index) >= std::min(side.cutCount, kMaxCuts) ||
         side.cuts[index] != opened)
         return false;

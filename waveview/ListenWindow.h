@@ -20,6 +20,24 @@ constexpr std::uint32_t kColumnFrames = kListenFrames / kListenColumns;  ///< 71
 constexpr float kListenMarginSeconds = 5;
 constexpr int kMaxCutShift = 50;  ///< tenths of a second, at the window's edge
 
+/// The samples of one window. Frames never read (past the end of the file, after a read
+/// failure, or all of them when the file could not be opened) are silence, and so are the
+/// peaks of columns not reached.
+struct ListenAudio {
+    std::uint32_t sampleRate = 44100;  ///< the side's, once loaded
+    std::vector<std::int16_t> left;    ///< ListenFrames(sampleRate) samples once loaded
+    std::vector<std::int16_t> right;   ///< ListenFrames(sampleRate) samples once loaded
+    std::array<std::int16_t, kListenColumns> columnPeaks{};  ///< 0 .. 32767
+};
+
+/// A stretch of the window that a listen button plays.
+struct ListenStretch {
+    std::uint32_t first = 0;  ///< window frame
+    std::uint32_t frames = 0;
+};
+
+namespace waveview {
+
 /// Index of the cut of `side` the dialog edits for a click at fraction `r` of the canvas:
 /// the cut nearest to r x T seconds held to 5 .. T - 5 (T = the side's length); 0 when the
 /// side has no cuts.
@@ -38,28 +56,12 @@ std::uint32_t ListenRate(const std::string& path);
 /// it, or frame 0 for a cut in the first 5 s (or a negative one).
 std::uint32_t ListenStartFrame(std::int32_t cut, std::uint32_t sampleRate = 44100);
 
-/// The samples of one window. Frames never read (past the end of the file, after a read
-/// failure, or all of them when the file could not be opened) are silence, and so are the
-/// peaks of columns not reached.
-struct ListenAudio {
-    std::uint32_t sampleRate = 44100;  ///< the side's, once loaded
-    std::vector<std::int16_t> left;    ///< ListenFrames(sampleRate) samples once loaded
-    std::vector<std::int16_t> right;   ///< ListenFrames(sampleRate) samples once loaded
-    std::array<std::int16_t, kListenColumns> columnPeaks{};  ///< 0 .. 32767
-};
-
 /// Allocates `audio` and reads the 10 s window that starts at `startFrame` of the side at
 /// `path` (SideReader: any format, as 16-bit stereo at the side's rate), never past its
 /// end. Each column's peak is the largest |(L + R) / 2| of its frames (711 at 44.1 kHz),
 /// 32768 held to 32767. False when the file cannot be opened, is not a side, or cannot be
 /// positioned: `audio` then holds silence (at 44.1 kHz).
 bool LoadListenWindow(const std::string& path, std::uint32_t startFrame, ListenAudio& audio);
-
-/// A stretch of the window that a listen button plays.
-struct ListenStretch {
-    std::uint32_t first = 0;  ///< window frame
-    std::uint32_t frames = 0;
-};
 
 /// From the window's start up to the marker (the end of song A), at `sampleRate`.
 ListenStretch EndOfSongStretch(int markerX, std::uint32_t sampleRate = 44100);
@@ -74,3 +76,5 @@ int CutShiftForMarker(int markerX);
 /// opened: a job may have replaced the side's cuts meanwhile). False, changing nothing,
 /// otherwise.
 bool ShiftCutIfStill(SideState& side, int index, std::int32_t opened, int shift);
+
+}  // namespace waveview

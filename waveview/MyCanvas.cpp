@@ -29,7 +29,7 @@ const std::array<wxEventTypeTag<wxMouseEvent>, 13> kMouseEventTypes = {
     wxEVT_ENTER_WINDOW,  wxEVT_LEAVE_WINDOW, wxEVT_MOUSEWHEEL,
 };
 
-CanvasGeometry MeasureCanvas(const wxWindow& frame) {
+CanvasGeometry waveview::MeasureCanvas(const wxWindow& frame) {
     CanvasGeometry g;
     const wxPoint corner = frame.ConvertDialogToPixels(wxPoint(canvas_du::kLeft, canvas_du::kTop));
     wxSize size = frame.ConvertDialogToPixels(wxSize(canvas_du::kWidth, canvas_du::kHeight));
@@ -64,7 +64,7 @@ void MyCanvas::OnPaint(wxPaintEvent&) {
 }
 
 void MyCanvas::PaintWaveforms(wxDC& dc) {
-    const CanvasGeometry g = MeasureCanvas(*m_owner);
+    const CanvasGeometry g = waveview::MeasureCanvas(*m_owner);
     const int W = g.width;
     const int H = g.height;
     const int half = g.half;

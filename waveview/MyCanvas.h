@@ -25,10 +25,14 @@ extern const char* const kListenCaptions[2];
 /// enter, leave and wheel.
 extern const std::array<wxEventTypeTag<wxMouseEvent>, 13> kMouseEventTypes;
 
+namespace waveview {
+
 /// The canvas's place and click geometry on `frame`, from its dialog-unit conversion and
 /// its client size now: 10,199 540x100 DU at the default size, wider and taller by what the
 /// window grew beyond it.
 CanvasGeometry MeasureCanvas(const wxWindow& frame);
+
+}  // namespace waveview
 
 class MyCanvas : public wxScrolledWindow {
   public:

@@ -25,15 +25,15 @@ float FadeFactor(const PlaybackState& s, std::uint32_t c) {
 
 }  // namespace
 
-FrameTreatment TreatmentOf(const ProcessingSettings& settings, float peakLevel) {
+FrameTreatment waveview::TreatmentOf(const ProcessingSettings& settings, float peakLevel) {
     FrameTreatment t;
     t.level = settings.trebleBoost;
     t.gain = settings.normalize && peakLevel > 0 ? 1.0f / peakLevel : 1.0f;
     return t;
 }
 
-void TreatFrame(std::int16_t left, std::int16_t right, TrebleFilter& treble,
-                const FrameTreatment& t, std::int16_t* out) {
+void waveview::TreatFrame(std::int16_t left, std::int16_t right, TrebleFilter& treble,
+                          const FrameTreatment& t, std::int16_t* out) {
     std::int16_t frame[2] = {left, right};
     if (t.level > 0.01f) treble.Process(frame[0], frame[1], t.level);
     for (const std::int16_t sample : frame) {
@@ -43,7 +43,7 @@ void TreatFrame(std::int16_t left, std::int16_t right, TrebleFilter& treble,
     }
 }
 
-int PlaybackCallback(std::int16_t* out, void* user) {
+int waveview::PlaybackCallback(std::int16_t* out, void* user) {
     auto& s = *static_cast<PlaybackState*>(user);
     if (s.size < kCallbackFrames || s.position >= s.size - kCallbackFrames) {
         std::fill(out, out + 2 * kCallbackFrames, std::int16_t{0});

@@ -51,6 +51,8 @@ struct FrameTreatment {
     float factor = 1;     ///< the fade factor, for the whole callback
 };
 
+namespace waveview {
+
 /// The treatment of `settings` for a side whose peak is `peakLevel`, without a fade.
 FrameTreatment TreatmentOf(const ProcessingSettings& settings, float peakLevel);
 
@@ -65,3 +67,5 @@ void TreatFrame(std::int16_t left, std::int16_t right, TrebleFilter& treble,
 /// the fade-out never goes below silence; a peak of 0 plays at gain 1.
 /// Audio callback thread: no allocation, no locks, no file access.
 int PlaybackCallback(std::int16_t* out, void* user);
+
+}  // namespace waveview

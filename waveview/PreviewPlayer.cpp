@@ -20,5 +20,5 @@ bool PreviewPlayer::Play(const std::int16_t* left, const std::int16_t* right, st
     state_.peakLevel = state_.settings->PeakLevel(side);
     state_.sampleRate = sampleRate;
     state_.treble.tunedLevel = -1;  // each playback starts from a fresh filter
-    return stream_.Play(&PlaybackCallback, &state_, sampleRate);
+    return stream_.Play(&waveview::PlaybackCallback, &state_, sampleRate);
 }

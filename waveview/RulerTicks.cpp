@@ -17,15 +17,15 @@ constexpr double kMinorPixels = 4;
 
 }  // namespace
 
-std::string ClockLabel(double seconds) {
+std::string waveview::ClockLabel(double seconds) {
     const auto whole = static_cast<long long>(std::floor(seconds + 1e-9));
     char text[32];
     std::snprintf(text, sizeof text, "%lld:%02lld", whole / 60, whole % 60);
     return text;
 }
 
-std::vector<RulerTick> RulerTicks(const TimeView& view, double sideSeconds, int width,
-                                  int labelPixels) {
+std::vector<RulerTick> waveview::RulerTicks(const TimeView& view, double sideSeconds, int width,
+                                            int labelPixels) {
     std::vector<RulerTick> ticks;
     if (!(sideSeconds > 0) || width <= 0) return ticks;
     const double pixelsPerSecond = width / (view.span * sideSeconds);

@@ -15,6 +15,8 @@ struct RulerTick {
     std::string label;   ///< "m:ss" on a major tick, else empty
 };
 
+namespace waveview {
+
 /// The ticks of a side `sideSeconds` long across `width` pixels showing `view`, in order:
 /// labelled ticks every step of 1, 2, 5, 10, 15, 30 s, 1, 2, 5, 10, 15, 30 min or 1 h, the
 /// first whose labels stand at least `labelPixels` apart, with unlabelled ticks between
@@ -24,3 +26,5 @@ std::vector<RulerTick> RulerTicks(const TimeView& view, double sideSeconds, int 
 
 /// "m:ss" of the whole seconds of `seconds` (minutes go on past 59: "61:05").
 std::string ClockLabel(double seconds);
+
+}  // namespace waveview

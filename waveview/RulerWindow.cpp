@@ -59,7 +59,8 @@ void RulerWindow::PaintRuler(wxDC& dc, int width, int height) {
 
     dc.SetFont(LabelFont());
     const int labelWidth = dc.GetTextExtent("00:00").x + kLabelGap;
-    const std::vector<RulerTick> ticks = RulerTicks(content.view, seconds, width, labelWidth);
+    const std::vector<RulerTick> ticks =
+        waveview::RulerTicks(content.view, seconds, width, labelWidth);
     {
         PixelLines lines(dc);
         lines.SetColour(kRulerInk);
@@ -74,8 +75,8 @@ void RulerWindow::PaintRuler(wxDC& dc, int width, int height) {
     // label that a box would cover is left out.
     std::vector<std::pair<wxRect, wxString>> boxes;
     for (std::uint32_t i = 0; i < std::min(side.cutCount, kMaxCuts); ++i) {
-        const double x = std::floor(
-            ColumnOf(content.view, static_cast<double>(side.cuts[i]) / side.levelCount, width));
+        const double x = std::floor(waveview::ColumnOf(
+            content.view, static_cast<double>(side.cuts[i]) / side.levelCount, width));
         if (x < 0 || x >= width) continue;
         const wxString number = wxString::Format("%u", i + 1);
         const wxSize extent = dc.GetTextExtent(number);
@@ -104,7 +105,8 @@ void RulerWindow::PaintRuler(wxDC& dc, int width, int height) {
         dc.DrawText(number, box.x + 2, box.y);
     }
     if (content.playheadSeconds) {
-        const double x = ColumnOf(content.view, *content.playheadSeconds / seconds, width);
+        const double x =
+            waveview::ColumnOf(content.view, *content.playheadSeconds / seconds, width);
         if (x >= 0 && x < width) {
             const int at = static_cast<int>(x);
             const wxPoint tip = down ? wxPoint(at, height - 1) : wxPoint(at, 0);

@@ -102,14 +102,14 @@ void SidePlayer::ReadAhead(SideReader& reader, std::uint64_t frames) {
 
 int SidePlayer::Callback(std::int16_t* out, void* user) {
     auto& p = *static_cast<SidePlayer*>(user);
-    const FrameTreatment treatment = TreatmentOf(p.settings_.Processing(), p.peakLevel_);
+    const FrameTreatment treatment = waveview::TreatmentOf(p.settings_.Processing(), p.peakLevel_);
     p.treble_.Follow(treatment.level, p.sampleRate_);
     std::uint64_t taken = p.taken_.load(std::memory_order_relaxed);
     const std::uint64_t written = p.written_.load(std::memory_order_acquire);
     std::uint32_t i = 0;
     for (; i < kCallbackFrames && taken < written; ++i, ++taken, out += 2) {
         const std::int16_t* frame = &p.ring_[2 * (taken % kRingFrames)];
-        TreatFrame(frame[0], frame[1], p.treble_, treatment, out);
+        waveview::TreatFrame(frame[0], frame[1], p.treble_, treatment, out);
     }
     std::fill(out, out + 2 * (kCallbackFrames - i), std::int16_t{0});
     p.taken_.store(taken, std::memory_order_release);

@@ -14,13 +14,13 @@ TimeView Held(TimeView view) {
 
 }  // namespace
 
-double MinimumSpan(double longestSeconds, int width) {
+double waveview::MinimumSpan(double longestSeconds, int width) {
     if (!(longestSeconds > 0) || width <= 0) return 1;
     return std::min(1.0, kFinestSecondsPerPixel * width / longestSeconds);
 }
 
-TimeView ZoomAround(const TimeView& view, double factor, double x, int width,
-                    double longestSeconds) {
+TimeView waveview::ZoomAround(const TimeView& view, double factor, double x, int width,
+                              double longestSeconds) {
     if (width <= 0 || !(factor > 0)) return view;
     const double anchor = view.start + view.span * x / width;
     TimeView zoomed;
@@ -29,25 +29,25 @@ TimeView ZoomAround(const TimeView& view, double factor, double x, int width,
     return Held(zoomed);
 }
 
-TimeView ScrollBy(const TimeView& view, double columns, int width) {
+TimeView waveview::ScrollBy(const TimeView& view, double columns, int width) {
     if (width <= 0) return view;
     return ScrollTo(view, view.start + view.span * columns / width);
 }
 
-TimeView ScrollTo(const TimeView& view, double start) {
+TimeView waveview::ScrollTo(const TimeView& view, double start) {
     return Held({start, view.span});
 }
 
-float SideFraction(const TimeView& view, float r) {
+float waveview::SideFraction(const TimeView& view, float r) {
     if (view.Fitted()) return r;
     return static_cast<float>(view.start + view.span * r);
 }
 
-double ColumnOf(const TimeView& view, double f, int width) {
+double waveview::ColumnOf(const TimeView& view, double f, int width) {
     return (f - view.start) / view.span * width;
 }
 
-TimeView Reveal(const TimeView& view, double f) {
+TimeView waveview::Reveal(const TimeView& view, double f) {
     if (f >= view.start && f < view.start + view.span) return view;
     return ScrollTo(view, f - kRevealMargin * view.span);
 }

@@ -16,6 +16,8 @@ struct TimeView {
     bool operator==(const TimeView&) const = default;
 };
 
+namespace waveview {
+
 /// The narrowest span: 10 ms per pixel of the longer side (`longestSeconds`) across `width`
 /// pixels; 1 when the side is shorter than the width at that zoom, or unknown (0).
 double MinimumSpan(double longestSeconds, int width);
@@ -42,3 +44,5 @@ double ColumnOf(const TimeView& view, double f, int width);
 /// `view` moved so that fraction f shows a tenth of the width from its left edge, when f
 /// lies outside it (a playhead running off the picture); else `view` itself.
 TimeView Reveal(const TimeView& view, double f);
+
+}  // namespace waveview

@@ -58,7 +58,7 @@ TEST_F(CutListWindow, TypedTimesClicksAndUndoMeetInTheListAndTheWaveform) {
     SaveScreenshot(CaptureClientArea(list), "cut-list.png");
 
     // A cut added in the waveform shows in the list.
-    const CanvasGeometry g = MeasureCanvas(*frame);
+    const CanvasGeometry g = waveview::MeasureCanvas(*frame);
     pointer.MouseMove(frame->ClientToScreen(wxPoint(g.cx + g.width / 2, g.cy + g.band + 20)));
     pointer.MouseClick();
     ASSERT_TRUE(RunUntil([&] { return side.cutCount == 2; }));

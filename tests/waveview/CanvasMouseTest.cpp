@@ -42,7 +42,7 @@ class CanvasMouseTest : public FrameTest {
   protected:
     void SetUp() override {
         FrameTest::SetUp();
-        g = MeasureCanvas(*frame);
+        g = waveview::MeasureCanvas(*frame);
         ASSERT_TRUE(RunUntil([this] { return frame->IsShownOnScreen(); }));
         for (int i = 0; i < 10; ++i) wxTheApp->Yield(true);
         // The toolkit reports a click at the place of the one before (even in a window of

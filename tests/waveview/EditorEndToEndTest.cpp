@@ -48,7 +48,7 @@ TEST_F(EditorEndToEnd, ThePlusKeyZoomsAroundThePointerAndTheCanvasDrawsHalfTheTi
     // Measured in the same pass: ten peaks per level.
     EXPECT_NEAR(static_cast<double>(side.finePeaks.size()), side.levelCount * 10.0, 10);
 
-    const CanvasGeometry g = MeasureCanvas(*frame);
+    const CanvasGeometry g = waveview::MeasureCanvas(*frame);
     wxUIActionSimulator user;
     user.MouseMove(frame->ClientToScreen(wxPoint(g.cx + g.width / 4, g.cy + g.band + 30)));
     user.Char('+');
@@ -75,7 +75,7 @@ TEST_F(EditorEndToEnd, ThePlusKeyZoomsAroundThePointerAndTheCanvasDrawsHalfTheTi
 TEST_F(EditorEndToEnd, ALargerWindowGivesTheWaveformViewAllItGrew) {
     const wxSize before = frame->GetClientSize();
     const wxRect button = frame->Controls().e_button1->GetRect();
-    const CanvasGeometry small = MeasureCanvas(*frame);
+    const CanvasGeometry small = waveview::MeasureCanvas(*frame);
     frame->SetSize(wxDisplay(frame).GetClientArea());
     ASSERT_TRUE(RunUntil([&] { return frame->GetClientSize().y > before.y + 100; }));
     for (int i = 0; i < 10; ++i) wxTheApp->Yield(true);

@@ -77,7 +77,7 @@ class ListenDialogTest : public FrameTest {
     bool OpenByClick(Side side, float r, const std::function<void(ListenDialog&)>& script,
                      bool expectOpen = true) {
         AllowRealDialogs allow;
-        const CanvasGeometry g = MeasureCanvas(*frame);
+        const CanvasGeometry g = waveview::MeasureCanvas(*frame);
         const wxPoint inBand(g.cx + static_cast<int>(r * g.width),
                              g.cy + (side == Side::One ? 0 : g.half) + g.band / 2);
         bool ran = false;

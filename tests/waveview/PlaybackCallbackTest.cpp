@@ -67,7 +67,7 @@ class PlaybackCallbackTest : public testing::Test {
     std::vector<std::int16_t> Run(std::uint32_t calls) {
         std::vector<std::int16_t> out(2 * kCall * calls, 12345);
         for (std::uint32_t c = 0; c < calls; ++c) {
-            EXPECT_EQ(PlaybackCallback(out.data() + 2 * kCall * c, &state), 0);
+            EXPECT_EQ(waveview::PlaybackCallback(out.data() + 2 * kCall * c, &state), 0);
         }
         return out;
     }

@@ -41,7 +41,7 @@ std::vector<std::int16_t> Expected(const std::vector<std::int16_t>& left,
     std::vector<std::int16_t> out;
     std::int16_t call[128];
     while (state.position + 64 < state.size) {
-        PlaybackCallback(call, &state);
+        waveview::PlaybackCallback(call, &state);
         out.insert(out.end(), call, call + 128);
     }
     return out;

@@ -23,7 +23,7 @@ class WaveformEndToEnd : public JobWindowTest {
   protected:
     void SetUp() override {
         JobWindowTest::SetUp();
-        g = MeasureCanvas(*frame);
+        g = waveview::MeasureCanvas(*frame);
         ASSERT_TRUE(RunUntil([this] { return frame->IsShownOnScreen(); }));
         CountCanvasPaints(*frame, canvasPaints);
     }
