@@ -14,7 +14,7 @@ namespace {
 // nothing else. With Smart Sense, where the music starts and ends (tenths of a second).
 void PrintJson(const AnalysisResult& r, std::span<const std::int32_t> cuts, bool smart) {
     std::string out = "{\"levelCount\": " + std::to_string(r.levelCount) +
-                      ", \"peak\": " + FormatFloat(r.peak) + ", \"cuts\": [";
+                      ", \"peak\": " + cli::FormatFloat(r.peak) + ", \"cuts\": [";
     for (std::size_t i = 0; i < cuts.size(); ++i) out += (i ? ", " : "") + std::to_string(cuts[i]);
     out += "]";
     if (smart)
@@ -22,13 +22,13 @@ void PrintJson(const AnalysisResult& r, std::span<const std::int32_t> cuts, bool
                ", \"musicEnd\": " + std::to_string(r.musicEnd);
     out += ", \"levels\": [";
     for (std::uint32_t i = 0; i < r.levelCount; ++i)
-        out += (i ? ", " : "") + FormatFloat(r.levels[i]);
+        out += (i ? ", " : "") + cli::FormatFloat(r.levels[i]);
     out += "]}\n";
     std::fputs(out.c_str(), stdout);
 }
 
 void PrintText(const AnalysisResult& r, std::span<const std::int32_t> cuts, bool smart) {
-    std::printf("levelCount: %u\npeak: %s\ncuts:", r.levelCount, FormatFloat(r.peak).c_str());
+    std::printf("levelCount: %u\npeak: %s\ncuts:", r.levelCount, cli::FormatFloat(r.peak).c_str());
     for (std::int32_t cut : cuts) std::printf(" %d", cut);
     std::printf("\n");
     if (smart) std::printf("music: %d %d\n", r.musicStart, r.musicEnd);
@@ -36,7 +36,7 @@ void PrintText(const AnalysisResult& r, std::span<const std::int32_t> cuts, bool
 
 }  // namespace
 
-int RunAnalyze(const CliOptions& options) {
+int cli::RunAnalyze(const CliOptions& options) {
     WindowState state;
     if (const int status = PrepareRun(options, state); status != kExitOk) return status;
     const std::string path = state.fields.side1Path;

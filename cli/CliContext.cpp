@@ -84,9 +84,9 @@ void CliContext::Error(const std::string& line) {
 }
 
 bool CliContext::TestDestroy() {
-    return Interrupted();
+    return cli::Interrupted();
 }
 
 bool CliContext::StopRequested() {
-    return Interrupted();
+    return cli::Interrupted();
 }

@@ -398,7 +398,7 @@ std::string CommandTag(unsigned commands) {
 
 }  // namespace
 
-ParseResult ParseCommandLine(const std::vector<std::string>& args) {
+ParseResult cli::ParseCommandLine(const std::vector<std::string>& args) {
     ParseResult result;
     CliOptions& o = result.options;
     if (args.empty()) {
@@ -495,14 +495,14 @@ std::string UsageLine(const CommandUsage& c) {
 
 }  // namespace
 
-std::string ShortUsage() {
+std::string cli::ShortUsage() {
     std::string text = "Usage:\n";
     for (const CommandUsage& c : kCommands)
         text += std::string("  velvane-cli ") + c.call + " [OPTIONS]\n";
     return text + "Try 'velvane-cli --help', or 'velvane-cli slice --help' for one command.\n";
 }
 
-std::string HelpText(CliCommand command) {
+std::string cli::HelpText(CliCommand command) {
     const std::span<const Row> rows = kOptions;
     if (command != CliCommand::Help) {
         for (const CommandUsage& c : kCommands)

@@ -88,6 +88,8 @@ struct ParseResult {
     std::string error;  ///< non-empty: a usage error, one line, for exit status 2
 };
 
+namespace cli {
+
 /// Parses argv[1..]. "--opt VALUE" and "--opt=VALUE" are both accepted; "--" ends the
 /// options. --help (or "help") gives CliCommand::Help; a command followed by --help keeps
 /// its command with `help` set; no arguments at all is a usage error.
@@ -99,3 +101,5 @@ std::string HelpText(CliCommand command = CliCommand::Help);
 
 /// The lines shown after a usage error: how each command is called, and where help is.
 std::string ShortUsage();
+
+}  // namespace cli

@@ -8,6 +8,10 @@
 
 #include "cli/CliOptions.h"
 
+struct WindowState;
+
+namespace cli {
+
 /// `analyze`: levels, peak and auto-sense cuts of one side, as text or one JSON object.
 int RunAnalyze(const CliOptions& options);
 
@@ -18,8 +22,6 @@ int RunSlice(const CliOptions& options);
 /// `record`: records OUT.wav from a stereo input until --seconds, --auto-stop or a
 /// signal ends it; or lists the inputs (--list-devices).
 int RunRecord(const CliOptions& options);
-
-struct WindowState;
 
 /// Resolves the run's window state (ResolveWindowState) and puts every present side through
 /// the window's "Locate..." check, before anything is written. On failure prints the
@@ -44,3 +46,5 @@ int WriteCutLists(const CliOptions& options, const WindowState& state,
 
 /// `value` with 9 significant digits, which reads back to the same float.
 std::string FormatFloat(float value);
+
+}  // namespace cli

@@ -24,7 +24,7 @@ void Say(const std::string& text) {
 
 }  // namespace
 
-int LoadCutLists(const CliOptions& options, WindowState& state) {
+int cli::LoadCutLists(const CliOptions& options, WindowState& state) {
     const std::array<std::string, 2> sides = {state.fields.side1Path, state.fields.side2Path};
     std::array<std::string, 2> takenFrom;  // the cut list each side has its tracks from
     for (const CliOptions::CutListFileOption& option : options.cutLists) {
@@ -87,8 +87,8 @@ int LoadCutLists(const CliOptions& options, WindowState& state) {
     return kExitOk;
 }
 
-int WriteCutLists(const CliOptions& options, const WindowState& state,
-                  std::span<const std::int32_t> cuts) {
+int cli::WriteCutLists(const CliOptions& options, const WindowState& state,
+                       std::span<const std::int32_t> cuts) {
     if (options.cutLists.empty()) return kExitOk;
     const std::string& side = state.fields.side1Path;
     const std::optional<SideLength> length = album::ReadSideLength(side);

@@ -17,7 +17,7 @@ extern "C" void OnInterrupt(int signal) {
 }
 }  // namespace
 
-void InstallInterruptHandler() {
+void cli::InstallInterruptHandler() {
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
@@ -26,6 +26,6 @@ void InstallInterruptHandler() {
     platform::InstallEndingHandlers(false);
 }
 
-bool Interrupted() {
+bool cli::Interrupted() {
     return g_interrupted.load(std::memory_order_relaxed);
 }

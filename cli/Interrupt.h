@@ -4,8 +4,12 @@
 // at once, stopping the encoders it started and putting the user's files they would have
 // replaced back (platform/EndingCleanup.h), as SIGHUP and a crash do.
 
+namespace cli {
+
 /// Installs the handlers. Call once from main before a job starts.
 void InstallInterruptHandler();
 
 /// True once SIGINT or SIGTERM has arrived. Safe from any thread.
 bool Interrupted();
+
+}  // namespace cli

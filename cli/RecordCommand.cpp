@@ -95,7 +95,7 @@ void PrintSummary(const std::string& path, const RecordingSummary& summary, bool
 
 }  // namespace
 
-int RunRecord(const CliOptions& options) {
+int cli::RunRecord(const CliOptions& options) {
     PortAudioSession session;
     if (!session.Ok()) {
         std::fprintf(stderr, "velvane-cli: the sound system cannot be started\n");

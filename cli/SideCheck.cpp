@@ -7,7 +7,7 @@
 #include "platform/File.h"
 #include "sidefile/SideReader.h"
 
-int PrepareRun(const CliOptions& options, WindowState& state) {
+int cli::PrepareRun(const CliOptions& options, WindowState& state) {
     ResolvedState resolved = ResolveWindowState(options);
     if (!resolved.error.empty()) {
         std::fprintf(stderr, "velvane-cli: %s\n", resolved.error.c_str());
@@ -34,7 +34,7 @@ int PrepareRun(const CliOptions& options, WindowState& state) {
     return kExitOk;
 }
 
-std::string FormatFloat(float value) {
+std::string cli::FormatFloat(float value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
     return text;

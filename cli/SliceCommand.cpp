@@ -73,7 +73,7 @@ int CheckEncoder(const WindowState& state) {
 
 }  // namespace
 
-int RunSlice(const CliOptions& options) {
+int cli::RunSlice(const CliOptions& options) {
     WindowState state;
     if (const int status = PrepareRun(options, state); status != kExitOk) return status;
     if (const int status = CheckEncoder(state); status != kExitOk) return status;

@@ -9,7 +9,7 @@
 #include "platform/File.h"
 #include "platform/Paths.h"
 
-void ApplyAlbumOptions(const CliOptions& o, AlbumInfo& album) {
+void cli::ApplyAlbumOptions(const CliOptions& o, AlbumInfo& album) {
     if (o.album) album.title = *o.album;
     if (o.artist) album.artist = *o.artist;
     if (o.year) album.year = *o.year;
@@ -25,7 +25,7 @@ void ApplyAlbumOptions(const CliOptions& o, AlbumInfo& album) {
     }
 }
 
-WindowState BatchDefaults() {
+WindowState cli::BatchDefaults() {
     WindowState state;
     state.fields.createEncoded = 0;
     state.fields.voiceAfterEncoding = 0;
@@ -33,7 +33,7 @@ WindowState BatchDefaults() {
     return state;
 }
 
-ResolvedState ResolveWindowState(const CliOptions& o) {
+ResolvedState cli::ResolveWindowState(const CliOptions& o) {
     ResolvedState result;
     WindowState& s = result.state;
     s = BatchDefaults();

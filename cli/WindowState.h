@@ -31,6 +31,14 @@ struct WindowState {
     AlbumInfo album;
 };
 
+struct ResolvedState {
+    WindowState state;
+    std::string error;  ///< non-empty: one line naming the file; exit status `exitCode`
+    int exitCode = kExitOk;
+};
+
+namespace cli {
+
 /// Puts the album options that were given into `album` (over what a cut list said).
 void ApplyAlbumOptions(const CliOptions& options, AlbumInfo& album);
 
@@ -38,14 +46,10 @@ void ApplyAlbumOptions(const CliOptions& options, AlbumInfo& album);
 /// messages unless asked for, everything else as the window starts.
 WindowState BatchDefaults();
 
-struct ResolvedState {
-    WindowState state;
-    std::string error;  ///< non-empty: one line naming the file; exit status `exitCode`
-    int exitCode = kExitOk;
-};
-
 /// Applies the settings file named by the options (if any), then the options. Every path
 /// (sides, --out, the settings file, and paths read from it) is made absolute against
 /// the current folder. Fails when the settings file cannot be opened, or when no side
 /// is left to work on.
 ResolvedState ResolveWindowState(const CliOptions& options);
+
+}  // namespace cli

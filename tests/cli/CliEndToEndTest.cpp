@@ -178,7 +178,7 @@ TEST_F(CliEndToEnd, AnalyzeJsonMatchesTheEngineAndTheSlices) {
     ASSERT_EQ(levels.size(), levelCount);
 
     // Read back, every float is the engine's own, to the bit.
-    WindowState state = BatchDefaults();
+    WindowState state = cli::BatchDefaults();
     CliContext ctx(state, false);
     const AnalysisResult engine =
         detect::AnalyzeSide(ctx, ctx.Treble(), dir_ / "side two.wav", 2, 0, 100);

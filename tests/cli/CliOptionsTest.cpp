@@ -12,7 +12,7 @@
 namespace {
 
 ParseResult Parse(std::vector<std::string> args) {
-    return ParseCommandLine(args);
+    return cli::ParseCommandLine(args);
 }
 
 TEST(CliOptions, UsageErrors) {
@@ -83,7 +83,7 @@ TEST(CliOptions, HelpWinsAnywhere) {
     const ParseResult slice = Parse({"slice", "a.wav", "--help"});
     EXPECT_EQ(slice.options.command, CliCommand::Slice);
     EXPECT_TRUE(slice.options.help);
-    const std::string text = HelpText(CliCommand::Slice);
+    const std::string text = cli::HelpText(CliCommand::Slice);
     EXPECT_NE(text.find("--fade"), std::string::npos);
     EXPECT_EQ(text.find("--device"), std::string::npos);  // a record option
     EXPECT_FALSE(Parse({}).error.empty());
@@ -131,7 +131,7 @@ TEST(CliOptions, SmartSenseWithItsSongCounts) {
     // Song counts ask for Smart Sense: alone they are an error, as with a settings file
     // that chose another method.
     EXPECT_FALSE(
-        ResolveWindowState(Parse({"slice", "--songs", "4", "a.wav"}).options).error.empty());
+        cli::ResolveWindowState(Parse({"slice", "--songs", "4", "a.wav"}).options).error.empty());
 }
 
 TEST(CliOptions, MarkersSelectTheMarkerJob) {
@@ -154,7 +154,7 @@ class WindowStateTest : public ::testing::Test {
 };
 
 TEST_F(WindowStateTest, DefaultsNeitherEncodeNorSpeak) {
-    const ResolvedState r = ResolveWindowState(Parse({"slice", "a.wav"}).options);
+    const ResolvedState r = cli::ResolveWindowState(Parse({"slice", "a.wav"}).options);
     ASSERT_EQ(r.error, "");
     const SettingsFields& f = r.state.fields;
     EXPECT_EQ(f.side1Path, platform::MakeAbsolute("a.wav"));
@@ -184,13 +184,13 @@ TEST_F(WindowStateTest, SettingsFileAppliesThenOptionsWin) {
     const std::string path = SaveSettings(saved);
 
     // Sides come from the file when none are given.
-    ResolvedState r = ResolveWindowState(Parse({"slice", "--settings", path}).options);
+    ResolvedState r = cli::ResolveWindowState(Parse({"slice", "--settings", path}).options);
     ASSERT_EQ(r.error, "");
     EXPECT_EQ(r.state.fields, saved);
 
-    r = ResolveWindowState(Parse({"slice", "--settings", path, "--auto", "--fade", "0", "--eq", "0",
-                                  "--times2", "9.00", "--silence", "5", "x/new.wav"})
-                               .options);
+    r = cli::ResolveWindowState(Parse({"slice", "--settings", path, "--auto", "--fade", "0", "--eq",
+                                       "0", "--times2", "9.00", "--silence", "5", "x/new.wav"})
+                                    .options);
     ASSERT_EQ(r.error, "");
     const SettingsFields& f = r.state.fields;
     EXPECT_EQ(f.side1Path, platform::MakeAbsolute("x/new.wav"));
@@ -205,18 +205,19 @@ TEST_F(WindowStateTest, SettingsFileAppliesThenOptionsWin) {
 }
 
 TEST_F(WindowStateTest, Failures) {
-    ResolvedState r = ResolveWindowState(Parse({"slice", "--settings", dir_ / "none.lpx"}).options);
+    ResolvedState r =
+        cli::ResolveWindowState(Parse({"slice", "--settings", dir_ / "none.lpx"}).options);
     EXPECT_EQ(r.exitCode, kExitFileError);
     EXPECT_NE(r.error.find("none.lpx"), std::string::npos);
 
     // A settings file that names no side, and none given.
-    r = ResolveWindowState(Parse({"slice", "--settings", SaveSettings({})}).options);
+    r = cli::ResolveWindowState(Parse({"slice", "--settings", SaveSettings({})}).options);
     EXPECT_EQ(r.exitCode, kExitUsage);
 }
 
 TEST_F(WindowStateTest, MarkerRunGivesEverySideATable) {
     const ResolvedState r =
-        ResolveWindowState(Parse({"slice", "--markers2", "50", "a.wav", "b.wav"}).options);
+        cli::ResolveWindowState(Parse({"slice", "--markers2", "50", "a.wav", "b.wav"}).options);
     ASSERT_TRUE(r.state.markers[0]);
     EXPECT_TRUE(r.state.markers[0]->empty());
     EXPECT_EQ(*r.state.markers[1], std::vector<std::int32_t>{50});
@@ -228,9 +229,9 @@ using Args = std::vector<std::string>;
 ResolvedState Resolve(Args args) {
     args.insert(args.begin(), "slice");
     args.push_back("/rec/side.wav");
-    const ParseResult parsed = ParseCommandLine(args);
+    const ParseResult parsed = cli::ParseCommandLine(args);
     EXPECT_EQ(parsed.error, "");
-    return ResolveWindowState(parsed.options);
+    return cli::ResolveWindowState(parsed.options);
 }
 
 TEST(CliEncodeOptions, SetTheWindowsEncodingChoices) {
@@ -267,8 +268,8 @@ TEST(CliEncodeOptions, SetTheWindowsEncodingChoices) {
 }
 
 TEST(CliEncodeOptions, AnEncoderPathAloneNamesNoKind) {
-    const ResolvedState r =
-        ResolveWindowState(ParseCommandLine({"slice", "--encoder", "/x/myenc", "a.wav"}).options);
+    const ResolvedState r = cli::ResolveWindowState(
+        cli::ParseCommandLine({"slice", "--encoder", "/x/myenc", "a.wav"}).options);
     EXPECT_EQ(r.exitCode, kExitUsage);
     EXPECT_NE(r.error.find("--encode"), std::string::npos);
 }
@@ -279,8 +280,8 @@ TEST(CliEncodeOptions, SettingsFileAloneNeverMakesTheRunSpeak) {
     saved.side1Path = "/rec/one.wav";
     saved.voiceAfterSlicing = saved.voiceAfterEncoding = 1;
     ASSERT_TRUE(settings::SaveSettingsFile(dir / "s.lpx", saved));
-    const ResolvedState r =
-        ResolveWindowState(ParseCommandLine({"slice", "--settings", dir / "s.lpx"}).options);
+    const ResolvedState r = cli::ResolveWindowState(
+        cli::ParseCommandLine({"slice", "--settings", dir / "s.lpx"}).options);
     ASSERT_EQ(r.error, "");
     EXPECT_FALSE(r.state.voice);
 }
@@ -300,7 +301,7 @@ TEST(CliOptions, TypedTimesThatAreNotTimesNameOptionAndField) {
         Args all = {"slice"};
         all.insert(all.end(), args.begin(), args.end());
         all.push_back("a.wav");
-        EXPECT_EQ(ParseCommandLine(all).error, error);
+        EXPECT_EQ(cli::ParseCommandLine(all).error, error);
     }
     EXPECT_TRUE(Resolve({"--keep-title-characters"}).state.album.keepTitleCharacters);
     EXPECT_FALSE(Resolve({}).state.album.keepTitleCharacters);
@@ -318,7 +319,7 @@ class CutListOptions : public ::testing::Test {
         Args all = {"slice"};
         all.insert(all.end(), args.begin(), args.end());
         all.push_back("side.wav");
-        return ParseCommandLine(all).options;
+        return cli::ParseCommandLine(all).options;
     }
     TempDir dir;
     WindowState state;
@@ -328,12 +329,12 @@ class CutListOptions : public ::testing::Test {
 TEST_F(CutListOptions, ACueSheetOfMoreThanNinetyNineTracksIsAFileError) {
     std::vector<std::int32_t> cuts;
     for (int k = 1; k <= 110; ++k) cuts.push_back(k);
-    EXPECT_EQ(WriteCutLists(Lists({"--cue", dir / "a.cue"}), state, cuts), kExitFileError);
+    EXPECT_EQ(cli::WriteCutLists(Lists({"--cue", dir / "a.cue"}), state, cuts), kExitFileError);
     const CutListResult read = album::ReadCutListFile(dir / "a.cue", CutListFormat::Cue);
     ASSERT_EQ(read.error, "");
     EXPECT_EQ(read.list.sides.at(0).tracks.size(), 99u);
     cuts.resize(98);
-    EXPECT_EQ(WriteCutLists(Lists({"--cue", dir / "b.cue"}), state, cuts), kExitOk);
+    EXPECT_EQ(cli::WriteCutLists(Lists({"--cue", dir / "b.cue"}), state, cuts), kExitOk);
 }
 
 // Two lists for one side are refused; a sheet's block for a side not given is left out.
@@ -345,10 +346,10 @@ TEST_F(CutListOptions, OneCutListPerSide) {
                                "  TRACK 02 AUDIO\n    INDEX 01 00:04:00\nFILE \"b.wav\" WAVE\n"
                                "  TRACK 03 AUDIO\n    INDEX 01 00:00:00\n"));
     WindowState one = state;
-    EXPECT_EQ(LoadCutLists(Lists({"--labels", dir / "a.txt", "--labels", dir / "b.txt"}), one),
+    EXPECT_EQ(cli::LoadCutLists(Lists({"--labels", dir / "a.txt", "--labels", dir / "b.txt"}), one),
               kExitUsage);
     WindowState two = state;
-    EXPECT_EQ(LoadCutLists(Lists({"--cue", dir / "two.cue"}), two), kExitOk);
+    EXPECT_EQ(cli::LoadCutLists(Lists({"--cue", dir / "two.cue"}), two), kExitOk);
     EXPECT_EQ(two.markers[0], std::vector<std::int32_t>{40});
 }
 

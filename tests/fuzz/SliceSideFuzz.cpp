@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // Settings: EQ id, fade id, Normalize; then ten cuts of up to 327.67 s (or negative).
-    WindowState state = BatchDefaults();
+    WindowState state = cli::BatchDefaults();
     state.fields.side1Path = side;
     state.fields.eqId = 708 + (data[0] & 7);
     state.fields.fadeId = 300 + ((data[0] >> 3) & 3);
