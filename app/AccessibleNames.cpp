@@ -14,14 +14,14 @@ AtkObject* AccessibleOf(wxWindow& window) {
 
 }  // namespace
 
-void SetAccessibleName(wxWindow& window, const wxString& name) {
+void app::SetAccessibleName(wxWindow& window, const wxString& name) {
     if (AtkObject* accessible = AccessibleOf(window)) {
         atk_object_set_name(accessible, name.utf8_str());
         atk_object_set_description(accessible, name.utf8_str());
     }
 }
 
-wxString AccessibleName(wxWindow& window) {
+wxString app::AccessibleName(wxWindow& window) {
     AtkObject* accessible = AccessibleOf(window);
     const char* name = accessible ? atk_object_get_name(accessible) : nullptr;
     return name ? wxString::FromUTF8(name) : wxString();
@@ -29,8 +29,8 @@ wxString AccessibleName(wxWindow& window) {
 
 #else
 
-void SetAccessibleName(wxWindow&, const wxString&) {}
-wxString AccessibleName(wxWindow&) {
+void app::SetAccessibleName(wxWindow&, const wxString&) {}
+wxString app::AccessibleName(wxWindow&) {
     return {};
 }
 

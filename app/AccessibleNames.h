@@ -8,7 +8,11 @@
 
 class wxWindow;
 
+namespace app {
+
 /// Gives `window` the accessible name (and description) `name`.
 void SetAccessibleName(wxWindow& window, const wxString& name);
 /// The accessible name `window` has now ("" where the toolkit keeps none).
 wxString AccessibleName(wxWindow& window);
+
+}  // namespace app

@@ -22,7 +22,7 @@ const OptionRow<CommandLine> kOptions[] = {
 
 }  // namespace
 
-std::string CommandLineUsage() {
+std::string app::CommandLineUsage() {
     return settings::WrapUsageLine("Usage: velvane " +
                                        settings::OptionSynopsis<CommandLine>(kOptions, kWindow) +
                                        " [SIDE1.wav [SIDE2.wav]]",
@@ -31,8 +31,8 @@ std::string CommandLineUsage() {
            settings::WrapHelpLine("  SIDE1.wav, SIDE2.wav", "the sides' 44.1 kHz stereo WAV files");
 }
 
-std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
-                                            std::string& error) {
+std::optional<CommandLine> app::ParseCommandLine(const std::vector<std::string>& args,
+                                                 std::string& error) {
     CommandLine line;
     const ParsedArguments parsed =
         settings::ParseOptions<CommandLine>(kOptions, kWindow, args, line);

@@ -103,9 +103,9 @@ void CutListDialog::Reload() {
     m_list->DeleteAllItems();
     long index = 0;
     for (const CutRow& row : waveview::CutRows(m_sides.At(CurrentSide()))) {
-        m_list->InsertItem(index, FromUtf8(row.name));
-        m_list->SetItem(index, 1, FromUtf8(row.at));
-        m_list->SetItem(index, 2, FromUtf8(row.length));
+        m_list->InsertItem(index, app::FromUtf8(row.name));
+        m_list->SetItem(index, 1, app::FromUtf8(row.at));
+        m_list->SetItem(index, 2, app::FromUtf8(row.length));
         m_list->SetItemData(index, row.cutIndex);
         if (chosen >= 0 && row.cutIndex == chosen)
             m_list->SetItemState(index, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
@@ -120,7 +120,7 @@ void CutListDialog::OnChosen(wxListEvent& event) {
     const SideState& side = m_sides.At(CurrentSide());
     const int cut = static_cast<int>(event.GetData());
     const std::int64_t tenths = cut >= 0 ? side.cuts[cut] : side.levelCount;
-    m_time->ChangeValue(FromUtf8(model::FormatTenths(tenths)));
+    m_time->ChangeValue(app::FromUtf8(model::FormatTenths(tenths)));
     m_message->SetLabel("");
     // The waveform follows: the chosen cut becomes the playhead.
     if (cut >= 0) m_playhead.Set({CurrentSide(), tenths / 10.0}, Playhead::Cause::User);
@@ -143,14 +143,14 @@ void CutListDialog::Edit(const std::function<std::string()>& edit) {
         const CutEdit step(m_sides);
         refused = edit();
     }
-    m_message->SetLabel(FromUtf8(refused));
+    m_message->SetLabel(app::FromUtf8(refused));
 }
 
 void CutListDialog::AddTyped() {
     Edit([this] {
-        const TypedTime time = model::ReadTypedTime(ToUtf8(m_time->GetValue()));
+        const TypedTime time = model::ReadTypedTime(app::ToUtf8(m_time->GetValue()));
         if (time.kind != TypedTimeKind::Time)
-            return model::NotATimeText(ToUtf8(m_time->GetValue()));
+            return model::NotATimeText(app::ToUtf8(m_time->GetValue()));
         SideState& side = m_sides.At(CurrentSide());
         return waveview::CutListEditText(waveview::AddCutAt(side, time.tenths), side);
     });
@@ -158,9 +158,9 @@ void CutListDialog::AddTyped() {
 
 void CutListDialog::ChangeChosen() {
     Edit([this] {
-        const TypedTime time = model::ReadTypedTime(ToUtf8(m_time->GetValue()));
+        const TypedTime time = model::ReadTypedTime(app::ToUtf8(m_time->GetValue()));
         if (time.kind != TypedTimeKind::Time)
-            return model::NotATimeText(ToUtf8(m_time->GetValue()));
+            return model::NotATimeText(app::ToUtf8(m_time->GetValue()));
         SideState& side = m_sides.At(CurrentSide());
         return waveview::CutListEditText(waveview::MoveCutTo(side, ChosenCut(), time.tenths), side);
     });

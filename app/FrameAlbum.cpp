@@ -38,7 +38,7 @@ wxString Stem(const std::string& path) {
     std::string name = path.substr(path.find_last_of(platform::kPathSeparator) + 1);
     const std::size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
-    return FromUtf8(name);
+    return app::FromUtf8(name);
 }
 
 // "Which side?": the buttons "Side 1" (wxID_YES), "Side 2" (wxID_NO) and "Cancel", in
@@ -104,7 +104,7 @@ std::array<bool, 2> FrameAlbum::PresentSides() const {
 }
 
 std::string FrameAlbum::SidePath(Side side) const {
-    return ToUtf8(controls_.SidePathField(side)->GetValue());
+    return app::ToUtf8(controls_.SidePathField(side)->GetValue());
 }
 
 int FrameAlbum::SliceCount(Side side) const {
@@ -152,22 +152,22 @@ void FrameAlbum::ExportCutList() {
 
     FileRequest request;
     request.message = kExportCaption;
-    request.defaultDir = FromUtf8(platform::SplitDirectory(sidePath));
+    request.defaultDir = app::FromUtf8(platform::SplitDirectory(sidePath));
     request.defaultFile = Stem(sidePath) + ".cue";
     request.wildcard = "CUE sheet (*.cue)|*.cue|Audacity labels (*.txt)|*.txt";
     request.save = true;
-    std::string path = ToUtf8(prompts_.ChooseFile(&frame_, request));
+    std::string path = app::ToUtf8(prompts_.ChooseFile(&frame_, request));
     if (path.empty()) return;
     // The file type chosen decides the format, and the name's extension follows it.
     const CutListFormat format =
         request.filterIndex == 1 ? CutListFormat::Labels : CutListFormat::Cue;
     path = album::WithCutListExtension(path, format);
-    if (!MayReplace(prompts_, &frame_, FromUtf8(path))) return;
+    if (!app::MayReplace(prompts_, &frame_, app::FromUtf8(path))) return;
 
     const std::optional<SideLength> length = album::ReadSideLength(sidePath);
     if (!length) {
-        Tell(FromUtf8("The recording \"" + sidePath + "\" cannot be read."), "Couldn't export!",
-             wxICON_WARNING);
+        Tell(app::FromUtf8("The recording \"" + sidePath + "\" cannot be read."),
+             "Couldn't export!", wxICON_WARNING);
         return;
     }
     // The cuts the marker job would use: the typed times with "Typed Times (Below)".
@@ -175,10 +175,10 @@ void FrameAlbum::ExportCutList() {
     if (model::CutMethodOf(controls_.m_cutsHow->GetSelection()) == CutMethod::TypedTimes) {
         std::vector<std::string> fields;
         for (int n = 0; n < kTypedTimesPerSide; ++n)
-            fields.push_back(ToUtf8(
+            fields.push_back(app::ToUtf8(
                 controls_.c_textCtrlTime[model::Index(side) * kTypedTimesPerSide + n]->GetValue()));
         if (const std::string bad = model::UnreadableTypedTimes(side, fields); !bad.empty()) {
-            Tell(FromUtf8(bad), "Typed times", wxICON_WARNING);
+            Tell(app::FromUtf8(bad), "Typed times", wxICON_WARNING);
             return;
         }
         for (const std::string& field : fields) cuts.push_back(model::ParseTypedTime(field));
@@ -194,13 +194,13 @@ void FrameAlbum::ExportCutList() {
     const std::string sidePaths[] = {SidePath(Side::One), SidePath(Side::Two)};
     if (const std::string error = album::WriteCutListFile(path, list, format, sidePaths);
         !error.empty()) {
-        Tell(FromUtf8(error), "Couldn't export!", wxICON_WARNING);
+        Tell(app::FromUtf8(error), "Couldn't export!", wxICON_WARNING);
         return;
     }
     frame_.SetStatusText(
-        FromUtf8("Cut list of side " + model::NumberText(side) + " saved as " + path));
+        app::FromUtf8("Cut list of side " + model::NumberText(side) + " saved as " + path));
     if (const std::string leftOut = album::TracksLeftOut(list, format); !leftOut.empty())
-        Tell(FromUtf8(leftOut), kExportCaption, wxICON_INFORMATION);
+        Tell(app::FromUtf8(leftOut), kExportCaption, wxICON_INFORMATION);
 }
 
 void FrameAlbum::ImportCutList() {
@@ -219,12 +219,12 @@ void FrameAlbum::ImportCutList() {
     request.message = kImportCaption;
     request.defaultDir = lastPath_.Folder();
     request.wildcard = "Cut lists (*.cue;*.txt)|*.cue;*.txt|All Files (*)|*";
-    const std::string path = ToUtf8(prompts_.ChooseFile(&frame_, request));
+    const std::string path = app::ToUtf8(prompts_.ChooseFile(&frame_, request));
     if (path.empty()) return;
 
     const CutListResult read = album::ReadCutListFile(path, album::CutListFormatOf(path));
     if (!read.error.empty()) {
-        Tell(FromUtf8("The cut list cannot be read:\n" + read.error), "Couldn't import!",
+        Tell(app::FromUtf8("The cut list cannot be read:\n" + read.error), "Couldn't import!",
              wxICON_WARNING);
         return;
     }
@@ -252,14 +252,15 @@ void FrameAlbum::ImportCutList() {
         const Side side = *match[b];
         const std::optional<SideLength> length = album::ReadSideLength(paths[model::Index(side)]);
         if (!length) {
-            Tell(FromUtf8("The recording \"" + paths[model::Index(side)] + "\" cannot be read."),
+            Tell(app::FromUtf8("The recording \"" + paths[model::Index(side)] +
+                               "\" cannot be read."),
                  "Couldn't import!", wxICON_WARNING);
             return;
         }
         PlacedSide one =
             album::PlaceCutListSide(read.list.sides[b], length->frames, length->sampleRate);
         if (!one.error.empty()) {
-            Tell(FromUtf8(one.error + " Nothing was imported."), "Couldn't import!",
+            Tell(app::FromUtf8(one.error + " Nothing was imported."), "Couldn't import!",
                  wxICON_WARNING);
             return;
         }
@@ -287,6 +288,6 @@ void FrameAlbum::ImportCutList() {
     }
     album::TakeAlbumFields(read.list, album_);
     controls_.m_canvas->Refresh(true);
-    frame_.SetStatusText(FromUtf8("Cut list imported from " + path));
-    if (!notices.empty()) Tell(FromUtf8(notices), kImportCaption, wxICON_INFORMATION);
+    frame_.SetStatusText(app::FromUtf8("Cut list imported from " + path));
+    if (!notices.empty()) Tell(app::FromUtf8(notices), kImportCaption, wxICON_INFORMATION);
 }

@@ -25,15 +25,15 @@ wxString CaptionBeside(int x, int y) {
 
 }  // namespace
 
-wxButton* MakeFrameButton(wxWindow* parent, int id, const wxString& label, const wxString& name,
-                          const wxPoint& at, const wxSize& size) {
+wxButton* app::MakeFrameButton(wxWindow* parent, int id, const wxString& label,
+                               const wxString& name, const wxPoint& at, const wxSize& size) {
     auto* b = new wxButton(parent, id, label, at, size, 0, wxDefaultValidator, name);
     b->SetBackgroundColour(kButtonColour);
     UseCompactStyle(b);
     return b;
 }
 
-void BuildFrameControls(FrameControls& controls) {
+void app::BuildFrameControls(FrameControls& controls) {
     imgPanel* const panel = controls.m_panel;
     auto px = [panel](int x, int y) { return panel->ConvertDialogToPixels(wxPoint(x, y)); };
     auto size = [panel](int w, int h) { return panel->ConvertDialogToPixels(wxSize(w, h)); };

@@ -103,6 +103,8 @@ struct FrameControls {
     wxButton* RecButton(Side side) const { return side == Side::Two ? i_button4 : i_button3; }
 };
 
+namespace app {
+
 /// Makes every control but the canvas on `controls.m_panel`, at its place in dialog units,
 /// with the window's starting values.
 void BuildFrameControls(FrameControls& controls);
@@ -110,3 +112,5 @@ void BuildFrameControls(FrameControls& controls);
 /// A button as the main window's are: the window's button colour and the compact style.
 wxButton* MakeFrameButton(wxWindow* parent, int id, const wxString& label, const wxString& name,
                           const wxPoint& at, const wxSize& size);
+
+}  // namespace app

@@ -48,7 +48,8 @@ TrebleFilter& FrameJobContext::Treble() {
 
 std::string FrameJobContext::SidePath(Side side) {
     const FrameControls* c = &window_.controls;
-    return Read<std::string>([c, side] { return ToUtf8(c->SidePathField(side)->GetValue()); }, "");
+    return Read<std::string>([c, side] { return app::ToUtf8(c->SidePathField(side)->GetValue()); },
+                             "");
 }
 
 CutMethod FrameJobContext::Method() {
@@ -70,12 +71,12 @@ bool FrameJobContext::TrimToMusic() {
 
 std::string FrameJobContext::SilenceText() {
     const FrameControls* c = &window_.controls;
-    return Read<std::string>([c] { return ToUtf8(c->c_textCtrl1->GetValue()); }, "2");
+    return Read<std::string>([c] { return app::ToUtf8(c->c_textCtrl1->GetValue()); }, "2");
 }
 
 void FrameJobContext::SetSilenceText(const std::string& text) {
     const FrameControls* c = &window_.controls;
-    channel_->Post([c, text] { c->c_textCtrl1->ChangeValue(FromUtf8(text)); });
+    channel_->Post([c, text] { c->c_textCtrl1->ChangeValue(app::FromUtf8(text)); });
 }
 
 std::string FrameJobContext::TypedTime(Side side, int field) {
@@ -84,7 +85,7 @@ std::string FrameJobContext::TypedTime(Side side, int field) {
         model::Index(side) * kTypedTimesPerSide + static_cast<std::size_t>(field);
     const FrameControls* c = &window_.controls;
     return Read<std::string>(
-        [c, control] { return ToUtf8(c->c_textCtrlTime[control]->GetValue()); }, "");
+        [c, control] { return app::ToUtf8(c->c_textCtrlTime[control]->GetValue()); }, "");
 }
 
 bool FrameJobContext::Checked(wxCheckBox* FrameControls::*box) {
@@ -112,7 +113,7 @@ std::optional<EncoderKind> FrameJobContext::EncoderChoice() {
 
 std::string FrameJobContext::EncoderPath() {
     const FrameControls* c = &window_.controls;
-    return Read<std::string>([c] { return ToUtf8(c->m_textCtrl1->GetValue()); }, "");
+    return Read<std::string>([c] { return app::ToUtf8(c->m_textCtrl1->GetValue()); }, "");
 }
 
 std::string FrameJobContext::OutputFolder(Side side) {
@@ -178,7 +179,7 @@ void FrameJobContext::SetGauge(Gauge gauge, int value) {
 
 void FrameJobContext::SetStatus(const std::string& text) {
     wxFrame* frame = &window_.frame;
-    channel_->Post([frame, text] { frame->SetStatusText(FromUtf8(text)); });
+    channel_->Post([frame, text] { frame->SetStatusText(app::FromUtf8(text)); });
 }
 
 bool FrameJobContext::RemoveEarlierFiles(const std::string& folder,
@@ -197,7 +198,7 @@ bool FrameJobContext::RemoveEarlierFiles(const std::string& folder,
     Prompter* prompts = &window_.prompts;
     auto answer = std::make_shared<int>(wxNO);
     channel_->Prompt([frame, prompts, text, answer] {
-        *answer = prompts->Message(frame, FromUtf8(text), "Files of an earlier run",
+        *answer = prompts->Message(frame, app::FromUtf8(text), "Files of an earlier run",
                                    wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION | wxCENTRE);
     });
     return *answer == wxYES;
@@ -207,7 +208,7 @@ void FrameJobContext::ShowMessage(const std::string& caption, const std::string&
     wxFrame* frame = &window_.frame;
     Prompter* prompts = &window_.prompts;
     channel_->Prompt([frame, prompts, caption, text] {
-        prompts->Message(frame, FromUtf8(text), FromUtf8(caption),
+        prompts->Message(frame, app::FromUtf8(text), app::FromUtf8(caption),
                          wxOK | wxICON_EXCLAMATION | wxCENTRE);
     });
 }

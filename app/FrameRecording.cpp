@@ -105,7 +105,7 @@ void FrameRecording::ShowDisplay(bool shown) {
 void FrameRecording::ShowProgress() {
     const RecordingState& state = recorder_->State();
     const std::uint32_t peaks = state.recentPeaks.load(std::memory_order_relaxed);
-    const double now = MeterClock();
+    const double now = app::MeterClock();
     controls_.m_recordLeft->Update(static_cast<std::int32_t>(peaks >> 16), now);
     controls_.m_recordRight->Update(static_cast<std::int32_t>(peaks & 0xFFFF), now);
     const std::uint64_t bytes = state.capturedBytes.load(std::memory_order_relaxed);
@@ -117,12 +117,12 @@ void FrameRecording::ShowProgress() {
     }
     const SideFormat& format = state.format;
     const wxString elapsed =
-        FromUtf8(audio::ElapsedText(bytes / format.BytesPerFrame(), format.sampleRate));
+        app::FromUtf8(audio::ElapsedText(bytes / format.BytesPerFrame(), format.sampleRate));
     const wxString time = wxString::Format("Recording side %d  %s", model::Number(side_), elapsed);
     const wxString file =
-        FromUtf8(audio::SizeText(bytes + kCanonicalHeaderBytes) + " written, " +
-                 audio::TimeLeftText(roomLeft_, format.sampleRate * format.BytesPerFrame()) +
-                 " left on the disk");
+        app::FromUtf8(audio::SizeText(bytes + kCanonicalHeaderBytes) + " written, " +
+                      audio::TimeLeftText(roomLeft_, format.sampleRate * format.BytesPerFrame()) +
+                      " left on the disk");
     if (controls_.m_recordingText->GetLabel() != time) controls_.m_recordingText->SetLabel(time);
     if (controls_.m_recordingFileText->GetLabel() != file)
         controls_.m_recordingFileText->SetLabel(file);
@@ -132,7 +132,7 @@ void FrameRecording::BuildInputMenu() {
     if (session_.Ok()) stereoInputs_ = audio::ListStereoInputs();
     for (std::size_t k = 0; k < stereoInputs_.size() && k < kMaxInputMenuItems; ++k)
         inputMenu_.AppendCheckItem(menu::kInputFirst + static_cast<int>(k),
-                                   FromUtf8(audio::InputMenuLabel(stereoInputs_[k].name)),
+                                   app::FromUtf8(audio::InputMenuLabel(stereoInputs_[k].name)),
                                    audio::InputMenuHelp(k));
     if (!stereoInputs_.empty()) inputMenu_.Check(menu::kInputFirst, true);
 }
@@ -174,12 +174,12 @@ void FrameRecording::StartRecording(Side side) {
         wxString::Format("Choose folder and file name for side %d.", model::Number(side));
     request.defaultDir = lastPath_.Folder();
     request.wildcard = "Wave Files (*.wav)|*.wav";
-    const wxString chosen = ChooseSaveFile(prompts_, &frame_, request);
+    const wxString chosen = app::ChooseSaveFile(prompts_, &frame_, request);
     if (chosen.empty()) return;
 
     wxTextCtrl* pathField = controls_.SidePathField(side);
     pathField->SetValue(chosen);
-    lastPath_.Set(ToUtf8(chosen));
+    lastPath_.Set(app::ToUtf8(chosen));
     sides_.Changed();
     side_ = side;
     RecButton(side)->SetLabel(kRecordingStopLabel);
@@ -187,7 +187,7 @@ void FrameRecording::StartRecording(Side side) {
     RecButton(model::Other(side))->Disable();
 
     if (!recorder_) recorder_ = std::make_unique<Recorder>(std::make_unique<AudioStream>());
-    const std::string path = ToUtf8(pathField->GetValue());
+    const std::string path = app::ToUtf8(pathField->GetValue());
     const SideFormat format = recordingFormat ? recordingFormat() : kCdFormat;
     const OpenResult opened = recorder_->Open(path, SelectedInputDevice(), format);
     if (opened != OpenResult::Ok) {
@@ -233,7 +233,7 @@ void FrameRecording::StartRecording(Side side) {
         }
         // One steady status text: the display beside the buttons shows the recording live.
         SetStatus(kRecordingStatusText);
-        folder_ = platform::SplitDirectory(ToUtf8(pathField->GetValue()));
+        folder_ = platform::SplitDirectory(app::ToUtf8(pathField->GetValue()));
         ShowDisplay(true);
         poll_.Start(kPollMs);
     } else {
@@ -256,9 +256,9 @@ void FrameRecording::RecordingFinished(bool closing) {
     if (closing) return;
     const RecordingSummary& summary = recorder_->Summary();
     const bool sliceNext = autoSlice_ && summary.cause == StopCause::Quiet;
-    if (NeedsRecordedMessage(summary, autoSlice_)) {
-        const RecordingMessage message = RecordedMessage(summary);
-        prompts_.Message(&frame_, FromUtf8(message.text), FromUtf8(message.caption),
+    if (app::NeedsRecordedMessage(summary, autoSlice_)) {
+        const RecordingMessage message = app::RecordedMessage(summary);
+        prompts_.Message(&frame_, app::FromUtf8(message.text), app::FromUtf8(message.caption),
                          wxOK | (message.exclamation ? wxICON_EXCLAMATION : wxICON_INFORMATION));
     }
     if (!sliceNext) return;
@@ -287,7 +287,7 @@ void FrameRecording::StopForClose() {
 }
 
 void FrameRecording::SetStatus(const std::string& text) {
-    frame_.SetStatusText(FromUtf8(text), 0);
+    frame_.SetStatusText(app::FromUtf8(text), 0);
 }
 
 void FrameRecording::RestoreRecButtons() {

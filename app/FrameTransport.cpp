@@ -98,10 +98,10 @@ void FrameTransport::BuildControls() {
     for (std::size_t i = 0; i < std::size(kButtons); ++i) {
         const ButtonRow& row = kButtons[i];
         wxButton* button =
-            MakeFrameButton(panel, row.id, wxString::FromUTF8(row.label), row.name,
-                            px(row.x, 1 + row.row * kRow), size(row.width, kButtonHeight));
+            app::MakeFrameButton(panel, row.id, wxString::FromUTF8(row.label), row.name,
+                                 px(row.x, 1 + row.row * kRow), size(row.width, kButtonHeight));
         button->SetToolTip(row.tip);
-        if (row.accessible) SetAccessibleName(*button, row.accessible);
+        if (row.accessible) app::SetAccessibleName(*button, row.accessible);
         *slots[i] = button;
     }
     controls_.m_playheadText = new wxStaticText(panel, wxID_ANY, "", px(0, 4 + 2 * kRow),
@@ -158,7 +158,7 @@ void FrameTransport::Play() {
 }
 
 void FrameTransport::StartAt(const PlayheadPlace& place) {
-    const std::string path = ToUtf8(controls_.SidePathField(place.side)->GetValue());
+    const std::string path = app::ToUtf8(controls_.SidePathField(place.side)->GetValue());
     if (path.empty()) {
         frame_.SetStatusText(wxString::Format(
             "Side %d has no recording yet: record or locate it first.", model::Number(place.side)));
@@ -237,7 +237,8 @@ void FrameTransport::PlayFromNextCut() {
 void FrameTransport::ShowPlace() {
     const std::optional<PlayheadPlace>& place = playhead_.Place();
     controls_.m_playheadText->SetLabel(
-        place ? wxString::Format("Side %d  %s", model::Number(place->side),
-                                 FromUtf8(model::FormatTenths(std::llround(place->seconds * 10))))
+        place ? wxString::Format(
+                    "Side %d  %s", model::Number(place->side),
+                    app::FromUtf8(model::FormatTenths(std::llround(place->seconds * 10))))
               : wxString("Side 1  0:00.0"));
 }

@@ -197,7 +197,7 @@ bool FrameWaveforms::OpenListenDialog(Side side, float r) {
     ListenTarget target;
     target.side = side;
     target.state = &sides_.At(side);
-    target.path = ToUtf8(controls_.SidePathField(side)->GetValue());
+    target.path = app::ToUtf8(controls_.SidePathField(side)->GetValue());
     target.settings = playbackSettings_.get();
 
     const CutEdit edit(sides_);  // OK may move a cut: an undo step

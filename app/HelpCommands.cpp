@@ -67,7 +67,7 @@ const char* const kLamePage = "https://lame.sourceforge.io/download.php";
 const char* const kFlacPage = "https://xiph.org/flac/download.html";
 
 wxString ResourceUrl(const char* name) {
-    return wxFileName::FileNameToURL(wxFileName(FromUtf8(resource::Path(name))));
+    return wxFileName::FileNameToURL(wxFileName(app::FromUtf8(resource::Path(name))));
 }
 
 }  // namespace

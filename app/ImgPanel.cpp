@@ -37,7 +37,7 @@ imgPanel::imgPanel(wxWindow* parent, wxWindowID id, const wxPoint& position, con
     : wxPanel(parent, id, position, size, style, name) {
     if (!wxImage::FindHandler(wxBITMAP_TYPE_JPEG)) wxImage::AddHandler(new wxJPEGHandler);
     const wxImage picture =
-        LoadImageFile(resource::Path(resource::kBackground), wxBITMAP_TYPE_JPEG);
+        app::LoadImageFile(resource::Path(resource::kBackground), wxBITMAP_TYPE_JPEG);
     if (picture.IsOk()) m_background = wxBitmap(picture);
     Bind(wxEVT_ERASE_BACKGROUND, &imgPanel::OnEraseBackground, this);
     for (const auto& type : kMouseEventTypes) Bind(type, &imgPanel::HandleMouse, this);

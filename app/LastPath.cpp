@@ -15,6 +15,6 @@ void LastPath::Set(const std::string& path) {
 wxString LastPath::Folder() const {
     // The last path usually names the file chosen last; the dialogs want its folder.
     std::error_code ec;
-    if (path_.empty() || std::filesystem::is_directory(path_, ec)) return FromUtf8(path_);
-    return FromUtf8(platform::SplitDirectory(path_));
+    if (path_.empty() || std::filesystem::is_directory(path_, ec)) return app::FromUtf8(path_);
+    return app::FromUtf8(platform::SplitDirectory(path_));
 }

@@ -42,7 +42,7 @@ wxString GainText(float gain) {
 
 }  // namespace
 
-wxString CutMethodName(int cutsHowSelection) {
+wxString app::CutMethodName(int cutsHowSelection) {
     switch (model::CutMethodOf(cutsHowSelection)) {
         case CutMethod::TypedTimes:
             return "Typed Times";
@@ -183,12 +183,12 @@ void LevelsDialog::OnMeterTimer(wxTimerEvent&) {
     const MeterReading reading =
         audio::UnpackMeterReading(m_state.meterReading.load(std::memory_order_relaxed));
     const std::uint32_t peaks = m_state.recentPeaks.load(std::memory_order_relaxed);
-    const double now = MeterClock();
+    const double now = app::MeterClock();
     m_leftGauge->SetValue(reading.left);
     m_rightGauge->SetValue(reading.right);
     m_leftGauge->Update(static_cast<std::int32_t>(peaks >> 16), now);
     m_rightGauge->Update(static_cast<std::int32_t>(peaks & 0xFFFF), now);
-    m_headroomLabel->SetLabel(FromUtf8(audio::HeadroomText(
+    m_headroomLabel->SetLabel(app::FromUtf8(audio::HeadroomText(
         std::max(m_leftGauge->Channel().Hold(), m_rightGauge->Channel().Hold()))));
 }
 
@@ -203,7 +203,7 @@ void LevelsDialog::OnButton(wxCommandEvent& event) {
         const wxString text =
             "You selected \"Automatically Stop Recording\".\n Should the software start "
             "slicing using " +
-            CutMethodName(m_cutsHow) + " when the recording has stopped?";
+            app::CutMethodName(m_cutsHow) + " when the recording has stopped?";
         m_autoSliceChosen = m_ask(this, text, "Automatic or Manual Slicing?",
                                   wxYES_NO | wxICON_INFORMATION) == wxYES;
     }

@@ -28,9 +28,13 @@ class wxGauge;
 class wxSlider;
 class wxStaticText;
 
+namespace app {
+
 /// The name of the cut method an m_cutsHow selection stands for (CutMethodOf), as the
 /// question words it.
 wxString CutMethodName(int cutsHowSelection);
+
+}  // namespace app
 
 class LevelsDialog : public wxDialog {
   public:

@@ -43,17 +43,17 @@ LocateCommands::LocateCommands(wxFrame& frame, const FrameControls& controls, Fr
 std::optional<wxString> LocateCommands::LocateSide(Side side, const std::string& path) {
     // A file that is not there is not there, whatever format it might have had.
     if (!platform::OpenFile(path, "rb"))
-        return FromUtf8("The file \"" + path + "\" cannot be opened.");
+        return app::FromUtf8("The file \"" + path + "\" cannot be opened.");
     if (const std::string problem = sidefile::SideProblem(path); !problem.empty())
-        return wxString("This is not a side Velvane can read!\n(") + FromUtf8(problem) + ")\n" +
-               kSidesTaken;
-    controls_.SidePathField(side)->ChangeValue(FromUtf8(path));
+        return wxString("This is not a side Velvane can read!\n(") + app::FromUtf8(problem) +
+               ")\n" + kSidesTaken;
+    controls_.SidePathField(side)->ChangeValue(app::FromUtf8(path));
     sides_.Changed();
     lastPath_.Set(path);
     if (const std::string shortfall = sidefile::SideShortfall(path); !shortfall.empty())
         prompts_.Message(&frame_,
-                         FromUtf8("Side " + model::NumberText(side) + ": " + shortfall +
-                                  ".\nOnly what it holds will be used."),
+                         app::FromUtf8("Side " + model::NumberText(side) + ": " + shortfall +
+                                       ".\nOnly what it holds will be used."),
                          "Shorter than its header", wxOK | wxICON_INFORMATION);
     return std::nullopt;
 }
@@ -70,12 +70,12 @@ void LocateCommands::OnLocateSide(wxCommandEvent& event) {
     request.wildcard = wxString("Wave Files (*.wav)|*.wav|") + kAllFiles;
     const wxString path = prompts_.ChooseFile(&frame_, request);
     if (path.empty()) return;
-    if (const std::optional<wxString> problem = LocateSide(side, ToUtf8(path)))
+    if (const std::optional<wxString> problem = LocateSide(side, app::ToUtf8(path)))
         ShowWrongFormat(*problem);
 }
 
 void LocateCommands::LocateEncoder(const std::string& path) {
-    controls_.m_textCtrl1->ChangeValue(FromUtf8(path));
+    controls_.m_textCtrl1->ChangeValue(app::FromUtf8(path));
     if (const std::optional<EncoderKind> kind = encode::RecognizeEncoderKind(path))
         controls_.m_choice1->SetSelection(static_cast<int>(*kind));
 }
@@ -86,5 +86,5 @@ void LocateCommands::OnLocateEncoder(wxCommandEvent&) {
     request.wildcard = wxString("Executable (*.exe)|*.exe|") + kAllFiles;
     request.filterIndex = kEncoderFilter;
     const wxString path = prompts_.ChooseFile(&frame_, request);
-    if (!path.empty()) LocateEncoder(ToUtf8(path));
+    if (!path.empty()) LocateEncoder(app::ToUtf8(path));
 }

@@ -30,7 +30,7 @@ int XOf(float db, int barWidth) {
 
 }  // namespace
 
-double MeterClock() {
+double app::MeterClock() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
@@ -41,7 +41,7 @@ MeterBar::MeterBar(wxWindow* parent, const wxString& name, const wxString& label
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     SetMinSize(size);
     SetToolTip("Click to put the clip lamp out");
-    SetAccessibleName(*this, label);
+    app::SetAccessibleName(*this, label);
     Bind(wxEVT_PAINT, &MeterBar::OnPaint, this);
     Bind(wxEVT_LEFT_DOWN, &MeterBar::OnClick, this);
 }

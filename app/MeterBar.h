@@ -48,5 +48,9 @@ class MeterScaleBar : public wxWindow {
     void OnPaint(wxPaintEvent& event);
 };
 
+namespace app {
+
 /// Seconds of a steady clock, for Update.
 double MeterClock();
+
+}  // namespace app

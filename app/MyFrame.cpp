@@ -44,7 +44,7 @@ MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& s
         ConvertDialogToPixels(wxSize(canvas_du::kWindowWidth, canvas_du::kWindowHeight));
     m_controls.m_panel =
         new imgPanel(this, wxID_ANY, wxPoint(0, 0), client, wxRAISED_BORDER, "VELVANE");
-    BuildFrameControls(m_controls);
+    app::BuildFrameControls(m_controls);
     m_locate =
         std::make_unique<LocateCommands>(*this, m_controls, m_sides, m_lastPath, *m_prompter);
     m_smartSense = std::make_unique<SmartSenseChoice>(*this, *m_controls.m_cutsHow, *m_prompter);

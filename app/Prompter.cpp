@@ -35,7 +35,7 @@ void WxPrompter::OpenUrl(const wxString& url) {
     wxLaunchDefaultBrowser(url);
 }
 
-bool MayReplace(Prompter& prompter, wxWindow* parent, const wxString& path) {
+bool app::MayReplace(Prompter& prompter, wxWindow* parent, const wxString& path) {
     if (!wxFileExists(path)) return true;
     return prompter.Message(
                parent,
@@ -44,7 +44,7 @@ bool MayReplace(Prompter& prompter, wxWindow* parent, const wxString& path) {
                "Replace file?", wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION) == wxYES;
 }
 
-wxString ChooseSaveFile(Prompter& prompter, wxWindow* parent, FileRequest& request) {
+wxString app::ChooseSaveFile(Prompter& prompter, wxWindow* parent, FileRequest& request) {
     request.save = true;
     const wxString path = prompter.ChooseFile(parent, request);
     return path.empty() || MayReplace(prompter, parent, path) ? path : wxString();

@@ -43,9 +43,13 @@ class WxPrompter : public Prompter {
     void OpenUrl(const wxString& url) override;
 };
 
+namespace app {
+
 /// True when nothing is at `path`, or the user says an existing file there may be replaced.
 bool MayReplace(Prompter& prompter, wxWindow* parent, const wxString& path);
 
 /// A save dialog that never replaces a file unasked (MayReplace). The path, or "" when the
 /// user cancelled or would not replace it.
 wxString ChooseSaveFile(Prompter& prompter, wxWindow* parent, FileRequest& request);
+
+}  // namespace app

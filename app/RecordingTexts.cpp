@@ -18,7 +18,7 @@ std::string Notes(const RecordingSummary& summary) {
 
 }  // namespace
 
-RecordingMessage RecordedMessage(const RecordingSummary& summary) {
+RecordingMessage app::RecordedMessage(const RecordingSummary& summary) {
     RecordingMessage message{kAudioRecordedCaption, "", false};
     switch (summary.cause) {
         case StopCause::SizeLimit:
@@ -46,7 +46,7 @@ RecordingMessage RecordedMessage(const RecordingSummary& summary) {
     return message;
 }
 
-bool NeedsRecordedMessage(const RecordingSummary& summary, bool autoSlice) {
+bool app::NeedsRecordedMessage(const RecordingSummary& summary, bool autoSlice) {
     const bool lost = summary.inputOverflows > 0 || summary.framesLost > 0;
     const bool ordinary = summary.cause == StopCause::Button ||
                           summary.cause == StopCause::Length || summary.cause == StopCause::Quiet;

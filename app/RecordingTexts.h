@@ -32,6 +32,8 @@ struct RecordingMessage {
     bool exclamation = false;
 };
 
+namespace app {
+
 /// The message for `summary`: "Audio Recorded" with notes on lost samples, the size limit,
 /// or a failed write with how much of the recording the file holds.
 RecordingMessage RecordedMessage(const RecordingSummary& summary);
@@ -40,3 +42,5 @@ RecordingMessage RecordedMessage(const RecordingSummary& summary);
 /// (Stop, the length asked for, the automatic stop) without lost audio when automatic
 /// slicing follows, which needs no message to be answered.
 bool NeedsRecordedMessage(const RecordingSummary& summary, bool autoSlice);
+
+}  // namespace app

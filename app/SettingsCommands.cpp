@@ -49,12 +49,12 @@ SettingsFields SettingsCommands::Collect() const {
     const FrameMenus& menus = menus_;
     SettingsFields s;
     s.lastPath = lastPath_.Value();
-    s.side1Path = ToUtf8(c.i_textCtrl1->GetValue());
-    s.side2Path = ToUtf8(c.i_textCtrl2->GetValue());
+    s.side1Path = app::ToUtf8(c.i_textCtrl1->GetValue());
+    s.side2Path = app::ToUtf8(c.i_textCtrl2->GetValue());
     s.cutsHow = c.m_cutsHow->GetSelection();
-    s.silenceSeconds = ToUtf8(c.c_textCtrl1->GetValue());
+    s.silenceSeconds = app::ToUtf8(c.c_textCtrl1->GetValue());
     for (int n = 0; n < kTypedTimeFields; ++n)
-        s.typedTimes[n] = ToUtf8(c.c_textCtrlTime[n]->GetValue());
+        s.typedTimes[n] = app::ToUtf8(c.c_textCtrlTime[n]->GetValue());
     s.createEncoded = CheckValue(c.m_checkBox1);
     s.encoderKind = c.m_choice1->GetSelection();
     s.voiceAfterEncoding = CheckValue(c.m_checkBox2);
@@ -73,13 +73,13 @@ SettingsFields SettingsCommands::Collect() const {
 void SettingsCommands::Apply(const SettingsFields& s) {
     const FrameControls& c = controls_;
     lastPath_.Set(s.lastPath);
-    c.i_textCtrl1->ChangeValue(FromUtf8(s.side1Path));
-    c.i_textCtrl2->ChangeValue(FromUtf8(s.side2Path));
+    c.i_textCtrl1->ChangeValue(app::FromUtf8(s.side1Path));
+    c.i_textCtrl2->ChangeValue(app::FromUtf8(s.side2Path));
     // The item that opens the Smart Sense dialog is no method.
     SelectOrClear(c.m_cutsHow, s.cutsHow == SmartSenseChoice::kSettingsItem ? -1 : s.cutsHow);
-    c.c_textCtrl1->ChangeValue(FromUtf8(s.silenceSeconds));
+    c.c_textCtrl1->ChangeValue(app::FromUtf8(s.silenceSeconds));
     for (int n = 0; n < kTypedTimeFields; ++n)
-        c.c_textCtrlTime[n]->ChangeValue(FromUtf8(s.typedTimes[n]));
+        c.c_textCtrlTime[n]->ChangeValue(app::FromUtf8(s.typedTimes[n]));
     c.m_checkBox1->SetValue(s.createEncoded != 0);
     SelectOrClear(c.m_choice1, s.encoderKind);
     c.m_checkBox2->SetValue(s.voiceAfterEncoding != 0);
@@ -110,7 +110,7 @@ void SettingsCommands::OnOpen(wxCommandEvent&) {
     request.defaultDir = lastPath_.Folder();
     request.wildcard = kSettingsWildcard;
     const wxString path = prompts_.ChooseFile(&frame_, request);
-    if (!path.empty()) Load(ToUtf8(path));
+    if (!path.empty()) Load(app::ToUtf8(path));
 }
 
 void SettingsCommands::OnSave(wxCommandEvent&) {
@@ -118,10 +118,10 @@ void SettingsCommands::OnSave(wxCommandEvent&) {
     request.message = "Save Settings";
     request.defaultDir = lastPath_.Folder();
     request.wildcard = kSettingsWildcard;
-    const wxString path = ChooseSaveFile(prompts_, &frame_, request);
+    const wxString path = app::ChooseSaveFile(prompts_, &frame_, request);
     if (path.empty()) return;
     // Written beside the target and renamed over it: a failed save keeps the old file.
-    if (!settings::SaveSettingsFile(ToUtf8(path), Collect()))
+    if (!settings::SaveSettingsFile(app::ToUtf8(path), Collect()))
         prompts_.Message(&frame_,
                          "Couldn't save the settings. Please check that the folder/file "
                          "isn't write protected!",

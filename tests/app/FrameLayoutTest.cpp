@@ -221,7 +221,7 @@ TEST_F(LayoutTest, ControlsHaveTheirAccessibleNames) {
         {c.m_previousCut, "Play from the previous cut"},
         {c.m_nextCut, "Play from the next cut"},
         {c.m_zoomFit, "Zoom to fit"}};
-    for (const auto& [window, name] : named) EXPECT_EQ(AccessibleName(*window), name);
+    for (const auto& [window, name] : named) EXPECT_EQ(app::AccessibleName(*window), name);
     for (wxButton* button : {c.m_play, c.m_pause, c.m_stop}) {
         EXPECT_EQ(button->GetName(), button->GetLabel());
     }
@@ -337,7 +337,7 @@ TEST_F(PaintedTest, MissingBackgroundPictureLeavesADarkFill) {
 // enough for white captions; the icon has the program's three colours.
 TEST_F(LayoutTest, PicturesAreBuiltToFitTheWindow) {
     const wxImage background =
-        LoadImageFile(resource::Path(resource::kBackground), wxBITMAP_TYPE_JPEG);
+        app::LoadImageFile(resource::Path(resource::kBackground), wxBITMAP_TYPE_JPEG);
     ASSERT_TRUE(background.IsOk());
     EXPECT_GE(background.GetWidth(), frame->GetClientSize().x);
     EXPECT_GE(background.GetHeight(), frame->GetClientSize().y);
@@ -347,8 +347,8 @@ TEST_F(LayoutTest, PicturesAreBuiltToFitTheWindow) {
     for (int i = 0; i < 3 * pixels; ++i) brightness += rgb[i];
     EXPECT_LT(brightness / (3.0 * pixels), 60.0);
 
-    EXPECT_TRUE(LoadImageFile(resource::Path(resource::kSplash), wxBITMAP_TYPE_BMP).IsOk());
-    const wxImage icon = LoadImageFile(resource::Path("velvane.png"), wxBITMAP_TYPE_PNG);
+    EXPECT_TRUE(app::LoadImageFile(resource::Path(resource::kSplash), wxBITMAP_TYPE_BMP).IsOk());
+    const wxImage icon = app::LoadImageFile(resource::Path("velvane.png"), wxBITMAP_TYPE_PNG);
     ASSERT_TRUE(icon.IsOk());
     EXPECT_EQ(icon.GetSize(), wxSize(32, 32));
     std::set<std::string> colours;

@@ -35,9 +35,9 @@ TEST_F(LocateTest, AcceptedSideFileBecomesTheSidesPathAndTheLastPath) {
         SCOPED_TRACE(side);
         const std::string path = MakeWav("side " + std::to_string(side) + " é.wav");
         frame->SetWavesDrawn(true);
-        prompts->files.push_back(FromUtf8(path));
+        prompts->files.push_back(app::FromUtf8(path));
         Click(LocateButton(side));
-        EXPECT_EQ(ToUtf8(PathControl(side)->GetValue()), path);
+        EXPECT_EQ(app::ToUtf8(PathControl(side)->GetValue()), path);
         EXPECT_EQ(frame->LastPath(), path);
         EXPECT_FALSE(frame->WavesDrawn());
         const FileRequest& request = prompts->fileRequests.back();
@@ -46,7 +46,7 @@ TEST_F(LocateTest, AcceptedSideFileBecomesTheSidesPathAndTheLastPath) {
         EXPECT_FALSE(request.save);
     }
     EXPECT_EQ(prompts->fileRequests[0].defaultDir, "");
-    EXPECT_EQ(ToUtf8(prompts->fileRequests[1].defaultDir), dir.path());
+    EXPECT_EQ(app::ToUtf8(prompts->fileRequests[1].defaultDir), dir.path());
     EXPECT_TRUE(prompts->messages.empty());
 }
 
@@ -71,11 +71,11 @@ TEST_F(LocateTest, RefusedSideFileShowsWhatItIsAndChangesNothing) {
     frame->SetWavesDrawn(true);
     for (const auto& [path, format] : cases) {
         SCOPED_TRACE(path);
-        prompts->files.push_back(FromUtf8(path));
+        prompts->files.push_back(app::FromUtf8(path));
         Click(frame->Controls().i_button2);
         ASSERT_FALSE(prompts->messages.empty());
         const ShownMessage& message = prompts->messages.back();
-        EXPECT_EQ(ToUtf8(message.text), format);
+        EXPECT_EQ(app::ToUtf8(message.text), format);
         EXPECT_EQ(message.caption, "Wrong format");
         EXPECT_EQ(message.style, wxOK | wxICON_INFORMATION);
         EXPECT_EQ(frame->Controls().i_textCtrl2->GetValue(), "/old/side2.wav");
@@ -92,9 +92,9 @@ TEST_F(LocateTest, RefusedSideFileShowsWhatItIsAndChangesNothing) {
 TEST_F(LocateTest, ASideShorterThanItsHeaderIsTakenWithAWord) {
     const std::string path = MakeWav("cut.wav");
     std::filesystem::resize_file(path, 44 + 4 * 50);
-    prompts->files.push_back(FromUtf8(path));
+    prompts->files.push_back(app::FromUtf8(path));
     Click(LocateButton(1));
-    EXPECT_EQ(ToUtf8(PathControl(1)->GetValue()), path);
+    EXPECT_EQ(app::ToUtf8(PathControl(1)->GetValue()), path);
     ASSERT_EQ(prompts->messages.size(), 1u);
     EXPECT_EQ(prompts->messages[0].caption, "Shorter than its header");
     EXPECT_NE(prompts->messages[0].text.find("shorter than its header says"), wxString::npos);

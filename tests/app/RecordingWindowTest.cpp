@@ -230,45 +230,45 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CutMethodName, Names) {
-    EXPECT_EQ(CutMethodName(0), "Auto Sense");
-    EXPECT_EQ(CutMethodName(1), "Typed Times");
+    EXPECT_EQ(app::CutMethodName(0), "Auto Sense");
+    EXPECT_EQ(app::CutMethodName(1), "Typed Times");
 }
 
 // The message that closes a recording, from the recorder's summary.
 TEST(RecordedMessage, NamesWhatWentWrongAndWhatTheFileHolds) {
     RecordingSummary summary;
     summary.framesWritten = 44100 * 123 / 10 + 100;
-    EXPECT_EQ(RecordedMessage(summary).text, kAudioRecordedText);
+    EXPECT_EQ(app::RecordedMessage(summary).text, kAudioRecordedText);
     summary.inputOverflows = 4;
     summary.framesLost = 44100 * 3;
-    RecordingMessage m = RecordedMessage(summary);
+    RecordingMessage m = app::RecordedMessage(summary);
     EXPECT_NE(m.text.find("overflowed 4 times"), std::string::npos);
     EXPECT_NE(m.text.find("The disk was too slow: 3.0 s of audio"), std::string::npos);
     summary = {};
     summary.cause = StopCause::WriteError;
     summary.framesWritten = 44100 * 123 / 10 + 100;
-    m = RecordedMessage(summary);
+    m = app::RecordedMessage(summary);
     EXPECT_EQ(m.caption, kRecordingStoppedCaption);
     EXPECT_TRUE(m.exclamation);
     EXPECT_NE(m.text.find("holds the first 12.3 s"), std::string::npos);
     summary.cause = StopCause::SizeLimit;
-    EXPECT_NE(RecordedMessage(summary).text.find("largest size"), std::string::npos);
+    EXPECT_NE(app::RecordedMessage(summary).text.find("largest size"), std::string::npos);
 }
 
 // Automatic slicing skips the message of an ordinary end, never one that lost audio.
 TEST(RecordedMessage, LostAudioIsSaidAlsoWhenSlicingFollows) {
     RecordingSummary summary;
     summary.cause = StopCause::Quiet;
-    EXPECT_FALSE(NeedsRecordedMessage(summary, true));
-    EXPECT_TRUE(NeedsRecordedMessage(summary, false));
+    EXPECT_FALSE(app::NeedsRecordedMessage(summary, true));
+    EXPECT_TRUE(app::NeedsRecordedMessage(summary, false));
     summary.inputOverflows = 1;
-    EXPECT_TRUE(NeedsRecordedMessage(summary, true));
+    EXPECT_TRUE(app::NeedsRecordedMessage(summary, true));
     summary.inputOverflows = 0;
     summary.framesLost = 64;
-    EXPECT_TRUE(NeedsRecordedMessage(summary, true));
+    EXPECT_TRUE(app::NeedsRecordedMessage(summary, true));
     summary = {};
     summary.cause = StopCause::WriteError;
-    EXPECT_TRUE(NeedsRecordedMessage(summary, true));
+    EXPECT_TRUE(app::NeedsRecordedMessage(summary, true));
 }
 
 // --- The window ---

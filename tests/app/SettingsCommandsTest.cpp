@@ -25,11 +25,11 @@ std::string Repeat(const std::string& text, int times) {
 class SettingsTest : public FrameTest {
   protected:
     void Save(const std::string& path) {
-        prompts->files.push_back(FromUtf8(path));
+        prompts->files.push_back(app::FromUtf8(path));
         Menu(102);
     }
     void Open(const std::string& path) {
-        prompts->files.push_back(FromUtf8(path));
+        prompts->files.push_back(app::FromUtf8(path));
         Menu(101);
     }
     /// Loads a file holding `bytes`.
@@ -67,7 +67,7 @@ TEST_F(SettingsTest, SavedRightAfterStartUpIsTheDefaultFile) {
 
 TEST_F(SettingsTest, WriteThenReadRestoresEveryValue) {
     frame->SetLastPath(dir / "side1.wav");
-    frame->Controls().i_textCtrl1->ChangeValue(FromUtf8(dir / "Bände/side1.wav"));
+    frame->Controls().i_textCtrl1->ChangeValue(app::FromUtf8(dir / "Bände/side1.wav"));
     frame->Controls().i_textCtrl2->ChangeValue("/music/side 2.wav");
     frame->Controls().m_cutsHow->SetSelection(1);
     frame->Controls().c_textCtrl1->ChangeValue("3");
@@ -94,7 +94,7 @@ TEST_F(SettingsTest, WriteThenReadRestoresEveryValue) {
     const SettingsFields restored = frame->Settings().Collect();
     EXPECT_EQ(settings::FormatSettings(restored), settings::FormatSettings(saved));
     EXPECT_EQ(frame->LastPath(), dir / "side1.wav");
-    EXPECT_EQ(ToUtf8(frame->Controls().i_textCtrl1->GetValue()), dir / "Bände/side1.wav");
+    EXPECT_EQ(app::ToUtf8(frame->Controls().i_textCtrl1->GetValue()), dir / "Bände/side1.wav");
     EXPECT_EQ(frame->Controls().c_textCtrlTime[19]->GetValue(), "19.29.9");
     EXPECT_EQ(frame->Controls().m_choice1->GetSelection(), 5);
     EXPECT_EQ(Boxes(), (std::vector<bool>{false, false, true, false}));
@@ -107,7 +107,7 @@ TEST_F(SettingsTest, WriteThenReadRestoresEveryValue) {
     EXPECT_EQ(prompts->fileRequests.back().message, "Open Settings");
     EXPECT_EQ(prompts->fileRequests.back().defaultDir, "/");
     EXPECT_FALSE(prompts->fileRequests.back().save);
-    EXPECT_EQ(prompts->fileRequests.front().defaultDir, FromUtf8(dir.path()));
+    EXPECT_EQ(prompts->fileRequests.front().defaultDir, app::FromUtf8(dir.path()));
 }
 
 TEST_F(SettingsTest, LoadingKeepsTheEncoderPathAndTheWaveformState) {
