@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "app/MyWorkerThread.h"
+#include "model/EncoderKind.h"
 #include "platform/Process.h"
 #include "settings/MenuSettings.h"
 #include "tests/app/JobTestSupport.h"

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "model/Side.h"
 #include "tests/waveview/CutTestSupport.h"
 #include "waveview/CutHistory.h"
 #include "waveview/CutListRows.h"
