@@ -265,12 +265,16 @@ class PaintedTest : public LayoutTest {
   protected:
     wxImage CapturePainted() {
         bool painted = false;
-        frame->Controls().m_panel->Bind(wxEVT_ERASE_BACKGROUND, [&](wxEraseEvent& e) {
+        const auto erased = [&painted](wxEraseEvent& e) {
             painted = true;
             e.Skip();
-        });
-        frame->Controls().m_panel->Refresh();
+        };
+        wxWindow* panel = frame->Controls().m_panel;
+        panel->Bind(wxEVT_ERASE_BACKGROUND, erased);
+        panel->Refresh();
         EXPECT_TRUE(RunUntil([&] { return painted; }));
+        // A later repaint must not reach `painted` once this function has returned.
+        panel->Unbind(wxEVT_ERASE_BACKGROUND, erased);
         // One more pass so that the controls over the panel have painted too.
         for (int i = 0; i < 20; ++i) wxTheApp->Yield(true);
         return CaptureClientArea(frame);
