@@ -105,31 +105,34 @@ void DrawZoomedSide(PixelLines& lines, const SideState& s, const TimeView& view,
     }
 }
 
+// `draw(lines, side, upper)` for each side that has levels, in its envelope's colour.
+template <typename Draw>
+void ForEachDrawnSide(wxDC& dc, const std::array<SideState, 2>& sides, Draw draw) {
+    PixelLines lines(dc);
+    for (const Side side : kSides) {
+        const SideState& s = sides[model::Index(side)];
+        if (s.levelCount == 0) continue;
+        const bool upper = side == Side::One;
+        lines.SetColour(upper ? kSide1Envelope : kSide2Envelope);
+        draw(lines, s, upper);
+    }
+}
+
 }  // namespace
 
 void waveview::DrawSideEnvelopes(wxDC& dc, const std::array<SideState, 2>& sides, int W, int H,
                                  int half) {
-    PixelLines lines(dc);
-    for (const Side side : kSides) {
-        const SideState& s = sides[model::Index(side)];
-        if (s.levelCount == 0) continue;
-        const bool upper = side == Side::One;
-        lines.SetColour(upper ? kSide1Envelope : kSide2Envelope);
+    ForEachDrawnSide(dc, sides, [&](PixelLines& lines, const SideState& s, bool upper) {
         DrawEnvelope(lines, s, upper, W, H, half);
         DrawMarkers(lines, s, upper, W, half);
-    }
+    });
 }
 
 void waveview::DrawZoomedSides(wxDC& dc, const std::array<SideState, 2>& sides,
                                const TimeView& view, int W, int H, int half) {
-    PixelLines lines(dc);
-    for (const Side side : kSides) {
-        const SideState& s = sides[model::Index(side)];
-        if (s.levelCount == 0) continue;
-        const bool upper = side == Side::One;
-        lines.SetColour(upper ? kSide1Envelope : kSide2Envelope);
+    ForEachDrawnSide(dc, sides, [&](PixelLines& lines, const SideState& s, bool upper) {
         DrawZoomedSide(lines, s, view, upper, W, H, half);
-    }
+    });
 }
 
 void waveview::DrawPlayhead(wxDC& dc, Side side, int x, int H, int half) {
