@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "detect/BandScan.h"
-#include "detect/SpeculativeScan.h"
+#include "detect/LaneScan.h"
 #include "model/SideState.h"
 #include "platform/File.h"
 #include "settings/WorkControl.h"
@@ -26,18 +26,6 @@ constexpr auto kPollInterval = std::chrono::milliseconds(1);
 
 float LevelOf(int peak) {
     return std::min(static_cast<float>(peak) / 32768.0f, kLevelCap);
-}
-
-// Waits for the second-half scan while the job stays stoppable and its gauge keeps moving.
-// `until` says when to stop waiting; false when a stop came first.
-template <typename Until>
-bool Await(WorkControl& control, const SpeculativeScan& scan, Until until) {
-    for (;;) {
-        const bool done = until(scan.BlocksDone(), scan.Ended());
-        if (control.TestDestroy()) return false;
-        if (done) return true;
-        std::this_thread::sleep_for(kPollInterval);
-    }
 }
 
 // One analysis in progress: the per-block peaks so far, and the work that fills them.
@@ -64,6 +52,7 @@ class SideAnalysis {
     }
 
     std::uint64_t Blocks() const { return blocks_; }
+    BlockPeaks& Peaks() { return peaks_; }
 
     /// The filter for block 0 (FilterHere(0, ...) then uses it); the EQ level read there is
     /// the one the input is scaled by for the whole side.
@@ -75,15 +64,34 @@ class SideAnalysis {
     }
     float Level() const { return level_; }
 
-    /// Filters blocks `first`.. on this thread, reading the file from there. With a scan,
-    /// hands over at the first block boundary from `splitBlock` on where the scan's state
-    /// equals this filter's, and gives the scan up when none of its checkpoints agrees.
-    /// Returns the block handed over at, Blocks() when the data was read to its end (or
-    /// broke off earlier), nullopt on a stop. the EQ level was read for block `first` already
-    /// (FirstTreble() or TakeOver()).
+    /// Filters the first stretch of `scan` with the later ones beside it. Returns the block
+    /// where this thread goes on alone (the first stretch's end, or where a re-tune took
+    /// hold, the EQ level read for it already), Blocks() when the data broke off, nullopt
+    /// on a stop.
+    std::optional<std::uint64_t> FilterSideBySide(LaneScan& scan) {
+        const std::uint32_t tunings = filter_->tunings;
+        const std::uint64_t lanes = (blocks_ + scan.FirstEnd() - 1) / scan.FirstEnd();
+        std::uint64_t q = 0;
+        for (; q < scan.FirstEnd(); ++q) {
+            if (q > 0 && AskTreble().tunings != tunings) return q;  // the others were tuned before
+            GaugeUpTo(std::min(blocks_ - 1, q * lanes));
+            if (control_.TestDestroy()) return std::nullopt;
+            if (!scan.Step(*filter_)) {
+                framesDone_ = scan.FramesDone();
+                return blocks_;
+            }
+        }
+        framesDone_ = scan.FramesDone();
+        if (q < blocks_) AskTreble();
+        return q;
+    }
+
+    /// Filters blocks `first`.. on this thread, reading the file from there, and hands over
+    /// at the first block boundary where one of `stretches` has the state this filter has:
+    /// returns that block, Blocks() when the data was read to its end (or broke off
+    /// earlier), nullopt on a stop. The EQ level was read for block `first` already.
     std::optional<std::uint64_t> FilterHere(std::uint64_t first,
-                                            std::unique_ptr<SpeculativeScan>& scan,
-                                            std::uint64_t splitBlock, int checkpoints) {
+                                            const std::vector<Stretch>& stretches) {
         std::uint64_t i = first * blockFrames_;  // side frame of the next frame
         if (!samples_.Seek(i)) return blocks_;
         ChunkReader reader(samples_, frames_ - i);
@@ -94,21 +102,14 @@ class SideAnalysis {
                 // Chunks hold whole blocks: here a block begins.
                 const std::uint64_t q = i / blockFrames_;
                 TrebleFilter& filter = q == first ? *filter_ : AskTreble();
-                if (scan && q >= splitBlock) {
-                    const std::uint64_t k = q - splitBlock;
-                    if (!Await(control_, *scan,
-                               [k](std::uint64_t done, bool ended) { return done > k || ended; }))
-                        return std::nullopt;
-                    if (!scan->Failed() && scan->Matches(k, filter)) {
-                        framesDone_ = i;
-                        return q;
-                    }
-                    if (scan->Failed() || k + 1 >= static_cast<std::uint64_t>(checkpoints))
-                        scan.reset();  // no agreement: this thread does the rest alone
+                if (Agreeing(stretches, q, filter)) {
+                    framesDone_ = i;
+                    return q;
                 }
-                Gauge(q);
+                GaugeUpTo(q);
                 const std::int16_t* const blockStart = s;
                 peaks_.head[q] = filter.ProcessFrames(s, 1, level_);
+                peaks_.tail[q] = 0;
                 s += 2;
                 ++i;
                 // The rest of the block, cut where the 100-frame stop checks fall.
@@ -122,54 +123,47 @@ class SideAnalysis {
                     s += 2 * n;
                     i += n;
                 }
+                std::uint16_t* fine = &peaks_.fine[q * kFinePeaksPerBlock];
+                std::fill(fine, fine + kFinePeaksPerBlock, std::uint16_t{0});
                 detect::MergeFinePeaks(blockStart, 0,
                                        static_cast<std::size_t>(i - q * blockFrames_), blockFrames_,
-                                       &peaks_.fine[q * kFinePeaksPerBlock]);
+                                       fine);
             }
         }
         framesDone_ = i;
         return blocks_;
     }
 
-    /// The scan's results from block `first` (where its state agreed with this filter's)
-    /// on, while the filter keeps its tuning: the EQ level is still read at every block, and a
-    /// re-tune there leaves the rest of the side to this thread. Returns the block of that
-    /// re-tune, or Blocks() when the scan's results reach the end (the filter then takes the
-    /// scan's final history); nullopt on a stop or a read error of the scan.
-    std::optional<std::uint64_t> TakeOver(const SpeculativeScan& scan, std::uint64_t first,
-                                          std::uint64_t splitBlock) {
+    /// The results of `stretch` from block `first` (where its state agreed with this
+    /// filter's) on, while the filter keeps its tuning: the EQ level is still read at every
+    /// block, and a re-tune leaves the rest of the side to this thread. Returns the block
+    /// of that re-tune, or the stretch's end (the filter then has the stretch's final
+    /// history, and the EQ level was read for the block there).
+    std::uint64_t TakeOver(const Stretch& stretch, std::uint64_t first) {
         const std::uint32_t tunings = filter_->tunings;
-        std::uint64_t q = first;
-        for (; q < blocks_; ++q) {
-            if (q > first) {
-                const std::uint64_t before = q - splitBlock;  // scan blocks done before q
-                if (!Await(control_, scan, [before](std::uint64_t done, bool ended) {
-                        return done >= before || ended;
-                    }))
-                    return std::nullopt;
-                if (AskTreble().tunings != tunings) break;
+        for (std::uint64_t q = first; q < stretch.endBlock; ++q) {
+            if (q > first && AskTreble().tunings != tunings) {
+                framesDone_ = q * blockFrames_;
+                return q;
             }
-            Gauge(q);
+            GaugeUpTo(q);
         }
-        if (!Await(control_, scan,
-                   [&](std::uint64_t done, bool ended) { return ended || done >= q - splitBlock; }))
-            return std::nullopt;
-        if (scan.BlocksDone() < q - splitBlock) return std::nullopt;  // it failed before
-        for (std::uint64_t b = first; b < q; ++b) {
-            peaks_.head[b] = scan.Peaks().head[b - splitBlock];
-            peaks_.tail[b] = scan.Peaks().tail[b - splitBlock];
-        }
-        const auto fineFrom = [&](std::uint64_t b) {
-            return static_cast<std::ptrdiff_t>(b * kFinePeaksPerBlock);
-        };
-        std::copy(scan.Peaks().fine.begin() + fineFrom(first - splitBlock),
-                  scan.Peaks().fine.begin() + fineFrom(q - splitBlock),
-                  peaks_.fine.begin() + fineFrom(first));
-        framesDone_ = std::min(frames_, q * blockFrames_);
-        if (q == blocks_) {  // the filter was tuned as the scan's all along
-            filter_->TakeHistory(scan.Final());
-        }
-        return q;
+        filter_->TakeHistory(stretch.final);
+        framesDone_ = std::min(frames_, stretch.endBlock * blockFrames_);
+        if (stretch.endBlock < blocks_) AskTreble();
+        return stretch.endBlock;
+    }
+
+    /// The stretch whose results take over at block `q`, if any: one that starts within
+    /// its checkpoints of `q` with the state `filter` has there.
+    const Stretch* Agreeing(const std::vector<Stretch>& stretches, std::uint64_t q,
+                            const TrebleFilter& filter) const {
+        for (const Stretch& stretch : stretches)
+            if (stretch.ok && q >= stretch.firstBlock &&
+                q - stretch.firstBlock < stretch.checkpoints.size() &&
+                slice::SameFilterState(stretch.checkpoints[q - stretch.firstBlock], filter))
+                return &stretch;
+        return nullptr;
     }
 
     /// Levels, peak and cuts of the blocks filtered.
@@ -206,10 +200,14 @@ class SideAnalysis {
         return treble_;
     }
 
-    void Gauge(std::uint64_t block) {
-        const double i = static_cast<double>(block * blockFrames_);
-        const double fraction = (i / 100000.0) / (static_cast<double>(totalFrames_) / 100000.0);
-        control_.SetGauge(Gauge::Slicing, start_ + static_cast<int>(fraction * span_));
+    // The gauge for every block up to `block` not yet shown, in order: once per block
+    // however the work is shared.
+    void GaugeUpTo(std::uint64_t block) {
+        for (; gauged_ <= block; ++gauged_) {
+            const double i = static_cast<double>(gauged_ * blockFrames_);
+            const double fraction = (i / 100000.0) / (static_cast<double>(totalFrames_) / 100000.0);
+            control_.SetGauge(Gauge::Slicing, start_ + static_cast<int>(fraction * span_));
+        }
     }
 
     WorkControl& control_;
@@ -225,6 +223,7 @@ class SideAnalysis {
     const double span_;
     BlockPeaks peaks_;
     std::uint64_t framesDone_ = 0;
+    std::uint64_t gauged_ = 0;        ///< blocks whose gauge was shown
     TrebleFilter* filter_ = nullptr;  ///< the filter as last readied for a block
 };
 
@@ -250,31 +249,29 @@ AnalysisResult detect::AnalyzeSide(WorkControl& control, TrebleFilter& treble,
     SideAnalysis analysis(control, treble, *side, totalFrames, frames, progressStart, progressEnd);
     const std::uint64_t blocks = analysis.Blocks();
 
-    // The second half goes to another thread when the side is long enough to gain by it.
-    // It starts from the filter as tuned for block 0.
-    std::unique_ptr<SpeculativeScan> scan;
-    const std::uint64_t splitBlock = blocks / 2;
     if (blocks == 0) return analysis.Result(silenceSeconds);
+    // A long side is filtered as stretches side by side, starting from the filter as tuned
+    // for block 0; this thread then walks the blocks in order, taking each stretch's results
+    // from where its state agrees with one pass's, and filters the rest itself: the same
+    // blocks, tuned the same way, as one pass.
     const TrebleFilter& first = analysis.FirstTreble();
-    if (frames >= split.minFrames && splitBlock > 0 && split.checkpoints > 0 &&
-        std::thread::hardware_concurrency() >= 2)
-        scan =
-            std::make_unique<SpeculativeScan>(path, first, analysis.Level(), splitBlock, frames,
-                                              split.warmUpFrames, split.checkpoints, blockFrames);
-
-    // This thread filters until the scan agrees, takes the scan's blocks until a re-tune,
-    // and filters the rest itself: the same blocks, tuned the same way, as one pass.
     std::uint64_t next = 0;
+    std::vector<Stretch> stretches;
+    const int lanes = slice::TrebleStreamsAtOnce();
+    if (frames >= split.minFrames && blocks >= static_cast<std::uint64_t>(lanes) &&
+        split.checkpoints > 0) {
+        LaneScan scan(*side, path, first, analysis.Level(), frames, blockFrames, lanes,
+                      split.warmUpFrames, split.checkpoints, analysis.Peaks());
+        const std::optional<std::uint64_t> resumed = analysis.FilterSideBySide(scan);
+        if (!resumed) return {};
+        next = *resumed;
+        if (next == scan.FirstEnd()) stretches = scan.TakeStretches();
+    }
     while (next < blocks) {
-        const std::optional<std::uint64_t> handedOver =
-            analysis.FilterHere(next, scan, splitBlock, split.checkpoints);
+        const std::optional<std::uint64_t> handedOver = analysis.FilterHere(next, stretches);
         if (!handedOver) return {};
         if (*handedOver == blocks) break;
-        const std::optional<std::uint64_t> retuned =
-            analysis.TakeOver(*scan, *handedOver, splitBlock);
-        if (!retuned) return {};
-        scan.reset();
-        next = *retuned;
+        next = analysis.TakeOver(*analysis.Agreeing(stretches, *handedOver, treble), *handedOver);
     }
 
     AnalysisResult result = analysis.Result(silenceSeconds);

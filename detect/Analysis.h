@@ -42,11 +42,11 @@ struct AnalysisResult {
     }
 };
 
-/// How a long analysis shares its work with a second thread (see SpeculativeScan.h). The
+/// How a long analysis is filtered as stretches side by side (see LaneScan.h). The
 /// defaults suit every caller; tests vary them to reach each path.
 struct AnalysisSplit {
     std::uint64_t minFrames = 60 * 44100;   ///< shorter sides are filtered in one pass
-    std::uint64_t warmUpFrames = 4 * 4410;  ///< filtered before the second half's start
+    std::uint64_t warmUpFrames = 4 * 4410;  ///< filtered before each later stretch's start
     int checkpoints = 16;                   ///< block boundaries at which states are compared
 };
 
@@ -59,7 +59,7 @@ namespace detect {
 /// than 16 bits, or mono, is measured as 16-bit stereo (SampleLayout.h). Entry 0 is frame 0
 /// alone; entry j >= 1 the peak of frames B(j-1)+1 .. Bj. The Slicing gauge moves from
 /// progressStart to progressEnd once per block; control.TestDestroy() is asked every 100 frames
-/// (every millisecond while this thread waits for the second half) and ends the analysis (ok
+/// (every block while stretches are filtered side by side) and ends the analysis (ok
 /// false). The results are the same, to the bit, whichever way the work is shared. With `smart`, a
 /// second pass on a thread of its own measures the side's band energy meanwhile (BandScan; a stop
 /// is noticed within a millisecond while the analysis waits for it) and Smart Sense chooses its

@@ -27,11 +27,15 @@ bool BandScan::Measure(const std::string& path, std::uint64_t from, std::uint64_
     BandEnergy bands(blockFrames);
     const std::size_t chunkFrames = ChunkReader::kChunkBlocks * blockFrames;
     const auto buffer = std::make_unique<std::int16_t[]>(2 * chunkFrames);
-    std::vector<std::uint8_t> stored(chunkFrames * side->Format().BytesPerFrame());
+    // A side stored as 16-bit stereo is read straight into the buffer.
+    const SideFormat& format = side->Format();
+    const bool converts = !format.IsStereo16();
+    std::vector<std::uint8_t> stored(converts ? chunkFrames * format.BytesPerFrame() : 0);
     // `n` frames from where the side stands, as 16-bit stereo into the buffer.
     const auto read = [&](std::size_t n) {
+        if (!converts) return side->Read(reinterpret_cast<std::uint8_t*>(buffer.get()), n);
         const std::size_t got = side->Read(stored.data(), n);
-        sidefile::ToStereo16(stored.data(), side->Format(), got, buffer.get());
+        sidefile::ToStereo16(stored.data(), format, got, buffer.get());
         return got;
     };
     bool ok = true;

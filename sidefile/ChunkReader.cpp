@@ -8,8 +8,7 @@ namespace {
 
 // A side whose stored frames are already 16-bit stereo needs no conversion.
 bool Converts(const SideFormat& format, ChunkForm form) {
-    return form == ChunkForm::Stereo16 &&
-           !(format.channels == 2 && format.encoding == SampleEncoding::Int16);
+    return form == ChunkForm::Stereo16 && !format.IsStereo16();
 }
 
 }  // namespace

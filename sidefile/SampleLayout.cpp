@@ -131,7 +131,7 @@ void StoreSample(double v, SampleEncoding encoding, std::uint8_t* p) {
 void sidefile::ToStereo16(const std::uint8_t* stored, const SideFormat& format, std::size_t frames,
                           std::int16_t* out) {
     const std::uint32_t size = format.BytesPerSample();
-    if (format.channels == 2 && format.encoding == SampleEncoding::Int16) {
+    if (format.IsStereo16()) {
         std::memmove(out, stored, frames * 4);
         return;
     }

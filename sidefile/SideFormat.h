@@ -24,10 +24,10 @@ struct SideFormat {
     }
     /// Frames of one level entry, 0.1 s: 4410 at 44.1 kHz, 9600 at 96 kHz.
     std::uint32_t BlockFrames() const { return sampleRate / 10; }
+    /// 16-bit stereo, at any rate: the form the analysis and listening work in, stored as is.
+    bool IsStereo16() const { return channels == 2 && encoding == SampleEncoding::Int16; }
     /// 44.1 kHz 16-bit stereo: the format of a CD, and of every side the program began with.
-    bool IsCdAudio() const {
-        return sampleRate == 44100 && channels == 2 && encoding == SampleEncoding::Int16;
-    }
+    bool IsCdAudio() const { return sampleRate == 44100 && IsStereo16(); }
     /// "96 kHz 24-bit stereo", "44.1 kHz 16-bit mono", "48 kHz 32-bit float stereo".
     std::string Text() const;
 };

@@ -120,7 +120,7 @@ bool FilterAhead::Fill(Group& group, std::uint64_t index, SideReader& samples) {
         const std::uint64_t from = segment.start - segment.warmUp;
         const auto frames = static_cast<std::size_t>(segment.end - from);
         const SideFormat& format = samples.Format();
-        const bool asStored = format.channels == 2 && format.encoding == SampleEncoding::Int16;
+        const bool asStored = format.IsStereo16();
         std::uint8_t* into =
             asStored ? reinterpret_cast<std::uint8_t*>(segment.samples.get()) : stored_.data();
         if (!asStored) stored_.resize(frames * format.BytesPerFrame());

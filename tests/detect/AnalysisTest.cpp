@@ -187,7 +187,7 @@ TEST_F(AnalyzeSideTest, GaugeCoversItsRangeOncePerBlock) {
 
 // The optimised analysis against the plain per-frame reference: levels, peak, cuts and
 // the filter history it leaves for the slice writer, whichever way the work is shared.
-enum class Sharing { OneThread, SecondHalfAhead, AgreesLater, NeverAgrees };
+enum class Sharing { OnePass, SideBySide, AgreesLater, NeverAgrees };
 
 struct AnalysisCase {
     int eqId;
@@ -198,12 +198,12 @@ struct AnalysisCase {
 AnalysisSplit SplitFor(Sharing sharing) {
     AnalysisSplit split;
     switch (sharing) {
-        case Sharing::OneThread:
+        case Sharing::OnePass:
             split.minFrames = UINT64_MAX;
             break;
-        case Sharing::SecondHalfAhead:
+        case Sharing::SideBySide:
             break;
-        // Without a warm-up the second half starts from a cleared history: its state agrees
+        // Without a warm-up a later stretch starts from a cleared history: its state agrees
         // only some blocks later, or (with one checkpoint) never.
         case Sharing::AgreesLater:
             split.warmUpFrames = 0;
@@ -265,17 +265,17 @@ TEST_P(AnalyzeSideExact, MatchesPlainReferenceToTheBit) {
 }
 
 std::string AnalysisCaseName(const ::testing::TestParamInfo<AnalysisCase>& info) {
-    static const char* const kSharing[] = {"OneThread", "SecondHalfAhead", "AgreesLater",
+    static const char* const kSharing[] = {"OnePass", "SideBySide", "AgreesLater",
                                            "NeverAgrees"};
     return "Eq" + std::to_string(info.param.eqId) + (info.param.listChunk ? "List" : "") +
            kSharing[static_cast<int>(info.param.sharing)];
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, AnalyzeSideExact,
-                         ::testing::Values(AnalysisCase{708, false, Sharing::OneThread},
-                                           AnalysisCase{708, true, Sharing::SecondHalfAhead},
-                                           AnalysisCase{712, false, Sharing::SecondHalfAhead},
-                                           AnalysisCase{715, true, Sharing::OneThread},
+                         ::testing::Values(AnalysisCase{708, false, Sharing::OnePass},
+                                           AnalysisCase{708, true, Sharing::SideBySide},
+                                           AnalysisCase{712, false, Sharing::SideBySide},
+                                           AnalysisCase{715, true, Sharing::OnePass},
                                            AnalysisCase{715, false, Sharing::AgreesLater},
                                            AnalysisCase{708, false, Sharing::AgreesLater},
                                            AnalysisCase{712, true, Sharing::NeverAgrees}),
@@ -283,7 +283,7 @@ INSTANTIATE_TEST_SUITE_P(Settings, AnalyzeSideExact,
 
 // An EQ change during the analysis takes hold at the next block whichever way the work is
 // shared: a re-tune injected at one block (before the split, in the blocks where the
-// states are compared, after the second half has taken over, in the last block) gives the
+// states are compared, after a later stretch has taken over, in the last block) gives the
 // same levels, peak, cuts and filter left behind, to the bit, as one pass does.
 TEST(AnalyzeSideRetune, TakesHoldAtTheSameBlockOnEveryPath) {
     TempDir dir;
@@ -309,9 +309,9 @@ TEST(AnalyzeSideRetune, TakesHoldAtTheSameBlockOnEveryPath) {
             EXPECT_EQ(block, blocks);  // asked once per block
             return r;
         };
-        const Run one = run(Sharing::OneThread);
+        const Run one = run(Sharing::OnePass);
         ASSERT_TRUE(one.result.ok);
-        for (const Sharing sharing : {Sharing::SecondHalfAhead, Sharing::AgreesLater}) {
+        for (const Sharing sharing : {Sharing::SideBySide, Sharing::AgreesLater}) {
             SCOPED_TRACE("re-tune at block " + std::to_string(at) + ", sharing " +
                          std::to_string(static_cast<int>(sharing)));
             const Run two = run(sharing);
@@ -325,7 +325,7 @@ TEST(AnalyzeSideRetune, TakesHoldAtTheSameBlockOnEveryPath) {
     }
 }
 
-TEST_F(AnalyzeSideTest, StopWhileTheSecondHalfRuns) {
+TEST_F(AnalyzeSideTest, StopWhileStretchesRunSideBySide) {
     ASSERT_TRUE(WriteWav(dir / "a.wav", NoiseFrames(44100 * 70, 0.5)));
     ctx.onGauge = [](FakeWorkControl& c, Gauge, int value) {
         if (value >= 60) c.destroy = true;
