@@ -1,7 +1,9 @@
 #pragma once
 // The treble-boost filter: one peaking biquad at 15 kHz (Q 3, gain 4 dB per level) whose
 // history carries from frame to frame, slice to slice and side to side until re-tuned.
-// Single-precision float throughout, in the order written, so results are bit-exact.
+// Single-precision float throughout, in the order written, so the samples are bit-exact;
+// values below the smallest normal float are taken as zero (they cannot change a sample,
+// and computed they are slow), so the history is exact but for such values.
 
 #include <algorithm>
 #include <cstddef>

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "tests/support/Reference.h"
 #include "tests/support/TestWav.h"
@@ -13,7 +14,10 @@
 namespace {
 
 // Full-scale noise drives the boosted filter past the 16-bit range, so saturation is
-// exercised along with the ordinary path.
+// exercised along with the ordinary path; the digital silence after it lets the filter
+// ring out through values below the smallest normal float, which the reference computes
+// and the filter takes as zero: the samples stay the same, and the first sound after the
+// silence makes the histories the same again.
 class TrebleFilterLevels : public ::testing::TestWithParam<float> {};
 
 TEST_P(TrebleFilterLevels, ProcessMatchesPlainReference) {
@@ -22,13 +26,21 @@ TEST_P(TrebleFilterLevels, ProcessMatchesPlainReference) {
     slice::TuneTreble(filter, level);
     ref::Filter reference;
     ref::Tune(reference, level);
-    const std::vector<Frame> input = NoiseFrames(20000, 1.0, 7);
+    std::vector<Frame> input = NoiseFrames(20000, 1.0, 7);
+    input.resize(input.size() + 20000);
+    const std::vector<Frame> after = NoiseFrames(100, 0.01, 8);
+    input.insert(input.end(), after.begin(), after.end());
+    bool tiny = false;
     for (std::size_t i = 0; i < input.size(); ++i) {
         Frame got = input[i];
         filter.Process(got.left, got.right, level);
         const Frame want = ref::Process(reference, input[i], level);
         ASSERT_EQ(got, want) << "frame " << i;
+        tiny |= std::fpclassify(reference.hl[3]) == FP_SUBNORMAL;
     }
+    EXPECT_TRUE(tiny);  // the silence reached such values
+    EXPECT_EQ(std::memcmp(filter.left, reference.hl, sizeof reference.hl), 0);
+    EXPECT_EQ(std::memcmp(filter.right, reference.hr, sizeof reference.hr), 0);
 }
 
 TEST_P(TrebleFilterLevels, ProcessFramesMatchesProcessAcrossCalls) {
