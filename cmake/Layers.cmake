@@ -5,11 +5,12 @@
 # #include lines break this, so the layering is a build rule, not a hope.
 #
 # Top-down, as in the README's layout table: each row names what stands below it.
-set(VELVANE_LAYER_app waveview cli jobs detect slice encode album settings audio model sidefile platform)
-set(VELVANE_LAYER_waveview slice settings audio model sidefile platform)
-set(VELVANE_LAYER_cli jobs detect slice encode album settings audio model sidefile platform)
-set(VELVANE_LAYER_jobs detect slice encode album settings model sidefile platform)
-set(VELVANE_LAYER_detect jobs slice settings model sidefile platform)
+set(VELVANE_LAYER_app waveview cli jobs detect slice repair encode album settings audio model sidefile platform)
+set(VELVANE_LAYER_waveview slice repair settings audio model sidefile platform)
+set(VELVANE_LAYER_cli jobs detect slice repair encode album settings audio model sidefile platform)
+set(VELVANE_LAYER_jobs detect slice repair encode album settings model sidefile platform)
+set(VELVANE_LAYER_detect jobs slice repair settings model sidefile platform)
+set(VELVANE_LAYER_repair settings model sidefile platform)
 set(VELVANE_LAYER_slice jobs album settings model sidefile platform)
 set(VELVANE_LAYER_encode jobs album settings model sidefile platform)
 set(VELVANE_LAYER_album settings model sidefile platform)

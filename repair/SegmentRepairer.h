@@ -1,0 +1,60 @@
+#pragma once
+// The click repair of one segment of a stream: every channel's samples of the segment's own
+// frames and of its context on either side. Detection and filling depend only on the
+// samples and on the segment's place in the stream, so two segments that overlap treat a
+// click in their overlap alike. One object per thread: it keeps its working arrays.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "repair/ArModel.h"
+#include "repair/RepairStrength.h"
+#include "repair/RepairTuning.h"
+
+namespace repair {
+
+/// Frames [begin, end) of a segment, counted from the segment's first frame.
+struct FrameRange {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
+
+class SegmentRepairer {
+  public:
+    SegmentRepairer(const RepairTuning& tuning, int channels);
+
+    /// Repairs `frames` interleaved frames whose first is frame `firstFrame` of the stream
+    /// (a multiple of tuning.block). Writes the repaired frames of `own` (interleaved, own.end
+    /// - own.begin frames) to `out` and appends to `spans` each repaired click that starts in
+    /// `own`, in stream frames, in order.
+    void Repair(const float* interleaved, std::size_t frames, std::uint64_t firstFrame,
+                FrameRange own, float* out, std::vector<ClickSpan>& spans);
+
+  private:
+    using Runs = std::vector<FrameRange>;
+
+    void FitModels(const std::vector<float>& source, std::vector<ArModel>& models);
+    void Judge(int channel);
+    Runs FindRuns(int channel) const;
+    void Fill(int channel, const Runs& runs);
+    Runs KeepSettled(int channel, const Runs& runs);
+    const ArModel& ModelAt(int channel, std::size_t t) const {
+        return models_[channel][t / tuning_.block];
+    }
+    float Median(const float* e, std::size_t begin, std::size_t end);
+
+    RepairTuning tuning_;
+    int channels_;
+    std::size_t n_ = 0;
+    std::vector<std::vector<float>> original_;  // per channel
+    std::vector<std::vector<float>> repaired_;
+    std::vector<std::vector<float>> score_;  // how far each sample stands out, in scales
+    std::vector<std::vector<ArModel>> models_;
+    std::vector<Runs> runs_;
+    std::vector<float> forward_, backward_, scratch_;
+    std::vector<std::size_t> missing_;
+    InterpolationScratch interpolation_;
+};
+
+}  // namespace repair
