@@ -12,11 +12,13 @@ work=$root/build-declick
 music=$work/music
 build=${VELVANE_BENCH_BUILD:-$root/build}
 args=()
+threads=()
 long=60
 while [ $# -gt 0 ]; do
     case $1 in
     --long-minutes) long=$2; shift 2 ;;
-    --seed | --runs | --seconds | --threads) args+=("$1" "$2"); shift 2 ;;
+    --threads) threads=("$1" "$2"); shift 2 ;;
+    --seed | --runs | --seconds) args+=("$1" "$2"); shift 2 ;;
     *) echo "usage: $0 [--seed N] [--runs R] [--seconds S] [--threads N] [--long-minutes M]" >&2
        exit 2 ;;
     esac
@@ -50,5 +52,5 @@ done
 
 velvane_build_targets "$build" declick_bench -DCMAKE_BUILD_TYPE=Release -DVELVANE_BENCH=ON \
     -DVELVANE_TESTS=OFF -DVELVANE_GUI=OFF >/dev/null
-"$build/bin/declick_bench" --music "$music" --work "$work" "${args[@]}"
-"$build/bin/declick_bench" --long-minutes "$long" "${args[@]/--seed*/}"
+"$build/bin/declick_bench" --music "$music" --work "$work" "${args[@]}" "${threads[@]}"
+"$build/bin/declick_bench" --long-minutes "$long" "${threads[@]}"

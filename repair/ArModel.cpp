@@ -35,19 +35,22 @@ float Dot(const float* x, const float* y, std::size_t count) {
 
 }  // namespace
 
-ArModel FitArModel(const float* x, std::size_t count, int order, std::vector<float>& scratch) {
+ArModel FitArModel(const float* x, std::size_t count, int order, FitScratch& scratch) {
     ArModel model;
     if (count < static_cast<std::size_t>(4 * order)) return model;
-    scratch.resize(count);
-    const double step = 2 * std::numbers::pi / static_cast<double>(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const double w = 0.5 - 0.5 * std::cos(step * (static_cast<double>(i) + 0.5));
-        scratch[i] = static_cast<float>(w) * x[i];
+    if (scratch.taper.size() != count) {
+        scratch.taper.resize(count);
+        const double step = 2 * std::numbers::pi / static_cast<double>(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            scratch.taper[i] =
+                static_cast<float>(0.5 - 0.5 * std::cos(step * (static_cast<double>(i) + 0.5)));
+        }
     }
+    scratch.tapered.resize(count);
+    float* w = scratch.tapered.data();
+    for (std::size_t i = 0; i < count; ++i) w[i] = scratch.taper[i] * x[i];
     double r[kMaxArOrder + 1] = {};
-    for (int k = 0; k <= order; ++k) {
-        r[k] = Dot(scratch.data(), scratch.data() + k, count - static_cast<std::size_t>(k));
-    }
+    for (int k = 0; k <= order; ++k) r[k] = Dot(w, w + k, count - static_cast<std::size_t>(k));
     if (r[0] < kSilentMeanSquare * 0.375 * static_cast<double>(count)) return model;
     r[0] *= 1 + kWhiteNoiseFraction;
     for (int k = 1; k <= order; ++k) {

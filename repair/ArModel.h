@@ -18,10 +18,16 @@ struct ArModel {
     float a[kMaxArOrder] = {};
 };
 
+/// Working arrays of FitArModel, kept between calls: the taper is worked out once per length.
+struct FitScratch {
+    std::vector<float> taper;
+    std::vector<float> tapered;
+};
+
 /// Fits a model of `order` (1..kMaxArOrder) to `count` samples under a Hann taper
 /// (autocorrelation method, Levinson-Durbin, a little lag windowing for stability).
-/// `scratch` is resized as needed. Order 0 when the stretch is silent or too short.
-ArModel FitArModel(const float* x, std::size_t count, int order, std::vector<float>& scratch);
+/// Order 0 when the stretch is silent or too short.
+ArModel FitArModel(const float* x, std::size_t count, int order, FitScratch& scratch);
 
 /// e[t] = x[t] - prediction from x[t - 1 ..] for t in [begin, end); needs begin >= order.
 void ForwardErrors(const ArModel& model, const float* x, std::size_t begin, std::size_t end,

@@ -26,26 +26,29 @@ RepairTuning TuningFor(RepairStrength strength, std::uint32_t sampleRate) {
     const double f = sampleRate / kReferenceRate;
     t.order = std::clamp(static_cast<int>(std::lround(32 * std::sqrt(f))), 24, 48);
     t.block = PowerOfTwoNear(512 * f);
+    t.piece = t.block / 32;
     t.scaleHop = t.block / 4;
     t.scaleWindow = t.block * 2;
-    t.pairReach = Scaled(2, f);
+    t.reach = Scaled(3, f);
     t.widen = Scaled(2, f);
-    t.mergeGap = Scaled(16, f);
+    t.mergeGap = Scaled(3, f);
+    t.extendReach = Scaled(16, f);
     t.longestSpan = Scaled(265, f);
-    t.settleWindow = Scaled(64, f);
+    t.settleWindow = Scaled(128, f);
     t.leadWindow = Scaled(256, f);
+    t.levelWindow = Scaled(224, f);
     t.margin = t.block * 8;
     t.core = t.block * 64;
     switch (strength) {
         case RepairStrength::Light:
             t.threshold = 7.0f;
-            t.pairedThreshold = 5.0f;
+            t.pairedThreshold = 4.0f;
             t.extendThreshold = 3.5f;
             t.settleRatio = 2.5f;
             break;
         case RepairStrength::Strong:
             t.threshold = 4.0f;
-            t.pairedThreshold = 3.0f;
+            t.pairedThreshold = 2.5f;
             t.extendThreshold = 2.0f;
             t.settleRatio = 4.0f;
             t.widen = Scaled(3, f);

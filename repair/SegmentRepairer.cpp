@@ -7,8 +7,8 @@ namespace repair {
 
 namespace {
 
-// Median absolute value to standard deviation, for Gaussian errors.
-constexpr float kMadToSigma = 1.4826f;
+// Mean absolute value to standard deviation, for Gaussian errors.
+constexpr float kMeanToSigma = 1.2533f;
 // Scales below this (about -200 dB) are digital silence: nothing there is judged.
 constexpr float kLeastScale = 1e-10f;
 
@@ -19,17 +19,45 @@ SegmentRepairer::SegmentRepairer(const RepairTuning& tuning, int channels)
       channels_(channels),
       original_(channels),
       repaired_(channels),
+      forwardScore_(channels),
+      backwardScore_(channels),
       score_(channels),
       models_(channels),
       runs_(channels) {}
 
-float SegmentRepairer::Median(const float* e, std::size_t begin, std::size_t end) {
-    if (end <= begin) return 0;
-    scratch_.resize(end - begin);
-    for (std::size_t t = begin; t < end; ++t) scratch_[t - begin] = std::fabs(e[t]);
+void SegmentRepairer::SumPieces(const std::vector<float>& e, bool squares,
+                                std::vector<float>& pieces) const {
+    const std::size_t piece = tuning_.piece;
+    pieces.assign(n_ / piece, 0.0f);
+    const float share = 1.0f / static_cast<float>(piece);
+    for (std::size_t j = 0; j < pieces.size(); ++j) {
+        float sum = 0;
+        const float* x = e.data() + j * piece;
+        for (std::size_t i = 0; i < piece; ++i) sum += squares ? x[i] * x[i] : std::fabs(x[i]);
+        pieces[j] = sum * share;
+    }
+}
+
+float SegmentRepairer::Median(const std::vector<float>& pieces, std::size_t begin,
+                              std::size_t end) {
+    const std::size_t first = (begin + tuning_.piece - 1) / tuning_.piece;
+    const std::size_t last = std::min(pieces.size(), end / tuning_.piece);
+    if (last <= first) return 0;
+    scratch_.assign(pieces.begin() + static_cast<std::ptrdiff_t>(first),
+                    pieces.begin() + static_cast<std::ptrdiff_t>(last));
     auto middle = scratch_.begin() + static_cast<std::ptrdiff_t>(scratch_.size() / 2);
     std::nth_element(scratch_.begin(), middle, scratch_.end());
     return *middle;
+}
+
+float SegmentRepairer::PieceMean(const std::vector<float>& pieces, std::size_t begin,
+                                 std::size_t end) const {
+    const std::size_t first = (begin + tuning_.piece - 1) / tuning_.piece;
+    const std::size_t last = std::min(pieces.size(), end / tuning_.piece);
+    if (last <= first) return 0;
+    float sum = 0;
+    for (std::size_t j = first; j < last; ++j) sum += pieces[j];
+    return sum / static_cast<float>(last - first);
 }
 
 void SegmentRepairer::FitModels(const std::vector<float>& source, std::vector<ArModel>& models) {
@@ -39,17 +67,34 @@ void SegmentRepairer::FitModels(const std::vector<float>& source, std::vector<Ar
     for (std::size_t b = 0; b < blocks; ++b) {
         const std::size_t begin = b * block >= block / 2 ? b * block - block / 2 : 0;
         const std::size_t end = std::min(n_, (b + 1) * block + block / 2);
-        models[b] = FitArModel(source.data() + begin, end - begin, tuning_.order, scratch_);
+        models[b] = FitArModel(source.data() + begin, end - begin, tuning_.order, fit_);
     }
 }
 
-void SegmentRepairer::Judge(int channel) {
+void SegmentRepairer::ForwardErrorsOf(int channel, const std::vector<float>& x,
+                                      std::vector<float>& e) const {
+    const std::size_t p = static_cast<std::size_t>(tuning_.order);
+    e.assign(n_, 0.0f);
+    const std::size_t block = tuning_.block;
+    for (std::size_t b = 0; b * block < n_; ++b) {
+        const ArModel& model = models_[channel][b];
+        if (model.order == 0) continue;
+        const std::size_t begin = b * block, end = std::min(n_, begin + block);
+        if (end > p) ForwardErrors(model, x.data(), std::max(begin, p), end, e.data());
+    }
+}
+
+void SegmentRepairer::Judge(int channel, bool scaleFromRepaired) {
     const float* x = original_[channel].data();
     const std::size_t p = static_cast<std::size_t>(tuning_.order);
     forward_.assign(n_, 0.0f);
     backward_.assign(n_, 0.0f);
     std::vector<float>& score = score_[channel];
+    std::vector<float>& fs = forwardScore_[channel];
+    std::vector<float>& bs = backwardScore_[channel];
     score.assign(n_, 0.0f);
+    fs.assign(n_, 0.0f);
+    bs.assign(n_, 0.0f);
     if (n_ <= 2 * p) return;
     const std::size_t block = tuning_.block;
     for (std::size_t b = 0; b * block < n_; ++b) {
@@ -59,61 +104,103 @@ void SegmentRepairer::Judge(int channel) {
         ForwardErrors(model, x, std::max(begin, p), end, forward_.data());
         if (begin < n_ - p) BackwardErrors(model, x, begin, std::min(end, n_ - p), backward_.data());
     }
+    // The scale of the errors the music leaves: once clicks have been taken out, from the
+    // repaired samples (one click spreads over `order` forward errors, and dense crackle
+    // would otherwise pass for music), both ways alike, as the model is the same.
+    if (scaleFromRepaired) {
+        ForwardErrorsOf(channel, repaired_[channel], scratchErrors_);
+        SumPieces(scratchErrors_, false, forwardPieces_);
+        backwardPieces_ = forwardPieces_;
+    } else {
+        SumPieces(forward_, false, forwardPieces_);
+        SumPieces(backward_, false, backwardPieces_);
+    }
     const std::size_t hop = tuning_.scaleHop, half = tuning_.scaleWindow / 2;
     for (std::size_t h = 0; h < n_; h += hop) {
         const std::size_t end = std::min(n_, h + hop);
         const std::size_t centre = (h + end) / 2;
         const std::size_t lo = centre >= half ? centre - half : 0;
         const std::size_t hi = std::min(n_, centre + half);
-        const float forwardScale = kMadToSigma * Median(forward_.data(), lo, hi);
-        const float backwardScale = kMadToSigma * Median(backward_.data(), lo, hi);
+        const float forwardScale = kMeanToSigma * Median(forwardPieces_, lo, hi);
+        const float backwardScale = kMeanToSigma * Median(backwardPieces_, lo, hi);
         if (forwardScale < kLeastScale || backwardScale < kLeastScale) continue;
         const float f = 1.0f / forwardScale, g = 1.0f / backwardScale;
         for (std::size_t t = h; t < end; ++t) {
-            score[t] = std::min(std::fabs(forward_[t]) * f, std::fabs(backward_[t]) * g);
+            fs[t] = std::fabs(forward_[t]) * f;
+            bs[t] = std::fabs(backward_[t]) * g;
+            score[t] = std::min(fs[t], bs[t]);
         }
     }
-    for (std::size_t t = 0; t < p; ++t) score[t] = score[n_ - 1 - t] = 0;
+    for (std::size_t t = 0; t < p; ++t) {
+        score[t] = score[n_ - 1 - t] = fs[t] = fs[n_ - 1 - t] = bs[t] = bs[n_ - 1 - t] = 0;
+    }
 }
 
-SegmentRepairer::Runs SegmentRepairer::FindRuns(int channel) const {
-    const std::vector<float>& score = score_[channel];
-    const std::size_t reach = tuning_.pairReach;
-    auto seed = [&](std::size_t t) {
-        if (score[t] > tuning_.threshold) return true;
-        if (score[t] <= tuning_.pairedThreshold) return false;
-        const std::size_t lo = t >= reach ? t - reach : 0, hi = std::min(n_, t + reach + 1);
-        for (int other = 0; other < channels_; ++other) {
-            if (other == channel) continue;
-            for (std::size_t u = lo; u < hi; ++u) {
-                if (score_[other][u] > tuning_.threshold) return true;
-            }
-        }
-        return false;
-    };
-    const std::size_t p = static_cast<std::size_t>(tuning_.order);
-    Runs runs;
-    for (std::size_t t = 0; t < n_; ++t) {
-        if (!seed(t)) continue;
-        std::size_t begin = t, end = t + 1;
-        while (begin > 0 && score[begin - 1] > tuning_.extendThreshold) --begin;
-        while (end < n_ && (score[end] > tuning_.extendThreshold || seed(end))) ++end;
-        begin = begin >= tuning_.widen ? begin - tuning_.widen : 0;
-        end += tuning_.widen;
-        // Room for the model's context on both sides; the margins make this no loss.
-        begin = std::max(begin, p);
-        end = std::min(end, n_ - p);
-        if (begin < end) {
-            if (!runs.empty() && begin <= runs.back().end + tuning_.mergeGap) {
-                runs.back().end = std::max(runs.back().end, end);
-            } else {
-                runs.push_back({begin, end});
-            }
-        }
-        t = end;
+namespace {
+
+// Adds [begin, end) to runs sorted by start, joining it with runs it comes within `gap` of.
+void AddRun(std::vector<FrameRange>& runs, std::size_t begin, std::size_t end, std::size_t gap) {
+    auto at = std::lower_bound(runs.begin(), runs.end(), begin,
+                               [](const FrameRange& r, std::size_t b) { return r.begin < b; });
+    if (at != runs.begin() && std::prev(at)->end + gap >= begin) --at;
+    auto last = at;
+    while (last != runs.end() && last->begin <= end + gap) {
+        begin = std::min(begin, last->begin);
+        end = std::max(end, last->end);
+        ++last;
     }
-    std::erase_if(runs, [&](const FrameRange& r) { return r.end - r.begin > tuning_.longestSpan; });
+    at = runs.erase(at, last);
+    runs.insert(at, {begin, end});
+}
+
+}  // namespace
+
+SegmentRepairer::Runs SegmentRepairer::FindRuns(int channel) const {
+    const std::vector<float>& fs = forwardScore_[channel];
+    const std::vector<float>& bs = backwardScore_[channel];
+    const std::vector<float>& score = score_[channel];
+    const std::size_t p = static_cast<std::size_t>(tuning_.order);
+    const float k = tuning_.threshold;
+    Runs runs;
+    if (n_ <= 2 * p) return runs;
+    for (std::size_t t = p; t < n_ - p; ++t) {
+        if (fs[t] <= k) continue;
+        // Damage starts where the past stops predicting the music and ends where the future
+        // starts predicting it again, a few samples later at most.
+        std::size_t u = t, last = std::min(n_ - p - 1, t + tuning_.reach);
+        while (u < last && bs[u] <= k) ++u;
+        if (bs[u] <= k) continue;
+        std::size_t begin = std::min(t, u), end = std::max(t, u) + 1;
+        const std::size_t lowest = std::max(p, begin >= tuning_.extendReach ? begin - tuning_.extendReach : 0);
+        const std::size_t highest = std::min(n_ - p, end + tuning_.extendReach);
+        while (begin > lowest && score[begin - 1] > tuning_.extendThreshold) --begin;
+        while (end < highest && score[end] > tuning_.extendThreshold) ++end;
+        begin = std::max(p, begin >= tuning_.widen ? begin - tuning_.widen : 0);
+        end = std::min(n_ - p, end + tuning_.widen);
+        AddRun(runs, begin, end, tuning_.mergeGap);
+    }
     return runs;
+}
+
+void SegmentRepairer::ShareRuns(std::vector<Runs>& runs) const {
+    // A click on a record mostly reaches every channel, if weaker on some: a run found on
+    // one is taken on another wherever that one's errors stand out there too.
+    const std::vector<Runs> found = runs;
+    for (int c = 0; c < channels_; ++c) {
+        for (int other = 0; other < channels_; ++other) {
+            if (other == c) continue;
+            for (const FrameRange& run : found[other]) {
+                float most = 0;
+                for (std::size_t t = run.begin; t < run.end; ++t) most = std::max(most, score_[c][t]);
+                if (most > tuning_.pairedThreshold) {
+                    AddRun(runs[c], run.begin, run.end, tuning_.mergeGap);
+                }
+            }
+        }
+    }
+    for (Runs& r : runs) {
+        std::erase_if(r, [&](const FrameRange& x) { return x.end - x.begin > tuning_.longestSpan; });
+    }
 }
 
 void SegmentRepairer::Fill(int channel, const Runs& runs) {
@@ -138,26 +225,24 @@ void SegmentRepairer::Fill(int channel, const Runs& runs) {
     }
 }
 
-SegmentRepairer::Runs SegmentRepairer::KeepSettled(int channel, const Runs& runs) {
-    const float* x = repaired_[channel].data();
-    const std::size_t p = static_cast<std::size_t>(tuning_.order);
-    forward_.assign(n_, 0.0f);
-    const std::size_t block = tuning_.block;
-    for (std::size_t b = 0; b * block < n_; ++b) {
-        const ArModel& model = models_[channel][b];
-        if (model.order == 0) continue;
-        const std::size_t begin = b * block, end = std::min(n_, begin + block);
-        ForwardErrors(model, x, std::max(begin, p), end, forward_.data());
-    }
+SegmentRepairer::Runs SegmentRepairer::KeepClicks(int channel, const Runs& runs) {
+    const std::vector<float>& x = repaired_[channel];
+    ForwardErrorsOf(channel, x, forward_);
+    SumPieces(forward_, false, forwardPieces_);
+    SumPieces(x, true, levelPieces_);
+    auto before = [](std::size_t at, std::size_t span) { return at >= span ? at - span : 0; };
     Runs kept;
     for (const FrameRange& run : runs) {
-        const std::size_t leadBegin = run.begin >= tuning_.leadWindow + p
-                                          ? run.begin - tuning_.leadWindow
-                                          : p;
-        const float lead = Median(forward_.data(), leadBegin, run.begin);
-        const float settle =
-            Median(forward_.data(), run.end, std::min(n_, run.end + tuning_.settleWindow));
-        if (settle <= tuning_.settleRatio * lead) kept.push_back(run);
+        // The errors after a repaired click settle back to what they were before it ...
+        const float lead = Median(forwardPieces_, before(run.begin, tuning_.leadWindow), run.begin);
+        const float settle = Median(forwardPieces_, run.end, run.end + tuning_.settleWindow);
+        if (settle > tuning_.settleRatio * lead) continue;
+        // ... and the music goes on as loud as before; after an attack it is louder.
+        const float levelBefore =
+            PieceMean(levelPieces_, before(run.begin, tuning_.levelWindow), run.begin);
+        const float levelAfter = PieceMean(levelPieces_, run.end, run.end + tuning_.levelWindow);
+        if (levelAfter > tuning_.attackRise * levelBefore) continue;
+        kept.push_back(run);
     }
     return kept;
 }
@@ -175,11 +260,14 @@ void SegmentRepairer::Repair(const float* interleaved, std::size_t frames,
     }
     for (int pass = 0; pass < tuning_.passes; ++pass) {
         for (int c = 0; c < channels_; ++c) FitModels(repaired_[c], models_[c]);
-        for (int c = 0; c < channels_; ++c) Judge(c);
+        for (int c = 0; c < channels_; ++c) Judge(c, pass > 0);
+        std::vector<Runs> found(channels);
+        for (int c = 0; c < channels_; ++c) found[c] = FindRuns(c);
+        ShareRuns(found);
         for (int c = 0; c < channels_; ++c) {
-            const Runs runs = FindRuns(c);
+            const Runs& runs = found[c];
             Fill(c, runs);
-            runs_[c] = KeepSettled(c, runs);
+            runs_[c] = KeepClicks(c, runs);
             if (runs_[c].size() != runs.size()) Fill(c, runs_[c]);
         }
     }

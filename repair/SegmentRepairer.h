@@ -35,24 +35,32 @@ class SegmentRepairer {
     using Runs = std::vector<FrameRange>;
 
     void FitModels(const std::vector<float>& source, std::vector<ArModel>& models);
-    void Judge(int channel);
+    void ForwardErrorsOf(int channel, const std::vector<float>& x, std::vector<float>& e) const;
+    void Judge(int channel, bool scaleFromRepaired);
     Runs FindRuns(int channel) const;
+    void ShareRuns(std::vector<Runs>& runs) const;
     void Fill(int channel, const Runs& runs);
-    Runs KeepSettled(int channel, const Runs& runs);
+    Runs KeepClicks(int channel, const Runs& runs);
+    void SumPieces(const std::vector<float>& e, bool squares, std::vector<float>& pieces) const;
+    float PieceMean(const std::vector<float>& pieces, std::size_t begin, std::size_t end) const;
     const ArModel& ModelAt(int channel, std::size_t t) const {
         return models_[channel][t / tuning_.block];
     }
-    float Median(const float* e, std::size_t begin, std::size_t end);
+    float Median(const std::vector<float>& pieces, std::size_t begin, std::size_t end);
 
     RepairTuning tuning_;
     int channels_;
     std::size_t n_ = 0;
     std::vector<std::vector<float>> original_;  // per channel
     std::vector<std::vector<float>> repaired_;
-    std::vector<std::vector<float>> score_;  // how far each sample stands out, in scales
+    // How far each sample's forward and backward errors stand out, in robust scales, and the
+    // lesser of the two.
+    std::vector<std::vector<float>> forwardScore_, backwardScore_, score_;
     std::vector<std::vector<ArModel>> models_;
     std::vector<Runs> runs_;
-    std::vector<float> forward_, backward_, scratch_;
+    std::vector<float> forward_, backward_, scratchErrors_, scratch_;
+    std::vector<float> forwardPieces_, backwardPieces_, levelPieces_;
+    FitScratch fit_;
     std::vector<std::size_t> missing_;
     InterpolationScratch interpolation_;
 };

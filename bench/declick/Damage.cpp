@@ -13,6 +13,8 @@ namespace {
 using corpus::Random;
 
 enum class Shape { Impulse, Spike, Ring, Burst, Step, Thump, NoisyPop, HalfSine };
+constexpr const char* kShapeNames[] = {"impulse", "spike", "ring", "burst",
+                                       "step", "thump", "noisy pop", "half sine"};
 
 constexpr double kPi = std::numbers::pi;
 // Damage is kept this far from the excerpt's ends (its fades).
@@ -110,7 +112,7 @@ void AddClick(Damaged& d, std::size_t frames, double rms, Shape shape, double le
         }
         end = std::max(end, start + delay + w.size());
     }
-    d.events.push_back({start, end - start});
+    d.events.push_back({start, end - start, levelDb, kShapeNames[static_cast<int>(shape)]});
 }
 
 }  // namespace

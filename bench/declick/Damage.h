@@ -21,6 +21,8 @@ std::string_view ConditionName(Condition condition);
 struct DamageEvent {
     std::size_t start = 0;
     std::size_t length = 0;
+    double levelDb = 0;      ///< peak above the excerpt's RMS
+    const char* shape = "";  ///< which waveform
 };
 
 struct Damaged {

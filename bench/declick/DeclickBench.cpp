@@ -2,16 +2,19 @@
 // of known positions (bench/declick-bench.sh builds and runs it). Prints the scores per
 // half (tuning, held out), damage and excerpt group, then the times.
 //   declick_bench --music DIR --work DIR [--seconds S] [--seed N] [--runs R] [--threads N]
+//                 [--quick]   (the repairer's scores alone, for tuning)
 //   declick_bench --long-minutes M [--threads N]   (time and memory on one long stream)
 
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -195,6 +198,7 @@ int main(int argc, char** argv) {
     std::string music, work;
     double seconds = 8, longMinutes = 0;
     int seed = 1, runs = 3, threads = 0;
+    bool quick = false;
     if (!bench::ReadOptions(argc, argv,
                             {{"--music", &music},
                              {"--work", &work},
@@ -202,9 +206,10 @@ int main(int argc, char** argv) {
                              {"--seed", &seed},
                              {"--runs", &runs},
                              {"--threads", &threads},
-                             {"--long-minutes", &longMinutes}})) {
+                             {"--long-minutes", &longMinutes},
+                             {"--quick", &quick}})) {
         std::fprintf(stderr, "usage: declick_bench --music DIR --work DIR [--seconds S] [--seed N] "
-                             "[--runs R] [--threads N] | --long-minutes M [--threads N]\n");
+                             "[--runs R] [--threads N] [--quick] | --long-minutes M [--threads N]\n");
         return 2;
     }
     if (longMinutes > 0) return LongRun(longMinutes, threads);
@@ -263,7 +268,7 @@ int main(int argc, char** argv) {
                                RunVelvane(strength, threads, stream, out);
                            }});
     }
-    for (const std::string& filter : grid) {
+    for (const std::string& filter : quick ? std::vector<std::string>{} : grid) {
         methods.push_back({filter, [&, filter](std::vector<float>& out) {
                                if (!RunFfmpeg(work, filter, stream.size(), out)) {
                                    std::fprintf(stderr, "ffmpeg %s failed\n", filter.c_str());
@@ -286,6 +291,63 @@ int main(int argc, char** argv) {
             o.harm.push_back(item.condition == Condition::Clean ? HarmDb(clean, output) : 0);
         }
         outcomes.push_back(std::move(o));
+    }
+    if (quick) {
+        // Which clicks medium misses on the tuning half: by shape and level, untouched or
+        // touched but not repaired.
+        methods[1].run(out);
+        std::map<std::string, std::array<int, 3>> misses;  // total, untouched, poorly filled
+        for (const Item& item : items) {
+            if (excerpts[item.excerpt].heldOut) continue;
+            const float* output = out.data() + item.offset * kChannels;
+            const float* in = item.damaged.samples.data();
+            const float* clean = excerpts[item.excerpt].clean.data();
+            for (const DamageEvent& e : item.damaged.events) {
+                double before = 0, after = 0;
+                bool touched = false;
+                for (std::size_t i = e.start * kChannels; i < (e.start + e.length) * kChannels; ++i) {
+                    before += (in[i] - clean[i]) * (in[i] - clean[i]);
+                    after += (output[i] - clean[i]) * (output[i] - clean[i]);
+                    touched |= output[i] != in[i];
+                }
+                static int shown = 0;
+                if (getenv("DECLICK_DEBUG") && after > kRepairedResidualShare * before && shown++ < 40) {
+                    std::printf("DBG item %zu %s at %zu len %zu lvl %.1f ratio %.2f:", item.excerpt,
+                                e.shape, e.start, e.length, e.levelDb, after / before);
+                    for (int c = 0; c < kChannels; ++c) {
+                        double b = 0, a = 0;
+                        long first = -1, last = -1;
+                        for (long f = (long)e.start - 40; f < (long)(e.start + e.length + 40); ++f) {
+                            const std::size_t i = f * kChannels + c;
+                            if (output[i] != in[i]) { if (first < 0) first = f; last = f; }
+                            if (f >= (long)e.start && f < (long)(e.start + e.length)) {
+                                b += (in[i] - clean[i]) * (in[i] - clean[i]);
+                                a += (output[i] - clean[i]) * (output[i] - clean[i]);
+                            }
+                        }
+                        std::printf("  c%d dmg %.2e res %.2e chg [%ld,%ld]", c, b, a,
+                                    first < 0 ? -1 : first - (long)e.start, last < 0 ? -1 : last - (long)e.start);
+                    }
+                    std::printf("\n");
+                }
+                const int bin = static_cast<int>(std::floor(e.levelDb / 6)) * 6;
+                auto& m = misses[std::string(e.shape) + " " + std::to_string(bin) + " dB"];
+                ++m[0];
+                if (after > kRepairedResidualShare * before) ++m[touched ? 2 : 1];
+            }
+        }
+        std::printf("medium's misses (tuning half): shape, level: clicks, untouched, poorly filled\n");
+        for (const auto& [key, m] : misses) {
+            std::printf("  %-22s %6d %6d %6d\n", key.c_str(), m[0], m[1], m[2]);
+        }
+        for (const char* half : {"tuning", "held out"}) {
+            const std::string h = half;
+            for (const Outcome& o : outcomes) {
+                PrintRows(o, items, excerpts, half,
+                          [h](const Excerpt& e) { return e.heldOut == (h == "held out"); });
+            }
+        }
+        return 0;
     }
     // adeclick's best setting: the highest mean SNR gain on the tuning half.
     std::size_t best = 3;
