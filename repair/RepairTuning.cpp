@@ -9,6 +9,16 @@ namespace {
 
 constexpr double kReferenceRate = 44100.0;
 
+// What sets the strengths apart: how far errors must stand out to count as damage.
+struct StrengthFigures {
+    float threshold, paired, extend, settle, grow;
+};
+constexpr StrengthFigures kStrengths[] = {
+    {10.0f, 6.0f, 4.0f, 2.5f, 40.0f},  // Light
+    {7.0f, 4.0f, 3.5f, 2.5f, 28.0f},   // Medium
+    {5.0f, 3.0f, 2.5f, 3.0f, 20.0f},   // Strong
+};
+
 // A length given in samples at 44.1 kHz, at `factor` times that rate, at least `least`.
 std::size_t Scaled(std::size_t samples, double factor, std::size_t least = 1) {
     return std::max(least, static_cast<std::size_t>(std::lround(samples * factor)));
@@ -34,29 +44,19 @@ RepairTuning TuningFor(RepairStrength strength, std::uint32_t sampleRate) {
     t.mergeGap = Scaled(3, f);
     t.extendReach = Scaled(16, f);
     t.longestSpan = Scaled(265, f);
-    t.settleWindow = Scaled(128, f);
+    t.settleWindow = Scaled(256, f);
     t.leadWindow = Scaled(256, f);
     t.levelWindow = Scaled(224, f);
     t.margin = t.block * 8;
     t.core = t.block * 64;
-    switch (strength) {
-        case RepairStrength::Light:
-            t.threshold = 7.0f;
-            t.pairedThreshold = 4.0f;
-            t.extendThreshold = 3.5f;
-            t.settleRatio = 2.5f;
-            break;
-        case RepairStrength::Strong:
-            t.threshold = 4.0f;
-            t.pairedThreshold = 2.5f;
-            t.extendThreshold = 2.0f;
-            t.settleRatio = 4.0f;
-            t.widen = Scaled(3, f);
-            break;
-        case RepairStrength::Off:
-        case RepairStrength::Medium:
-            break;
-    }
+    const StrengthFigures& figures = kStrengths[strength == RepairStrength::Light    ? 0
+                                                : strength == RepairStrength::Strong ? 2
+                                                                                     : 1];
+    t.threshold = figures.threshold;
+    t.pairedThreshold = figures.paired;
+    t.extendThreshold = figures.extend;
+    t.settleRatio = figures.settle;
+    t.growThreshold = figures.grow;
     return t;
 }
 

@@ -29,6 +29,9 @@ struct RepairTuning {
     float settleRatio = 3.0f;     ///< ... samples must settle to this many times the scale
                                   ///< before the run, or the run was a real attack: undone
     std::size_t leadWindow = 256; ///< samples before a run that give that scale
+    float growThreshold = 20.0f;  ///< a run whose forward errors reach this many scales
+    float growRise = 2.0f;        ///< grows over pieces this much louder (power) than the
+                                  ///< music before it: the rest of a pop
     std::size_t levelWindow = 224;  ///< a run followed by music this much louder (power)
     float attackRise = 4.0f;      ///< over this many samples than before it was an attack
                                   ///< (a drum's beater, a pick), not a click: undone

@@ -167,7 +167,8 @@ SegmentRepairer::Runs SegmentRepairer::FindRuns(int channel) const {
         if (fs[t] <= k) continue;
         // Damage starts where the past stops predicting the music and ends where the future
         // starts predicting it again, a few samples later at most.
-        std::size_t u = t, last = std::min(n_ - p - 1, t + tuning_.reach);
+        std::size_t u = std::max(p, t - std::min(t, tuning_.reach));
+        const std::size_t last = std::min(n_ - p - 1, t + tuning_.reach);
         while (u < last && bs[u] <= k) ++u;
         if (bs[u] <= k) continue;
         std::size_t begin = std::min(t, u), end = std::max(t, u) + 1;
@@ -225,6 +226,34 @@ void SegmentRepairer::Fill(int channel, const Runs& runs) {
     }
 }
 
+void SegmentRepairer::Grow(int channel, Runs& runs) {
+    // A pop stays louder than the music for up to a few milliseconds, much of it too smooth
+    // for the model to tell from music: a run grows, a piece at a time, while the next few
+    // pieces are louder than the music before it. One that is still followed by louder
+    // sound at longestSpan is an attack, and is left alone.
+    SumPieces(repaired_[channel], true, levelPieces_);
+    const std::size_t p = static_cast<std::size_t>(tuning_.order);
+    const std::size_t ahead = 2 * tuning_.piece;
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        FrameRange& run = runs[r];
+        const std::size_t from = run.begin >= tuning_.levelWindow ? run.begin - tuning_.levelWindow : 0;
+        const float before = PieceMean(levelPieces_, from, run.begin);
+        const std::size_t limit = std::min({run.begin + tuning_.longestSpan, n_ - p,
+                                            r + 1 < runs.size() ? runs[r + 1].begin : n_});
+        float peak = 0;
+        for (std::size_t t = run.begin; t < run.end; ++t) peak = std::max(peak, forwardScore_[channel][t]);
+        std::size_t end = run.end;
+        while (peak >= tuning_.growThreshold && end + tuning_.piece <= limit &&
+               PieceMean(levelPieces_, end, end + ahead) > tuning_.growRise * before) {
+            end += tuning_.piece;
+        }
+        const bool attack = PieceMean(levelPieces_, end, end + tuning_.levelWindow) >
+                            tuning_.attackRise * before;
+        run.end = attack ? run.begin : end;
+    }
+    std::erase_if(runs, [](const FrameRange& run) { return run.end == run.begin; });
+}
+
 SegmentRepairer::Runs SegmentRepairer::KeepClicks(int channel, const Runs& runs) {
     const std::vector<float>& x = repaired_[channel];
     ForwardErrorsOf(channel, x, forward_);
@@ -235,7 +264,8 @@ SegmentRepairer::Runs SegmentRepairer::KeepClicks(int channel, const Runs& runs)
     for (const FrameRange& run : runs) {
         // The errors after a repaired click settle back to what they were before it ...
         const float lead = Median(forwardPieces_, before(run.begin, tuning_.leadWindow), run.begin);
-        const float settle = Median(forwardPieces_, run.end, run.end + tuning_.settleWindow);
+        const std::size_t after = run.end + static_cast<std::size_t>(tuning_.order);
+        const float settle = Median(forwardPieces_, after, after + tuning_.settleWindow);
         if (settle > tuning_.settleRatio * lead) continue;
         // ... and the music goes on as loud as before; after an attack it is louder.
         const float levelBefore =
@@ -265,7 +295,9 @@ void SegmentRepairer::Repair(const float* interleaved, std::size_t frames,
         for (int c = 0; c < channels_; ++c) found[c] = FindRuns(c);
         ShareRuns(found);
         for (int c = 0; c < channels_; ++c) {
-            const Runs& runs = found[c];
+            Runs& runs = found[c];
+            Fill(c, runs);
+            Grow(c, runs);
             Fill(c, runs);
             runs_[c] = KeepClicks(c, runs);
             if (runs_[c].size() != runs.size()) Fill(c, runs_[c]);

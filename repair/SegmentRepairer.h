@@ -40,6 +40,7 @@ class SegmentRepairer {
     Runs FindRuns(int channel) const;
     void ShareRuns(std::vector<Runs>& runs) const;
     void Fill(int channel, const Runs& runs);
+    void Grow(int channel, Runs& runs);
     Runs KeepClicks(int channel, const Runs& runs);
     void SumPieces(const std::vector<float>& e, bool squares, std::vector<float>& pieces) const;
     float PieceMean(const std::vector<float>& pieces, std::size_t begin, std::size_t end) const;

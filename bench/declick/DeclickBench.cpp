@@ -304,31 +304,11 @@ int main(int argc, char** argv) {
             const float* clean = excerpts[item.excerpt].clean.data();
             for (const DamageEvent& e : item.damaged.events) {
                 double before = 0, after = 0;
-                bool touched = false;
+                bool touched = false;  // any sample of it changed
                 for (std::size_t i = e.start * kChannels; i < (e.start + e.length) * kChannels; ++i) {
                     before += (in[i] - clean[i]) * (in[i] - clean[i]);
                     after += (output[i] - clean[i]) * (output[i] - clean[i]);
                     touched |= output[i] != in[i];
-                }
-                static int shown = 0;
-                if (getenv("DECLICK_DEBUG") && after > kRepairedResidualShare * before && shown++ < 40) {
-                    std::printf("DBG item %zu %s at %zu len %zu lvl %.1f ratio %.2f:", item.excerpt,
-                                e.shape, e.start, e.length, e.levelDb, after / before);
-                    for (int c = 0; c < kChannels; ++c) {
-                        double b = 0, a = 0;
-                        long first = -1, last = -1;
-                        for (long f = (long)e.start - 40; f < (long)(e.start + e.length + 40); ++f) {
-                            const std::size_t i = f * kChannels + c;
-                            if (output[i] != in[i]) { if (first < 0) first = f; last = f; }
-                            if (f >= (long)e.start && f < (long)(e.start + e.length)) {
-                                b += (in[i] - clean[i]) * (in[i] - clean[i]);
-                                a += (output[i] - clean[i]) * (output[i] - clean[i]);
-                            }
-                        }
-                        std::printf("  c%d dmg %.2e res %.2e chg [%ld,%ld]", c, b, a,
-                                    first < 0 ? -1 : first - (long)e.start, last < 0 ? -1 : last - (long)e.start);
-                    }
-                    std::printf("\n");
                 }
                 const int bin = static_cast<int>(std::floor(e.levelDb / 6)) * 6;
                 auto& m = misses[std::string(e.shape) + " " + std::to_string(bin) + " dB"];
