@@ -16,20 +16,21 @@ constexpr std::size_t kLanes = 8;
 // so that a model fitted to a pure tone stays stable and well conditioned.
 constexpr double kLagWindowBandwidth = 0.004;
 // Added to the zero lag: a noise floor 50 dB down, so that the fit never relies on detail
-// far below the music (dither, rounding).
+// far below the music (dither, rounding) and the errors of loud bass and quiet treble are
+// judged alike.
 constexpr double kWhiteNoiseFraction = 1e-5;
 // Below this mean square (about -140 dB full scale) a stretch is taken as silence.
 constexpr double kSilentMeanSquare = 1e-14;
 
-float Dot(const float* x, const float* y, std::size_t count) {
-    float lanes[kLanes] = {};
+double Dot(const float* x, const float* y, std::size_t count) {
+    double lanes[kLanes] = {};
     std::size_t i = 0;
     for (; i + kLanes <= count; i += kLanes) {
-        for (std::size_t l = 0; l < kLanes; ++l) lanes[l] += x[i + l] * y[i + l];
+        for (std::size_t l = 0; l < kLanes; ++l) lanes[l] += double(x[i + l]) * y[i + l];
     }
-    for (; i < count; ++i) lanes[0] += x[i] * y[i];
-    float sum = 0;
-    for (float lane : lanes) sum += lane;
+    for (; i < count; ++i) lanes[0] += double(x[i]) * y[i];
+    double sum = 0;
+    for (double lane : lanes) sum += lane;
     return sum;
 }
 
@@ -168,4 +169,3 @@ void InterpolateMissing(const ArModel& model, const std::vector<std::size_t>& mi
 }
 
 }  // namespace repair
-

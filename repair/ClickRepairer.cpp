@@ -60,7 +60,8 @@ class ClickRepairer::Workers {
                 queue_.pop_front();
             }
             const std::size_t frames = job->input.size() / static_cast<std::size_t>(channels);
-            job->output.resize((job->own.end - job->own.begin) * static_cast<std::size_t>(channels));
+            job->output.resize((job->own.end - job->own.begin) *
+                               static_cast<std::size_t>(channels));
             repairer.Repair(job->input.data(), frames, job->firstFrame, job->own,
                             job->output.data(), job->spans);
             {
@@ -127,8 +128,7 @@ void ClickRepairer::Finish(std::vector<float>& out) {
     pendingStart_ = received_ = nextCore_ = 0;
 }
 
-void ClickRepairer::Submit(std::uint64_t coreEnd, std::uint64_t inputEnd,
-                           std::vector<float>& out) {
+void ClickRepairer::Submit(std::uint64_t coreEnd, std::uint64_t inputEnd, std::vector<float>& out) {
     if (inFlight_.size() > static_cast<std::size_t>(threads_)) EmitOldest(out);
     const std::size_t channels = static_cast<std::size_t>(channels_);
     auto job = std::make_unique<Job>();
@@ -144,9 +144,9 @@ void ClickRepairer::Submit(std::uint64_t coreEnd, std::uint64_t inputEnd,
     // Keep only what the next segment's context reaches back to.
     const std::uint64_t keepFrom = nextCore_ >= tuning_.margin ? nextCore_ - tuning_.margin : 0;
     if (keepFrom > pendingStart_) {
-        pending_.erase(pending_.begin(),
-                       pending_.begin() +
-                           static_cast<std::ptrdiff_t>((keepFrom - pendingStart_) * channels));
+        pending_.erase(
+            pending_.begin(),
+            pending_.begin() + static_cast<std::ptrdiff_t>((keepFrom - pendingStart_) * channels));
         pendingStart_ = keepFrom;
     }
 }

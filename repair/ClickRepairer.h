@@ -29,8 +29,7 @@ class ClickRepairer {
   public:
     /// `channels` 1..8, `sampleRate` 22050..192000 Hz; `threads` workers, 0 for one per
     /// usable processor. Off passes every frame straight through.
-    ClickRepairer(RepairStrength strength, int channels, std::uint32_t sampleRate,
-                  int threads = 0);
+    ClickRepairer(RepairStrength strength, int channels, std::uint32_t sampleRate, int threads = 0);
     ~ClickRepairer();
     ClickRepairer(const ClickRepairer&) = delete;
     ClickRepairer& operator=(const ClickRepairer&) = delete;
@@ -67,10 +66,10 @@ class ClickRepairer {
     int channels_;
     int threads_;
     RepairTuning tuning_;
-    std::vector<float> pending_;      // input from frame pendingStart_ on
+    std::vector<float> pending_;  // input from frame pendingStart_ on
     std::uint64_t pendingStart_ = 0;
-    std::uint64_t received_ = 0;      // frames taken so far
-    std::uint64_t nextCore_ = 0;      // first frame of the next segment's own frames
+    std::uint64_t received_ = 0;                 // frames taken so far
+    std::uint64_t nextCore_ = 0;                 // first frame of the next segment's own frames
     std::deque<std::unique_ptr<Job>> inFlight_;  // oldest first
     std::vector<ClickSpan> spans_;
     std::unique_ptr<Workers> workers_;

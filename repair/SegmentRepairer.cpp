@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace repair {
 
@@ -60,7 +61,11 @@ float SegmentRepairer::PieceMean(const std::vector<float>& pieces, std::size_t b
     return sum / static_cast<float>(last - first);
 }
 
-void SegmentRepairer::FitModels(const std::vector<float>& source, std::vector<ArModel>& models) {
+void SegmentRepairer::FitModels(int channel) {
+    // Fitted to the samples as repaired so far: a loud click would otherwise teach the model
+    // its own shape.
+    const std::vector<float>& source = repaired_[channel];
+    std::vector<ArModel>& models = models_[channel];
     const std::size_t block = tuning_.block;
     const std::size_t blocks = (n_ + block - 1) / block;
     models.resize(blocks);
@@ -102,7 +107,8 @@ void SegmentRepairer::Judge(int channel, bool scaleFromRepaired) {
         if (model.order == 0) continue;
         const std::size_t begin = b * block, end = std::min(n_, begin + block);
         ForwardErrors(model, x, std::max(begin, p), end, forward_.data());
-        if (begin < n_ - p) BackwardErrors(model, x, begin, std::min(end, n_ - p), backward_.data());
+        if (begin < n_ - p)
+            BackwardErrors(model, x, begin, std::min(end, n_ - p), backward_.data());
     }
     // The scale of the errors the music leaves: once clicks have been taken out, from the
     // repaired samples (one click spreads over `order` forward errors, and dense crackle
@@ -172,7 +178,8 @@ SegmentRepairer::Runs SegmentRepairer::FindRuns(int channel) const {
         while (u < last && bs[u] <= k) ++u;
         if (bs[u] <= k) continue;
         std::size_t begin = std::min(t, u), end = std::max(t, u) + 1;
-        const std::size_t lowest = std::max(p, begin >= tuning_.extendReach ? begin - tuning_.extendReach : 0);
+        const std::size_t lowest =
+            std::max(p, begin >= tuning_.extendReach ? begin - tuning_.extendReach : 0);
         const std::size_t highest = std::min(n_ - p, end + tuning_.extendReach);
         while (begin > lowest && score[begin - 1] > tuning_.extendThreshold) --begin;
         while (end < highest && score[end] > tuning_.extendThreshold) ++end;
@@ -192,7 +199,8 @@ void SegmentRepairer::ShareRuns(std::vector<Runs>& runs) const {
             if (other == c) continue;
             for (const FrameRange& run : found[other]) {
                 float most = 0;
-                for (std::size_t t = run.begin; t < run.end; ++t) most = std::max(most, score_[c][t]);
+                for (std::size_t t = run.begin; t < run.end; ++t)
+                    most = std::max(most, score_[c][t]);
                 if (most > tuning_.pairedThreshold) {
                     AddRun(runs[c], run.begin, run.end, tuning_.mergeGap);
                 }
@@ -200,7 +208,33 @@ void SegmentRepairer::ShareRuns(std::vector<Runs>& runs) const {
         }
     }
     for (Runs& r : runs) {
-        std::erase_if(r, [&](const FrameRange& x) { return x.end - x.begin > tuning_.longestSpan; });
+        std::erase_if(r,
+                      [&](const FrameRange& x) { return x.end - x.begin > tuning_.longestSpan; });
+    }
+}
+
+void SegmentRepairer::AlignRuns(std::vector<Runs>& runs) const {
+    // The same click on several channels is filled over the same frames on each: the pop
+    // that grew on one channel grows on the others too.
+    bool changed = false;
+    for (int c = 0; c < channels_; ++c) {
+        for (int other = 0; other < channels_; ++other) {
+            if (other == c) continue;
+            for (FrameRange& run : runs[c]) {
+                for (const FrameRange& o : runs[other]) {
+                    if (o.end <= run.begin || o.begin >= run.end) continue;
+                    if (o.begin < run.begin || o.end > run.end) changed = true;
+                    run.begin = std::min(run.begin, o.begin);
+                    run.end = std::max(run.end, o.end);
+                }
+            }
+        }
+    }
+    if (!changed) return;
+    for (Runs& r : runs) {
+        Runs merged;
+        for (const FrameRange& run : r) AddRun(merged, run.begin, run.end, 0);
+        r = std::move(merged);
     }
 }
 
@@ -226,7 +260,7 @@ void SegmentRepairer::Fill(int channel, const Runs& runs) {
     }
 }
 
-void SegmentRepairer::Grow(int channel, Runs& runs) {
+void SegmentRepairer::GrowPopsDropAttacks(int channel, Runs& runs) {
     // A pop stays louder than the music for up to a few milliseconds, much of it too smooth
     // for the model to tell from music: a run grows, a piece at a time, while the next few
     // pieces are louder than the music before it. One that is still followed by louder
@@ -236,50 +270,54 @@ void SegmentRepairer::Grow(int channel, Runs& runs) {
     const std::size_t ahead = 2 * tuning_.piece;
     for (std::size_t r = 0; r < runs.size(); ++r) {
         FrameRange& run = runs[r];
-        const std::size_t from = run.begin >= tuning_.levelWindow ? run.begin - tuning_.levelWindow : 0;
-        const float before = PieceMean(levelPieces_, from, run.begin);
+        const float before = QuietestBefore(run.begin);
         const std::size_t limit = std::min({run.begin + tuning_.longestSpan, n_ - p,
                                             r + 1 < runs.size() ? runs[r + 1].begin : n_});
         float peak = 0;
-        for (std::size_t t = run.begin; t < run.end; ++t) peak = std::max(peak, forwardScore_[channel][t]);
+        for (std::size_t t = run.begin; t < run.end; ++t)
+            peak = std::max(peak, forwardScore_[channel][t]);
         std::size_t end = run.end;
         while (peak >= tuning_.growThreshold && end + tuning_.piece <= limit &&
                PieceMean(levelPieces_, end, end + ahead) > tuning_.growRise * before) {
             end += tuning_.piece;
         }
-        const bool attack = PieceMean(levelPieces_, end, end + tuning_.levelWindow) >
-                            tuning_.attackRise * before;
+        const bool attack =
+            PieceMean(levelPieces_, end, end + tuning_.levelWindow) > tuning_.attackRise * before;
         run.end = attack ? run.begin : end;
     }
     std::erase_if(runs, [](const FrameRange& run) { return run.end == run.begin; });
 }
 
-SegmentRepairer::Runs SegmentRepairer::KeepClicks(int channel, const Runs& runs) {
+float SegmentRepairer::QuietestBefore(std::size_t begin) const {
+    // The quietest of a few windows: a run within an attack's first milliseconds has the
+    // attack's loud start just before it, and the quiet before that further back.
+    float quietest = std::numeric_limits<float>::max();
+    const std::size_t w = tuning_.levelWindow;
+    for (std::size_t k = 0; k < tuning_.attackLookback && begin >= (k + 1) * w; ++k) {
+        quietest = std::min(quietest, PieceMean(levelPieces_, begin - (k + 1) * w, begin - k * w));
+    }
+    return quietest == std::numeric_limits<float>::max() ? 0 : quietest;
+}
+
+SegmentRepairer::Runs SegmentRepairer::KeepSettled(int channel, const Runs& runs) {
     const std::vector<float>& x = repaired_[channel];
     ForwardErrorsOf(channel, x, forward_);
     SumPieces(forward_, false, forwardPieces_);
-    SumPieces(x, true, levelPieces_);
     auto before = [](std::size_t at, std::size_t span) { return at >= span ? at - span : 0; };
     Runs kept;
     for (const FrameRange& run : runs) {
-        // The errors after a repaired click settle back to what they were before it ...
+        // The errors after a repaired click settle back to what they were before it; after a
+        // hi-hat or a strummed chord they stay high.
         const float lead = Median(forwardPieces_, before(run.begin, tuning_.leadWindow), run.begin);
         const std::size_t after = run.end + static_cast<std::size_t>(tuning_.order);
         const float settle = Median(forwardPieces_, after, after + tuning_.settleWindow);
-        if (settle > tuning_.settleRatio * lead) continue;
-        // ... and the music goes on as loud as before; after an attack it is louder.
-        const float levelBefore =
-            PieceMean(levelPieces_, before(run.begin, tuning_.levelWindow), run.begin);
-        const float levelAfter = PieceMean(levelPieces_, run.end, run.end + tuning_.levelWindow);
-        if (levelAfter > tuning_.attackRise * levelBefore) continue;
-        kept.push_back(run);
+        if (settle <= tuning_.settleRatio * lead) kept.push_back(run);
     }
     return kept;
 }
 
-void SegmentRepairer::Repair(const float* interleaved, std::size_t frames,
-                             std::uint64_t firstFrame, FrameRange own, float* out,
-                             std::vector<ClickSpan>& spans) {
+void SegmentRepairer::Repair(const float* interleaved, std::size_t frames, std::uint64_t firstFrame,
+                             FrameRange own, float* out, std::vector<ClickSpan>& spans) {
     n_ = frames;
     const std::size_t channels = static_cast<std::size_t>(channels_);
     for (std::size_t c = 0; c < channels; ++c) {
@@ -289,7 +327,7 @@ void SegmentRepairer::Repair(const float* interleaved, std::size_t frames,
         runs_[c].clear();
     }
     for (int pass = 0; pass < tuning_.passes; ++pass) {
-        for (int c = 0; c < channels_; ++c) FitModels(repaired_[c], models_[c]);
+        for (int c = 0; c < channels_; ++c) FitModels(c);
         for (int c = 0; c < channels_; ++c) Judge(c, pass > 0);
         std::vector<Runs> found(channels);
         for (int c = 0; c < channels_; ++c) found[c] = FindRuns(c);
@@ -297,10 +335,13 @@ void SegmentRepairer::Repair(const float* interleaved, std::size_t frames,
         for (int c = 0; c < channels_; ++c) {
             Runs& runs = found[c];
             Fill(c, runs);
-            Grow(c, runs);
+            GrowPopsDropAttacks(c, runs);
             Fill(c, runs);
-            runs_[c] = KeepClicks(c, runs);
-            if (runs_[c].size() != runs.size()) Fill(c, runs_[c]);
+            runs_[c] = KeepSettled(c, runs);
+        }
+        AlignRuns(runs_);
+        for (int c = 0; c < channels_; ++c) {
+            if (runs_[c] != found[c]) Fill(c, runs_[c]);
         }
     }
     for (std::size_t t = own.begin; t < own.end; ++t) {

@@ -18,6 +18,7 @@ namespace repair {
 struct FrameRange {
     std::size_t begin = 0;
     std::size_t end = 0;
+    bool operator==(const FrameRange&) const = default;
 };
 
 class SegmentRepairer {
@@ -34,14 +35,16 @@ class SegmentRepairer {
   private:
     using Runs = std::vector<FrameRange>;
 
-    void FitModels(const std::vector<float>& source, std::vector<ArModel>& models);
+    void FitModels(int channel);
     void ForwardErrorsOf(int channel, const std::vector<float>& x, std::vector<float>& e) const;
     void Judge(int channel, bool scaleFromRepaired);
     Runs FindRuns(int channel) const;
     void ShareRuns(std::vector<Runs>& runs) const;
+    void AlignRuns(std::vector<Runs>& runs) const;
     void Fill(int channel, const Runs& runs);
-    void Grow(int channel, Runs& runs);
-    Runs KeepClicks(int channel, const Runs& runs);
+    void GrowPopsDropAttacks(int channel, Runs& runs);
+    float QuietestBefore(std::size_t begin) const;
+    Runs KeepSettled(int channel, const Runs& runs);
     void SumPieces(const std::vector<float>& e, bool squares, std::vector<float>& pieces) const;
     float PieceMean(const std::vector<float>& pieces, std::size_t begin, std::size_t end) const;
     const ArModel& ModelAt(int channel, std::size_t t) const {

@@ -13,14 +13,16 @@ namespace {
 using corpus::Random;
 
 enum class Shape { Impulse, Spike, Ring, Burst, Step, Thump, NoisyPop, HalfSine };
-constexpr const char* kShapeNames[] = {"impulse", "spike", "ring", "burst",
-                                       "step", "thump", "noisy pop", "half sine"};
+constexpr const char* kShapeNames[] = {"impulse", "spike", "ring",      "burst",
+                                       "step",    "thump", "noisy pop", "half sine"};
 
 constexpr double kPi = std::numbers::pi;
 // Damage is kept this far from the excerpt's ends (its fades).
 constexpr std::size_t kEdgeFrames = kRate / 50;
 
-std::size_t Ms(double ms) { return static_cast<std::size_t>(std::lround(ms * kRate / 1000)); }
+std::size_t Ms(double ms) {
+    return static_cast<std::size_t>(std::lround(ms * kRate / 1000));
+}
 
 // One click's waveform, peak 1, and so its length.
 std::vector<double> Waveform(Shape shape, Random& random) {
@@ -42,7 +44,8 @@ std::vector<double> Waveform(Shape shape, Random& random) {
             const std::size_t length = Ms(random.Uniform(0.3, 1.5));
             const double f = random.Uniform(2000, 8000), phase = random.Uniform(0, kPi);
             for (std::size_t i = 0; i < length; ++i) {
-                w.push_back(std::exp(-4.0 * i / length) * std::sin(2 * kPi * f * i / kRate + phase));
+                w.push_back(std::exp(-4.0 * i / length) *
+                            std::sin(2 * kPi * f * i / kRate + phase));
             }
             break;
         }
@@ -62,7 +65,8 @@ std::vector<double> Waveform(Shape shape, Random& random) {
             const std::size_t length = Ms(random.Uniform(1.0, 5.0));
             const double f = random.Uniform(200, 800);
             for (std::size_t i = 0; i < length; ++i) {
-                const double tail = 0.6 * std::exp(-3.0 * i / length) * std::sin(2 * kPi * f * i / kRate);
+                const double tail =
+                    0.6 * std::exp(-3.0 * i / length) * std::sin(2 * kPi * f * i / kRate);
                 w.push_back((i < 3 ? 1.0 - i * 0.3 : 0.0) + tail);
             }
             break;
@@ -93,11 +97,12 @@ std::vector<double> Waveform(Shape shape, Random& random) {
 // Adds one click of `shape` at a random place, `levelDb` above the excerpt's RMS, on both
 // channels with probability `both` (the second a little weaker or stronger, perhaps a
 // sample later), else on one.
-void AddClick(Damaged& d, std::size_t frames, double rms, Shape shape, double levelDb,
-              double both, Random& random, std::size_t start) {
+void AddClick(Damaged& d, std::size_t frames, double rms, Shape shape, double levelDb, double both,
+              Random& random, std::size_t start) {
     const std::vector<double> w = Waveform(shape, random);
     if (start + w.size() + kEdgeFrames > frames) return;
-    const double amplitude = rms * corpus::DecibelsToFactor(levelDb) * (random.Chance(0.5) ? 1 : -1);
+    const double amplitude =
+        rms * corpus::DecibelsToFactor(levelDb) * (random.Chance(0.5) ? 1 : -1);
     const bool onBoth = random.Chance(both);
     const int first = random.Below(kChannels);
     const double otherGain = random.Uniform(0.5, 1.0);
@@ -108,7 +113,8 @@ void AddClick(Damaged& d, std::size_t frames, double rms, Shape shape, double le
         const double gain = c == first ? 1.0 : otherGain;
         const std::size_t delay = c == first ? 0 : otherDelay;
         for (std::size_t i = 0; i < w.size(); ++i) {
-            d.samples[(start + delay + i) * kChannels + c] += static_cast<float>(amplitude * gain * w[i]);
+            d.samples[(start + delay + i) * kChannels + c] +=
+                static_cast<float>(amplitude * gain * w[i]);
         }
         end = std::max(end, start + delay + w.size());
     }
@@ -119,10 +125,14 @@ void AddClick(Damaged& d, std::size_t frames, double rms, Shape shape, double le
 
 std::string_view ConditionName(Condition condition) {
     switch (condition) {
-        case Condition::Clean: return "clean";
-        case Condition::Clicks: return "clicks";
-        case Condition::Crackle: return "crackle";
-        case Condition::Pops: return "pops";
+        case Condition::Clean:
+            return "clean";
+        case Condition::Clicks:
+            return "clicks";
+        case Condition::Crackle:
+            return "crackle";
+        case Condition::Pops:
+            return "pops";
     }
     return "";
 }

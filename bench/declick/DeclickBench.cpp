@@ -90,9 +90,12 @@ void PrintRows(const Outcome& o, const std::vector<Item>& items,
                const std::vector<Excerpt>& excerpts, const char* half,
                std::function<bool(const Excerpt&)> inHalf) {
     const std::vector<Row> rows = {
-        {"clicks", [](const Item& i, const Excerpt&) { return i.condition == Condition::Clicks; }, false},
-        {"crackle", [](const Item& i, const Excerpt&) { return i.condition == Condition::Crackle; }, false},
-        {"pops", [](const Item& i, const Excerpt&) { return i.condition == Condition::Pops; }, false},
+        {"clicks", [](const Item& i, const Excerpt&) { return i.condition == Condition::Clicks; },
+         false},
+        {"crackle", [](const Item& i, const Excerpt&) { return i.condition == Condition::Crackle; },
+         false},
+        {"pops", [](const Item& i, const Excerpt&) { return i.condition == Condition::Pops; },
+         false},
         {"lively", [](const Item&, const Excerpt& e) { return !e.quiet; }, true},
         {"quiet", [](const Item&, const Excerpt& e) { return e.quiet; }, true},
         {"all", [](const Item&, const Excerpt&) { return true; }, true},
@@ -157,7 +160,8 @@ int LongRun(double minutes, int threads) {
     double repairSeconds = 0;
     std::uint64_t given = 0, spans = 0;
     for (std::uint64_t done = 0; done < frames; done += kChunkFrames) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kChunkFrames, frames - done));
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kChunkFrames, frames - done));
         for (std::size_t i = 0; i < n; ++i) {
             if (random.Chance(4.0 / kRate)) env = 0.3, freq = random.Uniform(110, 880);
             env *= 0.99995;
@@ -182,11 +186,12 @@ int LongRun(double minutes, int threads) {
     given += out.size() / kChannels;
     spans += repairer.TakeSpans().size();
     const double audio = static_cast<double>(frames) / kRate;
-    std::printf("long stream: %.0f min stereo 44.1 kHz, medium, %d threads: repair %.2f s "
-                "(%.0fx real time), %llu frames out, %llu clicks, total %.1f s\n",
-                minutes, repairer.Threads(), repairSeconds, audio / repairSeconds,
-                static_cast<unsigned long long>(given), static_cast<unsigned long long>(spans),
-                Seconds(start));
+    std::printf(
+        "long stream: %.0f min stereo 44.1 kHz, medium, %d threads: repair %.2f s "
+        "(%.0fx real time), %llu frames out, %llu clicks, total %.1f s\n",
+        minutes, repairer.Threads(), repairSeconds, audio / repairSeconds,
+        static_cast<unsigned long long>(given), static_cast<unsigned long long>(spans),
+        Seconds(start));
     std::printf("peak resident memory: %.1f MB before the stream, %.1f MB after (checksum %g)\n",
                 rssBefore / 1024.0, PeakRssKb() / 1024.0, sum);
     return given == frames ? 0 : 1;
@@ -208,8 +213,9 @@ int main(int argc, char** argv) {
                              {"--threads", &threads},
                              {"--long-minutes", &longMinutes},
                              {"--quick", &quick}})) {
-        std::fprintf(stderr, "usage: declick_bench --music DIR --work DIR [--seconds S] [--seed N] "
-                             "[--runs R] [--threads N] [--quick] | --long-minutes M [--threads N]\n");
+        std::fprintf(stderr,
+                     "usage: declick_bench --music DIR --work DIR [--seconds S] [--seed N] "
+                     "[--runs R] [--threads N] [--quick] | --long-minutes M [--threads N]\n");
         return 2;
     }
     if (longMinutes > 0) return LongRun(longMinutes, threads);
@@ -257,7 +263,8 @@ int main(int argc, char** argv) {
     for (int order : {2, 8, 16}) {
         for (int threshold : {2, 4, 8}) {
             if (order == 2 && threshold == 2) continue;  // the defaults
-            grid.push_back("adeclick=a=" + std::to_string(order) + ":t=" + std::to_string(threshold));
+            grid.push_back("adeclick=a=" + std::to_string(order) +
+                           ":t=" + std::to_string(threshold));
         }
     }
     std::vector<Method> methods;
@@ -305,7 +312,8 @@ int main(int argc, char** argv) {
             for (const DamageEvent& e : item.damaged.events) {
                 double before = 0, after = 0;
                 bool touched = false;  // any sample of it changed
-                for (std::size_t i = e.start * kChannels; i < (e.start + e.length) * kChannels; ++i) {
+                for (std::size_t i = e.start * kChannels; i < (e.start + e.length) * kChannels;
+                     ++i) {
                     before += (in[i] - clean[i]) * (in[i] - clean[i]);
                     after += (output[i] - clean[i]) * (output[i] - clean[i]);
                     touched |= output[i] != in[i];
@@ -316,7 +324,8 @@ int main(int argc, char** argv) {
                 if (after > kRepairedResidualShare * before) ++m[touched ? 2 : 1];
             }
         }
-        std::printf("medium's misses (tuning half): shape, level: clicks, untouched, poorly filled\n");
+        std::printf(
+            "medium's misses (tuning half): shape, level: clicks, untouched, poorly filled\n");
         for (const auto& [key, m] : misses) {
             std::printf("  %-22s %6d %6d %6d\n", key.c_str(), m[0], m[1], m[2]);
         }
@@ -338,10 +347,11 @@ int main(int argc, char** argv) {
         if (gain > WholeGainOnTuning(outcomes[best], items, excerpts)) best = m;
     }
     outcomes[3].name = "adeclick default";
-    outcomes[best].name = best == 3 ? "adeclick default (= best)" : "adeclick best " + outcomes[best].name.substr(9);
+    outcomes[best].name =
+        best == 3 ? "adeclick default (= best)" : "adeclick best " + outcomes[best].name.substr(9);
 
-    std::printf("\n%-26s %-9s %-8s %8s %8s %8s %6s %9s %9s\n", "method", "half", "rows",
-                "whole dB", "spans dB", "recall", "clicks", "harm min", "harm mean");
+    std::printf("\n%-26s %-9s %-8s %8s %8s %8s %6s %9s %9s\n", "method", "half", "rows", "whole dB",
+                "spans dB", "recall", "clicks", "harm min", "harm mean");
     const std::vector<std::size_t> shown = {0, 1, 2, 3, best};
     for (const char* half : {"tuning", "held out", "all"}) {
         const std::string h = half;
@@ -355,9 +365,10 @@ int main(int argc, char** argv) {
     }
 
     // Times, repeated: the machine is shared, so best and median of `runs`.
-    std::printf("times over the %.0f s stream (%d runs; adeclick net of an ffmpeg run with "
-                "anull, which reads and writes the same files):\n",
-                streamSeconds, runs);
+    std::printf(
+        "times over the %.0f s stream (%d runs; adeclick net of an ffmpeg run with "
+        "anull, which reads and writes the same files):\n",
+        streamSeconds, runs);
     auto timeIt = [&](std::function<void()> run) {
         std::vector<double> t;
         for (int r = 0; r < runs; ++r) {
@@ -371,9 +382,8 @@ int main(int argc, char** argv) {
     const double overhead = bench::Best(anull);
     std::vector<std::pair<std::string, std::vector<double>>> times;
     times.push_back({"velvane medium", timeIt([&] { methods[1].run(out); })});
-    times.push_back({"velvane medium, 1 thread", timeIt([&] {
-                         RunVelvane(repair::RepairStrength::Medium, 1, stream, out);
-                     })});
+    times.push_back({"velvane medium, 1 thread",
+                     timeIt([&] { RunVelvane(repair::RepairStrength::Medium, 1, stream, out); })});
     times.push_back({"adeclick default", timeIt([&] { methods[3].run(out); })});
     if (best != 3) times.push_back({outcomes[best].name, timeIt([&] { methods[best].run(out); })});
     for (auto& [name, t] : times) {
@@ -388,7 +398,8 @@ int main(int argc, char** argv) {
                     bench::Median(t), streamSeconds / bench::Best(t),
                     bench::Best(t) / bench::Best(times[0].second));
     }
-    std::printf("(ffmpeg anull overhead subtracted: best %.3f s, median %.3f s; load average %.2f)\n",
-                overhead, bench::Median(anull), bench::LoadAverage());
+    std::printf(
+        "(ffmpeg anull overhead subtracted: best %.3f s, median %.3f s; load average %.2f)\n",
+        overhead, bench::Median(anull), bench::LoadAverage());
     return 0;
 }

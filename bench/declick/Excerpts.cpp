@@ -21,7 +21,9 @@ constexpr double kMusicFloorDb = -50.0;
 // Fades at the excerpt's ends, so that the cut itself is no click.
 constexpr std::size_t kFadeFrames = kRate / 100;
 
-double Db(double meanSquare) { return 10 * std::log10(meanSquare + 1e-20); }
+double Db(double meanSquare) {
+    return 10 * std::log10(meanSquare + 1e-20);
+}
 
 std::vector<float> ReadTrack(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -12,7 +12,7 @@ constexpr std::uint32_t kRate = 44100;
 constexpr int kChannels = 2;
 
 struct Excerpt {
-    std::string name;   ///< track name and which excerpt ("lively" or "quiet")
+    std::string name;  ///< track name and which excerpt ("lively" or "quiet")
     bool quiet = false;
     bool heldOut = false;      ///< in the half that tuning never looked at
     std::vector<float> clean;  ///< interleaved stereo, full scale 1

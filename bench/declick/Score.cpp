@@ -31,7 +31,8 @@ DamageScore ScoreDamage(const std::vector<float>& clean, const Damaged& damaged,
     const float* c = clean.data();
     const float* in = damaged.samples.data();
     const double music = Energy(c, nullptr, 0, frames);
-    score.wholeGainDb = Db(music, Energy(output, c, 0, frames)) - Db(music, Energy(in, c, 0, frames));
+    score.wholeGainDb =
+        Db(music, Energy(output, c, 0, frames)) - Db(music, Energy(in, c, 0, frames));
     // The damaged frames: the union of the events' spans.
     std::vector<bool> hit(frames, false);
     for (const DamageEvent& e : damaged.events) {
