@@ -89,7 +89,7 @@ void SegmentRepairer::ForwardErrorsOf(int channel, const std::vector<float>& x,
     }
 }
 
-void SegmentRepairer::Judge(int channel, bool scaleFromRepaired) {
+void SegmentRepairer::Judge(int channel) {
     const float* x = original_[channel].data();
     const std::size_t p = static_cast<std::size_t>(tuning_.order);
     forward_.assign(n_, 0.0f);
@@ -110,17 +110,8 @@ void SegmentRepairer::Judge(int channel, bool scaleFromRepaired) {
         if (begin < n_ - p)
             BackwardErrors(model, x, begin, std::min(end, n_ - p), backward_.data());
     }
-    // The scale of the errors the music leaves: once clicks have been taken out, from the
-    // repaired samples (one click spreads over `order` forward errors, and dense crackle
-    // would otherwise pass for music), both ways alike, as the model is the same.
-    if (scaleFromRepaired) {
-        ForwardErrorsOf(channel, repaired_[channel], scratchErrors_);
-        SumPieces(scratchErrors_, false, forwardPieces_);
-        backwardPieces_ = forwardPieces_;
-    } else {
-        SumPieces(forward_, false, forwardPieces_);
-        SumPieces(backward_, false, backwardPieces_);
-    }
+    SumPieces(forward_, false, forwardPieces_);
+    SumPieces(backward_, false, backwardPieces_);
     const std::size_t hop = tuning_.scaleHop, half = tuning_.scaleWindow / 2;
     for (std::size_t h = 0; h < n_; h += hop) {
         const std::size_t end = std::min(n_, h + hop);
@@ -328,7 +319,7 @@ void SegmentRepairer::Repair(const float* interleaved, std::size_t frames, std::
     }
     for (int pass = 0; pass < tuning_.passes; ++pass) {
         for (int c = 0; c < channels_; ++c) FitModels(c);
-        for (int c = 0; c < channels_; ++c) Judge(c, pass > 0);
+        for (int c = 0; c < channels_; ++c) Judge(c);
         std::vector<Runs> found(channels);
         for (int c = 0; c < channels_; ++c) found[c] = FindRuns(c);
         ShareRuns(found);

@@ -37,7 +37,7 @@ class SegmentRepairer {
 
     void FitModels(int channel);
     void ForwardErrorsOf(int channel, const std::vector<float>& x, std::vector<float>& e) const;
-    void Judge(int channel, bool scaleFromRepaired);
+    void Judge(int channel);
     Runs FindRuns(int channel) const;
     void ShareRuns(std::vector<Runs>& runs) const;
     void AlignRuns(std::vector<Runs>& runs) const;
@@ -62,7 +62,7 @@ class SegmentRepairer {
     std::vector<std::vector<float>> forwardScore_, backwardScore_, score_;
     std::vector<std::vector<ArModel>> models_;
     std::vector<Runs> runs_;
-    std::vector<float> forward_, backward_, scratchErrors_, scratch_;
+    std::vector<float> forward_, backward_, scratch_;
     std::vector<float> forwardPieces_, backwardPieces_, levelPieces_;
     FitScratch fit_;
     std::vector<std::size_t> missing_;

@@ -309,6 +309,24 @@ int main(int argc, char** argv) {
             const float* output = out.data() + item.offset * kChannels;
             const float* in = item.damaged.samples.data();
             const float* clean = excerpts[item.excerpt].clean.data();
+            // Where the error left is: in the damaged frames or outside them.
+            std::vector<bool> hit(item.damaged.samples.size() / kChannels, false);
+            for (const DamageEvent& e : item.damaged.events) {
+                for (std::size_t f = e.start; f < e.start + e.length; ++f) hit[f] = true;
+            }
+            double music = 0, inside = 0, outside = 0;
+            for (std::size_t i = 0; i < item.damaged.samples.size(); ++i) {
+                const double d = output[i] - clean[i];
+                music += clean[i] * clean[i];
+                (hit[i / kChannels] ? inside : outside) += d * d;
+            }
+            if (item.condition != Condition::Clean) {
+                std::printf("  %-50s %-8s error inside %6.1f dB, outside %6.1f dB (re music)\n",
+                            excerpts[item.excerpt].name.c_str(),
+                            ConditionName(item.condition).data(),
+                            10 * std::log10(inside / music + 1e-30),
+                            10 * std::log10(outside / music + 1e-30));
+            }
             for (const DamageEvent& e : item.damaged.events) {
                 double before = 0, after = 0;
                 bool touched = false;  // any sample of it changed
