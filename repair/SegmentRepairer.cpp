@@ -8,6 +8,8 @@ namespace repair {
 
 namespace {
 
+// A pop's peak power stands this far above the music just before it.
+constexpr float kPopLoudness = 16.0f;
 // Mean absolute value to standard deviation, for Gaussian errors.
 constexpr float kMeanToSigma = 1.2533f;
 // Scales below this (about -200 dB) are digital silence: nothing there is judged.
@@ -252,24 +254,31 @@ void SegmentRepairer::Fill(int channel, const Runs& runs) {
 }
 
 void SegmentRepairer::GrowPopsDropAttacks(int channel, Runs& runs) {
-    // A pop stays louder than the music for up to a few milliseconds, much of it too smooth
-    // for the model to tell from music: a run grows, a piece at a time, while the next few
-    // pieces are louder than the music before it. One that is still followed by louder
-    // sound at longestSpan is an attack, and is left alone.
+    // A pop stands far out (its errors and its peak power above the music just before it)
+    // and stays louder than that music for up to a few milliseconds, much of it too smooth
+    // for the model to tell from music: such a run grows, a piece at a time, while the next
+    // two pieces are louder than that music. A run still followed by sound much louder than
+    // the quiet before it (after longestSpan, for a pop) is an attack, and is left alone.
     SumPieces(repaired_[channel], true, levelPieces_);
     const std::size_t p = static_cast<std::size_t>(tuning_.order);
     const std::size_t ahead = 2 * tuning_.piece;
     for (std::size_t r = 0; r < runs.size(); ++r) {
         FrameRange& run = runs[r];
         const float before = QuietestBefore(run.begin);
+        const float justBefore = PieceMean(
+            levelPieces_, run.begin >= tuning_.levelWindow ? run.begin - tuning_.levelWindow : 0,
+            run.begin);
         const std::size_t limit = std::min({run.begin + tuning_.longestSpan, n_ - p,
                                             r + 1 < runs.size() ? runs[r + 1].begin : n_});
-        float peak = 0;
-        for (std::size_t t = run.begin; t < run.end; ++t)
+        float peak = 0, loudest = 0;
+        for (std::size_t t = run.begin; t < run.end; ++t) {
             peak = std::max(peak, forwardScore_[channel][t]);
+            loudest = std::max(loudest, original_[channel][t] * original_[channel][t]);
+        }
+        const bool pop = peak >= tuning_.growThreshold && loudest >= kPopLoudness * justBefore;
         std::size_t end = run.end;
-        while (peak >= tuning_.growThreshold && end + tuning_.piece <= limit &&
-               PieceMean(levelPieces_, end, end + ahead) > tuning_.growRise * before) {
+        while (pop && end + tuning_.piece <= limit &&
+               PieceMean(levelPieces_, end, end + ahead) > tuning_.growRise * justBefore) {
             end += tuning_.piece;
         }
         const bool attack =
