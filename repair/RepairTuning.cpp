@@ -37,7 +37,7 @@ RepairTuning TuningFor(RepairStrength strength, std::uint32_t sampleRate) {
     t.order = std::clamp(static_cast<int>(std::lround(32 * std::sqrt(f))), 24, 48);
     t.block = PowerOfTwoNear(512 * f);
     t.piece = t.block / 32;
-    t.scaleHop = t.block / 4;
+    t.scaleHop = t.block / 2;
     t.scaleWindow = t.block * 2;
     t.reach = Scaled(3, f);
     t.widen = Scaled(2, f);
