@@ -253,7 +253,7 @@ void SegmentRepairer::Fill(int channel, const Runs& runs) {
     }
 }
 
-void SegmentRepairer::GrowPopsDropAttacks(int channel, Runs& runs) {
+void SegmentRepairer::GrowPopsDropAttacks(int channel, Runs& runs, bool grow) {
     // A pop stands far out (its errors and its peak power above the music just before it)
     // and stays louder than that music for up to a few milliseconds, much of it too smooth
     // for the model to tell from music: such a run grows, a piece at a time, while the next
@@ -275,7 +275,8 @@ void SegmentRepairer::GrowPopsDropAttacks(int channel, Runs& runs) {
             peak = std::max(peak, forwardScore_[channel][t]);
             loudest = std::max(loudest, original_[channel][t] * original_[channel][t]);
         }
-        const bool pop = peak >= tuning_.growThreshold && loudest >= kPopLoudness * justBefore;
+        const bool pop =
+            grow && peak >= tuning_.growThreshold && loudest >= kPopLoudness * justBefore;
         std::size_t end = run.end;
         while (pop && end + tuning_.piece <= limit &&
                PieceMean(levelPieces_, end, end + ahead) > tuning_.growRise * justBefore) {
@@ -332,10 +333,21 @@ void SegmentRepairer::Repair(const float* interleaved, std::size_t frames, std::
         std::vector<Runs> found(channels);
         for (int c = 0; c < channels_; ++c) found[c] = FindRuns(c);
         ShareRuns(found);
+        if (pass + 1 < tuning_.passes) {
+            // Only the models of the next pass see this pass's fills: attacks are kept out of
+            // them, the finer judgements wait for the last pass.
+            for (int c = 0; c < channels_; ++c) {
+                Fill(c, found[c]);
+                const std::size_t count = found[c].size();
+                GrowPopsDropAttacks(c, found[c], false);
+                if (found[c].size() != count) Fill(c, found[c]);
+            }
+            continue;
+        }
         for (int c = 0; c < channels_; ++c) {
             Runs& runs = found[c];
             Fill(c, runs);
-            GrowPopsDropAttacks(c, runs);
+            GrowPopsDropAttacks(c, runs, true);
             Fill(c, runs);
             runs_[c] = KeepSettled(c, runs);
         }

@@ -42,7 +42,7 @@ class SegmentRepairer {
     void ShareRuns(std::vector<Runs>& runs) const;
     void AlignRuns(std::vector<Runs>& runs) const;
     void Fill(int channel, const Runs& runs);
-    void GrowPopsDropAttacks(int channel, Runs& runs);
+    void GrowPopsDropAttacks(int channel, Runs& runs, bool grow);
     float QuietestBefore(std::size_t begin) const;
     Runs KeepSettled(int channel, const Runs& runs);
     void SumPieces(const std::vector<float>& e, bool squares, std::vector<float>& pieces) const;
