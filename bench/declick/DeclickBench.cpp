@@ -370,11 +370,11 @@ int main(int argc, char** argv) {
 
     std::printf("\n%-26s %-9s %-8s %8s %8s %8s %6s %9s %9s\n", "method", "half", "rows", "whole dB",
                 "spans dB", "recall", "clicks", "harm min", "harm mean");
-    const std::vector<std::size_t> shown = {0, 1, 2, 3, best};
+    std::vector<std::size_t> shown = {0, 1, 2, 3};
+    if (best != 3) shown.push_back(best);
     for (const char* half : {"tuning", "held out", "all"}) {
         const std::string h = half;
         for (std::size_t m : shown) {
-            if (m == best && best == 3 && &m != &shown[3]) continue;
             PrintRows(outcomes[m], items, excerpts, half, [h](const Excerpt& e) {
                 return h == "all" || e.heldOut == (h == "held out");
             });
