@@ -1,8 +1,18 @@
 #pragma once
 // The click repair of one segment of a stream: every channel's samples of the segment's own
 // frames and of its context on either side. Detection and filling depend only on the
-// samples and on the segment's place in the stream, so two segments that overlap treat a
-// click in their overlap alike. One object per thread: it keeps its working arrays.
+// samples and on the segment's place in the stream (models are fitted per block counted from
+// the stream's start), so two segments that overlap treat a click in their overlap alike.
+// One object per thread: it keeps its working arrays.
+//
+// Per channel and pass: an AR model per block; forward and backward prediction errors of the
+// samples, each against a robust scale (a median of 16-sample mean errors around it); a run
+// of damage where both stand out together; runs shared with the other channels where
+// theirs stand out too; runs filled by least-squares AR interpolation. The first pass only
+// cleans the models of the second (keeping attacks out of them). The last also grows runs
+// over the rest of a loud pop, drops runs that look like music's own attacks (louder sound
+// after them than before, or errors that stay high after them), and fills a click that
+// reaches several channels over the same frames on each.
 
 #include <cstddef>
 #include <cstdint>
