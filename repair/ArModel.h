@@ -39,7 +39,7 @@ void BackwardErrors(const ArModel& model, const float* x, std::size_t begin, std
                     float* e);
 
 /// Least-squares AR interpolation: replaces x[p] for every p in `missing` (sorted, strictly
-/// rising, each within model.order of the next) by the values that minimise the summed
+/// rising) by the values that minimise the summed
 /// squared forward prediction error over every error term that involves one of them, the
 /// other samples fixed. Needs missing.front() >= order and missing.back() + order < the
 /// length of x. `scratch` holds the working arrays between calls.

@@ -135,7 +135,7 @@ TEST_P(SingleClick, IsFoundAndFilledCloseToTheMusic) {
         damage += std::pow(damaged.samples[i] - clean.samples[i], 2);
         left += std::pow(out[i] - clean.samples[i], 2);
     }
-    // At least 9 dB of the click's energy taken out (most shapes lose 14 to 30 dB).
+    // At least 9 dB of the click's energy taken out.
     EXPECT_LT(left, 0.125 * damage) << "left " << left << " of " << damage;
 }
 
