@@ -38,10 +38,9 @@ void ForwardErrors(const ArModel& model, const float* x, std::size_t begin, std:
 void BackwardErrors(const ArModel& model, const float* x, std::size_t begin, std::size_t end,
                     float* e);
 
-/// Least-squares AR interpolation: replaces x[p] for every p in `missing` (sorted, strictly
-/// rising) by the values that minimise the summed
-/// squared forward prediction error over every error term that involves one of them, the
-/// other samples fixed. Needs missing.front() >= order and missing.back() + order < the
+/// Least-squares AR interpolation: replaces x[p] for every p in `missing` (strictly rising)
+/// by the values that minimise the summed squared forward prediction error over every error
+/// term that involves one of them, the other samples fixed. Needs missing.front() >= order and missing.back() + order < the
 /// length of x. `scratch` holds the working arrays between calls.
 struct InterpolationScratch {
     std::vector<double> band;
