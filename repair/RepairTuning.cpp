@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace repair {
 
@@ -11,12 +12,12 @@ constexpr double kReferenceRate = 44100.0;
 
 // What sets the strengths apart: how far errors must stand out to count as damage.
 struct StrengthFigures {
-    float threshold, paired, extend, settle, grow;
+    float threshold, paired, extend, settle;
 };
 constexpr StrengthFigures kStrengths[] = {
-    {10.0f, 6.0f, 4.0f, 2.5f, 40.0f},  // Light
-    {7.0f, 4.0f, 3.5f, 2.5f, 28.0f},   // Medium
-    {5.0f, 3.0f, 2.5f, 3.0f, 20.0f},   // Strong
+    {8.0f, 5.0f, 3.5f, 2.0f},  // Light
+    {6.0f, 4.0f, 3.0f, 2.5f},  // Medium
+    {5.0f, 3.5f, 2.5f, 3.0f},  // Strong
 };
 
 // A length given in samples at 44.1 kHz, at `factor` times that rate, at least `least`.
@@ -29,6 +30,11 @@ std::size_t PowerOfTwoNear(double samples) {
     return std::size_t{1} << static_cast<int>(std::lround(std::log2(samples)));
 }
 
+float Env(const char* name, float v) {
+    const char* s = std::getenv(name);
+    return s ? static_cast<float>(std::atof(s)) : v;
+}
+
 }  // namespace
 
 RepairTuning TuningFor(RepairStrength strength, std::uint32_t sampleRate) {
@@ -36,17 +42,13 @@ RepairTuning TuningFor(RepairStrength strength, std::uint32_t sampleRate) {
     const double f = sampleRate / kReferenceRate;
     t.order = std::clamp(static_cast<int>(std::lround(32 * std::sqrt(f))), 24, 48);
     t.block = PowerOfTwoNear(512 * f);
-    t.piece = t.block / 32;
-    t.scaleHop = t.block / 2;
-    t.scaleWindow = t.block * 2;
-    t.reach = Scaled(3, f);
-    t.widen = Scaled(2, f);
-    t.mergeGap = Scaled(3, f);
-    t.extendReach = Scaled(16, f);
-    t.longestSpan = Scaled(265, f);
+    t.piece = t.block / 16;
+    t.peakReach = Scaled(16, f);
+    t.mergeGap = Scaled(2, f);
+    t.longestRun = Scaled(220, f);
+    t.settleGap = Scaled(4, f);
     t.settleWindow = Scaled(256, f);
     t.leadWindow = Scaled(256, f);
-    t.levelWindow = Scaled(224, f);
     t.margin = t.block * 8;
     t.core = t.block * 64;
     const StrengthFigures& figures = kStrengths[strength == RepairStrength::Light    ? 0
@@ -56,7 +58,28 @@ RepairTuning TuningFor(RepairStrength strength, std::uint32_t sampleRate) {
     t.pairedThreshold = figures.paired;
     t.extendThreshold = figures.extend;
     t.settleRatio = figures.settle;
-    t.growThreshold = figures.grow;
+    t.threshold = Env("VT_T", t.threshold);
+    t.pairedThreshold = Env("VT_P", t.pairedThreshold);
+    t.extendThreshold = Env("VT_E", t.extendThreshold);
+    t.extendBackThreshold = Env("VT_EB", t.extendThreshold);
+    t.shortRun = static_cast<std::size_t>(Env("VT_SR", 24));
+    t.scalePieces = static_cast<std::size_t>(Env("VT_NP", 4));
+    t.iterations = static_cast<int>(Env("VT_IT", 3));
+    t.onsetThreshold = Env("VT_ON", 8);
+    t.endThreshold = Env("VT_END", 4);
+    t.settleQuiet = static_cast<std::size_t>(Env("VT_Q", 32));
+    t.attackRise = Env("VT_AR", 4);
+    t.evidence = Env("VT_EV", 15);
+    t.longEvidence = Env("VT_LEV", 400);
+    t.longEvidenceFrom = static_cast<std::size_t>(Env("VT_LEF", 8));
+    t.settleRatio = Env("VT_S", t.settleRatio);
+    t.iterations = static_cast<int>(Env("VT_IT", t.iterations));
+    t.passes = static_cast<int>(Env("VT_PASS", t.passes));
+    t.peakReach = static_cast<std::size_t>(Env("VT_PEAK", t.peakReach));
+    t.mergeGap = static_cast<std::size_t>(Env("VT_GAP", t.mergeGap));
+    t.settleWindow = static_cast<std::size_t>(Env("VT_SW", t.settleWindow));
+    t.settleGap = static_cast<std::size_t>(Env("VT_SG", t.settleGap));
+    t.leadWindow = static_cast<std::size_t>(Env("VT_LW", t.leadWindow));
     return t;
 }
 

@@ -13,31 +13,32 @@ namespace repair {
 struct RepairTuning {
     int order = 32;                  ///< AR model order
     std::size_t block = 512;         ///< samples per model; each is fitted over 2 * block around it
-    std::size_t piece = 16;          ///< errors and levels are summed up per piece of this many
-    std::size_t scaleHop = 256;      ///< the robust error scale (a median of pieces) is worked
-    std::size_t scaleWindow = 1024;  ///< out once per hop, over this many samples around it
-    float threshold = 7.0f;          ///< damage is where the forward prediction error exceeds
-                                     ///< this many robust standard deviations and the backward
-    std::size_t reach = 3;           ///< one does too, this many samples away at most
-    float pairedThreshold = 4.0f;    ///< a run found on one channel is repaired on another too
-                                     ///< where that one's errors reach this many
-    float extendThreshold = 3.5f;    ///< a damaged run grows over neighbours above this, by
-    std::size_t extendReach = 16;    ///< this many samples at most each way
-    std::size_t widen = 2;           ///< samples added on each side of every damaged run
-    std::size_t mergeGap = 3;        ///< runs this close are repaired as one
-    std::size_t longestSpan = 265;   ///< a longer run is music that no model predicts, kept
-    std::size_t settleWindow = 256;  ///< after a repaired run, the errors over this many ...
-    float settleRatio = 2.5f;        ///< ... samples must settle to this many times the scale
-                                     ///< before the run, or the run was a real attack: undone
-    std::size_t leadWindow = 256;    ///< samples before a run that give that scale
-    float growThreshold = 28.0f;     ///< a run whose forward errors reach this many scales (and
-    float growRise = 2.0f;           ///< whose peak is loud) grows over pieces this much louder
-                                     ///< (power) than the music before it: the rest of a pop
-    std::size_t levelWindow = 224;   ///< a run followed by music this much louder (power)
-    float attackRise = 4.0f;         ///< over this many samples than the quietest of
-    std::size_t attackLookback = 2;  ///< this many such windows before it is an attack (a
-                                     ///< drum's beater, a pick), not a click: left alone
-    int passes = 2;                  ///< detect and fill, then again with models of the result
+    std::size_t piece = 32;          ///< the statistic's robust scale: medians of pieces of this
+    std::size_t scalePieces = 4;     ///< many samples, of this many pieces each side
+    float threshold = 6.0f;          ///< a click starts where the statistic exceeds this many scales
+    float pairedThreshold = 4.0f;    ///< ... or this many on one channel beside one on another
+    float extendThreshold = 3.0f;    ///< a run grows over neighbours still above this, once filled
+    float extendBackThreshold = 3.0f;
+    std::size_t peakReach = 16;      ///< a new click is the largest statistic this close
+    std::size_t mergeGap = 2;        ///< runs this close are one
+    std::size_t shortRun = 24;
+    std::size_t longestRun = 220;    ///< a longer run is music that no model predicts
+    int iterations = 4;              ///< find, fill and look again, this many times a pass
+    int passes = 2;                  ///< then again with models of the result
+    float evidence = 15.0f;
+    float longEvidence = 400.0f;
+    std::size_t longEvidenceFrom = 8;
+    std::size_t evidenceWindow = 256;
+    float onsetThreshold = 8.0f;
+    float endThreshold = 4.0f;
+    std::size_t settleQuiet = 32;
+    std::size_t uncovered = 2;
+    std::size_t levelWindow = 256;
+    float attackRise = 4.0f;
+    std::size_t settleGap = 4;
+    std::size_t settleWindow = 256;
+    std::size_t leadWindow = 256;
+    float settleRatio = 2.5f;
 
     /// Frames of context each side of a segment's own frames, and the frames it owns; both
     /// multiples of `block`, so that every segment fits the same models where they overlap.

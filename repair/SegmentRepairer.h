@@ -4,21 +4,13 @@
 // samples and on the segment's place in the stream (models are fitted per block counted from
 // the stream's start), so two segments that overlap treat a click in their overlap alike.
 // One object per thread: it keeps its working arrays.
-//
-// Per channel and pass: an AR model per block; forward and backward prediction errors of the
-// samples, each against a robust scale (a median of 16-sample mean errors around it); a run
-// of damage where both stand out together; runs shared with the other channels where
-// theirs stand out too; runs filled by least-squares AR interpolation. The first pass only
-// cleans the models of the second (keeping attacks out of them). The last also grows runs
-// over the rest of a loud pop, drops runs that look like music's own attacks (louder sound
-// after them than before, or errors that stay high after them), and fills a click that
-// reaches several channels over the same frames on each.
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "repair/ArModel.h"
+#include "repair/GrowingFill.h"
 #include "repair/RepairStrength.h"
 #include "repair/RepairTuning.h"
 
@@ -45,37 +37,57 @@ class SegmentRepairer {
   private:
     using Runs = std::vector<FrameRange>;
 
-    void FitModels(int channel);
-    void ForwardErrorsOf(int channel, const std::vector<float>& x, std::vector<float>& e) const;
-    void Judge(int channel);
-    Runs FindRuns(int channel) const;
-    void ShareRuns(std::vector<Runs>& runs) const;
-    void AlignRuns(std::vector<Runs>& runs) const;
-    void Fill(int channel, const Runs& runs);
-    void GrowPopsDropAttacks(int channel, Runs& runs, bool grow);
-    float QuietestBefore(std::size_t begin) const;
-    Runs KeepSettled(int channel, const Runs& runs);
-    void SumPieces(const std::vector<float>& e, bool squares, std::vector<float>& pieces) const;
-    float PieceMean(const std::vector<float>& pieces, std::size_t begin, std::size_t end) const;
-    const ArModel& ModelAt(int channel, std::size_t t) const {
-        return models_[channel][t / tuning_.block];
+    // One channel's samples and what is known of them.
+    struct Channel {
+        std::vector<float> original;
+        std::vector<float> repaired;  // the original with every missing sample filled
+        std::vector<ArModel> models;  // per block
+        std::vector<float> errors;    // forward prediction errors of `repaired`
+        std::vector<float> matched;   // the errors through the matched filter of a click
+        std::vector<float> scale;     // per piece: the robust scale of `matched` around it
+        std::vector<float> before;    // per piece: the same of the pieces before it only
+        std::vector<std::uint8_t> missing;  // 1: replaced by an estimate
+        std::vector<std::uint8_t> kept;     // 1: judged music, never replaced
+        std::vector<float> seedZ;
+        std::vector<FilterCorrelation> correlations;  // per block
+        GrowingFill fill;          // the missing samples the scan is among
+        std::size_t fillBlock = 0;
+        std::size_t absorbed = 0;  // missing samples before this are in a fill
+        std::vector<std::uint8_t> joined;  // 1: in a fill of this scan
+    };
+
+    void FitModels(Channel& ch);
+    void Statistics(Channel& ch);
+    void Scales(Channel& ch);
+    float Score(const Channel& ch, std::size_t t) const;
+    bool LargestNear(const Channel& ch, std::size_t t, float score) const;
+    bool Scan();
+    void Absorb(Channel& ch, GrowingFill& fill, std::size_t upTo);
+    bool Join(Channel& ch, GrowingFill& fill, std::size_t u);
+    void Grow(std::size_t c, std::size_t begin, std::size_t end);
+    void FillAll(Channel& ch);
+    bool Validate(Channel& ch);
+    struct Evidence {
+        double gain = 0, power = 0;
+    };
+    Evidence EvidenceOf(const Channel& ch, FrameRange run);
+    void LongEvents(Channel& ch);
+    float LevelBefore(const std::vector<float>& levels, std::size_t t) const;
+    Runs RunsOf(const Channel& ch) const;
+    float MedianAbs(const std::vector<float>& v, std::size_t begin, std::size_t end,
+                    const Channel& ch);
+    const ArModel& ModelAt(const Channel& ch, std::size_t t) const {
+        return ch.models[t / tuning_.block];
     }
-    float Median(const std::vector<float>& pieces, std::size_t begin, std::size_t end);
 
     RepairTuning tuning_;
     int channels_;
     std::size_t n_ = 0;
-    std::vector<std::vector<float>> original_;  // per channel
-    std::vector<std::vector<float>> repaired_;
-    // How far each sample's forward and backward errors stand out, in robust scales, and the
-    // lesser of the two.
-    std::vector<std::vector<float>> forwardScore_, backwardScore_, score_;
-    std::vector<std::vector<ArModel>> models_;
-    std::vector<Runs> runs_;
-    std::vector<float> forward_, backward_, scratch_;
-    std::vector<float> forwardPieces_, backwardPieces_, levelPieces_;
+    int pass_ = 0; std::uint64_t first_ = 0; FrameRange own_;
+    std::vector<Channel> ch_;
+    std::vector<float> scratch_, pieceLevel_, backward_, forwardLevel_, backwardLevel_;
     FitScratch fit_;
-    std::vector<std::size_t> missing_;
+    std::vector<std::size_t> missingList_;
     InterpolationScratch interpolation_;
 };
 
