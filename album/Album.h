@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "model/Side.h"
+
 struct TrackInfo {
     std::string title;   ///< "" = no title
     std::string artist;  ///< "" = the album artist
@@ -23,9 +25,19 @@ struct AlbumInfo {
     std::string genre;
     /// Side 1's and side 2's tracks in slice order: entry k belongs to the side's slice k+1.
     std::array<std::vector<TrackInfo>, 2> sides;
+    /// Titled file names keep the characters that FAT and exFAT refuse (? : * " < > | \)
+    /// and trailing dots, rather than having them replaced (see SafeFileTitle).
+    bool keepTitleCharacters = false;
 
     bool operator==(const AlbumInfo&) const = default;
 
+    /// The number of titles given for `side`: its tracks up to the last one with a title.
+    std::size_t TitleCount(Side side) const {
+        const auto& tracks = sides[model::Index(side)];
+        std::size_t count = tracks.size();
+        while (count > 0 && tracks[count - 1].title.empty()) --count;
+        return count;
+    }
     /// Some track of either side has a title: the files take titled names.
     bool HasTitles() const {
         for (const auto& side : sides)

@@ -1,7 +1,10 @@
 #include "album/CueSheet.h"
 
+#include "album/Utf8Text.h"
+
 #include <libcue.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <memory>
@@ -28,7 +31,7 @@ constexpr std::string_view kClosingTracks[] = {
 
 std::string Quoted(const std::string& text) {
     std::string out = "\"";
-    for (char c : text) {
+    for (char c : album::ValidUtf8(text)) {
         if (c == '"' || c == '\\') out += '\\';
         out += c == '\n' || c == '\r' ? ' ' : c;
     }
@@ -122,55 +125,99 @@ std::vector<std::size_t> LineStarts(std::string_view text) {
     return starts;
 }
 
-// The line libcue stumbles on: the first whose sheet prefix, closed by a track, fails.
-std::string LocateError(const std::string& text) {
-    const std::vector<std::size_t> starts = LineStarts(text);
-    for (std::size_t line = 1; line <= starts.size(); ++line) {
-        const std::size_t end = line < starts.size() ? starts[line] : text.size();
-        std::string said;
-        bool ok = false;
-        for (std::string_view closing : kClosingTracks) {
-            Parse parse = ParseCaught(text.substr(0, end) + std::string(closing));
-            ok = ok || parse.Ok();
-            if (said.empty()) said = parse.said;
-        }
-        if (!ok) return "line " + std::to_string(line) + ": " + FirstComplaint(said);
+// Whether the sheet's first `lines` lines, closed by a track, parse; else what libcue said.
+bool PrefixParses(const std::string& text, const std::vector<std::size_t>& starts,
+                  std::size_t lines, std::string& said) {
+    const std::size_t end = lines < starts.size() ? starts[lines] : text.size();
+    said.clear();
+    for (std::string_view closing : kClosingTracks) {
+        Parse parse = ParseCaught(text.substr(0, end) + std::string(closing));
+        if (parse.Ok()) return true;
+        if (said.empty()) said = parse.said;
     }
-    return "line " + std::to_string(starts.size()) + ": the sheet holds no complete track";
+    return false;
 }
 
-// Line of the n-th (from 1) line whose first word is TRACK; 0 when there is none.
-int TrackLine(std::string_view text, int n) {
+// The line libcue stumbles on: the line whose sheet prefix, closed by a track, fails where
+// the prefix before it parses. The prefix of no line parses; a prefix that holds a line
+// libcue does not understand fails, so a halving search finds it in a few parses.
+std::string LocateError(const std::string& text) {
+    const std::vector<std::size_t> starts = LineStarts(text);
+    std::string said;
+    if (PrefixParses(text, starts, starts.size(), said))
+        return "line " + std::to_string(starts.size()) + ": the sheet holds no complete track";
+    std::size_t parses = 0, fails = starts.size();
+    while (fails - parses > 1) {
+        const std::size_t middle = parses + (fails - parses) / 2;
+        (PrefixParses(text, starts, middle, said) ? parses : fails) = middle;
+    }
+    PrefixParses(text, starts, fails, said);
+    return "line " + std::to_string(fails) + ": " + FirstComplaint(said);
+}
+
+struct TrackLine {
+    int line = 0;           ///< from 1
+    std::string_view rest;  ///< what follows the word TRACK on the line
+};
+
+// Every line whose first word is TRACK, in order.
+std::vector<TrackLine> TrackLines(std::string_view text) {
+    std::vector<TrackLine> tracks;
     const std::vector<std::size_t> starts = LineStarts(text);
     for (std::size_t i = 0; i < starts.size(); ++i) {
-        std::size_t at = text.find_first_not_of(" \t", starts[i]);
-        if (at == std::string_view::npos) break;
-        std::string word(text.substr(at, 6));
+        const std::size_t end = i + 1 < starts.size() ? starts[i + 1] : text.size();
+        std::string_view line = text.substr(starts[i], end - starts[i]);
+        const std::size_t at = line.find_first_not_of(" \t");
+        if (at == std::string_view::npos) continue;
+        line.remove_prefix(at);
+        std::string word(line.substr(0, 6));
         for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        if ((word == "TRACK " || word == "TRACK\t") && --n == 0) return static_cast<int>(i + 1);
+        if (word == "TRACK " || word == "TRACK\t")
+            tracks.push_back({static_cast<int>(i + 1), line.substr(6)});
     }
-    return 0;
+    return tracks;
+}
+
+// The first track past what a sheet holds, a number above 99 or a 100th TRACK line, as an
+// error naming its line; "" when there is none. (libcue calls either a syntax error.)
+std::string TracksPastTheLast(std::string_view text) {
+    const std::vector<TrackLine> tracks = TrackLines(text);
+    for (std::size_t k = 0; k < tracks.size(); ++k) {
+        std::string_view rest = tracks[k].rest;
+        rest.remove_prefix(std::min(rest.size(), rest.find_first_not_of(" \t")));
+        const std::string_view number = rest.substr(0, rest.find_first_not_of("0123456789"));
+        const std::size_t digits = number.find_first_not_of('0');
+        const bool above = digits != std::string_view::npos &&
+                           (number.size() - digits > 2);  // three digits or more, not 0-led
+        if (above || k == kMaxCueTracks)
+            return "line " + std::to_string(tracks[k].line) + ": " +
+                   (above ? "TRACK " + std::string(number) : "a 100th TRACK") +
+                   ": a CUE sheet holds at most " + std::to_string(kMaxCueTracks) + " tracks";
+    }
+    return "";
 }
 
 std::string CdText(Cdtext* cdtext, Pti pti) {
-    return cdtext ? Unescaped(cdtext_get(pti, cdtext)) : std::string();
+    return cdtext ? album::CleanText(Unescaped(cdtext_get(pti, cdtext))) : std::string();
 }
 
 }  // namespace
 
-std::string FormatCueSheet(const CutListData& list) {
+std::string album::FormatCueSheet(const CutListData& list) {
     std::string out;
     if (!list.genre.empty()) out += "REM GENRE " + Quoted(list.genre) + "\n";
     if (!list.year.empty())
-        out += "REM DATE " + (Plain(list.year) ? list.year : Quoted(list.year)) + "\n";
+        out += "REM DATE " + (Plain(list.year) ? ValidUtf8(list.year) : Quoted(list.year)) + "\n";
     if (!list.artist.empty()) out += "PERFORMER " + Quoted(list.artist) + "\n";
     if (!list.title.empty()) out += "TITLE " + Quoted(list.title) + "\n";
-    int number = 0;
+    std::size_t number = 0;
     for (const CutListSide& side : list.sides) {
+        if (number == kMaxCueTracks || side.tracks.empty()) continue;
         out += "FILE " + Quoted(side.file) + " WAVE\n";
         for (const CutListTrack& track : side.tracks) {
+            if (number == kMaxCueTracks) break;
             char head[32];
-            std::snprintf(head, sizeof head, "  TRACK %02d AUDIO\n", ++number);
+            std::snprintf(head, sizeof head, "  TRACK %02zu AUDIO\n", ++number);
             out += head;
             if (!track.info.title.empty()) out += "    TITLE " + Quoted(track.info.title) + "\n";
             if (!track.info.artist.empty())
@@ -181,15 +228,18 @@ std::string FormatCueSheet(const CutListData& list) {
     return out;
 }
 
-CutListResult ParseCueSheet(std::string_view input) {
+CutListResult album::ParseCueSheet(std::string_view input) {
     CutListResult result;
-    if (input.substr(0, 3) == "\xEF\xBB\xBF") input.remove_prefix(3);
-    if (const std::size_t zero = input.find('\0'); zero != std::string_view::npos) {
-        result.error = "line " + std::to_string(LineStarts(input.substr(0, zero)).size()) +
+    const std::string text = DecodeImportedText(input);
+    if (const std::size_t zero = text.find('\0'); zero != std::string::npos) {
+        result.error = "line " + std::to_string(LineStarts(text.substr(0, zero)).size()) +
                        ": holds a zero byte";
         return result;
     }
-    const std::string text(input);
+    if (std::string tooMany = TracksPastTheLast(text); !tooMany.empty()) {
+        result.error = std::move(tooMany);
+        return result;
+    }
     std::lock_guard<std::mutex> lock(g_libcue);
     Parse parse = ParseCaught(text);
     if (!parse.Ok()) {
@@ -202,7 +252,7 @@ CutListResult ParseCueSheet(std::string_view input) {
     list.title = CdText(album, PTI_TITLE);
     list.artist = CdText(album, PTI_PERFORMER);
     list.genre = CdText(album, PTI_GENRE);
-    if (Rem* rem = cd_get_rem(cd)) list.year = Unescaped(rem_get(REM_DATE, rem));
+    if (Rem* rem = cd_get_rem(cd)) list.year = CleanText(Unescaped(rem_get(REM_DATE, rem)));
 
     const int count = cd_get_ntrack(cd);
     std::string fileOfSide;  // as libcue gives it, escapes and all
@@ -210,8 +260,10 @@ CutListResult ParseCueSheet(std::string_view input) {
         Track* track = cd_get_track(cd, i);
         const long index = track ? track_get_index(track, 1) : -1;
         if (index < 0) {
-            result.error = "line " + std::to_string(TrackLine(text, i)) + ": track " +
-                           std::to_string(i) + " has no INDEX 01";
+            const std::vector<TrackLine> lines = TrackLines(text);
+            const int line = i <= static_cast<int>(lines.size()) ? lines[i - 1].line : 0;
+            result.error = "line " + std::to_string(line) + ": track " + std::to_string(i) +
+                           " has no INDEX 01";
             return result;
         }
         const char* file = track_get_filename(track);

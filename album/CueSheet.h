@@ -7,16 +7,26 @@
 
 #include "album/CutList.h"
 
+/// Most tracks a CUE sheet holds (TRACK 01 to TRACK 99).
+constexpr std::size_t kMaxCueTracks = 99;
+
+namespace album {
+
 /// The CUE sheet of `list`: REM GENRE, REM DATE, PERFORMER and TITLE of the album when
 /// given; then per side FILE "name" WAVE and its tracks, numbered from 01 on across the
-/// sides: TRACK nn AUDIO, TITLE (when the track has one), PERFORMER (when the track has its
-/// own artist), INDEX 01 mm:ss:ff at 75 frames a second (the nearest frame). In quoted
-/// texts '"' and '\' are escaped with a backslash and line breaks become spaces; other
-/// bytes are written as they are.
+/// sides, the first kMaxCueTracks of them (the others are left out): TRACK nn AUDIO, TITLE (when
+/// the track has one), PERFORMER (when the track has its own artist), INDEX 01 mm:ss:ff at 75
+/// frames a second (the nearest frame). In quoted texts '"' and '\' are escaped with a backslash
+/// and line breaks become spaces; bytes that are not UTF-8 become U+FFFD, so that the sheet reads
+/// back as UTF-8.
 std::string FormatCueSheet(const CutListData& list);
 
 /// Reads a CUE sheet: one side per FILE, tracks at their INDEX 01 rounded to the nearest
 /// tenth, titles and performers with the escapes above undone, REM DATE and REM GENRE.
-/// A UTF-8 byte order mark is skipped. Whatever libcue does not understand, and a track
-/// without INDEX 01, gives an error naming the line ("line 7: ...").
+/// The text is decoded first (DecodeImportedText: UTF-8, else Windows-1252) and control
+/// characters in its texts become spaces (CleanText). Whatever libcue does not understand,
+/// a track without INDEX 01 and a track past the 99th give an error naming the line
+/// ("line 7: ...", "line 400: TRACK 100: a CUE sheet holds at most 99 tracks").
 CutListResult ParseCueSheet(std::string_view text);
+
+}  // namespace album

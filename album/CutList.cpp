@@ -20,14 +20,14 @@ std::string JoinTimes(const std::vector<std::int64_t>& times) {
     std::string text;
     for (std::size_t i = 0; i < times.size(); ++i) {
         if (i > 0) text += i + 1 == times.size() ? " and " : ", ";
-        text += FormatTenths(times[i]);
+        text += model::FormatTenths(times[i]);
     }
     return text;
 }
 
 }  // namespace
 
-CutListData AlbumCutList(const AlbumInfo& album) {
+CutListData album::AlbumCutList(const AlbumInfo& album) {
     CutListData list;
     list.artist = album.artist;
     list.title = album.title;
@@ -36,27 +36,16 @@ CutListData AlbumCutList(const AlbumInfo& album) {
     return list;
 }
 
-void TakeAlbumFields(const CutListData& list, AlbumInfo& album) {
+void album::TakeAlbumFields(const CutListData& list, AlbumInfo& album) {
     if (!list.artist.empty()) album.artist = list.artist;
     if (!list.title.empty()) album.title = list.title;
     if (!list.year.empty()) album.year = list.year;
     if (!list.genre.empty()) album.genre = list.genre;
 }
 
-std::string FormatTenths(std::int64_t tenths) {
-    const bool negative = tenths < 0;
-    const std::uint64_t t = negative ? 0 - static_cast<std::uint64_t>(tenths) : tenths;
-    char text[48];
-    std::snprintf(text, sizeof text, "%s%llu:%02llu.%llu", negative ? "-" : "",
-                  static_cast<unsigned long long>(t / 600),
-                  static_cast<unsigned long long>(t / 10 % 60),
-                  static_cast<unsigned long long>(t % 10));
-    return text;
-}
-
-CutListSide MakeCutListSide(std::string file, std::span<const std::int32_t> cuts,
-                            const std::vector<TrackInfo>& tracks, std::uint64_t frames,
-                            std::uint32_t sampleRate) {
+CutListSide album::MakeCutListSide(std::string file, std::span<const std::int32_t> cuts,
+                                   const std::vector<TrackInfo>& tracks, std::uint64_t frames,
+                                   std::uint32_t sampleRate) {
     std::vector<std::int32_t> starts;
     for (std::int32_t cut : cuts)
         if (Inside(cut, frames, sampleRate)) starts.push_back(cut);
@@ -76,8 +65,8 @@ CutListSide MakeCutListSide(std::string file, std::span<const std::int32_t> cuts
     return side;
 }
 
-PlacedSide PlaceCutListSide(const CutListSide& side, std::uint64_t frames,
-                            std::uint32_t sampleRate) {
+PlacedSide album::PlaceCutListSide(const CutListSide& side, std::uint64_t frames,
+                                   std::uint32_t sampleRate) {
     std::vector<CutListTrack> tracks = side.tracks;
     std::stable_sort(
         tracks.begin(), tracks.end(),
@@ -115,9 +104,10 @@ PlacedSide PlaceCutListSide(const CutListSide& side, std::uint64_t frames,
     return placed;
 }
 
-std::string PlacementNotice(Side side, const PlacedSide& placed) {
+std::string album::PlacementNotice(Side side, const PlacedSide& placed,
+                                   std::size_t markersCounted) {
     std::string text;
-    const std::string name = "Side " + NumberText(side) + ": ";
+    const std::string name = "Side " + model::NumberText(side) + ": ";
     if (!placed.outside.empty())
         text += name + "the " + (placed.outside.size() == 1 ? "cut at " : "cuts at ") +
                 JoinTimes(placed.outside) + (placed.outside.size() == 1 ? " lies" : " lie") +
@@ -128,25 +118,39 @@ std::string PlacementNotice(Side side, const PlacedSide& placed) {
                 JoinTimes(placed.repeated) + " repeat" + (placed.repeated.size() == 1 ? "s" : "") +
                 " an earlier track's start and " + (placed.repeated.size() == 1 ? "was" : "were") +
                 " left out.\n";
-    if (placed.cuts.size() > static_cast<std::size_t>(kTypedTimesPerSide))
+    if (placed.cuts.size() > markersCounted)
         text += name + std::to_string(placed.cuts.size()) +
-                " cuts were placed; slicing cuts a side at its first ten only.\n";
+                " cuts were placed; slicing cuts a side at its first " +
+                (markersCounted == kTypedTimesPerSide ? std::string("ten")
+                                                      : std::to_string(markersCounted)) +
+                " only.\n";
     if (!text.empty()) text.pop_back();
     return text;
 }
 
-std::vector<std::optional<Side>> MatchCutListSides(const CutListData& list,
-                                                   const std::array<std::string, 2>& sidePaths,
-                                                   const std::vector<Side>& order) {
+std::vector<TrackInfo> album::MergeImportedTracks(const std::vector<TrackInfo>& existing,
+                                                  const std::vector<TrackInfo>& imported,
+                                                  CutListFormat format) {
+    std::vector<TrackInfo> tracks = imported;
+    if (format == CutListFormat::Labels)
+        for (std::size_t k = 0; k < tracks.size(); ++k)
+            tracks[k].artist = k < existing.size() ? existing[k].artist : std::string();
+    return tracks;
+}
+
+std::vector<std::optional<Side>> album::MatchCutListSides(
+    const CutListData& list, const std::array<std::string, 2>& sidePaths,
+    const std::vector<Side>& order) {
     std::vector<std::optional<Side>> sides(list.sides.size());
     std::array<bool, 2> taken{};
     for (std::size_t b = 0; b < list.sides.size(); ++b) {
         const std::string name = BaseName(list.sides[b].file);
         for (const Side s : kSides) {
-            const std::string& path = sidePaths[Index(s)];
-            if (!taken[Index(s)] && !name.empty() && !path.empty() && name == BaseName(path)) {
+            const std::string& path = sidePaths[model::Index(s)];
+            if (!taken[model::Index(s)] && !name.empty() && !path.empty() &&
+                name == BaseName(path)) {
                 sides[b] = s;
-                taken[Index(s)] = true;
+                taken[model::Index(s)] = true;
                 break;
             }
         }
@@ -154,10 +158,10 @@ std::vector<std::optional<Side>> MatchCutListSides(const CutListData& list,
     std::size_t next = 0;
     for (std::size_t b = 0; b < list.sides.size(); ++b) {
         if (sides[b]) continue;
-        while (next < order.size() && taken[Index(order[next])]) ++next;
+        while (next < order.size() && taken[model::Index(order[next])]) ++next;
         if (next == order.size()) break;
         sides[b] = order[next];
-        taken[Index(order[next])] = true;
+        taken[model::Index(order[next])] = true;
     }
     return sides;
 }

@@ -13,6 +13,11 @@
 
 #include "album/Album.h"
 #include "model/Side.h"
+#include "model/SideState.h"
+#include "model/TypedTimes.h"  // FormatTenths
+
+/// The two forms a cut list takes on disk.
+enum class CutListFormat { Cue, Labels };
 
 struct CutListTrack {
     std::int64_t start = 0;  ///< tenths of a second from the side's start, nearest tenth
@@ -41,6 +46,20 @@ struct CutListResult {
     std::string error;
 };
 
+/// A side's cut list turned into the side's markers and slice titles, as if each track
+/// start after 0 had been placed in the waveform view: ascending, without repeats, each
+/// inside the side (at a frame before its end).
+struct PlacedSide {
+    std::vector<std::int32_t> cuts;      ///< tenths of a second, ascending, distinct
+    std::vector<TrackInfo> tracks;       ///< one per slice in slice order (untitled lead-in first
+                                         ///< when the first track does not start at 0)
+    std::vector<std::int64_t> outside;   ///< track starts outside the side, left out
+    std::vector<std::int64_t> repeated;  ///< track starts at the time of an earlier one
+    std::string error;                   ///< more cuts than a side holds: nothing is to be placed
+};
+
+namespace album {
+
 /// A list with the album's fields and no side yet.
 CutListData AlbumCutList(const AlbumInfo& album);
 
@@ -55,25 +74,25 @@ CutListSide MakeCutListSide(std::string file, std::span<const std::int32_t> cuts
                             const std::vector<TrackInfo>& tracks, std::uint64_t frames,
                             std::uint32_t sampleRate);
 
-/// A side's cut list turned into the side's markers and slice titles, as if each track
-/// start after 0 had been placed in the waveform view: ascending, without repeats, each
-/// inside the side (at a frame before its end).
-struct PlacedSide {
-    std::vector<std::int32_t> cuts;      ///< tenths of a second, ascending, distinct
-    std::vector<TrackInfo> tracks;       ///< one per slice in slice order (untitled lead-in first
-                                         ///< when the first track does not start at 0)
-    std::vector<std::int64_t> outside;   ///< track starts outside the side, left out
-    std::vector<std::int64_t> repeated;  ///< track starts at the time of an earlier one
-    std::string error;                   ///< more cuts than a side holds: nothing is to be placed
-};
-
 /// Places the tracks of `side` on a side of `frames` frames at `sampleRate`.
 PlacedSide PlaceCutListSide(const CutListSide& side, std::uint64_t frames,
                             std::uint32_t sampleRate);
 
 /// What the user is told about a placement on side 1 or 2: the left-out times by name, and
-/// that slicing uses only a side's first ten cuts when it has more. "" when all is well.
-std::string PlacementNotice(Side side, const PlacedSide& placed);
+/// that slicing uses only a side's first ten cuts when it has more than `markersCounted`
+/// (JobContext::MarkersCounted: ten in the window unless Smart Sense is chosen). "" when
+/// all is well.
+std::string PlacementNotice(Side side, const PlacedSide& placed,
+                            std::size_t markersCounted = kTypedTimesPerSide);
+
+/// A side's tracks once a cut list is imported: one per slice of the imported side
+/// (`imported`, as PlaceCutListSide gives them), each with the fields `format` carries
+/// taken from the import (a label file: the title; a CUE sheet: title and performer) and
+/// every other field from the track of the same slice in `existing`, so that importing
+/// labels keeps the artists typed for the side. (The album fields: TakeAlbumFields.)
+std::vector<TrackInfo> MergeImportedTracks(const std::vector<TrackInfo>& existing,
+                                           const std::vector<TrackInfo>& imported,
+                                           CutListFormat format);
 
 /// Which side each block of `list` belongs to, nullopt for none: a block whose file name
 /// (folders aside) is the name of a side's recording in `sidePaths` goes to that side; the
@@ -82,5 +101,4 @@ std::vector<std::optional<Side>> MatchCutListSides(const CutListData& list,
                                                    const std::array<std::string, 2>& sidePaths,
                                                    const std::vector<Side>& order);
 
-/// "m:ss.d" for a time in tenths of a second ("-0:01.5" below zero).
-std::string FormatTenths(std::int64_t tenths);
+}  // namespace album

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <optional>
 
+#include "album/Utf8Text.h"
+
 namespace {
 
 constexpr std::uint64_t kMicrosPerTenth = 100000;
@@ -62,14 +64,14 @@ std::string_view NextField(std::string_view& line, bool tabs) {
 
 }  // namespace
 
-std::string FormatLabels(const CutListSide& side) {
+std::string album::FormatLabels(const CutListSide& side) {
     std::string out;
     for (std::size_t k = 0; k < side.tracks.size(); ++k) {
         const std::uint64_t start = Micros(side.tracks[k].start);
         std::uint64_t end =
             k + 1 < side.tracks.size() ? Micros(side.tracks[k + 1].start) : side.lengthMicroseconds;
         if (end < start) end = start;
-        std::string title = side.tracks[k].info.title;
+        std::string title = ValidUtf8(side.tracks[k].info.title);
         for (char& c : title)
             if (c == '\t' || c == '\n' || c == '\r') c = ' ';
         out += Seconds(start) + "\t" + Seconds(end) + "\t" + title + "\n";
@@ -77,8 +79,10 @@ std::string FormatLabels(const CutListSide& side) {
     return out;
 }
 
-CutListResult ParseLabels(std::string_view text) {
+CutListResult album::ParseLabels(std::string_view bytes) {
     CutListResult result;
+    const std::string decoded = DecodeImportedText(bytes);
+    std::string_view text = decoded;
     CutListSide side;
     int lineNumber = 0;
     while (!text.empty()) {
@@ -101,7 +105,7 @@ CutListResult ParseLabels(std::string_view text) {
         }
         CutListTrack track;
         track.start = *start;
-        track.info.title = std::string(line);
+        track.info.title = CleanText(line);
         side.tracks.push_back(std::move(track));
     }
     if (side.tracks.empty()) {

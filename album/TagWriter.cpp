@@ -15,7 +15,8 @@ enum class TagKind { Flac, Vorbis, Mp3, None };
 
 TagKind KindOf(const std::string& path) {
     const std::size_t dot = path.rfind('.');
-    const std::string extension = LowerCase(dot == std::string::npos ? "" : path.substr(dot));
+    const std::string extension =
+        album::LowerCase(dot == std::string::npos ? "" : path.substr(dot));
     if (extension == ".flac") return TagKind::Flac;
     if (extension == ".ogg") return TagKind::Vorbis;
     if (extension == ".mp3") return TagKind::Mp3;
@@ -23,7 +24,7 @@ TagKind KindOf(const std::string& path) {
 }
 
 TagLib::String Text(const std::string& text) {
-    return TagLib::String(ValidUtf8(text), TagLib::String::UTF8);
+    return TagLib::String(album::ValidUtf8(text), TagLib::String::UTF8);
 }
 
 // Our fields over whatever the file already has (oggenc's ENCODER stays).
@@ -58,7 +59,7 @@ const std::string kFailed = "tags not written: ";
 
 }  // namespace
 
-std::string WriteTrackTags(const std::string& path, const TrackTags& tags) {
+std::string album::WriteTrackTags(const std::string& path, const TrackTags& tags) {
     const TagKind kind = KindOf(path);
     bool saved = false;
     if (kind == TagKind::None) {
@@ -83,8 +84,8 @@ std::string WriteTrackTags(const std::string& path, const TrackTags& tags) {
     return saved ? std::string() : kFailed + "the file could not be saved";
 }
 
-std::string TagEncodedFile(const SideTracks& tracks, int number, int index,
-                           const std::string& path) {
+std::string album::TagEncodedFile(const SideTracks& tracks, int number, int index,
+                                  const std::string& path) {
     const std::optional<TrackTags> tags = tracks.Tags(number, index);
     return tags ? WriteTrackTags(path, *tags) : std::string();
 }

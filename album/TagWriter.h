@@ -8,6 +8,8 @@
 
 #include "album/TrackNames.h"
 
+namespace album {
+
 /// Writes `tags` into the file at `path`, whose kind is told by its extension (".flac",
 /// ".ogg", ".mp3"): ARTIST, ALBUMARTIST, ALBUM, TITLE, TRACKNUMBER (and TRACKTOTAL; in
 /// MP3 "6/10"), DATE, GENRE, each only when not empty; other tags the file has are kept.
@@ -19,3 +21,5 @@ std::string WriteTrackTags(const std::string& path, const TrackTags& tags);
 /// the `index`-th of its side: nothing when the album is empty. "" or why it failed.
 std::string TagEncodedFile(const SideTracks& tracks, int number, int index,
                            const std::string& path);
+
+}  // namespace album

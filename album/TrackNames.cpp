@@ -6,16 +6,14 @@
 
 namespace {
 
-bool ForbiddenInName(char c) {
-#ifdef _WIN32
-    return std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
-#else
-    return c == '/';
-#endif
-}
+// Characters FAT and exFAT (memory sticks, phones) refuse in a name, as Windows does.
+constexpr std::string_view kRefusedOnSticks = "\\:*?\"<>|";
 
-bool IsControl(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+bool ForbiddenInName(char c, bool keepTitleCharacters) {
+#ifdef _WIN32
+    keepTitleCharacters = false;
+#endif
+    return c == '/' || (!keepTitleCharacters && kRefusedOnSticks.find(c) != std::string_view::npos);
 }
 
 void TrimSpaces(std::string& text) {
@@ -34,28 +32,10 @@ std::string SideLetterName(Side side, int index, const char* extension) {
 
 }  // namespace
 
-std::string SafeFileTitle(std::string_view title) {
-    std::string out;
-    out.reserve(title.size());
-    for (std::size_t at = 0; at < title.size();) {
-        const char c = title[at];
-        if (static_cast<unsigned char>(c) < 0x80) {
-            out += IsControl(static_cast<unsigned char>(c)) ? ' ' : ForbiddenInName(c) ? '_' : c;
-            ++at;
-            continue;
-        }
-        const std::size_t length = Utf8SequenceLength(title, at);
-        if (length == 0) {
-            out.append(kUtf8Replacement);
-            ++at;
-            continue;
-        }
-        if (IsControl(Utf8CodePoint(title, at, length)))
-            out += ' ';
-        else
-            out.append(title.substr(at, length));
-        at += length;
-    }
+std::string album::SafeFileTitle(std::string_view title, bool keepTitleCharacters) {
+    std::string out = CleanText(title);
+    for (char& c : out)
+        if (ForbiddenInName(c, keepTitleCharacters)) c = '_';
     TrimSpaces(out);
     // A leading dot would hide the file (or name a folder: ".", "..").
     while (!out.empty() && out[0] == '.') {
@@ -66,6 +46,10 @@ std::string SafeFileTitle(std::string_view title) {
         CutUtf8(out, kMaxTitleBytes);
         TrimSpaces(out);
     }
+    // FAT and exFAT drop a name's trailing dots and spaces, so the name asked for would not
+    // be the name made.
+    if (!keepTitleCharacters)
+        while (!out.empty() && (out.back() == '.' || out.back() == ' ')) out.pop_back();
     return out;
 }
 
@@ -73,7 +57,7 @@ SideTracks::SideTracks(Side side, const AlbumInfo& album, int trackTotal)
     : side_(side), album_(album), total_(trackTotal) {}
 
 const TrackInfo* SideTracks::Track(int index) const {
-    const auto& tracks = album_.sides[Index(side_)];
+    const auto& tracks = album_.sides[model::Index(side_)];
     if (index < 1 || static_cast<std::size_t>(index) > tracks.size()) return nullptr;
     return &tracks[static_cast<std::size_t>(index - 1)];
 }
@@ -82,7 +66,8 @@ std::string SideTracks::TitledStem(int number, int index) const {
     char digits[16];
     std::snprintf(digits, sizeof digits, "%02d", number);
     const TrackInfo* track = Track(index);
-    const std::string title = track ? SafeFileTitle(track->title) : std::string();
+    const std::string title =
+        track ? album::SafeFileTitle(track->title, album_.keepTitleCharacters) : std::string();
     return title.empty() ? std::string(digits) : std::string(digits) + " - " + title;
 }
 
@@ -93,9 +78,9 @@ std::string SideTracks::SliceName(int number, int index) const {
 
 std::string SideTracks::EncodedName(int number, int index, EncoderKind kind,
                                     EncodeNaming naming) const {
-    const char* extension = EncodedExtension(kind);
+    const char* extension = model::EncodedExtension(kind);
     if (album_.HasTitles()) return TitledStem(number, index) + extension;
-    if (MakesMp3(kind) || naming == EncodeNaming::Markers)
+    if (model::MakesMp3(kind) || naming == EncodeNaming::Markers)
         return SideLetterName(side_, index, extension);
     return std::to_string(number) + extension;
 }
@@ -107,7 +92,8 @@ std::optional<TrackTags> SideTracks::Tags(int number, int index) const {
     tags.albumArtist = album_.artist;
     tags.artist = track && !track->artist.empty() ? track->artist : album_.artist;
     tags.album = album_.title;
-    tags.title = track ? track->title : std::string();
+    // The title the file's name was made of, so that name and tag agree.
+    tags.title = track ? album::CleanText(track->title) : std::string();
     tags.date = album_.year;
     tags.genre = album_.genre;
     tags.number = number;

@@ -20,13 +20,21 @@ enum class EncodeNaming { AutoOrTyped, Markers };
 /// Most bytes of a title in a file name.
 constexpr std::size_t kMaxTitleBytes = 200;
 
-/// `title` made fit to stand in a file name: bytes that are not UTF-8 become U+FFFD,
-/// control characters (C0, DEL, C1) a space, '/' (and on Windows \ : * ? " < > |) an
-/// underscore; then leading dots go, spaces are trimmed at both ends, and the text is cut
-/// to kMaxTitleBytes on a character boundary. "" when nothing is left.
-std::string SafeFileTitle(std::string_view title);
+namespace album {
 
-/// What one encoded file is tagged with. Empty texts are not written.
+/// `title` made fit to stand in a file name: CleanText (bytes that are not UTF-8 become
+/// U+FFFD, control characters a space), then '/' and the characters that FAT and exFAT
+/// refuse (\ : * ? " < > |) become an underscore; leading dots go, spaces are trimmed at
+/// both ends, the text is cut to kMaxTitleBytes on a character boundary, and trailing dots
+/// and spaces go, so that the files can be copied to a memory stick or a phone.
+/// `keepTitleCharacters` keeps those characters and trailing dots (not on Windows), and
+/// replaces only '/'. "" when nothing is left.
+std::string SafeFileTitle(std::string_view title, bool keepTitleCharacters = false);
+
+}  // namespace album
+
+/// What one encoded file is tagged with. Empty texts are not written; the title is the
+/// track's title after CleanText, as its file name has it.
 struct TrackTags {
     std::string artist;  ///< the track's artist, else the album artist
     std::string albumArtist;

@@ -22,18 +22,20 @@ const OptionRow<CommandLine> kOptions[] = {
 
 }  // namespace
 
-std::string CommandLineUsage() {
-    return WrapUsageLine("Usage: velvane " + OptionSynopsis<CommandLine>(kOptions, kWindow) +
-                             " [SIDE1.wav [SIDE2.wav]]",
-                         15) +
-           OptionHelp<CommandLine>(kOptions, kWindow) +
-           WrapHelpLine("  SIDE1.wav, SIDE2.wav", "the sides' 44.1 kHz stereo WAV files");
+std::string app::CommandLineUsage() {
+    return settings::WrapUsageLine("Usage: velvane " +
+                                       settings::OptionSynopsis<CommandLine>(kOptions, kWindow) +
+                                       " [SIDE1.wav [SIDE2.wav]]",
+                                   15) +
+           settings::OptionHelp<CommandLine>(kOptions, kWindow) +
+           settings::WrapHelpLine("  SIDE1.wav, SIDE2.wav", "the sides' 44.1 kHz stereo WAV files");
 }
 
-std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
-                                            std::string& error) {
+std::optional<CommandLine> app::ParseCommandLine(const std::vector<std::string>& args,
+                                                 std::string& error) {
     CommandLine line;
-    const ParsedArguments parsed = ParseOptions<CommandLine>(kOptions, kWindow, args, line);
+    const ParsedArguments parsed =
+        settings::ParseOptions<CommandLine>(kOptions, kWindow, args, line);
     if (!parsed.error.empty()) {
         error = parsed.error;
         return std::nullopt;

@@ -14,6 +14,8 @@ struct CommandLine {
     std::vector<std::string> sides;  ///< at most two: side 1, side 2 (as given)
 };
 
+namespace app {
+
 /// The usage text, made from the same option table as the parser; ends in a newline.
 std::string CommandLineUsage();
 
@@ -21,3 +23,5 @@ std::string CommandLineUsage();
 /// option, a missing option value or more than two side files. "--" ends the options.
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
                                             std::string& error);
+
+}  // namespace app

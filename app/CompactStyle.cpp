@@ -32,7 +32,7 @@ void InstallStyleSheetOnce() {
 
 }  // namespace
 
-void UseCompactStyle(wxWindow* control) {
+void app::UseCompactStyle(wxWindow* control) {
     InstallStyleSheetOnce();
     auto* widget = static_cast<GtkWidget*>(control->GetHandle());
     if (widget) gtk_style_context_add_class(gtk_widget_get_style_context(widget), kClass);
@@ -40,6 +40,6 @@ void UseCompactStyle(wxWindow* control) {
 
 #else
 
-void UseCompactStyle(wxWindow*) {}
+void app::UseCompactStyle(wxWindow*) {}
 
 #endif

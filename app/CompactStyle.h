@@ -6,5 +6,9 @@
 
 class wxWindow;
 
+namespace app {
+
 /// Gives `control` the compact style (installing the style sheet on first use).
 void UseCompactStyle(wxWindow* control);
+
+}  // namespace app

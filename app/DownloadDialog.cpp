@@ -27,7 +27,7 @@ DownloadDialog::DownloadDialog(wxWindow* parent)
     auto button = [this](const char* label, int y, int w) {
         auto* b = new wxButton(this, wxID_ANY, label, wxPoint(20, y), wxSize(w, 24), 0,
                                wxDefaultValidator, "button");
-        UseCompactStyle(b);
+        app::UseCompactStyle(b);
         return b;
     };
     m_fastEnc = button(labels[0], 50, width);

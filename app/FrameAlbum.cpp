@@ -3,6 +3,7 @@
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/dialog.h>
+#include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/sizer.h>
@@ -13,9 +14,10 @@
 #include <vector>
 
 #include "album/CutListFile.h"
+#include "app/FrameControls.h"
 #include "app/FrameJobs.h"
-#include "app/FrameMenus.h"
-#include "app/MyFrame.h"
+#include "app/FrameSides.h"
+#include "app/LastPath.h"
 #include "app/Prompter.h"
 #include "app/TrackTitlesDialog.h"
 #include "app/WxText.h"
@@ -36,11 +38,12 @@ wxString Stem(const std::string& path) {
     std::string name = path.substr(path.find_last_of(platform::kPathSeparator) + 1);
     const std::size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
-    return FromUtf8(name);
+    return app::FromUtf8(name);
 }
 
 // "Which side?": the buttons "Side 1" (wxID_YES), "Side 2" (wxID_NO) and "Cancel", in
-// reading order.
+// reading order; from the keyboard the keys 1 and 2 answer, Escape cancels, and Tab with
+// Enter (or the space bar) reach every button.
 class SideQuestion : public wxDialog {
   public:
     SideQuestion(wxWindow* parent, const wxString& question)
@@ -58,20 +61,36 @@ class SideQuestion : public wxDialog {
         top->Add(buttons, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 12);
         SetSizerAndFit(top);
         SetEscapeId(wxID_CANCEL);
+        Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+            if (event.GetKeyCode() == '1')
+                EndModal(wxID_YES);
+            else if (event.GetKeyCode() == '2')
+                EndModal(wxID_NO);
+            else
+                event.Skip();
+        });
         CentreOnParent();
     }
 };
 
 }  // namespace
 
-FrameAlbum::FrameAlbum(MyFrame& frame) : frame_(frame) {
-    wxMenu* file = frame.Menus().m_fileMenu;
+FrameAlbum::FrameAlbum(wxFrame& frame, wxMenu& fileMenu, const FrameControls& controls,
+                       FrameSides& sides, const LastPath& lastPath, const FrameJobs& jobs,
+                       Prompter& prompts, AlbumInfo& album)
+    : frame_(frame),
+      controls_(controls),
+      sides_(sides),
+      lastPath_(lastPath),
+      jobs_(jobs),
+      prompts_(prompts),
+      album_(album) {
     int at = kFileMenuPosition;
-    file->Insert(at++, kIdTrackTitles, "Track titles...", "Album and track titles");
-    file->Insert(at++, kIdExportCutList, "Export cut list...",
-                 "Save a side's cuts and titles as a CUE sheet or label file");
-    file->Insert(at, kIdImportCutList, "Import cut list...",
-                 "Set a side's cuts and titles from a CUE sheet or label file");
+    fileMenu.Insert(at++, kIdTrackTitles, "Track titles...\tCtrl+T", "Album and track titles");
+    fileMenu.Insert(at++, kIdExportCutList, "Export cut list...\tCtrl+E",
+                    "Save a side's cuts and titles as a CUE sheet or label file");
+    fileMenu.Insert(at, kIdImportCutList, "Import cut list...\tCtrl+I",
+                    "Set a side's cuts and titles from a CUE sheet or label file");
     frame.Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { EditTrackTitles(); }, kIdTrackTitles);
     frame.Bind(
@@ -81,33 +100,32 @@ FrameAlbum::FrameAlbum(MyFrame& frame) : frame_(frame) {
 }
 
 std::array<bool, 2> FrameAlbum::PresentSides() const {
-    return {!frame_.Controls().i_textCtrl1->GetValue().empty(),
-            !frame_.Controls().i_textCtrl2->GetValue().empty()};
+    return {!controls_.i_textCtrl1->GetValue().empty(), !controls_.i_textCtrl2->GetValue().empty()};
 }
 
 std::string FrameAlbum::SidePath(Side side) const {
-    return ToUtf8(frame_.Controls().SidePathField(side)->GetValue());
+    return app::ToUtf8(controls_.SidePathField(side)->GetValue());
 }
 
 int FrameAlbum::SliceCount(Side side) const {
-    const SideState& state = frame_.SideAt(side);
+    const SideState& state = sides_.At(side);
     if (state.levelCount == 0) return 0;
     // The cuts as tenths on a "side" of levelCount tenths: the slices the markers give, of
     // as many cuts as the chosen method lets count (every one for Smart Sense).
-    const CutMethod method = CutMethodOf(frame_.Controls().m_cutsHow->GetSelection());
-    return static_cast<int>(
-        SliceBoundaries(state.cuts, kTenthsPerSecond, state.levelCount, CutsConsidered(method))
-            .size() +
-        1);
+    const CutMethod method = model::CutMethodOf(controls_.m_cutsHow->GetSelection());
+    return static_cast<int>(slice::SliceBoundaries(state.cuts, kTenthsPerSecond, state.levelCount,
+                                                   model::CutsConsidered(method))
+                                .size() +
+                            1);
 }
 
 void FrameAlbum::Tell(const wxString& text, const wxString& caption, long icon) {
-    frame_.Prompts().Message(&frame_, text, caption, wxOK | icon);
+    prompts_.Message(&frame_, text, caption, wxOK | icon);
 }
 
 std::optional<Side> FrameAlbum::ChooseSide(const wxString& question) {
     SideQuestion dialog(&frame_, question);
-    const int answer = frame_.Prompts().RunModal(dialog);
+    const int answer = prompts_.RunModal(dialog);
     if (answer == wxID_YES) return Side::One;
     if (answer == wxID_NO) return Side::Two;
     return std::nullopt;
@@ -115,7 +133,7 @@ std::optional<Side> FrameAlbum::ChooseSide(const wxString& question) {
 
 void FrameAlbum::EditTrackTitles() {
     TrackTitlesDialog dialog(&frame_, album_, {SliceCount(Side::One), SliceCount(Side::Two)});
-    if (frame_.Prompts().RunModal(dialog) == wxID_OK) album_ = dialog.Album();
+    if (prompts_.RunModal(dialog) == wxID_OK) album_ = dialog.Album();
 }
 
 void FrameAlbum::ExportCutList() {
@@ -134,50 +152,63 @@ void FrameAlbum::ExportCutList() {
 
     FileRequest request;
     request.message = kExportCaption;
-    request.defaultDir = FromUtf8(platform::SplitDirectory(sidePath));
+    request.defaultDir = app::FromUtf8(platform::SplitDirectory(sidePath));
     request.defaultFile = Stem(sidePath) + ".cue";
     request.wildcard = "CUE sheet (*.cue)|*.cue|Audacity labels (*.txt)|*.txt";
     request.save = true;
-    const std::string path = ToUtf8(frame_.Prompts().ChooseFile(&frame_, request));
+    std::string path = app::ToUtf8(prompts_.ChooseFile(&frame_, request));
     if (path.empty()) return;
+    // The file type chosen decides the format, and the name's extension follows it.
+    const CutListFormat format =
+        request.filterIndex == 1 ? CutListFormat::Labels : CutListFormat::Cue;
+    path = album::WithCutListExtension(path, format);
+    if (!app::MayReplace(prompts_, &frame_, app::FromUtf8(path))) return;
 
-    const std::optional<SideLength> length = ReadSideLength(sidePath);
+    const std::optional<SideLength> length = album::ReadSideLength(sidePath);
     if (!length) {
-        Tell(FromUtf8("The recording \"" + sidePath + "\" cannot be read."), "Couldn't export!",
-             wxICON_WARNING);
+        Tell(app::FromUtf8("The recording \"" + sidePath + "\" cannot be read."),
+             "Couldn't export!", wxICON_WARNING);
         return;
     }
     // The cuts the marker job would use: the typed times with "Typed Times (Below)".
     std::vector<std::int32_t> cuts;
-    if (CutMethodOf(frame_.Controls().m_cutsHow->GetSelection()) == CutMethod::TypedTimes) {
+    if (model::CutMethodOf(controls_.m_cutsHow->GetSelection()) == CutMethod::TypedTimes) {
+        std::vector<std::string> fields;
         for (int n = 0; n < kTypedTimesPerSide; ++n)
-            cuts.push_back(
-                ParseTypedTime(ToUtf8(frame_.Controls()
-                                          .c_textCtrlTime[Index(side) * kTypedTimesPerSide + n]
-                                          ->GetValue())));
+            fields.push_back(app::ToUtf8(
+                controls_.c_textCtrlTime[model::Index(side) * kTypedTimesPerSide + n]->GetValue()));
+        if (const std::string bad = model::UnreadableTypedTimes(side, fields); !bad.empty()) {
+            Tell(app::FromUtf8(bad), "Typed times", wxICON_WARNING);
+            return;
+        }
+        for (const std::string& field : fields) cuts.push_back(model::ParseTypedTime(field));
     } else {
-        const SideState& state = frame_.SideAt(side);
+        const SideState& state = sides_.At(side);
         const auto inUse = std::min<std::size_t>(state.cutCount, state.cuts.size());
         cuts.assign(state.cuts.begin(), state.cuts.begin() + static_cast<std::ptrdiff_t>(inUse));
     }
-    CutListData list = AlbumCutList(album_);
-    list.sides.push_back(MakeCutListSide(RecordingNameFor(sidePath, path), cuts,
-                                         album_.sides[Index(side)], length->frames,
-                                         length->sampleRate));
-    if (const std::string error = WriteCutListFile(path, list, CutListFormatOf(path));
+    CutListData list = album::AlbumCutList(album_);
+    list.sides.push_back(album::MakeCutListSide(album::RecordingNameFor(sidePath, path), cuts,
+                                                album_.sides[model::Index(side)], length->frames,
+                                                length->sampleRate));
+    const std::string sidePaths[] = {SidePath(Side::One), SidePath(Side::Two)};
+    if (const std::string error = album::WriteCutListFile(path, list, format, sidePaths);
         !error.empty()) {
-        Tell(FromUtf8(error), "Couldn't export!", wxICON_WARNING);
+        Tell(app::FromUtf8(error), "Couldn't export!", wxICON_WARNING);
         return;
     }
-    frame_.SetStatusText(FromUtf8("Cut list of side " + NumberText(side) + " saved as " + path));
+    frame_.SetStatusText(
+        app::FromUtf8("Cut list of side " + model::NumberText(side) + " saved as " + path));
+    if (const std::string leftOut = album::TracksLeftOut(list, format); !leftOut.empty())
+        Tell(app::FromUtf8(leftOut), kExportCaption, wxICON_INFORMATION);
 }
 
 void FrameAlbum::ImportCutList() {
-    if (frame_.Jobs().Running()) {
+    if (jobs_.Running()) {
         Tell("Please wait until the running job has ended.", kImportCaption, wxICON_INFORMATION);
         return;
     }
-    if (!frame_.WavesDrawn()) {
+    if (!sides_.WavesDrawn()) {
         Tell(
             "Please click on \"Draw waveforms\" first: a cut list's tracks become the markers "
             "of the waveforms, and drawing them later would replace the markers.",
@@ -186,22 +217,23 @@ void FrameAlbum::ImportCutList() {
     }
     FileRequest request;
     request.message = kImportCaption;
-    request.defaultDir = frame_.LastFolder();
+    request.defaultDir = lastPath_.Folder();
     request.wildcard = "Cut lists (*.cue;*.txt)|*.cue;*.txt|All Files (*)|*";
-    const std::string path = ToUtf8(frame_.Prompts().ChooseFile(&frame_, request));
+    const std::string path = app::ToUtf8(prompts_.ChooseFile(&frame_, request));
     if (path.empty()) return;
 
-    const CutListResult read = ReadCutListFile(path, CutListFormatOf(path));
+    const CutListResult read = album::ReadCutListFile(path, album::CutListFormatOf(path));
     if (!read.error.empty()) {
-        Tell(FromUtf8("The cut list cannot be read:\n" + read.error), "Couldn't import!",
+        Tell(app::FromUtf8("The cut list cannot be read:\n" + read.error), "Couldn't import!",
              wxICON_WARNING);
         return;
     }
     const std::array<std::string, 2> paths = {SidePath(Side::One), SidePath(Side::Two)};
-    std::vector<std::optional<Side>> match = MatchCutListSides(read.list, paths, {});
+    std::vector<std::optional<Side>> match = album::MatchCutListSides(read.list, paths, {});
     std::vector<Side> order;
     for (const Side s : kSides)
-        if (!paths[Index(s)].empty() && std::find(match.begin(), match.end(), s) == match.end())
+        if (!paths[model::Index(s)].empty() &&
+            std::find(match.begin(), match.end(), s) == match.end())
             order.push_back(s);
     const auto unmatched = std::count(match.begin(), match.end(), std::nullopt);
     if (unmatched == 1 && order.size() == 2) {
@@ -210,7 +242,7 @@ void FrameAlbum::ImportCutList() {
         if (!side) return;
         order = {*side};
     }
-    if (unmatched > 0) match = MatchCutListSides(read.list, paths, order);
+    if (unmatched > 0) match = album::MatchCutListSides(read.list, paths, order);
 
     // Every side is placed before any changes: a refused side leaves both as they were.
     std::vector<std::pair<Side, PlacedSide>> placed;
@@ -218,19 +250,23 @@ void FrameAlbum::ImportCutList() {
     for (std::size_t b = 0; b < match.size(); ++b) {
         if (!match[b]) continue;
         const Side side = *match[b];
-        const std::optional<SideLength> length = ReadSideLength(paths[Index(side)]);
+        const std::optional<SideLength> length = album::ReadSideLength(paths[model::Index(side)]);
         if (!length) {
-            Tell(FromUtf8("The recording \"" + paths[Index(side)] + "\" cannot be read."),
+            Tell(app::FromUtf8("The recording \"" + paths[model::Index(side)] +
+                               "\" cannot be read."),
                  "Couldn't import!", wxICON_WARNING);
             return;
         }
-        PlacedSide one = PlaceCutListSide(read.list.sides[b], length->frames, length->sampleRate);
+        PlacedSide one =
+            album::PlaceCutListSide(read.list.sides[b], length->frames, length->sampleRate);
         if (!one.error.empty()) {
-            Tell(FromUtf8(one.error + " Nothing was imported."), "Couldn't import!",
+            Tell(app::FromUtf8(one.error + " Nothing was imported."), "Couldn't import!",
                  wxICON_WARNING);
             return;
         }
-        const std::string notice = PlacementNotice(side, one);
+        const std::string notice = album::PlacementNotice(
+            side, one,
+            model::CutsConsidered(model::CutMethodOf(controls_.m_cutsHow->GetSelection())));
         if (!notice.empty()) notices += (notices.empty() ? "" : "\n") + notice;
         placed.emplace_back(side, std::move(one));
     }
@@ -239,15 +275,19 @@ void FrameAlbum::ImportCutList() {
              wxICON_WARNING);
         return;
     }
-    for (auto& [side, one] : placed) {
-        SideState& state = frame_.SideAt(side);
-        state.cuts.fill(0);
-        std::copy(one.cuts.begin(), one.cuts.end(), state.cuts.begin());
-        state.cutCount = static_cast<std::uint32_t>(one.cuts.size());
-        album_.sides[Index(side)] = std::move(one.tracks);
+    {
+        const CutEdit edit(sides_);  // the list's cuts replace the markers: an undo step
+        for (auto& [side, one] : placed) {
+            SideState& state = sides_.At(side);
+            state.cuts.fill(0);
+            std::copy(one.cuts.begin(), one.cuts.end(), state.cuts.begin());
+            state.cutCount = static_cast<std::uint32_t>(one.cuts.size());
+            album_.sides[model::Index(side)] = album::MergeImportedTracks(
+                album_.sides[model::Index(side)], one.tracks, album::CutListFormatOf(path));
+        }
     }
-    TakeAlbumFields(read.list, album_);
-    frame_.Controls().m_canvas->Refresh(true);
-    frame_.SetStatusText(FromUtf8("Cut list imported from " + path));
-    if (!notices.empty()) Tell(FromUtf8(notices), kImportCaption, wxICON_INFORMATION);
+    album::TakeAlbumFields(read.list, album_);
+    controls_.m_canvas->Refresh(true);
+    frame_.SetStatusText(app::FromUtf8("Cut list imported from " + path));
+    if (!notices.empty()) Tell(app::FromUtf8(notices), kImportCaption, wxICON_INFORMATION);
 }

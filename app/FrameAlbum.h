@@ -1,8 +1,8 @@
 #pragma once
-// The window's album: the album fields and track titles the user typed ("Track
-// titles..."), kept while the window runs and read by the jobs; and the cut lists that
-// carry them to and from other tools (File > "Export cut list..." / "Import cut list...").
-// The settings file never holds any of it. GUI thread only.
+// The window's album commands: "Track titles..." edits the album fields and track titles
+// the user typed (kept by the window while it runs, and read by the jobs); and the cut
+// lists that carry them to and from other tools (File > "Export cut list..." / "Import cut
+// list..."). The settings file never holds any of it. GUI thread only.
 
 #include <wx/string.h>
 
@@ -13,7 +13,13 @@
 #include "album/Album.h"
 #include "model/Side.h"
 
-class MyFrame;
+struct FrameControls;
+class FrameJobs;
+class FrameSides;
+class LastPath;
+class Prompter;
+class wxFrame;
+class wxMenu;
 
 // File menu ids of the album commands.
 constexpr int kIdTrackTitles = 104;
@@ -22,8 +28,11 @@ constexpr int kIdImportCutList = 106;
 
 class FrameAlbum {
   public:
-    /// Adds the three commands to the frame's File menu, after "Save...", and binds them.
-    explicit FrameAlbum(MyFrame& frame);
+    /// Adds the three commands to `fileMenu`, after "Save...", and binds them on `frame`.
+    /// `album` is what they edit; an import needs no job running in `jobs`.
+    FrameAlbum(wxFrame& frame, wxMenu& fileMenu, const FrameControls& controls, FrameSides& sides,
+               const LastPath& lastPath, const FrameJobs& jobs, Prompter& prompts,
+               AlbumInfo& album);
 
     const AlbumInfo& Album() const { return album_; }
 
@@ -47,6 +56,11 @@ class FrameAlbum {
     int SliceCount(Side side) const;
     void Tell(const wxString& text, const wxString& caption, long icon);
 
-    MyFrame& frame_;
-    AlbumInfo album_;
+    wxFrame& frame_;
+    const FrameControls& controls_;
+    FrameSides& sides_;
+    const LastPath& lastPath_;
+    const FrameJobs& jobs_;
+    Prompter& prompts_;
+    AlbumInfo& album_;
 };

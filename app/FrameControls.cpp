@@ -6,6 +6,7 @@
 #include <wx/gauge.h>
 #include <wx/textctrl.h>
 
+#include "app/AccessibleNames.h"
 #include "app/CompactStyle.h"
 #include "app/ImgPanel.h"
 #include "model/EncoderKind.h"
@@ -13,18 +14,31 @@
 namespace {
 
 const wxColour kButtonColour(222, 222, 222);
+// A check box's caption stands this far right of the box, on its line.
+constexpr int kCaptionOffset = 13;
+
+wxString CaptionBeside(int x, int y) {
+    for (int i = 0; i < kCaptionCount; ++i)
+        if (kCaptions[i].x == x + kCaptionOffset && kCaptions[i].y == y) return kCaptions[i].text;
+    return {};
+}
 
 }  // namespace
 
-void BuildFrameControls(FrameControls& controls) {
+wxButton* app::MakeFrameButton(wxWindow* parent, int id, const wxString& label,
+                               const wxString& name, const wxPoint& at, const wxSize& size) {
+    auto* b = new wxButton(parent, id, label, at, size, 0, wxDefaultValidator, name);
+    b->SetBackgroundColour(kButtonColour);
+    UseCompactStyle(b);
+    return b;
+}
+
+void app::BuildFrameControls(FrameControls& controls) {
     imgPanel* const panel = controls.m_panel;
     auto px = [panel](int x, int y) { return panel->ConvertDialogToPixels(wxPoint(x, y)); };
     auto size = [panel](int w, int h) { return panel->ConvertDialogToPixels(wxSize(w, h)); };
     auto button = [&](int id, const char* label, const char* name, wxPoint at, wxSize extent) {
-        auto* b = new wxButton(panel, id, label, at, extent, 0, wxDefaultValidator, name);
-        b->SetBackgroundColour(kButtonColour);
-        UseCompactStyle(b);
-        return b;
+        return MakeFrameButton(panel, id, label, name, at, extent);
     };
     auto text = [&](const wxString& name, wxPoint at, wxSize extent, long style) {
         auto* t = new wxTextCtrl(panel, wxID_ANY, wxString(), at, extent, style, wxDefaultValidator,
@@ -39,11 +53,14 @@ void BuildFrameControls(FrameControls& controls) {
         UseCompactStyle(c);
         return c;
     };
-    auto check = [&](const char* name, wxPoint at, bool checked) {
-        auto* c = new wxCheckBox(panel, wxID_ANY, wxString(), at, wxDefaultSize, 0,
+    // A check box has no label of its own: its caption is painted on the panel beside it.
+    // The caption is its accessible name all the same.
+    auto check = [&](const char* name, int x, int y, bool checked) {
+        auto* c = new wxCheckBox(panel, wxID_ANY, wxString(), px(x, y), wxDefaultSize, 0,
                                  wxDefaultValidator, name);
         c->SetValue(checked);
         UseCompactStyle(c);
+        SetAccessibleName(*c, CaptionBeside(x, y));
         return c;
     };
     auto gauge = [&](const char* name, wxPoint at) {
@@ -75,9 +92,9 @@ void BuildFrameControls(FrameControls& controls) {
             text(wxString::Format("c_textCtrlTime%d", n), at, size(71, 10), 0);
     }
 
-    controls.m_checkBox3 = check("m_checkBox3", px(232, 78), false);
-    controls.w_checkBox1 = check("w_checkBox1", px(232, 89), true);
-    controls.m_checkBox1 = check("m_checkBox1", px(10, 78), true);
+    controls.m_checkBox3 = check("m_checkBox3", 232, 78, false);
+    controls.w_checkBox1 = check("w_checkBox1", 232, 89, true);
+    controls.m_checkBox1 = check("m_checkBox1", 10, 78, true);
     controls.m_button1 =
         button(kIdLocateEncoder, "Locate encoder...", "m_button1", px(10, 89), size(97, 13));
     wxArrayString kinds;
@@ -85,7 +102,7 @@ void BuildFrameControls(FrameControls& controls) {
     controls.m_choice1 = choice("m_choice1", px(109, 88), size(97, 10), kinds,
                                 static_cast<int>(EncoderKind::OggVorbis));
     controls.m_textCtrl1 = text("m_textCtrl1", px(10, 105), size(196, 13), wxTE_READONLY);
-    controls.m_checkBox2 = check("m_checkBox2", px(10, 123), true);
+    controls.m_checkBox2 = check("m_checkBox2", 10, 123, true);
 
     controls.p_wxGauge1 = gauge("p_wxGauge1", px(10, 153));
     controls.p_wxGauge2 = gauge("p_wxGauge2", px(10, 164));

@@ -2,30 +2,31 @@
 
 #include <wx/checkbox.h>
 #include <wx/choice.h>
+#include <wx/frame.h>
 #include <wx/gauge.h>
 #include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 
-#include "app/FrameAlbum.h"
-#include "app/FrameJobs.h"
+#include "app/FrameControls.h"
 #include "app/FrameMenus.h"
+#include "app/FrameSides.h"
 #include "app/GuiChannel.h"
-#include "app/MyFrame.h"
 #include "app/MyWorkerThread.h"
+#include "app/Prompter.h"
 #include "app/SmartSenseChoice.h"
 #include "app/WxText.h"
 #include "audio/VoiceMessage.h"
 #include "platform/Paths.h"
-#include "settings/MenuSettings.h"
 #include "waveview/MyCanvas.h"
 
-FrameJobContext::FrameJobContext(MyFrame& frame, MyWorkerThread& thread,
-                                 std::shared_ptr<GuiChannel> channel)
-    : frame_(frame),
+FrameJobContext::FrameJobContext(const JobWindow& window, JobShared& shared,
+                                 const MyWorkerThread& thread)
+    : window_(window),
+      shared_(shared),
       thread_(thread),
-      channel_(std::move(channel)),
-      sides_(frame.Sides()),
-      generation_(frame.SidesGeneration()) {}
+      channel_(thread.Channel()),
+      sides_(window.sides.All()),
+      generation_(window.sides.Generation()) {}
 
 template <class R>
 R FrameJobContext::Read(std::function<R()> read, R fallback) {
@@ -35,67 +36,61 @@ R FrameJobContext::Read(std::function<R()> read, R fallback) {
 
 // --- The menus' settings: mirrored into atomics by the GUI thread ---
 
-std::uint32_t FrameJobContext::FadeFrames() {
-    return menu::FadeFramesForId(frame_.Menus().SelectedFadeId());
-}
-bool FrameJobContext::Normalize() {
-    return frame_.Menus().Normalize();
-}
-float FrameJobContext::TrebleBoost() {
-    return frame_.Menus().TrebleBoostLevel();
-}
-int FrameJobContext::BitRate() {
-    return frame_.Menus().SelectedBitRate();
+ProcessingSettings FrameJobContext::Processing() {
+    return window_.menus.Processing();
 }
 
 TrebleFilter& FrameJobContext::Treble() {
-    // Called at block boundaries: the place where an EQ change made meanwhile takes hold.
-    thread_.ApplyPendingRetune(frame_.Treble());
-    return frame_.Treble();
+    return shared_.treble;
 }
 
 // --- Controls, read on the GUI thread ---
 
 std::string FrameJobContext::SidePath(Side side) {
-    MyFrame* f = &frame_;
-    return Read<std::string>(
-        [f, side] { return ToUtf8(f->Controls().SidePathField(side)->GetValue()); }, "");
+    const FrameControls* c = &window_.controls;
+    return Read<std::string>([c, side] { return app::ToUtf8(c->SidePathField(side)->GetValue()); },
+                             "");
 }
 
 CutMethod FrameJobContext::Method() {
-    MyFrame* f = &frame_;
-    return CutMethodOf(Read<int>([f] { return f->Controls().m_cutsHow->GetSelection(); }, 0));
+    const FrameControls* c = &window_.controls;
+    return model::CutMethodOf(Read<int>([c] { return c->m_cutsHow->GetSelection(); }, 0));
 }
 
 std::optional<int> FrameJobContext::SongCount(Side side) {
-    return frame_.SmartSense().SongCount(side);
+    return window_.smartSense.SongCount(side);
 }
 
 double FrameJobContext::MinSongSeconds() {
-    return frame_.SmartSense().MinSongSeconds();
+    return window_.smartSense.MinSongSeconds();
+}
+
+bool FrameJobContext::TrimToMusic() {
+    return window_.smartSense.Trim();
 }
 
 std::string FrameJobContext::SilenceText() {
-    MyFrame* f = &frame_;
-    return Read<std::string>([f] { return ToUtf8(f->Controls().c_textCtrl1->GetValue()); }, "2");
+    const FrameControls* c = &window_.controls;
+    return Read<std::string>([c] { return app::ToUtf8(c->c_textCtrl1->GetValue()); }, "2");
 }
 
 void FrameJobContext::SetSilenceText(const std::string& text) {
-    MyFrame* f = &frame_;
-    channel_->Post([f, text] { f->Controls().c_textCtrl1->ChangeValue(FromUtf8(text)); });
+    const FrameControls* c = &window_.controls;
+    channel_->Post([c, text] { c->c_textCtrl1->ChangeValue(app::FromUtf8(text)); });
 }
 
 std::string FrameJobContext::TypedTime(Side side, int field) {
     if (field < 0 || field >= kTypedTimesPerSide) return "";
-    const std::size_t control = Index(side) * kTypedTimesPerSide + static_cast<std::size_t>(field);
-    MyFrame* f = &frame_;
+    const std::size_t control =
+        model::Index(side) * kTypedTimesPerSide + static_cast<std::size_t>(field);
+    const FrameControls* c = &window_.controls;
     return Read<std::string>(
-        [f, control] { return ToUtf8(f->Controls().c_textCtrlTime[control]->GetValue()); }, "");
+        [c, control] { return app::ToUtf8(c->c_textCtrlTime[control]->GetValue()); }, "");
 }
 
 bool FrameJobContext::Checked(wxCheckBox* FrameControls::*box) {
-    MyFrame* f = &frame_;
-    return Read<bool>([f, box] { return (f->Controls().*box)->GetValue(); }, false);
+    const FrameControls* c = &window_.controls;
+    return Read<bool>([c, box] { return (c->*box)->GetValue(); }, false);
 }
 
 bool FrameJobContext::CreateEncodedFiles() {
@@ -112,13 +107,13 @@ bool FrameJobContext::VoiceAfterSlicing() {
 }
 
 std::optional<EncoderKind> FrameJobContext::EncoderChoice() {
-    MyFrame* f = &frame_;
-    return EncoderKindOf(Read<int>([f] { return f->Controls().m_choice1->GetSelection(); }, -1));
+    const FrameControls* c = &window_.controls;
+    return model::EncoderKindOf(Read<int>([c] { return c->m_choice1->GetSelection(); }, -1));
 }
 
 std::string FrameJobContext::EncoderPath() {
-    MyFrame* f = &frame_;
-    return Read<std::string>([f] { return ToUtf8(f->Controls().m_textCtrl1->GetValue()); }, "");
+    const FrameControls* c = &window_.controls;
+    return Read<std::string>([c] { return app::ToUtf8(c->m_textCtrl1->GetValue()); }, "");
 }
 
 std::string FrameJobContext::OutputFolder(Side side) {
@@ -126,47 +121,47 @@ std::string FrameJobContext::OutputFolder(Side side) {
 }
 
 AlbumInfo FrameJobContext::Album() {
-    MyFrame* f = &frame_;
-    return Read<AlbumInfo>([f] { return f->Album().Album(); }, AlbumInfo{});
+    const AlbumInfo* album = &window_.album;
+    return Read<AlbumInfo>([album] { return *album; }, AlbumInfo{});
 }
 
 // --- Side states and flags ---
 
 SideState FrameJobContext::SideData(Side side) {
-    MyFrame* f = &frame_;
+    const FrameSides* sides = &window_.sides;
     if (std::optional<SideState> now =
-            channel_->Ask<SideState>([f, side] { return f->SideAt(side); }))
-        sides_[Index(side)] = std::move(*now);
-    return sides_[Index(side)];
+            channel_->Ask<SideState>([sides, side] { return sides->At(side); }))
+        sides_[model::Index(side)] = std::move(*now);
+    return sides_[model::Index(side)];
 }
 
 void FrameJobContext::PublishSide(Side side, const SideState& state) {
-    sides_[Index(side)] = state;
-    MyFrame* f = &frame_;
+    sides_[model::Index(side)] = state;
+    FrameSides* sides = &window_.sides;
     // One assignment on the GUI thread: a paint sees the old state or the new one. A side
     // located anew meanwhile keeps its own state.
-    channel_->Post([f, side, state, g = generation_] { f->PublishSide(side, state, g); });
+    channel_->Post([sides, side, state, g = generation_] { sides->Publish(side, state, g); });
 }
 
 bool FrameJobContext::WavesDrawn() {
-    return frame_.WavesDrawn();
+    return window_.sides.WavesDrawn();
 }
 void FrameJobContext::SetWavesDrawn(bool drawn) {
-    MyFrame* f = &frame_;
+    FrameSides* sides = &window_.sides;
     // After the side states it describes, and only while the files are the ones drawn.
-    channel_->Post([f, drawn, g = generation_] { f->SetWavesDrawn(drawn, g); });
+    channel_->Post([sides, drawn, g = generation_] { sides->SetWavesDrawn(drawn, g); });
 }
 void FrameJobContext::SetSlicing(bool slicing) {
-    frame_.Jobs().SetSlicing(slicing);
+    shared_.slicing.store(slicing);
 }
 
 void FrameJobContext::RefreshCanvas() {
-    MyFrame* f = &frame_;
-    channel_->Post([f] { f->Controls().m_canvas->Refresh(true); });
+    const FrameControls* c = &window_.controls;
+    channel_->Post([c] { c->m_canvas->Refresh(true); });
 }
 
 void FrameJobContext::PlayVoice(const std::string& fileName) {
-    PlayVoiceMessage(fileName);
+    audio::PlayVoiceMessage(fileName);
 }
 
 // --- Progress and messages ---
@@ -176,23 +171,45 @@ void FrameJobContext::SetGauge(Gauge gauge, int value) {
     int& shown = shownGauge_[static_cast<int>(gauge)];
     if (shown == value) return;
     shown = value;
-    MyFrame* f = &frame_;
-    channel_->Post([f, gauge, value] {
-        (gauge == Gauge::Encoding ? f->Controls().p_wxGauge2 : f->Controls().p_wxGauge1)
-            ->SetValue(value);
+    const FrameControls* c = &window_.controls;
+    channel_->Post([c, gauge, value] {
+        (gauge == Gauge::Encoding ? c->p_wxGauge2 : c->p_wxGauge1)->SetValue(value);
     });
 }
 
 void FrameJobContext::SetStatus(const std::string& text) {
-    MyFrame* f = &frame_;
-    channel_->Post([f, text] { f->SetStatusText(FromUtf8(text)); });
+    wxFrame* frame = &window_.frame;
+    channel_->Post([frame, text] { frame->SetStatusText(app::FromUtf8(text)); });
+}
+
+bool FrameJobContext::RemoveEarlierFiles(const std::string& folder,
+                                         const std::vector<std::string>& names) {
+    constexpr std::size_t kListed = 12;
+    std::string list;
+    for (std::size_t k = 0; k < names.size() && k < kListed; ++k) list += "\n    " + names[k];
+    if (names.size() > kListed)
+        list += "\n    ... and " + std::to_string(names.size() - kListed) + " more";
+    const std::string text = "The folder " + folder + " also holds " +
+                             std::to_string(names.size()) +
+                             (names.size() == 1 ? " file" : " files") +
+                             " of an earlier run that this one did not replace:" + list +
+                             "\n\nRemove " + (names.size() == 1 ? "it" : "them") + "?";
+    wxFrame* frame = &window_.frame;
+    Prompter* prompts = &window_.prompts;
+    auto answer = std::make_shared<int>(wxNO);
+    channel_->Prompt([frame, prompts, text, answer] {
+        *answer = prompts->Message(frame, app::FromUtf8(text), "Files of an earlier run",
+                                   wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION | wxCENTRE);
+    });
+    return *answer == wxYES;
 }
 
 void FrameJobContext::ShowMessage(const std::string& caption, const std::string& text) {
-    MyFrame* f = &frame_;
-    channel_->Prompt([f, caption, text] {
-        f->Prompts().Message(f, FromUtf8(text), FromUtf8(caption),
-                             wxOK | wxICON_EXCLAMATION | wxCENTRE);
+    wxFrame* frame = &window_.frame;
+    Prompter* prompts = &window_.prompts;
+    channel_->Prompt([frame, prompts, caption, text] {
+        prompts->Message(frame, app::FromUtf8(text), app::FromUtf8(caption),
+                         wxOK | wxICON_EXCLAMATION | wxCENTRE);
     });
 }
 
@@ -202,5 +219,5 @@ bool FrameJobContext::TestDestroy() {
     return thread_.TestDestroy();
 }
 bool FrameJobContext::StopRequested() {
-    return frame_.Jobs().StopRequested();
+    return shared_.stopRequested.load();
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The window as a job's JobContext. Menu settings come from the atomics the frame mirrors;
+// The window as a job's JobContext. Menu settings come from the atomics the menus mirror;
 // controls are read on the GUI thread on the worker's behalf when the job reaches them;
 // gauges, status texts, repaints and the side states are posted to the GUI thread in the
 // order the job issues them; a message holds the job until it is closed or a stop comes.
@@ -10,30 +10,30 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/JobWindow.h"
 #include "jobs/JobContext.h"
 #include "model/SideState.h"
 
-struct FrameControls;
 class GuiChannel;
-class MyFrame;
 class MyWorkerThread;
 class wxCheckBox;
 
 class FrameJobContext final : public JobContext {
   public:
-    FrameJobContext(MyFrame& frame, MyWorkerThread& thread, std::shared_ptr<GuiChannel> channel);
+    /// Takes the sides' states as the job's starting point. `window`, `shared` and `thread`
+    /// must outlive the context.
+    FrameJobContext(const JobWindow& window, JobShared& shared, const MyWorkerThread& thread);
 
-    std::uint32_t FadeFrames() override;
-    bool Normalize() override;
-    float TrebleBoost() override;
-    int BitRate() override;
+    ProcessingSettings Processing() override;
     TrebleFilter& Treble() override;
 
     std::string SidePath(Side side) override;
     CutMethod Method() override;
     std::optional<int> SongCount(Side side) override;
     double MinSongSeconds() override;
+    bool TrimToMusic() override;
     std::string SilenceText() override;
     void SetSilenceText(const std::string& text) override;
     std::string TypedTime(Side side, int field) override;
@@ -53,6 +53,8 @@ class FrameJobContext final : public JobContext {
     void SetSlicing(bool slicing) override;
     void RefreshCanvas() override;
     void PlayVoice(const std::string& fileName) override;
+    bool RemoveEarlierFiles(const std::string& folder,
+                            const std::vector<std::string>& names) override;
 
     void SetGauge(Gauge gauge, int value) override;
     void SetStatus(const std::string& text) override;
@@ -66,11 +68,12 @@ class FrameJobContext final : public JobContext {
     /// job then ends at its next check, so the fallback only has to do no harm).
     template <class R>
     R Read(std::function<R()> read, R fallback);
-    /// A check box of the frame, read on the GUI thread; unchecked after an end request.
+    /// A check box of the window, read on the GUI thread; unchecked after an end request.
     bool Checked(wxCheckBox* FrameControls::*box);
 
-    MyFrame& frame_;
-    MyWorkerThread& thread_;
+    const JobWindow& window_;
+    JobShared& shared_;
+    const MyWorkerThread& thread_;
     std::shared_ptr<GuiChannel> channel_;
     /// The sides as last seen or published, for reads a stop cuts short.
     std::array<SideState, 2> sides_;

@@ -1,13 +1,20 @@
 #include "app/FrameJobs.h"
 
 #include <wx/button.h>
+#include <wx/frame.h>
 #include <wx/gauge.h>
 
 #include <chrono>
 
+#include "platform/EndingCleanup.h"
+
+#include "app/FrameControls.h"
+#include "app/FrameJobContext.h"
+#include "app/FrameMenus.h"
+#include "app/FrameSides.h"
 #include "app/GuiChannel.h"
-#include "app/MyFrame.h"
 #include "app/MyWorkerThread.h"
+#include "app/StopHooks.h"
 
 namespace {
 
@@ -52,11 +59,14 @@ void RestoreJobButtons(const FrameControls& controls) {
 
 }  // namespace
 
-FrameJobs::FrameJobs(MyFrame& frame) : frame_(frame) {
+FrameJobs::FrameJobs(const JobWindow& window, StopHooks& stopHooks) : window_(window) {
     for (const JobButton& b : kJobButtons)
-        frame.Bind(wxEVT_BUTTON, &FrameJobs::OnButton, this, b.id);
-    frame.AddStopHook([this] { EndAndWait(); });
+        window.frame.Bind(wxEVT_BUTTON, &FrameJobs::OnButton, this, b.id);
+    stopHooks.Add([this] { EndAndWait(); });
+    FollowEq();
 }
+
+FrameJobs::~FrameJobs() = default;
 
 void FrameJobs::OnButton(wxCommandEvent& event) {
     for (const JobButton& b : kJobButtons)
@@ -64,25 +74,31 @@ void FrameJobs::OnButton(wxCommandEvent& event) {
 }
 
 void FrameJobs::StartOrStop(SliceJob job) {
-    const FrameControls& controls = frame_.Controls();
+    const FrameControls& controls = window_.controls;
     const bool slicing = job != SliceJob::DrawWaveforms;
     if (worker_) {
         // Only the running job's button is enabled; another job's command changes nothing.
         if (worker_->Job() != job) return;
         // The window stays live meanwhile: the worker's end restores it (Ended).
-        if (slicing) stopRequested_ = true;
+        if (slicing) shared_.stopRequested = true;
         worker_->AskToEnd(slicing ? kSlicingStopGrace : std::chrono::milliseconds(0));
         return;
     }
-    if (slicing) stopRequested_ = false;
-    if (job == SliceJob::SliceByMarkers && !frame_.WavesDrawn()) return;
+    if (slicing) shared_.stopRequested = false;
+    if (job == SliceJob::SliceByMarkers && !window_.sides.WavesDrawn()) return;
 
     // Made before the thread runs, so a second press cannot start a second worker.
-    worker_ = std::make_unique<MyWorkerThread>(&frame_, job);
+    wxFrame* frame = &window_.frame;
+    worker_ = std::make_unique<MyWorkerThread>(
+        job, [frame](GuiChannel::Task task) { frame->CallAfter(task); }, [this] { Ended(); });
+    context_ = std::make_unique<FrameJobContext>(window_, shared_, *worker_);
     for (const JobButton& b : kJobButtons) ButtonOf(controls, b.job)->Enable(b.job == job);
     ButtonOf(controls, job)->SetLabel(kStopLabel);
-    if (!worker_->Run()) {
+    window_.sides.JobStarted();
+    if (!worker_->Run(*context_)) {
         worker_.reset();
+        context_.reset();
+        window_.sides.JobEnded();
         RestoreJobButtons(controls);
     }
 }
@@ -90,9 +106,12 @@ void FrameJobs::StartOrStop(SliceJob job) {
 void FrameJobs::Ended() {
     if (!worker_) return;
     worker_->Join();
-    worker_->ApplyPendingRetune(frame_.Treble());
     worker_.reset();
-    const FrameControls& controls = frame_.Controls();
+    context_.reset();
+    // The cuts the job published (after its last post, which Ended follows) are one step.
+    window_.sides.JobEnded();
+    FollowEq();  // an EQ change after the job's last block
+    const FrameControls& controls = window_.controls;
     RestoreJobButtons(controls);
     controls.p_wxGauge1->SetValue(0);
     controls.p_wxGauge2->SetValue(0);
@@ -100,8 +119,11 @@ void FrameJobs::Ended() {
 
 void FrameJobs::EndAndWait() {
     if (!worker_) return;
-    stopRequested_ = true;
+    shared_.stopRequested = true;
     worker_->AskToEnd(std::chrono::milliseconds(0));
+    // Encoders the job started end now rather than when they finish (a hung one never
+    // would); their runs then count as failed, so the user's earlier files go back.
+    platform::StopRegisteredProcesses();
     // Run the worker's queued updates here (its reads and messages are released), up to
     // and including Ended, which it queues last.
     const std::shared_ptr<GuiChannel> channel = worker_->Channel();
@@ -109,4 +131,10 @@ void FrameJobs::EndAndWait() {
         channel->RunPending();
         if (worker_) channel->WaitForWork(std::chrono::milliseconds(20));
     }
+}
+
+void FrameJobs::FollowEq() {
+    // A running job owns the filter; it follows the new level at its next block.
+    if (Running()) return;
+    shared_.treble.Follow(window_.menus.TrebleBoostLevel());
 }

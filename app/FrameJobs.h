@@ -1,23 +1,26 @@
 #pragma once
-// The window's jobs: the three job buttons, the one worker thread that runs a job, the
-// flags a job shares with the window, and giving the window back when a job ends.
+// The window's jobs: the three job buttons, the one worker thread that runs a job, what a
+// job shares with the window (the treble filter and two flags), and giving the window back
+// when a job ends.
 //
 // Thread contexts: GUI thread, except where a member says otherwise.
 
-#include <atomic>
-#include <chrono>
 #include <memory>
 
+#include "app/JobWindow.h"
 #include "jobs/SliceJob.h"
 
-class MyFrame;
+class FrameJobContext;
 class MyWorkerThread;
+class StopHooks;
 class wxCommandEvent;
 
 class FrameJobs {
   public:
-    /// Binds the job buttons and registers the close hook that ends a running job.
-    explicit FrameJobs(MyFrame& frame);
+    /// Binds the job buttons on `window.frame`, tunes the filter to the checked EQ item and
+    /// registers the stop hook that ends a running job. The window's parts must outlive this.
+    FrameJobs(const JobWindow& window, StopHooks& stopHooks);
+    ~FrameJobs();
     FrameJobs(const FrameJobs&) = delete;
     FrameJobs& operator=(const FrameJobs&) = delete;
 
@@ -36,16 +39,22 @@ class FrameJobs {
     void Ended();
 
     /// A slicing job runs. Set by the worker, read by any thread.
-    bool Slicing() const { return slicing_.load(); }
-    void SetSlicing(bool slicing) { slicing_.store(slicing); }
+    bool Slicing() const { return shared_.slicing.load(); }
     /// Stop was pressed on a slicing job. Set by the GUI thread, polled by the worker.
-    bool StopRequested() const { return stopRequested_.load(); }
+    bool StopRequested() const { return shared_.stopRequested.load(); }
+
+    /// The treble boost filter (see JobShared): the worker's while a job runs.
+    TrebleFilter& Treble() { return shared_.treble; }
+    /// Tunes the filter for the checked EQ item when the level changed, unless a job runs
+    /// (the job then follows the choice at its next block).
+    void FollowEq();
 
   private:
     void OnButton(wxCommandEvent& event);
 
-    MyFrame& frame_;
+    const JobWindow window_;
+    JobShared shared_;
+    // The context lives as long as its thread: the worker goes first.
+    std::unique_ptr<FrameJobContext> context_;
     std::unique_ptr<MyWorkerThread> worker_;
-    std::atomic<bool> slicing_{false};
-    std::atomic<bool> stopRequested_{false};
 };

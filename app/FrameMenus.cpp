@@ -40,12 +40,46 @@ constexpr MenuEntry kEqItems[] = {
     {712, "Boost Treble - Medium", ""},     {713, "Boost Treble - Noticable", ""},
     {714, "Boost Treble - High boost", ""}, {715, "Boost Treble - Very high boost", ""},
 };
+constexpr MenuEntry kEditItems[] = {
+    {kIdUndo, "Undo\tCtrl+Z", "Undo the last change of the cuts"},
+    {kIdRedo, "Redo\tCtrl+Shift+Z", "Make the change undone last again (also Ctrl+Y)"},
+    {0, nullptr, nullptr},
+    {kIdCutList, "Cut list...\tCtrl+L",
+     "Each side's cuts with their times and the songs' lengths, to change, add and remove"},
+};
+constexpr MenuEntry kViewItems[] = {
+    {kIdZoomIn,
+     "Zoom in\tCtrl+=", "Zoom in around the pointer (also the + key, or Ctrl and the mouse wheel)"},
+    {kIdZoomOut, "Zoom out\tCtrl+-", "Zoom out around the pointer (also the - key)"},
+    {kIdZoomToFit, "Zoom to fit\tCtrl+0", "Show the whole sides (also the 0 key)"},
+};
+constexpr MenuEntry kPlayItems[] = {
+    {kIdPlayPause, "Play / Pause\tCtrl+P", "Play from the playhead, or pause (also the space bar)"},
+    {kIdStopPlaying, "Stop\tCtrl+Shift+P", "Stop playing, back to where it started"},
+    {kIdPlayPreviousCut, "Play from the previous cut\tCtrl+[",
+     "Play from the cut before the playhead (also the [ key)"},
+    {kIdPlayNextCut, "Play from the next cut\tCtrl+]",
+     "Play from the cut after the playhead (also the ] key)"},
+};
 constexpr MenuEntry kHelpItems[] = {
-    {kIdBasicHelp, "Basic Help...", "Basic help"},
+    {kIdBasicHelp, "Basic Help...\tF1", "Basic help"},
     {kIdManual, "Read Manual...", "Read the manual"},
     {kIdHomePage, "Velvane on the web...", "Velvane on the web"},
     {kIdDownloadEncoder, "Download an MP3 or Ogg encoder...", "Download an MP3 or Ogg encoder"},
 };
+
+// Plain items; an entry without an id is a separator.
+template <std::size_t N>
+wxMenu* CommandMenu(const MenuEntry (&items)[N]) {
+    auto* menu = new wxMenu;
+    for (const MenuEntry& item : items) {
+        if (item.id == 0)
+            menu->AppendSeparator();
+        else
+            menu->Append(item.id, item.label, item.help);
+    }
+    return menu;
+}
 
 template <std::size_t N>
 wxMenu* CheckMenu(const MenuEntry (&items)[N]) {
@@ -65,21 +99,28 @@ FrameMenus::FrameMenus(wxFrame& frame, std::function<void()> eqChanged)
     : eqChanged_(std::move(eqChanged)) {
     m_fileMenu = new wxMenu;
     m_fileMenu->Append(kIdAbout, "About...", "Show about dialog");
-    m_fileMenu->Append(kIdOpenSettings, "Open...", "Open settings");
-    m_fileMenu->Append(kIdSaveSettings, "Save...", "Save settings");
+    m_fileMenu->Append(kIdOpenSettings, "Open...\tCtrl+O", "Open settings");
+    m_fileMenu->Append(kIdSaveSettings, "Save...\tCtrl+S", "Save settings");
     m_fileMenu->AppendSeparator();
     m_fileMenu->Append(kIdExit, "Exit\tAlt-X", "Quit this program");
     m_rateMenu = CheckMenu(kRateItems);
     m_fadesMenu = CheckMenu(kFadeItems);
     m_volumeMenu = CheckMenu(kVolumeItems);
+    m_volumeMenu->AppendCheckItem(kIdCdAudio, "Write slices as CD audio (44.1 kHz 16-bit)",
+                                  "Resample and dither every slice to 44.1 kHz 16-bit stereo.");
     m_inputMenu = new wxMenu;
     m_eqMenu = CheckMenu(kEqItems);
-    m_helpMenu = new wxMenu;
-    for (const MenuEntry& item : kHelpItems) m_helpMenu->Append(item.id, item.label, item.help);
+    m_editMenu = CommandMenu(kEditItems);
+    m_viewMenu = CommandMenu(kViewItems);
+    m_playMenu = CommandMenu(kPlayItems);
+    m_helpMenu = CommandMenu(kHelpItems);
     CheckIds(menu::kRateDefault, menu::kFadeDefault, menu::kVolumeKeep, menu::kEqDefault);
 
     m_menuBar = new wxMenuBar;
     m_menuBar->Append(m_fileMenu, "File");
+    m_menuBar->Append(m_editMenu, "Edit");
+    m_menuBar->Append(m_viewMenu, "View");
+    m_menuBar->Append(m_playMenu, "Play");
     m_menuBar->Append(m_rateMenu, "Rate");
     m_menuBar->Append(m_fadesMenu, "Fades");
     m_menuBar->Append(m_volumeMenu, "Volume");
@@ -90,6 +131,10 @@ FrameMenus::FrameMenus(wxFrame& frame, std::function<void()> eqChanged)
 
     for (const CheckGroup* group : {&rate_, &fade_, &volume_, &eq_})
         frame.Bind(wxEVT_MENU, &FrameMenus::OnGroupItem, this, group->first, group->last);
+    frame.Bind(
+        wxEVT_MENU,
+        [this](wxCommandEvent&) { cdAudio_.store(m_volumeMenu->IsChecked(kIdCdAudio)); },
+        kIdCdAudio);
 }
 
 void FrameMenus::Check(wxMenu* menu, CheckGroup& group, int id) {
@@ -141,4 +186,20 @@ float FrameMenus::TrebleBoostLevel() const {
 
 bool FrameMenus::Normalize() const {
     return SelectedVolumeId() == menu::kVolumeNormalize;
+}
+
+bool FrameMenus::CdAudio() const {
+    return cdAudio_.load();
+}
+
+void FrameMenus::CheckCdAudio(bool checked) {
+    m_volumeMenu->Check(kIdCdAudio, checked);
+    cdAudio_.store(checked);
+}
+
+ProcessingSettings FrameMenus::Processing() const {
+    ProcessingSettings settings = settings::ProcessingFromIds(
+        CheckedOr(rate_, menu::kRateDefault), SelectedFadeId(), SelectedVolumeId(), SelectedEqId());
+    settings.cdAudio = CdAudio();
+    return settings;
 }

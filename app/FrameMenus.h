@@ -1,5 +1,6 @@
 #pragma once
-// The main window's menu bar: its menus, the exclusive check groups (Rate, Fades, Volume,
+// The main window's menu bar: its menus (File, Edit, View, Play, then the settings' Rate,
+// Fades, Volume, Input and EQ, then Help), the exclusive check groups (Rate, Fades, Volume,
 // EQ) kept exclusive here, and the settings queries that read them.
 //
 // Thread contexts: everything on the GUI thread, except the queries, which any thread may
@@ -10,6 +11,8 @@
 #include <functional>
 
 #include "settings/MenuSettings.h"
+#include "settings/ProcessingSettings.h"
+#include "sidefile/SideFormat.h"
 
 class wxCommandEvent;
 class wxFrame;
@@ -25,6 +28,18 @@ constexpr int kIdHomePage = 400;
 constexpr int kIdBasicHelp = 401;
 constexpr int kIdManual = 402;
 constexpr int kIdDownloadEncoder = 404;
+// The Edit, View and Play menus' items (handled by FrameEditing).
+constexpr int kIdUndo = 110;
+constexpr int kIdRedo = 111;
+constexpr int kIdCutList = 112;
+constexpr int kIdZoomIn = 120;
+constexpr int kIdZoomOut = 121;
+constexpr int kIdZoomToFit = 122;
+constexpr int kIdPlayPause = 130;
+constexpr int kIdStopPlaying = 131;
+constexpr int kIdPlayPreviousCut = 132;
+constexpr int kIdPlayNextCut = 133;
+constexpr int kIdCdAudio = 510;  ///< Volume: "Write slices as CD audio (44.1 kHz 16-bit)"
 
 /// One menu group of check items; the checked id is mirrored into `checked` (0 when
 /// nothing is checked).
@@ -43,6 +58,9 @@ class FrameMenus {
 
     wxMenuBar* m_menuBar = nullptr;
     wxMenu* m_fileMenu = nullptr;  ///< About, Open, Save, (album commands), Exit
+    wxMenu* m_editMenu = nullptr;  ///< Undo, Redo, Cut list...
+    wxMenu* m_viewMenu = nullptr;  ///< Zoom in, Zoom out, Zoom to fit
+    wxMenu* m_playMenu = nullptr;  ///< Play / Pause, Stop, from the previous or next cut
     wxMenu* m_rateMenu = nullptr;
     wxMenu* m_fadesMenu = nullptr;
     wxMenu* m_volumeMenu = nullptr;
@@ -58,10 +76,19 @@ class FrameMenus {
     int SelectedEqId() const;        ///< 708..715, else 708
     float TrebleBoostLevel() const;  ///< 0, 1, 2, 4 ... 12 of the checked EQ item, else 0
     bool Normalize() const;          ///< the Volume menu's "Normalize" is checked
+    bool CdAudio() const;            ///< "Write slices as CD audio" is checked
+    /// The four groups' settings in one value, as the jobs and the preview read them.
+    ProcessingSettings Processing() const;
 
     /// Checks these ids in their groups (a settings file's fields); an id outside its group
     /// leaves the whole group unchecked. Does not call eqChanged. GUI thread.
     void CheckIds(int rateId, int fadeId, int volumeId, int eqId);
+    /// Checks or clears "Write slices as CD audio". GUI thread.
+    void CheckCdAudio(bool checked);
+
+    /// The format recordings are made in: chosen in the levels dialog, kept with the
+    /// settings. GUI thread.
+    SideFormat recordingFormat;
 
   private:
     void OnGroupItem(wxCommandEvent& event);
@@ -72,4 +99,5 @@ class FrameMenus {
     CheckGroup fade_{menu::kFadeFirst, menu::kFadeLast};
     CheckGroup volume_{menu::kVolumeKeep, menu::kVolumeNormalize};
     CheckGroup eq_{menu::kEqFirst, menu::kEqLast};
+    std::atomic<bool> cdAudio_{false};
 };

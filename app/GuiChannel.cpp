@@ -1,7 +1,5 @@
 #include "app/GuiChannel.h"
 
-#include <algorithm>
-
 std::shared_ptr<GuiChannel> GuiChannel::Create(Schedule schedule) {
     return std::shared_ptr<GuiChannel>(new GuiChannel(std::move(schedule)));
 }
@@ -58,7 +56,6 @@ void GuiChannel::RunPending() {
     // A message's modal loop may run this again from inside one of the tasks; each task is
     // taken off the queue before it runs, so none runs twice and the order holds.
     auto keep = shared_from_this();
-    const auto start = std::chrono::steady_clock::now();
     std::unique_lock lock(mutex_);
     wakePending_ = false;
     while (!queue_.empty()) {
@@ -73,8 +70,6 @@ void GuiChannel::RunPending() {
             answered_.notify_all();
         }
     }
-    lock.unlock();
-    longestRun_ = std::max(longestRun_, std::chrono::steady_clock::now() - start);
 }
 
 void GuiChannel::WaitForWork(std::chrono::milliseconds timeout) {

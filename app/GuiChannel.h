@@ -57,8 +57,6 @@ class GuiChannel : public std::enable_shared_from_this<GuiChannel> {
     void RunPending();
     /// Blocks until something is queued or `timeout` passed.
     void WaitForWork(std::chrono::milliseconds timeout);
-    /// The longest time one RunPending kept the GUI thread (for measurements).
-    std::chrono::steady_clock::duration LongestRun() const { return longestRun_; }
 
   private:
     enum class Kind { Update, Read, Prompt };
@@ -83,5 +81,4 @@ class GuiChannel : public std::enable_shared_from_this<GuiChannel> {
     bool wakePending_ = false;
     bool promptsInterrupted_ = false;
     bool allInterrupted_ = false;
-    std::chrono::steady_clock::duration longestRun_{};  ///< GUI thread only
 };

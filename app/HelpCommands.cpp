@@ -1,11 +1,11 @@
 #include "app/HelpCommands.h"
 
 #include <wx/filename.h>
+#include <wx/frame.h>
 #include <wx/msgdlg.h>
 
 #include "app/DownloadDialog.h"
 #include "app/FrameMenus.h"
-#include "app/MyFrame.h"
 #include "app/Prompter.h"
 #include "app/ResourceFiles.h"
 #include "app/WxText.h"
@@ -25,30 +25,36 @@ const char* const kEncoderHelp =
     "knows where\nyour MP3 encoder is located.";
 #else
 const char* const kEncoderHelp =
-    "If you want to encode MP3, Ogg or FLAC files, then you need an encoder program such as\n"
-    "lame, oggenc or flac. Install it with your package manager (or see the Help menu), then\n"
-    "click on \"Locate encoder...\" and browse to the encoder (for example /usr/bin/lame), so\n"
-    "Velvane knows where your encoder is located.";
+    "If you want MP3, Ogg or FLAC files made from the slices, tick that option and choose the\n"
+    "encoder in the list beside \"Locate encoder...\". Velvane finds lame, oggenc and flac by\n"
+    "itself once they are installed (your package manager has them; see also the Help menu);\n"
+    "\"Locate encoder...\" is needed only for another encoder program.";
 #endif
 
 const char* const kBasicHelpText =
     "Record the two sides of the record (or one side of the cassette) using this\n"
     "software, by clicking on \"Rec...\" or if you have already recorded the music using some\n"
-    "other software, then locate the recording(s) by clicking on \"Locate...\".\n\n"
-    "Note that if you use this software to record the record (or cassette) then you don't have\n"
-    "to wait in front of the computer - Intead the software can stop recording automatically \n"
-    "when one side has been recorded.\n\n"
-    "Then you can let the computer slice the recordings into individual songs or you can\n"
-    "do the slicing yourself by clicking in the waveform display. If you want to do it yourself\n"
-    "then first draw the waveforms by clicking on the button which does it. Mark by left- and\n"
-    "right clicking with the mouse. Then click on the slice button.\n\n"
-    "If you want the computer to decide where the slicing should occur, then choose Auto Sense\n"
-    "and it will look for silent passages in the recording and split the recording into songs\n"
-    "when it detects silence. If you want to let the computer do this, then just click on the\n"
-    "button which slices according to auto sense.\n\n"
-    "Or you can type in exactly when (in time) the slicing should be done. Then select \"Typed \n"
-    "Times\" under CUTS.\n\n"
-    "If you want to create MP3 or Ogg files from the slices, then just select that option.\n\n";
+    "other software, then locate the recording(s) by clicking on \"Locate...\".\n"
+    "While a side records, meters and its time show beside the Start buttons, and Velvane\n"
+    "can stop by itself when the side has ended, so you need not wait by the computer.\n\n"
+    "Then choose how the sides are cut into songs, under Cuts:\n"
+    "- Auto Sense looks for silent passages between the songs.\n"
+    "- Smart Sense is made for real records and tapes: it hears past clicks, crackle and\n"
+    "  hiss and cuts in the middle of every gap (\"Smart Sense settings...\" takes the number\n"
+    "  of songs on each side when you know it).\n"
+    "- Typed Times cuts at the times you type below, as 3:25.5 or 3.25.5.\n"
+    "- Or place the cuts yourself: click on \"Draw waveforms\", then left-click in a side's\n"
+    "  waveform to add a cut and right-click to remove the nearest one, and slice with\n"
+    "  \"Slice using waveform markers\".\n\n"
+    "Listen before you slice: click in a side's ruler (or Shift+click in its waveform) to put\n"
+    "the playhead there and press Play or the space bar; [ and ] play from the cut before or\n"
+    "after it. A click in a side's yellow band lets you move a cut by ear. Zoom with Ctrl and\n"
+    "the mouse wheel or the + and - keys; 0 shows the whole sides again.\n"
+    "Edit > Undo (Ctrl+Z) takes back any change of the cuts, and Edit > Cut list... shows them\n"
+    "with their times, to change them exactly.\n\n"
+    "File > Track titles... names the songs and gives the album's tags; File > Export cut\n"
+    "list... and Import cut list... carry cuts and titles to and from CUE sheets and\n"
+    "Audacity label files.\n\n";
 
 // The encoders' public download pages.
 const char* const kFastEncPage =
@@ -61,12 +67,12 @@ const char* const kLamePage = "https://lame.sourceforge.io/download.php";
 const char* const kFlacPage = "https://xiph.org/flac/download.html";
 
 wxString ResourceUrl(const char* name) {
-    return wxFileName::FileNameToURL(wxFileName(FromUtf8(resource::Path(name))));
+    return wxFileName::FileNameToURL(wxFileName(app::FromUtf8(resource::Path(name))));
 }
 
 }  // namespace
 
-HelpCommands::HelpCommands(MyFrame& frame) : frame_(frame) {
+HelpCommands::HelpCommands(wxFrame& frame, Prompter& prompts) : frame_(frame), prompts_(prompts) {
     frame.Bind(wxEVT_MENU, &HelpCommands::OnAbout, this, kIdAbout);
     frame.Bind(wxEVT_MENU, &HelpCommands::OnHomePage, this, kIdHomePage);
     frame.Bind(wxEVT_MENU, &HelpCommands::OnBasicHelp, this, kIdBasicHelp);
@@ -75,27 +81,27 @@ HelpCommands::HelpCommands(MyFrame& frame) : frame_(frame) {
 }
 
 void HelpCommands::OnAbout(wxCommandEvent&) {
-    frame_.Prompts().Message(&frame_, kAboutText, "About Velvane", wxOK | wxICON_INFORMATION);
+    prompts_.Message(&frame_, kAboutText, "About Velvane", wxOK | wxICON_INFORMATION);
 }
 
 void HelpCommands::OnBasicHelp(wxCommandEvent&) {
-    frame_.Prompts().Message(&frame_, wxString(kBasicHelpText) + kEncoderHelp, "Basic Help",
-                             wxOK | wxICON_EXCLAMATION);
+    prompts_.Message(&frame_, wxString(kBasicHelpText) + kEncoderHelp, "Basic Help",
+                     wxOK | wxICON_EXCLAMATION);
 }
 
 void HelpCommands::OnManual(wxCommandEvent&) {
-    frame_.Prompts().OpenUrl(ResourceUrl(resource::kManual));
+    prompts_.OpenUrl(ResourceUrl(resource::kManual));
 }
 
 void HelpCommands::OnHomePage(wxCommandEvent&) {
-    frame_.Prompts().OpenUrl(ResourceUrl(resource::kHomePage));
+    prompts_.OpenUrl(ResourceUrl(resource::kHomePage));
 }
 
 void HelpCommands::OnDownload(wxCommandEvent&) {
     int result;
     {
         DownloadDialog dialog(&frame_);
-        result = frame_.Prompts().RunModal(dialog);
+        result = prompts_.RunModal(dialog);
     }
     const char* page = nullptr;
     switch (result) {
@@ -120,5 +126,5 @@ void HelpCommands::OnDownload(wxCommandEvent&) {
         default:
             break;  // Cancel, or closed without a choice
     }
-    if (page) frame_.Prompts().OpenUrl(page);
+    if (page) prompts_.OpenUrl(page);
 }

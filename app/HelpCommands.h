@@ -2,13 +2,14 @@
 // File > About... and the Help menu: Basic Help, the manual, the home page and the encoder
 // download pages. GUI thread only.
 
-class MyFrame;
+class Prompter;
 class wxCommandEvent;
+class wxFrame;
 
 class HelpCommands {
   public:
-    /// Binds About (File menu) and the Help menu's items on `frame`.
-    explicit HelpCommands(MyFrame& frame);
+    /// Binds About (File menu) and the Help menu's items on `frame`; asks through `prompts`.
+    HelpCommands(wxFrame& frame, Prompter& prompts);
 
   private:
     void OnAbout(wxCommandEvent& event);
@@ -17,5 +18,6 @@ class HelpCommands {
     void OnHomePage(wxCommandEvent& event);
     void OnDownload(wxCommandEvent& event);
 
-    MyFrame& frame_;
+    wxFrame& frame_;
+    Prompter& prompts_;
 };

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <vector>
 
-wxImage LoadImageFile(const std::string& path, wxBitmapType type) {
+wxImage app::LoadImageFile(const std::string& path, wxBitmapType type) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return wxImage();
     const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),

@@ -6,6 +6,10 @@
 
 #include <string>
 
+namespace app {
+
 /// The picture at `path` in the given format; an invalid image when the file is missing
 /// or cannot be decoded. Nothing is reported.
 wxImage LoadImageFile(const std::string& path, wxBitmapType type);
+
+}  // namespace app

@@ -37,7 +37,7 @@ imgPanel::imgPanel(wxWindow* parent, wxWindowID id, const wxPoint& position, con
     : wxPanel(parent, id, position, size, style, name) {
     if (!wxImage::FindHandler(wxBITMAP_TYPE_JPEG)) wxImage::AddHandler(new wxJPEGHandler);
     const wxImage picture =
-        LoadImageFile(resource::Path(resource::kBackground), wxBITMAP_TYPE_JPEG);
+        app::LoadImageFile(resource::Path(resource::kBackground), wxBITMAP_TYPE_JPEG);
     if (picture.IsOk()) m_background = wxBitmap(picture);
     Bind(wxEVT_ERASE_BACKGROUND, &imgPanel::OnEraseBackground, this);
     for (const auto& type : kMouseEventTypes) Bind(type, &imgPanel::HandleMouse, this);
@@ -46,7 +46,17 @@ imgPanel::imgPanel(wxWindow* parent, wxWindowID id, const wxPoint& position, con
 void imgPanel::PaintBackground(wxDC& dc) {
     dc.SetBackground(wxBrush(kBackgroundFill));
     dc.Clear();
-    if (m_background.IsOk()) dc.DrawBitmap(m_background, 0, 0, false);
+    if (m_background.IsOk()) {
+        const wxSize size = GetClientSize();
+        if (size.x <= m_background.GetWidth() && size.y <= m_background.GetHeight()) {
+            dc.DrawBitmap(m_background, 0, 0, false);
+        } else {
+            if (!m_stretched.IsOk() || m_stretched.GetSize() != size)
+                m_stretched = wxBitmap(
+                    m_background.ConvertToImage().Scale(size.x, size.y, wxIMAGE_QUALITY_BILINEAR));
+            dc.DrawBitmap(m_stretched, 0, 0, false);
+        }
+    }
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     dc.SetTextForeground(*wxWHITE);
     for (int i = 0; i < kCaptionCount; ++i) {

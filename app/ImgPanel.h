@@ -33,7 +33,8 @@ class imgPanel : public wxPanel {
 
     bool HasBackgroundPicture() const { return m_background.IsOk(); }
 
-    /// Paints the background and the captions on `dc` (the panel's client coordinates).
+    /// Paints the background and the captions on `dc` (the panel's client coordinates). The
+    /// picture is drawn as it is; on a panel larger than it, stretched to cover it.
     void PaintBackground(wxDC& dc);
 
     /// Who takes the panel's mouse events (those the canvas over it forwards too): the
@@ -45,5 +46,7 @@ class imgPanel : public wxPanel {
     void HandleMouse(wxMouseEvent& event);
 
     wxBitmap m_background;
+    /// The picture stretched over a panel larger than it (the window made larger).
+    wxBitmap m_stretched;
     std::function<void(wxMouseEvent&)> m_onMouse;
 };

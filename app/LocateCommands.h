@@ -8,13 +8,19 @@
 
 #include "model/Side.h"
 
-class MyFrame;
+struct FrameControls;
+class FrameSides;
+class LastPath;
+class Prompter;
 class wxCommandEvent;
+class wxFrame;
 
 class LocateCommands {
   public:
-    /// Binds the three Locate buttons on `frame`.
-    explicit LocateCommands(MyFrame& frame);
+    /// Binds the three Locate buttons on `frame`. A located side goes into its path field
+    /// of `controls`, changes `sides` and becomes the last path.
+    LocateCommands(wxFrame& frame, const FrameControls& controls, FrameSides& sides,
+                   LastPath& lastPath, Prompter& prompts);
 
     /// Makes `path` the side's file if it is a 44.1 kHz stereo WAV file. Returns the "Wrong
     /// format" message text when it is not (nothing changed then), else nullopt.
@@ -28,5 +34,9 @@ class LocateCommands {
     void OnLocateSide(wxCommandEvent& event);
     void OnLocateEncoder(wxCommandEvent& event);
 
-    MyFrame& frame_;
+    wxFrame& frame_;
+    const FrameControls& controls_;
+    FrameSides& sides_;
+    LastPath& lastPath_;
+    Prompter& prompts_;
 };

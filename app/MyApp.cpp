@@ -18,25 +18,27 @@ namespace {
 constexpr int kSplashMilliseconds = 5500;
 
 void ShowSplash(MyFrame* frame) {
-    const wxImage picture = LoadImageFile(resource::Path(resource::kSplash), wxBITMAP_TYPE_BMP);
+    const wxImage picture =
+        app::LoadImageFile(resource::Path(resource::kSplash), wxBITMAP_TYPE_BMP);
     if (!picture.IsOk()) return;
     auto* splash = new wxSplashScreen(
         wxBitmap(picture), wxSPLASH_CENTRE_ON_PARENT | wxSPLASH_TIMEOUT, kSplashMilliseconds, frame,
         wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSIMPLE_BORDER | wxSTAY_ON_TOP);
-    SetProgramIcon(*splash);
+    app::SetProgramIcon(*splash);
 }
 
 }  // namespace
 
-void SetProgramIcon(wxTopLevelWindow& window) {
+void app::SetProgramIcon(wxTopLevelWindow& window) {
     window.SetIcon(wxIcon(velvane_icon_xpm));
 }
 
-void ApplyCommandLine(MyFrame& frame, const CommandLine& options) {
+void app::ApplyCommandLine(MyFrame& frame, const CommandLine& options) {
     if (!options.settingsFile.empty()) frame.Settings().Load(options.settingsFile);
     for (std::size_t i = 0; i < options.sides.size(); ++i) {
         const std::string path = platform::MakeAbsolute(options.sides[i]);
-        if (const std::optional<wxString> problem = frame.Locate().LocateSide(SideOfIndex(i), path))
+        if (const std::optional<wxString> problem =
+                frame.Locate().LocateSide(model::SideOfIndex(i), path))
             frame.Locate().ShowWrongFormat(FromUtf8(path) + "\n" + *problem);
     }
 }
@@ -46,12 +48,12 @@ bool MyApp::OnInit() {
     delete wxLog::SetActiveTarget(new wxLogStderr);
     wxInitAllImageHandlers();
     auto* frame = new MyFrame(kProgramTitle, wxPoint(20, 40), wxSize(902, 340));
-    SetProgramIcon(*frame);
+    app::SetProgramIcon(*frame);
     frame->Show(true);
     SetTopWindow(frame);
     if (!m_options.noSplash) ShowSplash(frame);
     // Messages about the command line's files appear over the window, once it is up.
-    frame->CallAfter([frame, options = m_options] { ApplyCommandLine(*frame, options); });
+    frame->CallAfter([frame, options = m_options] { app::ApplyCommandLine(*frame, options); });
     return true;
 }
 

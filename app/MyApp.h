@@ -19,6 +19,8 @@ class MyApp : public wxApp {
     CommandLine m_options;
 };
 
+namespace app {
+
 /// The command line's settings file, then its side files (made absolute, checked as
 /// "Locate..." checks them). A refused side stays empty; its "Wrong format" message and
 /// a failed settings file's message are shown on `frame`.
@@ -26,3 +28,5 @@ void ApplyCommandLine(MyFrame& frame, const CommandLine& options);
 
 /// Sets the program's icon on a top-level window.
 void SetProgramIcon(wxTopLevelWindow& window);
+
+}  // namespace app

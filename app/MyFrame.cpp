@@ -2,67 +2,91 @@
 
 #include <wx/statusbr.h>
 
-#include <filesystem>
-#include <system_error>
-
-#include "album/Utf8Text.h"
 #include "app/FrameAlbum.h"
+#include "app/FrameEditing.h"
 #include "app/FrameJobs.h"
 #include "app/FrameMenus.h"
 #include "app/FrameRecording.h"
+#include "app/FrameTransport.h"
 #include "app/FrameWaveforms.h"
 #include "app/HelpCommands.h"
 #include "app/ImgPanel.h"
 #include "app/LocateCommands.h"
-#include "app/MyWorkerThread.h"
 #include "app/SettingsCommands.h"
 #include "app/SmartSenseChoice.h"
-#include "app/WxText.h"
-#include "platform/Paths.h"
+#include "waveview/CanvasGeometry.h"
 
 MyFrame* g_frame = nullptr;
 
 namespace {
 
-constexpr long kFixedFrameStyle =
-    wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX | wxSUNKEN_BORDER;
+constexpr long kFrameStyle = wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxMAXIMIZE_BOX |
+                             wxCLOSE_BOX | wxRESIZE_BORDER | wxSUNKEN_BORDER;
 
 }  // namespace
 
 MyFrame::MyFrame(const wxString& title, const wxPoint& position, const wxSize& size,
                  std::unique_ptr<Prompter> prompter)
-    : wxFrame(nullptr, wxID_ANY, title, position, size, kFixedFrameStyle, "frame"),
+    : wxFrame(nullptr, wxID_ANY, title, position, size, kFrameStyle, "frame"),
       m_prompter(prompter ? std::move(prompter) : std::make_unique<WxPrompter>()) {
     SetBackgroundColour(*wxWHITE);
-    m_menus = std::make_unique<FrameMenus>(*this, [this] { RetuneTreble(); });
-    m_help = std::make_unique<HelpCommands>(*this);
-    m_settings = std::make_unique<SettingsCommands>(*this);
-    m_album = std::make_unique<FrameAlbum>(*this);
+    // An EQ choice, from the menu or a settings file, re-tunes the jobs' filter.
+    const auto followEq = [this] {
+        if (m_jobs) m_jobs->FollowEq();
+    };
+    m_menus = std::make_unique<FrameMenus>(*this, followEq);
+    m_help = std::make_unique<HelpCommands>(*this, *m_prompter);
+    m_settings = std::make_unique<SettingsCommands>(*this, m_controls, *m_menus, m_lastPath,
+                                                    *m_prompter, followEq);
     // The client area is 559x306 dialog units whatever the font; the background panel
     // covers all of it.
-    const wxSize client = ConvertDialogToPixels(wxSize(559, 306));
+    const wxSize client =
+        ConvertDialogToPixels(wxSize(canvas_du::kWindowWidth, canvas_du::kWindowHeight));
     m_controls.m_panel =
         new imgPanel(this, wxID_ANY, wxPoint(0, 0), client, wxRAISED_BORDER, "VELVANE");
-    BuildFrameControls(m_controls);
-    m_locate = std::make_unique<LocateCommands>(*this);
-    m_smartSense = std::make_unique<SmartSenseChoice>(*this);
-    m_jobs = std::make_unique<FrameJobs>(*this);
-    m_waveforms = std::make_unique<FrameWaveforms>(*this, m_controls.m_canvas);
+    app::BuildFrameControls(m_controls);
+    m_locate =
+        std::make_unique<LocateCommands>(*this, m_controls, m_sides, m_lastPath, *m_prompter);
+    m_smartSense = std::make_unique<SmartSenseChoice>(*this, *m_controls.m_cutsHow, *m_prompter);
+    m_jobs = std::make_unique<FrameJobs>(
+        JobWindow{*this, m_controls, *m_menus, *m_prompter, m_sides, *m_smartSense, m_albumInfo},
+        m_stopHooks);
+    m_transport = std::make_unique<FrameTransport>(*this, m_controls, m_sides, *m_menus, m_playhead,
+                                                   m_stopHooks);
+    m_waveforms = std::make_unique<FrameWaveforms>(*this, m_controls, m_sides, *m_menus, *m_jobs,
+                                                   m_playhead, m_stopHooks);
+    m_transport->zoom = [this](double factor) { m_waveforms->Zoom(factor); };
+    m_transport->zoomToFit = [this] { m_waveforms->ZoomToFit(); };
+    m_waveforms->beforeListening = [this] { m_transport->Stop(); };
+    m_album = std::make_unique<FrameAlbum>(*this, *m_menus->m_fileMenu, m_controls, m_sides,
+                                           m_lastPath, *m_jobs, *m_prompter, m_albumInfo);
+    m_editing = std::make_unique<FrameEditing>(*this, m_controls, m_sides, *m_jobs, *m_waveforms,
+                                               *m_transport, m_playhead);
 
     CreateStatusBar(1, wxSTB_DEFAULT_STYLE, wxID_ANY, "status_line");
     SetStatusText(kProgramTitle);
     SetClientSize(client);
-    // Fixed size: no resize border, and a window manager may not stretch it either.
+    // The default size is the smallest: every control has its place there.
     SetMinSize(GetSize());
-    SetMaxSize(GetSize());
+    Bind(wxEVT_SIZE, &MyFrame::OnSize, this);
 
     Bind(wxEVT_CLOSE_WINDOW, &MyFrame::OnClose, this);
     Bind(
-        wxEVT_MENU, [this](wxCommandEvent&) { Close(true); }, kIdExit);
+        wxEVT_MENU,
+        [this](wxCommandEvent&) {
+            if (MayClose()) Close(true);
+        },
+        kIdExit);
 
-    m_recording = std::make_unique<FrameRecording>(*this);
+    m_recording =
+        std::make_unique<FrameRecording>(*this, m_controls, *m_menus->m_inputMenu, m_sides,
+                                         m_lastPath, *m_jobs, *m_prompter, m_stopHooks);
+    m_recording->beforeRecording = [this] { m_transport->Stop(); };
+    m_recording->recordingFormat = [this] { return m_menus->recordingFormat; };
+    m_recording->keepFormat = [this](const SideFormat& format) {
+        m_menus->recordingFormat = format;
+    };
     g_frame = this;
-    RetuneTreble();
 }
 
 MyFrame::~MyFrame() {
@@ -72,50 +96,37 @@ MyFrame::~MyFrame() {
     if (g_frame == this) g_frame = nullptr;
 }
 
-void MyFrame::PublishSide(Side side, const SideState& state, unsigned generation) {
-    if (generation == m_sidesGeneration) m_sides[Index(side)] = state;
+TrebleFilter& MyFrame::Treble() {
+    return m_jobs->Treble();
 }
 
-void MyFrame::SetWavesDrawn(bool drawn, unsigned generation) {
-    if (generation == 0 || generation == m_sidesGeneration) m_wavesDrawn = drawn;
+void MyFrame::OnSize(wxSizeEvent& event) {
+    event.Skip();
+    if (!m_waveforms) return;
+    m_controls.m_panel->SetSize(GetClientSize());
+    m_waveforms->Layout();
 }
 
-void MyFrame::SidesChanged() {
-    ++m_sidesGeneration;
-    m_wavesDrawn = false;  // the waveforms on display belong to the previous files
+bool MyFrame::MayClose() {
+    const bool recording =
+        m_recording->ActiveRecorder() && m_recording->ActiveRecorder()->IsRecording();
+    if (!m_jobs->Running() && !recording) return true;
+    const wxString what = recording ? "A side is being recorded" : "A job is running";
+    return m_prompter->Message(this,
+                               what +
+                                   ". Stop it and close Velvane?\n(Every file written "
+                                   "until then is kept complete.)",
+                               "Close Velvane?",
+                               wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION) == wxYES;
 }
 
-void MyFrame::RetuneTreble() {
-    const float level = m_menus->TrebleBoostLevel();
-    // A running job owns the filter; it takes the new tuning at its next block.
-    if (MyWorkerThread* worker = m_jobs ? m_jobs->Worker() : nullptr) {
-        worker->DeferRetune(level);
+void MyFrame::OnClose(wxCloseEvent& event) {
+    // Asked once: a forced close (File > Exit asked already) cannot be refused.
+    if (event.CanVeto() && !MayClose()) {
+        event.Veto();
         return;
     }
-    TuneTreble(m_treble, level);
-}
-
-void MyFrame::SetLastPath(const std::string& path) {
-    m_lastPath = path;
-    CutUtf8(m_lastPath, kMaxLastPath);
-}
-
-wxString MyFrame::LastFolder() const {
-    // The last path usually names the file chosen last; the dialogs want its folder.
-    std::error_code ec;
-    if (m_lastPath.empty() || std::filesystem::is_directory(m_lastPath, ec))
-        return FromUtf8(m_lastPath);
-    return FromUtf8(platform::SplitDirectory(m_lastPath));
-}
-
-void MyFrame::AddStopHook(std::function<void()> stop) {
-    m_stopHooks.push_back(std::move(stop));
-}
-
-void MyFrame::OnClose(wxCloseEvent&) {
-    // Running work ends before the frame it reports to goes away; never vetoed.
-    std::vector<std::function<void()>> hooks;
-    hooks.swap(m_stopHooks);
-    for (const auto& stop : hooks) stop();
+    // Running work ends before the frame it reports to goes away.
+    m_stopHooks.RunOnce();
     Destroy();
 }

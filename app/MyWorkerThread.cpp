@@ -1,14 +1,8 @@
 #include "app/MyWorkerThread.h"
 
-#include <algorithm>
 #include <system_error>
 
-#include "app/FrameJobContext.h"
-#include "app/FrameJobs.h"
-#include "app/GuiChannel.h"
-#include "app/MyFrame.h"
 #include "jobs/Jobs.h"
-#include "slice/TrebleFilter.h"
 
 namespace {
 
@@ -18,11 +12,9 @@ std::int64_t Now() {
 
 }  // namespace
 
-MyWorkerThread::MyWorkerThread(MyFrame* frame, SliceJob job)
-    : frame_(frame),
-      job_(job),
-      channel_(GuiChannel::Create([frame](GuiChannel::Task task) { frame->CallAfter(task); })),
-      context_(std::make_unique<FrameJobContext>(*frame, *this, channel_)) {}
+MyWorkerThread::MyWorkerThread(SliceJob job, GuiChannel::Schedule toGui,
+                               std::function<void()> ended)
+    : job_(job), channel_(GuiChannel::Create(std::move(toGui))), ended_(std::move(ended)) {}
 
 MyWorkerThread::~MyWorkerThread() {
     if (thread_.joinable()) {
@@ -31,27 +23,17 @@ MyWorkerThread::~MyWorkerThread() {
     }
 }
 
-bool MyWorkerThread::Run() {
+bool MyWorkerThread::Run(JobContext& context) {
     try {
-        thread_ = std::thread([this] {
-            Entry();
-            OnExit();
+        thread_ = std::thread([this, &context] {
+            jobs::RunJob(job_, context);
+            // Queued behind the job's last updates, so the window is restored after them.
+            channel_->Post(ended_);
         });
     } catch (const std::system_error&) {
         return false;
     }
     return true;
-}
-
-int MyWorkerThread::Entry() {
-    RunJob(job_, *context_);
-    return 0;
-}
-
-void MyWorkerThread::OnExit() {
-    // Queued behind the job's last updates, so the window is restored after them.
-    MyFrame* frame = frame_;
-    channel_->Post([frame] { frame->Jobs().Ended(); });
 }
 
 void MyWorkerThread::AskToEnd(std::chrono::milliseconds grace) {
@@ -71,13 +53,4 @@ bool MyWorkerThread::TestDestroy() const {
 
 void MyWorkerThread::Join() {
     if (thread_.joinable()) thread_.join();
-}
-
-void MyWorkerThread::DeferRetune(float level) {
-    pendingLevel_.store(level);
-}
-
-void MyWorkerThread::ApplyPendingRetune(TrebleFilter& filter) {
-    const float level = pendingLevel_.exchange(-1);
-    if (level >= 0) TuneTreble(filter, level);
 }

@@ -1,35 +1,36 @@
 #pragma once
 // The one worker thread of the window: runs one job (draw waveforms, slice by markers, or
-// slice by auto sense / typed times) with the frame as its JobContext, and hands the
-// window back to the GUI thread when it ends.
+// slice by auto sense / typed times) in the context it is given, and hands the window back
+// to the GUI thread when it ends.
 //
-// Made, run, asked to end, joined and destroyed on the GUI thread; Entry, OnExit and
-// TestDestroy run on the worker thread.
+// Made, run, asked to end, joined and destroyed on the GUI thread; TestDestroy runs on the
+// worker thread.
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <thread>
 
+#include "app/GuiChannel.h"
 #include "jobs/SliceJob.h"
 
-class FrameJobContext;
-class GuiChannel;
-class MyFrame;
-struct TrebleFilter;
+class JobContext;
 
 class MyWorkerThread {
   public:
-    /// Takes the frame's side states as the job's starting point (GUI thread).
-    MyWorkerThread(MyFrame* frame, SliceJob job);
+    /// `toGui` runs its argument later on the GUI thread (the frame's CallAfter); it carries
+    /// the channel's updates. `ended` runs on the GUI thread after the job's last update.
+    MyWorkerThread(SliceJob job, GuiChannel::Schedule toGui, std::function<void()> ended);
     /// Joins the thread if it still runs (it must have been asked to end).
     ~MyWorkerThread();
     MyWorkerThread(const MyWorkerThread&) = delete;
     MyWorkerThread& operator=(const MyWorkerThread&) = delete;
 
-    /// Starts the thread; false when the system refuses a thread.
-    bool Run();
+    /// Starts the thread on `context`, which must outlive it; false when the system
+    /// refuses a thread.
+    bool Run(JobContext& context);
     /// Asks the job to end `grace` from now (never later than asked before). Messages
     /// waiting or still to come are dropped at once; reads of controls end when the time is
     /// up with grace 0 (until then the GUI thread keeps answering them).
@@ -40,28 +41,16 @@ class MyWorkerThread {
     /// True once the job was asked to end and the grace has passed. Worker thread; cheap.
     bool TestDestroy() const;
 
-    /// The EQ was changed while the job runs: the job takes the new tuning at its next
-    /// block boundary (the filter is the job's while it runs). GUI thread.
-    void DeferRetune(float level);
-    /// Re-tunes `filter` if a re-tune is waiting. Worker thread, or GUI thread after Join.
-    void ApplyPendingRetune(TrebleFilter& filter);
-
     SliceJob Job() const { return job_; }
+    /// The road of the job's reads, updates and messages to the GUI thread.
     const std::shared_ptr<GuiChannel>& Channel() const { return channel_; }
 
   private:
-    /// Runs the job and refreshes the canvas.
-    int Entry();
-    /// Hands the window back: the GUI thread joins this thread and restores the buttons.
-    void OnExit();
-
     static constexpr std::int64_t kNever = INT64_MAX;
 
-    MyFrame* frame_;
     SliceJob job_;
     std::shared_ptr<GuiChannel> channel_;
-    std::unique_ptr<FrameJobContext> context_;
+    std::function<void()> ended_;
     std::thread thread_;
     std::atomic<std::int64_t> endAt_{kNever};  ///< steady_clock ticks
-    std::atomic<float> pendingLevel_{-1};      ///< boost level to tune for; < 0 = none
 };

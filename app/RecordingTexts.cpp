@@ -10,14 +10,15 @@ std::string Notes(const RecordingSummary& summary) {
                  " times: the sound card delivered samples faster than they were taken, and "
                  "some were lost.";
     if (summary.framesLost > 0)
-        notes += "\n\nThe disk was too slow: " + SecondsText(summary.framesLost) +
+        notes += "\n\nThe disk was too slow: " +
+                 audio::SecondsText(summary.framesLost, summary.sampleRate) +
                  " of audio could not be saved.";
     return notes;
 }
 
 }  // namespace
 
-RecordingMessage RecordedMessage(const RecordingSummary& summary) {
+RecordingMessage app::RecordedMessage(const RecordingSummary& summary) {
     RecordingMessage message{kAudioRecordedCaption, "", false};
     switch (summary.cause) {
         case StopCause::SizeLimit:
@@ -32,7 +33,7 @@ RecordingMessage RecordedMessage(const RecordingSummary& summary) {
             message.text =
                 "The recording could not be written to disk (is it full?) and was stopped.\n"
                 "The file holds the first ";
-            message.text += SecondsText(summary.framesWritten);
+            message.text += audio::SecondsText(summary.framesWritten, summary.sampleRate);
             message.text += " of the recording.";
             break;
         case StopCause::Button:
@@ -43,4 +44,11 @@ RecordingMessage RecordedMessage(const RecordingSummary& summary) {
     }
     message.text += Notes(summary);
     return message;
+}
+
+bool app::NeedsRecordedMessage(const RecordingSummary& summary, bool autoSlice) {
+    const bool lost = summary.inputOverflows > 0 || summary.framesLost > 0;
+    const bool ordinary = summary.cause == StopCause::Button ||
+                          summary.cause == StopCause::Length || summary.cause == StopCause::Quiet;
+    return !autoSlice || !ordinary || lost;
 }

@@ -8,9 +8,6 @@
 
 constexpr const char* kRecordingStatusText =
     "Recording - Click on the stop button to stop recording!";
-/// As long as the recording text: the "off" half of the blink.
-constexpr const char* kRecordingBlankText =
-    "                                                       ";
 constexpr const char* kFinishedRecordingText = "Finished recording!";
 constexpr const char* kAudioRecordedCaption = "Audio Recorded";
 constexpr const char* kAudioRecordedText = "The audio was recorded and saved to disk.";
@@ -35,6 +32,15 @@ struct RecordingMessage {
     bool exclamation = false;
 };
 
+namespace app {
+
 /// The message for `summary`: "Audio Recorded" with notes on lost samples, the size limit,
 /// or a failed write with how much of the recording the file holds.
 RecordingMessage RecordedMessage(const RecordingSummary& summary);
+
+/// Whether the end of a recording needs that message: always, but for an ordinary end
+/// (Stop, the length asked for, the automatic stop) without lost audio when automatic
+/// slicing follows, which needs no message to be answered.
+bool NeedsRecordedMessage(const RecordingSummary& summary, bool autoSlice);
+
+}  // namespace app

@@ -1,6 +1,7 @@
 #include "app/SmartSenseDialog.h"
 
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/sizer.h>
 #include <wx/spinctrl.h>
 #include <wx/stattext.h>
@@ -15,7 +16,7 @@ constexpr int kBorder = 8;
 }  // namespace
 
 SmartSenseDialog::SmartSenseDialog(wxWindow* parent, std::optional<int> side1,
-                                   std::optional<int> side2, int minSongSeconds)
+                                   std::optional<int> side2, int minSongSeconds, bool trim)
     : wxDialog(parent, wxID_ANY, "Smart Sense", wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX, "dialog") {
     auto* grid = new wxFlexGridSizer(2, kBorder, kBorder);
@@ -37,16 +38,27 @@ SmartSenseDialog::SmartSenseDialog(wxWindow* parent, std::optional<int> side1,
                                  "many songs a side holds, give the number (0 = find out)."),
                 0, wxALL, kBorder);
     column->Add(grid, 0, wxLEFT | wxRIGHT | wxBOTTOM, kBorder);
+    m_trim = new wxCheckBox(this, wxID_ANY, "Trim lead-in and run-out", wxDefaultPosition,
+                            wxDefaultSize, 0, wxDefaultValidator, "trim");
+    m_trim->SetValue(trim);
+    m_trim->SetToolTip(
+        "Start the first slice where the music starts and end the last where it ends (half a "
+        "second apart), so the needle drop, a tape's leader and the run-out go into no file.");
+    column->Add(m_trim, 0, wxLEFT | wxRIGHT | wxBOTTOM, kBorder);
     column->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, kBorder);
     SetSizerAndFit(column);
     CentreOnParent();
 }
 
 std::optional<int> SmartSenseDialog::SongCount(Side side) const {
-    const int n = m_songs[Index(side)]->GetValue();
+    const int n = m_songs[model::Index(side)]->GetValue();
     return n > 0 ? std::optional<int>(n) : std::nullopt;
 }
 
 int SmartSenseDialog::MinSongSeconds() const {
     return m_minSong->GetValue();
+}
+
+bool SmartSenseDialog::Trim() const {
+    return m_trim->GetValue();
 }

@@ -1,5 +1,6 @@
 #include "app/TrackTitlesDialog.h"
 
+#include <wx/checkbox.h>
 #include <wx/grid.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -37,7 +38,7 @@ TrackTitlesDialog::TrackTitlesDialog(wxWindow* parent, const AlbumInfo& album,
     fields->AddGrowableCol(3, 1);
     auto field = [&](const char* label, const std::string& value, const char* name) {
         fields->Add(new wxStaticText(this, wxID_ANY, label), 0, wxALIGN_CENTER_VERTICAL);
-        auto* text = new wxTextCtrl(this, wxID_ANY, FromUtf8(value), wxDefaultPosition,
+        auto* text = new wxTextCtrl(this, wxID_ANY, app::FromUtf8(value), wxDefaultPosition,
                                     wxDefaultSize, 0, wxDefaultValidator, name);
         fields->Add(text, 1, wxEXPAND);
         return text;
@@ -63,8 +64,8 @@ TrackTitlesDialog::TrackTitlesDialog(wxWindow* parent, const AlbumInfo& album,
         grid->SetColSize(kArtistColumn, kArtistWidth);
         grid->SetRowLabelSize(kRowLabelWidth);
         for (std::size_t k = 0; k < known.size(); ++k) {
-            grid->SetCellValue(static_cast<int>(k), kTitleColumn, FromUtf8(known[k].title));
-            grid->SetCellValue(static_cast<int>(k), kArtistColumn, FromUtf8(known[k].artist));
+            grid->SetCellValue(static_cast<int>(k), kTitleColumn, app::FromUtf8(known[k].title));
+            grid->SetCellValue(static_cast<int>(k), kArtistColumn, app::FromUtf8(known[k].artist));
         }
         const int height = grid->GetColLabelSize() + kVisibleRows * grid->GetDefaultRowSize();
         grid->SetMinSize(wxSize(kRowLabelWidth + kTitleWidth + kArtistWidth + kScrollBar, height));
@@ -74,11 +75,18 @@ TrackTitlesDialog::TrackTitlesDialog(wxWindow* parent, const AlbumInfo& album,
             event.Skip();
         });
         tracks[s] = grid;
-        LabelRows(SideOfIndex(static_cast<std::size_t>(s)));
+        LabelRows(model::SideOfIndex(static_cast<std::size_t>(s)));
         column->Add(grid, 1, wxEXPAND);
         sides->Add(column, 1, wxEXPAND | (s == 0 ? wxRIGHT : 0), 10);
     }
     top->Add(sides, 1, wxEXPAND | wxLEFT | wxRIGHT, 10);
+    keepCharacters = new wxCheckBox(this, wxID_ANY,
+                                    "Keep characters that memory sticks refuse in file names "
+                                    "(? : * \" < > |)",
+                                    wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator,
+                                    "keepTitleCharacters");
+    keepCharacters->SetValue(album.keepTitleCharacters);
+    top->Add(keepCharacters, 0, wxLEFT | wxRIGHT | wxTOP, 10);
     top->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 10);
     SetSizerAndFit(top);
     for (wxGrid* grid : tracks) FitTitleColumn(grid);
@@ -86,7 +94,7 @@ TrackTitlesDialog::TrackTitlesDialog(wxWindow* parent, const AlbumInfo& album,
 }
 
 void TrackTitlesDialog::LabelRows(Side side) {
-    wxGrid* grid = tracks[Index(side)];
+    wxGrid* grid = tracks[model::Index(side)];
     for (int row = 0; row < grid->GetNumberRows(); ++row)
         grid->SetRowLabelValue(row,
                                wxString::Format("%c%d", side == Side::One ? 'A' : 'B', row + 1));
@@ -105,17 +113,18 @@ void TrackTitlesDialog::OnCellChanged(wxGridEvent& event) {
 
 AlbumInfo TrackTitlesDialog::Album() const {
     AlbumInfo album;
-    album.artist = ToUtf8(artist->GetValue());
-    album.title = ToUtf8(title->GetValue());
-    album.year = ToUtf8(year->GetValue());
-    album.genre = ToUtf8(genre->GetValue());
+    album.artist = app::ToUtf8(artist->GetValue());
+    album.title = app::ToUtf8(title->GetValue());
+    album.year = app::ToUtf8(year->GetValue());
+    album.genre = app::ToUtf8(genre->GetValue());
+    album.keepTitleCharacters = keepCharacters->GetValue();
     for (int s = 0; s < 2; ++s) {
         wxGrid* grid = tracks[s];
         if (grid->IsCellEditControlEnabled()) grid->SaveEditControlValue();
         std::vector<TrackInfo>& side = album.sides[s];
         for (int row = 0; row < grid->GetNumberRows(); ++row)
-            side.push_back({ToUtf8(grid->GetCellValue(row, kTitleColumn)),
-                            ToUtf8(grid->GetCellValue(row, kArtistColumn))});
+            side.push_back({app::ToUtf8(grid->GetCellValue(row, kTitleColumn)),
+                            app::ToUtf8(grid->GetCellValue(row, kArtistColumn))});
         while (!side.empty() && side.back() == TrackInfo{}) side.pop_back();
     }
     return album;

@@ -15,6 +15,8 @@ class wxGrid;
 class wxGridEvent;
 class wxTextCtrl;
 
+class wxCheckBox;
+
 class TrackTitlesDialog : public wxDialog {
   public:
     /// `rows[s]`: how many slices side s+1 has now (0 when not known).
@@ -25,12 +27,15 @@ class TrackTitlesDialog : public wxDialog {
     AlbumInfo Album() const;
 
     // The controls (window names "albumArtist", "albumTitle", "albumYear", "albumGenre",
-    // "side1Tracks", "side2Tracks").
+    // "side1Tracks", "side2Tracks", "keepTitleCharacters").
     wxTextCtrl* artist = nullptr;
     wxTextCtrl* title = nullptr;
     wxTextCtrl* year = nullptr;
     wxTextCtrl* genre = nullptr;
     std::array<wxGrid*, 2> tracks{};
+    /// Keep characters a memory stick refuses (? : * " < > | \ and trailing dots) in the
+    /// file names; unchecked, they are replaced.
+    wxCheckBox* keepCharacters = nullptr;
 
   private:
     void OnCellChanged(wxGridEvent& event);

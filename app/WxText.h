@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace app {
+
 inline wxString FromUtf8(const std::string& text) {
     return wxString::FromUTF8(text.data(), text.size());
 }
@@ -14,3 +16,5 @@ inline std::string ToUtf8(const wxString& text) {
     const wxScopedCharBuffer bytes = text.utf8_str();
     return std::string(bytes.data(), bytes.length());
 }
+
+}  // namespace app

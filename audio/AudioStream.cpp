@@ -21,8 +21,7 @@ int AudioStream::RecordingTrampoline(const void* input, void*, unsigned long,
                                      const PaStreamCallbackTimeInfo*, unsigned long statusFlags,
                                      void* user) {
     auto* self = static_cast<AudioStream*>(user);
-    return InputCallback(static_cast<const std::int16_t*>(input), *self->recording_,
-                         (statusFlags & paInputOverflow) != 0);
+    return audio::InputCallback(input, *self->recording_, (statusFlags & paInputOverflow) != 0);
 }
 
 int AudioStream::PlaybackTrampoline(const void*, void* output, unsigned long,
@@ -43,13 +42,13 @@ OpenResult AudioStream::OpenRecording(int device, RecordingState& state) {
     PaStreamParameters input{};
     input.device = device;
     input.channelCount = kChannels;
-    input.sampleFormat = paInt16;
+    input.sampleFormat = state.format.encoding == SampleEncoding::Int24 ? paInt24 : paInt16;
     const PaDeviceInfo* info =
         device >= 0 && device < Pa_GetDeviceCount() ? Pa_GetDeviceInfo(device) : nullptr;
     input.suggestedLatency = info ? info->defaultLowInputLatency : 0;
     PaStream* stream = nullptr;
-    if (!info || Pa_OpenStream(&stream, &input, nullptr, kSampleRate, kCallbackFrames, paClipOff,
-                               &AudioStream::RecordingTrampoline, this) != paNoError) {
+    if (!info || Pa_OpenStream(&stream, &input, nullptr, state.format.sampleRate, kCallbackFrames,
+                               paClipOff, &AudioStream::RecordingTrampoline, this) != paNoError) {
         lock.unlock();
         session_.reset();
         return OpenResult::InvalidInput;

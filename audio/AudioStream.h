@@ -1,8 +1,9 @@
 #pragma once
 // One PortAudio stream: the recording's input stream, whose callback is InputCallback, or
 // a playback stream on the default output (the preview's callback plugs in through Play).
-// Every stream is 2 channels of 16-bit integers, 64 frames per callback, at 44100 Hz (a
-// playback may ask for its file's own rate).
+// Every stream is 2 channels, 64 frames per callback: a recording in its format (16-bit
+// or 24-bit at its rate, 44.1 kHz 16-bit by default), a playback of 16-bit integers at
+// 44100 Hz or its file's own rate.
 //
 // Thread: all members on the owner's thread (the GUI thread in the window). The callbacks
 // run on PortAudio's thread.
@@ -20,15 +21,16 @@ enum class OpenResult {
     Ok,
     LibraryFailed,  ///< Pa_Initialize failed: nothing is reported
     FileFailed,     ///< the recording file cannot be created: nothing is reported
-    InvalidInput,   ///< the device cannot record stereo at 44.1 kHz: "Invalid Input!"
+    InvalidInput,   ///< the device cannot record stereo in the format: "Invalid Input!"
 };
 
 /// The stream a recording reads from: PortAudio in the program, a fake in tests.
 class CaptureStream {
   public:
     virtual ~CaptureStream() = default;
-    /// Opens and starts the input stream of `device`, its callback running InputCallback on
-    /// `state` (which must outlive the stream). LibraryFailed or InvalidInput on failure.
+    /// Opens and starts the input stream of `device` in state.format, its callback running
+    /// InputCallback on `state` (which must outlive the stream). LibraryFailed or
+    /// InvalidInput on failure.
     virtual OpenResult OpenRecording(int device, RecordingState& state) = 0;
     /// Stops the stream, returning once its callback has run for the last time, and closes
     /// it. Nothing happens without an open stream.

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "audio/SampleWriter.h"
+#include "sidefile/SideFormat.h"
 
 enum class RecordingMode : std::int32_t { Stopped = 0, Recording = 1, Monitoring = 2 };
 
@@ -20,7 +21,7 @@ enum class StopRequest : std::int32_t {
 };
 
 constexpr std::uint32_t kCallbackFrames = 64;               ///< frames per callback
-constexpr std::uint32_t kBlockBytes = kCallbackFrames * 4;  ///< 256
+constexpr std::uint32_t kBlockBytes = kCallbackFrames * 4;  ///< 256 at 16-bit stereo
 constexpr std::uint32_t kBlinkDivisor = 689;  ///< bytes captured a multiple of it: every 689th call
 constexpr std::int32_t kQuietProbesToStop = 20;
 constexpr std::int32_t kLoudProbe = 128;  ///< mean absolute sample of a probe that resets the count
@@ -44,6 +45,17 @@ struct RecordingState {
     std::atomic<float> gain{1.0f};
     /// Where the recorded blocks go; set before the mode becomes Recording.
     SampleWriter* writer = nullptr;
+    /// What the stream delivers and the file holds: 16-bit (as the default 44.1 kHz) or
+    /// 24-bit (packed in 3 bytes) stereo at any rate. Set by the owner, with SetFormat,
+    /// before the stream starts.
+    SideFormat format;
+    /// From SetFormat: bytes of one callback's block; the blink and probe interval in bytes
+    /// captured (689 at 44.1 kHz 16-bit, about a second); frames per meter update (0.1 s);
+    /// calls per recent-peaks update (about 0.1 s).
+    std::uint32_t blockBytes = kBlockBytes;
+    std::uint64_t blinkBytes = kBlinkDivisor;
+    std::int32_t meterUpdateFrames = 4410;
+    std::int32_t recentPeakCalls = 69;
     /// Recording stops by itself once this many sample bytes (whole frames) were captured,
     /// raising `limitRequest`: the format's limit, or a length the owner asked for.
     std::uint64_t maxDataBytes = kMaxRecordingDataBytes;
@@ -58,12 +70,16 @@ struct RecordingState {
     /// Latest meter update (PackMeterReading) and how many updates there were.
     std::atomic<std::uint32_t> meterReading{0};
     std::atomic<std::uint32_t> meterUpdates{0};
-    /// Peaks of the recorded (gained) samples over the last ~0.1 s: left << 16 | right.
+    /// Peaks of the gained samples over the last ~0.1 s, 0 .. 32767: left << 16 | right. While
+    /// recording, of the samples recorded; while monitoring, of the input with the slider's
+    /// gain, at each meter update.
     std::atomic<std::uint32_t> recentPeaks{0};
+    /// Sample bytes captured so far (bytesCaptured, published after each block).
+    std::atomic<std::uint32_t> capturedBytes{0};
 
     // --- Callback only; the owner resets them before a stream starts and reads them
     //     after it has stopped ---
-    std::uint32_t bytesCaptured = 0;
+    std::uint64_t bytesCaptured = 0;
     std::int32_t quietChecks = 0;
     std::int32_t meterFrames = 0;
     std::int32_t leftPeak = 0;
@@ -75,13 +91,23 @@ struct RecordingState {
     /// Owner, while no callback runs: clears the counters for a new stream (mode Monitoring
     /// is set by the caller).
     void ResetForStream();
+    /// Owner, while no callback runs: the format and what follows from it.
+    void SetFormat(const SideFormat& f);
 };
 
-/// Audio callback only: one call per 64 interleaved stereo frames (`input`, 128 samples;
-/// null is taken as silence). `inputOverflow`: PortAudio flagged lost input before this
+namespace audio {
+
+/// Audio callback only: one call per 64 interleaved stereo frames (`input`, 128 samples of
+/// state.format: 16-bit, or 24-bit packed in 3 bytes; null is taken as silence). Gain,
+/// meter and the automatic stop's probe work alike at every format, the meter and the
+/// probe on the samples' top 16 bits. `inputOverflow`: PortAudio flagged lost input before this
 /// block. Returns kCallbackContinue, or kCallbackStop to end the stream (mode Stopped, or
 /// a recording that stops by itself, see stopRequest). Never blocks, allocates or locks.
-int InputCallback(const std::int16_t* input, RecordingState& state, bool inputOverflow);
+int InputCallback(const void* input, RecordingState& state, bool inputOverflow);
 
 /// `sample` × `gain`, truncated toward zero and saturated to the 16-bit range.
 std::int16_t ApplyGain(std::int16_t sample, float gain);
+/// The same for a 24-bit sample, saturated to the 24-bit range.
+std::int32_t ApplyGain24(std::int32_t sample, float gain);
+
+}  // namespace audio

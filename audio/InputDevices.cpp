@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "audio/PortAudioSession.h"
-#include "sidefile/WaveFile.h"
 
 namespace {
 
@@ -18,19 +17,30 @@ bool IsSoundServerDevice(const std::string& name) {
            kSoundServerDevices.end();
 }
 
-bool AcceptsStereoInput(int device) {
+bool FormatSupported(int device, const SideFormat& format) {
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
+    if (!info) return false;
     PaStreamParameters input{};
     input.device = device;
     input.channelCount = 2;
-    input.sampleFormat = paInt16;
-    input.suggestedLatency = Pa_GetDeviceInfo(device)->defaultLowInputLatency;
-    return Pa_IsFormatSupported(&input, nullptr, kSampleRate) == paFormatIsSupported;
+    input.sampleFormat = format.encoding == SampleEncoding::Int24 ? paInt24 : paInt16;
+    input.suggestedLatency = info->defaultLowInputLatency;
+    return Pa_IsFormatSupported(&input, nullptr, format.sampleRate) == paFormatIsSupported;
+}
+
+bool AcceptsStereoInput(int device) {
+    return FormatSupported(device, kCdFormat);
 }
 
 }  // namespace
 
-std::vector<StereoInput> ChooseStereoInputs(const std::vector<DeviceInfo>& devices,
-                                            const std::function<bool(int)>& acceptsStereo) {
+bool audio::InputTakesFormat(int device, const SideFormat& format) {
+    const auto lock = PortAudioSession::Lock();
+    return device >= 0 && device < Pa_GetDeviceCount() && FormatSupported(device, format);
+}
+
+std::vector<StereoInput> audio::ChooseStereoInputs(const std::vector<DeviceInfo>& devices,
+                                                   const std::function<bool(int)>& acceptsStereo) {
     std::vector<StereoInput> inputs;
     const auto add = [&](int i) {
         if (inputs.size() < kMaxStereoInputs) inputs.push_back({i, devices[i].name});
@@ -44,7 +54,7 @@ std::vector<StereoInput> ChooseStereoInputs(const std::vector<DeviceInfo>& devic
     return inputs;
 }
 
-std::vector<StereoInput> ListStereoInputs() {
+std::vector<StereoInput> audio::ListStereoInputs() {
     const auto lock = PortAudioSession::Lock();
     const int count = Pa_GetDeviceCount();
     std::vector<DeviceInfo> devices;
@@ -56,10 +66,10 @@ std::vector<StereoInput> ListStereoInputs() {
     return ChooseStereoInputs(devices, AcceptsStereoInput);
 }
 
-std::string InputMenuLabel(const std::string& deviceName) {
+std::string audio::InputMenuLabel(const std::string& deviceName) {
     return deviceName + " (stereo in)";
 }
 
-std::string InputMenuHelp(std::size_t index) {
+std::string audio::InputMenuHelp(std::size_t index) {
     return " Audio Device " + std::to_string(index + 1);
 }

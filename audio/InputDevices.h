@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "sidefile/SideFormat.h"
+
 constexpr std::size_t kMaxStereoInputs = 256;
 constexpr std::size_t kMaxInputMenuItems = 8;
 
@@ -27,6 +29,8 @@ struct StereoInput {
     bool operator==(const StereoInput&) const = default;
 };
 
+namespace audio {
+
 /// The list rule over an enumeration (`devices[i]` is device i). `acceptsStereo(i)` is
 /// asked only for the sound server's devices. At most kMaxStereoInputs entries.
 std::vector<StereoInput> ChooseStereoInputs(const std::vector<DeviceInfo>& devices,
@@ -36,7 +40,13 @@ std::vector<StereoInput> ChooseStereoInputs(const std::vector<DeviceInfo>& devic
 /// long as it uses the device indices. Empty when PortAudio lists no device.
 std::vector<StereoInput> ListStereoInputs();
 
+/// Whether PortAudio says `device` can record 2 channels in `format` (16-bit, or 24-bit
+/// packed, at its rate). The caller keeps PortAudio initialised (PortAudioSession).
+bool InputTakesFormat(int device, const SideFormat& format);
+
 /// "NAME (stereo in)": the Input menu item's text.
 std::string InputMenuLabel(const std::string& deviceName);
 /// " Audio Device N" for entry `index` 0..7 (N = index + 1): the item's help text.
 std::string InputMenuHelp(std::size_t index);
+
+}  // namespace audio

@@ -1,8 +1,6 @@
 #include "audio/LevelMeter.h"
 
-#include <cstdio>
-
-float SliderGain(int sliderValue) {
+float audio::SliderGain(int sliderValue) {
     const float f = static_cast<float>(sliderValue) / 100.0f;
     return f > 0.5f ? (f - 0.5f) * 100.0f + 1.0f : 2.0f * f;
 }
@@ -21,7 +19,7 @@ int Gained(int percent, float gain, bool& clip) {
 
 }  // namespace
 
-MeterReading ReadMeter(std::int32_t leftPeak, std::int32_t rightPeak, float gain) {
+MeterReading audio::ReadMeter(std::int32_t leftPeak, std::int32_t rightPeak, float gain) {
     const int left = leftPeak / kMeterPeakDivisor;
     const int right = rightPeak / kMeterPeakDivisor;
     MeterReading reading;
@@ -31,21 +29,14 @@ MeterReading ReadMeter(std::int32_t leftPeak, std::int32_t rightPeak, float gain
     return reading;
 }
 
-std::string HeadroomText(const MeterReading& reading) {
-    if (reading.clip) return "Headroom: CLIP      ";
-    char text[32];
-    std::snprintf(text, sizeof text, "Headroom: %d%%    ", reading.headroom);
-    return text;
-}
-
-std::uint32_t PackMeterReading(const MeterReading& reading) {
+std::uint32_t audio::PackMeterReading(const MeterReading& reading) {
     return static_cast<std::uint32_t>(reading.left) |
            static_cast<std::uint32_t>(reading.right) << 8 |
            static_cast<std::uint32_t>(reading.headroom) << 16 |
            static_cast<std::uint32_t>(reading.clip) << 24;
 }
 
-MeterReading UnpackMeterReading(std::uint32_t packed) {
+MeterReading audio::UnpackMeterReading(std::uint32_t packed) {
     MeterReading reading;
     reading.left = static_cast<int>(packed & 0xFF);
     reading.right = static_cast<int>(packed >> 8 & 0xFF);

@@ -1,7 +1,8 @@
 #pragma once
-// The level meter's arithmetic: the slider's gain curve, the percentages shown on the two
-// gauges and the headroom text. Plain functions, callable from any thread (the audio
-// callback computes readings, the levels dialog turns them into texts).
+// The level meter's arithmetic: the slider's gain curve and the percentages of full scale
+// the two meters read as gauges (their dBFS picture and the headroom: MeterScale.h). Plain
+// functions, callable from any thread (the audio callback computes readings, the levels dialog
+// turns them into texts).
 
 #include <cstdint>
 #include <string>
@@ -16,10 +17,6 @@ constexpr std::int32_t kMeterPeakDivisor = 328;  ///< peak / 328 = percent of fu
 constexpr int kGaugeRange = 100;
 constexpr const char* kHeadroomInitialText = "Headroom: ";
 
-/// Gain factor of a slider position 0..100: 2v/100 up to 50 (1.0), then about one more per
-/// step (100 gives 51.0). Computed in single precision.
-float SliderGain(int sliderValue);
-
 /// One meter update, from the peaks (absolute sample values before the gain) of about 0.1 s.
 struct MeterReading {
     int left = 0;       ///< left gauge, 0..100, after the gain
@@ -29,11 +26,16 @@ struct MeterReading {
     bool operator==(const MeterReading&) const = default;
 };
 
-MeterReading ReadMeter(std::int32_t leftPeak, std::int32_t rightPeak, float gain);
+namespace audio {
 
-/// "Headroom: 49%    " or, when clipping, "Headroom: CLIP      ".
-std::string HeadroomText(const MeterReading& reading);
+/// Gain factor of a slider position 0..100: 2v/100 up to 50 (1.0), then about one more per
+/// step (100 gives 51.0). Computed in single precision.
+float SliderGain(int sliderValue);
+
+MeterReading ReadMeter(std::int32_t leftPeak, std::int32_t rightPeak, float gain);
 
 /// A reading packed into 32 bits, so the callback can publish it in one atomic store.
 std::uint32_t PackMeterReading(const MeterReading& reading);
 MeterReading UnpackMeterReading(std::uint32_t packed);
+
+}  // namespace audio

@@ -18,6 +18,15 @@
 #include "audio/InputCallback.h"
 #include "audio/RecordingFile.h"
 
+/// The formats the levels dialog offers: 44.1 kHz 16-bit (the default), 48, 96 and
+/// 192 kHz 24-bit.
+inline constexpr SideFormat kRecordingFormats[] = {
+    kCdFormat,
+    {48000, 2, SampleEncoding::Int24},
+    {96000, 2, SampleEncoding::Int24},
+    {192000, 2, SampleEncoding::Int24},
+};
+
 /// How a recording ended.
 enum class StopCause { Button, Quiet, SizeLimit, Length, WriteError };
 
@@ -26,6 +35,8 @@ struct RecordSettings {
     float gain = 1.0f;            ///< factor applied to every sample, 0..51
     bool autoStop = false;        ///< stop after 20 quiet probes
     std::uint64_t maxFrames = 0;  ///< > 0: stop by itself after exactly this many frames
+    /// What is recorded (OpenRecording): 16- or 24-bit stereo at a rate the input takes.
+    SideFormat format;
 };
 
 /// What the last recording left behind.
@@ -35,15 +46,30 @@ struct RecordingSummary {
     std::uint32_t inputOverflows = 0;  ///< blocks PortAudio flagged as overflowed
     std::uint64_t framesLost = 0;      ///< frames the disk was too slow to take
     bool fileOk = false;               ///< every write and the header patch succeeded
+    std::uint32_t sampleRate = 44100;  ///< of the recording, for its lengths in seconds
 };
 
-/// "12.3 s": a length in frames at 44.1 kHz, to a tenth of a second (rounded down), as the
-/// front ends state how much a recording holds.
-std::string SecondsText(std::uint64_t frames);
+namespace audio {
+
+/// The stereo recording format of `rate` Hz and `bits` (a settings file's fields 36 and
+/// 37): 22.05 to 192 kHz at 16 or 24 bits; anything else gives the default.
+SideFormat RecordingFormatOf(int rate, int bits);
+
+/// "12.3 s": a length in frames at `sampleRate`, to a tenth of a second (rounded down), as
+/// the front ends state how much a recording holds.
+std::string SecondsText(std::uint64_t frames, std::uint32_t sampleRate = 44100);
+
+/// The largest sample data a recording of `format` may hold, in whole blocks: what keeps
+/// both header sizes within 2147483647 for 16-bit files (whose header is the canonical
+/// one), and no practical limit for 24-bit ones (RF64 past 4 GB).
+std::uint64_t MaxRecordingDataBytes(const SideFormat& format);
+
+}  // namespace audio
 
 class Recorder {
   public:
-    /// `bufferBytes`: size of each of the writer's two buffers (tests use small ones).
+    /// `bufferBytes`: size of each of the writer's two buffers at 44.1 kHz 16-bit (tests use
+    /// small ones); other formats get buffers of as many seconds.
     explicit Recorder(std::unique_ptr<CaptureStream> stream,
                       std::size_t bufferBytes = kSampleBufferBytes);
     /// A running recording is ended through the stop sequence.
@@ -52,16 +78,20 @@ class Recorder {
     Recorder& operator=(const Recorder&) = delete;
 
     /// Creates the side's file (header with no samples) and starts the stream of `device`
-    /// in Monitoring. An existing file is replaced only once the stream has started, so a
-    /// failed start keeps it; a new file stays on disk with its 44-byte header. On failure
-    /// nothing stays open and the result says why (FileFailed: the file cannot be created).
-    OpenResult Open(const std::string& path, int device);
+    /// in Monitoring. An existing file is replaced only once the recording starts (Record),
+    /// so a failed start or a cancelled levels dialog keeps it; a new file stays on disk with
+    /// its header. Records in `format` (16- or 24-bit stereo). On failure nothing stays open and
+    /// the result says why (FileFailed: the file cannot be created).
+    OpenResult Open(const std::string& path, int device, const SideFormat& format = kCdFormat);
     /// The same without monitoring (no levels dialog): the recording holds the stream's
-    /// frames from the first one.
+    /// frames from the first one, and takes the file's name once the stream runs.
     OpenResult OpenRecording(const std::string& path, int device, const RecordSettings& settings);
-    /// The levels dialog ended with "Record": the recording starts.
-    void Record(const RecordSettings& settings);
-    /// The levels dialog was cancelled: the stream closes; the file keeps no samples.
+    /// The levels dialog ended with "Record": the recording takes the file's name (an
+    /// existing file goes now) and starts. False when the name cannot be taken: nothing is
+    /// recorded, the stream is closed and the existing file stays.
+    bool Record(const RecordSettings& settings);
+    /// The levels dialog was cancelled: the stream closes; a new file keeps no samples, an
+    /// existing one stays as it was.
     void Cancel();
     /// The Stop button (also a closing window, Ctrl+C): the stop sequence, cause Button.
     void Stop();
@@ -77,7 +107,8 @@ class Recorder {
     const RecordingSummary& Summary() const { return summary_; }
 
   private:
-    OpenResult Start(const std::string& path, int device, const RecordSettings* recordAtOnce);
+    OpenResult Start(const std::string& path, int device, const SideFormat& format,
+                     const RecordSettings* recordAtOnce);
     void Arm(const RecordSettings& settings);
     void Finish(StopCause cause);
     void CloseEverything();

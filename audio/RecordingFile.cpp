@@ -1,16 +1,17 @@
 #include "audio/RecordingFile.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 #include "platform/Paths.h"
 #include "platform/TempFile.h"
-#include "sidefile/WaveFile.h"
 
-bool RecordingFile::Create(const std::string& path) {
+bool RecordingFile::Create(const std::string& path, const WaveHeader& header) {
     path_ = path;
+    header_ = header;
     tempPath_.clear();
     if (platform::FileSize(path) && platform::CanWriteExisting(path)) {
         if (std::optional<platform::TempFile> temp = platform::CreateTempBeside(path)) {
@@ -22,7 +23,7 @@ bool RecordingFile::Create(const std::string& path) {
     if (!file_) return false;
     // Unbuffered: what fwrite reports written is on disk, also when the disk fills up.
     std::setvbuf(file_.get(), nullptr, _IONBF, 0);
-    if (!WaveFile().WriteHeader(file_.get(), 0)) {
+    if (!header_.Write(file_.get(), 0)) {
         file_.reset();
         if (!tempPath_.empty()) std::remove(tempPath_.c_str());
         return false;
@@ -48,9 +49,16 @@ bool RecordingFile::Close(std::uint64_t dataBytes) {
         std::remove(tempPath_.c_str());
         return false;
     }
-    // Bytes past the samples counted (a write cut short by a full disk) go.
-    std::error_code error;
-    std::filesystem::resize_file(path_, kCanonicalHeaderBytes + dataBytes, error);
-    const bool patched = PatchSizes(file_.get(), static_cast<std::uint32_t>(dataBytes));
-    return platform::CloseFile(file_) && patched && !error;
+    // Bytes past the samples counted (a write cut short by a full disk) go; cut through the
+    // open file, as some file systems (FUSE mounts) refuse to truncate by path. A file of
+    // the right length needs no cut at all.
+    const std::uint64_t size = header_.Size() + dataBytes;
+    std::fflush(file_.get());
+    struct stat info {};
+    const int fd = ::fileno(file_.get());
+    const bool cut =
+        (::fstat(fd, &info) == 0 && static_cast<std::uint64_t>(info.st_size) == size) ||
+        ::ftruncate(fd, static_cast<off_t>(size)) == 0;
+    const bool patched = header_.Patch(file_.get(), dataBytes);
+    return platform::CloseFile(file_) && patched && cut;
 }

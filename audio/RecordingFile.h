@@ -1,5 +1,5 @@
 #pragma once
-// The WAV file a side is recorded into: created with the 44-byte header stating no samples,
+// The WAV file a side is recorded into: created with a header stating no samples,
 // filled by the writer thread, and given its true sizes when the recording ends, so that a
 // finished file's header always counts exactly the samples it holds.
 //
@@ -15,13 +15,15 @@
 
 #include "audio/SampleWriter.h"
 #include "platform/File.h"
+#include "sidefile/WaveHeader.h"
 
 class RecordingFile : public SampleSink {
   public:
     /// Creates the file (a temporary one beside an existing file, or the existing file
-    /// itself when its folder takes no new file) and writes the header with a data size of
-    /// 0. False when it cannot be created or the header not written.
-    bool Create(const std::string& path);
+    /// itself when its folder takes no new file) and writes `header` with a data size of
+    /// 0 (by default the canonical 44 bytes of 44.1 kHz 16-bit stereo). False when it
+    /// cannot be created or the header not written.
+    bool Create(const std::string& path, const WaveHeader& header = WaveHeader{});
     /// Gives the recording the chosen name, replacing an existing file. False when the
     /// rename failed (the temporary file stays until Close removes it).
     bool TakeName();
@@ -37,4 +39,5 @@ class RecordingFile : public SampleSink {
     platform::FilePtr file_;
     std::string path_;      ///< the name chosen
     std::string tempPath_;  ///< where the file is while it has not taken its name; else ""
+    WaveHeader header_;
 };

@@ -149,14 +149,14 @@ VoicePlayer& Player() {
 
 }  // namespace
 
-void PlayVoiceMessage(const std::string& fileName) {
+void audio::PlayVoiceMessage(const std::string& fileName) {
     Player().Play(fileName);
 }
 
-void WaitForVoiceMessages() {
+void audio::WaitForVoiceMessages() {
     Player().Wait();
 }
 
-void StopVoiceMessages() {
+void audio::StopVoiceMessages() {
     Player().Stop();
 }

@@ -9,6 +9,8 @@
 /// faster than the messages are spoken).
 constexpr int kMaxWaitingVoiceMessages = 4;
 
+namespace audio {
+
 /// Looks `fileName` up in InstallFolder() and plays it in the background, after the
 /// messages already asked for; returns at once. Silent on any failure: no output device, a
 /// missing file or one the WAV reader refuses (16-bit stereo PCM is played at its own rate).
@@ -20,3 +22,5 @@ void WaitForVoiceMessages();
 /// Cuts off the message that plays, drops the waiting ones, ends the player thread and
 /// releases the audio library. For program exit; a later PlayVoiceMessage starts afresh.
 void StopVoiceMessages();
+
+}  // namespace audio

@@ -1,6 +1,7 @@
 // How much the encoder loop adds on top of the encoder itself: four one-minute slices at
 // 128 kbit/s, encoded once by starting the encoder directly (output to /dev/null) and once
-// through EncodeSlices, alternately, several rounds. Prints the times and the overhead.
+// through the encoder queue (EncodingQueue), alternately, several rounds. Prints the times and the
+// overhead.
 //
 // encode_bench [ogg|lame|flac] [rounds]     (default: ogg 5)
 
@@ -19,14 +20,14 @@
 #include <string>
 #include <vector>
 
+#include "encode/EncodeControl.h"
 #include "encode/Encoder.h"
-#include "jobs/JobContext.h"
+#include "encode/EncodingQueue.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "settings/MenuSettings.h"
 #include "sidefile/WaveFile.h"
-#include "tests/jobs/FakeJobContext.h"
 
 extern char** environ;
 
@@ -38,6 +39,25 @@ namespace {
 constexpr int kSlices = 4;
 constexpr std::uint32_t kSliceFrames = 60 * kSampleRate;
 constexpr int kRateId128 = 202;
+
+// The queue's settings and stops: one encoder kind, 128 kbit/s, never stopped.
+class BenchControl final : public EncodeControl {
+  public:
+    explicit BenchControl(EncoderKind kind) : kind_(kind) {}
+    ProcessingSettings Processing() override {
+        ProcessingSettings settings;
+        settings.bitRate = menu::BitRateForId(kRateId128);
+        return settings;
+    }
+    void SetGauge(Gauge, int) override {}
+    bool TestDestroy() override { return false; }
+    bool StopRequested() override { return false; }
+    std::optional<EncoderKind> EncoderChoice() override { return kind_; }
+    std::string EncoderPath() override { return ""; }
+
+  private:
+    EncoderKind kind_;
+};
 
 // A minute of two drifting tones with a little noise: music-like work for the encoder.
 bool WriteSlice(const std::string& path, std::uint32_t seed) {
@@ -119,7 +139,7 @@ int main(int argc, char** argv) {
     const EncoderKind kind = name == "lame"   ? EncoderKind::Lame
                              : name == "flac" ? EncoderKind::Flac
                                               : EncoderKind::OggVorbis;
-    const std::string encoder = ResolveEncoderPath(kind, "");
+    const std::string encoder = encode::ResolveEncoderPath(kind, "");
     if (encoder.empty()) {
         std::fprintf(stderr, "encoder %s not found\n", name.c_str());
         return 1;
@@ -133,15 +153,13 @@ int main(int argc, char** argv) {
             return 1;
         }
 
-    FakeJobContext ctx;
-    ctx.encoderKind = static_cast<int>(kind);
-    ctx.rateId = kRateId128;
+    BenchControl control(kind);
     const SideSlices slices{Side::One, folder.string(), 1, kSlices, false};
     const auto runDirect = [&] {
         for (int n = 1; n <= kSlices; ++n) {
             const EncoderCommand command =
-                BuildEncoderCommand(kind, EncodeNaming::AutoOrTyped, Side::One, encoder,
-                                    folder.string(), n, n, menu::BitRateForId(kRateId128));
+                encode::BuildEncoderCommand(kind, EncodeNaming::AutoOrTyped, Side::One, encoder,
+                                            folder.string(), n, n, menu::BitRateForId(kRateId128));
             if (!RunDirect(command.argv)) {
                 std::fprintf(stderr, "%s failed\n",
                              platform::DescribeCommand(command.argv).c_str());
@@ -152,9 +170,13 @@ int main(int argc, char** argv) {
     };
     const auto runJob = [&] {
         EncodeTally tally;
-        const SideEncodeResult result = EncodeSlices(ctx, slices, EncodeNaming::AutoOrTyped, tally);
-        if (tally.failedSlices > 0) std::fprintf(stderr, "%s\n", EncodeFailureText(tally).c_str());
-        return static_cast<int>(result.encoded.size()) == kSlices;
+        EncodingQueue queue(control, EncodeNaming::AutoOrTyped, 1, tally);  // as the direct runs
+        const int side = queue.OpenSide(slices);
+        for (int n = 1; n <= kSlices; ++n) queue.Add(side, n);
+        queue.WaitForAll();
+        if (tally.failedSlices > 0)
+            std::fprintf(stderr, "%s\n", encode::EncodeFailureText(tally).c_str());
+        return static_cast<int>(queue.Encoded(side).size()) == kSlices;
     };
     Measure direct, job;
     for (int round = 0; round < rounds; ++round) {
@@ -162,8 +184,8 @@ int main(int argc, char** argv) {
         const bool ok = round % 2 == 0 ? direct.Run(runDirect) && job.Run(runJob)
                                        : job.Run(runJob) && direct.Run(runDirect);
         if (!ok) return 1;
-        std::printf("round %d: direct %.3f s, EncodeSlices %.3f s\n", round + 1, direct.wall.back(),
-                    job.wall.back());
+        std::printf("round %d: direct %.3f s, EncodingQueue %.3f s\n", round + 1,
+                    direct.wall.back(), job.wall.back());
     }
     fs::remove_all(folder);
 
@@ -172,13 +194,13 @@ int main(int argc, char** argv) {
     const double jobBest = *std::min_element(job.wall.begin(), job.wall.end());
     std::printf("\n%s, %d one-minute slices at 128 kbit/s, %d rounds\n", encoder.c_str(), kSlices,
                 rounds);
-    std::printf("  wall, median: direct %.3f s, EncodeSlices %.3f s, overhead %+.2f %%\n",
+    std::printf("  wall, median: direct %.3f s, EncodingQueue %.3f s, overhead %+.2f %%\n",
                 directMedian, jobMedian, 100 * (jobMedian / directMedian - 1));
-    std::printf("  wall, best:   direct %.3f s, EncodeSlices %.3f s, overhead %+.2f %%\n",
+    std::printf("  wall, best:   direct %.3f s, EncodingQueue %.3f s, overhead %+.2f %%\n",
                 directBest, jobBest, 100 * (jobBest / directBest - 1));
     std::printf(
         "  processor:    encoder %.3f s per round; spent outside it: direct %.4f s, "
-        "EncodeSlices %.4f s (%.3f %% of the encoder's)\n",
+        "EncodingQueue %.4f s (%.3f %% of the encoder's)\n",
         job.encoderCpu / rounds, direct.ownCpu / rounds, job.ownCpu / rounds,
         100 * job.ownCpu / job.encoderCpu);
     return 0;

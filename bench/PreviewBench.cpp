@@ -16,9 +16,13 @@ struct Settings : PlaybackSettings {
     int fadeId = 300;
     bool normalize = false;
     float level = 0;
-    int FadeId() const override { return fadeId; }
-    bool Normalize() const override { return normalize; }
-    float TrebleLevel() const override { return level; }
+    ProcessingSettings Processing() const override {
+        ProcessingSettings settings;
+        settings.fadeSeconds = menu::FadeSecondsForId(fadeId);
+        settings.normalize = normalize;
+        settings.trebleBoost = level;
+        return settings;
+    }
     float PeakLevel(Side) const override { return 0.7f; }
 };
 
@@ -35,7 +39,7 @@ double NanosecondsPerCall(const Settings& settings, const std::vector<std::int16
         state.endMode = round % 2 == 0;
         state.settings = &settings;
         while (state.position + 64 < state.size) {
-            PlaybackCallback(out, &state);
+            waveview::PlaybackCallback(out, &state);
             sink += out[5];
             ++calls;
         }

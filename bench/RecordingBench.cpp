@@ -47,7 +47,7 @@ void RecordingCallback(benchmark::State& state) {
     recording.mode = RecordingMode::Recording;
     const auto block = Block();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(InputCallback(block.data(), recording, false));
+        benchmark::DoNotOptimize(audio::InputCallback(block.data(), recording, false));
         if (recording.bytesCaptured > 2000000000u) recording.bytesCaptured = 0;
     }
     // The loop runs far faster than real time, so the writer falls behind and most full
@@ -61,7 +61,8 @@ void MonitoringCallback(benchmark::State& state) {
     monitoring.meterShown = true;
     monitoring.mode = RecordingMode::Monitoring;
     const auto block = Block();
-    for (auto _ : state) benchmark::DoNotOptimize(InputCallback(block.data(), monitoring, false));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(audio::InputCallback(block.data(), monitoring, false));
     Report(state);
 }
 BENCHMARK(MonitoringCallback);

@@ -6,6 +6,8 @@
 #   bench/run-bench.sh record [ARGS]  record_bench: a generated 40-minute record sliced and
 #       encoded (lame 192, oggenc, flac) with --jobs 1, with the default, and by a sox +
 #       xargs -P script (takes some minutes)
+#   bench/run-bench.sh formats [ARGS] formats_bench: the same on a 25-minute 96 kHz 24-bit
+#       side (auto sense and typed times), and the peak memory on a 60-minute 192 kHz one
 # ARGS go to the program, e.g. bench/run-bench.sh --runs 3 --rss-minutes 0
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -13,6 +15,9 @@ build=${VELVANE_BENCH_BUILD:-/tmp/velvane-bench-build}
 program=slice_bench
 if [ "${1:-}" = record ]; then
     program=record_bench
+    shift
+elif [ "${1:-}" = formats ]; then
+    program=formats_bench
     shift
 fi
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVELVANE_BENCH=ON -DVELVANE_TESTS=OFF \

@@ -11,27 +11,32 @@
 namespace {
 
 // `cuts`: Auto Sense's ten entries, zeros included; Smart Sense's cuts, every one and
-// nothing else.
-void PrintJson(const AnalysisResult& r, std::span<const std::int32_t> cuts) {
+// nothing else. With Smart Sense, where the music starts and ends (tenths of a second).
+void PrintJson(const AnalysisResult& r, std::span<const std::int32_t> cuts, bool smart) {
     std::string out = "{\"levelCount\": " + std::to_string(r.levelCount) +
-                      ", \"peak\": " + FormatFloat(r.peak) + ", \"cuts\": [";
+                      ", \"peak\": " + cli::FormatFloat(r.peak) + ", \"cuts\": [";
     for (std::size_t i = 0; i < cuts.size(); ++i) out += (i ? ", " : "") + std::to_string(cuts[i]);
-    out += "], \"levels\": [";
+    out += "]";
+    if (smart)
+        out += ", \"musicStart\": " + std::to_string(r.musicStart) +
+               ", \"musicEnd\": " + std::to_string(r.musicEnd);
+    out += ", \"levels\": [";
     for (std::uint32_t i = 0; i < r.levelCount; ++i)
-        out += (i ? ", " : "") + FormatFloat(r.levels[i]);
+        out += (i ? ", " : "") + cli::FormatFloat(r.levels[i]);
     out += "]}\n";
     std::fputs(out.c_str(), stdout);
 }
 
-void PrintText(const AnalysisResult& r, std::span<const std::int32_t> cuts) {
-    std::printf("levelCount: %u\npeak: %s\ncuts:", r.levelCount, FormatFloat(r.peak).c_str());
+void PrintText(const AnalysisResult& r, std::span<const std::int32_t> cuts, bool smart) {
+    std::printf("levelCount: %u\npeak: %s\ncuts:", r.levelCount, cli::FormatFloat(r.peak).c_str());
     for (std::int32_t cut : cuts) std::printf(" %d", cut);
     std::printf("\n");
+    if (smart) std::printf("music: %d %d\n", r.musicStart, r.musicEnd);
 }
 
 }  // namespace
 
-int RunAnalyze(const CliOptions& options) {
+int cli::RunAnalyze(const CliOptions& options) {
     WindowState state;
     if (const int status = PrepareRun(options, state); status != kExitOk) return status;
     const std::string path = state.fields.side1Path;
@@ -42,8 +47,8 @@ int RunAnalyze(const CliOptions& options) {
     ctx.SetStatus("Analyzing volume on side 1...");
     const CutMethod method = ctx.Method();
     const AnalysisResult result =
-        AnalyzeSide(ctx, path, LeadingInteger(ctx.SilenceText()), 0, 100, AnalysisSplit{},
-                    SmartOptions(ctx, method, Side::One));
+        detect::AnalyzeSide(ctx, ctx.Treble(), path, model::LeadingInteger(ctx.SilenceText()), 0,
+                            100, AnalysisSplit{}, jobs::SmartOptions(ctx, method, Side::One));
     ctx.ClearProgress();
     if (Interrupted()) return kExitInterrupted;
     if (!result.ok) {
@@ -51,10 +56,12 @@ int RunAnalyze(const CliOptions& options) {
         return kExitFileError;
     }
     const std::span<const std::int32_t> cuts = result.CutsOf(method);
+    if (!result.smartMessage.empty()) ctx.Error(result.smartMessage);
     if (const int status = WriteCutLists(options, state, cuts); status != kExitOk) return status;
+    const bool smart = method == CutMethod::SmartSense;
     if (options.json)
-        PrintJson(result, cuts);
+        PrintJson(result, cuts, smart);
     else
-        PrintText(result, cuts);
+        PrintText(result, cuts, smart);
     return std::fflush(stdout) == 0 ? kExitOk : kExitFileError;
 }

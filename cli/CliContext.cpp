@@ -6,26 +6,15 @@
 #include "audio/VoiceMessage.h"
 #include "cli/Interrupt.h"
 #include "platform/Paths.h"
-#include "settings/MenuSettings.h"
-
-CliContext::CliContext(WindowState state, bool showProgress)
-    : state_(std::move(state)), progress_(showProgress) {
-    TuneTreble(treble_, menu::BoostLevelForEqId(state_.fields.eqId));
-}
 
 // The settings fields hold menu ids, as a settings file does; an id outside its group means
 // the group's fall-back, as in the window.
-std::uint32_t CliContext::FadeFrames() {
-    return menu::FadeFramesForId(state_.fields.fadeId);
-}
-bool CliContext::Normalize() {
-    return state_.fields.volumeId == menu::kVolumeNormalize;
-}
-float CliContext::TrebleBoost() {
-    return menu::BoostLevelForEqId(state_.fields.eqId);
-}
-int CliContext::BitRate() {
-    return menu::BitRateForId(state_.fields.rateId);
+CliContext::CliContext(WindowState state, bool showProgress)
+    : state_(std::move(state)),
+      processing_(settings::ProcessingFromIds(state_.fields.rateId, state_.fields.fadeId,
+                                              state_.fields.volumeId, state_.fields.eqId)),
+      progress_(showProgress) {
+    processing_.cdAudio = state_.fields.cdAudio == 1;
 }
 
 std::string CliContext::SidePath(Side side) {
@@ -34,7 +23,7 @@ std::string CliContext::SidePath(Side side) {
 
 std::string CliContext::TypedTime(Side side, int field) {
     if (field < 0 || field >= kTypedTimesPerSide) return "";
-    return state_.fields.typedTimes[Index(side) * kTypedTimesPerSide + field];
+    return state_.fields.typedTimes[model::Index(side) * kTypedTimesPerSide + field];
 }
 
 int CliContext::EncoderRunsAtOnce() {
@@ -60,7 +49,7 @@ void CliContext::PlaceMarkers() {
 
 void CliContext::PlayVoice(const std::string& fileName) {
     // A batch run stays silent unless --voice asked for the messages.
-    if (state_.voice) PlayVoiceMessage(fileName);
+    if (state_.voice) audio::PlayVoiceMessage(fileName);
 }
 
 void CliContext::SetGauge(Gauge, int value) {
@@ -95,9 +84,9 @@ void CliContext::Error(const std::string& line) {
 }
 
 bool CliContext::TestDestroy() {
-    return Interrupted();
+    return cli::Interrupted();
 }
 
 bool CliContext::StopRequested() {
-    return Interrupted();
+    return cli::Interrupted();
 }

@@ -13,21 +13,23 @@
 #include "model/SideState.h"
 #include "slice/TrebleFilter.h"
 
+/// Markers the command line's marker job cuts at: every one of a side's table, since they
+/// are the tracks of a cut list or --markersN, not markers placed with the mouse.
+constexpr std::size_t kCliMarkersCounted = kMaxCuts;
+
 class CliContext final : public JobContext {
   public:
-    /// Tunes the treble filter for the state's EQ id, as File > Open does.
+    /// The processing settings are those of the state's menu ids, for the whole run.
     CliContext(WindowState state, bool showProgress);
 
-    std::uint32_t FadeFrames() override;
-    bool Normalize() override;
-    float TrebleBoost() override;
-    int BitRate() override;
+    ProcessingSettings Processing() override { return processing_; }
     TrebleFilter& Treble() override { return treble_; }
 
     std::string SidePath(Side side) override;
-    CutMethod Method() override { return CutMethodOf(state_.fields.cutsHow); }
-    std::optional<int> SongCount(Side side) override { return state_.songs[Index(side)]; }
+    CutMethod Method() override { return model::CutMethodOf(state_.fields.cutsHow); }
+    std::optional<int> SongCount(Side side) override { return state_.songs[model::Index(side)]; }
     double MinSongSeconds() override { return state_.minSongSeconds; }
+    bool TrimToMusic() override { return state_.trim; }
     std::string SilenceText() override { return state_.fields.silenceSeconds; }
     void SetSilenceText(const std::string& text) override { state_.fields.silenceSeconds = text; }
     std::string TypedTime(Side side, int field) override;
@@ -36,20 +38,26 @@ class CliContext final : public JobContext {
     bool DeleteWaveSlices() override { return state_.fields.deleteSlices != 0; }
     bool VoiceAfterSlicing() override { return state_.fields.voiceAfterSlicing != 0; }
     std::optional<EncoderKind> EncoderChoice() override {
-        return EncoderKindOf(state_.fields.encoderKind);
+        return model::EncoderKindOf(state_.fields.encoderKind);
     }
     std::string EncoderPath() override { return state_.encoderPath; }
     int EncoderRunsAtOnce() override;
+    std::size_t MarkersCounted(CutMethod) override { return kCliMarkersCounted; }
     std::string OutputFolder(Side side) override;
     AlbumInfo Album() override { return state_.album; }
 
-    SideState SideData(Side side) override { return sides_[Index(side)]; }
-    void PublishSide(Side side, const SideState& state) override { sides_[Index(side)] = state; }
+    SideState SideData(Side side) override { return sides_[model::Index(side)]; }
+    void PublishSide(Side side, const SideState& state) override {
+        sides_[model::Index(side)] = state;
+    }
     bool WavesDrawn() override { return wavesDrawn_; }
     void SetWavesDrawn(bool drawn) override { wavesDrawn_ = drawn; }
     void SetSlicing(bool) override {}
     void RefreshCanvas() override {}
     void PlayVoice(const std::string& fileName) override;
+    bool RemoveEarlierFiles(const std::string&, const std::vector<std::string>&) override {
+        return state_.replaceEarlier;
+    }
 
     void SetGauge(Gauge gauge, int value) override;
     void SetStatus(const std::string& text) override;
@@ -73,6 +81,7 @@ class CliContext final : public JobContext {
 
   private:
     WindowState state_;
+    ProcessingSettings processing_;
     TrebleFilter treble_;
     std::array<SideState, 2> sides_;
     bool wavesDrawn_ = false;

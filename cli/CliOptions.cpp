@@ -7,8 +7,10 @@
 
 #include "model/EncoderKind.h"
 #include "model/Side.h"
+#include "model/TypedTimes.h"
 #include "settings/MenuSettings.h"
 #include "settings/OptionTable.h"
+#include "sidefile/SideFormat.h"
 #include "sidefile/WaveFile.h"
 
 namespace {
@@ -35,15 +37,20 @@ std::vector<std::string> SplitCommas(const std::string& text) {
 
 std::string SetTypedTimes(CliOptions& o, Side side, const std::string& value) {
     const std::vector<std::string> parts = SplitCommas(value);
-    if (parts.size() > 10) return "--times" + NumberText(side) + ": at most ten times";
+    const std::string name = "--times" + model::NumberText(side);
+    if (parts.size() > 10) return name + ": at most ten times";
     TypedTimeFields fields;
-    for (std::size_t i = 0; i < parts.size(); ++i) fields[i] = parts[i];
-    o.typedTimes[Index(side)] = fields;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (model::ReadTypedTime(parts[i]).kind == TypedTimeKind::NotATime)
+            return name + ", field " + std::to_string(i + 1) + ": " + model::NotATimeText(parts[i]);
+        fields[i] = parts[i];
+    }
+    o.typedTimes[model::Index(side)] = fields;
     return "";
 }
 
 std::string SetMarkers(CliOptions& o, Side side, const std::string& value) {
-    const std::string name = "--markers" + NumberText(side);
+    const std::string name = "--markers" + model::NumberText(side);
     std::vector<std::int32_t> markers;
     if (!value.empty()) {
         for (const std::string& part : SplitCommas(value)) {
@@ -56,7 +63,7 @@ std::string SetMarkers(CliOptions& o, Side side, const std::string& value) {
         }
     }
     if (markers.size() > kMaxMarkers) return name + ": at most 512 markers";
-    o.markers[Index(side)] = std::move(markers);
+    o.markers[model::Index(side)] = std::move(markers);
     return "";
 }
 
@@ -100,7 +107,8 @@ std::string SetEq(CliOptions& o, const std::string& value) {
     return "--eq: \"" + value + "\" is not one of 0, 1, 2, 4, 6, 8, 10, 12";
 }
 
-/// The whole of `text` as a number (no sign for ints, no blanks); false otherwise.
+/// The whole of `text` as a number: an optional minus sign (no plus), digits, for floating
+/// point a fraction and an exponent; no blanks. False otherwise; callers check the range.
 template <typename T>
 bool ParseNumber(const std::string& text, T& out) {
     if (text.empty()) return false;
@@ -138,13 +146,15 @@ std::string SetEncoderKind(CliOptions& o, const std::string& value) {
     static constexpr Choice kChoices[] = {
         {"l3enc", EncoderKind::L3Enc},   {"blade", EncoderKind::BladeEnc},
         {"ogg", EncoderKind::OggVorbis}, {"fastenc", EncoderKind::FastEnc},
-        {"lame", EncoderKind::Lame},     {"flac", EncoderKind::Flac}};
+        {"lame", EncoderKind::Lame},     {"mp3", EncoderKind::Lame},  // the MP3 encoder at hand
+        {"flac", EncoderKind::Flac}};
     for (const Choice& c : kChoices)
         if (value == c.text) {
             o.encoderKind = static_cast<int>(c.kind);
             return "";
         }
-    return "--encode: \"" + value + "\" is not one of l3enc, blade, ogg, fastenc, lame, flac";
+    return "--encode: \"" + value +
+           "\" is not one of l3enc, blade, ogg, fastenc, lame (or mp3), flac";
 }
 
 std::string SetRate(CliOptions& o, const std::string& value) {
@@ -172,7 +182,7 @@ std::string SetTitles(CliOptions& o, Side side, const std::string& value) {
         if (bar == std::string::npos) break;
         at = bar + 1;
     }
-    o.titles[Index(side)] = std::move(titles);
+    o.titles[model::Index(side)] = std::move(titles);
     return "";
 }
 
@@ -210,8 +220,14 @@ const Row kOptions[] = {
          o.minSongSeconds = s;
          return std::string();
      }},
+    {"--trim", nullptr, kSlice,
+     "with --smart: the first slice begins where the music starts and the last ends where it "
+     "ends (half a second out), so the needle drop or the tape's leader and the run-out go into "
+     "no file",
+     SetFlag<&CliOptions::trim, true>},
     {"--times1", "T,T,...", kSlice,
-     "side 1's typed times, up to ten min.sec.dsec fields (empty fields allowed)",
+     "side 1's typed times, up to ten fields, each min.sec.dsec, m:ss, m:ss.d or h:mm:ss "
+     "(empty fields allowed)",
      [](CliOptions& o, const std::string& v) { return SetTypedTimes(o, Side::One, v); }},
     {"--times2", "T,T,...", kSlice, "side 2's typed times",
      [](CliOptions& o, const std::string& v) { return SetTypedTimes(o, Side::Two, v); }},
@@ -220,8 +236,8 @@ const Row kOptions[] = {
      "default 2)",
      SetText<&CliOptions::silenceText>},
     {"--markers1", "C,C,...", kSlice,
-     "slice side 1 at these cuts (tenths of a second) like \"Slice using waveform markers\"; "
-     "a side without markers gets no slices",
+     "slice side 1 at these cuts (tenths of a second) like \"Slice using waveform markers\", "
+     "every one of them; a side without markers gets no slices",
      [](CliOptions& o, const std::string& v) { return SetMarkers(o, Side::One, v); }},
     {"--markers2", "C,C,...", kSlice, "side 2's markers",
      [](CliOptions& o, const std::string& v) { return SetMarkers(o, Side::Two, v); }},
@@ -254,6 +270,11 @@ const Row kOptions[] = {
      }},
     {"--rate", "KBITS", kSlice, "bit rate: 96, 112, 128 (default), 160, 192, 256 or 320",
      [](CliOptions& o, const std::string& v) { return SetRate(o, v); }},
+    {"--cd", nullptr, kSlice,
+     "write the slices as CD audio, 44.1 kHz 16-bit stereo, whatever the side's format: "
+     "resampled by libsoxr at its very high quality and dithered (for CD or MP3 copies of a "
+     "24-bit/96 kHz archive); a 44.1 kHz 16-bit side is sliced as always",
+     SetFlag<&CliOptions::cdAudio, true>},
     {"--delete-slices", nullptr, kSlice,
      "delete each WAV slice once it has been encoded (a slice whose encoder run failed is "
      "kept)",
@@ -261,6 +282,10 @@ const Row kOptions[] = {
          o.deleteSlices = true;
          return std::string();
      }},
+    {"--replace-earlier", nullptr, kSlice,
+     "remove the slices and encoded files an earlier run left in the output folders that this "
+     "run did not replace (renamed or surplus tracks); without it they stay and are listed",
+     SetFlag<&CliOptions::replaceEarlier, true>},
     {"--voice", nullptr, kSlice,
      "speak the voice messages after slicing and encoding each side, and wait for the last "
      "one before ending",
@@ -269,9 +294,10 @@ const Row kOptions[] = {
          return std::string();
      }},
     {"--cue", "FILE", kBoth,
-     "analyze: write the side's cuts as a CUE sheet. slice: cut at the tracks of a CUE sheet "
-     "like \"Slice using waveform markers\", with its titles and album fields; a sheet's FILE "
-     "names its side (else the sheets take the sides in order); give it twice for two sheets",
+     "analyze: write the side's cuts as a CUE sheet (at most 99 tracks; never over a side or "
+     "another audio file). slice: cut at every track of a CUE sheet like \"Slice using "
+     "waveform markers\", with its titles and album fields; a sheet's FILE names its side "
+     "(else the sheets take the sides in order); give it twice for two sheets, one per side",
      [](CliOptions& o, const std::string& v) { return AddCutList(o, v, CutListFormat::Cue); }},
     {"--labels", "FILE", kBoth,
      "the same with an Audacity label file (one side per file: side 1, then side 2)",
@@ -287,6 +313,11 @@ const Row kOptions[] = {
      [](CliOptions& o, const std::string& v) { return SetTitles(o, Side::One, v); }},
     {"--titles2", "\"A|B|...\"", kSlice, "side 2's track titles",
      [](CliOptions& o, const std::string& v) { return SetTitles(o, Side::Two, v); }},
+    {"--keep-title-characters", nullptr, kSlice,
+     "keep ? : * \" < > | \\ and trailing dots of titles in the file names; by default they "
+     "become _ (trailing dots go) so that the files can be copied to FAT and exFAT memory "
+     "sticks and phones",
+     SetFlag<&CliOptions::keepTitleCharacters, true>},
     {"--jobs", "N", kSlice,
      "run up to N encoders at once, each slice's as soon as it is written (default: one per "
      "processor); 1 encodes a side's slices one after the other once all are written",
@@ -316,7 +347,26 @@ const Row kOptions[] = {
          o.gain = static_cast<float>(g);
          return std::string();
      }},
-    {"--seconds", "S", kRecord, "stop after exactly round(S x 44100) frames",
+    {"--rate", "HZ", kRecord,
+     "record at HZ frames per second: 44100 (default), 48000, 88200, 96000, 176400 or "
+     "192000, where the input takes it",
+     [](CliOptions& o, const std::string& v) {
+         int hz = 0;
+         if (!ParseNumber(v, hz) || hz < static_cast<int>(kLowestSideRate) ||
+             hz > static_cast<int>(kHighestSideRate))
+             return "--rate: \"" + v + "\" is not a rate from 22050 to 192000 Hz";
+         o.recordRate = static_cast<std::uint32_t>(hz);
+         return std::string();
+     }},
+    {"--bits", "16|24", kRecord, "record 16-bit (default) or 24-bit samples",
+     [](CliOptions& o, const std::string& v) {
+         int bits = 0;
+         if (!ParseNumber(v, bits) || (bits != 16 && bits != 24))
+             return "--bits: \"" + v + "\" is not 16 or 24";
+         o.recordBits = bits;
+         return std::string();
+     }},
+    {"--seconds", "S", kRecord, "stop after exactly round(S x the rate) frames",
      [](CliOptions& o, const std::string& v) {
          double s = 0;
          if (!ParseInRange(v, 0, 24 * 3600.0, s))
@@ -330,6 +380,9 @@ const Row kOptions[] = {
     {"--auto-stop", nullptr, kRecord,
      "stop by itself after about 20 s of near-silence, as the window's automatic stop does",
      SetFlag<&CliOptions::autoStop, true>},
+    {"--force", nullptr, kRecord,
+     "record into OUT.wav even when it exists (it is replaced once the recording has started)",
+     SetFlag<&CliOptions::force, true>},
 };
 
 bool IsHelp(const std::string& arg) {
@@ -345,10 +398,14 @@ std::string CommandTag(unsigned commands) {
 
 }  // namespace
 
-ParseResult ParseCommandLine(const std::vector<std::string>& args) {
+ParseResult cli::ParseCommandLine(const std::vector<std::string>& args) {
     ParseResult result;
     CliOptions& o = result.options;
-    if (args.empty() || IsHelp(args[0])) return result;
+    if (args.empty()) {
+        result.error = "no command given";
+        return result;
+    }
+    if (IsHelp(args[0])) return result;
     if (args[0] == "analyze") {
         o.command = CliCommand::Analyze;
     } else if (args[0] == "slice") {
@@ -360,14 +417,17 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         return result;
     }
     const ParsedArguments parsed =
-        ParseOptions<CliOptions>(kOptions, 1u << static_cast<int>(o.command),
-                                 {args.begin() + 1, args.end()}, o, " for " + args[0]);
+        settings::ParseOptions<CliOptions>(kOptions, 1u << static_cast<int>(o.command),
+                                           {args.begin() + 1, args.end()}, o, " for " + args[0]);
     if (!parsed.error.empty()) {
         result.error = parsed.error;
         return result;
     }
     if (parsed.help) {
+        const CliCommand command = o.command;
         o = CliOptions{};
+        o.command = command;
+        o.help = true;
         return result;
     }
     o.sides = parsed.positional;
@@ -399,33 +459,70 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     return result;
 }
 
-std::string HelpText() {
-    const std::span<const Row> rows = kOptions;
+namespace {
+
+struct CommandUsage {
+    CliCommand command;
+    const char* call;  ///< the command and its files
+    const char* what;  ///< its paragraph of the help text
+};
+
+constexpr CommandUsage kCommands[] = {
+    {CliCommand::Analyze, "analyze SIDE.wav",
+     "analyze  measures the side's level every 0.1 s and finds up to ten cuts in silent\n"
+     "         passages (with --smart: every cut Smart Sense finds); prints the level\n"
+     "         count, the peak and the cuts (tenths of a second).\n"},
+    {CliCommand::Slice, "slice SIDE1.wav [SIDE2.wav]",
+     "slice    writes the slices 1.wav, 2.wav, ... into each side's folder (or --out);\n"
+     "         side 2's numbers continue side 1's. Cuts are sensed, typed (--typed) or\n"
+     "         given as markers (--markers1/--markers2).\n"},
+    {CliCommand::Record, "record OUT.wav",
+     "record   records a side from a stereo input into OUT.wav (44.1 kHz, 16 bits), as the\n"
+     "         window's Rec button does, until --seconds, --auto-stop, Ctrl+C or SIGTERM\n"
+     "         ends it; a level line is shown on standard error when it is a terminal.\n"},
+};
+
+unsigned Bit(CliCommand command) {
+    return 1u << static_cast<int>(command);
+}
+
+std::string UsageLine(const CommandUsage& c) {
+    return settings::WrapUsageLine(
+        std::string("  velvane-cli ") + c.call + " " +
+            settings::OptionSynopsis(std::span<const Row>(kOptions), Bit(c.command)),
+        6);
+}
+
+}  // namespace
+
+std::string cli::ShortUsage() {
     std::string text = "Usage:\n";
-    const auto usage = [&](const std::string& command, unsigned bit) {
-        text += WrapUsageLine("  velvane-cli " + command + " " + OptionSynopsis(rows, bit), 6);
-    };
-    usage("analyze SIDE.wav", kAnalyze);
-    usage("slice SIDE1.wav [SIDE2.wav]", kSlice);
-    usage("record OUT.wav", kRecord);
+    for (const CommandUsage& c : kCommands)
+        text += std::string("  velvane-cli ") + c.call + " [OPTIONS]\n";
+    return text + "Try 'velvane-cli --help', or 'velvane-cli slice --help' for one command.\n";
+}
+
+std::string cli::HelpText(CliCommand command) {
+    const std::span<const Row> rows = kOptions;
+    if (command != CliCommand::Help) {
+        for (const CommandUsage& c : kCommands)
+            if (c.command == command)
+                return "Usage:\n" + UsageLine(c) + "\n" + c.what + "\nOptions:\n" +
+                       settings::OptionHelp(rows, Bit(command)) +
+                       "  -h, --help            show this text (velvane-cli --help: every "
+                       "command)\n";
+    }
+    std::string text = "Usage:\n";
+    for (const CommandUsage& c : kCommands) text += UsageLine(c);
     text += "  velvane-cli --help\n";
     text +=
         "\n"
         "Slices 44.1 kHz 16-bit stereo WAV recordings of record sides into one WAV file per\n"
         "song, as the window's \"Slice using auto sense or typed times\" does.\n"
-        "\n"
-        "analyze  measures the side's level every 0.1 s and finds up to ten cuts in silent\n"
-        "         passages (with --smart: every cut Smart Sense finds); prints the level\n"
-        "         count, the peak and the cuts (tenths of a second).\n"
-        "slice    writes the slices 1.wav, 2.wav, ... into each side's folder (or --out);\n"
-        "         side 2's numbers continue side 1's. Cuts are sensed, typed (--typed) or\n"
-        "         given as markers (--markers1/--markers2).\n"
-        "record   records a side from a stereo input into OUT.wav (44.1 kHz, 16 bits), as the\n"
-        "         window's Rec button does, until --seconds, --auto-stop, Ctrl+C or SIGTERM\n"
-        "         ends it; a level line is shown on standard error when it is a terminal.\n"
-        "\n"
-        "Options:\n";
-    text += OptionHelp(rows, 0, CommandTag);
+        "\n";
+    for (const CommandUsage& c : kCommands) text += c.what;
+    text += "\nOptions:\n";
+    text += settings::OptionHelp(rows, 0, CommandTag);
     text +=
         "  -h, --help            show this text\n"
         "\n"
@@ -434,12 +531,14 @@ std::string HelpText() {
         "on standard error when it is a terminal; one summary line per side is printed.\n"
         "\n"
         "Exit status: 0 success (also when nothing had to be written), 1 a file could not be\n"
-        "read or written or was refused, or an encoder run failed (its command is printed),\n"
-        "2 usage error (also: encoding asked for and no encoder found), 130 interrupted by\n"
+        "read or written or was refused, a typed time of a settings file is not a time, a\n"
+        "CUE sheet could not hold every track (the first 99 are written, the others named),\n"
+        "or an encoder run failed (its command is printed), 2 usage error (also: encoding\n"
+        "asked for and no encoder found, two cut lists for one side), 130 interrupted by\n"
         "Ctrl+C (every file written until then is complete and valid). record: 0 when a\n"
         "valid file was written (Ctrl+C and SIGTERM end a recording normally), 1 when there\n"
-        "is no stereo input, the input cannot record stereo at 44.1 kHz, or the file cannot\n"
-        "be written.\n"
+        "is no stereo input, the input cannot record stereo in the format asked (--rate,\n"
+        "--bits), or the file cannot be written.\n"
         "\n"
         "Examples:\n"
         "  velvane-cli slice --fade 1 side1.wav side2.wav\n"

@@ -17,6 +17,7 @@ using TypedTimeFields = std::array<std::string, 10>;
 
 struct CliOptions {
     CliCommand command = CliCommand::Help;
+    bool help = false;               ///< --help after a command: that command's options are shown
     std::vector<std::string> sides;  ///< SIDE1 [SIDE2] as given
 
     // Each option is set only when given, so that it can win over a settings file.
@@ -31,6 +32,7 @@ struct CliOptions {
     std::optional<int> eqId;                              ///< --eq: 708..715
     std::optional<int> songs[2];           ///< --songs N1[,N2]: Smart Sense's song counts
     std::optional<double> minSongSeconds;  ///< --min-song: Smart Sense's shortest song
+    bool trim = false;                     ///< --trim: Smart Sense trims lead-in and run-out
     bool json = false;                     ///< --json (analyze)
     bool quiet = false;                    ///< --quiet
 
@@ -38,15 +40,20 @@ struct CliOptions {
     std::optional<std::string> encoderPath;  ///< --encoder, as given
     std::optional<int> rateId;               ///< --rate: 200..206
     bool deleteSlices = false;               ///< --delete-slices
+    bool replaceEarlier = false;             ///< --replace-earlier
     bool voice = false;                      ///< --voice
+    bool cdAudio = false;                    ///< --cd: slices as 44.1 kHz 16-bit stereo
     std::optional<int> jobs;                 ///< --jobs: encoder runs at once, 1..kMaxJobs
 
     // Recording (record OUT.wav): each set only when given.
-    std::optional<int> device;      ///< --device: Input menu item, from 1
-    std::optional<float> gain;      ///< --gain: 0..51, the levels dialog's factor
-    std::optional<double> seconds;  ///< --seconds: stop after round(S x 44100) frames
-    bool autoStop = false;          ///< --auto-stop
-    bool listDevices = false;       ///< --list-devices
+    std::optional<int> device;                ///< --device: Input menu item, from 1
+    std::optional<float> gain;                ///< --gain: 0..51, the levels dialog's factor
+    std::optional<double> seconds;            ///< --seconds: stop after round(S x rate) frames
+    std::optional<std::uint32_t> recordRate;  ///< --rate HZ (record)
+    std::optional<int> recordBits;            ///< --bits 16|24 (record)
+    bool autoStop = false;                    ///< --auto-stop
+    bool force = false;                       ///< --force: an existing OUT.wav may be replaced
+    bool listDevices = false;                 ///< --list-devices
 
     // Album and cut lists: each set only when given.
     std::optional<std::string> album;                   ///< --album
@@ -54,6 +61,7 @@ struct CliOptions {
     std::optional<std::string> year;                    ///< --year
     std::optional<std::string> genre;                   ///< --genre
     std::optional<std::vector<std::string>> titles[2];  ///< --titles1, --titles2, split at '|'
+    bool keepTitleCharacters = false;                   ///< --keep-title-characters
     struct CutListFileOption {
         std::string path;
         CutListFormat format;
@@ -80,9 +88,18 @@ struct ParseResult {
     std::string error;  ///< non-empty: a usage error, one line, for exit status 2
 };
 
+namespace cli {
+
 /// Parses argv[1..]. "--opt VALUE" and "--opt=VALUE" are both accepted; "--" ends the
-/// options. --help (or "help", or no arguments) gives CliCommand::Help.
+/// options. --help (or "help") gives CliCommand::Help; a command followed by --help keeps
+/// its command with `help` set; no arguments at all is a usage error.
 ParseResult ParseCommandLine(const std::vector<std::string>& args);
 
-/// The --help text, generated from the same option table the parser uses.
-std::string HelpText();
+/// The --help text, generated from the same option table the parser uses: the whole of it
+/// for CliCommand::Help, else the usage and options of that command.
+std::string HelpText(CliCommand command = CliCommand::Help);
+
+/// The lines shown after a usage error: how each command is called, and where help is.
+std::string ShortUsage();
+
+}  // namespace cli

@@ -8,6 +8,10 @@
 
 #include "cli/CliOptions.h"
 
+struct WindowState;
+
+namespace cli {
+
 /// `analyze`: levels, peak and auto-sense cuts of one side, as text or one JSON object.
 int RunAnalyze(const CliOptions& options);
 
@@ -19,24 +23,28 @@ int RunSlice(const CliOptions& options);
 /// signal ends it; or lists the inputs (--list-devices).
 int RunRecord(const CliOptions& options);
 
-struct WindowState;
-
 /// Resolves the run's window state (ResolveWindowState) and puts every present side through
 /// the window's "Locate..." check, before anything is written. On failure prints the
 /// reason, naming the file ("side.wav: not a 44.1 kHz stereo wave file (48000 Hz, 2
 /// channels, 16 bits)"), and returns the exit status; kExitOk when the run may go on.
 int PrepareRun(const CliOptions& options, WindowState& state);
 
-/// Reads the cut lists of --cue and --labels and makes their tracks the markers and titles
-/// of the sides they belong to (the album options still win). Prints what was left out;
-/// on a file that cannot be read or parsed, or more cuts than a side holds, prints why and
-/// returns kExitFileError. kExitOk otherwise.
+/// Reads the cut lists of --cue and --labels and makes every track the markers and titles
+/// of the sides they belong to (the album options still win). Prints what was left out (a
+/// block of a sheet that belongs to no side given); on a file that cannot be read or
+/// parsed, or more cuts than a side holds, prints why and returns kExitFileError; when a
+/// list finds no side but one that an earlier list gave its tracks (two lists for one
+/// side), prints so and returns kExitUsage. kExitOk otherwise.
 int LoadCutLists(const CliOptions& options, WindowState& state);
 
 /// Writes the cut lists of --cue and --labels for side 1 with `cuts` (tenths of a second)
-/// and the state's album. kExitOk, or kExitFileError after printing why.
+/// and the state's album, never over a side or another audio file. kExitOk; kExitFileError
+/// after printing why a list was not written, or which tracks a CUE sheet could not hold
+/// (the sheet holds the first 99).
 int WriteCutLists(const CliOptions& options, const WindowState& state,
                   std::span<const std::int32_t> cuts);
 
 /// `value` with 9 significant digits, which reads back to the same float.
 std::string FormatFloat(float value);
+
+}  // namespace cli

@@ -1,6 +1,7 @@
 // velvane-cli record: the window's recording without a screen. The same Recorder, callback,
-// buffering, automatic stop and file handling; the terminal shows a level line instead of
-// the levels dialog, and a summary line instead of the "Audio Recorded" message.
+// buffering, automatic stop and file handling; the terminal shows a progress line (elapsed
+// time, each channel's level in dBFS, a clip mark that stays once a sample clipped) instead
+// of the levels dialog, and a summary line instead of the "Audio Recorded" message.
 
 #include <unistd.h>
 
@@ -13,28 +14,43 @@
 
 #include "audio/AudioStream.h"
 #include "audio/InputDevices.h"
+#include "audio/MeterScale.h"
 #include "audio/PortAudioSession.h"
 #include "audio/Recorder.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
+#include "platform/Paths.h"
 #include "sidefile/WaveFile.h"
 
 namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(20);
-constexpr int kLevelBarWidth = 20;
 
-std::string LevelBar(std::uint32_t peak) {
-    const int filled = static_cast<int>(peak * kLevelBarWidth / 32767);
-    return std::string(filled, '#') + std::string(kLevelBarWidth - filled, '-');
-}
+// The progress line, rewritten in place; the clip mark stays once a sample clipped.
+class ProgressLine {
+  public:
+    void Show(const RecordingState& state) {
+        const std::uint32_t peaks = state.recentPeaks.load(std::memory_order_relaxed);
+        const double now =
+            std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+                .count();
+        left_.Update(static_cast<std::int32_t>(peaks >> 16), now);
+        right_.Update(static_cast<std::int32_t>(peaks & 0xFFFF), now);
+        const std::uint64_t frames =
+            state.capturedBytes.load(std::memory_order_relaxed) / state.format.BytesPerFrame();
+        // Trailing spaces wipe what a longer line left.
+        std::fprintf(
+            stderr, "\r%s    ",
+            audio::RecordingProgressLine(frames, state.format.sampleRate, left_.Level(),
+                                         right_.Level(), left_.Clipped() || right_.Clipped())
+                .c_str());
+        std::fflush(stderr);
+    }
 
-void ShowLevelLine(const RecordingState& state) {
-    const std::uint32_t peaks = state.recentPeaks.load(std::memory_order_relaxed);
-    std::fprintf(stderr, "\rL %s  R %s", LevelBar(peaks >> 16).c_str(),
-                 LevelBar(peaks & 0xFFFF).c_str());
-    std::fflush(stderr);
-}
+  private:
+    MeterChannel left_;
+    MeterChannel right_;
+};
 
 std::string Reason(const RecordingSummary& summary) {
     switch (summary.cause) {
@@ -51,32 +67,46 @@ std::string Reason(const RecordingSummary& summary) {
     return "";
 }
 
-void PrintSummary(const std::string& path, const RecordingSummary& summary) {
+// What was lost on the way, "" when nothing: worth a word even with --quiet.
+std::string Losses(const RecordingSummary& summary) {
+    std::string text;
+    if (summary.inputOverflows > 0)
+        text += ", " + std::to_string(summary.inputOverflows) + " input overflows";
+    if (summary.framesLost > 0)
+        text += ", " + std::to_string(summary.framesLost) + " frames lost (disk too slow)";
+    return text;
+}
+
+void PrintSummary(const std::string& path, const RecordingSummary& summary, bool quiet,
+                  std::uint32_t rate) {
+    if (quiet) {
+        if (const std::string losses = Losses(summary); !losses.empty())
+            std::fprintf(stderr, "velvane-cli: %s: audio was lost%s\n", path.c_str(),
+                         losses.c_str());
+        return;
+    }
     std::string line = path + ": " + std::to_string(summary.framesWritten) + " frames (" +
-                       SecondsText(summary.framesWritten) + ") recorded";
+                       audio::SecondsText(summary.framesWritten, rate) + ") recorded";
     const std::string reason = Reason(summary);
     if (!reason.empty()) line += ", " + reason;
-    if (summary.inputOverflows > 0)
-        line += ", " + std::to_string(summary.inputOverflows) + " input overflows";
-    if (summary.framesLost > 0)
-        line += ", " + std::to_string(summary.framesLost) + " frames lost (disk too slow)";
+    line += Losses(summary);
     std::printf("%s\n", line.c_str());
 }
 
 }  // namespace
 
-int RunRecord(const CliOptions& options) {
+int cli::RunRecord(const CliOptions& options) {
     PortAudioSession session;
     if (!session.Ok()) {
         std::fprintf(stderr, "velvane-cli: the sound system cannot be started\n");
         return kExitFileError;
     }
     // The Input menu's items: the first eight stereo inputs.
-    std::vector<StereoInput> inputs = ListStereoInputs();
+    std::vector<StereoInput> inputs = audio::ListStereoInputs();
     if (inputs.size() > kMaxInputMenuItems) inputs.resize(kMaxInputMenuItems);
     if (options.listDevices) {
         for (std::size_t k = 0; k < inputs.size(); ++k)
-            std::printf("%zu: %s\n", k + 1, InputMenuLabel(inputs[k].name).c_str());
+            std::printf("%zu: %s\n", k + 1, audio::InputMenuLabel(inputs[k].name).c_str());
         return kExitOk;
     }
     if (inputs.empty()) {
@@ -92,14 +122,25 @@ int RunRecord(const CliOptions& options) {
     }
     const StereoInput& input = inputs[item - 1];
     const std::string& path = options.sides.front();
+    // A recording of a worn record may not be repeatable: never replaced unasked.
+    if (!options.force && platform::FileSize(path)) {
+        std::fprintf(stderr,
+                     "velvane-cli: %s exists; give --force to record over it (it stays as it "
+                     "is until the new recording has started)\n",
+                     path.c_str());
+        return kExitUsage;
+    }
 
     Recorder recorder(std::make_unique<AudioStream>());
     RecordSettings settings;
     settings.gain = options.gain.value_or(1.0f);
     settings.autoStop = options.autoStop;
+    settings.format.sampleRate = options.recordRate.value_or(kCdFormat.sampleRate);
+    settings.format.encoding =
+        options.recordBits.value_or(16) == 24 ? SampleEncoding::Int24 : SampleEncoding::Int16;
+    const std::uint32_t rate = settings.format.sampleRate;
     if (options.seconds)
-        settings.maxFrames =
-            static_cast<std::uint64_t>(std::llround(*options.seconds * kSampleRate));
+        settings.maxFrames = static_cast<std::uint64_t>(std::llround(*options.seconds * rate));
     switch (recorder.OpenRecording(path, input.device, settings)) {
         case OpenResult::Ok:
             break;
@@ -111,29 +152,30 @@ int RunRecord(const CliOptions& options) {
                          std::strerror(errno));
             return kExitFileError;
         case OpenResult::InvalidInput:
-            std::fprintf(stderr, "velvane-cli: %s cannot record stereo at 44.1 kHz\n",
-                         InputMenuLabel(input.name).c_str());
+            std::fprintf(stderr, "velvane-cli: %s cannot record %s\n",
+                         audio::InputMenuLabel(input.name).c_str(), settings.format.Text().c_str());
             return kExitFileError;
     }
     const bool levelLine = !options.quiet && isatty(STDERR_FILENO);
+    ProgressLine progress;
     while (recorder.IsRecording()) {
         if (recorder.Poll()) break;
         if (Interrupted()) {
             recorder.Stop();
             break;
         }
-        if (levelLine) ShowLevelLine(recorder.State());
+        if (levelLine) progress.Show(recorder.State());
         std::this_thread::sleep_for(kPollInterval);
     }
     if (levelLine) std::fputc('\n', stderr);
 
     const RecordingSummary& summary = recorder.Summary();
-    if (!options.quiet) PrintSummary(path, summary);
+    PrintSummary(path, summary, options.quiet, rate);
     if (!summary.fileOk) {
         std::fprintf(stderr,
                      "velvane-cli: %s: the file could not be written completely (disk full?); "
                      "it holds the first %s\n",
-                     path.c_str(), SecondsText(summary.framesWritten).c_str());
+                     path.c_str(), audio::SecondsText(summary.framesWritten, rate).c_str());
         return kExitFileError;
     }
     return kExitOk;

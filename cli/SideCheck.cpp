@@ -1,10 +1,13 @@
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "cli/Commands.h"
 #include "cli/WindowState.h"
-#include "sidefile/WaveFile.h"
+#include "platform/File.h"
+#include "sidefile/SideReader.h"
 
-int PrepareRun(const CliOptions& options, WindowState& state) {
+int cli::PrepareRun(const CliOptions& options, WindowState& state) {
     ResolvedState resolved = ResolveWindowState(options);
     if (!resolved.error.empty()) {
         std::fprintf(stderr, "velvane-cli: %s\n", resolved.error.c_str());
@@ -12,15 +15,26 @@ int PrepareRun(const CliOptions& options, WindowState& state) {
     }
     state = std::move(resolved.state);
     for (const std::string& path : {state.fields.side1Path, state.fields.side2Path}) {
-        if (path.empty() || WaveFile::IsStereoWave(path, kSampleRate)) continue;
-        std::fprintf(stderr, "velvane-cli: %s: not a 44.1 kHz stereo wave file (%s)\n",
-                     path.c_str(), WaveFile::Describe(path).c_str());
-        return kExitFileError;
+        if (path.empty()) continue;
+        // A file that is not there is not there, whatever format it might have had.
+        if (!platform::OpenFile(path, "rb")) {
+            std::fprintf(stderr, "velvane-cli: %s: cannot be opened (%s)\n", path.c_str(),
+                         std::strerror(errno));
+            return kExitFileError;
+        }
+        if (const std::string problem = sidefile::SideProblem(path); !problem.empty()) {
+            std::fprintf(stderr, "velvane-cli: %s: not a side velvane-cli can read (%s)\n",
+                         path.c_str(), problem.c_str());
+            return kExitFileError;
+        }
+        if (const std::string shortfall = sidefile::SideShortfall(path); !shortfall.empty())
+            std::fprintf(stderr, "velvane-cli: %s: %s; what it holds is used\n", path.c_str(),
+                         shortfall.c_str());
     }
     return kExitOk;
 }
 
-std::string FormatFloat(float value) {
+std::string cli::FormatFloat(float value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
     return text;

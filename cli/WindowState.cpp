@@ -9,22 +9,23 @@
 #include "platform/File.h"
 #include "platform/Paths.h"
 
-void ApplyAlbumOptions(const CliOptions& o, AlbumInfo& album) {
+void cli::ApplyAlbumOptions(const CliOptions& o, AlbumInfo& album) {
     if (o.album) album.title = *o.album;
     if (o.artist) album.artist = *o.artist;
     if (o.year) album.year = *o.year;
     if (o.genre) album.genre = *o.genre;
+    if (o.keepTitleCharacters) album.keepTitleCharacters = true;
     for (const Side side : kSides) {
-        const auto& titles = o.titles[Index(side)];
+        const auto& titles = o.titles[model::Index(side)];
         if (!titles) continue;
-        std::vector<TrackInfo>& tracks = album.sides[Index(side)];
+        std::vector<TrackInfo>& tracks = album.sides[model::Index(side)];
         tracks.resize(std::max(tracks.size(), titles->size()));
         for (std::size_t k = 0; k < tracks.size(); ++k)
             tracks[k].title = k < titles->size() ? (*titles)[k] : std::string();
     }
 }
 
-WindowState BatchDefaults() {
+WindowState cli::BatchDefaults() {
     WindowState state;
     state.fields.createEncoded = 0;
     state.fields.voiceAfterEncoding = 0;
@@ -32,7 +33,7 @@ WindowState BatchDefaults() {
     return state;
 }
 
-ResolvedState ResolveWindowState(const CliOptions& o) {
+ResolvedState cli::ResolveWindowState(const CliOptions& o) {
     ResolvedState result;
     WindowState& s = result.state;
     s = BatchDefaults();
@@ -46,7 +47,7 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
             result.exitCode = kExitFileError;
             return result;
         }
-        f = ReadSettings(file.get());
+        f = settings::ReadSettings(file.get());
     }
 
     if (!o.sides.empty()) {
@@ -56,10 +57,12 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
     f.side1Path = platform::MakeAbsolute(f.side1Path);
     f.side2Path = platform::MakeAbsolute(f.side2Path);
     if (o.outDir) s.outDir = platform::MakeAbsolute(*o.outDir);
+    s.replaceEarlier = o.replaceEarlier;
+    if (o.cdAudio) f.cdAudio = 1;
     if (o.cutsHow) f.cutsHow = *o.cutsHow;
     if (o.silenceText) f.silenceSeconds = *o.silenceText;
     for (const Side side : kSides) {
-        const std::size_t i = Index(side);
+        const std::size_t i = model::Index(side);
         if (o.typedTimes[i])
             for (int n = 0; n < kTypedTimesPerSide; ++n)
                 f.typedTimes[i * kTypedTimesPerSide + n] = (*o.typedTimes[i])[n];
@@ -72,9 +75,10 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
     s.songs[0] = o.songs[0];
     s.songs[1] = o.songs[1];
     if (o.minSongSeconds) s.minSongSeconds = *o.minSongSeconds;
-    if ((o.songs[0] || o.songs[1] || o.minSongSeconds) &&
-        CutMethodOf(f.cutsHow) != CutMethod::SmartSense) {
-        result.error = "--songs and --min-song go with --smart";
+    s.trim = o.trim;
+    if ((o.songs[0] || o.songs[1] || o.minSongSeconds || o.trim) &&
+        model::CutMethodOf(f.cutsHow) != CutMethod::SmartSense) {
+        result.error = "--songs, --min-song and --trim go with --smart";
         result.exitCode = kExitUsage;
         return result;
     }
@@ -85,7 +89,7 @@ ResolvedState ResolveWindowState(const CliOptions& o) {
         // A bare name is looked up on PATH when the encoder runs.
         const bool bareName = o.encoderPath->find(platform::kPathSeparator) == std::string::npos;
         s.encoderPath = bareName ? *o.encoderPath : platform::MakeAbsolute(*o.encoderPath);
-        const auto kind = RecognizeEncoderKind(s.encoderPath);
+        const auto kind = encode::RecognizeEncoderKind(s.encoderPath);
         if (kind) {
             f.encoderKind = static_cast<int>(*kind);
         } else if (!o.encoderKind) {

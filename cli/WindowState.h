@@ -19,15 +19,25 @@ struct WindowState {
     std::string outDir;       ///< absolute; "" = each side's own folder
     bool voice = false;       ///< voice messages are heard (--voice); the check boxes alone do not
     int encoderRuns = 0;      ///< --jobs; 0 = one per usable processor
+    bool replaceEarlier = false;  ///< --replace-earlier
     /// The marker job's cut tables (tenths of a second); set for the marker job only.
     std::optional<std::vector<std::int32_t>> markers[2];
     /// Smart Sense's extra choices, which no settings file holds: songs per side when
     /// known, and the shortest song in seconds.
     std::optional<int> songs[2];
     double minSongSeconds = kDefaultMinSongSeconds;
+    bool trim = false;  ///< --trim: lead-in and run-out go into no file
     /// Album fields and track titles (--album ..., --titles1/2, cut lists).
     AlbumInfo album;
 };
+
+struct ResolvedState {
+    WindowState state;
+    std::string error;  ///< non-empty: one line naming the file; exit status `exitCode`
+    int exitCode = kExitOk;
+};
+
+namespace cli {
 
 /// Puts the album options that were given into `album` (over what a cut list said).
 void ApplyAlbumOptions(const CliOptions& options, AlbumInfo& album);
@@ -36,14 +46,10 @@ void ApplyAlbumOptions(const CliOptions& options, AlbumInfo& album);
 /// messages unless asked for, everything else as the window starts.
 WindowState BatchDefaults();
 
-struct ResolvedState {
-    WindowState state;
-    std::string error;  ///< non-empty: one line naming the file; exit status `exitCode`
-    int exitCode = kExitOk;
-};
-
 /// Applies the settings file named by the options (if any), then the options. Every path
 /// (sides, --out, the settings file, and paths read from it) is made absolute against
 /// the current folder. Fails when the settings file cannot be opened, or when no side
 /// is left to work on.
 ResolvedState ResolveWindowState(const CliOptions& options);
+
+}  // namespace cli

@@ -9,22 +9,32 @@
 #include "cli/Interrupt.h"
 
 int main(int argc, char** argv) {
-    const ParseResult parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const ParseResult parsed =
+        cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
-        std::fprintf(stderr, "velvane-cli: %s\nTry 'velvane-cli --help'.\n", parsed.error.c_str());
+        if (argc == 1) {
+            std::fputs(cli::ShortUsage().c_str(), stderr);
+        } else {
+            std::fprintf(stderr, "velvane-cli: %s\nTry 'velvane-cli --help'.\n",
+                         parsed.error.c_str());
+        }
         return kExitUsage;
     }
-    InstallInterruptHandler();
+    if (parsed.options.help) {
+        std::fputs(cli::HelpText(parsed.options.command).c_str(), stdout);
+        return kExitOk;
+    }
+    cli::InstallInterruptHandler();
     switch (parsed.options.command) {
         case CliCommand::Analyze:
-            return RunAnalyze(parsed.options);
+            return cli::RunAnalyze(parsed.options);
         case CliCommand::Slice:
-            return RunSlice(parsed.options);
+            return cli::RunSlice(parsed.options);
         case CliCommand::Record:
-            return RunRecord(parsed.options);
+            return cli::RunRecord(parsed.options);
         case CliCommand::Help:
             break;
     }
-    std::fputs(HelpText().c_str(), stdout);
+    std::fputs(cli::HelpText().c_str(), stdout);
     return kExitOk;
 }

@@ -5,18 +5,21 @@
 # #include lines break this, so the layering is a build rule, not a hope.
 #
 # Top-down, as in the README's layout table: each row names what stands below it.
-set(VELVANE_LAYER_app waveview cli jobs detect slice repair encode album settings audio model sidefile platform)
+set(VELVANE_LAYER_app waveview cli jobs detect slice repair encode album settings audio model resample sidefile platform)
 set(VELVANE_LAYER_waveview slice repair settings audio model sidefile platform)
-set(VELVANE_LAYER_cli jobs detect slice repair encode album settings audio model sidefile platform)
-set(VELVANE_LAYER_jobs detect slice repair encode album settings model sidefile platform)
-set(VELVANE_LAYER_detect jobs slice repair settings model sidefile platform)
-set(VELVANE_LAYER_repair settings model sidefile platform)
-set(VELVANE_LAYER_slice jobs album settings model sidefile platform)
-set(VELVANE_LAYER_encode jobs album settings model sidefile platform)
+set(VELVANE_LAYER_cli jobs detect slice repair encode album settings audio model resample sidefile platform)
+set(VELVANE_LAYER_jobs detect slice repair encode album settings model resample sidefile platform)
+set(VELVANE_LAYER_detect slice repair settings model resample sidefile platform)
+set(VELVANE_LAYER_slice repair album settings model resample sidefile platform)
+set(VELVANE_LAYER_repair platform)
+set(VELVANE_LAYER_encode album settings model resample sidefile platform)
 set(VELVANE_LAYER_album settings model sidefile platform)
 set(VELVANE_LAYER_settings model sidefile platform)
 set(VELVANE_LAYER_audio model sidefile platform)
 set(VELVANE_LAYER_model sidefile platform)
+# Resampling and dither: below both the slice writer (CD copies) and the encoder runs
+# (copies at a rate the encoder takes), which stand side by side.
+set(VELVANE_LAYER_resample sidefile platform)
 set(VELVANE_LAYER_sidefile platform)
 set(VELVANE_LAYER_platform "")
 # Only the window's folders may include the toolkit's headers.

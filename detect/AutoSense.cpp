@@ -14,14 +14,14 @@ constexpr std::uint32_t kMinSpacing = 200;     // 20 s
 
 }  // namespace
 
-int CutCountScore(int n) {
+int detect::CutCountScore(int n) {
     constexpr int kScores[] = {0, 1, 2, 0, 5, 5, 5, 4};
     if (n < 0) return 0;
     return n < 8 ? kScores[n] : 3;
 }
 
-CutList FindQuietCuts(std::span<const float> levels, std::int64_t totalBlocks,
-                      std::int64_t windowBlocks, float threshold) {
+CutList detect::FindQuietCuts(std::span<const float> levels, std::int64_t totalBlocks,
+                              std::int64_t windowBlocks, float threshold) {
     CutList cuts{};
     const auto k = static_cast<std::int64_t>(levels.size());
     const std::int64_t d = windowBlocks > 0 ? windowBlocks : 0;
@@ -47,7 +47,7 @@ CutList FindQuietCuts(std::span<const float> levels, std::int64_t totalBlocks,
     return cuts;
 }
 
-void CleanCandidates(CutList& c, std::int64_t totalBlocks, std::int64_t windowBlocks) {
+void detect::CleanCandidates(CutList& c, std::int64_t totalBlocks, std::int64_t windowBlocks) {
     if (windowBlocks > 0) {
         // The first K = c[j] + m*D more than two minutes after c[j].
         const std::int64_t step = (kInsertedAfter / windowBlocks + 1) * windowBlocks;
@@ -67,7 +67,7 @@ void CleanCandidates(CutList& c, std::int64_t totalBlocks, std::int64_t windowBl
     }
 }
 
-CutList KeepSpacedCuts(const CutList& chosen) {
+CutList detect::KeepSpacedCuts(const CutList& chosen) {
     CutList kept{};
     std::size_t n = 0;
     std::uint32_t prev = 0;
@@ -79,8 +79,8 @@ CutList KeepSpacedCuts(const CutList& chosen) {
     return kept;
 }
 
-CutList ChooseAutoSenseCuts(std::span<const float> levels, std::int64_t totalBlocks,
-                            std::int64_t windowBlocks) {
+CutList detect::ChooseAutoSenseCuts(std::span<const float> levels, std::int64_t totalBlocks,
+                                    std::int64_t windowBlocks) {
     CutList best{};
     int bestScore = -1;
     float threshold = kFirstThreshold;

@@ -13,6 +13,8 @@ constexpr int kThresholdPasses = 4;
 constexpr float kFirstThreshold = 0.01f;
 constexpr float kThresholdStep = 0.05f;
 
+namespace detect {
+
 /// The score of a candidate list with `n` nonzero cuts: 0 -> 0, 1 -> 1, 2 -> 2, 3 -> 0,
 /// 4..6 -> 5, 7 -> 4, 8 or more -> 3.
 int CutCountScore(int n);
@@ -36,3 +38,5 @@ CutList KeepSpacedCuts(const CutList& chosen);
 /// A window of 0 blocks or fewer finds nothing.
 CutList ChooseAutoSenseCuts(std::span<const float> levels, std::int64_t totalBlocks,
                             std::int64_t windowBlocks);
+
+}  // namespace detect

@@ -1,7 +1,8 @@
 #pragma once
-// The band energy of a whole side (BandEnergy), measured in a pass of its own on a thread
-// of its own while the volume analysis reads the side: one plain sequential pass, so the
-// values never depend on how the analysis shares its own work.
+// The band energy of a whole side (BandEnergy), measured on threads of its own while the
+// volume analysis reads the side: a long side in two halves at once, the second primed with
+// the frames before it, which gives the values of one sequential pass to the bit, however
+// the analysis shares its own work.
 
 #include <atomic>
 #include <cstdint>
@@ -11,8 +12,11 @@
 
 class BandScan {
   public:
-    /// Starts measuring the first `frames` frames of the side at `path`.
-    BandScan(const std::string& path, std::uint64_t frames);
+    /// Starts measuring the first `frames` frames of the side at `path`; sides of
+    /// `splitFrames` frames or more in two halves.
+    BandScan(const std::string& path, std::uint64_t frames,
+             std::uint64_t splitFrames = kSplitFrames);
+    static constexpr std::uint64_t kSplitFrames = 60 * 44100;
     /// Stops the thread (if still running) and waits for it.
     ~BandScan();
     BandScan(const BandScan&) = delete;
@@ -26,7 +30,11 @@ class BandScan {
     const std::vector<float>& Blocks() const { return blocks_; }
 
   private:
-    void Run(const std::string& path, std::uint64_t frames);
+    void Run(const std::string& path, std::uint64_t frames, std::uint64_t splitFrames);
+    // Measures frames [from, to) into `blocks`; `from` begins a block. False on a read error
+    // or a stop.
+    bool Measure(const std::string& path, std::uint64_t from, std::uint64_t to,
+                 std::vector<float>& blocks);
 
     std::vector<float> blocks_;
     std::atomic<bool> ended_{false};

@@ -17,22 +17,34 @@
 
 #include "slice/TrebleFilter.h"
 
-/// The filter's per-block peaks of a range of blocks: head = |sample| peak of frame 4410q,
-/// tail = of the frames after it in the block.
+/// The filter's per-block peaks of a range of blocks: head = |sample| peak of a block's first
+/// frame, tail = of the frames after it in the block; fine = the |sample| peak (0 .. 32768)
+/// of each tenth of the block of the filtered output, kFinePeaksPerBlock per block.
 struct BlockPeaks {
     std::vector<int> head;
     std::vector<int> tail;
+    std::vector<std::uint16_t> fine;
 };
+
+namespace detect {
+
+/// Raises fine[k] to the |sample| peak of the filtered frames `samples` (interleaved stereo)
+/// that fall in fine group k (FineGroupOf), the first of them being frame `first` of the
+/// block-aligned range `fine` starts at. Any thread.
+void MergeFinePeaks(const std::int16_t* samples, std::uint64_t first, std::size_t frames,
+                    std::uint32_t blockFrames, std::uint16_t* fine);
+
+}  // namespace detect
 
 class SpeculativeScan {
   public:
     /// Starts filtering blocks startBlock.. up to frame endFrame of the side at `path` with a
     /// copy of `tuned`'s coefficients and a cleared history, after warmUpFrames frames before
     /// the start (fewer when the side has fewer). Records the state at the first
-    /// `checkpoints` block boundaries.
+    /// `checkpoints` block boundaries. Blocks of `blockFrames` frames.
     SpeculativeScan(const std::string& path, const TrebleFilter& tuned, float level,
                     std::uint64_t startBlock, std::uint64_t endFrame, std::uint64_t warmUpFrames,
-                    int checkpoints);
+                    int checkpoints, std::uint32_t blockFrames);
     /// Stops the thread (if still running) and waits for it.
     ~SpeculativeScan();
     SpeculativeScan(const SpeculativeScan&) = delete;
@@ -54,6 +66,7 @@ class SpeculativeScan {
   private:
     void Run(std::string path, float level, std::uint64_t endFrame, std::uint64_t warmUpFrames);
 
+    std::uint32_t blockFrames_;
     std::uint64_t startBlock_;
     TrebleFilter filter_;
     std::vector<TrebleFilter> checkpoints_;

@@ -1,14 +1,16 @@
 #include "encode/Encoder.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
 #include "album/Utf8Text.h"
-#include "jobs/JobContext.h"
+#include "platform/EndingCleanup.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "platform/ReplaceFile.h"
 #include "sidefile/WaveFile.h"
 
 namespace fs = std::filesystem;
@@ -21,19 +23,21 @@ constexpr const char* kProgramSuffix = ".exe";
 constexpr const char* kProgramSuffix = "";
 #endif
 
-// Program name searched for when the encoder path is empty; nullptr for the kinds the user
-// must always locate.
-const char* FallbackProgram(EncoderKind kind) {
-    switch (kind) {
-        case EncoderKind::OggVorbis:
-            return "oggenc";
-        case EncoderKind::Lame:
-            return "lame";
-        case EncoderKind::Flac:
-            return "flac";
-        default:
-            return nullptr;
-    }
+// The kinds whose usual program is looked for when the encoder path is empty, and the
+// Debian package that brings it; the user must always locate the others.
+struct UsualProgram {
+    EncoderKind kind;
+    const char* program;
+    const char* package;
+};
+constexpr UsualProgram kUsualPrograms[] = {{EncoderKind::OggVorbis, "oggenc", "vorbis-tools"},
+                                           {EncoderKind::Lame, "lame", "lame"},
+                                           {EncoderKind::Flac, "flac", "flac"}};
+
+const UsualProgram* UsualProgramOf(EncoderKind kind) {
+    for (const UsualProgram& usual : kUsualPrograms)
+        if (usual.kind == kind) return &usual;
+    return nullptr;
 }
 
 // The last lines an encoder wrote, fit for a message: progress carriage returns end lines,
@@ -44,7 +48,7 @@ std::string LastLines(const std::string& output) {
     for (std::size_t at = 0; at < output.size();) {
         const unsigned char c = static_cast<unsigned char>(output[at]);
         if (c >= 0x80) {
-            const std::size_t length = Utf8SequenceLength(output, at);
+            const std::size_t length = album::Utf8SequenceLength(output, at);
             if (length > 0) clean.append(output, at, length);
             at += length > 0 ? length : 1;
             continue;
@@ -65,18 +69,18 @@ std::string LastLines(const std::string& output) {
 
 }  // namespace
 
-EncoderCommand BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNaming naming,
-                                   Side side, const std::string& encoderPath,
-                                   const std::string& folder, int sliceNumber, int index,
-                                   int bitRate) {
+EncoderCommand encode::BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNaming naming,
+                                           Side side, const std::string& encoderPath,
+                                           const std::string& folder, int sliceNumber, int index,
+                                           int bitRate) {
     return BuildEncoderCommand(chosen, naming, SideTracks(side), encoderPath, folder, sliceNumber,
                                index, bitRate);
 }
 
-EncoderCommand BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNaming naming,
-                                   const SideTracks& tracks, const std::string& encoderPath,
-                                   const std::string& folder, int sliceNumber, int index,
-                                   int bitRate) {
+EncoderCommand encode::BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNaming naming,
+                                           const SideTracks& tracks, const std::string& encoderPath,
+                                           const std::string& folder, int sliceNumber, int index,
+                                           int bitRate) {
     EncoderCommand command;
     if (!chosen) return command;
     const EncoderKind kind = *chosen;
@@ -110,7 +114,7 @@ EncoderCommand BuildEncoderCommand(std::optional<EncoderKind> chosen, EncodeNami
     return command;
 }
 
-std::string ResolveEncoderPath(std::optional<EncoderKind> chosen, const std::string& path) {
+std::string encode::ResolveEncoderPath(std::optional<EncoderKind> chosen, const std::string& path) {
     if (!path.empty()) {
         if (path.find(platform::kPathSeparator) == std::string::npos) {
             const std::string found = platform::FindOnPath(path);
@@ -120,9 +124,9 @@ std::string ResolveEncoderPath(std::optional<EncoderKind> chosen, const std::str
         return platform::MakeAbsolute(path);
     }
     if (!chosen) return {};
-    const char* program = FallbackProgram(*chosen);
-    if (!program) return {};
-    const std::string name = std::string(program) + kProgramSuffix;
+    const UsualProgram* usual = UsualProgramOf(*chosen);
+    if (!usual) return {};
+    const std::string name = std::string(usual->program) + kProgramSuffix;
     const std::string installFolder = platform::InstallFolder();
     if (!installFolder.empty()) {
         const std::string installed = platform::JoinPath(installFolder, name);
@@ -131,50 +135,74 @@ std::string ResolveEncoderPath(std::optional<EncoderKind> chosen, const std::str
     return platform::FindOnPath(name);
 }
 
-std::optional<EncoderKind> RecognizeEncoderKind(const std::string& path) {
+std::optional<EncoderKind> encode::RecognizeEncoderKind(const std::string& path) {
     static const std::pair<const char*, EncoderKind> kWords[] = {
         {"l3enc", EncoderKind::L3Enc},      {"blade", EncoderKind::BladeEnc},
         {"oggenc", EncoderKind::OggVorbis}, {"fastenc", EncoderKind::FastEnc},
         {"lame", EncoderKind::Lame},        {"flac", EncoderKind::Flac}};
-    const std::string lower = LowerCase(path);
+    const std::string lower = album::LowerCase(path);
     for (const auto& [word, kind] : kWords)
         if (lower.find(word) != std::string::npos) return kind;
     return std::nullopt;
 }
 
-bool EncoderAvailable(std::optional<EncoderKind> chosen, const std::string& path) {
+const char* encode::EncoderPackage(EncoderKind kind) {
+    const UsualProgram* usual = UsualProgramOf(kind);
+    return usual ? usual->package : nullptr;
+}
+
+bool encode::EncoderAvailable(std::optional<EncoderKind> chosen, const std::string& path) {
     return !ResolveEncoderPath(chosen, path).empty();
 }
 
-std::string ConvertingStatus(Side side) {
-    return "Converting side " + NumberText(side) + " slices to MP3/Ogg files...";
+std::string encode::ConvertingStatus(Side side) {
+    return "Converting side " + model::NumberText(side) + " slices to MP3/Ogg files...";
 }
 
-EarlierOutput::EarlierOutput(const std::string& output)
-    : output_(output), aside_(output + ".velvane-earlier") {
+EarlierOutput::EarlierOutput(const std::string& output) : output_(output) {
     std::error_code ec;
-    present_ = fs::exists(output_, ec);
-    movedAside_ = present_ && std::rename(output_.c_str(), aside_.c_str()) == 0;
+    present_ = fs::exists(fs::symlink_status(output_, ec));
+    if (!present_) return;
+    constexpr int kTries = 100;
+    const std::string stem = output_ + ".velvane-earlier";
+    for (int n = 1; n <= kTries && !movedAside_; ++n) {
+        aside_ = n == 1 ? stem : stem + "-" + std::to_string(n);
+        movedAside_ = platform::RenameWithoutReplacing(output_, aside_);
+        if (!movedAside_ && errno != EEXIST) break;
+    }
+    if (movedAside_)
+        registration_ = platform::RegisterAside(aside_, output_);
+    else
+        aside_.clear();
 }
 
 EarlierOutput::~EarlierOutput() {
     if (movedAside_) std::rename(aside_.c_str(), output_.c_str());
+    Release();
 }
 
 EarlierOutput::EarlierOutput(EarlierOutput&& other) noexcept
     : output_(std::move(other.output_)),
       aside_(std::move(other.aside_)),
       present_(other.present_),
-      movedAside_(other.movedAside_) {
+      movedAside_(other.movedAside_),
+      registration_(other.registration_) {
     other.movedAside_ = false;
+    other.registration_ = -1;
 }
 
 void EarlierOutput::Discard() {
     if (movedAside_) std::remove(aside_.c_str());
     movedAside_ = false;
+    Release();
 }
 
-std::string RunFailure(const platform::ProcessResult& run, const std::string& output) {
+void EarlierOutput::Release() {
+    platform::UnregisterAside(registration_);
+    registration_ = -1;
+}
+
+std::string encode::RunFailure(const platform::ProcessResult& run, const std::string& output) {
     if (!run.started) return "cannot start: " + run.error;
     if (!run.exited) return "ended by signal " + std::to_string(run.signal);
     if (run.exitStatus != 0) return "exit status " + std::to_string(run.exitStatus);
@@ -184,9 +212,9 @@ std::string RunFailure(const platform::ProcessResult& run, const std::string& ou
     return {};
 }
 
-void NoteFailure(EncodeTally& tally, int number, const std::string& encoder,
-                 const std::vector<std::string>& argv, const std::string& reason,
-                 const std::string& output) {
+void encode::NoteFailure(EncodeTally& tally, int number, const std::string& encoder,
+                         const std::vector<std::string>& argv, const std::string& reason,
+                         const std::string& output) {
     const bool first = tally.failedSlices++ == 0 || number < tally.failedNumber;
     if (!first) return;
     tally.failedNumber = number;
@@ -196,8 +224,8 @@ void NoteFailure(EncodeTally& tally, int number, const std::string& encoder,
     tally.failureOutput = output;
 }
 
-int DeleteSlices(const std::string& folder, const std::vector<int>& numbers,
-                 const SideTracks& tracks, int firstNumber) {
+int encode::DeleteSlices(const std::string& folder, const std::vector<int>& numbers,
+                         const SideTracks& tracks, int firstNumber) {
     int removed = 0;
     for (int number : numbers) {
         const std::string name = tracks.SliceName(number, number - firstNumber + 1);
@@ -206,7 +234,7 @@ int DeleteSlices(const std::string& folder, const std::vector<int>& numbers,
     return removed;
 }
 
-std::string EncodeFailureText(const EncodeTally& tally) {
+std::string encode::EncodeFailureText(const EncodeTally& tally) {
     std::string text = std::to_string(tally.failedSlices) +
                        (tally.failedSlices == 1 ? " slice" : " slices") +
                        " could not be encoded by " + tally.encoder +
@@ -215,10 +243,4 @@ std::string EncodeFailureText(const EncodeTally& tally) {
     const std::string said = LastLines(tally.failureOutput);
     if (!said.empty()) text += "\n\n" + said;
     return text;
-}
-
-void ReportEncodeFailures(JobContext& ctx, const EncodeTally& tally) {
-    if (tally.failedSlices == 0) return;
-    ctx.EncodingFailed(tally.failedCommand, tally.failureReason);
-    ctx.ShowMessage(kEncodeFailedCaption, EncodeFailureText(tally));
 }

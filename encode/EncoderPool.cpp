@@ -1,6 +1,7 @@
 #include "encode/EncoderPool.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <system_error>
 
 EncoderPool::EncoderPool(int capacity) : capacity_(std::max(1, capacity)) {}
@@ -14,13 +15,23 @@ EncoderPool::~EncoderPool() {
     for (std::thread& thread : threads_) thread.join();
 }
 
+EncoderPool::Finished EncoderPool::Execute(Order& order) {
+    Finished done{order.id, {}};
+    if (order.prepare) done.result.error = order.prepare();
+    if (done.result.error.empty())
+        done.result = platform::RunProcess(order.argv, order.workingDirectory);
+    if (!order.scratch.empty()) std::remove(order.scratch.c_str());
+    return done;
+}
+
 void EncoderPool::Start(std::uint64_t id, std::vector<std::string> argv,
-                        std::string workingDirectory) {
+                        std::string workingDirectory, Prepare prepare, std::string scratch) {
     ++busy_;
     bool needThread;
     {
         std::lock_guard lock(mutex_);
-        orders_.push_back({id, std::move(argv), std::move(workingDirectory)});
+        orders_.push_back({id, std::move(argv), std::move(workingDirectory), std::move(prepare),
+                           std::move(scratch)});
         needThread = idle_ < static_cast<int>(orders_.size());
     }
     if (needThread && static_cast<int>(threads_.size()) < capacity_) {
@@ -35,7 +46,7 @@ void EncoderPool::Start(std::uint64_t id, std::vector<std::string> argv,
                     order = std::move(orders_.front());
                     orders_.pop_front();
                 }
-                Finished done{order.id, platform::RunProcess(order.argv, order.workingDirectory)};
+                Finished done = Execute(order);
                 std::lock_guard lock(mutex_);
                 finished_.push_back(std::move(done));
                 return;
@@ -74,7 +85,7 @@ void EncoderPool::Work() {
         Order order = std::move(orders_.front());
         orders_.pop_front();
         lock.unlock();
-        Finished done{order.id, platform::RunProcess(order.argv, order.workingDirectory)};
+        Finished done = Execute(order);
         lock.lock();
         finished_.push_back(std::move(done));
         ended_.notify_one();

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -34,9 +35,17 @@ class EncoderPool {
     int Busy() const { return busy_; }
     bool Full() const { return busy_ >= capacity_; }
 
-    /// Starts argv in `workingDirectory` as platform::RunProcess does. Call only when not
-    /// Full. When no thread can be made at all, runs it here and returns when it has ended.
-    void Start(std::uint64_t id, std::vector<std::string> argv, std::string workingDirectory);
+    /// What a run needs done on its thread before the process starts (a converted copy of
+    /// its input): returns "" or why the process cannot be run.
+    using Prepare = std::function<std::string()>;
+
+    /// Starts argv in `workingDirectory` as platform::RunProcess does, after `prepare` (when
+    /// given; a failure ends the run unstarted, its reason as the result's error), and
+    /// removes the file `scratch` (when given) once the process has ended. Call only when
+    /// not Full. When no thread can be made at all, runs it here and returns when it has
+    /// ended.
+    void Start(std::uint64_t id, std::vector<std::string> argv, std::string workingDirectory,
+               Prepare prepare = {}, std::string scratch = {});
 
     /// An ended run, if one is waiting; does not block.
     std::optional<Finished> Take();
@@ -50,9 +59,12 @@ class EncoderPool {
         std::uint64_t id;
         std::vector<std::string> argv;
         std::string workingDirectory;
+        Prepare prepare;
+        std::string scratch;
     };
 
     void Work();
+    static Finished Execute(Order& order);
 
     const int capacity_;
     int busy_ = 0;  ///< the job's thread only

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 #include "album/TagWriter.h"
-#include "jobs/JobContext.h"
+#include "encode/EncoderInput.h"
 #include "platform/Paths.h"
+#include "resample/ConvertedCopy.h"
+#include "sidefile/SideReader.h"
 
 namespace {
 
@@ -19,9 +22,9 @@ int EncodingGauge(const SideSlices& slices, int index) {
 
 }  // namespace
 
-EncodingQueue::EncodingQueue(JobContext& ctx, EncodeNaming naming, int runsAtOnce,
+EncodingQueue::EncodingQueue(EncodeControl& control, EncodeNaming naming, int runsAtOnce,
                              EncodeTally& tally, SideEnded sideEnded)
-    : ctx_(ctx),
+    : control_(control),
       naming_(naming),
       tally_(tally),
       sideEnded_(std::move(sideEnded)),
@@ -42,13 +45,13 @@ int EncodingQueue::OpenSide(const SideSlices& slices) {
     SideRuns side;
     side.slices = slices;
     side.tracks = slices.tracks.value_or(SideTracks(slices.side));
-    side.bitRate = ctx_.BitRate();
+    side.bitRate = control_.Processing().bitRate;
     sides_.push_back(std::move(side));
     return static_cast<int>(sides_.size()) - 1;
 }
 
 void EncodingQueue::Add(int handle, int number) {
-    if (ctx_.StopRequested()) stopped_ = true;
+    if (control_.StopRequested()) stopped_ = true;
     Run run;
     run.side = handle;
     run.number = number;
@@ -102,11 +105,11 @@ void EncodingQueue::StartWhatFits() {
         queue_.pop_front();
         const SideRuns& side = sides_[run.side];
         // The choice and the path are read as each run starts: the user may change them.
-        run.kind = ctx_.EncoderChoice();
-        run.encoder = ResolveEncoderPath(run.kind, ctx_.EncoderPath());
-        run.command =
-            BuildEncoderCommand(run.kind, naming_, side.tracks, run.encoder, side.slices.folder,
-                                run.number, run.number - side.slices.firstNumber + 1, side.bitRate);
+        run.kind = control_.EncoderChoice();
+        run.encoder = encode::ResolveEncoderPath(run.kind, control_.EncoderPath());
+        run.command = encode::BuildEncoderCommand(
+            run.kind, naming_, side.tracks, run.encoder, side.slices.folder, run.number,
+            run.number - side.slices.firstNumber + 1, side.bitRate);
         if (run.command.argv.empty()) {  // no encoder chosen: nothing to run for this slice
             Ended(run, nullptr, {});
             continue;
@@ -121,7 +124,23 @@ void EncodingQueue::StartWhatFits() {
             continue;
         }
         const std::uint64_t id = nextId_++;
-        pool_.Start(id, run.command.argv, platform::SplitDirectory(run.encoder));
+        // An encoder that cannot take the slice as it is gets a converted copy.
+        EncoderPool::Prepare prepare;
+        std::string copy;
+        const std::unique_ptr<SideReader> slice = SideReader::Open(run.command.input);
+        if (const std::optional<SideFormat> format =
+                slice && run.kind ? encode::EncoderCopyFormat(*run.kind, slice->Format())
+                                  : std::nullopt) {
+            copy = encode::EncoderCopyPath(run.command.input);
+            std::replace(run.command.argv.begin(), run.command.argv.end(), run.command.input, copy);
+            prepare = [input = run.command.input, copy, format = *format] {
+                const std::string failure =
+                    resample::WriteConvertedCopy(input, copy, format.sampleRate, format.encoding);
+                return failure.empty() ? failure : "no copy for the encoder: " + failure;
+            };
+        }
+        pool_.Start(id, run.command.argv, platform::SplitDirectory(run.encoder), std::move(prepare),
+                    copy);
         running_.emplace(id, std::move(run));
     }
 }
@@ -136,7 +155,7 @@ void EncodingQueue::Ended(Run& run, const platform::ProcessResult* process,
         Settle(run, process, noRunReason);
     }
     if (stopped_) return;
-    if (ctx_.SlicingStopped()) {
+    if (control_.SlicingStopped()) {
         stopped_ = true;
         return;
     }
@@ -151,12 +170,12 @@ void EncodingQueue::Settle(Run& run, const platform::ProcessResult* process,
     SideRuns& side = sides_[run.side];
     ++side.ended;
     if (run.command.argv.empty()) return;
-    std::string failure = process ? RunFailure(*process, run.command.output) : noRunReason;
+    std::string failure = process ? encode::RunFailure(*process, run.command.output) : noRunReason;
     // A run that failed (or was ended by a signal) may have left part of a file.
     if (process && !failure.empty()) std::remove(run.command.output.c_str());
     const int index = run.number - side.slices.firstNumber + 1;
     if (failure.empty())
-        failure = TagEncodedFile(side.tracks, run.number, index, run.command.output);
+        failure = album::TagEncodedFile(side.tracks, run.number, index, run.command.output);
     if (failure.empty()) {
         run.earlier->Discard();
         side.encoded.insert(std::upper_bound(side.encoded.begin(), side.encoded.end(), run.number),
@@ -165,8 +184,8 @@ void EncodingQueue::Settle(Run& run, const platform::ProcessResult* process,
     }
     const std::string encoder =
         run.encoder.empty() ? kEncoderKindLabels[static_cast<int>(*run.kind)] : run.encoder;
-    NoteFailure(tally_, run.number, encoder, run.command.argv, failure,
-                process ? process->output : std::string());
+    encode::NoteFailure(tally_, run.number, encoder, run.command.argv, failure,
+                        process ? process->output : std::string());
     run.earlier.reset();
 }
 
@@ -186,23 +205,9 @@ void EncodingQueue::ShowProgress() {
         SideRuns& side = sides_[nextToShow_];
         if (side.slices.count < 0) return;
         while (side.shown < side.ended)
-            ctx_.SetGauge(Gauge::Encoding, EncodingGauge(side.slices, ++side.shown));
+            control_.SetGauge(Gauge::Encoding, EncodingGauge(side.slices, ++side.shown));
         if (side.ended < side.slices.count) return;
         const int handle = static_cast<int>(nextToShow_++);
         if (sideEnded_) sideEnded_(handle);
     }
-}
-
-SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeNaming naming,
-                              EncodeTally& tally) {
-    EncodingQueue queue(ctx, naming, ctx.EncoderRunsAtOnce(), tally);
-    const int handle = queue.OpenSide(slices);
-    ctx.SetStatus(ConvertingStatus(slices.side));
-    for (int index = 1; index <= slices.count; ++index)
-        queue.Add(handle, slices.firstNumber + index - 1);
-    SideEncodeResult result;
-    result.stopped = !queue.WaitForAll();
-    result.encoded = queue.Encoded(handle);
-    if (result.stopped) ctx.SetSlicing(false);
-    return result;
 }

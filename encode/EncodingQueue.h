@@ -5,7 +5,7 @@
 // runs for the Encoding gauge, shows them side by side in order (side 2's steps only after
 // side 1's last one), and tells when all of a side's runs have ended.
 //
-// Job's thread only: every JobContext call is made there (the pool's threads only wait for
+// Job's thread only: every EncodeControl call is made there (the pool's threads only wait for
 // the processes). Stops: after each ended run StopRequested and TestDestroy are asked, and
 // when a slice is queued StopRequested; once a stop is seen no further run starts.
 
@@ -17,10 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "encode/EncodeControl.h"
 #include "encode/Encoder.h"
 #include "encode/EncoderPool.h"
-
-class JobContext;
 
 class EncodingQueue {
   public:
@@ -30,10 +29,10 @@ class EncodingQueue {
 
     /// `runsAtOnce` runs at most at a time (at least 1); failed runs are counted in `tally`,
     /// which must outlive the queue.
-    EncodingQueue(JobContext& ctx, EncodeNaming naming, int runsAtOnce, EncodeTally& tally,
+    EncodingQueue(EncodeControl& control, EncodeNaming naming, int runsAtOnce, EncodeTally& tally,
                   SideEnded sideEnded = {});
     /// Starts nothing more and waits for the encoders still running; their files are settled
-    /// as after any run (kept, or removed with the earlier file put back). No JobContext call.
+    /// as after any run (kept, or removed with the earlier file put back). No EncodeControl call.
     ~EncodingQueue();
     EncodingQueue(const EncodingQueue&) = delete;
     EncodingQueue& operator=(const EncodingQueue&) = delete;
@@ -93,7 +92,7 @@ class EncodingQueue {
     void ShowProgress();
     bool AllEnded() const;
 
-    JobContext& ctx_;
+    EncodeControl& control_;
     EncodeNaming naming_;
     EncodeTally& tally_;
     SideEnded sideEnded_;
@@ -106,21 +105,3 @@ class EncodingQueue {
     bool stopped_ = false;
     EncoderPool pool_;
 };
-
-/// Result of encoding one side.
-struct SideEncodeResult {
-    std::vector<int> encoded;  ///< slice numbers whose run succeeded and made a new file
-    bool stopped = false;      ///< a stop was seen: the job must end at once
-};
-
-/// Encodes a side's slices, up to ctx.EncoderRunsAtOnce() runs at once (see EncodingQueue):
-/// status text, the encoder kind read as each run starts, the run in the encoder's own
-/// folder, the stop check after each run (on a stop: no further run, the running ones
-/// waited for, SetSlicing(false), stopped = true) and the Encoding gauge per ended run. A
-/// run counts as encoded only when it exited with status 0, left a non-empty output file
-/// written by this run (an earlier file of the output's name is moved aside during the run
-/// and put back when the run fails, and a failed run's own file is removed) and that file
-/// took its tags (when the album has any); any other run is added to `tally` and its slice
-/// kept.
-SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeNaming naming,
-                              EncodeTally& tally);

@@ -22,6 +22,8 @@ class JobContext;
 
 class SliceFinisher {
   public:
+    /// Notes the files of earlier runs in the folders of the present sides, before the job
+    /// writes anything.
     SliceFinisher(JobContext& ctx, SliceJob job);
 
     /// Before a side's slices are written: they go to `folder`, numbered from firstNumber and
@@ -40,8 +42,10 @@ class SliceFinisher {
     bool Finish();
     /// The job's last step: in the marker job with "Delete all wave slices" checked, removes
     /// the slices that were encoded (none when encoding is off: a failed or absent encoder
-    /// never costs a slice); then one message for all the job's failed runs, if any.
-    void Report();
+    /// never costs a slice); then one message for all the job's failed runs, if any; then,
+    /// per folder, the files an earlier run left that this job did not replace, removed when
+    /// the user says so (RemoveEarlierFiles). Returns the paths of those that remain.
+    std::vector<std::string> Report();
 
   private:
     struct SideSteps {
@@ -54,7 +58,16 @@ class SliceFinisher {
         int handle = -1;      ///< in the queue, when encoding
     };
 
+    /// A folder the job writes into: the run files it held before, the names written.
+    struct Folder {
+        std::string path;
+        std::vector<std::string> before;
+        std::vector<std::string> written;
+    };
+
     void OpenInQueue(SideSteps& steps, int count);
+    Folder& FolderOf(const std::string& path);
+    std::vector<std::string> SettleEarlierFiles();
     void SideEncoded(int handle);
 
     JobContext& ctx_;
@@ -62,6 +75,33 @@ class SliceFinisher {
     int runsAtOnce_;
     bool overlap_;  ///< runs start while slices are written
     std::vector<SideSteps> sides_;
+    std::vector<Folder> folders_;
     EncodeTally tally_;
     EncodingQueue queue_;  ///< after tally_, which it fills until it is gone
 };
+
+/// Result of encoding one side.
+struct SideEncodeResult {
+    std::vector<int> encoded;  ///< slice numbers whose run succeeded and made a new file
+    bool stopped = false;      ///< a stop was seen: the job must end at once
+};
+
+namespace jobs {
+
+/// Encodes a side's slices, up to ctx.EncoderRunsAtOnce() runs at once (see EncodingQueue):
+/// status text, the encoder kind read as each run starts, the run in the encoder's own
+/// folder, the stop check after each run (on a stop: no further run, the running ones
+/// waited for, SetSlicing(false), stopped = true) and the Encoding gauge per ended run. A
+/// run counts as encoded only when it exited with status 0, left a non-empty output file
+/// written by this run (an earlier file of the output's name is moved aside during the run
+/// and put back when the run fails, and a failed run's own file is removed) and that file
+/// took its tags (when the album has any); any other run is added to `tally` and its slice
+/// kept.
+SideEncodeResult EncodeSlices(JobContext& ctx, const SideSlices& slices, EncodeNaming naming,
+                              EncodeTally& tally);
+
+/// The one message of a job whose encoder runs failed (nothing when none failed): the
+/// count, the encoder and the first failing command with its reason.
+void ReportEncodeFailures(JobContext& ctx, const EncodeTally& tally);
+
+}  // namespace jobs

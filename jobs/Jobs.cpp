@@ -1,8 +1,10 @@
 #include "jobs/Jobs.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "album/CutListFile.h"
@@ -16,6 +18,8 @@
 namespace {
 
 constexpr const char* kDefaultSilence = "2";
+constexpr const char* kNoSilentPassage = "no silent passage found";
+constexpr const char* kTypedTimesCaption = "Typed times";
 
 struct Range {
     int start;
@@ -33,13 +37,13 @@ std::int64_t EnsureSilenceLength(JobContext& ctx) {
         text = kDefaultSilence;
         ctx.SetSilenceText(text);
     }
-    return LeadingInteger(text);
+    return model::LeadingInteger(text);
 }
 
 // cutCount = the nonzero entries among the entries that count; every entry after them 0.
 void SettleCutTable(SideState& state, CutMethod method) {
     const auto first = state.cuts.begin();
-    const auto considered = static_cast<std::ptrdiff_t>(CutsConsidered(method));
+    const auto considered = static_cast<std::ptrdiff_t>(model::CutsConsidered(method));
     state.cutCount = static_cast<std::uint32_t>(
         std::count_if(first, first + considered, [](std::int32_t c) { return c != 0; }));
     std::fill(first + state.cutCount, state.cuts.end(), 0);
@@ -49,17 +53,20 @@ void SettleCutTable(SideState& state, CutMethod method) {
 // cuts of the method chosen now. A failed or stopped analysis leaves no levels, no peak
 // and the previous cuts.
 AnalysisResult AnalyseSide(JobContext& ctx, Side side, Range range, SideReport& report) {
-    ctx.SetStatus("Analyzing volume on side " + NumberText(side) + "...");
+    ctx.SetStatus("Analyzing volume on side " + model::NumberText(side) + "...");
     const CutMethod method = ctx.Method();
     // Smart Sense needs no silence length, so its field is left as the user left it.
-    const std::int64_t silence = method == CutMethod::SmartSense ? LeadingInteger(ctx.SilenceText())
-                                                                 : EnsureSilenceLength(ctx);
-    AnalysisResult result = AnalyzeSide(ctx, ctx.SidePath(side), silence, range.start, range.end,
-                                        AnalysisSplit{}, SmartOptions(ctx, method, side));
+    const std::int64_t silence = method == CutMethod::SmartSense
+                                     ? model::LeadingInteger(ctx.SilenceText())
+                                     : EnsureSilenceLength(ctx);
+    AnalysisResult result =
+        detect::AnalyzeSide(ctx, ctx.Treble(), ctx.SidePath(side), silence, range.start, range.end,
+                            AnalysisSplit{}, jobs::SmartOptions(ctx, method, side));
     SideState state = ctx.SideData(side);
     if (result.ok) {
         state.levels = result.levels;
         state.levelCount = result.levelCount;
+        state.finePeaks = result.finePeaks;
         state.peakLevel = result.peak;
         std::fill(state.cuts.begin(), state.cuts.end(), 0);
         const std::span<const std::int32_t> cuts = result.CutsOf(method);
@@ -67,11 +74,16 @@ AnalysisResult AnalyseSide(JobContext& ctx, Side side, Range range, SideReport& 
         SettleCutTable(state, method);
     } else {
         state.levels.clear();
+        state.finePeaks.clear();
         state.levelCount = 0;
         state.peakLevel = 0;
     }
     ctx.PublishSide(side, state);
     report.analysed = result.ok;
+    // Fewer songs than the user gave could be placed: how many, and why.
+    if (result.ok && !result.smartMessage.empty())
+        ctx.ShowMessage("Smart Sense",
+                        "Side " + model::NumberText(side) + ": " + result.smartMessage);
     return result;
 }
 
@@ -82,10 +94,10 @@ int PlannedSlices(JobContext& ctx, Side side, std::span<const std::int32_t> cuts
     const auto counted = cuts.first(std::min<std::size_t>(cuts.size(), considered));
     if (std::all_of(counted.begin(), counted.end(), [](std::int32_t c) { return c == 0; }))
         return 0;
-    const std::optional<SideLength> length = ReadSideLength(ctx.SidePath(side));
+    const std::optional<SideLength> length = album::ReadSideLength(ctx.SidePath(side));
     if (!length || length->frames == 0) return 0;
     return static_cast<int>(
-        SliceBoundaries(cuts, length->sampleRate, length->frames, considered).size() + 1);
+        slice::SliceBoundaries(cuts, length->sampleRate, length->frames, considered).size() + 1);
 }
 
 // The number of tracks the job will make, for the tags: known before the job starts when
@@ -98,18 +110,48 @@ int PlannedTrackTotal(JobContext& ctx, const JobReport& report, bool markerJob) 
     if (!typed && !markerJob) return 0;
     int total = 0;
     for (const Side side : kSides)
-        if (report.sides[Index(side)].present)
-            total +=
-                typed ? PlannedSlices(ctx, side, ReadTypedCutList(ctx, side), kTypedTimesPerSide)
-                      : PlannedSlices(ctx, side, ctx.SideData(side).cuts, CutsConsidered(method));
+        if (report.sides[model::Index(side)].present)
+            total += typed ? PlannedSlices(ctx, side, jobs::ReadTypedCutList(ctx, side),
+                                           kTypedTimesPerSide)
+                           : PlannedSlices(ctx, side, ctx.SideData(side).cuts,
+                                           ctx.MarkersCounted(method));
     return total;
+}
+
+// What of a side its slices hold besides what its cuts say: the music without its lead-in and
+// run-out, one slice for a side of one song.
+struct SliceSpan {
+    std::uint64_t firstFrame = 0;
+    std::uint64_t endFrame = 0;  ///< 0: the side's end
+    bool oneWithoutCuts = false;
+};
+
+// Smart Sense's span of a side: one slice when the user said it holds one song; with the
+// trim chosen, from half a second before the music starts to half a second after it ends.
+SliceSpan SmartSpan(JobContext& ctx, Side side, const AnalysisResult& analysis) {
+    constexpr std::int32_t kTrimMarginTenths = 5;
+    SliceSpan span;
+    span.oneWithoutCuts = ctx.SongCount(side) == 1;
+    if (!ctx.TrimToMusic() || analysis.musicEnd <= analysis.musicStart) return span;
+    const std::optional<SideLength> length = album::ReadSideLength(ctx.SidePath(side));
+    if (!length) return span;
+    const auto frameOf = [&length](std::int32_t tenths) {
+        return std::uint64_t{length->sampleRate} * static_cast<std::uint64_t>(std::max(0, tenths)) /
+               10;
+    };
+    span.firstFrame = frameOf(analysis.musicStart - kTrimMarginTenths);
+    span.endFrame = frameOf(analysis.musicEnd + kTrimMarginTenths);
+    return span;
 }
 
 SliceResult WriteSideSlices(JobContext& ctx, Side side, std::span<const std::int32_t> cuts,
                             std::size_t considered, const std::string& folder, int firstNumber,
                             const SideTracks& tracks, Range range, SliceFinisher& finisher,
-                            SideReport& report) {
+                            SideReport& report, const SliceSpan& span) {
     SliceRequest request;
+    request.firstFrame = span.firstFrame;
+    request.endFrame = span.endFrame;
+    request.oneSliceWithoutCuts = span.oneWithoutCuts;
     request.sidePath = ctx.SidePath(side);
     request.cuts = cuts;
     request.cutsConsidered = considered;
@@ -123,7 +165,7 @@ SliceResult WriteSideSlices(JobContext& ctx, Side side, std::span<const std::int
     for (const Side s : kSides)
         if (Present(ctx, s)) request.protectedPaths.push_back(ctx.SidePath(s));
     request.sliceWritten = [&finisher](int number) { finisher.SliceWritten(number); };
-    SliceResult result = WriteSlices(ctx, request);
+    SliceResult result = slice::WriteSlices(ctx, ctx.Treble(), request);
     report.folder = request.folder;
     report.firstNumber = firstNumber;
     report.slices = result.written;
@@ -158,22 +200,72 @@ std::string Reason(SliceOutcome outcome, const char* noCuts) {
 void ReportSidesWithoutSlices(JobContext& ctx, const JobReport& report) {
     std::vector<std::string> parts;
     for (const Side s : kSides) {
-        const SideReport& side = report.sides[Index(s)];
+        const SideReport& side = report.sides[model::Index(s)];
         if (!side.present || side.slices > 0 || side.outcome == SliceOutcome::CannotWrite ||
             side.outcome == SliceOutcome::WouldOverwriteSide)
             continue;
-        parts.push_back("side " + NumberText(s) + " (" + side.reason + ")");
+        parts.push_back("side " + model::NumberText(s) + " (" + side.reason + ")");
     }
     if (parts.empty()) return;
     std::string text = "No slices were made for " + parts[0];
     if (parts.size() > 1) text += " and " + parts[1];
-    ctx.ShowMessage("No slices", text + ".");
+    text += ".";
+    const bool unsensed =
+        std::any_of(report.sides.begin(), report.sides.end(), [](const SideReport& side) {
+            return side.present && side.slices == 0 && side.reason == kNoSilentPassage;
+        });
+    if (unsensed)
+        text +=
+            "\nAuto Sense cuts only where a side falls nearly silent between songs. For records "
+            "and tapes with surface noise or hiss, choose \"Smart Sense\" as the cut method "
+            "(velvane-cli: --smart).";
+    ctx.ShowMessage("No slices", text);
+}
+
+// A job that would cut at typed times of which one is not a time ends before any file is
+// written, with one message naming every such field. True when it was refused.
+bool RefuseUnreadableTypedTimes(JobContext& ctx, JobReport& report) {
+    if (ctx.Method() != CutMethod::TypedTimes) return false;
+    std::string text;
+    for (const Side s : kSides) {
+        if (!report.sides[model::Index(s)].present) continue;
+        std::array<std::string, kTypedTimesPerSide> fields;
+        for (int i = 0; i < kTypedTimesPerSide; ++i) fields[i] = ctx.TypedTime(s, i);
+        const std::string lines = model::UnreadableTypedTimes(s, fields);
+        if (!lines.empty()) text += (text.empty() ? "" : "\n") + lines;
+    }
+    if (text.empty()) return false;
+    ctx.ShowMessage(kTypedTimesCaption, text);
+    report.refused = report.typedTimesRefused = true;
+    return true;
+}
+
+// "Finished.", followed by what was given in titles on a side that got another number of
+// slices.
+std::string FinishedStatus(const JobReport& report) {
+    std::string text = "Finished.";
+    for (const Side s : kSides)
+        if (const std::string note = jobs::TitleCountNote(report.sides[model::Index(s)]);
+            !note.empty())
+            text += " Side " + model::NumberText(s) + ": " + note + ".";
+    return text;
 }
 
 JobReport EndStopped(JobContext& ctx, JobReport report) {
     report.stopped = true;
     ctx.SetSlicing(false);
     return report;
+}
+
+// Encoding is asked for and no encoder can be run: the message, and true.
+bool RefuseWithoutEncoder(JobContext& ctx) {
+    if (!ctx.CreateEncodedFiles() ||
+        encode::EncoderAvailable(ctx.EncoderChoice(), ctx.EncoderPath()))
+        return false;
+    ctx.ShowMessage("Missing encoder!",
+                    "You have selected MP3 or Ogg encoding but haven't located an encoder. \n"
+                    "Please click on Locate encoder... or deselect MP3/Ogg creation.\n");
+    return true;
 }
 
 int FirstNumber(const JobReport& report, Side side) {
@@ -189,23 +281,24 @@ bool BothSides(const JobReport& report) {
 // when known before the side starts (else 0). False when the job must end (a stop).
 bool SliceSide(JobContext& ctx, Side side, std::span<const std::int32_t> cuts,
                std::size_t considered, int trackTotal, Range range, const char* noCuts,
-               JobReport& report, SliceFinisher& finisher) {
-    SideReport& me = report.sides[Index(side)];
+               JobReport& report, SliceFinisher& finisher, const SliceSpan& span = {}) {
+    SideReport& me = report.sides[model::Index(side)];
     const int firstNumber = FirstNumber(report, side);
     const std::string folder = ctx.OutputFolder(side);
     // Read once, so that a side's slices and encoded files are named alike.
     const AlbumInfo album = ctx.Album();
+    me.titles = album.TitleCount(side);
     const SideTracks tracks(side, album, trackTotal);
     finisher.BeginSide(side, folder, firstNumber, BothSides(report), tracks);
     const SliceResult result = WriteSideSlices(ctx, side, cuts, considered, folder, firstNumber,
-                                               tracks, range, finisher, me);
+                                               tracks, range, finisher, me, span);
     // A job of one side knows its total once the side is written.
-    const bool onlySide = !report.sides[Index(Other(side))].present;
+    const bool onlySide = !report.sides[model::Index(model::Other(side))].present;
     if (trackTotal == 0 && onlySide) trackTotal = static_cast<int>(result.written);
     me.reason = result.written > 0 ? "" : Reason(result.outcome, noCuts);
     if (result.outcome == SliceOutcome::Stopped || ctx.SlicingStopped()) return false;
     if (!result.message.empty())
-        ctx.ShowMessage("Slicing side " + NumberText(side), result.message);
+        ctx.ShowMessage("Slicing side " + model::NumberText(side), result.message);
     // Stop pressed while the message was open: no voice message, no encoding.
     if (ctx.SlicingStopped()) return false;
     return finisher.SideWritten(me.slices, SideTracks(side, album, trackTotal));
@@ -213,29 +306,35 @@ bool SliceSide(JobContext& ctx, Side side, std::span<const std::int32_t> cuts,
 
 // The end of a slicing job that was not stopped: the last runs, then the job's last steps.
 // False when a stop came while the runs ended.
-bool EndSlicingJob(JobContext& ctx, const JobReport& report, SliceFinisher& finisher,
-                   bool fillGauges) {
+bool EndSlicingJob(JobContext& ctx, JobReport& report, SliceFinisher& finisher, bool fillGauges) {
     if (!finisher.Finish() || ctx.SlicingStopped()) return false;
     if (fillGauges) {
         if (ctx.CreateEncodedFiles()) ctx.SetGauge(Gauge::Encoding, 100);
         ctx.SetGauge(Gauge::Slicing, 100);
     }
-    finisher.Report();
+    report.earlierFilesLeft = finisher.Report();
     ReportSidesWithoutSlices(ctx, report);
-    ctx.SetStatus("Finished.");
+    ctx.SetStatus(FinishedStatus(report));
     ctx.SetSlicing(false);
     return true;
 }
 
 }  // namespace
 
-TypedCutList ReadTypedCutList(JobContext& ctx, Side side) {
+std::string jobs::TitleCountNote(const SideReport& side) {
+    if (side.titles == 0 || side.slices == 0 || side.titles == side.slices) return "";
+    return std::to_string(side.titles) + (side.titles == 1 ? " title" : " titles") + " given for " +
+           std::to_string(side.slices) + (side.slices == 1 ? " slice" : " slices");
+}
+
+TypedCutList jobs::ReadTypedCutList(JobContext& ctx, Side side) {
     TypedCutList cuts{};
-    for (int i = 0; i < kTypedTimesPerSide; ++i) cuts[i] = ParseTypedTime(ctx.TypedTime(side, i));
+    for (int i = 0; i < kTypedTimesPerSide; ++i)
+        cuts[i] = model::ParseTypedTime(ctx.TypedTime(side, i));
     return cuts;
 }
 
-std::optional<SmartSenseOptions> SmartOptions(JobContext& ctx, CutMethod method, Side side) {
+std::optional<SmartSenseOptions> jobs::SmartOptions(JobContext& ctx, CutMethod method, Side side) {
     if (method != CutMethod::SmartSense) return std::nullopt;
     SmartSenseOptions options;
     options.songs = ctx.SongCount(side);
@@ -243,9 +342,9 @@ std::optional<SmartSenseOptions> SmartOptions(JobContext& ctx, CutMethod method,
     return options;
 }
 
-JobReport DrawWaveformsJob(JobContext& ctx) {
+JobReport jobs::DrawWaveformsJob(JobContext& ctx) {
     JobReport report;
-    for (const Side s : kSides) report.sides[Index(s)].present = Present(ctx, s);
+    for (const Side s : kSides) report.sides[model::Index(s)].present = Present(ctx, s);
     const bool one = report.sides[0].present, two = report.sides[1].present;
     if (!one && !two) {
         ctx.ShowMessage("Missing files!",
@@ -257,11 +356,11 @@ JobReport DrawWaveformsJob(JobContext& ctx) {
     ctx.SetGauge(Gauge::Slicing, 0);
     ctx.SetGauge(Gauge::Encoding, 0);
     for (const Side side : kSides) {
-        if (!report.sides[Index(side)].present) continue;
+        if (!report.sides[model::Index(side)].present) continue;
         const Range range = !(one && two)       ? Range{0, 100}
                             : side == Side::One ? Range{0, 50}
                                                 : Range{50, 100};
-        AnalyseSide(ctx, side, range, report.sides[Index(side)]);
+        AnalyseSide(ctx, side, range, report.sides[model::Index(side)]);
         if (ctx.TestDestroy()) {  // a stop ends the job here: the waves are not drawn
             report.stopped = true;
             return report;
@@ -270,7 +369,7 @@ JobReport DrawWaveformsJob(JobContext& ctx) {
     const CutMethod method = ctx.Method();
     for (const Side s : kSides) {
         SideState state = ctx.SideData(s);
-        if (report.sides[Index(s)].present)
+        if (report.sides[model::Index(s)].present)
             SettleCutTable(state, method);
         else
             state.cutCount = 0;
@@ -283,11 +382,17 @@ JobReport DrawWaveformsJob(JobContext& ctx) {
     return report;
 }
 
-JobReport SliceAutoOrTypedJob(JobContext& ctx) {
+JobReport jobs::SliceAutoOrTypedJob(JobContext& ctx) {
     JobReport report;
-    for (const Side s : kSides) report.sides[Index(s)].present = Present(ctx, s);
+    for (const Side s : kSides) report.sides[model::Index(s)].present = Present(ctx, s);
     const bool both = BothSides(report);
     if (!report.sides[0].present && !report.sides[1].present) return report;
+    if (RefuseUnreadableTypedTimes(ctx, report)) return report;
+    // Found missing only after every slice was written, it would waste the whole job.
+    if (RefuseWithoutEncoder(ctx)) {
+        report.refused = true;
+        return report;
+    }
 
     ctx.SetSlicing(true);
     ctx.SetGauge(Gauge::Slicing, 0);
@@ -295,7 +400,7 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
     SliceFinisher finisher(ctx, SliceJob::SliceAutoOrTyped);
     const int trackTotal = PlannedTrackTotal(ctx, report, false);
     for (const Side side : kSides) {
-        SideReport& me = report.sides[Index(side)];
+        SideReport& me = report.sides[model::Index(side)];
         if (!me.present) continue;
         // A stop seen after side 1's last step must not begin side 2's first slice file.
         if (ctx.SlicingStopped()) return EndStopped(ctx, report);
@@ -305,7 +410,8 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
         const int share = both ? 50 : 100;
         const CutMethod method = ctx.Method();
         if (method == CutMethod::TypedTimes) {
-            ctx.SetStatus("Slicing side " + NumberText(side) + " according to entered values...");
+            ctx.SetStatus("Slicing side " + model::NumberText(side) +
+                          " according to entered values...");
             if (!SliceSide(ctx, side, typed, kTypedTimesPerSide, trackTotal, {base, base + share},
                            "no typed times", report, finisher))
                 return EndStopped(ctx, report);
@@ -325,23 +431,24 @@ JobReport SliceAutoOrTypedJob(JobContext& ctx) {
         ctx.RefreshCanvas();
         // The analysis notices only the thread's end; Stop may have come meanwhile.
         if (ctx.SlicingStopped()) return EndStopped(ctx, report);
-        ctx.SetStatus("Slicing side " + NumberText(side) + " according to volume...");
+        ctx.SetStatus("Slicing side " + model::NumberText(side) + " according to volume...");
         const bool smart = method == CutMethod::SmartSense;
         const std::span<const std::int32_t> cuts =
             smart ? std::span<const std::int32_t>(analysis.smartCuts)
                   : std::span<const std::int32_t>(analysis.cuts);
-        if (!SliceSide(ctx, side, cuts, CutsConsidered(method), 0, {base + share / 2, base + share},
-                       smart ? "no gap between songs found" : "no silent passage found", report,
-                       finisher))
+        if (!SliceSide(ctx, side, cuts, model::CutsConsidered(method), 0,
+                       {base + share / 2, base + share},
+                       smart ? "no gap between songs found" : kNoSilentPassage, report, finisher,
+                       smart ? SmartSpan(ctx, side, analysis) : SliceSpan{}))
             return EndStopped(ctx, report);
     }
     if (!EndSlicingJob(ctx, report, finisher, true)) return EndStopped(ctx, report);
     return report;
 }
 
-JobReport SliceByMarkersJob(JobContext& ctx) {
+JobReport jobs::SliceByMarkersJob(JobContext& ctx) {
     JobReport report;
-    for (const Side s : kSides) report.sides[Index(s)].present = Present(ctx, s);
+    for (const Side s : kSides) report.sides[model::Index(s)].present = Present(ctx, s);
     const bool both = BothSides(report);
     if (!report.sides[0].present && !report.sides[1].present) {
         ctx.ShowMessage("Missing files!",
@@ -350,13 +457,11 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
         report.refused = true;
         return report;
     }
-    if (ctx.CreateEncodedFiles() && !EncoderAvailable(ctx.EncoderChoice(), ctx.EncoderPath())) {
-        ctx.ShowMessage("Missing encoder!",
-                        "You have selected MP3 or Ogg encoding but haven't located an encoder. \n"
-                        "Please click on Locate encoder... or deselect MP3/Ogg creation.\n");
+    if (RefuseWithoutEncoder(ctx)) {
         report.refused = true;
         return report;
     }
+    if (RefuseUnreadableTypedTimes(ctx, report)) return report;
 
     ctx.SetSlicing(true);
     ctx.SetGauge(Gauge::Slicing, 0);
@@ -364,13 +469,13 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
     SliceFinisher finisher(ctx, SliceJob::SliceByMarkers);
     const int trackTotal = PlannedTrackTotal(ctx, report, true);
     for (const Side side : kSides) {
-        if (!report.sides[Index(side)].present) continue;
+        if (!report.sides[model::Index(side)].present) continue;
         if (ctx.SlicingStopped()) return EndStopped(ctx, report);
         const TypedCutList typed = ReadTypedCutList(ctx, side);
         const CutMethod method = ctx.Method();
         const bool useTyped = method == CutMethod::TypedTimes;
         if (method == CutMethod::AutoSense) EnsureSilenceLength(ctx);
-        ctx.SetStatus("Slicing side " + NumberText(side) + "...");
+        ctx.SetStatus("Slicing side " + model::NumberText(side) + "...");
         const SideState state = ctx.SideData(side);
         const std::span<const std::int32_t> cuts = useTyped
                                                        ? std::span<const std::int32_t>(typed)
@@ -378,7 +483,8 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
         const Range range = !both               ? Range{0, 100}
                             : side == Side::One ? Range{0, 50}
                                                 : Range{50, 100};
-        if (!SliceSide(ctx, side, cuts, CutsConsidered(method), trackTotal, range,
+        const std::size_t counted = useTyped ? kTypedTimesPerSide : ctx.MarkersCounted(method);
+        if (!SliceSide(ctx, side, cuts, counted, trackTotal, range,
                        useTyped ? "no typed times" : "no markers", report, finisher))
             return EndStopped(ctx, report);
     }
@@ -386,7 +492,7 @@ JobReport SliceByMarkersJob(JobContext& ctx) {
     return report;
 }
 
-JobReport RunJob(SliceJob kind, JobContext& ctx) {
+JobReport jobs::RunJob(SliceJob kind, JobContext& ctx) {
     JobReport report;
     switch (kind) {
         case SliceJob::DrawWaveforms:

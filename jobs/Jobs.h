@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "detect/SmartSense.h"
 #include "jobs/SliceJob.h"
@@ -27,13 +28,26 @@ struct SideReport {
     /// Why it got no slices ("no silent passage found", "no typed times", "no markers",
     /// "unreadable file", ...); empty when slices were written.
     std::string reason;
+    /// Titles the album gave the side when its slices were written (AlbumInfo::TitleCount).
+    std::size_t titles = 0;
 };
 
 struct JobReport {
     std::array<SideReport, 2> sides;  ///< side 1, side 2
     bool stopped = false;             ///< the job ended early on a stop
     bool refused = false;             ///< a precondition message ended it before any work
+    /// Refused because a typed time it would cut at is not a time (a file's fault, not a
+    /// missing file or encoder).
+    bool typedTimesRefused = false;
+    /// Files an earlier run left in the job's folders that remain (the user kept them).
+    std::vector<std::string> earlierFilesLeft;
 };
+
+namespace jobs {
+
+/// "2 titles given for 4 slices" when titles were given for a side that got another number
+/// of slices; "" otherwise (no titles, no slices, or as many of each).
+std::string TitleCountNote(const SideReport& side);
 
 /// The typed cut list of `side`, from its ten fields read through `ctx` now.
 TypedCutList ReadTypedCutList(JobContext& ctx, Side side);
@@ -51,7 +65,11 @@ JobReport DrawWaveformsJob(JobContext& ctx);
 JobReport SliceByMarkersJob(JobContext& ctx);
 
 /// Slices each present side at its typed times, or at the cuts of a fresh analysis.
+/// Both slicing jobs refuse, before any file is written, to cut at typed times of which one
+/// is not a time ("Typed times" message naming each such field).
 JobReport SliceAutoOrTypedJob(JobContext& ctx);
 
 /// Runs the job of `kind`, then refreshes the canvas. Call on the job's thread.
 JobReport RunJob(SliceJob kind, JobContext& ctx);
+
+}  // namespace jobs

@@ -8,6 +8,8 @@
 
 enum class CutMethod { AutoSense = 0, TypedTimes = 1, SmartSense = 2 };
 
+namespace model {
+
 /// The method of an m_cutsHow selection: 1 Typed Times, 2 Smart Sense; anything else
 /// (0, or -1 when nothing is selected) Auto Sense.
 constexpr CutMethod CutMethodOf(int selection) {
@@ -21,6 +23,8 @@ constexpr CutMethod CutMethodOf(int selection) {
 constexpr std::size_t CutsConsidered(CutMethod method) {
     return method == CutMethod::SmartSense ? kMaxCuts : kTypedTimesPerSide;
 }
+
+}  // namespace model
 
 /// Smart Sense's shortest song unless the user chose another, in seconds.
 constexpr double kDefaultMinSongSeconds = 20;

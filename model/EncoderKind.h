@@ -17,6 +17,8 @@ constexpr int kEncoderKindCount = 6;
 /// The choice's label of each kind, in selection order.
 extern const char* const kEncoderKindLabels[kEncoderKindCount];
 
+namespace model {
+
 /// The kind of a choice's selection (a settings file's field 27, an option); nullopt for
 /// -1 (none chosen) and any number that names no kind.
 constexpr std::optional<EncoderKind> EncoderKindOf(int selection) {
@@ -29,3 +31,5 @@ bool MakesMp3(EncoderKind kind);
 
 /// Extension of the files the kind writes, dot included: ".mp3", ".ogg" or ".flac".
 const char* EncodedExtension(EncoderKind kind);
+
+}  // namespace model

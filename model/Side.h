@@ -11,6 +11,8 @@ enum class Side { One, Two };
 
 inline constexpr std::array<Side, 2> kSides = {Side::One, Side::Two};
 
+namespace model {
+
 /// 1 or 2: the side's number as the user sees it.
 constexpr int Number(Side side) {
     return side == Side::One ? 1 : 2;
@@ -31,3 +33,5 @@ constexpr Side Other(Side side) {
 inline std::string NumberText(Side side) {
     return std::to_string(Number(side));
 }
+
+}  // namespace model

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/EndingCleanup.h"
 #include "platform/Paths.h"
 
 extern char** environ;
@@ -126,6 +127,9 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
         rc = posix_spawn_file_actions_adddup2(actions.get(), writeEnd.get(), STDOUT_FILENO);
     if (rc == 0)
         rc = posix_spawn_file_actions_adddup2(actions.get(), writeEnd.get(), STDERR_FILENO);
+    // Nothing else of this process reaches the program: the side being read, the slices
+    // being written (a program holding one open would keep it from being removed cleanly).
+    if (rc == 0) rc = posix_spawn_file_actions_addclosefrom_np(actions.get(), STDERR_FILENO + 1);
     if (rc == 0 && !workingDirectory.empty())
         rc = posix_spawn_file_actions_addchdir_np(actions.get(), workingDirectory.c_str());
     if (rc != 0) {
@@ -148,6 +152,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
         return result;
     }
     result.started = true;
+    RegisterProcessGroup(pid);  // its group: pid, as the attributes ask
 
     char chunk[4096];
     for (;;) {
@@ -169,6 +174,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
     do {
         waited = ::waitpid(pid, &status, 0);
     } while (waited < 0 && errno == EINTR);
+    UnregisterProcessGroup(pid);
     if (waited != pid) {
         result.error = std::strerror(errno);
         return result;

@@ -27,8 +27,9 @@ struct ProcessResult {
 
 /// Runs argv[0] (a path, not searched on PATH; relative paths are taken against
 /// `workingDirectory`) with arguments argv[1..], in `workingDirectory` ("" = the caller's),
-/// standard input from /dev/null, in a process group of its own (a terminal's Ctrl+C, meant
-/// for the caller, does not cut it off half-way), and waits for it to end. Its output is
+/// standard input from /dev/null, no other open file of the caller, in a process group of
+/// its own (a terminal's Ctrl+C, meant for the caller, does not cut it off half-way; the
+/// group is registered for EndingCleanup while it runs), and waits for it to end. Its output is
 /// read while it runs, so it never blocks on a full pipe, and is not shown. The caller's
 /// own working directory never changes. An empty argv gives started = false.
 ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& workingDirectory);

@@ -1,5 +1,7 @@
 #include "platform/ReplaceFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -37,6 +39,20 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
     if (!exists) return false;
     FilePtr out = OpenFile(path, "w");
     return out && WriteAll(out.get(), bytes) && CloseFile(out);
+}
+
+bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system without the atomic form: look first (a race here only ever loses the
+    // rename, never the other file, on the file systems that lack it: FAT and the like).
+    struct stat info;
+    if (::lstat(to.c_str(), &info) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
 }  // namespace platform

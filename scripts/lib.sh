@@ -9,7 +9,7 @@ VELVANE_PACKAGES=(
     libwxgtk3.2-dev libgtk-3-dev portaudio19-dev libasound2-dev libjack-jackd2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth espeak-ng sox
-    libtag1-dev libcue-dev cuetools python3-mutagen
+    libtag1-dev libcue-dev cuetools python3-mutagen libsndfile1-dev libsoxr-dev
 )
 mapfile -t -O ${#VELVANE_PACKAGES[@]} VELVANE_PACKAGES < <(grep -v '^#' "$VELVANE_ROOT/scripts/runtime-packages")
 

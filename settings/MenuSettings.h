@@ -18,7 +18,7 @@ constexpr int kBitRateFallback = 128000;
 constexpr int kFadeFirst = 300;
 constexpr int kFadeLast = 303;
 constexpr int kFadeDefault = 300;
-constexpr std::uint32_t kFadeFrames[] = {0, 4410, 44100, 88200};
+constexpr double kFadeSeconds[] = {0, 0.1, 1, 2};
 
 // Volume, ids 500 (keep) and 501 (normalize); default 500.
 constexpr int kVolumeKeep = 500;
@@ -38,9 +38,9 @@ constexpr int kInputLast = 707;
 constexpr int BitRateForId(int id) {
     return id >= kRateFirst && id <= kRateLast ? kBitRates[id - kRateFirst] : kBitRateFallback;
 }
-/// Fade length in frames of a Fades id; 0 for any id outside the group.
-constexpr std::uint32_t FadeFramesForId(int id) {
-    return id >= kFadeFirst && id <= kFadeLast ? kFadeFrames[id - kFadeFirst] : 0;
+/// Fade length in seconds of a Fades id; 0 for any id outside the group.
+constexpr double FadeSecondsForId(int id) {
+    return id >= kFadeFirst && id <= kFadeLast ? kFadeSeconds[id - kFadeFirst] : 0;
 }
 /// Treble boost level of an EQ id; 0 for any id outside the group.
 constexpr float BoostLevelForEqId(int id) {

@@ -29,7 +29,7 @@ std::string Wrap(std::string line, const std::string& text, std::size_t indent) 
 
 }  // namespace
 
-std::string WrapHelpLine(std::string left, const std::string& text) {
+std::string settings::WrapHelpLine(std::string left, const std::string& text) {
     std::string out;
     if (left.size() + 2 > kHelpIndent) {
         out += left + "\n";
@@ -39,6 +39,6 @@ std::string WrapHelpLine(std::string left, const std::string& text) {
     return out + Wrap(left, text, kHelpIndent);
 }
 
-std::string WrapUsageLine(const std::string& line, std::size_t indent) {
+std::string settings::WrapUsageLine(const std::string& line, std::size_t indent) {
     return Wrap("", line, indent);
 }

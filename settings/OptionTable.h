@@ -26,6 +26,8 @@ struct ParsedArguments {
     std::string error;                    ///< a usage error, one line; "" when none
 };
 
+namespace settings {
+
 /// Parses `args` for `command` (one bit of the rows' sets): "--opt VALUE" and "--opt=VALUE"
 /// both work, "--" ends the options, "-" alone is an argument. Stops at the first error
 /// (an unknown option is named followed by `where`, e.g. " for slice") and at --help or -h.
@@ -114,3 +116,5 @@ std::string OptionSynopsis(std::span<const OptionRow<Options>> rows, unsigned co
 
 /// `line` wrapped to 80 columns, continuation lines indented by `indent` spaces.
 std::string WrapUsageLine(const std::string& line, std::size_t indent);
+
+}  // namespace settings

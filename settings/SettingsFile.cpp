@@ -59,6 +59,11 @@ class FieldReader {
         const RawField f = ReadRawField(in_);
         out = f.found ? LeadingInteger(f.value) : f.lastChar;
     }
+    /// A later field: kept as it is when the file has none.
+    void Optional(int& out) {
+        const RawField f = ReadRawField(in_);
+        if (f.found) out = LeadingInteger(f.value);
+    }
 
   private:
     std::FILE* in_;
@@ -67,7 +72,7 @@ class FieldReader {
 
 }  // namespace
 
-std::string FormatSettings(const SettingsFields& s) {
+std::string settings::FormatSettings(const SettingsFields& s) {
     std::string out;
     auto text = [&](const std::string& v) { out += v + "<>"; };
     auto number = [&](int v) { out += std::to_string(v) + "<>"; };
@@ -86,10 +91,17 @@ std::string FormatSettings(const SettingsFields& s) {
     number(s.fadeId);
     number(s.volumeId);
     number(s.eqId);
+    const SettingsFields defaults;
+    if (s.cdAudio != defaults.cdAudio || s.recordRate != defaults.recordRate ||
+        s.recordBits != defaults.recordBits) {
+        number(s.cdAudio);
+        number(s.recordRate);
+        number(s.recordBits);
+    }
     return out;
 }
 
-SettingsFields ReadSettings(std::FILE* in) {
+SettingsFields settings::ReadSettings(std::FILE* in) {
     SettingsFields s;
     FieldReader r(in);
     r.Text(s.lastPath);
@@ -107,9 +119,12 @@ SettingsFields ReadSettings(std::FILE* in) {
     r.Number(s.fadeId);
     r.Number(s.volumeId);
     r.Number(s.eqId);
+    r.Optional(s.cdAudio);
+    r.Optional(s.recordRate);
+    r.Optional(s.recordBits);
     return s;
 }
 
-bool SaveSettingsFile(const std::string& path, const SettingsFields& fields) {
+bool settings::SaveSettingsFile(const std::string& path, const SettingsFields& fields) {
     return platform::ReplaceFileContents(path, FormatSettings(fields));
 }

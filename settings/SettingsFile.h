@@ -1,6 +1,9 @@
 #pragma once
 // The settings file: 34 fields, each closed by "<>", no header and no escaping. The one
-// codec for the window's File > Open/Save and for velvane-cli --settings.
+// codec for the window's File > Open/Save and for velvane-cli --settings. Choices that came
+// later (CD audio, the recording format) follow the 34th field, written only when one of
+// them differs from its default: a reader of 34 fields stops before them, and a file
+// without them reads as the defaults.
 
 #include <array>
 #include <cstdio>
@@ -12,7 +15,7 @@ struct SettingsFields {
     std::string lastPath;                    // 1
     std::string side1Path;                   // 2
     std::string side2Path;                   // 3
-    int cutsHow = 0;                         // 4: 0 Auto Sense, 1 Typed Times
+    int cutsHow = 0;                         // 4: 0 Auto Sense, 1 Typed Times, 2 Smart Sense
     std::string silenceSeconds = "2";        // 5
     std::array<std::string, 20> typedTimes;  // 6..25: side 1's ten, then side 2's
     int createEncoded = 1;                   // 26
@@ -24,12 +27,18 @@ struct SettingsFields {
     int fadeId = 300;                        // 32
     int volumeId = 500;                      // 33
     int eqId = 708;                          // 34
+    // After the 34 fields, in newer files only:
+    int cdAudio = 0;         // 35: "Write slices as CD audio" (1 checked)
+    int recordRate = 44100;  // 36: the recording format's frames per second
+    int recordBits = 16;     // 37: and its bits per sample
 
     bool operator==(const SettingsFields&) const = default;
 };
 
 constexpr int kSettingsFieldCount = 34;
 constexpr int kSettingsFieldMaxChars = 1024;  ///< characters read per field at most
+
+namespace settings {
 
 /// The file's bytes for `fields`: text as "%s<>", numbers as "%d<>".
 std::string FormatSettings(const SettingsFields& fields);
@@ -38,7 +47,8 @@ std::string FormatSettings(const SettingsFields& fields);
 /// within 1024 characters is missing; a missing text field repeats the text field before
 /// it (empty for the first), a missing number is the code of the last character read
 /// (-1 at the end of the file). A number is the decimal integer at the start of the field
-/// (white space skipped, optional sign; no digits gives 0).
+/// (white space skipped, optional sign; no digits gives 0). Fields 35 to 37, when present,
+/// are read the same way; missing ones keep their defaults.
 SettingsFields ReadSettings(std::FILE* in);
 
 /// Writes the settings to `path` through a temporary file beside it, renamed over the
@@ -46,3 +56,5 @@ SettingsFields ReadSettings(std::FILE* in);
 /// cannot be opened for writing is refused; in a folder that takes no new file, an
 /// existing writable file is written in place. False on any failure.
 bool SaveSettingsFile(const std::string& path, const SettingsFields& fields);
+
+}  // namespace settings

@@ -10,6 +10,7 @@
 namespace {
 
 constexpr std::uint16_t kTagPcm = 1;
+constexpr std::uint16_t kTagFloat = 3;
 constexpr std::uint16_t kTagExtensible = 0xFFFE;
 constexpr std::uint32_t kFormatChunkBytes = 16;
 constexpr std::uint32_t kExtensibleFormatBytes = 40;
@@ -27,6 +28,9 @@ std::uint32_t Le32(const std::uint8_t* p) {
 void PutLe16(std::uint8_t* p, std::uint16_t v) {
     p[0] = static_cast<std::uint8_t>(v);
     p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+std::uint64_t Le64(const std::uint8_t* p) {
+    return static_cast<std::uint64_t>(Le32(p)) | static_cast<std::uint64_t>(Le32(p + 4)) << 32;
 }
 void PutLe32(std::uint8_t* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
@@ -92,15 +96,18 @@ bool WaveFile::WriteHeader(std::FILE* out, std::uint32_t dataBytes) const {
     return std::fwrite(h, 1, sizeof h, out) == sizeof h;
 }
 
-bool PatchSizes(std::FILE* out, std::uint32_t totalBytes) {
+bool sidefile::PatchSizes(std::FILE* out, std::uint32_t totalBytes) {
     const bool ok = WriteLe32At(out, 4, totalBytes + 36) && WriteLe32At(out, 40, totalBytes);
     return std::fseek(out, 0, SEEK_END) == 0 && ok;
 }
 
-WaveFile::Walk WaveFile::WalkChunks(std::FILE* in) {
+WaveFile::Walk WaveFile::WalkChunks(std::FILE* in, bool rf64) {
     std::uint8_t riff[12];
-    if (!ReadExactly(in, riff, 12) || !IsTag(riff, "RIFF") || !IsTag(riff + 8, "WAVE"))
+    if (!ReadExactly(in, riff, 12) || !(IsTag(riff, "RIFF") || (rf64 && IsTag(riff, "RF64"))) ||
+        !IsTag(riff + 8, "WAVE"))
         return Walk::NotRiff;
+    const bool isRf64 = IsTag(riff, "RF64");
+    std::optional<std::uint64_t> ds64DataBytes;  // an RF64 file's real data size
 
     // The file's real size bounds every chunk: a header never makes us read past it.
     const std::optional<std::uint64_t> fileSize = StreamSize(in);
@@ -123,19 +130,35 @@ WaveFile::Walk WaveFile::WalkChunks(std::FILE* in) {
             format.sampleRate = Le32(f + 4);
             format.bitsPerSample = Le16(f + 14);
             format.isPcm = format.formatTag == kTagPcm;
-            if (format.formatTag == kTagExtensible && size >= kExtensibleFormatBytes)
-                format.isPcm = Le16(f + 24) == kTagPcm &&
-                               std::memcmp(f + 26, kPcmGuidTail, sizeof kPcmGuidTail) == 0;
+            format.isFloat = format.formatTag == kTagFloat;
+            if (format.formatTag == kTagExtensible && size >= kExtensibleFormatBytes) {
+                const bool guid = std::memcmp(f + 26, kPcmGuidTail, sizeof kPcmGuidTail) == 0;
+                format.isPcm = Le16(f + 24) == kTagPcm && guid;
+                format.isFloat = Le16(f + 24) == kTagFloat && guid;
+            }
             haveFormat = true;
+        } else if (isRf64 && IsTag(chunk, "ds64") && size >= 16) {
+            std::uint8_t d[16];
+            if (!ReadExactly(in, d, 16)) return Walk::NoFormat;
+            ds64DataBytes = Le64(d + 8);
         } else if (IsTag(chunk, "data")) {
             if (!haveFormat) return Walk::NoFormat;
             dataOffset = at;
             const std::uint64_t available = *fileSize > at ? *fileSize - at : 0;
             // A recording whose header was never patched declares 0 and runs to the end;
             // a declared 0 followed by more chunks is an empty data chunk.
+            if (isRf64 && size == 0xFFFFFFFFu && ds64DataBytes) {
+                declaredBytes = *ds64DataBytes;
+                heldBytes_ = std::min(*ds64DataBytes, available);
+                dataBytes = 0;  // beyond what ReadHeader takes
+                return std::fseek(in, static_cast<long>(at), SEEK_SET) == 0 ? Walk::Ok
+                                                                            : Walk::NoData;
+            }
             const bool toTheEnd =
                 size == 0xFFFFFFFFu || (size == 0 && !OnlyChunksFollow(in, at, *fileSize));
+            declaredBytes = toTheEnd ? available : size;
             std::uint64_t bytes = toTheEnd ? available : std::min<std::uint64_t>(size, available);
+            heldBytes_ = bytes;
             bytes = std::min<std::uint64_t>(bytes, 0xFFFFFFFFu);
             dataBytes = static_cast<std::uint32_t>(bytes - bytes % kBytesPerFrame);
             return std::fseek(in, static_cast<long>(at), SEEK_SET) == 0 ? Walk::Ok : Walk::NoData;
@@ -154,6 +177,31 @@ bool WaveFile::ReadHeader(std::FILE* in) {
     return true;
 }
 
+bool WaveFile::ReadSideHeader(std::FILE* in) {
+    if (WalkChunks(in, true) != Walk::Ok) return false;
+    const std::uint16_t bits = format.bitsPerSample;
+    SampleEncoding encoding;
+    if (format.isPcm && bits == 16)
+        encoding = SampleEncoding::Int16;
+    else if (format.isPcm && bits == 24)
+        encoding = SampleEncoding::Int24;
+    else if (format.isPcm && bits == 32)
+        encoding = SampleEncoding::Int32;
+    else if (format.isFloat && bits == 32)
+        encoding = SampleEncoding::Float32;
+    else if (format.isFloat && bits == 64)
+        encoding = SampleEncoding::Float64;
+    else
+        return false;
+    if (format.channels < 1 || format.channels > 2 || format.sampleRate < kLowestSideRate ||
+        format.sampleRate > kHighestSideRate)
+        return false;
+    side = SideFormat{format.sampleRate, format.channels, encoding};
+    sampleRate = format.sampleRate;
+    frames = heldBytes_ / side.BytesPerFrame();
+    return true;
+}
+
 bool WaveFile::IsStereoWave(const std::string& path, std::uint32_t rate) {
     platform::FilePtr file = platform::OpenFile(path, "rb");
     if (!file) return false;
@@ -165,23 +213,45 @@ std::optional<WaveFormat> WaveFile::Probe(const std::string& path) {
     platform::FilePtr file = platform::OpenFile(path, "rb");
     if (!file) return std::nullopt;
     WaveFile wave;
-    const Walk walk = wave.WalkChunks(file.get());
+    const Walk walk = wave.WalkChunks(file.get(), true);
     if (walk == Walk::NotRiff || walk == Walk::NoFormat) return std::nullopt;
     return wave.format;
+}
+
+std::string WaveFile::Shortfall(const std::string& path) {
+    platform::FilePtr file = platform::OpenFile(path, "rb");
+    WaveFile wave;
+    if (!file || !wave.ReadSideHeader(file.get()) || wave.sampleRate == 0) return "";
+    const std::uint64_t declaredFrames = wave.declaredBytes / wave.side.BytesPerFrame();
+    const std::uint64_t heldFrames = wave.frames;
+    if (declaredFrames <= heldFrames) return "";
+    // m:ss.d
+    const auto time = [&wave](std::uint64_t frames) {
+        const std::uint64_t tenths = frames * 10 / wave.sampleRate;
+        char text[32];
+        std::snprintf(text, sizeof text, "%llu:%02llu.%llu",
+                      static_cast<unsigned long long>(tenths / 600),
+                      static_cast<unsigned long long>(tenths / 10 % 60),
+                      static_cast<unsigned long long>(tenths % 10));
+        return std::string(text);
+    };
+    return "the file is shorter than its header says: it holds " + time(heldFrames) + " of the " +
+           time(declaredFrames) + " its header gives";
 }
 
 std::string WaveFile::Describe(const std::string& path) {
     if (!platform::FileSize(path)) return "the file cannot be opened";
     const std::optional<WaveFormat> format = Probe(path);
     if (!format) return "not a WAV file";
-    if (!format->isPcm)
+    if (!format->isPcm && !format->isFloat)
         return "compressed audio (format " + std::to_string(format->formatTag) + ")";
     std::string text = std::to_string(format->sampleRate) + " Hz, " +
                        std::to_string(format->channels) +
                        (format->channels == 1 ? " channel, " : " channels, ") +
                        std::to_string(format->bitsPerSample) + " bits";
+    if (format->isFloat) text += " float";
     platform::FilePtr file = platform::OpenFile(path, "rb");
     WaveFile wave;
-    if (file && wave.WalkChunks(file.get()) != Walk::Ok) text += ", no audio data";
+    if (file && wave.WalkChunks(file.get(), true) != Walk::Ok) text += ", no audio data";
     return text;
 }

@@ -6,23 +6,24 @@
 
 #include "model/SideState.h"
 #include "platform/File.h"
-#include "sidefile/WaveFile.h"
-#include "sidefile/WaveReader.h"
+#include "sidefile/SampleLayout.h"
+#include "sidefile/SideReader.h"
 
 FilterAhead::FilterAhead(const std::string& path, const TrebleFilter& start, float level,
                          std::uint64_t frames, std::vector<std::uint64_t> sliceEnds,
-                         const FilterAheadSplit& split)
-    : level_(level),
+                         const FilterAheadSplit& split, std::uint32_t blockFrames)
+    : blockFrames_(blockFrames),
+      level_(level),
       start_(start),
       frames_(frames),
       sliceEnds_(std::move(sliceEnds)),
       segmentBlocks_(std::max<std::uint32_t>(1, split.segmentBlocks)),
       warmUpBlocks_(std::min(split.warmUpBlocks, segmentBlocks_)),
-      streams_(TrebleStreamsAtOnce()),
-      segments_(((frames + kBlockFrames - 1) / kBlockFrames + segmentBlocks_ - 1) /
+      streams_(slice::TrebleStreamsAtOnce()),
+      segments_(((frames + blockFrames_ - 1) / blockFrames_ + segmentBlocks_ - 1) /
                 segmentBlocks_) {
     const std::size_t samples =
-        2 * std::size_t{kBlockFrames} * (std::size_t{segmentBlocks_} + warmUpBlocks_);
+        2 * std::size_t{blockFrames_} * (std::size_t{segmentBlocks_} + warmUpBlocks_);
     for (Group& group : groups_) {
         group.segments.resize(static_cast<std::size_t>(streams_));
         for (Segment& segment : group.segments)
@@ -59,12 +60,12 @@ const std::int16_t* FilterAhead::Block(std::uint64_t block, const TrebleFilter& 
         if (group.index != index) return nullptr;
     }
     if (level != level_) return nullptr;
-    const std::uint64_t pos = segment.start + k * kBlockFrames;
+    const std::uint64_t pos = segment.start + k * blockFrames_;
     const auto mark = std::lower_bound(segment.marks.begin(), segment.marks.end(), pos,
                                        [](const Mark& m, std::uint64_t p) { return m.pos < p; });
-    if (!SameFilterState(mark->state, filter)) return nullptr;
+    if (!slice::SameFilterState(mark->state, filter)) return nullptr;
     taken_ = &segment;
-    return segment.samples.get() + 2 * (segment.warmUp + k * kBlockFrames);
+    return segment.samples.get() + 2 * (segment.warmUp + k * blockFrames_);
 }
 
 void FilterAhead::HistoryAt(std::uint64_t pos, TrebleFilter& filter) const {
@@ -74,11 +75,8 @@ void FilterAhead::HistoryAt(std::uint64_t pos, TrebleFilter& filter) const {
 }
 
 void FilterAhead::Run(std::string path) {
-    platform::FilePtr in = platform::OpenFile(path, "rb");
-    WaveFile header;
-    bool ok = in && header.ReadHeader(in.get());
-    std::optional<WaveReader> samples;
-    if (ok) samples.emplace(in.get(), header);
+    const std::unique_ptr<SideReader> samples = SideReader::Open(path);
+    bool ok = samples != nullptr;
     const std::uint64_t groups = (segments_ + streams_ - 1) / static_cast<std::uint64_t>(streams_);
     for (std::uint64_t index = 0; ok && index < groups; ++index) {
         Group& group = groups_[index % kGroups];
@@ -105,27 +103,32 @@ void FilterAhead::Run(std::string path) {
     changed_.notify_all();
 }
 
-bool FilterAhead::Fill(Group& group, std::uint64_t index, WaveReader& samples) {
+bool FilterAhead::Fill(Group& group, std::uint64_t index, SideReader& samples) {
     const std::uint64_t first = index * static_cast<std::uint64_t>(streams_);
     group.used = static_cast<int>(std::min<std::uint64_t>(streams_, segments_ - first));
     for (int i = 0; i < group.used; ++i) {
         Segment& segment = group.segments[static_cast<std::size_t>(i)];
         const std::uint64_t j = first + static_cast<std::uint64_t>(i);
-        segment.start = j * segmentBlocks_ * kBlockFrames;
+        segment.start = j * segmentBlocks_ * blockFrames_;
         segment.end =
-            std::min(segment.start + std::uint64_t{segmentBlocks_} * kBlockFrames, frames_);
+            std::min(segment.start + std::uint64_t{segmentBlocks_} * blockFrames_, frames_);
         // The first segment goes on from the writer's own history; the others warm up.
         segment.warmUp = j == 0 ? 0
                                 : std::min<std::uint64_t>(
-                                      segment.start, std::uint64_t{warmUpBlocks_} * kBlockFrames);
+                                      segment.start, std::uint64_t{warmUpBlocks_} * blockFrames_);
         segment.blocksDone = 0;
         const std::uint64_t from = segment.start - segment.warmUp;
-        const std::size_t bytes = static_cast<std::size_t>((segment.end - from) * kBytesPerFrame);
-        if (!samples.SeekData(from * kBytesPerFrame) ||
-            samples.ReadBytes(segment.samples.get(), bytes) != bytes)
-            return false;
+        const auto frames = static_cast<std::size_t>(segment.end - from);
+        const SideFormat& format = samples.Format();
+        const bool asStored = format.channels == 2 && format.encoding == SampleEncoding::Int16;
+        std::uint8_t* into =
+            asStored ? reinterpret_cast<std::uint8_t*>(segment.samples.get()) : stored_.data();
+        if (!asStored) stored_.resize(frames * format.BytesPerFrame());
+        into = asStored ? into : stored_.data();
+        if (!samples.Seek(from) || samples.Read(into, frames) != frames) return false;
+        if (!asStored) sidefile::ToStereo16(into, format, frames, segment.samples.get());
         segment.marks.clear();
-        for (std::uint64_t pos = segment.start; pos < segment.end; pos += kBlockFrames)
+        for (std::uint64_t pos = segment.start; pos < segment.end; pos += blockFrames_)
             segment.marks.push_back({pos, {}});
         for (std::uint64_t end : sliceEnds_)
             if (end > segment.start && end < segment.end) segment.marks.push_back({end, {}});
@@ -158,8 +161,8 @@ void FilterAhead::Filter(Group& group) {
         samples[warming++] = group.segments[i].samples.get();
     }
     if (warming > 0)
-        ProcessStreams(active, samples, warming, std::uint64_t{warmUpBlocks_} * kBlockFrames,
-                       level_);
+        slice::ProcessStreams(active, samples, warming, std::uint64_t{warmUpBlocks_} * blockFrames_,
+                              level_);
     // Then the segments' own frames, stopping at every mark of any of them.
     std::uint64_t offset = 0;  // frames into each segment's own part
     for (;;) {
@@ -171,7 +174,7 @@ void FilterAhead::Filter(Group& group) {
             while (next[i] < segment.marks.size() &&
                    segment.marks[next[i]].pos - segment.start == offset) {
                 segment.marks[next[i]++].state = filters[i];
-                blockDone = blockDone || offset % kBlockFrames == 0 ||
+                blockDone = blockDone || offset % blockFrames_ == 0 ||
                             segment.start + offset == segment.end;
             }
             if (next[i] == segment.marks.size()) continue;  // this segment is done
@@ -185,14 +188,14 @@ void FilterAhead::Filter(Group& group) {
                 for (int i = 0; i < used; ++i) {
                     Segment& segment = group.segments[i];
                     const std::uint64_t own = segment.end - segment.start;
-                    segment.blocksDone = offset >= own ? (own + kBlockFrames - 1) / kBlockFrames
-                                                       : offset / kBlockFrames;
+                    segment.blocksDone = offset >= own ? (own + blockFrames_ - 1) / blockFrames_
+                                                       : offset / blockFrames_;
                 }
             }
             changed_.notify_all();
         }
         if (count == 0 || cancel_.load(std::memory_order_relaxed)) return;
-        ProcessStreams(active, samples, count, to - offset, level_);
+        slice::ProcessStreams(active, samples, count, to - offset, level_);
         offset = to;
     }
 }

@@ -26,7 +26,7 @@
 
 #include "slice/TrebleFilter.h"
 
-class WaveReader;
+class SideReader;
 
 /// How the slice writer shares the filtering with the second thread. The defaults suit
 /// every caller; tests vary them to reach each path.
@@ -40,16 +40,17 @@ class FilterAhead {
   public:
     /// Starts filtering the side at `path` (frames 0 to `frames`) at `level` (> 0) with
     /// `start`'s coefficients, the first segment from `start`'s history. `sliceEnds`:
-    /// ascending, the last one `frames`.
+    /// ascending, the last one `frames`. `blockFrames`: the side's 0.1 s. The side is read
+    /// as 16-bit stereo (a mono side's channel in both).
     FilterAhead(const std::string& path, const TrebleFilter& start, float level,
                 std::uint64_t frames, std::vector<std::uint64_t> sliceEnds,
-                const FilterAheadSplit& split);
+                const FilterAheadSplit& split, std::uint32_t blockFrames);
     /// Stops the thread and waits for it.
     ~FilterAhead();
     FilterAhead(const FilterAhead&) = delete;
     FilterAhead& operator=(const FilterAhead&) = delete;
 
-    /// The filtered frames of block `block` (4410 interleaved frames, fewer at the side's
+    /// The filtered frames of block `block` (blockFrames interleaved frames, fewer at the side's
     /// end) when the thread filtered it from exactly `filter`'s state at `level`; nullptr
     /// otherwise (the caller filters the block itself). Waits for the thread as needed.
     /// Blocks are asked for in ascending order; earlier ones are given up.
@@ -86,10 +87,11 @@ class FilterAhead {
 
     void Run(std::string path);
     /// Reads the group's segments and lays out their marks. False on a read failure.
-    bool Fill(Group& group, std::uint64_t index, WaveReader& samples);
+    bool Fill(Group& group, std::uint64_t index, SideReader& samples);
     /// Filters the group's segments side by side, publishing each block as it is done.
     void Filter(Group& group);
 
+    const std::uint32_t blockFrames_;  ///< the side's 0.1 s
     const float level_;
     const TrebleFilter start_;
     const std::uint64_t frames_;
@@ -100,7 +102,8 @@ class FilterAhead {
     const std::uint64_t segments_;
 
     Group groups_[kGroups];
-    const Segment* taken_ = nullptr;  ///< the writer's: segment of the block last given
+    const Segment* taken_ = nullptr;    ///< the writer's: segment of the block last given
+    std::vector<std::uint8_t> stored_;  ///< the thread's: frames as stored, to convert
     std::atomic<bool> cancel_{false};
     std::mutex mutex_;
     std::condition_variable changed_;

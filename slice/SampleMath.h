@@ -9,6 +9,8 @@
 #include <xmmintrin.h>
 #endif
 
+namespace slice {
+
 /// `v` truncated toward zero and held to -32768..32767 (saturated, never wrapped).
 /// Clamping before the conversion gives the same result as truncating first. On x86 the
 /// clamp is done with min/max instructions: a boosted signal saturates often, and the
@@ -23,3 +25,5 @@ inline std::int16_t TruncateToSample(float v) {
     return static_cast<std::int16_t>(static_cast<int>(v));
 #endif
 }
+
+}  // namespace slice

@@ -7,13 +7,16 @@
 #include <memory>
 #include <system_error>
 
-#include "jobs/JobContext.h"
 #include "model/SideState.h"
 #include "platform/File.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "resample/Resampler.h"
+#include "settings/WorkControl.h"
 #include "sidefile/ChunkReader.h"
-#include "sidefile/WaveFile.h"
+#include "sidefile/SampleLayout.h"
+#include "sidefile/SideReader.h"
+#include "sidefile/WaveHeader.h"
 #include "slice/FilterAhead.h"
 #include "slice/SampleMath.h"
 #include "slice/TrebleFilter.h"
@@ -37,7 +40,7 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
-// The per-block choices of the writer, taken at each multiple of 4410 frames.
+// The per-block choices of the writer, taken at each multiple of the block's frames.
 struct BlockSettings {
     TrebleFilter* filter = nullptr;
     float level = 0;
@@ -50,19 +53,25 @@ struct BlockSettings {
 void Normalize(std::int16_t* s, std::size_t frames, float gain) {
     for (std::size_t i = 0; i < frames * 2; ++i) {
         const float x = static_cast<float>(s[i]) / 32768.0f;
-        s[i] = TruncateToSample(32767.0f * (x * gain));
+        s[i] = slice::TruncateToSample(32767.0f * (x * gain));
     }
 }
 
 void Scale(std::int16_t* frame, float factor) {
-    frame[0] = TruncateToSample(static_cast<float>(frame[0]) * factor);
-    frame[1] = TruncateToSample(static_cast<float>(frame[1]) * factor);
+    frame[0] = slice::TruncateToSample(static_cast<float>(frame[0]) * factor);
+    frame[1] = slice::TruncateToSample(static_cast<float>(frame[1]) * factor);
+}
+
+void Scale(double* frame, float factor) {
+    frame[0] *= factor;
+    frame[1] *= factor;
 }
 
 // Fade in over the first `fade` frames of a slice, out over its last ones once the fade-in
 // is done. `pos` is the side frame of s[0]; the slice is [start, end).
-void Fade(std::int16_t* s, std::size_t frames, std::uint64_t pos, std::uint64_t start,
-          std::uint64_t end, std::uint32_t fade) {
+template <typename Sample>
+void Fade(Sample* s, std::size_t frames, std::uint64_t pos, std::uint64_t start, std::uint64_t end,
+          std::uint32_t fade) {
     if (fade == 0) return;
     const float length = static_cast<float>(fade);
     for (std::size_t i = 0; i < frames; ++i, ++pos) {
@@ -74,32 +83,30 @@ void Fade(std::int16_t* s, std::size_t frames, std::uint64_t pos, std::uint64_t 
     }
 }
 
-// One slice file being written: its stream, name and how many sample bytes it holds.
+// One slice file being written: its stream, name, header and how many sample bytes it holds.
 class SliceFile {
   public:
-    bool Create(const std::string& path, const WaveFile& format, std::uint64_t frames) {
+    bool Create(const std::string& path, const WaveHeader& header, std::uint64_t dataBytes) {
         path_ = path;
+        header_ = header;
         held_ = 0;
         file_ = platform::OpenFile(path, "wb");
         created_ = file_ != nullptr;
         if (!file_) return Fail();
-        if (!format.WriteHeader(file_.get(), static_cast<std::uint32_t>(frames * kBytesPerFrame)))
-            return Fail();
+        if (!header_.Write(file_.get(), dataBytes)) return Fail();
         return true;
     }
-    bool Write(const std::int16_t* samples, std::size_t frames) {
-        const std::size_t bytes = frames * kBytesPerFrame;
-        if (std::fwrite(samples, 1, bytes, file_.get()) != bytes) return Fail();
-        held_ += bytes;
+    bool Write(const void* bytes, std::size_t n) {
+        if (std::fwrite(bytes, 1, n, file_.get()) != n) return Fail();
+        held_ += n;
         return true;
     }
     /// Closes a slice that got every frame its header announced.
     bool Close() { return platform::CloseFile(file_) || Fail(); }
-    /// Closes a slice cut short, its header made to state what it holds.
+    /// Closes a slice whose length was not known or was cut short, its header made to state
+    /// what it holds.
     bool CloseEarly() {
-        return (PatchSizes(file_.get(), static_cast<std::uint32_t>(held_)) &&
-                platform::CloseFile(file_)) ||
-               Fail();
+        return (header_.Patch(file_.get(), held_) && platform::CloseFile(file_)) || Fail();
     }
     const std::string& path() const { return path_; }
     const std::string& error() const { return error_; }
@@ -115,21 +122,95 @@ class SliceFile {
         return false;
     }
     platform::FilePtr file_;
+    WaveHeader header_;
     std::string path_;
     std::string error_;
     std::uint64_t held_ = 0;
     bool created_ = false;
 };
 
-std::string CannotWrite(const SliceFile& slice) {
-    return "Cannot write the slice file " + Quoted(slice.path()) + " (" + slice.error() + ").";
+// Where the treated frames of a slice go: its file, in the side's format or as CD audio.
+class SliceOutput {
+  public:
+    SliceOutput(const SideFormat& side, bool cd, std::uint64_t riffLimit)
+        : side_(side), cd_(cd), riffLimit_(riffLimit) {}
+
+    bool Create(const std::string& path, std::uint64_t frames) {
+        if (!cd_)
+            return file_.Create(path,
+                                WaveHeader::For(side_, frames * side_.BytesPerFrame(), riffLimit_),
+                                frames * side_.BytesPerFrame());
+        resampler_.reset();
+        if (side_.sampleRate != kCdFormat.sampleRate)
+            resampler_ = std::make_unique<Resampler>(side_.sampleRate, kCdFormat.sampleRate);
+        const std::uint64_t estimate = frames * kCdFormat.sampleRate / side_.sampleRate;
+        return file_.Create(path, WaveHeader::For(kCdFormat, estimate * 4 + 4096, riffLimit_),
+                            estimate * 4);
+    }
+    /// 16-bit stereo frames of a 16-bit side.
+    bool Put16(const std::int16_t* s, std::size_t frames) {
+        if (side_.channels == 2) return file_.Write(s, frames * 4);
+        bytes_.resize(frames * 2);
+        sidefile::FromStereo16(s, frames, side_, bytes_.data());
+        return file_.Write(bytes_.data(), bytes_.size());
+    }
+    /// Frames as the side stores them.
+    bool PutStored(const std::uint8_t* s, std::size_t frames) {
+        return file_.Write(s, frames * side_.BytesPerFrame());
+    }
+    /// Stereo doubles: stored in the side's encoding, or resampled and dithered for a CD.
+    bool PutWide(const double* s, std::size_t frames) {
+        if (!cd_) {
+            bytes_.resize(frames * side_.BytesPerFrame());
+            sidefile::FromStereoDouble(s, frames, side_, bytes_.data());
+            return file_.Write(bytes_.data(), bytes_.size());
+        }
+        if (!resampler_) return PutCd(s, frames);
+        resampled_.clear();
+        return resampler_->Process(s, frames, resampled_) &&
+               PutCd(resampled_.data(), resampled_.size() / 2);
+    }
+    /// The slice got all its frames.
+    bool Close() {
+        if (!cd_) return file_.Close();
+        if (resampler_) {
+            resampled_.clear();
+            if (!resampler_->Flush(resampled_) || !PutCd(resampled_.data(), resampled_.size() / 2))
+                return false;
+        }
+        return file_.CloseEarly();
+    }
+    bool CloseEarly() { return file_.CloseEarly(); }
+    const SliceFile& File() const { return file_; }
+
+  private:
+    bool PutCd(const double* s, std::size_t frames) {
+        cd16_.resize(frames * 2);
+        for (std::size_t i = 0; i < 2 * frames; ++i) cd16_[i] = dither_.Next(s[i]);
+        return file_.Write(cd16_.data(), cd16_.size() * 2);
+    }
+
+    const SideFormat side_;
+    const bool cd_;
+    const std::uint64_t riffLimit_;
+    SliceFile file_;
+    std::unique_ptr<Resampler> resampler_;
+    TpdfDither dither_;
+    std::vector<std::uint8_t> bytes_;
+    std::vector<double> resampled_;
+    std::vector<std::int16_t> cd16_;
+};
+
+std::string CannotWrite(const SliceOutput& out) {
+    return "Cannot write the slice file " + Quoted(out.File().path()) + " (" + out.File().error() +
+           ").";
 }
 
 }  // namespace
 
-std::vector<std::uint64_t> SliceBoundaries(std::span<const std::int32_t> cuts,
-                                           std::uint32_t sampleRate, std::uint64_t frames,
-                                           std::size_t considered) {
+std::vector<std::uint64_t> slice::SliceBoundaries(std::span<const std::int32_t> cuts,
+                                                  std::uint32_t sampleRate, std::uint64_t frames,
+                                                  std::size_t considered) {
     std::vector<std::uint64_t> positions;
     for (std::size_t k = 0; k < std::min(cuts.size(), considered); ++k) {
         if (cuts[k] <= 0) continue;
@@ -142,124 +223,150 @@ std::vector<std::uint64_t> SliceBoundaries(std::span<const std::int32_t> cuts,
     return positions;
 }
 
-SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
+SliceResult slice::WriteSlices(WorkControl& control, TrebleFilter& treble,
+                               const SliceRequest& request) {
     // "" is no folder (a front end's answer once it stops answering), never the root.
     if (request.folder.empty())
         return {0, SliceOutcome::CannotWrite, "No folder to write the slices to."};
     const auto considered =
         request.cuts.first(std::min(request.cuts.size(), request.cutsConsidered));
-    if (std::all_of(considered.begin(), considered.end(), [](std::int32_t c) { return c == 0; }))
+    if (!request.oneSliceWithoutCuts &&
+        std::all_of(considered.begin(), considered.end(), [](std::int32_t c) { return c == 0; }))
         return {0, SliceOutcome::NoCuts, {}};
 
-    platform::FilePtr in = platform::OpenFile(request.sidePath, "rb");
-    WaveFile wave;
-    if (!in || !wave.ReadHeader(in.get())) return {0, SliceOutcome::Unreadable, {}};
-    const std::uint64_t totalFrames = wave.dataBytes / kBytesPerFrame;
+    const std::unique_ptr<SideReader> side = SideReader::Open(request.sidePath);
+    if (!side) return {0, SliceOutcome::Unreadable, {}};
+    const SideFormat format = side->Format();
+    const std::uint64_t totalFrames = side->Frames();
     if (totalFrames == 0) return {0, SliceOutcome::NoAudio, {}};
+    const std::uint32_t blockFrames = format.BlockFrames();
+    const std::uint64_t endFrame =
+        request.endFrame > 0 && request.endFrame < totalFrames ? request.endFrame : totalFrames;
+    const std::uint64_t firstFrame = std::min(request.firstFrame, endFrame - 1);
 
     std::vector<std::uint64_t> ends =
-        SliceBoundaries(request.cuts, wave.sampleRate, totalFrames, request.cutsConsidered);
-    ends.push_back(totalFrames);
+        SliceBoundaries(request.cuts, format.sampleRate, endFrame, request.cutsConsidered);
+    std::erase_if(ends, [firstFrame](std::uint64_t p) { return p <= firstFrame; });
+    ends.push_back(endFrame);
 
     std::vector<std::string> sides = request.protectedPaths;
     sides.push_back(request.sidePath);
     for (std::size_t k = 0; k < ends.size(); ++k) {
         const std::string path = SlicePath(request, k);
-        for (const std::string& side : sides)
-            if (SameFile(path, side))
+        for (const std::string& protectedPath : sides)
+            if (SameFile(path, protectedPath))
                 return {0, SliceOutcome::WouldOverwriteSide,
                         "The slice file " + Quoted(path) +
                             " would replace a side recording, so this side was not sliced. "
                             "Move the recording to another folder or rename it."};
     }
 
-    const std::uint32_t fade = ctx.FadeFrames();
+    const ProcessingSettings atStart = control.Processing();
+    const std::uint32_t fade = atStart.FadeFrames(format.sampleRate);
     const double span = request.progressEnd - request.progressStart;
-    const std::uint64_t dataBytes = wave.dataBytes;
     const float gain = request.peakLevel > 0 ? 1.0f / request.peakLevel : 1.0f;
-    WaveFile format;  // the slices' header: the side's rate, canonical layout
-    format.sampleRate = wave.sampleRate;
+    // A 16-bit side is treated in 16 bits; a finer one, or any going to a CD, in doubles.
+    const bool cd = atStart.cdAudio && !format.IsCdAudio();
+    const bool in16 = format.encoding == SampleEncoding::Int16 && !cd;
 
     SliceResult result;
     std::size_t slice = 0;
-    std::uint64_t start = 0, pos = 0;
-    SliceFile out;
+    std::uint64_t start = firstFrame, pos = firstFrame;
+    SliceOutput out(format, cd, request.riffLimit);
     // No file is begun once a stop is asked: a front end that is going away may no longer
     // answer the reads that named the folder.
-    if (ctx.SlicingStopped()) return {0, SliceOutcome::Stopped, {}};
-    if (!out.Create(SlicePath(request, 0), format, ends[0]))
+    if (control.SlicingStopped()) return {0, SliceOutcome::Stopped, {}};
+    if (!side->Seek(firstFrame)) return {0, SliceOutcome::Unreadable, {}};
+    if (!out.Create(SlicePath(request, 0), ends[0] - firstFrame))
         return {0, SliceOutcome::CannotWrite, CannotWrite(out)};
 
     std::unique_ptr<FilterAhead> ahead;
-    WaveReader samples(in.get(), wave);
-    ChunkReader reader(samples, totalFrames * kBytesPerFrame);
+    ChunkReader reader(*side, endFrame - firstFrame,
+                       in16 ? ChunkForm::Stereo16 : ChunkForm::Stored);
+    const std::size_t chunkFrameBytes = in16 ? 4 : format.BytesPerFrame();
+    std::vector<double> wide;
     BlockSettings block;
-    for (std::span<std::int16_t> chunk = reader.Next(); !chunk.empty(); chunk = reader.Next()) {
-        std::int16_t* s = chunk.data();
-        std::size_t frames = chunk.size() / 2;
-        std::int16_t* pending = s;  // processed frames of this slice not yet written
+    for (std::span<std::uint8_t> chunk = reader.NextStored(); !chunk.empty();
+         chunk = reader.NextStored()) {
+        std::uint8_t* s = chunk.data();
+        std::size_t frames = chunk.size() / chunkFrameBytes;
         while (frames > 0) {
-            if (pos % kBlockFrames == 0 || !block.filter) {
-                block.filter = &ctx.Treble();
-                block.level = ctx.TrebleBoost();
+            if (pos % blockFrames == 0 || !block.filter) {
+                const ProcessingSettings settings = control.Processing();
+                treble.Follow(settings.trebleBoost, format.sampleRate);
+                block.filter = &treble;
+                block.level = settings.trebleBoost;
                 block.normalize =
-                    request.normalizeAllowed && request.peakLevel > 0 && ctx.Normalize();
+                    request.normalizeAllowed && request.peakLevel > 0 && settings.normalize;
                 block.start = pos;
-                if (pos == 0 && block.level > 0 && totalFrames >= request.filterAhead.minFrames &&
-                    platform::UsableProcessors() >= 2)
-                    ahead =
-                        std::make_unique<FilterAhead>(request.sidePath, *block.filter, block.level,
-                                                      totalFrames, ends, request.filterAhead);
+                if (in16 && pos == 0 && block.level > 0 &&
+                    endFrame >= request.filterAhead.minFrames && platform::UsableProcessors() >= 2)
+                    ahead = std::make_unique<FilterAhead>(request.sidePath, *block.filter,
+                                                          block.level, endFrame, ends,
+                                                          request.filterAhead, blockFrames);
                 // The second thread's frames, when its filter was in this one's state here
                 // (and the chunk holds the whole block: a short read ends the taking over).
                 block.filtered = nullptr;
                 if (ahead && block.level > 0 &&
-                    frames >= std::min<std::uint64_t>(kBlockFrames, totalFrames - pos))
-                    block.filtered = ahead->Block(pos / kBlockFrames, *block.filter, block.level);
+                    frames >= std::min<std::uint64_t>(blockFrames, endFrame - pos))
+                    block.filtered = ahead->Block(pos / blockFrames, *block.filter, block.level);
             }
-            const std::uint64_t blockEnd = (pos / kBlockFrames + 1) * kBlockFrames;
+            const std::uint64_t blockEnd = (pos / blockFrames + 1) * blockFrames;
             const std::size_t n = static_cast<std::size_t>(
                 std::min<std::uint64_t>({frames, blockEnd - pos, ends[slice] - pos}));
-            if (block.filtered) {
-                std::memcpy(s, block.filtered + 2 * (pos - block.start), n * kBytesPerFrame);
-                ahead->HistoryAt(pos + n, *block.filter);
-                result.framesFilteredAhead += n;
-            } else if (block.level > 0) {
-                block.filter->ProcessFrames(s, n, block.level);
+            bool written;
+            if (in16) {
+                auto* s16 = reinterpret_cast<std::int16_t*>(s);
+                if (block.filtered) {
+                    std::memcpy(s16, block.filtered + 2 * (pos - block.start), n * 4);
+                    ahead->HistoryAt(pos + n, *block.filter);
+                    result.framesFilteredAhead += n;
+                } else if (block.level > 0) {
+                    block.filter->ProcessFrames(s16, n, block.level);
+                }
+                if (block.normalize) Normalize(s16, n, gain);
+                Fade(s16, n, pos, start, ends[slice], fade);
+                written = out.Put16(s16, n);
+            } else if (!cd && block.level <= 0 && !block.normalize && fade == 0) {
+                written = out.PutStored(s, n);  // untreated: every sample as it is
+            } else {
+                wide.resize(2 * n);
+                sidefile::ToStereoDouble(s, format, n, wide.data());
+                if (block.level > 0) block.filter->ProcessWide(wide.data(), n, block.level);
+                if (block.normalize)
+                    for (double& v : wide) v *= gain;
+                Fade(wide.data(), n, pos, start, ends[slice], fade);
+                written = out.PutWide(wide.data(), n);
             }
-            if (block.normalize) Normalize(s, n, gain);
-            Fade(s, n, pos, start, ends[slice], fade);
-            s += 2 * n;
+            if (!written) return {result.written, SliceOutcome::CannotWrite, CannotWrite(out)};
+            s += chunkFrameBytes * n;
             frames -= n;
             pos += n;
 
-            if (pos % kBlockFrames == 0) {
-                if (ctx.SlicingStopped()) {
-                    if (out.Write(pending, (s - pending) / 2)) out.CloseEarly();
+            if (pos % blockFrames == 0) {
+                if (control.SlicingStopped()) {
+                    out.CloseEarly();
                     return {0, SliceOutcome::Stopped, {}};
                 }
-                const double fraction =
-                    static_cast<double>(pos * kBytesPerFrame) / static_cast<double>(dataBytes);
-                ctx.SetGauge(Gauge::Slicing,
-                             request.progressStart + static_cast<int>(fraction * span));
+                const double fraction = static_cast<double>(pos - firstFrame) /
+                                        static_cast<double>(endFrame - firstFrame);
+                control.SetGauge(Gauge::Slicing,
+                                 request.progressStart + static_cast<int>(fraction * span));
             }
             if (pos == ends[slice]) {
-                if (!out.Write(pending, (s - pending) / 2) || !out.Close())
+                if (!out.Close())
                     return {result.written, SliceOutcome::CannotWrite, CannotWrite(out)};
-                pending = s;
                 if (request.sliceWritten)
                     request.sliceWritten(request.firstNumber + static_cast<int>(result.written));
                 ++result.written;
                 if (++slice == ends.size()) break;
                 start = pos;
-                if (ctx.SlicingStopped()) return {0, SliceOutcome::Stopped, {}};
-                if (!out.Create(SlicePath(request, slice), format, ends[slice] - start))
+                if (control.SlicingStopped()) return {0, SliceOutcome::Stopped, {}};
+                if (!out.Create(SlicePath(request, slice), ends[slice] - start))
                     return {result.written, SliceOutcome::CannotWrite, CannotWrite(out)};
             }
         }
         if (slice == ends.size()) break;
-        if (!out.Write(pending, (s - pending) / 2))
-            return {result.written, SliceOutcome::CannotWrite, CannotWrite(out)};
     }
     if (slice < ends.size()) {
         // The file ended early (a read error): keep what was written, stated correctly.
@@ -267,6 +374,6 @@ SliceResult WriteSlices(JobContext& ctx, const SliceRequest& request) {
         return {result.written, SliceOutcome::ReadFailed,
                 "Reading " + Quoted(request.sidePath) + " failed before its end."};
     }
-    ctx.SetGauge(Gauge::Slicing, request.progressEnd);
+    control.SetGauge(Gauge::Slicing, request.progressEnd);
     return result;
 }

@@ -1,6 +1,7 @@
 #include "slice/TrebleFilter.h"
 
 #include "slice/SampleMath.h"
+#include "slice/TrebleDesign.h"
 
 #include <algorithm>
 #include <cmath>
@@ -198,7 +199,7 @@ struct Channel {
         if (boosted) x = x / kBoostHeadroom;
         y2 = y1, y1 = y0, x2 = x1, x1 = x0, x0 = x;
         y0 = f.c0 * x0 + f.c1 * x1 + f.c2 * x2 - f.d1 * y1 - f.d2 * y2;
-        return TruncateToSample(y0 * kOutputScale);
+        return slice::TruncateToSample(y0 * kOutputScale);
     }
 };
 
@@ -229,7 +230,52 @@ void TrebleFilter::Process(std::int16_t& leftSample, std::int16_t& rightSample, 
     rightSample = frame[1];
 }
 
+namespace {
+
+// One sample through `count` double-precision sections of `f`, channel `channel`.
+double RunSections(TrebleFilter& f, int count, int channel, double x,
+                   const double (*coefficients)[5]) {
+    for (int s = 0; s < count; ++s) {
+        const double* k = coefficients[s];
+        double* h = f.wide[s][channel];
+        const double y = k[0] * x + k[1] * h[0] + k[2] * h[1] - k[3] * h[2] - k[4] * h[3];
+        h[1] = h[0], h[0] = x, h[3] = h[2], h[2] = y;
+        x = y;
+    }
+    return x;
+}
+
+// The cascade on 16-bit frames, with the 16-bit path's scaling, truncation and hold.
+int CascadeFrames(TrebleFilter& f, std::int16_t* p, std::size_t frames, bool boosted) {
+    if (!boosted && f.tunedLevel == 0) {
+        // The flat filter (unit sections, no history): s * 32767 / 32768 truncated is s
+        // moved one step toward zero.
+        // Branch-free over 16-bit lanes, which the compiler turns into vector operations.
+        std::int16_t high = 0, low = 0;
+        for (std::size_t i = 0; i < 2 * frames; ++i) {
+            const std::int16_t s = p[i];
+            const auto moved = static_cast<std::int16_t>(s - (s > 0) + (s < 0));
+            p[i] = moved;
+            high = std::max(high, moved);
+            low = std::min(low, moved);
+        }
+        return std::max(int{high}, -int{low});
+    }
+    const double in = 1 / double{kInputScale} / (boosted ? double{kBoostHeadroom} : 1);
+    int peak = 0;
+    for (std::size_t i = 0; i < 2 * frames; ++i) {
+        const double y = RunSections(f, 2, static_cast<int>(i % 2), p[i] * in, f.sections);
+        const double held = std::clamp(y * kOutputScale, -32768.0, 32767.0);
+        p[i] = static_cast<std::int16_t>(held);
+        peak = std::max(peak, std::abs(int{p[i]}));
+    }
+    return peak;
+}
+
+}  // namespace
+
 int TrebleFilter::ProcessFrames(std::int16_t* samples, std::size_t frames, float level) {
+    if (cascade) return CascadeFrames(*this, samples, frames, level > 0);
     TrebleFilter f = *this;  // a local copy: the sample stores cannot alias it
     // Two instances so that the level test stays out of the per-frame path.
     const int peak = level > 0 ? FilterFrames<true>(f, samples, frames)
@@ -238,25 +284,36 @@ int TrebleFilter::ProcessFrames(std::int16_t* samples, std::size_t frames, float
     return peak;
 }
 
-bool SameFilterState(const TrebleFilter& a, const TrebleFilter& b) {
+bool slice::SameFilterState(const TrebleFilter& a, const TrebleFilter& b) {
     const float ca[] = {a.c0, a.c1, a.c2, a.d1, a.d2};
     const float cb[] = {b.c0, b.c1, b.c2, b.d1, b.d2};
     return std::memcmp(ca, cb, sizeof ca) == 0 && std::memcmp(a.left, b.left, sizeof a.left) == 0 &&
-           std::memcmp(a.right, b.right, sizeof a.right) == 0;
+           std::memcmp(a.right, b.right, sizeof a.right) == 0 && a.cascade == b.cascade &&
+           std::memcmp(a.sections, b.sections, sizeof a.sections) == 0 &&
+           std::memcmp(a.wide, b.wide, sizeof a.wide) == 0;
 }
 
-int TrebleStreamsAtOnce() {
+int slice::TrebleStreamsAtOnce() {
 #ifdef VELVANE_HAVE_AVX2_PATH
     if (HaveAvx2()) return 4;
 #endif
     return 2;
 }
 
-void ProcessStreams(TrebleFilter* const filters[], std::int16_t* const samples[], int count,
-                    std::size_t frames, float level) {
+void slice::ProcessStreams(TrebleFilter* const filters[], std::int16_t* const samples[], int count,
+                           std::size_t frames, float level) {
     if (count <= 0 || frames == 0) return;
     // Every stretch with the first one's coefficients, each on its own history.
     const TrebleFilter f = *filters[0];
+    if (f.cascade) {  // no side-by-side kernel for the double-precision cascade
+        for (int i = 0; i < count; ++i) {
+            TrebleFilter one = f;
+            one.TakeHistory(*filters[i]);
+            one.ProcessFrames(samples[i], frames, level);
+            filters[i]->TakeHistory(one);
+        }
+        return;
+    }
     const auto alone = [&](int i) {
         TrebleFilter one = f;
         one.TakeHistory(*filters[i]);
@@ -289,7 +346,7 @@ void ProcessStreams(TrebleFilter* const filters[], std::int16_t* const samples[]
     for (; i < count; ++i) alone(i);
 }
 
-void TuneTreble(TrebleFilter& filter, float level) {
+void slice::TuneTreble(TrebleFilter& filter, float level, std::uint32_t sampleRate) {
     const float e = level * 4 / 40;
     const float a = static_cast<float>(std::pow(10.0, static_cast<double>(e)));
     const float cs = static_cast<float>(std::cos(static_cast<double>(kCentre)));
@@ -306,6 +363,33 @@ void TuneTreble(TrebleFilter& filter, float level) {
     filter.c2 = filter.b2 / filter.a0;
     filter.d1 = filter.a1 / filter.a0;
     filter.d2 = filter.a2 / filter.a0;
+    filter.cascade = sampleRate != 44100;
+    const BiquadPair boost = MatchTreble(
+        Biquad{filter.c0, filter.c1, filter.c2, filter.d1, filter.d2}, level, sampleRate);
+    for (int s = 0; s < 2; ++s) {
+        const Biquad& k = s == 0 ? boost.first : boost.second;
+        filter.sections[s][0] = k.b0, filter.sections[s][1] = k.b1, filter.sections[s][2] = k.b2;
+        filter.sections[s][3] = k.a1, filter.sections[s][4] = k.a2;
+    }
     filter.ClearHistory();
     ++filter.tunings;
+    filter.tunedLevel = level;
+    filter.tunedRate = sampleRate;
+}
+
+void TrebleFilter::Follow(float level, std::uint32_t sampleRate) {
+    if (level != tunedLevel || sampleRate != tunedRate) slice::TuneTreble(*this, level, sampleRate);
+}
+
+void TrebleFilter::ProcessWide(double* s, std::size_t frames, float level) {
+    // At 44.1 kHz the biquad itself, in double precision; elsewhere the cascade.
+    const double single[1][5] = {{c0, c1, c2, d1, d2}};
+    const double in = level > 0 ? 1 / double{kBoostHeadroom} : 1;
+    const double out = double{kOutputScale} / double{kInputScale};
+    for (std::size_t i = 0; i < 2 * frames; ++i) {
+        const int channel = static_cast<int>(i % 2);
+        const double y = cascade ? RunSections(*this, 2, channel, s[i] * in, sections)
+                                 : RunSections(*this, 1, channel, s[i] * in, single);
+        s[i] = y * out;
+    }
 }

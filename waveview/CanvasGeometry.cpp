@@ -1,6 +1,6 @@
 #include "waveview/CanvasGeometry.h"
 
-CanvasClick ClassifyClick(const CanvasGeometry& g, int x, int y) {
+CanvasClick waveview::ClassifyClick(const CanvasGeometry& g, int x, int y) {
     using Area = CanvasClick::Area;
     if (y >= g.cy && y < g.cy + g.band) return {Area::ListenBand, Side::One};
     if (y >= g.cy + g.half && y < g.cy + g.half + g.band) return {Area::ListenBand, Side::Two};
@@ -10,6 +10,6 @@ CanvasClick ClassifyClick(const CanvasGeometry& g, int x, int y) {
     return {};
 }
 
-float CanvasFraction(const CanvasGeometry& g, int x, int shift) {
+float waveview::CanvasFraction(const CanvasGeometry& g, int x, int shift) {
     return static_cast<float>(x - g.cx + shift) / static_cast<float>(g.width);
 }

@@ -7,10 +7,12 @@
 #include <cmath>
 
 #include "model/Side.h"
+#include "waveview/ColumnEnvelope.h"
 #include "waveview/PixelLines.h"
 
 const wxColour kSide1Envelope(97, 148, 221);
 const wxColour kSide2Envelope(221, 57, 33);
+const wxColour kPlayheadColour(0, 170, 60);
 
 namespace {
 
@@ -65,6 +67,14 @@ void DrawEnvelope(PixelLines& lines, const SideState& s, bool upper, int W, int 
     }
 }
 
+// A marker's black column down its side's waveform band.
+void MarkerLine(PixelLines& lines, bool upper, int column, int half) {
+    if (upper)
+        lines.Line(column, 17, column, half);
+    else
+        lines.Line(column, half + 16, column, 2 * half - 1);
+}
+
 void DrawMarkers(PixelLines& lines, const SideState& s, bool upper, int W, int half) {
     lines.SetColour(*wxBLACK);
     for (const std::int32_t cut : s.cuts) {
@@ -74,24 +84,61 @@ void DrawMarkers(PixelLines& lines, const SideState& s, bool upper, int W, int h
         const float x = static_cast<float>(W) * r;
         // A cut read as unsigned may lie far beyond the right edge: nothing to draw there.
         if (!(x < static_cast<float>(W))) continue;
-        const int column = static_cast<int>(x);
-        if (upper)
-            lines.Line(column, 17, column, half);
-        else
-            lines.Line(column, half + 16, column, 2 * half - 1);
+        MarkerLine(lines, upper, static_cast<int>(x), half);
+    }
+}
+
+void DrawZoomedSide(PixelLines& lines, const SideState& s, const TimeView& view, bool upper, int W,
+                    int H, int half) {
+    const std::vector<float> heights = waveview::ColumnEnvelope(s, view, W);
+    const int bottom = upper ? half : H - 1;
+    for (int x = 1; x < W - 1; ++x) {
+        const int y = upper ? half - static_cast<int>((half - kSide1Top) * heights[x])
+                            : H - static_cast<int>((half - kSide2Top) * heights[x]) - 1;
+        lines.Line(x, y, x, bottom);
+    }
+    lines.SetColour(*wxBLACK);
+    for (std::uint32_t i = 0; i < std::min(s.cutCount, kMaxCuts); ++i) {
+        const double column =
+            std::floor(waveview::ColumnOf(view, static_cast<double>(s.cuts[i]) / s.levelCount, W));
+        if (column >= 0 && column < W) MarkerLine(lines, upper, static_cast<int>(column), half);
+    }
+}
+
+// `draw(lines, side, upper)` for each side that has levels, in its envelope's colour.
+template <typename Draw>
+void ForEachDrawnSide(wxDC& dc, const std::array<SideState, 2>& sides, Draw draw) {
+    PixelLines lines(dc);
+    for (const Side side : kSides) {
+        const SideState& s = sides[model::Index(side)];
+        if (s.levelCount == 0) continue;
+        const bool upper = side == Side::One;
+        lines.SetColour(upper ? kSide1Envelope : kSide2Envelope);
+        draw(lines, s, upper);
     }
 }
 
 }  // namespace
 
-void DrawSideEnvelopes(wxDC& dc, const std::array<SideState, 2>& sides, int W, int H, int half) {
-    PixelLines lines(dc);
-    for (const Side side : kSides) {
-        const SideState& s = sides[Index(side)];
-        if (s.levelCount == 0) continue;
-        const bool upper = side == Side::One;
-        lines.SetColour(upper ? kSide1Envelope : kSide2Envelope);
+void waveview::DrawSideEnvelopes(wxDC& dc, const std::array<SideState, 2>& sides, int W, int H,
+                                 int half) {
+    ForEachDrawnSide(dc, sides, [&](PixelLines& lines, const SideState& s, bool upper) {
         DrawEnvelope(lines, s, upper, W, H, half);
         DrawMarkers(lines, s, upper, W, half);
-    }
+    });
+}
+
+void waveview::DrawZoomedSides(wxDC& dc, const std::array<SideState, 2>& sides,
+                               const TimeView& view, int W, int H, int half) {
+    ForEachDrawnSide(dc, sides, [&](PixelLines& lines, const SideState& s, bool upper) {
+        DrawZoomedSide(lines, s, view, upper, W, H, half);
+    });
+}
+
+void waveview::DrawPlayhead(wxDC& dc, Side side, int x, int H, int half) {
+    PixelLines lines(dc);
+    lines.SetColour(kPlayheadColour);
+    const int top = side == Side::One ? kSide1Top + 1 : half + kSide1Top;
+    const int bottom = side == Side::One ? half : H - 1;
+    for (const int column : {x, x + 1}) lines.Line(column, top, column, bottom);
 }

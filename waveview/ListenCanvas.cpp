@@ -63,7 +63,7 @@ ListenCanvas::ListenCanvas(wxWindow* owner, const wxPoint& position, ListenView 
 bool ListenCanvas::Load() {
     if (!m_loaded) {
         m_loaded = true;
-        m_loadFailed = !LoadListenWindow(m_view.path, m_view.startFrame, m_audio);
+        m_loadFailed = !waveview::LoadListenWindow(m_view.path, m_view.startFrame, m_audio);
     }
     return !m_loadFailed;
 }
@@ -119,6 +119,11 @@ void ListenCanvas::PaintListen(wxDC& dc) {
     lines.SetColour(*wxBLACK);
     lines.Line(m_markerX, kHeaderRows + 1, m_markerX, kBottom);
     Border(lines);
+}
+
+void ListenCanvas::MoveMarker(int columns) {
+    m_markerX = std::clamp(m_markerX + columns, 0, kRight);
+    Refresh(true);
 }
 
 void ListenCanvas::OnMouse(wxMouseEvent& event) {

@@ -47,6 +47,8 @@ class ListenCanvas : public wxScrolledWindow {
     Side side() const { return m_view.side; }
     int cutIndex() const { return m_view.cutIndex; }
     int markerX() const { return m_markerX; }
+    /// Moves the marker by `columns` (held to the picture), as the arrow keys do.
+    void MoveMarker(int columns);
     bool IsLoaded() const { return m_loaded; }
 
   private:

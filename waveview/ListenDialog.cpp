@@ -13,6 +13,7 @@ const wxPoint kCanvasAt(7, 140);
 constexpr int kButtonY = 340;
 constexpr int kButtonHeight = 24;
 constexpr int kSmallestButtonPoints = 7;
+constexpr int kShiftColumns = 10;  // the arrow keys with Shift
 
 }  // namespace
 
@@ -24,11 +25,12 @@ ListenDialog::ListenDialog(wxWindow* parent, const ListenTarget& target, float r
     const SideState& side = *m_target.state;
     ListenView view;
     view.side = m_target.side;
-    view.cutIndex = ListenCutIndex(side, r);
+    view.cutIndex = waveview::ListenCutIndex(side, r);
     view.songA = view.cutIndex + 1;
     view.songB = view.cutIndex + 2;
     view.path = m_target.path;
-    view.startFrame = ListenStartFrame(side.cuts[view.cutIndex]);
+    view.startFrame =
+        waveview::ListenStartFrame(side.cuts[view.cutIndex], waveview::ListenRate(view.path));
     m_openedCut = side.cuts[view.cutIndex];
     const wxString A = wxString::Format("%d", view.songA);
     const wxString B = wxString::Format("%d", view.songB);
@@ -63,6 +65,8 @@ ListenDialog::ListenDialog(wxWindow* parent, const ListenTarget& target, float r
 
     Bind(wxEVT_BUTTON, &ListenDialog::OnButton, this);
     Bind(wxEVT_CLOSE_WINDOW, &ListenDialog::OnClose, this);
+    Bind(wxEVT_CHAR_HOOK, &ListenDialog::OnCharHook, this);
+    m_okButton->SetDefault();
 }
 
 ListenDialog::~ListenDialog() {
@@ -75,20 +79,51 @@ void ListenDialog::OnButton(wxCommandEvent& event) {
     const Side side = m_canvas->side();
     if (source == m_listenEnd || source == m_listenBeginning) {
         const bool endMode = source == m_listenEnd;
-        const ListenStretch stretch = endMode ? EndOfSongStretch(m_canvas->markerX())
-                                              : BeginningOfSongStretch(m_canvas->markerX());
         const ListenAudio& audio = m_canvas->Audio();
+        const ListenStretch stretch =
+            endMode ? waveview::EndOfSongStretch(m_canvas->markerX(), audio.sampleRate)
+                    : waveview::BeginningOfSongStretch(m_canvas->markerX(), audio.sampleRate);
         m_player.Play(audio.left.data() + stretch.first, audio.right.data() + stretch.first,
-                      stretch.frames, endMode, side);
+                      stretch.frames, endMode, side, audio.sampleRate);
     } else if (source == m_okButton) {
-        const bool moved = ShiftCutIfStill(*m_target.state, m_canvas->cutIndex(), m_openedCut,
-                                           CutShiftForMarker(m_canvas->markerX()));
+        const bool moved =
+            waveview::ShiftCutIfStill(*m_target.state, m_canvas->cutIndex(), m_openedCut,
+                                      waveview::CutShiftForMarker(m_canvas->markerX()));
         Finish(moved ? kListenOk : kListenCancel);
     } else if (source == m_cancelButton) {
         Finish(kListenCancel);
     } else if (source != m_stopButton) {
         // A cancel command from the dialog itself: the toolkit's own handling ends it.
         event.Skip();
+    }
+}
+
+void ListenDialog::Press(wxButton* button) {
+    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+    click.SetEventObject(button);
+    button->GetEventHandler()->ProcessEvent(click);
+}
+
+void ListenDialog::OnCharHook(wxKeyEvent& event) {
+    const int step = event.ShiftDown() ? kShiftColumns : 1;
+    switch (event.GetKeyCode()) {
+        case WXK_LEFT:
+            m_canvas->MoveMarker(-step);
+            return;
+        case WXK_RIGHT:
+            m_canvas->MoveMarker(step);
+            return;
+        case 'E':
+            Press(m_listenEnd);
+            return;
+        case 'B':
+            Press(m_listenBeginning);
+            return;
+        case 'S':
+            Press(m_stopButton);
+            return;
+        default:
+            event.Skip();
     }
 }
 

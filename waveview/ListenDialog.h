@@ -1,7 +1,9 @@
 #pragma once
 // The listen dialog: ten seconds of a side around the cut nearest a click in the side's
 // listen band. The user hears how one song ends and the next begins, moves the marker by
-// clicking in the picture, and OK moves the cut by up to five seconds either way.
+// clicking in the picture, and OK moves the cut by up to five seconds either way. From the
+// keyboard: the arrow keys move the marker (a column, ten with Shift), E and B play the end
+// and the beginning, S stops, Enter is OK and Escape cancels.
 // GUI thread only.
 
 #include <wx/dialog.h>
@@ -31,8 +33,9 @@ constexpr int kListenCancel = 0;
 
 class ListenDialog : public wxDialog {
   public:
-    /// Builds the dialog for `target` around the place `r` across the waveform canvas
-    /// (0 = left edge, 1 = right edge; values outside are allowed). `target.state` must have
+    /// Builds the dialog for `target` around the place `r` along the side (0 = its start,
+    /// 1 = its end, as the left and right edges of a fitted canvas; values outside are
+    /// allowed). `target.state` must have
     /// at least one cut.
     ListenDialog(wxWindow* parent, const ListenTarget& target, float r);
     ~ListenDialog() override;  ///< stops playback before the samples go away
@@ -51,6 +54,9 @@ class ListenDialog : public wxDialog {
 
   private:
     void OnButton(wxCommandEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+    /// Handles a click of `button` as the button itself would.
+    void Press(wxButton* button);
     void OnClose(wxCloseEvent& event);
     void Finish(int result);
 

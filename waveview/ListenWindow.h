@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/SideState.h"
+#include "waveview/CutEditing.h"  // ShiftCut
 
 constexpr std::uint32_t kListenFrames = 441000;      ///< 10 s at 44.1 kHz
 constexpr std::uint32_t kListenHalfFrames = 220500;  ///< 5 s: the cut, unless clipped
@@ -19,30 +20,15 @@ constexpr std::uint32_t kColumnFrames = kListenFrames / kListenColumns;  ///< 71
 constexpr float kListenMarginSeconds = 5;
 constexpr int kMaxCutShift = 50;  ///< tenths of a second, at the window's edge
 
-/// Index of the cut of `side` the dialog edits for a click at fraction `r` of the canvas:
-/// the cut nearest to r x T seconds held to 5 .. T - 5 (T = the side's length); 0 when the
-/// side has no cuts.
-int ListenCutIndex(const SideState& side, float r);
-
-/// First frame of the window around `cut` (tenths of a second): 5 s before it, or frame 0
-/// for a cut in the first 5 s (or a negative one).
-std::uint32_t ListenStartFrame(std::int32_t cut);
-
 /// The samples of one window. Frames never read (past the end of the file, after a read
 /// failure, or all of them when the file could not be opened) are silence, and so are the
 /// peaks of columns not reached.
 struct ListenAudio {
-    std::vector<std::int16_t> left;                          ///< kListenFrames samples once loaded
-    std::vector<std::int16_t> right;                         ///< kListenFrames samples once loaded
+    std::uint32_t sampleRate = 44100;  ///< the side's, once loaded
+    std::vector<std::int16_t> left;    ///< ListenFrames(sampleRate) samples once loaded
+    std::vector<std::int16_t> right;   ///< ListenFrames(sampleRate) samples once loaded
     std::array<std::int16_t, kListenColumns> columnPeaks{};  ///< 0 .. 32767
 };
-
-/// Allocates `audio` and reads the window that starts at `startFrame` of the WAV file at
-/// `path`, from the data chunk the header walk found (LIST chunks and longer format chunks
-/// are skipped) and never past its end. Each column's peak is the largest |(L + R) / 2| of
-/// its 711 frames, 32768 held to 32767. False when the file cannot be opened, is not 16-bit
-/// stereo PCM, or cannot be positioned: `audio` then holds silence.
-bool LoadListenWindow(const std::string& path, std::uint32_t startFrame, ListenAudio& audio);
 
 /// A stretch of the window that a listen button plays.
 struct ListenStretch {
@@ -50,21 +36,45 @@ struct ListenStretch {
     std::uint32_t frames = 0;
 };
 
-/// From the window's start up to the marker (the end of song A).
-ListenStretch EndOfSongStretch(int markerX);
-/// From the marker to the window's end (the beginning of song B).
-ListenStretch BeginningOfSongStretch(int markerX);
+namespace waveview {
+
+/// Index of the cut of `side` the dialog edits for a click at fraction `r` of the canvas:
+/// the cut nearest to r x T seconds held to 5 .. T - 5 (T = the side's length); 0 when the
+/// side has no cuts.
+int ListenCutIndex(const SideState& side, float r);
+
+/// Frames of the 10 s window at `sampleRate` (kListenFrames at 44.1 kHz).
+constexpr std::uint32_t ListenFrames(std::uint32_t sampleRate) {
+    return 10 * sampleRate;
+}
+
+/// The sample rate of the side at `path`: the rate the window is read and played at
+/// (44100 when the file cannot be read).
+std::uint32_t ListenRate(const std::string& path);
+
+/// First frame of the window around `cut` (tenths of a second) at `sampleRate`: 5 s before
+/// it, or frame 0 for a cut in the first 5 s (or a negative one).
+std::uint32_t ListenStartFrame(std::int32_t cut, std::uint32_t sampleRate = 44100);
+
+/// Allocates `audio` and reads the 10 s window that starts at `startFrame` of the side at
+/// `path` (SideReader: any format, as 16-bit stereo at the side's rate), never past its
+/// end. Each column's peak is the largest |(L + R) / 2| of its frames (711 at 44.1 kHz),
+/// 32768 held to 32767. False when the file cannot be opened, is not a side, or cannot be
+/// positioned: `audio` then holds silence (at 44.1 kHz).
+bool LoadListenWindow(const std::string& path, std::uint32_t startFrame, ListenAudio& audio);
+
+/// From the window's start up to the marker (the end of song A), at `sampleRate`.
+ListenStretch EndOfSongStretch(int markerX, std::uint32_t sampleRate = 44100);
+/// From the marker to the window's end (the beginning of song B), at `sampleRate`.
+ListenStretch BeginningOfSongStretch(int markerX, std::uint32_t sampleRate = 44100);
 
 /// Tenths of a second that OK adds to the cut for a marker at column `markerX`: -50 at
 /// column 0 to +49 at column 619, 0 within 6 columns of the centre.
 int CutShiftForMarker(int markerX);
 
-/// Moves cut `index` of `side` by `shift` tenths of a second, held to 1 .. levelCount - 1
-/// (only to 1 or more when the side's length is unknown), then keeps the list ascending
-/// without duplicates (cutCount shrinks when the moved cut lands on a neighbour).
-void ShiftCut(SideState& side, int index, int shift);
-
 /// ShiftCut, when cut `index` still holds `opened` (what it held when the listen dialog
 /// opened: a job may have replaced the side's cuts meanwhile). False, changing nothing,
 /// otherwise.
 bool ShiftCutIfStill(SideState& side, int index, std::int32_t opened, int shift);
+
+}  // namespace waveview

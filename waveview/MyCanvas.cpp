@@ -2,6 +2,8 @@
 
 #include <wx/dcbuffer.h>
 
+#include <algorithm>
+
 #include "waveview/PixelLines.h"
 
 const wxColour kListenBandColour(255, 255, 160);
@@ -27,10 +29,15 @@ const std::array<wxEventTypeTag<wxMouseEvent>, 13> kMouseEventTypes = {
     wxEVT_ENTER_WINDOW,  wxEVT_LEAVE_WINDOW, wxEVT_MOUSEWHEEL,
 };
 
-CanvasGeometry MeasureCanvas(const wxWindow& frame) {
+CanvasGeometry waveview::MeasureCanvas(const wxWindow& frame) {
     CanvasGeometry g;
     const wxPoint corner = frame.ConvertDialogToPixels(wxPoint(canvas_du::kLeft, canvas_du::kTop));
-    const wxSize size = frame.ConvertDialogToPixels(wxSize(canvas_du::kWidth, canvas_du::kHeight));
+    wxSize size = frame.ConvertDialogToPixels(wxSize(canvas_du::kWidth, canvas_du::kHeight));
+    const wxSize window =
+        frame.ConvertDialogToPixels(wxSize(canvas_du::kWindowWidth, canvas_du::kWindowHeight));
+    const wxSize client = frame.GetClientSize();
+    size.x += std::max(0, client.x - window.x);
+    size.y += std::max(0, client.y - window.y);
     g.cx = corner.x;
     g.cy = corner.y;
     g.width = size.x;
@@ -57,7 +64,7 @@ void MyCanvas::OnPaint(wxPaintEvent&) {
 }
 
 void MyCanvas::PaintWaveforms(wxDC& dc) {
-    const CanvasGeometry g = MeasureCanvas(*m_owner);
+    const CanvasGeometry g = waveview::MeasureCanvas(*m_owner);
     const int W = g.width;
     const int H = g.height;
     const int half = g.half;

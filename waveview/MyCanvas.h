@@ -1,7 +1,8 @@
 #pragma once
 // The waveform canvas: a strip on the main window showing both sides' loudness envelopes
-// and cut markers, each half topped by a pale yellow listen band with its caption. It only
-// draws; clicks over it are handed to another window (the main panel) to handle.
+// and cut markers (the whole sides, or the part a zoomed view shows), each half topped by a
+// pale yellow listen band with its caption. It only draws; clicks over it are handed to
+// another window (the main panel) to handle.
 // GUI thread only.
 
 #include <wx/event.h>
@@ -24,8 +25,14 @@ extern const char* const kListenCaptions[2];
 /// enter, leave and wheel.
 extern const std::array<wxEventTypeTag<wxMouseEvent>, 13> kMouseEventTypes;
 
-/// The canvas's place and click geometry on `frame`, from its dialog-unit conversion now.
+namespace waveview {
+
+/// The canvas's place and click geometry on `frame`, from its dialog-unit conversion and
+/// its client size now: 10,199 540x100 DU at the default size, wider and taller by what the
+/// window grew beyond it.
 CanvasGeometry MeasureCanvas(const wxWindow& frame);
+
+}  // namespace waveview
 
 class MyCanvas : public wxScrolledWindow {
   public:

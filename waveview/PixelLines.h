@@ -21,5 +21,5 @@ class PixelLines {
     void Line(int x1, int y1, int x2, int y2);
 
   private:
-    wxDC& m_dc;
+    wxDC& dc_;
 };

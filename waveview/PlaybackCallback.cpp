@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "audio/InputCallback.h"
-#include "settings/MenuSettings.h"
 #include "slice/SampleMath.h"
 
 namespace {
@@ -15,7 +14,8 @@ constexpr float kOutputScale = 32767.0f;
 float FadeFactor(const PlaybackState& s, std::uint32_t c) {
     const float p = static_cast<float>(s.position);
     const float length = static_cast<float>(c);
-    const float fadeOutStart = static_cast<float>(kFadeOutEndFrame - c);
+    const std::uint32_t fadeOutEnd = kFadeOutEndFrame / 44100 * s.sampleRate;  // 5 s in
+    const float fadeOutStart = static_cast<float>(fadeOutEnd - c);
     if (p <= length) return s.endMode ? 1.0f : p / length;
     if (p < fadeOutStart) return 1.0f;
     if (!s.endMode) return 1.0f;
@@ -25,33 +25,39 @@ float FadeFactor(const PlaybackState& s, std::uint32_t c) {
 
 }  // namespace
 
-int PlaybackCallback(std::int16_t* out, void* user) {
+FrameTreatment waveview::TreatmentOf(const ProcessingSettings& settings, float peakLevel) {
+    FrameTreatment t;
+    t.level = settings.trebleBoost;
+    t.gain = settings.normalize && peakLevel > 0 ? 1.0f / peakLevel : 1.0f;
+    return t;
+}
+
+void waveview::TreatFrame(std::int16_t left, std::int16_t right, TrebleFilter& treble,
+                          const FrameTreatment& t, std::int16_t* out) {
+    std::int16_t frame[2] = {left, right};
+    if (t.level > 0.01f) treble.Process(frame[0], frame[1], t.level);
+    for (const std::int16_t sample : frame) {
+        float v = t.gain * (static_cast<float>(sample) * kInputScale);
+        if (t.fading) v = t.factor * v;
+        *out++ = slice::TruncateToSample(kOutputScale * v);
+    }
+}
+
+int waveview::PlaybackCallback(std::int16_t* out, void* user) {
     auto& s = *static_cast<PlaybackState*>(user);
     if (s.size < kCallbackFrames || s.position >= s.size - kCallbackFrames) {
         std::fill(out, out + 2 * kCallbackFrames, std::int16_t{0});
         return 0;
     }
 
-    const PlaybackSettings& settings = *s.settings;
-    const float level = settings.TrebleLevel();
-    const float gain = settings.Normalize() && s.peakLevel > 0 ? 1.0f / s.peakLevel : 1.0f;
-    const std::uint32_t fade = menu::FadeFramesForId(settings.FadeId());
-    const bool fading = fade > 0;
-    const float factor = fading ? FadeFactor(s, fade) : 1.0f;
+    const ProcessingSettings settings = s.settings->Processing();
+    FrameTreatment treatment = TreatmentOf(settings, s.peakLevel);
+    const std::uint32_t fade = settings.FadeFrames(s.sampleRate);
+    treatment.fading = fade > 0;
+    if (treatment.fading) treatment.factor = FadeFactor(s, fade);
 
-    if (level != s.tunedLevel) {
-        TuneTreble(s.treble, level);
-        s.tunedLevel = level;
-    }
-    const bool boost = level > 0.01f;
-    for (std::uint32_t i = 0; i < kCallbackFrames; ++i, ++s.position) {
-        std::int16_t frame[2] = {s.left[s.position], s.right[s.position]};
-        if (boost) s.treble.Process(frame[0], frame[1], level);
-        for (const std::int16_t sample : frame) {
-            float v = gain * (static_cast<float>(sample) * kInputScale);
-            if (fading) v = factor * v;
-            *out++ = TruncateToSample(kOutputScale * v);
-        }
-    }
+    s.treble.Follow(treatment.level, s.sampleRate);
+    for (std::uint32_t i = 0; i < kCallbackFrames; ++i, ++s.position, out += 2)
+        TreatFrame(s.left[s.position], s.right[s.position], s.treble, treatment, out);
     return 0;
 }

@@ -1,23 +1,24 @@
 #include "waveview/PreviewPlayer.h"
 
 PreviewPlayer::PreviewPlayer(const PlaybackSettings& settings) {
-    m_state.settings = &settings;
+    state_.settings = &settings;
 }
 
 void PreviewPlayer::Stop() {
-    m_stream.Close();
+    stream_.Close();
 }
 
 bool PreviewPlayer::Play(const std::int16_t* left, const std::int16_t* right, std::uint32_t frames,
-                         bool endMode, Side side) {
+                         bool endMode, Side side, std::uint32_t sampleRate) {
     Stop();
-    m_state.left = left;
-    m_state.right = right;
-    m_state.size = frames;
-    m_state.position = 0;
-    m_state.endMode = endMode;
-    m_state.playSide = side;
-    m_state.peakLevel = m_state.settings->PeakLevel(side);
-    m_state.tunedLevel = -1;
-    return m_stream.Play(&PlaybackCallback, &m_state);
+    state_.left = left;
+    state_.right = right;
+    state_.size = frames;
+    state_.position = 0;
+    state_.endMode = endMode;
+    state_.playSide = side;
+    state_.peakLevel = state_.settings->PeakLevel(side);
+    state_.sampleRate = sampleRate;
+    state_.treble.tunedLevel = -1;  // each playback starts from a fresh filter
+    return stream_.Play(&waveview::PlaybackCallback, &state_, sampleRate);
 }

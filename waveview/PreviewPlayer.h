@@ -23,14 +23,15 @@ class PreviewPlayer {
     /// Stops any playback, then plays `frames` frames from `left` and `right` (which must
     /// stay unchanged until the next Stop) through the default output, processed for the
     /// end (`endMode`) or the beginning of a song of `side`, whose peak (for Normalize) is
-    /// taken now. The treble filter starts from a clean history. False when no output stream could
-    /// be opened: nothing plays, and nothing is reported to the user.
+    /// taken now, at `sampleRate` (the side's). The treble filter starts from a clean history.
+    /// False when no output stream could be opened: nothing plays, and nothing is reported
+    /// to the user.
     bool Play(const std::int16_t* left, const std::int16_t* right, std::uint32_t frames,
-              bool endMode, Side side);
+              bool endMode, Side side, std::uint32_t sampleRate = 44100);
 
-    bool IsPlaying() const { return m_stream.IsOpen(); }
+    bool IsPlaying() const { return stream_.IsOpen(); }
 
   private:
-    PlaybackState m_state;
-    AudioStream m_stream;  // declared after m_state: closed before the state goes away
+    PlaybackState state_;
+    AudioStream stream_;  // declared after state_: closed before the state goes away
 };

@@ -12,7 +12,6 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kTurnSeconds = 1.8;  // one turn at 33 1/3 rpm
 constexpr double kRumblePoleHz = 18;
-constexpr double kConverterDb = -90;
 constexpr double kSoftestClickDb = 36;  // below the loudest
 
 double OnePole(double hertz) {
@@ -43,7 +42,7 @@ RecordNoise::RecordNoise(const NoisePlan& plan, const NoiseTimeline& timeline, s
     }
     warp_ = plan.medium == Medium::Vinyl ? DecibelsToFactor(plan.warpDb) : 0;
     hum_ = DecibelsToFactor(plan.humDb);
-    converter_ = DecibelsToFactor(kConverterDb);
+    converter_ = DecibelsToFactor(plan.converterDb);
     nextClick_ = static_cast<double>(t_.dropFrame) +
                  random_.Exponential(std::max(plan.clicksPerSecond, 1e-9) / kRate);
     nextPop_ = static_cast<double>(t_.dropFrame) +
@@ -101,8 +100,9 @@ void RecordNoise::Add(std::uint64_t frame, std::size_t n, double* out) {
                 nextClick_ += random_.Exponential(plan_.clicksPerSecond / kRate);
             }
             while (nextPop_ <= static_cast<double>(i)) {
-                StartClick(i, DecibelsToFactor(random_.Uniform(-14, -2)), random_.Uniform(1, 4),
-                           random_.Uniform(150, 700), random_.Chance(0.4));
+                StartClick(i, DecibelsToFactor(random_.Uniform(-14, -2)),
+                           random_.Uniform(1, plan_.popLongestMs), random_.Uniform(150, 700),
+                           random_.Chance(0.4));
                 nextPop_ += random_.Exponential(plan_.popsPerMinute / 60 / kRate);
             }
             if (i == nextRunOut_ && i >= t_.runOutFrame) {
@@ -142,9 +142,12 @@ void RecordNoise::Add(std::uint64_t frame, std::size_t n, double* out) {
                 hissState_[c] = w;
                 (c ? right : left) += floorGain_ * tilted;
             }
-            const double phase = 2 * kPi * 50 * t / kRate;
-            const double hum =
-                hum_ * (std::sin(phase) + 0.5 * std::sin(3 * phase) + 0.25 * std::sin(5 * phase));
+        }
+        if (plan_.humDb > -150) {
+            // The mains and its harmonics, the odd ones stronger (a rectifier's buzz).
+            const double phase = 2 * kPi * plan_.humHz * t / kRate;
+            const double hum = hum_ * (std::sin(phase) + 0.3 * std::sin(2 * phase) +
+                                       0.5 * std::sin(3 * phase) + 0.25 * std::sin(5 * phase));
             left += hum;
             right += hum;
         }

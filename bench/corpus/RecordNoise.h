@@ -3,8 +3,8 @@
 // the turntable, frame by frame. Vinyl: surface noise that swells with each turn, rumble
 // and warp far below the music's band, crackle from a few clicks a minute to dozens a
 // second, pops, the thump of the needle landing and lifting, and the click that the locked
-// run-out groove repeats every turn. Cassette: hiss weighted toward the treble, mains hum,
-// the click of the record key. Both: the converter's own faint noise.
+// run-out groove repeats every turn. Cassette: hiss weighted toward the treble, the click of
+// the record key or of the leader's splice. Both: mains hum, the converter's own faint noise.
 
 #include <cstdint>
 #include <vector>
@@ -22,10 +22,13 @@ struct NoisePlan {
     double surfaceCutoffHz = 3000;  ///< vinyl: the surface noise's one-pole low-pass
     double rumbleDb = -40;          ///< vinyl: RMS of the rumble (below 30 Hz)
     double warpDb = -34;            ///< vinyl: peak of the 0.55 Hz warp
-    double humDb = -200;            ///< mains hum at 50 Hz and its odd harmonics, peak
+    double humDb = -200;            ///< mains hum and its harmonics, peak
+    double humHz = 50;              ///< the mains: 50 or 60 Hz
+    double converterDb = -90;       ///< the sound card's own noise, RMS per channel
     double clicksPerSecond = 1;     ///< vinyl crackle
     double clickLoudestDb = -14;    ///< the loudest click's peak; the softest are 36 dB lower
     double popsPerMinute = 2;       ///< vinyl: big low clicks
+    double popLongestMs = 4;        ///< their longest decay
     double runOutClickDb = -14;     ///< vinyl: peak of the locked groove's click
 };
 

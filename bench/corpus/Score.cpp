@@ -26,9 +26,17 @@ std::optional<Truth> ReadTruth(const std::string& path) {
         } else if (key == "song") {
             double start = 0, end = 0;
             words >> start >> end;
-            if (previousEnd >= 0) truth.gaps.emplace_back(previousEnd / kRate, start / kRate);
+            if (previousEnd >= 0)
+                truth.gaps.emplace_back(previousEnd / kRate, start / kRate);
+            else
+                truth.musicStart = start / kRate;
+            truth.musicEnd = end / kRate;
             previousEnd = end;
             ++truth.songs;
+        } else if (key == "condition") {
+            std::string half;
+            words >> truth.condition >> half;
+            truth.heldOut = half == "held-out";
         }
     }
     return truth;

@@ -13,6 +13,9 @@ struct Truth {
     double seconds = 0;
     int songs = 0;
     std::vector<std::pair<double, double>> gaps;  ///< seconds: end of a song, start of the next
+    double musicStart = 0, musicEnd = 0;          ///< seconds: first song's start, last's end
+    std::string condition;                        ///< "" on a truth without one
+    bool heldOut = false;
 };
 
 /// Reads a .truth file written by velvane-make-corpus; nullopt when it cannot be read.
@@ -32,6 +35,7 @@ struct Score {
 };
 
 constexpr double kToleranceSeconds = 0.5;
+constexpr double kMusicEdgeToleranceSeconds = 1;  ///< music start and end
 
 /// Scores `cutSeconds` (any order) against the side's gaps.
 Score ScoreCuts(const Truth& truth, std::vector<double> cutSeconds);

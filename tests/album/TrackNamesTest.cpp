@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "slice/SliceWriter.h"
-#include "tests/jobs/FakeJobContext.h"
+#include "tests/support/FakeWorkControl.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
 
@@ -38,7 +38,7 @@ TEST(TrackNamesTest, UnsafeTitlesBecomeSafeNames) {
         {"a" + Times(kE, 150), "a" + Times(kE, 99)},  // 200 would split a character
         {"Caf" + kE + " ok", "Caf" + kE + " ok"},
     };
-    for (const auto& [title, name] : cases) EXPECT_EQ(SafeFileTitle(title), name) << title;
+    for (const auto& [title, name] : cases) EXPECT_EQ(album::SafeFileTitle(title), name) << title;
 }
 
 TEST(TrackNamesTest, TitledNamesArePaddedContinuedAndDistinct) {
@@ -83,18 +83,36 @@ TEST(TrackNamesTest, ATitleNamingASideRecordingIsRefused) {
     const std::string before = ReadFileBytes(side);
     AlbumInfo album;
     album.sides[0] = {{"Intro", ""}, {"Outro", ""}};
-    FakeJobContext ctx;
+    FakeWorkControl ctx;
     SliceRequest request;
     request.sidePath = side;
     const std::vector<std::int32_t> cuts = {5};
     request.cuts = cuts;
     request.folder = dir.path();
     request.tracks = SideTracks(Side::One, album, 0);
-    const SliceResult result = WriteSlices(ctx, request);
+    const SliceResult result = slice::WriteSlices(ctx, ctx.treble, request);
     EXPECT_EQ(result.outcome, SliceOutcome::WouldOverwriteSide);
     EXPECT_EQ(result.written, 0u);
     EXPECT_EQ(ReadFileBytes(side), before);
     EXPECT_FALSE(std::filesystem::exists(dir / "02 - Outro.wav"));
+}
+
+// Titled names can be copied to FAT and exFAT sticks unless the album keeps the characters;
+// a title and its tag are one cleaned text.
+TEST(TrackNamesTest, NamesFitMemorySticksAndNameAndTagAgree) {
+    const std::string title = "Who? Me: *Now* \"Here\" <a|b> c\\d...";
+    EXPECT_EQ(album::SafeFileTitle(title), "Who_ Me_ _Now_ _Here_ _a_b_ c_d");
+    EXPECT_EQ(album::SafeFileTitle("Etc . . "), "Etc");
+    EXPECT_EQ(album::SafeFileTitle(title, true), title);
+    AlbumInfo album;
+    album.sides[0] = {{title, ""}, {std::string("A\0B\tC", 5), ""}};
+    EXPECT_EQ(SideTracks(Side::One, album, 0).SliceName(1, 1),
+              "01 - " + album::SafeFileTitle(title) + ".wav");
+    const SideTracks tracks(Side::One, album, 0);
+    EXPECT_EQ(tracks.SliceName(2, 2), "02 - A B C.wav");
+    EXPECT_EQ(tracks.Tags(2, 2)->title, "A B C");
+    album.keepTitleCharacters = true;
+    EXPECT_EQ(SideTracks(Side::One, album, 0).SliceName(1, 1), "01 - " + title + ".wav");
 }
 
 }  // namespace

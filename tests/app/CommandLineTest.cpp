@@ -36,7 +36,7 @@ TEST(CommandLineParse, AcceptsTheDocumentedFormsAndRefusesTheRest) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
         std::string error;
-        const std::optional<CommandLine> line = ParseCommandLine(c.args, error);
+        const std::optional<CommandLine> line = app::ParseCommandLine(c.args, error);
         ASSERT_EQ(line.has_value(), c.ok);
         if (!line) {
             EXPECT_FALSE(error.empty());
@@ -47,7 +47,7 @@ TEST(CommandLineParse, AcceptsTheDocumentedFormsAndRefusesTheRest) {
         EXPECT_EQ(line->sides, c.sides);
     }
     std::string error;
-    EXPECT_TRUE(ParseCommandLine({"--help"}, error)->help);
+    EXPECT_TRUE(app::ParseCommandLine({"--help"}, error)->help);
 }
 
 using CommandLineStart = FrameTest;
@@ -58,11 +58,11 @@ TEST_F(CommandLineStart, SettingsFirstThenSidesMadeAbsoluteAndChecked) {
     settings.side1Path = "/from/settings1.wav";
     settings.side2Path = "/from/settings2.wav";
     settings.encoderKind = 5;
-    ASSERT_TRUE(SaveSettingsFile(dir / "s.lpx", settings));
+    ASSERT_TRUE(settings::SaveSettingsFile(dir / "s.lpx", settings));
     ASSERT_TRUE(WriteWav(dir / "one.wav", NoiseFrames(10, 0.1)));
-    WavLayout rate48k;
-    rate48k.sampleRate = 48000;
-    ASSERT_TRUE(WriteWav(dir / "two.wav", NoiseFrames(10, 0.1), rate48k));
+    WavLayout rate8k;  // 48 kHz is a side now; 8 kHz is not
+    rate8k.sampleRate = 8000;
+    ASSERT_TRUE(WriteWav(dir / "two.wav", NoiseFrames(10, 0.1), rate8k));
 
     char oldDir[4096];
     ASSERT_NE(getcwd(oldDir, sizeof oldDir), nullptr);
@@ -70,25 +70,27 @@ TEST_F(CommandLineStart, SettingsFirstThenSidesMadeAbsoluteAndChecked) {
     CommandLine line;
     line.settingsFile = "s.lpx";
     line.sides = {"one.wav", "./two.wav"};
-    ApplyCommandLine(*frame, line);
+    app::ApplyCommandLine(*frame, line);
     ASSERT_EQ(chdir(oldDir), 0);
 
     EXPECT_EQ(frame->Controls().m_choice1->GetSelection(), 5);
-    EXPECT_EQ(ToUtf8(frame->Controls().i_textCtrl1->GetValue()), dir / "one.wav");
+    EXPECT_EQ(app::ToUtf8(frame->Controls().i_textCtrl1->GetValue()), dir / "one.wav");
     EXPECT_EQ(frame->Controls().i_textCtrl2->GetValue(), "/from/settings2.wav")
         << "a refused side keeps its path";
     EXPECT_EQ(frame->LastPath(), dir / "one.wav");
     ASSERT_EQ(prompts->messages.size(), 1u);
     EXPECT_EQ(prompts->messages[0].caption, "Wrong format");
-    EXPECT_EQ(ToUtf8(prompts->messages[0].text),
+    EXPECT_EQ(app::ToUtf8(prompts->messages[0].text),
               dir / "two.wav" +
-                  "\nThis is not a 44.1 kHz stereo wave file!\n(48000 Hz, 2 channels, 16 bits)");
+                  "\nThis is not a side Velvane can read!\n(8000 Hz, 2 channels, 16 bits)\n"
+                  "Sides are WAV, FLAC, AIFF, RF64 or Wave64 files, mono or stereo, 16 to 32 "
+                  "bits or float, 22.05 to 192 kHz.");
 }
 
 TEST_F(CommandLineStart, UnreadableSettingsFileIsReported) {
     CommandLine line;
     line.settingsFile = "/no/such/file.lpx";
-    ApplyCommandLine(*frame, line);
+    app::ApplyCommandLine(*frame, line);
     ASSERT_EQ(prompts->messages.size(), 1u);
     EXPECT_EQ(prompts->messages[0].caption, "Couldn't open!");
 }

@@ -13,6 +13,7 @@
 #include <set>
 #include <vector>
 
+#include "app/AccessibleNames.h"
 #include "app/ImageFile.h"
 #include "app/ImgPanel.h"
 #include "app/ResourceFiles.h"
@@ -147,13 +148,14 @@ TEST_F(LayoutTest, ChoicesListTheirItemsWithTheirDefaults) {
     EXPECT_EQ(frame->Controls().m_choice1->GetSelection(), 2);
 }
 
-TEST_F(LayoutTest, FrameIsFixedAndItsPanelCoversTheClientArea) {
+// The window opens at its smallest size, where every control has its place; it may grow.
+TEST_F(LayoutTest, FrameOpensAtItsSmallestSizeAndItsPanelCoversTheClientArea) {
     EXPECT_EQ(frame->GetTitle(), "Velvane, version 2.0");
     EXPECT_EQ(frame->GetName(), "frame");
-    EXPECT_FALSE(frame->HasFlag(wxRESIZE_BORDER));
-    EXPECT_FALSE(frame->HasFlag(wxMAXIMIZE_BOX));
+    EXPECT_TRUE(frame->HasFlag(wxRESIZE_BORDER));
+    EXPECT_TRUE(frame->HasFlag(wxMAXIMIZE_BOX));
     EXPECT_EQ(frame->GetMinSize(), frame->GetSize());
-    EXPECT_EQ(frame->GetMaxSize(), frame->GetSize());
+    EXPECT_EQ(frame->GetMaxSize(), wxDefaultSize);
     const wxSize client = frame->ConvertDialogToPixels(wxSize(559, 306));
     EXPECT_EQ(frame->GetClientSize(), client);
     EXPECT_EQ(frame->Controls().m_panel->GetName(), "VELVANE");
@@ -204,6 +206,27 @@ TEST_F(LayoutTest, ControlsFitTheirBoxesAndNeverOverlap) {
     }
 }
 
+// Screen readers name the check boxes by the captions painted beside them, and the
+// transport's buttons by what they do.
+TEST_F(LayoutTest, ControlsHaveTheirAccessibleNames) {
+    const FrameControls& c = frame->Controls();
+    const std::pair<wxWindow*, const char*> named[] = {
+        {c.m_checkBox3, "Delete all wave slices when finished"},
+        {c.w_checkBox1, "Voice message when sides have been sliced"},
+        {c.m_checkBox1, "Create MP3 (or Ogg) files from wave slices"},
+        {c.m_checkBox2, "Voice message when MP3 (or Ogg) files have been created"},
+        {c.m_play, "Play"},
+        {c.m_pause, "Pause"},
+        {c.m_stop, "Stop"},
+        {c.m_previousCut, "Play from the previous cut"},
+        {c.m_nextCut, "Play from the next cut"},
+        {c.m_zoomFit, "Zoom to fit"}};
+    for (const auto& [window, name] : named) EXPECT_EQ(app::AccessibleName(*window), name);
+    for (wxButton* button : {c.m_play, c.m_pause, c.m_stop}) {
+        EXPECT_EQ(button->GetName(), button->GetLabel());
+    }
+}
+
 struct CaptionRow {
     const char* text;
     int points;
@@ -242,12 +265,16 @@ class PaintedTest : public LayoutTest {
   protected:
     wxImage CapturePainted() {
         bool painted = false;
-        frame->Controls().m_panel->Bind(wxEVT_ERASE_BACKGROUND, [&](wxEraseEvent& e) {
+        const auto erased = [&painted](wxEraseEvent& e) {
             painted = true;
             e.Skip();
-        });
-        frame->Controls().m_panel->Refresh();
+        };
+        wxWindow* panel = frame->Controls().m_panel;
+        panel->Bind(wxEVT_ERASE_BACKGROUND, erased);
+        panel->Refresh();
         EXPECT_TRUE(RunUntil([&] { return painted; }));
+        // A later repaint must not reach `painted` once this function has returned.
+        panel->Unbind(wxEVT_ERASE_BACKGROUND, erased);
         // One more pass so that the controls over the panel have painted too.
         for (int i = 0; i < 20; ++i) wxTheApp->Yield(true);
         return CaptureClientArea(frame);
@@ -314,7 +341,7 @@ TEST_F(PaintedTest, MissingBackgroundPictureLeavesADarkFill) {
 // enough for white captions; the icon has the program's three colours.
 TEST_F(LayoutTest, PicturesAreBuiltToFitTheWindow) {
     const wxImage background =
-        LoadImageFile(resource::Path(resource::kBackground), wxBITMAP_TYPE_JPEG);
+        app::LoadImageFile(resource::Path(resource::kBackground), wxBITMAP_TYPE_JPEG);
     ASSERT_TRUE(background.IsOk());
     EXPECT_GE(background.GetWidth(), frame->GetClientSize().x);
     EXPECT_GE(background.GetHeight(), frame->GetClientSize().y);
@@ -324,8 +351,8 @@ TEST_F(LayoutTest, PicturesAreBuiltToFitTheWindow) {
     for (int i = 0; i < 3 * pixels; ++i) brightness += rgb[i];
     EXPECT_LT(brightness / (3.0 * pixels), 60.0);
 
-    EXPECT_TRUE(LoadImageFile(resource::Path(resource::kSplash), wxBITMAP_TYPE_BMP).IsOk());
-    const wxImage icon = LoadImageFile(resource::Path("velvane.png"), wxBITMAP_TYPE_PNG);
+    EXPECT_TRUE(app::LoadImageFile(resource::Path(resource::kSplash), wxBITMAP_TYPE_BMP).IsOk());
+    const wxImage icon = app::LoadImageFile(resource::Path("velvane.png"), wxBITMAP_TYPE_PNG);
     ASSERT_TRUE(icon.IsOk());
     EXPECT_EQ(icon.GetSize(), wxSize(32, 32));
     std::set<std::string> colours;

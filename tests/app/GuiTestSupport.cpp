@@ -30,7 +30,11 @@ bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeo
     return true;
 }
 
-wxString ScriptedPrompter::ChooseFile(wxWindow*, const FileRequest& request) {
+wxString ScriptedPrompter::ChooseFile(wxWindow*, FileRequest& request) {
+    if (!filterIndexes.empty()) {
+        request.filterIndex = filterIndexes.front();
+        filterIndexes.pop_front();
+    }
     fileRequests.push_back(request);
     if (files.empty()) {
         ADD_FAILURE() << "unexpected file dialog: " << request.message;
@@ -45,7 +49,11 @@ int ScriptedPrompter::Message(wxWindow*, const wxString& text, const wxString& c
                               long style) {
     messages.push_back({text, caption, style});
     if (onMessage) onMessage(messages.back());
-    return wxOK;
+    if (!(style & wxYES_NO)) return wxOK;
+    if (answers.empty()) return wxYES;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
 }
 
 int ScriptedPrompter::RunModal(wxDialog& dialog) {

@@ -49,13 +49,17 @@ struct ShownMessage {
 /// question without a queued answer fails the test (and is answered with "cancel").
 class ScriptedPrompter : public Prompter {
   public:
-    wxString ChooseFile(wxWindow* parent, const FileRequest& request) override;
+    wxString ChooseFile(wxWindow* parent, FileRequest& request) override;
     int Message(wxWindow* parent, const wxString& text, const wxString& caption,
                 long style) override;
     int RunModal(wxDialog& dialog) override;
     void OpenUrl(const wxString& url) override;
 
     std::deque<wxString> files;  ///< "" = the user cancels
+    /// The file type chosen with the next file in `files` (default: as the dialog offers).
+    std::deque<int> filterIndexes;
+    /// Answers to questions (wxYES_NO messages), in turn; wxYES when none is queued.
+    std::deque<int> answers;
     std::deque<int> modalResults;
     /// Called with a modal dialog before its answer is given (e.g. to fill it in).
     std::function<void(wxDialog&)> onModal;

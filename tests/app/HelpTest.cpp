@@ -2,6 +2,7 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/file.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 #include <wx/stattext.h>
@@ -29,6 +30,26 @@ TEST_F(HelpTest, AboutAndBasicHelpShowTheirTexts) {
         help.text.StartsWith("Record the two sides of the record (or one side of the "
                              "cassette) using this\nsoftware, by clicking on \"Rec...\""));
     EXPECT_TRUE(help.text.Contains("\"Locate encoder...\""));
+}
+
+// Basic Help and the manual tell of what the program does now, and ask for no step it
+// does not need: an encoder installed on the system is found without locating it.
+TEST_F(HelpTest, BasicHelpAndTheManualDescribeTheEditor) {
+    Menu(401);
+    Menu(402);
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    ASSERT_EQ(prompts->urls.size(), 1u);
+    const wxString help = prompts->messages[0].text;
+    wxString manual;
+    ASSERT_TRUE(wxFile(wxFileName::URLToFileName(prompts->urls[0]).GetFullPath()).ReadAll(&manual));
+    for (const wxString& text : {help, manual}) {
+        for (const char* topic : {"Smart Sense", "Track titles", "tags", "CUE sheet", "Cut list",
+                                  "playhead", "Play", "space bar", "Zoom", "Undo", "Ctrl+Z"}) {
+            EXPECT_TRUE(text.Lower().Contains(wxString(topic).Lower())) << topic;
+        }
+        EXPECT_TRUE(text.Contains("finds lame, oggenc and flac")) << "an installed encoder";
+        EXPECT_FALSE(text.Contains("browse to the encoder"));
+    }
 }
 
 TEST_F(HelpTest, ManualAndHomePageAreShippedPages) {

@@ -10,9 +10,11 @@
 #include <filesystem>
 
 #include "app/MyWorkerThread.h"
+#include "model/EncoderKind.h"
 #include "platform/Process.h"
 #include "settings/MenuSettings.h"
 #include "tests/app/JobTestSupport.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/TestWav.h"
 
 namespace fs = std::filesystem;
@@ -161,6 +163,33 @@ TEST_P(CloseDuringAJob, StopsTheJobAndWaitsForItBeforeTheWindowGoes) {
         if (entry.path().filename() != "side.wav") {
             EXPECT_TRUE(IsCompleteWave(entry.path()));
         }
+}
+
+// Closing while encoders run asks first; once the user says yes the window goes at once
+// (the encoders end with it, however long they would take) and the user's earlier file
+// that a run was replacing is back.
+TEST_F(JobWindowTest, ClosingDuringEncodingAsksAndDoesNotWaitForTheEncoders) {
+    Locate(Side::One, PlaceSide("side.wav", SmallSide(1)));
+    ASSERT_TRUE(WriteFileBytes(dir / "A1.mp3", "the user's own"));
+    frame->Controls().m_cutsHow->SetSelection(1);
+    frame->Controls().c_textCtrlTime[0]->ChangeValue("0.30.0");
+    frame->Controls().m_checkBox1->SetValue(true);
+    frame->Controls().m_choice1->SetSelection(static_cast<int>(EncoderKind::BladeEnc));
+    frame->Controls().m_textCtrl1->ChangeValue(FAKE_ENCODER_PATH);
+    ScopedEnv slow{"FAKE_ENCODER_SLOW_MS", "60000"};
+    Press(frame->Controls().e_button1);
+    ASSERT_TRUE(RunUntil([&] { return fs::exists(dir / "A1.mp3.velvane-earlier"); }));
+
+    prompts->answers.push_back(wxNO);
+    frame->Close();
+    RunUntil([] { return false; }, std::chrono::milliseconds(200));
+    ASSERT_EQ(g_frame, frame);  // still there
+    EXPECT_EQ(prompts->messages.back().caption, "Close Velvane?");
+    frame->Close();  // yes
+    ASSERT_TRUE(RunUntil([] { return g_frame == nullptr; }));
+    frame = nullptr;
+    EXPECT_EQ(ReadFileBytes(dir / "A1.mp3"), "the user's own");
+    EXPECT_FALSE(fs::exists(dir / "A1.mp3.velvane-earlier"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, CloseDuringAJob,

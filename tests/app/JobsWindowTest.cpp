@@ -61,9 +61,9 @@ TEST_P(DrawWaveforms, FillsThePresentSidesAndSettlesTheirCutTables) {
     EXPECT_TRUE(prompts->messages.empty());
     const bool present[2] = {c.side1, c.side2};
     for (const Side s : kSides) {
-        SCOPED_TRACE(Number(s));
+        SCOPED_TRACE(model::Number(s));
         const SideState& side = frame->SideAt(s);
-        if (!present[Index(s)]) {
+        if (!present[model::Index(s)]) {
             EXPECT_EQ(side.cutCount, 0u);
             EXPECT_EQ(side.levelCount, 0u);
             continue;
@@ -165,6 +165,29 @@ TEST_F(JobWindowTest, TypedTimesCutOneSideWhereTyped) {
     EXPECT_EQ(first->size(), 30u * 44100);
     EXPECT_EQ(second->size(), 305u * 4410);
     EXPECT_EQ(frame->Controls().c_textCtrl1->GetValue(), "");  // typed times need no silence length
+}
+
+// Sliced again with fewer cuts: the slices the first run made beyond them are named in one
+// question, and go when the user says so.
+TEST_F(JobWindowTest, FilesOfAnEarlierRunAreRemovedOnTheUsersWord) {
+    Locate(Side::One, PlaceSide("side.wav", SmallSide(3)));
+    frame->Controls().m_cutsHow->SetSelection(1);
+    frame->Controls().c_textCtrlTime[0]->ChangeValue("0.30.0");
+    frame->Controls().c_textCtrlTime[1]->ChangeValue("1.00.5");
+    Press(frame->Controls().e_button1);
+    ASSERT_TRUE(WaitForJobEnd());
+    ASSERT_EQ(CountSlices(dir.path()), 3);
+    EXPECT_TRUE(prompts->messages.empty());  // a first run asks nothing
+
+    frame->Controls().c_textCtrlTime[1]->ChangeValue("");
+    prompts->answers.push_back(wxYES);
+    Press(frame->Controls().e_button1);
+    ASSERT_TRUE(WaitForJobEnd());
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].caption, "Files of an earlier run");
+    EXPECT_NE(prompts->messages[0].text.find("3.wav"), wxString::npos);
+    EXPECT_EQ(CountSlices(dir.path()), 2);
+    EXPECT_TRUE(fs::exists(dir / "side.wav"));
 }
 
 // A side that got no slices is named in one message, shown before "Finished.".
@@ -316,7 +339,7 @@ TEST_F(JobWindowTest, AnEqChangeDuringAJobReachesTheFilter) {
     Menu(menu::kEqFirst + 4);
     ASSERT_TRUE(WaitForJobEnd());
     TrebleFilter expected;
-    TuneTreble(expected, menu::BoostLevelForEqId(menu::kEqFirst + 4));
+    slice::TuneTreble(expected, menu::BoostLevelForEqId(menu::kEqFirst + 4));
     const TrebleFilter& now = frame->Treble();
     EXPECT_EQ(now.c0, expected.c0);
     EXPECT_EQ(now.c1, expected.c1);

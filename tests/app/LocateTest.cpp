@@ -5,6 +5,8 @@
 #include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 
+#include <filesystem>
+
 #include "app/WxText.h"
 #include "tests/app/GuiTestSupport.h"
 #include "tests/support/TempDir.h"
@@ -33,9 +35,9 @@ TEST_F(LocateTest, AcceptedSideFileBecomesTheSidesPathAndTheLastPath) {
         SCOPED_TRACE(side);
         const std::string path = MakeWav("side " + std::to_string(side) + " é.wav");
         frame->SetWavesDrawn(true);
-        prompts->files.push_back(FromUtf8(path));
+        prompts->files.push_back(app::FromUtf8(path));
         Click(LocateButton(side));
-        EXPECT_EQ(ToUtf8(PathControl(side)->GetValue()), path);
+        EXPECT_EQ(app::ToUtf8(PathControl(side)->GetValue()), path);
         EXPECT_EQ(frame->LastPath(), path);
         EXPECT_FALSE(frame->WavesDrawn());
         const FileRequest& request = prompts->fileRequests.back();
@@ -44,30 +46,36 @@ TEST_F(LocateTest, AcceptedSideFileBecomesTheSidesPathAndTheLastPath) {
         EXPECT_FALSE(request.save);
     }
     EXPECT_EQ(prompts->fileRequests[0].defaultDir, "");
-    EXPECT_EQ(ToUtf8(prompts->fileRequests[1].defaultDir), dir.path());
+    EXPECT_EQ(app::ToUtf8(prompts->fileRequests[1].defaultDir), dir.path());
     EXPECT_TRUE(prompts->messages.empty());
 }
 
 TEST_F(LocateTest, RefusedSideFileShowsWhatItIsAndChangesNothing) {
-    WavLayout rate48k;
-    rate48k.sampleRate = 48000;
-    WavLayout mono;
-    mono.channels = 1;
+    // 48 kHz and mono sides are taken now; 8 kHz and 8 bits are not.
+    WavLayout rate8k;
+    rate8k.sampleRate = 8000;
+    WavLayout eightBit;
+    eightBit.bitsPerSample = 8;
+    const std::string wrong = "This is not a side Velvane can read!\n";
+    const std::string taken =
+        "\nSides are WAV, FLAC, AIFF, RF64 or Wave64 files, mono or stereo, 16 to 32 bits or "
+        "float, 22.05 to 192 kHz.";
     const std::pair<std::string, std::string> cases[] = {
-        {MakeWav("48k.wav", rate48k), "(48000 Hz, 2 channels, 16 bits)"},
-        {MakeWav("mono.wav", mono), "(44100 Hz, 1 channel, 16 bits)"},
-        {dir / "missing.wav", "(the file cannot be opened)"},
+        {MakeWav("8k.wav", rate8k), wrong + "(8000 Hz, 2 channels, 16 bits)" + taken},
+        {MakeWav("8bit.wav", eightBit), wrong + "(44100 Hz, 2 channels, 8 bits)" + taken},
+        // A missing file is missing, not of the wrong format.
+        {dir / "missing.wav", "The file \"" + (dir / "missing.wav") + "\" cannot be opened."},
     };
     frame->Controls().i_textCtrl2->ChangeValue("/old/side2.wav");
     frame->SetLastPath("/old/side2.wav");
     frame->SetWavesDrawn(true);
     for (const auto& [path, format] : cases) {
         SCOPED_TRACE(path);
-        prompts->files.push_back(FromUtf8(path));
+        prompts->files.push_back(app::FromUtf8(path));
         Click(frame->Controls().i_button2);
         ASSERT_FALSE(prompts->messages.empty());
         const ShownMessage& message = prompts->messages.back();
-        EXPECT_EQ(message.text, "This is not a 44.1 kHz stereo wave file!\n" + format);
+        EXPECT_EQ(app::ToUtf8(message.text), format);
         EXPECT_EQ(message.caption, "Wrong format");
         EXPECT_EQ(message.style, wxOK | wxICON_INFORMATION);
         EXPECT_EQ(frame->Controls().i_textCtrl2->GetValue(), "/old/side2.wav");
@@ -78,6 +86,18 @@ TEST_F(LocateTest, RefusedSideFileShowsWhatItIsAndChangesNothing) {
     Click(frame->Controls().i_button1);
     EXPECT_EQ(prompts->messages.size(), 3u);
     EXPECT_EQ(frame->Controls().i_textCtrl1->GetValue(), "");
+}
+
+// A copy cut short of its header is taken for what it holds, and the user is told so.
+TEST_F(LocateTest, ASideShorterThanItsHeaderIsTakenWithAWord) {
+    const std::string path = MakeWav("cut.wav");
+    std::filesystem::resize_file(path, 44 + 4 * 50);
+    prompts->files.push_back(app::FromUtf8(path));
+    Click(LocateButton(1));
+    EXPECT_EQ(app::ToUtf8(PathControl(1)->GetValue()), path);
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].caption, "Shorter than its header");
+    EXPECT_NE(prompts->messages[0].text.find("shorter than its header says"), wxString::npos);
 }
 
 TEST_F(LocateTest, EncoderKindIsRecognisedFromItsPath) {

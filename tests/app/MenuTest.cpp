@@ -47,6 +47,8 @@ const MenuItemRow kItems[] = {
      true},
     {3, 501, "Normalize - Boost the volume to the maximum level", "Maximize the volume.", true,
      false},
+    {3, 510, "Write slices as CD audio (44.1 kHz 16-bit)",
+     "Resample and dither every slice to 44.1 kHz 16-bit stereo.", true, false},
     {5, 708, "Don't apply any EQ at all", "", true, true},
     {5, 709, "Boost Treble - Barely noticable", "", true, false},
     {5, 710, "Boost Treble - Tiny", "", true, false},
@@ -59,31 +61,51 @@ const MenuItemRow kItems[] = {
     {6, 402, "Read Manual...", "Read the manual", false, false},
     {6, 400, "Velvane on the web...", "Velvane on the web", false, false},
     {6, 404, "Download an MP3 or Ogg encoder...", "Download an MP3 or Ogg encoder", false, false},
+    {7, 110, "Undo", "Undo the last change of the cuts", false, false},
+    {7, 111, "Redo", "Make the change undone last again (also Ctrl+Y)", false, false},
+    {7, 112, "Cut list...",
+     "Each side's cuts with their times and the songs' lengths, to change, add and remove", false,
+     false},
+    {8, 120, "Zoom in", "Zoom in around the pointer (also the + key, or Ctrl and the mouse wheel)",
+     false, false},
+    {8, 121, "Zoom out", "Zoom out around the pointer (also the - key)", false, false},
+    {8, 122, "Zoom to fit", "Show the whole sides (also the 0 key)", false, false},
+    {9, 130, "Play / Pause", "Play from the playhead, or pause (also the space bar)", false, false},
+    {9, 131, "Stop", "Stop playing, back to where it started", false, false},
+    {9, 132, "Play from the previous cut", "Play from the cut before the playhead (also the [ key)",
+     false, false},
+    {9, 133, "Play from the next cut", "Play from the cut after the playhead (also the ] key)",
+     false, false},
 };
 
 using MenuTest = FrameTest;
 
 TEST_F(MenuTest, MenuBarHoldsEveryItemInOrderWithItsDefaults) {
-    const char* const titles[] = {"File", "Rate", "Fades", "Volume", "Input", "EQ", "Help"};
+    // The settings' menus as they always were, then the editor's (Edit, View, Play).
     wxMenu* const menus[] = {frame->Menus().m_fileMenu,  frame->Menus().m_rateMenu,
                              frame->Menus().m_fadesMenu, frame->Menus().m_volumeMenu,
                              frame->Menus().m_inputMenu, frame->Menus().m_eqMenu,
-                             frame->Menus().m_helpMenu};
+                             frame->Menus().m_helpMenu,  frame->Menus().m_editMenu,
+                             frame->Menus().m_viewMenu,  frame->Menus().m_playMenu};
+    // In the bar: File, the editor's, the settings', Help.
+    const std::pair<const char*, int> bar[] = {
+        {"File", 0},  {"Edit", 7},   {"View", 8},  {"Play", 9}, {"Rate", 1},
+        {"Fades", 2}, {"Volume", 3}, {"Input", 4}, {"EQ", 5},   {"Help", 6}};
     ASSERT_EQ(frame->GetMenuBar(), frame->Menus().m_menuBar);
-    ASSERT_EQ(frame->Menus().m_menuBar->GetMenuCount(), 7u);
-    for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(frame->Menus().m_menuBar->GetMenuLabelText(i), titles[i]);
-        EXPECT_EQ(frame->Menus().m_menuBar->GetMenu(i), menus[i]);
+    ASSERT_EQ(frame->Menus().m_menuBar->GetMenuCount(), 10u);
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(frame->Menus().m_menuBar->GetMenuLabelText(i), bar[i].first);
+        EXPECT_EQ(frame->Menus().m_menuBar->GetMenu(i), menus[bar[i].second]);
     }
     // Filled by the audio devices (tests/app/RecordingWindowTest.cpp checks its items).
     EXPECT_EQ(frame->Menus().m_inputMenu->GetMenuItemCount(),
               std::min<std::size_t>(8, frame->Recording().StereoInputs().size()));
 
-    std::vector<int> position(7, 0);
+    std::vector<int> position(10, 0);
     for (const MenuItemRow& row : kItems) {
         SCOPED_TRACE(row.id);
         wxMenu* menu = menus[row.menu];
-        if (row.id == 103) {
+        if (row.id == 103 || row.id == 112) {
             wxMenuItem* separator = menu->FindItemByPosition(position[row.menu]++);
             EXPECT_TRUE(separator->IsSeparator());
         }
@@ -96,7 +118,7 @@ TEST_F(MenuTest, MenuBarHoldsEveryItemInOrderWithItsDefaults) {
             EXPECT_EQ(item->IsChecked(), row.checked);
         }
     }
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 10; ++i) {
         if (menus[i] != frame->Menus().m_inputMenu) {
             EXPECT_EQ(menus[i]->GetMenuItemCount(), size_t(position[i]));
         }
@@ -106,6 +128,17 @@ TEST_F(MenuTest, MenuBarHoldsEveryItemInOrderWithItsDefaults) {
     ASSERT_NE(exit, nullptr);
     EXPECT_EQ(exit->GetFlags(), wxACCEL_ALT);
     EXPECT_EQ(exit->GetKeyCode(), 'X');
+    // A command one repeats has a shortcut.
+    for (const int id :
+         {101, 102, 104, 105, 106, 110, 111, 112, 120, 121, 122, 130, 131, 132, 133, 401}) {
+        std::unique_ptr<wxAcceleratorEntry> accel(
+            frame->Menus().m_menuBar->FindItem(id)->GetAccel());
+        EXPECT_NE(accel, nullptr) << id;
+    }
+    std::unique_ptr<wxAcceleratorEntry> undo(frame->Menus().m_menuBar->FindItem(110)->GetAccel());
+    ASSERT_NE(undo, nullptr);
+    EXPECT_EQ(undo->GetFlags(), wxACCEL_CTRL);
+    EXPECT_EQ(undo->GetKeyCode(), 'Z');
 }
 
 struct GroupCase {
@@ -161,7 +194,7 @@ TEST_F(MenuTest, EqChoicesRetuneTheTrebleFilter) {
         Menu(id);
         EXPECT_EQ(frame->Menus().TrebleBoostLevel(), level);
         TrebleFilter expected;
-        TuneTreble(expected, level);
+        slice::TuneTreble(expected, level);
         const TrebleFilter& actual = frame->Treble();
         EXPECT_EQ(std::vector<float>({actual.b0, actual.b1, actual.b2, actual.a0, actual.a1,
                                       actual.a2, actual.c0, actual.c1, actual.c2, actual.d1,
@@ -189,7 +222,7 @@ TEST_F(MenuTest, GroupsWithNothingCheckedFallBack) {
         EXPECT_EQ(frame->Menus().SelectedEqId(), 708);
         EXPECT_EQ(frame->Menus().TrebleBoostLevel(), 0.0f);
         TrebleFilter flat;
-        TuneTreble(flat, 0);
+        slice::TuneTreble(flat, 0);
         EXPECT_EQ(frame->Treble().c0, flat.c0);
     }
 }

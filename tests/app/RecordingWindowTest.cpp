@@ -15,10 +15,14 @@
 #include <chrono>
 #include <thread>
 
+#include "app/BackdropPanel.h"
+#include "app/FrameMenus.h"
 #include "app/FrameRecording.h"
 #include "app/LevelsDialog.h"
+#include "app/MeterBar.h"
 #include "app/RecordingTexts.h"
 #include "audio/InputCallback.h"
+#include "sidefile/SideReader.h"
 #include "tests/app/GuiTestSupport.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
@@ -26,28 +30,15 @@
 
 namespace {
 
-/// Yes/No answers from a queue, and the levels dialog really shown when `runLevels` is set.
+/// The levels dialog really shown when `runLevels` is set.
 class RecordingPrompter : public ScriptedPrompter {
   public:
-    int Message(wxWindow* parent, const wxString& text, const wxString& caption,
-                long style) override {
-        ScriptedPrompter::Message(parent, text, caption, style);
-        if (!(style & wxYES_NO)) return wxOK;
-        if (answers.empty()) {
-            ADD_FAILURE() << "unexpected question: " << caption;
-            return wxNO;
-        }
-        const int answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
     int RunModal(wxDialog& dialog) override {
         if (!runLevels) return ScriptedPrompter::RunModal(dialog);
         dialogTitles.push_back(dialog.GetTitle());
         return runLevels(dynamic_cast<LevelsDialog&>(dialog));
     }
 
-    std::deque<int> answers;
     std::function<int(LevelsDialog&)> runLevels;
 };
 
@@ -122,37 +113,51 @@ struct LevelsFixture : testing::Test {
     }
     void FeedMeter(std::int16_t sample) {
         std::vector<std::int16_t> block(128, sample);
-        for (int call = 0; call < 69; ++call) InputCallback(block.data(), state, false);
+        for (int call = 0; call < 69; ++call) audio::InputCallback(block.data(), state, false);
     }
 };
 
+// The dialog as its sizer lays it out, shown: every control whole inside it, one below the
+// other, none over another; the slider as high as the theme needs for it and its value (a
+// smaller one is drawn as nothing); the text wrapped inside the dialog.
 TEST_F(LevelsFixture, LayoutAndStartingValues) {
     LevelsDialog levels(parent, state, 0, Ask());
+    levels.Show();
     EXPECT_EQ(levels.GetTitle(), "Adjust Levels");
     EXPECT_EQ(levels.GetName(), "dialog");
-    EXPECT_EQ(levels.GetSize(), wxSize(340, 310));
-    struct Place {
+    struct Named {
         wxWindow* control;
         const char* name;
-        wxRect rect;
-    } places[] = {{levels.m_leftGauge, "p_wxGauge3", {10, 80, 290, 10}},
-                  {levels.m_rightGauge, "p_wxGauge4", {10, 115, 290, 10}},
-                  {levels.m_gainSlider, "slider", {10, 150, 290, 20}},
-                  {levels.m_headroomLabel, "staticText", {10, 180, 80, 15}},
-                  {levels.m_record, "button", {10, 240, 75, 24}},
-                  {levels.m_cancel, "button", {95, 240, 75, 24}}};
-    for (const Place& p : places) {
-        EXPECT_EQ(p.control->GetName(), p.name);
-        EXPECT_EQ(p.control->GetPosition(), p.rect.GetPosition()) << p.name;
+    } rows[] = {{levels.m_leftGauge, "p_wxGauge3"}, {levels.m_rightGauge, "p_wxGauge4"},
+                {levels.m_gainSlider, "slider"},    {levels.m_headroomLabel, "staticText"},
+                {levels.m_autoStop, "autoStop"},    {levels.m_record, "button"}};
+    const wxRect client(levels.GetClientSize());
+    int below = 0;
+    for (const Named& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.control->GetName(), row.name);
+        EXPECT_TRUE(client.Contains(row.control->GetRect()));
+        EXPECT_GE(row.control->GetRect().GetTop(), below);
+        below = row.control->GetRect().GetBottom() + 1;
     }
-    EXPECT_EQ(levels.m_autoStop->GetName(), "autoStop");
+    EXPECT_GE(levels.m_gainSlider->GetSize().y, levels.m_gainSlider->GetBestSize().y);
+    EXPECT_GE(levels.m_gainSlider->GetSize().y, 30) << "room for the slider and its value";
+    EXPECT_FALSE(levels.m_record->GetRect().Intersects(levels.m_cancel->GetRect()));
+    for (wxWindow* child : levels.GetChildren())
+        if (auto* text = dynamic_cast<wxStaticText*>(child))
+            EXPECT_LE(text->GetRect().GetRight(), client.GetRight()) << text->GetLabel();
     EXPECT_EQ(levels.m_autoStop->GetLabel(), "Automatically stop recording.");
     EXPECT_FALSE(levels.m_autoStop->GetValue());
     EXPECT_EQ(levels.m_gainSlider->GetValue(), 50);
+    EXPECT_EQ(levels.m_gainText->GetLabel(), "x1.00 (+0.0 dB)");
     EXPECT_EQ(levels.m_leftGauge->GetRange(), 100);
     EXPECT_EQ(levels.m_leftGauge->GetValue(), 0);
     EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: ");
     EXPECT_TRUE(state.meterShown);
+    FeedMeter(16384);
+    RunUntil([&] { return levels.m_leftGauge->GetValue() == 49; });
+    RunUntil([] { return false; }, std::chrono::milliseconds(200));
+    SaveScreenshot(CaptureClientArea(&levels), "levels-dialog.png");
 }
 
 TEST_F(LevelsFixture, MeterReadingsReachTheControlsOnTheGuiThread) {
@@ -162,14 +167,14 @@ TEST_F(LevelsFixture, MeterReadingsReachTheControlsOnTheGuiThread) {
         FeedMeter(16384);  // half scale, slider at 50
         ASSERT_TRUE(RunUntil([&] { return levels.m_leftGauge->GetValue() == 49; }));
         EXPECT_EQ(levels.m_rightGauge->GetValue(), 49);
-        EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: 49%    ");
+        EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: 6.0 dB");
 
         levels.m_gainSlider->SetValue(100);
         wxCommandEvent moved(wxEVT_SLIDER, levels.m_gainSlider->GetId());
         levels.m_gainSlider->GetEventHandler()->ProcessEvent(moved);
         FeedMeter(16384);
         ASSERT_TRUE(RunUntil([&] { return levels.m_leftGauge->GetValue() == 100; }));
-        EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: CLIP      ");
+        EXPECT_EQ(levels.m_headroomLabel->GetLabel(), "Headroom: CLIP");
         EXPECT_EQ(levels.Gain(), 51.0f);  // what the recording will start with
     }
     EXPECT_FALSE(state.meterShown);  // the meter stops with the dialog
@@ -225,29 +230,45 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CutMethodName, Names) {
-    EXPECT_EQ(CutMethodName(0), "Auto Sense");
-    EXPECT_EQ(CutMethodName(1), "Typed Times");
+    EXPECT_EQ(app::CutMethodName(0), "Auto Sense");
+    EXPECT_EQ(app::CutMethodName(1), "Typed Times");
 }
 
 // The message that closes a recording, from the recorder's summary.
 TEST(RecordedMessage, NamesWhatWentWrongAndWhatTheFileHolds) {
     RecordingSummary summary;
     summary.framesWritten = 44100 * 123 / 10 + 100;
-    EXPECT_EQ(RecordedMessage(summary).text, kAudioRecordedText);
+    EXPECT_EQ(app::RecordedMessage(summary).text, kAudioRecordedText);
     summary.inputOverflows = 4;
     summary.framesLost = 44100 * 3;
-    RecordingMessage m = RecordedMessage(summary);
+    RecordingMessage m = app::RecordedMessage(summary);
     EXPECT_NE(m.text.find("overflowed 4 times"), std::string::npos);
     EXPECT_NE(m.text.find("The disk was too slow: 3.0 s of audio"), std::string::npos);
     summary = {};
     summary.cause = StopCause::WriteError;
     summary.framesWritten = 44100 * 123 / 10 + 100;
-    m = RecordedMessage(summary);
+    m = app::RecordedMessage(summary);
     EXPECT_EQ(m.caption, kRecordingStoppedCaption);
     EXPECT_TRUE(m.exclamation);
     EXPECT_NE(m.text.find("holds the first 12.3 s"), std::string::npos);
     summary.cause = StopCause::SizeLimit;
-    EXPECT_NE(RecordedMessage(summary).text.find("largest size"), std::string::npos);
+    EXPECT_NE(app::RecordedMessage(summary).text.find("largest size"), std::string::npos);
+}
+
+// Automatic slicing skips the message of an ordinary end, never one that lost audio.
+TEST(RecordedMessage, LostAudioIsSaidAlsoWhenSlicingFollows) {
+    RecordingSummary summary;
+    summary.cause = StopCause::Quiet;
+    EXPECT_FALSE(app::NeedsRecordedMessage(summary, true));
+    EXPECT_TRUE(app::NeedsRecordedMessage(summary, false));
+    summary.inputOverflows = 1;
+    EXPECT_TRUE(app::NeedsRecordedMessage(summary, true));
+    summary.inputOverflows = 0;
+    summary.framesLost = 64;
+    EXPECT_TRUE(app::NeedsRecordedMessage(summary, true));
+    summary = {};
+    summary.cause = StopCause::WriteError;
+    EXPECT_TRUE(app::NeedsRecordedMessage(summary, true));
 }
 
 // --- The window ---
@@ -327,18 +348,52 @@ TEST_F(RecordingWindow, RecordedThroughTheLevelsDialogSampleForSample) {
     EXPECT_TRUE(std::equal(recorded->begin(), recorded->end(), start));
 }
 
+// While a side records, the window shows it where the transport is: the meters follow the
+// input, the elapsed time runs, the file's size and the disk's room are said, and the
+// status line stays as it is (screenshot: screenshots/window-while-recording.png).
+TEST_F(RecordingWindow, MetersAndElapsedTimeUpdateWhileRecording) {
+    ASSERT_TRUE(WriteWav(dir / "signal.wav", signal));
+    BUILD_OR_SKIP("basic", dir / "signal.wav", false);
+    prompts->files.push_back(wxString::FromUTF8(dir / "watched.wav"));
+    prompts->modalResults.push_back(LevelsDialog::kRecordResult);
+    ClickButton(frame->Controls().i_button3);
+    EXPECT_TRUE(frame->Controls().m_recordingPanel->IsShown());
+    EXPECT_FALSE(frame->Controls().m_transportPanel->IsShown());
+    int otherStatus = 0;
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            otherStatus += Status() != kRecordingStatusText;
+            return frame->Controls().m_recordingText->GetLabel() == "Recording side 1  0:01";
+        },
+        std::chrono::seconds(20)));
+    EXPECT_EQ(otherStatus, 0) << "the status line does not blink";
+    EXPECT_GT(frame->Controls().m_recordLeft->Channel().Level(), 1000);
+    EXPECT_GT(frame->Controls().m_recordRight->Channel().Level(), 1000);
+    const wxString file = frame->Controls().m_recordingFileText->GetLabel();
+    EXPECT_TRUE(file.Contains(" MB written, ") && file.EndsWith(" min left on the disk")) << file;
+    RunUntil([] { return false; }, std::chrono::milliseconds(300));
+    SaveScreenshot(CaptureClientArea(frame), "window-while-recording.png");
+
+    ClickButton(frame->Controls().i_button3);
+    EXPECT_FALSE(frame->Controls().m_recordingPanel->IsShown());
+    EXPECT_TRUE(frame->Controls().m_transportPanel->IsShown());
+    EXPECT_EQ(prompts->messages.size(), 1u);
+}
+
 TEST_F(RecordingWindow, AutomaticStopSlicesOnceTheFileIsCompleteOrSaysWhyNot) {
     BUILD_OR_SKIP("basic", "", true);  // silence, as fast as it is read
     for (const bool jobRunning : {false, true}) {
         SCOPED_TRACE(jobRunning);
-        prompts->files.push_back(wxString::FromUTF8(dir / "side 2.wav"));
+        // A file of its own each time: the second would otherwise ask to replace the first.
+        const std::string path = dir / (jobRunning ? "side 2b.wav" : "side 2.wav");
+        prompts->files.push_back(wxString::FromUTF8(path));
         prompts->answers.push_back(wxYES);
         int slicingStarts = 0;
         std::optional<std::vector<Frame>> atSlicing;
         frame->Recording().jobRunning = [&] { return jobRunning; };
         frame->Recording().startSlicing = [&] {
             ++slicingStarts;
-            atSlicing = ReadWavFrames(dir / "side 2.wav");
+            atSlicing = ReadWavFrames(path);
         };
         frame->Controls().m_cutsHow->SetSelection(1);
         prompts->runLevels = [&](LevelsDialog& levels) {
@@ -380,6 +435,21 @@ TEST_F(RecordingWindow, CancelledLevelsDialogLeavesAnEmptyFile) {
     EXPECT_TRUE(frame->Controls().i_button4->IsEnabled());
     EXPECT_EQ(ReadFileBytes(dir / "c.wav").size(), 44u);
     EXPECT_TRUE(prompts->messages.empty());
+}
+
+// Rec... on a file that exists asks first; "No" leaves the file and the window as they were.
+TEST_F(RecordingWindow, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo) {
+    BUILD_OR_SKIP("basic", "", false);
+    ASSERT_TRUE(WriteWav(dir / "take.wav", signal));
+    const std::string before = ReadFileBytes(dir / "take.wav");
+    prompts->files.push_back(wxString::FromUTF8(dir / "take.wav"));
+    prompts->answers.push_back(wxNO);
+    ClickButton(frame->Controls().i_button3);
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].caption, "Replace file?");
+    EXPECT_EQ(frame->Controls().i_button3->GetLabel(), "Rec...");
+    EXPECT_EQ(frame->Controls().i_textCtrl1->GetValue(), "");
+    EXPECT_EQ(ReadFileBytes(dir / "take.wav"), before);
 }
 
 TEST_F(RecordingWindow, NoInputShowsInvalidInput) {
@@ -429,6 +499,50 @@ TEST_F(RecordingWindow, ClosingTheWindowCompletesTheRecording) {
     EXPECT_GT(recorded->size(), 0u);
     const std::string bytes = ReadFileBytes(dir / "closed.wav");
     EXPECT_EQ(bytes.size(), 44 + recorded->size() * 4);
+}
+
+}  // namespace
+
+namespace {
+
+// "Format" in the levels dialog: the stream is monitored again in the chosen format, and
+// the recording is made and kept in it, sample for sample what the card delivers.
+TEST_F(RecordingWindow, FormatChosenInTheLevelsDialog) {
+    constexpr SideFormat k96k24{96000, 2, SampleEncoding::Int24};
+    const std::string played = NoiseBytes(k96k24, 8 * 96000, 0.7, 41);
+    ASSERT_TRUE(WriteSideWav(dir / "played.wav", k96k24, played));
+    BUILD_OR_SKIP("basic", dir / "played.wav", false);
+    prompts->files.push_back(wxString::FromUTF8(dir / "side.wav"));
+    prompts->runLevels = [&](LevelsDialog& levels) {
+        EXPECT_EQ(levels.m_format->GetCount(), 4u);
+        EXPECT_EQ(levels.m_format->GetStringSelection(), "44.1 kHz 16-bit stereo");
+        return ShowLevels(levels, [&](LevelsDialog& l) {
+            if (l.Format() != k96k24) {
+                l.m_format->SetSelection(2);
+                wxCommandEvent choice(wxEVT_CHOICE, l.m_format->GetId());
+                choice.SetEventObject(l.m_format);
+                choice.SetInt(2);
+                l.m_format->GetEventHandler()->ProcessEvent(choice);
+                return false;
+            }
+            if (l.m_leftGauge->GetValue() == 0) return false;  // metered in the new format
+            ClickButton(l.m_record);
+            return true;
+        });
+    };
+    ClickButton(frame->Controls().i_button3);
+    RunUntil([] { return false; }, std::chrono::milliseconds(1000));
+    ClickButton(frame->Controls().i_button3);
+    EXPECT_EQ(frame->Menus().recordingFormat, k96k24);  // kept with the settings
+
+    const std::unique_ptr<SideReader> side = SideReader::Open(dir / "side.wav");
+    ASSERT_TRUE(side);
+    EXPECT_EQ(side->Format(), k96k24);
+    const std::string recorded = SoxSamples(dir / "side.wav");
+    ASSERT_GT(recorded.size(), 96000u * 6 / 2);
+    const std::size_t start = played.find(recorded.substr(0, 64 * 6));
+    ASSERT_NE(start, std::string::npos);
+    EXPECT_TRUE(played.compare(start, recorded.size(), recorded) == 0);
 }
 
 }  // namespace

@@ -25,11 +25,11 @@ std::string Repeat(const std::string& text, int times) {
 class SettingsTest : public FrameTest {
   protected:
     void Save(const std::string& path) {
-        prompts->files.push_back(FromUtf8(path));
+        prompts->files.push_back(app::FromUtf8(path));
         Menu(102);
     }
     void Open(const std::string& path) {
-        prompts->files.push_back(FromUtf8(path));
+        prompts->files.push_back(app::FromUtf8(path));
         Menu(101);
     }
     /// Loads a file holding `bytes`.
@@ -67,7 +67,7 @@ TEST_F(SettingsTest, SavedRightAfterStartUpIsTheDefaultFile) {
 
 TEST_F(SettingsTest, WriteThenReadRestoresEveryValue) {
     frame->SetLastPath(dir / "side1.wav");
-    frame->Controls().i_textCtrl1->ChangeValue(FromUtf8(dir / "Bände/side1.wav"));
+    frame->Controls().i_textCtrl1->ChangeValue(app::FromUtf8(dir / "Bände/side1.wav"));
     frame->Controls().i_textCtrl2->ChangeValue("/music/side 2.wav");
     frame->Controls().m_cutsHow->SetSelection(1);
     frame->Controls().c_textCtrl1->ChangeValue("3");
@@ -92,22 +92,22 @@ TEST_F(SettingsTest, WriteThenReadRestoresEveryValue) {
     Open(dir / "all.lpx");
 
     const SettingsFields restored = frame->Settings().Collect();
-    EXPECT_EQ(FormatSettings(restored), FormatSettings(saved));
+    EXPECT_EQ(settings::FormatSettings(restored), settings::FormatSettings(saved));
     EXPECT_EQ(frame->LastPath(), dir / "side1.wav");
-    EXPECT_EQ(ToUtf8(frame->Controls().i_textCtrl1->GetValue()), dir / "Bände/side1.wav");
+    EXPECT_EQ(app::ToUtf8(frame->Controls().i_textCtrl1->GetValue()), dir / "Bände/side1.wav");
     EXPECT_EQ(frame->Controls().c_textCtrlTime[19]->GetValue(), "19.29.9");
     EXPECT_EQ(frame->Controls().m_choice1->GetSelection(), 5);
     EXPECT_EQ(Boxes(), (std::vector<bool>{false, false, true, false}));
     EXPECT_EQ(CheckedMenuIds(), (std::vector<int>{206, 303, 501, 713}));
     EXPECT_EQ(frame->Menus().TrebleBoostLevel(), 8.0f);
     TrebleFilter expected;
-    TuneTreble(expected, 8);
+    slice::TuneTreble(expected, 8);
     EXPECT_EQ(frame->Treble().c0, expected.c0);
     // The dialogs start in the folder of the last chosen path.
     EXPECT_EQ(prompts->fileRequests.back().message, "Open Settings");
     EXPECT_EQ(prompts->fileRequests.back().defaultDir, "/");
     EXPECT_FALSE(prompts->fileRequests.back().save);
-    EXPECT_EQ(prompts->fileRequests.front().defaultDir, FromUtf8(dir.path()));
+    EXPECT_EQ(prompts->fileRequests.front().defaultDir, app::FromUtf8(dir.path()));
 }
 
 TEST_F(SettingsTest, LoadingKeepsTheEncoderPathAndTheWaveformState) {
@@ -142,11 +142,11 @@ TEST_F(SettingsTest, EmptyFileClearsChoicesChecksBoxesAndEmptiesGroups) {
 TEST_F(SettingsTest, SmartSenseIsMethodTwo) {
     SettingsFields fields;
     fields.cutsHow = 2;
-    OpenBytes(FormatSettings(fields));
+    OpenBytes(settings::FormatSettings(fields));
     EXPECT_EQ(frame->Controls().m_cutsHow->GetStringSelection(), "Smart Sense");
     EXPECT_EQ(frame->Settings().Collect().cutsHow, 2);
     fields.cutsHow = 3;
-    OpenBytes(FormatSettings(fields));
+    OpenBytes(settings::FormatSettings(fields));
     EXPECT_EQ(frame->Controls().m_cutsHow->GetSelection(), wxNOT_FOUND);
 }
 
@@ -154,7 +154,7 @@ TEST_F(SettingsTest, UnknownRateIdLeavesTheGroupUncheckedAndFallsBack) {
     SettingsFields fields;
     fields.rateId = 199;
     fields.fadeId = 302;
-    OpenBytes(FormatSettings(fields));
+    OpenBytes(settings::FormatSettings(fields));
     EXPECT_EQ(CheckedMenuIds(), (std::vector<int>{302, 500, 708}));
     int rateId = 0;
     EXPECT_EQ(frame->Menus().SelectedBitRate(&rateId), 128000);
@@ -162,7 +162,7 @@ TEST_F(SettingsTest, UnknownRateIdLeavesTheGroupUncheckedAndFallsBack) {
 }
 
 TEST_F(SettingsTest, FailuresShowTheirMessagesAndChangeNothing) {
-    const std::string before = FormatSettings(frame->Settings().Collect());
+    const std::string before = settings::FormatSettings(frame->Settings().Collect());
     Open(dir / "missing.lpx");
     Save(dir / "no-such-folder/out.lpx");
     ASSERT_EQ(prompts->messages.size(), 2u);
@@ -176,7 +176,7 @@ TEST_F(SettingsTest, FailuresShowTheirMessagesAndChangeNothing) {
               "protected!");
     for (const ShownMessage& message : prompts->messages)
         EXPECT_EQ(message.style, wxOK | wxICON_WARNING);
-    EXPECT_EQ(FormatSettings(frame->Settings().Collect()), before);
+    EXPECT_EQ(settings::FormatSettings(frame->Settings().Collect()), before);
 
     // Cancelled dialogs do nothing at all.
     Open("");

@@ -5,6 +5,10 @@
 #include <wx/choice.h>
 #include <wx/grid.h>
 #include <wx/textctrl.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
+
+#include <filesystem>
 
 #include "app/FrameAlbum.h"
 #include "app/TrackTitlesDialog.h"
@@ -34,6 +38,7 @@ TEST_F(TrackTitlesTest, TypedTitlesBecomeTheWindowsAlbum) {
         titles.tracks[0]->SetCellValue(2, 0, wxString::FromUTF8("Thr\xC3\xA9\x65"));
         titles.tracks[0]->SetCellValue(2, 1, "Guest");
         titles.tracks[1]->SetCellValue(0, 0, "Four");
+        titles.keepCharacters->SetValue(true);
     };
     prompts->modalResults.push_back(wxID_OK);
     Menu(kIdTrackTitles);
@@ -46,6 +51,7 @@ TEST_F(TrackTitlesTest, TypedTitlesBecomeTheWindowsAlbum) {
     EXPECT_EQ(album.sides[0],
               (std::vector<TrackInfo>{{"One", ""}, {"", ""}, {"Thr\xC3\xA9\x65", "Guest"}}));
     EXPECT_EQ(album.sides[1], (std::vector<TrackInfo>{{"Four", ""}}));
+    EXPECT_TRUE(album.keepTitleCharacters);
 
     // Cancel keeps the album as it was.
     prompts->onModal = [](wxDialog& dialog) {
@@ -93,6 +99,81 @@ TEST_F(TrackTitlesTest, AnImportedLabelFileSetsTheChosenSidesMarkersAndTitles) {
     ASSERT_EQ(prompts->messages.size(), 1u);
     EXPECT_EQ(prompts->messages[0].text,
               "Side 2: the cut at 1:10.0 lies outside the side and was left out.");
+}
+
+}  // namespace
+
+namespace {
+
+// Export honours the file type chosen (the name's extension follows it), asks before it
+// replaces a file, and never writes over a recording; import keeps what a label file does
+// not carry (the artists typed for the side).
+TEST_F(TrackTitlesTest, ExportTakesTheChosenTypeAndImportKeepsTheArtists) {
+    TempDir dir;
+    ASSERT_TRUE(WriteWav(dir / "one.wav", std::vector<Frame>(60 * 44100)));
+    ASSERT_FALSE(frame->Locate().LocateSide(Side::One, dir / "one.wav"));
+    SideState& side = frame->SideAt(Side::One);
+    side.cuts[0] = 200;
+    side.cutCount = 1;
+
+    prompts->files.push_back(wxString::FromUTF8(dir / "list.cue"));
+    prompts->filterIndexes.push_back(1);  // "Audacity labels"
+    Menu(kIdExportCutList);
+    EXPECT_FALSE(std::filesystem::exists(dir / "list.cue"));
+    EXPECT_EQ(ReadFileBytes(dir / "list.txt").rfind("0.000000\t20.000000\t", 0), 0u);
+
+    prompts->files.push_back(wxString::FromUTF8(dir / "list.txt"));
+    prompts->filterIndexes.push_back(1);
+    prompts->answers.push_back(wxNO);
+    ASSERT_TRUE(WriteFileBytes(dir / "list.txt", "kept"));
+    Menu(kIdExportCutList);
+    ASSERT_FALSE(prompts->messages.empty());
+    EXPECT_EQ(prompts->messages.back().caption, "Replace file?");
+    EXPECT_EQ(ReadFileBytes(dir / "list.txt"), "kept");
+
+    const std::string recording = ReadFileBytes(dir / "one.wav");
+    prompts->files.push_back(wxString::FromUTF8(dir / "one.wav"));
+    prompts->filterIndexes.push_back(0);
+    Menu(kIdExportCutList);  // named one.wav.cue: asks nothing, replaces nothing
+    EXPECT_EQ(ReadFileBytes(dir / "one.wav"), recording);
+
+    frame->SetWavesDrawn(true);
+    prompts->onModal = [](wxDialog& dialog) {
+        auto& titles = dynamic_cast<TrackTitlesDialog&>(dialog);
+        titles.tracks[0]->SetCellValue(0, 1, "Guest");
+    };
+    prompts->modalResults.push_back(wxID_OK);
+    Menu(kIdTrackTitles);
+    ASSERT_TRUE(WriteFileBytes(dir / "cuts.txt", "0\t10\tA\n20\t30\tB\n"));
+    prompts->files.push_back(wxString::FromUTF8(dir / "cuts.txt"));
+    Menu(kIdImportCutList);
+    EXPECT_EQ(frame->Album().Album().sides[0], (std::vector<TrackInfo>{{"A", "Guest"}, {"B", ""}}));
+}
+
+// "Which side?" answers from the keyboard: the key 2 chooses side 2.
+TEST_F(TrackTitlesTest, WhichSideAnswersToTheKeys) {
+    TempDir dir;
+    ASSERT_TRUE(WriteWav(dir / "one.wav", std::vector<Frame>(44100)));
+    ASSERT_TRUE(WriteWav(dir / "two.wav", std::vector<Frame>(44100)));
+    ASSERT_FALSE(frame->Locate().LocateSide(Side::One, dir / "one.wav"));
+    ASSERT_FALSE(frame->Locate().LocateSide(Side::Two, dir / "two.wav"));
+    ASSERT_TRUE(RunUntil([this] { return frame->IsShownOnScreen(); }));
+    prompts->onModal = [this](wxDialog& dialog) {
+        AllowRealDialogs allow;
+        wxTimer keys;
+        keys.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            if (!dialog.IsShownOnScreen()) return;
+            keys.Stop();
+            wxUIActionSimulator().Char('2');
+        });
+        keys.Start(20);
+        prompts->modalResults.push_front(dialog.ShowModal());
+    };
+    prompts->files.push_back("");  // then cancels the file dialog
+    Menu(kIdExportCutList);
+    EXPECT_EQ(prompts->dialogTitles.back(), "Which side?");
+    ASSERT_EQ(prompts->fileRequests.size(), 1u);
+    EXPECT_EQ(prompts->fileRequests[0].defaultFile, "two.cue");
 }
 
 }  // namespace

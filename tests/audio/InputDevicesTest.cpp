@@ -22,7 +22,7 @@ class StereoInputs : public ::testing::TestWithParam<ListCase> {};
 TEST_P(StereoInputs, Listed) {
     const ListCase& c = GetParam();
     std::vector<int> asked;
-    const auto inputs = ChooseStereoInputs(c.devices, [&](int i) {
+    const auto inputs = audio::ChooseStereoInputs(c.devices, [&](int i) {
         asked.push_back(i);
         return std::find(c.acceptingStereo.begin(), c.acceptingStereo.end(), i) !=
                c.acceptingStereo.end();
@@ -63,15 +63,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(StereoInputs, AtMost256) {
     std::vector<DeviceInfo> devices(300, DeviceInfo{"x", 2});
     devices.push_back({"default", 32});
-    const auto inputs = ChooseStereoInputs(devices, [](int) { return true; });
+    const auto inputs = audio::ChooseStereoInputs(devices, [](int) { return true; });
     ASSERT_EQ(inputs.size(), kMaxStereoInputs);
     EXPECT_EQ(inputs.back().device, 255);
 }
 
 TEST(InputMenu, Texts) {
-    EXPECT_EQ(InputMenuLabel("Virtual Line In"), "Virtual Line In (stereo in)");
-    EXPECT_EQ(InputMenuHelp(0), " Audio Device 1");
-    EXPECT_EQ(InputMenuHelp(7), " Audio Device 8");
+    EXPECT_EQ(audio::InputMenuLabel("Virtual Line In"), "Virtual Line In (stereo in)");
+    EXPECT_EQ(audio::InputMenuHelp(0), " Audio Device 1");
+    EXPECT_EQ(audio::InputMenuHelp(7), " Audio Device 8");
 }
 
 }  // namespace

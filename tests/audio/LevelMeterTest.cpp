@@ -1,5 +1,5 @@
 // The level meter as the levels dialog sees it: InputCallback in Monitoring mode fed with
-// generated blocks, and the texts made from its readings.
+// generated blocks.
 
 #include "audio/LevelMeter.h"
 
@@ -20,7 +20,6 @@ struct MeterCase {
     double rightAmplitude;
     int slider;
     MeterReading expected;
-    const char* headroom;
 };
 
 void PrintTo(const MeterCase& c, std::ostream* os) {
@@ -50,9 +49,8 @@ TEST_P(Meter, ReadingAfterOneUpdate) {
     EXPECT_EQ(state.meterUpdates.load(), 0u);
     Feed(state, std::vector<Frame>(input.end() - 64, input.end()), 1);
     ASSERT_EQ(state.meterUpdates.load(), 1u);
-    const MeterReading reading = UnpackMeterReading(state.meterReading.load());
+    const MeterReading reading = audio::UnpackMeterReading(state.meterReading.load());
     EXPECT_EQ(reading, c.expected);
-    EXPECT_EQ(HeadroomText(reading), c.headroom);
     // The reading is of the slider's gain; the recording's gain is the owner's alone.
     EXPECT_EQ(state.gain.load(), 1.0f);
     EXPECT_EQ(state.leftPeak, 0);  // the next update starts afresh
@@ -60,17 +58,13 @@ TEST_P(Meter, ReadingAfterOneUpdate) {
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, Meter,
-    ::testing::Values(
-        MeterCase{"Silence", 0, 0, 50, {0, 0, 0, false}, "Headroom: 0%    "},
-        MeterCase{"FullScaleLeftOnly", 1.0, 0, 50, {99, 0, 0, false}, "Headroom: 0%    "},
-        MeterCase{"HalfScaleSlider50", 0.5, 0.5, 50, {49, 49, 49, false}, "Headroom: 49%    "},
-        MeterCase{
-            "HalfScaleSlider100", 0.5, 0.5, 100, {100, 100, 49, true}, "Headroom: CLIP      "},
-        MeterCase{
-            "HalfScaleLeftSlider100", 0.5, 0.005, 100, {100, 0, 0, true}, "Headroom: CLIP      "},
-        MeterCase{"Slider0", 1.0, 0.5, 0, {0, 0, 49, false}, "Headroom: 49%    "},
-        MeterCase{
-            "QuarterScaleSlider75", 0.25, 0.125, 75, {100, 100, 12, true}, "Headroom: CLIP      "}),
+    ::testing::Values(MeterCase{"Silence", 0, 0, 50, {0, 0, 0, false}},
+                      MeterCase{"FullScaleLeftOnly", 1.0, 0, 50, {99, 0, 0, false}},
+                      MeterCase{"HalfScaleSlider50", 0.5, 0.5, 50, {49, 49, 49, false}},
+                      MeterCase{"HalfScaleSlider100", 0.5, 0.5, 100, {100, 100, 49, true}},
+                      MeterCase{"HalfScaleLeftSlider100", 0.5, 0.005, 100, {100, 0, 0, true}},
+                      MeterCase{"Slider0", 1.0, 0.5, 0, {0, 0, 49, false}},
+                      MeterCase{"QuarterScaleSlider75", 0.25, 0.125, 75, {100, 100, 12, true}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Meter, DoesNothingOnceTheDialogIsGone) {
@@ -84,9 +78,10 @@ TEST(Meter, DoesNothingOnceTheDialogIsGone) {
 TEST(SliderGain, Curve) {
     const std::pair<int, float> cases[] = {{0, 0.0f},       {25, 0.5f},  {50, 1.0f},
                                            {51, 1.999999f}, {75, 26.0f}, {100, 51.0f}};
-    for (const auto& [slider, gain] : cases) EXPECT_FLOAT_EQ(SliderGain(slider), gain) << slider;
-    EXPECT_EQ(SliderGain(100), kMaxGain);
-    EXPECT_EQ(SliderGain(50), 1.0f);
+    for (const auto& [slider, gain] : cases)
+        EXPECT_FLOAT_EQ(audio::SliderGain(slider), gain) << slider;
+    EXPECT_EQ(audio::SliderGain(100), kMaxGain);
+    EXPECT_EQ(audio::SliderGain(50), 1.0f);
 }
 
 }  // namespace

@@ -72,10 +72,10 @@ TEST(PortAudioThreads, VoiceMessagesAndTheWindowsStreamsNeverMeetInsidePortAudio
     ScopedEnv home{"VELVANE_HOME", VOICE_FOLDER};
 
     std::atomic<bool> spoken{false};
-    PlayVoiceMessage("wavside1.wav");
-    PlayVoiceMessage("mp3side2.wav");
+    audio::PlayVoiceMessage("wavside1.wav");
+    audio::PlayVoiceMessage("mp3side2.wav");
     std::thread waiter([&] {
-        WaitForVoiceMessages();
+        audio::WaitForVoiceMessages();
         spoken = true;
     });
     int streams = 0;
@@ -85,7 +85,7 @@ TEST(PortAudioThreads, VoiceMessagesAndTheWindowsStreamsNeverMeetInsidePortAudio
         stream.Close();
     }
     waiter.join();
-    StopVoiceMessages();
+    audio::StopVoiceMessages();
 
     EXPECT_GT(streams, 0);
     EXPECT_GT(g_calls.load(), 4 * streams);  // the voice thread called PortAudio too

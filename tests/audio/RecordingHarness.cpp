@@ -14,7 +14,7 @@ std::vector<std::int16_t> CallbackBlock(const std::vector<Frame>& frames, std::s
 std::size_t Feed(RecordingState& state, const std::vector<Frame>& frames, std::size_t calls) {
     for (std::size_t call = 0; call < calls; ++call) {
         const auto block = CallbackBlock(frames, call * kCallbackFrames);
-        if (InputCallback(block.data(), state, false) == kCallbackStop) return call + 1;
+        if (audio::InputCallback(block.data(), state, false) == kCallbackStop) return call + 1;
     }
     return calls;
 }

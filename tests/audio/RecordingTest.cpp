@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "audio/LevelMeter.h"
+#include "audio/RecordingFile.h"
 #include "sidefile/WaveFile.h"
 #include "tests/audio/RecordingHarness.h"
 #include "tests/support/FileSizeLimit.h"
@@ -28,7 +29,7 @@ struct RecordingFixture : ::testing::Test {
     RecordingState& State() { return recorder.State(); }
     void Start(bool autoStop = false, float gain = 1.0f) {
         ASSERT_EQ(recorder.Open(path, 3), OpenResult::Ok);
-        recorder.Record({gain, autoStop});
+        ASSERT_TRUE(recorder.Record({gain, autoStop}));
     }
     void ExpectFile(const std::vector<Frame>& expected) {
         const RecordedFile file = ReadRecordedFile(path);
@@ -98,8 +99,8 @@ TEST_F(RecordingFixture, FailedOpenClosesTheFileWithItsHeader) {
     EXPECT_EQ(recorder.Open(dir / "no such folder/x.wav", 0), OpenResult::FileFailed);
 }
 
-// The take the user chose to replace survives a start that fails, and goes only once the
-// stream runs; nothing else is left in the folder either way.
+// The take the user chose to replace survives a start that fails and a cancelled levels
+// dialog, and goes only once the recording starts; nothing else is left in the folder.
 TEST_F(RecordingFixture, ExistingFileIsReplacedOnlyOnceTheStreamHasStarted) {
     const auto take = NoiseFrames(500, 0.5, 3);
     ASSERT_TRUE(WriteWav(path, take));
@@ -107,13 +108,36 @@ TEST_F(RecordingFixture, ExistingFileIsReplacedOnlyOnceTheStreamHasStarted) {
     EXPECT_EQ(recorder.Open(path, 0), OpenResult::InvalidInput);
     EXPECT_EQ(ReadWavFrames(path), take);
 
+    // The levels dialog shows while the stream runs: its Cancel keeps the take too.
     stream->result = OpenResult::Ok;
+    ASSERT_EQ(recorder.Open(path, 0), OpenResult::Ok);
+    EXPECT_EQ(ReadWavFrames(path), take);
+    recorder.Cancel();
+    EXPECT_EQ(ReadWavFrames(path), take);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+
     Start();
     const auto input = NoiseFrames(10 * kCallbackFrames, 0.8, 7);
     Feed(State(), input, 10);
     recorder.Stop();
     ExpectFile(input);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+// A finished recording is cut to its samples through the open file: a file system that
+// refuses to truncate by path (seen on FUSE mounts; here the path is simply gone) does not
+// make a complete recording look failed.
+TEST(RecordingFileClose, CutsThroughTheOpenFileNotItsPath) {
+    TempDir dir;
+    RecordingFile file;
+    ASSERT_TRUE(file.Create(dir / "side.wav"));
+    const std::string samples(402, '\x11');
+    ASSERT_EQ(file.Write(reinterpret_cast<const std::uint8_t*>(samples.data()), 402), 402u);
+    std::filesystem::rename(dir / "side.wav", dir / "moved.wav");
+    EXPECT_TRUE(file.Close(400));
+    const RecordedFile recorded = ReadRecordedFile(dir / "moved.wav");
+    EXPECT_EQ(ReadFileBytes(dir / "moved.wav").size(), 444u);
+    EXPECT_EQ(recorded.dataSize, 400u);
 }
 
 TEST_F(RecordingFixture, StatusBlinksOncePerSecond) {
@@ -123,7 +147,7 @@ TEST_F(RecordingFixture, StatusBlinksOncePerSecond) {
     for (std::size_t call = 0; call < 4 * kCallsPerSecond; ++call) {
         const auto block = CallbackBlock(input, call * 64);
         const std::uint32_t before = recorder.Blinks();
-        InputCallback(block.data(), State(), false);
+        audio::InputCallback(block.data(), State(), false);
         EXPECT_FALSE(recorder.Poll());
         if (recorder.Blinks() != before) changes.push_back(static_cast<std::uint32_t>(call + 1));
     }
@@ -206,7 +230,8 @@ TEST_F(RecordingFixture, GainSaturatesAndZeroGainRecordsSilence) {
 TEST_F(RecordingFixture, InputOverflowsAreCounted) {
     Start();
     const auto block = CallbackBlock(NoiseFrames(64, 0.5), 0);
-    for (int call = 0; call < 10; ++call) InputCallback(block.data(), State(), call % 3 == 0);
+    for (int call = 0; call < 10; ++call)
+        audio::InputCallback(block.data(), State(), call % 3 == 0);
     recorder.Stop();
     EXPECT_EQ(recorder.Summary().inputOverflows, 4u);
 }
@@ -224,7 +249,7 @@ void RecordUntilTheWritesFail(const std::string& path) {
         while (state.writer && state.writer->WriterBusy())  // no block dropped for slowness
             std::this_thread::sleep_for(std::chrono::microseconds(100));
         const auto block = CallbackBlock(input, call * kCallbackFrames);
-        InputCallback(block.data(), state, false);
+        audio::InputCallback(block.data(), state, false);
         ended = recorder.Poll();
     }
     ASSERT_TRUE(ended);
@@ -270,15 +295,15 @@ TEST(ApplyGain, TruncatesTowardZeroAndSaturates) {
                  {1000, 51.0f, 32767},      {-1000, 51.0f, -32768}, {-32768, 1.0f, -32768},
                  {32767, 1.999999f, 32767}, {12345, 0.0f, 0}};
     for (const Case& c : cases)
-        EXPECT_EQ(ApplyGain(c.sample, c.gain), c.expected) << c.sample << " x " << c.gain;
+        EXPECT_EQ(audio::ApplyGain(c.sample, c.gain), c.expected) << c.sample << " x " << c.gain;
 }
 
 TEST(InputCallbackModes, StoppedEndsTheStreamAndMonitoringRecordsNothing) {
     RecordingState state;
     const auto block = CallbackBlock(NoiseFrames(64, 0.5), 0);
-    EXPECT_EQ(InputCallback(block.data(), state, false), kCallbackStop);
+    EXPECT_EQ(audio::InputCallback(block.data(), state, false), kCallbackStop);
     state.mode = RecordingMode::Monitoring;
-    EXPECT_EQ(InputCallback(block.data(), state, false), kCallbackContinue);
+    EXPECT_EQ(audio::InputCallback(block.data(), state, false), kCallbackContinue);
     EXPECT_EQ(state.bytesCaptured, 0u);
 }
 

@@ -99,7 +99,7 @@ HourResult RunCallbacks(double seconds, double speed, double stallSeconds, int s
     std::uint64_t n = 0;
     for (std::uint64_t call = 0; call < calls; ++call) {
         for (auto& s : block) s = SampleAt(n++);
-        EXPECT_EQ(InputCallback(block, state, false), kCallbackContinue);
+        EXPECT_EQ(audio::InputCallback(block, state, false), kCallbackContinue);
         clock.Advance(64);
         // Real time passes between callbacks: let a writer whose time has come act.
         while (writer.WriterBusy() && !clock.WriterAsleep()) std::this_thread::yield();

@@ -25,7 +25,7 @@ TEST(VirtualDevices, MixedProfileListsDevicesOneAndThree) {
     REQUIRE_VIRTUAL_AUDIO("mixed");
     PortAudioSession session;
     ASSERT_TRUE(session.Ok());
-    const auto inputs = ListStereoInputs();
+    const auto inputs = audio::ListStereoInputs();
     EXPECT_EQ(inputs, (std::vector<StereoInput>{{1, "Virtual Line In"}, {3, "Virtual Line In 2"}}));
 }
 
@@ -33,7 +33,7 @@ TEST(VirtualDevices, TenStereoInputsThenTheSoundServerDevice) {
     REQUIRE_VIRTUAL_AUDIO("many");
     PortAudioSession session;
     ASSERT_TRUE(session.Ok());
-    const auto names = Names(ListStereoInputs());
+    const auto names = Names(audio::ListStereoInputs());
     ASSERT_EQ(names.size(), 11u);  // the menu shows the first eight
     EXPECT_EQ(names.front(), "Virtual Line 1");
     EXPECT_EQ(names[9], "Virtual Line 10");
@@ -45,7 +45,7 @@ TEST(VirtualDevices, NoInputGivesAnEmptyList) {
     REQUIRE_VIRTUAL_AUDIO("none");
     PortAudioSession session;
     ASSERT_TRUE(session.Ok());
-    EXPECT_TRUE(ListStereoInputs().empty());
+    EXPECT_TRUE(audio::ListStereoInputs().empty());
 }
 
 struct DeviceRecording : ::testing::Test {
@@ -64,7 +64,7 @@ TEST_F(DeviceRecording, SecondMenuEntryRecordsDeviceThreeExactly) {
     REQUIRE_VIRTUAL_AUDIO("mixed");
     SetVirtualCapture(dir / "signal.wav", true, dir / "other.wav");
     PortAudioSession session;
-    const auto inputs = ListStereoInputs();
+    const auto inputs = audio::ListStereoInputs();
     ASSERT_EQ(inputs.size(), 2u);
     const std::uint64_t frames = 3 * 44100 + 17;
     ASSERT_EQ(recorder.OpenRecording(dir / "side.wav", inputs[1].device, {1.0f, false, frames}),
@@ -85,7 +85,7 @@ TEST_F(DeviceRecording, MonitoredThenRecordedInRealTime) {
     REQUIRE_VIRTUAL_AUDIO("basic");
     SetVirtualCapture(dir / "signal.wav", false);
     PortAudioSession session;
-    const auto inputs = ListStereoInputs();
+    const auto inputs = audio::ListStereoInputs();
     ASSERT_EQ(inputs.size(), 1u);
     ASSERT_EQ(recorder.Open(dir / "side 2.wav", inputs[0].device), OpenResult::Ok);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the levels dialog is up

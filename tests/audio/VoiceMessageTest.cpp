@@ -38,10 +38,10 @@ TEST(VoiceMessage, EveryFrameOfTheMessageReachesTheDefaultOutput) {
     ScopedEnv fast{"VELVANE_VA_REALTIME", "0"};
     ScopedEnv home{"VELVANE_HOME", VOICE_FOLDER};
 
-    PlayVoiceMessage("no such message.wav");  // skipped without a word
-    PlayVoiceMessage(kVoiceFiles[1]);
-    WaitForVoiceMessages();
-    StopVoiceMessages();
+    audio::PlayVoiceMessage("no such message.wav");  // skipped without a word
+    audio::PlayVoiceMessage(kVoiceFiles[1]);
+    audio::WaitForVoiceMessages();
+    audio::StopVoiceMessages();
 
     const auto frames = ReadWavFrames(platform::JoinPath(VOICE_FOLDER, kVoiceFiles[1]));
     ASSERT_TRUE(frames);
@@ -59,10 +59,10 @@ TEST(VoiceMessage, StopEndsTheMessageThatPlays) {
     TempDir dir;
     ScopedEnv output{"VELVANE_VA_PLAYBACK", dir / "played.raw"};
     ScopedEnv home{"VELVANE_HOME", VOICE_FOLDER};
-    PlayVoiceMessage(kVoiceFiles[0]);
-    PlayVoiceMessage(kVoiceFiles[3]);
-    StopVoiceMessages();
-    WaitForVoiceMessages();  // nothing left to wait for
+    audio::PlayVoiceMessage(kVoiceFiles[0]);
+    audio::PlayVoiceMessage(kVoiceFiles[3]);
+    audio::StopVoiceMessages();
+    audio::WaitForVoiceMessages();  // nothing left to wait for
 }
 
 }  // namespace

@@ -85,15 +85,82 @@ TEST_F(CliEncodeRun, CtrlCLetsTheRunningEncodersFinishTheirFiles) {
     EXPECT_TRUE(Exists("1.wav") && Exists("2.wav") && Exists("3.wav"));
 }
 
-TEST_F(CliEncodeRun, NoEncoderFailsTheRunsOrRefusesTheMarkerJob) {
+// Ctrl+C while side 1 is encoded: side 2 is not begun, and the summary says so rather than
+// that it had nothing to cut.
+TEST_F(CliEncodeRun, AnInterruptedRunSaysWhatItDidNotReach) {
+    ASSERT_TRUE(WriteWav(dir / "two.wav", NoiseFrames(3 * 44100, 0.3)));
+    ScopedEnv slow{"FAKE_ENCODER_SLOW_MS", "1000"};
+    const pid_t pid = StartProgram(
+        {VELVANE_CLI, "slice", "--typed", "--times1", "0.1", "--times2", "0.1", "--jobs", "1",
+         "--encoder", FAKE_ENCODER_PATH, "--encode", "blade", dir / "side.wav", dir / "two.wav"},
+        dir.path());
+    while (!Exists("A1.mp3")) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    kill(-pid, SIGINT);
+    const ProgramRun run = WaitProgram(pid, dir.path());
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_NE(run.out.find("side 2 (" + (dir / "two.wav") + "): not sliced (interrupted)"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.err.find("velvane-cli: interrupted"), std::string::npos) << run.err;
+}
+
+// A second Ctrl+C, or SIGHUP, ends the program at once: the encoders it started (each in a
+// process group of its own) end with it, and the user's earlier file that a run was about
+// to replace is back under its name, so a later run can never lose it.
+TEST_F(CliEncodeRun, AnAbruptEndStopsTheEncodersAndPutsEarlierFilesBack) {
+    struct Case {
+        const char* name;
+        std::vector<int> signals;
+    };
+    for (const Case& c : {Case{"second Ctrl+C", {SIGINT, SIGINT}}, Case{"hang-up", {SIGHUP}}}) {
+        SCOPED_TRACE(c.name);
+        TempDir run;
+        ASSERT_TRUE(WriteWav(run / "side.wav", NoiseFrames(3 * 44100, 0.3)));
+        ASSERT_TRUE(WriteFileBytes(run / "A1.mp3", "the user's own"));
+        // Slow enough that a loaded machine still signals while the runs are half-way.
+        ScopedEnv slow{"FAKE_ENCODER_SLOW_MS", "4000"};
+        ScopedEnv ends{"FAKE_ENCODER_END_LOG", run / "ends.log"};
+        const pid_t pid = StartProgram(
+            {VELVANE_CLI, "slice", "--quiet", "--typed", "--times1", "0.1,0.2", "--jobs", "2",
+             "--encoder", FAKE_ENCODER_PATH, "--encode", "blade", run / "side.wav"},
+            run.path());
+        while (!fs::exists(run / "A1.mp3.velvane-earlier") || !fs::exists(run / "A2.mp3"))
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (const int signal : c.signals) {
+            kill(-pid, signal);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        const ProgramRun ended = WaitProgram(pid, run.path());
+        EXPECT_EQ(ended.status, 128 + c.signals.back()) << ended.err;
+        EXPECT_EQ(ReadFileBytes(run / "A1.mp3"), "the user's own");
+        EXPECT_FALSE(fs::exists(run / "A1.mp3.velvane-earlier"));
+        // Longer than a run takes: a run still going would have logged its end by now.
+        std::this_thread::sleep_for(std::chrono::milliseconds(4500));
+        EXPECT_FALSE(fs::exists(run / "ends.log")) << ReadFileBytes(run / "ends.log");
+    }
+}
+
+// No encoder to run is said before anything is written, with what to install where a
+// Debian package brings one; the window's marker job's message for the marker job.
+TEST_F(CliEncodeRun, NoEncoderRefusesTheRunBeforeAnySlice) {
     platform::ProcessResult run = Slice({"--encode", "l3enc"});
-    EXPECT_EQ(run.exitStatus, kExitFileError) << run.output;
-    EXPECT_NE(run.output.find("no encoder found"), std::string::npos) << run.output;
-    EXPECT_TRUE(Exists("1.wav") && Exists("2.wav"));
+    EXPECT_EQ(run.exitStatus, kExitUsage) << run.output;
+    EXPECT_NE(run.output.find("--encoder PATH"), std::string::npos) << run.output;
+    EXPECT_FALSE(Exists("1.wav") || Exists("2.wav"));
+
+    {
+        ScopedEnv path{"PATH", (dir / "empty").c_str()};
+        ScopedEnv home{"VELVANE_HOME", (dir / "empty").c_str()};
+        run = Slice({"--encode", "ogg"});
+    }
+    EXPECT_EQ(run.exitStatus, kExitUsage) << run.output;
+    EXPECT_NE(run.output.find("install the Debian package vorbis-tools"), std::string::npos)
+        << run.output;
+    EXPECT_FALSE(Exists("1.wav"));
 
     run = Slice({"--encode", "fastenc", "--markers1", "10"});
     EXPECT_EQ(run.exitStatus, kExitUsage) << run.output;
-    EXPECT_NE(run.output.find("Missing encoder!"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("--encoder PATH"), std::string::npos) << run.output;
 }
 
 // A short record encoded one run at a time and four at once: the same files. Ogg files are

@@ -178,9 +178,10 @@ TEST_F(CliEndToEnd, AnalyzeJsonMatchesTheEngineAndTheSlices) {
     ASSERT_EQ(levels.size(), levelCount);
 
     // Read back, every float is the engine's own, to the bit.
-    WindowState state = BatchDefaults();
+    WindowState state = cli::BatchDefaults();
     CliContext ctx(state, false);
-    const AnalysisResult engine = AnalyzeSide(ctx, dir_ / "side two.wav", 2, 0, 100);
+    const AnalysisResult engine =
+        detect::AnalyzeSide(ctx, ctx.Treble(), dir_ / "side two.wav", 2, 0, 100);
     ASSERT_TRUE(engine.ok);
     EXPECT_EQ(levelCount, engine.levelCount);
     EXPECT_EQ(peak, engine.peak);
@@ -224,6 +225,37 @@ TEST_F(CliEndToEnd, SmartSenseJsonListsEveryCut) {
         EXPECT_LT(all[k] * 4410, static_cast<long>(layout.songs[k + 1].startFrame)) << k;
     }
     EXPECT_EQ(jsonCuts({"--songs", "3"}).size(), 2u);
+    // Where the music starts and ends, within a second, in the JSON and in the text.
+    const CliRun text =
+        RunCli({"analyze", "--smart", "--min-song", "5", "twelve.wav"}, dir_.path());
+    long start = -1, end = -1;
+    ASSERT_EQ(
+        std::sscanf(text.out.c_str() + text.out.find("music: "), "music: %ld %ld", &start, &end), 2)
+        << text.out;
+    EXPECT_NEAR(start * 4410.0, static_cast<double>(layout.songs.front().startFrame), 44100);
+    EXPECT_NEAR(end * 4410.0, static_cast<double>(layout.songs.back().endFrame), 44100);
+    const CliRun json =
+        RunCli({"analyze", "--json", "--smart", "--min-song", "5", "twelve.wav"}, dir_.path());
+    EXPECT_NE(json.out.find("\"musicStart\": " + std::to_string(start) +
+                            ", \"musicEnd\": " + std::to_string(end)),
+              std::string::npos);
+    // Sliced with the lead-in and the run-out trimmed, the slices hold the music and half a
+    // second either side of it; a side said to hold one song is one such slice.
+    const std::optional<std::vector<Frame>> side = ReadWavFrames(dir_ / "twelve.wav");
+    ASSERT_TRUE(side);
+    const auto music = side->begin() + (start - 5) * 4410;
+    for (const std::string songs : {"12", "1"}) {
+        const std::string out = "trim" + songs;
+        const CliRun run = RunCli({"slice", "--quiet", "--smart", "--min-song", "5", "--trim",
+                                   "--songs", songs, "--out", out, "twelve.wav"},
+                                  dir_.path());
+        ASSERT_EQ(run.status, 0) << run.err;
+        std::vector<Frame> joined;
+        for (const std::vector<Frame>& slice : ReadSlices(dir_ / out, 1, CountSlices(dir_ / out)))
+            joined.insert(joined.end(), slice.begin(), slice.end());
+        EXPECT_EQ(CountSlices(dir_ / out), std::stoi(songs));
+        EXPECT_TRUE(joined == std::vector<Frame>(music, side->begin() + (end + 5) * 4410));
+    }
     // The cut list written beside holds the same cuts: twelve tracks.
     jsonCuts({"--labels", "twelve.txt"});
     const std::string labels = ReadFileBytes(dir_ / "twelve.txt");
@@ -261,7 +293,7 @@ TEST_F(CliEndToEnd, MarkersAndSettingsFile) {
     settings.side2Path = dir_ / "side two.wav";
     settings.fadeId = 303;       // overridden below
     settings.createEncoded = 0;  // no encoder is given
-    ASSERT_TRUE(SaveSettingsFile(dir_ / "s.lpx", settings));
+    ASSERT_TRUE(settings::SaveSettingsFile(dir_ / "s.lpx", settings));
 
     const CliRun run = RunCli(
         {"slice", "--settings", "s.lpx", "--fade", "0", "--markers1", "600,150", "--out", "m"},
@@ -278,16 +310,17 @@ TEST_F(CliEndToEnd, MarkersAndSettingsFile) {
 
 TEST_F(CliEndToEnd, RefusedAndMissingFilesExitOneNamingTheFile) {
     const std::vector<Frame> frames = NoiseFrames(4410, 0.3);
-    WavLayout mono, wide, deep;
-    mono.channels = 1;
-    wide.sampleRate = 48000;
-    deep.bitsPerSample = 24;
-    ASSERT_TRUE(WriteWav(dir_ / "mono.wav", frames, mono));
-    ASSERT_TRUE(WriteWav(dir_ / "48k.wav", frames, wide));
-    ASSERT_TRUE(WriteWav(dir_ / "24bit.wav", frames, deep));
-    const std::pair<const char*, const char*> cases[] = {{"mono.wav", "1 channel"},
-                                                         {"48k.wav", "48000 Hz"},
-                                                         {"24bit.wav", "24 bits"},
+    // Mono, 48 kHz and 24 bits are sides now; these are not.
+    WavLayout quad, slow, coarse;
+    quad.channels = 4;
+    slow.sampleRate = 8000;
+    coarse.bitsPerSample = 8;
+    ASSERT_TRUE(WriteWav(dir_ / "quad.wav", frames, quad));
+    ASSERT_TRUE(WriteWav(dir_ / "8k.wav", frames, slow));
+    ASSERT_TRUE(WriteWav(dir_ / "8bit.wav", frames, coarse));
+    const std::pair<const char*, const char*> cases[] = {{"quad.wav", "4 channels"},
+                                                         {"8k.wav", "8000 Hz"},
+                                                         {"8bit.wav", "8 bits"},
                                                          {"none.wav", "cannot be opened"}};
     for (const auto& [name, reason] : cases) {
         const std::vector<std::vector<std::string>> commands = {{"analyze", name},
@@ -301,6 +334,22 @@ TEST_F(CliEndToEnd, RefusedAndMissingFilesExitOneNamingTheFile) {
         }
     }
     EXPECT_EQ(CountSlices(dir_.path()), 0);  // refused before anything was written
+    // A missing file is missing, not of the wrong format.
+    EXPECT_EQ(RunCli({"analyze", "none.wav"}, dir_.path()).err.find("not a 44.1"),
+              std::string::npos);
+}
+
+// A copy cut short (its header counts 3 s, the file holds 1.5 s) is used for what it holds,
+// and the user is told so.
+TEST_F(CliEndToEnd, ATruncatedSideIsSaidToBeShorterThanItsHeader) {
+    ASSERT_TRUE(WriteWav(dir_ / "cut.wav", NoiseFrames(3 * 44100, 0.3)));
+    std::filesystem::resize_file(dir_ / "cut.wav", 44 + 4 * 66150);
+    const CliRun run = RunCli({"analyze", "cut.wav"}, dir_.path());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("shorter than its header says: it holds 0:01.5 of the 0:03.0"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.out.find("levelCount: 15\n"), std::string::npos) << run.out;  // 1.5 s
 }
 
 TEST_F(CliEndToEnd, UsageErrorsExitTwo) {
@@ -401,6 +450,107 @@ TEST_F(CliEndToEnd, AMovedLabelMovesExactlyThatCut) {
     const std::size_t shift = 66150;  // 1.5 s at 44.1 kHz
     EXPECT_EQ(sizes[1], (std::vector<std::size_t>{sizes[0][0], sizes[0][1] + shift,
                                                   sizes[0][2] - shift, sizes[0][3], sizes[0][4]}));
+}
+
+// Sliced again with new titles: the first run's files stay, and are named, unless
+// --replace-earlier is given; then they go, and nothing else of the folder does.
+TEST_F(CliEndToEnd, ASecondRunSaysOrRemovesWhatTheFirstLeft) {
+    ASSERT_TRUE(WriteWav(dir_ / "take.wav", NoiseFrames(3 * 44100, 0.3)));
+    ASSERT_TRUE(WriteFileBytes(dir_ / "notes.txt", "mine"));
+    const auto slice = [&](const char* titles, bool replace) {
+        std::vector<std::string> args = {"slice",     "--typed", "--times1", "1,2",
+                                         "--titles1", titles,    "take.wav"};
+        if (replace) args.insert(args.begin() + 1, "--replace-earlier");
+        return RunCli(args, dir_.path());
+    };
+    ASSERT_EQ(slice("a|b|c", false).status, 0);
+    CliRun run = slice("x|y|z", false);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("remain beside the new ones: " + (dir_ / "01 - a.wav")),
+              std::string::npos)
+        << run.err;
+    EXPECT_TRUE(fs::exists(dir_ / "01 - a.wav") && fs::exists(dir_ / "01 - x.wav"));
+
+    run = slice("x|y", true);  // two titles: the third slice is "03.wav"
+    EXPECT_EQ(run.status, 0) << run.err;
+    for (const char* gone : {"01 - a.wav", "02 - b.wav", "03 - c.wav", "03 - z.wav"})
+        EXPECT_FALSE(fs::exists(dir_ / gone)) << gone;
+    for (const char* kept : {"01 - x.wav", "02 - y.wav", "03.wav", "notes.txt", "take.wav"})
+        EXPECT_TRUE(fs::exists(dir_ / kept)) << kept;
+}
+
+// What would replace a recording or cut at a text that is no time is refused before any
+// file is written: exit 1 for a file's fault, 2 for an option's.
+TEST_F(CliEndToEnd, RefusalsWriteNothing) {
+    SettingsFields settings;
+    settings.side1Path = dir_ / "side one.wav";
+    settings.cutsHow = 1;
+    settings.typedTimes[2] = "6 34";
+    ASSERT_TRUE(settings::SaveSettingsFile(dir_ / "typed.lpx", settings));
+    const std::string side1 = ReadFileBytes(dir_ / "side one.wav");
+    const std::string side2 = ReadFileBytes(dir_ / "side two.wav");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string said;
+    } cases[] = {
+        {{"analyze", "--cue", "side one.wav", "side one.wav"}, 1, dir_ / "side one.wav"},
+        {{"analyze", "--labels", "side two.wav", "side one.wav"}, 1, dir_ / "side two.wav"},
+        {{"slice", "--settings", "typed.lpx", "--out", "o"}, 1, "side 1, box 3: \"6 34\""},
+        {{"slice", "--typed", "--times1", "1.00,6 34", "--out", "o", "side one.wav"},
+         2,
+         "--times1, field 2: \"6 34\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[1]);
+        const CliRun run = RunCli(c.args, dir_.path());
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+    }
+    EXPECT_TRUE(ReadFileBytes(dir_ / "side one.wav") == side1);
+    EXPECT_TRUE(ReadFileBytes(dir_ / "side two.wav") == side2);
+    EXPECT_EQ(CountSlices(dir_ / "o"), 0);
+}
+
+// Every track of a cut list is cut at, whatever method a settings file chose, and no notice
+// says otherwise; titles that do not match the slices are counted in the summary.
+TEST_F(CliEndToEnd, EveryTrackOfACutListCountsAndTitlesAreCounted) {
+    std::string sheet = "FILE \"side one.wav\" WAVE\n";
+    for (int k = 0; k < 15; ++k) {
+        char track[96];
+        std::snprintf(track, sizeof track,
+                      "  TRACK %02d AUDIO\n    TITLE \"t%d\"\n    INDEX 01 %02d:%02d:00\n", k + 1,
+                      k + 1, 9 * k / 60, 9 * k % 60);
+        sheet += track;
+    }
+    ASSERT_TRUE(WriteFileBytes(dir_ / "fifteen.cue", sheet));
+    SettingsFields smart;
+    smart.side1Path = dir_ / "side one.wav";
+    smart.cutsHow = 2;
+    ASSERT_TRUE(settings::SaveSettingsFile(dir_ / "smart.lpx", smart));
+    for (const std::string& out : {std::string("auto"), std::string("smart")}) {
+        std::vector<std::string> args = {"slice", "--cue", "fifteen.cue", "--out", out};
+        if (out == "smart")
+            args.insert(args.end(), {"--settings", "smart.lpx"});
+        else
+            args.push_back("side one.wav");
+        const CliRun run = RunCli(args, dir_.path());
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_NE(run.out.find("15 slices, 01 - t1.wav to 15 - t15.wav"), std::string::npos)
+            << run.out;
+        const std::optional<std::vector<Frame>> last = ReadWavFrames(dir_ / out + "/15 - t15.wav");
+        ASSERT_TRUE(last);
+        EXPECT_EQ(last->size(), side1_.size() - 126 * 44100);  // from the last track's 2:06
+    }
+    const CliRun titled = RunCli({"slice", "--typed", "--times1", "0:30,1:00,1:30", "--titles1",
+                                  "a|b", "--out", "titled", "side one.wav"},
+                                 dir_.path());
+    ASSERT_EQ(titled.status, 0) << titled.err;
+    EXPECT_NE(titled.out.find("4 slices, 01 - a.wav to 04.wav in " + dir_ / "titled" +
+                              " (2 titles given for 4 slices)\n"),
+              std::string::npos)
+        << titled.out;
 }
 
 }  // namespace

@@ -2,15 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/Commands.h"
 #include "cli/WindowState.h"
 #include "platform/Paths.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestWav.h"
 
 namespace {
 
 ParseResult Parse(std::vector<std::string> args) {
-    return ParseCommandLine(args);
+    return cli::ParseCommandLine(args);
 }
 
 TEST(CliOptions, UsageErrors) {
@@ -34,8 +36,8 @@ TEST(CliOptions, UsageErrors) {
         {"analyze", "--normalize", "a.wav"},
         {"slice", "--bogus", "a.wav"},
         {"slice", "--out", "", "a.wav"},
-        {"slice", "--encode", "mp3", "a.wav"},  // no such encoder kind
-        {"slice", "--rate", "100", "a.wav"},    // not a menu choice
+        {"slice", "--encode", "opus", "a.wav"},  // no such encoder kind
+        {"slice", "--rate", "100", "a.wav"},     // not a menu choice
         {"slice", "--rate", "128000", "a.wav"},
         {"slice", "--encoder", "", "a.wav"},
         {"slice", "--jobs", "0", "a.wav"},     // at least one run
@@ -64,9 +66,11 @@ TEST(CliOptions, UsageErrors) {
     }
 }
 
+// Help wins over what follows it; after a command it is that command's help. Nothing at all
+// is a usage error (main prints the short usage).
 TEST(CliOptions, HelpWinsAnywhere) {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {}, {"--help"}, {"-h"}, {"help"}, {"slice", "--fade", "0.5", "--help"}}) {
+             {"--help"}, {"-h"}, {"help"}, {"slice", "--fade", "0.5", "--help"}}) {
         const ParseResult r = Parse(args);
         // An error before --help is reported; after it only help counts.
         if (args.size() > 2) {
@@ -76,7 +80,13 @@ TEST(CliOptions, HelpWinsAnywhere) {
             EXPECT_EQ(r.options.command, CliCommand::Help);
         }
     }
-    EXPECT_EQ(Parse({"slice", "a.wav", "--help"}).options.command, CliCommand::Help);
+    const ParseResult slice = Parse({"slice", "a.wav", "--help"});
+    EXPECT_EQ(slice.options.command, CliCommand::Slice);
+    EXPECT_TRUE(slice.options.help);
+    const std::string text = cli::HelpText(CliCommand::Slice);
+    EXPECT_NE(text.find("--fade"), std::string::npos);
+    EXPECT_EQ(text.find("--device"), std::string::npos);  // a record option
+    EXPECT_FALSE(Parse({}).error.empty());
 }
 
 TEST(CliOptions, SliceOptionsMapToTheWindowsChoices) {
@@ -121,7 +131,7 @@ TEST(CliOptions, SmartSenseWithItsSongCounts) {
     // Song counts ask for Smart Sense: alone they are an error, as with a settings file
     // that chose another method.
     EXPECT_FALSE(
-        ResolveWindowState(Parse({"slice", "--songs", "4", "a.wav"}).options).error.empty());
+        cli::ResolveWindowState(Parse({"slice", "--songs", "4", "a.wav"}).options).error.empty());
 }
 
 TEST(CliOptions, MarkersSelectTheMarkerJob) {
@@ -137,14 +147,14 @@ class WindowStateTest : public ::testing::Test {
   protected:
     std::string SaveSettings(const SettingsFields& fields) {
         const std::string path = dir_ / "s.lpx";
-        EXPECT_TRUE(SaveSettingsFile(path, fields));
+        EXPECT_TRUE(settings::SaveSettingsFile(path, fields));
         return path;
     }
     TempDir dir_;
 };
 
 TEST_F(WindowStateTest, DefaultsNeitherEncodeNorSpeak) {
-    const ResolvedState r = ResolveWindowState(Parse({"slice", "a.wav"}).options);
+    const ResolvedState r = cli::ResolveWindowState(Parse({"slice", "a.wav"}).options);
     ASSERT_EQ(r.error, "");
     const SettingsFields& f = r.state.fields;
     EXPECT_EQ(f.side1Path, platform::MakeAbsolute("a.wav"));
@@ -174,13 +184,13 @@ TEST_F(WindowStateTest, SettingsFileAppliesThenOptionsWin) {
     const std::string path = SaveSettings(saved);
 
     // Sides come from the file when none are given.
-    ResolvedState r = ResolveWindowState(Parse({"slice", "--settings", path}).options);
+    ResolvedState r = cli::ResolveWindowState(Parse({"slice", "--settings", path}).options);
     ASSERT_EQ(r.error, "");
     EXPECT_EQ(r.state.fields, saved);
 
-    r = ResolveWindowState(Parse({"slice", "--settings", path, "--auto", "--fade", "0", "--eq", "0",
-                                  "--times2", "9.00", "--silence", "5", "x/new.wav"})
-                               .options);
+    r = cli::ResolveWindowState(Parse({"slice", "--settings", path, "--auto", "--fade", "0", "--eq",
+                                       "0", "--times2", "9.00", "--silence", "5", "x/new.wav"})
+                                    .options);
     ASSERT_EQ(r.error, "");
     const SettingsFields& f = r.state.fields;
     EXPECT_EQ(f.side1Path, platform::MakeAbsolute("x/new.wav"));
@@ -195,18 +205,19 @@ TEST_F(WindowStateTest, SettingsFileAppliesThenOptionsWin) {
 }
 
 TEST_F(WindowStateTest, Failures) {
-    ResolvedState r = ResolveWindowState(Parse({"slice", "--settings", dir_ / "none.lpx"}).options);
+    ResolvedState r =
+        cli::ResolveWindowState(Parse({"slice", "--settings", dir_ / "none.lpx"}).options);
     EXPECT_EQ(r.exitCode, kExitFileError);
     EXPECT_NE(r.error.find("none.lpx"), std::string::npos);
 
     // A settings file that names no side, and none given.
-    r = ResolveWindowState(Parse({"slice", "--settings", SaveSettings({})}).options);
+    r = cli::ResolveWindowState(Parse({"slice", "--settings", SaveSettings({})}).options);
     EXPECT_EQ(r.exitCode, kExitUsage);
 }
 
 TEST_F(WindowStateTest, MarkerRunGivesEverySideATable) {
     const ResolvedState r =
-        ResolveWindowState(Parse({"slice", "--markers2", "50", "a.wav", "b.wav"}).options);
+        cli::ResolveWindowState(Parse({"slice", "--markers2", "50", "a.wav", "b.wav"}).options);
     ASSERT_TRUE(r.state.markers[0]);
     EXPECT_TRUE(r.state.markers[0]->empty());
     EXPECT_EQ(*r.state.markers[1], std::vector<std::int32_t>{50});
@@ -218,9 +229,9 @@ using Args = std::vector<std::string>;
 ResolvedState Resolve(Args args) {
     args.insert(args.begin(), "slice");
     args.push_back("/rec/side.wav");
-    const ParseResult parsed = ParseCommandLine(args);
+    const ParseResult parsed = cli::ParseCommandLine(args);
     EXPECT_EQ(parsed.error, "");
-    return ResolveWindowState(parsed.options);
+    return cli::ResolveWindowState(parsed.options);
 }
 
 TEST(CliEncodeOptions, SetTheWindowsEncodingChoices) {
@@ -237,6 +248,7 @@ TEST(CliEncodeOptions, SetTheWindowsEncodingChoices) {
         {{"--encoder", "flac", "--rate=320"}, 1, 5, 206, 0, "flac", false},  // found on PATH
         {{"--encoder", "/x/OggEnc2", "--encode", "l3enc"}, 1, 0, 202, 0, "/x/OggEnc2", false},
         {{"--encoder", "/x/myenc", "--encode", "ogg"}, 1, 2, 202, 0, "/x/myenc", false},
+        {{"--encode", "mp3"}, 1, 4, 202, 0, "", false},  // the MP3 encoder at hand: LAME
         {{"--delete-slices"}, 0, 2, 202, 1, "", false},
         {{"--voice", "--rate", "192"}, 0, 2, 204, 0, "", true},
     };
@@ -256,8 +268,8 @@ TEST(CliEncodeOptions, SetTheWindowsEncodingChoices) {
 }
 
 TEST(CliEncodeOptions, AnEncoderPathAloneNamesNoKind) {
-    const ResolvedState r =
-        ResolveWindowState(ParseCommandLine({"slice", "--encoder", "/x/myenc", "a.wav"}).options);
+    const ResolvedState r = cli::ResolveWindowState(
+        cli::ParseCommandLine({"slice", "--encoder", "/x/myenc", "a.wav"}).options);
     EXPECT_EQ(r.exitCode, kExitUsage);
     EXPECT_NE(r.error.find("--encode"), std::string::npos);
 }
@@ -267,11 +279,78 @@ TEST(CliEncodeOptions, SettingsFileAloneNeverMakesTheRunSpeak) {
     SettingsFields saved;
     saved.side1Path = "/rec/one.wav";
     saved.voiceAfterSlicing = saved.voiceAfterEncoding = 1;
-    ASSERT_TRUE(SaveSettingsFile(dir / "s.lpx", saved));
-    const ResolvedState r =
-        ResolveWindowState(ParseCommandLine({"slice", "--settings", dir / "s.lpx"}).options);
+    ASSERT_TRUE(settings::SaveSettingsFile(dir / "s.lpx", saved));
+    const ResolvedState r = cli::ResolveWindowState(
+        cli::ParseCommandLine({"slice", "--settings", dir / "s.lpx"}).options);
     ASSERT_EQ(r.error, "");
     EXPECT_FALSE(r.state.voice);
+}
+
+// A typed time that is not a time is a usage error naming the option and the field.
+TEST(CliOptions, TypedTimesThatAreNotTimesNameOptionAndField) {
+    const std::pair<Args, std::string> cases[] = {
+        {{"--times1", "1.0,,6 34"},
+         "--times1, field 3: \"6 34\" is not a time; write "
+         "min.sec.dsec, m:ss, m:ss.d or h:mm:ss"},
+        {{"--times2", "-5"},
+         "--times2, field 1: \"-5\" is not a time; write min.sec.dsec, "
+         "m:ss, m:ss.d or h:mm:ss"},
+        {{"--times1", "3:20,1:02:03.5,,95"}, ""},
+    };
+    for (const auto& [args, error] : cases) {
+        Args all = {"slice"};
+        all.insert(all.end(), args.begin(), args.end());
+        all.push_back("a.wav");
+        EXPECT_EQ(cli::ParseCommandLine(all).error, error);
+    }
+    EXPECT_TRUE(Resolve({"--keep-title-characters"}).state.album.keepTitleCharacters);
+    EXPECT_FALSE(Resolve({}).state.album.keepTitleCharacters);
+}
+
+// What the cut-list options read and write, beside a side of twelve seconds.
+class CutListOptions : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(WriteWav(dir / "side.wav", NoiseFrames(44100 * 12, 0.3)));
+        state = Resolve({"--out", dir.path()}).state;
+        state.fields.side1Path = dir / "side.wav";
+    }
+    CliOptions Lists(const Args& args) {
+        Args all = {"slice"};
+        all.insert(all.end(), args.begin(), args.end());
+        all.push_back("side.wav");
+        return cli::ParseCommandLine(all).options;
+    }
+    TempDir dir;
+    WindowState state;
+};
+
+// A CUE sheet holds 99 tracks: the rest are named and make the status 1.
+TEST_F(CutListOptions, ACueSheetOfMoreThanNinetyNineTracksIsAFileError) {
+    std::vector<std::int32_t> cuts;
+    for (int k = 1; k <= 110; ++k) cuts.push_back(k);
+    EXPECT_EQ(cli::WriteCutLists(Lists({"--cue", dir / "a.cue"}), state, cuts), kExitFileError);
+    const CutListResult read = album::ReadCutListFile(dir / "a.cue", CutListFormat::Cue);
+    ASSERT_EQ(read.error, "");
+    EXPECT_EQ(read.list.sides.at(0).tracks.size(), 99u);
+    cuts.resize(98);
+    EXPECT_EQ(cli::WriteCutLists(Lists({"--cue", dir / "b.cue"}), state, cuts), kExitOk);
+}
+
+// Two lists for one side are refused; a sheet's block for a side not given is left out.
+TEST_F(CutListOptions, OneCutListPerSide) {
+    ASSERT_TRUE(WriteFileBytes(dir / "a.txt", "0\t1\tA\n5\t6\tB\n"));
+    ASSERT_TRUE(WriteFileBytes(dir / "b.txt", "0\t1\tC\n"));
+    ASSERT_TRUE(WriteFileBytes(dir / "two.cue",
+                               "FILE \"side.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                               "  TRACK 02 AUDIO\n    INDEX 01 00:04:00\nFILE \"b.wav\" WAVE\n"
+                               "  TRACK 03 AUDIO\n    INDEX 01 00:00:00\n"));
+    WindowState one = state;
+    EXPECT_EQ(cli::LoadCutLists(Lists({"--labels", dir / "a.txt", "--labels", dir / "b.txt"}), one),
+              kExitUsage);
+    WindowState two = state;
+    EXPECT_EQ(cli::LoadCutLists(Lists({"--cue", dir / "two.cue"}), two), kExitOk);
+    EXPECT_EQ(two.markers[0], std::vector<std::int32_t>{40});
 }
 
 }  // namespace

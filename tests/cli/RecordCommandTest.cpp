@@ -85,12 +85,28 @@ TEST_F(CliRecording, SecondsGiveExactlyThatManyFramesOfTheInput) {
     for (const auto& [device, seconds, frames, expected] :
          {std::tuple{"1", "2.5", 110250u, &signal}, std::tuple{"2", "0.00003", 1u, &other},
           std::tuple{"2", "3.99999", 176400u, &other}}) {
-        const ProgramRun run = Record({"side.wav", "--device", device, "--seconds", seconds}, dir);
+        const ProgramRun run =
+            Record({"side.wav", "--force", "--device", device, "--seconds", seconds}, dir);
         ASSERT_EQ(run.status, 0) << run.err;
         const auto frames_ = RecordedFrames(dir / "side.wav");
         ASSERT_EQ(frames_.size(), frames);
         EXPECT_TRUE(std::equal(frames_.begin(), frames_.end(), expected->begin())) << seconds;
     }
+}
+
+// A take that may not be repeatable is never replaced unasked: without --force the file
+// stays as it was; with it, the new recording takes its place.
+TEST_F(CliRecording, AnExistingFileNeedsForce) {
+    REQUIRE_VIRTUAL_AUDIO("basic");
+    SetVirtualCapture(dir / "other.wav", true);
+    const std::string before = ReadFileBytes(dir / "signal.wav");
+    ProgramRun run = Record({"signal.wav", "--seconds", "1"}, dir);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("--force"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFileBytes(dir / "signal.wav"), before);
+    run = Record({"signal.wav", "--seconds", "1", "--force"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(RecordedFrames(dir / "signal.wav").size(), 44100u);
 }
 
 TEST_F(CliRecording, GainIsAppliedAndSaturated) {
@@ -126,7 +142,7 @@ TEST_F(CliRecording, TerminationEndsARealTimeRecordingWithAValidFile) {
     REQUIRE_VIRTUAL_AUDIO("basic");
     SetVirtualCapture(dir / "signal.wav", false);
     for (const int signalNumber : {SIGTERM, SIGINT}) {
-        const pid_t pid = StartProgram({VELVANE_CLI, "record", "held.wav"}, dir.path());
+        const pid_t pid = StartProgram({VELVANE_CLI, "record", "--force", "held.wav"}, dir.path());
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
         kill(pid, signalNumber);
         const ProgramRun run = WaitProgram(pid, dir.path());
@@ -173,5 +189,40 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"GainOutOfRange", "basic", {"x.wav", "--gain", "52"}, 2, "not 0 to 51"},
         FailureCase{"ListWithFile", "basic", {"--list-devices", "x.wav"}, 2, "takes no file"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// 96 kHz (and 192 kHz) 24-bit: what the card plays, sample for sample, in a file of that
+// format; the automatic stop's probes a second apart (1500 blocks of 64 frames) as at
+// 44.1 kHz.
+TEST(CliRecordingFormats, NinetySixKilohertzTwentyFourBitsSampleExact) {
+    REQUIRE_VIRTUAL_AUDIO("basic");
+    TempDir dir;
+    constexpr SideFormat k96k24{96000, 2, SampleEncoding::Int24};
+    const std::string played = NoiseBytes(k96k24, 2 * 96000, 0.7, 23);
+    ASSERT_TRUE(WriteSideWav(dir / "played.wav", k96k24, played));
+    SetVirtualCapture(dir / "played.wav", true);
+    ProgramRun run =
+        Record({"side.wav", "--rate", "96000", "--bits", "24", "--seconds", "1.5"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("144000 frames (1.5 s)"), std::string::npos) << run.out;
+    EXPECT_EQ(SoxInfo(dir / "side.wav", "-r") + " " + SoxInfo(dir / "side.wav", "-b"), "96000 24");
+    EXPECT_TRUE(SoxSamples(dir / "side.wav") == played.substr(0, 144000 * 6));
+    // And at 192 kHz: 0.5 s of the same bytes, read as frames of that rate.
+    ASSERT_TRUE(WriteSideWav(dir / "played.wav", {192000, 2, SampleEncoding::Int24}, played));
+    run = Record({"fast.wav", "--rate", "192000", "--bits", "24", "--seconds", "0.5"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(SoxSamples(dir / "fast.wav") == played.substr(0, 96000 * 6));
+    ASSERT_TRUE(WriteSideWav(dir / "played.wav", k96k24, played));
+
+    run = Record({"auto.wav", "--rate", "96000", "--bits", "24", "--auto-stop"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string recorded = SoxSamples(dir / "auto.wav");
+    constexpr std::size_t kProbe = 1500 * 64;
+    EXPECT_EQ(recorded.size() / 6, (2 * 96000 / kProbe + 20) * kProbe);
+    EXPECT_TRUE(recorded.substr(0, played.size()) == played);
+}
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "platform/File.h"
 #include "sidefile/WaveFile.h"
 
-#include "tests/jobs/FakeJobContext.h"
+#include "tests/support/FakeWorkControl.h"
 #include "tests/support/Reference.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
@@ -32,19 +32,19 @@ std::vector<float> Levels(int count, std::vector<Gap> gaps) {
 
 TEST(CutCountScore, FavoursFourToSixSongs) {
     const int want[] = {0, 1, 2, 0, 5, 5, 5, 4, 3, 3, 3};
-    for (int n = 0; n <= 10; ++n) EXPECT_EQ(CutCountScore(n), want[n]) << n;
+    for (int n = 0; n <= 10; ++n) EXPECT_EQ(detect::CutCountScore(n), want[n]) << n;
 }
 
 TEST(KeepSpacedCuts, DropsCutsWithinTwentySecondsOfTheLast) {
-    EXPECT_EQ(KeepSpacedCuts({150, 1500, 1650, 3000}), (CutList{1500, 3000}));
+    EXPECT_EQ(detect::KeepSpacedCuts({150, 1500, 1650, 3000}), (CutList{1500, 3000}));
     // The unsigned difference keeps a cut that lies before the previous one.
-    EXPECT_EQ(KeepSpacedCuts({900, 500}), (CutList{900, 500}));
+    EXPECT_EQ(detect::KeepSpacedCuts({900, 500}), (CutList{900, 500}));
 }
 
 TEST(ChooseAutoSenseCuts, FourCutsBeatThreeAtTheLowestThreshold) {
     const auto levels = Levels(
         5000, {{1000, 30, 0.005f}, {2000, 30, 0.005f}, {3000, 30, 0.005f}, {4000, 30, 0.03f}});
-    EXPECT_EQ(ChooseAutoSenseCuts(levels, 5000, 20), (CutList{1010, 2010, 3010, 4010}));
+    EXPECT_EQ(detect::ChooseAutoSenseCuts(levels, 5000, 20), (CutList{1010, 2010, 3010, 4010}));
 }
 
 TEST(ChooseAutoSenseCuts, TieGoesToTheLowerThreshold) {
@@ -55,87 +55,88 @@ TEST(ChooseAutoSenseCuts, TieGoesToTheLowerThreshold) {
                                       {4000, 30, 0.03f},
                                       {5000, 30, 0.08f},
                                       {6000, 30, 0.13f}});
-    EXPECT_EQ(ChooseAutoSenseCuts(levels, 7000, 20), (CutList{1010, 2010, 3010, 4010}));
+    EXPECT_EQ(detect::ChooseAutoSenseCuts(levels, 7000, 20), (CutList{1010, 2010, 3010, 4010}));
 }
 
 TEST(ChooseAutoSenseCuts, NothingToFind) {
     const std::vector<float> hiss(3000, 0.01f);
-    EXPECT_EQ(ChooseAutoSenseCuts(hiss, 3000, 20), CutList{});
+    EXPECT_EQ(detect::ChooseAutoSenseCuts(hiss, 3000, 20), CutList{});
     const auto songs = Levels(5000, {{1000, 30, 0.0f}, {2000, 30, 0.0f}});
-    EXPECT_EQ(ChooseAutoSenseCuts(songs, 5000, 0), CutList{});    // D = 0
-    EXPECT_EQ(ChooseAutoSenseCuts(songs, 5000, -20), CutList{});  // negative silence length
-    EXPECT_EQ(ChooseAutoSenseCuts({}, 0, 20), CutList{});
+    EXPECT_EQ(detect::ChooseAutoSenseCuts(songs, 5000, 0), CutList{});    // D = 0
+    EXPECT_EQ(detect::ChooseAutoSenseCuts(songs, 5000, -20), CutList{});  // negative silence length
+    EXPECT_EQ(detect::ChooseAutoSenseCuts({}, 0, 20), CutList{});
 }
 
 // Each rule exactly at its edge, worked out by hand: windows of 20 blocks, sides of 5000.
 TEST(AutoSenseBoundaries, EachRuleHoldsExactlyAtItsEdge) {
     // Cuts exactly 200 blocks (20 s) apart are both kept; 199 apart, the second goes.
-    EXPECT_EQ(KeepSpacedCuts({1000, 1200}), (CutList{1000, 1200}));
-    EXPECT_EQ(KeepSpacedCuts({1000, 1199}), (CutList{1000}));
+    EXPECT_EQ(detect::KeepSpacedCuts({1000, 1200}), (CutList{1000, 1200}));
+    EXPECT_EQ(detect::KeepSpacedCuts({1000, 1199}), (CutList{1000}));
     // A cut exactly 40 blocks (4 s) before the end stays; one block later it goes.
     CutList ends = {3000, 4960};
-    CleanCandidates(ends, 5000, 20);
+    detect::CleanCandidates(ends, 5000, 20);
     EXPECT_EQ(ends, (CutList{3000, 4960}));
     ends = {3000, 4961};
-    CleanCandidates(ends, 5000, 20);
+    detect::CleanCandidates(ends, 5000, 20);
     EXPECT_EQ(ends, (CutList{3000}));
     // A gap exactly as long as the window is quiet; one block shorter is not.
-    EXPECT_EQ(FindQuietCuts(Levels(5000, {{1000, 20, 0.0f}}), 5000, 20, 0.01f), (CutList{1010}));
-    EXPECT_EQ(FindQuietCuts(Levels(5000, {{1000, 19, 0.0f}}), 5000, 20, 0.01f), CutList{});
+    EXPECT_EQ(detect::FindQuietCuts(Levels(5000, {{1000, 20, 0.0f}}), 5000, 20, 0.01f),
+              (CutList{1010}));
+    EXPECT_EQ(detect::FindQuietCuts(Levels(5000, {{1000, 19, 0.0f}}), 5000, 20, 0.01f), CutList{});
     // Gaps at 0.14 are found by the last threshold (0.16) alone.
     const auto levels =
         Levels(5000, {{1000, 30, 0.14f}, {2000, 30, 0.14f}, {3000, 30, 0.14f}, {4000, 30, 0.14f}});
-    EXPECT_EQ(ChooseAutoSenseCuts(levels, 5000, 20), (CutList{1010, 2010, 3010, 4010}));
+    EXPECT_EQ(detect::ChooseAutoSenseCuts(levels, 5000, 20), (CutList{1010, 2010, 3010, 4010}));
 }
 
 TEST(FindQuietCuts, LeadInScanAndLimits) {
     // Quiet lead-in, then gaps; the scan jumps 101 blocks after a cut.
     auto levels = Levels(3000, {{0, 50, 0.0f}, {500, 130, 0.0f}, {2985, 15, 0.0f}});
-    EXPECT_EQ(FindQuietCuts(levels, 3000, 20, 0.01f), (CutList{510, 611}));
+    EXPECT_EQ(detect::FindQuietCuts(levels, 3000, 20, 0.01f), (CutList{510, 611}));
 
     // A quiet tail shorter than the window ends the scan instead of reading past the end.
-    EXPECT_EQ(FindQuietCuts(Levels(100, {{90, 10, 0.0f}}), 100, 20, 0.01f), CutList{});
+    EXPECT_EQ(detect::FindQuietCuts(Levels(100, {{90, 10, 0.0f}}), 100, 20, 0.01f), CutList{});
 
     // Near the end the cut is the window start itself.
-    EXPECT_EQ(FindQuietCuts(Levels(100, {{75, 25, 0.0f}}), 84, 20, 0.01f), (CutList{75}));
+    EXPECT_EQ(detect::FindQuietCuts(Levels(100, {{75, 25, 0.0f}}), 84, 20, 0.01f), (CutList{75}));
 
     // Twelve gaps: the first ten finds are kept.
     std::vector<Gap> gaps;
     for (int g = 0; g < 12; ++g) gaps.push_back({200 + 200 * g, 30, 0.0f});
-    EXPECT_EQ(FindQuietCuts(Levels(3000, gaps), 3000, 20, 0.01f),
+    EXPECT_EQ(detect::FindQuietCuts(Levels(3000, gaps), 3000, 20, 0.01f),
               (CutList{210, 410, 610, 810, 1010, 1210, 1410, 1610, 1810, 2010}));
 }
 
 TEST(CleanCandidates, LongGapsEndAndStart) {
     CutList c = {500, 5000, 5300};
-    CleanCandidates(c, 10000, 20);
+    detect::CleanCandidates(c, 10000, 20);
     EXPECT_EQ(c, (CutList{500, 1720, 5000, 5300}));  // 500 + 61 * 20
 
     // Each inserted cut is examined against the old next one: inserts until the gap is short.
     CutList gaps = {500, 9000};
-    CleanCandidates(gaps, 10000, 20);
+    detect::CleanCandidates(gaps, 10000, 20);
     EXPECT_EQ(gaps, (CutList{500, 1720, 2940, 4160, 5380, 6600, 9000}));
 
     CutList none = {500, 5000};
-    CleanCandidates(none, 10000, 0);
+    detect::CleanCandidates(none, 10000, 0);
     EXPECT_EQ(none, (CutList{500, 5000}));
 
     CutList ends = {20, 300, 961, 3961};  // 3961 + 40 > 4000; 20 < 30
-    CleanCandidates(ends, 4000, 20);
+    detect::CleanCandidates(ends, 4000, 20);
     EXPECT_EQ(ends, (CutList{300, 961}));
 }
 
 class AnalyzeSideTest : public ::testing::Test {
   protected:
     TempDir dir;
-    FakeJobContext ctx;
+    FakeWorkControl ctx;
 };
 
 TEST_F(AnalyzeSideTest, EntryZeroIsFrameZeroAlone) {
     std::vector<Frame> frames(4409, Frame{3, -3});
     frames[0] = {16384, 0};
     ASSERT_TRUE(WriteWav(dir / "a.wav", frames));
-    AnalysisResult r = AnalyzeSide(ctx, dir / "a.wav", 2, 0, 100);
+    AnalysisResult r = detect::AnalyzeSide(ctx, ctx.treble, dir / "a.wav", 2, 0, 100);
     ASSERT_TRUE(r.ok);
     ASSERT_EQ(r.levelCount, 1u);
     EXPECT_EQ(r.levels[0], 16383 / 32768.0f);  // 0.5 * 32767, truncated
@@ -144,7 +145,7 @@ TEST_F(AnalyzeSideTest, EntryZeroIsFrameZeroAlone) {
     frames.push_back({-32768, 0});
     frames.push_back({0, 0});
     ASSERT_TRUE(WriteWav(dir / "b.wav", frames));
-    r = AnalyzeSide(ctx, dir / "b.wav", 2, 0, 100);
+    r = detect::AnalyzeSide(ctx, ctx.treble, dir / "b.wav", 2, 0, 100);
     ASSERT_EQ(r.levelCount, 2u);
     EXPECT_EQ(r.levels[1], 0.99f);  // frames 1 .. 4410, capped
     EXPECT_EQ(r.cuts, CutList{});
@@ -160,7 +161,7 @@ TEST_F(AnalyzeSideTest, LevelListStopsAt65535Entries) {
         ASSERT_TRUE(header.WriteHeader(out.get(), static_cast<std::uint32_t>(frames * 4)));
     }
     std::filesystem::resize_file(dir / "long.wav", 44 + frames * 4);
-    const AnalysisResult r = AnalyzeSide(ctx, dir / "long.wav", 2, 0, 100);
+    const AnalysisResult r = detect::AnalyzeSide(ctx, ctx.treble, dir / "long.wav", 2, 0, 100);
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.levelCount, 65535u);
     EXPECT_EQ(r.peak, 0.0f);
@@ -168,17 +169,17 @@ TEST_F(AnalyzeSideTest, LevelListStopsAt65535Entries) {
 }
 
 TEST_F(AnalyzeSideTest, FailsOnUnreadableFileAndOnStop) {
-    EXPECT_FALSE(AnalyzeSide(ctx, dir / "missing.wav", 2, 0, 100).ok);
+    EXPECT_FALSE(detect::AnalyzeSide(ctx, ctx.treble, dir / "missing.wav", 2, 0, 100).ok);
     ASSERT_TRUE(WriteWav(dir / "a.wav", NoiseFrames(44100, 0.5)));
     ctx.destroy = true;
-    const AnalysisResult r = AnalyzeSide(ctx, dir / "a.wav", 2, 0, 100);
+    const AnalysisResult r = detect::AnalyzeSide(ctx, ctx.treble, dir / "a.wav", 2, 0, 100);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.levelCount, 0u);
 }
 
 TEST_F(AnalyzeSideTest, GaugeCoversItsRangeOncePerBlock) {
     ASSERT_TRUE(WriteWav(dir / "a.wav", NoiseFrames(44100 * 4, 0.5)));
-    ASSERT_TRUE(AnalyzeSide(ctx, dir / "a.wav", 2, 25, 50).ok);
+    ASSERT_TRUE(detect::AnalyzeSide(ctx, ctx.treble, dir / "a.wav", 2, 25, 50).ok);
     ASSERT_EQ(ctx.gauges.size(), 40u);
     EXPECT_EQ(ctx.gauges.front().second, 25);
     EXPECT_EQ(ctx.gauges.back().second, 25 + 24);  // 39 / 40 of the way
@@ -235,7 +236,7 @@ std::vector<Frame> CuttableSide() {
 
 TEST_P(AnalyzeSideExact, MatchesPlainReferenceToTheBit) {
     TempDir dir;
-    FakeJobContext ctx;
+    FakeWorkControl ctx;
     ctx.SetEq(GetParam().eqId);
     const float level = menu::BoostLevelForEqId(GetParam().eqId);
     const std::vector<Frame> side = CuttableSide();
@@ -246,11 +247,12 @@ TEST_P(AnalyzeSideExact, MatchesPlainReferenceToTheBit) {
     ref::Filter filter;
     ref::Tune(filter, level);
     const ref::Analysis want = ref::Analyze(side, 2, filter, level);
-    const AnalysisResult got =
-        AnalyzeSide(ctx, dir / "side.wav", 2, 0, 100, SplitFor(GetParam().sharing));
+    const AnalysisResult got = detect::AnalyzeSide(ctx, ctx.treble, dir / "side.wav", 2, 0, 100,
+                                                   SplitFor(GetParam().sharing));
     ASSERT_TRUE(got.ok);
     ASSERT_EQ(got.levelCount, want.levels.size());
     EXPECT_EQ(got.levels, want.levels);
+    EXPECT_EQ(got.finePeaks, want.finePeaks);
     EXPECT_EQ(got.peak, want.peak);
     EXPECT_EQ(std::vector<std::int32_t>(got.cuts.begin(), got.cuts.end()),
               std::vector<std::int32_t>(want.cuts.begin(), want.cuts.end()));
@@ -295,13 +297,15 @@ TEST(AnalyzeSideRetune, TakesHoldAtTheSameBlockOnEveryPath) {
     };
     for (const int at : {100, split + 5, split + 200, blocks - 1}) {
         const auto run = [&](Sharing sharing) {
-            FakeJobContext ctx;
+            FakeWorkControl ctx;
             ctx.SetEq(712);
             int block = 0;
-            ctx.onTreble = [&](FakeJobContext& c) {
-                if (block++ == at) TuneTreble(c.treble, 12);
+            ctx.onProcessing = [&](FakeWorkControl& c) {
+                if (block++ == at) c.eqId = 715;  // boost 12
             };
-            Run r{AnalyzeSide(ctx, dir / "side.wav", 2, 0, 100, SplitFor(sharing)), ctx.treble};
+            Run r{detect::AnalyzeSide(ctx, ctx.treble, dir / "side.wav", 2, 0, 100,
+                                      SplitFor(sharing)),
+                  ctx.treble};
             EXPECT_EQ(block, blocks);  // asked once per block
             return r;
         };
@@ -313,19 +317,20 @@ TEST(AnalyzeSideRetune, TakesHoldAtTheSameBlockOnEveryPath) {
             const Run two = run(sharing);
             ASSERT_TRUE(two.result.ok);
             EXPECT_EQ(two.result.levels, one.result.levels);
+            EXPECT_EQ(two.result.finePeaks, one.result.finePeaks);
             EXPECT_EQ(two.result.peak, one.result.peak);
             EXPECT_EQ(two.result.cuts, one.result.cuts);
-            EXPECT_TRUE(SameFilterState(two.filter, one.filter));  // to the bit
+            EXPECT_TRUE(slice::SameFilterState(two.filter, one.filter));  // to the bit
         }
     }
 }
 
 TEST_F(AnalyzeSideTest, StopWhileTheSecondHalfRuns) {
     ASSERT_TRUE(WriteWav(dir / "a.wav", NoiseFrames(44100 * 70, 0.5)));
-    ctx.onGauge = [](FakeJobContext& c, Gauge, int value) {
+    ctx.onGauge = [](FakeWorkControl& c, Gauge, int value) {
         if (value >= 60) c.destroy = true;
     };
-    EXPECT_FALSE(AnalyzeSide(ctx, dir / "a.wav", 2, 0, 100).ok);
+    EXPECT_FALSE(detect::AnalyzeSide(ctx, ctx.treble, dir / "a.wav", 2, 0, 100).ok);
 }
 
 }  // namespace

@@ -1,102 +1,26 @@
-// Smart Sense on small synthetic sides, seconds long: songs of a few notes, and between them
-// what transfers leave in the gaps (surface noise with crackle, tape hiss). The shortest song
-// is set to 3 s so that a side of half a minute can hold several. Where each gap lies is
-// known from how the side is built.
+// Smart Sense on small synthetic sides, seconds long (SideMaker.h): songs of a few notes, and
+// between them what transfers leave in the gaps (surface noise with crackle, tape hiss). The
+// shortest song is set to 3 s so that a side of half a minute can hold several.
 
 #include "detect/SmartSense.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 #include "detect/Analysis.h"
 #include "detect/BandEnergy.h"
-#include "tests/jobs/FakeJobContext.h"
+#include "detect/BandScan.h"
+#include "tests/detect/SideMaker.h"
+#include "tests/support/FakeWorkControl.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
 
 namespace {
-
-constexpr double kRateHz = 44100;
-constexpr double kPi = 3.14159265358979323846;
-
-enum class Noise { Groove, Hiss };
-
-// How a side sounds between and under its songs.
-struct Transfer {
-    Noise noise = Noise::Groove;
-    double floorDb = -55;        // RMS of the noise, dBFS
-    double clicksPerSecond = 0;  // crackle, each click up to -6 dBFS
-    double gainDb = 0;           // the whole side (a transfer recorded too low)
-};
-
-// What plays: a song (music at `db` for `seconds`, its last `fade` seconds fading out, an
-// optional soft stretch inside) or a gap (`db` ignored).
-struct Part {
-    bool song;
-    double seconds;
-    double fade = 0;
-    double softFrom = -1, softSeconds = 0, softDb = 0;  // inside the song
-};
-
-struct MadeSide {
-    std::vector<Frame> frames;
-    std::vector<std::pair<double, double>> gaps;  // seconds
-};
-
-class Lcg {
-  public:
-    double Unit() {
-        state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<double>(state_ >> 11) * 0x1.0p-53;
-    }
-
-  private:
-    std::uint64_t state_ = 12345;
-};
-
-MadeSide MakeSide(const std::vector<Part>& parts, const Transfer& t) {
-    MadeSide side;
-    Lcg random;
-    const double noise = std::pow(10.0, t.floorDb / 20) * std::sqrt(3.0);  // uniform: RMS 1/√3
-    const double gain = std::pow(10.0, t.gainDb / 20);
-    double time = 0, previousWhite = 0, click = 0;
-    for (const Part& part : parts) {
-        const std::size_t n = static_cast<std::size_t>(part.seconds * kRateHz);
-        if (!part.song) side.gaps.emplace_back(time, time + n / kRateHz);
-        for (std::size_t i = 0; i < n; ++i) {
-            const double s = i / kRateHz;
-            double music = 0;
-            if (part.song) {
-                // A chord struck four times a second over a held note: no rest inside.
-                const double strike = std::exp(-std::fmod(s, 0.25) / 0.1);
-                music = 0.12 * (0.4 + strike) *
-                        (std::sin(2 * kPi * 220 * s) + 0.6 * std::sin(2 * kPi * 330 * s) +
-                         0.4 * std::sin(2 * kPi * 550 * s));
-                if (part.fade > 0 && s > part.seconds - part.fade)
-                    music *= (part.seconds - s) / part.fade;
-                if (part.softFrom >= 0 && s >= part.softFrom &&
-                    s < part.softFrom + part.softSeconds)
-                    music *= std::pow(10.0, -part.softDb / 20);
-            }
-            const double white = noise * (2 * random.Unit() - 1);
-            // Hiss leans to the treble; groove noise is plain.
-            double floor =
-                t.noise == Noise::Hiss ? 0.5 * white + 0.6 * (white - previousWhite) : white;
-            previousWhite = white;
-            if (t.clicksPerSecond > 0 && random.Unit() < t.clicksPerSecond / kRateHz)
-                click = (random.Unit() < 0.5 ? -0.5 : 0.5) * (0.1 + random.Unit());
-            floor += click;
-            click *= 0.6;  // a click dies within a few frames
-            const double v = std::clamp((music + floor) * gain * 32767, -32768.0, 32767.0);
-            side.frames.push_back({static_cast<std::int16_t>(v), static_cast<std::int16_t>(v)});
-        }
-        time += n / kRateHz;
-    }
-    return side;
-}
 
 std::vector<float> Energies(const std::vector<Frame>& frames) {
     BandEnergy bands;
@@ -105,14 +29,7 @@ std::vector<float> Energies(const std::vector<Frame>& frames) {
 }
 
 std::vector<std::int32_t> SmartCuts(const MadeSide& side, std::optional<int> songs = std::nullopt) {
-    SmartSenseOptions options;
-    options.minSongSeconds = 3;
-    options.songs = songs;
-    return ChooseSmartSenseCuts(Energies(side.frames), options);
-}
-
-double Middle(const std::pair<double, double>& gap) {
-    return (gap.first + gap.second) / 2;
+    return Sense(side, songs).cuts;
 }
 
 // --- One gap between two songs, in what different transfers leave there ---
@@ -200,12 +117,9 @@ TEST(SmartSense, AKnownSongCountTakesThatManyMinusOneClearestGaps) {
 TEST(SmartSense, SongsShorterThanTheMinimumAreNotCutOff) {
     const MadeSide side = MakeSide({{false, 1}, {true, 5}, {false, 2}, {true, 5}, {false, 1}},
                                    {Noise::Groove, -58, 2});
-    SmartSenseOptions options;
-    options.minSongSeconds =
-        7.5;  // each slice is 7 s: a song, a second of lead-in or run-out, half the gap
-    EXPECT_TRUE(ChooseSmartSenseCuts(Energies(side.frames), options).empty());
-    options.minSongSeconds = 6.5;
-    EXPECT_EQ(ChooseSmartSenseCuts(Energies(side.frames), options).size(), 1u);
+    // Each slice is 7 s: a song, a second of lead-in or run-out, half the gap.
+    EXPECT_TRUE(Sense(side, std::nullopt, 7.5).cuts.empty());
+    EXPECT_EQ(Sense(side, std::nullopt, 6.5).cuts.size(), 1u);
 }
 
 // --- The measurement ---
@@ -217,6 +131,51 @@ TEST(BandEnergy, ClicksDoNotRaiseABlock) {
     ASSERT_EQ(a.size(), 30u);
     ASSERT_EQ(b.size(), 30u);
     for (std::size_t q = 1; q < a.size(); ++q) EXPECT_NEAR(10 * std::log10(b[q] / a[q]), 0, 3) << q;
+}
+
+// Both channels count, whatever their phase: a transfer wired with one channel reversed
+// measures as the same one in phase, one with a dead channel as half of it.
+TEST(BandEnergy, MeasuresBothChannelsWhateverTheirPhase) {
+    const std::vector<Part> parts = {{false, 1}, {true, 2}};
+    std::vector<float> wired[3];
+    for (const Wiring w : {Wiring::InPhase, Wiring::RightReversed, Wiring::RightDead}) {
+        Transfer t;
+        t.wiring = w;
+        wired[static_cast<int>(w)] = Energies(MakeSide(parts, t).frames);
+    }
+    EXPECT_EQ(wired[1], wired[0]);
+    ASSERT_EQ(wired[2].size(), wired[0].size());
+    for (std::size_t q = 1; q < wired[0].size(); ++q)
+        EXPECT_NEAR(10 * std::log10(wired[2][q] / wired[0][q]), -3, 0.5) << q;
+}
+
+// However the frames come in, one at a time or in pieces that split the groups of three and
+// the blocks anywhere, the energies are the same to the bit.
+TEST(BandEnergy, DoesNotDependOnHowTheFramesArrive) {
+    const MadeSide side = MakeSide({{false, 1}, {true, 1.5}}, {Noise::Groove, -50, 20});
+    const std::vector<float> whole = Energies(side.frames);
+    for (const std::size_t piece : {1u, 2u, 5u, 4409u, 4411u}) {
+        BandEnergy bands;
+        for (std::size_t at = 0; at < side.frames.size(); at += piece)
+            bands.Feed(reinterpret_cast<const std::int16_t*>(side.frames.data() + at),
+                       std::min(piece, side.frames.size() - at));
+        EXPECT_EQ(bands.Blocks(), whole) << piece;
+    }
+}
+
+// A long side is measured in two halves at once, the second primed with the frames before
+// it: the same energies as one pass, to the bit.
+TEST(BandScan, TwoHalvesMeasureAsOnePass) {
+    TempDir dir;
+    const MadeSide side =
+        MakeSide({{false, 1}, {true, 6.35}, {false, 1}}, {Noise::Groove, -50, 20});
+    ASSERT_TRUE(WriteWav(dir / "side.wav", side.frames));
+    for (const std::uint64_t split : {UINT64_MAX, std::uint64_t{0}}) {
+        BandScan scan(dir / "side.wav", side.frames.size(), split);
+        while (!scan.Ended()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_FALSE(scan.Failed());
+        EXPECT_EQ(scan.Blocks(), Energies(side.frames)) << split;
+    }
 }
 
 // The analysis measures in a pass of its own beside however it shares its own work.
@@ -233,8 +192,9 @@ TEST(AnalyzeSide, SmartSenseCutsDoNotDependOnHowTheWorkIsShared) {
     shared.minFrames = late.minFrames = 0;
     late.warmUpFrames = 0;  // the second thread starts from nothing at its first block
     for (const AnalysisSplit& split : {alone, shared, late}) {
-        FakeJobContext ctx;
-        const AnalysisResult r = AnalyzeSide(ctx, dir / "side.wav", 2, 0, 100, split, options);
+        FakeWorkControl ctx;
+        const AnalysisResult r =
+            detect::AnalyzeSide(ctx, ctx.treble, dir / "side.wav", 2, 0, 100, split, options);
         ASSERT_TRUE(r.ok);
         ASSERT_EQ(r.smartCuts.size(), 5u);
         for (std::size_t k = 0; k < 5; ++k)

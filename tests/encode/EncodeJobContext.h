@@ -22,10 +22,10 @@ class EncodeJobContext : public FakeJobContext {
     }
 
     std::optional<EncoderKind> EncoderChoice() override {
-        if (kindsPerRead.empty()) return EncoderKindOf(encoderKind);
+        if (kindsPerRead.empty()) return model::EncoderKindOf(encoderKind);
         const int next = kindsPerRead.front();
         kindsPerRead.pop_front();
-        return EncoderKindOf(next);
+        return model::EncoderKindOf(next);
     }
     bool TestDestroy() override {
         destroy = destroy || ++destroyChecks == destroyOnCheck;

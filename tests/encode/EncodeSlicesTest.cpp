@@ -10,6 +10,7 @@
 
 #include "encode/Encoder.h"
 #include "encode/EncodingQueue.h"
+#include "jobs/FinishSide.h"
 #include "platform/Paths.h"
 #include "tests/encode/EncodeJobContext.h"
 #include "tests/encode/TestEnv.h"
@@ -41,8 +42,8 @@ class EncodeSlicesTest : public ::testing::Test {
     /// Makes slices 1..count and encodes them as side 1 of the auto-sense job.
     SideEncodeResult EncodeSide1(int count) {
         MakeSlices(1, count);
-        return EncodeSlices(ctx, {Side::One, folder, 1, count, false}, EncodeNaming::AutoOrTyped,
-                            tally);
+        return jobs::EncodeSlices(ctx, {Side::One, folder, 1, count, false},
+                                  EncodeNaming::AutoOrTyped, tally);
     }
     /// The test encoder copied to `path` (folders made as needed).
     static void InstallEncoder(const std::string& path) {
@@ -105,7 +106,7 @@ TEST_F(EncodeSlicesTest, RunsEachSliceInTheEncodersFolderWithItsArguments) {
         slices.folder = folder;
         MakeSlices(slices.firstNumber, slices.count);
 
-        const SideEncodeResult result = EncodeSlices(ctx, slices, c.naming, tally);
+        const SideEncodeResult result = jobs::EncodeSlices(ctx, slices, c.naming, tally);
 
         const std::vector<RecordedRun> runs = ReadRuns(log);
         ASSERT_EQ(runs.size(), c.tails.size()) << c.kind;
@@ -149,7 +150,8 @@ TEST_F(EncodeSlicesTest, GaugeFollowsTheSideAndTheOtherSidesSlices) {
         ctx.encoderKind = -1;  // no encoder chosen: the loop still runs, without runs
         SideSlices slices = c.slices;
         slices.folder = folder;
-        const SideEncodeResult result = EncodeSlices(ctx, slices, EncodeNaming::Markers, tally);
+        const SideEncodeResult result =
+            jobs::EncodeSlices(ctx, slices, EncodeNaming::Markers, tally);
         EXPECT_EQ(ctx.EncodingGauge(), c.gauge);
         EXPECT_TRUE(result.encoded.empty());
     }
@@ -203,14 +205,15 @@ TEST_F(EncodeSlicesTest, FailedRunsAreCountedOnceAndOnlyEncodedSlicesAreDeleted)
     // A second side adds to the same tally; the first failure stays the one reported.
     ctx.encoderPath = dir / "no such encoder";
     MakeSlices(6, 1);
-    result = EncodeSlices(ctx, {Side::Two, folder, 6, 1, true}, EncodeNaming::AutoOrTyped, tally);
+    result =
+        jobs::EncodeSlices(ctx, {Side::Two, folder, 6, 1, true}, EncodeNaming::AutoOrTyped, tally);
     EXPECT_TRUE(result.encoded.empty());
     EXPECT_EQ(tally.failedSlices, 5);
 
     EncodeTally none;
-    ReportEncodeFailures(ctx, none);
+    jobs::ReportEncodeFailures(ctx, none);
     EXPECT_TRUE(ctx.Events("message:").empty());
-    ReportEncodeFailures(ctx, tally);
+    jobs::ReportEncodeFailures(ctx, tally);
     const std::vector<std::string> messages = ctx.Events("message:");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].rfind("Encoding failed|5 slices could not be encoded by " +
@@ -221,9 +224,26 @@ TEST_F(EncodeSlicesTest, FailedRunsAreCountedOnceAndOnlyEncodedSlicesAreDeleted)
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_NE(failures[0].find(In("2.wav")), std::string::npos);
 
-    EXPECT_EQ(DeleteSlices(folder, {1, 99}), 1);
+    EXPECT_EQ(encode::DeleteSlices(folder, {1, 99}), 1);
     EXPECT_FALSE(fs::exists(Slice(1)));
     for (int n = 2; n <= 6; ++n) EXPECT_TRUE(fs::exists(Slice(n))) << n;
+}
+
+// A file already aside (left by a program that ended abruptly) is the user's too: the next
+// run's aside takes another name, and both are where they were once the run is over.
+TEST_F(EncodeSlicesTest, AnAsideAlreadyThereIsNeverReplaced) {
+    ASSERT_TRUE(WriteFileBytes(In("A1.mp3"), "left by an orphan"));
+    ASSERT_TRUE(WriteFileBytes(In("A1.mp3.velvane-earlier"), "the user's"));
+    {
+        EarlierOutput earlier(In("A1.mp3"));
+        EXPECT_FALSE(earlier.InTheWay());
+        EXPECT_EQ(earlier.Aside(), In("A1.mp3.velvane-earlier-2"));
+        EXPECT_FALSE(fs::exists(In("A1.mp3")));
+        EXPECT_EQ(ReadFileBytes(In("A1.mp3.velvane-earlier")), "the user's");
+    }
+    EXPECT_EQ(ReadFileBytes(In("A1.mp3")), "left by an orphan");
+    EXPECT_EQ(ReadFileBytes(In("A1.mp3.velvane-earlier")), "the user's");
+    EXPECT_FALSE(fs::exists(In("A1.mp3.velvane-earlier-2")));
 }
 
 // A run that wrote its whole file and then reported an error failed all the same: its
@@ -235,7 +255,7 @@ TEST_F(EncodeSlicesTest, AnErrorAfterTheOutputStillKeepsTheSlice) {
     const SideEncodeResult result = EncodeSide1(2);
     EXPECT_EQ(result.encoded, std::vector<int>{1});
     EXPECT_EQ(tally.failedSlices, 1);
-    DeleteSlices(folder, result.encoded);
+    encode::DeleteSlices(folder, result.encoded);
     EXPECT_FALSE(fs::exists(Slice(1)));
     EXPECT_TRUE(fs::exists(Slice(2)));
 }
@@ -249,14 +269,14 @@ TEST(EncodeFailureTextTest, ShowsTheLastLinesOfWhatTheEncoderSaidAsCleanText) {
     // Cut inside "é", progress by carriage returns, a bad byte, a bell, then seven lines.
     tally.failureOutput =
         "\xA9t\xC3\xA9\r[ 10%]\r[ 20%]\nbad \xFF byte\x07\nl3\r\nl4\nl5\nl6\nl7\n";
-    EXPECT_EQ(EncodeFailureText(tally),
+    EXPECT_EQ(encode::EncodeFailureText(tally),
               "1 slice could not be encoded by /usr/bin/oggenc.\n"
               "The wave slices of these have been kept.\n\n"
               "First failed command:\n/usr/bin/oggenc -b 128 -o /r/1.ogg /r/1.wav\n"
               "(exit status 1)\n\n"
               "bad  byte\nl3\nl4\nl5\nl6\nl7");
     tally.failureOutput = "\xA9t\xC3\xA9\r[ 10%]";
-    EXPECT_NE(EncodeFailureText(tally).find("(exit status 1)\n\nt\xC3\xA9\n[ 10%]"),
+    EXPECT_NE(encode::EncodeFailureText(tally).find("(exit status 1)\n\nt\xC3\xA9\n[ 10%]"),
               std::string::npos);
 }
 
@@ -301,12 +321,12 @@ TEST_F(EncodeSlicesTest, EmptyPathFindsTheEncoderInTheInstallFolderThenOnPath) {
     EXPECT_EQ(tally.failedSlices, 1);
     EXPECT_EQ(tally.failureReason, "no encoder found");
 
-    EXPECT_TRUE(EncoderAvailable(EncoderKindOf(kOgg), ""));
-    EXPECT_TRUE(EncoderAvailable(EncoderKindOf(kLame), ""));
-    EXPECT_FALSE(EncoderAvailable(EncoderKindOf(kFlac), ""));
-    EXPECT_FALSE(EncoderAvailable(EncoderKindOf(kL3Enc), ""));
-    EXPECT_FALSE(EncoderAvailable(std::nullopt, ""));
-    EXPECT_TRUE(EncoderAvailable(EncoderKindOf(kL3Enc), "/where/ever/l3enc.exe"));
+    EXPECT_TRUE(encode::EncoderAvailable(model::EncoderKindOf(kOgg), ""));
+    EXPECT_TRUE(encode::EncoderAvailable(model::EncoderKindOf(kLame), ""));
+    EXPECT_FALSE(encode::EncoderAvailable(model::EncoderKindOf(kFlac), ""));
+    EXPECT_FALSE(encode::EncoderAvailable(model::EncoderKindOf(kL3Enc), ""));
+    EXPECT_FALSE(encode::EncoderAvailable(std::nullopt, ""));
+    EXPECT_TRUE(encode::EncoderAvailable(model::EncoderKindOf(kL3Enc), "/where/ever/l3enc.exe"));
 }
 
 }  // namespace

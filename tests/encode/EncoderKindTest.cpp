@@ -25,7 +25,7 @@ TEST(EncoderKindTest, RecognisesTheFirstWordFoundInThePath) {
         {"/usr/bin/ffmpeg", std::nullopt},
         {"", std::nullopt},
     };
-    for (const auto& c : cases) EXPECT_EQ(RecognizeEncoderKind(c.path), c.kind) << c.path;
+    for (const auto& c : cases) EXPECT_EQ(encode::RecognizeEncoderKind(c.path), c.kind) << c.path;
 }
 
 }  // namespace

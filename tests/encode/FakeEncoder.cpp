@@ -11,6 +11,8 @@
 // $FAKE_ENCODER_CHATTER: bytes to write to standard output and error before ending.
 // $FAKE_ENCODER_SLOW_MS: the output is written in two halves this many milliseconds apart
 // (a run that a signal cuts off leaves a truncated file).
+// $FAKE_ENCODER_END_LOG: a line "ended <input>" appended once the output is complete (a
+// run that was killed leaves none).
 
 #include <unistd.h>
 
@@ -77,5 +79,10 @@ int main(int argc, char** argv) {
         std::fwrite(text.data() + half, 1, text.size() - half, out);
     }
     if (std::fclose(out) != 0) return 4;
+    if (const char* log = std::getenv("FAKE_ENCODER_END_LOG"))
+        if (std::FILE* file = std::fopen(log, "a")) {
+            std::fprintf(file, "ended %s\n", input.c_str());
+            std::fclose(file);
+        }
     return Listed("FAKE_ENCODER_FAIL_LATE", input) ? 3 : 0;
 }

@@ -1,7 +1,9 @@
 // Running a program without a shell: arguments, working folder, output capture, exit.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -45,6 +47,16 @@ TEST(ProcessTest, RunsInTheGivenFolderAndLeavesTheCallersAlone) {
     const platform::ProcessResult run = Shell("true", dir / "missing");
     EXPECT_FALSE(run.started);
     EXPECT_FALSE(run.error.empty());
+}
+
+// A program started while the job has its files open gets none of them.
+TEST(ProcessTest, TheCallersOpenFilesStayWithTheCaller) {
+    TempDir dir;
+    const int fd = ::open((dir / "open.wav").c_str(), O_CREAT | O_WRONLY, 0644);  // no O_CLOEXEC
+    ASSERT_GE(fd, 3);
+    const platform::ProcessResult run = Shell("ls /proc/$$/fd");
+    ::close(fd);
+    EXPECT_EQ(run.output, "0\n1\n2\n");
 }
 
 TEST(ProcessTest, ArgumentsArriveExactlyAsGiven) {

@@ -10,6 +10,7 @@
 
 #include "encode/Encoder.h"
 #include "encode/EncodingQueue.h"
+#include "jobs/FinishSide.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "tests/encode/EncodeJobContext.h"
@@ -65,7 +66,7 @@ TEST(RealEncoderTest, EachSliceDecodesToItsOwnLength) {
             ctx.encoderKind = static_cast<int>(c.kind);
             EncodeTally tally;
             const SideEncodeResult result =
-                EncodeSlices(ctx, {Side::Two, folder, 4, 2, true}, c.naming, tally);
+                jobs::EncodeSlices(ctx, {Side::Two, folder, 4, 2, true}, c.naming, tally);
             EXPECT_EQ(tally.failedSlices, 0) << tally.failedCommand << "\n" << tally.failureOutput;
             EXPECT_EQ(result.encoded, (std::vector<int>{4, 5}));
 

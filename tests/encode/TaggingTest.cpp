@@ -10,6 +10,7 @@
 
 #include "encode/Encoder.h"
 #include "encode/EncodingQueue.h"
+#include "jobs/FinishSide.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "tests/encode/EncodeJobContext.h"
@@ -29,6 +30,7 @@ AlbumInfo TestAlbum() {
     album.year = "1979";
     album.genre = "Rock";
     album.sides[1] = {{"Say \"hi\"", "Guest"}};
+    album.keepTitleCharacters = true;  // the file names keep the '"' of the title
     return album;
 }
 
@@ -65,7 +67,8 @@ TEST(TaggingTest, IndependentReadersSeeEveryTag) {
         ctx.encoderKind = static_cast<int>(c.kind);
         EncodeTally tally;
         SideSlices slices{Side::Two, dir.path(), 4, 1, true, SideTracks(Side::Two, TestAlbum(), 9)};
-        const SideEncodeResult result = EncodeSlices(ctx, slices, EncodeNaming::AutoOrTyped, tally);
+        const SideEncodeResult result =
+            jobs::EncodeSlices(ctx, slices, EncodeNaming::AutoOrTyped, tally);
         ASSERT_EQ(tally.failedSlices, 0) << tally.failedCommand << ": " << tally.failureReason;
         EXPECT_EQ(result.encoded, std::vector<int>{4});
         std::vector<std::string> argv = c.reader;
@@ -91,7 +94,8 @@ TEST(TaggingTest, AFileThatTakesNoTagsIsAFailedRunAndKeepsItsSlice) {
     album.sides[0] = {{"A", ""}};
     EncodeTally tally;
     const SideSlices slices{Side::One, dir.path(), 1, 1, false, SideTracks(Side::One, album, 0)};
-    const SideEncodeResult result = EncodeSlices(ctx, slices, EncodeNaming::AutoOrTyped, tally);
+    const SideEncodeResult result =
+        jobs::EncodeSlices(ctx, slices, EncodeNaming::AutoOrTyped, tally);
     EXPECT_TRUE(result.encoded.empty());
     EXPECT_EQ(tally.failedSlices, 1);
     EXPECT_EQ(tally.failureReason.rfind("tags not written", 0), 0u) << tally.failureReason;

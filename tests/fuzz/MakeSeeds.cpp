@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     Write(wavDir + "/short.wav", MakeWavBytes({}, samples).substr(0, 27));
 
     SettingsFields fields;
-    Write(settingsDir + "/defaults.lpx", FormatSettings(fields));
+    Write(settingsDir + "/defaults.lpx", settings::FormatSettings(fields));
     fields.side1Path = "/home/a/side 1.wav";
     fields.side2Path = "/home/a/side 2.wav";
     fields.cutsHow = 1;
@@ -70,14 +70,15 @@ int main(int argc, char** argv) {
     fields.typedTimes[2] = "7.02";
     fields.fadeId = 303;
     fields.eqId = 712;
-    Write(settingsDir + "/typed.lpx", FormatSettings(fields));
+    Write(settingsDir + "/typed.lpx", settings::FormatSettings(fields));
     std::string lines;
-    for (char c : FormatSettings(fields)) {
+    for (char c : settings::FormatSettings(fields)) {
         lines += c;
         if (c == '>') lines += '\n';
     }
     Write(settingsDir + "/lines.lpx", lines);
-    Write(settingsDir + "/long.lpx", std::string(1023, 'a') + "<>" + FormatSettings(fields));
+    Write(settingsDir + "/long.lpx",
+          std::string(1023, 'a') + "<>" + settings::FormatSettings(fields));
     Write(settingsDir + "/empty.lpx", "");
     return 0;
 }

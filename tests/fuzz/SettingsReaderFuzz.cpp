@@ -20,7 +20,7 @@ SettingsFields ReadFrom(const std::string& bytes) {
                              ? std::tmpfile()
                              : fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "r"));
     Check(in != nullptr);
-    return ReadSettings(in.get());
+    return settings::ReadSettings(in.get());
 }
 
 void CheckText(const std::string& text) {
@@ -37,6 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckText(fields.side2Path);
     CheckText(fields.silenceSeconds);
     for (const std::string& t : fields.typedTimes) CheckText(t);
-    Check(ReadFrom(FormatSettings(fields)) == fields);
+    Check(ReadFrom(settings::FormatSettings(fields)) == fields);
     return 0;
 }

@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // Settings: EQ id, fade id, Normalize; then ten cuts of up to 327.67 s (or negative).
-    WindowState state = BatchDefaults();
+    WindowState state = cli::BatchDefaults();
     state.fields.side1Path = side;
     state.fields.eqId = 708 + (data[0] & 7);
     state.fields.fadeId = 300 + ((data[0] >> 3) & 3);
@@ -75,7 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool processed = (data[0] & 0x3F) != 0;
 
     CliContext ctx(state, false);
-    const AnalysisResult analysis = AnalyzeSide(ctx, side, data[1] & 7, 0, 100);
+    const AnalysisResult analysis =
+        detect::AnalyzeSide(ctx, ctx.Treble(), side, data[1] & 7, 0, 100);
     Check(analysis.levels.size() == analysis.levelCount);
     Check(analysis.peak >= 0 && analysis.peak <= 0.99f);
 
@@ -86,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.folder = Folder();
     request.peakLevel = analysis.peak;
     request.normalizeAllowed = true;
-    const SliceResult result = WriteSlices(ctx, request);
+    const SliceResult result = slice::WriteSlices(ctx, ctx.Treble(), request);
 
     std::string joined;
     for (unsigned n = 1; n <= result.written; ++n) {

@@ -61,7 +61,7 @@ class EncodeJobsTest : public ::testing::Test {
 };
 
 TEST_F(EncodeJobsTest, MarkerJobDeletesOnlyEncodedSlicesAtTheEndAndReportsFailuresOnce) {
-    const JobReport report = RunJob(SliceJob::SliceByMarkers, ctx);
+    const JobReport report = jobs::RunJob(SliceJob::SliceByMarkers, ctx);
     ASSERT_FALSE(report.stopped);
     EXPECT_EQ(ctx.Events("voice:"),
               (Strings{"wavside1.wav", "mp3side1.wav", "wavside2.wav", "mp3side2.wav"}));
@@ -78,7 +78,7 @@ TEST_F(EncodeJobsTest, AutoOrTypedJobNamesOggBySliceNumberAndDeletesPerSide) {
     ctx.cutsHow = 1;  // typed times
     ctx.typedTimes[0] = "0.2";
     ctx.typedTimes[10] = "0.3";
-    RunJob(SliceJob::SliceAutoOrTyped, ctx);
+    jobs::RunJob(SliceJob::SliceAutoOrTyped, ctx);
     for (const char* name : {"a/1.ogg", "b/3.ogg", "b/4.ogg", "a/2.wav"})
         EXPECT_TRUE(Exists(name)) << name;
     for (const char* name : {"a/1.wav", "b/3.wav", "b/4.wav"}) EXPECT_FALSE(Exists(name)) << name;
@@ -87,7 +87,7 @@ TEST_F(EncodeJobsTest, AutoOrTypedJobNamesOggBySliceNumberAndDeletesPerSide) {
 
 TEST_F(EncodeJobsTest, NothingIsDeletedWithoutEncoding) {
     ctx.createEncoded = false;
-    RunJob(SliceJob::SliceByMarkers, ctx);
+    jobs::RunJob(SliceJob::SliceByMarkers, ctx);
     for (const char* name : {"a/1.wav", "a/2.wav", "a/3.wav", "b/4.wav", "b/5.wav"})
         EXPECT_TRUE(Exists(name)) << name;
     EXPECT_EQ(ctx.Events("voice:"), (Strings{"wavside1.wav", "wavside2.wav"}));
@@ -98,7 +98,7 @@ TEST_F(EncodeJobsTest, StopDuringEncodingEndsTheJobWithoutDeletingOrReporting) {
     ctx.onGauge = [](FakeJobContext& c, Gauge gauge, int value) {
         if (gauge == Gauge::Encoding && value > 0) c.destroy = true;
     };
-    const JobReport report = RunJob(SliceJob::SliceByMarkers, ctx);
+    const JobReport report = jobs::RunJob(SliceJob::SliceByMarkers, ctx);
     EXPECT_TRUE(report.stopped);
     EXPECT_EQ(ReadRuns(dir / "runs.log").size(), 2u);  // the run after the first gauge step
     EXPECT_TRUE(Exists("a/1.wav"));
@@ -114,7 +114,7 @@ TEST_F(EncodeJobsTest, RunsAtOnceEndLikeOneAfterTheOther) {
     ctx.encoderRuns = 4;
     ScopedEnv slow{"FAKE_ENCODER_SLOW", "1.wav"};
     ScopedEnv slowMs{"FAKE_ENCODER_SLOW_MS", "300"};
-    const JobReport report = RunJob(SliceJob::SliceByMarkers, ctx);
+    const JobReport report = jobs::RunJob(SliceJob::SliceByMarkers, ctx);
     ASSERT_FALSE(report.stopped);
     ExpectMarkerJobFiles();
     const Strings messages = ctx.Events("message:");
@@ -146,7 +146,7 @@ TEST_F(EncodeJobsTest, StopWhileRunsAtOnceLeavesWholeFilesAndNoEncoder) {
     ctx.onGauge = [](FakeJobContext& c, Gauge gauge, int value) {
         if (gauge == Gauge::Encoding && value > 0) c.destroy = true;
     };
-    const JobReport report = RunJob(SliceJob::SliceByMarkers, ctx);
+    const JobReport report = jobs::RunJob(SliceJob::SliceByMarkers, ctx);
     EXPECT_TRUE(report.stopped);
     const std::vector<RecordedRun> runs = ReadRuns(dir / "runs.log");
     EXPECT_EQ(runs.size(), 5u);
@@ -170,12 +170,12 @@ TEST_F(EncodeJobsTest, MissingEncoderOnlyWhenNoneCanBeFound) {
     ScopedEnv home{"VELVANE_HOME", dir / "home"};
     ScopedEnv path{"PATH", bin};
     ctx.encoderPath.clear();
-    EXPECT_TRUE(RunJob(SliceJob::SliceByMarkers, ctx).refused);  // no oggenc anywhere
+    EXPECT_TRUE(jobs::RunJob(SliceJob::SliceByMarkers, ctx).refused);  // no oggenc anywhere
     fs::copy_file(FAKE_ENCODER_PATH, bin + "/oggenc");
-    EXPECT_FALSE(RunJob(SliceJob::SliceByMarkers, ctx).refused);
+    EXPECT_FALSE(jobs::RunJob(SliceJob::SliceByMarkers, ctx).refused);
     EXPECT_TRUE(Exists("a/A1.ogg"));
     ctx.encoderKind = static_cast<int>(EncoderKind::FastEnc);
-    EXPECT_TRUE(RunJob(SliceJob::SliceByMarkers, ctx).refused);
+    EXPECT_TRUE(jobs::RunJob(SliceJob::SliceByMarkers, ctx).refused);
     EXPECT_EQ(ctx.Events("message:Missing encoder!").size(), 2u);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // A JobContext for tests: settings and controls are plain fields, everything the job shows
-// is recorded in order, and stops can be triggered from a hook. Header-only so that any
-// test program can use it.
+// is recorded in order, and stops can be triggered from a hook (FakeControlOf). Header-only
+// so that any test program can use it.
 
 #include <array>
 #include <functional>
@@ -12,25 +12,11 @@
 
 #include "jobs/JobContext.h"
 #include "platform/Paths.h"
-#include "settings/MenuSettings.h"
-#include "slice/TrebleFilter.h"
+#include "tests/support/FakeWorkControl.h"
 
-class FakeJobContext : public JobContext {
+class FakeJobContext : public FakeControlOf<JobContext, FakeJobContext> {
   public:
-    FakeJobContext() { TuneTreble(treble, 0); }
-
-    /// Checks an EQ item and re-tunes the filter, as the EQ menu command does.
-    void SetEq(int id) {
-        eqId = id;
-        TuneTreble(treble, menu::BoostLevelForEqId(id));
-    }
-
-    // --- Settings and controls (set by the test) ---
-    int fadeId = menu::kFadeDefault;
-    int volumeId = menu::kVolumeKeep;
-    int eqId = menu::kEqDefault;
-    int rateId = menu::kRateDefault;
-    TrebleFilter treble;
+    // --- Controls (set by the test); the menus' settings: FakeControlOf ---
     std::array<std::string, 3> sidePaths;      ///< [1], [2]
     std::array<std::string, 3> outputFolders;  ///< "" = the side file's folder
     int cutsHow = 0;
@@ -46,20 +32,12 @@ class FakeJobContext : public JobContext {
     std::array<SideState, 3> sides;
     bool wavesDrawn = false;
     bool slicing = false;
+    AlbumInfo album;
+    std::optional<std::size_t> markersCounted;  ///< unset: the window's rule
 
     // --- What the job did, in order ---
     std::vector<std::string> events;  ///< "status:T", "message:C|T", "voice:F", "refresh", ...
-    std::vector<std::pair<Gauge, int>> gauges;
-    std::vector<int> published;  ///< sides, in the order PublishSide was called
-
-    // --- Stops ---
-    bool destroy = false;        ///< what TestDestroy answers
-    bool stopRequested = false;  ///< what StopRequested answers
-    /// Called on every gauge update: a test sets a stop from here at a chosen point.
-    std::function<void(FakeJobContext&, Gauge, int)> onGauge;
-    /// Called each time the job asks for the treble filter (once per block): a test
-    /// re-tunes from here, as a front end applies an EQ change.
-    std::function<void(FakeJobContext&)> onTreble;
+    std::vector<int> published;       ///< sides, in the order PublishSide was called
 
     std::vector<std::string> Events(const std::string& prefix) const {
         std::vector<std::string> out;
@@ -69,18 +47,10 @@ class FakeJobContext : public JobContext {
     }
 
     // --- JobContext ---
-    // The fields hold menu ids, as the window's menus do.
-    std::uint32_t FadeFrames() override { return menu::FadeFramesForId(fadeId); }
-    bool Normalize() override { return volumeId == menu::kVolumeNormalize; }
-    float TrebleBoost() override { return menu::BoostLevelForEqId(eqId); }
-    int BitRate() override { return menu::BitRateForId(rateId); }
-    TrebleFilter& Treble() override {
-        if (onTreble) onTreble(*this);
-        return treble;
-    }
-    std::string SidePath(Side side) override { return sidePaths.at(Number(side)); }
-    CutMethod Method() override { return CutMethodOf(cutsHow); }
-    std::optional<int> SongCount(Side side) override { return songCounts.at(Number(side)); }
+    TrebleFilter& Treble() override { return treble; }
+    std::string SidePath(Side side) override { return sidePaths.at(model::Number(side)); }
+    CutMethod Method() override { return model::CutMethodOf(cutsHow); }
+    std::optional<int> SongCount(Side side) override { return songCounts.at(model::Number(side)); }
     double MinSongSeconds() override { return minSongSeconds; }
     std::string SilenceText() override { return silenceText; }
     void SetSilenceText(const std::string& text) override {
@@ -88,23 +58,30 @@ class FakeJobContext : public JobContext {
         events.push_back("silence:" + text);
     }
     std::string TypedTime(Side side, int field) override {
-        return typedTimes.at(Index(side) * kTypedTimesPerSide + field);
+        return typedTimes.at(model::Index(side) * kTypedTimesPerSide + field);
     }
     bool CreateEncodedFiles() override { return createEncoded; }
     bool VoiceAfterEncoding() override { return voiceAfterEncoding; }
     bool DeleteWaveSlices() override { return deleteSlices; }
     bool VoiceAfterSlicing() override { return voiceAfterSlicing; }
-    std::optional<EncoderKind> EncoderChoice() override { return EncoderKindOf(encoderKind); }
+    std::optional<EncoderKind> EncoderChoice() override {
+        return model::EncoderKindOf(encoderKind);
+    }
     std::string EncoderPath() override { return encoderPath; }
     int EncoderRunsAtOnce() override { return encoderRuns; }
-    std::string OutputFolder(Side side) override {
-        const std::string& folder = outputFolders.at(Number(side));
-        return folder.empty() ? platform::SplitDirectory(sidePaths.at(Number(side))) : folder;
+    std::size_t MarkersCounted(CutMethod method) override {
+        return markersCounted ? *markersCounted : JobContext::MarkersCounted(method);
     }
-    SideState SideData(Side side) override { return sides.at(Number(side)); }
+    AlbumInfo Album() override { return album; }
+    std::string OutputFolder(Side side) override {
+        const std::string& folder = outputFolders.at(model::Number(side));
+        return folder.empty() ? platform::SplitDirectory(sidePaths.at(model::Number(side)))
+                              : folder;
+    }
+    SideState SideData(Side side) override { return sides.at(model::Number(side)); }
     void PublishSide(Side side, const SideState& state) override {
-        sides.at(Number(side)) = state;
-        published.push_back(Number(side));
+        sides.at(model::Number(side)) = state;
+        published.push_back(model::Number(side));
     }
     bool WavesDrawn() override { return wavesDrawn; }
     void SetWavesDrawn(bool drawn) override { wavesDrawn = drawn; }
@@ -114,14 +91,8 @@ class FakeJobContext : public JobContext {
     }
     void RefreshCanvas() override { events.push_back("refresh"); }
     void PlayVoice(const std::string& fileName) override { events.push_back("voice:" + fileName); }
-    void SetGauge(Gauge gauge, int value) override {
-        gauges.emplace_back(gauge, value);
-        if (onGauge) onGauge(*this, gauge, value);
-    }
     void SetStatus(const std::string& text) override { events.push_back("status:" + text); }
     void ShowMessage(const std::string& caption, const std::string& text) override {
         events.push_back("message:" + caption + "|" + text);
     }
-    bool TestDestroy() override { return destroy; }
-    bool StopRequested() override { return stopRequested; }
 };

@@ -46,12 +46,12 @@ class JobsTest : public ::testing::Test {
 };
 
 TEST_F(JobsTest, MissingFilesAndEncoder) {
-    EXPECT_TRUE(RunJob(SliceJob::DrawWaveforms, ctx).refused);
-    EXPECT_TRUE(RunJob(SliceJob::SliceByMarkers, ctx).refused);
-    EXPECT_FALSE(RunJob(SliceJob::SliceAutoOrTyped, ctx).refused);  // ends silently
+    EXPECT_TRUE(jobs::RunJob(SliceJob::DrawWaveforms, ctx).refused);
+    EXPECT_TRUE(jobs::RunJob(SliceJob::SliceByMarkers, ctx).refused);
+    EXPECT_FALSE(jobs::RunJob(SliceJob::SliceAutoOrTyped, ctx).refused);  // ends silently
     Side(1, dir / ("a/" + std::string("side.wav")), NoiseFrames(44100, 0.5));
     ctx.createEncoded = true;
-    EXPECT_TRUE(RunJob(SliceJob::SliceByMarkers, ctx).refused);
+    EXPECT_TRUE(jobs::RunJob(SliceJob::SliceByMarkers, ctx).refused);
     EXPECT_EQ(
         ctx.Events("message:"),
         (Strings{"Missing files!|You need to record or locate at least one file before "
@@ -72,7 +72,7 @@ TEST_F(JobsTest, DrawWaveformsLeavesAutoSenseCutsAsMarkers) {
     ctx.sides[2].cuts.fill(7);  // old markers everywhere
     ctx.sides[2].cutCount = 512;
     Typed(2, {"0.10"});
-    const JobReport report = RunJob(SliceJob::DrawWaveforms, ctx);
+    const JobReport report = jobs::RunJob(SliceJob::DrawWaveforms, ctx);
     EXPECT_FALSE(report.stopped);
     EXPECT_TRUE(ctx.wavesDrawn);
     EXPECT_EQ(ctx.Events("silence:"), Strings{"2"});
@@ -93,7 +93,7 @@ TEST_F(JobsTest, AutoSenseNumbersAcrossSidesAndReplacesTheCutTable) {
     Side(2, dir / ("b/" + std::string("side.wav")), SongSide());
     ctx.sides[1].cuts.fill(9);
     ctx.voiceAfterSlicing = true;
-    const JobReport report = RunJob(SliceJob::SliceAutoOrTyped, ctx);
+    const JobReport report = jobs::RunJob(SliceJob::SliceAutoOrTyped, ctx);
     EXPECT_EQ(ctx.Events("status:"),
               (Strings{"Analyzing volume on side 1...", "Slicing side 1 according to volume...",
                        "Analyzing volume on side 2...", "Slicing side 2 according to volume...",
@@ -118,7 +118,7 @@ TEST_F(JobsTest, TypedTimesFirstNumberSixAndOneMessageForSidesWithoutSlices) {
     Typed(2, {"1"});
     ctx.cutsHow = 1;
     ctx.sidePaths[2] = dir / ("b/" + std::string("missing.wav"));
-    JobReport report = RunJob(SliceJob::SliceAutoOrTyped, ctx);
+    JobReport report = jobs::RunJob(SliceJob::SliceAutoOrTyped, ctx);
     EXPECT_EQ(report.sides[0].slices, 5u);
     EXPECT_EQ(report.sides[1].firstNumber, 6);
     EXPECT_EQ(report.sides[1].reason, "unreadable file");
@@ -126,7 +126,7 @@ TEST_F(JobsTest, TypedTimesFirstNumberSixAndOneMessageForSidesWithoutSlices) {
     Typed(1, {"", "", "", "", ""});
     Side(2, dir / ("b/" + std::string("side.wav")), NoiseFrames(44100 * 3, 0.3));
     ctx.events.clear();
-    report = RunJob(SliceJob::SliceAutoOrTyped, ctx);
+    report = jobs::RunJob(SliceJob::SliceAutoOrTyped, ctx);
     EXPECT_EQ(report.sides[1].firstNumber, 1);
     EXPECT_EQ(ctx.Events("status:"),
               (Strings{"Slicing side 1 according to entered values...",
@@ -139,7 +139,7 @@ TEST_F(JobsTest, TypedTimesFirstNumberSixAndOneMessageForSidesWithoutSlices) {
 
     ctx.sidePaths[2] = dir / ("b/" + std::string("missing.wav"));
     ctx.events.clear();
-    RunJob(SliceJob::SliceAutoOrTyped, ctx);
+    jobs::RunJob(SliceJob::SliceAutoOrTyped, ctx);
     EXPECT_EQ(ctx.Events("message:"),
               Strings{"No slices|No slices were made for side 1 (no typed times) and side 2 "
                       "(unreadable file)."});
@@ -155,7 +155,7 @@ TEST_F(JobsTest, MarkerJobUsesTheCutTableAndDeletesAtTheEnd) {
     ctx.sides[2].cutCount = 1;
     Typed(1, {"0.0.5"});      // not used: the markers are
     ctx.deleteSlices = true;  // without encoding nothing was encoded, so nothing goes
-    const JobReport report = RunJob(SliceJob::SliceByMarkers, ctx);
+    const JobReport report = jobs::RunJob(SliceJob::SliceByMarkers, ctx);
     EXPECT_EQ(report.sides[0].slices, 3u);
     EXPECT_EQ(report.sides[1].slices, 2u);
     EXPECT_EQ(report.sides[1].firstNumber, 4);
@@ -169,7 +169,7 @@ TEST_F(JobsTest, MarkerJobUsesTheCutTableAndDeletesAtTheEnd) {
 
     // The auto/typed job deletes only after encoding.
     ctx.cutsHow = 1;
-    RunJob(SliceJob::SliceAutoOrTyped, ctx);
+    jobs::RunJob(SliceJob::SliceAutoOrTyped, ctx);
     EXPECT_TRUE(fs::exists(dir / ("a/" + std::string("1.wav"))));
     EXPECT_TRUE(fs::exists(dir / ("a/" + std::string("2.wav"))));  // the typed 0.5 s cut
 }
@@ -184,7 +184,7 @@ TEST_F(JobsTest, StopDuringSlicingEndsTheJobWithValidFiles) {
     ctx.onGauge = [](FakeJobContext& c, Gauge, int value) {
         if (value >= 20) c.stopRequested = c.destroy = true;
     };
-    const JobReport report = RunJob(SliceJob::SliceAutoOrTyped, ctx);
+    const JobReport report = jobs::RunJob(SliceJob::SliceAutoOrTyped, ctx);
     EXPECT_TRUE(report.stopped);
     EXPECT_EQ(report.sides[0].slices, 0u);
     EXPECT_FALSE(ctx.slicing);
@@ -214,7 +214,7 @@ TEST_F(JobsTest, StopDuringEncodingBeginsNothingAfterIt) {
         ctx.onGauge = [](FakeJobContext& c, Gauge gauge, int value) {
             if (gauge == Gauge::Encoding && value > 0) c.stopRequested = true;
         };
-        const JobReport report = RunJob(job, ctx);
+        const JobReport report = jobs::RunJob(job, ctx);
         EXPECT_TRUE(report.stopped);
         EXPECT_EQ(report.sides[0].slices, 2u);
         EXPECT_EQ(ctx.Events("message:"), Strings{});
@@ -232,7 +232,7 @@ TEST_F(JobsTest, StoppedOrFailedAnalysisKeepsPreviousCuts) {
     ctx.onGauge = [](FakeJobContext& c, Gauge, int value) {
         if (value >= 10) c.destroy = true;
     };
-    const JobReport report = RunJob(SliceJob::DrawWaveforms, ctx);
+    const JobReport report = jobs::RunJob(SliceJob::DrawWaveforms, ctx);
     EXPECT_TRUE(report.stopped);
     EXPECT_FALSE(ctx.wavesDrawn);
     EXPECT_EQ(ctx.sides[1].levelCount, 0u);
@@ -248,7 +248,7 @@ TEST_F(JobsTest, WriterMessagesComeBeforeFinished) {
     Typed(2, {"1"});
     ctx.cutsHow = 1;
     const std::string before = ReadFileBytes(dir / ("a/" + std::string("1.wav")));
-    const JobReport report = RunJob(SliceJob::SliceAutoOrTyped, ctx);
+    const JobReport report = jobs::RunJob(SliceJob::SliceAutoOrTyped, ctx);
     EXPECT_EQ(report.sides[0].outcome, SliceOutcome::WouldOverwriteSide);
     EXPECT_EQ(ReadFileBytes(dir / ("a/" + std::string("1.wav"))), before);
     const Strings messages = ctx.Events("message:");
@@ -276,7 +276,7 @@ TEST_F(JobsTest, SmartSenseCutsEverySongOfALongSide) {
     ctx.minSongSeconds = 3;
     ctx.silenceText = "";
 
-    RunJob(SliceJob::DrawWaveforms, ctx);
+    jobs::RunJob(SliceJob::DrawWaveforms, ctx);
     const SideState& drawn = ctx.sides[1];
     ASSERT_EQ(drawn.cutCount, 12u);
     for (std::uint32_t k = 0; k < 12; ++k)  // the middle of the gap after song k + 1
@@ -284,15 +284,36 @@ TEST_F(JobsTest, SmartSenseCutsEverySongOfALongSide) {
     EXPECT_EQ(drawn.cuts[12], 0);
     EXPECT_EQ(ctx.silenceText, "");  // Smart Sense needs no silence length
 
-    RunJob(SliceJob::SliceByMarkers, ctx);
+    jobs::RunJob(SliceJob::SliceByMarkers, ctx);
     EXPECT_TRUE(fs::exists(dir / "a/13.wav"));
     EXPECT_FALSE(fs::exists(dir / "a/14.wav"));
 
     ctx.songCounts[1] = 4;
     ctx.outputFolders[1] = dir / "b";
-    RunJob(SliceJob::SliceAutoOrTyped, ctx);
+    jobs::RunJob(SliceJob::SliceAutoOrTyped, ctx);
     EXPECT_TRUE(fs::exists(dir / "b/4.wav"));
     EXPECT_FALSE(fs::exists(dir / "b/5.wav"));
+    EXPECT_EQ(ctx.Events("message:"), Strings{});
+
+    // More songs than the side can hold: the user is told how many cuts could be placed.
+    ctx.songCounts[1] = 60;
+    ctx.outputFolders[1] = dir / "c";
+    jobs::RunJob(SliceJob::SliceAutoOrTyped, ctx);
+    const Strings messages = ctx.Events("message:Smart Sense|Side 1: ");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("cuts placed"), std::string::npos) << messages[0];
+}
+
+// A side that never falls silent: Auto Sense finds nothing, and the message points to
+// Smart Sense, which is made for such records.
+TEST_F(JobsTest, AutoSenseWithoutASilentPassagePointsToSmartSense) {
+    Side(1, dir / "a/side.wav", NoiseFrames(44100 * 30, 0.3));
+    jobs::RunJob(SliceJob::SliceAutoOrTyped, ctx);
+    const Strings messages = ctx.Events("message:No slices|");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("No slices were made for side 1 (no silent passage found).", 0),
+              0u);
+    EXPECT_NE(messages[0].find("choose \"Smart Sense\""), std::string::npos);
 }
 
 TEST(ReadTypedCutList, TakesEachSidesTenFields) {
@@ -301,10 +322,70 @@ TEST(ReadTypedCutList, TakesEachSidesTenFields) {
     ctx.typedTimes[2] = "7.02";
     ctx.typedTimes[9] = "1";
     ctx.typedTimes[10] = "0.0.5";
-    const TypedCutList one = ReadTypedCutList(ctx, Side::One);
-    const TypedCutList two = ReadTypedCutList(ctx, Side::Two);
+    const TypedCutList one = jobs::ReadTypedCutList(ctx, Side::One);
+    const TypedCutList two = jobs::ReadTypedCutList(ctx, Side::Two);
     EXPECT_EQ(one, (TypedCutList{2005, 0, 4220, 0, 0, 0, 0, 0, 0, 10}));
     EXPECT_EQ(two, (TypedCutList{5, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+}  // namespace
+
+namespace {
+
+// A typed time that is not a time stops a slicing job that would cut at it before any file is
+// written; a job that does not cut at typed times goes on.
+TEST_F(JobsTest, TypedTimesThatAreNotTimesRefuseTheJob) {
+    Side(1, dir / "a/side.wav", NoiseFrames(44100 * 3, 0.3));
+    Side(2, dir / "b/side.wav", NoiseFrames(44100 * 3, 0.3));
+    Typed(1, {"0:01", "", "6 34"});
+    Typed(2, {"abc"});
+    ctx.cutsHow = 1;
+    for (const SliceJob job : {SliceJob::SliceAutoOrTyped, SliceJob::SliceByMarkers}) {
+        ctx.events.clear();
+        const JobReport report = jobs::RunJob(job, ctx);
+        EXPECT_TRUE(report.refused && report.typedTimesRefused);
+        EXPECT_EQ(ctx.Events("message:"),
+                  Strings{"Typed times|side 1, box 3: \"6 34\" is not a time; write "
+                          "min.sec.dsec, m:ss, m:ss.d or h:mm:ss\nside 2, box 1: \"abc\" is "
+                          "not a time; write min.sec.dsec, m:ss, m:ss.d or h:mm:ss"});
+        EXPECT_EQ(ctx.Events("status:"), Strings{});
+        EXPECT_FALSE(fs::exists(dir / "a/1.wav") || fs::exists(dir / "b/1.wav"));
+    }
+    ctx.cutsHow = 0;  // markers: the typed fields are not read
+    ctx.sides[1].cuts[0] = 10;
+    ctx.sides[1].cutCount = 1;
+    EXPECT_FALSE(jobs::RunJob(SliceJob::SliceByMarkers, ctx).refused);
+    EXPECT_TRUE(fs::exists(dir / "a/2.wav"));
+}
+
+// The window's marker job cuts at a side's first ten markers; a front end that counts
+// every marker gets a slice per marker.
+TEST_F(JobsTest, MarkersCountedDecideTheSlices) {
+    Side(1, dir / "a/side.wav", NoiseFrames(44100 * 14, 0.3));
+    for (int k = 0; k < 12; ++k) ctx.sides[1].cuts[k] = 10 * (k + 1);
+    ctx.sides[1].cutCount = 12;
+    EXPECT_EQ(jobs::RunJob(SliceJob::SliceByMarkers, ctx).sides[0].slices, 11u);
+    ctx.markersCounted = kMaxCuts;
+    EXPECT_EQ(jobs::RunJob(SliceJob::SliceByMarkers, ctx).sides[0].slices, 13u);
+}
+
+// Titles that do not match the slices are told in the final status; matching ones are not.
+TEST_F(JobsTest, FinalStatusCountsTitlesThatDoNotMatchTheSlices) {
+    Side(1, dir / "a/side.wav", NoiseFrames(44100 * 4, 0.3));
+    Typed(1, {"1", "2", "3"});
+    ctx.cutsHow = 1;
+    const std::pair<std::vector<TrackInfo>, std::string> cases[] = {
+        {{{"a", ""}, {"b", ""}, {"", ""}}, "Finished. Side 1: 2 titles given for 4 slices."},
+        {{{"a", ""}, {"b", ""}, {"c", ""}, {"d", ""}, {"e", ""}},
+         "Finished. Side 1: 5 titles given for 4 slices."},
+        {{{"a", ""}, {"", ""}, {"", ""}, {"d", ""}}, "Finished."},
+    };
+    for (const auto& [titles, status] : cases) {
+        ctx.album.sides[0] = titles;
+        ctx.events.clear();
+        jobs::RunJob(SliceJob::SliceAutoOrTyped, ctx);
+        EXPECT_EQ(ctx.Events("status:").back(), status);
+    }
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ SettingsFields ReadFromBytes(const std::string& bytes) {
     EXPECT_TRUE(file);
     std::fwrite(bytes.data(), 1, bytes.size(), file.get());
     std::rewind(file.get());
-    return ReadSettings(file.get());
+    return settings::ReadSettings(file.get());
 }
 
 SettingsFields EveryFieldChanged() {
@@ -51,13 +51,13 @@ SettingsFields EveryFieldChanged() {
 }
 
 TEST(SettingsFile, DefaultsGiveTheDocumentedString) {
-    EXPECT_EQ(FormatSettings(SettingsFields{}), kDefaultsFile);
+    EXPECT_EQ(settings::FormatSettings(SettingsFields{}), kDefaultsFile);
     EXPECT_EQ(ReadFromBytes(kDefaultsFile), SettingsFields{});
 }
 
 TEST(SettingsFile, EveryFieldSurvivesWriteThenRead) {
     const SettingsFields written = EveryFieldChanged();
-    EXPECT_EQ(ReadFromBytes(FormatSettings(written)), written);
+    EXPECT_EQ(ReadFromBytes(settings::FormatSettings(written)), written);
 
     // Values that come close to the terminator: a '<' at the end, '>' at the start,
     // a line break inside, and the longest value a field can hold.
@@ -68,7 +68,7 @@ TEST(SettingsFile, EveryFieldSurvivesWriteThenRead) {
     edgy.silenceSeconds = std::string(kSettingsFieldMaxChars - 2, 'x');
     edgy.eqId = -1;
     edgy.encoderKind = -1;
-    EXPECT_EQ(ReadFromBytes(FormatSettings(edgy)), edgy);
+    EXPECT_EQ(ReadFromBytes(settings::FormatSettings(edgy)), edgy);
 }
 
 TEST(SettingsFile, EmptyFileGivesEmptyTextsAndMinusOne) {
@@ -85,7 +85,7 @@ TEST(SettingsFile, EmptyFileGivesEmptyTextsAndMinusOne) {
 TEST(SettingsFile, TerminatorInsideATextValueShiftsLaterFields) {
     SettingsFields written;
     written.side1Path = "/a<>b.wav";
-    const SettingsFields s = ReadFromBytes(FormatSettings(written));
+    const SettingsFields s = ReadFromBytes(settings::FormatSettings(written));
     EXPECT_EQ(s.side1Path, "/a");
     EXPECT_EQ(s.side2Path, "b.wav");
     EXPECT_EQ(s.cutsHow, 0);           // the old side 2 path, "", reads as 0
@@ -98,7 +98,7 @@ TEST(SettingsFile, TerminatorInsideATextValueShiftsLaterFields) {
 
 TEST(SettingsFile, OneFieldPerLine) {
     std::string bytes;
-    const std::string flat = FormatSettings(EveryFieldChanged());
+    const std::string flat = settings::FormatSettings(EveryFieldChanged());
     for (std::size_t at = 0; at < flat.size();) {
         const std::size_t end = flat.find("<>", at) + 2;
         bytes += flat.substr(at, end - at) + "\n";
@@ -120,7 +120,7 @@ TEST(SettingsFile, FieldWithoutTerminatorWithin1024CharactersIsMissing) {
     // as the next field, so everything after it shifts by one.
     SettingsFields written = EveryFieldChanged();
     written.side2Path = std::string(kSettingsFieldMaxChars, 'p');
-    SettingsFields s = ReadFromBytes(FormatSettings(written));
+    SettingsFields s = ReadFromBytes(settings::FormatSettings(written));
     EXPECT_EQ(s.side2Path, written.side1Path);
     EXPECT_EQ(s.cutsHow, 0);  // "" (what was left of side 2's path)
     EXPECT_EQ(s.silenceSeconds, "1");
@@ -166,7 +166,7 @@ TEST(SettingsFile, NumbersReadTheirLeadingInteger) {
                           {"-99999999999", INT_MIN}};
     for (const Case& c : cases) {
         SettingsFields written;
-        std::string bytes = FormatSettings(written);
+        std::string bytes = settings::FormatSettings(written);
         const std::string eq = "708<>";
         bytes.replace(bytes.size() - eq.size(), eq.size(), std::string(c.text) + "<>");
         EXPECT_EQ(ReadFromBytes(bytes).eqId, c.value) << '"' << c.text << '"';
@@ -176,7 +176,7 @@ TEST(SettingsFile, NumbersReadTheirLeadingInteger) {
 TEST(SettingsFile, UnknownMenuIdIsKeptForTheCallerToFallBack) {
     SettingsFields written;
     written.rateId = 199;
-    const SettingsFields s = ReadFromBytes(FormatSettings(written));
+    const SettingsFields s = ReadFromBytes(settings::FormatSettings(written));
     EXPECT_EQ(s.rateId, 199);
     EXPECT_EQ(menu::BitRateForId(s.rateId), 128000);
 }
@@ -184,11 +184,11 @@ TEST(SettingsFile, UnknownMenuIdIsKeptForTheCallerToFallBack) {
 TEST(SettingsFileSave, WritesExactlyTheGivenPath) {
     TempDir dir;
     const std::string path = dir / "my settings";
-    ASSERT_TRUE(SaveSettingsFile(path, EveryFieldChanged()));
-    EXPECT_EQ(ReadFileBytes(path), FormatSettings(EveryFieldChanged()));
+    ASSERT_TRUE(settings::SaveSettingsFile(path, EveryFieldChanged()));
+    EXPECT_EQ(ReadFileBytes(path), settings::FormatSettings(EveryFieldChanged()));
     EXPECT_FALSE(std::filesystem::exists(path + ".lpx"));
     // Saving again replaces the file (shorter content, nothing left over).
-    ASSERT_TRUE(SaveSettingsFile(path, SettingsFields{}));
+    ASSERT_TRUE(settings::SaveSettingsFile(path, SettingsFields{}));
     EXPECT_EQ(ReadFileBytes(path), kDefaultsFile);
     int entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
@@ -198,7 +198,7 @@ TEST(SettingsFileSave, WritesExactlyTheGivenPath) {
 
 TEST(SettingsFileSave, MissingFolderFailsWithoutWritingAnything) {
     TempDir dir;
-    EXPECT_FALSE(SaveSettingsFile(dir / "no such folder/s.lpx", SettingsFields{}));
+    EXPECT_FALSE(settings::SaveSettingsFile(dir / "no such folder/s.lpx", SettingsFields{}));
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
@@ -213,7 +213,7 @@ TEST(SettingsFileSave, FailedWriteKeepsThePreviousFile) {
     {
         const FileSizeLimit small(16);
         ASSERT_TRUE(small.Set());
-        saved = SaveSettingsFile(path, EveryFieldChanged());
+        saved = settings::SaveSettingsFile(path, EveryFieldChanged());
     }
 
     EXPECT_FALSE(saved);
@@ -249,14 +249,14 @@ TEST(SettingsFileSave, PermissionsDecideAsForAPlainWrite) {
     bool lockedSaved = true, openSaved = false;
     {
         Unprivileged user;
-        lockedSaved = SaveSettingsFile(locked, EveryFieldChanged());
-        openSaved = SaveSettingsFile(open, EveryFieldChanged());
+        lockedSaved = settings::SaveSettingsFile(locked, EveryFieldChanged());
+        openSaved = settings::SaveSettingsFile(open, EveryFieldChanged());
     }
     fs::permissions(readOnly, fs::perms::all);  // so that the folder can be removed
     EXPECT_FALSE(lockedSaved);
     EXPECT_EQ(ReadFileBytes(locked), kDefaultsFile);
     EXPECT_TRUE(openSaved);
-    EXPECT_EQ(ReadFileBytes(open), FormatSettings(EveryFieldChanged()));
+    EXPECT_EQ(ReadFileBytes(open), settings::FormatSettings(EveryFieldChanged()));
 }
 
 }  // namespace

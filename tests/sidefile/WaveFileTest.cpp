@@ -54,7 +54,7 @@ TEST(WaveFileWrite, PatchSizesRewritesOnlyTheTwoSizes) {
     ASSERT_TRUE(wave.WriteHeader(out.get(), 0));
     const std::string samples = FramesToBytes(NoiseFrames(1000, 0.5));
     std::fwrite(samples.data(), 1, samples.size(), out.get());
-    ASSERT_TRUE(PatchSizes(out.get(), 4000));
+    ASSERT_TRUE(sidefile::PatchSizes(out.get(), 4000));
     // The stream is left at its end: more samples append, they do not overwrite.
     std::fputc('x', out.get());
     out.reset();

@@ -6,7 +6,7 @@
 
 #include "platform/Process.h"
 
-#include "tests/jobs/FakeJobContext.h"
+#include "tests/support/FakeWorkControl.h"
 #include "tests/support/Reference.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWav.h"
@@ -15,7 +15,7 @@ namespace {
 
 using Cuts = std::vector<std::int32_t>;
 
-SliceResult Slice(FakeJobContext& ctx, const std::string& side, const Cuts& cuts,
+SliceResult Slice(FakeWorkControl& ctx, const std::string& side, const Cuts& cuts,
                   const std::string& folder, int first = 1, float peak = 0,
                   bool normalizeAllowed = false) {
     SliceRequest request;
@@ -25,7 +25,7 @@ SliceResult Slice(FakeJobContext& ctx, const std::string& side, const Cuts& cuts
     request.firstNumber = first;
     request.peakLevel = peak;
     request.normalizeAllowed = normalizeAllowed;
-    return WriteSlices(ctx, request);
+    return slice::WriteSlices(ctx, ctx.treble, request);
 }
 
 // Frames whose value tells where they came from: boundaries show at once.
@@ -52,7 +52,7 @@ class SliceBoundaryCases : public ::testing::TestWithParam<BoundaryCase> {};
 
 TEST_P(SliceBoundaryCases, CleanListOfFramePositions) {
     const BoundaryCase& c = GetParam();
-    EXPECT_EQ(SliceBoundaries(c.cuts, 44100, c.frames), c.positions);
+    EXPECT_EQ(slice::SliceBoundaries(c.cuts, 44100, c.frames), c.positions);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
 class SliceWriterTest : public ::testing::Test {
   protected:
     TempDir dir;
-    FakeJobContext ctx;
+    FakeWorkControl ctx;
 };
 
 TEST_F(SliceWriterTest, ThreeMinuteSideCutAtOneAndTwoMinutes) {
@@ -102,12 +102,12 @@ TEST_F(SliceWriterTest, NumbersFromTheFirstNumberAndSkipsZeroEntries) {
 
 TEST_F(SliceWriterTest, NoSliceWithoutCutsOrReadableSide) {
     ASSERT_TRUE(WriteWav(dir / "side.wav", Ramp(44100)));
-    WavLayout mono;
-    mono.channels = 1;
-    ASSERT_TRUE(WriteWav(dir / "mono.wav", Ramp(100), mono));
+    WavLayout eightBit;
+    eightBit.bitsPerSample = 8;
+    ASSERT_TRUE(WriteWav(dir / "eight.wav", Ramp(100), eightBit));
     EXPECT_EQ(Slice(ctx, dir / "side.wav", Cuts(10, 0), dir.path()).outcome, SliceOutcome::NoCuts);
     EXPECT_EQ(Slice(ctx, dir / "missing.wav", {5}, dir.path()).outcome, SliceOutcome::Unreadable);
-    EXPECT_EQ(Slice(ctx, dir / "mono.wav", {5}, dir.path()).outcome, SliceOutcome::Unreadable);
+    EXPECT_EQ(Slice(ctx, dir / "eight.wav", {5}, dir.path()).outcome, SliceOutcome::Unreadable);
     EXPECT_FALSE(std::filesystem::exists(dir / "1.wav"));
 }
 
@@ -116,6 +116,35 @@ TEST_F(SliceWriterTest, CutsBeyondTheEndLeaveOneWholeSlice) {
     ASSERT_TRUE(WriteWav(dir / "side.wav", side));
     EXPECT_EQ(Slice(ctx, dir / "side.wav", {10, 10, 50}, dir.path()).written, 1u);
     EXPECT_EQ(ref::ReadSlice(dir / "1.wav"), side);
+}
+
+// A lead-in and a run-out left out go into no file; cuts in them count for nothing; a side
+// of one song gives one slice without any cut.
+TEST_F(SliceWriterTest, TheSpanLeavesLeadInAndRunOutOut) {
+    const std::vector<Frame> side = Ramp(44100 * 10);
+    ASSERT_TRUE(WriteWav(dir / "side.wav", side));
+    SliceRequest request;
+    request.sidePath = dir / "side.wav";
+    request.folder = dir.path();
+    const Cuts cuts = {5, 40, 95};
+    request.cuts = cuts;
+    request.firstFrame = 44100 + 7;  // not at a block's start
+    request.endFrame = 44100 * 9;
+    EXPECT_EQ(slice::WriteSlices(ctx, ctx.treble, request).written, 2u);
+    const auto begin = [&side](std::size_t frame) {
+        return side.begin() + static_cast<long>(frame);
+    };
+    EXPECT_EQ(ref::ReadSlice(dir / "1.wav"), std::vector<Frame>(begin(44107), begin(176400)));
+    EXPECT_EQ(ref::ReadSlice(dir / "2.wav"), std::vector<Frame>(begin(176400), begin(396900)));
+    EXPECT_FALSE(std::filesystem::exists(dir / "3.wav"));
+
+    const Cuts none(10, 0);
+    request.cuts = none;
+    request.firstNumber = 3;
+    EXPECT_EQ(slice::WriteSlices(ctx, ctx.treble, request).outcome, SliceOutcome::NoCuts);
+    request.oneSliceWithoutCuts = true;
+    EXPECT_EQ(slice::WriteSlices(ctx, ctx.treble, request).written, 1u);
+    EXPECT_EQ(ref::ReadSlice(dir / "3.wav"), std::vector<Frame>(begin(44107), begin(396900)));
 }
 
 TEST_F(SliceWriterTest, NormalizeDoublesAtPeakHalfAndSaturates) {
@@ -153,7 +182,7 @@ TEST_F(SliceWriterTest, TwoSecondFadesAndAShortSlice) {
 TEST_F(SliceWriterTest, StopClosesTheSliceWithItsHeaderPatched) {
     const std::vector<Frame> side = Ramp(44100 * 10);
     ASSERT_TRUE(WriteWav(dir / "side.wav", side));
-    ctx.onGauge = [](FakeJobContext& c, Gauge, int) { c.stopRequested = true; };
+    ctx.onGauge = [](FakeWorkControl& c, Gauge, int) { c.stopRequested = true; };
     const SliceResult r = Slice(ctx, dir / "side.wav", {50}, dir.path());
     EXPECT_EQ(r.outcome, SliceOutcome::Stopped);
     EXPECT_EQ(r.written, 0u);
@@ -204,7 +233,7 @@ TEST_F(SliceWriterTest, NeverReplacesASideRecording) {
     request.cuts = cuts;
     request.folder = dir.path();
     request.protectedPaths = {dir / "2.wav"};
-    const SliceResult r = WriteSlices(ctx, request);
+    const SliceResult r = slice::WriteSlices(ctx, ctx.treble, request);
     EXPECT_EQ(r.outcome, SliceOutcome::WouldOverwriteSide);
     EXPECT_NE(r.message.find(dir / "2.wav"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "1.wav"));
@@ -236,7 +265,7 @@ class SliceWriterExact : public ::testing::TestWithParam<ExactCase> {};
 TEST_P(SliceWriterExact, MatchesPlainReferenceToTheBit) {
     const ExactCase& c = GetParam();
     TempDir dir;
-    FakeJobContext ctx;
+    FakeWorkControl ctx;
     ctx.SetEq(c.eqId);
     ctx.fadeId = c.fadeId;
     ctx.volumeId = c.peak > 0 ? menu::kVolumeNormalize : menu::kVolumeKeep;
@@ -248,15 +277,17 @@ TEST_P(SliceWriterExact, MatchesPlainReferenceToTheBit) {
 
     ref::Filter filter;
     ref::Tune(filter, menu::BoostLevelForEqId(c.eqId));
-    ref::SliceSettings settings{menu::BoostLevelForEqId(c.eqId), menu::FadeFramesForId(c.fadeId),
-                                c.peak > 0, c.peak};
+    // Fades 300..303: none, 0.1 s, 1 s, 2 s.
+    constexpr std::uint32_t kFadeFrames[] = {0, 4410, 44100, 88200};
+    ref::SliceSettings settings{menu::BoostLevelForEqId(c.eqId),
+                                kFadeFrames[c.fadeId - menu::kFadeFirst], c.peak > 0, c.peak};
     int number = 1;
     for (int s = 0; s < 2; ++s) {
         const std::string path = dir / ("side" + std::to_string(s) + ".wav");
         ASSERT_TRUE(WriteWav(path, sides[s], layout));
         const SliceResult r = Slice(ctx, path, cuts[s], dir.path(), number, c.peak, true);
         const std::vector<std::uint64_t> positions =
-            SliceBoundaries(cuts[s], 44100, sides[s].size());
+            slice::SliceBoundaries(cuts[s], 44100, sides[s].size());
         const auto want = ref::Slices(sides[s], positions, settings, filter);
         ASSERT_EQ(r.written, want.size());
         for (const auto& slice : want) {
@@ -282,14 +313,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The second thread's share of the treble filter: taken over where its state agrees, given
 // up where it does not (a fresh start without warm-up, an EQ change or re-tune mid-side), and
-// every byte as the one-thread writer makes it. The side's rate puts the cuts inside blocks.
+// every byte as the one-thread writer makes it, at a rate other than 44.1 kHz (blocks of
+// 4800 frames).
 enum class MidSide { Nothing, OtherLevel, Retuned, EqOffAndOn };
 
 struct AheadCase {
     const char* name;
     std::uint32_t warmUpBlocks;
     MidSide change;                    ///< after the 30th block
-    int minBlocksHere, maxBlocksHere;  ///< of the side's 142 blocks, not taken over
+    int minBlocksHere, maxBlocksHere;  ///< of the side's 131 blocks, not taken over
 };
 
 void PrintTo(const AheadCase& c, std::ostream* os) {
@@ -312,10 +344,10 @@ TEST_P(SliceWriterAhead, SameBytesAsOneThread) {
     std::uint64_t ahead[2] = {};
     TrebleFilter after[2];
     for (int run = 0; run < 2; ++run) {
-        FakeJobContext ctx;
+        FakeWorkControl ctx;
         ctx.SetEq(712);
         int blocks = 0;  // the gauge moves once per block
-        ctx.onGauge = [&c, &blocks](FakeJobContext& x, Gauge, int) {
+        ctx.onGauge = [&c, &blocks](FakeWorkControl& x, Gauge, int) {
             ++blocks;
             if (blocks == 30 && c.change == MidSide::OtherLevel) x.SetEq(714);
             if (blocks == 30 && c.change == MidSide::Retuned) x.SetEq(712);
@@ -330,7 +362,7 @@ TEST_P(SliceWriterAhead, SameBytesAsOneThread) {
         request.filterAhead.minFrames = run == 0 ? UINT64_MAX : 0;  // run 0: one thread
         request.filterAhead.segmentBlocks = 8;
         request.filterAhead.warmUpBlocks = c.warmUpBlocks;
-        const SliceResult r = WriteSlices(ctx, request);
+        const SliceResult r = slice::WriteSlices(ctx, ctx.treble, request);
         ASSERT_EQ(r.written, 4u);
         ahead[run] = r.framesFilteredAhead;
         after[run] = ctx.treble;
@@ -339,10 +371,10 @@ TEST_P(SliceWriterAhead, SameBytesAsOneThread) {
         const std::string name = std::to_string(n) + ".wav";
         EXPECT_EQ(ReadFileBytes(dir / ("1/" + name)), ReadFileBytes(dir / ("0/" + name))) << name;
     }
-    EXPECT_TRUE(SameFilterState(after[1], after[0]));  // side 2 would go on from here
+    EXPECT_TRUE(slice::SameFilterState(after[1], after[0]));  // side 2 would go on from here
     EXPECT_EQ(ahead[0], 0u);
     ASSERT_EQ(side.size(), 142u * 4410);
-    const std::uint64_t here = (side.size() - ahead[1]) / 4410;
+    const std::uint64_t here = (side.size() - ahead[1]) / 4800;
     EXPECT_GE(here, static_cast<std::uint64_t>(c.minBlocksHere));
     EXPECT_LE(here, static_cast<std::uint64_t>(c.maxBlocksHere));
 }
@@ -351,11 +383,11 @@ INSTANTIATE_TEST_SUITE_P(
     Paths, SliceWriterAhead,
     ::testing::Values(AheadCase{"TakenOver", 4, MidSide::Nothing, 0, 0},
                       // From a cleared history at a segment's first frame: agreement comes
-                      // some blocks in, so the start of each of the 17 later segments of 8
+                      // some blocks in, so the start of each of the 16 later segments of 8
                       // blocks is filtered here.
-                      AheadCase{"AgreesLater", 0, MidSide::Nothing, 17, 17 * 7},
+                      AheadCase{"AgreesLater", 0, MidSide::Nothing, 16, 16 * 7},
                       // The thread's level is no longer the writer's: the rest is here.
-                      AheadCase{"OtherLevel", 4, MidSide::OtherLevel, 112, 112},
+                      AheadCase{"OtherLevel", 4, MidSide::OtherLevel, 100, 100},
                       // A cleared history mid-side: here until the states meet again.
                       AheadCase{"Retuned", 4, MidSide::Retuned, 1, 8},
                       // 30 blocks unfiltered, then here until the states meet again.

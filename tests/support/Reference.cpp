@@ -92,6 +92,8 @@ Analysis Analyze(const std::vector<Frame>& frames, std::int32_t silenceSeconds, 
         const Frame out = Process(f, frames[i], level);
         const int big =
             std::max(std::abs(static_cast<int>(out.left)), std::abs(static_cast<int>(out.right)));
+        if (i % 441 == 0) a.finePeaks.push_back(0);
+        a.finePeaks.back() = static_cast<std::uint16_t>(std::max<int>(a.finePeaks.back(), big));
         float m = static_cast<float>(big) / 32768.0f;
         if (m > 0.99) m = 0.99f;
         if (m > blockPeak) blockPeak = m;

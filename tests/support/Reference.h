@@ -25,6 +25,7 @@ Frame Process(Filter& f, Frame in, float level);
 
 struct Analysis {
     std::vector<float> levels;
+    std::vector<std::uint16_t> finePeaks;  ///< |sample| peak of each 441 frames analysed
     float peak = 0;
     std::array<std::int32_t, 10> cuts{};
 };

@@ -1,10 +1,15 @@
 #include "tests/support/TestWav.h"
 
+#include <cmath>
 #include <cstring>
 #include <random>
 
+#include <gtest/gtest.h>
+
 #include "platform/File.h"
+#include "sidefile/SampleLayout.h"
 #include "sidefile/WaveReader.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -95,4 +100,66 @@ std::vector<Frame> NoiseFrames(std::size_t count, double amplitude, std::uint32_
         f.right = static_cast<std::int16_t>(dist(rng) * amplitude);
     }
     return frames;
+}
+
+std::string NoiseBytes(const SideFormat& format, std::size_t frames, double amplitude,
+                       std::uint32_t seed) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> dist(-amplitude, amplitude);
+    std::vector<double> stereo(2 * frames);
+    for (double& v : stereo) v = dist(rng);
+    if (format.channels == 1)
+        for (std::size_t i = 0; i < frames; ++i) stereo[2 * i + 1] = stereo[2 * i];
+    std::string bytes(frames * format.BytesPerFrame(), '\0');
+    sidefile::FromStereoDouble(stereo.data(), frames, format,
+                               reinterpret_cast<std::uint8_t*>(bytes.data()));
+    return bytes;
+}
+
+bool WriteSideWav(const std::string& path, const SideFormat& format, const std::string& sampleBytes,
+                  std::uint64_t riffLimit) {
+    platform::FilePtr out = platform::OpenFile(path, "wb");
+    if (!out) return false;
+    const WaveHeader header = WaveHeader::For(format, sampleBytes.size(), riffLimit);
+    return header.Write(out.get(), sampleBytes.size()) &&
+           std::fwrite(sampleBytes.data(), 1, sampleBytes.size(), out.get()) ==
+               sampleBytes.size() &&
+           platform::CloseFile(out);
+}
+
+bool RunSox(const std::vector<std::string>& args) {
+    TempDir dir;
+    std::vector<std::string> argv = {"/usr/bin/sox"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const ProgramRun run = RunProgram(argv, dir.path());
+    if (run.status != 0) ADD_FAILURE() << "sox failed: " << run.err;
+    return run.status == 0;
+}
+
+std::string SoxInfo(const std::string& path, const std::string& option) {
+    TempDir dir;
+    std::string out = RunProgram({"/usr/bin/soxi", option, path}, dir.path()).out;
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+}
+
+std::string SoxSamples(const std::string& path, const std::vector<std::string>& effects) {
+    TempDir dir;
+    std::vector<std::string> args = {path, "-t", "raw", dir / "samples.raw"};
+    args.insert(args.end(), effects.begin(), effects.end());
+    if (!RunSox(args)) return "";
+    return ReadFileBytes(dir / "samples.raw");
+}
+
+bool SameSamples(const std::string& a, const std::string& b, const SideFormat& format) {
+    if (!format.IsFloat() || a.size() != b.size()) return a == b;
+    std::vector<double> x(a.size() / format.BytesPerFrame() * 2), y(x.size());
+    const std::size_t frames = x.size() / 2;
+    sidefile::ToStereoDouble(reinterpret_cast<const std::uint8_t*>(a.data()), format, frames,
+                             x.data());
+    sidefile::ToStereoDouble(reinterpret_cast<const std::uint8_t*>(b.data()), format, frames,
+                             y.data());
+    for (std::size_t i = 0; i < x.size(); ++i)
+        if (std::abs(x[i] - y[i]) > 1e-6) return false;
+    return true;
 }

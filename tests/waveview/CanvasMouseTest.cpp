@@ -42,7 +42,7 @@ class CanvasMouseTest : public FrameTest {
   protected:
     void SetUp() override {
         FrameTest::SetUp();
-        g = MeasureCanvas(*frame);
+        g = waveview::MeasureCanvas(*frame);
         ASSERT_TRUE(RunUntil([this] { return frame->IsShownOnScreen(); }));
         for (int i = 0; i < 10; ++i) wxTheApp->Yield(true);
         // The toolkit reports a click at the place of the one before (even in a window of
@@ -128,6 +128,19 @@ TEST_F(CanvasMouseTest, EveryEditRepaintsTheCanvas) {
         EXPECT_TRUE(RunUntil([&] { return canvasPaints > before; }));
     }
     EXPECT_EQ(frame->SideAt(Side::One).cutCount, 0u);
+}
+
+// Ctrl+Z after a click puts the cut table back as it was; Ctrl+Shift+Z brings the cut back.
+TEST_F(CanvasMouseTest, UndoAfterAClickRestoresTheCutTable) {
+    Apply(frame->SideAt(Side::One), {1000, {300, 700}});
+    Click(Wave1(g, 100), wxMOUSE_BTN_LEFT, Via::Pointer);
+    const Cuts edited = CutsOf(frame->SideAt(Side::One));
+    ASSERT_EQ(edited, (Cuts{At(1000, 104, 1080), 300, 700}));
+    wxUIActionSimulator keys;
+    keys.Char('z', wxMOD_CONTROL);
+    EXPECT_TRUE(RunUntil([&] { return CutsOf(frame->SideAt(Side::One)) == Cuts{300, 700}; }));
+    keys.Char('z', wxMOD_CONTROL | wxMOD_SHIFT);
+    EXPECT_TRUE(RunUntil([&] { return CutsOf(frame->SideAt(Side::One)) == edited; }));
 }
 
 // Two quick clicks at one place reach the panel as a click and a double click: both act.

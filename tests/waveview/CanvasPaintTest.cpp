@@ -25,7 +25,7 @@ class CanvasPaintTest : public FrameTest {
   protected:
     void SetUp() override {
         FrameTest::SetUp();
-        g = MeasureCanvas(*frame);
+        g = waveview::MeasureCanvas(*frame);
         CountCanvasPaints(*frame, canvasPaints);
     }
 

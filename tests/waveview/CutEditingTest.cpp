@@ -5,25 +5,10 @@
 #include <ostream>
 #include <vector>
 
+#include "tests/waveview/CutTestSupport.h"
 #include "waveview/CanvasGeometry.h"
 #include "waveview/CutEditing.h"
-
 namespace {
-
-SideState SideWith(std::uint32_t levelCount, const std::vector<std::int32_t>& cuts) {
-    SideState side;
-    side.levelCount = levelCount;
-    for (std::size_t i = 0; i < cuts.size(); ++i) side.cuts[i] = cuts[i];
-    side.cutCount = static_cast<std::uint32_t>(cuts.size());
-    return side;
-}
-
-// The cuts in use, after checking that every slot beyond them is free.
-std::vector<std::int32_t> CutsOf(const SideState& side) {
-    for (std::size_t i = side.cutCount; i < kMaxCuts; ++i)
-        EXPECT_EQ(side.cuts[i], 0) << "slot " << i << " beyond the cuts in use";
-    return {side.cuts.begin(), side.cuts.begin() + side.cutCount};
-}
 
 struct AddCase {
     const char* name;
@@ -43,7 +28,7 @@ class AddCutTest : public testing::TestWithParam<AddCase> {};
 TEST_P(AddCutTest, InsertsInOrderOrLeavesTheListAlone) {
     const AddCase& c = GetParam();
     SideState side = SideWith(c.levelCount, c.before);
-    EXPECT_EQ(AddCut(side, c.r), c.added);
+    EXPECT_EQ(waveview::AddCut(side, c.r), c.added);
     EXPECT_EQ(CutsOf(side), c.after);
 }
 
@@ -74,14 +59,14 @@ TEST(AddCut, RefusesAFullListAndKeepsTheLastSlotFree) {
     for (std::uint32_t i = 0; i < kMaxCutsInUse - 1; ++i) side.cuts[i] = 100 * (i + 1);
     side.cutCount = kMaxCutsInUse - 1;
     // The 511th fits, anywhere in the list.
-    ASSERT_TRUE(AddCut(side, 150.0f / 65536.0f));
+    ASSERT_TRUE(waveview::AddCut(side, 150.0f / 65536.0f));
     EXPECT_EQ(side.cutCount, kMaxCutsInUse);
     EXPECT_EQ(side.cuts[1], 150);
     EXPECT_EQ(side.cuts[kMaxCutsInUse - 1], 100 * static_cast<std::int32_t>(kMaxCutsInUse - 1));
     // The 512th does not, not even at the end, and nothing moves.
     const SideState full = side;
-    EXPECT_FALSE(AddCut(side, 250.0f / 65536.0f));
-    EXPECT_FALSE(AddCut(side, 65535.0f / 65536.0f));
+    EXPECT_FALSE(waveview::AddCut(side, 250.0f / 65536.0f));
+    EXPECT_FALSE(waveview::AddCut(side, 65535.0f / 65536.0f));
     EXPECT_EQ(side.cutCount, kMaxCutsInUse);
     EXPECT_EQ(side.cuts, full.cuts);
     EXPECT_EQ(side.cuts[kMaxCuts - 1], 0);
@@ -104,7 +89,7 @@ class RemoveNearestCutTest : public testing::TestWithParam<RemoveCase> {};
 TEST_P(RemoveNearestCutTest, RemovesTheNearestHoweverFar) {
     const RemoveCase& c = GetParam();
     SideState side = SideWith(1000, c.before);
-    EXPECT_EQ(RemoveNearestCut(side, c.r), c.removed);
+    EXPECT_EQ(waveview::RemoveNearestCut(side, c.r), c.removed);
     EXPECT_EQ(CutsOf(side), c.after);
 }
 
@@ -119,12 +104,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<RemoveCase>& info) { return std::string(info.param.name); });
 
 TEST(FindNearestCut, TiesGoToTheLaterAndAnEmptyListGivesZero) {
-    EXPECT_EQ(FindNearestCut(SideWith(1000, {}), 0.5f), 0);
-    EXPECT_EQ(FindNearestCut(SideWith(1000, {100, 200, 300}), 0.15f), 1);
-    EXPECT_EQ(FindNearestCut(SideWith(1000, {100, 200, 300}), 0.14f), 0);
-    EXPECT_EQ(FindNearestCut(SideWith(1000, {100, 200, 300}), 2.0f), 2);
+    EXPECT_EQ(waveview::FindNearestCut(SideWith(1000, {}), 0.5f), 0);
+    EXPECT_EQ(waveview::FindNearestCut(SideWith(1000, {100, 200, 300}), 0.15f), 1);
+    EXPECT_EQ(waveview::FindNearestCut(SideWith(1000, {100, 200, 300}), 0.14f), 0);
+    EXPECT_EQ(waveview::FindNearestCut(SideWith(1000, {100, 200, 300}), 2.0f), 2);
     // Cuts moved out of order (the listen dialog does not re-sort) are still all searched.
-    EXPECT_EQ(FindNearestCut(SideWith(1000, {700, 200, 900}), 0.25f), 1);
+    EXPECT_EQ(waveview::FindNearestCut(SideWith(1000, {700, 200, 900}), 0.25f), 1);
 }
 
 struct ClickCase {
@@ -145,7 +130,8 @@ class ClassifyClickTest : public testing::TestWithParam<ClickCase> {};
 
 TEST_P(ClassifyClickTest, ListenBandsFirstThenWaveforms) {
     const ClickCase& c = GetParam();
-    const CanvasClick click = ClassifyClick(kGeometry, kGeometry.cx + c.x, kGeometry.cy + c.y);
+    const CanvasClick click =
+        waveview::ClassifyClick(kGeometry, kGeometry.cx + c.x, kGeometry.cy + c.y);
     EXPECT_EQ(click.area, c.area);
     if (c.area != CanvasClick::Area::None) {
         EXPECT_EQ(click.side, c.side);

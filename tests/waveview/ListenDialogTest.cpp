@@ -59,7 +59,7 @@ class ListenDialogTest : public FrameTest {
     // Side `side`'s file (a LIST chunk before the data when asked) and its 20 s of levels
     // with `cuts`.
     void MakeSide(Side side, std::vector<std::int32_t> cuts, const WavLayout& layout = {}) {
-        const std::string path = dir / ("side" + NumberText(side) + ".wav");
+        const std::string path = dir / ("side" + model::NumberText(side) + ".wav");
         ASSERT_TRUE(WriteWav(path, SideFrames(), layout));
         frame->Controls().SidePathField(side)->SetValue(path);
         SideState& s = frame->SideAt(side);
@@ -77,7 +77,7 @@ class ListenDialogTest : public FrameTest {
     bool OpenByClick(Side side, float r, const std::function<void(ListenDialog&)>& script,
                      bool expectOpen = true) {
         AllowRealDialogs allow;
-        const CanvasGeometry g = MeasureCanvas(*frame);
+        const CanvasGeometry g = waveview::MeasureCanvas(*frame);
         const wxPoint inBand(g.cx + static_cast<int>(r * g.width),
                              g.cy + (side == Side::One ? 0 : g.half) + g.band / 2);
         bool ran = false;
@@ -184,6 +184,22 @@ TEST_F(ListenDialogTest, OkMovesTheCutByTheMarkersDistanceFromTheCentre) {
         Press(dialog.m_okButton);
     }));
     EXPECT_EQ(Cuts(Side::Two), (std::vector<std::int32_t>{30, 101, 180}));
+}
+
+// From the keyboard: the arrow keys move the marker, Enter is OK; the move is one undo step.
+TEST_F(ListenDialogTest, WorksFromTheKeyboardAndItsMoveIsUndone) {
+    MakeSide(Side::One, {100});
+    ASSERT_TRUE(OpenByClick(Side::One, 0.5f, [](ListenDialog& dialog) {
+        wxUIActionSimulator keys;
+        keys.Char(WXK_RIGHT, wxMOD_SHIFT);
+        keys.Char(WXK_RIGHT, wxMOD_SHIFT);
+        keys.Char(WXK_RIGHT);
+        ASSERT_TRUE(RunUntil([&] { return dialog.m_canvas->markerX() == 331; }));
+        keys.Char(WXK_RETURN);
+    }));
+    EXPECT_EQ(Cuts(Side::One), std::vector<std::int32_t>{103});  // 21 columns: +0.3 s
+    Menu(kIdUndo);
+    EXPECT_EQ(Cuts(Side::One), std::vector<std::int32_t>{100});
 }
 
 TEST_F(ListenDialogTest, CancelAfterMovingTheMarkerLeavesTheCut) {

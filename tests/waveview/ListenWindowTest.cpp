@@ -48,11 +48,11 @@ TEST(ListenWindow, TheNearestCutIsSoughtAtLeastFiveSecondsFromEitherEnd) {
     // r = 0 looks at 5 s: nearer 2 s than 30 s. r = 1 looks at 55 s: nearer 58 s.
     for (const Case c : {Case{0.0f, 0}, Case{-3.0f, 0}, Case{0.3f, 1}, Case{0.5f, 1}, Case{1.0f, 2},
                          Case{7.0f, 2}}) {
-        EXPECT_EQ(ListenCutIndex(side, c.r), c.index) << c.r;
+        EXPECT_EQ(waveview::ListenCutIndex(side, c.r), c.index) << c.r;
     }
     // A side shorter than 10 s: the clamp ends at T - 5, below 5 s; a cut is still found.
-    EXPECT_EQ(ListenCutIndex(SideWith(80, {10, 70}), 0.9f), 0);
-    EXPECT_EQ(ListenCutIndex(SideWith(0, {10, 70}), 0.5f), 0);
+    EXPECT_EQ(waveview::ListenCutIndex(SideWith(80, {10, 70}), 0.9f), 0);
+    EXPECT_EQ(waveview::ListenCutIndex(SideWith(0, {10, 70}), 0.5f), 0);
 }
 
 TEST(ListenWindow, TheWindowStartsFiveSecondsBeforeTheCutButNotBeforeTheFile) {
@@ -62,7 +62,7 @@ TEST(ListenWindow, TheWindowStartsFiveSecondsBeforeTheCutButNotBeforeTheFile) {
     };
     for (const Case c : {Case{0, 0}, Case{-7, 0}, Case{30, 0}, Case{50, 0}, Case{51, 4410},
                          Case{300, 1102500}, Case{65534, 288784440}}) {
-        EXPECT_EQ(ListenStartFrame(c.cut), c.start) << c.cut;
+        EXPECT_EQ(waveview::ListenStartFrame(c.cut), c.start) << c.cut;
     }
 }
 
@@ -82,8 +82,8 @@ TEST_F(ListenLoadTest, LoadsTheWindowFromTheDataChunkWhateverTheHeaderHolds) {
     for (const WavLayout& layout : {WavLayout{}, list, extensible}) {
         const std::string path = dir / "side.wav";
         ASSERT_TRUE(WriteWav(path, frames, layout));
-        const std::uint32_t start = ListenStartFrame(100);  // 10 s: frame 220500
-        ASSERT_TRUE(LoadListenWindow(path, start, audio));
+        const std::uint32_t start = waveview::ListenStartFrame(100);  // 10 s: frame 220500
+        ASSERT_TRUE(waveview::LoadListenWindow(path, start, audio));
         ASSERT_EQ(audio.left.size(), kListenFrames);
         for (std::uint32_t i = 0; i < kListenFrames; i += 997) {
             ASSERT_EQ(audio.left[i], SideFrame(start + i).left) << i;
@@ -106,7 +106,7 @@ TEST_F(ListenLoadTest, ColumnPeaksAreTheLargestMidValueOfEach711Frames) {
     frames[kListenFrames - 1] = {20000, 20000};
     const std::string path = dir / "peaks.wav";
     ASSERT_TRUE(WriteWav(path, frames));
-    ASSERT_TRUE(LoadListenWindow(path, 0, audio));
+    ASSERT_TRUE(waveview::LoadListenWindow(path, 0, audio));
     EXPECT_EQ(audio.columnPeaks[0], 3);
     EXPECT_EQ(audio.columnPeaks[1], 5);
     EXPECT_EQ(audio.columnPeaks[2], 32767);
@@ -121,7 +121,7 @@ TEST_F(ListenLoadTest, AShortSideFillsTheWindowWithSilenceAfterItsEnd) {
                               std::string("\x08\0\0\0", 4) + std::string(8, '\x7f');
     const std::string path = dir / "short.wav";
     ASSERT_TRUE(WriteFileBytes(path, bytes));
-    ASSERT_TRUE(LoadListenWindow(path, 0, audio));
+    ASSERT_TRUE(waveview::LoadListenWindow(path, 0, audio));
     const std::uint32_t n = static_cast<std::uint32_t>(frames.size());
     for (std::uint32_t i = 0; i < n; ++i) ASSERT_EQ(audio.left[i], frames[i].left) << i;
     for (std::uint32_t i = n; i < kListenFrames; ++i) {
@@ -133,19 +133,19 @@ TEST_F(ListenLoadTest, AShortSideFillsTheWindowWithSilenceAfterItsEnd) {
     for (int c = n / kColumnFrames + 1; c < kListenColumns; ++c) EXPECT_EQ(audio.columnPeaks[c], 0);
 
     // A window that starts after the end of the file holds silence only.
-    ASSERT_TRUE(LoadListenWindow(path, 10 * 44100, audio));
+    ASSERT_TRUE(waveview::LoadListenWindow(path, 10 * 44100, audio));
     EXPECT_TRUE(std::all_of(audio.left.begin(), audio.left.end(), [](int s) { return s == 0; }));
 }
 
 TEST_F(ListenLoadTest, UnreadableFilesFailAndLeaveSilence) {
     const std::string notWav = dir / "text.wav";
     ASSERT_TRUE(WriteFileBytes(notWav, "this is not a wave file at all, not even close"));
-    WavLayout mono;
-    mono.channels = 1;
-    const std::string monoPath = dir / "mono.wav";
-    ASSERT_TRUE(WriteWav(monoPath, SideFrames(1000), mono));
-    for (const std::string& path : {dir / "missing.wav", notWav, monoPath, dir.path()}) {
-        EXPECT_FALSE(LoadListenWindow(path, 0, audio)) << path;
+    WavLayout eightBit;
+    eightBit.bitsPerSample = 8;
+    const std::string eightBitPath = dir / "eight.wav";
+    ASSERT_TRUE(WriteWav(eightBitPath, SideFrames(1000), eightBit));
+    for (const std::string& path : {dir / "missing.wav", notWav, eightBitPath, dir.path()}) {
+        EXPECT_FALSE(waveview::LoadListenWindow(path, 0, audio)) << path;
         ASSERT_EQ(audio.left.size(), kListenFrames);
         EXPECT_TRUE(std::all_of(audio.right.begin(), audio.right.end(), [](int s) { return !s; }));
     }
@@ -158,10 +158,10 @@ TEST(ListenWindow, ListenButtonsPlayUpToOrFromTheMarker) {
     };
     for (const Case c : {Case{0, 0}, Case{1, 711}, Case{310, 220500}, Case{619, 440288},
                          Case{-40, 0}, Case{5000, 440288}}) {
-        const ListenStretch end = EndOfSongStretch(c.markerX);
+        const ListenStretch end = waveview::EndOfSongStretch(c.markerX);
         EXPECT_EQ(end.first, 0u);
         EXPECT_EQ(end.frames, c.endFrames) << c.markerX;
-        const ListenStretch begin = BeginningOfSongStretch(c.markerX);
+        const ListenStretch begin = waveview::BeginningOfSongStretch(c.markerX);
         EXPECT_EQ(begin.first, c.endFrames) << c.markerX;
         EXPECT_EQ(begin.first + begin.frames, kListenFrames) << c.markerX;
     }
@@ -174,7 +174,7 @@ TEST(ListenWindow, OkShiftsTheCutByTheMarkersDistanceFromTheCentre) {
     };
     for (const Case c : {Case{310, 0}, Case{316, 0}, Case{317, 1}, Case{304, 0}, Case{303, -1},
                          Case{0, -50}, Case{619, 49}, Case{155, -25}, Case{465, 25}}) {
-        EXPECT_EQ(CutShiftForMarker(c.markerX), c.shift) << c.markerX;
+        EXPECT_EQ(waveview::CutShiftForMarker(c.markerX), c.shift) << c.markerX;
     }
 }
 
@@ -198,7 +198,7 @@ TEST(ListenWindow, AShiftedCutStaysInsideTheSideAndTheListAscending) {
     };
     for (const Case& c : cases) {
         SideState side = SideWith(c.levelCount, c.cuts);
-        ShiftCut(side, c.index, c.shift);
+        waveview::ShiftCut(side, c.index, c.shift);
         EXPECT_EQ(Cuts(side), c.after) << c.cuts[c.index] << " by " << c.shift;
         EXPECT_EQ(side.cuts[side.cutCount], 0);
         EXPECT_EQ(std::accumulate(side.cuts.begin() + side.cutCount, side.cuts.end(), 0), 0);
@@ -208,10 +208,10 @@ TEST(ListenWindow, AShiftedCutStaysInsideTheSideAndTheListAscending) {
 // OK moves the cut the dialog was opened on, or nothing when a job replaced the cuts.
 TEST(ListenWindow, OkMovesNothingWhenTheCutChangedMeanwhile) {
     SideState side = SideWith(600, {100, 200, 300});
-    EXPECT_FALSE(ShiftCutIfStill(side, 1, 250, 7));  // the job put 200 where 250 was
-    EXPECT_FALSE(ShiftCutIfStill(side, 3, 0, 7));    // fewer cuts now
+    EXPECT_FALSE(waveview::ShiftCutIfStill(side, 1, 250, 7));  // the job put 200 where 250 was
+    EXPECT_FALSE(waveview::ShiftCutIfStill(side, 3, 0, 7));    // fewer cuts now
     EXPECT_EQ(Cuts(side), (std::vector<std::int32_t>{100, 200, 300}));
-    EXPECT_TRUE(ShiftCutIfStill(side, 1, 200, 7));
+    EXPECT_TRUE(waveview::ShiftCutIfStill(side, 1, 200, 7));
     EXPECT_EQ(Cuts(side), (std::vector<std::int32_t>{100, 207, 300}));
 }
 

@@ -20,10 +20,14 @@ struct FakeSettings : PlaybackSettings {
     float level = 0;
     float peaks[2] = {1, 1};
 
-    int FadeId() const override { return fadeId; }
-    bool Normalize() const override { return normalize; }
-    float TrebleLevel() const override { return level; }
-    float PeakLevel(Side side) const override { return peaks[Index(side)]; }
+    ProcessingSettings Processing() const override {
+        ProcessingSettings settings;
+        settings.fadeSeconds = menu::FadeSecondsForId(fadeId);
+        settings.normalize = normalize;
+        settings.trebleBoost = level;
+        return settings;
+    }
+    float PeakLevel(Side side) const override { return peaks[model::Index(side)]; }
 };
 
 struct Stretch {
@@ -63,7 +67,7 @@ class PlaybackCallbackTest : public testing::Test {
     std::vector<std::int16_t> Run(std::uint32_t calls) {
         std::vector<std::int16_t> out(2 * kCall * calls, 12345);
         for (std::uint32_t c = 0; c < calls; ++c) {
-            EXPECT_EQ(PlaybackCallback(out.data() + 2 * kCall * c, &state), 0);
+            EXPECT_EQ(waveview::PlaybackCallback(out.data() + 2 * kCall * c, &state), 0);
         }
         return out;
     }
@@ -171,7 +175,7 @@ TEST_F(PlaybackCallbackTest, VolumeGainComesFromThePlayedSidesPeak) {
         settings.peaks[0] = c.peaks[0];
         settings.peaks[1] = c.peaks[1];
         const Stretch input = Constant(4 * kCall, c.in);
-        Start(input, false, SideOfIndex(static_cast<std::size_t>(c.side)));
+        Start(input, false, model::SideOfIndex(static_cast<std::size_t>(c.side)));
         for (const int v : PerCall(Run(3))) EXPECT_EQ(v, c.out) << c.in << " side " << c.side;
     }
 }
@@ -195,10 +199,10 @@ TEST_F(PlaybackCallbackTest, TrebleBoostUsesItsOwnFilterTunedToTheEqLevel) {
     const auto after = Run(19);
     out.insert(out.end(), after.begin(), after.end());
     TrebleFilter reference;
-    TuneTreble(reference, 12);
+    slice::TuneTreble(reference, 12);
     bool changed = false;
     for (std::uint32_t i = 0; i < 39 * kCall; ++i) {
-        if (i == 20 * kCall) TuneTreble(reference, 4);
+        if (i == 20 * kCall) slice::TuneTreble(reference, 4);
         std::int16_t l = input.left[i], r = input.right[i];
         reference.Process(l, r, i < 20 * kCall ? 12.0f : 4.0f);
         ASSERT_EQ(out[2 * i], static_cast<int>(32767 * (l / 32768.0f))) << i;

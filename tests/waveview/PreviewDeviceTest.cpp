@@ -17,9 +17,13 @@
 namespace {
 
 struct Settings : PlaybackSettings {
-    int FadeId() const override { return 301; }  // 0.1 s
-    bool Normalize() const override { return true; }
-    float TrebleLevel() const override { return 4; }
+    ProcessingSettings Processing() const override {
+        ProcessingSettings settings;
+        settings.fadeSeconds = 0.1;
+        settings.normalize = true;
+        settings.trebleBoost = 4;
+        return settings;
+    }
     float PeakLevel(Side side) const override { return side == Side::One ? 0.6f : 1.0f; }
 };
 
@@ -37,7 +41,7 @@ std::vector<std::int16_t> Expected(const std::vector<std::int16_t>& left,
     std::vector<std::int16_t> out;
     std::int16_t call[128];
     while (state.position + 64 < state.size) {
-        PlaybackCallback(call, &state);
+        waveview::PlaybackCallback(call, &state);
         out.insert(out.end(), call, call + 128);
     }
     return out;

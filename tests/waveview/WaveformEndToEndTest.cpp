@@ -23,7 +23,7 @@ class WaveformEndToEnd : public JobWindowTest {
   protected:
     void SetUp() override {
         JobWindowTest::SetUp();
-        g = MeasureCanvas(*frame);
+        g = waveview::MeasureCanvas(*frame);
         ASSERT_TRUE(RunUntil([this] { return frame->IsShownOnScreen(); }));
         CountCanvasPaints(*frame, canvasPaints);
     }
@@ -42,7 +42,7 @@ class WaveformEndToEnd : public JobWindowTest {
                                        (static_cast<float>(cut) / frame->SideAt(side).levelCount));
     }
     int WaveY(Side side) const {
-        return g.cy + static_cast<int>(Index(side)) * g.half + g.band + 30;
+        return g.cy + static_cast<int>(model::Index(side)) * g.half + g.band + 30;
     }
 
     Cuts CutsOf(Side side) const {
@@ -102,7 +102,7 @@ TEST_F(WaveformEndToEnd, MarkersPlacedWithThePointerAreWhereTheSidesAreSliced) {
         for (std::uint32_t i = 0; i < 4; ++i) {
             const int x = MarkerX(side, frame->SideAt(side).cuts[i]);
             const wxRect column(x, WaveY(side) - 10, 1, 20);
-            EXPECT_EQ(CountColour(window, column, *wxBLACK), 20) << Number(side) << " " << i;
+            EXPECT_EQ(CountColour(window, column, *wxBLACK), 20) << model::Number(side) << " " << i;
         }
     }
 

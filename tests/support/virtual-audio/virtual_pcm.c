@@ -1,11 +1,13 @@
 /*
  * An ALSA PCM plugin (type "velvane_virtual") that stands in for a sound card in tests.
  *
- * Capture plays back a file: raw S16_LE interleaved frames, or a RIFF/WAVE file whose
- * "data" chunk is used. Stream frame n is file frame n; after the file's end, silence.
- * Playback appends every committed frame to a raw S16_LE file, emptied at each set-up.
- * One format (S16_LE), one channel count and one rate are offered, so PortAudio sees a
- * device with exactly that many channels.
+ * Capture plays back a file: raw interleaved frames in the stream's format, or a RIFF/WAVE
+ * file whose "data" chunk is used. Stream frame n is file frame n; after the file's end,
+ * silence. Playback appends every committed frame to a raw file in the stream's format,
+ * emptied at each set-up. One channel count is offered, so PortAudio sees a device with
+ * exactly that many channels; two formats (S16_LE and S24_3LE, 24 bits packed in 3 bytes)
+ * and the rates of a transfer (44.1 and 48 kHz and their doubles and quadruples), the
+ * configured rate first, so that a program may record in any of them.
  *
  * Pace: with "realtime 1" the device position follows the monotonic clock from the start;
  * with "realtime 0" it runs as fast as the program reads or writes. Either way the device
@@ -15,7 +17,7 @@
  * Configuration keys (values may come from @func getenv):
  *   infile "path"   capture source; "" = silence; absent = no capture direction
  *   outfile "path"  playback target; "" = discard; absent = no playback direction
- *   channels N, rate N, realtime 0|1
+ *   channels N, rate N (the first rate offered), realtime 0|1
  *
  * Built by setup.sh:
  *   gcc -shared -fPIC -DPIC -o libasound_module_pcm_velvane_virtual.so virtual_pcm.c -lasound
@@ -52,7 +54,14 @@ struct virtual_pcm {
     size_t scratch_size;
 };
 
-static size_t frame_bytes(const struct virtual_pcm *v) { return 2u * v->channels; }
+static unsigned sample_bits(const struct virtual_pcm *v)
+{
+    return v->io.format == SND_PCM_FORMAT_S24_3LE ? 24u : 16u;
+}
+
+static size_t frame_bytes(const struct virtual_pcm *v) { return sample_bits(v) / 8 * v->channels; }
+
+static unsigned stream_rate(const struct virtual_pcm *v) { return v->io.rate ? v->io.rate : v->rate; }
 
 static uint64_t frames_due(const struct virtual_pcm *v)
 {
@@ -60,7 +69,7 @@ static uint64_t frames_due(const struct virtual_pcm *v)
     clock_gettime(CLOCK_MONOTONIC, &now);
     double seconds = (double)(now.tv_sec - v->start.tv_sec) +
                      (double)(now.tv_nsec - v->start.tv_nsec) * 1e-9;
-    return seconds > 0 ? (uint64_t)(seconds * v->rate) : 0;
+    return seconds > 0 ? (uint64_t)(seconds * stream_rate(v)) : 0;
 }
 
 /* The device moves on as far as the clock (or nothing, when not paced) allows, but never
@@ -88,7 +97,7 @@ static int set_timer(struct virtual_pcm *v, int running)
     struct itimerspec timer;
     memset(&timer, 0, sizeof timer);
     if (running && v->realtime) {
-        long period_ns = (long)(1e9 * (double)v->io.period_size / v->rate);
+        long period_ns = (long)(1e9 * (double)v->io.period_size / stream_rate(v));
         if (period_ns < 100000)
             period_ns = 100000;
         timer.it_interval.tv_sec = period_ns / 1000000000L;
@@ -247,17 +256,18 @@ static snd_pcm_sframes_t vp_transfer(snd_pcm_ioplug_t *io, const snd_pcm_channel
     if (err < 0)
         return err;
     snd_pcm_channel_area_t scratch[v->channels];
+    unsigned bits = sample_bits(v);
     for (unsigned c = 0; c < v->channels; c++) {
         scratch[c].addr = v->scratch;
-        scratch[c].first = c * 16;
-        scratch[c].step = v->channels * 16;
+        scratch[c].first = c * bits;
+        scratch[c].step = v->channels * bits;
     }
     if (io->stream == SND_PCM_STREAM_CAPTURE) {
         /* Frame p of the stream is always frame p of the file, however often it is read. */
         read_input(v, io->appl_ptr, bytes);
-        snd_pcm_areas_copy(areas, offset, scratch, 0, v->channels, frames, SND_PCM_FORMAT_S16_LE);
+        snd_pcm_areas_copy(areas, offset, scratch, 0, v->channels, frames, io->format);
     } else {
-        snd_pcm_areas_copy(scratch, 0, areas, offset, v->channels, frames, SND_PCM_FORMAT_S16_LE);
+        snd_pcm_areas_copy(scratch, 0, areas, offset, v->channels, frames, io->format);
         if ((err = write_output(v, bytes)) < 0)
             return err;
     }
@@ -412,18 +422,24 @@ SND_PCM_PLUGIN_DEFINE_FUNC(velvane_virtual)
 
     static const unsigned access_list[] = {SND_PCM_ACCESS_MMAP_INTERLEAVED,
                                            SND_PCM_ACCESS_RW_INTERLEAVED};
-    static const unsigned format_list[] = {SND_PCM_FORMAT_S16_LE};
-    unsigned fb = (unsigned)frame_bytes(v);
+    static const unsigned format_list[] = {SND_PCM_FORMAT_S16_LE, SND_PCM_FORMAT_S24_3LE};
+    unsigned rate_list[] = {v->rate, 44100, 48000, 88200, 96000, 176400, 192000};
+    unsigned rates = 1;
+    for (unsigned i = 1; i < sizeof rate_list / sizeof rate_list[0]; i++)
+        if (rate_list[i] != v->rate)
+            rate_list[rates++] = rate_list[i];
+    unsigned fb = 2u * v->channels;    /* the smallest frame */
+    unsigned big = 3u * v->channels;   /* the largest */
     if ((err = snd_pcm_ioplug_set_param_list(&v->io, SND_PCM_IOPLUG_HW_ACCESS, 2, access_list)) < 0 ||
-        (err = snd_pcm_ioplug_set_param_list(&v->io, SND_PCM_IOPLUG_HW_FORMAT, 1, format_list)) < 0 ||
+        (err = snd_pcm_ioplug_set_param_list(&v->io, SND_PCM_IOPLUG_HW_FORMAT, 2, format_list)) < 0 ||
         (err = snd_pcm_ioplug_set_param_minmax(&v->io, SND_PCM_IOPLUG_HW_CHANNELS, v->channels,
                                                v->channels)) < 0 ||
-        (err = snd_pcm_ioplug_set_param_minmax(&v->io, SND_PCM_IOPLUG_HW_RATE, v->rate, v->rate)) < 0 ||
+        (err = snd_pcm_ioplug_set_param_list(&v->io, SND_PCM_IOPLUG_HW_RATE, rates, rate_list)) < 0 ||
         (err = snd_pcm_ioplug_set_param_minmax(&v->io, SND_PCM_IOPLUG_HW_PERIOD_BYTES, 16 * fb,
-                                               65536 * fb)) < 0 ||
+                                               65536 * big)) < 0 ||
         (err = snd_pcm_ioplug_set_param_minmax(&v->io, SND_PCM_IOPLUG_HW_PERIODS, 2, 1024)) < 0 ||
         (err = snd_pcm_ioplug_set_param_minmax(&v->io, SND_PCM_IOPLUG_HW_BUFFER_BYTES, 64 * fb,
-                                               262144 * fb)) < 0) {
+                                               262144 * big)) < 0) {
         snd_pcm_ioplug_delete(&v->io); /* frees v through vp_close */
         return err;
     }
