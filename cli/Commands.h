@@ -40,6 +40,12 @@ int RunDeclick(const CliOptions& options);
 /// shorter than its header and returns kExitOk.
 int CheckSideFile(const std::string& path);
 
+/// A file of the user's is never replaced unasked: when `path` exists and `force` is false,
+/// prints "PATH exists; give --force to VERB over it (it stays as it is until UNTIL)" and
+/// returns kExitUsage; else kExitOk.
+int RefuseExistingUnforced(const std::string& path, bool force, const char* verb,
+                           const char* until);
+
 /// Reads the cut lists of --cue and --labels and makes every track the markers and titles
 /// of the sides they belong to (the album options still win). Prints what was left out (a
 /// block of a sheet that belongs to no side given); on a file that cannot be read or

@@ -71,13 +71,10 @@ int cli::RunDeclick(const CliOptions& options) {
                      out.c_str());
         return kExitUsage;
     }
-    if (!options.force && platform::FileSize(out)) {
-        std::fprintf(stderr,
-                     "velvane-cli: %s exists; give --force to write over it (it stays as it is "
-                     "until the repaired side is complete)\n",
-                     out.c_str());
-        return kExitUsage;
-    }
+    if (const int status =
+            RefuseExistingUnforced(out, options.force, "write", "the repaired side is complete");
+        status != kExitOk)
+        return status;
     const std::unique_ptr<SideReader> side = SideReader::Open(in);
     if (!side) {
         std::fprintf(stderr, "velvane-cli: %s: cannot be read\n", in.c_str());

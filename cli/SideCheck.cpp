@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/WindowState.h"
 #include "platform/File.h"
+#include "platform/Paths.h"
 #include "sidefile/SideReader.h"
 
 int cli::PrepareRun(const CliOptions& options, WindowState& state) {
@@ -36,6 +37,15 @@ int cli::CheckSideFile(const std::string& path) {
         std::fprintf(stderr, "velvane-cli: %s: %s; what it holds is used\n", path.c_str(),
                      shortfall.c_str());
     return kExitOk;
+}
+
+int cli::RefuseExistingUnforced(const std::string& path, bool force, const char* verb,
+                                const char* until) {
+    if (force || !platform::FileSize(path)) return kExitOk;
+    std::fprintf(
+        stderr, "velvane-cli: %s exists; give --force to %s over it (it stays as it is until %s)\n",
+        path.c_str(), verb, until);
+    return kExitUsage;
 }
 
 std::string cli::FormatFloat(float value) {
