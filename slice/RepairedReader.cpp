@@ -9,6 +9,10 @@
 
 namespace {
 
+// Frames given to the repairer at a time: small beside a chunk (3.2 s) at every rate, so the
+// conversions' buffers stay small too.
+constexpr std::size_t kPieceFrames = 8192;
+
 std::uint64_t LeadStart(std::uint64_t firstFrame, std::uint32_t sampleRate) {
     const auto lead = static_cast<std::uint64_t>(std::llround(kRepairLeadSeconds * sampleRate));
     return firstFrame - std::min(firstFrame, lead);
@@ -52,16 +56,19 @@ std::span<std::uint8_t> RepairedReader::NextStored() {
 
 bool RepairedReader::Feed() {
     if (!positioned_ || finished_) return false;
-    const std::span<std::uint8_t> stored = chunks_->NextStored();
-    const std::size_t frames = stored.size() / format_.BytesPerFrame();
+    if (piece_.empty()) piece_ = chunks_->NextStored();
+    const std::size_t frameBytes = format_.BytesPerFrame();
+    const std::size_t frames = std::min(piece_.size() / frameBytes, kPieceFrames);
     const std::size_t channels = format_.channels;
     if (frames == 0) {
         repairer_.Finish(out_);
         finished_ = true;
     } else {
+        const std::span<std::uint8_t> stored = piece_.first(frames * frameBytes);
+        piece_ = piece_.subspan(frames * frameBytes);
+        held_.insert(held_.end(), stored.begin(), stored.end());
         wide_.resize(2 * frames);
         sidefile::ToStereoDouble(stored.data(), format_, frames, wide_.data());
-        heldIn_.insert(heldIn_.end(), wide_.begin(), wide_.end());
         in_.resize(channels * frames);
         for (std::size_t i = 0; i < frames; ++i)
             for (std::size_t c = 0; c < channels; ++c)
@@ -78,31 +85,34 @@ bool RepairedReader::Feed() {
 
 void RepairedReader::Deliver() {
     const std::size_t channels = format_.channels;
+    const std::size_t frameBytes = format_.BytesPerFrame();
     const std::size_t frames = out_.size() / channels;
     // Output before the first frame wanted only warmed the repairer up.
     const std::size_t skip = static_cast<std::size_t>(
         std::min<std::uint64_t>(frames, firstFrame_ - std::min(firstFrame_, outPos_)));
     const std::size_t take = static_cast<std::size_t>(
         std::min<std::uint64_t>(frames - skip, end_ - std::min(end_, outPos_ + skip)));
+    heldWide_.resize(2 * take);
+    sidefile::ToStereoDouble(held_.data() + (outPos_ + skip - inBase_) * frameBytes, format_, take,
+                             heldWide_.data());
     wide_.resize(2 * take);
     for (std::size_t i = 0; i < take; ++i) {
-        const std::size_t o = skip + i;
-        const double* held = &heldIn_[2 * (outPos_ + o - inBase_)];
+        const double* held = &heldWide_[2 * i];
         for (std::size_t c = 0; c < channels; ++c) {
             // A sample left alone keeps what the side stores, beyond a float's precision.
-            const float repaired = out_[channels * o + c];
+            const float repaired = out_[channels * (skip + i) + c];
             wide_[2 * i + c] = repaired == static_cast<float>(held[c]) ? held[c] : repaired;
         }
         if (channels == 1) wide_[2 * i + 1] = wide_[2 * i];
     }
     outPos_ += frames;
     out_.clear();
-    const std::uint64_t done = std::min(outPos_, inBase_ + heldIn_.size() / 2);
-    heldIn_.erase(heldIn_.begin(),
-                  heldIn_.begin() + static_cast<std::ptrdiff_t>(2 * (done - inBase_)));
+    const std::uint64_t done = std::min(outPos_, inBase_ + held_.size() / frameBytes);
+    held_.erase(held_.begin(),
+                held_.begin() + static_cast<std::ptrdiff_t>((done - inBase_) * frameBytes));
     inBase_ = done;
 
-    stored_.resize(take * format_.BytesPerFrame());
+    stored_.resize(take * frameBytes);
     sidefile::FromStereoDouble(wide_.data(), take, format_, stored_.data());
     if (form_ == ChunkForm::Stored) {
         chunk_.swap(stored_);

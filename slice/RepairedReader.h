@@ -53,8 +53,8 @@ class RepairedReader {
     std::vector<repair::ClickSpan> TakeSpans();
 
   private:
-    /// Puts one chunk of the side through the repairer (Finish at the side's end); false
-    /// when nothing more comes.
+    /// Puts the next piece of the side through the repairer (Finish at the side's end);
+    /// false when nothing more comes.
     bool Feed();
     /// The repairer's output so far, from firstFrame_ to end_, into chunk_.
     void Deliver();
@@ -68,12 +68,16 @@ class RepairedReader {
     bool finished_ = false;
     std::optional<ChunkReader> chunks_;
     repair::ClickRepairer repairer_;
-    std::uint64_t outPos_ = 0;    ///< side frame of the repairer's next output frame
-    std::uint64_t inBase_ = 0;    ///< side frame of heldIn_'s first frame
-    std::vector<double> heldIn_;  ///< stereo input from inBase_ on, until its output is out
-    std::vector<double> wide_;    ///< stereo, one chunk
-    std::vector<float> in_;       ///< the side's channels, one chunk
-    std::vector<float> out_;      ///< the repairer's output not yet delivered
+    std::span<std::uint8_t> piece_;  ///< what is left of the chunk reader's last chunk
+    std::uint64_t outPos_ = 0;       ///< side frame of the repairer's next output frame
+    std::uint64_t inBase_ = 0;       ///< side frame of held_'s first frame
+    /// The input as stored from inBase_ on, until its output is out: what an unrepaired
+    /// sample is given back from.
+    std::vector<std::uint8_t> held_;
+    std::vector<double> wide_;      ///< stereo, one piece or one delivery
+    std::vector<double> heldWide_;  ///< held_'s frames of one delivery, stereo
+    std::vector<float> in_;         ///< the side's channels, one piece
+    std::vector<float> out_;        ///< the repairer's output not yet delivered
     std::vector<std::uint8_t> chunk_;
     std::vector<std::uint8_t> stored_;
     std::vector<repair::ClickSpan> spans_;

@@ -288,6 +288,17 @@ SliceResult slice::WriteSlices(WorkControl& control, TrebleFilter& treble,
     if (!out.Create(SlicePath(request, 0), ends[0] - firstFrame))
         return {0, SliceOutcome::CannotWrite, CannotWrite(out)};
 
+    const auto measureRepairedPeak = [&](float trebleLevel) {
+        repairedPeakMeasured = true;
+        const float peak =
+            slice::RepairedPeak(request.sidePath, repairStrength, trebleLevel, firstFrame, endFrame,
+                                [&control] { return control.SlicingStopped(); });
+        if (peak > 0) gain = 1.0f / peak;
+    };
+    // Before the slices' own repair begins, so that two repairs never run at once.
+    if (repairing && request.normalizeAllowed && request.peakLevel > 0 && atStart.normalize)
+        measureRepairedPeak(atStart.trebleBoost);
+
     std::unique_ptr<FilterAhead> ahead;
     const ChunkForm form = in16 ? ChunkForm::Stereo16 : ChunkForm::Stored;
     std::optional<ChunkReader> reader;
@@ -319,13 +330,8 @@ SliceResult slice::WriteSlices(WorkControl& control, TrebleFilter& treble,
                 block.level = settings.trebleBoost;
                 block.normalize =
                     request.normalizeAllowed && request.peakLevel > 0 && settings.normalize;
-                if (block.normalize && repairing && !repairedPeakMeasured) {
-                    repairedPeakMeasured = true;
-                    const float peak = slice::RepairedPeak(
-                        request.sidePath, repairStrength, settings.trebleBoost, firstFrame,
-                        endFrame, [&control] { return control.SlicingStopped(); });
-                    if (peak > 0) gain = 1.0f / peak;
-                }
+                if (block.normalize && repairing && !repairedPeakMeasured)
+                    measureRepairedPeak(settings.trebleBoost);
                 block.start = pos;
                 if (in16 && !repairing && pos == 0 && block.level > 0 &&
                     endFrame >= request.filterAhead.minFrames && platform::UsableProcessors() >= 2)
