@@ -92,6 +92,11 @@ void RepairedReader::Deliver() {
         std::min<std::uint64_t>(frames, firstFrame_ - std::min(firstFrame_, outPos_)));
     const std::size_t take = static_cast<std::size_t>(
         std::min<std::uint64_t>(frames - skip, end_ - std::min(end_, outPos_ + skip)));
+    chunk_.clear();
+    if (take == 0) {  // all of it before the first frame wanted
+        Advance(frames);
+        return;
+    }
     heldWide_.resize(2 * take);
     sidefile::ToStereoDouble(held_.data() + (outPos_ + skip - inBase_) * frameBytes, format_, take,
                              heldWide_.data());
@@ -105,12 +110,7 @@ void RepairedReader::Deliver() {
         }
         if (channels == 1) wide_[2 * i + 1] = wide_[2 * i];
     }
-    outPos_ += frames;
-    out_.clear();
-    const std::uint64_t done = std::min(outPos_, inBase_ + held_.size() / frameBytes);
-    held_.erase(held_.begin(),
-                held_.begin() + static_cast<std::ptrdiff_t>((done - inBase_) * frameBytes));
-    inBase_ = done;
+    Advance(frames);
 
     stored_.resize(take * frameBytes);
     sidefile::FromStereoDouble(wide_.data(), take, format_, stored_.data());
@@ -121,6 +121,16 @@ void RepairedReader::Deliver() {
     chunk_.resize(take * 4);
     sidefile::ToStereo16(stored_.data(), format_, take,
                          reinterpret_cast<std::int16_t*>(chunk_.data()));
+}
+
+void RepairedReader::Advance(std::size_t frames) {
+    const std::size_t frameBytes = format_.BytesPerFrame();
+    outPos_ += frames;
+    out_.clear();
+    const std::uint64_t done = std::min(outPos_, inBase_ + held_.size() / frameBytes);
+    held_.erase(held_.begin(),
+                held_.begin() + static_cast<std::ptrdiff_t>((done - inBase_) * frameBytes));
+    inBase_ = done;
 }
 
 repair::RepairStrength slice::RepairStrengthOf(int level) {

@@ -58,6 +58,8 @@ class RepairedReader {
     bool Feed();
     /// The repairer's output so far, from firstFrame_ to end_, into chunk_.
     void Deliver();
+    /// `frames` of the repairer's output are done with: drops them and their held input.
+    void Advance(std::size_t frames);
 
     const SideFormat format_;
     const ChunkForm form_;

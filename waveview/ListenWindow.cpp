@@ -76,7 +76,7 @@ bool waveview::LoadListenWindow(const std::string& path, std::uint32_t startFram
         std::vector<std::uint8_t> stored(windowFrames * format.BytesPerFrame());
         const std::size_t got = side->Read(stored.data(), windowFrames);
         frames.resize(2 * got);
-        sidefile::ToStereo16(stored.data(), format, got, frames.data());
+        if (got > 0) sidefile::ToStereo16(stored.data(), format, got, frames.data());
     }
 
     // Frames not read (a short file, a read error) stay silent, their columns empty.
