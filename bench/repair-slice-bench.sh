@@ -21,6 +21,9 @@ trap 'rm -rf "$work"' EXIT
 seconds=$((minutes * 60))
 times="3.0,7.0,11.0,15.0,19.0"
 
+# A / B, for the table (awk: in every Debian system).
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { print a / b }'; }
+
 # "WALL_SECONDS PEAK_KB" of one run.
 measure() {
     /usr/bin/time -f "%e %M" -o "$work/time" "$@" >"$work/out" 2>/dev/null
@@ -37,8 +40,8 @@ for strength in off light medium strong; do
     [ -z "$off" ] && off=$wall
     summary=$(grep -o "clicks repaired per slice: .*)" "$work/out" || echo "-")
     printf "%-10s %9.2f %12.1f %10.2f %9.1f  %s\n" "$strength" "$wall" \
-        "$(echo "$seconds / $wall" | bc -l)" "$(echo "$wall / $off" | bc -l)" \
-        "$(echo "$kb / 1024" | bc -l)" "$summary"
+        "$(ratio "$seconds" "$wall")" "$(ratio "$wall" "$off")" \
+        "$(ratio "$kb" 1024)" "$summary"
 done
 
 echo
@@ -47,8 +50,8 @@ printf "%-10s %9s %12s %9s  %s\n" strength seconds "x real time" "peak MB" "summ
 for strength in light medium strong; do
     read -r wall kb < <(measure "$cli" declick --force --strength "$strength" "$work/side.wav" \
         "$work/repaired.wav")
-    printf "%-10s %9.2f %12.1f %9.1f  %s\n" "$strength" "$wall" "$(echo "$seconds / $wall" | bc -l)" \
-        "$(echo "$kb / 1024" | bc -l)" "$(grep -o "[0-9]* clicks\? repaired" "$work/out")"
+    printf "%-10s %9.2f %12.1f %9.1f  %s\n" "$strength" "$wall" "$(ratio "$seconds" "$wall")" \
+        "$(ratio "$kb" 1024)" "$(grep -o "[0-9]* clicks\? repaired" "$work/out")"
 done
 
 if [ "$long_minutes" -gt 0 ]; then
@@ -58,5 +61,5 @@ if [ "$long_minutes" -gt 0 ]; then
     echo "peak memory slicing a ${long_minutes}-minute side with --declick medium and --normalize"
     read -r wall kb < <(measure "$cli" slice --typed --times1 "$times" --declick medium --normalize \
         --out "$work/out-long" "$work/long.wav")
-    printf "%9.2f s, %.1f MB\n" "$wall" "$(echo "$kb / 1024" | bc -l)"
+    printf "%9.2f s, %.1f MB\n" "$wall" "$(ratio "$kb" 1024)"
 fi
