@@ -40,6 +40,13 @@ constexpr MenuEntry kEqItems[] = {
     {712, "Boost Treble - Medium", ""},     {713, "Boost Treble - Noticable", ""},
     {714, "Boost Treble - High boost", ""}, {715, "Boost Treble - Very high boost", ""},
 };
+constexpr MenuEntry kRepairItems[] = {
+    {800, "Off - Leave clicks and crackle as recorded", "Don't repair clicks."},
+    {801, "Light - Only clicks far above the music", "Repair only the loudest clicks."},
+    {802, "Medium - Clicks and crackle", "Repair clicks and crackle."},
+    {803, "Strong - Fainter clicks and longer pops too",
+     "Repair clicks, crackle and pops, at a higher risk of touching the music."},
+};
 constexpr MenuEntry kEditItems[] = {
     {kIdUndo, "Undo\tCtrl+Z", "Undo the last change of the cuts"},
     {kIdRedo, "Redo\tCtrl+Shift+Z", "Make the change undone last again (also Ctrl+Y)"},
@@ -110,11 +117,13 @@ FrameMenus::FrameMenus(wxFrame& frame, std::function<void()> eqChanged)
                                   "Resample and dither every slice to 44.1 kHz 16-bit stereo.");
     m_inputMenu = new wxMenu;
     m_eqMenu = CheckMenu(kEqItems);
+    m_repairMenu = CheckMenu(kRepairItems);
     m_editMenu = CommandMenu(kEditItems);
     m_viewMenu = CommandMenu(kViewItems);
     m_playMenu = CommandMenu(kPlayItems);
     m_helpMenu = CommandMenu(kHelpItems);
     CheckIds(menu::kRateDefault, menu::kFadeDefault, menu::kVolumeKeep, menu::kEqDefault);
+    CheckRepair(menu::kRepairDefault);
 
     m_menuBar = new wxMenuBar;
     m_menuBar->Append(m_fileMenu, "File");
@@ -126,10 +135,11 @@ FrameMenus::FrameMenus(wxFrame& frame, std::function<void()> eqChanged)
     m_menuBar->Append(m_volumeMenu, "Volume");
     m_menuBar->Append(m_inputMenu, "Input");
     m_menuBar->Append(m_eqMenu, "EQ");
+    m_menuBar->Append(m_repairMenu, "Repair");
     m_menuBar->Append(m_helpMenu, "Help");
     frame.SetMenuBar(m_menuBar);
 
-    for (const CheckGroup* group : {&rate_, &fade_, &volume_, &eq_})
+    for (const CheckGroup* group : {&rate_, &fade_, &volume_, &eq_, &repair_})
         frame.Bind(wxEVT_MENU, &FrameMenus::OnGroupItem, this, group->first, group->last);
     frame.Bind(
         wxEVT_MENU,
@@ -156,6 +166,7 @@ void FrameMenus::OnGroupItem(wxCommandEvent& event) {
     if (rate_.Contains(id)) Check(m_rateMenu, rate_, id);
     if (fade_.Contains(id)) Check(m_fadesMenu, fade_, id);
     if (volume_.Contains(id)) Check(m_volumeMenu, volume_, id);
+    if (repair_.Contains(id)) Check(m_repairMenu, repair_, id);
     if (eq_.Contains(id)) {
         Check(m_eqMenu, eq_, id);
         if (eqChanged_) eqChanged_();
@@ -180,6 +191,14 @@ int FrameMenus::SelectedEqId() const {
     return CheckedOr(eq_, menu::kEqDefault);
 }
 
+int FrameMenus::SelectedRepairId() const {
+    return CheckedOr(repair_, menu::kRepairDefault);
+}
+
+void FrameMenus::CheckRepair(int id) {
+    Check(m_repairMenu, repair_, repair_.Contains(id) ? id : menu::kRepairDefault);
+}
+
 float FrameMenus::TrebleBoostLevel() const {
     return menu::BoostLevelForEqId(eq_.checked.load());
 }
@@ -201,5 +220,6 @@ ProcessingSettings FrameMenus::Processing() const {
     ProcessingSettings settings = settings::ProcessingFromIds(
         CheckedOr(rate_, menu::kRateDefault), SelectedFadeId(), SelectedVolumeId(), SelectedEqId());
     settings.cdAudio = CdAudio();
+    settings.repairLevel = menu::RepairLevelForId(SelectedRepairId());
     return settings;
 }

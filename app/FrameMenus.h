@@ -1,7 +1,7 @@
 #pragma once
 // The main window's menu bar: its menus (File, Edit, View, Play, then the settings' Rate,
-// Fades, Volume, Input and EQ, then Help), the exclusive check groups (Rate, Fades, Volume,
-// EQ) kept exclusive here, and the settings queries that read them.
+// Fades, Volume, Input, EQ and Repair, then Help), the exclusive check groups (Rate, Fades,
+// Volume, EQ, Repair) kept exclusive here, and the settings queries that read them.
 //
 // Thread contexts: everything on the GUI thread, except the queries, which any thread may
 // call (the worker, the preview's audio callback): each group's checked id is mirrored into
@@ -66,6 +66,7 @@ class FrameMenus {
     wxMenu* m_volumeMenu = nullptr;
     wxMenu* m_inputMenu = nullptr;  ///< filled from the audio devices by the recording part
     wxMenu* m_eqMenu = nullptr;
+    wxMenu* m_repairMenu = nullptr;  ///< click repair: Off, Light, Medium, Strong
     wxMenu* m_helpMenu = nullptr;
 
     // --- Settings queries: the checked id of each group, or its fall-back. Any thread. ---
@@ -74,15 +75,18 @@ class FrameMenus {
     int SelectedFadeId() const;      ///< 300..303, else 300
     int SelectedVolumeId() const;    ///< 500 or 501, else 500
     int SelectedEqId() const;        ///< 708..715, else 708
+    int SelectedRepairId() const;    ///< 800..803, else 800 (Off)
     float TrebleBoostLevel() const;  ///< 0, 1, 2, 4 ... 12 of the checked EQ item, else 0
     bool Normalize() const;          ///< the Volume menu's "Normalize" is checked
     bool CdAudio() const;            ///< "Write slices as CD audio" is checked
-    /// The four groups' settings in one value, as the jobs and the preview read them.
+    /// The groups' settings in one value, as the jobs and the preview read them.
     ProcessingSettings Processing() const;
 
     /// Checks these ids in their groups (a settings file's fields); an id outside its group
     /// leaves the whole group unchecked. Does not call eqChanged. GUI thread.
     void CheckIds(int rateId, int fadeId, int volumeId, int eqId);
+    /// Checks the Repair item of `id` (800..803; any other id checks Off). GUI thread.
+    void CheckRepair(int id);
     /// Checks or clears "Write slices as CD audio". GUI thread.
     void CheckCdAudio(bool checked);
 
@@ -99,5 +103,6 @@ class FrameMenus {
     CheckGroup fade_{menu::kFadeFirst, menu::kFadeLast};
     CheckGroup volume_{menu::kVolumeKeep, menu::kVolumeNormalize};
     CheckGroup eq_{menu::kEqFirst, menu::kEqLast};
+    CheckGroup repair_{menu::kRepairFirst, menu::kRepairLast};
     std::atomic<bool> cdAudio_{false};
 };

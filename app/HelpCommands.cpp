@@ -52,6 +52,8 @@ const char* const kBasicHelpText =
     "the mouse wheel or the + and - keys; 0 shows the whole sides again.\n"
     "Edit > Undo (Ctrl+Z) takes back any change of the cuts, and Edit > Cut list... shows them\n"
     "with their times, to change them exactly.\n\n"
+    "The Repair menu repairs clicks and crackle in every slice (Light, Medium or Strong);\n"
+    "what you play and listen to is then repaired too, as the slices will be.\n\n"
     "File > Track titles... names the songs and gives the album's tags; File > Export cut\n"
     "list... and Import cut list... carry cuts and titles to and from CUE sheets and\n"
     "Audacity label files.\n\n";

@@ -65,6 +65,7 @@ SettingsFields SettingsCommands::Collect() const {
     s.volumeId = menus.SelectedVolumeId();
     s.eqId = menus.SelectedEqId();
     s.cdAudio = menus.CdAudio() ? 1 : 0;
+    s.repairStrength = menu::RepairLevelForId(menus.SelectedRepairId());
     s.recordRate = static_cast<int>(menus.recordingFormat.sampleRate);
     s.recordBits = menus.recordingFormat.BitsPerSample();
     return s;
@@ -87,6 +88,7 @@ void SettingsCommands::Apply(const SettingsFields& s) {
     c.w_checkBox1->SetValue(s.voiceAfterSlicing != 0);
     menus_.CheckIds(s.rateId, s.fadeId, s.volumeId, s.eqId);
     menus_.CheckCdAudio(s.cdAudio == 1);
+    menus_.CheckRepair(menu::RepairIdForLevel(s.repairStrength));
     menus_.recordingFormat = audio::RecordingFormatOf(s.recordRate, s.recordBits);
     if (eqApplied_) eqApplied_();
 }

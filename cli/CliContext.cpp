@@ -15,6 +15,7 @@ CliContext::CliContext(WindowState state, bool showProgress)
                                               state_.fields.volumeId, state_.fields.eqId)),
       progress_(showProgress) {
     processing_.cdAudio = state_.fields.cdAudio == 1;
+    processing_.repairLevel = state_.fields.repairStrength;
 }
 
 std::string CliContext::SidePath(Side side) {

@@ -8,6 +8,7 @@
 #include "model/EncoderKind.h"
 #include "model/Side.h"
 #include "model/TypedTimes.h"
+#include "repair/RepairStrength.h"
 #include "settings/MenuSettings.h"
 #include "settings/OptionTable.h"
 #include "sidefile/SideFormat.h"
@@ -19,6 +20,7 @@ constexpr unsigned kAnalyze = 1u << static_cast<int>(CliCommand::Analyze);
 constexpr unsigned kSlice = 1u << static_cast<int>(CliCommand::Slice);
 constexpr unsigned kBoth = kAnalyze | kSlice;
 constexpr unsigned kRecord = 1u << static_cast<int>(CliCommand::Record);
+constexpr unsigned kDeclick = 1u << static_cast<int>(CliCommand::Declick);
 
 constexpr std::size_t kMaxMarkers = 512;  // the side's cut table
 
@@ -94,6 +96,12 @@ std::string SetFade(CliOptions& o, const std::string& value) {
             return "";
         }
     return "--fade: \"" + value + "\" is not one of 0, 0.1, 1, 2";
+}
+
+std::string SetRepairStrength(CliOptions& o, const std::string& name, const std::string& value) {
+    o.repairStrength = repair::ParseRepairStrength(value);
+    if (o.repairStrength) return "";
+    return name + ": \"" + value + "\" is not one of off, light, medium, strong";
 }
 
 std::string SetEq(CliOptions& o, const std::string& value) {
@@ -249,10 +257,22 @@ const Row kOptions[] = {
      SetFlag<&CliOptions::volumeId, menu::kVolumeNormalize>},
     {"--eq", "LEVEL", kBoth, "treble boost: 0 (off), 1, 2, 4, 6, 8, 10 or 12",
      [](CliOptions& o, const std::string& v) { return SetEq(o, v); }},
+    {"--declick", "STRENGTH", kSlice,
+     "repair clicks and crackle in every slice before any other treatment: off (the default), "
+     "light, medium or strong; the summary line counts the clicks repaired per slice",
+     [](CliOptions& o, const std::string& v) { return SetRepairStrength(o, "--declick", v); }},
+    {"--strength", "STRENGTH", kDeclick,
+     "how hard to repair: off, light (only clicks far above the music), medium (the "
+     "default) or strong (fainter clicks and longer pops too)",
+     [](CliOptions& o, const std::string& v) { return SetRepairStrength(o, "--strength", v); }},
+    {"--report", nullptr, kDeclick,
+     "list every repaired click, one line each: its first frame and its length in frames, "
+     "and both in seconds",
+     SetFlag<&CliOptions::report, true>},
     {"--json", nullptr, kAnalyze,
      "print one JSON object {\"levelCount\", \"peak\", \"cuts\", \"levels\"}",
      SetFlag<&CliOptions::json, true>},
-    {"--quiet", nullptr, kBoth | kRecord,
+    {"--quiet", nullptr, kBoth | kRecord | kDeclick,
      "no progress bar or level line and no summary lines; errors are still shown",
      SetFlag<&CliOptions::quiet, true>},
     {"--encode", "KIND", kSlice,
@@ -380,8 +400,9 @@ const Row kOptions[] = {
     {"--auto-stop", nullptr, kRecord,
      "stop by itself after about 20 s of near-silence, as the window's automatic stop does",
      SetFlag<&CliOptions::autoStop, true>},
-    {"--force", nullptr, kRecord,
-     "record into OUT.wav even when it exists (it is replaced once the recording has started)",
+    {"--force", nullptr, kRecord | kDeclick,
+     "record (or write the repaired side) into OUT.wav even when it exists (it is replaced "
+     "once the recording has started, or once the repaired side is complete)",
      SetFlag<&CliOptions::force, true>},
 };
 
@@ -393,6 +414,8 @@ bool IsHelp(const std::string& arg) {
 std::string CommandTag(unsigned commands) {
     if (commands == kAnalyze) return "  (analyze)";
     if (commands == kRecord) return "  (record)";
+    if (commands == kDeclick) return "  (declick)";
+    if (commands == (kRecord | kDeclick)) return "  (record, declick)";
     return "";
 }
 
@@ -412,8 +435,11 @@ ParseResult cli::ParseCommandLine(const std::vector<std::string>& args) {
         o.command = CliCommand::Slice;
     } else if (args[0] == "record") {
         o.command = CliCommand::Record;
+    } else if (args[0] == "declick") {
+        o.command = CliCommand::Declick;
     } else {
-        result.error = "unknown command \"" + args[0] + "\" (expected analyze, slice or record)";
+        result.error =
+            "unknown command \"" + args[0] + "\" (expected analyze, slice, record or declick)";
         return result;
     }
     const ParsedArguments parsed =
@@ -433,7 +459,9 @@ ParseResult cli::ParseCommandLine(const std::vector<std::string>& args) {
     o.sides = parsed.positional;
 
     const std::size_t maxSides = o.command == CliCommand::Slice ? 2 : 1;
-    if (o.command == CliCommand::Record) {
+    if (o.command == CliCommand::Declick) {
+        if (o.sides.size() != 2) result.error = "declick needs a side to read and a file to write";
+    } else if (o.command == CliCommand::Record) {
         if (o.listDevices && !o.sides.empty())
             result.error = "record --list-devices takes no file";
         else if (!o.listDevices && o.sides.size() != 1)
@@ -480,6 +508,11 @@ constexpr CommandUsage kCommands[] = {
      "record   records a side from a stereo input into OUT.wav (44.1 kHz, 16 bits), as the\n"
      "         window's Rec button does, until --seconds, --auto-stop, Ctrl+C or SIGTERM\n"
      "         ends it; a level line is shown on standard error when it is a terminal.\n"},
+    {CliCommand::Declick, "declick IN OUT.wav",
+     "declick  repairs the clicks and crackle of a whole side (any format slice reads)\n"
+     "         into OUT.wav, in the side's own rate, channels and sample encoding; every\n"
+     "         sample it leaves alone is copied as it is. OUT.wav is never IN, and an\n"
+     "         existing one is replaced only with --force.\n"},
 };
 
 unsigned Bit(CliCommand command) {
@@ -547,6 +580,8 @@ std::string cli::HelpText(CliCommand command) {
         "  velvane-cli analyze --json side1.wav\n"
         "  velvane-cli slice --cue side1.cue --encode flac --artist \"The Band\" side1.wav\n"
         "  velvane-cli slice --smart --songs 6,5 side1.wav side2.wav\n"
-        "  velvane-cli record --auto-stop side1.wav\n";
+        "  velvane-cli record --auto-stop side1.wav\n"
+        "  velvane-cli slice --declick medium --normalize side1.wav side2.wav\n"
+        "  velvane-cli declick --strength light --report side1.flac side1-repaired.wav\n";
     return text;
 }

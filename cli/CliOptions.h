@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "album/CutListFile.h"
+#include "repair/RepairStrength.h"
 
-enum class CliCommand { Help, Analyze, Slice, Record };
+enum class CliCommand { Help, Analyze, Slice, Record, Declick };
 
 /// The typed-time fields of one side, as typed into the window (unparsed, "" = empty).
 using TypedTimeFields = std::array<std::string, 10>;
@@ -44,6 +45,9 @@ struct CliOptions {
     bool voice = false;                      ///< --voice
     bool cdAudio = false;                    ///< --cd: slices as 44.1 kHz 16-bit stereo
     std::optional<int> jobs;                 ///< --jobs: encoder runs at once, 1..kMaxJobs
+    /// --declick (slice), --strength (declick): the click repair's strength.
+    std::optional<repair::RepairStrength> repairStrength;
+    bool report = false;  ///< --report (declick): one line per repaired click
 
     // Recording (record OUT.wav): each set only when given.
     std::optional<int> device;                ///< --device: Input menu item, from 1
@@ -52,8 +56,8 @@ struct CliOptions {
     std::optional<std::uint32_t> recordRate;  ///< --rate HZ (record)
     std::optional<int> recordBits;            ///< --bits 16|24 (record)
     bool autoStop = false;                    ///< --auto-stop
-    bool force = false;                       ///< --force: an existing OUT.wav may be replaced
-    bool listDevices = false;                 ///< --list-devices
+    bool force = false;        ///< --force: an existing OUT.wav may be replaced (record, declick)
+    bool listDevices = false;  ///< --list-devices
 
     // Album and cut lists: each set only when given.
     std::optional<std::string> album;                   ///< --album

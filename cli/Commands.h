@@ -29,6 +29,23 @@ int RunRecord(const CliOptions& options);
 /// channels, 16 bits)"), and returns the exit status; kExitOk when the run may go on.
 int PrepareRun(const CliOptions& options, WindowState& state);
 
+/// `declick`: repairs the clicks of a whole side IN into OUT, a WAV file in IN's own format
+/// (rate, channels, sample encoding; RF64 past 4 GB); never over IN, nor over an existing
+/// OUT without --force (OUT is written beside and renamed over it once complete). Prints a
+/// summary line, and with --report one line per repaired click.
+int RunDeclick(const CliOptions& options);
+
+/// The window's "Locate..." check of one side file: prints why it is refused ("side.wav:
+/// not a side velvane-cli can read (...)") and returns kExitFileError, or warns of a file
+/// shorter than its header and returns kExitOk.
+int CheckSideFile(const std::string& path);
+
+/// A file of the user's is never replaced unasked: when `path` exists and `force` is false,
+/// prints "PATH exists; give --force to VERB over it (it stays as it is until UNTIL)" and
+/// returns kExitUsage; else kExitOk.
+int RefuseExistingUnforced(const std::string& path, bool force, const char* verb,
+                           const char* until);
+
 /// Reads the cut lists of --cue and --labels and makes every track the markers and titles
 /// of the sides they belong to (the album options still win). Prints what was left out (a
 /// block of a sheet that belongs to no side given); on a file that cannot be read or

@@ -19,7 +19,6 @@
 #include "audio/Recorder.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
-#include "platform/Paths.h"
 #include "sidefile/WaveFile.h"
 
 namespace {
@@ -123,13 +122,10 @@ int cli::RunRecord(const CliOptions& options) {
     const StereoInput& input = inputs[item - 1];
     const std::string& path = options.sides.front();
     // A recording of a worn record may not be repeatable: never replaced unasked.
-    if (!options.force && platform::FileSize(path)) {
-        std::fprintf(stderr,
-                     "velvane-cli: %s exists; give --force to record over it (it stays as it "
-                     "is until the new recording has started)\n",
-                     path.c_str());
-        return kExitUsage;
-    }
+    if (const int status =
+            RefuseExistingUnforced(path, options.force, "record", "the new recording has started");
+        status != kExitOk)
+        return status;
 
     Recorder recorder(std::make_unique<AudioStream>());
     RecordSettings settings;

@@ -41,8 +41,8 @@ std::string SummaryLine(Side side, const std::string& path, const SideReport& re
     if (last != report.firstNumber)
         line += " to " + tracks.SliceName(last, static_cast<int>(report.slices));
     line += " in " + report.folder;
-    if (const std::string note = jobs::TitleCountNote(report); !note.empty())
-        line += " (" + note + ")";
+    for (const std::string& note : {jobs::TitleCountNote(report), jobs::RepairedClicksNote(report)})
+        if (!note.empty()) line += " (" + note + ")";
     if (!report.reason.empty())
         line += " (" + report.reason + ")";
     else if (FailedOutcome(report.outcome))

@@ -59,6 +59,7 @@ ResolvedState cli::ResolveWindowState(const CliOptions& o) {
     if (o.outDir) s.outDir = platform::MakeAbsolute(*o.outDir);
     s.replaceEarlier = o.replaceEarlier;
     if (o.cdAudio) f.cdAudio = 1;
+    if (o.repairStrength) f.repairStrength = static_cast<int>(*o.repairStrength);
     if (o.cutsHow) f.cutsHow = *o.cutsHow;
     if (o.silenceText) f.silenceSeconds = *o.silenceText;
     for (const Side side : kSides) {

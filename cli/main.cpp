@@ -32,6 +32,8 @@ int main(int argc, char** argv) {
             return cli::RunSlice(parsed.options);
         case CliCommand::Record:
             return cli::RunRecord(parsed.options);
+        case CliCommand::Declick:
+            return cli::RunDeclick(parsed.options);
         case CliCommand::Help:
             break;
     }

@@ -5,12 +5,13 @@
 # #include lines break this, so the layering is a build rule, not a hope.
 #
 # Top-down, as in the README's layout table: each row names what stands below it.
-set(VELVANE_LAYER_app waveview cli jobs detect slice encode album settings audio model resample sidefile platform)
-set(VELVANE_LAYER_waveview slice settings audio model sidefile platform)
-set(VELVANE_LAYER_cli jobs detect slice encode album settings audio model resample sidefile platform)
-set(VELVANE_LAYER_jobs detect slice encode album settings model resample sidefile platform)
-set(VELVANE_LAYER_detect slice settings model resample sidefile platform)
-set(VELVANE_LAYER_slice album settings model resample sidefile platform)
+set(VELVANE_LAYER_app waveview cli jobs detect slice repair encode album settings audio model resample sidefile platform)
+set(VELVANE_LAYER_waveview slice repair settings audio model sidefile platform)
+set(VELVANE_LAYER_cli jobs detect slice repair encode album settings audio model resample sidefile platform)
+set(VELVANE_LAYER_jobs detect slice repair encode album settings model resample sidefile platform)
+set(VELVANE_LAYER_detect slice repair settings model resample sidefile platform)
+set(VELVANE_LAYER_slice repair album settings model resample sidefile platform)
+set(VELVANE_LAYER_repair platform)
 set(VELVANE_LAYER_encode album settings model resample sidefile platform)
 set(VELVANE_LAYER_album settings model sidefile platform)
 set(VELVANE_LAYER_settings model sidefile platform)

@@ -170,6 +170,7 @@ SliceResult WriteSideSlices(JobContext& ctx, Side side, std::span<const std::int
     report.firstNumber = firstNumber;
     report.slices = result.written;
     report.outcome = result.outcome;
+    report.repairedClicks = result.repairedClicks;
     return result;
 }
 
@@ -241,13 +242,13 @@ bool RefuseUnreadableTypedTimes(JobContext& ctx, JobReport& report) {
 }
 
 // "Finished.", followed by what was given in titles on a side that got another number of
-// slices.
+// slices, and by the clicks repaired in each slice.
 std::string FinishedStatus(const JobReport& report) {
     std::string text = "Finished.";
     for (const Side s : kSides)
-        if (const std::string note = jobs::TitleCountNote(report.sides[model::Index(s)]);
-            !note.empty())
-            text += " Side " + model::NumberText(s) + ": " + note + ".";
+        for (const std::string& note : {jobs::TitleCountNote(report.sides[model::Index(s)]),
+                                        jobs::RepairedClicksNote(report.sides[model::Index(s)])})
+            if (!note.empty()) text += " Side " + model::NumberText(s) + ": " + note + ".";
     return text;
 }
 
@@ -325,6 +326,14 @@ std::string jobs::TitleCountNote(const SideReport& side) {
     if (side.titles == 0 || side.slices == 0 || side.titles == side.slices) return "";
     return std::to_string(side.titles) + (side.titles == 1 ? " title" : " titles") + " given for " +
            std::to_string(side.slices) + (side.slices == 1 ? " slice" : " slices");
+}
+
+std::string jobs::RepairedClicksNote(const SideReport& side) {
+    if (side.repairedClicks.empty()) return "";
+    std::string text = "clicks repaired per slice: ";
+    for (std::size_t i = 0; i < side.repairedClicks.size(); ++i)
+        text += (i > 0 ? ", " : "") + std::to_string(side.repairedClicks[i]);
+    return text;
 }
 
 TypedCutList jobs::ReadTypedCutList(JobContext& ctx, Side side) {

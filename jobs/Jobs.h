@@ -30,6 +30,8 @@ struct SideReport {
     std::string reason;
     /// Titles the album gave the side when its slices were written (AlbumInfo::TitleCount).
     std::size_t titles = 0;
+    /// With Repair on: the clicks repaired in each slice written (SliceResult); else empty.
+    std::vector<unsigned> repairedClicks;
 };
 
 struct JobReport {
@@ -48,6 +50,10 @@ namespace jobs {
 /// "2 titles given for 4 slices" when titles were given for a side that got another number
 /// of slices; "" otherwise (no titles, no slices, or as many of each).
 std::string TitleCountNote(const SideReport& side);
+
+/// "clicks repaired per slice: 3, 0, 12" for a side sliced with Repair on; "" otherwise, so
+/// that every text of a job with Repair off is what it always was.
+std::string RepairedClicksNote(const SideReport& side);
 
 /// The typed cut list of `side`, from its ten fields read through `ctx` now.
 TypedCutList ReadTypedCutList(JobContext& ctx, Side side);

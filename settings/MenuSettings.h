@@ -30,6 +30,14 @@ constexpr int kEqLast = 715;
 constexpr int kEqDefault = 708;
 constexpr float kEqBoostLevels[] = {0, 1, 2, 4, 6, 8, 10, 12};
 
+// Repair (click repair strength), ids 800..803: off, light, medium, strong; default 800.
+// The strength's number (0..3) is the id's place in the group, as the settings file and
+// ProcessingSettings hold it.
+constexpr int kRepairFirst = 800;
+constexpr int kRepairLast = 803;
+constexpr int kRepairDefault = 800;
+constexpr int kRepairLevels = kRepairLast - kRepairFirst + 1;
+
 // Input devices, ids 700..707.
 constexpr int kInputFirst = 700;
 constexpr int kInputLast = 707;
@@ -45,6 +53,15 @@ constexpr double FadeSecondsForId(int id) {
 /// Treble boost level of an EQ id; 0 for any id outside the group.
 constexpr float BoostLevelForEqId(int id) {
     return id >= kEqFirst && id <= kEqLast ? kEqBoostLevels[id - kEqFirst] : 0.0f;
+}
+
+/// Repair strength (0 off .. 3 strong) of a Repair id; 0 for any id outside the group.
+constexpr int RepairLevelForId(int id) {
+    return id >= kRepairFirst && id <= kRepairLast ? id - kRepairFirst : 0;
+}
+/// The Repair id of a strength 0..3; the default's for any other number (a damaged file's).
+constexpr int RepairIdForLevel(int level) {
+    return level >= 0 && level < kRepairLevels ? kRepairFirst + level : kRepairDefault;
 }
 
 }  // namespace menu

@@ -16,6 +16,9 @@ struct ProcessingSettings {
     /// Slices as CD audio (44.1 kHz 16-bit stereo, resampled and dithered) whatever the
     /// side's format; read once per side, when its slicing begins.
     bool cdAudio = false;
+    /// Click repair: 0 off, 1 light, 2 medium, 3 strong (menu::RepairLevelForId); read once
+    /// per side, when its slicing begins.
+    int repairLevel = 0;
 
     bool operator==(const ProcessingSettings&) const = default;
 

@@ -92,12 +92,14 @@ std::string settings::FormatSettings(const SettingsFields& s) {
     number(s.volumeId);
     number(s.eqId);
     const SettingsFields defaults;
-    if (s.cdAudio != defaults.cdAudio || s.recordRate != defaults.recordRate ||
+    const bool repair = s.repairStrength != defaults.repairStrength;
+    if (repair || s.cdAudio != defaults.cdAudio || s.recordRate != defaults.recordRate ||
         s.recordBits != defaults.recordBits) {
         number(s.cdAudio);
         number(s.recordRate);
         number(s.recordBits);
     }
+    if (repair) number(s.repairStrength);
     return out;
 }
 
@@ -122,6 +124,7 @@ SettingsFields settings::ReadSettings(std::FILE* in) {
     r.Optional(s.cdAudio);
     r.Optional(s.recordRate);
     r.Optional(s.recordBits);
+    r.Optional(s.repairStrength);
     return s;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // The settings file: 34 fields, each closed by "<>", no header and no escaping. The one
 // codec for the window's File > Open/Save and for velvane-cli --settings. Choices that came
-// later (CD audio, the recording format) follow the 34th field, written only when one of
-// them differs from its default: a reader of 34 fields stops before them, and a file
-// without them reads as the defaults.
+// later (CD audio, the recording format, the click repair) follow the 34th field, written
+// only when one of them differs from its default: a reader of 34 fields stops before them,
+// and a file without them reads as the defaults. The repair's field comes last and is
+// written only when Repair is on, so a file saved with it off is what it always was.
 
 #include <array>
 #include <cstdio>
@@ -31,6 +32,7 @@ struct SettingsFields {
     int cdAudio = 0;         // 35: "Write slices as CD audio" (1 checked)
     int recordRate = 44100;  // 36: the recording format's frames per second
     int recordBits = 16;     // 37: and its bits per sample
+    int repairStrength = 0;  // 38: Repair: 0 off, 1 light, 2 medium, 3 strong
 
     bool operator==(const SettingsFields&) const = default;
 };
@@ -47,7 +49,7 @@ std::string FormatSettings(const SettingsFields& fields);
 /// within 1024 characters is missing; a missing text field repeats the text field before
 /// it (empty for the first), a missing number is the code of the last character read
 /// (-1 at the end of the file). A number is the decimal integer at the start of the field
-/// (white space skipped, optional sign; no digits gives 0). Fields 35 to 37, when present,
+/// (white space skipped, optional sign; no digits gives 0). Fields 35 to 38, when present,
 /// are read the same way; missing ones keep their defaults.
 SettingsFields ReadSettings(std::FILE* in);
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include "model/SideState.h"
@@ -18,6 +19,7 @@
 #include "sidefile/SideReader.h"
 #include "sidefile/WaveHeader.h"
 #include "slice/FilterAhead.h"
+#include "slice/RepairedReader.h"
 #include "slice/SampleMath.h"
 #include "slice/TrebleFilter.h"
 
@@ -264,7 +266,13 @@ SliceResult slice::WriteSlices(WorkControl& control, TrebleFilter& treble,
     const ProcessingSettings atStart = control.Processing();
     const std::uint32_t fade = atStart.FadeFrames(format.sampleRate);
     const double span = request.progressEnd - request.progressStart;
-    const float gain = request.peakLevel > 0 ? 1.0f / request.peakLevel : 1.0f;
+    float gain = request.peakLevel > 0 ? 1.0f / request.peakLevel : 1.0f;
+    // Clicks are judged on the recording as it is: the repair comes before every treatment,
+    // and Normalize then divides by the peak of the repaired frames, measured once it is on.
+    const repair::RepairStrength repairStrength = slice::RepairStrengthOf(atStart.repairLevel);
+    const bool repairing = repairStrength != repair::RepairStrength::Off;
+    bool repairedPeakMeasured = false;
+    std::vector<unsigned> repairedClicks(repairing ? ends.size() : 0);
     // A 16-bit side is treated in 16 bits; a finer one, or any going to a CD, in doubles.
     const bool cd = atStart.cdAudio && !format.IsCdAudio();
     const bool in16 = format.encoding == SampleEncoding::Int16 && !cd;
@@ -276,18 +284,42 @@ SliceResult slice::WriteSlices(WorkControl& control, TrebleFilter& treble,
     // No file is begun once a stop is asked: a front end that is going away may no longer
     // answer the reads that named the folder.
     if (control.SlicingStopped()) return {0, SliceOutcome::Stopped, {}};
-    if (!side->Seek(firstFrame)) return {0, SliceOutcome::Unreadable, {}};
+    if (!repairing && !side->Seek(firstFrame)) return {0, SliceOutcome::Unreadable, {}};
     if (!out.Create(SlicePath(request, 0), ends[0] - firstFrame))
         return {0, SliceOutcome::CannotWrite, CannotWrite(out)};
 
+    const auto measureRepairedPeak = [&](float trebleLevel) {
+        repairedPeakMeasured = true;
+        const float peak =
+            slice::RepairedPeak(request.sidePath, repairStrength, trebleLevel, firstFrame, endFrame,
+                                [&control] { return control.SlicingStopped(); });
+        if (peak > 0) gain = 1.0f / peak;
+    };
+    // Before the slices' own repair begins, so that two repairs never run at once.
+    if (repairing && request.normalizeAllowed && request.peakLevel > 0 && atStart.normalize)
+        measureRepairedPeak(atStart.trebleBoost);
+
     std::unique_ptr<FilterAhead> ahead;
-    ChunkReader reader(*side, endFrame - firstFrame,
-                       in16 ? ChunkForm::Stereo16 : ChunkForm::Stored);
+    const ChunkForm form = in16 ? ChunkForm::Stereo16 : ChunkForm::Stored;
+    std::optional<ChunkReader> reader;
+    std::optional<RepairedReader> repaired;
+    if (repairing)
+        repaired.emplace(*side, repairStrength, firstFrame, endFrame - firstFrame, form);
+    else
+        reader.emplace(*side, endFrame - firstFrame, form);
+    const auto nextChunk = [&] {
+        if (!repaired) return reader->NextStored();
+        const std::span<std::uint8_t> chunk = repaired->NextStored();
+        // A click counts for the slice it starts in.
+        for (const repair::ClickSpan& click : repaired->TakeSpans())
+            ++repairedClicks[static_cast<std::size_t>(
+                std::upper_bound(ends.begin(), ends.end(), click.start) - ends.begin())];
+        return chunk;
+    };
     const std::size_t chunkFrameBytes = in16 ? 4 : format.BytesPerFrame();
     std::vector<double> wide;
     BlockSettings block;
-    for (std::span<std::uint8_t> chunk = reader.NextStored(); !chunk.empty();
-         chunk = reader.NextStored()) {
+    for (std::span<std::uint8_t> chunk = nextChunk(); !chunk.empty(); chunk = nextChunk()) {
         std::uint8_t* s = chunk.data();
         std::size_t frames = chunk.size() / chunkFrameBytes;
         while (frames > 0) {
@@ -298,8 +330,10 @@ SliceResult slice::WriteSlices(WorkControl& control, TrebleFilter& treble,
                 block.level = settings.trebleBoost;
                 block.normalize =
                     request.normalizeAllowed && request.peakLevel > 0 && settings.normalize;
+                if (block.normalize && repairing && !repairedPeakMeasured)
+                    measureRepairedPeak(settings.trebleBoost);
                 block.start = pos;
-                if (in16 && pos == 0 && block.level > 0 &&
+                if (in16 && !repairing && pos == 0 && block.level > 0 &&
                     endFrame >= request.filterAhead.minFrames && platform::UsableProcessors() >= 2)
                     ahead = std::make_unique<FilterAhead>(request.sidePath, *block.filter,
                                                           block.level, endFrame, ends,
@@ -375,5 +409,7 @@ SliceResult slice::WriteSlices(WorkControl& control, TrebleFilter& treble,
                 "Reading " + Quoted(request.sidePath) + " failed before its end."};
     }
     control.SetGauge(Gauge::Slicing, request.progressEnd);
+    repairedClicks.resize(repairing ? result.written : 0);
+    result.repairedClicks = std::move(repairedClicks);
     return result;
 }

@@ -70,6 +70,9 @@ struct SliceResult {
     std::string message;
     /// Frames whose filtering the second thread did (for tests and benchmarks).
     std::uint64_t framesFilteredAhead = 0;
+    /// With Repair on: the clicks repaired in each slice written, in order (a click counts
+    /// for the slice it starts in). Empty with Repair off, and after a stop or a failure.
+    std::vector<unsigned> repairedClicks{};
 };
 
 namespace slice {
@@ -86,7 +89,10 @@ std::vector<std::uint64_t> SliceBoundaries(std::span<const std::int32_t> cuts,
 /// Writes the slices of one side, in the side's own format (rate, channels, sample
 /// encoding; a slice over 4 GB as RF64), or as CD audio when Processing().cdAudio is set
 /// as the side begins (each slice resampled to 44.1 kHz by libsoxr at its very high
-/// quality and dithered to 16-bit stereo; a 44.1 kHz 16-bit stereo side is unchanged). Per frame:
+/// quality and dithered to 16-bit stereo; a 44.1 kHz 16-bit stereo side is unchanged). With
+/// Processing().repairLevel above 0 as the side begins, the side's frames are read repaired
+/// (RepairedReader) and Normalize divides by the peak of the repaired frames the slices
+/// hold (RepairedPeak, measured in a pass of its own when Normalize first applies). Per frame:
 /// read, treble filter (EQ level above 0), Normalize (checked, allowed and a peak above 0), fade,
 /// write; the EQ level, the filter and Normalize are taken once per block (0.1 s: rate / 10
 /// frames), the fade length once. A 16-bit side is treated in 16 bits as always; a finer

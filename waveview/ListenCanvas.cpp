@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "slice/RepairedReader.h"
 #include "waveview/Envelopes.h"
 #include "waveview/MyCanvas.h"
 #include "waveview/PixelLines.h"
@@ -63,7 +64,8 @@ ListenCanvas::ListenCanvas(wxWindow* owner, const wxPoint& position, ListenView 
 bool ListenCanvas::Load() {
     if (!m_loaded) {
         m_loaded = true;
-        m_loadFailed = !waveview::LoadListenWindow(m_view.path, m_view.startFrame, m_audio);
+        m_loadFailed = !waveview::LoadListenWindow(m_view.path, m_view.startFrame, m_audio,
+                                                   slice::RepairStrengthOf(m_view.repairLevel));
     }
     return !m_loadFailed;
 }

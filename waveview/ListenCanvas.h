@@ -26,6 +26,7 @@ struct ListenView {
     int songB = 2;
     std::string path;              ///< the side's WAV file (UTF-8)
     std::uint32_t startFrame = 0;  ///< first frame of the side in the window
+    int repairLevel = 0;           ///< Repair as the dialog opened (0 off .. 3 strong)
 };
 
 class ListenCanvas : public wxScrolledWindow {

@@ -29,6 +29,7 @@ ListenDialog::ListenDialog(wxWindow* parent, const ListenTarget& target, float r
     view.songA = view.cutIndex + 1;
     view.songB = view.cutIndex + 2;
     view.path = m_target.path;
+    view.repairLevel = m_target.settings->Processing().repairLevel;
     view.startFrame =
         waveview::ListenStartFrame(side.cuts[view.cutIndex], waveview::ListenRate(view.path));
     m_openedCut = side.cuts[view.cutIndex];

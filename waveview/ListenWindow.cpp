@@ -8,6 +8,7 @@
 #include "platform/File.h"
 #include "sidefile/SampleLayout.h"
 #include "sidefile/SideReader.h"
+#include "slice/RepairedReader.h"
 #include "waveview/CutEditing.h"
 
 namespace {
@@ -46,7 +47,7 @@ std::uint32_t waveview::ListenStartFrame(std::int32_t cut, std::uint32_t sampleR
 }
 
 bool waveview::LoadListenWindow(const std::string& path, std::uint32_t startFrame,
-                                ListenAudio& audio) {
+                                ListenAudio& audio, repair::RepairStrength strength) {
     const auto silence = [&audio](std::uint32_t rate) {
         audio.sampleRate = rate;
         audio.left.assign(ListenFrames(rate), 0);
@@ -60,20 +61,33 @@ bool waveview::LoadListenWindow(const std::string& path, std::uint32_t startFram
     silence(format.sampleRate);
     const std::uint64_t dataFrames = side->Frames();
     if (startFrame >= dataFrames) return true;  // nothing of the side lies in the window
-    if (!side->Seek(startFrame)) return false;
+    const std::uint64_t windowFrames =
+        std::min<std::uint64_t>(ListenFrames(format.sampleRate), dataFrames - startFrame);
+    std::vector<std::int16_t> frames;
+    if (strength != repair::RepairStrength::Off) {
+        RepairedReader reader(*side, strength, startFrame, windowFrames, ChunkForm::Stereo16);
+        for (std::span<std::uint8_t> chunk = reader.NextStored(); !chunk.empty();
+             chunk = reader.NextStored()) {
+            const auto* samples = reinterpret_cast<const std::int16_t*>(chunk.data());
+            frames.insert(frames.end(), samples, samples + chunk.size() / 2);
+        }
+    } else {
+        if (!side->Seek(startFrame)) return false;
+        std::vector<std::uint8_t> stored(windowFrames * format.BytesPerFrame());
+        const std::size_t got = side->Read(stored.data(), windowFrames);
+        frames.resize(2 * got);
+        if (got > 0) sidefile::ToStereo16(stored.data(), format, got, frames.data());
+    }
 
+    // Frames not read (a short file, a read error) stay silent, their columns empty.
     const std::uint32_t columnFrames = ListenFrames(format.sampleRate) / kListenColumns;
-    std::uint64_t available = dataFrames - startFrame;
-    std::vector<std::uint8_t> stored(std::size_t{columnFrames} * format.BytesPerFrame());
-    std::vector<std::int16_t> frame(2 * std::size_t{columnFrames});
+    const std::size_t got = frames.size() / 2;
     std::uint32_t at = 0;
-    for (int column = 0; column < kListenColumns && available > 0; ++column) {
-        const auto wanted =
-            static_cast<std::uint32_t>(std::min<std::uint64_t>(columnFrames, available));
-        const auto frames = static_cast<std::uint32_t>(side->Read(stored.data(), wanted));
-        sidefile::ToStereo16(stored.data(), format, frames, frame.data());
+    for (int column = 0; column < kListenColumns && at < got; ++column) {
+        const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(columnFrames, got - at));
+        const std::int16_t* frame = &frames[2 * std::size_t{at}];
         int lowest = 0, highest = 0;
-        for (std::uint32_t i = 0; i < frames; ++i, ++at) {
+        for (std::uint32_t i = 0; i < n; ++i, ++at) {
             const std::int16_t l = frame[2 * i];
             const std::int16_t r = frame[2 * i + 1];
             audio.left[at] = l;
@@ -84,8 +98,6 @@ bool waveview::LoadListenWindow(const std::string& path, std::uint32_t startFram
         }
         const int peak = highest > -lowest ? highest : -lowest;
         audio.columnPeaks[column] = static_cast<std::int16_t>(std::min<int>(peak, kMaxPeak));
-        if (frames < columnFrames) break;  // end of the file or a read error
-        available -= frames;
     }
     return true;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/SideState.h"
+#include "repair/RepairStrength.h"
 #include "waveview/CutEditing.h"  // ShiftCut
 
 constexpr std::uint32_t kListenFrames = 441000;      ///< 10 s at 44.1 kHz
@@ -59,9 +60,12 @@ std::uint32_t ListenStartFrame(std::int32_t cut, std::uint32_t sampleRate = 4410
 /// Allocates `audio` and reads the 10 s window that starts at `startFrame` of the side at
 /// `path` (SideReader: any format, as 16-bit stereo at the side's rate), never past its
 /// end. Each column's peak is the largest |(L + R) / 2| of its frames (711 at 44.1 kHz),
-/// 32768 held to 32767. False when the file cannot be opened, is not a side, or cannot be
-/// positioned: `audio` then holds silence (at 44.1 kHz).
-bool LoadListenWindow(const std::string& path, std::uint32_t startFrame, ListenAudio& audio);
+/// 32768 held to 32767. With a `strength` other than Off the window holds the side as the
+/// slices will (RepairedReader), and so does what the listen buttons play. False when the
+/// file cannot be opened, is not a side, or cannot be positioned: `audio` then holds
+/// silence (at 44.1 kHz).
+bool LoadListenWindow(const std::string& path, std::uint32_t startFrame, ListenAudio& audio,
+                      repair::RepairStrength strength = repair::RepairStrength::Off);
 
 /// From the window's start up to the marker (the end of song A), at `sampleRate`.
 ListenStretch EndOfSongStretch(int markerX, std::uint32_t sampleRate = 44100);

@@ -7,6 +7,7 @@
 
 #include "sidefile/SampleLayout.h"
 #include "sidefile/SideReader.h"
+#include "slice/RepairedReader.h"
 
 namespace {
 
@@ -59,8 +60,11 @@ bool SidePlayer::Play(const std::string& path, double startSeconds, Side side) {
     readerDone_.store(false);
     quit_.store(false);
 
-    reader_ = std::thread(
-        [this, r = std::move(reader), frames]() mutable { ReadAhead(*r, frames - startFrame_); });
+    const repair::RepairStrength strength =
+        slice::RepairStrengthOf(settings_.Processing().repairLevel);
+    reader_ = std::thread([this, r = std::move(reader), frames, strength]() mutable {
+        ReadAhead(*r, frames - startFrame_, strength);
+    });
     const auto deadline = std::chrono::steady_clock::now() + kPrefillTimeout;
     while (written_.load() < kPrefillFrames && !readerDone_.load() &&
            std::chrono::steady_clock::now() < deadline)
@@ -72,32 +76,58 @@ bool SidePlayer::Play(const std::string& path, double startSeconds, Side side) {
     return true;
 }
 
-void SidePlayer::ReadAhead(SideReader& reader, std::uint64_t frames) {
+void SidePlayer::ReadAhead(SideReader& reader, std::uint64_t frames,
+                           repair::RepairStrength strength) {
+    if (strength != repair::RepairStrength::Off) {
+        // Repaired as the slices will be; the repairer's chunks go in as room frees.
+        RepairedReader repaired(reader, strength, startFrame_, frames, ChunkForm::Stereo16);
+        for (std::span<std::uint8_t> chunk = repaired.NextStored(); !chunk.empty();
+             chunk = repaired.NextStored())
+            if (!Put(reinterpret_cast<const std::int16_t*>(chunk.data()), chunk.size() / 4)) break;
+        readerDone_.store(true, std::memory_order_release);
+        return;
+    }
     const SideFormat& format = reader.Format();
     std::vector<std::uint8_t> stored(kReadFrames * format.BytesPerFrame());
     std::vector<std::int16_t> chunk(2 * kReadFrames);
-    std::uint64_t put = 0;
     if (reader.Seek(startFrame_)) {
-        while (put < frames && !quit_.load(std::memory_order_relaxed)) {
-            const std::uint64_t room = kRingFrames - (put - taken_.load(std::memory_order_acquire));
-            if (room < kReadFrames) {
-                std::this_thread::sleep_for(kWait);
-                continue;
-            }
+        for (std::uint64_t put = 0; put < frames;) {
             const auto wanted = static_cast<std::size_t>(std::min(kReadFrames, frames - put));
+            if (!WaitForRoom(wanted)) break;
             const std::size_t got = reader.Read(stored.data(), wanted);
             sidefile::ToStereo16(stored.data(), format, got, chunk.data());
-            for (std::size_t i = 0; i < got; ++i) {
-                const std::uint64_t slot = (put + i) % kRingFrames;
-                ring_[2 * slot] = chunk[2 * i];
-                ring_[2 * slot + 1] = chunk[2 * i + 1];
-            }
+            Put(chunk.data(), got);
             put += got;
-            written_.store(put, std::memory_order_release);
             if (got < wanted) break;  // the file ended early, or a read failed
         }
     }
     readerDone_.store(true, std::memory_order_release);
+}
+
+bool SidePlayer::WaitForRoom(std::uint64_t frames) {
+    for (;;) {
+        if (quit_.load(std::memory_order_relaxed)) return false;
+        const std::uint64_t put = written_.load(std::memory_order_relaxed);
+        if (kRingFrames - (put - taken_.load(std::memory_order_acquire)) >= frames) return true;
+        std::this_thread::sleep_for(kWait);
+    }
+}
+
+bool SidePlayer::Put(const std::int16_t* frames, std::size_t count) {
+    while (count > 0) {
+        const std::uint64_t n = std::min<std::uint64_t>(count, kReadFrames);
+        if (!WaitForRoom(n)) return false;
+        const std::uint64_t put = written_.load(std::memory_order_relaxed);
+        for (std::uint64_t i = 0; i < n; ++i) {
+            const std::uint64_t slot = (put + i) % kRingFrames;
+            ring_[2 * slot] = frames[2 * i];
+            ring_[2 * slot + 1] = frames[2 * i + 1];
+        }
+        written_.store(put + n, std::memory_order_release);
+        frames += 2 * n;
+        count -= n;
+    }
+    return true;
 }
 
 int SidePlayer::Callback(std::int16_t* out, void* user) {

@@ -3,6 +3,8 @@
 // side's frames from its file into a ring, and the audio callback takes them from there and
 // treats them as the slice writer treats a slice (treble boost as chosen, Normalize), so
 // what one hears is what a slice will hold (fades aside: they belong to a slice's edges).
+// With Repair on as playback starts, the reader thread reads the side through the click
+// repairer (RepairedReader), never the callback.
 // The samples are read through SideReader, as 16-bit stereo, and played at the side's own
 // sample rate. No toolkit headers.
 //
@@ -18,6 +20,7 @@
 
 #include "audio/AudioStream.h"
 #include "model/Side.h"
+#include "repair/RepairStrength.h"
 #include "waveview/PlaybackCallback.h"
 
 class SideReader;
@@ -57,8 +60,14 @@ class SidePlayer {
 
     /// Audio callback: 64 treated frames from the ring, silence once it is empty.
     static int Callback(std::int16_t* out, void* user);
-    /// Reader thread: `frames` frames of the file from startFrame_ into the ring.
-    void ReadAhead(SideReader& reader, std::uint64_t frames);
+    /// Reader thread: `frames` frames of the file from startFrame_ into the ring, through
+    /// the click repairer unless `strength` is Off.
+    void ReadAhead(SideReader& reader, std::uint64_t frames, repair::RepairStrength strength);
+    /// Reader thread: waits until the ring has room for `frames`; false once told to quit.
+    bool WaitForRoom(std::uint64_t frames);
+    /// Reader thread: `count` 16-bit stereo frames into the ring as room frees; false once
+    /// told to quit.
+    bool Put(const std::int16_t* frames, std::size_t count);
 
     const PlaybackSettings& settings_;
     std::unique_ptr<std::int16_t[]> ring_;   ///< kRingFrames interleaved frames

@@ -57,6 +57,12 @@ const MenuItemRow kItems[] = {
     {5, 713, "Boost Treble - Noticable", "", true, false},
     {5, 714, "Boost Treble - High boost", "", true, false},
     {5, 715, "Boost Treble - Very high boost", "", true, false},
+    {10, 800, "Off - Leave clicks and crackle as recorded", "Don't repair clicks.", true, true},
+    {10, 801, "Light - Only clicks far above the music", "Repair only the loudest clicks.", true,
+     false},
+    {10, 802, "Medium - Clicks and crackle", "Repair clicks and crackle.", true, false},
+    {10, 803, "Strong - Fainter clicks and longer pops too",
+     "Repair clicks, crackle and pops, at a higher risk of touching the music.", true, false},
     {6, 401, "Basic Help...", "Basic help", false, false},
     {6, 402, "Read Manual...", "Read the manual", false, false},
     {6, 400, "Velvane on the web...", "Velvane on the web", false, false},
@@ -82,18 +88,18 @@ using MenuTest = FrameTest;
 
 TEST_F(MenuTest, MenuBarHoldsEveryItemInOrderWithItsDefaults) {
     // The settings' menus as they always were, then the editor's (Edit, View, Play).
-    wxMenu* const menus[] = {frame->Menus().m_fileMenu,  frame->Menus().m_rateMenu,
-                             frame->Menus().m_fadesMenu, frame->Menus().m_volumeMenu,
-                             frame->Menus().m_inputMenu, frame->Menus().m_eqMenu,
-                             frame->Menus().m_helpMenu,  frame->Menus().m_editMenu,
-                             frame->Menus().m_viewMenu,  frame->Menus().m_playMenu};
-    // In the bar: File, the editor's, the settings', Help.
+    wxMenu* const menus[] = {
+        frame->Menus().m_fileMenu,   frame->Menus().m_rateMenu,  frame->Menus().m_fadesMenu,
+        frame->Menus().m_volumeMenu, frame->Menus().m_inputMenu, frame->Menus().m_eqMenu,
+        frame->Menus().m_helpMenu,   frame->Menus().m_editMenu,  frame->Menus().m_viewMenu,
+        frame->Menus().m_playMenu,   frame->Menus().m_repairMenu};
+    // In the bar: File, the editor's, the settings' (Repair last), Help.
     const std::pair<const char*, int> bar[] = {
-        {"File", 0},  {"Edit", 7},   {"View", 8},  {"Play", 9}, {"Rate", 1},
-        {"Fades", 2}, {"Volume", 3}, {"Input", 4}, {"EQ", 5},   {"Help", 6}};
+        {"File", 0},   {"Edit", 7},  {"View", 8}, {"Play", 9},    {"Rate", 1}, {"Fades", 2},
+        {"Volume", 3}, {"Input", 4}, {"EQ", 5},   {"Repair", 10}, {"Help", 6}};
     ASSERT_EQ(frame->GetMenuBar(), frame->Menus().m_menuBar);
-    ASSERT_EQ(frame->Menus().m_menuBar->GetMenuCount(), 10u);
-    for (int i = 0; i < 10; ++i) {
+    ASSERT_EQ(frame->Menus().m_menuBar->GetMenuCount(), 11u);
+    for (int i = 0; i < 11; ++i) {
         EXPECT_EQ(frame->Menus().m_menuBar->GetMenuLabelText(i), bar[i].first);
         EXPECT_EQ(frame->Menus().m_menuBar->GetMenu(i), menus[bar[i].second]);
     }
@@ -101,7 +107,7 @@ TEST_F(MenuTest, MenuBarHoldsEveryItemInOrderWithItsDefaults) {
     EXPECT_EQ(frame->Menus().m_inputMenu->GetMenuItemCount(),
               std::min<std::size_t>(8, frame->Recording().StereoInputs().size()));
 
-    std::vector<int> position(10, 0);
+    std::vector<int> position(11, 0);
     for (const MenuItemRow& row : kItems) {
         SCOPED_TRACE(row.id);
         wxMenu* menu = menus[row.menu];
@@ -118,7 +124,7 @@ TEST_F(MenuTest, MenuBarHoldsEveryItemInOrderWithItsDefaults) {
             EXPECT_EQ(item->IsChecked(), row.checked);
         }
     }
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 11; ++i) {
         if (menus[i] != frame->Menus().m_inputMenu) {
             EXPECT_EQ(menus[i]->GetMenuItemCount(), size_t(position[i]));
         }
@@ -147,6 +153,8 @@ struct GroupCase {
 };
 
 const GroupCase kGroups[] = {{200, 206}, {300, 303}, {500, 501}, {708, 715}};
+// Repair's strength is a number of its own in a settings file: no stray id empties it.
+const GroupCase kRepairGroup = {800, 803};
 
 std::vector<int> CheckedIds(wxMenuBar* bar, const GroupCase& group) {
     std::vector<int> checked;
@@ -156,7 +164,7 @@ std::vector<int> CheckedIds(wxMenuBar* bar, const GroupCase& group) {
 }
 
 TEST_F(MenuTest, ChoosingAnItemChecksOnlyItAndTheQueriesReportIt) {
-    for (const GroupCase& group : kGroups) {
+    for (const GroupCase& group : {kGroups[0], kGroups[1], kGroups[2], kGroups[3], kRepairGroup}) {
         for (int id = group.first; id <= group.last; ++id) {
             SCOPED_TRACE(id);
             Menu(id);
@@ -175,6 +183,8 @@ TEST_F(MenuTest, ChoosingAnItemChecksOnlyItAndTheQueriesReportIt) {
     EXPECT_EQ(frame->Menus().SelectedVolumeId(), 501);
     EXPECT_EQ(frame->Menus().SelectedEqId(), 715);
     EXPECT_EQ(frame->Menus().TrebleBoostLevel(), 12.0f);
+    EXPECT_EQ(frame->Menus().SelectedRepairId(), 803);
+    EXPECT_EQ(frame->Menus().Processing().repairLevel, 3);
 
     const std::pair<int, int> rates[] = {{200, 96000},  {201, 112000}, {202, 128000},
                                          {203, 160000}, {204, 192000}, {205, 256000}};

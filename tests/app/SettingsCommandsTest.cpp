@@ -79,12 +79,13 @@ TEST_F(SettingsTest, WriteThenReadRestoresEveryValue) {
     frame->Controls().m_checkBox3->SetValue(true);
     frame->Controls().w_checkBox1->SetValue(false);
     frame->Controls().m_choice1->SetSelection(5);
-    for (int id : {206, 303, 501, 713}) Menu(id);
+    for (int id : {206, 303, 501, 713, 802}) Menu(id);
     const SettingsFields saved = frame->Settings().Collect();
+    EXPECT_EQ(saved.repairStrength, 2);
     Save(dir / "all.lpx");
 
     // Everything else, then back.
-    for (int id : {200, 300, 500, 708}) Menu(id);
+    for (int id : {200, 300, 500, 708, 800}) Menu(id);
     SettingsFields other;
     other.typedTimes.fill("9.9.9");
     frame->Settings().Apply(other);

@@ -1,10 +1,13 @@
 // velvane-cli on sides in the formats of transfers: slices sample for sample as sox reads
-// the side, FLAC in and out, CD copies against sox's own very high quality resampling, and
-// the same cuts at 44.1 and 96 kHz.
+// the side, FLAC in and out, CD copies against sox's own very high quality resampling, the
+// same cuts at 44.1 and 96 kHz, and the click repair (declick on a FLAC side, its report and
+// refusals, slice --declick's count in the summary).
 
 #include <gtest/gtest.h>
 
+#include <cinttypes>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
@@ -170,6 +173,82 @@ TEST(CliEncoders, EachGetsARateItTakes) {
         EXPECT_EQ(rate.out, std::string(rates[k]) + "\n") << kind << rate.err;
         EXPECT_FALSE(std::filesystem::exists(dir / "1.wav.encoder.wav")) << kind;
     }
+}
+
+constexpr std::size_t kClickAt = 2 * 44100 + 200;
+
+// A 3 s side with one click at kClickAt, as 24-bit FLAC (and the WAV it was made from).
+std::string WriteClickedFlac(const TempDir& dir) {
+    EXPECT_TRUE(WriteWav(dir / "side.wav", ClickedSineFrames(3 * 44100, kClickAt)));
+    EXPECT_TRUE(RunSox({dir / "side.wav", "-b", "24", dir / "side.flac"}));
+    return dir / "side.flac";
+}
+
+TEST(CliDeclick, RepairsASideIntoItsOwnFormatAndReportsTheClick) {
+    TempDir dir;
+    const std::string side = WriteClickedFlac(dir);
+    const ProgramRun run = Cli({"declick", "--report", side, "out.wav"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string out = dir / "out.wav";
+    EXPECT_EQ(SoxInfo(out, "-r") + " " + SoxInfo(out, "-b") + " " + SoxInfo(out, "-c"),
+              "44100 24 2");
+
+    // One report line, covering the click; then the summary.
+    std::istringstream lines(run.out);
+    std::string line;
+    ASSERT_TRUE(std::getline(lines, line));
+    std::uint64_t start = 0;
+    std::uint32_t length = 0;
+    ASSERT_EQ(std::sscanf(line.c_str(), "click at frame %" SCNu64 " (%*f s), %" SCNu32 " frames",
+                          &start, &length),
+              2)
+        << line;
+    EXPECT_LE(start, kClickAt);
+    EXPECT_GE(start + length, kClickAt + kClickFrames);
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_NE(line.find("1 click repaired (medium)"), std::string::npos) << line;
+
+    // Every frame outside the click as the side holds it; the click's frames replaced.
+    const std::string before = SoxSamples(side), after = SoxSamples(out);
+    ASSERT_EQ(before.size(), after.size());
+    constexpr std::size_t kFrameBytes = 6;
+    EXPECT_EQ(before.substr(0, start * kFrameBytes), after.substr(0, start * kFrameBytes));
+    EXPECT_EQ(before.substr((start + length) * kFrameBytes),
+              after.substr((start + length) * kFrameBytes));
+    EXPECT_NE(before.substr(kClickAt * kFrameBytes, kFrameBytes),
+              after.substr(kClickAt * kFrameBytes, kFrameBytes));
+}
+
+// Nothing of the user's is lost: OUT is never the side, and an existing OUT is replaced only
+// with --force.
+TEST(CliDeclick, NeverWritesOverTheSideOrAnExistingFileUnasked) {
+    TempDir dir;
+    const std::string side = WriteClickedFlac(dir);
+    const std::string kept = "a file of the user's";
+    ASSERT_TRUE(WriteFileBytes(dir / "out.wav", kept));
+    const ProgramRun refused = Cli({"declick", side, "out.wav"}, dir);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
+    EXPECT_EQ(ReadFileBytes(dir / "out.wav"), kept);
+    EXPECT_EQ(Cli({"declick", "--force", "side.wav", "./side.wav"}, dir).status, 2);
+
+    EXPECT_EQ(Cli({"declick", "--force", "--quiet", side, "out.wav"}, dir).status, 0);
+    EXPECT_EQ(SoxInfo(dir / "out.wav", "-b"), "24");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              3);  // side.wav, side.flac, out.wav: no file left beside
+}
+
+TEST(CliDeclick, SliceCountsTheClicksRepairedPerSlice) {
+    TempDir dir;
+    ASSERT_TRUE(WriteWav(dir / "side.wav", ClickedSineFrames(3 * 44100, kClickAt)));
+    const ProgramRun run =
+        Cli({"slice", "--declick", "medium", "--typed", "--times1", "1,2", "side.wav"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("3 slices, 1.wav to 3.wav in " + dir.path() +
+                           " (clicks repaired per slice: 0, 0, 1)"),
+              std::string::npos)
+        << run.out;
 }
 
 }  // namespace

@@ -56,7 +56,11 @@ TEST(CliOptions, UsageErrors) {
         {"slice", "--smart", "--songs", "0", "a.wav"},      // no songs
         {"slice", "--smart", "--songs", "1,2,3", "a.wav"},  // three sides
         {"slice", "--smart", "--min-song", "nan", "a.wav"},
-        {"analyze", "--songs", "3", "a.wav"},  // without --smart
+        {"analyze", "--songs", "3", "a.wav"},                 // without --smart
+        {"slice", "--declick", "hard", "a.wav"},              // not a strength
+        {"declick", "a.wav"},                                 // no file to write
+        {"declick", "--declick", "light", "a.wav", "b.wav"},  // slice's option
+        {"slice", "--report", "a.wav"},                       // declick only
     };
     for (const auto& args : cases) {
         const ParseResult r = Parse(args);
@@ -109,6 +113,9 @@ TEST(CliOptions, SliceOptionsMapToTheWindowsChoices) {
     EXPECT_EQ(o.outDir, "o");
     EXPECT_TRUE(o.quiet);
     EXPECT_FALSE(o.MarkerJob());
+    EXPECT_FALSE(o.repairStrength);
+    EXPECT_EQ(Parse({"slice", "--declick", "strong", "a.wav"}).options.repairStrength,
+              repair::RepairStrength::Strong);
 }
 
 TEST(CliOptions, EveryMenuLevelIsAccepted) {

@@ -388,4 +388,20 @@ TEST_F(JobsTest, FinalStatusCountsTitlesThatDoNotMatchTheSlices) {
     }
 }
 
+// With Repair on, the final status counts the clicks repaired in each slice; off, it is as
+// it always was.
+TEST_F(JobsTest, FinalStatusCountsTheClicksRepairedPerSlice) {
+    Side(1, dir / "a/side.wav", ClickedSineFrames(44100 * 4, 44100 * 2 + 200));
+    Typed(1, {"1", "2", "3"});
+    ctx.cutsHow = 1;
+    for (const auto& [level, status] :
+         {std::pair{2, "Finished. Side 1: clicks repaired per slice: 0, 0, 1, 0."},
+          std::pair{0, "Finished."}}) {
+        ctx.repairLevel = level;
+        ctx.events.clear();
+        jobs::RunJob(SliceJob::SliceAutoOrTyped, ctx);
+        EXPECT_EQ(ctx.Events("status:").back(), status);
+    }
+}
+
 }  // namespace

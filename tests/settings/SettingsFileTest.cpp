@@ -71,6 +71,26 @@ TEST(SettingsFile, EveryFieldSurvivesWriteThenRead) {
     EXPECT_EQ(ReadFromBytes(settings::FormatSettings(edgy)), edgy);
 }
 
+// Repair follows the later fields and is written only when on: a file saved with it off has
+// the bytes it always had, and a file without it (34 or 37 fields) reads as off.
+TEST(SettingsFile, RepairStrengthIsWrittenLastAndOnlyWhenOn) {
+    struct Case {
+        int cdAudio;
+        int repairStrength;
+        std::string after34;
+    };
+    for (const Case& c : {Case{1, 0, "1<>44100<>16<>"}, Case{0, 2, "0<>44100<>16<>2<>"},
+                          Case{1, 3, "1<>44100<>16<>3<>"}}) {
+        SettingsFields written;
+        written.cdAudio = c.cdAudio;
+        written.repairStrength = c.repairStrength;
+        const std::string bytes = settings::FormatSettings(written);
+        EXPECT_EQ(bytes, kDefaultsFile + c.after34);
+        EXPECT_EQ(ReadFromBytes(bytes), written);
+    }
+    EXPECT_EQ(ReadFromBytes(kDefaultsFile + "1<>44100<>16<>").repairStrength, 0);
+}
+
 TEST(SettingsFile, EmptyFileGivesEmptyTextsAndMinusOne) {
     const SettingsFields s = ReadFromBytes("");
     EXPECT_EQ(s.lastPath, "");

@@ -28,6 +28,7 @@ class FakeControlOf : public Base {
     int eqId = menu::kEqDefault;
     int rateId = menu::kRateDefault;
     bool cdAudio = false;  ///< "Write slices as CD audio"
+    int repairLevel = 0;   ///< Repair: 0 off .. 3 strong
     /// The filter a test hands to the processors, as a front end hands its own.
     TrebleFilter treble;
 
@@ -47,6 +48,7 @@ class FakeControlOf : public Base {
         if (onProcessing) onProcessing(static_cast<Self&>(*this));
         ProcessingSettings settings = settings::ProcessingFromIds(rateId, fadeId, volumeId, eqId);
         settings.cdAudio = cdAudio;
+        settings.repairLevel = repairLevel;
         return settings;
     }
     void SetGauge(Gauge gauge, int value) override {

@@ -1,5 +1,6 @@
 #include "tests/support/TestWav.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -99,6 +100,18 @@ std::vector<Frame> NoiseFrames(std::size_t count, double amplitude, std::uint32_
         f.left = static_cast<std::int16_t>(dist(rng) * amplitude);
         f.right = static_cast<std::int16_t>(dist(rng) * amplitude);
     }
+    return frames;
+}
+
+std::vector<Frame> ClickedSineFrames(std::size_t count, std::size_t clickFrame) {
+    std::vector<Frame> frames(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto v = static_cast<std::int16_t>(
+            std::lround(kClickedSineAmplitude * std::sin(2 * M_PI * 1000.0 * i / 44100.0)));
+        frames[i] = {v, v};
+    }
+    for (std::size_t i = clickFrame; i < std::min(count, clickFrame + kClickFrames); ++i)
+        frames[i] = {32767, 32767};
     return frames;
 }
 

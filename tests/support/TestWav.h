@@ -42,6 +42,12 @@ std::optional<std::vector<Frame>> ReadWavFrames(const std::string& path);
 /// (0..1), different in each channel; the same seed gives the same frames.
 std::vector<Frame> NoiseFrames(std::size_t count, double amplitude, std::uint32_t seed = 1);
 
+/// A damaged record in miniature: `count` frames at 44.1 kHz of a 1 kHz sine at -12 dBFS
+/// (8192), with one click of three full-scale frames (both channels) from `clickFrame`.
+std::vector<Frame> ClickedSineFrames(std::size_t count, std::size_t clickFrame);
+constexpr std::size_t kClickFrames = 3;
+constexpr double kClickedSineAmplitude = 8192;
+
 /// `frames` frames of deterministic noise stored in `format` (as a WAV file's data holds
 /// them), up to `amplitude` of full scale.
 std::string NoiseBytes(const SideFormat& format, std::size_t frames, double amplitude,

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 #include "tests/support/TempDir.h"
@@ -149,6 +150,22 @@ TEST_F(ListenLoadTest, UnreadableFilesFailAndLeaveSilence) {
         ASSERT_EQ(audio.left.size(), kListenFrames);
         EXPECT_TRUE(std::all_of(audio.right.begin(), audio.right.end(), [](int s) { return !s; }));
     }
+}
+
+// With Repair on the window holds, and the listen buttons play, the side as its slices
+// will: the click repaired, the music around it as it is.
+TEST_F(ListenLoadTest, WithRepairTheWindowHoldsTheRepairedSide) {
+    constexpr std::uint32_t kStart = 44100, kClickAt = 2 * 44100 + 200;
+    const std::vector<Frame> side = ClickedSineFrames(4 * 44100, kClickAt);
+    const std::string path = dir / "clicked.wav";
+    ASSERT_TRUE(WriteWav(path, side));
+    ASSERT_TRUE(waveview::LoadListenWindow(path, kStart, audio, repair::RepairStrength::Medium));
+    const std::uint32_t click = kClickAt - kStart;
+    EXPECT_LT(*std::max_element(audio.left.begin() + click - 20, audio.left.begin() + click + 20),
+              kClickedSineAmplitude * 1.05);
+    for (const std::uint32_t i : {0u, click - 100, click + 100, 3u * 44100 - 1})
+        EXPECT_EQ(audio.left[i], side[kStart + i].left) << i;
+    EXPECT_LT(audio.columnPeaks[click / kColumnFrames], kClickedSineAmplitude * 1.05);
 }
 
 TEST(ListenWindow, ListenButtonsPlayUpToOrFromTheMarker) {

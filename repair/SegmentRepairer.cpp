@@ -1,0 +1,527 @@
+#include "repair/SegmentRepairer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+namespace repair {
+
+namespace {
+
+// Median absolute value to standard deviation, for Gaussian values.
+constexpr float kMadToSigma = 1.4826f;
+// The least scale of the statistic: about a step of 16-bit audio. Below it (digital silence,
+// a fade's last samples) nothing is judged to stand out.
+constexpr float kLeastScale = 3e-5f;
+
+}  // namespace
+
+SegmentRepairer::SegmentRepairer(const RepairTuning& tuning, int channels)
+    : tuning_(tuning), channels_(channels), ch_(static_cast<std::size_t>(channels)) {}
+
+void SegmentRepairer::FitModels(Channel& ch) {
+    const std::size_t block = tuning_.block;
+    const std::size_t blocks = (n_ + block - 1) / block;
+    ch.models.resize(blocks);
+    for (std::size_t b = 0; b < blocks; ++b) {
+        const std::size_t begin = b * block >= block / 2 ? b * block - block / 2 : 0;
+        const std::size_t end = std::min(n_, (b + 1) * block + block / 2);
+        ch.models[b] = FitArModel(ch.repaired.data() + begin, end - begin, tuning_.order, fit_);
+    }
+}
+
+void SegmentRepairer::Statistics(Channel& ch) {
+    const std::size_t p = static_cast<std::size_t>(tuning_.order);
+    ch.errors.assign(n_, 0.0f);
+    ch.matched.assign(n_, 0.0f);
+    if (n_ <= 2 * p) return;
+    const std::size_t block = tuning_.block;
+    for (std::size_t b = 0; b * block < n_; ++b) {
+        const ArModel& model = ch.models[b];
+        if (model.order == 0) continue;
+        const std::size_t begin = std::max(b * block, p), end = std::min(n_, b * block + block);
+        if (begin < end) ForwardErrors(model, ch.repaired.data(), begin, end, ch.errors.data());
+    }
+    // The matched filter of a one-sample click: every error it leaves, weighted as the model
+    // spreads it. Music's own surprises (a note's start) leave one large error, which this
+    // weighs far less than a click of the same error.
+    for (std::size_t b = 0; b * block < n_; ++b) {
+        const ArModel& model = ch.models[b];
+        if (model.order == 0) continue;
+        const std::size_t begin = std::max(b * block, p);
+        const std::size_t end = std::min(n_ - p, b * block + block);
+        if (begin < end) BackwardErrors(model, ch.errors.data(), begin, end, ch.matched.data());
+    }
+}
+
+float SegmentRepairer::MedianAbs(const std::vector<float>& v, std::size_t begin, std::size_t end,
+                                 const Channel& ch) {
+    scratch_.clear();
+    for (std::size_t t = begin; t < end; ++t) {
+        if (ch.missing[t] || v[t] == 0.0f) continue;
+        scratch_.push_back(std::fabs(v[t]));
+    }
+    if (scratch_.size() < (end - begin) / 2 || scratch_.empty()) return -1;
+    auto middle = scratch_.begin() + static_cast<std::ptrdiff_t>(scratch_.size() / 2);
+    std::nth_element(scratch_.begin(), middle, scratch_.end());
+    return *middle;
+}
+
+namespace {
+
+// The median of the valid (non-negative) values among `count` at `v`; -1 when none.
+float MedianOfValid(const float* v, std::size_t count) {
+    float kept[16];
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < count && k < 16; ++i) {
+        if (v[i] >= 0) kept[k++] = v[i];
+    }
+    if (k == 0) return -1;
+    std::sort(kept, kept + k);
+    return k % 2 ? kept[k / 2] : 0.5f * (kept[k / 2 - 1] + kept[k / 2]);
+}
+
+float MeanSquareOf(const std::vector<float>& v, std::size_t begin, std::size_t end) {
+    end = std::min(end, v.size());
+    if (end <= begin) return 0;
+    double sum = 0;
+    for (std::size_t t = begin; t < end; ++t) sum += static_cast<double>(v[t]) * v[t];
+    return static_cast<float>(sum / static_cast<double>(end - begin));
+}
+
+}  // namespace
+
+void SegmentRepairer::Scales(Channel& ch) {
+    // The statistic's scale at a sample is the larger of two robust scales, of the few
+    // pieces just before its own and of those just after: a click stands far above both,
+    // music's own attack only above the quiet before it.
+    const std::size_t piece = tuning_.piece;
+    const std::size_t pieces = n_ / piece + 1;
+    pieceLevel_.resize(pieces);
+    for (std::size_t k = 0; k < pieces; ++k) {
+        pieceLevel_[k] = MedianAbs(ch.matched, k * piece, std::min(n_, (k + 1) * piece), ch);
+    }
+    const std::size_t w = tuning_.scalePieces;
+    ch.scale.assign(pieces, kLeastScale);
+    ch.before.assign(pieces, kLeastScale);
+    for (std::size_t k = 0; k < pieces; ++k) {
+        const std::size_t lo = k >= w ? k - w : 0;
+        const float before = MedianOfValid(pieceLevel_.data() + lo, k - lo);
+        const std::size_t hi = std::min(pieces, k + 1 + w);
+        const float after = MedianOfValid(pieceLevel_.data() + k + 1, hi - k - 1);
+        const float both = std::max(before, after);
+        if (both > 0) ch.scale[k] = std::max(kLeastScale, kMadToSigma * both);
+        if (before > 0) ch.before[k] = std::max(kLeastScale, kMadToSigma * before);
+    }
+}
+
+float SegmentRepairer::Score(const Channel& ch, std::size_t t) const {
+    return std::fabs(ch.matched[t]) / ch.scale[t / tuning_.piece];
+}
+
+bool SegmentRepairer::LargestNear(const Channel& ch, std::size_t t, float score) const {
+    // A click's statistic spreads to its neighbours as the model spreads it: the click is
+    // where it peaks.
+    const std::size_t p = static_cast<std::size_t>(tuning_.order);
+    const std::size_t lo = std::max(p, t >= tuning_.peakReach ? t - tuning_.peakReach : 0);
+    const std::size_t hi = std::min(n_ - p, t + tuning_.peakReach + 1);
+    for (std::size_t u = lo; u < hi; ++u) {
+        if (u == t || ch.missing[u]) continue;
+        const float s = Score(ch, u);
+        if (s > score || (s == score && u < t)) return false;
+    }
+    return true;
+}
+
+SegmentRepairer::Runs SegmentRepairer::RunsOf(const Channel& ch) const {
+    Runs runs;
+    for (std::size_t t = 0; t < n_; ++t) {
+        if (!ch.missing[t]) continue;
+        if (!runs.empty() && runs.back().end == t) {
+            ++runs.back().end;
+        } else {
+            runs.push_back({t, t + 1});
+        }
+    }
+    return runs;
+}
+
+bool SegmentRepairer::Join(Channel& ch, GrowingFill& fill, std::size_t u) {
+    // A sample beyond twice the model's reach of the samples filled so far starts a fill of
+    // its own: nothing ties the two.
+    constexpr std::size_t kLargestFill = 320;
+    const std::size_t p = static_cast<std::size_t>(tuning_.order);
+    const std::size_t block = u / tuning_.block;
+    if (fill.Empty() || u > fill.Highest() + 2 * p || fill.Size() >= kLargestFill ||
+        block != ch.fillBlock) {
+        fill.Start(ch.correlations[block]);
+        ch.fillBlock = block;
+    }
+    if (fill.Consider(u) <= 0) return false;
+    fill.AddConsidered(ch.repaired.data(), ch.matched.data(), n_);
+    ch.missing[u] = 1;
+    ch.joined[u] = 1;
+    return true;
+}
+
+void SegmentRepairer::Absorb(Channel& ch, GrowingFill& fill, std::size_t upTo) {
+    // Samples found missing in an earlier pass join the fill as the scan reaches them.
+    upTo = std::min(upTo, n_);
+    for (; ch.absorbed < upTo; ++ch.absorbed) {
+        if (ch.missing[ch.absorbed] && !ch.joined[ch.absorbed]) {
+            ch.missing[ch.absorbed] = 0;
+            if (!Join(ch, fill, ch.absorbed)) ch.missing[ch.absorbed] = 1;
+        }
+    }
+}
+
+void SegmentRepairer::Grow(std::size_t c, std::size_t begin, std::size_t end) {
+    // Once a run is filled, a neighbour that still stands out, given how little the run
+    // leaves it free to move, is damage too: the one that stands out most joins, and again.
+    Channel& ch = ch_[c];
+    const std::size_t p = static_cast<std::size_t>(tuning_.order);
+    for (;;) {
+        while (begin > p && ch.missing[begin - 1]) --begin;
+        while (end < n_ - p && ch.missing[end]) ++end;
+        if (end - begin >= tuning_.shortRun) return;
+        Absorb(ch, ch.fill, end + p);
+        // A click starts at once and fades: growing back takes more than growing on.
+        float best = 0;
+        std::size_t at = 0;
+        for (const std::size_t v : {begin - 1, end}) {
+            if (v < p || v >= n_ - p || ch.kept[v] || ch.missing[v]) continue;
+            const double free = ch.fill.Consider(v);
+            if (free <= 0) continue;
+            const float z =
+                Score(ch, v) * static_cast<float>(std::sqrt(ch.fill.Correlation().r[0] / free)) /
+                (v < begin ? tuning_.extendBackThreshold : tuning_.extendThreshold);
+            if (z > std::max(1.0f, best)) best = z, at = v;
+        }
+        if (at == 0 || !Join(ch, ch.fill, at)) return;
+        begin = std::min(begin, at);
+        end = std::max(end, at + 1);
+    }
+}
+
+bool SegmentRepairer::Scan() {
+    const std::size_t p = static_cast<std::size_t>(tuning_.order);
+    for (Channel& ch : ch_) {
+        ch.fill.Start(FilterCorrelation{});
+        ch.absorbed = 0;
+        ch.joined.assign(n_, 0);
+        ch.correlations.resize(ch.models.size());
+        for (std::size_t b = 0; b < ch.models.size(); ++b) {
+            ch.correlations[b] = CorrelationOf(ch.models[b]);
+        }
+    }
+    if (n_ <= 2 * p) return false;
+    bool found = false;
+    for (std::size_t t = p; t < n_ - p; ++t) {
+        for (std::size_t c = 0; c < ch_.size(); ++c) {
+            Channel& ch = ch_[c];
+            if (ch.kept[t]) continue;
+            if (ch.missing[t]) {
+                // A run of an earlier pass: it may grow now that the models are cleaner.
+                if (t >= ch.absorbed) {
+                    Absorb(ch, ch.fill, t + 1);
+                    Grow(c, t, t + 1);
+                }
+                continue;
+            }
+            const float s = Score(ch, t);
+            if (s <= tuning_.threshold || !LargestNear(ch, t, s)) continue;
+            ch.seedZ[t] = s;
+            Absorb(ch, ch.fill, t + p);
+            if (!Join(ch, ch.fill, t)) continue;
+            found = true;
+            Grow(c, t, t + 1);
+            std::size_t begin = t, end = t + 1;
+            while (ch.missing[begin - 1]) --begin;
+            while (ch.missing[end]) ++end;
+            // The same click on the other channels, if fainter there.
+            for (std::size_t o = 0; o < ch_.size(); ++o) {
+                Channel& other = ch_[o];
+                if (o == c) continue;
+                float most = tuning_.pairedThreshold;
+                std::size_t at = 0;
+                for (std::size_t u = std::max(p, begin - 2); u < std::min(n_ - p, end + 2); ++u) {
+                    if (other.missing[u] || other.kept[u]) continue;
+                    const float z = Score(other, u);
+                    if (z > most) most = z, at = u;
+                }
+                if (at == 0) continue;
+                Absorb(other, other.fill, at + p);
+                if (Join(other, other.fill, at)) Grow(o, at, at + 1);
+            }
+        }
+    }
+    return found;
+}
+
+void SegmentRepairer::FillAll(Channel& ch) {
+    ch.repaired = ch.original;
+    const Runs runs = RunsOf(ch);
+    const std::size_t p = static_cast<std::size_t>(tuning_.order);
+    std::size_t i = 0;
+    while (i < runs.size()) {
+        // Runs within the model's reach of each other are filled together, up to a block.
+        std::size_t j = i + 1;
+        while (j < runs.size() && runs[j].begin <= runs[j - 1].end + p &&
+               runs[j].end - runs[i].begin <= tuning_.block) {
+            ++j;
+        }
+        missingList_.clear();
+        for (std::size_t r = i; r < j; ++r) {
+            for (std::size_t t = runs[r].begin; t < runs[r].end; ++t) missingList_.push_back(t);
+        }
+        const ArModel& model = ModelAt(ch, runs[i].begin);
+        if (model.order > 0) {
+            InterpolateMissing(model, missingList_, ch.repaired.data(), interpolation_);
+        }
+        i = j;
+    }
+}
+
+float SegmentRepairer::LevelBefore(const std::vector<float>& levels, std::size_t t) const {
+    const std::size_t k = t / tuning_.piece, w = tuning_.scalePieces;
+    const std::size_t lo = k >= w ? k - w : 0;
+    return MedianOfValid(levels.data() + lo, k - lo);
+}
+
+void SegmentRepairer::LongEvents(Channel& ch) {
+    // Longer damage (a pop, a burst of noise, a scratch's ringing) spreads the statistic
+    // over the scale around it, so it is found by its start instead: the forward error jumps
+    // far above the errors before it, and the backward error (blind to what came before)
+    // says where it ends. It is damage if it ends within a pop's length and the music after
+    // it goes on as before it: errors back to their level, no louder. Otherwise it is
+    // music's own attack, and any run found in it is undone.
+    const std::size_t p = static_cast<std::size_t>(tuning_.order);
+    const std::size_t piece = tuning_.piece;
+    Statistics(ch);
+    backward_.assign(n_, 0.0f);
+    for (std::size_t b = 0; b * tuning_.block < n_; ++b) {
+        const ArModel& model = ch.models[b];
+        if (model.order == 0) continue;
+        const std::size_t begin = b * tuning_.block;
+        const std::size_t end = std::min(n_ - p, begin + tuning_.block);
+        if (begin < end) BackwardErrors(model, ch.repaired.data(), begin, end, backward_.data());
+    }
+    const std::size_t pieces = n_ / piece + 1;
+    forwardLevel_.resize(pieces);
+    backwardLevel_.resize(pieces);
+    for (std::size_t k = 0; k < pieces; ++k) {
+        const std::size_t end = std::min(n_, (k + 1) * piece);
+        forwardLevel_[k] = MedianAbs(ch.errors, k * piece, end, ch);
+        backwardLevel_[k] = MedianAbs(backward_, k * piece, end, ch);
+    }
+    const std::size_t lead = tuning_.scalePieces * piece;
+    const std::size_t tail = tuning_.longestRun + tuning_.settleWindow + tuning_.settleQuiet;
+    if (n_ < lead + tail + 2 * p) return;
+    for (std::size_t t = std::max(p, lead); t < n_ - p - tail;) {
+        const float forward = LevelBefore(forwardLevel_, t);
+        if (ch.kept[t] || forward <= 0 ||
+            std::fabs(ch.errors[t]) <= tuning_.onsetThreshold * kMadToSigma * forward) {
+            ++t;
+            continue;
+        }
+        const float backward = kMadToSigma * std::max(LevelBefore(backwardLevel_, t), 0.0f);
+        std::size_t end = t + 1, quiet = 0;
+        for (std::size_t u = t; u < t + tuning_.longestRun + tuning_.settleQuiet &&
+                                quiet < tuning_.settleQuiet;
+             ++u) {
+            if (std::fabs(backward_[u]) > tuning_.endThreshold * backward) {
+                end = u + 1, quiet = 0;
+            } else {
+                ++quiet;
+            }
+        }
+        bool music = end - t > tuning_.longestRun;
+        if (!music) {
+            const float after = MedianAbs(backward_, end, end + tuning_.settleWindow, ch);
+            music = after > tuning_.settleRatio * backward / kMadToSigma;
+            const std::size_t w = tuning_.levelWindow;
+            music = music || MeanSquareOf(ch.repaired, end, end + w) >
+                                 tuning_.attackRise * MeanSquareOf(ch.repaired, t - std::min(t, w), t);
+        }
+        std::size_t covered = 0;
+        for (std::size_t u = t; u < end; ++u) covered += ch.missing[u];
+        if (music && end - t > tuning_.shortRun) {
+            for (std::size_t u = t; u < end; ++u) ch.missing[u] = 0, ch.kept[u] = 1;
+        } else if (!music && end - t > covered + tuning_.uncovered) {
+            for (std::size_t u = t; u < end; ++u) ch.missing[u] = 1;
+        }
+        t = end;
+    }
+}
+
+static std::mutex dumpMutex;
+float MeanSquare(const std::vector<float>& v, std::size_t b, std::size_t e) {
+    e = std::min(e, v.size());
+    double s = 0; if (e <= b) return 0;
+    for (std::size_t t = b; t < e; ++t) s += double(v[t]) * v[t];
+    return float(s / double(e - b));
+}
+SegmentRepairer::Evidence SegmentRepairer::EvidenceOf(const Channel& ch, FrameRange run) {
+    // How much the fill lowered the model's cost (the summed squared forward errors), and
+    // the power of the errors around the run: its mean, not its median, so that music
+    // bursty all around gives a burst no credit.
+    const ArModel& model = ModelAt(ch, run.begin);
+    const std::size_t p = static_cast<std::size_t>(model.order);
+    Evidence evidence;
+    if (p == 0) return evidence;
+    const std::size_t reach = std::min(n_ - p, run.end + p);
+    const std::size_t from = run.begin - p;
+    scratch_.assign(ch.repaired.begin() + static_cast<std::ptrdiff_t>(from),
+                    ch.repaired.begin() + static_cast<std::ptrdiff_t>(reach));
+    for (std::size_t t = run.begin; t < run.end; ++t) scratch_[t - from] = ch.original[t];
+    double before = 0, after = 0;
+    for (std::size_t t = run.begin; t < reach; ++t) {
+        double eo = scratch_[t - from], ef = ch.repaired[t];
+        for (std::size_t k = 1; k <= p; ++k) {
+            eo -= model.a[k - 1] * scratch_[t - k - from];
+            ef -= model.a[k - 1] * ch.repaired[t - k];
+        }
+        before += eo * eo;
+        after += ef * ef;
+    }
+    evidence.gain = before - after;
+    const std::size_t w = tuning_.evidenceWindow;
+    double power = 0;
+    std::size_t count = 0;
+    for (std::size_t t = std::max(p, run.begin - std::min(run.begin, w)); t < std::min(n_, reach + w);
+         ++t) {
+        if ((t >= run.begin && t < reach) || ch.missing[t]) continue;
+        power += static_cast<double>(ch.errors[t]) * ch.errors[t];
+        ++count;
+    }
+    evidence.power = count ? power / static_cast<double>(count) : 0;
+    return evidence;
+}
+
+bool SegmentRepairer::Validate(Channel& ch) {
+    // A click stands out of the music around it by far more than the music's own bursts do.
+    const char* dump = std::getenv("VT_DUMP");
+    bool rejected = false;
+    for (const FrameRange& run : RunsOf(ch)) {
+        const std::size_t length = run.end - run.begin;
+        bool music = length > tuning_.longestRun;
+        if (!music) {
+            const Evidence evidence = EvidenceOf(ch, run);
+            const double needed =
+                length >= tuning_.longEvidenceFrom ? tuning_.longEvidence : tuning_.evidence;
+            music = evidence.gain < needed * evidence.power * static_cast<double>(length);
+        }
+        rejected |= music;
+        const std::size_t lead = run.begin >= tuning_.leadWindow ? run.begin - tuning_.leadWindow : 0;
+        const float before = MedianAbs(ch.errors, lead, run.begin, ch);
+        const std::size_t from = std::min(n_, run.end + tuning_.settleGap);
+        const std::size_t to = std::min(n_, from + tuning_.settleWindow);
+        const float after = MedianAbs(ch.errors, from, to, ch);
+        if (dump && pass_ + 1 == tuning_.passes && run.begin >= own_.begin && run.begin < own_.end) {
+            double removed = 0, peak = 0;
+            for (std::size_t t = run.begin; t < run.end; ++t) peak = std::max(peak, double(ch.seedZ[t]));
+            for (std::size_t t = run.begin; t < run.end; ++t) removed += double(ch.original[t] - ch.repaired[t]) * (ch.original[t] - ch.repaired[t]);
+            const float after256 = MedianAbs(ch.errors, from, std::min(n_, from + 256), ch);
+            const float msLead = MeanSquare(ch.errors, lead, run.begin);
+            const float msAfter64 = MeanSquare(ch.errors, from, to);
+            const float msAfter256 = MeanSquare(ch.errors, from, std::min(n_, from + 256));
+            const float sigBefore = MeanSquare(ch.repaired, lead, run.begin);
+            const float sigAfter = MeanSquare(ch.repaired, run.end, std::min(n_, run.end + 256));
+            std::lock_guard lock(dumpMutex);
+            FILE* f = std::fopen(dump, "a");
+            std::fprintf(f, "%d %llu %zu %g %g %g %g %g %g %g %g %g %g %d\n", int(&ch - ch_.data()),
+                         (unsigned long long)(first_ + run.begin), run.end - run.begin, removed,
+                         before, after, after256, msLead, msAfter64, msAfter256, sigBefore, sigAfter,
+                         ch.scale[run.begin / tuning_.piece], int(music));
+            // exact cost reduction
+            const ArModel& model = ModelAt(ch, run.begin);
+            const std::size_t pp = model.order;
+            double jo = 0, jf = 0;
+            std::vector<float> xo(ch.repaired.begin() + (run.begin - pp), ch.repaired.begin() + std::min(n_, run.end + 2 * pp));
+            for (std::size_t t = run.begin; t < run.end; ++t) xo[t - run.begin + pp] = ch.original[t];
+            for (std::size_t t = run.begin; t < std::min(n_ - pp, run.end + pp); ++t) {
+                double eo = xo[t - run.begin + pp], ef = ch.repaired[t];
+                for (std::size_t k = 1; k <= pp; ++k) { eo -= model.a[k-1] * xo[t - k - run.begin + pp]; ef -= model.a[k-1] * ch.repaired[t - k]; }
+                jo += eo * eo; jf += ef * ef;
+            }
+            double srms = 0; std::size_t cnt = 0;
+            scratch_.clear();
+            for (std::size_t t = (run.begin > 256 + pp ? run.begin - 256 : pp); t < std::min(n_, run.end + pp + 256); ++t) {
+                if (t >= run.begin && t < run.end + pp) continue;
+                if (ch.missing[t]) continue;
+                srms += double(ch.errors[t]) * ch.errors[t]; ++cnt; scratch_.push_back(std::fabs(ch.errors[t]));
+            }
+            float smed = 0;
+            if (!scratch_.empty()) { std::nth_element(scratch_.begin(), scratch_.begin() + scratch_.size()/2, scratch_.end()); smed = scratch_[scratch_.size()/2] * 1.4826f; }
+            std::fprintf(f, "Z %g %g %g %g\n", peak, jo - jf, cnt ? srms / cnt : 0.0, double(smed) * smed);
+            std::fclose(f);
+            (void)peak;
+        }
+        if (!music) continue;
+        for (std::size_t t = run.begin; t < run.end; ++t) ch.missing[t] = 0, ch.kept[t] = 1;
+    }
+    return rejected;
+}
+
+void SegmentRepairer::Repair(const float* interleaved, std::size_t frames, std::uint64_t firstFrame,
+                             FrameRange own, float* out, std::vector<ClickSpan>& spans) {
+    n_ = frames;
+    const std::size_t channels = ch_.size();
+    for (std::size_t c = 0; c < channels; ++c) {
+        Channel& ch = ch_[c];
+        ch.original.resize(n_);
+        for (std::size_t t = 0; t < n_; ++t) ch.original[t] = interleaved[t * channels + c];
+        ch.repaired = ch.original;
+        ch.missing.assign(n_, 0);
+        ch.kept.assign(n_, 0);
+        ch.seedZ.assign(n_, 0.0f);
+    }
+    first_ = firstFrame; own_ = own;
+    for (int pass = 0; pass < tuning_.passes; ++pass) {
+        pass_ = pass;
+        for (Channel& ch : ch_) {
+            FitModels(ch);
+            if (pass > 0) FillAll(ch);
+            Statistics(ch);
+        }
+        for (int it = 0; it < tuning_.iterations; ++it) {
+            for (Channel& ch : ch_) Scales(ch);
+            if (!Scan()) break;
+        }
+        for (Channel& ch : ch_) {
+            if (!std::getenv("VT_NOLONG")) LongEvents(ch);
+            FillAll(ch);
+            Statistics(ch);
+            if (pass + 1 == tuning_.passes && Validate(ch)) FillAll(ch);
+        }
+    }
+    for (std::size_t t = own.begin; t < own.end; ++t) {
+        for (std::size_t c = 0; c < channels; ++c) {
+            out[(t - own.begin) * channels + c] = ch_[c].repaired[t];
+        }
+    }
+    // One span per run of frames with any channel repaired, given by the segment it starts in.
+    auto any = [&](std::size_t t) {
+        for (const Channel& ch : ch_) {
+            if (ch.missing[t]) return true;
+        }
+        return false;
+    };
+    std::size_t t = own.begin;
+    while (t > 0 && t < n_ && any(t) && any(t - 1)) ++t;
+    while (t < own.end) {
+        if (!any(t)) {
+            ++t;
+            continue;
+        }
+        std::size_t end = t + 1;
+        while (end < n_ && any(end)) ++end;
+        spans.push_back({firstFrame + t, static_cast<std::uint32_t>(end - t)});
+        t = end;
+    }
+}
+
+}  // namespace repair
