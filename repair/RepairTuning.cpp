@@ -15,9 +15,9 @@ struct StrengthFigures {
     float threshold, paired, extend, settle;
 };
 constexpr StrengthFigures kStrengths[] = {
-    {8.0f, 5.0f, 3.5f, 2.0f},  // Light
-    {6.0f, 4.0f, 3.0f, 2.5f},  // Medium
-    {5.0f, 3.5f, 2.5f, 3.0f},  // Strong
+    {9.0f, 5.0f, 3.5f, 2.0f},  // Light
+    {7.0f, 4.0f, 3.0f, 2.5f},  // Medium
+    {6.0f, 3.5f, 2.5f, 3.0f},  // Strong
 };
 
 // A length given in samples at 44.1 kHz, at `factor` times that rate, at least `least`.
@@ -45,7 +45,10 @@ RepairTuning TuningFor(RepairStrength strength, std::uint32_t sampleRate) {
     t.piece = t.block / 16;
     t.peakReach = Scaled(16, f);
     t.mergeGap = Scaled(2, f);
+    t.widenBefore = static_cast<std::size_t>(Env("VT_WB", 0));
+    t.widenAfter = static_cast<std::size_t>(Env("VT_WA", 0));
     t.longestRun = Scaled(220, f);
+    t.popPiece = Scaled(16, f);
     t.settleGap = Scaled(4, f);
     t.settleWindow = Scaled(256, f);
     t.leadWindow = Scaled(256, f);

@@ -21,8 +21,11 @@ struct RepairTuning {
     float extendBackThreshold = 3.0f;
     std::size_t peakReach = 16;      ///< a new click is the largest statistic this close
     std::size_t mergeGap = 2;        ///< runs this close are one
+    std::size_t widenBefore = 1;     ///< samples every run takes before it
+    std::size_t widenAfter = 2;      ///< and after it
     std::size_t shortRun = 24;
     std::size_t longestRun = 220;    ///< a longer run is music that no model predicts
+    std::size_t popPiece = 16;       ///< a pop's level is measured over pieces of this many
     int iterations = 4;              ///< find, fill and look again, this many times a pass
     int passes = 2;                  ///< then again with models of the result
     float evidence = 15.0f;

@@ -13,9 +13,17 @@ namespace {
 
 // Median absolute value to standard deviation, for Gaussian values.
 constexpr float kMadToSigma = 1.4826f;
+// Mean absolute value to standard deviation, for Gaussian values.
+constexpr float kMeanAbsToSigma = 1.2533f;
 // The least scale of the statistic: about a step of 16-bit audio. Below it (digital silence,
 // a fade's last samples) nothing is judged to stand out.
 constexpr float kLeastScale = 3e-5f;
+// A pop's first piece is this much louder (power) than the music before it, and it ends where
+// the sound falls back to this much.
+constexpr double kPopRise = 8.0;
+constexpr double kPopSettle = 2.0;
+// The envelope before a pop and after it is the loudest over this many pops' lengths.
+constexpr std::size_t kEnvelopeSpan = 4;
 
 }  // namespace
 
@@ -55,6 +63,19 @@ void SegmentRepairer::Statistics(Channel& ch) {
         const std::size_t end = std::min(n_ - p, b * block + block);
         if (begin < end) BackwardErrors(model, ch.errors.data(), begin, end, ch.matched.data());
     }
+}
+
+float SegmentRepairer::MeanAbs(const std::vector<float>& v, std::size_t begin, std::size_t end,
+                               const Channel& ch) const {
+    float sum = 0;
+    std::size_t count = 0;
+    for (std::size_t t = begin; t < end; ++t) {
+        const bool valid = !ch.missing[t] && v[t] != 0.0f;
+        sum += valid ? std::fabs(v[t]) : 0.0f;
+        count += valid;
+    }
+    if (count < (end - begin + 1) / 2 || count == 0) return -1;
+    return sum / static_cast<float>(count) * (kMeanAbsToSigma / kMadToSigma);
 }
 
 float SegmentRepairer::MedianAbs(const std::vector<float>& v, std::size_t begin, std::size_t end,
@@ -102,7 +123,7 @@ void SegmentRepairer::Scales(Channel& ch) {
     const std::size_t pieces = n_ / piece + 1;
     pieceLevel_.resize(pieces);
     for (std::size_t k = 0; k < pieces; ++k) {
-        pieceLevel_[k] = MedianAbs(ch.matched, k * piece, std::min(n_, (k + 1) * piece), ch);
+        pieceLevel_[k] = MeanAbs(ch.matched, k * piece, std::min(n_, (k + 1) * piece), ch);
     }
     const std::size_t w = tuning_.scalePieces;
     ch.scale.assign(pieces, kLeastScale);
@@ -314,14 +335,17 @@ void SegmentRepairer::LongEvents(Channel& ch) {
     backwardLevel_.resize(pieces);
     for (std::size_t k = 0; k < pieces; ++k) {
         const std::size_t end = std::min(n_, (k + 1) * piece);
-        forwardLevel_[k] = MedianAbs(ch.errors, k * piece, end, ch);
-        backwardLevel_[k] = MedianAbs(backward_, k * piece, end, ch);
+        forwardLevel_[k] = MeanAbs(ch.errors, k * piece, end, ch);
+        backwardLevel_[k] = MeanAbs(backward_, k * piece, end, ch);
     }
+    // Per piece: the errors' level over the pieces just before it.
+    forwardBefore_.resize(pieces);
+    for (std::size_t k = 0; k < pieces; ++k) forwardBefore_[k] = LevelBefore(forwardLevel_, k * piece);
     const std::size_t lead = tuning_.scalePieces * piece;
     const std::size_t tail = tuning_.longestRun + tuning_.settleWindow + tuning_.settleQuiet;
     if (n_ < lead + tail + 2 * p) return;
     for (std::size_t t = std::max(p, lead); t < n_ - p - tail;) {
-        const float forward = LevelBefore(forwardLevel_, t);
+        const float forward = forwardBefore_[t / piece];
         if (ch.kept[t] || forward <= 0 ||
             std::fabs(ch.errors[t]) <= tuning_.onsetThreshold * kMadToSigma * forward) {
             ++t;
@@ -357,13 +381,6 @@ void SegmentRepairer::LongEvents(Channel& ch) {
     }
 }
 
-static std::mutex dumpMutex;
-float MeanSquare(const std::vector<float>& v, std::size_t b, std::size_t e) {
-    e = std::min(e, v.size());
-    double s = 0; if (e <= b) return 0;
-    for (std::size_t t = b; t < e; ++t) s += double(v[t]) * v[t];
-    return float(s / double(e - b));
-}
 SegmentRepairer::Evidence SegmentRepairer::EvidenceOf(const Channel& ch, FrameRange run) {
     // How much the fill lowered the model's cost (the summed squared forward errors), and
     // the power of the errors around the run: its mean, not its median, so that music
@@ -388,22 +405,73 @@ SegmentRepairer::Evidence SegmentRepairer::EvidenceOf(const Channel& ch, FrameRa
         after += ef * ef;
     }
     evidence.gain = before - after;
+    // The larger of the errors' powers before and after the run: a click stands out of the
+    // music on both sides, an attack only out of the quiet before it.
     const std::size_t w = tuning_.evidenceWindow;
-    double power = 0;
-    std::size_t count = 0;
-    for (std::size_t t = std::max(p, run.begin - std::min(run.begin, w)); t < std::min(n_, reach + w);
-         ++t) {
-        if ((t >= run.begin && t < reach) || ch.missing[t]) continue;
-        power += static_cast<double>(ch.errors[t]) * ch.errors[t];
-        ++count;
-    }
-    evidence.power = count ? power / static_cast<double>(count) : 0;
+    auto power = [&](std::size_t begin, std::size_t end) {
+        double sum = 0;
+        std::size_t count = 0;
+        for (std::size_t t = begin; t < end; ++t) {
+            if (ch.missing[t]) continue;
+            sum += static_cast<double>(ch.errors[t]) * ch.errors[t];
+            ++count;
+        }
+        return count ? sum / static_cast<double>(count) : 0.0;
+    };
+    evidence.power = std::max(power(std::max(p, run.begin - std::min(run.begin, w)), run.begin),
+                              power(reach, std::min(n_, reach + w)));
     return evidence;
+}
+
+bool SegmentRepairer::FindPops(Channel& ch) {
+    // A pop is a sound that rises far above the music's envelope (the loudest it has been
+    // for a while, a bass note's every swing included), is gone within a pop's length and
+    // leaves the envelope as it was: much of it too smooth for the model to tell from music,
+    // so it is found by its level. A drum or a plucked string stays loud for far longer, or
+    // lifts the envelope after it.
+    const std::size_t piece = tuning_.popPiece;
+    const std::size_t pieces = n_ / piece;
+    pieceLevel_.resize(pieces);
+    for (std::size_t k = 0; k < pieces; ++k) {
+        pieceLevel_[k] = MeanSquareOf(ch.repaired, k * piece, (k + 1) * piece);
+    }
+    const std::size_t longest = tuning_.longestRun / piece;        // pieces of a pop's length
+    const std::size_t window = kEnvelopeSpan * longest;            // and of the envelope's
+    const std::size_t p = static_cast<std::size_t>(tuning_.order) / piece + 1;
+    auto loudest = [&](std::size_t begin, std::size_t end) {
+        return *std::max_element(pieceLevel_.begin() + static_cast<std::ptrdiff_t>(begin),
+                                 pieceLevel_.begin() + static_cast<std::ptrdiff_t>(end));
+    };
+    bool found = false;
+    for (std::size_t k = window + p; k + longest + window + p < pieces; ++k) {
+        const double envelope = loudest(k - window, k);
+        if (envelope <= 0 || pieceLevel_[k] <= kPopRise * envelope) continue;
+        std::size_t end = k + 1;
+        while (end < k + longest && pieceLevel_[end] > envelope) ++end;
+        if (pieceLevel_[end] > envelope || loudest(end, end + window) > kPopSettle * envelope) {
+            k = end;  // still loud, or louder after: music
+            continue;
+        }
+        for (std::size_t t = k * piece; t < end * piece; ++t) ch.missing[t] = 1;
+        found = true;
+        k = end;
+    }
+    return found;
+}
+
+void SegmentRepairer::Widen(Channel& ch) {
+    // A click's faint edges hide under the music's errors: every run takes a few samples
+    // more each side, more after it than before, as a click starts at once and fades.
+    const std::size_t p = static_cast<std::size_t>(tuning_.order);
+    for (const FrameRange& run : RunsOf(ch)) {
+        const std::size_t begin = std::max(p, run.begin - std::min(run.begin, tuning_.widenBefore));
+        const std::size_t end = std::min(n_ - p, run.end + tuning_.widenAfter);
+        for (std::size_t t = begin; t < end; ++t) ch.missing[t] |= !ch.kept[t];
+    }
 }
 
 bool SegmentRepairer::Validate(Channel& ch) {
     // A click stands out of the music around it by far more than the music's own bursts do.
-    const char* dump = std::getenv("VT_DUMP");
     bool rejected = false;
     for (const FrameRange& run : RunsOf(ch)) {
         const std::size_t length = run.end - run.begin;
@@ -415,51 +483,6 @@ bool SegmentRepairer::Validate(Channel& ch) {
             music = evidence.gain < needed * evidence.power * static_cast<double>(length);
         }
         rejected |= music;
-        const std::size_t lead = run.begin >= tuning_.leadWindow ? run.begin - tuning_.leadWindow : 0;
-        const float before = MedianAbs(ch.errors, lead, run.begin, ch);
-        const std::size_t from = std::min(n_, run.end + tuning_.settleGap);
-        const std::size_t to = std::min(n_, from + tuning_.settleWindow);
-        const float after = MedianAbs(ch.errors, from, to, ch);
-        if (dump && pass_ + 1 == tuning_.passes && run.begin >= own_.begin && run.begin < own_.end) {
-            double removed = 0, peak = 0;
-            for (std::size_t t = run.begin; t < run.end; ++t) peak = std::max(peak, double(ch.seedZ[t]));
-            for (std::size_t t = run.begin; t < run.end; ++t) removed += double(ch.original[t] - ch.repaired[t]) * (ch.original[t] - ch.repaired[t]);
-            const float after256 = MedianAbs(ch.errors, from, std::min(n_, from + 256), ch);
-            const float msLead = MeanSquare(ch.errors, lead, run.begin);
-            const float msAfter64 = MeanSquare(ch.errors, from, to);
-            const float msAfter256 = MeanSquare(ch.errors, from, std::min(n_, from + 256));
-            const float sigBefore = MeanSquare(ch.repaired, lead, run.begin);
-            const float sigAfter = MeanSquare(ch.repaired, run.end, std::min(n_, run.end + 256));
-            std::lock_guard lock(dumpMutex);
-            FILE* f = std::fopen(dump, "a");
-            std::fprintf(f, "%d %llu %zu %g %g %g %g %g %g %g %g %g %g %d\n", int(&ch - ch_.data()),
-                         (unsigned long long)(first_ + run.begin), run.end - run.begin, removed,
-                         before, after, after256, msLead, msAfter64, msAfter256, sigBefore, sigAfter,
-                         ch.scale[run.begin / tuning_.piece], int(music));
-            // exact cost reduction
-            const ArModel& model = ModelAt(ch, run.begin);
-            const std::size_t pp = model.order;
-            double jo = 0, jf = 0;
-            std::vector<float> xo(ch.repaired.begin() + (run.begin - pp), ch.repaired.begin() + std::min(n_, run.end + 2 * pp));
-            for (std::size_t t = run.begin; t < run.end; ++t) xo[t - run.begin + pp] = ch.original[t];
-            for (std::size_t t = run.begin; t < std::min(n_ - pp, run.end + pp); ++t) {
-                double eo = xo[t - run.begin + pp], ef = ch.repaired[t];
-                for (std::size_t k = 1; k <= pp; ++k) { eo -= model.a[k-1] * xo[t - k - run.begin + pp]; ef -= model.a[k-1] * ch.repaired[t - k]; }
-                jo += eo * eo; jf += ef * ef;
-            }
-            double srms = 0; std::size_t cnt = 0;
-            scratch_.clear();
-            for (std::size_t t = (run.begin > 256 + pp ? run.begin - 256 : pp); t < std::min(n_, run.end + pp + 256); ++t) {
-                if (t >= run.begin && t < run.end + pp) continue;
-                if (ch.missing[t]) continue;
-                srms += double(ch.errors[t]) * ch.errors[t]; ++cnt; scratch_.push_back(std::fabs(ch.errors[t]));
-            }
-            float smed = 0;
-            if (!scratch_.empty()) { std::nth_element(scratch_.begin(), scratch_.begin() + scratch_.size()/2, scratch_.end()); smed = scratch_[scratch_.size()/2] * 1.4826f; }
-            std::fprintf(f, "Z %g %g %g %g\n", peak, jo - jf, cnt ? srms / cnt : 0.0, double(smed) * smed);
-            std::fclose(f);
-            (void)peak;
-        }
         if (!music) continue;
         for (std::size_t t = run.begin; t < run.end; ++t) ch.missing[t] = 0, ch.kept[t] = 1;
     }
@@ -495,7 +518,15 @@ void SegmentRepairer::Repair(const float* interleaved, std::size_t frames, std::
             if (!std::getenv("VT_NOLONG")) LongEvents(ch);
             FillAll(ch);
             Statistics(ch);
-            if (pass + 1 == tuning_.passes && Validate(ch)) FillAll(ch);
+            if (pass + 1 == tuning_.passes) {
+                Validate(ch);
+                Widen(ch);
+                FillAll(ch);
+            }
+            if (pass + 1 == tuning_.passes && FindPops(ch)) {
+                FitModels(ch);
+                FillAll(ch);
+            }
         }
     }
     for (std::size_t t = own.begin; t < own.end; ++t) {

@@ -67,6 +67,8 @@ class SegmentRepairer {
     void Grow(std::size_t c, std::size_t begin, std::size_t end);
     void FillAll(Channel& ch);
     bool Validate(Channel& ch);
+    bool FindPops(Channel& ch);
+    void Widen(Channel& ch);
     struct Evidence {
         double gain = 0, power = 0;
     };
@@ -74,6 +76,8 @@ class SegmentRepairer {
     void LongEvents(Channel& ch);
     float LevelBefore(const std::vector<float>& levels, std::size_t t) const;
     Runs RunsOf(const Channel& ch) const;
+    float MeanAbs(const std::vector<float>& v, std::size_t begin, std::size_t end,
+                  const Channel& ch) const;
     float MedianAbs(const std::vector<float>& v, std::size_t begin, std::size_t end,
                     const Channel& ch);
     const ArModel& ModelAt(const Channel& ch, std::size_t t) const {
@@ -85,7 +89,8 @@ class SegmentRepairer {
     std::size_t n_ = 0;
     int pass_ = 0; std::uint64_t first_ = 0; FrameRange own_;
     std::vector<Channel> ch_;
-    std::vector<float> scratch_, pieceLevel_, backward_, forwardLevel_, backwardLevel_;
+    std::vector<float> scratch_, pieceLevel_, backward_, forwardLevel_, backwardLevel_,
+        forwardBefore_;
     FitScratch fit_;
     std::vector<std::size_t> missingList_;
     InterpolationScratch interpolation_;
