@@ -3,24 +3,19 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <cstdio>
-#include <cstdlib>
-#include <mutex>
 
 namespace repair {
 
 namespace {
 
-// Median absolute value to standard deviation, for Gaussian values.
-constexpr float kMadToSigma = 1.4826f;
 // Mean absolute value to standard deviation, for Gaussian values.
 constexpr float kMeanAbsToSigma = 1.2533f;
 // The least scale of the statistic: about a step of 16-bit audio. Below it (digital silence,
 // a fade's last samples) nothing is judged to stand out.
 constexpr float kLeastScale = 3e-5f;
-// A pop's first piece is this much louder (power) than the music before it, and it ends where
-// the sound falls back to this much.
-constexpr double kPopRise = 8.0;
+// A pop rises this far (power, 12 dB) above the music's envelope before it, and the
+// envelope after it stays within this much (3 dB) of the one before.
+constexpr double kPopRise = 16.0;
 constexpr double kPopSettle = 2.0;
 // The envelope before a pop and after it is the loudest over this many pops' lengths.
 constexpr std::size_t kEnvelopeSpan = 4;
@@ -28,7 +23,7 @@ constexpr std::size_t kEnvelopeSpan = 4;
 }  // namespace
 
 SegmentRepairer::SegmentRepairer(const RepairTuning& tuning, int channels)
-    : tuning_(tuning), channels_(channels), ch_(static_cast<std::size_t>(channels)) {}
+    : tuning_(tuning), ch_(static_cast<std::size_t>(channels)) {}
 
 void SegmentRepairer::FitModels(Channel& ch) {
     const std::size_t block = tuning_.block;
@@ -75,20 +70,7 @@ float SegmentRepairer::MeanAbs(const std::vector<float>& v, std::size_t begin, s
         count += valid;
     }
     if (count < (end - begin + 1) / 2 || count == 0) return -1;
-    return sum / static_cast<float>(count) * (kMeanAbsToSigma / kMadToSigma);
-}
-
-float SegmentRepairer::MedianAbs(const std::vector<float>& v, std::size_t begin, std::size_t end,
-                                 const Channel& ch) {
-    scratch_.clear();
-    for (std::size_t t = begin; t < end; ++t) {
-        if (ch.missing[t] || v[t] == 0.0f) continue;
-        scratch_.push_back(std::fabs(v[t]));
-    }
-    if (scratch_.size() < (end - begin) / 2 || scratch_.empty()) return -1;
-    auto middle = scratch_.begin() + static_cast<std::ptrdiff_t>(scratch_.size() / 2);
-    std::nth_element(scratch_.begin(), middle, scratch_.end());
-    return *middle;
+    return sum / static_cast<float>(count);
 }
 
 namespace {
@@ -127,15 +109,13 @@ void SegmentRepairer::Scales(Channel& ch) {
     }
     const std::size_t w = tuning_.scalePieces;
     ch.scale.assign(pieces, kLeastScale);
-    ch.before.assign(pieces, kLeastScale);
     for (std::size_t k = 0; k < pieces; ++k) {
         const std::size_t lo = k >= w ? k - w : 0;
         const float before = MedianOfValid(pieceLevel_.data() + lo, k - lo);
         const std::size_t hi = std::min(pieces, k + 1 + w);
         const float after = MedianOfValid(pieceLevel_.data() + k + 1, hi - k - 1);
         const float both = std::max(before, after);
-        if (both > 0) ch.scale[k] = std::max(kLeastScale, kMadToSigma * both);
-        if (before > 0) ch.before[k] = std::max(kLeastScale, kMadToSigma * before);
+        if (both > 0) ch.scale[k] = std::max(kLeastScale, kMeanAbsToSigma * both);
     }
 }
 
@@ -209,7 +189,6 @@ void SegmentRepairer::Grow(std::size_t c, std::size_t begin, std::size_t end) {
         while (end < n_ - p && ch.missing[end]) ++end;
         if (end - begin >= tuning_.shortRun) return;
         Absorb(ch, ch.fill, end + p);
-        // A click starts at once and fades: growing back takes more than growing on.
         float best = 0;
         std::size_t at = 0;
         for (const std::size_t v : {begin - 1, end}) {
@@ -218,7 +197,7 @@ void SegmentRepairer::Grow(std::size_t c, std::size_t begin, std::size_t end) {
             if (free <= 0) continue;
             const float z =
                 Score(ch, v) * static_cast<float>(std::sqrt(ch.fill.Correlation().r[0] / free)) /
-                (v < begin ? tuning_.extendBackThreshold : tuning_.extendThreshold);
+                tuning_.extendThreshold;
             if (z > std::max(1.0f, best)) best = z, at = v;
         }
         if (at == 0 || !Join(ch, ch.fill, at)) return;
@@ -254,7 +233,6 @@ bool SegmentRepairer::Scan() {
             }
             const float s = Score(ch, t);
             if (s <= tuning_.threshold || !LargestNear(ch, t, s)) continue;
-            ch.seedZ[t] = s;
             Absorb(ch, ch.fill, t + p);
             if (!Join(ch, ch.fill, t)) continue;
             found = true;
@@ -303,81 +281,6 @@ void SegmentRepairer::FillAll(Channel& ch) {
             InterpolateMissing(model, missingList_, ch.repaired.data(), interpolation_);
         }
         i = j;
-    }
-}
-
-float SegmentRepairer::LevelBefore(const std::vector<float>& levels, std::size_t t) const {
-    const std::size_t k = t / tuning_.piece, w = tuning_.scalePieces;
-    const std::size_t lo = k >= w ? k - w : 0;
-    return MedianOfValid(levels.data() + lo, k - lo);
-}
-
-void SegmentRepairer::LongEvents(Channel& ch) {
-    // Longer damage (a pop, a burst of noise, a scratch's ringing) spreads the statistic
-    // over the scale around it, so it is found by its start instead: the forward error jumps
-    // far above the errors before it, and the backward error (blind to what came before)
-    // says where it ends. It is damage if it ends within a pop's length and the music after
-    // it goes on as before it: errors back to their level, no louder. Otherwise it is
-    // music's own attack, and any run found in it is undone.
-    const std::size_t p = static_cast<std::size_t>(tuning_.order);
-    const std::size_t piece = tuning_.piece;
-    Statistics(ch);
-    backward_.assign(n_, 0.0f);
-    for (std::size_t b = 0; b * tuning_.block < n_; ++b) {
-        const ArModel& model = ch.models[b];
-        if (model.order == 0) continue;
-        const std::size_t begin = b * tuning_.block;
-        const std::size_t end = std::min(n_ - p, begin + tuning_.block);
-        if (begin < end) BackwardErrors(model, ch.repaired.data(), begin, end, backward_.data());
-    }
-    const std::size_t pieces = n_ / piece + 1;
-    forwardLevel_.resize(pieces);
-    backwardLevel_.resize(pieces);
-    for (std::size_t k = 0; k < pieces; ++k) {
-        const std::size_t end = std::min(n_, (k + 1) * piece);
-        forwardLevel_[k] = MeanAbs(ch.errors, k * piece, end, ch);
-        backwardLevel_[k] = MeanAbs(backward_, k * piece, end, ch);
-    }
-    // Per piece: the errors' level over the pieces just before it.
-    forwardBefore_.resize(pieces);
-    for (std::size_t k = 0; k < pieces; ++k) forwardBefore_[k] = LevelBefore(forwardLevel_, k * piece);
-    const std::size_t lead = tuning_.scalePieces * piece;
-    const std::size_t tail = tuning_.longestRun + tuning_.settleWindow + tuning_.settleQuiet;
-    if (n_ < lead + tail + 2 * p) return;
-    for (std::size_t t = std::max(p, lead); t < n_ - p - tail;) {
-        const float forward = forwardBefore_[t / piece];
-        if (ch.kept[t] || forward <= 0 ||
-            std::fabs(ch.errors[t]) <= tuning_.onsetThreshold * kMadToSigma * forward) {
-            ++t;
-            continue;
-        }
-        const float backward = kMadToSigma * std::max(LevelBefore(backwardLevel_, t), 0.0f);
-        std::size_t end = t + 1, quiet = 0;
-        for (std::size_t u = t; u < t + tuning_.longestRun + tuning_.settleQuiet &&
-                                quiet < tuning_.settleQuiet;
-             ++u) {
-            if (std::fabs(backward_[u]) > tuning_.endThreshold * backward) {
-                end = u + 1, quiet = 0;
-            } else {
-                ++quiet;
-            }
-        }
-        bool music = end - t > tuning_.longestRun;
-        if (!music) {
-            const float after = MedianAbs(backward_, end, end + tuning_.settleWindow, ch);
-            music = after > tuning_.settleRatio * backward / kMadToSigma;
-            const std::size_t w = tuning_.levelWindow;
-            music = music || MeanSquareOf(ch.repaired, end, end + w) >
-                                 tuning_.attackRise * MeanSquareOf(ch.repaired, t - std::min(t, w), t);
-        }
-        std::size_t covered = 0;
-        for (std::size_t u = t; u < end; ++u) covered += ch.missing[u];
-        if (music && end - t > tuning_.shortRun) {
-            for (std::size_t u = t; u < end; ++u) ch.missing[u] = 0, ch.kept[u] = 1;
-        } else if (!music && end - t > covered + tuning_.uncovered) {
-            for (std::size_t u = t; u < end; ++u) ch.missing[u] = 1;
-        }
-        t = end;
     }
 }
 
@@ -443,31 +346,23 @@ bool SegmentRepairer::FindPops(Channel& ch) {
                                  pieceLevel_.begin() + static_cast<std::ptrdiff_t>(end));
     };
     bool found = false;
-    for (std::size_t k = window + p; k + longest + window + p < pieces; ++k) {
-        const double envelope = loudest(k - window, k);
+    for (std::size_t k = window + longest + p; k + longest + window + p < pieces; ++k) {
+        // The envelope before anything of a pop that could have risen to this piece.
+        const double envelope = loudest(k - longest - window, k - longest);
         if (envelope <= 0 || pieceLevel_[k] <= kPopRise * envelope) continue;
+        std::size_t begin = k;
+        while (begin > k - longest && pieceLevel_[begin - 1] > envelope) --begin;
         std::size_t end = k + 1;
-        while (end < k + longest && pieceLevel_[end] > envelope) ++end;
+        while (end < begin + longest && pieceLevel_[end] > envelope) ++end;
         if (pieceLevel_[end] > envelope || loudest(end, end + window) > kPopSettle * envelope) {
             k = end;  // still loud, or louder after: music
             continue;
         }
-        for (std::size_t t = k * piece; t < end * piece; ++t) ch.missing[t] = 1;
+        for (std::size_t t = begin * piece; t < end * piece; ++t) ch.missing[t] = 1;
         found = true;
         k = end;
     }
     return found;
-}
-
-void SegmentRepairer::Widen(Channel& ch) {
-    // A click's faint edges hide under the music's errors: every run takes a few samples
-    // more each side, more after it than before, as a click starts at once and fades.
-    const std::size_t p = static_cast<std::size_t>(tuning_.order);
-    for (const FrameRange& run : RunsOf(ch)) {
-        const std::size_t begin = std::max(p, run.begin - std::min(run.begin, tuning_.widenBefore));
-        const std::size_t end = std::min(n_ - p, run.end + tuning_.widenAfter);
-        for (std::size_t t = begin; t < end; ++t) ch.missing[t] |= !ch.kept[t];
-    }
 }
 
 bool SegmentRepairer::Validate(Channel& ch) {
@@ -500,11 +395,8 @@ void SegmentRepairer::Repair(const float* interleaved, std::size_t frames, std::
         ch.repaired = ch.original;
         ch.missing.assign(n_, 0);
         ch.kept.assign(n_, 0);
-        ch.seedZ.assign(n_, 0.0f);
     }
-    first_ = firstFrame; own_ = own;
     for (int pass = 0; pass < tuning_.passes; ++pass) {
-        pass_ = pass;
         for (Channel& ch : ch_) {
             FitModels(ch);
             if (pass > 0) FillAll(ch);
@@ -515,15 +407,12 @@ void SegmentRepairer::Repair(const float* interleaved, std::size_t frames, std::
             if (!Scan()) break;
         }
         for (Channel& ch : ch_) {
-            if (!std::getenv("VT_NOLONG")) LongEvents(ch);
             FillAll(ch);
             Statistics(ch);
-            if (pass + 1 == tuning_.passes) {
-                Validate(ch);
-                Widen(ch);
-                FillAll(ch);
-            }
-            if (pass + 1 == tuning_.passes && FindPops(ch)) {
+            if (pass + 1 < tuning_.passes) continue;
+            if (Validate(ch)) FillAll(ch);
+            if (FindPops(ch)) {
+                // Models free of the pops fill them better.
                 FitModels(ch);
                 FillAll(ch);
             }
