@@ -12,12 +12,12 @@ namespace repair {
 /// The defaults are Medium's at 44.1 kHz. Thresholds are in robust standard deviations of
 /// the click statistic (the prediction errors through a click's matched filter).
 struct RepairTuning {
-    int order = 32;               ///< AR model order
-    std::size_t block = 512;      ///< samples per model; each is fitted over 2 * block around it
-    std::size_t piece = 32;       ///< the statistic's scale: mean absolute values of pieces of
-    std::size_t scalePieces = 4;  ///< this many samples, the median of this many pieces each
-                                  ///< side, the larger side taken
-    float threshold = 7.0f;       ///< a click starts where the statistic exceeds this
+    int order = 32;                ///< AR model order
+    std::size_t block = 512;       ///< samples per model; each is fitted over 2 * block around it
+    std::size_t piece = 32;        ///< the statistic's scale: mean absolute values of pieces of
+    std::size_t scalePieces = 4;   ///< this many samples, the median of this many pieces each
+                                   ///< side, the larger side taken
+    float threshold = 7.0f;        ///< a click starts where the statistic exceeds this
     float pairedThreshold = 4.0f;  ///< ... or this on one channel beside a click on another
     float extendThreshold = 3.0f;  ///< a run grows over neighbours still above this, once filled
     std::size_t peakReach = 16;    ///< a new click is the largest statistic this close

@@ -13,10 +13,12 @@ constexpr float kMeanAbsToSigma = 1.2533f;
 // The least scale of the statistic: about a step of 16-bit audio. Below it (digital silence,
 // a fade's last samples) nothing is judged to stand out.
 constexpr float kLeastScale = 3e-5f;
-// A pop rises this far (power, 12 dB) above the music's envelope before it, and the
-// envelope after it stays within this much (3 dB) of the one before.
+// A pop rises this far (power, 12 dB) above the music's envelope before it; after a pop or
+// a click the envelope stays within this much (3 dB) of the one before.
 constexpr double kPopRise = 16.0;
-constexpr double kPopSettle = 2.0;
+constexpr double kEnvelopeSettle = 2.0;
+// An attack lifts the envelope by this much (9 dB) for longer than a click lasts.
+constexpr double kAttackRise = 8.0;
 // The envelope before a pop and after it is the loudest over this many pops' lengths.
 constexpr std::size_t kEnvelopeSpan = 4;
 
@@ -195,9 +197,9 @@ void SegmentRepairer::Grow(std::size_t c, std::size_t begin, std::size_t end) {
             if (v < p || v >= n_ - p || ch.kept[v] || ch.missing[v]) continue;
             const double free = ch.fill.Consider(v);
             if (free <= 0) continue;
-            const float z =
-                Score(ch, v) * static_cast<float>(std::sqrt(ch.fill.Correlation().r[0] / free)) /
-                tuning_.extendThreshold;
+            const float z = Score(ch, v) *
+                            static_cast<float>(std::sqrt(ch.fill.Correlation().r[0] / free)) /
+                            tuning_.extendThreshold;
             if (z > std::max(1.0f, best)) best = z, at = v;
         }
         if (at == 0 || !Join(ch, ch.fill, at)) return;
@@ -333,29 +335,26 @@ bool SegmentRepairer::FindPops(Channel& ch) {
     // so it is found by its level. A drum or a plucked string stays loud for far longer, or
     // lifts the envelope after it.
     const std::size_t piece = tuning_.popPiece;
-    const std::size_t pieces = n_ / piece;
-    pieceLevel_.resize(pieces);
-    for (std::size_t k = 0; k < pieces; ++k) {
-        pieceLevel_[k] = MeanSquareOf(ch.repaired, k * piece, (k + 1) * piece);
-    }
-    const std::size_t longest = tuning_.longestRun / piece;        // pieces of a pop's length
-    const std::size_t window = kEnvelopeSpan * longest;            // and of the envelope's
+    const std::size_t pieces = Envelope(ch);
+    const std::size_t longest = tuning_.longestRun / piece;  // pieces of a pop's length
+    const std::size_t window = kEnvelopeSpan * longest;      // and of the envelope's
     const std::size_t p = static_cast<std::size_t>(tuning_.order) / piece + 1;
-    auto loudest = [&](std::size_t begin, std::size_t end) {
-        return *std::max_element(pieceLevel_.begin() + static_cast<std::ptrdiff_t>(begin),
-                                 pieceLevel_.begin() + static_cast<std::ptrdiff_t>(end));
-    };
+    auto loudest = [&](std::size_t begin, std::size_t end) { return Loudest(begin, end); };
     bool found = false;
     for (std::size_t k = window + longest + p; k + longest + window + p < pieces; ++k) {
         // The envelope before anything of a pop that could have risen to this piece.
         const double envelope = loudest(k - longest - window, k - longest);
-        if (envelope <= 0 || pieceLevel_[k] <= kPopRise * envelope) continue;
+        if (envelope <= 0 || envelope_[k] <= kPopRise * envelope) continue;
         std::size_t begin = k;
-        while (begin > k - longest && pieceLevel_[begin - 1] > envelope) --begin;
+        while (begin > k - longest && envelope_[begin - 1] > envelope) --begin;
+        // It ends after its last piece above the envelope (its low swings cross zero), within
+        // a pop's length.
         std::size_t end = k + 1;
-        while (end < begin + longest && pieceLevel_[end] > envelope) ++end;
-        if (pieceLevel_[end] > envelope || loudest(end, end + window) > kPopSettle * envelope) {
-            k = end;  // still loud, or louder after: music
+        for (std::size_t j = end; j < begin + longest; ++j) {
+            if (envelope_[j] > envelope) end = j + 1;
+        }
+        if (loudest(end, end + window) > kEnvelopeSettle * envelope) {
+            k = end;  // louder after: music
             continue;
         }
         for (std::size_t t = begin * piece; t < end * piece; ++t) ch.missing[t] = 1;
@@ -365,23 +364,51 @@ bool SegmentRepairer::FindPops(Channel& ch) {
     return found;
 }
 
+std::size_t SegmentRepairer::Envelope(const Channel& ch) {
+    const std::size_t piece = tuning_.popPiece;
+    const std::size_t pieces = n_ / piece;
+    envelope_.resize(pieces);
+    for (std::size_t k = 0; k < pieces; ++k) {
+        envelope_[k] = MeanSquareOf(ch.repaired, k * piece, (k + 1) * piece);
+    }
+    return pieces;
+}
+
+double SegmentRepairer::Loudest(std::size_t begin, std::size_t end) const {
+    end = std::min(end, envelope_.size());
+    if (begin >= end) return 0;
+    return *std::max_element(envelope_.begin() + static_cast<std::ptrdiff_t>(begin),
+                             envelope_.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
 bool SegmentRepairer::Validate(Channel& ch) {
-    // A click stands out of the music around it by far more than the music's own bursts do.
-    bool rejected = false;
+    // A click stands out of the music around it by far more than the music's own bursts do,
+    // and leaves the music's envelope as it was: a run after which the envelope stays higher
+    // is an attack (a plucked string, a drum) that the model could not foresee.
+    const std::size_t piece = tuning_.popPiece;
+    const std::size_t longest = tuning_.longestRun / piece;
+    const std::size_t window = kEnvelopeSpan * longest;
+    Envelope(ch);
+    bool changed = false;
     for (const FrameRange& run : RunsOf(ch)) {
         const std::size_t length = run.end - run.begin;
-        bool music = length > tuning_.longestRun;
+        // The envelope once the longest click starting here would be over, against the one
+        // before the run.
+        const std::size_t first = run.begin / piece, after = first + longest + 1;
+        bool music = length > tuning_.longestRun ||
+                     Loudest(after, after + longest) >
+                         kAttackRise * Loudest(first - std::min(first, window), first);
         if (!music) {
             const Evidence evidence = EvidenceOf(ch, run);
             const double needed =
                 length >= tuning_.longEvidenceFrom ? tuning_.longEvidence : tuning_.evidence;
             music = evidence.gain < needed * evidence.power * static_cast<double>(length);
         }
-        rejected |= music;
+        changed |= music;
         if (!music) continue;
         for (std::size_t t = run.begin; t < run.end; ++t) ch.missing[t] = 0, ch.kept[t] = 1;
     }
-    return rejected;
+    return changed;
 }
 
 void SegmentRepairer::Repair(const float* interleaved, std::size_t frames, std::uint64_t firstFrame,
@@ -413,6 +440,7 @@ void SegmentRepairer::Repair(const float* interleaved, std::size_t frames, std::
             if (Validate(ch)) FillAll(ch);
             if (FindPops(ch)) {
                 // Models free of the pops fill them better.
+                FillAll(ch);
                 FitModels(ch);
                 FillAll(ch);
             }

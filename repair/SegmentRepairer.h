@@ -43,15 +43,15 @@ class SegmentRepairer {
         std::vector<float> repaired;  // the original with every missing sample filled
         std::vector<ArModel> models;  // per block
         std::vector<FilterCorrelation> correlations;  // per block
-        std::vector<float> errors;    // forward prediction errors of `repaired`
-        std::vector<float> matched;   // the errors through the matched filter of a click
-        std::vector<float> scale;     // per piece: the robust scale of `matched` around it
+        std::vector<float> errors;                    // forward prediction errors of `repaired`
+        std::vector<float> matched;         // the errors through the matched filter of a click
+        std::vector<float> scale;           // per piece: the robust scale of `matched` around it
         std::vector<std::uint8_t> missing;  // 1: replaced by an estimate
         std::vector<std::uint8_t> kept;     // 1: judged music, never replaced
         std::vector<std::uint8_t> joined;   // 1: in a fill of this scan
-        GrowingFill fill;           // the missing samples the scan is among
-        std::size_t fillBlock = 0;  // whose model `fill` uses
-        std::size_t absorbed = 0;   // missing samples before this are in a fill
+        GrowingFill fill;                   // the missing samples the scan is among
+        std::size_t fillBlock = 0;          // whose model `fill` uses
+        std::size_t absorbed = 0;           // missing samples before this are in a fill
     };
     // What filling a run bought: the model's cost taken out, and the errors' power beside it.
     struct Evidence {
@@ -73,6 +73,8 @@ class SegmentRepairer {
     Evidence EvidenceOf(const Channel& ch, FrameRange run);
     bool Validate(Channel& ch);
     bool FindPops(Channel& ch);
+    std::size_t Envelope(const Channel& ch);  // fills envelope_; its pieces
+    double Loudest(std::size_t begin, std::size_t end) const;
     Runs RunsOf(const Channel& ch) const;
     const ArModel& ModelAt(const Channel& ch, std::size_t t) const {
         return ch.models[t / tuning_.block];
@@ -81,7 +83,9 @@ class SegmentRepairer {
     RepairTuning tuning_;
     std::size_t n_ = 0;
     std::vector<Channel> ch_;
-    std::vector<float> scratch_, pieceLevel_;
+    std::vector<float> scratch_;
+    std::vector<float> pieceLevel_;  // per piece: the mean absolute statistic
+    std::vector<float> envelope_;    // per pop piece: the mean square of `repaired`
     FitScratch fit_;
     std::vector<std::size_t> missingList_;
     InterpolationScratch interpolation_;

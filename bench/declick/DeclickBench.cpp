@@ -174,8 +174,8 @@ void PrintHarmCauses(const Excerpt& e, const float* output) {
         total += c.energy;
         changes.push_back(c);
     }
-    std::printf("  %-50s harm %6.1f dB, %zu changed runs\n", e.name.c_str(),
-                HarmDb(in, output), changes.size());
+    std::printf("  %-50s harm %6.1f dB, %zu changed runs\n", e.name.c_str(), HarmDb(in, output),
+                changes.size());
     std::sort(changes.begin(), changes.end(),
               [](const Change& a, const Change& b) { return a.energy > b.energy; });
     constexpr std::size_t kAround = kRate / 100;
@@ -186,11 +186,12 @@ void PrintHarmCauses(const Excerpt& e, const float* output) {
             for (std::size_t j = from * kChannels; j < to * kChannels; ++j) sum += in[j] * in[j];
             return 10 * std::log10(sum / std::max<std::size_t>(1, (to - from) * kChannels) + 1e-20);
         };
-        std::printf("    at %7zu (%6.3f s) %4zu frames: %5.1f%% of the harm; music %6.1f dB before, "
-                    "%6.1f dB after\n",
-                    c.start, static_cast<double>(c.start) / kRate, c.length,
-                    100 * c.energy / total, level(c.start - std::min(c.start, kAround), c.start),
-                    level(c.start, std::min(frames, c.start + kAround)));
+        std::printf(
+            "    at %7zu (%6.3f s) %4zu frames: %5.1f%% of the harm; music %6.1f dB before, "
+            "%6.1f dB after\n",
+            c.start, static_cast<double>(c.start) / kRate, c.length, 100 * c.energy / total,
+            level(c.start - std::min(c.start, kAround), c.start),
+            level(c.start, std::min(frames, c.start + kAround)));
     }
 }
 
@@ -383,14 +384,15 @@ int main(int argc, char** argv) {
                 (hit[i / kChannels] ? inside : outside) += d * d;
             }
             if (item.condition != Condition::Clean) {
-                const DamageScore score = ScoreDamage(excerpts[item.excerpt].clean, item.damaged, output);
-                std::printf("  %-50s %-8s error inside %6.1f dB, outside %6.1f dB (re music), "
-                            "recall %5.1f%% of %d\n",
-                            excerpts[item.excerpt].name.c_str(),
-                            ConditionName(item.condition).data(),
-                            10 * std::log10(inside / music + 1e-30),
-                            10 * std::log10(outside / music + 1e-30),
-                            100.0 * score.repaired / std::max(1, score.clicks), score.clicks);
+                const DamageScore score =
+                    ScoreDamage(excerpts[item.excerpt].clean, item.damaged, output);
+                std::printf(
+                    "  %-50s %-8s error inside %6.1f dB, outside %6.1f dB (re music), "
+                    "recall %5.1f%% of %d\n",
+                    excerpts[item.excerpt].name.c_str(), ConditionName(item.condition).data(),
+                    10 * std::log10(inside / music + 1e-30),
+                    10 * std::log10(outside / music + 1e-30),
+                    100.0 * score.repaired / std::max(1, score.clicks), score.clicks);
             }
             for (const DamageEvent& e : item.damaged.events) {
                 double before = 0, after = 0;

@@ -21,8 +21,8 @@ constexpr std::size_t kLocalFrames = kRate / 100;
 struct DamageScore {
     double wholeGainDb = 0;  ///< SNR against the clean excerpt, output minus damaged input
     double spanGainDb = 0;   ///< the same over the damaged frames only
-    int clicks = 0;    ///< that stand out of the music
-    int repaired = 0;  ///< of those
+    int clicks = 0;          ///< that stand out of the music
+    int repaired = 0;        ///< of those
 };
 
 /// `damaged`, `output` and `clean` are interleaved stereo of the same length.
