@@ -238,6 +238,7 @@ int LongRun(double minutes, int threads) {
     repairer.Finish(out);
     repairSeconds += Seconds(t);
     given += out.size() / kChannels;
+    for (float s : out) sum += s;
     spans += repairer.TakeSpans().size();
     const double audio = static_cast<double>(frames) / kRate;
     std::printf(
