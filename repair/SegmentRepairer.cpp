@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace repair {
 
@@ -339,11 +338,10 @@ bool SegmentRepairer::FindPops(Channel& ch) {
     const std::size_t longest = tuning_.longestRun / piece;  // pieces of a pop's length
     const std::size_t window = kEnvelopeSpan * longest;      // and of the envelope's
     const std::size_t p = static_cast<std::size_t>(tuning_.order) / piece + 1;
-    auto loudest = [&](std::size_t begin, std::size_t end) { return Loudest(begin, end); };
     bool found = false;
     for (std::size_t k = window + longest + p; k + longest + window + p < pieces; ++k) {
         // The envelope before anything of a pop that could have risen to this piece.
-        const double envelope = loudest(k - longest - window, k - longest);
+        const double envelope = Loudest(k - longest - window, k - longest);
         if (envelope <= 0 || envelope_[k] <= kPopRise * envelope) continue;
         std::size_t begin = k;
         while (begin > k - longest && envelope_[begin - 1] > envelope) --begin;
@@ -353,7 +351,7 @@ bool SegmentRepairer::FindPops(Channel& ch) {
         for (std::size_t j = end; j < begin + longest; ++j) {
             if (envelope_[j] > envelope) end = j + 1;
         }
-        if (loudest(end, end + window) > kEnvelopeSettle * envelope) {
+        if (Loudest(end, end + window) > kEnvelopeSettle * envelope) {
             k = end;  // louder after: music
             continue;
         }

@@ -61,6 +61,8 @@ class SegmentRepairer {
     void FitModels(Channel& ch);
     void Statistics(Channel& ch);
     void Scales(Channel& ch);
+    // The mean absolute value of v[begin, end), missing samples and exact zeros left out;
+    // -1 when fewer than half are left.
     float MeanAbs(const std::vector<float>& v, std::size_t begin, std::size_t end,
                   const Channel& ch) const;
     float Score(const Channel& ch, std::size_t t) const;
@@ -73,7 +75,9 @@ class SegmentRepairer {
     Evidence EvidenceOf(const Channel& ch, FrameRange run);
     bool Validate(Channel& ch);
     bool FindPops(Channel& ch);
-    std::size_t Envelope(const Channel& ch);  // fills envelope_; its pieces
+    // Fills envelope_ from `repaired`; returns its count of pieces.
+    std::size_t Envelope(const Channel& ch);
+    // The largest of envelope_[begin, end), 0 for none.
     double Loudest(std::size_t begin, std::size_t end) const;
     Runs RunsOf(const Channel& ch) const;
     const ArModel& ModelAt(const Channel& ch, std::size_t t) const {
