@@ -44,7 +44,7 @@ RepairTuning TuningFor(RepairStrength strength, std::uint32_t sampleRate) {
     t.evidenceWindow = Scaled(256, f);
     t.longEvidenceFrom = Scaled(8, f);
     t.margin = t.block * 8;
-    t.core = t.block * 64;
+    t.core = t.block * 128;
     const StrengthFigures& figures = kStrengths[strength == RepairStrength::Light    ? 0
                                                 : strength == RepairStrength::Strong ? 2
                                                                                      : 1];

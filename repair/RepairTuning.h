@@ -37,7 +37,7 @@ struct RepairTuning {
     /// Frames of context each side of a segment's own frames, and the frames it owns; both
     /// multiples of `block`, so that every segment fits the same models where they overlap.
     std::size_t margin = 4096;
-    std::size_t core = 32768;
+    std::size_t core = 65536;
 };
 
 /// The figures for `strength` (not Off) at `sampleRate` (22050..192000 Hz).

@@ -433,8 +433,8 @@ void SegmentRepairer::Repair(const float* interleaved, std::size_t frames, std::
         }
         for (Channel& ch : ch_) {
             FillAll(ch);
-            Statistics(ch);
             if (pass + 1 < tuning_.passes) continue;
+            Statistics(ch);
             if (Validate(ch)) FillAll(ch);
             if (FindPops(ch)) {
                 // Models free of the pops fill them better.
