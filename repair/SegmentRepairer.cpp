@@ -20,6 +20,8 @@ constexpr double kEnvelopeSettle = 2.0;
 constexpr double kAttackRise = 8.0;
 // The envelope before a pop and after it is the loudest over this many pops' lengths.
 constexpr std::size_t kEnvelopeSpan = 4;
+// A run this close to one on another channel is the same click there.
+constexpr std::size_t kPairReach = 2;
 
 }  // namespace
 
@@ -379,6 +381,18 @@ double SegmentRepairer::Loudest(std::size_t begin, std::size_t end) const {
                              envelope_.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
+bool SegmentRepairer::Paired(const Channel& ch, FrameRange run) const {
+    const std::size_t begin = run.begin - std::min(run.begin, kPairReach);
+    const std::size_t end = std::min(n_, run.end + kPairReach);
+    for (const Channel& other : ch_) {
+        if (&other == &ch) continue;
+        for (std::size_t t = begin; t < end; ++t) {
+            if (other.missing[t]) return true;
+        }
+    }
+    return false;
+}
+
 bool SegmentRepairer::Validate(Channel& ch) {
     // A click stands out of the music around it by far more than the music's own bursts do,
     // and leaves the music's envelope as it was: a run after which the envelope stays higher
@@ -398,8 +412,11 @@ bool SegmentRepairer::Validate(Channel& ch) {
                          kAttackRise * Loudest(first - std::min(first, window), first);
         if (!music) {
             const Evidence evidence = EvidenceOf(ch, run);
-            const double needed =
+            double needed =
                 length >= tuning_.longEvidenceFrom ? tuning_.longEvidence : tuning_.evidence;
+            // A click beside one on another channel (most clicks on a record reach both) needs
+            // less evidence, in the ratio of the thresholds that find the two.
+            if (Paired(ch, run)) needed *= tuning_.pairedThreshold / tuning_.threshold;
             music = evidence.gain < needed * evidence.power * static_cast<double>(length);
         }
         changed |= music;

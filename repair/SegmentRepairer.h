@@ -73,6 +73,7 @@ class SegmentRepairer {
     void Grow(std::size_t c, std::size_t begin, std::size_t end);
     void FillAll(Channel& ch);
     Evidence EvidenceOf(const Channel& ch, FrameRange run);
+    bool Paired(const Channel& ch, FrameRange run) const;
     bool Validate(Channel& ch);
     bool FindPops(Channel& ch);
     // Fills envelope_ from `repaired`; returns its count of pieces.
