@@ -155,8 +155,9 @@ SegmentRepairer::Runs SegmentRepairer::RunsOf(const Channel& ch) const {
 
 bool SegmentRepairer::Join(Channel& ch, GrowingFill& fill, std::size_t u) {
     // A sample beyond twice the model's reach of the samples filled so far starts a fill of
-    // its own: nothing ties the two.
-    constexpr std::size_t kLargestFill = 320;
+    // its own: nothing ties the two. So does one past a fill of a few clicks' samples: the
+    // scan's fill only has to be close, the final fill is done jointly.
+    constexpr std::size_t kLargestFill = 64;
     const std::size_t p = static_cast<std::size_t>(tuning_.order);
     const std::size_t block = u / tuning_.block;
     if (fill.Empty() || u > fill.Highest() + 2 * p || fill.Size() >= kLargestFill ||
