@@ -40,8 +40,8 @@ void BackwardErrors(const ArModel& model, const float* x, std::size_t begin, std
 
 /// Least-squares AR interpolation: replaces x[p] for every p in `missing` (strictly rising)
 /// by the values that minimise the summed squared forward prediction error over every error
-/// term that involves one of them, the other samples fixed. Needs missing.front() >= order and missing.back() + order < the
-/// length of x. `scratch` holds the working arrays between calls.
+/// term that involves one of them, the other samples fixed. Needs missing.front() >= order and
+/// missing.back() + order < the length of x. `scratch` holds the working arrays between calls.
 struct InterpolationScratch {
     std::vector<double> band;
     std::vector<double> rhs;

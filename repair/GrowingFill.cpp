@@ -5,6 +5,10 @@
 
 namespace repair {
 
+namespace {
+constexpr double kNegligibleStep = 1e-9;
+}  // namespace
+
 FilterCorrelation CorrelationOf(const ArModel& model) {
     FilterCorrelation c;
     c.order = model.order;
@@ -73,7 +77,9 @@ void GrowingFill::AddConsidered(float* x, float* matched, std::size_t n) {
     const auto p = static_cast<std::size_t>(r_.order);
     for (std::size_t i = 0; i < size; ++i) {
         const double step = -work_[i];
-
+        // Samples the last additions left where they were (far below a step of 24-bit
+        // audio) need no update.
+        if (std::fabs(step) < kNegligibleStep) continue;
         const std::size_t at = positions_[i];
         x[at] = static_cast<float>(x[at] + step);
         const std::size_t lo = at >= p ? at - p : 0, hi = std::min(n, at + p + 1);

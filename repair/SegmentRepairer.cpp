@@ -2,25 +2,31 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
-#include <cstdio>
-#include <cstdlib>
-#include <mutex>
 
 namespace repair {
 
 namespace {
 
-// Median absolute value to standard deviation, for Gaussian values.
-constexpr float kMadToSigma = 1.4826f;
+// Mean absolute value to standard deviation, for Gaussian values.
+constexpr float kMeanAbsToSigma = 1.2533f;
 // The least scale of the statistic: about a step of 16-bit audio. Below it (digital silence,
 // a fade's last samples) nothing is judged to stand out.
 constexpr float kLeastScale = 3e-5f;
+// A pop rises this far (power, 12 dB) above the music's envelope before it; after a pop or
+// a click the envelope stays within this much (3 dB) of the one before.
+constexpr double kPopRise = 16.0;
+constexpr double kEnvelopeSettle = 2.0;
+// An attack lifts the envelope by this much (9 dB) for longer than a click lasts.
+constexpr double kAttackRise = 8.0;
+// The envelope before a pop and after it is the loudest over this many pops' lengths.
+constexpr std::size_t kEnvelopeSpan = 4;
+// A run this close to one on another channel is the same click there.
+constexpr std::size_t kPairReach = 2;
 
 }  // namespace
 
 SegmentRepairer::SegmentRepairer(const RepairTuning& tuning, int channels)
-    : tuning_(tuning), channels_(channels), ch_(static_cast<std::size_t>(channels)) {}
+    : tuning_(tuning), ch_(static_cast<std::size_t>(channels)) {}
 
 void SegmentRepairer::FitModels(Channel& ch) {
     const std::size_t block = tuning_.block;
@@ -57,17 +63,17 @@ void SegmentRepairer::Statistics(Channel& ch) {
     }
 }
 
-float SegmentRepairer::MedianAbs(const std::vector<float>& v, std::size_t begin, std::size_t end,
-                                 const Channel& ch) {
-    scratch_.clear();
+float SegmentRepairer::MeanAbs(const std::vector<float>& v, std::size_t begin, std::size_t end,
+                               const Channel& ch) const {
+    float sum = 0;
+    std::size_t count = 0;
     for (std::size_t t = begin; t < end; ++t) {
-        if (ch.missing[t] || v[t] == 0.0f) continue;
-        scratch_.push_back(std::fabs(v[t]));
+        const bool valid = !ch.missing[t] && v[t] != 0.0f;
+        sum += valid ? std::fabs(v[t]) : 0.0f;
+        count += valid;
     }
-    if (scratch_.size() < (end - begin) / 2 || scratch_.empty()) return -1;
-    auto middle = scratch_.begin() + static_cast<std::ptrdiff_t>(scratch_.size() / 2);
-    std::nth_element(scratch_.begin(), middle, scratch_.end());
-    return *middle;
+    if (count < (end - begin + 1) / 2 || count == 0) return -1;
+    return sum / static_cast<float>(count);
 }
 
 namespace {
@@ -102,19 +108,17 @@ void SegmentRepairer::Scales(Channel& ch) {
     const std::size_t pieces = n_ / piece + 1;
     pieceLevel_.resize(pieces);
     for (std::size_t k = 0; k < pieces; ++k) {
-        pieceLevel_[k] = MedianAbs(ch.matched, k * piece, std::min(n_, (k + 1) * piece), ch);
+        pieceLevel_[k] = MeanAbs(ch.matched, k * piece, std::min(n_, (k + 1) * piece), ch);
     }
     const std::size_t w = tuning_.scalePieces;
     ch.scale.assign(pieces, kLeastScale);
-    ch.before.assign(pieces, kLeastScale);
     for (std::size_t k = 0; k < pieces; ++k) {
         const std::size_t lo = k >= w ? k - w : 0;
         const float before = MedianOfValid(pieceLevel_.data() + lo, k - lo);
         const std::size_t hi = std::min(pieces, k + 1 + w);
         const float after = MedianOfValid(pieceLevel_.data() + k + 1, hi - k - 1);
         const float both = std::max(before, after);
-        if (both > 0) ch.scale[k] = std::max(kLeastScale, kMadToSigma * both);
-        if (before > 0) ch.before[k] = std::max(kLeastScale, kMadToSigma * before);
+        if (both > 0) ch.scale[k] = std::max(kLeastScale, kMeanAbsToSigma * both);
     }
 }
 
@@ -151,8 +155,9 @@ SegmentRepairer::Runs SegmentRepairer::RunsOf(const Channel& ch) const {
 
 bool SegmentRepairer::Join(Channel& ch, GrowingFill& fill, std::size_t u) {
     // A sample beyond twice the model's reach of the samples filled so far starts a fill of
-    // its own: nothing ties the two.
-    constexpr std::size_t kLargestFill = 320;
+    // its own: nothing ties the two. So does one past a fill of a few clicks' samples: the
+    // scan's fill only has to be close, the final fill is done jointly.
+    constexpr std::size_t kLargestFill = 64;
     const std::size_t p = static_cast<std::size_t>(tuning_.order);
     const std::size_t block = u / tuning_.block;
     if (fill.Empty() || u > fill.Highest() + 2 * p || fill.Size() >= kLargestFill ||
@@ -188,16 +193,15 @@ void SegmentRepairer::Grow(std::size_t c, std::size_t begin, std::size_t end) {
         while (end < n_ - p && ch.missing[end]) ++end;
         if (end - begin >= tuning_.shortRun) return;
         Absorb(ch, ch.fill, end + p);
-        // A click starts at once and fades: growing back takes more than growing on.
         float best = 0;
         std::size_t at = 0;
         for (const std::size_t v : {begin - 1, end}) {
             if (v < p || v >= n_ - p || ch.kept[v] || ch.missing[v]) continue;
             const double free = ch.fill.Consider(v);
             if (free <= 0) continue;
-            const float z =
-                Score(ch, v) * static_cast<float>(std::sqrt(ch.fill.Correlation().r[0] / free)) /
-                (v < begin ? tuning_.extendBackThreshold : tuning_.extendThreshold);
+            const float z = Score(ch, v) *
+                            static_cast<float>(std::sqrt(ch.fill.Correlation().r[0] / free)) /
+                            tuning_.extendThreshold;
             if (z > std::max(1.0f, best)) best = z, at = v;
         }
         if (at == 0 || !Join(ch, ch.fill, at)) return;
@@ -233,7 +237,6 @@ bool SegmentRepairer::Scan() {
             }
             const float s = Score(ch, t);
             if (s <= tuning_.threshold || !LargestNear(ch, t, s)) continue;
-            ch.seedZ[t] = s;
             Absorb(ch, ch.fill, t + p);
             if (!Join(ch, ch.fill, t)) continue;
             found = true;
@@ -285,85 +288,6 @@ void SegmentRepairer::FillAll(Channel& ch) {
     }
 }
 
-float SegmentRepairer::LevelBefore(const std::vector<float>& levels, std::size_t t) const {
-    const std::size_t k = t / tuning_.piece, w = tuning_.scalePieces;
-    const std::size_t lo = k >= w ? k - w : 0;
-    return MedianOfValid(levels.data() + lo, k - lo);
-}
-
-void SegmentRepairer::LongEvents(Channel& ch) {
-    // Longer damage (a pop, a burst of noise, a scratch's ringing) spreads the statistic
-    // over the scale around it, so it is found by its start instead: the forward error jumps
-    // far above the errors before it, and the backward error (blind to what came before)
-    // says where it ends. It is damage if it ends within a pop's length and the music after
-    // it goes on as before it: errors back to their level, no louder. Otherwise it is
-    // music's own attack, and any run found in it is undone.
-    const std::size_t p = static_cast<std::size_t>(tuning_.order);
-    const std::size_t piece = tuning_.piece;
-    Statistics(ch);
-    backward_.assign(n_, 0.0f);
-    for (std::size_t b = 0; b * tuning_.block < n_; ++b) {
-        const ArModel& model = ch.models[b];
-        if (model.order == 0) continue;
-        const std::size_t begin = b * tuning_.block;
-        const std::size_t end = std::min(n_ - p, begin + tuning_.block);
-        if (begin < end) BackwardErrors(model, ch.repaired.data(), begin, end, backward_.data());
-    }
-    const std::size_t pieces = n_ / piece + 1;
-    forwardLevel_.resize(pieces);
-    backwardLevel_.resize(pieces);
-    for (std::size_t k = 0; k < pieces; ++k) {
-        const std::size_t end = std::min(n_, (k + 1) * piece);
-        forwardLevel_[k] = MedianAbs(ch.errors, k * piece, end, ch);
-        backwardLevel_[k] = MedianAbs(backward_, k * piece, end, ch);
-    }
-    const std::size_t lead = tuning_.scalePieces * piece;
-    const std::size_t tail = tuning_.longestRun + tuning_.settleWindow + tuning_.settleQuiet;
-    if (n_ < lead + tail + 2 * p) return;
-    for (std::size_t t = std::max(p, lead); t < n_ - p - tail;) {
-        const float forward = LevelBefore(forwardLevel_, t);
-        if (ch.kept[t] || forward <= 0 ||
-            std::fabs(ch.errors[t]) <= tuning_.onsetThreshold * kMadToSigma * forward) {
-            ++t;
-            continue;
-        }
-        const float backward = kMadToSigma * std::max(LevelBefore(backwardLevel_, t), 0.0f);
-        std::size_t end = t + 1, quiet = 0;
-        for (std::size_t u = t; u < t + tuning_.longestRun + tuning_.settleQuiet &&
-                                quiet < tuning_.settleQuiet;
-             ++u) {
-            if (std::fabs(backward_[u]) > tuning_.endThreshold * backward) {
-                end = u + 1, quiet = 0;
-            } else {
-                ++quiet;
-            }
-        }
-        bool music = end - t > tuning_.longestRun;
-        if (!music) {
-            const float after = MedianAbs(backward_, end, end + tuning_.settleWindow, ch);
-            music = after > tuning_.settleRatio * backward / kMadToSigma;
-            const std::size_t w = tuning_.levelWindow;
-            music = music || MeanSquareOf(ch.repaired, end, end + w) >
-                                 tuning_.attackRise * MeanSquareOf(ch.repaired, t - std::min(t, w), t);
-        }
-        std::size_t covered = 0;
-        for (std::size_t u = t; u < end; ++u) covered += ch.missing[u];
-        if (music && end - t > tuning_.shortRun) {
-            for (std::size_t u = t; u < end; ++u) ch.missing[u] = 0, ch.kept[u] = 1;
-        } else if (!music && end - t > covered + tuning_.uncovered) {
-            for (std::size_t u = t; u < end; ++u) ch.missing[u] = 1;
-        }
-        t = end;
-    }
-}
-
-static std::mutex dumpMutex;
-float MeanSquare(const std::vector<float>& v, std::size_t b, std::size_t e) {
-    e = std::min(e, v.size());
-    double s = 0; if (e <= b) return 0;
-    for (std::size_t t = b; t < e; ++t) s += double(v[t]) * v[t];
-    return float(s / double(e - b));
-}
 SegmentRepairer::Evidence SegmentRepairer::EvidenceOf(const Channel& ch, FrameRange run) {
     // How much the fill lowered the model's cost (the summed squared forward errors), and
     // the power of the errors around the run: its mean, not its median, so that music
@@ -388,82 +312,119 @@ SegmentRepairer::Evidence SegmentRepairer::EvidenceOf(const Channel& ch, FrameRa
         after += ef * ef;
     }
     evidence.gain = before - after;
+    // The larger of the errors' powers before and after the run: a click stands out of the
+    // music on both sides, an attack only out of the quiet before it.
     const std::size_t w = tuning_.evidenceWindow;
-    double power = 0;
-    std::size_t count = 0;
-    for (std::size_t t = std::max(p, run.begin - std::min(run.begin, w)); t < std::min(n_, reach + w);
-         ++t) {
-        if ((t >= run.begin && t < reach) || ch.missing[t]) continue;
-        power += static_cast<double>(ch.errors[t]) * ch.errors[t];
-        ++count;
-    }
-    evidence.power = count ? power / static_cast<double>(count) : 0;
+    auto power = [&](std::size_t begin, std::size_t end) {
+        double sum = 0;
+        std::size_t count = 0;
+        for (std::size_t t = begin; t < end; ++t) {
+            if (ch.missing[t]) continue;
+            sum += static_cast<double>(ch.errors[t]) * ch.errors[t];
+            ++count;
+        }
+        return count ? sum / static_cast<double>(count) : 0.0;
+    };
+    evidence.power = std::max(power(std::max(p, run.begin - std::min(run.begin, w)), run.begin),
+                              power(reach, std::min(n_, reach + w)));
     return evidence;
 }
 
+bool SegmentRepairer::FindPops(Channel& ch) {
+    // A pop is a sound that rises far above the music's envelope (the loudest it has been
+    // for a while, a bass note's every swing included), is gone within a pop's length and
+    // leaves the envelope as it was: much of it too smooth for the model to tell from music,
+    // so it is found by its level. A drum or a plucked string stays loud for far longer, or
+    // lifts the envelope after it.
+    const std::size_t piece = tuning_.popPiece;
+    const std::size_t pieces = Envelope(ch);
+    const std::size_t longest = tuning_.longestRun / piece;  // pieces of a pop's length
+    const std::size_t window = kEnvelopeSpan * longest;      // and of the envelope's
+    const std::size_t p = static_cast<std::size_t>(tuning_.order) / piece + 1;
+    bool found = false;
+    for (std::size_t k = window + longest + p; k + longest + window + p < pieces; ++k) {
+        // The envelope before anything of a pop that could have risen to this piece.
+        const double envelope = Loudest(k - longest - window, k - longest);
+        if (envelope <= 0 || envelope_[k] <= kPopRise * envelope) continue;
+        std::size_t begin = k;
+        while (begin > k - longest && envelope_[begin - 1] > envelope) --begin;
+        // It ends after its last piece above the envelope (its low swings cross zero), within
+        // a pop's length.
+        std::size_t end = k + 1;
+        for (std::size_t j = end; j < begin + longest; ++j) {
+            if (envelope_[j] > envelope) end = j + 1;
+        }
+        if (Loudest(end, end + window) > kEnvelopeSettle * envelope) {
+            k = end;  // louder after: music
+            continue;
+        }
+        for (std::size_t t = begin * piece; t < end * piece; ++t) ch.missing[t] = 1;
+        found = true;
+        k = end;
+    }
+    return found;
+}
+
+std::size_t SegmentRepairer::Envelope(const Channel& ch) {
+    const std::size_t piece = tuning_.popPiece;
+    const std::size_t pieces = n_ / piece;
+    envelope_.resize(pieces);
+    for (std::size_t k = 0; k < pieces; ++k) {
+        envelope_[k] = MeanSquareOf(ch.repaired, k * piece, (k + 1) * piece);
+    }
+    return pieces;
+}
+
+double SegmentRepairer::Loudest(std::size_t begin, std::size_t end) const {
+    end = std::min(end, envelope_.size());
+    if (begin >= end) return 0;
+    return *std::max_element(envelope_.begin() + static_cast<std::ptrdiff_t>(begin),
+                             envelope_.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
+bool SegmentRepairer::Paired(const Channel& ch, FrameRange run) const {
+    const std::size_t begin = run.begin - std::min(run.begin, kPairReach);
+    const std::size_t end = std::min(n_, run.end + kPairReach);
+    for (const Channel& other : ch_) {
+        if (&other == &ch) continue;
+        for (std::size_t t = begin; t < end; ++t) {
+            if (other.missing[t]) return true;
+        }
+    }
+    return false;
+}
+
 bool SegmentRepairer::Validate(Channel& ch) {
-    // A click stands out of the music around it by far more than the music's own bursts do.
-    const char* dump = std::getenv("VT_DUMP");
-    bool rejected = false;
+    // A click stands out of the music around it by far more than the music's own bursts do,
+    // and leaves the music's envelope as it was: a run after which the envelope stays higher
+    // is an attack (a plucked string, a drum) that the model could not foresee.
+    const std::size_t piece = tuning_.popPiece;
+    const std::size_t longest = tuning_.longestRun / piece;
+    const std::size_t window = kEnvelopeSpan * longest;
+    Envelope(ch);
+    bool changed = false;
     for (const FrameRange& run : RunsOf(ch)) {
         const std::size_t length = run.end - run.begin;
-        bool music = length > tuning_.longestRun;
+        // The envelope once the longest click starting here would be over, against the one
+        // before the run.
+        const std::size_t first = run.begin / piece, after = first + longest + 1;
+        bool music = length > tuning_.longestRun ||
+                     Loudest(after, after + longest) >
+                         kAttackRise * Loudest(first - std::min(first, window), first);
         if (!music) {
             const Evidence evidence = EvidenceOf(ch, run);
-            const double needed =
+            double needed =
                 length >= tuning_.longEvidenceFrom ? tuning_.longEvidence : tuning_.evidence;
+            // A click beside one on another channel (most clicks on a record reach both) needs
+            // less evidence, in the ratio of the thresholds that find the two.
+            if (Paired(ch, run)) needed *= tuning_.pairedThreshold / tuning_.threshold;
             music = evidence.gain < needed * evidence.power * static_cast<double>(length);
         }
-        rejected |= music;
-        const std::size_t lead = run.begin >= tuning_.leadWindow ? run.begin - tuning_.leadWindow : 0;
-        const float before = MedianAbs(ch.errors, lead, run.begin, ch);
-        const std::size_t from = std::min(n_, run.end + tuning_.settleGap);
-        const std::size_t to = std::min(n_, from + tuning_.settleWindow);
-        const float after = MedianAbs(ch.errors, from, to, ch);
-        if (dump && pass_ + 1 == tuning_.passes && run.begin >= own_.begin && run.begin < own_.end) {
-            double removed = 0, peak = 0;
-            for (std::size_t t = run.begin; t < run.end; ++t) peak = std::max(peak, double(ch.seedZ[t]));
-            for (std::size_t t = run.begin; t < run.end; ++t) removed += double(ch.original[t] - ch.repaired[t]) * (ch.original[t] - ch.repaired[t]);
-            const float after256 = MedianAbs(ch.errors, from, std::min(n_, from + 256), ch);
-            const float msLead = MeanSquare(ch.errors, lead, run.begin);
-            const float msAfter64 = MeanSquare(ch.errors, from, to);
-            const float msAfter256 = MeanSquare(ch.errors, from, std::min(n_, from + 256));
-            const float sigBefore = MeanSquare(ch.repaired, lead, run.begin);
-            const float sigAfter = MeanSquare(ch.repaired, run.end, std::min(n_, run.end + 256));
-            std::lock_guard lock(dumpMutex);
-            FILE* f = std::fopen(dump, "a");
-            std::fprintf(f, "%d %llu %zu %g %g %g %g %g %g %g %g %g %g %d\n", int(&ch - ch_.data()),
-                         (unsigned long long)(first_ + run.begin), run.end - run.begin, removed,
-                         before, after, after256, msLead, msAfter64, msAfter256, sigBefore, sigAfter,
-                         ch.scale[run.begin / tuning_.piece], int(music));
-            // exact cost reduction
-            const ArModel& model = ModelAt(ch, run.begin);
-            const std::size_t pp = model.order;
-            double jo = 0, jf = 0;
-            std::vector<float> xo(ch.repaired.begin() + (run.begin - pp), ch.repaired.begin() + std::min(n_, run.end + 2 * pp));
-            for (std::size_t t = run.begin; t < run.end; ++t) xo[t - run.begin + pp] = ch.original[t];
-            for (std::size_t t = run.begin; t < std::min(n_ - pp, run.end + pp); ++t) {
-                double eo = xo[t - run.begin + pp], ef = ch.repaired[t];
-                for (std::size_t k = 1; k <= pp; ++k) { eo -= model.a[k-1] * xo[t - k - run.begin + pp]; ef -= model.a[k-1] * ch.repaired[t - k]; }
-                jo += eo * eo; jf += ef * ef;
-            }
-            double srms = 0; std::size_t cnt = 0;
-            scratch_.clear();
-            for (std::size_t t = (run.begin > 256 + pp ? run.begin - 256 : pp); t < std::min(n_, run.end + pp + 256); ++t) {
-                if (t >= run.begin && t < run.end + pp) continue;
-                if (ch.missing[t]) continue;
-                srms += double(ch.errors[t]) * ch.errors[t]; ++cnt; scratch_.push_back(std::fabs(ch.errors[t]));
-            }
-            float smed = 0;
-            if (!scratch_.empty()) { std::nth_element(scratch_.begin(), scratch_.begin() + scratch_.size()/2, scratch_.end()); smed = scratch_[scratch_.size()/2] * 1.4826f; }
-            std::fprintf(f, "Z %g %g %g %g\n", peak, jo - jf, cnt ? srms / cnt : 0.0, double(smed) * smed);
-            std::fclose(f);
-            (void)peak;
-        }
+        changed |= music;
         if (!music) continue;
         for (std::size_t t = run.begin; t < run.end; ++t) ch.missing[t] = 0, ch.kept[t] = 1;
     }
-    return rejected;
+    return changed;
 }
 
 void SegmentRepairer::Repair(const float* interleaved, std::size_t frames, std::uint64_t firstFrame,
@@ -477,11 +438,8 @@ void SegmentRepairer::Repair(const float* interleaved, std::size_t frames, std::
         ch.repaired = ch.original;
         ch.missing.assign(n_, 0);
         ch.kept.assign(n_, 0);
-        ch.seedZ.assign(n_, 0.0f);
     }
-    first_ = firstFrame; own_ = own;
     for (int pass = 0; pass < tuning_.passes; ++pass) {
-        pass_ = pass;
         for (Channel& ch : ch_) {
             FitModels(ch);
             if (pass > 0) FillAll(ch);
@@ -492,10 +450,16 @@ void SegmentRepairer::Repair(const float* interleaved, std::size_t frames, std::
             if (!Scan()) break;
         }
         for (Channel& ch : ch_) {
-            if (!std::getenv("VT_NOLONG")) LongEvents(ch);
             FillAll(ch);
+            if (pass + 1 < tuning_.passes) continue;
             Statistics(ch);
-            if (pass + 1 == tuning_.passes && Validate(ch)) FillAll(ch);
+            if (Validate(ch)) FillAll(ch);
+            if (FindPops(ch)) {
+                // Models free of the pops fill them better.
+                FillAll(ch);
+                FitModels(ch);
+                FillAll(ch);
+            }
         }
     }
     for (std::size_t t = own.begin; t < own.end; ++t) {

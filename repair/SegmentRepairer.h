@@ -42,23 +42,29 @@ class SegmentRepairer {
         std::vector<float> original;
         std::vector<float> repaired;  // the original with every missing sample filled
         std::vector<ArModel> models;  // per block
-        std::vector<float> errors;    // forward prediction errors of `repaired`
-        std::vector<float> matched;   // the errors through the matched filter of a click
-        std::vector<float> scale;     // per piece: the robust scale of `matched` around it
-        std::vector<float> before;    // per piece: the same of the pieces before it only
+        std::vector<FilterCorrelation> correlations;  // per block
+        std::vector<float> errors;                    // forward prediction errors of `repaired`
+        std::vector<float> matched;         // the errors through the matched filter of a click
+        std::vector<float> scale;           // per piece: the robust scale of `matched` around it
         std::vector<std::uint8_t> missing;  // 1: replaced by an estimate
         std::vector<std::uint8_t> kept;     // 1: judged music, never replaced
-        std::vector<float> seedZ;
-        std::vector<FilterCorrelation> correlations;  // per block
-        GrowingFill fill;          // the missing samples the scan is among
-        std::size_t fillBlock = 0;
-        std::size_t absorbed = 0;  // missing samples before this are in a fill
-        std::vector<std::uint8_t> joined;  // 1: in a fill of this scan
+        std::vector<std::uint8_t> joined;   // 1: in a fill of this scan
+        GrowingFill fill;                   // the missing samples the scan is among
+        std::size_t fillBlock = 0;          // whose model `fill` uses
+        std::size_t absorbed = 0;           // missing samples before this are in a fill
+    };
+    // What filling a run bought: the model's cost taken out, and the errors' power beside it.
+    struct Evidence {
+        double gain = 0, power = 0;
     };
 
     void FitModels(Channel& ch);
     void Statistics(Channel& ch);
     void Scales(Channel& ch);
+    // The mean absolute value of v[begin, end), missing samples and exact zeros left out;
+    // -1 when fewer than half are left.
+    float MeanAbs(const std::vector<float>& v, std::size_t begin, std::size_t end,
+                  const Channel& ch) const;
     float Score(const Channel& ch, std::size_t t) const;
     bool LargestNear(const Channel& ch, std::size_t t, float score) const;
     bool Scan();
@@ -66,26 +72,25 @@ class SegmentRepairer {
     bool Join(Channel& ch, GrowingFill& fill, std::size_t u);
     void Grow(std::size_t c, std::size_t begin, std::size_t end);
     void FillAll(Channel& ch);
-    bool Validate(Channel& ch);
-    struct Evidence {
-        double gain = 0, power = 0;
-    };
     Evidence EvidenceOf(const Channel& ch, FrameRange run);
-    void LongEvents(Channel& ch);
-    float LevelBefore(const std::vector<float>& levels, std::size_t t) const;
+    bool Paired(const Channel& ch, FrameRange run) const;
+    bool Validate(Channel& ch);
+    bool FindPops(Channel& ch);
+    // Fills envelope_ from `repaired`; returns its count of pieces.
+    std::size_t Envelope(const Channel& ch);
+    // The largest of envelope_[begin, end), 0 for none.
+    double Loudest(std::size_t begin, std::size_t end) const;
     Runs RunsOf(const Channel& ch) const;
-    float MedianAbs(const std::vector<float>& v, std::size_t begin, std::size_t end,
-                    const Channel& ch);
     const ArModel& ModelAt(const Channel& ch, std::size_t t) const {
         return ch.models[t / tuning_.block];
     }
 
     RepairTuning tuning_;
-    int channels_;
     std::size_t n_ = 0;
-    int pass_ = 0; std::uint64_t first_ = 0; FrameRange own_;
     std::vector<Channel> ch_;
-    std::vector<float> scratch_, pieceLevel_, backward_, forwardLevel_, backwardLevel_;
+    std::vector<float> scratch_;
+    std::vector<float> pieceLevel_;  // per piece: the mean absolute statistic
+    std::vector<float> envelope_;    // per pop piece: the mean square of `repaired`
     FitScratch fit_;
     std::vector<std::size_t> missingList_;
     InterpolationScratch interpolation_;

@@ -22,6 +22,20 @@ double Energy(const float* a, const float* b, std::size_t begin, std::size_t end
     return sum;
 }
 
+// Whether the click's peak stands kStandOutDb above the music's level around it (the RMS of
+// both clean channels within kLocalFrames of it).
+bool StandsOut(const float* clean, const float* in, std::size_t frames, const DamageEvent& e) {
+    double peak = 0;
+    for (std::size_t i = e.start * kChannels; i < (e.start + e.length) * kChannels; ++i) {
+        peak = std::max(peak, std::fabs(static_cast<double>(in[i]) - clean[i]));
+    }
+    const std::size_t from = e.start - std::min(e.start, kLocalFrames);
+    const std::size_t to = std::min(frames, e.start + e.length + kLocalFrames);
+    const double meanSquare =
+        Energy(clean, nullptr, from, to) / static_cast<double>((to - from) * kChannels);
+    return 20 * std::log10(peak + 1e-30) >= 10 * std::log10(meanSquare + 1e-30) + kStandOutDb;
+}
+
 }  // namespace
 
 DamageScore ScoreDamage(const std::vector<float>& clean, const Damaged& damaged,
@@ -38,6 +52,7 @@ DamageScore ScoreDamage(const std::vector<float>& clean, const Damaged& damaged,
     for (const DamageEvent& e : damaged.events) {
         std::fill(hit.begin() + static_cast<std::ptrdiff_t>(e.start),
                   hit.begin() + static_cast<std::ptrdiff_t>(e.start + e.length), true);
+        if (!StandsOut(c, in, frames, e)) continue;
         const double before = Energy(in, c, e.start, e.start + e.length);
         const double after = Energy(output, c, e.start, e.start + e.length);
         ++score.clicks;

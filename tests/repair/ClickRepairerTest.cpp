@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -71,6 +72,8 @@ struct ShapeCase {
     const char* name;
     Shape shape;
     std::size_t length;
+    double peak = 0.5;  // on the first channel, the second has 0.7 of it; a pop stands 12 dB
+                        // above the music's envelope
 };
 
 std::vector<double> Waveform(const ShapeCase& c, std::uint32_t rate) {
@@ -112,26 +115,35 @@ TEST_P(SingleClick, IsFoundAndFilledCloseToTheMusic) {
     const std::size_t at = 50000;
     const std::vector<double> w = Waveform(shape, clean.rate);
     for (std::size_t i = 0; i < w.size(); ++i) {
-        damaged.At(at + i, 0) += static_cast<float>(0.5 * w[i]);
-        damaged.At(at + i, 1) += static_cast<float>(0.35 * w[i]);
+        damaged.At(at + i, 0) += static_cast<float>(shape.peak * w[i]);
+        damaged.At(at + i, 1) += static_cast<float>(0.7 * shape.peak * w[i]);
     }
     std::vector<ClickSpan> spans;
     const std::vector<float> out = Repair(damaged, RepairStrength::Medium, 4096, 2, &spans);
     ASSERT_EQ(out.size(), damaged.samples.size());
-    ASSERT_EQ(spans.size(), 1u) << "first at " << spans[0].start << ", second at "
-                                << spans[1].start;
-    // It starts where the click does; a pop's faint end may be left (the energy test below
-    // judges how much is left).
-    EXPECT_LE(spans[0].start, at);
-    EXPECT_GT(spans[0].start + spans[0].length, at);
+    ASSERT_FALSE(spans.empty());
+    // Found where the click starts, and every repaired run lies about the click (a ringing
+    // click's faint zero crossing may be left between two runs; a pop's faint end too: the
+    // energy test below judges how much is left).
+    EXPECT_LE(spans.front().start, at);
+    EXPECT_GT(spans.front().start + spans.front().length, at);
+    constexpr std::size_t kNear = 32;
+    for (const ClickSpan& span : spans) {
+        EXPECT_GE(span.start + kNear, at) << "a span at " << span.start;
+        EXPECT_LE(span.start + span.length, at + w.size() + kNear) << "a span at " << span.start;
+    }
+    auto inSpan = [&](std::size_t frame) {
+        return std::any_of(spans.begin(), spans.end(), [&](const ClickSpan& span) {
+            return frame >= span.start && frame < span.start + span.length;
+        });
+    };
     double damage = 0, left = 0;
     for (std::size_t i = 0; i < out.size(); ++i) {
         const std::size_t frame = i / 2;
-        const bool inSpan = frame >= spans[0].start && frame < spans[0].start + spans[0].length;
-        if (!inSpan) {
+        if (!inSpan(frame)) {
             ASSERT_EQ(out[i], damaged.samples[i]) << "frame " << frame << " outside the click";
-            continue;
         }
+        if (frame < at || frame >= at + w.size()) continue;
         damage += std::pow(damaged.samples[i] - clean.samples[i], 2);
         left += std::pow(out[i] - clean.samples[i], 2);
     }
@@ -143,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(
     Shapes, SingleClick,
     ::testing::Values(ShapeCase{"Impulse", Shape::Impulse, 1}, ShapeCase{"Spike", Shape::Spike, 6},
                       ShapeCase{"Ring", Shape::Ring, 40}, ShapeCase{"Burst", Shape::Burst, 60},
-                      ShapeCase{"Step", Shape::Step, 12}, ShapeCase{"Pop", Shape::Pop, 200}),
+                      ShapeCase{"Step", Shape::Step, 12}, ShapeCase{"Pop", Shape::Pop, 200, 1.2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Clean sounds with sharp beginnings, each after a stretch of quiet hiss.
