@@ -210,6 +210,21 @@ void SegmentRepairer::Grow(std::size_t c, std::size_t begin, std::size_t end) {
     }
 }
 
+bool SegmentRepairer::Quiet(std::size_t begin, std::size_t end) const {
+    // Most of the music: no sample missing, none standing out (the piece has one scale).
+    for (const Channel& ch : ch_) {
+        const float most = tuning_.threshold * ch.scale[begin / tuning_.piece];
+        float largest = 0;
+        std::uint8_t anyMissing = 0;
+        for (std::size_t t = begin; t < end; ++t) {
+            largest = std::max(largest, std::fabs(ch.matched[t]));
+            anyMissing |= ch.missing[t];
+        }
+        if (anyMissing || largest > most) return false;
+    }
+    return true;
+}
+
 bool SegmentRepairer::Scan() {
     const std::size_t p = static_cast<std::size_t>(tuning_.order);
     for (Channel& ch : ch_) {
@@ -224,6 +239,10 @@ bool SegmentRepairer::Scan() {
     if (n_ <= 2 * p) return false;
     bool found = false;
     for (std::size_t t = p; t < n_ - p; ++t) {
+        if (t % tuning_.piece == 0 && Quiet(t, std::min(n_ - p, t + tuning_.piece))) {
+            t += tuning_.piece - 1;
+            continue;
+        }
         for (std::size_t c = 0; c < ch_.size(); ++c) {
             Channel& ch = ch_[c];
             if (ch.kept[t]) continue;

@@ -67,6 +67,8 @@ class SegmentRepairer {
                   const Channel& ch) const;
     float Score(const Channel& ch, std::size_t t) const;
     bool LargestNear(const Channel& ch, std::size_t t, float score) const;
+    // Whether the scan has nothing to do in [begin, end), one piece: it skips it.
+    bool Quiet(std::size_t begin, std::size_t end) const;
     bool Scan();
     void Absorb(Channel& ch, GrowingFill& fill, std::size_t upTo);
     bool Join(Channel& ch, GrowingFill& fill, std::size_t u);
