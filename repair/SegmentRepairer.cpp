@@ -22,6 +22,13 @@ constexpr double kAttackRise = 8.0;
 constexpr std::size_t kEnvelopeSpan = 4;
 // A run this close to one on another channel is the same click there.
 constexpr std::size_t kPairReach = 2;
+// A click rises at once and dies away: the sample before a run must stand out this much
+// more than the one after it to join.
+constexpr float kLeadFactor = 1.15f;
+// A run's length, for the evidence it needs, counts the samples the fill moved by at least
+// this share of its largest move (12 dB below): a click's faint tail adds samples the fill
+// barely moves, music the model could not foresee is moved all along.
+constexpr double kCoreShare = 0.25;
 
 }  // namespace
 
@@ -199,9 +206,10 @@ void SegmentRepairer::Grow(std::size_t c, std::size_t begin, std::size_t end) {
             if (v < p || v >= n_ - p || ch.kept[v] || ch.missing[v]) continue;
             const double free = ch.fill.Consider(v);
             if (free <= 0) continue;
+            const float needed = tuning_.extendThreshold * (v < begin ? kLeadFactor : 1.0f);
             const float z = Score(ch, v) *
                             static_cast<float>(std::sqrt(ch.fill.Correlation().r[0] / free)) /
-                            tuning_.extendThreshold;
+                            needed;
             if (z > std::max(1.0f, best)) best = z, at = v;
         }
         if (at == 0 || !Join(ch, ch.fill, at)) return;
@@ -413,6 +421,20 @@ bool SegmentRepairer::Paired(const Channel& ch, FrameRange run) const {
     return false;
 }
 
+std::size_t SegmentRepairer::CoreLength(const Channel& ch, FrameRange run) const {
+    double largest = 0;
+    for (std::size_t t = run.begin; t < run.end; ++t) {
+        const double move = ch.original[t] - ch.repaired[t];
+        largest = std::max(largest, move * move);
+    }
+    std::size_t count = 0;
+    for (std::size_t t = run.begin; t < run.end; ++t) {
+        const double move = ch.original[t] - ch.repaired[t];
+        count += move * move >= kCoreShare * kCoreShare * largest;
+    }
+    return count;
+}
+
 bool SegmentRepairer::Validate(Channel& ch) {
     // A click stands out of the music around it by far more than the music's own bursts do,
     // and leaves the music's envelope as it was: a run after which the envelope stays higher
@@ -432,8 +454,8 @@ bool SegmentRepairer::Validate(Channel& ch) {
                          kAttackRise * Loudest(first - std::min(first, window), first);
         if (!music) {
             const Evidence evidence = EvidenceOf(ch, run);
-            double needed =
-                length >= tuning_.longEvidenceFrom ? tuning_.longEvidence : tuning_.evidence;
+            double needed = CoreLength(ch, run) >= tuning_.longEvidenceFrom ? tuning_.longEvidence
+                                                                            : tuning_.evidence;
             // A click beside one on another channel (most clicks on a record reach both) needs
             // less evidence, in the ratio of the thresholds that find the two.
             if (Paired(ch, run)) needed *= tuning_.pairedThreshold / tuning_.threshold;

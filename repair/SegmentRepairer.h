@@ -76,6 +76,8 @@ class SegmentRepairer {
     void FillAll(Channel& ch);
     Evidence EvidenceOf(const Channel& ch, FrameRange run);
     bool Paired(const Channel& ch, FrameRange run) const;
+    // The run's samples that its fill moved by a sizeable share of its largest move.
+    std::size_t CoreLength(const Channel& ch, FrameRange run) const;
     bool Validate(Channel& ch);
     bool FindPops(Channel& ch);
     // Fills envelope_ from `repaired`; returns its count of pieces.
