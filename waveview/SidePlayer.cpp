@@ -93,10 +93,9 @@ void SidePlayer::ReadAhead(SideReader& reader, std::uint64_t frames,
     if (reader.Seek(startFrame_)) {
         for (std::uint64_t put = 0; put < frames;) {
             const auto wanted = static_cast<std::size_t>(std::min(kReadFrames, frames - put));
-            if (!WaitForRoom(wanted)) break;
             const std::size_t got = reader.Read(stored.data(), wanted);
             sidefile::ToStereo16(stored.data(), format, got, chunk.data());
-            Put(chunk.data(), got);
+            if (!Put(chunk.data(), got)) break;  // waits for room; false once asked to quit
             put += got;
             if (got < wanted) break;  // the file ended early, or a read failed
         }
